@@ -1,0 +1,131 @@
+// The ABC parser: the lines of one tune into a positioned list of elements.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "notation/AbcClass.h"
+#include "platform/ByteText.h"
+
+namespace rq {
+
+class ElementArena;
+
+// One instance serves the whole program; its results stay valid until the next Parse.
+// Parsing never fails: malformed text is dropped or replaced by a default.
+class TAbcParser {
+ public:
+  TAbcParser();
+  ~TAbcParser();
+  TAbcParser(const TAbcParser&) = delete;
+  TAbcParser& operator=(const TAbcParser&) = delete;
+
+  // Parses one tune (or several tunes' text joined). Always returns 0.
+  int Parse(const TLines& lines);
+  int Parse(std::span<const std::string_view> lines);
+
+  // The elements in text order, owned by the parser until the next Parse.
+  std::span<const TAbc* const> Elements() const {
+    return {reinterpret_cast<const TAbc* const*>(elements_.data()), elements_.size()};
+  }
+  size_t ElementCount() const { return elements_.size(); }
+
+  // First non-empty T:, C: and R: values of the header.
+  const std::string& Title() const { return title_; }
+  const std::string& Composer() const { return composer_; }
+  const std::string& Rhythm() const { return rhythm_; }
+  // Meter of the last header M: (4/4 when none, or when it was not valid).
+  int MeterNum() const { return meterNum_; }
+  int MeterDen() const { return meterDen_; }
+
+ private:
+  using Handler = void (TAbcParser::*)();
+
+  void BeginParse();
+  void ScanLine(std::string_view line);
+  void PostPass();
+  template <typename T, typename... Args>
+  T* Append(Args&&... args);
+
+  unsigned char At(int col) const { return static_cast<unsigned char>(line_[static_cast<size_t>(col - 1)]); }
+  unsigned char Cur() const { return At(col_); }
+  int Pos(int col) const { return AbcPos(lineNo_, col); }
+  // The column just past the line's last real character (its NUL).
+  int EndCol() const { return static_cast<int>(line_.size()); }
+
+  // Dispatch targets.
+  void OnEndOfLine();
+  void OnSkipOne();
+  void OnLineBreak();
+  void OnChordSymbol();
+  void OnComment();
+  void OnTuplet();
+  void OnPlus();
+  void OnDecoration();
+  void OnLetter();
+  void OnBar();
+  void OnBroken();
+  void OnAccidental();
+  void OnBracketOpen();
+  void OnContinuation();
+  void OnBracketClose();
+  void OnGraceOpen();
+  void OnGraceClose();
+  void OnDefault();
+
+  // Header and field reading.
+  void HeaderRoutine();
+  void SkipToLineEnd();
+  void ReadTextField(std::string& target);
+  void ReadIndex();
+  void ReadKey();
+  void ReadMeter(bool header);
+  void ReadUnitLength();
+  void ReadPartDef();
+  void ReadPartMark();
+  void ReadVoice();
+  std::string_view ReadFieldValue();
+  bool IsFieldTerminator(unsigned char c) const;
+
+  // Body reading.
+  void BodyRoutine();
+  void SkipFieldRest();
+  void ReadNote();
+  void ReadBar();
+  bool NextIsNoteAfterAccidentals(int col) const;
+
+  // Post-pass steps.
+  void LinkBroken(size_t i);
+  void LinkTuplet(size_t i);
+  void LinkGrace(size_t i);
+  void LinkEnding(size_t i);
+
+  Handler handlers_[256];
+  std::unique_ptr<ElementArena> arena_;
+  std::vector<TAbc*> elements_;
+
+  int mode_ = 0;  // 0 nothing read, 1 header, 2 body
+  std::string line_;  // the line being scanned plus one NUL
+  int col_ = 1;
+  int tokenStart_ = 1;
+  int valueStart_ = 1;
+  int lineNo_ = 1;
+  bool inBracket_ = false;
+  bool inPlus_ = false;
+  int fieldLetter_ = 0;  // 0 none, a letter, or 255: the value was read, skip the rest
+  bool keySeen_ = false;
+  int brokenState_ = 0;
+  int pendingAccidental_ = 0;
+  int pendingDecoration_ = 0;
+  bool inGrace_ = false;
+
+  std::string title_, composer_, rhythm_;
+  int meterNum_ = 4;
+  int meterDen_ = 4;
+};
+
+}  // namespace rq

@@ -1,0 +1,104 @@
+// Line splitting and ASCII-only case handling over byte strings.
+#include "ByteText.h"
+
+namespace rq {
+
+TLines SplitLines(std::string_view bytes) {
+  TLines lines;
+  size_t start = 0;
+  const size_t n = bytes.size();
+  for (size_t i = 0; i < n; ++i) {
+    const char c = bytes[i];
+    if (c != '\n' && c != '\r') continue;
+    lines.emplace_back(bytes.substr(start, i - start));
+    if (c == '\r' && i + 1 < n && bytes[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < n) lines.emplace_back(bytes.substr(start));
+  return lines;
+}
+
+LineEnd DetectLineEnd(std::string_view bytes) {
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] == '\n') return LineEnd::Lf;
+    if (bytes[i] == '\r') {
+      return (i + 1 < bytes.size() && bytes[i + 1] == '\n') ? LineEnd::CrLf : LineEnd::Cr;
+    }
+  }
+  return LineEnd::Lf;
+}
+
+std::string_view LineEndText(LineEnd end) {
+  switch (end) {
+    case LineEnd::CrLf: return "\r\n";
+    case LineEnd::Cr: return "\r";
+    case LineEnd::Lf: break;
+  }
+  return "\n";
+}
+
+std::string JoinLines(const TLines& lines, LineEnd end) {
+  const std::string_view eol = LineEndText(end);
+  size_t total = 0;
+  for (const auto& line : lines) total += line.size() + eol.size();
+  std::string out;
+  out.reserve(total);
+  for (const auto& line : lines) {
+    out += line;
+    out += eol;
+  }
+  return out;
+}
+
+char ToLowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c; }
+
+std::string ToLowerAscii(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = ToLowerAscii(c);
+  return out;
+}
+
+bool EqualsIgnoreCaseAscii(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (ToLowerAscii(a[i]) != ToLowerAscii(b[i])) return false;
+  }
+  return true;
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+  size_t b = 0, e = text.size();
+  while (b < e && static_cast<unsigned char>(text[b]) <= ' ') ++b;
+  while (e > b && static_cast<unsigned char>(text[e - 1]) <= ' ') --e;
+  return text.substr(b, e - b);
+}
+
+bool IsValidUtf8(std::string_view bytes) {
+  size_t i = 0;
+  const size_t n = bytes.size();
+  while (i < n) {
+    const auto c = static_cast<unsigned char>(bytes[i]);
+    if (c < 0x80) { ++i; continue; }
+    int extra;
+    char32_t cp;
+    if (c >= 0xC2 && c <= 0xDF) { extra = 1; cp = c & 0x1F; }
+    else if (c >= 0xE0 && c <= 0xEF) { extra = 2; cp = c & 0x0F; }
+    else if (c >= 0xF0 && c <= 0xF4) { extra = 3; cp = c & 0x07; }
+    else return false;
+    if (i + extra >= n) return false;
+    for (int k = 1; k <= extra; ++k) {
+      const auto cc = static_cast<unsigned char>(bytes[i + k]);
+      if ((cc & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (cc & 0x3F);
+    }
+    // Overlong forms, surrogates and code points past U+10FFFF are not UTF-8.
+    if ((extra == 2 && cp < 0x800) || (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF)) ||
+        (cp >= 0xD800 && cp <= 0xDFFF)) {
+      return false;
+    }
+    i += extra + 1;
+  }
+  return true;
+}
+
+}  // namespace rq
