@@ -1,0 +1,144 @@
+// MIDI events and the time-sorted event container.
+#include "midi/MidiEvents.h"
+
+#include <algorithm>
+
+#include "midi/MidiSettings.h"
+#include "midi/MidiSink.h"
+#include "platform/Numbers.h"
+
+namespace rq {
+namespace {
+
+unsigned char DataByte(int value) { return static_cast<unsigned char>(ClampTo(value, 0, 127)); }
+
+unsigned char ChannelNumber(int channel) { return static_cast<unsigned char>(ClampTo(channel, 1, 16)); }
+
+}  // namespace
+
+TMIDI_Event::TMIDI_Event(MidiTick time, int tag, int data2, int data1, unsigned char eventType, int channel,
+                         MidiTick endTime)
+    : time_(time),
+      endTime_(endTime),
+      tag_(tag),
+      channel_(ChannelNumber(channel)),
+      eventType_(eventType),
+      data1_(DataByte(data1)),
+      data2_(DataByte(data2)) {}
+
+unsigned char TMIDI_Event::Status() const { return static_cast<unsigned char>(channel_ - 1 + eventType_); }
+
+std::string TMIDI_Event::StatusText() const { return std::to_string(Status()); }
+std::string TMIDI_Event::Data1Text() const { return std::to_string(data1_); }
+std::string TMIDI_Event::Data2Text() const { return std::to_string(data2_); }
+
+size_t TMIDI_Event::WriteTo(std::vector<unsigned char>&) const { return 0; }
+
+unsigned char TNote_On::Data2() const {
+  const int volume = ClampTo(MidiConfig().MidiVolume.load(std::memory_order_relaxed), 0, 100);
+  return DataByte(StoredData2() * volume / 100);
+}
+
+size_t TNote_On::WriteTo(std::vector<unsigned char>& out) const {
+  out.push_back(Status());
+  out.push_back(Data1());
+  out.push_back(Data2());
+  return 3;
+}
+
+size_t TPatch::WriteTo(std::vector<unsigned char>& out) const {
+  out.push_back(Status());
+  out.push_back(Data1());
+  return 2;
+}
+
+// The converter adds a note's start and end in turn, so most insertions land close
+// to the previous one: the search walks from there instead of from either end.
+void TMidiContainer::AddEvent(std::unique_ptr<TMIDI_Event> event) {
+  if (!event) return;
+  const MidiTick t = event->Time();
+  channelUsed_[static_cast<size_t>(event->Channel() - 1)] = true;
+
+  size_t at = 0;
+  if (!events_.empty()) {
+    size_t i = std::min(lastInsertIndex_, events_.size() - 1);
+    if (events_[i]->Time() <= t) {
+      while (i < events_.size() && events_[i]->Time() <= t) ++i;
+      at = i;
+    } else {
+      // Step back while later than t; insert after the first event at or before t.
+      while (i > 0 && events_[i - 1]->Time() > t) --i;
+      at = i;
+    }
+  }
+  events_.insert(events_.begin() + static_cast<std::ptrdiff_t>(at), std::move(event));
+  lastInsertIndex_ = at;
+}
+
+const TMIDI_Event* TMidiContainer::GetEvent(std::ptrdiff_t index) const {
+  if (index < 0 || static_cast<size_t>(index) >= events_.size()) return nullptr;
+  return events_[static_cast<size_t>(index)].get();
+}
+
+void TMidiContainer::Clear() {
+  for (auto& notes : sounding_) notes.reset();
+  playCursor_ = 0;
+  events_.clear();
+  ResetInsertCursor();
+  channelUsed_.fill(false);
+}
+
+void TMidiContainer::ResetInsertCursor() { lastInsertIndex_ = 0; }
+
+void TMidiContainer::SetMeter(int num, int den) {
+  meterNum_ = static_cast<unsigned char>(ClampTo(num, 0, 255));
+  meterDen_ = static_cast<unsigned char>(ClampTo(den, 0, 255));
+}
+
+void TMidiContainer::GetMeter(int& num, int& den) const {
+  num = meterNum_;
+  den = meterDen_;
+}
+
+void TMidiContainer::SetTempo(int qpm) { tempo_ = ClampTo(qpm, 0, 65535); }
+
+int TMidiContainer::UsedChannelCount() const {
+  return static_cast<int>(std::count(channelUsed_.begin(), channelUsed_.end(), true));
+}
+
+bool TMidiContainer::ChannelUsed(int channel) const {
+  return channel >= 1 && channel <= 16 && channelUsed_[static_cast<size_t>(channel - 1)];
+}
+
+void TMidiContainer::Seek(MidiTick tick) {
+  const auto it = std::lower_bound(events_.begin(), events_.end(), tick,
+                                   [](const auto& e, MidiTick t) { return e->Time() < t; });
+  playCursor_ = static_cast<size_t>(it - events_.begin());
+}
+
+bool TMidiContainer::PlayUntil(MidiTick tick, IMidiEventSink& output) {
+  const bool hadEvents = playCursor_ < events_.size();
+  while (playCursor_ < events_.size() && events_[playCursor_]->Time() < tick) {
+    const TMIDI_Event& e = *events_[playCursor_];
+    const unsigned kind = e.Status() & 0xF0u;
+    auto& notes = sounding_[e.Status() & 0x0Fu];
+    if (kind == 0x80 || (kind == kMidiNoteOn && e.Data2() == 0)) {
+      notes.reset(e.Data1());
+    } else if (kind == kMidiNoteOn) {
+      notes.set(e.Data1());
+    }
+    if (e.EventType() == kMidiTimeSignature) {
+      SetMeter(e.Data1(), e.StoredData2());
+    } else {
+      output.PutEvent(e);
+    }
+    ++playCursor_;
+  }
+  return hadEvents;
+}
+
+const std::bitset<128>& TMidiContainer::SoundingNotes(int channel) const {
+  return sounding_[static_cast<size_t>(ClampTo(channel, 1, 16) - 1)];
+}
+
+}  // namespace rq
