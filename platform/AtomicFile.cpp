@@ -1,0 +1,100 @@
+// Atomic file replacement: temporary file, fsync, rename, fsync of the folder.
+#include "platform/AtomicFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+namespace rq {
+namespace {
+
+std::string Reason(const char* what, const std::string& path, int err) {
+  return std::string(what) + " \"" + path + "\": " + std::strerror(err);
+}
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<size_t>(n));
+  }
+  return true;
+}
+
+// The mode a newly created file gets: 0666 less the process's umask.
+mode_t DefaultMode() {
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return 0666 & ~mask;
+}
+
+FileWriteResult Fail(std::string reason) { return {false, std::move(reason)}; }
+
+FileWriteResult WriteImpl(const std::string& path, std::string_view bytes) {
+  if (path.empty()) return Fail("No file name given");
+  struct stat old {};
+  const bool exists = ::stat(path.c_str(), &old) == 0;
+  if (exists && S_ISDIR(old.st_mode)) return Fail("Cannot write \"" + path + "\": it is a folder");
+
+  std::string temp = path + ".XXXXXX";
+  std::vector<char> name(temp.begin(), temp.end());
+  name.push_back('\0');
+  const int fd = ::mkstemp(name.data());
+  if (fd < 0) return Fail(Reason("Cannot create a file beside", path, errno));
+  temp.assign(name.data());
+
+  auto abandon = [&](const char* what) {
+    const int err = errno;
+    ::close(fd);
+    ::unlink(temp.c_str());
+    return Fail(Reason(what, path, err));
+  };
+  if (!WriteAll(fd, bytes)) return abandon("Cannot write");
+  if (::fchmod(fd, exists ? (old.st_mode & 07777) : DefaultMode()) != 0) return abandon("Cannot set the permissions of");
+  if (::fsync(fd) != 0) return abandon("Cannot flush");
+  if (::close(fd) != 0) {
+    const int err = errno;
+    ::unlink(temp.c_str());
+    return Fail(Reason("Cannot write", path, err));
+  }
+  if (::rename(temp.c_str(), path.c_str()) != 0) {
+    const int err = errno;
+    ::unlink(temp.c_str());
+    return Fail(Reason("Cannot replace", path, err));
+  }
+  // Make the rename itself durable; a failure here no longer endangers the data.
+  const int dir = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
+  return {true, {}};
+}
+
+}  // namespace
+
+FileWriteResult WriteFileAtomically(const std::string& path, std::string_view bytes) noexcept {
+  try {
+    return WriteImpl(path, bytes);
+  } catch (...) {
+    FileWriteResult failed;
+    failed.error = "Out of memory";  // short enough not to allocate
+    return failed;
+  }
+}
+
+}  // namespace rq

@@ -1,0 +1,21 @@
+// Whole-file writes that either replace the target completely or leave it untouched.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace rq {
+
+struct FileWriteResult {
+  bool ok = false;
+  std::string error;  // why the write failed, for the user; empty on success
+  explicit operator bool() const { return ok; }
+};
+
+// Writes bytes to a temporary file beside path, flushes it to disk and renames it
+// over path. On failure the old file (if any) is as it was and no temporary file is
+// left behind. A replaced file keeps its permissions; a new one gets the default ones.
+// Never throws.
+FileWriteResult WriteFileAtomically(const std::string& path, std::string_view bytes) noexcept;
+
+}  // namespace rq
