@@ -43,19 +43,20 @@ class TAbcParser {
   int MeterDen() const { return meterDen_; }
 
  private:
-  using Handler = void (TAbcParser::*)();
-
   void BeginParse();
   void ScanLine(std::string_view line);
   void PostPass();
   template <typename T, typename... Args>
   T* Append(Args&&... args);
 
-  unsigned char At(int col) const { return static_cast<unsigned char>(line_[static_cast<size_t>(col - 1)]); }
+  // The character at a column; 0 (the line's end) past the last one.
+  unsigned char At(int col) const {
+    const auto i = static_cast<size_t>(col - 1);
+    return i < line_.size() ? static_cast<unsigned char>(line_[i]) : 0;
+  }
   unsigned char Cur() const { return At(col_); }
-  int Pos(int col) const { return AbcPos(lineNo_, col); }
-  // The column just past the line's last real character (its NUL).
-  int EndCol() const { return static_cast<int>(line_.size()); }
+  int Pos(int col) const;
+  void Dispatch(unsigned char c);
 
   // Dispatch targets.
   void OnEndOfLine();
@@ -89,6 +90,7 @@ class TAbcParser {
   void ReadPartMark();
   void ReadVoice();
   std::string_view ReadFieldValue();
+  bool StartsHeaderText(unsigned char c) const;
   bool IsFieldTerminator(unsigned char c) const;
 
   // Body reading.
@@ -104,7 +106,6 @@ class TAbcParser {
   void LinkGrace(size_t i);
   void LinkEnding(size_t i);
 
-  Handler handlers_[256];
   std::unique_ptr<ElementArena> arena_;
   std::vector<TAbc*> elements_;
 

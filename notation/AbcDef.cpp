@@ -1,0 +1,195 @@
+// Key and rhythm tables.
+#include "AbcDef.h"
+
+#include <algorithm>
+#include <unordered_set>
+#include <vector>
+
+#include "platform/ByteText.h"
+#include "platform/Numbers.h"
+
+namespace rq {
+
+const std::array<std::string_view, 18> kRhythmRows = {
+    "---=%Undefined",
+    "Rel=%Reel",
+    "Jig=%Jig%Double Jig%DblJig",
+    "Sjg=%Single Jig",
+    "Sld=%Slide",
+    "Slp=%Slip jig%Slipjig",
+    "Plk=%Polka",
+    "Hp=%Hornpipe",
+    "Flg=%Fling",
+    "Bnd=%Barndance%Barn Dance",
+    "Hgl=%Highland",
+    "Srl=%Slow reel%Slowreel",
+    "Maz=%Mazurka",
+    "Wlz=%Waltz%Valse",
+    "Set=%Set Dance%SetDance",
+    "Air=%Air%Song",
+    "Mc=%March",
+    "Spy=%Strathspey",
+};
+
+const std::array<std::string_view, 15> kKeyRows = {
+    "7=%C#%A#m%G#Mix%D#Dor%C#Maj%A#min",
+    "6=%F#%D#m%C#Mix%G#Dor%F#Maj%D#min",
+    "5=%B%G#m%F#Mix%C#Dor%BMaj%G#min",
+    "4=%E%C#m%BMix%F#Dor%EMaj%C#min",
+    "3=%A%F#m%EMix%BDor%AMaj%F#min",
+    "2=%D%Bm%AMix%EDor%HP%Hp%DMaj%Bmin",
+    "1=%G%Em%DMix%ADor%GMaj%Emin",
+    "0=%C%Am%GMix%DDor%CMaj%Amin",
+    "-1=%F%Dm%CMix%GDor%FMaj%Dmin",
+    "-2=%Bb%Gm%FMix%CDor%BbMaj%Gmin",
+    "-3=%Eb%Cm%BbMix%FDor%EbMaj%Cmin",
+    "-4=%Ab%Fm%EbMix%BbDor%AbMaj%Fmin",
+    "-5=%Db%Bbm%AbMix%EbDor%DbMaj%Bbmin",
+    "-6=%Gb%Ebm%DbMix%AbDor%GbMaj%Ebmin",
+    "-7=%Cb%Abm%GbMix%DbDor%CbMaj%Abmin",
+};
+
+const std::array<std::string_view, 60> kOtherKeyRows = {
+    "AMaj=A",   "Amaj=A",   "A#min=A#m", "A#Min=A#m", "AbMaj=Ab",  "Abmaj=Ab",  "Abmin=Abm",
+    "AbMin=Abm", "Amin=Am", "AMin=Am",   "BMaj=B",    "Bmaj=B",    "BbMaj=Bb",  "Bbmaj=Bb",
+    "Bbmin=Bbm", "BbMin=Bbm", "Bmin=Bm", "BMin=Bm",   "CMaj=C",    "Cmaj=C",    "C#Maj=C#",
+    "C#maj=C#", "C#min=C#m", "C#Min=C#m", "CbMaj=Cb", "Cbmaj=Cb",  "Cmin=Cm",   "CMin=Cm",
+    "DMaj=D",   "Dmaj=D",   "D#min=D#m", "D#Min=D#m", "DbMaj=Db",  "Dbmaj=Db",  "Dmin=Dm",
+    "DMin=Dm",  "EMaj=E",   "Emaj=E",    "EbMaj=Eb",  "Ebmaj=Eb",  "Ebmin=Ebm", "EbMin=Ebm",
+    "Emin=Em",  "EMin=Em",  "FMaj=F",    "Fmaj=F",    "F#Maj=F#",  "F#maj=F#",  "F#min=F#m",
+    "F#Min=F#m", "Fmin=Fm", "FMin=Fm",   "GMaj=G",    "Gmaj=G",    "G#min=G#m", "G#Min=G#m",
+    "GbMaj=Gb", "Gbmaj=Gb", "Gmin=Gm",   "GMin=Gm",
+};
+
+const std::array<std::string_view, 62> KeyNames = {
+    "",      "A",     "A#m",   "Ab",    "AbDor", "Abm",   "AbMix", "ADor",  "Am",    "AMix",
+    "B",     "Bb",    "BbDor", "Bbm",   "BbMix", "BDor",  "Bm",    "BMix",  "C",     "C#",
+    "C#Dor", "C#m",   "C#Mix", "Cb",    "CDor",  "Cm",    "CMix",  "D",     "D#Dor", "D#m",
+    "Db",    "DbDor", "DbMix", "DDor",  "Dm",    "Dmix",  "E",     "Eb",    "EbDor", "Ebm",
+    "EbMix", "EDor",  "Em",    "EMix",  "F",     "F#",    "F#Dor", "F#m",   "F#Mix", "FDor",
+    "Fm",    "FMix",  "G",     "G#Dor", "G#m",   "G#Mix", "Gb",    "GbMix", "GDor",  "Gm",
+    "GMix",  "Hp ",
+};
+
+namespace {
+
+// Each row lower-cased with a trailing "%", so "%name%" finds any spelling in it.
+template <size_t N>
+std::vector<std::string> LowerRows(const std::array<std::string_view, N>& rows) {
+  std::vector<std::string> out;
+  out.reserve(N);
+  for (auto row : rows) out.push_back(ToLowerAscii(row) + "%");
+  return out;
+}
+
+const std::vector<std::string>& LowerKeyRows() {
+  static const auto rows = LowerRows(kKeyRows);
+  return rows;
+}
+
+const std::vector<std::string>& LowerRhythmRows() {
+  static const auto rows = LowerRows(kRhythmRows);
+  return rows;
+}
+
+// " a a#m ab abdor ... gm gmix hp "
+const std::string& KeyIndexWords() {
+  static const std::string words = [] {
+    std::string w = " ";
+    for (size_t i = 1; i < KeyNames.size(); ++i) {
+      w += ToLowerAscii(TrimBlanks(KeyNames[i]));
+      w += ' ';
+    }
+    return w;
+  }();
+  return words;
+}
+
+const std::unordered_set<std::string>& KeyWords() {
+  static const std::unordered_set<std::string> words = [] {
+    std::unordered_set<std::string> set;
+    for (auto row : kKeyRows) {
+      // Spellings after "=%": major, minor (tonic + "m"), mixolydian, dorian.
+      std::vector<std::string> parts;
+      size_t p = row.find("=%") + 2;
+      while (p <= row.size()) {
+        const size_t q = row.find('%', p);
+        parts.emplace_back(row.substr(p, (q == std::string_view::npos ? row.size() : q) - p));
+        if (q == std::string_view::npos) break;
+        p = q + 1;
+      }
+      const std::string& major = parts[0];
+      const std::string minor = parts[1].substr(0, parts[1].size() - 1);
+      const std::string mix = parts[2].substr(0, parts[2].size() - 3);
+      const std::string dor = parts[3].substr(0, parts[3].size() - 3);
+      for (const auto& w : {major, major + "Maj", major + "maj", minor + "m", minor + "min",
+                            minor + "Min", mix + "Mix", mix + "mix", dor + "Dor", dor + "dor"}) {
+        set.insert(w);
+      }
+    }
+    set.insert("Hp");
+    set.insert("hp");
+    set.insert("HP");
+    return set;
+  }();
+  return words;
+}
+
+}  // namespace
+
+int FindKeyIndex(std::string_view name) {
+  const std::string needle = " " + ToLowerAscii(name) + " ";
+  const std::string& words = KeyIndexWords();
+  const size_t p = words.find(needle);
+  if (p == std::string::npos) return 0;
+  // The number of blanks up to and including the match's leading blank.
+  return static_cast<int>(std::count(words.begin(), words.begin() + static_cast<long>(p) + 1, ' '));
+}
+
+int FindRhythm(std::string_view name) {
+  const std::string needle = "%" + std::string(name) + "%";
+  const auto& rows = LowerRhythmRows();
+  for (size_t i = 0; i < rows.size(); ++i) {
+    if (rows[i].find(needle) != std::string::npos) return static_cast<int>(i);
+  }
+  return 0;
+}
+
+std::string GetRhythmName(int index) {
+  if (index < 0 || index >= static_cast<int>(kRhythmRows.size())) return "---";
+  const std::string_view row = kRhythmRows[static_cast<size_t>(index)];
+  const size_t p = row.find("=%");
+  if (p == std::string_view::npos) return "---";
+  const std::string_view rest = row.substr(p + 2, 50);
+  const size_t q = rest.find('%');
+  return std::string(q == std::string_view::npos ? rest.substr(0, 40) : rest.substr(0, q));
+}
+
+std::string GetRhythmCode(int index) {
+  if (index < 0 || index >= static_cast<int>(kRhythmRows.size())) return "---";
+  const std::string_view row = kRhythmRows[static_cast<size_t>(index)];
+  const size_t p = row.find("=%");
+  if (p == std::string_view::npos) return "---";
+  return std::string(row.substr(0, p));
+}
+
+int GetKeySharps(std::string_view name) {
+  const std::string needle = "%" + ToLowerAscii(name) + "%";
+  for (const auto& row : LowerKeyRows()) {
+    if (row.find(needle) == std::string::npos) continue;
+    return ParseInt(std::string_view(row).substr(0, row.find("=%"))).value_or(0);
+  }
+  return 0;
+}
+
+std::string NormalizeKeyName(std::string_view name) {
+  for (auto row : kOtherKeyRows) {
+    const size_t eq = row.find('=');
+    if (row.substr(0, eq) == name) return std::string(row.substr(eq + 1));
+  }
+  return std::string(name);
+}
+
+bool IsKeyWord(std::string_view value) { return KeyWords().count(std::string(value)) != 0; }
+
+}  // namespace rq

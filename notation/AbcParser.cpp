@@ -1,0 +1,932 @@
+// The ABC parser: a character-driven scanner with one handler per character code,
+// then one pass over the finished list that links neighbours.
+#include "AbcParser.h"
+
+#include <cstdint>
+#include <limits>
+#include <new>
+
+#include "notation/AbcDef.h"
+#include "platform/Numbers.h"
+
+namespace rq {
+
+// Elements of one parse live in reused memory blocks: parsing a large collection
+// makes millions of small elements, and a bump allocator keeps that cheap.
+class ElementArena {
+ public:
+  void* Allocate(size_t size, size_t align) {
+    for (;;) {
+      if (block_ < blocks_.size()) {
+        size_t at = (offset_ + align - 1) & ~(align - 1);
+        if (at + size <= kBlockSize) {
+          offset_ = at + size;
+          return blocks_[block_].get() + at;
+        }
+        ++block_;
+        offset_ = 0;
+        continue;
+      }
+      blocks_.push_back(std::make_unique<std::byte[]>(kBlockSize));
+    }
+  }
+  void Reset() {
+    block_ = 0;
+    offset_ = 0;
+  }
+
+ private:
+  static constexpr size_t kBlockSize = 64 * 1024;
+  std::vector<std::unique_ptr<std::byte[]>> blocks_;
+  size_t block_ = 0;
+  size_t offset_ = 0;
+};
+
+namespace {
+
+enum HandlerId : uint8_t {
+  hDefault,
+  hEndOfLine,
+  hSkipOne,
+  hLineBreak,
+  hChordSymbol,
+  hComment,
+  hTuplet,
+  hPlus,
+  hDecoration,
+  hLetter,
+  hBar,
+  hBroken,
+  hAccidental,
+  hBracketOpen,
+  hContinuation,
+  hBracketClose,
+  hGraceOpen,
+  hGraceClose,
+};
+
+struct DispatchTable {
+  uint8_t id[256];
+  constexpr DispatchTable() : id() {
+    for (int c = 0; c < 256; ++c) id[c] = hDefault;
+    id[0] = hEndOfLine;
+    id['\n'] = hSkipOne;
+    id['\r'] = hLineBreak;
+    id['"'] = hChordSymbol;
+    id['%'] = hComment;
+    id['('] = hTuplet;
+    id['+'] = hPlus;
+    id['.'] = hDecoration;
+    id['~'] = hDecoration;
+    id['/'] = hLetter;
+    for (int c = '0'; c <= '9'; ++c) id[c] = hLetter;
+    for (int c = 'A'; c <= 'Z'; ++c) id[c] = hLetter;
+    for (int c = 'a'; c <= 'z'; ++c) id[c] = hLetter;
+    id[':'] = hBar;
+    id['|'] = hBar;
+    id['<'] = hBroken;
+    id['>'] = hBroken;
+    id['='] = hAccidental;
+    id['^'] = hAccidental;
+    id['_'] = hAccidental;
+    id['['] = hBracketOpen;
+    id['\\'] = hContinuation;
+    id[']'] = hBracketClose;
+    id['{'] = hGraceOpen;
+    id['}'] = hGraceClose;
+  }
+};
+constexpr DispatchTable kDispatch;
+
+constexpr std::string_view kNoteLetters = "CDEFGABcdefgabz";
+
+bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+bool IsUpper(unsigned char c) { return c >= 'A' && c <= 'Z'; }
+// A to G or a to g: what an accidental, a decoration or a broken-rhythm sign needs next.
+bool IsPitchLetter(unsigned char c) { return (c >= 'A' && c <= 'G') || (c >= 'a' && c <= 'g'); }
+bool IsAccidentalChar(unsigned char c) { return c == '_' || c == '^' || c == '='; }
+bool IsLineEnd(unsigned char c) { return c == 0 || c == '\n' || c == '\r'; }
+
+int BarKind(std::string_view t) {
+  if (t == "|") return kAbcBarSingle;
+  if (t == "||" || t == "|]" || t == "[|") return kAbcBarDouble;
+  if (t == ":|" || t == ":||" || t == ":|]") return kAbcBarRepeatEnd;
+  if (t == "|:" || t == "||:" || t == "[|:") return kAbcBarRepeatStart;
+  if (t == "::" || t == ":||:" || t == ":|:") return kAbcBarRepeatBoth;
+  if (t == "|1" || t == "|[1" || t == ":|2" || t == ":|[2" || t == "[1" || t == "[2") return kAbcBarSection;
+  return 0;
+}
+
+// Largest numbers the parser keeps: beyond them a meter or a note length is not valid,
+// so later arithmetic on them can neither overflow nor divide by zero.
+constexpr int kMaxMeterNum = 99;
+constexpr int kMaxLenNum = 999;
+
+// A whole decimal number (optional sign, as the settings files' integer reading takes);
+// `fallback` when the text is not one or does not fit.
+int ReadWholeNumber(std::string_view text, int fallback) { return StrToIntDef(text, fallback); }
+
+}  // namespace
+
+TAbcParser::TAbcParser() : arena_(std::make_unique<ElementArena>()) {}
+
+TAbcParser::~TAbcParser() {
+  for (TAbc* e : elements_) e->~TAbc();
+}
+
+template <typename T, typename... Args>
+T* TAbcParser::Append(Args&&... args) {
+  void* mem = arena_->Allocate(sizeof(T), alignof(T));
+  T* e = new (mem) T(std::forward<Args>(args)...);
+  elements_.push_back(e);
+  return e;
+}
+
+int TAbcParser::Pos(int col) const {
+  // Wraps instead of overflowing on texts of millions of lines.
+  return static_cast<int>(static_cast<uint32_t>(lineNo_) * 1000u + static_cast<uint32_t>(col));
+}
+
+int TAbcParser::Parse(const TLines& lines) {
+  BeginParse();
+  for (const auto& line : lines) {
+    ScanLine(line);
+    ++lineNo_;
+  }
+  PostPass();
+  return 0;
+}
+
+int TAbcParser::Parse(std::span<const std::string_view> lines) {
+  BeginParse();
+  for (const auto line : lines) {
+    ScanLine(line);
+    ++lineNo_;
+  }
+  PostPass();
+  return 0;
+}
+
+void TAbcParser::BeginParse() {
+  mode_ = 0;
+  pendingAccidental_ = 0;
+  pendingDecoration_ = 0;
+  inGrace_ = false;
+  lineNo_ = 1;
+  title_.clear();
+  composer_.clear();
+  rhythm_.clear();
+  meterNum_ = 4;
+  meterDen_ = 4;
+  // Nothing of an earlier parse may leak into this one: the same tune always
+  // gives the same elements, whatever was parsed before it.
+  brokenState_ = 0;
+  fieldLetter_ = 0;
+  keySeen_ = false;
+  for (TAbc* e : elements_) e->~TAbc();
+  elements_.clear();
+  arena_->Reset();
+}
+
+void TAbcParser::ScanLine(std::string_view line) {
+  col_ = 1;
+  inBracket_ = false;
+  inPlus_ = false;
+  line_.assign(line);
+  line_.push_back('\0');
+  for (unsigned char c = Cur(); c != 0; c = Cur()) {
+    tokenStart_ = col_;
+    Dispatch(c);
+  }
+  OnEndOfLine();
+}
+
+// In the header, a T:, C: or R: value starts at its first non-blank character,
+// whatever handler that character would otherwise go to.
+bool TAbcParser::StartsHeaderText(unsigned char c) const {
+  return mode_ != 2 && col_ != 1 && (fieldLetter_ == 'T' || fieldLetter_ == 'C' || fieldLetter_ == 'R') &&
+         c != ' ' && c != '\t' && c != '%' && !IsLineEnd(c);
+}
+
+void TAbcParser::Dispatch(unsigned char c) {
+  if (StartsHeaderText(c)) {
+    HeaderRoutine();
+    return;
+  }
+  switch (kDispatch.id[c]) {
+    case hEndOfLine: OnEndOfLine(); break;
+    case hSkipOne: OnSkipOne(); break;
+    case hLineBreak: OnLineBreak(); break;
+    case hChordSymbol: OnChordSymbol(); break;
+    case hComment: OnComment(); break;
+    case hTuplet: OnTuplet(); break;
+    case hPlus: OnPlus(); break;
+    case hDecoration: OnDecoration(); break;
+    case hLetter: OnLetter(); break;
+    case hBar: OnBar(); break;
+    case hBroken: OnBroken(); break;
+    case hAccidental: OnAccidental(); break;
+    case hBracketOpen: OnBracketOpen(); break;
+    case hContinuation: OnContinuation(); break;
+    case hBracketClose: OnBracketClose(); break;
+    case hGraceOpen: OnGraceOpen(); break;
+    case hGraceClose: OnGraceClose(); break;
+    default: OnDefault(); break;
+  }
+}
+
+// ---- Handlers that act alike in header and body ----
+
+void TAbcParser::OnEndOfLine() {
+  inBracket_ = false;
+  inPlus_ = false;
+  fieldLetter_ = 0;
+  if (keySeen_) {
+    mode_ = 2;
+    keySeen_ = false;
+  }
+  Append<TAbcEOL>();
+}
+
+void TAbcParser::OnSkipOne() { ++col_; }
+
+void TAbcParser::OnLineBreak() {
+  Append<TAbcEOL>();
+  ++col_;
+  if (Cur() == '\n') ++col_;
+}
+
+void TAbcParser::OnComment() {
+  while (Cur() != 0) ++col_;
+}
+
+void TAbcParser::OnContinuation() {
+  ++col_;
+  int c = col_;
+  while (At(c) == ' ') ++c;
+  if (At(c) == 0) Append<TAbcBackSlash>(Pos(tokenStart_), Pos(tokenStart_));
+}
+
+void TAbcParser::OnDefault() {
+  if (mode_ == 2 && Cur() == ' ') {
+    int count = 0;
+    while (Cur() == ' ') {
+      ++count;
+      ++col_;
+    }
+    Append<TAbcSpace>(count);
+    return;
+  }
+  ++col_;
+}
+
+void TAbcParser::OnLetter() {
+  if (col_ == 1 && Cur() == 'X' && At(2) == ':') mode_ = 1;
+  if (mode_ != 2) {
+    HeaderRoutine();
+  } else {
+    BodyRoutine();
+  }
+}
+
+void TAbcParser::SkipToLineEnd() {
+  while (!IsLineEnd(Cur()) && Cur() != '%') ++col_;
+}
+
+// ---- Header ----
+
+void TAbcParser::HeaderRoutine() {
+  mode_ = 1;
+  const unsigned char c = Cur();
+  if (col_ == 1) {
+    fieldLetter_ = 0;
+    if (At(2) == ':') {
+      keySeen_ = false;
+      fieldLetter_ = c;
+      if (c == 'K') keySeen_ = true;
+      col_ += 2;
+      valueStart_ = tokenStart_;
+    } else {
+      SkipToLineEnd();
+    }
+    return;
+  }
+  switch (fieldLetter_) {
+    case 'X': ReadIndex(); break;
+    case 'T': ReadTextField(title_); break;
+    case 'C': ReadTextField(composer_); break;
+    case 'R': ReadTextField(rhythm_); break;
+    case 'K': ReadKey(); break;
+    case 'M': ReadMeter(true); break;
+    case 'L': ReadUnitLength(); break;
+    case 'P': ReadPartDef(); break;
+    case 'V': ReadVoice(); break;
+    default:
+      SkipToLineEnd();
+      fieldLetter_ = 0;
+      break;
+  }
+}
+
+void TAbcParser::ReadTextField(std::string& target) {
+  if (target.empty()) {
+    const int from = col_;
+    int to = from;
+    while (!IsLineEnd(At(to)) && At(to) != '%') ++to;
+    target.assign(line_, static_cast<size_t>(from - 1), static_cast<size_t>(to - from));
+  }
+  SkipToLineEnd();
+  fieldLetter_ = 0;
+}
+
+void TAbcParser::ReadIndex() {
+  size_t used = 0;
+  const auto value = ReadDigits(std::string_view(line_).substr(static_cast<size_t>(col_ - 1)),
+                                std::numeric_limits<int32_t>::max(), &used);
+  col_ += static_cast<int>(used);
+  // Digits that do not fit count as no number.
+  Append<TAbcKey_X>(Pos(valueStart_), Pos(col_ - 1), value ? static_cast<int>(*value) : 0);
+  fieldLetter_ = 0;
+}
+
+bool TAbcParser::IsFieldTerminator(unsigned char c) const {
+  // The line's end ends every value, inside brackets and plus chords too.
+  if (c == 0 || c == ' ') return true;
+  if (inPlus_) return c == '+';
+  if (inBracket_) return c == ']';
+  return c == '%';
+}
+
+std::string_view TAbcParser::ReadFieldValue() {
+  const int from = col_;
+  ++col_;
+  while (!IsFieldTerminator(Cur())) ++col_;
+  return std::string_view(line_).substr(static_cast<size_t>(from - 1), static_cast<size_t>(col_ - from));
+}
+
+void TAbcParser::ReadKey() {
+  fieldLetter_ = 0;
+  std::string_view value = ReadFieldValue();
+  if (IsKeyWord(value)) {
+    if (mode_ == 2) fieldLetter_ = 255;
+  } else {
+    value = "C";
+  }
+  const int sharps = GetKeySharps(TrimBlanks(value));
+  Append<TAbcKey_K>(Pos(valueStart_), Pos(col_ - 1), sharps);
+}
+
+void TAbcParser::ReadMeter(bool header) {
+  fieldLetter_ = 0;
+  const std::string_view value = ReadFieldValue();
+  int num = 4, den = 4, symbol = 0;
+  if (value == "C") {
+    symbol = 1;
+  } else if (value == "C|") {
+    symbol = 2;
+  } else {
+    const size_t slash = value.find('/');
+    if (slash != std::string_view::npos && slash >= 1) {
+      const int n = ReadWholeNumber(value.substr(0, slash), 0);
+      const int d = ReadWholeNumber(value.substr(slash + 1), 0);
+      if (n >= 2 && n <= kMaxMeterNum && (d == 2 || d == 4 || d == 8 || d == 16 || d == 32)) {
+        num = n;
+        den = d;
+      }
+    }
+  }
+  Append<TAbcKey_M>(Pos(valueStart_), Pos(col_ - 1), num, den, symbol);
+  if (header) {
+    meterNum_ = num;
+    meterDen_ = den;
+  }
+}
+
+void TAbcParser::ReadUnitLength() {
+  const std::string_view value = ReadFieldValue();
+  for (size_t i = 1; i < value.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(value[i]);
+    if (c != '/' && (c < '1' || c > '8')) return;
+  }
+  const size_t slash = value.find('/');
+  if (slash == std::string_view::npos || slash < 1) return;
+  if (ReadWholeNumber(value.substr(0, slash), 0) != 1) return;
+  const int den = ReadWholeNumber(value.substr(slash + 1), 0);
+  if (den != 4 && den != 8 && den != 16 && den != 32) return;
+  if (mode_ == 2) fieldLetter_ = 255;
+  Append<TAbcKey_L>(Pos(valueStart_), Pos(col_ - 1), den);
+}
+
+void TAbcParser::ReadPartDef() {
+  fieldLetter_ = 0;
+  std::string text;
+  bool good = true;
+  while (Cur() != 0 && Cur() != ' ' && Cur() != '%') {
+    const unsigned char c = Cur();
+    if (IsDigit(c) || IsUpper(c)) {
+      text += static_cast<char>(c);
+    } else {
+      good = false;
+    }
+    ++col_;
+  }
+  if (good) Append<TAbcKey_P_Def>(Pos(valueStart_), Pos(col_ - 1), text);
+}
+
+void TAbcParser::ReadPartMark() {
+  const unsigned char letter = Cur();
+  const int letterCol = col_;
+  bool good = IsUpper(letter);
+  ++col_;
+  if (!IsFieldTerminator(Cur())) {
+    ++col_;
+    good = false;
+  }
+  if (good) Append<TAbcKey_P_Mark>(Pos(valueStart_), Pos(letterCol), static_cast<char>(letter));
+  fieldLetter_ = 255;
+}
+
+void TAbcParser::ReadVoice() {
+  const unsigned char digit = Cur();
+  const int digitCol = col_;
+  bool good = digit >= '1' && digit <= '9';
+  ++col_;
+  const unsigned char next = Cur();
+  if (!(next == 0 || next == ' ' || next == '%' || next == ']')) {
+    ++col_;
+    good = false;
+  }
+  fieldLetter_ = 0;
+  if (good) {
+    fieldLetter_ = 255;
+    Append<TAbcKey_V>(Pos(valueStart_), Pos(digitCol), digit - '0');
+  }
+}
+
+// ---- Body ----
+
+void TAbcParser::BodyRoutine() {
+  const unsigned char c = Cur();
+  const bool candidate = c == 'K' || c == 'L' || c == 'M' || c == 'P' || c == 'Q' || c == 'T' ||
+                         c == 'V' || c == 'W' || c == 'w';
+  if (candidate && fieldLetter_ == 0) {
+    if (col_ != 1 && !inBracket_ && !inPlus_) {
+      ++col_;
+    } else if (At(col_ + 1) == ':') {
+      fieldLetter_ = c;
+      col_ += 2;
+      valueStart_ = tokenStart_;
+    } else {
+      ++col_;
+    }
+    return;
+  }
+  switch (fieldLetter_) {
+    case 'K': ReadKey(); return;
+    case 'L': ReadUnitLength(); return;
+    case 'M': ReadMeter(false); return;
+    case 'P': ReadPartMark(); return;
+    case 'V': ReadVoice(); return;
+    case 'Q':
+    case 'T':
+    case 'W':
+    case 'w':
+    case 255: SkipFieldRest(); return;
+    case 0: break;
+    default: ++col_; return;
+  }
+  if (c == 'E' && At(col_ + 1) == ':' && (IsDigit(At(col_ + 2)) || At(col_ + 2) == '.')) {
+    col_ += 2;
+    while (IsDigit(Cur()) || Cur() == '.') ++col_;
+    return;
+  }
+  if (IsPitchLetter(c) || c == 'z') {
+    ReadNote();
+  } else {
+    ++col_;
+  }
+}
+
+void TAbcParser::SkipFieldRest() {
+  if (inBracket_) {
+    while (Cur() != 0 && Cur() != ']') ++col_;
+  } else if (inPlus_) {
+    while (Cur() != 0 && Cur() != '+') ++col_;
+  } else {
+    SkipToLineEnd();
+  }
+  fieldLetter_ = 0;
+}
+
+void TAbcParser::ReadNote() {
+  const unsigned char letter = Cur();
+  const int letterCol = col_;
+  ++col_;
+
+  unsigned char mark = 0;
+  int marks = 0;
+  while (Cur() == '\'' || Cur() == ',') {
+    if (marks == 0) {
+      mark = Cur();
+      marks = 1;
+    } else if (Cur() == mark && marks < 2) {
+      ++marks;
+    }
+    ++col_;
+  }
+  const int octave = mark == ',' ? -marks : marks;
+
+  const int lenFrom = col_;
+  while (Cur() == '/' || IsDigit(Cur())) ++col_;
+  const std::string_view len = std::string_view(line_).substr(static_cast<size_t>(lenFrom - 1),
+                                                             static_cast<size_t>(col_ - lenFrom));
+  int lenNum = 1, lenDen = 1;
+  if (!len.empty()) {
+    int num = 1, den = 1;
+    bool valid = true;
+    if (len.back() == '/') {
+      num = 1;
+      den = 2;
+    } else {
+      const size_t slash = len.find('/');
+      if (slash == std::string_view::npos) {
+        num = ReadWholeNumber(len, -1);
+        den = 1;
+      } else if (len.find('/', slash + 1) != std::string_view::npos) {
+        valid = false;
+      } else {
+        num = slash == 0 ? 1 : ReadWholeNumber(len.substr(0, slash), -1);
+        den = ReadWholeNumber(len.substr(slash + 1), -1);
+      }
+    }
+    valid = valid && num >= 0 && num <= kMaxLenNum &&
+            (den == 1 || den == 2 || den == 4 || den == 8 || den == 16 || den == 32);
+    if (valid) {
+      lenNum = num;
+      lenDen = den;
+    }
+  }
+
+  const int noteIndex = static_cast<int>(kNoteLetters.find(static_cast<char>(letter))) + 1;
+  if (noteIndex == 15) pendingDecoration_ = -1;
+  Append<TAbcNote>(Pos(letterCol), Pos(col_ - 1), noteIndex, pendingAccidental_, octave,
+                   pendingDecoration_, lenNum, lenDen);
+  pendingAccidental_ = 0;
+  pendingDecoration_ = 0;
+
+  bool followed = false;
+  for (int c = col_; At(c) == ' ' || At(c) == '<' || At(c) == '>'; ++c) {
+    if (At(c) != ' ') followed = true;
+  }
+  if (followed && brokenState_ == 2) brokenState_ = 0;
+  if (brokenState_ == 1) brokenState_ = 2;
+  if (followed && brokenState_ == 0) brokenState_ = 1;
+}
+
+bool TAbcParser::NextIsNoteAfterAccidentals(int col) const {
+  while (IsAccidentalChar(At(col))) ++col;
+  return IsPitchLetter(At(col));
+}
+
+void TAbcParser::OnAccidental() {
+  if (mode_ != 2) {
+    HeaderRoutine();
+    return;
+  }
+  fieldLetter_ = 0;
+  pendingAccidental_ = 0;
+  const unsigned char c = Cur();
+  ++col_;
+  const int allowed = c == '=' ? 0 : 1;
+  int same = 0;
+  bool mixed = false;
+  while (IsAccidentalChar(Cur())) {
+    if (Cur() == c && same < allowed) {
+      ++same;
+    } else {
+      mixed = true;
+    }
+    ++col_;
+  }
+  if (!IsPitchLetter(Cur())) return;
+  const bool doubled = same == 1 || mixed;
+  if (c == '^') {
+    pendingAccidental_ = doubled ? 2 : 1;
+  } else if (c == '_') {
+    pendingAccidental_ = doubled ? -2 : -1;
+  } else {
+    pendingAccidental_ = 3;
+  }
+}
+
+void TAbcParser::OnDecoration() {
+  if (mode_ != 2) {
+    HeaderRoutine();
+    return;
+  }
+  fieldLetter_ = 0;
+  pendingDecoration_ = 0;
+  const unsigned char c = Cur();
+  ++col_;
+  if (NextIsNoteAfterAccidentals(col_)) pendingDecoration_ = c == '~' ? 1 : 2;
+}
+
+void TAbcParser::OnBroken() {
+  if (mode_ != 2) {
+    HeaderRoutine();
+    return;
+  }
+  fieldLetter_ = 0;
+  const unsigned char c = Cur();
+  ++col_;
+  bool second = false;
+  bool bad = false;
+  while (Cur() == '<' || Cur() == '>') {
+    if (Cur() == c && !second) {
+      second = true;
+    } else {
+      bad = true;
+    }
+    ++col_;
+  }
+  if (!NextIsNoteAfterAccidentals(col_)) return;
+  if (brokenState_ != 1) return;
+  Append<TAbcStraight>(Pos(tokenStart_), Pos(col_ - 1), c == '<' ? kAbcBrokenLess : kAbcBrokenGreater,
+                       (second || bad) ? 2 : 1);
+}
+
+void TAbcParser::OnBar() {
+  if (mode_ != 2) {
+    SkipToLineEnd();
+    return;
+  }
+  ReadBar();
+}
+
+void TAbcParser::ReadBar() {
+  fieldLetter_ = 0;
+  brokenState_ = 0;
+  pendingAccidental_ = 0;
+  pendingDecoration_ = 0;
+  bool blankTaken = false;
+  bool atLineEnd = false;
+  const int first = col_;
+  std::string token(1, static_cast<char>(Cur()));
+  for (;;) {
+    ++col_;
+    if (Cur() == ' ' && !blankTaken) {
+      blankTaken = true;
+      ++col_;
+    }
+    const unsigned char c = Cur();
+    if (c == 0) {
+      atLineEnd = true;
+      break;
+    }
+    if (c == '1' || c == '2' || c == ':' || c == '[' || c == ']' || c == '|') {
+      token += static_cast<char>(c);
+      continue;
+    }
+    break;
+  }
+  int kind = BarKind(token);
+  if (kind == 0 && !atLineEnd) {
+    if (token.size() > 1 && token.back() == '[' && BarKind(std::string_view(token).substr(0, token.size() - 1))) {
+      --col_;
+      token.pop_back();
+      kind = BarKind(token);
+    }
+  } else if (kind == 0) {
+    token = "|";
+    kind = kAbcBarSingle;
+  }
+  inBracket_ = false;
+  inPlus_ = false;
+  if (kind == 0) return;
+  if (kind == kAbcBarSection) {
+    const unsigned char last = static_cast<unsigned char>(token.back());
+    Append<TAbcBarSection>(Pos(first), Pos(col_ - 1), IsDigit(last) ? last - '0' : 1);
+  } else {
+    Append<TAbcBar>(Pos(first), Pos(col_ - 1), kind);
+  }
+}
+
+// Scans forward for the closing sign of a chord; a bar line (other than one
+// inside a "C|" meter), a new bracket or the line's end means there is none.
+static bool FindsCloser(const std::string& line, int from, unsigned char closer) {
+  for (size_t i = static_cast<size_t>(from - 1); i < line.size(); ++i) {
+    const auto c = static_cast<unsigned char>(line[i]);
+    if (c == closer) return true;
+    if (c == 0) return false;
+    if (closer == ']' && c == '[') return false;
+    if (closer == '+' && (c == '[' || c == ']')) return false;
+    if (c == '|' && (i == 0 || line[i - 1] != 'C')) return false;
+  }
+  return false;
+}
+
+void TAbcParser::OnBracketOpen() {
+  if (mode_ != 2 || fieldLetter_ != 0) {
+    if (mode_ != 2) {
+      HeaderRoutine();
+    } else {
+      BodyRoutine();
+    }
+    return;
+  }
+  const unsigned char next = At(col_ + 1);
+  if (next == '|') {
+    ReadBar();
+    return;
+  }
+  if (next >= '1' && next <= '6') {
+    inBracket_ = false;
+    Append<TAbcBarSection>(Pos(col_), Pos(col_ + 1), next - '0');
+    col_ += 2;
+    return;
+  }
+  ++col_;
+  if (FindsCloser(line_, col_, ']')) {
+    inBracket_ = true;
+    Append<TAbcChordSym>(Pos(tokenStart_), Pos(tokenStart_), kAbcBracketOpen);
+  }
+}
+
+void TAbcParser::OnBracketClose() {
+  if (mode_ != 2) {
+    HeaderRoutine();
+    return;
+  }
+  fieldLetter_ = 0;
+  ++col_;
+  if (inBracket_) Append<TAbcChordSym>(Pos(tokenStart_), Pos(tokenStart_), kAbcBracketClose);
+  inBracket_ = false;
+}
+
+void TAbcParser::OnPlus() {
+  if (mode_ != 2) {
+    HeaderRoutine();
+    return;
+  }
+  if (fieldLetter_ != 0) {
+    BodyRoutine();
+    return;
+  }
+  if (inPlus_) {
+    inPlus_ = false;
+    Append<TAbcChordSym>(Pos(tokenStart_), Pos(tokenStart_), kAbcBracketClose);
+    ++col_;
+    return;
+  }
+  ++col_;
+  if (FindsCloser(line_, col_, '+')) {
+    inPlus_ = true;
+    Append<TAbcChordSym>(Pos(tokenStart_), Pos(tokenStart_), kAbcBracketOpen);
+  }
+}
+
+void TAbcParser::OnChordSymbol() {
+  if (mode_ != 2) {
+    HeaderRoutine();
+    return;
+  }
+  fieldLetter_ = 0;
+  int q = col_ + 1;
+  while (At(q) != 0 && At(q) != '"') ++q;
+  if (At(q) != '"') {
+    ++col_;
+    return;
+  }
+  Append<TAbcAccord>(Pos(col_), Pos(q),
+                     std::string_view(line_).substr(static_cast<size_t>(col_), static_cast<size_t>(q - col_ - 1)));
+  col_ = q + 1;
+}
+
+void TAbcParser::OnTuplet() {
+  if (mode_ != 2) {
+    HeaderRoutine();
+    return;
+  }
+  fieldLetter_ = 0;
+  ++col_;
+  const unsigned char c = Cur();
+  if (c == '2' || c == '3' || c == '4' || c == '5' || c == '6' || c == '8' || c == '9') {
+    inBracket_ = false;
+    inPlus_ = false;
+    Append<TAbcTuplet>(Pos(tokenStart_), Pos(tokenStart_), c - '0');
+    ++col_;
+  }
+}
+
+void TAbcParser::OnGraceOpen() {
+  if (mode_ != 2) {
+    HeaderRoutine();
+    return;
+  }
+  fieldLetter_ = 0;
+  inGrace_ = false;
+  ++col_;
+  int c = col_;
+  for (; At(c) != 0 && At(c) != '}'; ++c) {
+    const unsigned char ch = At(c);
+    if (!IsPitchLetter(ch) && !IsAccidentalChar(ch) && ch != '\'' && ch != ',') return;
+  }
+  inGrace_ = true;
+  Append<TAbcGrace>(Pos(tokenStart_), Pos(tokenStart_), 1);
+}
+
+void TAbcParser::OnGraceClose() {
+  if (mode_ != 2) {
+    HeaderRoutine();
+    return;
+  }
+  fieldLetter_ = 0;
+  ++col_;
+  if (inGrace_) Append<TAbcGrace>(Pos(tokenStart_), Pos(tokenStart_), 0);
+  inGrace_ = false;
+}
+
+// ---- Post-pass ----
+
+void TAbcParser::PostPass() {
+  for (size_t i = 0; i < elements_.size(); ++i) {
+    switch (elements_[i]->Kind) {
+      case kAbcBrokenLess:
+      case kAbcBrokenGreater: LinkBroken(i); break;
+      case kAbcTuplet: LinkTuplet(i); break;
+      case kAbcGraceStart: LinkGrace(i); break;
+      case kAbcBarSection: LinkEnding(i); break;
+      default: break;
+    }
+  }
+}
+
+void TAbcParser::LinkBroken(size_t i) {
+  const auto* sign = static_cast<TAbcStraight*>(elements_[i]);
+  const int n = sign->Count;
+  const bool less = sign->Kind == kAbcBrokenLess;
+  for (size_t j = i; j-- > 0;) {
+    if (elements_[j]->Kind == kAbcNote) {
+      static_cast<TAbcNote*>(elements_[j])->Straight = less ? -n : n;
+      break;
+    }
+  }
+  for (size_t j = i + 1; j < elements_.size(); ++j) {
+    if (elements_[j]->Kind == kAbcNote) {
+      static_cast<TAbcNote*>(elements_[j])->Straight = less ? n : -n;
+      break;
+    }
+  }
+}
+
+void TAbcParser::LinkTuplet(size_t i) {
+  auto* tuplet = static_cast<TAbcTuplet*>(elements_[i]);
+  int remaining = tuplet->P;
+  for (size_t j = i + 1; j < elements_.size(); ++j) {
+    TAbc* e = elements_[j];
+    if (e->Kind == kAbcNote) {
+      if (remaining == 0) break;
+      static_cast<TAbcNote*>(e)->Tuplet = tuplet->P;
+      --remaining;
+    } else if (e->Kind == kAbcBackSlash) {
+      continue;
+    } else {
+      if (e->Kind == kAbcSpace && remaining > 0) tuplet->Kind = kAbcTupletOff;
+      break;
+    }
+  }
+}
+
+void TAbcParser::LinkGrace(size_t i) {
+  int count = 0;
+  for (size_t j = i + 1; j < elements_.size(); ++j) {
+    TAbc* e = elements_[j];
+    if (e->Kind == kAbcNote) {
+      ++count;
+    } else if (e->Kind == kAbcBackSlash) {
+      continue;
+    } else if (e->Kind == kAbcGraceEnd) {
+      for (size_t k = i + 1; k < j; ++k) {
+        if (elements_[k]->Kind == kAbcNote) static_cast<TAbcNote*>(elements_[k])->GraceCount = count;
+      }
+      return;
+    } else {
+      elements_[i]->Error = kAbcErrGraceBroken;
+      return;
+    }
+  }
+}
+
+void TAbcParser::LinkEnding(size_t i) {
+  for (size_t j = i; j-- > 0;) {
+    TAbc* e = elements_[j];
+    const int k = e->Kind;
+    if (k == kAbcNote || k == kAbcBackSlash || k == kAbcGraceEnd || k == kAbcTupletOff) return;
+    if (k >= kAbcBarSingle && k <= kAbcBarRepeatBoth) {
+      static_cast<TAbcBar*>(e)->Skip = 1;
+      return;
+    }
+  }
+}
+
+}  // namespace rq

@@ -1,0 +1,46 @@
+// abctool: the developer's command-line view of what the program computes.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/ByteText.h"
+
+namespace rq::tool {
+
+using Args = std::vector<std::string>;
+
+// A subcommand registers itself with a static RegisterCommand object in its own file.
+struct Command {
+  const char* name;
+  const char* usage;
+  int (*run)(const Args& args);  // args exclude the subcommand's name; returns the exit code
+};
+
+struct RegisterCommand {
+  explicit RegisterCommand(Command command);
+};
+
+// Reads a whole file into lines; prints the reason and returns nullopt on failure.
+std::optional<TLines> ReadFileLines(const std::string& path);
+bool ReadFileBytes(const std::string& path, std::string& bytes);
+
+// One tune of a file: its lines, from its "X:" line (column 1 or 2) to the next.
+struct ToolTune {
+  int number = 0;     // the X: value, 0 when not a number
+  size_t firstLine = 0;
+  TLines lines;
+};
+std::vector<ToolTune> SplitTunes(const TLines& lines);
+
+// The value of "--name VALUE" in args, if present.
+std::optional<std::string> OptionValue(const Args& args, const std::string& name);
+// The first argument that is neither an option nor an option's value.
+std::optional<std::string> FirstPositional(const Args& args, const std::vector<std::string>& valueOptions);
+
+// Selects the tunes named by "--tune N" (by X: number), or all when absent.
+// Prints a message and returns false when N is not a number or no tune has it.
+bool SelectTunes(const Args& args, const TLines& lines, std::vector<ToolTune>& out);
+
+}  // namespace rq::tool

@@ -1,0 +1,120 @@
+// abctool entry: dispatches to the registered subcommands.
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "AbcTool.h"
+#include "platform/Numbers.h"
+
+namespace rq::tool {
+namespace {
+
+std::vector<Command>& Registry() {
+  static std::vector<Command> commands;
+  return commands;
+}
+
+bool IsTuneStart(const std::string& line) {
+  if (line.size() >= 2 && line[0] == 'X' && line[1] == ':') return true;
+  return line.size() >= 3 && line[1] == 'X' && line[2] == ':';
+}
+
+int Usage() {
+  std::fprintf(stderr, "usage: abctool COMMAND ...\n");
+  for (const auto& c : Registry()) std::fprintf(stderr, "  abctool %s %s\n", c.name, c.usage);
+  return 2;
+}
+
+}  // namespace
+
+RegisterCommand::RegisterCommand(Command command) { Registry().push_back(command); }
+
+bool ReadFileBytes(const std::string& path, std::string& bytes) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream ss;
+  ss << in.rdbuf();
+  bytes = ss.str();
+  return true;
+}
+
+std::optional<TLines> ReadFileLines(const std::string& path) {
+  std::string bytes;
+  if (!ReadFileBytes(path, bytes)) {
+    std::fprintf(stderr, "abctool: cannot read %s\n", path.c_str());
+    return std::nullopt;
+  }
+  return SplitLines(bytes);
+}
+
+std::vector<ToolTune> SplitTunes(const TLines& lines) {
+  std::vector<ToolTune> tunes;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (IsTuneStart(lines[i])) {
+      ToolTune t;
+      t.firstLine = i;
+      const std::string& l = lines[i];
+      const size_t colon = l.find(':');
+      size_t used = 0;
+      const auto n = ReadDigits(TrimBlanks(std::string_view(l).substr(colon + 1)), 2147483647, &used);
+      t.number = n ? static_cast<int>(*n) : 0;
+      tunes.push_back(std::move(t));
+    }
+    if (!tunes.empty()) tunes.back().lines.push_back(lines[i]);
+  }
+  return tunes;
+}
+
+std::optional<std::string> OptionValue(const Args& args, const std::string& name) {
+  for (size_t i = 0; i + 1 < args.size(); ++i) {
+    if (args[i] == name) return args[i + 1];
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> FirstPositional(const Args& args, const std::vector<std::string>& valueOptions) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    bool takesValue = false;
+    for (const auto& o : valueOptions) takesValue |= (args[i] == o);
+    if (takesValue) { ++i; continue; }
+    if (args[i].rfind("--", 0) == 0) continue;
+    return args[i];
+  }
+  return std::nullopt;
+}
+
+bool SelectTunes(const Args& args, const TLines& lines, std::vector<ToolTune>& out) {
+  auto tunes = SplitTunes(lines);
+  const auto wanted = OptionValue(args, "--tune");
+  if (!wanted) {
+    out = std::move(tunes);
+    return true;
+  }
+  const auto n = ParseInt(*wanted);
+  if (!n) {
+    std::fprintf(stderr, "abctool: --tune wants a number, not \"%s\"\n", wanted->c_str());
+    return false;
+  }
+  for (auto& t : tunes) {
+    if (t.number == *n) {
+      out.push_back(std::move(t));
+      return true;
+    }
+  }
+  std::fprintf(stderr, "abctool: no tune X:%d in the file\n", *n);
+  return false;
+}
+
+}  // namespace rq::tool
+
+int main(int argc, char** argv) {
+  using namespace rq::tool;
+  if (argc < 2) return Usage();
+  const std::string name = argv[1];
+  Args args(argv + 2, argv + argc);
+  for (const auto& c : Registry()) {
+    if (name == c.name) return c.run(args);
+  }
+  return Usage();
+}
