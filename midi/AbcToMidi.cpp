@@ -1,0 +1,449 @@
+// The ABC-to-MIDI converter.
+#include "midi/AbcToMidi.h"
+
+#include <algorithm>
+
+#include "midi/MidiSettings.h"
+#include "platform/Numbers.h"
+
+namespace rq {
+namespace {
+
+constexpr MidiTick kWholeNote = 1920;
+
+// Semitones above C of the letters C D E F G A B.
+constexpr std::array<int, 7> kLetterSemitones = {0, 2, 4, 5, 7, 9, 11};
+// Letters (C = 0) in the order a key signature sharpens or flattens them.
+constexpr std::array<int, 7> kSharpOrder = {3, 0, 4, 1, 5, 2, 6};  // F C G D A E B
+constexpr std::array<int, 7> kFlatOrder = {6, 2, 5, 1, 4, 0, 3};   // B E A D G C F
+
+// -1, 0 or +1: what the key of `sharps` does to the letter (C = 0).
+int KeySignature(int sharps, int letter) {
+  const auto& order = sharps >= 0 ? kSharpOrder : kFlatOrder;
+  const int count = sharps >= 0 ? sharps : -sharps;
+  for (int i = 0; i < count && i < 7; ++i) {
+    if (order[static_cast<size_t>(i)] == letter) return sharps > 0 ? 1 : -1;
+  }
+  return 0;
+}
+
+// The time q that p notes of a tuplet take (p notes in the time of q).
+int TupletTime(int p, bool compoundMeter) {
+  switch (p) {
+    case 2: case 4: case 8: return 3;
+    case 3: case 6: return 2;
+    case 5: case 7: case 9: return compoundMeter ? 3 : 2;
+    default: return 0;
+  }
+}
+
+int Setting(const std::atomic<int>& value, int lo, int hi) {
+  return ClampTo(value.load(std::memory_order_relaxed), lo, hi);
+}
+
+// A divisor from the settings file: 0 or less falls back to its default.
+int Divisor(const std::atomic<int>& value, int fallback) {
+  const int v = value.load(std::memory_order_relaxed);
+  return v >= 1 ? v : fallback;
+}
+
+}  // namespace
+
+int TAbcMidi::Convert(std::span<const TAbc* const> elements, TMidiContainer* container) {
+  Reset(container);
+  for (const TAbc* e : elements) {
+    if (e) ConvertElement(*e);
+  }
+  FinishTune();
+  return 0;
+}
+
+void TAbcMidi::Reset(TMidiContainer* container) {
+  container_ = container;
+  if (container_) container_->Clear();
+  graces_.clear();
+  blocs_.clear();
+  endingMark_ = 0;
+  endingTime_ = 0;
+  repeatOpen_ = false;
+  barAccidentals_.fill(0);
+  measureTicks_ = kWholeNote;
+  unitTicks_ = 240;
+  now_ = 0;
+  barStart_ = 0;
+  longestVoiceEnd_ = 0;
+  headerUnitGiven_ = false;
+  chordState_ = 0;
+  chordAdvance_ = 0;
+  channel_ = 1;
+  firstKeySeen_ = firstMeterSeen_ = false;
+  headerKey_ = currentKey_ = 0;
+  headerMeter_ = currentMeter_ = Meter{};
+  sampler_.Reset(false);
+  pickupTicks_ = -1;
+  totalTicks_ = 0;
+  codeValue_ = 0;
+
+  const MidiSettings& config = MidiConfig();
+  settings_.graceOn = config.GraceOn.load(std::memory_order_relaxed) != 0;
+  settings_.graceSimple = Divisor(config.GrcSimple, 6);
+  settings_.graceMulti = Divisor(config.GrcMulti, 3);
+  settings_.accentPercent = Setting(config.AccNote, 0, 100);
+  settings_.weak = Setting(config.LNote, 0, 127);
+  settings_.medium = Setting(config.MNote, 0, 127);
+  settings_.strong = Setting(config.HNote, 0, 127);
+}
+
+void TAbcMidi::ConvertElement(const TAbc& e) {
+  switch (e.Kind) {
+    case kAbcBarSection:
+      DoEnding(static_cast<const TAbcBarSection&>(e));
+      break;
+    case kAbcNote: {
+      const auto& note = static_cast<const TAbcNote&>(e);
+      if (note.GraceCount != 0) {
+        graces_.push_back(&note);
+      } else {
+        DoNote(note);
+      }
+      break;
+    }
+    case kAbcBracketOpen:
+      chordState_ = 1;
+      chordAdvance_ = 0;
+      break;
+    case kAbcBracketClose:
+      // An inline field in brackets has no first note and so advances nothing.
+      chordState_ = 0;
+      now_ += chordAdvance_;
+      chordAdvance_ = 0;
+      break;
+    case kAbcBarSingle:
+    case kAbcBarDouble:
+    case kAbcBarRepeatEnd:
+    case kAbcBarRepeatStart:
+    case kAbcBarRepeatBoth:
+      DoBar(static_cast<const TAbcBar&>(e));
+      break;
+    case kAbcFieldK: OnKey(static_cast<const TAbcKey_K&>(e)); break;
+    case kAbcFieldL: OnUnitLength(static_cast<const TAbcKey_L&>(e)); break;
+    case kAbcFieldM: OnMeter(static_cast<const TAbcKey_M&>(e)); break;
+    case kAbcFieldV: OnVoice(static_cast<const TAbcKey_V&>(e)); break;
+    default: break;
+  }
+}
+
+// ---- Fields ----
+
+void TAbcMidi::OnKey(const TAbcKey_K& key) {
+  currentKey_ = ClampTo(key.Sharps, -7, 7);
+  if (!firstKeySeen_) {
+    headerKey_ = currentKey_;
+    firstKeySeen_ = true;
+  }
+}
+
+void TAbcMidi::OnUnitLength(const TAbcKey_L& unit) {
+  headerUnitGiven_ = true;
+  const MidiTick num = std::max(unit.Num, 1);
+  const MidiTick den = unit.Den >= 1 ? unit.Den : 8;
+  unitTicks_ = kWholeNote * num / den;
+}
+
+void TAbcMidi::OnMeter(const TAbcKey_M& meter) {
+  currentMeter_ = Meter{meter.Num, meter.Den};
+  if (!firstMeterSeen_) {
+    headerMeter_ = currentMeter_;
+    firstMeterSeen_ = true;
+    sampler_.SetCompound(meter.Den == 8 || (meter.Num == 3 && meter.Den == 4));
+    SetMeter(currentMeter_, true);
+  } else {
+    SetMeter(currentMeter_, false);
+  }
+}
+
+// A voice restarts at tick 0 on its own channel with the header's key and meter.
+void TAbcMidi::OnVoice(const TAbcKey_V& voice) {
+  channel_ = ClampTo(voice.Number, 1, 16);
+  longestVoiceEnd_ = std::max(longestVoiceEnd_, now_);
+  now_ = 0;
+  currentKey_ = headerKey_;
+  currentMeter_ = headerMeter_;
+}
+
+// The bar length is always the meter's own; the unit length becomes the meter's
+// default unless the header gave an L: before its first M:.
+void TAbcMidi::SetMeter(Meter meter, bool header) {
+  const bool valid = meter.num >= 1 && meter.den >= 1;
+  const MidiTick measure = valid ? MidiTick{meter.num} * kWholeNote / meter.den : 0;
+  measureTicks_ = measure >= 1 ? measure : kWholeNote;
+  // 3/4 and longer default to eighth notes, shorter meters (2/4) to sixteenths.
+  const MidiTick defaultUnit = !valid || 4 * meter.num >= 3 * meter.den ? 240 : 120;
+  if (!(header && headerUnitGiven_)) unitTicks_ = defaultUnit;
+  if (container_) {
+    container_->AddEvent(std::make_unique<TTimeSignature>(now_, kTagConverter, meter.num, meter.den));
+  }
+}
+
+// ---- Notes ----
+
+void TAbcMidi::DoNote(const TAbcNote& note) {
+  const int velocity = NoteVelocity();
+  const MidiTick full = NoteLength(note);
+  const MidiTick graceTicks = graces_.empty() || !settings_.graceOn ? 0 : PlayGraces(full, velocity);
+
+  // The element's decoration is copied: the parser's elements are shared and only read.
+  int decoration = note.Decoration;
+  if (note.NoteIndex >= 1 && note.NoteIndex <= 14) {
+    const int pitch = NotePitch(note);
+    sampler_.SampleNote(pitch, now_ - std::max<MidiTick>(pickupTicks_, 0), full);
+    if (!graces_.empty() && decoration == 1) decoration = 0;  // a roll after grace notes plays plain
+    AddNoteBlocs(note, decoration, pitch, full - graceTicks, graceTicks, velocity);
+  } else if (note.IsRest()) {
+    AddNoteBlocs(note, -1, 0, full - graceTicks, graceTicks, 0);
+  }
+  graces_.clear();
+
+  if (chordState_ == 0) {
+    now_ += full;
+  } else if (chordState_ == 1) {
+    // The notes of a chord start together; the chord lasts as long as its first note.
+    chordAdvance_ = full;
+    chordState_ = 2;
+  }
+}
+
+MidiTick TAbcMidi::NoteLength(const TAbcNote& note) const {
+  const MidiTick num = std::max(note.LenNum, 0);
+  const MidiTick den = note.LenDen >= 1 ? note.LenDen : 1;
+  const int p = note.Tuplet;
+  const bool compound = currentMeter_.num > 3 && currentMeter_.num % 3 == 0;
+  const int q = TupletTime(p, compound);
+  MidiTick len = q != 0 ? unitTicks_ * num * q / (den * p) : unitTicks_ * num / den;
+  // Broken rhythm: the first division truncates before the multiplication.
+  switch (note.Straight) {
+    case -3: len /= 8; break;
+    case -2: len /= 4; break;
+    case -1: len /= 2; break;
+    case 1: len = len / 2 * 3; break;
+    case 2: len = len / 4 * 7; break;
+    case 3: len = len / 8 * 15; break;
+    default: break;
+  }
+  return len;
+}
+
+// Grace notes take their time from the start of the main note; returns that time.
+MidiTick TAbcMidi::PlayGraces(MidiTick len, int velocity) {
+  const auto n = static_cast<MidiTick>(graces_.size());
+  const MidiTick each = n == 1 ? len / settings_.graceSimple : len / settings_.graceMulti / n;
+  const int graceVelocity = settings_.accentPercent * velocity / 100;
+  for (MidiTick i = 0; i < n; ++i) {
+    const int pitch = NotePitch(*graces_[static_cast<size_t>(i)]);
+    AddBloc(now_ + i * each, each, graceVelocity, pitch);
+  }
+  return n * each;
+}
+
+void TAbcMidi::AddNoteBlocs(const TAbcNote& note, int decoration, int pitch, MidiTick len, MidiTick graceTicks,
+                            int velocity) {
+  const int accent = settings_.accentPercent * velocity / 100;
+  switch (decoration) {
+    case -1:
+      AddBloc(now_, len, 0, 0);
+      break;
+    case 0:
+      AddBloc(now_ + graceTicks, len, velocity, pitch);
+      break;
+    case 1:
+      if (note.LenNum != 3) {
+        const MidiTick q = len / 4;
+        AddBloc(now_, q, accent, pitch);
+        AddBloc(now_ + q, q, accent, pitch);
+        AddBloc(now_ + len / 2, len / 2, velocity, pitch);
+      } else {
+        // A long roll: two short grace-like notes, then the note in two thirds.
+        const MidiTick q = len / 6;
+        const MidiTick t = len / 3;
+        AddBloc(now_, q, accent, pitch);
+        AddBloc(now_ + q, q, accent, pitch);
+        AddBloc(now_ + t, t, velocity, pitch);
+        AddBloc(now_ + 2 * t, t, velocity, pitch);
+      }
+      break;
+    case 2:
+      AddBloc(now_ + graceTicks, len / 2, velocity, pitch);  // staccato sounds half its length
+      break;
+    default:
+      break;
+  }
+}
+
+int TAbcMidi::NotePitch(const TAbcNote& note) {
+  int letter = note.NoteIndex;
+  int octave = note.Octave;
+  if (letter > 7) {
+    letter -= 7;
+    ++octave;
+  }
+  letter = ClampTo(letter, 1, 7) - 1;
+  const int pitch = 60 + 12 * octave + kLetterSemitones[static_cast<size_t>(letter)];
+  int& barAccidental = barAccidentals_[static_cast<size_t>(letter)];
+  int accidental = note.Accidental;
+  // An accidental holds for the letter in every octave until the bar ends.
+  if (accidental == 0 && barAccidental != 0) accidental = barAccidental;
+  const int key = KeySignature(currentKey_, letter);
+  switch (accidental) {
+    case 0: return pitch + key;
+    case 1: barAccidental = 1; return key == 1 ? pitch + 1 : pitch + key + 1;
+    case -1: barAccidental = -1; return key == -1 ? pitch - 1 : pitch + key - 1;
+    case 3: barAccidental = 3; return pitch;
+    case 2: barAccidental = 2; return pitch + 2;
+    case -2: barAccidental = -2; return pitch - 2;
+    default: return pitch + key;
+  }
+}
+
+// Strong beats loud, other beats medium, notes between beats soft.
+int TAbcMidi::NoteVelocity() const {
+  const MidiTick pos = now_ - barStart_;
+  const MidiTick m = measureTicks_;
+  if (pos == 0) return settings_.strong;
+  const auto on = [pos](MidiTick beat) { return beat != 0 && pos % beat == 0; };
+  switch (currentMeter_.num) {
+    case 2:
+      if (pos == m / 2) return settings_.strong;
+      if (currentMeter_.den == 4 && pos == m / 4) return settings_.medium;
+      return settings_.weak;
+    case 3:
+    case 9:
+      return on(m / 3) ? settings_.medium : settings_.weak;
+    case 4:
+    case 6:
+    case 12:
+      if (pos == m / 2) return settings_.strong;
+      return on(m / 4) ? settings_.medium : settings_.weak;
+    case 8:
+      return on(m / 4) ? settings_.medium : settings_.weak;
+    default:
+      return settings_.weak;
+  }
+}
+
+// ---- Bars, repeats and endings ----
+
+void TAbcMidi::DoBar(const TAbcBar& bar) {
+  if (bar.Skip == 1) return;  // the numbered ending that follows does the work
+  barAccidentals_.fill(0);
+  EndBar(bar.Kind);
+  switch (bar.Kind) {
+    case kAbcBarDouble:
+      // A double bar closes a section opened by a start-repeat sign.
+      if (repeatOpen_ && endingMark_ == 0) now_ = ReplayBlocs(now_, blocs_.size(), now_);
+      FlushBlocs();
+      break;
+    case kAbcBarRepeatEnd:
+      now_ = ReplayBlocs(now_, blocs_.size(), now_);
+      FlushBlocs();
+      break;
+    case kAbcBarRepeatStart:
+      FlushBlocs();
+      repeatOpen_ = true;
+      break;
+    case kAbcBarRepeatBoth:
+      now_ = ReplayBlocs(now_, blocs_.size(), now_);
+      FlushBlocs();
+      repeatOpen_ = true;
+      break;
+    default:
+      break;
+  }
+}
+
+// "|1" marks what the first time plays before its ending; "|2" (or any later
+// ending) replays the section up to that mark.
+void TAbcMidi::DoEnding(const TAbcBarSection& ending) {
+  EndBar(ending.Kind);
+  if (ending.Number == 1) {
+    endingMark_ = blocs_.size();
+    endingTime_ = now_;
+  } else {
+    now_ = ReplayBlocs(now_, endingMark_, endingTime_);
+    barStart_ = now_;
+  }
+}
+
+void TAbcMidi::EndBar(int kind) {
+  barAccidentals_.fill(0);
+  if (barStart_ == 0) {
+    barStart_ = now_;
+  } else {
+    if (now_ > barStart_ + measureTicks_ && (now_ - barStart_) % measureTicks_ != 0) {
+      now_ = barStart_ + measureTicks_;  // an overfull bar is cut to its length
+    } else if (now_ < barStart_ && now_ > measureTicks_ && kind != kAbcBarSingle) {
+      now_ = barStart_;  // a later voice catching up with the first
+    }
+    barStart_ = now_;
+  }
+  // The first bar line after some music tells whether the tune starts with a pickup.
+  if (pickupTicks_ < 0 && barStart_ > 0) {
+    if (barStart_ < measureTicks_) {
+      pickupTicks_ = barStart_;
+      sampler_.Discard();
+    } else {
+      pickupTicks_ = 0;
+    }
+  }
+}
+
+void TAbcMidi::AddBloc(MidiTick start, MidiTick duration, int velocity, int pitch) {
+  blocs_.push_back(TNoteBloc{start, duration, channel_, pitch, velocity});
+}
+
+// The copies continue where the section ends, not where its last note stops: a
+// staccato or a short chord note at the end must not pull the rest of the tune early.
+MidiTick TAbcMidi::ReplayBlocs(MidiTick now, size_t count, MidiTick sectionEnd) {
+  count = std::min(count, blocs_.size());
+  if (count == 0) return now;
+  MidiTick first = blocs_[0].Start;
+  for (size_t i = 1; i < count; ++i) first = std::min(first, blocs_[i].Start);
+  const MidiTick shift = now - first;
+  blocs_.reserve(blocs_.size() + count);
+  for (size_t i = 0; i < count; ++i) {
+    TNoteBloc copy = blocs_[i];
+    copy.Start += shift;
+    blocs_.push_back(copy);
+  }
+  barStart_ += shift;
+  return sectionEnd + shift;
+}
+
+void TAbcMidi::FlushBlocs() {
+  if (container_) {
+    for (const TNoteBloc& bloc : blocs_) {
+      if (bloc.Pitch != 0) EmitNote(bloc);
+    }
+  }
+  barAccidentals_.fill(0);
+  blocs_.clear();
+  endingMark_ = 0;
+  repeatOpen_ = false;
+}
+
+void TAbcMidi::EmitNote(const TNoteBloc& bloc) {
+  const MidiTick end = bloc.Start + bloc.Duration;
+  container_->AddEvent(
+      std::make_unique<TNote_On>(bloc.Start, kTagConverter, bloc.Velocity, bloc.Pitch, bloc.Channel, end));
+  container_->AddEvent(std::make_unique<TNote_On>(end, kTagConverter, 0, bloc.Pitch, bloc.Channel, end));
+}
+
+void TAbcMidi::FinishTune() {
+  // The last bar is completed to a full measure.
+  if (now_ - barStart_ < measureTicks_ && now_ != barStart_) now_ = barStart_ + measureTicks_;
+  totalTicks_ = std::max(now_, longestVoiceEnd_);
+  FlushBlocs();
+  codeText_ = sampler_.CodeText(headerKey_);
+  codeValue_ = TuneCodeValue(codeText_);
+}
+
+}  // namespace rq

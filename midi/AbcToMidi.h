@@ -1,0 +1,114 @@
+// The ABC-to-MIDI converter: a parsed tune's elements into timed note events, its
+// pickup, length and bar length, and its tune code.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "midi/MidiEvents.h"
+#include "midi/TuneCode.h"
+#include "notation/AbcClass.h"
+
+namespace rq {
+
+// One note or rest waiting to be written; repeats are played by copying these.
+struct TNoteBloc {
+  MidiTick Start;
+  MidiTick Duration;
+  int Channel;
+  int Pitch;     // 0 for a rest
+  int Velocity;  // 0 for a rest
+};
+
+// Plays repeats and numbered endings, broken rhythm, tuplets, grace notes, rolls,
+// staccato and chords, and gives every note a velocity by its place in the bar.
+// Time is 1920 ticks per whole note. The elements are only read.
+class TAbcMidi {
+ public:
+  // Converts into container (cleared first), or only computes the results when
+  // container is null, as indexing does. Returns 0.
+  int Convert(std::span<const TAbc* const> elements, TMidiContainer* container = nullptr);
+
+  // Length of the pickup; -1 when the tune has no bar line after some music.
+  MidiTick PickupTicks() const { return pickupTicks_; }
+  // End of the tune: the longest voice, its last bar completed.
+  MidiTick TotalTicks() const { return totalTicks_; }
+  MidiTick MeasureTicks() const { return measureTicks_; }
+  const std::string& CodeText() const { return codeText_; }
+  int32_t CodeValue() const { return codeValue_; }
+
+ private:
+  struct Meter {
+    int num = 4;
+    int den = 4;
+  };
+  // The converter's settings, read and clamped once per conversion.
+  struct Settings {
+    bool graceOn = true;
+    int graceSimple = 6;  // length divisor of a lone grace note
+    int graceMulti = 3;   // length divisor of a grace group
+    int accentPercent = 80;  // velocity of grace and ornament notes, percent
+    int weak = 64, medium = 92, strong = 127;
+  };
+
+  void Reset(TMidiContainer* container);
+  void ConvertElement(const TAbc& e);
+  void OnKey(const TAbcKey_K& key);
+  void OnUnitLength(const TAbcKey_L& unit);
+  void OnMeter(const TAbcKey_M& meter);
+  void OnVoice(const TAbcKey_V& voice);
+  void SetMeter(Meter meter, bool header);
+  void FinishTune();
+
+  void DoNote(const TAbcNote& note);
+  MidiTick NoteLength(const TAbcNote& note) const;
+  MidiTick PlayGraces(MidiTick len, int velocity);
+  void AddNoteBlocs(const TAbcNote& note, int decoration, int pitch, MidiTick len, MidiTick graceTicks,
+                    int velocity);
+  int NotePitch(const TAbcNote& note);
+  int NoteVelocity() const;
+
+  void DoBar(const TAbcBar& bar);
+  void DoEnding(const TAbcBarSection& ending);
+  void EndBar(int kind);
+  void AddBloc(MidiTick start, MidiTick duration, int velocity, int pitch);
+  // Copies the first `count` blocs to start at `now`; returns where the copied
+  // section ends: `sectionEnd` moved by the same shift.
+  MidiTick ReplayBlocs(MidiTick now, size_t count, MidiTick sectionEnd);
+  void FlushBlocs();
+  void EmitNote(const TNoteBloc& bloc);
+
+  TMidiContainer* container_ = nullptr;
+  std::vector<const TAbcNote*> graces_;
+  std::vector<TNoteBloc> blocs_;
+  size_t endingMark_ = 0;      // blocs buffered when a first ending began; 0 none
+  MidiTick endingTime_ = 0;    // where that first ending began
+  bool repeatOpen_ = false;    // a start-repeat sign opened the buffered section
+
+  std::array<int, 7> barAccidentals_{};  // per letter C..B: 0, +-1, +-2, 3 natural
+  MidiTick measureTicks_ = 1920;
+  MidiTick unitTicks_ = 240;
+  MidiTick now_ = 0;
+  MidiTick barStart_ = 0;
+  MidiTick longestVoiceEnd_ = 0;
+  bool headerUnitGiven_ = false;
+  int chordState_ = 0;  // 0 outside, 1 after "[", 2 after its first note
+  MidiTick chordAdvance_ = 0;
+  int channel_ = 1;
+
+  bool firstKeySeen_ = false, firstMeterSeen_ = false;
+  int headerKey_ = 0, currentKey_ = 0;
+  Meter headerMeter_, currentMeter_;
+  Settings settings_;
+
+  TuneCodeSampler sampler_;
+  MidiTick pickupTicks_ = -1;
+  MidiTick totalTicks_ = 0;
+  std::string codeText_ = "00000000";
+  int32_t codeValue_ = 0;
+};
+
+}  // namespace rq

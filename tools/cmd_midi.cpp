@@ -1,0 +1,116 @@
+// abctool events, midi and code: what the converter makes of a tune.
+#include <cstdio>
+
+#include "AbcTool.h"
+#include "midi/AbcToMidi.h"
+#include "midi/MidiFile.h"
+#include "midi/MidiSettings.h"
+#include "platform/Numbers.h"
+#include "notation/AbcParser.h"
+
+namespace rq::tool {
+namespace {
+
+// Quarter notes per minute for a speed setting of 0..200 (100 gives 200).
+int TempoForSpeed(int speed) { return (7 * ClampTo(speed, 0, 200) + 300) / 5; }
+
+// The power of two a meter denominator stands for (4 gives 2, 8 gives 3).
+int DenominatorExponent(int den) {
+  int exponent = 0;
+  while (den > 1) {
+    den /= 2;
+    ++exponent;
+  }
+  return exponent;
+}
+
+// Parses the one tune named by --tune (or the file's first tune).
+bool ParseSelectedTune(const Args& args, const char* usage, TAbcParser& parser, int& number) {
+  const auto path = FirstPositional(args, {"--tune", "-o"});
+  if (!path) {
+    std::fprintf(stderr, "usage: abctool %s\n", usage);
+    return false;
+  }
+  const auto lines = ReadFileLines(*path);
+  if (!lines) return false;
+  std::vector<ToolTune> tunes;
+  if (!SelectTunes(args, *lines, tunes)) return false;
+  if (tunes.empty()) {
+    std::fprintf(stderr, "abctool: no tune in %s\n", path->c_str());
+    return false;
+  }
+  parser.Parse(tunes.front().lines);
+  number = tunes.front().number;
+  return true;
+}
+
+int RunEvents(const Args& args) {
+  TAbcParser parser;
+  int number = 0;
+  if (!ParseSelectedTune(args, "events FILE --tune N", parser, number)) return 1;
+  TAbcMidi converter;
+  TMidiContainer container;
+  converter.Convert(parser.Elements(), &container);
+  for (size_t i = 0; i < container.EventCount(); ++i) {
+    const TMIDI_Event& e = *container.GetEvent(static_cast<std::ptrdiff_t>(i));
+    std::printf("%lld %d %d %d %d\n", static_cast<long long>(e.Time()), e.Channel(), e.Status(), e.Data1(),
+                e.Data2());
+  }
+  std::printf("Pickup: %lld\nTotal: %lld\nMeasure: %lld\nCode: %s %d\n",
+              static_cast<long long>(converter.PickupTicks()), static_cast<long long>(converter.TotalTicks()),
+              static_cast<long long>(converter.MeasureTicks()), converter.CodeText().c_str(),
+              converter.CodeValue());
+  return 0;
+}
+
+int RunMidi(const Args& args) {
+  const auto out = OptionValue(args, "-o");
+  if (!out) {
+    std::fprintf(stderr, "usage: abctool midi FILE --tune N -o OUT.mid\n");
+    return 2;
+  }
+  TAbcParser parser;
+  int number = 0;
+  if (!ParseSelectedTune(args, "midi FILE --tune N -o OUT.mid", parser, number)) return 1;
+  TAbcMidi converter;
+  TMidiContainer container;
+  converter.Convert(parser.Elements(), &container);
+  container.ResetInsertCursor();
+  container.SetTempo(TempoForSpeed(MidiConfig().MidiSpeed.load()));
+  container.SetMeter(parser.MeterNum(), DenominatorExponent(parser.MeterDen()));
+  TMIDI_Out_Stream writer;
+  writer.WriteContainer(container);
+  const FileWriteResult result = writer.SaveToFile(*out);
+  if (!result) {
+    std::fprintf(stderr, "abctool: %s\n", result.error.c_str());
+    return 1;
+  }
+  return 0;
+}
+
+int RunCode(const Args& args) {
+  const auto path = FirstPositional(args, {"--tune"});
+  if (!path) {
+    std::fprintf(stderr, "usage: abctool code FILE\n");
+    return 2;
+  }
+  const auto lines = ReadFileLines(*path);
+  if (!lines) return 1;
+  std::vector<ToolTune> tunes;
+  if (!SelectTunes(args, *lines, tunes)) return 1;
+  TAbcParser parser;
+  TAbcMidi converter;
+  for (const auto& tune : tunes) {
+    parser.Parse(tune.lines);
+    converter.Convert(parser.Elements());
+    std::printf("%d %s %s\n", tune.number, converter.CodeText().c_str(), parser.Title().c_str());
+  }
+  return 0;
+}
+
+const RegisterCommand kEvents({"events", "FILE --tune N", RunEvents});
+const RegisterCommand kMidi({"midi", "FILE --tune N -o OUT.mid", RunMidi});
+const RegisterCommand kCode({"code", "FILE", RunCode});
+
+}  // namespace
+}  // namespace rq::tool
