@@ -1,0 +1,234 @@
+// The tune body: notes, lengths, accidentals, broken rhythm, tuplets, grace groups,
+// bars and endings, chords and inline fields.
+#include <gtest/gtest.h>
+
+#include "ParseHelpers.h"
+
+namespace rq {
+namespace {
+
+using test::Body;
+using test::First;
+using test::Kinds;
+using test::Notes;
+using test::ParseText;
+
+class ParserBody : public ::testing::Test {
+ protected:
+  std::vector<const TAbcNote*> NotesOf(const std::string& body) {
+    ParseText(p, Body(body));
+    return Notes(p);
+  }
+  std::vector<int> KindsOf(const std::string& body, bool all = false) {
+    ParseText(p, Body(body));
+    std::vector<int> k = Kinds(p, all);
+    // Drop the header's X: and K: elements.
+    k.erase(k.begin(), k.begin() + (all ? 5 : 2));
+    return k;
+  }
+  TAbcParser p;
+};
+
+TEST_F(ParserBody, NoteLettersAndOctaveMarks) {
+  auto n = NotesOf("C c b z c'' c''' c', C,, C,'");
+  ASSERT_EQ(n.size(), 9u);
+  EXPECT_EQ(n[0]->NoteIndex, 1);
+  EXPECT_EQ(n[1]->NoteIndex, 8);
+  EXPECT_EQ(n[2]->NoteIndex, 14);
+  EXPECT_EQ(n[3]->NoteIndex, 15);
+  EXPECT_EQ(n[4]->Octave, 2);
+  EXPECT_EQ(n[5]->Octave, 2);
+  EXPECT_EQ(n[5]->End, 4016);  // the ignored third mark is still part of the note
+  EXPECT_EQ(n[6]->Octave, 1);
+  EXPECT_EQ(n[7]->Octave, -2);
+  EXPECT_EQ(n[8]->Octave, -1);
+}
+
+TEST_F(ParserBody, LengthsAndTheirFallbacks) {
+  struct Case { const char* text; int num, den; };
+  for (const Case& c : {Case{"A3/4", 3, 4}, Case{"A/4", 1, 4}, Case{"A/", 1, 2}, Case{"A3/", 1, 2},
+                        Case{"A//", 1, 2}, Case{"A/3", 1, 1}, Case{"A2", 2, 1}, Case{"A", 1, 1},
+                        Case{"A3/2/", 1, 2}, Case{"A3//4", 1, 1}, Case{"A/0", 1, 1}, Case{"A999", 999, 1},
+                        Case{"A1000", 1, 1}, Case{"A99999999999999", 1, 1}, Case{"A3/64", 1, 1},
+                        Case{"A1/99999999999999", 1, 1}}) {
+    const auto n = NotesOf(c.text);
+    ASSERT_EQ(n.size(), 1u) << c.text;
+    EXPECT_EQ(n[0]->LenNum, c.num) << c.text;
+    EXPECT_EQ(n[0]->LenDen, c.den) << c.text;
+  }
+}
+
+TEST_F(ParserBody, RestsCarryDecorationMinusOne) {
+  const auto n = NotesOf("z2 ~z ^z");
+  ASSERT_EQ(n.size(), 3u);
+  for (const auto* r : n) {
+    EXPECT_EQ(r->NoteIndex, 15);
+    EXPECT_EQ(r->Decoration, -1);
+    EXPECT_EQ(r->Accidental, 0);
+  }
+  EXPECT_EQ(n[0]->LenNum, 2);
+}
+
+TEST_F(ParserBody, Accidentals) {
+  const auto n = NotesOf("^A ^^A ^_A _A __A =A =^A ^^^A ^ A");
+  ASSERT_EQ(n.size(), 9u);
+  const int expected[] = {1, 2, 2, -1, -2, 3, 3, 2, 0};
+  for (size_t i = 0; i < n.size(); ++i) EXPECT_EQ(n[i]->Accidental, expected[i]) << i;
+  // An accidental belongs to the next note only; a bar clears it.
+  const auto m = NotesOf("^A B ^|C");
+  EXPECT_EQ(m[1]->Accidental, 0);
+  EXPECT_EQ(m[2]->Accidental, 0);
+}
+
+TEST_F(ParserBody, Decorations) {
+  const auto n = NotesOf("~A .B ~ C ~^D E");
+  ASSERT_EQ(n.size(), 5u);
+  EXPECT_EQ(n[0]->Decoration, 1);
+  EXPECT_EQ(n[1]->Decoration, 2);
+  EXPECT_EQ(n[2]->Decoration, 0);
+  EXPECT_EQ(n[3]->Decoration, 1);
+  EXPECT_EQ(n[3]->Accidental, 1);
+  EXPECT_EQ(n[4]->Decoration, 0);
+}
+
+TEST_F(ParserBody, BrokenRhythmShiftsBothNeighbours) {
+  auto n = NotesOf("A>B");
+  EXPECT_EQ(n[0]->Straight, 1);
+  EXPECT_EQ(n[1]->Straight, -1);
+  n = NotesOf("A>>B");
+  EXPECT_EQ(n[0]->Straight, 2);
+  EXPECT_EQ(n[1]->Straight, -2);
+  n = NotesOf("A<B");
+  EXPECT_EQ(n[0]->Straight, -1);
+  EXPECT_EQ(n[1]->Straight, 1);
+  n = NotesOf("A > B");  // a sign followed by a blank is dropped
+  EXPECT_EQ(n[0]->Straight, 0);
+  EXPECT_EQ(n[1]->Straight, 0);
+  n = NotesOf("A ><B");  // a malformed run counts two
+  EXPECT_EQ(n[0]->Straight, 2);
+  EXPECT_EQ(First<TAbcStraight>(p, kAbcBrokenGreater)->Count, 2);
+}
+
+TEST_F(ParserBody, SecondSignAfterTheFollowingNoteIsDropped) {
+  const auto n = NotesOf("A>B>c d>e");
+  ASSERT_EQ(n.size(), 5u);
+  EXPECT_EQ(n[0]->Straight, 1);
+  EXPECT_EQ(n[1]->Straight, -1);
+  EXPECT_EQ(n[2]->Straight, 0);
+  // A note that follows one pair starts a new one after the blank.
+  EXPECT_EQ(n[3]->Straight, 1);
+  EXPECT_EQ(n[4]->Straight, -1);
+  // A bar line resets the state.
+  const auto m = NotesOf("A>B|c>d");
+  EXPECT_EQ(m[2]->Straight, 1);
+  EXPECT_EQ(m[3]->Straight, -1);
+}
+
+TEST_F(ParserBody, TupletsMarkTheirNotesOrSwitchOff) {
+  auto n = NotesOf("(3abc d");
+  EXPECT_EQ(n[0]->Tuplet, 3);
+  EXPECT_EQ(n[2]->Tuplet, 3);
+  EXPECT_EQ(n[3]->Tuplet, 0);
+  EXPECT_NE(First<TAbcTuplet>(p, kAbcTuplet), nullptr);
+
+  n = NotesOf("(3ab c");
+  EXPECT_EQ(n[0]->Tuplet, 3);
+  EXPECT_EQ(n[1]->Tuplet, 3);
+  EXPECT_EQ(n[2]->Tuplet, 0);
+  EXPECT_EQ(First<TAbcTuplet>(p, kAbcTuplet), nullptr);
+  EXPECT_EQ(First<TAbcTuplet>(p, kAbcTupletOff)->P, 3);
+
+  n = NotesOf("(3 abc");
+  EXPECT_EQ(n[0]->Tuplet, 0);
+  EXPECT_NE(First<TAbcTuplet>(p, kAbcTupletOff), nullptr);
+
+  n = NotesOf("(2ab\\\ncd (7abc (ab");  // continuations pass; (7 and a slur are no tuplets
+  EXPECT_EQ(n[1]->Tuplet, 2);
+  EXPECT_EQ(n[2]->Tuplet, 0);
+  EXPECT_EQ(n[4]->Tuplet, 0);
+}
+
+TEST_F(ParserBody, GraceGroups) {
+  EXPECT_EQ(KindsOf("{gf}a"), (std::vector<int>{26, 1, 1, 27, 1}));
+  auto n = Notes(p);
+  EXPECT_EQ(n[0]->GraceCount, 2);
+  EXPECT_EQ(n[1]->GraceCount, 2);
+  EXPECT_EQ(n[2]->GraceCount, 0);
+  EXPECT_EQ(First<TAbc>(p, kAbcGraceStart)->Error, 0);
+
+  KindsOf("{gf\na}");  // not closed on its line
+  EXPECT_EQ(First<TAbc>(p, kAbcGraceStart)->Error, kAbcErrGraceBroken);
+  EXPECT_EQ(Notes(p)[0]->GraceCount, 0);
+
+  EXPECT_EQ(KindsOf("{g2}a"), (std::vector<int>{1, 1}));  // a length makes it no grace group
+  EXPECT_EQ(KindsOf("a}b"), (std::vector<int>{1, 1}));     // a lone close is dropped
+}
+
+TEST_F(ParserBody, BarTokensAndTheirKinds) {
+  EXPECT_EQ(KindsOf("a|b||c|]d[|e:|f|:g::a:||:b:|:c"),
+            (std::vector<int>{1, 31, 1, 32, 1, 32, 1, 32, 1, 33, 1, 34, 1, 35, 1, 35, 1, 35, 1}));
+  EXPECT_EQ(KindsOf("a| |b"), (std::vector<int>{1, 32, 1}));
+  EXPECT_EQ(KindsOf("a: |b"), (std::vector<int>{1, 33, 1}));
+  EXPECT_EQ(KindsOf("|: a", true), (std::vector<int>{34, 1, 81}));  // the blank is swallowed
+  EXPECT_EQ(KindsOf("a|||b"), (std::vector<int>{1, 1}));              // not a token: dropped
+  EXPECT_EQ(KindsOf("a|||"), (std::vector<int>{1, 31}));              // at the line end: a bar
+}
+
+TEST_F(ParserBody, NumberedEndings) {
+  EXPECT_EQ(KindsOf("a|1b"), (std::vector<int>{1, 36, 1}));
+  EXPECT_EQ(First<TAbcBarSection>(p, kAbcBarSection)->Number, 1);
+  EXPECT_EQ(KindsOf("a:|2b"), (std::vector<int>{1, 36, 1}));
+  EXPECT_EQ(First<TAbcBarSection>(p, kAbcBarSection)->Number, 2);
+  EXPECT_EQ(KindsOf("a| [1b"), (std::vector<int>{1, 36, 1}));
+  EXPECT_EQ(KindsOf("a| [2b"), (std::vector<int>{1, 1}));  // "|[2" is no token
+
+  KindsOf("ab|\n[2cd");
+  EXPECT_EQ(First<TAbcBar>(p, kAbcBarSingle)->Skip, 1);
+  EXPECT_EQ(First<TAbcBarSection>(p, kAbcBarSection)->Number, 2);
+  EXPECT_EQ(KindsOf("ab|  [2cd", true), (std::vector<int>{1, 1, 31, 80, 36, 1, 1, 81}));
+  EXPECT_EQ(First<TAbcBar>(p, kAbcBarSingle)->Skip, 1);
+  KindsOf("ab| c [2d");  // a note in between: no skip
+  EXPECT_EQ(First<TAbcBar>(p, kAbcBarSingle)->Skip, 0);
+}
+
+TEST_F(ParserBody, ChordsInBracketsAndPlusSigns) {
+  EXPECT_EQ(KindsOf("[CEG]a"), (std::vector<int>{11, 1, 1, 1, 12, 1}));
+  EXPECT_EQ(KindsOf("+CEG+a"), (std::vector<int>{11, 1, 1, 1, 12, 1}));
+  EXPECT_EQ(KindsOf("[CEG a"), (std::vector<int>{1, 1, 1, 1}));    // no closing bracket
+  EXPECT_EQ(KindsOf("[CE|G]"), (std::vector<int>{1, 1, 31, 1}));   // a bar before it
+  EXPECT_EQ(KindsOf("+CE"), (std::vector<int>{1, 1}));
+}
+
+TEST_F(ParserBody, InlineFields) {
+  EXPECT_EQ(KindsOf("a|[K:G]b"), (std::vector<int>{1, 31, 11, 111, 12, 1}));
+  EXPECT_EQ(KindsOf("[K:G abc]d"), (std::vector<int>{11, 111, 12, 1}));
+  EXPECT_EQ(KindsOf("[L:1/16]a[M:3/4]b[T:x]c[P:B]d"),
+            (std::vector<int>{11, 112, 12, 1, 11, 113, 12, 1, 11, 12, 1, 11, 127, 12, 1}));
+  EXPECT_EQ(KindsOf("aK:G b"), (std::vector<int>{1, 1, 1}));  // mid-line "K:" is no field: G is a note
+}
+
+TEST_F(ParserBody, ChordSymbols) {
+  EXPECT_EQ(KindsOf("\"Am7\"a"), (std::vector<int>{51, 1}));
+  EXPECT_EQ(static_cast<const TAbcAccord*>(First<TAbc>(p, kAbcChordSymbol))->Text, "Am7");
+  EXPECT_EQ(First<TAbc>(p, kAbcChordSymbol)->End, 4005);
+  EXPECT_EQ(KindsOf("\"Am a"), (std::vector<int>{1, 1}));  // unclosed: its letters are notes
+}
+
+TEST_F(ParserBody, ContinuationsAndSkippedText) {
+  EXPECT_EQ(KindsOf("abc\\"), (std::vector<int>{1, 1, 1, 4}));
+  EXPECT_EQ(KindsOf("abc\\  ", true), (std::vector<int>{1, 1, 1, 4, 80, 81}));
+  EXPECT_EQ(KindsOf("\\abc"), (std::vector<int>{1, 1, 1}));
+  EXPECT_EQ(KindsOf("a E:3.5 b"), (std::vector<int>{1, 1}));
+  EXPECT_EQ(KindsOf("a % b c"), (std::vector<int>{1}));
+  EXPECT_EQ(KindsOf("W:words here\nw:more a\nQ:1/4=120\nT:Part two\nab"), (std::vector<int>{1, 1}));
+}
+
+TEST_F(ParserBody, BlanksAreCounted) {
+  KindsOf("a   b");
+  const auto* s = First<TAbcSpace>(p, kAbcSpace);
+  ASSERT_NE(s, nullptr);
+  EXPECT_EQ(s->Count, 3);
+}
+
+}  // namespace
+}  // namespace rq

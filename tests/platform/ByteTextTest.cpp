@@ -1,0 +1,80 @@
+// Line splitting, line-end conventions and the Windows-1252 codec.
+#include <gtest/gtest.h>
+
+#include "platform/ByteText.h"
+#include "platform/Cp1252.h"
+
+namespace rq {
+namespace {
+
+// Every line-end convention splits the same, and a final line end adds no empty line.
+TEST(SplitLines, AllConventionsAndMixtures) {
+  EXPECT_EQ(SplitLines("a\r\nb\r\n"), (TLines{"a", "b"}));
+  EXPECT_EQ(SplitLines("a\nb"), (TLines{"a", "b"}));
+  EXPECT_EQ(SplitLines("a\rb\r"), (TLines{"a", "b"}));
+  EXPECT_EQ(SplitLines("a\r\n\nb\r\rc"), (TLines{"a", "", "b", "", "c"}));
+  EXPECT_EQ(SplitLines(""), TLines{});
+  EXPECT_EQ(SplitLines("\n"), TLines{""});
+}
+
+// Bytes are kept as they are: NUL and high bytes survive a split and a join.
+TEST(SplitLines, KeepsEveryByte) {
+  const std::string text("X:1\nT:\xC9" "amonn\n\0z\xff\n", 17);
+  const TLines lines = SplitLines(text);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[1], "T:\xC9" "amonn");
+  EXPECT_EQ(lines[2], std::string("\0z\xff", 3));
+  EXPECT_EQ(JoinLines(lines, LineEnd::Lf), text);
+}
+
+// A file is written back with the convention of its first line break.
+TEST(LineEnds, DetectAndJoin) {
+  EXPECT_EQ(DetectLineEnd("a\r\nb\nc"), LineEnd::CrLf);
+  EXPECT_EQ(DetectLineEnd("a\rb\r\n"), LineEnd::Cr);
+  EXPECT_EQ(DetectLineEnd("a\nb\r\n"), LineEnd::Lf);
+  EXPECT_EQ(DetectLineEnd("no break"), LineEnd::Lf);
+  EXPECT_EQ(JoinLines({"a", "b"}, LineEnd::CrLf), "a\r\nb\r\n");
+  const std::string crlf = "X:1\r\nK:G\r\nabc|\r\n";
+  EXPECT_EQ(JoinLines(SplitLines(crlf), DetectLineEnd(crlf)), crlf);
+}
+
+TEST(AsciiCase, OnlyLettersAToZChange) {
+  EXPECT_EQ(ToLowerAscii("Slip Jig \xC9\xD3"), "slip jig \xC9\xD3");
+  EXPECT_TRUE(EqualsIgnoreCaseAscii("Reel", "rEEL"));
+  EXPECT_FALSE(EqualsIgnoreCaseAscii("\xC9", "\xE9"));
+  EXPECT_EQ(TrimBlanks("  G maj \t"), "G maj");
+}
+
+// All 256 bytes survive Windows-1252 -> UTF-8 -> Windows-1252.
+TEST(Cp1252, EveryByteRoundTrips) {
+  std::string all;
+  for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+  const std::string utf8 = Cp1252ToUtf8(all);
+  EXPECT_TRUE(IsValidUtf8(utf8));
+  bool lossless = false;
+  EXPECT_EQ(Utf8ToCp1252(utf8, &lossless), all);
+  EXPECT_TRUE(lossless);
+}
+
+TEST(Cp1252, KnownCharacters) {
+  EXPECT_EQ(Cp1252ToUtf8("\x80"), "\xE2\x82\xAC");  // euro sign
+  EXPECT_EQ(Cp1252ToUtf8("N\xB0"), "N\xC2\xB0");    // degree sign
+  EXPECT_EQ(Cp1252ToUtf8("\x92"), "\xE2\x80\x99");  // right single quote
+  EXPECT_EQ(UnicodeToCp1252(0x0152), 0x8C);
+  EXPECT_EQ(UnicodeToCp1252(0x4E2D), -1);
+  bool lossless = true;
+  EXPECT_EQ(Utf8ToCp1252("a\xE4\xB8\xAD" "b", &lossless), "a?b");
+  EXPECT_FALSE(lossless);
+}
+
+TEST(Utf8, ValidityRejectsBrokenSequences) {
+  EXPECT_TRUE(IsValidUtf8("plain"));
+  EXPECT_TRUE(IsValidUtf8("\xC3\x89" "amonn"));
+  EXPECT_FALSE(IsValidUtf8("\xC9" "amonn"));      // Windows-1252 E acute
+  EXPECT_FALSE(IsValidUtf8("\xC3"));              // cut short
+  EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));          // overlong
+  EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));      // surrogate
+}
+
+}  // namespace
+}  // namespace rq
