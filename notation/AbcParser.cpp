@@ -2,9 +2,11 @@
 // then one pass over the finished list that links neighbours.
 #include "AbcParser.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <new>
+#include <type_traits>
 
 #include "notation/AbcDef.h"
 #include "platform/Numbers.h"
@@ -98,7 +100,13 @@ struct DispatchTable {
 };
 constexpr DispatchTable kDispatch;
 
-constexpr std::string_view kNoteLetters = "CDEFGABcdefgabz";
+// Place of a note letter in "CDEFGABcdefgabz", from 1.
+int NoteIndexOf(unsigned char letter) {
+  static constexpr int kUpper[7] = {6, 7, 1, 2, 3, 4, 5};  // A..G
+  if (letter == 'z') return 15;
+  if (letter >= 'a') return kUpper[letter - 'a'] + 7;
+  return kUpper[letter - 'A'];
+}
 
 bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 bool IsUpper(unsigned char c) { return c >= 'A' && c <= 'Z'; }
@@ -130,8 +138,14 @@ int ReadWholeNumber(std::string_view text, int fallback) { return StrToIntDef(te
 
 TAbcParser::TAbcParser() : arena_(std::make_unique<ElementArena>()) {}
 
-TAbcParser::~TAbcParser() {
-  for (TAbc* e : elements_) e->~TAbc();
+TAbcParser::~TAbcParser() { DestroyElements(); }
+
+void TAbcParser::DestroyElements() {
+  // Only elements that own text need their destructor run; the arena takes the rest back.
+  for (TAbc* e : owningText_) e->~TAbc();
+  owningText_.clear();
+  elements_.clear();
+  arena_->Reset();
 }
 
 template <typename T, typename... Args>
@@ -139,6 +153,9 @@ T* TAbcParser::Append(Args&&... args) {
   void* mem = arena_->Allocate(sizeof(T), alignof(T));
   T* e = new (mem) T(std::forward<Args>(args)...);
   elements_.push_back(e);
+  if constexpr (std::is_same_v<T, TAbcAccord> || std::is_same_v<T, TAbcKey_P_Def>) {
+    owningText_.push_back(e);
+  }
   return e;
 }
 
@@ -183,9 +200,7 @@ void TAbcParser::BeginParse() {
   brokenState_ = 0;
   fieldLetter_ = 0;
   keySeen_ = false;
-  for (TAbc* e : elements_) e->~TAbc();
-  elements_.clear();
-  arena_->Reset();
+  DestroyElements();
 }
 
 void TAbcParser::ScanLine(std::string_view line) {
@@ -536,38 +551,37 @@ void TAbcParser::ReadNote() {
   }
   const int octave = mark == ',' ? -marks : marks;
 
-  const int lenFrom = col_;
-  while (Cur() == '/' || IsDigit(Cur())) ++col_;
-  const std::string_view len = std::string_view(line_).substr(static_cast<size_t>(lenFrom - 1),
-                                                             static_cast<size_t>(col_ - lenFrom));
-  int lenNum = 1, lenDen = 1;
-  if (!len.empty()) {
-    int num = 1, den = 1;
-    bool valid = true;
-    if (len.back() == '/') {
-      num = 1;
-      den = 2;
+  // Length: digits and slashes. A trailing slash halves; two slashes are not a length.
+  int slashes = 0;
+  int64_t before = 0, after = 0;
+  bool hasBefore = false, hasAfter = false;
+  unsigned char last = 0;
+  for (unsigned char c = Cur(); c == '/' || IsDigit(c); c = Cur()) {
+    if (c == '/') {
+      ++slashes;
+    } else if (slashes == 0) {
+      before = std::min<int64_t>(before * 10 + (c - '0'), kMaxLenNum + 1);
+      hasBefore = true;
     } else {
-      const size_t slash = len.find('/');
-      if (slash == std::string_view::npos) {
-        num = ReadWholeNumber(len, -1);
-        den = 1;
-      } else if (len.find('/', slash + 1) != std::string_view::npos) {
-        valid = false;
-      } else {
-        num = slash == 0 ? 1 : ReadWholeNumber(len.substr(0, slash), -1);
-        den = ReadWholeNumber(len.substr(slash + 1), -1);
-      }
+      after = std::min<int64_t>(after * 10 + (c - '0'), kMaxLenNum + 1);
+      hasAfter = true;
     }
-    valid = valid && num >= 0 && num <= kMaxLenNum &&
-            (den == 1 || den == 2 || den == 4 || den == 8 || den == 16 || den == 32);
-    if (valid) {
-      lenNum = num;
-      lenDen = den;
+    last = c;
+    ++col_;
+  }
+  int lenNum = 1, lenDen = 1;
+  if (last == '/') {
+    lenDen = 2;
+  } else if (last != 0 && slashes <= 1) {
+    const int64_t num = slashes == 0 ? before : (hasBefore ? before : 1);
+    const int64_t den = slashes == 0 ? 1 : (hasAfter ? after : 0);
+    if (num <= kMaxLenNum && (den == 1 || den == 2 || den == 4 || den == 8 || den == 16 || den == 32)) {
+      lenNum = static_cast<int>(num);
+      lenDen = static_cast<int>(den);
     }
   }
 
-  const int noteIndex = static_cast<int>(kNoteLetters.find(static_cast<char>(letter))) + 1;
+  const int noteIndex = NoteIndexOf(letter);
   if (noteIndex == 15) pendingDecoration_ = -1;
   Append<TAbcNote>(Pos(letterCol), Pos(col_ - 1), noteIndex, pendingAccidental_, octave,
                    pendingDecoration_, lenNum, lenDen);

@@ -44,6 +44,7 @@ class TAbcParser {
 
  private:
   void BeginParse();
+  void DestroyElements();
   void ScanLine(std::string_view line);
   void PostPass();
   template <typename T, typename... Args>
@@ -108,6 +109,7 @@ class TAbcParser {
 
   std::unique_ptr<ElementArena> arena_;
   std::vector<TAbc*> elements_;
+  std::vector<TAbc*> owningText_;  // elements whose destructor must run
 
   int mode_ = 0;  // 0 nothing read, 1 header, 2 body
   std::string line_;  // the line being scanned plus one NUL
