@@ -67,35 +67,37 @@ enum HandlerId : uint8_t {
   hGraceClose,
 };
 
+constexpr unsigned char U(char c) { return static_cast<unsigned char>(c); }
+
 struct DispatchTable {
   uint8_t id[256];
   constexpr DispatchTable() : id() {
     for (int c = 0; c < 256; ++c) id[c] = hDefault;
     id[0] = hEndOfLine;
-    id['\n'] = hSkipOne;
-    id['\r'] = hLineBreak;
-    id['"'] = hChordSymbol;
-    id['%'] = hComment;
-    id['('] = hTuplet;
-    id['+'] = hPlus;
-    id['.'] = hDecoration;
-    id['~'] = hDecoration;
-    id['/'] = hLetter;
+    id[U('\n')] = hSkipOne;
+    id[U('\r')] = hLineBreak;
+    id[U('"')] = hChordSymbol;
+    id[U('%')] = hComment;
+    id[U('(')] = hTuplet;
+    id[U('+')] = hPlus;
+    id[U('.')] = hDecoration;
+    id[U('~')] = hDecoration;
+    id[U('/')] = hLetter;
     for (int c = '0'; c <= '9'; ++c) id[c] = hLetter;
     for (int c = 'A'; c <= 'Z'; ++c) id[c] = hLetter;
     for (int c = 'a'; c <= 'z'; ++c) id[c] = hLetter;
-    id[':'] = hBar;
-    id['|'] = hBar;
-    id['<'] = hBroken;
-    id['>'] = hBroken;
-    id['='] = hAccidental;
-    id['^'] = hAccidental;
-    id['_'] = hAccidental;
-    id['['] = hBracketOpen;
-    id['\\'] = hContinuation;
-    id[']'] = hBracketClose;
-    id['{'] = hGraceOpen;
-    id['}'] = hGraceClose;
+    id[U(':')] = hBar;
+    id[U('|')] = hBar;
+    id[U('<')] = hBroken;
+    id[U('>')] = hBroken;
+    id[U('=')] = hAccidental;
+    id[U('^')] = hAccidental;
+    id[U('_')] = hAccidental;
+    id[U('[')] = hBracketOpen;
+    id[U('\\')] = hContinuation;
+    id[U(']')] = hBracketClose;
+    id[U('{')] = hGraceOpen;
+    id[U('}')] = hGraceClose;
   }
 };
 constexpr DispatchTable kDispatch;
