@@ -17,15 +17,19 @@ constexpr std::array<int, 7> kLetterSemitones = {0, 2, 4, 5, 7, 9, 11};
 constexpr std::array<int, 7> kSharpOrder = {3, 0, 4, 1, 5, 2, 6};  // F C G D A E B
 constexpr std::array<int, 7> kFlatOrder = {6, 2, 5, 1, 4, 0, 3};   // B E A D G C F
 
-// -1, 0 or +1: what the key of `sharps` does to the letter (C = 0).
-int KeySignature(int sharps, int letter) {
-  const auto& order = sharps >= 0 ? kSharpOrder : kFlatOrder;
-  const int count = sharps >= 0 ? sharps : -sharps;
-  for (int i = 0; i < count && i < 7; ++i) {
-    if (order[static_cast<size_t>(i)] == letter) return sharps > 0 ? 1 : -1;
+// -1, 0 or +1 per key (row sharps + 7) and letter (C = 0): the standard key signatures.
+constexpr auto kKeySignature = [] {
+  std::array<std::array<signed char, 7>, 15> table{};
+  for (int sharps = -7; sharps <= 7; ++sharps) {
+    const auto& order = sharps >= 0 ? kSharpOrder : kFlatOrder;
+    const int count = sharps >= 0 ? sharps : -sharps;
+    for (int i = 0; i < count; ++i) {
+      table[static_cast<size_t>(sharps + 7)][static_cast<size_t>(order[static_cast<size_t>(i)])] =
+          static_cast<signed char>(sharps > 0 ? 1 : -1);
+    }
   }
-  return 0;
-}
+  return table;
+}();
 
 // The time q that p notes of a tuplet take (p notes in the time of q).
 int TupletTime(int p, bool compoundMeter) {
@@ -63,7 +67,10 @@ void TAbcMidi::Reset(TMidiContainer* container) {
   if (container_) container_->Clear();
   graces_.clear();
   blocs_.clear();
+  blocCount_ = 0;
+  earliestStart_ = 0;
   endingMark_ = 0;
+  endingEarliest_ = 0;
   endingTime_ = 0;
   repeatOpen_ = false;
   barAccidentals_.fill(0);
@@ -292,7 +299,7 @@ int TAbcMidi::NotePitch(const TAbcNote& note) {
   int accidental = note.Accidental;
   // An accidental holds for the letter in every octave until the bar ends.
   if (accidental == 0 && barAccidental != 0) accidental = barAccidental;
-  const int key = KeySignature(currentKey_, letter);
+  const int key = kKeySignature[static_cast<size_t>(currentKey_ + 7)][static_cast<size_t>(letter)];
   switch (accidental) {
     case 0: return pitch + key;
     case 1: barAccidental = 1; return key == 1 ? pitch + 1 : pitch + key + 1;
@@ -339,11 +346,11 @@ void TAbcMidi::DoBar(const TAbcBar& bar) {
   switch (bar.Kind) {
     case kAbcBarDouble:
       // A double bar closes a section opened by a start-repeat sign.
-      if (repeatOpen_ && endingMark_ == 0) now_ = ReplayBlocs(now_, blocs_.size(), now_);
+      if (repeatOpen_ && endingMark_ == 0) now_ = ReplayBlocs(now_, blocCount_, earliestStart_, now_);
       FlushBlocs();
       break;
     case kAbcBarRepeatEnd:
-      now_ = ReplayBlocs(now_, blocs_.size(), now_);
+      now_ = ReplayBlocs(now_, blocCount_, earliestStart_, now_);
       FlushBlocs();
       break;
     case kAbcBarRepeatStart:
@@ -351,7 +358,7 @@ void TAbcMidi::DoBar(const TAbcBar& bar) {
       repeatOpen_ = true;
       break;
     case kAbcBarRepeatBoth:
-      now_ = ReplayBlocs(now_, blocs_.size(), now_);
+      now_ = ReplayBlocs(now_, blocCount_, earliestStart_, now_);
       FlushBlocs();
       repeatOpen_ = true;
       break;
@@ -365,10 +372,11 @@ void TAbcMidi::DoBar(const TAbcBar& bar) {
 void TAbcMidi::DoEnding(const TAbcBarSection& ending) {
   EndBar(ending.Kind);
   if (ending.Number == 1) {
-    endingMark_ = blocs_.size();
+    endingMark_ = blocCount_;
+    endingEarliest_ = earliestStart_;
     endingTime_ = now_;
   } else {
-    now_ = ReplayBlocs(now_, endingMark_, endingTime_);
+    now_ = ReplayBlocs(now_, endingMark_, endingEarliest_, endingTime_);
     barStart_ = now_;
   }
 }
@@ -397,23 +405,25 @@ void TAbcMidi::EndBar(int kind) {
 }
 
 void TAbcMidi::AddBloc(MidiTick start, MidiTick duration, int velocity, int pitch) {
-  blocs_.push_back(TNoteBloc{start, duration, channel_, pitch, velocity});
+  if (blocCount_ == 0 || start < earliestStart_) earliestStart_ = start;
+  ++blocCount_;
+  if (container_) blocs_.push_back(TNoteBloc{start, duration, channel_, pitch, velocity});
 }
 
 // The copies continue where the section ends, not where its last note stops: a
 // staccato or a short chord note at the end must not pull the rest of the tune early.
-MidiTick TAbcMidi::ReplayBlocs(MidiTick now, size_t count, MidiTick sectionEnd) {
-  count = std::min(count, blocs_.size());
+MidiTick TAbcMidi::ReplayBlocs(MidiTick now, size_t count, MidiTick earliest, MidiTick sectionEnd) {
   if (count == 0) return now;
-  MidiTick first = blocs_[0].Start;
-  for (size_t i = 1; i < count; ++i) first = std::min(first, blocs_[i].Start);
-  const MidiTick shift = now - first;
-  blocs_.reserve(blocs_.size() + count);
-  for (size_t i = 0; i < count; ++i) {
-    TNoteBloc copy = blocs_[i];
-    copy.Start += shift;
-    blocs_.push_back(copy);
+  const MidiTick shift = now - earliest;
+  if (container_) {
+    for (size_t i = 0; i < count; ++i) {
+      TNoteBloc copy = blocs_[i];
+      copy.Start += shift;
+      blocs_.push_back(copy);
+    }
   }
+  blocCount_ += count;
+  earliestStart_ = std::min(earliestStart_, now);
   barStart_ += shift;
   return sectionEnd + shift;
 }
@@ -426,6 +436,7 @@ void TAbcMidi::FlushBlocs() {
   }
   barAccidentals_.fill(0);
   blocs_.clear();
+  blocCount_ = 0;
   endingMark_ = 0;
   repeatOpen_ = false;
 }

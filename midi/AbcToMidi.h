@@ -75,17 +75,23 @@ class TAbcMidi {
   void DoEnding(const TAbcBarSection& ending);
   void EndBar(int kind);
   void AddBloc(MidiTick start, MidiTick duration, int velocity, int pitch);
-  // Copies the first `count` blocs to start at `now`; returns where the copied
-  // section ends: `sectionEnd` moved by the same shift.
-  MidiTick ReplayBlocs(MidiTick now, size_t count, MidiTick sectionEnd);
+  // Plays the first `count` buffered blocs (whose earliest start is `earliest`) again
+  // from `now`; returns where the copied section ends: `sectionEnd` moved by the
+  // same shift.
+  MidiTick ReplayBlocs(MidiTick now, size_t count, MidiTick earliest, MidiTick sectionEnd);
   void FlushBlocs();
   void EmitNote(const TNoteBloc& bloc);
 
   TMidiContainer* container_ = nullptr;
   std::vector<const TAbcNote*> graces_;
+  // The section buffered since the last flush. Without a container only its count
+  // and earliest start are kept: they are all that replaying it needs.
   std::vector<TNoteBloc> blocs_;
-  size_t endingMark_ = 0;      // blocs buffered when a first ending began; 0 none
-  MidiTick endingTime_ = 0;    // where that first ending began
+  size_t blocCount_ = 0;
+  MidiTick earliestStart_ = 0;
+  size_t endingMark_ = 0;        // blocs buffered when a first ending began; 0 none
+  MidiTick endingEarliest_ = 0;  // earliest start among those
+  MidiTick endingTime_ = 0;      // where that first ending began
   bool repeatOpen_ = false;    // a start-repeat sign opened the buffered section
 
   std::array<int, 7> barAccidentals_{};  // per letter C..B: 0, +-1, +-2, 3 natural
