@@ -1,17 +1,22 @@
-// Loads the corpus tunes for benchmarks.
+// Corpus tunes for benchmarks.
 #pragma once
 
-#include <string>
 #include <vector>
 
-#include "platform/ByteText.h"
+#include "Corpus.h"
 
 namespace rq::bench {
 
-// Every tune of every corpus file (split at "X:" lines), repeated until `count` tunes.
-std::vector<TLines> LoadCorpusTunes(size_t count);
+// Every tune of the bundled collections, repeated until `count` tunes.
+inline std::vector<TLines> LoadCorpusTunes(size_t count) { return corpus::Tunes(count); }
 
-// Total bytes of the tunes' lines.
-size_t TotalBytes(const std::vector<TLines>& tunes);
+// Total bytes of the tunes' lines, line ends counted once.
+inline size_t TotalBytes(const std::vector<TLines>& tunes) {
+  size_t n = 0;
+  for (const auto& t : tunes) {
+    for (const auto& l : t) n += l.size() + 1;
+  }
+  return n;
+}
 
 }  // namespace rq::bench

@@ -1,40 +1,18 @@
 // The parser on real collections and on hostile bytes.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <random>
-#include <sstream>
 
+#include "Corpus.h"
 #include "ParseHelpers.h"
 
 namespace rq {
 namespace {
 
-std::vector<TLines> CorpusTunes() {
-  std::vector<std::filesystem::path> files;
-  for (const auto& e : std::filesystem::directory_iterator(std::string(RQ_CORPUS_DIR) + "/nottingham")) {
-    if (e.path().extension() == ".abc") files.push_back(e.path());
-  }
-  std::sort(files.begin(), files.end());
-  std::vector<TLines> tunes;
-  for (const auto& f : files) {
-    std::ifstream in(f, std::ios::binary);
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    for (auto& line : SplitLines(ss.str())) {
-      if (line.rfind("X:", 0) == 0) tunes.emplace_back();
-      if (!tunes.empty()) tunes.back().push_back(line);
-    }
-  }
-  return tunes;
-}
-
 // Every tune of the collection parses to notes with a title, and parsing it again,
 // after other tunes, gives the very same elements.
 TEST(ParserCorpus, EveryTuneParsesTheSameTwice) {
-  const auto tunes = CorpusTunes();
+  const auto tunes = corpus::Tunes();
   ASSERT_GT(tunes.size(), 1000u);
   TAbcParser p;
   std::vector<std::string> first;

@@ -1,0 +1,23 @@
+// The bundled tune collections, for tests and benchmarks.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/ByteText.h"
+
+namespace rq::corpus {
+
+// The folder of the collections (set by the build).
+std::string Dir();
+
+// Every ".abc" file under Dir(), sorted by path.
+std::vector<std::string> Files();
+
+// The tunes of a text: each from a line whose "X:" stands in column 1 or 2 to the next.
+std::vector<TLines> SplitTunes(const TLines& lines);
+
+// Every tune of every file, in file order; repeated until `count` tunes when count > 0.
+std::vector<TLines> Tunes(size_t count = 0);
+
+}  // namespace rq::corpus
