@@ -2,6 +2,7 @@
 #include "AbcDef.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -105,8 +106,15 @@ const std::string& KeyIndexWords() {
   return words;
 }
 
-const std::unordered_set<std::string>& KeyWords() {
-  static const std::unordered_set<std::string> words = [] {
+struct WordHash {
+  using is_transparent = void;
+  size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+};
+using KeyWordMap = std::unordered_map<std::string, int, WordHash, std::equal_to<>>;
+
+// Every key word with its sharps.
+const KeyWordMap& KeyWords() {
+  static const KeyWordMap words = [] {
     std::unordered_set<std::string> set;
     for (auto row : kKeyRows) {
       // Spellings after "=%": major, minor (tonic + "m"), mixolydian, dorian.
@@ -130,7 +138,9 @@ const std::unordered_set<std::string>& KeyWords() {
     set.insert("Hp");
     set.insert("hp");
     set.insert("HP");
-    return set;
+    KeyWordMap map;
+    for (const auto& w : set) map.emplace(w, GetKeySharps(w));
+    return map;
   }();
   return words;
 }
@@ -190,6 +200,12 @@ std::string NormalizeKeyName(std::string_view name) {
   return std::string(name);
 }
 
-bool IsKeyWord(std::string_view value) { return KeyWords().count(std::string(value)) != 0; }
+bool IsKeyWord(std::string_view value) { return KeyWords().find(value) != KeyWords().end(); }
+
+std::optional<int> KeyWordSharps(std::string_view value) {
+  const auto it = KeyWords().find(value);
+  if (it == KeyWords().end()) return std::nullopt;
+  return it->second;
+}
 
 }  // namespace rq

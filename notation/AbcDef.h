@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -36,5 +37,8 @@ std::string NormalizeKeyName(std::string_view name);
 
 // The words a K: field may hold to be read as a known key (case-sensitive).
 bool IsKeyWord(std::string_view value);
+
+// The sharps of a known key word, or nullopt when the value is not one.
+std::optional<int> KeyWordSharps(std::string_view value);
 
 }  // namespace rq

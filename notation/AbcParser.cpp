@@ -146,6 +146,7 @@ void TAbcParser::DestroyElements() {
   // Only elements that own text need their destructor run; the arena takes the rest back.
   for (TAbc* e : owningText_) e->~TAbc();
   owningText_.clear();
+  linked_.clear();
   elements_.clear();
   arena_->Reset();
 }
@@ -157,6 +158,10 @@ T* TAbcParser::Append(Args&&... args) {
   elements_.push_back(e);
   if constexpr (std::is_same_v<T, TAbcAccord> || std::is_same_v<T, TAbcKey_P_Def>) {
     owningText_.push_back(e);
+  }
+  if constexpr (std::is_same_v<T, TAbcStraight> || std::is_same_v<T, TAbcTuplet> ||
+                std::is_same_v<T, TAbcGrace> || std::is_same_v<T, TAbcBarSection>) {
+    linked_.push_back(elements_.size() - 1);
   }
   return e;
 }
@@ -383,14 +388,10 @@ std::string_view TAbcParser::ReadFieldValue() {
 
 void TAbcParser::ReadKey() {
   fieldLetter_ = 0;
-  std::string_view value = ReadFieldValue();
-  if (IsKeyWord(value)) {
-    if (mode_ == 2) fieldLetter_ = 255;
-  } else {
-    value = "C";
-  }
-  const int sharps = GetKeySharps(TrimBlanks(value));
-  Append<TAbcKey_K>(Pos(valueStart_), Pos(col_ - 1), sharps);
+  // An unknown key reads as C.
+  const std::optional<int> known = KeyWordSharps(ReadFieldValue());
+  if (known && mode_ == 2) fieldLetter_ = 255;
+  Append<TAbcKey_K>(Pos(valueStart_), Pos(col_ - 1), known.value_or(GetKeySharps("C")));
 }
 
 void TAbcParser::ReadMeter(bool header) {
@@ -865,7 +866,8 @@ void TAbcParser::OnGraceClose() {
 // ---- Post-pass ----
 
 void TAbcParser::PostPass() {
-  for (size_t i = 0; i < elements_.size(); ++i) {
+  // Only these elements link to their neighbours; they are visited in list order.
+  for (const size_t i : linked_) {
     switch (elements_[i]->Kind) {
       case kAbcBrokenLess:
       case kAbcBrokenGreater: LinkBroken(i); break;

@@ -110,6 +110,7 @@ class TAbcParser {
   std::unique_ptr<ElementArena> arena_;
   std::vector<TAbc*> elements_;
   std::vector<TAbc*> owningText_;  // elements whose destructor must run
+  std::vector<size_t> linked_;      // indexes of the elements the post-pass links
 
   int mode_ = 0;  // 0 nothing read, 1 header, 2 body
   std::string line_;  // the line being scanned plus one NUL
