@@ -1,0 +1,121 @@
+// The player on its real timer thread, with the window thread busy at the same time.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "PlayerDoubles.h"
+#include "midi/MidiSettings.h"
+#include "midi/ZymMidi.h"
+
+namespace rq::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Two voices of eighth notes on channels 1 and 2, a bar and a half long.
+void FillTune(TMidiContainer& c) {
+  c.Clear();
+  for (int i = 0; i < 12; ++i) {
+    const MidiTick start = i * 240;
+    c.AddEvent(std::make_unique<TNote_On>(start, kTagConverter, 90, 60 + i, 1, start + 240));
+    c.AddEvent(std::make_unique<TNote_On>(start + 240, kTagConverter, 0, 60 + i, 1, start + 240));
+  }
+  for (int i = 0; i < 6; ++i) {
+    const MidiTick start = i * 480;
+    c.AddEvent(std::make_unique<TNote_On>(start, kTagConverter, 70, 48 + i, 2, start + 480));
+    c.AddEvent(std::make_unique<TNote_On>(start + 480, kTagConverter, 0, 48 + i, 2, start + 480));
+  }
+}
+
+class StopWaiter {
+ public:
+  void Notify() {
+    std::lock_guard lock(mutex_);
+    ++stops_;
+    stopped_.notify_all();
+  }
+  bool WaitForStop() {
+    std::unique_lock lock(mutex_);
+    return stopped_.wait_for(lock, 30s, [this] { return stops_ > 0; });
+  }
+  int Stops() {
+    std::lock_guard lock(mutex_);
+    return stops_;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable stopped_;
+  int stops_ = 0;
+};
+
+class PlayerThreadTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    MidiConfig().MidiVolume = 100;
+    MidiConfig().MidiPitch = 0;
+    player_ = std::make_unique<TZymMidiPlayer>(0, ports_, SystemClock(), SystemTimers());
+    player_->SetSpeed(200);
+    player_->SetOnStop([this] { waiter_.Notify(); });
+    player_->RefillContainer(FillTune);
+  }
+
+  std::string path_ = TempFile(".rec");
+  RecorderMidiPorts ports_{path_, SystemClock()};
+  std::unique_ptr<TZymMidiPlayer> player_;
+  StopWaiter waiter_;
+};
+
+// A short tune plays to its end: every note, in the container's order, then one stop.
+TEST_F(PlayerThreadTest, ShortTunePlaysCompletelyAndInOrder) {
+  std::vector<Sent> expected;
+  for (size_t i = 0; i < player_->Container().EventCount(); ++i) {
+    const TMIDI_Event* e = player_->Container().GetEvent(static_cast<std::ptrdiff_t>(i));
+    expected.push_back({0, e->Status(), e->Data1(), e->Data2()});
+  }
+  player_->Start();
+  ASSERT_TRUE(waiter_.WaitForStop());
+  EXPECT_FALSE(player_->Playing());
+
+  const auto notes = NotesOf(ReadRecording(path_));
+  ASSERT_EQ(notes.size(), expected.size());
+  for (size_t i = 0; i < notes.size(); ++i) {
+    EXPECT_EQ((Sent{0, notes[i].status, notes[i].data1, notes[i].data2}), expected[i]) << "message " << i;
+    if (i > 0) {
+      EXPECT_GE(notes[i].ms, notes[i - 1].ms);
+    }
+  }
+  player_.reset();
+  EXPECT_EQ(waiter_.Stops(), 1);
+}
+
+// The window thread's calls while the timer plays (a sanitizer judges the sharing).
+TEST_F(PlayerThreadTest, WindowThreadCallsWhilePlaying) {
+  player_->SetLoopOn(true);
+  player_->Start();
+  for (int round = 0; round < 40; ++round) {
+    player_->SetSpeed(150 + round);
+    player_->SetVolume(60 + round);
+    player_->SetPitch(round % 8);
+    player_->NoteOn(3, 72, 80);
+    player_->NoteOff(3, 72);
+    player_->SetLoop(round % 2 ? 480 : -1, round % 2 ? 1920 : -1);
+    player_->Pause(true);
+    player_->Seek(240 * (round % 12));
+    player_->Pause(false);
+    if (round % 10 == 0) player_->RefillContainer(FillTune);
+    (void)player_->PositionTicks();
+    std::this_thread::sleep_for(3ms);
+  }
+  player_->Stop(false);
+  EXPECT_FALSE(player_->Playing());
+  player_->SetLoopOn(false);
+  player_->Start();
+  ASSERT_TRUE(waiter_.WaitForStop());
+}
+
+}  // namespace
+}  // namespace rq::test
