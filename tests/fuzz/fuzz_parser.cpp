@@ -1,16 +1,34 @@
-// Fuzzes the parser with arbitrary bytes split into lines.
+// Fuzzes the parser with arbitrary bytes split into lines, then converts what it
+// parsed to MIDI events and a MIDI file.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
+#include "midi/AbcToMidi.h"
+#include "midi/MidiFile.h"
 #include "notation/AbcParser.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static rq::TAbcParser parser;
+  static rq::TAbcMidi converter;
+  static rq::TMidiContainer container;
   const rq::TLines lines = rq::SplitLines(std::string_view(reinterpret_cast<const char*>(data), size));
   parser.Parse(lines);
   for (const rq::TAbc* e : parser.Elements()) {
     if (e->Kind < 0) __builtin_trap();
   }
+
+  converter.Convert(parser.Elements(), &container);
+  rq::MidiTick previous = 0;
+  for (size_t i = 0; i < container.EventCount(); ++i) {
+    const rq::TMIDI_Event& e = *container.GetEvent(static_cast<std::ptrdiff_t>(i));
+    if (e.Time() < previous || e.Data1() > 127 || e.Data2() > 127) __builtin_trap();
+    previous = e.Time();
+  }
+  container.SetTempo(200);
+  container.SetMeter(parser.MeterNum(), 2);
+  rq::TMIDI_Out_Stream writer;
+  writer.WriteContainer(container);
+  if (writer.Bytes().size() < 14) __builtin_trap();
   return 0;
 }
