@@ -216,6 +216,11 @@ void TZymMidiPlayer::SetOnStop(std::function<void()> handler) {
   onStop_ = std::move(handler);
 }
 
+void TZymMidiPlayer::GetMeter(int& num, int& den) {
+  std::lock_guard lock(busy_);
+  container_.GetMeter(num, den);
+}
+
 void TZymMidiPlayer::RefillContainer(const std::function<void(TMidiContainer&)>& fill) {
   std::lock_guard lock(busy_);
   // Refilling forgets which notes sound, so they are switched off while still known.

@@ -79,6 +79,8 @@ class TZymMidiPlayer {
   // on from the same position in the new events. fill must not call the player.
   void RefillContainer(const std::function<void(TMidiContainer&)>& fill);
   TMidiOutput& Output() { return output_; }
+  // The meter last set by the tune's meter events, safe to read while playing.
+  void GetMeter(int& num, int& den);
 
   bool Playing() const { return playing_; }
   bool Paused() const { return paused_; }

@@ -3,6 +3,7 @@
 
 #include <fluidsynth.h>
 
+#include <algorithm>
 #include <mutex>
 #include <vector>
 
@@ -96,21 +97,16 @@ int BuiltinSynth::StartAudio(std::string& reason) {
   SynthLog& log = SynthLog::Instance();
   log.Take();
   const std::vector<std::string> available = AudioDrivers(settings_);
-  reason = "no sound output";
+  std::string failures;
   for (const char* driver : {"pulseaudio", "pipewire", "alsa"}) {
-    bool known = false;
-    for (const auto& name : available) known |= (name == driver);
-    if (!known) continue;
+    if (std::find(available.begin(), available.end(), driver) == available.end()) continue;
     fluid_settings_setstr(settings_, "audio.driver", driver);
     audio_ = new_fluid_audio_driver(settings_, synth_);
-    if (audio_) {
-      reason.clear();
-      return kMidiOutOk;
-    }
-    reason += std::string(reason == "no sound output" ? ": " : "; ") + driver + ": ";
+    if (audio_) return kMidiOutOk;
     const std::string why = log.Take();
-    reason += why.empty() ? "unavailable" : why;
+    failures += (failures.empty() ? "" : "; ") + std::string(driver) + ": " + (why.empty() ? "unavailable" : why);
   }
+  reason = "no sound output" + (failures.empty() ? std::string() : ": " + failures);
   return kMidiOutNoAudio;
 }
 

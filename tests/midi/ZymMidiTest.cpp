@@ -315,6 +315,21 @@ TEST_F(PlayerTest, VolumeScalesVelocities) {
   EXPECT_EQ(notes[2], (Sent{310, kOn, 62, 32}));
 }
 
+// A meter event sets the meter the panel shows and is never sent.
+TEST_F(PlayerTest, MeterEventsSetTheMeterWithoutSending) {
+  Fill([](TMidiContainer& t) {
+    t.AddEvent(std::make_unique<TTimeSignature>(0, kTagConverter, 6, 8));
+    AddNote(t, 0, 480, 60);
+  });
+  player_->Start();
+  Run(10);
+  int num = 0, den = 0;
+  player_->GetMeter(num, den);
+  EXPECT_EQ(num, 6);
+  EXPECT_EQ(den, 8);
+  EXPECT_EQ(SentSinceMark(), (std::vector<Sent>{{10, kOn, 60, 80}}));
+}
+
 // The bend goes to every channel, so voices on several channels stay in tune; pitch 0 is no bend.
 TEST_F(PlayerTest, PitchBendsAllSixteenChannels) {
   player_->SetPitch(10);
