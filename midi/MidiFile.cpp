@@ -1,6 +1,7 @@
 // Standard MIDI File writer.
 #include "midi/MidiFile.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "midi/MidiSettings.h"
@@ -83,9 +84,9 @@ void TMIDI_Out_Stream::WriteChannelTrack(const TMidiContainer& container, int ch
   for (size_t i = 0; i < container.EventCount(); ++i) {
     const TMIDI_Event& e = *container.GetEvent(static_cast<std::ptrdiff_t>(i));
     if (e.Channel() != channel || e.EventType() == kMidiTimeSignature) continue;
-    const MidiTick delta = ClampTo<MidiTick>(e.Time() - previous, 0, kMaxMidiDelta);
-    PutDelta(delta);
-    previous += delta;
+    // A gap too long for a four-byte quantity is shortened; later times stay relative.
+    PutDelta(e.Time() - previous);
+    previous = std::max(previous, e.Time());
     e.WriteTo(bytes_);
   }
   EndTrack();
@@ -103,6 +104,12 @@ void TMIDI_Out_Stream::WriteContainer(const TMidiContainer& container) {
   for (int channel = 1; channel <= 16; ++channel) {
     if (container.ChannelUsed(channel)) WriteChannelTrack(container, channel);
   }
+}
+
+int MeterDenominatorExponent(int den) {
+  int exponent = 0;
+  for (; den > 1; den /= 2) ++exponent;
+  return exponent;
 }
 
 FileWriteResult TMIDI_Out_Stream::SaveToFile(const std::string& path) const {

@@ -42,6 +42,10 @@ class TMIDI_Out_Stream {
   size_t lengthPos_ = 0;
 };
 
+// The power of two a meter denominator stands for, as the file's time signature
+// stores it (4 gives 2, 8 gives 3).
+int MeterDenominatorExponent(int den);
+
 // The largest delta a four-byte variable-length quantity can hold.
 constexpr MidiTick kMaxMidiDelta = 0x0FFFFFFF;
 

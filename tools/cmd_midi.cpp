@@ -14,16 +14,6 @@ namespace {
 // Quarter notes per minute for a speed setting of 0..200 (100 gives 200).
 int TempoForSpeed(int speed) { return (7 * ClampTo(speed, 0, 200) + 300) / 5; }
 
-// The power of two a meter denominator stands for (4 gives 2, 8 gives 3).
-int DenominatorExponent(int den) {
-  int exponent = 0;
-  while (den > 1) {
-    den /= 2;
-    ++exponent;
-  }
-  return exponent;
-}
-
 // Parses the one tune named by --tune (or the file's first tune).
 bool ParseSelectedTune(const Args& args, const char* usage, TAbcParser& parser, int& number) {
   const auto path = FirstPositional(args, {"--tune", "-o"});
@@ -77,7 +67,7 @@ int RunMidi(const Args& args) {
   converter.Convert(parser.Elements(), &container);
   container.ResetInsertCursor();
   container.SetTempo(TempoForSpeed(MidiConfig().MidiSpeed.load()));
-  container.SetMeter(parser.MeterNum(), DenominatorExponent(parser.MeterDen()));
+  container.SetMeter(parser.MeterNum(), MeterDenominatorExponent(parser.MeterDen()));
   TMIDI_Out_Stream writer;
   writer.WriteContainer(container);
   const FileWriteResult result = writer.SaveToFile(*out);
