@@ -15,7 +15,7 @@ namespace {
 int TempoForSpeed(int speed) { return (7 * ClampTo(speed, 0, 200) + 300) / 5; }
 
 // Parses the one tune named by --tune (or the file's first tune).
-bool ParseSelectedTune(const Args& args, const char* usage, TAbcParser& parser, int& number) {
+bool ParseSelectedTune(const Args& args, const char* usage, TAbcParser& parser) {
   const auto path = FirstPositional(args, {"--tune", "-o"});
   if (!path) {
     std::fprintf(stderr, "usage: abctool %s\n", usage);
@@ -30,14 +30,12 @@ bool ParseSelectedTune(const Args& args, const char* usage, TAbcParser& parser, 
     return false;
   }
   parser.Parse(tunes.front().lines);
-  number = tunes.front().number;
   return true;
 }
 
 int RunEvents(const Args& args) {
   TAbcParser parser;
-  int number = 0;
-  if (!ParseSelectedTune(args, "events FILE --tune N", parser, number)) return 1;
+  if (!ParseSelectedTune(args, "events FILE --tune N", parser)) return 1;
   TAbcMidi converter;
   TMidiContainer container;
   converter.Convert(parser.Elements(), &container);
@@ -60,8 +58,7 @@ int RunMidi(const Args& args) {
     return 2;
   }
   TAbcParser parser;
-  int number = 0;
-  if (!ParseSelectedTune(args, "midi FILE --tune N -o OUT.mid", parser, number)) return 1;
+  if (!ParseSelectedTune(args, "midi FILE --tune N -o OUT.mid", parser)) return 1;
   TAbcMidi converter;
   TMidiContainer container;
   converter.Convert(parser.Elements(), &container);
