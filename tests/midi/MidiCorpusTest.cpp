@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "Corpus.h"
 #include "MidiTestHelpers.h"
 #include "SmfCheck.h"
 #include "midi/MidiFile.h"
@@ -18,25 +19,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Every tune of every corpus file, split at its "X:" lines.
 const std::vector<TLines>& Corpus() {
-  static const auto tunes = [] {
-    std::vector<TLines> out;
-    for (const auto& entry : fs::directory_iterator(fs::path(RQ_CORPUS_DIR) / "nottingham")) {
-      if (entry.path().extension() != ".abc") continue;
-      std::stringstream ss;
-      ss << std::ifstream(entry.path(), std::ios::binary).rdbuf();
-      bool inTune = false;
-      for (std::string& line : SplitLines(ss.str())) {
-        if (line.rfind("X:", 0) == 0) {
-          out.emplace_back();
-          inTune = true;
-        }
-        if (inTune) out.back().push_back(std::move(line));
-      }
-    }
-    return out;
-  }();
+  static const auto tunes = corpus::Tunes();
   return tunes;
 }
 
