@@ -2,6 +2,8 @@
 #include "midi/AbcToMidi.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 
 #include "midi/MidiSettings.h"
 #include "platform/Numbers.h"
@@ -39,6 +41,22 @@ int TupletTime(int p, bool compoundMeter) {
     case 5: case 7: case 9: return compoundMeter ? 3 : 2;
     default: return 0;
   }
+}
+
+// Note lengths divide by powers of two: a shift spares a slow 64-bit division.
+MidiTick DivideByLength(MidiTick ticks, MidiTick den) {
+  if (ticks >= 0 && (den & (den - 1)) == 0) return ticks >> std::countr_zero(static_cast<uint64_t>(den));
+  return ticks / den;
+}
+
+// Whether pos falls on a multiple of beat; positions in a bar fit 32 bits, where the
+// division is much cheaper.
+bool OnBeat(MidiTick pos, MidiTick beat) {
+  if (beat <= 0) return false;
+  if (pos >= 0 && pos <= UINT32_MAX && beat <= UINT32_MAX) {
+    return static_cast<uint32_t>(pos) % static_cast<uint32_t>(beat) == 0;
+  }
+  return pos % beat == 0;
 }
 
 int Setting(const std::atomic<int>& value, int lo, int hi) {
@@ -102,19 +120,19 @@ void TAbcMidi::Reset(TMidiContainer* container) {
 }
 
 void TAbcMidi::ConvertElement(const TAbc& e) {
+  if (e.Kind == kAbcNote) {
+    const auto& note = static_cast<const TAbcNote&>(e);
+    if (note.GraceCount != 0) {
+      graces_.push_back(&note);
+    } else {
+      DoNote(note);
+    }
+    return;
+  }
   switch (e.Kind) {
     case kAbcBarSection:
       DoEnding(static_cast<const TAbcBarSection&>(e));
       break;
-    case kAbcNote: {
-      const auto& note = static_cast<const TAbcNote&>(e);
-      if (note.GraceCount != 0) {
-        graces_.push_back(&note);
-      } else {
-        DoNote(note);
-      }
-      break;
-    }
     case kAbcBracketOpen:
       chordState_ = 1;
       chordAdvance_ = 0;
@@ -226,7 +244,7 @@ MidiTick TAbcMidi::NoteLength(const TAbcNote& note) const {
   const int p = note.Tuplet;
   const bool compound = currentMeter_.num > 3 && currentMeter_.num % 3 == 0;
   const int q = TupletTime(p, compound);
-  MidiTick len = q != 0 ? unitTicks_ * num * q / (den * p) : unitTicks_ * num / den;
+  MidiTick len = q != 0 ? unitTicks_ * num * q / (den * p) : DivideByLength(unitTicks_ * num, den);
   // Broken rhythm: the first division truncates before the multiplication.
   switch (note.Straight) {
     case -3: len /= 8; break;
@@ -300,8 +318,8 @@ int TAbcMidi::NotePitch(const TAbcNote& note) {
   // An accidental holds for the letter in every octave until the bar ends.
   if (accidental == 0 && barAccidental != 0) accidental = barAccidental;
   const int key = kKeySignature[static_cast<size_t>(currentKey_ + 7)][static_cast<size_t>(letter)];
+  if (accidental == 0) return pitch + key;
   switch (accidental) {
-    case 0: return pitch + key;
     case 1: barAccidental = 1; return key == 1 ? pitch + 1 : pitch + key + 1;
     case -1: barAccidental = -1; return key == -1 ? pitch - 1 : pitch + key - 1;
     case 3: barAccidental = 3; return pitch;
@@ -316,7 +334,6 @@ int TAbcMidi::NoteVelocity() const {
   const MidiTick pos = now_ - barStart_;
   const MidiTick m = measureTicks_;
   if (pos == 0) return settings_.strong;
-  const auto on = [pos](MidiTick beat) { return beat != 0 && pos % beat == 0; };
   switch (currentMeter_.num) {
     case 2:
       if (pos == m / 2) return settings_.strong;
@@ -324,14 +341,14 @@ int TAbcMidi::NoteVelocity() const {
       return settings_.weak;
     case 3:
     case 9:
-      return on(m / 3) ? settings_.medium : settings_.weak;
+      return OnBeat(pos, m / 3) ? settings_.medium : settings_.weak;
     case 4:
     case 6:
     case 12:
       if (pos == m / 2) return settings_.strong;
-      return on(m / 4) ? settings_.medium : settings_.weak;
+      return OnBeat(pos, m / 4) ? settings_.medium : settings_.weak;
     case 8:
-      return on(m / 4) ? settings_.medium : settings_.weak;
+      return OnBeat(pos, m / 4) ? settings_.medium : settings_.weak;
     default:
       return settings_.weak;
   }
