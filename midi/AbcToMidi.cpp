@@ -429,9 +429,11 @@ void TAbcMidi::AddBloc(MidiTick start, MidiTick duration, int velocity, int pitc
 
 // The copies continue where the section ends, not where its last note stops: a
 // staccato or a short chord note at the end must not pull the rest of the tune early.
+// A later voice's repeat sign can come before the buffered section even started;
+// the copy never moves back in time, so nothing lands before tick 0.
 MidiTick TAbcMidi::ReplayBlocs(MidiTick now, size_t count, MidiTick earliest, MidiTick sectionEnd) {
   if (count == 0) return now;
-  const MidiTick shift = now - earliest;
+  const MidiTick shift = std::max<MidiTick>(now - earliest, 0);
   if (container_) {
     for (size_t i = 0; i < count; ++i) {
       TNoteBloc copy = blocs_[i];
@@ -440,7 +442,7 @@ MidiTick TAbcMidi::ReplayBlocs(MidiTick now, size_t count, MidiTick earliest, Mi
     }
   }
   blocCount_ += count;
-  earliestStart_ = std::min(earliestStart_, now);
+  earliestStart_ = std::min(earliestStart_, earliest + shift);
   barStart_ += shift;
   return sectionEnd + shift;
 }

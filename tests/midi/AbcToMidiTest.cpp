@@ -173,7 +173,8 @@ TEST(ConvertBadInput, LongTunesManyVoicesAndMisplacedSigns) {
   EXPECT_EQ(test::EventFault(nine.container), "");
   EXPECT_EQ(nine.container.UsedChannelCount(), 9);
   for (const char* body : {"|: |: |: C D E :|", ":| :| :: C", "|2 C D |3 E |1 F :|2 G", "|1 |1 C :|2 :|2 D",
-                           "[C2E2 |: G :| ] A", "(3 :| abc", "{g}:| a {ab}", "C :|2 D |1 E ||", "z8 :|"}) {
+                           "[C2E2 |: G :| ] A", "(3 :| abc", "{g}:| a {ab}", "C :|2 D |1 E ||", "z8 :|",
+                           "V:1\nC8 || D8 E8\nV:2\n:| F2", "V:1\n|: C8 |1 D8 E8\nV:2\n:|2 F2"}) {
     EXPECT_EQ(test::EventFault(Converted(kReel, body).container), "") << body;
   }
 }
