@@ -104,7 +104,7 @@ void TAbcMidi::Reset(TMidiContainer* container) {
   firstKeySeen_ = firstMeterSeen_ = false;
   headerKey_ = currentKey_ = 0;
   headerMeter_ = currentMeter_ = Meter{};
-  sampler_.Reset(false);
+  sampler_.Reset();
   pickupTicks_ = -1;
   totalTicks_ = 0;
   codeValue_ = 0;

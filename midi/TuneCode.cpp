@@ -19,10 +19,9 @@ constexpr std::array<int, 15> kTonic = {11, 6, 1, 8, 3, 10, 5, 0, 7, 2, 9, 4, 11
 
 }  // namespace
 
-void TuneCodeSampler::Reset(bool compound) {
-  samples_.fill(0);
-  count_ = 0;
-  compound_ = compound;
+void TuneCodeSampler::Reset() {
+  Discard();
+  compound_ = false;
 }
 
 void TuneCodeSampler::Discard() {

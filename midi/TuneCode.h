@@ -12,8 +12,9 @@ namespace rq {
 
 class TuneCodeSampler {
  public:
-  // Empties the slots; compound picks the slot table of 6/8-like meters.
-  void Reset(bool compound);
+  // Empties the slots and goes back to the simple slot table.
+  void Reset();
+  // Compound picks the slot table of 6/8-like meters.
   void SetCompound(bool compound) { compound_ = compound; }
   // Forgets the samples taken so far (the tune turned out to start with a pickup).
   void Discard();
@@ -22,9 +23,6 @@ class TuneCodeSampler {
   // pickup. Fills the next slot if the note starts on it or sounds across it, and
   // every further slot the note still covers. Slots are filled strictly in order.
   void SampleNote(int pitch, MidiTick start, MidiTick length);
-
-  int SampleCount() const { return count_; }
-  int Sample(int slot) const { return samples_[static_cast<size_t>(slot)]; }  // slot 0..7
 
   // The code of the samples for a key of `sharps` (-7..7); empty slots give "0".
   std::string CodeText(int sharps) const;
