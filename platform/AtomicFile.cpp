@@ -6,7 +6,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace rq {
@@ -44,13 +46,23 @@ mode_t DefaultMode() {
 
 FileWriteResult Fail(std::string reason) { return {false, std::move(reason)}; }
 
+// A symbolic link is followed, so that the file it points at is replaced and the link
+// stays; a dangling link is replaced itself.
+std::string ResolvedTarget(const std::string& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+  std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free);
+  return real ? std::string(real.get()) : path;
+}
+
 FileWriteResult WriteImpl(const std::string& path, std::string_view bytes) {
   if (path.empty()) return Fail("No file name given");
+  const std::string target = ResolvedTarget(path);
   struct stat old {};
-  const bool exists = ::stat(path.c_str(), &old) == 0;
+  const bool exists = ::stat(target.c_str(), &old) == 0;
   if (exists && S_ISDIR(old.st_mode)) return Fail("Cannot write \"" + path + "\": it is a folder");
 
-  std::string temp = path + ".XXXXXX";
+  std::string temp = target + ".XXXXXX";
   std::vector<char> name(temp.begin(), temp.end());
   name.push_back('\0');
   const int fd = ::mkstemp(name.data());
@@ -71,13 +83,13 @@ FileWriteResult WriteImpl(const std::string& path, std::string_view bytes) {
     ::unlink(temp.c_str());
     return Fail(Reason("Cannot write", path, err));
   }
-  if (::rename(temp.c_str(), path.c_str()) != 0) {
+  if (::rename(temp.c_str(), target.c_str()) != 0) {
     const int err = errno;
     ::unlink(temp.c_str());
     return Fail(Reason("Cannot replace", path, err));
   }
   // Make the rename itself durable; a failure here no longer endangers the data.
-  const int dir = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY);
+  const int dir = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY);
   if (dir >= 0) {
     ::fsync(dir);
     ::close(dir);

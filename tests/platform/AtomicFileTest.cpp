@@ -43,6 +43,16 @@ TEST_F(AtomicFile, ReplacesTheWholeFileAndKeepsItsPermissions) {
   EXPECT_EQ(FileCount(), 1u);  // no temporary file left
 }
 
+// A linked file is replaced where it lives; the link stays a link.
+TEST_F(AtomicFile, FollowsSymbolicLinks) {
+  fs::create_directories(dir / "real");
+  ASSERT_TRUE(WriteFileAtomically((dir / "real" / "tunes.abc").string(), "old"));
+  fs::create_symlink(dir / "real" / "tunes.abc", dir / "link.abc");
+  ASSERT_TRUE(WriteFileAtomically((dir / "link.abc").string(), "new"));
+  EXPECT_TRUE(fs::is_symlink(dir / "link.abc"));
+  EXPECT_EQ(Read(dir / "real" / "tunes.abc"), "new");
+}
+
 TEST_F(AtomicFile, FailsWithAReasonAndLeavesNothingBehind) {
   const auto missing = WriteFileAtomically((dir / "no" / "such.mid").string(), "x");
   EXPECT_FALSE(missing);
