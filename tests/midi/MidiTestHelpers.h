@@ -13,36 +13,35 @@
 
 namespace rq::test {
 
-// The sounding notes in container order as "start+length:pitch", blank-separated.
-inline std::string Played(const TMidiContainer& c, int channel = 0) {
-  std::string out;
+// Calls f with every sounding note-on (velocity above 0) in container order.
+template <typename F>
+void ForEachNoteOn(const TMidiContainer& c, F f) {
   for (size_t i = 0; i < c.EventCount(); ++i) {
     const TMIDI_Event* e = c.GetEvent(static_cast<std::ptrdiff_t>(i));
-    if (e->EventType() != kMidiNoteOn || e->StoredData2() == 0 || (channel && e->Channel() != channel)) continue;
-    if (!out.empty()) out += ' ';
-    out += std::to_string(e->Time()) + "+" + std::to_string(e->EndTime() - e->Time()) + ":" +
-           std::to_string(e->Data1());
+    if (e->EventType() == kMidiNoteOn && e->StoredData2() > 0) f(*e);
   }
+}
+
+// The notes in container order as "start+length:pitch", blank-separated; channel 0 is all.
+inline std::string Played(const TMidiContainer& c, int channel = 0) {
+  std::string out;
+  ForEachNoteOn(c, [&](const TMIDI_Event& e) {
+    if (channel && e.Channel() != channel) return;
+    out += (out.empty() ? "" : " ") + std::to_string(e.Time()) + "+" + std::to_string(e.EndTime() - e.Time()) +
+           ":" + std::to_string(e.Data1());
+  });
   return out;
 }
 
-// The pitches of the sounding notes in container order, blank-separated.
 inline std::string Pitches(const TMidiContainer& c) {
   std::string out;
-  for (size_t i = 0; i < c.EventCount(); ++i) {
-    const TMIDI_Event* e = c.GetEvent(static_cast<std::ptrdiff_t>(i));
-    if (e->EventType() != kMidiNoteOn || e->StoredData2() == 0) continue;
-    out += (out.empty() ? "" : " ") + std::to_string(e->Data1());
-  }
+  ForEachNoteOn(c, [&](const TMIDI_Event& e) { out += (out.empty() ? "" : " ") + std::to_string(e.Data1()); });
   return out;
 }
 
 inline std::vector<int> Velocities(const TMidiContainer& c) {
   std::vector<int> out;
-  for (size_t i = 0; i < c.EventCount(); ++i) {
-    const TMIDI_Event* e = c.GetEvent(static_cast<std::ptrdiff_t>(i));
-    if (e->EventType() == kMidiNoteOn && e->StoredData2() > 0) out.push_back(e->StoredData2());
-  }
+  ForEachNoteOn(c, [&](const TMIDI_Event& e) { out.push_back(e.StoredData2()); });
   return out;
 }
 
