@@ -235,7 +235,23 @@ void TAbcParser::Dispatch(unsigned char c) {
     HeaderRoutine();
     return;
   }
-  switch (kDispatch.id[c]) {
+  const uint8_t id = kDispatch.id[c];
+  if (mode_ != 2) {
+    // In the header, music characters start or continue a field value; a bar
+    // character ends the line's reading.
+    switch (id) {
+      case hChordSymbol: case hTuplet: case hPlus: case hDecoration: case hBroken:
+      case hAccidental: case hBracketOpen: case hBracketClose: case hGraceOpen: case hGraceClose:
+        HeaderRoutine();
+        return;
+      case hBar:
+        SkipToLineEnd();
+        return;
+      default:
+        break;
+    }
+  }
+  switch (id) {
     case hEndOfLine: OnEndOfLine(); break;
     case hSkipOne: OnSkipOne(); break;
     case hLineBreak: OnLineBreak(); break;
@@ -245,7 +261,7 @@ void TAbcParser::Dispatch(unsigned char c) {
     case hPlus: OnPlus(); break;
     case hDecoration: OnDecoration(); break;
     case hLetter: OnLetter(); break;
-    case hBar: OnBar(); break;
+    case hBar: ReadBar(); break;
     case hBroken: OnBroken(); break;
     case hAccidental: OnAccidental(); break;
     case hBracketOpen: OnBracketOpen(); break;
@@ -606,10 +622,6 @@ bool TAbcParser::NextIsNoteAfterAccidentals(int col) const {
 }
 
 void TAbcParser::OnAccidental() {
-  if (mode_ != 2) {
-    HeaderRoutine();
-    return;
-  }
   fieldLetter_ = 0;
   pendingAccidental_ = 0;
   const unsigned char c = Cur();
@@ -637,10 +649,6 @@ void TAbcParser::OnAccidental() {
 }
 
 void TAbcParser::OnDecoration() {
-  if (mode_ != 2) {
-    HeaderRoutine();
-    return;
-  }
   fieldLetter_ = 0;
   pendingDecoration_ = 0;
   const unsigned char c = Cur();
@@ -649,10 +657,6 @@ void TAbcParser::OnDecoration() {
 }
 
 void TAbcParser::OnBroken() {
-  if (mode_ != 2) {
-    HeaderRoutine();
-    return;
-  }
   fieldLetter_ = 0;
   const unsigned char c = Cur();
   ++col_;
@@ -670,14 +674,6 @@ void TAbcParser::OnBroken() {
   if (brokenState_ != 1) return;
   Append<TAbcStraight>(Pos(tokenStart_), Pos(col_ - 1), c == '<' ? kAbcBrokenLess : kAbcBrokenGreater,
                        (second || bad) ? 2 : 1);
-}
-
-void TAbcParser::OnBar() {
-  if (mode_ != 2) {
-    SkipToLineEnd();
-    return;
-  }
-  ReadBar();
 }
 
 void TAbcParser::ReadBar() {
@@ -743,12 +739,8 @@ static bool FindsCloser(const std::string& line, int from, unsigned char closer)
 }
 
 void TAbcParser::OnBracketOpen() {
-  if (mode_ != 2 || fieldLetter_ != 0) {
-    if (mode_ != 2) {
-      HeaderRoutine();
-    } else {
-      BodyRoutine();
-    }
+  if (fieldLetter_ != 0) {
+    BodyRoutine();
     return;
   }
   const unsigned char next = At(col_ + 1);
@@ -770,10 +762,6 @@ void TAbcParser::OnBracketOpen() {
 }
 
 void TAbcParser::OnBracketClose() {
-  if (mode_ != 2) {
-    HeaderRoutine();
-    return;
-  }
   fieldLetter_ = 0;
   ++col_;
   if (inBracket_) Append<TAbcChordSym>(Pos(tokenStart_), Pos(tokenStart_), kAbcBracketClose);
@@ -781,10 +769,6 @@ void TAbcParser::OnBracketClose() {
 }
 
 void TAbcParser::OnPlus() {
-  if (mode_ != 2) {
-    HeaderRoutine();
-    return;
-  }
   if (fieldLetter_ != 0) {
     BodyRoutine();
     return;
@@ -803,10 +787,6 @@ void TAbcParser::OnPlus() {
 }
 
 void TAbcParser::OnChordSymbol() {
-  if (mode_ != 2) {
-    HeaderRoutine();
-    return;
-  }
   fieldLetter_ = 0;
   int q = col_ + 1;
   while (At(q) != 0 && At(q) != '"') ++q;
@@ -820,10 +800,6 @@ void TAbcParser::OnChordSymbol() {
 }
 
 void TAbcParser::OnTuplet() {
-  if (mode_ != 2) {
-    HeaderRoutine();
-    return;
-  }
   fieldLetter_ = 0;
   ++col_;
   const unsigned char c = Cur();
@@ -836,10 +812,6 @@ void TAbcParser::OnTuplet() {
 }
 
 void TAbcParser::OnGraceOpen() {
-  if (mode_ != 2) {
-    HeaderRoutine();
-    return;
-  }
   fieldLetter_ = 0;
   inGrace_ = false;
   ++col_;
@@ -853,10 +825,6 @@ void TAbcParser::OnGraceOpen() {
 }
 
 void TAbcParser::OnGraceClose() {
-  if (mode_ != 2) {
-    HeaderRoutine();
-    return;
-  }
   fieldLetter_ = 0;
   ++col_;
   if (inGrace_) Append<TAbcGrace>(Pos(tokenStart_), Pos(tokenStart_), 0);

@@ -69,7 +69,6 @@ class TAbcParser {
   void OnPlus();
   void OnDecoration();
   void OnLetter();
-  void OnBar();
   void OnBroken();
   void OnAccidental();
   void OnBracketOpen();
