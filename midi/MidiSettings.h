@@ -35,4 +35,8 @@ struct MidiSettings {
 // The process-wide settings.
 MidiSettings& MidiConfig();
 
+// Quarter notes per minute for a speed setting of 0..200 (clamped): 0 gives 60,
+// 100 gives 200 and 200 gives 340.
+int TempoForSpeed(int speed);
+
 }  // namespace rq

@@ -102,7 +102,7 @@ void TZymMidiPlayer::SeekLocked(MidiTick tick) {
 void TZymMidiPlayer::SetSpeed(int speed) {
   speed = std::clamp(speed, 0, 200);
   MidiConfig().MidiSpeed = speed;
-  SetTempo((7 * speed + 300) / 5);
+  SetTempo(TempoForSpeed(speed));
 }
 
 void TZymMidiPlayer::SetTempo(int qpm) {

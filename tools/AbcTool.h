@@ -39,6 +39,12 @@ std::optional<std::string> OptionValue(const Args& args, const std::string& name
 // The first argument that is neither an option nor an option's value.
 std::optional<std::string> FirstPositional(const Args& args, const std::vector<std::string>& valueOptions);
 
+// Reads the file named by the first positional argument and selects its tunes as
+// SelectTunes does. Prints the usage or the reason on failure and returns the exit
+// code (2 for a usage error, 1 for a file or tune error); 0 on success.
+int LoadTunes(const Args& args, const std::vector<std::string>& valueOptions, const char* usage,
+              std::vector<ToolTune>& tunes);
+
 // Selects the tunes named by "--tune N" (by X: number), or all when absent.
 // Prints a message and returns false when N is not a number or no tune has it.
 bool SelectTunes(const Args& args, const TLines& lines, std::vector<ToolTune>& out);

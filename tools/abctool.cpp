@@ -106,6 +106,18 @@ bool SelectTunes(const Args& args, const TLines& lines, std::vector<ToolTune>& o
   return false;
 }
 
+int LoadTunes(const Args& args, const std::vector<std::string>& valueOptions, const char* usage,
+              std::vector<ToolTune>& tunes) {
+  const auto path = FirstPositional(args, valueOptions);
+  if (!path) {
+    std::fprintf(stderr, "usage: abctool %s\n", usage);
+    return 2;
+  }
+  const auto lines = ReadFileLines(*path);
+  if (!lines) return 1;
+  return SelectTunes(args, *lines, tunes) ? 0 : 1;
+}
+
 }  // namespace rq::tool
 
 int main(int argc, char** argv) {

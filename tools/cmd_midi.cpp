@@ -11,22 +11,12 @@
 namespace rq::tool {
 namespace {
 
-// Quarter notes per minute for a speed setting of 0..200 (100 gives 200).
-int TempoForSpeed(int speed) { return (7 * ClampTo(speed, 0, 200) + 300) / 5; }
-
 // Parses the one tune named by --tune (or the file's first tune).
 bool ParseSelectedTune(const Args& args, const char* usage, TAbcParser& parser) {
-  const auto path = FirstPositional(args, {"--tune", "-o"});
-  if (!path) {
-    std::fprintf(stderr, "usage: abctool %s\n", usage);
-    return false;
-  }
-  const auto lines = ReadFileLines(*path);
-  if (!lines) return false;
   std::vector<ToolTune> tunes;
-  if (!SelectTunes(args, *lines, tunes)) return false;
+  if (LoadTunes(args, {"--tune", "-o"}, usage, tunes) != 0) return false;
   if (tunes.empty()) {
-    std::fprintf(stderr, "abctool: no tune in %s\n", path->c_str());
+    std::fprintf(stderr, "abctool: no tune in the file\n");
     return false;
   }
   parser.Parse(tunes.front().lines);
@@ -76,15 +66,8 @@ int RunMidi(const Args& args) {
 }
 
 int RunCode(const Args& args) {
-  const auto path = FirstPositional(args, {"--tune"});
-  if (!path) {
-    std::fprintf(stderr, "usage: abctool code FILE\n");
-    return 2;
-  }
-  const auto lines = ReadFileLines(*path);
-  if (!lines) return 1;
   std::vector<ToolTune> tunes;
-  if (!SelectTunes(args, *lines, tunes)) return 1;
+  if (const int rc = LoadTunes(args, {"--tune"}, "code FILE", tunes)) return rc;
   TAbcParser parser;
   TAbcMidi converter;
   for (const auto& tune : tunes) {

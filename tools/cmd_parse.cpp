@@ -8,15 +8,8 @@ namespace rq::tool {
 namespace {
 
 int RunParse(const Args& args) {
-  const auto path = FirstPositional(args, {"--tune"});
-  if (!path) {
-    std::fprintf(stderr, "usage: abctool parse FILE [--tune N]\n");
-    return 2;
-  }
-  const auto lines = ReadFileLines(*path);
-  if (!lines) return 1;
   std::vector<ToolTune> tunes;
-  if (!SelectTunes(args, *lines, tunes)) return 1;
+  if (const int rc = LoadTunes(args, {"--tune"}, "parse FILE [--tune N]", tunes)) return rc;
   TAbcParser parser;
   for (const auto& tune : tunes) {
     parser.Parse(tune.lines);

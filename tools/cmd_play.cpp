@@ -35,12 +35,6 @@ class EndOfTune {
 };
 
 int RunPlay(const Args& args) {
-  const char* usage = "usage: abctool play FILE --tune N [--device D]\n";
-  const auto path = FirstPositional(args, {"--tune", "--device"});
-  if (!path) {
-    std::fprintf(stderr, "%s", usage);
-    return 2;
-  }
   int device = -1;
   if (const auto text = OptionValue(args, "--device")) {
     const auto n = ParseInt(*text);
@@ -50,12 +44,10 @@ int RunPlay(const Args& args) {
     }
     device = *n;
   }
-  const auto lines = ReadFileLines(*path);
-  if (!lines) return 1;
   std::vector<ToolTune> tunes;
-  if (!SelectTunes(args, *lines, tunes)) return 1;
+  if (const int rc = LoadTunes(args, {"--tune", "--device"}, "play FILE --tune N [--device D]", tunes)) return rc;
   if (tunes.empty()) {
-    std::fprintf(stderr, "abctool: no tune in %s\n", path->c_str());
+    std::fprintf(stderr, "abctool: no tune in the file\n");
     return 1;
   }
 
