@@ -117,13 +117,33 @@ bool IsPitchLetter(unsigned char c) { return (c >= 'A' && c <= 'G') || (c >= 'a'
 bool IsAccidentalChar(unsigned char c) { return c == '_' || c == '^' || c == '='; }
 bool IsLineEnd(unsigned char c) { return c == 0 || c == '\n' || c == '\r'; }
 
-int BarKind(std::string_view t) {
-  if (t == "|") return kAbcBarSingle;
-  if (t == "||" || t == "|]" || t == "[|") return kAbcBarDouble;
-  if (t == ":|" || t == ":||" || t == ":|]") return kAbcBarRepeatEnd;
-  if (t == "|:" || t == "||:" || t == "[|:") return kAbcBarRepeatStart;
-  if (t == "::" || t == ":||:" || t == ":|:") return kAbcBarRepeatBoth;
-  if (t == "|1" || t == "|[1" || t == ":|2" || t == ":|[2" || t == "[1" || t == "[2") return kAbcBarSection;
+// Bar tokens are at most five characters, none of them NUL, packed into one integer
+// so that a token is classified by integer comparisons.
+constexpr uint64_t PackToken(std::string_view t) {
+  uint64_t v = 0;
+  for (char c : t) v = (v << 8) | static_cast<unsigned char>(c);
+  return v;
+}
+constexpr size_t kMaxBarToken = 5;
+
+// The kind of an accepted bar token, 0 for any other.
+int BarKind(uint64_t packed) {
+  struct Token { uint64_t packed; int kind; };
+  static constexpr Token kTokens[] = {
+      {PackToken("|"), kAbcBarSingle},        {PackToken("||"), kAbcBarDouble},
+      {PackToken("|]"), kAbcBarDouble},       {PackToken("[|"), kAbcBarDouble},
+      {PackToken(":|"), kAbcBarRepeatEnd},    {PackToken(":||"), kAbcBarRepeatEnd},
+      {PackToken(":|]"), kAbcBarRepeatEnd},   {PackToken("|:"), kAbcBarRepeatStart},
+      {PackToken("||:"), kAbcBarRepeatStart}, {PackToken("[|:"), kAbcBarRepeatStart},
+      {PackToken("::"), kAbcBarRepeatBoth},   {PackToken(":||:"), kAbcBarRepeatBoth},
+      {PackToken(":|:"), kAbcBarRepeatBoth},  {PackToken("|1"), kAbcBarSection},
+      {PackToken("|[1"), kAbcBarSection},     {PackToken(":|2"), kAbcBarSection},
+      {PackToken(":|[2"), kAbcBarSection},    {PackToken("[1"), kAbcBarSection},
+      {PackToken("[2"), kAbcBarSection},
+  };
+  for (const Token& token : kTokens) {
+    if (token.packed == packed) return token.kind;
+  }
   return 0;
 }
 
@@ -214,8 +234,7 @@ void TAbcParser::ScanLine(std::string_view line) {
   col_ = 1;
   inBracket_ = false;
   inPlus_ = false;
-  line_.assign(line);
-  line_.push_back('\0');
+  line_ = line;
   for (unsigned char c = Cur(); c != 0; c = Cur()) {
     tokenStart_ = col_;
     Dispatch(c);
@@ -371,7 +390,7 @@ void TAbcParser::ReadTextField(std::string& target) {
     const int from = col_;
     int to = from;
     while (!IsLineEnd(At(to)) && At(to) != '%') ++to;
-    target.assign(line_, static_cast<size_t>(from - 1), static_cast<size_t>(to - from));
+    target.assign(Span(from, to));
   }
   SkipToLineEnd();
   fieldLetter_ = 0;
@@ -379,7 +398,7 @@ void TAbcParser::ReadTextField(std::string& target) {
 
 void TAbcParser::ReadIndex() {
   size_t used = 0;
-  const auto value = ReadDigits(std::string_view(line_).substr(static_cast<size_t>(col_ - 1)),
+  const auto value = ReadDigits(Span(col_, EndCol()),
                                 std::numeric_limits<int32_t>::max(), &used);
   col_ += static_cast<int>(used);
   // Digits that do not fit count as no number.
@@ -399,7 +418,7 @@ std::string_view TAbcParser::ReadFieldValue() {
   const int from = col_;
   ++col_;
   while (!IsFieldTerminator(Cur())) ++col_;
-  return std::string_view(line_).substr(static_cast<size_t>(from - 1), static_cast<size_t>(col_ - from));
+  return Span(from, col_);
 }
 
 void TAbcParser::ReadKey() {
@@ -684,7 +703,10 @@ void TAbcParser::ReadBar() {
   bool blankTaken = false;
   bool atLineEnd = false;
   const int first = col_;
-  std::string token(1, static_cast<char>(Cur()));
+  // The token's characters; one past kMaxBarToken is enough to know it is too long.
+  char token[kMaxBarToken + 1];
+  size_t length = 0;
+  token[length++] = static_cast<char>(Cur());
   for (;;) {
     ++col_;
     if (Cur() == ' ' && !blankTaken) {
@@ -697,27 +719,32 @@ void TAbcParser::ReadBar() {
       break;
     }
     if (c == '1' || c == '2' || c == ':' || c == '[' || c == ']' || c == '|') {
-      token += static_cast<char>(c);
+      if (length <= kMaxBarToken) token[length] = static_cast<char>(c);
+      ++length;
       continue;
     }
     break;
   }
-  int kind = BarKind(token);
+  const auto kindOf = [&token](size_t n) {
+    return n <= kMaxBarToken ? BarKind(PackToken(std::string_view(token, n))) : 0;
+  };
+  int kind = kindOf(length);
   if (kind == 0 && !atLineEnd) {
-    if (token.size() > 1 && token.back() == '[' && BarKind(std::string_view(token).substr(0, token.size() - 1))) {
+    if (length > 1 && length <= kMaxBarToken + 1 && token[length - 1] == '[' && kindOf(length - 1)) {
       --col_;
-      token.pop_back();
-      kind = BarKind(token);
+      --length;
+      kind = kindOf(length);
     }
   } else if (kind == 0) {
-    token = "|";
+    token[0] = '|';
+    length = 1;
     kind = kAbcBarSingle;
   }
   inBracket_ = false;
   inPlus_ = false;
   if (kind == 0) return;
   if (kind == kAbcBarSection) {
-    const unsigned char last = static_cast<unsigned char>(token.back());
+    const unsigned char last = static_cast<unsigned char>(token[length - 1]);
     Append<TAbcBarSection>(Pos(first), Pos(col_ - 1), IsDigit(last) ? last - '0' : 1);
   } else {
     Append<TAbcBar>(Pos(first), Pos(col_ - 1), kind);
@@ -726,7 +753,7 @@ void TAbcParser::ReadBar() {
 
 // Scans forward for the closing sign of a chord; a bar line (other than one
 // inside a "C|" meter), a new bracket or the line's end means there is none.
-static bool FindsCloser(const std::string& line, int from, unsigned char closer) {
+static bool FindsCloser(std::string_view line, int from, unsigned char closer) {
   for (size_t i = static_cast<size_t>(from - 1); i < line.size(); ++i) {
     const auto c = static_cast<unsigned char>(line[i]);
     if (c == closer) return true;
@@ -795,7 +822,7 @@ void TAbcParser::OnChordSymbol() {
     return;
   }
   Append<TAbcAccord>(Pos(col_), Pos(q),
-                     std::string_view(line_).substr(static_cast<size_t>(col_), static_cast<size_t>(q - col_ - 1)));
+                     Span(col_ + 1, q));
   col_ = q + 1;
 }
 

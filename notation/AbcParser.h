@@ -1,6 +1,7 @@
 // The ABC parser: the lines of one tune into a positioned list of elements.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <memory>
 #include <span>
@@ -56,6 +57,13 @@ class TAbcParser {
     return i < line_.size() ? static_cast<unsigned char>(line_[i]) : 0;
   }
   unsigned char Cur() const { return At(col_); }
+  // Columns from..to-1 of the line (clamped to it); EndCol is one past the last.
+  std::string_view Span(int from, int to) const {
+    const auto b = std::min(static_cast<size_t>(from - 1), line_.size());
+    const auto e = std::min(static_cast<size_t>(to - 1), line_.size());
+    return line_.substr(b, e > b ? e - b : 0);
+  }
+  int EndCol() const { return static_cast<int>(line_.size()) + 1; }
   int Pos(int col) const;
   void Dispatch(unsigned char c);
 
@@ -112,7 +120,7 @@ class TAbcParser {
   std::vector<size_t> linked_;      // indexes of the elements the post-pass links
 
   int mode_ = 0;  // 0 nothing read, 1 header, 2 body
-  std::string line_;  // the line being scanned plus one NUL
+  std::string_view line_;  // the line being scanned; it ends at its first NUL
   int col_ = 1;
   int tokenStart_ = 1;
   int valueStart_ = 1;
