@@ -1,17 +1,18 @@
-// The event container: time order, playing due events, sounding notes, and the
-// bytes an event sends.
+// The event container: time order, meter and sounding notes while playing, clearing,
+// and the bytes an event sends.
 #include <gtest/gtest.h>
 
 #include <array>
 
 #include "MidiTestHelpers.h"
 #include "midi/MidiSettings.h"
+#include "midi/MidiSink.h"
 
 namespace rq {
 namespace {
 
-using test::RecordingSink;
 using test::ScopedSetting;
+using Messages = std::vector<std::vector<int>>;
 
 // Adds note-ons tagged by pitch (tag, time, channel) and returns the tags in container order.
 std::vector<int> OrderAfterAdding(std::initializer_list<std::array<int, 3>> events) {
@@ -24,6 +25,7 @@ std::vector<int> OrderAfterAdding(std::initializer_list<std::array<int, 3>> even
   return out;
 }
 
+// Events stay in time order, and events of equal time in the order they were added.
 TEST(MidiContainer, KeepsTimeOrderAndTheAddingOrderOfEqualTimes) {
   EXPECT_EQ(OrderAfterAdding({{1, 480, 1}, {2, 480, 1}, {3, 0, 1}, {4, 960, 1}, {5, 480, 1}, {6, 0, 1}}),
             (std::vector<int>{3, 6, 1, 2, 5, 4}));
@@ -34,85 +36,52 @@ TEST(MidiContainer, KeepsTimeOrderAndTheAddingOrderOfEqualTimes) {
             (std::vector<int>{10, 20, 11, 12, 21, 13}));
 }
 
-class MidiContainerPlay : public ::testing::Test {
- protected:
-  void Add(MidiTick time, int pitch, int velocity, int channel = 1) {
-    c.AddEvent(std::make_unique<TNote_On>(time, kTagConverter, velocity, pitch, channel, time));
-  }
-  TMidiContainer c;
-  RecordingSink out;
+// Remembers every event that reaches the output, with the bytes as sent.
+struct RecordingSink : IMidiEventSink {
+  void PutEvent(const TMIDI_Event& e) override { sent.push_back({e.Status(), e.Data1(), e.Data2()}); }
+  Messages sent;
 };
 
-// Due means strictly before the tick; the call that finds nothing left reports the end.
-TEST_F(MidiContainerPlay, PlaysEventsStrictlyBeforeTheTick) {
-  Add(0, 60, 100);
-  Add(480, 62, 100);
-  EXPECT_TRUE(c.PlayUntil(480, out));
-  EXPECT_EQ(out.sent.size(), 1u);
-  EXPECT_TRUE(c.PlayUntil(481, out));
-  EXPECT_EQ(out.sent.size(), 2u);
-  EXPECT_FALSE(c.PlayUntil(10000, out));
-  c.Seek(480);
-  EXPECT_EQ(c.PlayCursor(), 1u);
-  c.Seek(481);
-  EXPECT_EQ(c.PlayCursor(), 2u);
-}
-
-TEST_F(MidiContainerPlay, MeterEventSetsTheMeterAndIsNotSent) {
-  c.SetMeter(4, 4);
+// Playing sets the meter without sending it and tracks sounding notes per channel; clearing keeps only meter and tempo.
+TEST(MidiContainer, PlayingTracksMeterAndSoundingNotesAndClearingForgetsThem) {
+  TMidiContainer c;
+  RecordingSink out;
+  c.SetTempo(200);
   c.AddEvent(std::make_unique<TTimeSignature>(0, kTagConverter, 6, 8));
-  Add(0, 60, 100);
+  test::AddNote(c, 0, 480, 60, 100, 1);
+  test::AddNote(c, 0, 960, 64, 100, 10);
   c.PlayUntil(1, out);
+  EXPECT_EQ(out.sent, (Messages{{0x90, 60, 100}, {0x99, 64, 100}}));
   EXPECT_EQ(c.MeterNum(), 6);
   EXPECT_EQ(c.MeterDen(), 8);
-  EXPECT_EQ(out.sent, (std::vector<std::vector<int>>{{0x90, 60, 100}}));
-}
-
-TEST_F(MidiContainerPlay, TracksSoundingNotesPerChannel) {
-  Add(0, 60, 100, 1);
-  Add(0, 64, 100, 10);
-  Add(480, 60, 0, 1);
-  c.PlayUntil(1, out);
   EXPECT_TRUE(c.SoundingNotes(1).test(60));
   EXPECT_TRUE(c.SoundingNotes(10).test(64));
-  EXPECT_EQ(out.sent[1][0], 0x99);
   c.PlayUntil(481, out);
   EXPECT_FALSE(c.SoundingNotes(1).test(60));
   EXPECT_TRUE(c.SoundingNotes(10).test(64));
-}
-
-// At volume 0 every note-on goes out with velocity 0 and counts as a note-off.
-TEST_F(MidiContainerPlay, VolumeZeroMakesEveryNoteOnANoteOff) {
-  ScopedSetting volume(MidiConfig().MidiVolume, 0);
-  Add(0, 60, 127);
-  c.PlayUntil(1, out);
-  EXPECT_FALSE(c.SoundingNotes(1).test(60));
-  EXPECT_EQ(out.sent[0][2], 0);
-}
-
-TEST_F(MidiContainerPlay, ClearEmptiesEverythingButMeterAndTempo) {
-  c.SetMeter(3, 2);
-  c.SetTempo(200);
-  Add(0, 60, 100);
-  c.PlayUntil(1, out);
+  {
+    ScopedSetting volume(MidiConfig().MidiVolume, 0);  // a note-on sent with velocity 0 is a note-off
+    test::AddNote(c, 600, 700, 62, 127);
+    c.PlayUntil(601, out);
+    EXPECT_FALSE(c.SoundingNotes(1).test(62));
+    EXPECT_EQ(out.sent.back(), (std::vector<int>{0x90, 62, 0}));
+  }
   c.Clear();
   EXPECT_EQ(c.EventCount(), 0u);
   EXPECT_EQ(c.PlayCursor(), 0u);
   EXPECT_EQ(c.UsedChannelCount(), 0);
-  EXPECT_FALSE(c.SoundingNotes(1).test(60));
-  EXPECT_EQ(c.MeterNum(), 3);
+  EXPECT_TRUE(c.SoundingNotes(10).none());
+  EXPECT_EQ(c.MeterNum(), 6);
   EXPECT_EQ(c.GetTempo(), 200);
 }
 
-// Velocities are scaled by the volume when sent, not when stored, and no byte can
-// leave 0..127 whatever the inputs and the settings.
+// The volume scales velocities when sent, not when stored, and no byte leaves 0..127 whatever the inputs.
 TEST(MidiEventBytes, VolumeScalingAndClamping) {
   TNote_On n(0, kTagConverter, 100, 60, 1, 0);
   for (const auto& [volume, sent] : {std::pair{50, 50}, {250, 100}, {-20, 0}}) {
     ScopedSetting v(MidiConfig().MidiVolume, volume);
     EXPECT_EQ(n.Data2(), sent) << volume;
   }
-  EXPECT_EQ(n.Data2Text(), "100");
   TNote_On loud(0, kTagConverter, 300, 200, 20, 0);
   EXPECT_EQ(std::vector<int>({loud.Status(), loud.Data1(), loud.Data2()}), (std::vector<int>{0x9F, 127, 127}));
   TNote_On low(0, kTagConverter, -5, -1, 0, 0);

@@ -1,47 +1,41 @@
 // Converting ABC text written inline in tests, and reading back what came out.
 #pragma once
 
+#include <gtest/gtest.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <string>
 #include <vector>
 
 #include "midi/AbcToMidi.h"
 #include "midi/MidiEvents.h"
-#include "midi/MidiSink.h"
 #include "notation/AbcParser.h"
 #include "platform/ByteText.h"
 
 namespace rq::test {
 
-// Calls f with every sounding note-on (velocity above 0) in container order.
-template <typename F>
-void ForEachNoteOn(const TMidiContainer& c, F f) {
+// A note as its note-on and its note-off (a note-on of velocity 0).
+inline void AddNote(TMidiContainer& c, MidiTick start, MidiTick end, int pitch, int velocity = 80, int channel = 1) {
+  c.AddEvent(std::make_unique<TNote_On>(start, kTagConverter, velocity, pitch, channel, end));
+  c.AddEvent(std::make_unique<TNote_On>(end, kTagConverter, 0, pitch, channel, end));
+}
+
+enum class Show { kTimed, kPitch, kVelocity };
+
+// The sounding note-ons (velocity above 0) of a channel (0: all) in container order,
+// blank-separated, each as "start+length:pitch", its pitch or its stored velocity.
+inline std::string Played(const TMidiContainer& c, Show show = Show::kTimed, int channel = 0) {
+  std::string out;
   for (size_t i = 0; i < c.EventCount(); ++i) {
-    const TMIDI_Event* e = c.GetEvent(static_cast<std::ptrdiff_t>(i));
-    if (e->EventType() == kMidiNoteOn && e->StoredData2() > 0) f(*e);
+    const TMIDI_Event& e = *c.GetEvent(static_cast<std::ptrdiff_t>(i));
+    if (e.EventType() != kMidiNoteOn || e.StoredData2() == 0 || (channel && e.Channel() != channel)) continue;
+    std::string item = std::to_string(show == Show::kVelocity ? e.StoredData2() : e.Data1());
+    if (show == Show::kTimed) {
+      item = std::to_string(e.Time()) + "+" + std::to_string(e.EndTime() - e.Time()) + ":" + item;
+    }
+    out += (out.empty() ? "" : " ") + item;
   }
-}
-
-// The notes in container order as "start+length:pitch", blank-separated; channel 0 is all.
-inline std::string Played(const TMidiContainer& c, int channel = 0) {
-  std::string out;
-  ForEachNoteOn(c, [&](const TMIDI_Event& e) {
-    if (channel && e.Channel() != channel) return;
-    out += (out.empty() ? "" : " ") + std::to_string(e.Time()) + "+" + std::to_string(e.EndTime() - e.Time()) +
-           ":" + std::to_string(e.Data1());
-  });
-  return out;
-}
-
-inline std::string Pitches(const TMidiContainer& c) {
-  std::string out;
-  ForEachNoteOn(c, [&](const TMIDI_Event& e) { out += (out.empty() ? "" : " ") + std::to_string(e.Data1()); });
-  return out;
-}
-
-inline std::vector<int> Velocities(const TMidiContainer& c) {
-  std::vector<int> out;
-  ForEachNoteOn(c, [&](const TMIDI_Event& e) { out.push_back(e.StoredData2()); });
   return out;
 }
 
@@ -58,8 +52,6 @@ inline std::string EventFault(const TMidiContainer& c) {
     if (e.Data1() > 127 || e.Data2() > 127) return where + ": data byte above 127";
     if (e.EventType() == kMidiNoteOn) {
       open[static_cast<size_t>((e.Channel() - 1) * 128 + e.Data1())] += e.StoredData2() > 0 ? 1 : -1;
-    } else if (e.EventType() != kMidiTimeSignature) {
-      return where + ": unexpected event type";
     }
   }
   for (int n : open) {
@@ -68,44 +60,33 @@ inline std::string EventFault(const TMidiContainer& c) {
   return "";
 }
 
-// A tune with the given header fields (after X: and T:) and body.
-inline std::string Tune(const std::string& fields, const std::string& body) {
-  return "X:1\nT:Test\n" + fields + "\n" + body + "\n";
-}
-
-// Parses and converts one tune given as text with "\n" line breaks.
+// Parses and converts one tune of the given header fields (after X: and T:) and body.
 struct Converted {
-  explicit Converted(const std::string& abc) {
-    parser.Parse(SplitLines(abc));
+  Converted(const std::string& fields, const std::string& body)
+      : lines(SplitLines("X:1\nT:Test\n" + fields + "\n" + body + "\n")) {
+    parser.Parse(lines);
     midi.Convert(parser.Elements(), &container);
   }
-  Converted(const std::string& fields, const std::string& body) : Converted(Tune(fields, body)) {}
-  std::string Notes(int channel = 0) const { return Played(container, channel); }
+  std::string Notes(Show show = Show::kTimed, int channel = 0) const { return Played(container, show, channel); }
 
+  TLines lines;
   TAbcParser parser;
   TAbcMidi midi;
   TMidiContainer container;
 };
 
 // Sets a MIDI setting for the length of a test.
-class ScopedSetting {
- public:
-  ScopedSetting(std::atomic<int>& setting, int value) : setting_(setting), old_(setting.load()) {
-    setting_.store(value);
-  }
-  ~ScopedSetting() { setting_.store(old_); }
-  ScopedSetting(const ScopedSetting&) = delete;
-  ScopedSetting& operator=(const ScopedSetting&) = delete;
-
- private:
-  std::atomic<int>& setting_;
-  int old_;
+struct ScopedSetting {
+  ScopedSetting(std::atomic<int>& setting, int value) : setting(setting), old(setting.exchange(value)) {}
+  ~ScopedSetting() { setting = old; }
+  std::atomic<int>& setting;
+  const int old;
 };
 
-// Remembers every event that reaches the output, with the bytes as sent.
-struct RecordingSink : IMidiEventSink {
-  void PutEvent(const TMIDI_Event& e) override { sent.push_back({e.Status(), e.Data1(), e.Data2()}); }
-  std::vector<std::vector<int>> sent;
-};
+// A path of its own in the temporary folder, for a file the test writes.
+inline std::string TempFile(const std::string& suffix) {
+  static int count = 0;
+  return ::testing::TempDir() + "rq_midi_" + std::to_string(getpid()) + "_" + std::to_string(++count) + suffix;
+}
 
 }  // namespace rq::test

@@ -1,75 +1,60 @@
-// Hand-stepped clock and timer, and reading back what a recorder device wrote.
+// Hand-stepped clock and timer, output devices that keep what they are sent, and
+// waiting on other threads.
 #pragma once
 
-#include <gtest/gtest.h>
-#include <unistd.h>
-
 #include <atomic>
+#include <chrono>
 #include <cstdint>
-#include <fstream>
 #include <functional>
 #include <memory>
-#include <sstream>
+#include <optional>
+#include <ostream>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "MidiTestHelpers.h"
+#include "platform/MidiDevices.h"
 #include "platform/MmTimer.h"
 
 namespace rq::test {
 
-class ManualClock : public IMillisecondClock {
- public:
-  int64_t NowMs() const override { return now_; }
-  void Advance(int64_t ms) { now_ += ms; }
-
- private:
-  std::atomic<int64_t> now_{1'000'000};
+struct ManualClock : IMillisecondClock {
+  int64_t NowMs() const override { return now; }
+  std::atomic<int64_t> now{1'000'000};
 };
 
 // A timer that fires only when the test says so, on the test's thread.
-class ManualTimers : public ITimerService {
- public:
-  std::unique_ptr<IPeriodicTimer> StartPeriodic(int periodMs, std::function<void()> tick) override {
-    if (refuse) return nullptr;
-    period = periodMs;
-    ++starts;
-    auto timer = std::make_unique<Timer>(*this);
-    live_ = timer.get();
-    tick_ = std::move(tick);
-    return timer;
-  }
-
-  // Runs one tick when a timer is running and was not asked to stop.
-  void Fire() {
-    if (!Running()) return;
-    auto tick = tick_;
-    tick();
-  }
-  // A timer exists (not yet destroyed) and was not asked to stop.
-  bool Running() const { return live_ && !live_->stopRequested; }
-  // A timer object still exists, stopped or not.
-  bool Exists() const { return live_ != nullptr; }
-
-  bool refuse = false;
-  int starts = 0;
-  int period = 0;
-
- private:
+struct ManualTimers : ITimerService {
   struct Timer : IPeriodicTimer {
-    explicit Timer(ManualTimers& owner) : owner(owner) {}
+    explicit Timer(ManualTimers& owner) : owner(owner) { owner.live = this; }
     ~Timer() override {
-      if (owner.live_ == this) owner.live_ = nullptr;
+      if (owner.live == this) owner.live = nullptr;
     }
     void RequestStop() override { stopRequested = true; }
     ManualTimers& owner;
     bool stopRequested = false;
   };
 
-  Timer* live_ = nullptr;
+  std::unique_ptr<IPeriodicTimer> StartPeriodic(int periodMs, std::function<void()> tick) override {
+    if (refuse) return nullptr;
+    period = periodMs;
+    tick_ = std::move(tick);
+    return std::make_unique<Timer>(*this);
+  }
+  // A timer exists and was not asked to stop.
+  bool Running() const { return live && !live->stopRequested; }
+  void Fire() {
+    if (Running()) tick_();
+  }
+
+  bool refuse = false;
+  int period = 0;
+  Timer* live = nullptr;  // the timer not yet destroyed, stopped or not
   std::function<void()> tick_;
 };
 
-// One line of a recorder's file.
+// A message as a device received it, timed from the device's open.
 struct Sent {
   int64_t ms;
   int status, data1, data2;
@@ -80,35 +65,57 @@ inline std::ostream& operator<<(std::ostream& out, const Sent& m) {
   return out << "{" << m.ms << " ms: " << m.status << " " << m.data1 << " " << m.data2 << "}";
 }
 
-inline std::vector<Sent> ReadRecording(const std::string& path) {
-  std::vector<Sent> messages;
-  std::ifstream in(path);
-  std::string line;
-  while (std::getline(in, line)) {
-    std::istringstream fields(line);
-    Sent m{};
-    if (fields >> m.ms >> m.status >> m.data1 >> m.data2) messages.push_back(m);
-  }
-  return messages;
-}
+// Two devices that keep what they are sent; opening and closing can be made to fail.
+// The output sends under its own lock, so the timer thread may send too.
+struct MemoryPorts : IMidiOutPorts {
+  struct Device : IMidiOutDevice {
+    explicit Device(MemoryPorts& ports) : ports(ports), openMs(ports.clock.NowMs()) {}
+    int SendShort(uint32_t m) override {
+      ports.sent.push_back({ports.clock.NowMs() - openMs, int(m & 0xFF), int(m >> 8 & 0xFF), int(m >> 16 & 0xFF)});
+      return kMidiOutOk;
+    }
+    void Reset() override { ++ports.resets; }
+    int Close() override { return ports.failClose ? kMidiOutPortFailed : kMidiOutOk; }
+    MemoryPorts& ports;
+    const int64_t openMs;
+  };
 
-// Only note-ons and note-offs, in order.
-inline std::vector<Sent> NotesOf(const std::vector<Sent>& messages) {
-  std::vector<Sent> notes;
-  for (const Sent& m : messages) {
-    if ((m.status & 0xF0) == 0x80 || (m.status & 0xF0) == 0x90) notes.push_back(m);
+  explicit MemoryPorts(const IMillisecondClock& clock) : clock(clock) {}
+  int Count() override { return 2; }
+  std::optional<std::string> Name(int id) override {
+    if (id < -1 || id >= 2) return std::nullopt;
+    return id == 1 ? "Second" : "First";
   }
-  return notes;
-}
+  MidiOutOpened Open(int id) override {
+    ++opens;
+    if (failOpen) return {nullptr, kMidiOutNoAudio, "no sound output: pulseaudio: Connection refused"};
+    if (!Name(id)) return {nullptr, kMidiOutBadDevice, ""};
+    return {std::make_unique<Device>(*this), kMidiOutOk, ""};
+  }
+  // The note-ons and note-offs sent, in order.
+  std::vector<Sent> Notes() const {
+    std::vector<Sent> notes;
+    for (const Sent& m : sent) {
+      if ((m.status & 0xE0) == 0x80) notes.push_back(m);
+    }
+    return notes;
+  }
 
-// A file name of the test's own in the temporary folder.
-inline std::string TempFile(const std::string& suffix) {
-  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string name = std::string("rq_") + info->test_suite_name() + "_" + info->name();
-  for (char& c : name) {
-    if (c == '/') c = '_';
+  const IMillisecondClock& clock;
+  bool failOpen = false, failClose = false;
+  int opens = 0, resets = 0;
+  std::vector<Sent> sent;
+};
+
+// Waits up to a generous limit for a condition another thread makes true.
+template <typename Condition>
+bool WaitFor(Condition condition) {
+  const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > limit) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
-  return ::testing::TempDir() + name + "_" + std::to_string(getpid()) + suffix;
+  return true;
 }
 
 }  // namespace rq::test

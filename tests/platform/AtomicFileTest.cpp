@@ -29,6 +29,7 @@ class AtomicFile : public ::testing::Test {
   const fs::path dir = fs::temp_directory_path() / ("rq_atomic_" + std::to_string(::getpid()));
 };
 
+// The new bytes replace the whole file, its permissions stay, and no temporary file is left.
 TEST_F(AtomicFile, ReplacesTheWholeFileAndKeepsItsPermissions) {
   const fs::path target = dir / "tunes.abc";
   const std::string bytes("X:1\n\0\xff", 6);
@@ -40,7 +41,7 @@ TEST_F(AtomicFile, ReplacesTheWholeFileAndKeepsItsPermissions) {
   struct stat st {};
   ASSERT_EQ(::stat(target.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0640u);
-  EXPECT_EQ(FileCount(), 1u);  // no temporary file left
+  EXPECT_EQ(FileCount(), 1u);
 }
 
 // A linked file is replaced where it lives; the link stays a link.
@@ -53,6 +54,7 @@ TEST_F(AtomicFile, FollowsSymbolicLinks) {
   EXPECT_EQ(Read(dir / "real" / "tunes.abc"), "new");
 }
 
+// A write that cannot be done fails with a reason and leaves what was there.
 TEST_F(AtomicFile, FailsWithAReasonAndLeavesNothingBehind) {
   const auto missing = WriteFileAtomically((dir / "no" / "such.mid").string(), "x");
   EXPECT_FALSE(missing);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
 #include <vector>
 
 #include "PlayerDoubles.h"
@@ -17,6 +18,14 @@ namespace {
 
 const char* const kNoSequencer = "rq-no-such-sequencer";
 
+// The messages a recorder wrote, one a line.
+std::vector<Sent> ReadRecording(const std::string& path) {
+  std::vector<Sent> messages;
+  std::ifstream in(path);
+  for (Sent m{}; in >> m.ms >> m.status >> m.data1 >> m.data2;) messages.push_back(m);
+  return messages;
+}
+
 // Each message becomes a line of its time since the open and its three bytes.
 TEST(MidiRecorderTest, WritesTimedLines) {
   ManualClock clock;
@@ -24,9 +33,9 @@ TEST(MidiRecorderTest, WritesTimedLines) {
   std::string reason;
   auto recorder = MidiRecorder::Open(path, clock, false, reason);
   ASSERT_TRUE(recorder) << reason;
-  clock.Advance(15);
+  clock.now += 15;
   EXPECT_EQ(recorder->SendShort(PackShortMessage(0x90, 60, 100)), kMidiOutOk);
-  clock.Advance(1200);
+  clock.now += 1200;
   recorder->SendShort(PackShortMessage(0xE3, 0, 64));
   EXPECT_EQ(ReadRecording(path), (std::vector<Sent>{{15, 144, 60, 100}, {1215, 227, 0, 64}}));
   EXPECT_EQ(recorder->Close(), kMidiOutOk);

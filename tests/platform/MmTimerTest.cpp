@@ -9,21 +9,12 @@
 #include <mutex>
 #include <thread>
 
+#include "PlayerDoubles.h"
+
 namespace rq::test {
 namespace {
 
 using namespace std::chrono_literals;
-
-// Waits up to a generous limit for a condition another thread makes true.
-template <typename Condition>
-bool WaitFor(Condition condition) {
-  const auto limit = std::chrono::steady_clock::now() + 10s;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > limit) return false;
-    std::this_thread::sleep_for(1ms);
-  }
-  return true;
-}
 
 // It keeps ticking until destroyed, and not once after.
 TEST(MmTimerTest, TicksUntilDestroyed) {
