@@ -3,7 +3,7 @@
 // to memory).
 #include <benchmark/benchmark.h>
 
-#include "corpus_util.h"
+#include "Corpus.h"
 #include "midi/AbcToMidi.h"
 #include "midi/MidiFile.h"
 #include "notation/AbcParser.h"
@@ -11,7 +11,7 @@
 namespace {
 
 const std::vector<rq::TLines>& Tunes() {
-  static const auto tunes = rq::bench::LoadCorpusTunes(50000);
+  static const auto tunes = rq::corpus::Tunes(50000);
   return tunes;
 }
 

@@ -1,13 +1,13 @@
 // Parsing speed over the corpus repeated to 50,000 tunes.
 #include <benchmark/benchmark.h>
 
-#include "corpus_util.h"
+#include "Corpus.h"
 #include "notation/AbcParser.h"
 
 namespace {
 
 void BM_ParseCorpus(benchmark::State& state) {
-  static const auto tunes = rq::bench::LoadCorpusTunes(50000);
+  static const auto tunes = rq::corpus::Tunes(50000);
   rq::TAbcParser parser;
   size_t elements = 0;
   for (auto _ : state) {
@@ -18,7 +18,7 @@ void BM_ParseCorpus(benchmark::State& state) {
   }
   benchmark::DoNotOptimize(elements);
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * tunes.size()));
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * rq::bench::TotalBytes(tunes)));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * rq::corpus::TotalBytes(tunes)));
   state.counters["tunes/s"] = benchmark::Counter(static_cast<double>(state.iterations() * tunes.size()),
                                                   benchmark::Counter::kIsRate);
 }

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "platform/ByteText.h"
@@ -115,7 +114,8 @@ using KeyWordMap = std::unordered_map<std::string, int, WordHash, std::equal_to<
 // Every key word with its sharps.
 const KeyWordMap& KeyWords() {
   static const KeyWordMap words = [] {
-    std::unordered_set<std::string> set;
+    KeyWordMap map;
+    const auto add = [&map](const std::string& word) { map.emplace(word, GetKeySharps(word)); };
     for (auto row : kKeyRows) {
       // Spellings after "=%": major, minor (tonic + "m"), mixolydian, dorian.
       std::vector<std::string> parts;
@@ -132,14 +132,10 @@ const KeyWordMap& KeyWords() {
       const std::string dor = parts[3].substr(0, parts[3].size() - 3);
       for (const auto& w : {major, major + "Maj", major + "maj", minor + "m", minor + "min",
                             minor + "Min", mix + "Mix", mix + "mix", dor + "Dor", dor + "dor"}) {
-        set.insert(w);
+        add(w);
       }
     }
-    set.insert("Hp");
-    set.insert("hp");
-    set.insert("HP");
-    KeyWordMap map;
-    for (const auto& w : set) map.emplace(w, GetKeySharps(w));
+    for (const char* w : {"Hp", "hp", "HP"}) add(w);
     return map;
   }();
   return words;
@@ -199,8 +195,6 @@ std::string NormalizeKeyName(std::string_view name) {
   }
   return std::string(name);
 }
-
-bool IsKeyWord(std::string_view value) { return KeyWords().find(value) != KeyWords().end(); }
 
 std::optional<int> KeyWordSharps(std::string_view value) {
   const auto it = KeyWords().find(value);

@@ -35,10 +35,8 @@ int GetKeySharps(std::string_view name);
 // "AMaj" -> "A", "Bbmin" -> "Bbm"; any other spelling comes back unchanged.
 std::string NormalizeKeyName(std::string_view name);
 
-// The words a K: field may hold to be read as a known key (case-sensitive).
-bool IsKeyWord(std::string_view value);
-
-// The sharps of a known key word, or nullopt when the value is not one.
+// The sharps of a word a K: field may hold to be read as a known key
+// (case-sensitive), or nullopt when the value is not one.
 std::optional<int> KeyWordSharps(std::string_view value);
 
 }  // namespace rq

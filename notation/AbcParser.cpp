@@ -152,10 +152,6 @@ int BarKind(uint64_t packed) {
 constexpr int kMaxMeterNum = 99;
 constexpr int kMaxLenNum = 999;
 
-// A whole decimal number (optional sign, as the settings files' integer reading takes);
-// `fallback` when the text is not one or does not fit.
-int ReadWholeNumber(std::string_view text, int fallback) { return StrToIntDef(text, fallback); }
-
 }  // namespace
 
 TAbcParser::TAbcParser() : arena_(std::make_unique<ElementArena>()) {}
@@ -440,8 +436,8 @@ void TAbcParser::ReadMeter(bool header) {
   } else {
     const size_t slash = value.find('/');
     if (slash != std::string_view::npos && slash >= 1) {
-      const int n = ReadWholeNumber(value.substr(0, slash), 0);
-      const int d = ReadWholeNumber(value.substr(slash + 1), 0);
+      const int n = StrToIntDef(value.substr(0, slash), 0);
+      const int d = StrToIntDef(value.substr(slash + 1), 0);
       if (n >= 2 && n <= kMaxMeterNum && (d == 2 || d == 4 || d == 8 || d == 16 || d == 32)) {
         num = n;
         den = d;
@@ -463,8 +459,8 @@ void TAbcParser::ReadUnitLength() {
   }
   const size_t slash = value.find('/');
   if (slash == std::string_view::npos || slash < 1) return;
-  if (ReadWholeNumber(value.substr(0, slash), 0) != 1) return;
-  const int den = ReadWholeNumber(value.substr(slash + 1), 0);
+  if (StrToIntDef(value.substr(0, slash), 0) != 1) return;
+  const int den = StrToIntDef(value.substr(slash + 1), 0);
   if (den != 4 && den != 8 && den != 16 && den != 32) return;
   if (mode_ == 2) fieldLetter_ = 255;
   Append<TAbcKey_L>(Pos(valueStart_), Pos(col_ - 1), den);

@@ -51,9 +51,9 @@ TEST(KeyAliases, FoldMajMinSpellingsOnly) {
 
 TEST(KeyWords, WhatAKeyFieldAccepts) {
   for (const char* w : {"D", "Dmaj", "DMaj", "Bm", "Bmin", "BMin", "AMix", "Amix", "EDor", "Edor", "Hp", "hp", "HP"}) {
-    EXPECT_TRUE(IsKeyWord(w)) << w;
+    EXPECT_TRUE(KeyWordSharps(w).has_value()) << w;
   }
-  for (const char* w : {"DMAJ", "Dmajor", "Dm7", "ALyd", "H", "", "d"}) EXPECT_FALSE(IsKeyWord(w)) << w;
+  for (const char* w : {"DMAJ", "Dmajor", "Dm7", "ALyd", "H", "", "d"}) EXPECT_FALSE(KeyWordSharps(w).has_value()) << w;
 }
 
 TEST(Rhythms, FindByNameNeverByCode) {

@@ -99,16 +99,12 @@ TEST_F(ParserFields, BodyMeterLeavesHeaderMeter) {
 }
 
 TEST_F(ParserFields, KeyValues) {
-  ParseText(p, "X:1\nK: G\n");
-  EXPECT_EQ(First<TAbcKey_K>(p, kAbcFieldK)->Sharps, 1);
-  ParseText(p, "X:1\nK:Gmajor\n");
-  EXPECT_EQ(First<TAbcKey_K>(p, kAbcFieldK)->Sharps, 0);
-  ParseText(p, "X:1\nK:Ador\n");
-  EXPECT_EQ(First<TAbcKey_K>(p, kAbcFieldK)->Sharps, 1);
-  ParseText(p, "X:1\nK:Bbmin\n");
-  EXPECT_EQ(First<TAbcKey_K>(p, kAbcFieldK)->Sharps, -5);
-  ParseText(p, "X:1\nK:Hp\n");
-  EXPECT_EQ(First<TAbcKey_K>(p, kAbcFieldK)->Sharps, 2);
+  struct Case { const char* field; int sharps; };
+  for (const Case& c : {Case{"K: G", 1}, Case{"K:Gmajor", 0}, Case{"K:Ador", 1}, Case{"K:Bbmin", -5},
+                        Case{"K:Hp", 2}}) {
+    ParseText(p, std::string("X:1\n") + c.field + "\n");
+    EXPECT_EQ(First<TAbcKey_K>(p, kAbcFieldK)->Sharps, c.sharps) << c.field;
+  }
 }
 
 TEST_F(ParserFields, UnitLengthOnlyValidValues) {
@@ -147,12 +143,11 @@ TEST_F(ParserFields, VoiceOneDigit) {
 }
 
 TEST_F(ParserFields, IndexDigitsAndOverflow) {
-  ParseText(p, "X:12abc\nK:G\n");
-  EXPECT_EQ(First<TAbcKey_X>(p, kAbcFieldX)->Number, 12);
-  ParseText(p, "X:99999999999999\nK:G\n");
-  EXPECT_EQ(First<TAbcKey_X>(p, kAbcFieldX)->Number, 0);
-  ParseText(p, "X:abc\nK:G\n");
-  EXPECT_EQ(First<TAbcKey_X>(p, kAbcFieldX)->Number, 0);
+  struct Case { const char* field; int number; };
+  for (const Case& c : {Case{"X:12abc", 12}, Case{"X:99999999999999", 0}, Case{"X:abc", 0}}) {
+    ParseText(p, std::string(c.field) + "\nK:G\n");
+    EXPECT_EQ(First<TAbcKey_X>(p, kAbcFieldX)->Number, c.number) << c.field;
+  }
 }
 
 TEST_F(ParserFields, NoKeyLineMeansNoNotes) {

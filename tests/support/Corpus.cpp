@@ -45,4 +45,12 @@ std::vector<TLines> Tunes(size_t count) {
   return out;
 }
 
+size_t TotalBytes(const std::vector<TLines>& tunes) {
+  size_t n = 0;
+  for (const auto& t : tunes) {
+    for (const auto& l : t) n += l.size() + 1;
+  }
+  return n;
+}
+
 }  // namespace rq::corpus

@@ -20,4 +20,7 @@ std::vector<TLines> SplitTunes(const TLines& lines);
 // Every tune of every file, in file order; repeated until `count` tunes when count > 0.
 std::vector<TLines> Tunes(size_t count = 0);
 
+// Bytes of the tunes' lines, each line end counted as one byte.
+size_t TotalBytes(const std::vector<TLines>& tunes);
+
 }  // namespace rq::corpus
