@@ -7,6 +7,7 @@ packages=(
   clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libasound2-dev libfluidsynth-dev fluid-soundfont-gm
+  qt6-base-dev fonts-liberation2 fonts-dejavu-core
   midicsv
 )
 

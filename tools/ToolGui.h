@@ -1,0 +1,26 @@
+// abctool subcommands that draw (glyphs, render, gallery) need a Qt application;
+// these helpers make one on the offscreen platform so no display is needed.
+#pragma once
+
+#include <QString>
+
+class QApplication;
+class QWidget;
+
+namespace rq::tool {
+
+// The process's QApplication, made on first use (offscreen unless QT_QPA_PLATFORM is set).
+QApplication& GuiApp();
+
+// Gallery: each control's file registers a painter that saves PNGs of the control in
+// a few states into a folder. `abctool gallery DIR` runs them all.
+using GalleryPainter = void (*)(const QString& dir);
+struct RegisterGallery {
+  RegisterGallery(const char* name, GalleryPainter paint);
+};
+
+// Lays out and paints a widget offscreen and saves it as DIR/NAME.png; prints the path.
+// Returns false (after printing why) when the file cannot be written.
+bool SaveWidgetShot(QWidget& widget, const QString& dir, const QString& name);
+
+}  // namespace rq::tool
