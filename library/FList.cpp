@@ -1,0 +1,72 @@
+#include "library/FList.h"
+
+#include <algorithm>
+
+namespace rq {
+
+bool TAbcFilter::Match(const TAbcRec& rec) const {
+  if (!Active) return false;
+  if (KeySet.any() && !KeySet.test(rec.GetKeyIndex())) return false;
+  return RhythmSet.none() || RhythmSet.test(rec.GetRhythmIndex());
+}
+
+int32_t TFilterList::Count() const {
+  return static_cast<int32_t>(Filtered() ? View.size() : All.size());
+}
+
+TAbcRec* TFilterList::Items(int32_t row) const {
+  const auto& rows = Filtered() ? View : All;
+  if (row < 0 || static_cast<size_t>(row) >= rows.size()) return nullptr;
+  return rows[static_cast<size_t>(row)];
+}
+
+TAbcRec* TFilterList::AllItems(int32_t index) const {
+  if (index < 0 || static_cast<size_t>(index) >= All.size()) return nullptr;
+  return All[static_cast<size_t>(index)];
+}
+
+int32_t TFilterList::Add(TAbcRec* rec) {
+  All.push_back(rec);
+  Reapply();
+  return AllCount() - 1;
+}
+
+void TFilterList::AddAll(const std::vector<TAbcRec*>& recs) {
+  All.insert(All.end(), recs.begin(), recs.end());
+  Reapply();
+}
+
+int32_t TFilterList::Delete(int32_t row) {
+  if (row < 0 || row >= Count()) return -1;
+  if (!Filtered()) {
+    All.erase(All.begin() + row);
+    return 0;
+  }
+  TAbcRec* rec = View[static_cast<size_t>(row)];
+  View.erase(View.begin() + row);
+  if (auto it = std::find(All.begin(), All.end(), rec); it != All.end()) All.erase(it);
+  return 0;
+}
+
+int32_t TFilterList::Reset() {
+  Primary = nullptr;
+  Secondary = nullptr;
+  View.clear();
+  All.clear();
+  return 0;
+}
+
+int32_t TFilterList::Apply(const TFilter* primary, const TFilter* secondary) {
+  Primary = primary;
+  Secondary = secondary;
+  if (!primary && !secondary) return 0;
+  View.clear();
+  for (TAbcRec* rec : All) {
+    const bool pass = primary ? (primary->Match(*rec) && (!secondary || secondary->Match(*rec)))
+                              : secondary->Match(*rec);
+    if (pass) View.push_back(rec);
+  }
+  return 0;
+}
+
+}  // namespace rq

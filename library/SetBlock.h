@@ -1,0 +1,34 @@
+// The ABC file's line format as the tune library reads it: where tunes begin, and
+// the set block at the top of the file that stores sets and sessions.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "platform/ByteText.h"
+
+namespace rq {
+
+// A tune begins at a non-empty line whose first "X:" starts at column 1 or 2.
+bool IsTuneStart(std::string_view line);
+
+inline constexpr std::string_view kSetBlockOpen = "%%BSET%";
+inline constexpr std::string_view kSetBlockClose = "%%ESET%";
+inline constexpr std::string_view kSetLinePrefix = "%%DSET%";
+inline constexpr std::string_view kSessionLinePrefix = "%%DMSS%";
+
+struct SetBlockLimits {
+  size_t open = 0;   // the "%%BSET%" line
+  size_t close = 0;  // the "%%ESET%" line
+};
+
+// The block opens with "%%BSET%" on one of the first four lines and closes at the
+// next "%%ESET%", before the first tune begins; anything else is no block.
+std::optional<SetBlockLimits> FindSetBlock(const TLines& lines);
+
+// Splits "a,b,,c" at commas into its pieces (empty ones included).
+std::vector<std::string_view> SplitCommas(std::string_view text);
+
+}  // namespace rq

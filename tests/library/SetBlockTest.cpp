@@ -1,0 +1,295 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "LibraryTestHelpers.h"
+#include "library/AbcSession.h"
+#include "library/AbcSet.h"
+#include "library/SetBlock.h"
+
+namespace rq {
+namespace {
+
+using test::Tunes;
+
+// The text of a file: block lines, then tunes X:1..X:n.
+TLines FileLines(TLines top, int tuneCount) {
+  for (int i = 1; i <= tuneCount; ++i) {
+    top.push_back("X:" + std::to_string(i));
+    top.push_back("T:Tune " + std::to_string(i));
+    top.push_back("K:D");
+    top.push_back("abc|");
+  }
+  return top;
+}
+
+struct Loaded {
+  explicit Loaded(const TLines& lines, int tunes) : tunes(tunes) {
+    sets.LoadFromLines(lines, this->tunes.Finder());
+    sessions.LoadFromLines(lines, this->tunes.Finder());
+  }
+  Tunes tunes;
+  TLstSet sets;
+  TLstSession sessions;
+};
+
+TEST(SetBlock, FoundOnlyAtTheTopAndAboveTheFirstTune) {
+  struct Case {
+    const char* what;
+    TLines lines;
+    bool found;
+  };
+  const Case cases[] = {
+      {"first line", {"%%BSET%", "%%ESET%", "X:1"}, true},
+      {"fourth line", {"%", "%", "%", "%%BSET%", "%%ESET%"}, true},
+      {"fifth line", {"%", "%", "%", "%", "%%BSET%", "%%ESET%"}, false},
+      {"close before open", {"%%ESET%", "%%BSET%", "%%ESET%"}, false},
+      {"never closed", {"%%BSET%", "%%DSET%A"}, false},
+      {"not whole line", {"%%BSET% ", "%%ESET%"}, false},
+      {"closes below the first tune", {"%%BSET%", "%%DSET%A,1", "X:1", "T:a", "%%ESET%"}, false},
+      {"closes below an indented tune start", {"%%BSET%", " X:1", "%%ESET%"}, false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FindSetBlock(c.lines).has_value(), c.found) << c.what;
+  }
+}
+
+TEST(SetBlock, TuneStartIsXColonAtColumnOneOrTwo) {
+  EXPECT_TRUE(IsTuneStart("X:1"));
+  EXPECT_TRUE(IsTuneStart(" X:1"));
+  EXPECT_TRUE(IsTuneStart("%X:1"));
+  EXPECT_FALSE(IsTuneStart("  X:1"));
+  EXPECT_FALSE(IsTuneStart("x:1"));
+  EXPECT_FALSE(IsTuneStart(""));
+  EXPECT_FALSE(IsTuneStart("T:X: marks"));
+}
+
+TEST(Sets, ReadFromTheBlock) {
+  const TLines lines = FileLines({"%%BSET%", "%%DSET%Sligo,3,1:2", "%%DSET%Empty", "%%ESET%"}, 3);
+  Loaded f(lines, 3);
+  ASSERT_EQ(f.sets.Count(), 2);
+  EXPECT_EQ(f.sets.CurrentSet, 0);
+  EXPECT_EQ(f.sets.GetName(0), "Sligo");
+  ASSERT_EQ(f.sets.TuneCount(0), 2);
+  EXPECT_EQ(f.sets.GetTune(0, 0), f.tunes[3]);
+  EXPECT_EQ(f.sets.GetRepeat(0, 0), 1);
+  EXPECT_EQ(f.sets.GetTune(0, 1), f.tunes[1]);
+  EXPECT_EQ(f.sets.GetRepeat(0, 1), 2);
+  EXPECT_EQ(f.sets.GetName(1), "Empty");
+  EXPECT_EQ(f.sets.TuneCount(1), 0);
+}
+
+TEST(Sets, BadEntriesAreDroppedAndBadCountsReadAsZero) {
+  // Unknown place 9, not-a-number "x", empty pieces; "2:x" keeps the tune with count 0.
+  const TLines lines = FileLines({"%%BSET%", "%%DSET%A,9,x,,2:x,1,", "%%ESET%"}, 3);
+  Loaded f(lines, 3);
+  ASSERT_EQ(f.sets.TuneCount(0), 2);
+  EXPECT_EQ(f.sets.GetTune(0, 0), f.tunes[2]);
+  EXPECT_EQ(f.sets.GetRepeat(0, 0), 0);
+  EXPECT_EQ(f.sets.GetTune(0, 1), f.tunes[1]);
+
+  // A count of 0 is written without a count and so reads back as 1.
+  TLines out = lines;
+  f.sets.SaveToLines(out, f.sessions);
+  EXPECT_EQ(out[1], "%%DSET%A,2,1");
+}
+
+TEST(Sets, NoSetReadLeavesNoCurrentSet) {
+  Loaded withSessionOnly(FileLines({"%%BSET%", "%%DMSS%1", "%%ESET%"}, 2), 2);
+  EXPECT_EQ(withSessionOnly.sets.CurrentSet, -1);
+  Loaded withoutBlock(FileLines({}, 2), 2);
+  EXPECT_EQ(withoutBlock.sets.CurrentSet, -1);
+}
+
+TEST(Sets, PlacesAreRenumberedOnSaveAfterADeletion) {
+  TLines lines = FileLines({"%%BSET%", "%%DSET%A,3,2,1", "%%ESET%"}, 3);
+  Loaded f(lines, 3);
+  f.sets.RemoveRec(f.tunes[2]);
+  f.tunes.Delete(2);
+  EXPECT_EQ(f.sets.SaveToLines(lines, f.sessions), 0);
+  EXPECT_EQ(lines[1], "%%DSET%A,2,1");
+}
+
+TEST(Sets, SaveWithoutBlockInsertsOneAtTheTop) {
+  // An opening line on the fifth line is no block: a new one goes on top.
+  TLines lines = FileLines({"%", "%", "%", "%", "%%BSET%", "%%DSET%Lost,1", "%%ESET%"}, 2);
+  Loaded f(lines, 2);
+  EXPECT_EQ(f.sets.Count(), 0);
+  f.sets.AddSet(std::make_unique<TSetAbc>("New"));
+  f.sets.AddTune(0, f.tunes[2]);
+  const size_t before = lines.size();
+  EXPECT_EQ(f.sets.SaveToLines(lines, f.sessions), 3);
+  ASSERT_EQ(lines.size(), before + 3);
+  EXPECT_EQ(lines[0], "%%BSET%");
+  EXPECT_EQ(lines[1], "%%DSET%New,2");
+  EXPECT_EQ(lines[2], "%%ESET%");
+  EXPECT_EQ(lines[7], "%%BSET%");
+}
+
+TEST(Sets, AStrayClosingLineInTheTunesNeverDeletesTunes) {
+  TLines lines = {"%%BSET%", "X:1", "T:First", "K:D", "%%ESET%", "X:2", "T:Second", "K:G"};
+  Loaded f(lines, 2);
+  EXPECT_EQ(f.sets.Count(), 0);
+  f.sets.AddSet(std::make_unique<TSetAbc>("S"));
+  const TLines original = lines;
+  EXPECT_EQ(f.sets.SaveToLines(lines, f.sessions), 3);
+  ASSERT_EQ(lines.size(), original.size() + 3);
+  EXPECT_TRUE(std::equal(original.begin(), original.end(), lines.begin() + 3));
+}
+
+TEST(Sets, EmptiedBlockKeepsItsTwoLines) {
+  TLines lines = FileLines({"%%BSET%", "%%DSET%A,1", "% a note", "%%ESET%"}, 1);
+  Loaded f(lines, 1);
+  f.sets.DeleteSet(0);
+  EXPECT_EQ(f.sets.SaveToLines(lines, f.sessions), -2);
+  EXPECT_EQ(lines[0], "%%BSET%");
+  EXPECT_EQ(lines[1], "%%ESET%");
+  EXPECT_EQ(lines[2], "X:1");
+}
+
+TEST(Sets, NamesThatWouldBreakTheLine) {
+  Tunes tunes(2);
+  TLstSet sets;
+  TLstSession none;
+  sets.AddSet(std::make_unique<TSetAbc>(""));
+  sets.AddSet(std::make_unique<TSetAbc>("Reels, fast"));
+  sets.AddTune(1, tunes[2]);
+  sets.Rename(0, "two\r\nlines");
+  TLines lines = {"X:1"};
+  sets.SaveToLines(lines, none);
+  EXPECT_EQ(lines[1], "%%DSET%two  lines");
+  EXPECT_EQ(lines[2], "%%DSET%Reels; fast,2");
+
+  TLstSet back;
+  back.LoadFromLines(lines, tunes.Finder());
+  ASSERT_EQ(back.Count(), 2);
+  EXPECT_EQ(back.GetName(1), "Reels; fast");
+  EXPECT_EQ(back.TuneCount(1), 1);
+
+  TLstSet empty;
+  TLines emptyName = {"%%BSET%", "%%DSET%", "%%DSET%,1", "%%ESET%", "X:1"};
+  empty.LoadFromLines(emptyName, tunes.Finder());
+  ASSERT_EQ(empty.Count(), 2);
+  EXPECT_EQ(empty.GetName(0), "");
+  EXPECT_EQ(empty.GetName(1), "");
+  EXPECT_EQ(empty.TuneCount(1), 1);
+}
+
+TEST(Sets, LongLinesReadWhole) {
+  std::string line = "%%DSET%Long";
+  for (int i = 0; i < 3000; ++i) line += "," + std::to_string(i % 5 + 1) + ":3";
+  Loaded f(FileLines({"%%BSET%", line, "%%ESET%"}, 5), 5);
+  EXPECT_EQ(f.sets.TuneCount(0), 3000);
+  EXPECT_EQ(f.sets.GetRepeat(0, 2999), 3);
+}
+
+TEST(Sets, EditingEntries) {
+  Tunes tunes(3);
+  TLstSet sets;
+  sets.AddSet(std::make_unique<TSetAbc>("S"));
+  sets.AddTune(0, tunes[1]);
+  sets.AddTune(0, tunes[2]);
+  sets.InsertTune(0, 0, tunes[3]);
+  sets.AddTune(5, tunes[1]);  // no such set: nothing happens
+  EXPECT_EQ(sets.GetTune(0, 0), tunes[3]);
+  sets.MoveTune(0, 0, 2);
+  EXPECT_EQ(sets.GetTune(0, 2), tunes[3]);
+  sets.MoveTune(0, 0, 7);  // outside: nothing moves
+  EXPECT_EQ(sets.GetTune(0, 0), tunes[1]);
+
+  sets.ChangeRepeat(0, 0, -1);
+  EXPECT_EQ(sets.GetRepeat(0, 0), 1) << "never below 1";
+  for (int i = 0; i < 12; ++i) sets.ChangeRepeat(0, 0, 1);
+  EXPECT_EQ(sets.GetRepeat(0, 0), 9) << "never above 9";
+
+  EXPECT_EQ(sets.DeleteTune(0, 3), -1);
+  EXPECT_EQ(sets.DeleteTune(1, 0), -1);
+  EXPECT_EQ(sets.GetTune(0, 3), nullptr);
+  EXPECT_EQ(sets.GetRepeat(0, 3), 0);
+  EXPECT_EQ(sets.GetName(1), "");
+  EXPECT_EQ(sets.DeleteSet(1), -1);
+}
+
+TEST(Sessions, ReadFromTheBlock) {
+  const TLines lines = FileLines({"%%BSET%", "%%DMSS%4,2,7,2", "%%DMSS%4,1", "%%DMSS%3",
+                                  "%%DMSS%9", "%%DMSS%9,1,2", "%%DMSS%5,5", "%%DMSS%x,1",
+                                  "%%ESET%"},
+                                 8);
+  Loaded f(lines, 8);
+  ASSERT_EQ(f.sessions.Count(), 3);
+  const TSesRec* first = f.sessions.Session(0);
+  EXPECT_EQ(first->Master, f.tunes[4]);
+  EXPECT_EQ(first->Followers, (std::vector<TAbcRec*>{f.tunes[2], f.tunes[7]}));
+  EXPECT_EQ(f.sessions.Session(1)->Master, f.tunes[3]);
+  EXPECT_TRUE(f.sessions.Session(1)->Followers.empty());
+  EXPECT_EQ(f.sessions.Session(2)->Master, f.tunes[5]);
+  EXPECT_EQ(f.sessions.Session(2)->Followers, (std::vector<TAbcRec*>{f.tunes[5]}));
+  EXPECT_EQ(f.sessions.CurrentSession, -1);
+
+  f.sessions.SetCurrent(2);
+  EXPECT_EQ(f.sessions.CurrentSession, 2);
+  f.sessions.SetCurrent(3);
+  EXPECT_EQ(f.sessions.CurrentSession, -1);
+}
+
+TEST(Sessions, SurviveSavingWithCurrentPlaces) {
+  TLines lines = FileLines({"%%BSET%", "%%DSET%A,1,4", "%%DMSS%4,2,3", "%%ESET%"}, 4);
+  Loaded f(lines, 4);
+  f.sets.RemoveRec(f.tunes[2]);
+  f.sessions.RemoveRec(f.tunes[2]);
+  f.tunes.Delete(2);
+  EXPECT_EQ(f.sets.SaveToLines(lines, f.sessions), 0);
+  EXPECT_EQ(lines[1], "%%DSET%A,1,3");
+  EXPECT_EQ(lines[2], "%%DMSS%3,2");
+
+  Tunes again(3);
+  TLstSession back;
+  back.LoadFromLines(lines, again.Finder());
+  ASSERT_EQ(back.Count(), 1);
+  EXPECT_EQ(back.Session(0)->Master, again[3]);
+}
+
+TEST(Sessions, ALongLineReadsWhole) {
+  std::string line = "%%DMSS%1";
+  for (int i = 2; i <= 4000; ++i) line += "," + std::to_string(i);
+  Loaded f(FileLines({"%%BSET%", line, "%%ESET%"}, 4000), 4000);
+  ASSERT_EQ(f.sessions.Count(), 1);
+  EXPECT_EQ(f.sessions.Session(0)->Followers.size(), 3999u);
+}
+
+TEST(RemovingATune, LeavesNoPointerToIt) {
+  TLines lines = FileLines({"%%BSET%", "%%DSET%A,2,1,2:3", "%%DSET%B,2", "%%DMSS%1,2,3",
+                            "%%DMSS%2,1", "%%DMSS%3", "%%ESET%"},
+                           3);
+  Loaded f(lines, 3);
+  f.sessions.SetCurrent(2);
+  TAbcRec* gone = f.tunes[2];
+  f.sets.RemoveRec(gone);
+  f.sessions.RemoveRec(gone);
+
+  EXPECT_EQ(f.sets.TuneCount(0), 1);
+  EXPECT_EQ(f.sets.TuneCount(1), 0);
+  ASSERT_EQ(f.sessions.Count(), 2) << "the session led by the tune is dropped";
+  EXPECT_EQ(f.sessions.Session(0)->Followers, (std::vector<TAbcRec*>{f.tunes[3]}));
+  EXPECT_EQ(f.sessions.Session(1)->Master, f.tunes[3]);
+  EXPECT_EQ(f.sessions.CurrentSession, 1) << "the selection stays on its session";
+}
+
+TEST(ReplacingATune, ReachesSetEntriesFollowersAndMasters) {
+  Loaded f(FileLines({"%%BSET%", "%%DSET%A,2,1,2", "%%DSET%B,3", "%%DMSS%2,1", "%%DMSS%1,2",
+                      "%%ESET%"},
+                     3),
+           3);
+  TScanResult scan;
+  scan.seq = 2;
+  TAbcRec edited(scan);
+  EXPECT_EQ(f.sets.ReplaceRec(f.tunes[2], &edited), 1);
+  EXPECT_EQ(f.sets.GetTune(0, 0), &edited);
+  EXPECT_EQ(f.sets.GetTune(0, 2), &edited);
+  EXPECT_EQ(f.sessions.ReplaceRec(f.tunes[2], &edited), 2);
+  EXPECT_EQ(f.sessions.Session(0)->Master, &edited);
+  EXPECT_EQ(f.sessions.Session(1)->Followers[0], &edited);
+}
+
+}  // namespace
+}  // namespace rq
