@@ -9,6 +9,7 @@
 #include <type_traits>
 
 #include "notation/AbcDef.h"
+#include "notation/AbcRules.h"
 #include "platform/Numbers.h"
 
 namespace rq {
@@ -46,62 +47,6 @@ class ElementArena {
 
 namespace {
 
-enum HandlerId : uint8_t {
-  hDefault,
-  hEndOfLine,
-  hSkipOne,
-  hLineBreak,
-  hChordSymbol,
-  hComment,
-  hTuplet,
-  hPlus,
-  hDecoration,
-  hLetter,
-  hBar,
-  hBroken,
-  hAccidental,
-  hBracketOpen,
-  hContinuation,
-  hBracketClose,
-  hGraceOpen,
-  hGraceClose,
-};
-
-constexpr unsigned char U(char c) { return static_cast<unsigned char>(c); }
-
-struct DispatchTable {
-  uint8_t id[256];
-  constexpr DispatchTable() : id() {
-    for (int c = 0; c < 256; ++c) id[c] = hDefault;
-    id[0] = hEndOfLine;
-    id[U('\n')] = hSkipOne;
-    id[U('\r')] = hLineBreak;
-    id[U('"')] = hChordSymbol;
-    id[U('%')] = hComment;
-    id[U('(')] = hTuplet;
-    id[U('+')] = hPlus;
-    id[U('.')] = hDecoration;
-    id[U('~')] = hDecoration;
-    id[U('/')] = hLetter;
-    for (int c = '0'; c <= '9'; ++c) id[c] = hLetter;
-    for (int c = 'A'; c <= 'Z'; ++c) id[c] = hLetter;
-    for (int c = 'a'; c <= 'z'; ++c) id[c] = hLetter;
-    id[U(':')] = hBar;
-    id[U('|')] = hBar;
-    id[U('<')] = hBroken;
-    id[U('>')] = hBroken;
-    id[U('=')] = hAccidental;
-    id[U('^')] = hAccidental;
-    id[U('_')] = hAccidental;
-    id[U('[')] = hBracketOpen;
-    id[U('\\')] = hContinuation;
-    id[U(']')] = hBracketClose;
-    id[U('{')] = hGraceOpen;
-    id[U('}')] = hGraceClose;
-  }
-};
-constexpr DispatchTable kDispatch;
-
 // Place of a note letter in "CDEFGABcdefgabz", from 1.
 int NoteIndexOf(unsigned char letter) {
   static constexpr int kUpper[7] = {6, 7, 1, 2, 3, 4, 5};  // A..G
@@ -109,48 +54,6 @@ int NoteIndexOf(unsigned char letter) {
   if (letter >= 'a') return kUpper[letter - 'a'] + 7;
   return kUpper[letter - 'A'];
 }
-
-bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
-bool IsUpper(unsigned char c) { return c >= 'A' && c <= 'Z'; }
-// A to G or a to g: what an accidental, a decoration or a broken-rhythm sign needs next.
-bool IsPitchLetter(unsigned char c) { return (c >= 'A' && c <= 'G') || (c >= 'a' && c <= 'g'); }
-bool IsAccidentalChar(unsigned char c) { return c == '_' || c == '^' || c == '='; }
-bool IsLineEnd(unsigned char c) { return c == 0 || c == '\n' || c == '\r'; }
-
-// Bar tokens are at most five characters, none of them NUL, packed into one integer
-// so that a token is classified by integer comparisons.
-constexpr uint64_t PackToken(std::string_view t) {
-  uint64_t v = 0;
-  for (char c : t) v = (v << 8) | static_cast<unsigned char>(c);
-  return v;
-}
-constexpr size_t kMaxBarToken = 5;
-
-// The kind of an accepted bar token, 0 for any other.
-int BarKind(uint64_t packed) {
-  struct Token { uint64_t packed; int kind; };
-  static constexpr Token kTokens[] = {
-      {PackToken("|"), kAbcBarSingle},        {PackToken("||"), kAbcBarDouble},
-      {PackToken("|]"), kAbcBarDouble},       {PackToken("[|"), kAbcBarDouble},
-      {PackToken(":|"), kAbcBarRepeatEnd},    {PackToken(":||"), kAbcBarRepeatEnd},
-      {PackToken(":|]"), kAbcBarRepeatEnd},   {PackToken("|:"), kAbcBarRepeatStart},
-      {PackToken("||:"), kAbcBarRepeatStart}, {PackToken("[|:"), kAbcBarRepeatStart},
-      {PackToken("::"), kAbcBarRepeatBoth},   {PackToken(":||:"), kAbcBarRepeatBoth},
-      {PackToken(":|:"), kAbcBarRepeatBoth},  {PackToken("|1"), kAbcBarSection},
-      {PackToken("|[1"), kAbcBarSection},     {PackToken(":|2"), kAbcBarSection},
-      {PackToken(":|[2"), kAbcBarSection},    {PackToken("[1"), kAbcBarSection},
-      {PackToken("[2"), kAbcBarSection},
-  };
-  for (const Token& token : kTokens) {
-    if (token.packed == packed) return token.kind;
-  }
-  return 0;
-}
-
-// Largest numbers the parser keeps: beyond them a meter or a note length is not valid,
-// so later arithmetic on them can neither overflow nor divide by zero.
-constexpr int kMaxMeterNum = 99;
-constexpr int kMaxLenNum = 999;
 
 }  // namespace
 
@@ -250,16 +153,17 @@ void TAbcParser::Dispatch(unsigned char c) {
     HeaderRoutine();
     return;
   }
-  const uint8_t id = kDispatch.id[c];
+  const AbcChar id = AbcCharOf(c);
   if (mode_ != 2) {
     // In the header, music characters start or continue a field value; a bar
     // character ends the line's reading.
     switch (id) {
-      case hChordSymbol: case hTuplet: case hPlus: case hDecoration: case hBroken:
-      case hAccidental: case hBracketOpen: case hBracketClose: case hGraceOpen: case hGraceClose:
+      case AbcChar::ChordSymbol: case AbcChar::Tuplet: case AbcChar::Plus: case AbcChar::Decoration:
+      case AbcChar::Broken: case AbcChar::Accidental: case AbcChar::BracketOpen:
+      case AbcChar::BracketClose: case AbcChar::GraceOpen: case AbcChar::GraceClose:
         HeaderRoutine();
         return;
-      case hBar:
+      case AbcChar::Bar:
         SkipToLineEnd();
         return;
       default:
@@ -267,24 +171,24 @@ void TAbcParser::Dispatch(unsigned char c) {
     }
   }
   switch (id) {
-    case hEndOfLine: OnEndOfLine(); break;
-    case hSkipOne: OnSkipOne(); break;
-    case hLineBreak: OnLineBreak(); break;
-    case hChordSymbol: OnChordSymbol(); break;
-    case hComment: OnComment(); break;
-    case hTuplet: OnTuplet(); break;
-    case hPlus: OnPlus(); break;
-    case hDecoration: OnDecoration(); break;
-    case hLetter: OnLetter(); break;
-    case hBar: ReadBar(); break;
-    case hBroken: OnBroken(); break;
-    case hAccidental: OnAccidental(); break;
-    case hBracketOpen: OnBracketOpen(); break;
-    case hContinuation: OnContinuation(); break;
-    case hBracketClose: OnBracketClose(); break;
-    case hGraceOpen: OnGraceOpen(); break;
-    case hGraceClose: OnGraceClose(); break;
-    default: OnDefault(); break;
+    case AbcChar::EndOfLine: OnEndOfLine(); break;
+    case AbcChar::SkipOne: OnSkipOne(); break;
+    case AbcChar::LineBreak: OnLineBreak(); break;
+    case AbcChar::ChordSymbol: OnChordSymbol(); break;
+    case AbcChar::Comment: OnComment(); break;
+    case AbcChar::Tuplet: OnTuplet(); break;
+    case AbcChar::Plus: OnPlus(); break;
+    case AbcChar::Decoration: OnDecoration(); break;
+    case AbcChar::Letter: OnLetter(); break;
+    case AbcChar::Bar: ReadBar(); break;
+    case AbcChar::Broken: OnBroken(); break;
+    case AbcChar::Accidental: OnAccidental(); break;
+    case AbcChar::BracketOpen: OnBracketOpen(); break;
+    case AbcChar::Continuation: OnContinuation(); break;
+    case AbcChar::BracketClose: OnBracketClose(); break;
+    case AbcChar::GraceOpen: OnGraceOpen(); break;
+    case AbcChar::GraceClose: OnGraceClose(); break;
+    case AbcChar::Default: OnDefault(); break;
   }
 }
 
@@ -342,9 +246,7 @@ void TAbcParser::OnLetter() {
   }
 }
 
-void TAbcParser::SkipToLineEnd() {
-  while (!IsLineEnd(Cur()) && Cur() != '%') ++col_;
-}
+void TAbcParser::SkipToLineEnd() { col_ = static_cast<int>(rq::SkipToLineEnd(line_, Index(col_))) + 1; }
 
 // ---- Header ----
 
@@ -384,8 +286,7 @@ void TAbcParser::HeaderRoutine() {
 void TAbcParser::ReadTextField(std::string& target) {
   if (target.empty()) {
     const int from = col_;
-    int to = from;
-    while (!IsLineEnd(At(to)) && At(to) != '%') ++to;
+    const int to = static_cast<int>(rq::SkipToLineEnd(line_, Index(from))) + 1;
     target.assign(Span(from, to));
   }
   SkipToLineEnd();
@@ -403,11 +304,7 @@ void TAbcParser::ReadIndex() {
 }
 
 bool TAbcParser::IsFieldTerminator(unsigned char c) const {
-  // The line's end ends every value, inside brackets and plus chords too.
-  if (c == 0 || c == ' ') return true;
-  if (inPlus_) return c == '+';
-  if (inBracket_) return c == ']';
-  return c == '%';
+  return IsFieldValueEnd(c, inBracket_, inPlus_);
 }
 
 std::string_view TAbcParser::ReadFieldValue() {
@@ -427,43 +324,20 @@ void TAbcParser::ReadKey() {
 
 void TAbcParser::ReadMeter(bool header) {
   fieldLetter_ = 0;
-  const std::string_view value = ReadFieldValue();
-  int num = 4, den = 4, symbol = 0;
-  if (value == "C") {
-    symbol = 1;
-  } else if (value == "C|") {
-    symbol = 2;
-  } else {
-    const size_t slash = value.find('/');
-    if (slash != std::string_view::npos && slash >= 1) {
-      const int n = StrToIntDef(value.substr(0, slash), 0);
-      const int d = StrToIntDef(value.substr(slash + 1), 0);
-      if (n >= 2 && n <= kMaxMeterNum && (d == 2 || d == 4 || d == 8 || d == 16 || d == 32)) {
-        num = n;
-        den = d;
-      }
-    }
-  }
-  Append<TAbcKey_M>(Pos(valueStart_), Pos(col_ - 1), num, den, symbol);
+  // An invalid meter reads as 4/4.
+  const AbcMeter meter = MeterOf(ReadFieldValue()).value_or(AbcMeter{});
+  Append<TAbcKey_M>(Pos(valueStart_), Pos(col_ - 1), meter.num, meter.den, meter.symbol);
   if (header) {
-    meterNum_ = num;
-    meterDen_ = den;
+    meterNum_ = meter.num;
+    meterDen_ = meter.den;
   }
 }
 
 void TAbcParser::ReadUnitLength() {
-  const std::string_view value = ReadFieldValue();
-  for (size_t i = 1; i < value.size(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(value[i]);
-    if (c != '/' && (c < '1' || c > '8')) return;
-  }
-  const size_t slash = value.find('/');
-  if (slash == std::string_view::npos || slash < 1) return;
-  if (StrToIntDef(value.substr(0, slash), 0) != 1) return;
-  const int den = StrToIntDef(value.substr(slash + 1), 0);
-  if (den != 4 && den != 8 && den != 16 && den != 32) return;
+  const std::optional<int> den = UnitLengthOf(ReadFieldValue());
+  if (!den) return;
   if (mode_ == 2) fieldLetter_ = 255;
-  Append<TAbcKey_L>(Pos(valueStart_), Pos(col_ - 1), den);
+  Append<TAbcKey_L>(Pos(valueStart_), Pos(col_ - 1), *den);
 }
 
 void TAbcParser::ReadPartDef() {
@@ -472,7 +346,7 @@ void TAbcParser::ReadPartDef() {
   bool good = true;
   while (Cur() != 0 && Cur() != ' ' && Cur() != '%') {
     const unsigned char c = Cur();
-    if (IsDigit(c) || IsUpper(c)) {
+    if (IsAbcDigit(c) || IsAbcUpper(c)) {
       text += static_cast<char>(c);
     } else {
       good = false;
@@ -485,7 +359,7 @@ void TAbcParser::ReadPartDef() {
 void TAbcParser::ReadPartMark() {
   const unsigned char letter = Cur();
   const int letterCol = col_;
-  bool good = IsUpper(letter);
+  bool good = IsAbcUpper(letter);
   ++col_;
   if (!IsFieldTerminator(Cur())) {
     ++col_;
@@ -501,7 +375,7 @@ void TAbcParser::ReadVoice() {
   bool good = digit >= '1' && digit <= '9';
   ++col_;
   const unsigned char next = Cur();
-  if (!(next == 0 || next == ' ' || next == '%' || next == ']')) {
+  if (!IsVoiceValueEnd(next)) {
     ++col_;
     good = false;
   }
@@ -516,9 +390,7 @@ void TAbcParser::ReadVoice() {
 
 void TAbcParser::BodyRoutine() {
   const unsigned char c = Cur();
-  const bool candidate = c == 'K' || c == 'L' || c == 'M' || c == 'P' || c == 'Q' || c == 'T' ||
-                         c == 'V' || c == 'W' || c == 'w';
-  if (candidate && fieldLetter_ == 0) {
+  if (IsBodyFieldLetter(c) && fieldLetter_ == 0) {
     if (col_ != 1 && !inBracket_ && !inPlus_) {
       ++col_;
     } else if (At(col_ + 1) == ':') {
@@ -544,9 +416,9 @@ void TAbcParser::BodyRoutine() {
     case 0: break;
     default: ++col_; return;
   }
-  if (c == 'E' && At(col_ + 1) == ':' && (IsDigit(At(col_ + 2)) || At(col_ + 2) == '.')) {
+  if (c == 'E' && At(col_ + 1) == ':' && (IsAbcDigit(At(col_ + 2)) || At(col_ + 2) == '.')) {
     col_ += 2;
-    while (IsDigit(Cur()) || Cur() == '.') ++col_;
+    while (IsAbcDigit(Cur()) || Cur() == '.') ++col_;
     return;
   }
   if (IsPitchLetter(c) || c == 'z') {
@@ -585,55 +457,19 @@ void TAbcParser::ReadNote() {
   }
   const int octave = mark == ',' ? -marks : marks;
 
-  // Length: digits and slashes. A trailing slash halves; two slashes are not a length.
-  int slashes = 0;
-  int64_t before = 0, after = 0;
-  bool hasBefore = false, hasAfter = false;
-  unsigned char last = 0;
-  for (unsigned char c = Cur(); c == '/' || IsDigit(c); c = Cur()) {
-    if (c == '/') {
-      ++slashes;
-    } else if (slashes == 0) {
-      before = std::min<int64_t>(before * 10 + (c - '0'), kMaxLenNum + 1);
-      hasBefore = true;
-    } else {
-      after = std::min<int64_t>(after * 10 + (c - '0'), kMaxLenNum + 1);
-      hasAfter = true;
-    }
-    last = c;
-    ++col_;
-  }
-  int lenNum = 1, lenDen = 1;
-  if (last == '/') {
-    lenDen = 2;
-  } else if (last != 0 && slashes <= 1) {
-    const int64_t num = slashes == 0 ? before : (hasBefore ? before : 1);
-    const int64_t den = slashes == 0 ? 1 : (hasAfter ? after : 0);
-    if (num <= kMaxLenNum && (den == 1 || den == 2 || den == 4 || den == 8 || den == 16 || den == 32)) {
-      lenNum = static_cast<int>(num);
-      lenDen = static_cast<int>(den);
-    }
-  }
+  // Length: digits and slashes; one the program does not read is 1/1.
+  const int lengthFrom = col_;
+  while (Cur() == '/' || IsAbcDigit(Cur())) ++col_;
+  const AbcLength length = NoteLengthOf(Span(lengthFrom, col_)).value_or(AbcLength{});
 
   const int noteIndex = NoteIndexOf(letter);
   if (noteIndex == 15) pendingDecoration_ = -1;
   Append<TAbcNote>(Pos(letterCol), Pos(col_ - 1), noteIndex, pendingAccidental_, octave,
-                   pendingDecoration_, lenNum, lenDen);
+                   pendingDecoration_, length.num, length.den);
   pendingAccidental_ = 0;
   pendingDecoration_ = 0;
 
-  bool followed = false;
-  for (int c = col_; At(c) == ' ' || At(c) == '<' || At(c) == '>'; ++c) {
-    if (At(c) != ' ') followed = true;
-  }
-  if (followed && brokenState_ == 2) brokenState_ = 0;
-  if (brokenState_ == 1) brokenState_ = 2;
-  if (followed && brokenState_ == 0) brokenState_ = 1;
-}
-
-bool TAbcParser::NextIsNoteAfterAccidentals(int col) const {
-  while (IsAccidentalChar(At(col))) ++col;
-  return IsPitchLetter(At(col));
+  brokenState_ = NextBrokenState(brokenState_, NoteFollowedByBrokenSign(line_, Index(col_)));
 }
 
 void TAbcParser::OnAccidental() {
@@ -668,7 +504,7 @@ void TAbcParser::OnDecoration() {
   pendingDecoration_ = 0;
   const unsigned char c = Cur();
   ++col_;
-  if (NextIsNoteAfterAccidentals(col_)) pendingDecoration_ = c == '~' ? 1 : 2;
+  if (NextIsNoteAfterAccidentals(line_, Index(col_))) pendingDecoration_ = c == '~' ? 1 : 2;
 }
 
 void TAbcParser::OnBroken() {
@@ -685,7 +521,7 @@ void TAbcParser::OnBroken() {
     }
     ++col_;
   }
-  if (!NextIsNoteAfterAccidentals(col_)) return;
+  if (!NextIsNoteAfterAccidentals(line_, Index(col_))) return;
   if (brokenState_ != 1) return;
   Append<TAbcStraight>(Pos(tokenStart_), Pos(col_ - 1), c == '<' ? kAbcBrokenLess : kAbcBrokenGreater,
                        (second || bad) ? 2 : 1);
@@ -696,69 +532,17 @@ void TAbcParser::ReadBar() {
   brokenState_ = 0;
   pendingAccidental_ = 0;
   pendingDecoration_ = 0;
-  bool blankTaken = false;
-  bool atLineEnd = false;
   const int first = col_;
-  // The token's characters; one past kMaxBarToken is enough to know it is too long.
-  char token[kMaxBarToken + 1];
-  size_t length = 0;
-  token[length++] = static_cast<char>(Cur());
-  for (;;) {
-    ++col_;
-    if (Cur() == ' ' && !blankTaken) {
-      blankTaken = true;
-      ++col_;
-    }
-    const unsigned char c = Cur();
-    if (c == 0) {
-      atLineEnd = true;
-      break;
-    }
-    if (c == '1' || c == '2' || c == ':' || c == '[' || c == ']' || c == '|') {
-      if (length <= kMaxBarToken) token[length] = static_cast<char>(c);
-      ++length;
-      continue;
-    }
-    break;
-  }
-  const auto kindOf = [&token](size_t n) {
-    return n <= kMaxBarToken ? BarKind(PackToken(std::string_view(token, n))) : 0;
-  };
-  int kind = kindOf(length);
-  if (kind == 0 && !atLineEnd) {
-    if (length > 1 && length <= kMaxBarToken + 1 && token[length - 1] == '[' && kindOf(length - 1)) {
-      --col_;
-      --length;
-      kind = kindOf(length);
-    }
-  } else if (kind == 0) {
-    token[0] = '|';
-    length = 1;
-    kind = kAbcBarSingle;
-  }
+  const AbcBarToken bar = ScanBarToken(line_, Index(col_));
+  col_ = static_cast<int>(bar.end) + 1;
   inBracket_ = false;
   inPlus_ = false;
-  if (kind == 0) return;
-  if (kind == kAbcBarSection) {
-    const unsigned char last = static_cast<unsigned char>(token[length - 1]);
-    Append<TAbcBarSection>(Pos(first), Pos(col_ - 1), IsDigit(last) ? last - '0' : 1);
+  if (bar.kind == 0) return;
+  if (bar.kind == kAbcBarSection) {
+    Append<TAbcBarSection>(Pos(first), Pos(col_ - 1), bar.number);
   } else {
-    Append<TAbcBar>(Pos(first), Pos(col_ - 1), kind);
+    Append<TAbcBar>(Pos(first), Pos(col_ - 1), bar.kind);
   }
-}
-
-// Scans forward for the closing sign of a chord; a bar line (other than one
-// inside a "C|" meter), a new bracket or the line's end means there is none.
-static bool FindsCloser(std::string_view line, int from, unsigned char closer) {
-  for (size_t i = static_cast<size_t>(from - 1); i < line.size(); ++i) {
-    const auto c = static_cast<unsigned char>(line[i]);
-    if (c == closer) return true;
-    if (c == 0) return false;
-    if (closer == ']' && c == '[') return false;
-    if (closer == '+' && (c == '[' || c == ']')) return false;
-    if (c == '|' && (i == 0 || line[i - 1] != 'C')) return false;
-  }
-  return false;
 }
 
 void TAbcParser::OnBracketOpen() {
@@ -778,7 +562,7 @@ void TAbcParser::OnBracketOpen() {
     return;
   }
   ++col_;
-  if (FindsCloser(line_, col_, ']')) {
+  if (FindsChordCloser(line_, Index(col_), ']')) {
     inBracket_ = true;
     Append<TAbcChordSym>(Pos(tokenStart_), Pos(tokenStart_), kAbcBracketOpen);
   }
@@ -803,7 +587,7 @@ void TAbcParser::OnPlus() {
     return;
   }
   ++col_;
-  if (FindsCloser(line_, col_, '+')) {
+  if (FindsChordCloser(line_, Index(col_), '+')) {
     inPlus_ = true;
     Append<TAbcChordSym>(Pos(tokenStart_), Pos(tokenStart_), kAbcBracketOpen);
   }
@@ -826,7 +610,7 @@ void TAbcParser::OnTuplet() {
   fieldLetter_ = 0;
   ++col_;
   const unsigned char c = Cur();
-  if (c == '2' || c == '3' || c == '4' || c == '5' || c == '6' || c == '8' || c == '9') {
+  if (IsTupletDigit(c)) {
     inBracket_ = false;
     inPlus_ = false;
     Append<TAbcTuplet>(Pos(tokenStart_), Pos(tokenStart_), c - '0');
@@ -840,8 +624,7 @@ void TAbcParser::OnGraceOpen() {
   ++col_;
   int c = col_;
   for (; At(c) != 0 && At(c) != '}'; ++c) {
-    const unsigned char ch = At(c);
-    if (!IsPitchLetter(ch) && !IsAccidentalChar(ch) && ch != '\'' && ch != ',') return;
+    if (!IsGraceChar(At(c))) return;
   }
   inGrace_ = true;
   Append<TAbcGrace>(Pos(tokenStart_), Pos(tokenStart_), 1);

@@ -64,6 +64,8 @@ class TAbcParser {
     return line_.substr(b, e > b ? e - b : 0);
   }
   int EndCol() const { return static_cast<int>(line_.size()) + 1; }
+  // The 0-based index of a column, for the shared token rules.
+  static size_t Index(int col) { return static_cast<size_t>(col - 1); }
   int Pos(int col) const;
   void Dispatch(unsigned char c);
 
@@ -106,7 +108,6 @@ class TAbcParser {
   void SkipFieldRest();
   void ReadNote();
   void ReadBar();
-  bool NextIsNoteAfterAccidentals(int col) const;
 
   // Post-pass steps.
   void LinkBroken(size_t i);

@@ -1,0 +1,191 @@
+// Token rules of ABC text shared by the parser and the highlighter.
+#include "AbcRules.h"
+
+#include <algorithm>
+
+#include "notation/AbcClass.h"
+#include "platform/Numbers.h"
+
+namespace rq {
+namespace {
+
+// Largest numbers the program keeps: beyond them a meter or a note length is not
+// valid, so later arithmetic on them can neither overflow nor divide by zero.
+constexpr int kMaxMeterNum = 99;
+constexpr int kMaxLenNum = 999;
+
+// Bar tokens are at most five characters, none of them NUL, packed into one integer
+// so that a token is classified by integer comparisons.
+constexpr uint64_t PackToken(std::string_view t) {
+  uint64_t v = 0;
+  for (char c : t) v = (v << 8) | static_cast<unsigned char>(c);
+  return v;
+}
+constexpr size_t kMaxBarToken = 5;
+
+// The kind of an accepted bar token, 0 for any other.
+int BarKind(uint64_t packed) {
+  struct Token { uint64_t packed; int kind; };
+  static constexpr Token kTokens[] = {
+      {PackToken("|"), kAbcBarSingle},        {PackToken("||"), kAbcBarDouble},
+      {PackToken("|]"), kAbcBarDouble},       {PackToken("[|"), kAbcBarDouble},
+      {PackToken(":|"), kAbcBarRepeatEnd},    {PackToken(":||"), kAbcBarRepeatEnd},
+      {PackToken(":|]"), kAbcBarRepeatEnd},   {PackToken("|:"), kAbcBarRepeatStart},
+      {PackToken("||:"), kAbcBarRepeatStart}, {PackToken("[|:"), kAbcBarRepeatStart},
+      {PackToken("::"), kAbcBarRepeatBoth},   {PackToken(":||:"), kAbcBarRepeatBoth},
+      {PackToken(":|:"), kAbcBarRepeatBoth},  {PackToken("|1"), kAbcBarSection},
+      {PackToken("|[1"), kAbcBarSection},     {PackToken(":|2"), kAbcBarSection},
+      {PackToken(":|[2"), kAbcBarSection},    {PackToken("[1"), kAbcBarSection},
+      {PackToken("[2"), kAbcBarSection},
+  };
+  for (const Token& token : kTokens) {
+    if (token.packed == packed) return token.kind;
+  }
+  return 0;
+}
+
+bool IsPowerOfTwoUpTo32(int64_t d, int64_t from) {
+  for (int64_t p = from; p <= 32; p *= 2) {
+    if (d == p) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+size_t SkipToLineEnd(std::string_view line, size_t from) {
+  while (!IsLineEnd(AbcAt(line, from)) && AbcAt(line, from) != '%') ++from;
+  return from;
+}
+
+bool NextIsNoteAfterAccidentals(std::string_view line, size_t from) {
+  while (IsAccidentalChar(AbcAt(line, from))) ++from;
+  return IsPitchLetter(AbcAt(line, from));
+}
+
+bool FindsChordCloser(std::string_view line, size_t from, unsigned char closer) {
+  for (size_t i = from; i < line.size(); ++i) {
+    const auto c = static_cast<unsigned char>(line[i]);
+    if (c == closer) return true;
+    if (c == 0) return false;
+    if (closer == ']' && c == '[') return false;
+    if (closer == '+' && (c == '[' || c == ']')) return false;
+    if (c == '|' && (i == 0 || line[i - 1] != 'C')) return false;
+  }
+  return false;
+}
+
+std::optional<AbcMeter> MeterOf(std::string_view value) {
+  if (value == "C") return AbcMeter{4, 4, 1};
+  if (value == "C|") return AbcMeter{4, 4, 2};
+  const size_t slash = value.find('/');
+  if (slash == std::string_view::npos || slash < 1) return std::nullopt;
+  const int n = StrToIntDef(value.substr(0, slash), 0);
+  const int d = StrToIntDef(value.substr(slash + 1), 0);
+  if (n < 2 || n > kMaxMeterNum || !IsPowerOfTwoUpTo32(d, 2)) return std::nullopt;
+  return AbcMeter{n, d, 0};
+}
+
+std::optional<int> UnitLengthOf(std::string_view value) {
+  for (size_t i = 1; i < value.size(); ++i) {
+    const auto c = static_cast<unsigned char>(value[i]);
+    if (c != '/' && (c < '1' || c > '8')) return std::nullopt;
+  }
+  const size_t slash = value.find('/');
+  if (slash == std::string_view::npos || slash < 1) return std::nullopt;
+  if (StrToIntDef(value.substr(0, slash), 0) != 1) return std::nullopt;
+  const int den = StrToIntDef(value.substr(slash + 1), 0);
+  if (!IsPowerOfTwoUpTo32(den, 4)) return std::nullopt;
+  return den;
+}
+
+std::optional<AbcLength> NoteLengthOf(std::string_view text) {
+  if (text.empty()) return AbcLength{};
+  // A trailing slash halves, whatever comes before it.
+  if (text.back() == '/') return AbcLength{1, 2};
+  int slashes = 0;
+  int64_t before = 0, after = 0;
+  bool hasBefore = false, hasAfter = false;
+  for (const char ch : text) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c == '/') {
+      ++slashes;
+    } else if (slashes == 0) {
+      before = std::min<int64_t>(before * 10 + (c - '0'), kMaxLenNum + 1);
+      hasBefore = true;
+    } else {
+      after = std::min<int64_t>(after * 10 + (c - '0'), kMaxLenNum + 1);
+      hasAfter = true;
+    }
+  }
+  if (slashes > 1) return std::nullopt;
+  const int64_t num = slashes == 0 ? before : (hasBefore ? before : 1);
+  const int64_t den = slashes == 0 ? 1 : (hasAfter ? after : 0);
+  if (num > kMaxLenNum || !IsPowerOfTwoUpTo32(den, 1)) return std::nullopt;
+  return AbcLength{static_cast<int>(num), static_cast<int>(den)};
+}
+
+AbcBarToken ScanBarToken(std::string_view line, size_t at) {
+  // The token's characters; one past kMaxBarToken is enough to know it is too long.
+  char token[kMaxBarToken + 1];
+  size_t length = 0;
+  token[length++] = static_cast<char>(AbcAt(line, at));
+  size_t i = at;
+  bool blankTaken = false;
+  bool atLineEnd = false;
+  for (;;) {
+    ++i;
+    if (AbcAt(line, i) == ' ' && !blankTaken) {
+      blankTaken = true;
+      ++i;
+    }
+    const unsigned char c = AbcAt(line, i);
+    if (c == 0) {
+      atLineEnd = true;
+      break;
+    }
+    if (c != '1' && c != '2' && c != ':' && c != '[' && c != ']' && c != '|') break;
+    if (length <= kMaxBarToken) token[length] = static_cast<char>(c);
+    ++length;
+  }
+  const auto kindOf = [&token](size_t n) {
+    return n <= kMaxBarToken ? BarKind(PackToken(std::string_view(token, n))) : 0;
+  };
+  AbcBarToken bar;
+  bar.kind = kindOf(length);
+  if (bar.kind == 0 && !atLineEnd) {
+    // A bar directly followed by an inline field: the "[" is read again as a bracket.
+    if (length > 1 && length <= kMaxBarToken + 1 && token[length - 1] == '[' && kindOf(length - 1)) {
+      --i;
+      --length;
+      bar.kind = kindOf(length);
+    }
+  } else if (bar.kind == 0) {
+    // A run that is no bar token reads as a single bar at the line's end.
+    token[0] = '|';
+    length = 1;
+    bar.kind = kAbcBarSingle;
+  }
+  bar.end = i;
+  if (bar.kind == kAbcBarSection) {
+    const auto last = static_cast<unsigned char>(token[length - 1]);
+    bar.number = IsAbcDigit(last) ? last - '0' : 1;
+  }
+  return bar;
+}
+
+bool NoteFollowedByBrokenSign(std::string_view line, size_t from) {
+  for (unsigned char c = AbcAt(line, from); c == ' ' || c == '<' || c == '>'; c = AbcAt(line, ++from)) {
+    if (c != ' ') return true;
+  }
+  return false;
+}
+
+int NextBrokenState(int state, bool followed) {
+  if (followed && state == 2) state = 0;
+  if (state == 1) state = 2;
+  if (followed && state == 0) state = 1;
+  return state;
+}
+
+}  // namespace rq
