@@ -1,0 +1,627 @@
+#include "library/FileAbc.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+#include "library/SetBlock.h"
+#include "midi/AbcToMidi.h"
+#include "notation/AbcDef.h"
+#include "notation/AbcParser.h"
+#include "platform/AtomicFile.h"
+
+namespace rq {
+namespace {
+
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+constexpr std::string_view kOldCodeMark = " %ZYM:";
+constexpr size_t kOldCodeLength = 14;  // the mark and the 8 digits after it
+constexpr size_t kTitleMax = 500;
+constexpr size_t kFieldMax = 50;
+
+// Trial keys of the code searches, in the order they are tried.
+constexpr std::string_view kTrialKeys[] = {"C",  "C#", "D",  "Eb", "E",  "F",  "F#", "G",
+                                           "Ab", "A",  "Bb", "B",  "Db", "Gb", "Cb"};
+
+std::string_view TrimLeftBlanks(std::string_view s) {
+  size_t b = 0;
+  while (b < s.size() && static_cast<unsigned char>(s[b]) <= ' ') ++b;
+  return s.substr(b);
+}
+
+bool StartsAtColumnOneOrTwo(std::string_view line, std::string_view field, size_t* at) {
+  const size_t p = line.find(field);
+  if (p > 1) return false;  // also npos
+  *at = p;
+  return true;
+}
+
+std::string CodeHex(uint32_t code) {
+  char text[9];
+  std::snprintf(text, sizeof text, "%08X", code);
+  return text;
+}
+
+}  // namespace
+
+TAbcFile::TAbcFile(std::string fileName, IUserInterface* ui)
+    : FileName(std::move(fileName)),
+      ui_(ui),
+      parser_(std::make_unique<TAbcParser>()),
+      converter_(std::make_unique<TAbcMidi>()) {
+  ReadFile();
+  if (!Lines.empty()) IndexLines(Lines, -1, 0, false);
+  Sets.LoadFromLines(Lines, [this](int32_t seq) { return FindBySeq(seq); });
+  Sessions.LoadFromLines(Lines, [this](int32_t seq) { return FindBySeq(seq); });
+  StripOldCodes();
+}
+
+TAbcFile::TAbcFile(NewTag, std::string name, IUserInterface* ui)
+    : FileName(std::move(name)),
+      Untitled(true),
+      SetGridCol(0),
+      ui_(ui),
+      parser_(std::make_unique<TAbcParser>()),
+      converter_(std::make_unique<TAbcMidi>()) {}
+
+std::unique_ptr<TAbcFile> TAbcFile::CreateNew(std::string name, IUserInterface* ui) {
+  return std::unique_ptr<TAbcFile>(new TAbcFile(NewTag{}, std::move(name), ui));
+}
+
+TAbcFile::~TAbcFile() = default;
+
+void TAbcFile::ReadFile() {
+  std::error_code ec;
+  if (!std::filesystem::exists(FileName, ec)) return;
+  const auto cannotRead = [this](const char* why) {
+    return EFileError("Cannot read \"" + FileName + "\": " + why);
+  };
+  if (std::filesystem::is_directory(FileName, ec)) throw cannotRead("it is a folder");
+  std::ifstream in(FileName, std::ios::binary);
+  if (!in) throw cannotRead(std::strerror(errno));
+  std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  if (in.bad()) throw cannotRead(std::strerror(errno));
+
+  std::string_view text = bytes;
+  if (text.starts_with(kUtf8Bom)) {
+    HasByteOrderMark = true;
+    text.remove_prefix(kUtf8Bom.size());
+  }
+  FileLineEnd = DetectLineEnd(text);
+  EndsWithLineEnd = text.empty() || text.back() == '\n' || text.back() == '\r';
+  Lines = SplitLines(text);
+}
+
+// ---- indexing -------------------------------------------------------------
+
+int32_t TAbcFile::IndexLines(const TLines& source, int32_t base, uint8_t flags, bool isNew) {
+  const bool append = base >= 0;
+  // Appending the file's own lines to itself would read them while they grow.
+  if (append && &source == &Lines) {
+    const TLines copy = source;
+    return IndexLines(copy, base, flags, isNew);
+  }
+  if (!append) base = 0;
+  int32_t counter = append ? FilterList.AllCount() : 0;
+  const uint8_t marks = static_cast<uint8_t>(isNew ? (flags | kAddedThisRun) : flags);
+  const auto count = static_cast<int32_t>(source.size());
+
+  if (ui_) ui_->ShowProgress(count);
+  if (append) Lines.reserve(Lines.size() + source.size());
+  std::vector<TAbcRec*> added;
+  int32_t start = -1;
+  for (int32_t i = 0; i < count; ++i) {
+    if (ui_) ui_->SetProgress(i);
+    const std::string& line = source[static_cast<size_t>(i)];
+    if (append) Lines.push_back(line);
+    if (IsTuneStart(line)) {
+      if (start >= 0) MakeRecord(source, start, i - 1, base, marks, added, counter);
+      start = i;
+    }
+  }
+  if (start >= 0) MakeRecord(source, start, count - 1, base, marks, added, counter);
+
+  FilterList.AddAll(added);
+  if (FilterList.AllCount() > 1) {
+    SortRecords(FilterList.All);
+    // The view is the filtered All, so sorting All and filtering again sorts it too.
+    FilterList.Reapply();
+  }
+  if (ui_) ui_->HideProgress();
+  return 0;
+}
+
+void TAbcFile::MakeRecord(const TLines& source, int32_t first, int32_t last, int32_t base,
+                          uint8_t marks, std::vector<TAbcRec*>& added, int32_t& counter) {
+  TScanResult scan = ScanHeader(first, last, source, base);
+  scan.seq = ++counter;
+  scan.flags[0] = marks;
+  scan.code = CodeOfLines(std::span(source).subspan(static_cast<size_t>(first),
+                                                     static_cast<size_t>(last - first + 1)));
+  bySeq_.push_back(std::make_unique<TAbcRec>(scan));
+  added.push_back(bySeq_.back().get());
+}
+
+TScanResult TAbcFile::ScanHeader(int32_t first, int32_t last, const TLines& source,
+                                 int32_t base) const {
+  TScanResult scan;
+  scan.titleLine = first + base;
+  scan.startLine = first + base;
+  scan.lastLine = last + base;
+  bool titleFound = false, rhythmTaken = false, keyTaken = false;
+  for (int32_t i = first; i <= last; ++i) {
+    const std::string_view line = source[static_cast<size_t>(i)];
+    if (line.empty()) continue;
+    size_t at = 0;
+    if (!titleFound && StartsAtColumnOneOrTwo(line, "T:", &at)) {
+      scan.titleLine = i + base;
+      titleFound = true;
+    }
+    if (!rhythmTaken && StartsAtColumnOneOrTwo(line, "R:", &at)) {
+      scan.flags[3] = static_cast<uint8_t>(RhythmIndexOf(line.substr(at + 2, kFieldMax)));
+      rhythmTaken = true;
+    }
+    if (!keyTaken) {
+      size_t from = 0;
+      if (line.starts_with("K:")) from = 2;
+      else if (line.starts_with("K :")) from = 3;
+      if (from != 0) {
+        std::string_view key = TrimLeftBlanks(line.substr(from, kFieldMax));
+        key = key.substr(0, key.find(' '));
+        const int index = FindKeyIndex(NormalizeKeyName(key));
+        if (index > 0) scan.flags[2] = static_cast<uint8_t>(index);
+        keyTaken = true;
+      }
+    }
+  }
+  return scan;
+}
+
+int32_t TAbcFile::RhythmIndexOf(std::string_view text) {
+  text = text.substr(0, text.find('%'));
+  return FindRhythm(ToLowerAscii(TrimBlanks(text)));
+}
+
+uint32_t TAbcFile::CodeOfLines(std::span<const std::string> lines) {
+  std::vector<std::string_view> views(lines.begin(), lines.end());
+  parser_->Parse(views);
+  converter_->Convert(parser_->Elements());
+  return static_cast<uint32_t>(converter_->CodeValue());
+}
+
+int32_t TAbcFile::ComputeCode(int32_t index) {
+  TLines lines;
+  if (CopyAllLines(index, lines, true) != 0) return 0;
+  SetCode(index, CodeOfLines(lines));
+  return 0;
+}
+
+int32_t TAbcFile::SetCode(int32_t index, uint32_t code) {
+  TAbcRec* rec = FilterList.AllItems(index);
+  if (!rec) return -1;
+  rec->Code = code;
+  return 0;
+}
+
+int32_t TAbcFile::CopyAllLines(int32_t index, TLines& target, bool clear) const {
+  const TAbcRec* rec = FilterList.AllItems(index);
+  if (!rec) return -1;
+  return CopyRecLines(rec, target, clear);
+}
+
+std::string TAbcFile::TitleOfRec(const TAbcRec* rec) const {
+  if (!rec) return {};
+  const auto at = static_cast<size_t>(rec->GetTitleLine());
+  if (at >= Lines.size()) return {};
+  const std::string_view line = Lines[at];
+  const size_t t = line.find("T:");
+  if (t == std::string_view::npos) return std::string(line.substr(std::min<size_t>(1, line.size())));
+  return std::string(TrimLeftBlanks(line.substr(t + 2, kTitleMax)));
+}
+
+int32_t TAbcFile::StripOldCodes() {
+  for (const TAbcRec* rec : FilterList.All) {
+    const auto last = std::min<size_t>(static_cast<size_t>(rec->GetEndLine()), Lines.size() - 1);
+    for (auto i = static_cast<size_t>(rec->StartLine); i <= last; ++i) {
+      std::string& line = Lines[i];
+      if (line.find("K:") == std::string::npos) continue;
+      if (const size_t p = line.find(kOldCodeMark); p != std::string::npos) line.erase(p, kOldCodeLength);
+      break;
+    }
+  }
+  return 0;
+}
+
+void TAbcFile::SortRecords(std::vector<TAbcRec*>& items) const {
+  struct Key {
+    std::string title;
+    TAbcRec* rec;
+  };
+  std::vector<Key> keys;
+  keys.reserve(items.size());
+  for (TAbcRec* rec : items) keys.push_back({ToLowerAscii(TitleOfRec(rec)), rec});
+  std::sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
+    if (const int c = a.title.compare(b.title); c != 0) return c < 0;
+    return a.rec->Seq < b.rec->Seq;
+  });
+  for (size_t i = 0; i < items.size(); ++i) items[i] = keys[i].rec;
+}
+
+// ---- views and rows -------------------------------------------------------
+
+const TFilter* TAbcFile::PrimaryFilterOf(int32_t mode) const {
+  switch (mode) {
+    case vmMarked: return &SelectFilter;
+    case vmUnmarked: return &UnSelectFilter;
+    case vmAdded: return &NewFilter;
+    case vmSearched: return &RchFilter;
+    default: return nullptr;
+  }
+}
+
+void TAbcFile::SetViewMode(int32_t mode, int32_t filterOn) {
+  if (mode >= 0) ViewMode = mode;
+  FilterOn = filterOn;
+  FilterList.Apply(PrimaryFilterOf(ViewMode), FilterOn == 1 ? &KeyRhythmFilter : nullptr);
+}
+
+void TAbcFile::SetKeyRhythmFilter(const std::bitset<256>& keys, const std::bitset<256>& rhythms) {
+  KeyRhythmFilter.KeySet = keys;
+  KeyRhythmFilter.RhythmSet = rhythms;
+  KeyRhythmFilter.Active = keys.any() || rhythms.any();
+  SetViewMode(-1, KeyRhythmFilter.Active ? 1 : 0);
+}
+
+void TAbcFile::SetRow(int32_t row) {
+  switch (ViewMode) {
+    case vmAll: AllRow = row; break;
+    case vmAllFiltered: KeyRhythmFilter.RememberedRow = row; break;
+    case vmMarked: SelectFilter.RememberedRow = row; break;
+    case vmUnmarked: UnSelectFilter.RememberedRow = row; break;
+    case vmAdded: NewFilter.RememberedRow = row; break;
+    case vmSearched: RchFilter.RememberedRow = row; break;
+    default: break;
+  }
+}
+
+int32_t TAbcFile::GetRow() const {
+  switch (ViewMode) {
+    case vmAll: return AllRow;
+    case vmAllFiltered: return KeyRhythmFilter.RememberedRow;
+    case vmMarked: return SelectFilter.RememberedRow;
+    case vmUnmarked: return UnSelectFilter.RememberedRow;
+    case vmAdded: return NewFilter.RememberedRow;
+    case vmSearched: return RchFilter.RememberedRow;
+    default: return 0;
+  }
+}
+
+TAbcRec* TAbcFile::GetRec(int32_t row) const { return FilterList.Items(row); }
+
+std::string TAbcFile::GetTitle(int32_t row) const {
+  const TAbcRec* rec = GetRec(row);
+  return rec ? TitleOfRec(rec) : kNoTitle;
+}
+
+int32_t TAbcFile::CopyTuneLines(int32_t row, TLines& target, bool clear) const {
+  const TAbcRec* rec = GetRec(row);
+  if (!rec) return -1;
+  return CopyRecLines(rec, target, clear);
+}
+
+int32_t TAbcFile::CopyRecLines(const TAbcRec* rec, TLines& target, bool clear) const {
+  if (!rec) return -1;
+  if (clear) target.clear();
+  const auto first = static_cast<size_t>(rec->StartLine);
+  const auto end = std::min(static_cast<size_t>(rec->GetEndLine()) + 1, Lines.size());
+  if (first < end) target.insert(target.end(), Lines.begin() + first, Lines.begin() + end);
+  return 0;
+}
+
+TAbcRec* TAbcFile::FindBySeq(int32_t seq) const {
+  if (seq < 1 || static_cast<size_t>(seq) > bySeq_.size()) return nullptr;
+  TAbcRec* rec = bySeq_[static_cast<size_t>(seq - 1)].get();
+  return rec->Seq == seq ? rec : nullptr;
+}
+
+int32_t TAbcFile::IndexOfRec(const TAbcRec* rec) const {
+  const auto it = std::find(FilterList.All.begin(), FilterList.All.end(), rec);
+  return it == FilterList.All.end() ? -1 : static_cast<int32_t>(it - FilterList.All.begin());
+}
+
+int32_t TAbcFile::SetCurrent(int32_t row) {
+  CurrentRec = GetRec(row);
+  return CurrentRec ? 0 : -1;
+}
+
+int32_t TAbcFile::SetCurrentRec(TAbcRec* rec) {
+  CurrentRec = rec;
+  return rec ? 0 : -1;
+}
+
+// ---- marks ----------------------------------------------------------------
+
+uint8_t TAbcFile::ToggleSelect(int32_t row) {
+  TAbcRec* rec = GetRec(row);
+  if (!rec) return 0;
+  rec->SetFlags(rec->GetFlags() ^ kMarked);
+  return rec->GetFlags();
+}
+
+int32_t TAbcFile::SelectAll() {
+  if (FilterList.AllCount() == 0) return -1;
+  for (int32_t row = 0; row < FilterList.Count(); ++row) {
+    TAbcRec* rec = FilterList.Items(row);
+    rec->SetFlags(rec->GetFlags() | kMarked);
+  }
+  return 0;
+}
+
+int32_t TAbcFile::UnselectAll() {
+  if (FilterList.AllCount() == 0) return -1;
+  for (int32_t row = 0; row < FilterList.Count(); ++row) {
+    TAbcRec* rec = FilterList.Items(row);
+    rec->SetFlags(rec->GetFlags() & static_cast<uint8_t>(~kMarked));
+  }
+  return 0;
+}
+
+// ---- editing --------------------------------------------------------------
+
+int32_t TAbcFile::AddTunes(const TLines& lines, bool isNew, uint8_t flags) {
+  IndexLines(lines, static_cast<int32_t>(Lines.size()), flags, isNew);
+  Modified = true;
+  return 0;
+}
+
+int32_t TAbcFile::PasteFromClipboard(std::string_view text) {
+  AddTunes(SplitLines(text), true, 0);
+  Modified = true;
+  return 0;
+}
+
+std::unique_ptr<TAbcRec> TAbcFile::TakeRecord(TAbcRec* rec) {
+  const auto k = static_cast<size_t>(rec->Seq - 1);
+  const int32_t first = rec->StartLine;
+  const int32_t last = rec->GetEndLine();
+  const int32_t n = last - first + 1;
+  const auto lineEnd = std::min(static_cast<size_t>(last) + 1, Lines.size());
+  Lines.erase(Lines.begin() + first, Lines.begin() + static_cast<std::ptrdiff_t>(lineEnd));
+  for (size_t i = k + 1; i < bySeq_.size(); ++i) {
+    bySeq_[i]->StartLine -= n;
+    --bySeq_[i]->Seq;
+  }
+  std::unique_ptr<TAbcRec> owned = std::move(bySeq_[k]);
+  bySeq_.erase(bySeq_.begin() + static_cast<std::ptrdiff_t>(k));
+  if (CurrentRec == rec) CurrentRec = nullptr;
+  Modified = true;
+  return owned;
+}
+
+int32_t TAbcFile::DeleteTune(int32_t row, bool withSets) {
+  TAbcRec* rec = GetRec(row);
+  if (!rec) return -1;
+  if (withSets) {
+    Sets.RemoveRec(rec);
+    Sessions.RemoveRec(rec);
+  }
+  FilterList.Delete(row);
+  TakeRecord(rec);
+  return 0;
+}
+
+int32_t TAbcFile::DeleteTuneRec(TAbcRec* rec, bool withSets) {
+  if (!rec || FindBySeq(rec->Seq) != rec) return -1;
+  if (withSets) {
+    Sets.RemoveRec(rec);
+    Sessions.RemoveRec(rec);
+  }
+  std::erase(FilterList.All, rec);
+  std::erase(FilterList.View, rec);
+  TakeRecord(rec);
+  return 0;
+}
+
+int32_t TAbcFile::DeleteTunes(std::span<TAbcRec* const> recs, bool withSets) {
+  std::vector<bool> doomed(bySeq_.size(), false);
+  int32_t deleted = 0;
+  for (TAbcRec* rec : recs) {
+    if (!rec || FindBySeq(rec->Seq) != rec || doomed[static_cast<size_t>(rec->Seq - 1)]) continue;
+    doomed[static_cast<size_t>(rec->Seq - 1)] = true;
+    ++deleted;
+    if (withSets) {
+      Sets.RemoveRec(rec);
+      Sessions.RemoveRec(rec);
+    }
+  }
+  if (deleted == 0) return 0;
+
+  auto isDoomed = [&](const TAbcRec* r) { return doomed[static_cast<size_t>(r->Seq - 1)]; };
+  std::erase_if(FilterList.All, isDoomed);
+  std::erase_if(FilterList.View, isDoomed);
+  if (CurrentRec && isDoomed(CurrentRec)) CurrentRec = nullptr;
+
+  // One pass over the lines: keep every line outside the deleted tunes, and move
+  // each kept tune up by the lines deleted above it.
+  TLines kept;
+  kept.reserve(Lines.size());
+  std::vector<std::unique_ptr<TAbcRec>> keptRecs;
+  keptRecs.reserve(bySeq_.size() - static_cast<size_t>(deleted));
+  size_t line = 0;
+  int32_t removedAbove = 0;
+  for (auto& owned : bySeq_) {
+    TAbcRec* rec = owned.get();
+    const auto first = static_cast<size_t>(rec->StartLine);
+    const auto end = std::min(static_cast<size_t>(rec->GetEndLine()) + 1, Lines.size());
+    for (; line < first && line < Lines.size(); ++line) kept.push_back(std::move(Lines[line]));
+    if (doomed[static_cast<size_t>(rec->Seq - 1)]) {
+      removedAbove += static_cast<int32_t>(end - first);
+      line = end;
+      continue;
+    }
+    for (; line < end; ++line) kept.push_back(std::move(Lines[line]));
+    rec->StartLine -= removedAbove;
+    keptRecs.push_back(std::move(owned));
+  }
+  for (; line < Lines.size(); ++line) kept.push_back(std::move(Lines[line]));
+  Lines = std::move(kept);
+  bySeq_ = std::move(keptRecs);
+  for (size_t i = 0; i < bySeq_.size(); ++i) bySeq_[i]->Seq = static_cast<int32_t>(i + 1);
+  Modified = true;
+  return deleted;
+}
+
+int32_t TAbcFile::ReplaceCurrent(const TLines& lines) {
+  if (!CurrentRec) return 0;
+  if (std::none_of(lines.begin(), lines.end(), [](const std::string& l) { return IsTuneStart(l); })) {
+    return -1;
+  }
+  if (&lines == &Lines) {
+    const TLines copy = lines;
+    return ReplaceCurrent(copy);
+  }
+  const int32_t n = FilterList.AllCount();
+  TAbcRec* old = CurrentRec;
+  const uint8_t marks = old->GetFlags();
+  const uint8_t score = old->GetSearchScore();
+
+  // The old record stays alive until the sets and sessions have let go of it.
+  std::erase(FilterList.All, old);
+  std::erase(FilterList.View, old);
+  const std::unique_ptr<TAbcRec> oldRec = TakeRecord(old);
+  IndexLines(lines, static_cast<int32_t>(Lines.size()), marks, false);
+
+  // The text may hold several tunes: the first one takes the old tune's place in
+  // sets and sessions.
+  TAbcRec* first = FindBySeq(n);
+  first->SetSearchScore(score);
+  ApplyView();
+  Sets.ReplaceRec(old, first);
+  Sessions.ReplaceRec(old, first);
+  CurrentRec = first;
+  Modified = true;
+  return 0;
+}
+
+void TAbcFile::ClearRecs() {
+  for (const auto& rec : bySeq_) {
+    Sets.RemoveRec(rec.get());
+    Sessions.RemoveRec(rec.get());
+  }
+  FilterList.Reset();
+  bySeq_.clear();
+  CurrentRec = nullptr;
+  Modified = true;
+}
+
+void TAbcFile::SetFileName(std::string name) {
+  FileName = std::move(name);
+  Untitled = false;
+  Modified = false;
+}
+
+int32_t TAbcFile::Save(std::string* error) {
+  if (Untitled) return -1;
+  std::error_code ec;
+  const bool existed = std::filesystem::exists(FileName, ec);
+  const int32_t delta = Sets.SaveToLines(Lines, Sessions);
+  if (delta != 0) {
+    for (const auto& rec : bySeq_) rec->StartLine += delta;
+  }
+  const std::string_view eol = LineEndText(FileLineEnd);
+  std::string bytes;
+  size_t total = HasByteOrderMark ? kUtf8Bom.size() : 0;
+  for (const auto& l : Lines) total += l.size() + eol.size();
+  bytes.reserve(total);
+  if (HasByteOrderMark) bytes += kUtf8Bom;
+  for (size_t i = 0; i < Lines.size(); ++i) {
+    bytes += Lines[i];
+    if (i + 1 < Lines.size() || EndsWithLineEnd) bytes += eol;
+  }
+  const FileWriteResult written = WriteFileAtomically(FileName, bytes);
+  if (!written) {
+    Modified = true;
+    if (error) *error = written.error;
+    return -2;
+  }
+  Modified = false;
+  return existed ? 0 : 1;
+}
+
+// ---- searches -------------------------------------------------------------
+
+int32_t TAbcFile::SearchText(std::string_view text) {
+  const std::string wanted = ToLowerAscii(text);
+  for (TAbcRec* rec : FilterList.All) {
+    rec->SetSearchScore(0);
+    if (wanted.empty()) continue;
+    const auto end = std::min(static_cast<size_t>(rec->GetEndLine()) + 1, Lines.size());
+    for (auto i = static_cast<size_t>(rec->StartLine); i < end; ++i) {
+      if (ToLowerAscii(Lines[i]).find(wanted) != std::string::npos) {
+        rec->SetSearchScore(kTextHitScore);
+        break;
+      }
+    }
+  }
+  return 0;
+}
+
+std::vector<uint32_t> TAbcFile::TrialCodes(TLines& query, size_t keyLine) {
+  std::vector<uint32_t> codes;
+  for (std::string_view key : kTrialKeys) {
+    query[keyLine] = "K:" + std::string(key);
+    codes.push_back(CodeOfLines(query));
+  }
+  return codes;
+}
+
+void TAbcFile::ScoreByCodes(const std::vector<uint32_t>& codes, int32_t minDigits) {
+  std::vector<std::string> trial;
+  for (uint32_t c : codes) trial.push_back(CodeHex(c));
+  for (TAbcRec* rec : FilterList.All) {
+    rec->SetSearchScore(0);
+    const std::string mine = CodeHex(rec->Code);
+    for (const auto& t : trial) {
+      int32_t equal = 0;
+      for (size_t d = 0; d < 8; ++d) equal += (mine[d] == t[d]);
+      if (equal >= minDigits) {
+        rec->SetSearchScore(static_cast<uint8_t>(equal));
+        break;
+      }
+    }
+  }
+}
+
+int32_t TAbcFile::SearchNotes(std::string_view notes, std::string_view meter, int32_t minDigits) {
+  TLines query = {"X:1", "T:RchCode", "M:" + std::string(meter), "K:C", std::string(notes)};
+  ScoreByCodes(TrialCodes(query, 3), minDigits);
+  return 0;
+}
+
+int32_t TAbcFile::SearchLike(TLines lines, int32_t minDigits) {
+  for (TAbcRec* rec : FilterList.All) rec->SetSearchScore(0);
+  const auto k = std::find_if(lines.begin(), lines.end(),
+                              [](const std::string& l) { return l.starts_with("K:"); });
+  if (k == lines.end()) return -1;
+  const auto keyLine = static_cast<size_t>(k - lines.begin());
+  ScoreByCodes(TrialCodes(lines, keyLine), minDigits);
+  return 0;
+}
+
+// ---- the print list -------------------------------------------------------
+
+std::unique_ptr<TAbcPrint> TAbcPrint::CreateNew(std::string name, IUserInterface* ui) {
+  return std::unique_ptr<TAbcPrint>(new TAbcPrint(NewTag{}, std::move(name), ui));
+}
+
+int32_t TAbcPrint::AddTunes(const TLines& lines, bool isNew, uint8_t /*flags*/) {
+  return TAbcFile::AddTunes(lines, isNew, kMarked);
+}
+
+void TAbcPrint::SortRecords(std::vector<TAbcRec*>& /*items*/) const {}
+
+}  // namespace rq

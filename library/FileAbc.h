@@ -1,0 +1,175 @@
+// One open ABC file: its lines, one record per tune, the filtered view, the sets
+// and sessions stored in it, editing and saving. Lines stay bytes from load to
+// save; a file is written back with its own line ends and byte-order mark.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "library/AbcRecord.h"
+#include "library/AbcSession.h"
+#include "library/AbcSet.h"
+#include "library/FList.h"
+#include "library/UserInterface.h"
+#include "platform/ByteText.h"
+
+namespace rq {
+
+class TAbcParser;
+class TAbcMidi;
+
+// A file that exists but cannot be read.
+class EFileError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// View modes: which tunes the list shows.
+enum ViewModeId : int32_t {
+  vmAll = 0,
+  vmAllFiltered = 1,
+  vmMarked = 2,
+  vmUnmarked = 3,
+  vmAdded = 4,
+  vmSearched = 5,
+};
+
+inline constexpr const char* kNoTitle = "xx0xx";
+
+class TAbcFile {
+ public:
+  // Opens a file; a name that does not exist gives an empty file of that name
+  // (its first save creates it). Throws EFileError when the file cannot be read.
+  // `ui` (may be null) shows the progress of the indexing.
+  TAbcFile(std::string fileName, IUserInterface* ui);
+  // An untitled, empty file object that is never saved under its name.
+  static std::unique_ptr<TAbcFile> CreateNew(std::string name, IUserInterface* ui);
+  virtual ~TAbcFile();
+  TAbcFile(const TAbcFile&) = delete;
+  TAbcFile& operator=(const TAbcFile&) = delete;
+
+  // Indexing.
+  int32_t IndexLines(const TLines& source, int32_t base, uint8_t flags, bool isNew);
+  TScanResult ScanHeader(int32_t first, int32_t last, const TLines& source, int32_t base) const;
+  static int32_t RhythmIndexOf(std::string_view text);
+  int32_t ComputeCode(int32_t index);
+  int32_t SetCode(int32_t index, uint32_t code);
+  int32_t CopyAllLines(int32_t index, TLines& target, bool clear) const;
+  std::string TitleOfRec(const TAbcRec* rec) const;
+  int32_t StripOldCodes();
+
+  // Views and rows.
+  void SetViewMode(int32_t mode, int32_t filterOn);
+  void SetKeyRhythmFilter(const std::bitset<256>& keys, const std::bitset<256>& rhythms);
+  void SetRow(int32_t row);
+  int32_t GetRow() const;
+  TAbcRec* GetRec(int32_t row) const;
+  std::string GetTitle(int32_t row) const;
+  int32_t CopyTuneLines(int32_t row, TLines& target, bool clear) const;
+  int32_t CopyRecLines(const TAbcRec* rec, TLines& target, bool clear) const;
+  TAbcRec* FindBySeq(int32_t seq) const;
+  int32_t IndexOfRec(const TAbcRec* rec) const;
+  int32_t SetCurrent(int32_t row);
+  int32_t SetCurrentRec(TAbcRec* rec);
+
+  // Marks.
+  uint8_t ToggleSelect(int32_t row);
+  int32_t SelectAll();
+  int32_t UnselectAll();
+
+  // Editing.
+  virtual int32_t AddTunes(const TLines& lines, bool isNew, uint8_t flags);
+  // The clipboard's plain text, added as new tunes.
+  int32_t PasteFromClipboard(std::string_view text);
+  int32_t DeleteTune(int32_t row, bool withSets);
+  int32_t DeleteTuneRec(TAbcRec* rec, bool withSets);
+  // Deletes many tunes in one pass over the lines: the same result as deleting
+  // them one by one. Records not of this file are ignored; returns the count deleted.
+  int32_t DeleteTunes(std::span<TAbcRec* const> recs, bool withSets);
+  // Replaces the current tune by edited text, which goes to the end of the file.
+  // Returns -1, changing nothing, when the text holds no tune start.
+  int32_t ReplaceCurrent(const TLines& lines);
+  // Frees every record; the caller then empties Lines and resets the filter list.
+  void ClearRecs();
+  void SetModified(bool modified) { Modified = modified; }
+  void SetFileName(std::string name);
+
+  // Writes the file atomically. Returns -1 for an untitled file, 1 when the file
+  // did not exist before, 0 when it replaced one, and -2 when the write failed:
+  // the old file is left as it was, the file stays modified and `error` says why.
+  int32_t Save(std::string* error = nullptr);
+
+  // Searches: every record's search score.
+  int32_t SearchText(std::string_view text);
+  int32_t SearchNotes(std::string_view notes, std::string_view meter, int32_t minDigits);
+  int32_t SearchLike(TLines lines, int32_t minDigits);
+
+  std::string FileName;
+  bool Untitled = false;
+  bool Modified = false;
+  int32_t ListTop = 0;
+  int32_t SetGridTop = 0;
+  int32_t SetGridCol = 1;
+  TLines Lines;
+  TFilterList FilterList;
+  TLstSet Sets;
+  TLstSession Sessions;
+  TAbcFilter KeyRhythmFilter;
+  TAbcFtlSelect SelectFilter;
+  TAbcFtlUnSelect UnSelectFilter;
+  TAbcFtlNew NewFilter;
+  TAbcFtlRch RchFilter;
+  int32_t AllRow = -1;
+  TAbcRec* CurrentRec = nullptr;
+  int32_t ViewMode = 0;
+  int32_t FilterOn = 0;
+
+  // How the file was written, kept for saving it back the same way.
+  LineEnd FileLineEnd = LineEnd::Lf;
+  bool HasByteOrderMark = false;
+  bool EndsWithLineEnd = true;
+
+ protected:
+  struct NewTag {};
+  TAbcFile(NewTag, std::string name, IUserInterface* ui);
+  // Orders records by title, then place. The print list keeps insertion order.
+  virtual void SortRecords(std::vector<TAbcRec*>& items) const;
+
+ private:
+  const TFilter* PrimaryFilterOf(int32_t mode) const;
+  void ApplyView() { SetViewMode(-1, FilterOn); }
+  void ReadFile();
+  void MakeRecord(const TLines& source, int32_t first, int32_t last, int32_t base, uint8_t marks,
+                  std::vector<TAbcRec*>& added, int32_t& counter);
+  std::unique_ptr<TAbcRec> TakeRecord(TAbcRec* rec);
+  std::vector<uint32_t> TrialCodes(TLines& query, size_t keyLine);
+  void ScoreByCodes(const std::vector<uint32_t>& codes, int32_t minDigits);
+  uint32_t CodeOfLines(std::span<const std::string> lines);
+
+  IUserInterface* ui_ = nullptr;
+  // Records in file order: bySeq_[i] has Seq i + 1. Owns the records.
+  std::vector<std::unique_ptr<TAbcRec>> bySeq_;
+  // The file's own parser and converter: indexing and searching never disturb the
+  // shared ones that hold the tune on screen.
+  std::unique_ptr<TAbcParser> parser_;
+  std::unique_ptr<TAbcMidi> converter_;
+};
+
+// The list of tunes gathered for printing: untitled, every added tune marked, and
+// tunes kept in the order they were added.
+class TAbcPrint : public TAbcFile {
+ public:
+  static std::unique_ptr<TAbcPrint> CreateNew(std::string name, IUserInterface* ui);
+  int32_t AddTunes(const TLines& lines, bool isNew, uint8_t flags) override;
+
+ protected:
+  using TAbcFile::TAbcFile;
+  void SortRecords(std::vector<TAbcRec*>& items) const override;
+};
+
+}  // namespace rq

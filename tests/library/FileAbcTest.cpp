@@ -1,0 +1,423 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "FileTestHelpers.h"
+#include "library/FileAbc.h"
+#include "library/SetBlock.h"
+#include "notation/AbcDef.h"
+
+namespace rq {
+namespace {
+
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
+
+std::unique_ptr<TAbcFile> Load(const TempDir& dir, const std::string& bytes,
+                               IUserInterface* ui = nullptr) {
+  const std::string path = dir.File("tunes.abc");
+  WriteBytes(path, bytes);
+  return std::make_unique<TAbcFile>(path, ui);
+}
+
+std::vector<std::string> Titles(const TAbcFile& f) {
+  std::vector<std::string> titles;
+  for (int32_t row = 0; row < f.FilterList.Count(); ++row) titles.push_back(f.GetTitle(row));
+  return titles;
+}
+
+// Three tunes of five lines each, titled as given, in file order.
+std::string FiveLineTunes(std::initializer_list<const char*> titles) {
+  std::string text;
+  int n = 0;
+  for (const char* t : titles) {
+    text += "X:" + std::to_string(++n) + "\nT:" + t + "\nM:4/4\nK:D\nDEFG|\n";
+  }
+  return text;
+}
+
+TEST(AbcFileLoad, HeaderScan) {
+  TempDir dir;
+  const auto f = Load(dir,
+                      "% before any tune\n"
+                      "X:1\nT:  The Lark  \nR: Reel % fast\nR:jig\nK:Dmaj\n"
+                      "X:2\nR:Slip jig\nK: G dorian\n"
+                      "X:3\nT:Third\nK :Em\n  X:9 not a start\n"
+                      "X:4\nT:Fourth\n K:G\n"
+                      "X:5\nT:Fifth\nK:Zz\nK:A\n");
+  ASSERT_EQ(f->FilterList.AllCount(), 5);
+  const TAbcRec* lark = f->FindBySeq(1);
+  EXPECT_EQ(f->TitleOfRec(lark), "The Lark  ");
+  EXPECT_EQ(lark->StartLine, 1);
+  EXPECT_EQ(lark->GetTitleLine(), 2);
+  EXPECT_EQ(lark->GetRhythmIndex(), FindRhythm("reel"));
+  EXPECT_GT(lark->GetRhythmIndex(), 0);
+  EXPECT_EQ(lark->GetKeyIndex(), FindKeyIndex("D"));
+
+  const TAbcRec* second = f->FindBySeq(2);
+  EXPECT_EQ(f->TitleOfRec(second), ":2") << "no T: line: the X: line from its second character";
+  EXPECT_EQ(second->GetRhythmIndex(), FindRhythm("slip jig"));
+  EXPECT_EQ(second->GetKeyIndex(), FindKeyIndex("G"));
+
+  const TAbcRec* third = f->FindBySeq(3);
+  EXPECT_EQ(third->GetKeyIndex(), FindKeyIndex("Em"));
+  EXPECT_EQ(third->GetEndLine(), 12) << "an indented X: joins the tune above";
+
+  EXPECT_EQ(f->FindBySeq(4)->GetKeyIndex(), 0) << "an indented K: is no key line";
+  EXPECT_EQ(f->FindBySeq(5)->GetKeyIndex(), 0) << "the first key line decides";
+  EXPECT_EQ(f->FindBySeq(5)->GetRhythmIndex(), 0);
+  EXPECT_EQ(f->FindBySeq(6), nullptr);
+  EXPECT_FALSE(f->Modified);
+  EXPECT_FALSE(f->Untitled);
+}
+
+TEST(AbcFileLoad, SortedByTitleThenPlace) {
+  TempDir dir;
+  const auto f = Load(dir, FiveLineTunes({"b", "A", "a"}));
+  EXPECT_EQ(Titles(*f), (std::vector<std::string>{"A", "a", "b"}));
+  EXPECT_EQ(f->GetRec(0)->Seq, 2);
+  EXPECT_EQ(f->GetRec(1)->Seq, 3);
+  EXPECT_EQ(f->GetRec(2)->Seq, 1);
+}
+
+TEST(AbcFileLoad, OldCodeCommentsAreRemovedQuietly) {
+  TempDir dir;
+  const auto f = Load(dir, "X:1\nT:t %ZYM:00000000\nK:D %ZYM:1A2B3C4D % x\nabc %ZYM:1A2B3C4D\n");
+  EXPECT_EQ(f->Lines[1], "T:t %ZYM:00000000");
+  EXPECT_EQ(f->Lines[2], "K:D % x");
+  EXPECT_EQ(f->Lines[3], "abc %ZYM:1A2B3C4D");
+  EXPECT_FALSE(f->Modified);
+}
+
+TEST(AbcFileLoad, MissingAndUnreadableFiles) {
+  TempDir dir;
+  TAbcFile missing(dir.File("nothere.abc"), nullptr);
+  EXPECT_EQ(missing.FilterList.AllCount(), 0);
+  EXPECT_FALSE(missing.Untitled);
+  EXPECT_EQ(missing.Save(), 1) << "the first save creates the file";
+  EXPECT_TRUE(std::filesystem::exists(dir.File("nothere.abc")));
+
+  EXPECT_THROW(TAbcFile(dir.File(""), nullptr), EFileError) << "a folder is no tune file";
+}
+
+TEST(AbcFileLoad, ProgressFollowsTheLines) {
+  TempDir dir;
+  TScriptedUserInterface ui;
+  const auto f = Load(dir, FiveLineTunes({"a", "b"}), &ui);
+  EXPECT_EQ(ui.ProgressShown, 1);
+  EXPECT_EQ(ui.ProgressMaximum, 10);
+  EXPECT_EQ(ui.ProgressPosition, 9);
+  EXPECT_FALSE(ui.ProgressVisible);
+}
+
+TEST(AbcFileBytes, LoadThenSaveGivesBackTheSameBytes) {
+  const std::string bodies[] = {
+      "X:1\r\nT:Crlf\r\nK:D\r\nabc\r\n",
+      "X:1\rT:Old Mac\rK:D\rabc\r",
+      "X:1\nT:No final break\nK:D\nabc",
+      "\xEF\xBB\xBFX:1\nT:Bom\nK:D\nabc\n",
+      std::string("X:1\nT:Caf\xe9 \x80\xff\nK:D\nab\0c\n\n", 28),
+      "% only a comment\n\n",
+      "",
+  };
+  for (const std::string& bytes : bodies) {
+    TempDir dir;
+    const auto f = Load(dir, bytes);
+    std::string error;
+    ASSERT_EQ(f->Save(&error), 0) << error;
+    EXPECT_EQ(ReadBytes(f->FileName), bytes);
+  }
+}
+
+TEST(AbcFileBytes, ByteOrderMarkIsSetAsideSoTheFirstTuneIsFound) {
+  TempDir dir;
+  const auto f = Load(dir, "\xEF\xBB\xBFX:1\nT:First\nK:D\n");
+  ASSERT_EQ(f->FilterList.AllCount(), 1);
+  EXPECT_EQ(f->GetTitle(0), "First");
+}
+
+TEST(AbcFileBytes, NulBytesDoNotTruncate) {
+  TempDir dir;
+  const auto f = Load(dir, std::string("X:1\nT:a\0b\nK:D\nX:2\nT:c\nK:G\n", 25));
+  EXPECT_EQ(f->FilterList.AllCount(), 2);
+}
+
+TEST(AbcFileBytes, AddedLinesTakeTheFileLineEnds) {
+  TempDir dir;
+  const auto f = Load(dir, "X:1\r\nT:a\r\nK:D\r\n");
+  f->AddTunes({"X:2", "T:b", "K:G"}, true, 0);
+  ASSERT_EQ(f->Save(), 0);
+  EXPECT_EQ(ReadBytes(f->FileName), "X:1\r\nT:a\r\nK:D\r\nX:2\r\nT:b\r\nK:G\r\n");
+
+  const auto fresh = TAbcFile::CreateNew("abcnew1", nullptr);
+  fresh->AddTunes({"X:1", "T:n"}, true, 0);
+  fresh->SetFileName(dir.File("new.abc"));
+  ASSERT_EQ(fresh->Save(), 1);
+  EXPECT_EQ(ReadBytes(dir.File("new.abc")), "X:1\nT:n\n");
+}
+
+TEST(AbcFileSave, UntitledAndFailedSaves) {
+  const auto untitled = TAbcFile::CreateNew("abcnew1", nullptr);
+  EXPECT_EQ(untitled->Save(), -1);
+  EXPECT_EQ(untitled->SetGridCol, 0);
+
+  TempDir dir;
+  const auto f = Load(dir, FiveLineTunes({"a"}));
+  f->DeleteTune(0, true);
+  ASSERT_TRUE(f->Modified);
+  f->FileName = dir.File("no-such-folder/tunes.abc");
+  std::string error;
+  EXPECT_EQ(f->Save(&error), -2);
+  EXPECT_FALSE(error.empty());
+  EXPECT_TRUE(f->Modified) << "a failed save keeps the file modified";
+
+  // A save that fails over an existing file leaves that file as it was.
+  const std::string original = FiveLineTunes({"keep"});
+  WriteBytes(dir.File("keep.abc"), original);
+  f->FileName = dir.File("keep.abc/..");
+  EXPECT_EQ(f->Save(&error), -2);
+  EXPECT_EQ(ReadBytes(dir.File("keep.abc")), original);
+}
+
+TEST(AbcFileSave, ANewSetBlockMovesEveryTuneDown) {
+  TempDir dir;
+  const auto f = Load(dir, FiveLineTunes({"a", "b"}));
+  f->Sets.AddSet(std::make_unique<TSetAbc>("S"));
+  f->Sets.AddTune(0, f->FindBySeq(2));
+  ASSERT_EQ(f->Save(), 0);
+  EXPECT_EQ(f->FindBySeq(1)->StartLine, 3);
+  EXPECT_EQ(f->FindBySeq(2)->StartLine, 8);
+  EXPECT_EQ(f->Lines[1], "%%DSET%S,2");
+  EXPECT_EQ(f->TitleOfRec(f->FindBySeq(2)), "b");
+
+  TAbcFile again(f->FileName, nullptr);
+  ASSERT_EQ(again.Sets.Count(), 1);
+  EXPECT_EQ(again.Sets.GetTune(0, 0), again.FindBySeq(2));
+  EXPECT_EQ(again.Sets.CurrentSet, 0);
+}
+
+TEST(AbcFileViews, ModesRowsAndFilters) {
+  TempDir dir;
+  const auto f = Load(dir, "X:1\nT:a\nK:D\nX:2\nT:b\nK:G\nX:3\nT:c\nK:D\n");
+  EXPECT_EQ(f->ToggleSelect(0), kMarked);
+  EXPECT_EQ(f->ToggleSelect(0), 0);
+  f->ToggleSelect(1);
+
+  f->SetViewMode(vmMarked, 0);
+  EXPECT_EQ(Titles(*f), (std::vector<std::string>{"b"}));
+  f->SetRow(4);
+  f->SetViewMode(vmUnmarked, 0);
+  EXPECT_EQ(Titles(*f), (std::vector<std::string>{"a", "c"}));
+  EXPECT_EQ(f->GetRow(), -1);
+  f->SetRow(1);
+  f->SetViewMode(vmMarked, 0);
+  EXPECT_EQ(f->GetRow(), 4);
+
+  // Marking in the unmarked view changes the flags, not the view, until re-applied.
+  f->SetViewMode(vmUnmarked, 0);
+  EXPECT_EQ(f->SelectAll(), 0);
+  EXPECT_EQ(f->FilterList.Count(), 2);
+  f->SetViewMode(-1, 0);
+  EXPECT_EQ(f->FilterList.Count(), 0);
+
+  f->SetViewMode(vmAll, 0);
+  std::bitset<256> keys, rhythms;
+  keys.set(static_cast<size_t>(FindKeyIndex("D")));
+  f->SetKeyRhythmFilter(keys, rhythms);
+  EXPECT_EQ(f->FilterOn, 1);
+  EXPECT_EQ(Titles(*f), (std::vector<std::string>{"a", "c"}));
+  f->SetKeyRhythmFilter({}, {});
+  EXPECT_EQ(f->FilterOn, 0);
+  EXPECT_EQ(f->FilterList.Count(), 3);
+
+  EXPECT_EQ(f->GetTitle(-1), "xx0xx");
+  EXPECT_EQ(f->GetTitle(3), "xx0xx");
+  EXPECT_EQ(f->SetCurrent(3), -1);
+  EXPECT_EQ(f->CurrentRec, nullptr);
+}
+
+TEST(AbcFileEdit, DeletingMovesLaterTunesUp) {
+  TempDir dir;
+  const auto f = Load(dir, FiveLineTunes({"a", "b", "c"}));
+  // Sorted by title, row 0 is the first tune of the file.
+  EXPECT_EQ(f->DeleteTune(0, true), 0);
+  EXPECT_EQ(f->Lines.size(), 10u);
+  EXPECT_EQ(f->FindBySeq(1)->StartLine, 0);
+  EXPECT_EQ(f->FindBySeq(2)->StartLine, 5);
+  EXPECT_EQ(f->TitleOfRec(f->FindBySeq(2)), "c");
+  EXPECT_TRUE(f->Modified);
+  EXPECT_EQ(f->DeleteTune(5, true), -1);
+}
+
+TEST(AbcFileEdit, DeletingThroughAFilteredRow) {
+  TempDir dir;
+  const auto f = Load(dir, FiveLineTunes({"a", "b", "c"}));
+  f->ToggleSelect(2);
+  f->SetViewMode(vmMarked, 0);
+  ASSERT_EQ(f->FilterList.Count(), 1);
+  f->SetCurrent(0);
+  EXPECT_EQ(f->DeleteTune(0, true), 0);
+  EXPECT_EQ(f->CurrentRec, nullptr) << "no pointer to the freed record";
+  f->SetViewMode(vmAll, 0);
+  EXPECT_EQ(Titles(*f), (std::vector<std::string>{"a", "b"}));
+}
+
+TEST(AbcFileEdit, DeletingManyInOnePassEqualsOneByOne) {
+  TempDir dir;
+  std::string text = "% header\n%%BSET%\n%%ESET%\n";
+  for (int i = 1; i <= 40; ++i) {
+    text += "X:" + std::to_string(i) + "\nT:t" + std::to_string(i % 7) + "\nK:D\n";
+    for (int j = 0; j < i % 4; ++j) text += "abc|\n";
+  }
+  std::mt19937 random(7);
+  for (int round = 0; round < 5; ++round) {
+    const auto one = Load(dir, text);
+    const auto many = Load(dir, text);
+    std::vector<TAbcRec*> doomed;
+    std::vector<int32_t> doomedSeqs;
+    for (int seq = 1; seq <= 40; ++seq) {
+      if (random() % 3 == 0) {
+        doomed.push_back(many->FindBySeq(seq));
+        doomedSeqs.push_back(seq);
+      }
+    }
+    for (auto it = doomedSeqs.rbegin(); it != doomedSeqs.rend(); ++it) {
+      one->DeleteTuneRec(one->FindBySeq(*it), true);
+    }
+    EXPECT_EQ(many->DeleteTunes(doomed, true), static_cast<int32_t>(doomed.size()));
+    ASSERT_EQ(one->Lines, many->Lines);
+    ASSERT_EQ(one->FilterList.AllCount(), many->FilterList.AllCount());
+    for (int32_t i = 0; i < one->FilterList.AllCount(); ++i) {
+      const TAbcRec* a = one->FilterList.AllItems(i);
+      const TAbcRec* b = many->FilterList.AllItems(i);
+      EXPECT_EQ(a->Seq, b->Seq);
+      EXPECT_EQ(a->StartLine, b->StartLine);
+      EXPECT_EQ(a->GetEndLine(), b->GetEndLine());
+    }
+  }
+}
+
+class ReplaceTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    f = Load(dir, "%%BSET%\n%%DSET%S,1,2:3\n%%DMSS%2,1\n%%ESET%\n" + FiveLineTunes({"a", "b", "c"}));
+    old = f->FindBySeq(2);
+    old->SetFlags(kMarked);
+    old->SetSearchScore(7);
+    f->SetCurrentRec(old);
+  }
+  TempDir dir;
+  std::unique_ptr<TAbcFile> f;
+  TAbcRec* old = nullptr;
+};
+
+TEST_F(ReplaceTest, OneTuneKeepsMarksScoreSetsAndGoesLast) {
+  ASSERT_EQ(f->ReplaceCurrent({"X:2", "T:b edited", "K:G", "GABc|"}), 0);
+  TAbcRec* edited = f->FindBySeq(3);
+  ASSERT_NE(edited, nullptr);
+  EXPECT_EQ(f->TitleOfRec(edited), "b edited");
+  EXPECT_EQ(edited->GetFlags(), kMarked);
+  EXPECT_EQ(edited->GetSearchScore(), 7);
+  EXPECT_EQ(edited->StartLine, 14);
+  EXPECT_EQ(f->Lines.size(), 18u);
+  EXPECT_EQ(f->Sets.GetTune(0, 1), edited);
+  EXPECT_EQ(f->Sets.GetRepeat(0, 1), 3);
+  EXPECT_EQ(f->Sessions.Session(0)->Master, edited);
+  EXPECT_EQ(f->CurrentRec, edited);
+  EXPECT_EQ(f->TitleOfRec(f->FindBySeq(2)), "c");
+  EXPECT_TRUE(f->Modified);
+}
+
+TEST_F(ReplaceTest, TextWithoutATuneChangesNothing) {
+  const TLines before = f->Lines;
+  EXPECT_EQ(f->ReplaceCurrent({"T:no start", "K:G"}), -1);
+  EXPECT_EQ(f->ReplaceCurrent({}), -1);
+  EXPECT_EQ(f->Lines, before);
+  EXPECT_EQ(f->CurrentRec, old);
+  EXPECT_EQ(f->FilterList.AllCount(), 3);
+  EXPECT_FALSE(f->Modified);
+}
+
+TEST_F(ReplaceTest, SeveralTunesAreAllAddedAndTheFirstKeepsTheSets) {
+  ASSERT_EQ(f->ReplaceCurrent({"X:2", "T:first", "K:G", "X:3", "T:second", "K:A"}), 0);
+  EXPECT_EQ(f->FilterList.AllCount(), 4);
+  TAbcRec* first = f->FindBySeq(3);
+  EXPECT_EQ(f->TitleOfRec(first), "first");
+  EXPECT_EQ(f->TitleOfRec(f->FindBySeq(4)), "second");
+  EXPECT_EQ(f->Sets.GetTune(0, 1), first);
+  EXPECT_EQ(f->Sessions.Session(0)->Master, first);
+
+  ASSERT_EQ(f->Save(), 0);
+  EXPECT_EQ(f->Lines[1], "%%DSET%S,1,3:3");
+  EXPECT_EQ(f->Lines[2], "%%DMSS%3,1");
+}
+
+TEST(AbcFileEdit, PastedTextIsNewAndTextBeforeItsFirstTuneBelongsToNone) {
+  TempDir dir;
+  const auto f = Load(dir, FiveLineTunes({"a"}));
+  f->PasteFromClipboard("junk line\r\nX:1\r\nT:pasted\r\nK:D\r\n");
+  ASSERT_EQ(f->FilterList.AllCount(), 2);
+  const TAbcRec* pasted = f->FindBySeq(2);
+  EXPECT_TRUE(pasted->IsAddedThisRun());
+  EXPECT_EQ(pasted->StartLine, 6);
+  EXPECT_EQ(f->FindBySeq(1)->GetEndLine(), 4);
+  EXPECT_TRUE(f->Modified);
+  f->SetViewMode(vmAdded, 0);
+  EXPECT_EQ(Titles(*f), (std::vector<std::string>{"pasted"}));
+}
+
+TEST(AbcFileEdit, ClearingLeavesNoRecordInSetsOrSessions) {
+  TempDir dir;
+  const auto f = Load(dir, "%%BSET%\n%%DSET%S,1\n%%DMSS%1\n%%ESET%\n" + FiveLineTunes({"a"}));
+  f->SetCurrent(0);
+  f->ClearRecs();
+  EXPECT_EQ(f->Sets.TuneCount(0), 0);
+  EXPECT_EQ(f->Sessions.Count(), 0);
+  EXPECT_EQ(f->CurrentRec, nullptr);
+  EXPECT_EQ(f->FilterList.AllCount(), 0);
+  EXPECT_TRUE(f->Modified);
+}
+
+TEST(PrintList, KeepsOrderMarksEverythingAndIsNeverSaved) {
+  const auto list = TAbcPrint::CreateNew("printlist", nullptr);
+  for (const char* title : {"c", "a", "b"}) {
+    list->AddTunes({"X:1", std::string("T:") + title, "K:D"}, false, 0);
+  }
+  EXPECT_EQ(Titles(*list), (std::vector<std::string>{"c", "a", "b"}));
+  for (int32_t row = 0; row < 3; ++row) EXPECT_TRUE(list->GetRec(row)->IsMarked());
+  EXPECT_EQ(list->Save(), -1);
+}
+
+TEST(Searches, TextScoresEveryTuneWhateverTheView) {
+  TempDir dir;
+  const auto f = Load(dir, "X:1\nT:a\nR:reel\nK:D\nX:2\nT:b\nR:jig\nK:D\n");
+  f->ToggleSelect(1);
+  f->SetViewMode(vmMarked, 0);
+  f->SearchText("REEL");
+  EXPECT_EQ(f->FindBySeq(1)->GetSearchScore(), kTextHitScore);
+  EXPECT_EQ(f->FindBySeq(2)->GetSearchScore(), 0);
+  f->SearchText("");
+  EXPECT_EQ(f->FindBySeq(1)->GetSearchScore(), 0);
+}
+
+TEST(Searches, NotesAreFoundInAnyKey) {
+  TempDir dir;
+  const auto f = Load(dir,
+                      "X:1\nT:in D\nM:4/4\nL:1/8\nK:D\nDEFG ABcd|edcB AGFE|DEFG ABcd|e4 d4|\n"
+                      "X:2\nT:other\nM:4/4\nL:1/8\nK:D\nd2d2 A2A2|B2B2 A4|G2G2 F2F2|E2E2 D4|\n");
+  f->SearchNotes("CDEF GABc|dcBA GFED|CDEF GABc|d4 c4|", "4/4", 8);
+  EXPECT_EQ(f->FindBySeq(1)->GetSearchScore(), 8);
+  EXPECT_EQ(f->FindBySeq(2)->GetSearchScore(), 0);
+
+  TLines tune;
+  f->CopyRecLines(f->FindBySeq(2), tune, true);
+  EXPECT_EQ(f->SearchLike(tune, 8), 0);
+  EXPECT_EQ(f->FindBySeq(2)->GetSearchScore(), 8);
+
+  EXPECT_EQ(f->SearchLike({"X:1", " K:D", "abc"}, 1), -1);
+  EXPECT_EQ(f->FindBySeq(2)->GetSearchScore(), 0);
+}
+
+}  // namespace
+}  // namespace rq
