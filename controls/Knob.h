@@ -2,13 +2,12 @@
 #pragma once
 
 #include <QColor>
+#include <QLabel>
 #include <QPixmap>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <cstdint>
-
-class QLabel;
 
 namespace rq {
 
