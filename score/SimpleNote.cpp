@@ -1,0 +1,153 @@
+// Notes, rests and grace notes: glyph choice, measuring and drawing.
+#include "score/SimpleNote.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
+#include "score/ScoreCanvas.h"
+
+namespace rq {
+namespace {
+
+// Lengths in 64ths of an eighth note: a class doubles every four entries, each
+// entry of a class adds a dot.
+constexpr std::array<int64_t, kDurIndexCount - 1> kDurations = {
+    8,   12,  14,  15,  16,  24,  28,  30,  32,  48,  56,  60,  64,  96,
+    112, 120, 128, 192, 224, 240, 256, 384, 448, 480, 512, 768, 896};
+
+constexpr int kBareHeadClass = 7;
+constexpr int kQuarterClass = 4;
+
+constexpr std::array<unsigned char, 8> kStemDown = {0x90, 'R', 'X', 'E', 'Q', 'H', 'w', 0xF6};
+// 0x91 is the sixty-fourth with its stem up.
+constexpr std::array<unsigned char, 8> kStemUp = {0x91, 'r', 'x', 'e', 'q', 'h', 'w', 0xF6};
+// 0x92 is the sixty-fourth rest, so that it never shows as a note; the whole rest
+// uses the half rest's glyph.
+constexpr std::array<unsigned char, 7> kRests = {0x92, 0xA8, 0xC5, 0xE4, 'g', 0xEE, 0xEE};
+
+std::string Glyph(unsigned char code) { return std::string(1, static_cast<char>(code)); }
+
+}  // namespace
+
+int DurationIndex(int num, int den) {
+  const int64_t v = (64 / int64_t{std::max(den, 1)}) * int64_t{num};
+  const auto it = std::lower_bound(kDurations.begin(), kDurations.end(), v);
+  return static_cast<int>(it - kDurations.begin());
+}
+
+unsigned char HeadGlyphCode(int durClass, bool stemUp) {
+  const auto c = static_cast<size_t>(std::clamp(durClass, 0, kBareHeadClass));
+  return stemUp ? kStemUp[c] : kStemDown[c];
+}
+
+unsigned char RestGlyphCode(int durClass) {
+  return kRests[static_cast<size_t>(std::clamp(durClass, 0, static_cast<int>(kRests.size()) - 1))];
+}
+
+TSimpleNote::TSimpleNote(int pitch, int deco, int kind, int den, int num, int accidental)
+    : Pitch(pitch), Accidental(accidental), StemDir(pitch >= 8 ? 1 : -1), Deco(deco) {
+  Kind = kind;
+  Width = -1;
+  SetDuration(num, den);
+}
+
+std::string TSimpleNote::GetHeadGlyph() const {
+  const int durClass = DurIndex / 4;
+  if (IsRest()) return Glyph(RestGlyphCode(durClass));
+  int c = durClass;
+  if (Kind == kSymbolInGroup) c = kBareHeadClass;
+  if (Kind == kSymbolInChord) c = std::max(c, kQuarterClass);
+  return Glyph(HeadGlyphCode(c, StemDir == -1));
+}
+
+std::string TSimpleNote::GetAccGlyph() const {
+  switch (Accidental) {
+    case kAccDoubleSharp: return Glyph(0xDC);
+    case kAccSharp: return "#";
+    case kAccFlat: return "b";
+    case kAccDoubleFlat: return Glyph(0xBA);
+    case kAccNatural: return "n";
+    default: return {};
+  }
+}
+
+std::string TGraceNote::GetHeadGlyph() const { return ";"; }
+
+std::string TGraceNote::GetAccGlyph() const {
+  switch (Accidental) {
+    case kAccSharp:
+    case kAccNatural: return "I";  // the small set has no natural
+    case kAccFlat: return "i";
+    default: return {};
+  }
+}
+
+int TSimpleNote::Measure(TDrawCtxt& ctx, int /*spacing*/) {
+  ScoreCanvas& canvas = *ctx.Canvas;
+  int width = 0;
+  const std::string acc = GetAccGlyph();
+  if (!acc.empty()) width = canvas.TextWidth(acc) + 1;
+  width += canvas.TextWidth(GetHeadGlyph());
+  width += (DurIndex % 4) * (canvas.TextWidth(".") + 1);
+  Width = width;
+  return width;
+}
+
+void TSimpleNote::Draw(TDrawCtxt& ctx, const RowRect& rect, int x) {
+  ScoreCanvas& canvas = *ctx.Canvas;
+  // Every rest stands on the middle line.
+  const int y = (IsRest() ? ctx.StaffMid : ctx.StaffY(Pitch)) - ctx.GlyphOffset;
+  X = x;
+  Width = 0;
+  const std::string acc = GetAccGlyph();
+  if (!acc.empty()) {
+    canvas.TextOut(rect.Left + X, rect.Top + y, acc);
+    Width = canvas.TextWidth(acc) + 1;
+  }
+  HeadX = X + Width;
+  const std::string head = GetHeadGlyph();
+  canvas.TextOut(rect.Left + HeadX, rect.Top + y, head);
+  Width += canvas.TextWidth(head);
+  for (int d = 0; d < DurIndex % 4; ++d) {
+    Width += 1;
+    canvas.TextOut(rect.Left + X + Width, rect.Top + y - 1, ".");
+    Width += canvas.TextWidth(".");
+  }
+  if (IsRest()) return;
+  DrawSigns(ctx, rect, y);
+  DrawLedgerLines(ctx, rect);
+  canvas.SetPenColor(kBlack);
+}
+
+// Roll above the staff or the note; staccato on the side away from the stem.
+void TSimpleNote::DrawSigns(TDrawCtxt& ctx, const RowRect& rect, int y) {
+  if (Deco == kDecoRoll) {
+    int yd = ctx.StaffMid - ctx.GlyphOffset - 3 * ctx.LineSpace;
+    if (StemDir == 1 && Pitch >= 12) yd = y - ctx.LineSpace;
+    if (StemDir != 1 && Pitch >= 5) yd = y - ctx.GlyphOffset / 2 - 2 * ctx.LineSpace;
+    ctx.Canvas->TextOut(rect.Left + HeadX, rect.Top + yd, "~");
+  } else if (Deco == kDecoStaccato) {
+    const int yd = StemDir == 1 ? y - ctx.LineSpace : y + ctx.LineSpace;
+    ctx.Canvas->TextOut(rect.Left + HeadX, rect.Top + yd, ".");
+  }
+}
+
+void TSimpleNote::DrawLedgerLines(TDrawCtxt& ctx, const RowRect& rect) {
+  const int ext = (ctx.HeadWidth * 30) / 100;
+  const int x1 = rect.Left + HeadX - ext;
+  const int x2 = rect.Left + HeadX + ctx.HeadWidth + ext - ctx.StemOffset;
+  // One line per two steps beyond the top (11) or bottom (3) line; counted in 64
+  // bits so no pitch overflows.
+  const int64_t pitch = Pitch;
+  const int64_t above = pitch >= 13 ? (pitch - 11) / 2 : 0;
+  const int64_t below = pitch < 2 ? (3 - pitch) / 2 : 0;
+  for (int64_t j = 1; j <= above; ++j) {
+    DrawHLine(ctx, x1, x2, rect.Top + ctx.StaffMid - 2 * ctx.LineSpace - static_cast<int>(j) * ctx.LineSpace);
+  }
+  for (int64_t j = 1; j <= below; ++j) {
+    DrawHLine(ctx, x1, x2, rect.Top + ctx.StaffMid + 2 * ctx.LineSpace + static_cast<int>(j) * ctx.LineSpace);
+  }
+}
+
+}  // namespace rq

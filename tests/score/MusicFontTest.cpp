@@ -1,0 +1,141 @@
+// The music font beside the executable: it holds every code the score draws, and
+// drawn for real its ink lands where the metrics say.
+#include <QImage>
+#include <QPainter>
+#include <QRawFont>
+#include <memory>
+#include <set>
+
+#include "ScoreTestHelpers.h"
+#include "score/MusicFont.h"
+#include "score/PainterCanvas.h"
+#include "score/Signs.h"
+#include "score/SimpleNote.h"
+
+namespace rq::test {
+namespace {
+
+// Every kind of symbol in every state that picks a different glyph.
+std::vector<std::unique_ptr<TSimpleSymbol>> EverySymbol() {
+  std::vector<std::unique_ptr<TSimpleSymbol>> all;
+  for (int den : {8, 4, 2, 1}) {
+    for (int num : {1, 2, 4, 8, 15}) {
+      for (int kind : {kSymbolAlone, kSymbolInGroup, kSymbolInChord}) {
+        for (int pitch : {4, 10, kRestPitch}) {
+          all.push_back(std::make_unique<TSimpleNote>(pitch, kDecoRoll, kind, den, num, kAccNone));
+          all.push_back(std::make_unique<TSimpleNote>(pitch, kDecoStaccato, kind, den, num, kAccNone));
+        }
+      }
+    }
+  }
+  for (int acc = -2; acc <= 3; ++acc) {
+    all.push_back(std::make_unique<TSimpleNote>(5, 0, 0, 1, 1, acc));
+    all.push_back(std::make_unique<TGraceNote>(5, 0, 1, 1, 1, acc));
+  }
+  for (int kind = kBarThin; kind <= kBarRepeatBoth; ++kind) all.push_back(std::make_unique<TSymbBarre>(kind));
+  all.push_back(std::make_unique<TBarreSection>(1));
+  all.push_back(std::make_unique<TBarreSection>(2));
+  all.push_back(std::make_unique<TSymKey>(7));
+  all.push_back(std::make_unique<TSymKey>(-7));
+  all.push_back(std::make_unique<TSymMeter>(1234567890, 8, kMeterNumbers));
+  all.push_back(std::make_unique<TSymMeter>(4, 4, kMeterCommon));
+  all.push_back(std::make_unique<TSymMeter>(2, 2, kMeterCut));
+  all.push_back(std::make_unique<TSymCSol>());
+  return all;
+}
+
+TEST(MusicFont, HoldsEveryCodeTheScoreDraws) {
+  RecordedStaff s;
+  s.ctx.SetStaffMetrics(100);
+  for (auto& symbol : EverySymbol()) {
+    symbol->Measure(s.ctx, 0);
+    symbol->Draw(s.ctx, s.rect, 0);
+  }
+  std::set<unsigned char> codes;
+  for (const auto& text : s.canvas.musicTexts) {
+    for (const char c : text) codes.insert(static_cast<unsigned char>(c));
+  }
+  ASSERT_GE(codes.size(), 45u);
+  const QRawFont font(MusicFontPath(), 60);
+  ASSERT_TRUE(font.isValid()) << qPrintable(MusicFontPath());
+  EXPECT_EQ(font.familyName(), kMusicFace);
+  for (const unsigned char code : codes) {
+    EXPECT_TRUE(font.supportsCharacter(QChar(0xF000 + code))) << "code 0x" << std::hex << int{code};
+  }
+}
+
+struct Ink {
+  const QImage& image;
+  bool At(int x, int y) const { return qGray(image.pixel(x, y)) < 128; }
+  // Any ink in the rectangle x1 <= x < x2, y1 <= y < y2.
+  bool In(int x1, int y1, int x2, int y2) const {
+    for (int y = y1; y < y2; ++y) {
+      for (int x = x1; x < x2; ++x) {
+        if (At(x, y)) return true;
+      }
+    }
+    return false;
+  }
+};
+
+// A stem-up quarter on the middle line, a stem-down one below, a thin bar and the
+// clef, drawn with the real font at the largest screen size.
+TEST(MusicFont, InkWhereTheMetricsSay) {
+  ASSERT_TRUE(RegisterMusicFont());
+  QImage image(400, 240, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  TDrawCtxt ctx;
+  const RowRect rect{0, 0, 400, 240};
+  TSimpleNote up(7, 0, 0, 1, 2, kAccNone);
+  TSimpleNote down(9, 0, 0, 1, 2, kAccNone);
+  TSymbBarre bar(kBarThin);
+  TSymCSol clef;
+  {
+    QPainter painter(&image);
+    PainterCanvas canvas(painter, {kMusicFace, 113, false});
+    ctx.Canvas = &canvas;
+    ctx.SetStaffMetrics(240);
+    up.Draw(ctx, rect, 100);
+    down.Draw(ctx, rect, 160);
+    bar.Draw(ctx, rect, 220);
+    clef.Draw(ctx, rect, 260);
+  }
+  ASSERT_EQ(ctx.LineSpace, 10);
+  ASSERT_EQ(ctx.HeadHeight, 113);
+  ASSERT_GE(ctx.HeadWidth, 12);
+  const Ink ink{image};
+  const int mid = ctx.StaffMid;
+  const int ls = ctx.LineSpace;
+  const int hw = ctx.HeadWidth;
+
+  // The up-stem quarter: a head around the middle line, a stem at the right three
+  // spaces up, nothing under the head.
+  const int headCentre = up.HeadX + (hw - ctx.StemOffset) / 2;
+  EXPECT_TRUE(ink.At(headCentre, mid));
+  EXPECT_FALSE(ink.In(up.HeadX, mid + ls, up.HeadX + hw, mid + 5 * ls));
+  const int stemX = up.HeadX + hw - ctx.StemOffset;
+  EXPECT_TRUE(ink.In(stemX - 2, mid - 3 * ls, stemX + 3, mid - 3 * ls + 1));
+  EXPECT_FALSE(ink.In(up.HeadX, mid - 3 * ls, stemX - 3, mid - 3 * ls + 1));
+
+  // The stem-down quarter on the C space: its stem at the head's left edge.
+  const int downY = ctx.StaffY(9);
+  EXPECT_TRUE(ink.At(down.HeadX + (hw - ctx.StemOffset) / 2, downY));
+  EXPECT_TRUE(ink.In(down.HeadX, downY + 3 * ls, down.HeadX + 3, downY + 3 * ls + 1));
+  EXPECT_FALSE(ink.In(down.HeadX, downY - 5 * ls, down.HeadX + hw, downY - ls));
+
+  // The thin bar: one column from just below the top line down to the bottom line.
+  const int barX = 220 + bar.Width - 1;
+  EXPECT_TRUE(ink.At(barX, mid + 2 * ls));
+  EXPECT_TRUE(ink.At(barX, mid - 2 * ls + 1));
+  EXPECT_FALSE(ink.At(barX, mid - 2 * ls));
+  EXPECT_FALSE(ink.At(barX + 1, mid));
+  EXPECT_FALSE(ink.At(barX - 1, mid));
+
+  // The clef reaches above the staff and below it, within its measured width.
+  EXPECT_TRUE(ink.In(260, mid - 4 * ls, 260 + clef.Width, mid - 2 * ls));
+  EXPECT_TRUE(ink.In(260, mid + 2 * ls + 2, 260 + clef.Width, mid + 5 * ls));
+  EXPECT_FALSE(ink.In(260 + clef.Width + 1, 0, 300, 240));
+}
+
+}  // namespace
+}  // namespace rq::test
