@@ -5,7 +5,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <system_error>
 
 #include "library/SetBlock.h"
@@ -31,13 +30,6 @@ std::string_view TrimLeftBlanks(std::string_view s) {
   size_t b = 0;
   while (b < s.size() && static_cast<unsigned char>(s[b]) <= ' ') ++b;
   return s.substr(b);
-}
-
-bool StartsAtColumnOneOrTwo(std::string_view line, std::string_view field, size_t* at) {
-  const size_t p = line.find(field);
-  if (p > 1) return false;  // also npos
-  *at = p;
-  return true;
 }
 
 std::string CodeHex(uint32_t code) {
@@ -81,19 +73,48 @@ void TAbcFile::ReadFile() {
     return EFileError("Cannot read \"" + FileName + "\": " + why);
   };
   if (std::filesystem::is_directory(FileName, ec)) throw cannotRead("it is a folder");
-  std::ifstream in(FileName, std::ios::binary);
+  std::ifstream in(FileName, std::ios::binary | std::ios::ate);
   if (!in) throw cannotRead(std::strerror(errno));
-  std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) throw cannotRead(std::strerror(errno));
-
-  std::string_view text = bytes;
-  if (text.starts_with(kUtf8Bom)) {
-    HasByteOrderMark = true;
-    text.remove_prefix(kUtf8Bom.size());
+  std::string bytes(static_cast<size_t>(std::max<std::streamoff>(in.tellg(), 0)), '\0');
+  in.seekg(0);
+  if (!in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()))) {
+    throw cannotRead(std::strerror(errno));
   }
+  SplitFileBytes(bytes);
+}
+
+void TAbcFile::SplitFileBytes(std::string_view text) {
+  HasByteOrderMark = text.starts_with(kUtf8Bom);
+  if (HasByteOrderMark) text.remove_prefix(kUtf8Bom.size());
   FileLineEnd = DetectLineEnd(text);
   EndsWithLineEnd = text.empty() || text.back() == '\n' || text.back() == '\r';
   Lines = SplitLines(text);
+}
+
+void TAbcFile::LoadFromBytes(std::string_view bytes) {
+  ClearRecs();
+  Sets = TLstSet();
+  Sessions = TLstSession();
+  SplitFileBytes(bytes);
+  if (!Lines.empty()) IndexLines(Lines, -1, 0, false);
+  Sets.LoadFromLines(Lines, [this](int32_t seq) { return FindBySeq(seq); });
+  Sessions.LoadFromLines(Lines, [this](int32_t seq) { return FindBySeq(seq); });
+  StripOldCodes();
+  Modified = false;
+}
+
+std::string TAbcFile::ToBytes() const {
+  const std::string_view eol = LineEndText(FileLineEnd);
+  size_t total = HasByteOrderMark ? kUtf8Bom.size() : 0;
+  for (const auto& l : Lines) total += l.size() + eol.size();
+  std::string bytes;
+  bytes.reserve(total);
+  if (HasByteOrderMark) bytes += kUtf8Bom;
+  for (size_t i = 0; i < Lines.size(); ++i) {
+    bytes += Lines[i];
+    if (i + 1 < Lines.size() || EndsWithLineEnd) bytes += eol;
+  }
+  return bytes;
 }
 
 // ---- indexing -------------------------------------------------------------
@@ -156,14 +177,15 @@ TScanResult TAbcFile::ScanHeader(int32_t first, int32_t last, const TLines& sour
   for (int32_t i = first; i <= last; ++i) {
     const std::string_view line = source[static_cast<size_t>(i)];
     if (line.empty()) continue;
-    size_t at = 0;
-    if (!titleFound && StartsAtColumnOneOrTwo(line, "T:", &at)) {
+    if (!titleFound && FieldAtColumnOneOrTwo(line, 'T')) {
       scan.titleLine = i + base;
       titleFound = true;
     }
-    if (!rhythmTaken && StartsAtColumnOneOrTwo(line, "R:", &at)) {
-      scan.flags[3] = static_cast<uint8_t>(RhythmIndexOf(line.substr(at + 2, kFieldMax)));
-      rhythmTaken = true;
+    if (!rhythmTaken) {
+      if (const auto at = FieldAtColumnOneOrTwo(line, 'R')) {
+        scan.flags[3] = static_cast<uint8_t>(RhythmIndexOf(line.substr(*at + 2, kFieldMax)));
+        rhythmTaken = true;
+      }
     }
     if (!keyTaken) {
       size_t from = 0;
@@ -187,8 +209,8 @@ int32_t TAbcFile::RhythmIndexOf(std::string_view text) {
 }
 
 uint32_t TAbcFile::CodeOfLines(std::span<const std::string> lines) {
-  std::vector<std::string_view> views(lines.begin(), lines.end());
-  parser_->Parse(views);
+  views_.assign(lines.begin(), lines.end());
+  parser_->Parse(views_);
   converter_->Convert(parser_->Elements());
   return static_cast<uint32_t>(converter_->CodeValue());
 }
@@ -532,17 +554,7 @@ int32_t TAbcFile::Save(std::string* error) {
   if (delta != 0) {
     for (const auto& rec : bySeq_) rec->StartLine += delta;
   }
-  const std::string_view eol = LineEndText(FileLineEnd);
-  std::string bytes;
-  size_t total = HasByteOrderMark ? kUtf8Bom.size() : 0;
-  for (const auto& l : Lines) total += l.size() + eol.size();
-  bytes.reserve(total);
-  if (HasByteOrderMark) bytes += kUtf8Bom;
-  for (size_t i = 0; i < Lines.size(); ++i) {
-    bytes += Lines[i];
-    if (i + 1 < Lines.size() || EndsWithLineEnd) bytes += eol;
-  }
-  const FileWriteResult written = WriteFileAtomically(FileName, bytes);
+  const FileWriteResult written = WriteFileAtomically(FileName, ToBytes());
   if (!written) {
     Modified = true;
     if (error) *error = written.error;

@@ -103,6 +103,10 @@ class TAbcFile {
   // did not exist before, 0 when it replaced one, and -2 when the write failed:
   // the old file is left as it was, the file stays modified and `error` says why.
   int32_t Save(std::string* error = nullptr);
+  // The bytes Save writes (without rewriting the set block).
+  std::string ToBytes() const;
+  // Replaces everything by these bytes, read as the file's content.
+  void LoadFromBytes(std::string_view bytes);
 
   // Searches: every record's search score.
   int32_t SearchText(std::string_view text);
@@ -144,6 +148,7 @@ class TAbcFile {
   const TFilter* PrimaryFilterOf(int32_t mode) const;
   void ApplyView() { SetViewMode(-1, FilterOn); }
   void ReadFile();
+  void SplitFileBytes(std::string_view bytes);
   void MakeRecord(const TLines& source, int32_t first, int32_t last, int32_t base, uint8_t marks,
                   std::vector<TAbcRec*>& added, int32_t& counter);
   std::unique_ptr<TAbcRec> TakeRecord(TAbcRec* rec);
@@ -158,6 +163,7 @@ class TAbcFile {
   // shared ones that hold the tune on screen.
   std::unique_ptr<TAbcParser> parser_;
   std::unique_ptr<TAbcMidi> converter_;
+  std::vector<std::string_view> views_;  // a tune's lines handed to the parser
 };
 
 // The list of tunes gathered for printing: untitled, every added tune marked, and

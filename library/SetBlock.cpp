@@ -2,9 +2,13 @@
 
 namespace rq {
 
-bool IsTuneStart(std::string_view line) {
-  const size_t x = line.find("X:");
-  return x == 0 || x == 1;
+bool IsTuneStart(std::string_view line) { return FieldAtColumnOneOrTwo(line, 'X').has_value(); }
+
+std::optional<size_t> FieldAtColumnOneOrTwo(std::string_view line, char name) {
+  // The first "N:" of the line starts at column 1 or 2 exactly when one of these holds.
+  if (line.size() >= 2 && line[0] == name && line[1] == ':') return 0;
+  if (line.size() >= 3 && line[1] == name && line[2] == ':') return 1;
+  return std::nullopt;
 }
 
 std::optional<SetBlockLimits> FindSetBlock(const TLines& lines) {

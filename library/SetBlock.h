@@ -13,6 +13,8 @@ namespace rq {
 
 // A tune begins at a non-empty line whose first "X:" starts at column 1 or 2.
 bool IsTuneStart(std::string_view line);
+// Where the line's first "N:" starts when that is column 1 or 2 (index 0 or 1).
+std::optional<size_t> FieldAtColumnOneOrTwo(std::string_view line, char name);
 
 inline constexpr std::string_view kSetBlockOpen = "%%BSET%";
 inline constexpr std::string_view kSetBlockClose = "%%ESET%";
