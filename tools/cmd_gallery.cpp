@@ -1,6 +1,7 @@
 // abctool gallery DIR: a PNG of each custom control in a few states, for a look.
 #include <QApplication>
 #include <QDir>
+#include <QInputDevice>
 #include <QPixmap>
 #include <QWidget>
 #include <cstdio>
@@ -51,6 +52,10 @@ QApplication& GuiApp() {
   static char name[] = "abctool";
   static char* argv[] = {name, nullptr};
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // Qt's list of input devices must outlive the application, which deletes the
+  // devices it registered there (the offscreen platform registers a mouse as soon
+  // as a shown window gets the pointer): make the list first, so it goes last.
+  QInputDevice::devices();
   static QApplication app(argc, argv);
   return app;
 }
