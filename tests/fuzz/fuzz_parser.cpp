@@ -1,11 +1,15 @@
-// Fuzzes the parser with arbitrary bytes split into lines, then converts what it
-// parsed to MIDI events and a MIDI file.
+// Fuzzes the parser and the highlighter's line scanner with arbitrary bytes split
+// into lines, then converts what was parsed to MIDI events and a MIDI file.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "midi/AbcToMidi.h"
 #include "midi/MidiFile.h"
+#include "notation/AbcHighlight.h"
 #include "notation/AbcParser.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -16,6 +20,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   parser.Parse(lines);
   for (const rq::TAbc* e : parser.Elements()) {
     if (e->Kind < 0) __builtin_trap();
+  }
+  // The highlighter's tokens cover each line exactly.
+  int range = rq::kRangeHeader;
+  std::vector<rq::AbcToken> tokens;
+  for (const std::string& line : lines) {
+    rq::ScanAbcLine(line, range, tokens);
+    int end = 0;
+    for (const rq::AbcToken& t : tokens) end = t.start == end && t.length > 0 ? end + t.length : -1;
+    if (end != static_cast<int>(std::min(line.find('\0'), line.size()))) __builtin_trap();
   }
 
   converter.Convert(parser.Elements(), &container);

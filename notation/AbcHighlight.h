@@ -1,0 +1,110 @@
+// The editor's line scanner: one line of ABC text into tokens of a kind each, by the
+// parser's token rules, with the range (header or body) carried from line to line.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace rq {
+
+// Token kinds; each is drawn with one attribute of the highlighter.
+enum AbcTokenKind : uint8_t {
+  kTokEol = 0,         // end of line
+  kTokField = 1,       // field letter with its colon; an E: field with its number
+  kTokMainValue = 2,   // X:, T:, R: values of the header; valid K:, M:, L:, P:, V: values
+  kTokValue = 3,       // values of the other header fields
+  kTokComment = 4,     // "%" and the rest of the line
+  kTokBar = 6,         // bar lines and numbered endings
+  kTokNote = 7,        // note or rest with its octave marks and length
+  kTokNoteSymbol = 8,  // brackets, chord plus signs, decorations, accidentals
+  kTokLineBreak = 9,   // CR or LF inside a line
+  kTokText = 10,       // plain text
+  kTokSymbol = 11,     // "}", continuation, bowings u and v
+  kTokError = 12,      // anything that breaks a rule
+  kTokChord = 13,      // chord symbol with both quotes
+  kTokTuplet = 14,     // "(" with its digit
+  kTokSlur = 15,       // "(" without a tuplet digit
+  kTokGrace = 16,      // whole grace group
+  kTokStraight = 17,   // broken-rhythm signs
+};
+
+enum AbcRange : uint8_t { kRangeHeader = 1, kRangeBody = 2 };
+
+struct AbcToken {
+  int start = 0;   // 0-based
+  int length = 0;
+  int kind = kTokEol;
+  bool operator==(const AbcToken&) const = default;
+};
+
+// Scans one line at a time: SetLine, then Next until GetEol. Only the range crosses
+// lines; everything else restarts with each line.
+class AbcLineScanner {
+ public:
+  void SetRange(int range) { range_ = range == kRangeBody ? kRangeBody : kRangeHeader; }
+  void ResetRange() { range_ = kRangeHeader; }
+  int GetRange() const { return range_; }
+
+  // Starts a line (bytes; it ends at its first NUL) and reads its first token.
+  void SetLine(std::string_view line, int lineNumber = 0);
+  void Next();
+
+  bool GetEol() const { return tokenId_ == kTokEol; }
+  int GetTokenKind() const { return tokenId_; }
+  int GetTokenPos() const { return tokenPos_; }
+  int GetTokenLength() const { return run_ - tokenPos_; }
+  std::string_view GetToken() const;
+  int LineNumber() const { return lineNumber_; }
+
+ private:
+  unsigned char At(int i) const;
+  unsigned char Cur() const { return At(run_); }
+  void Dispatch();
+  bool StartsHeaderText(unsigned char c) const;
+  void SpanTo(int end, int kind);
+  void RestOfLine(int kind);
+
+  void OnEndOfLine();
+  void OnContinuation();
+  void OnLetter();
+  void HeaderRoutine();
+  void BodyRoutine();
+  void SkipFieldRest(int kind);
+  void ReadNote();
+  void ReadKey();
+  void ReadMeter();
+  void ReadUnitLength();
+  void ReadPartDef();
+  void ReadPartMark();
+  void ReadVoice();
+  int ReadFieldValueEnd() const;
+  void OnBar();
+  void OnAccidental();
+  void OnDecoration();
+  void OnBroken();
+  void OnBracketOpen();
+  void OnBracketClose();
+  void OnPlus();
+  void OnChordSymbol();
+  void OnTuplet();
+  void OnGraceOpen();
+
+  std::string_view line_;
+  int range_ = kRangeHeader;
+  int run_ = 0;
+  int lineNumber_ = 0;
+  int tokenPos_ = 0;
+  int tokenId_ = kTokEol;
+  int fieldLetter_ = 0;  // 0 none, a letter, or 255: the value was read, the rest is an error
+  bool keySeen_ = false;
+  bool inBracket_ = false;
+  bool inPlus_ = false;
+  int brokenState_ = 0;
+};
+
+// The tokens of one line (the end of line left out); `range` goes in as the range
+// of the line before and comes out as this line's.
+void ScanAbcLine(std::string_view line, int& range, std::vector<AbcToken>& tokens);
+
+}  // namespace rq

@@ -1,0 +1,214 @@
+// The editor's line scanner: token kinds of header and body lines, the range
+// carried across lines, and lines that must never be read past their end.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "Corpus.h"
+#include "ParseHelpers.h"
+#include "notation/AbcHighlight.h"
+
+namespace rq {
+namespace {
+
+// "text@kind" for every token that is not a single blank.
+std::string Colours(const std::string& line, int range = kRangeBody) {
+  std::vector<AbcToken> tokens;
+  ScanAbcLine(line, range, tokens);
+  std::string out;
+  for (const AbcToken& t : tokens) {
+    const std::string text = line.substr(static_cast<size_t>(t.start), static_cast<size_t>(t.length));
+    if (text == " ") continue;
+    if (!out.empty()) out += ' ';
+    out += text + "@" + std::to_string(t.kind);
+  }
+  return out;
+}
+
+struct Case {
+  const char* line;
+  const char* colours;
+};
+
+void ExpectColours(std::initializer_list<Case> cases, int range) {
+  for (const Case& c : cases) EXPECT_EQ(Colours(c.line, range), c.colours) << c.line;
+}
+
+TEST(Highlight, HeaderFieldsAndTheirValues) {
+  ExpectColours({{"X:12", "X:@1 12@2"},
+                 {"T:The Kesh", "T:@1 The Kesh@2"},
+                 {"T:'Tis the Last Rose", "T:@1 'Tis the Last Rose@2"},
+                 {"T:|Bar", "T:@1 |Bar@2"},
+                 {"R:reel % jig", "R:@1 reel @2 % jig@4"},
+                 {"C:Trad", "C:@1 Trad@3"},
+                 {"Q:1/4=120", "Q:@1 1/4=120@3"},
+                 {"K:G", "K:@1 G@2"},
+                 {"K:Ador", "K:@1 Ador@2"},
+                 {"K:Gmajor", "K:@1 Gmajor@12"},
+                 {"K:H", "K:@1 H@12"},
+                 {"M:6/8", "M:@1 6/8@2"},
+                 {"M:C|", "M:@1 C|@2"},
+                 {"M:1/4", "M:@1 1/4@12"},
+                 {"M:3/5", "M:@1 3/5@12"},
+                 {"M:10/8", "M:@1 10/8@12"},
+                 {"M:4294967299/4", "M:@1 4294967299/4@12"},
+                 {"L:1/8", "L:@1 1/8@2"},
+                 {"L:1/9", "L:@1 1/9@12"},
+                 {"L:2/8", "L:@1 2/8@12"},
+                 {"P:AABB", "P:@1 AABB@2"},
+                 {"P:A.B", "P:@1 A.B@12"},
+                 {"V:1", "V:@1 1@2"},
+                 {"V:12", "V:@1 12@12"},
+                 {"a tune collection", "a tune collection@10"},
+                 {"% comment", "% comment@4"},
+                 {"|:abc", "|:abc@10"}},
+                kRangeHeader);
+}
+
+TEST(Highlight, NotesOctaveMarksAndLengths) {
+  ExpectColours({{"c'' C,, z2 A3/4 A/ A//", "c''@7 C,,@7 z2@7 A3/4@7 A/@7 A//@7"},
+                 {"C' c, z, c''' c',", "C'@12 c,@12 z,@12 c'''@12 c',@12"},
+                 {"A/3 A3//4 A1000 A4294967300 A/4294967300", "A/3@12 A3//4@12 A1000@12 A4294967300@12 A/4294967300@12"},
+                 {"^^A =_A ^ A", "^^@8 A@7 =_@12 A@7 ^@12 A@7"},
+                 {"~A .^A ~ A", "~@8 A@7 .@8 ^@8 A@7 ~@12 A@7"},
+                 {"u v x", "u@11 v@11 x@12"},
+                 {"E:3.5 E:A", "E:3.5@1 E@7 :@12 A@7"}},
+                kRangeBody);
+}
+
+TEST(Highlight, BrokenRhythmNeedsANoteOnEachSide) {
+  ExpectColours({{"A>B", "A@7 >@17 B@7"},
+                 {"A >>B", "A@7 >>@17 B@7"},
+                 {"A> B", "A@7 >@12 B@7"},
+                 {"A<>B", "A@7 <>@12 B@7"},
+                 {"A>>>B", "A@7 >>>@12 B@7"},
+                 {"A>B>C", "A@7 >@17 B@7 >@12 C@7"},
+                 {"|>A", "|@6 >@12 A@7"}},
+                kRangeBody);
+}
+
+TEST(Highlight, GroupsChordsAndBrackets) {
+  ExpectColours({{"{ag}A {a2g}A {a g}", "{ag}@16 A@7 {a2g}@12 A@7 {a g}@12"},
+                 {"{ag", "{ag@16"},
+                 {"[CEG]2 [CEG]]", "[@8 C@7 E@7 G@7 ]@8 2@12 [@8 C@7 E@7 G@7 ]@8 ]@12"},
+                 {"[CEG", "[@12 C@7 E@7 G@7"},
+                 {"+CE+ +C", "+@8 C@7 E@7 +@8 +@12 C@7"},
+                 {"\"Am\"A \"Dm", "\"Am\"@13 A@7 \"@12 D@7 m@12"},
+                 {"(3abc (ab)", "(3@14 a@7 b@7 c@7 (@15 a@7 b@7 )@10"},
+                 {"a}b\\", "a@7 }@11 b@7 \\@11"},
+                 {"a\\ b", "a@7 \\@12 b@7"}},
+                kRangeBody);
+}
+
+TEST(Highlight, BarsInMidLineAndAtTheEnd) {
+  ExpectColours({{"A|B||c|]d", "A@7 |@6 B@7 ||@6 c@7 |]@6 d@7"},
+                 {"A:||:B|1c:|2d", "A@7 :||:@6 B@7 |1@6 c@7 :|2@6 d@7"},
+                 {"A::|B", "A@7 ::|@12 B@7"},
+                 {"A::|", "A@7 ::|@6"},
+                 {"[2A| [1B", "[2@6 A@7 | [1@6 B@7"},
+                 {"|[K:G]A", "|@6 [@8 K:@1 G@2 ]@8 A@7"}},
+                kRangeBody);
+}
+
+TEST(Highlight, FieldsInTheBody) {
+  ExpectColours({{"K:G abc", "K:@1 G@2 abc@12"},
+                 {"K:H abc", "K:@1 H@12 a@7 b@7 c@7"},
+                 {"L:1/8 abc", "L:@1 1/8@2 abc@12"},
+                 {"P:A abc", "P:@1 A@2 abc@12"},
+                 {"V:2 abc", "V:@1 2@2 abc@12"},
+                 {"T:Second part", "T:@1 Second part@10"},
+                 {"w:words here", "w:@1 words here@10"},
+                 {"a K:G", "a@7 K@12 :@12 G@7"},
+                 {"[M:3/4]abc", "[@8 M:@1 3/4@2 ]@8 a@7 b@7 c@7"},
+                 {"[K:G abc]d", "[@8 K:@1 G@2 abc@12 ]@8 d@7"},
+                 // A body meter leaves its line to the music, as the parser reads it.
+                 {"M:6/8 abc", "M:@1 6/8@2 a@7 b@7 c@7"},
+                 // An accidental or decoration ends the skipped rest, as in the parser.
+                 {"K:G ^abc", "K:@1 G@2 ^@8 a@7 b@7 c@7"}},
+                kRangeBody);
+}
+
+// The line's end ends every value and every skip, inside an open bracket or plus
+// chord too (whose closer was found inside a chord symbol).
+TEST(Highlight, ValuesAndSkipsStopAtTheLineEnd) {
+  ExpectColours({{"[\"]\"K:G", "[@8 \"]\"@13 K:@1 G@2"},
+                 {"+\"+\"K:G", "+@8 \"+\"@13 K:@1 G@2"},
+                 {"[\"]\"L:1/8", "[@8 \"]\"@13 L:@1 1/8@2"},
+                 {"[\"]\"T:x", "[@8 \"]\"@13 T:@1 x@10"},
+                 {"[\"]\"P:A", "[@8 \"]\"@13 P:@1 A@2"},
+                 {"[\"]\"K:G x", "[@8 \"]\"@13 K:@1 G@2 x@12"},
+                 {"+K:+G", "+@8 K:@1 +G@12"}},
+                kRangeBody);
+}
+
+TEST(Highlight, TheRangeFollowsTheTuneAcrossLines) {
+  const TLines lines = {"X:1", "T:t", "K:G", "abc|", "X:2", "T:u", "% no key yet", "abc", "K:D", "X:3"};
+  const std::vector<int> expected = {1, 1, 2, 2, 1, 1, 1, 1, 2, 1};
+  int range = kRangeHeader;
+  std::vector<AbcToken> tokens;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    ScanAbcLine(lines[i], range, tokens);
+    EXPECT_EQ(range, expected[i]) << lines[i];
+  }
+  // The range stored for a line is all that a later line sees of it.
+  AbcLineScanner scanner;
+  scanner.SetRange(0);
+  EXPECT_EQ(scanner.GetRange(), kRangeHeader);
+  scanner.SetLine("K:G|");  // left unfinished: its field letter must not reach the next line
+  scanner.SetRange(kRangeBody);
+  scanner.SetLine("abc");
+  EXPECT_EQ(scanner.GetTokenKind(), kTokNote);
+}
+
+// Tokens follow each other without gap or overlap and end at the line's end.
+void ExpectCovers(const std::string& line, const std::vector<AbcToken>& tokens) {
+  int at = 0;
+  for (const AbcToken& t : tokens) {
+    ASSERT_EQ(t.start, at) << line;
+    ASSERT_GT(t.length, 0) << line;
+    at += t.length;
+  }
+  const size_t nul = line.find('\0');
+  ASSERT_EQ(static_cast<size_t>(at), nul == std::string::npos ? line.size() : nul) << line;
+}
+
+// Every corpus line scans into tokens that cover it, and a note coloured as valid
+// is a note the parser reads at the same place.
+TEST(Highlight, CorpusLinesAreCoveredAndNotesMatchTheParser) {
+  TAbcParser parser;
+  std::vector<AbcToken> tokens;
+  for (const TLines& tune : corpus::Tunes()) {
+    parser.Parse(tune);
+    std::vector<int> noteStarts;
+    for (const TAbcNote* n : test::Notes(parser)) noteStarts.push_back(n->Start);
+    int range = kRangeHeader;
+    for (size_t i = 0; i < tune.size(); ++i) {
+      ScanAbcLine(tune[i], range, tokens);
+      ExpectCovers(tune[i], tokens);
+      for (const AbcToken& t : tokens) {
+        if (t.kind != kTokNote) continue;
+        const int pos = AbcPos(static_cast<int>(i) + 1, t.start + 1);
+        ASSERT_TRUE(std::binary_search(noteStarts.begin(), noteStarts.end(), pos)) << tune[i] << " @" << t.start;
+      }
+    }
+  }
+}
+
+TEST(Highlight, HostileLinesAreCovered) {
+  std::mt19937 rng(99);
+  const std::string alphabet = "ABCDEFGabcdefgzuvKLMPQTVWwXE:|[]{}()+\"<>^_=~.,'/\\%0123456789 \t\r\n";
+  std::vector<AbcToken> tokens;
+  for (int round = 0; round < 20000; ++round) {
+    std::string line;
+    const int len = static_cast<int>(rng() % 40);
+    for (int c = 0; c < len; ++c) {
+      line += (rng() % 16 == 0) ? static_cast<char>(rng() % 256) : alphabet[rng() % alphabet.size()];
+    }
+    int range = 1 + static_cast<int>(rng() % 2);
+    ScanAbcLine(line, range, tokens);
+    ExpectCovers(line, tokens);
+  }
+}
+
+}  // namespace
+}  // namespace rq
