@@ -10,6 +10,7 @@
 namespace rq {
 namespace {
 
+using namespace std::string_literals;
 using test::ReadBytes;
 using test::TempDir;
 using test::WriteBytes;
@@ -117,7 +118,7 @@ TEST(AbcFileBytes, LoadThenSaveGivesBackTheSameBytes) {
       "X:1\rT:Old Mac\rK:D\rabc\r",
       "X:1\nT:No final break\nK:D\nabc",
       "\xEF\xBB\xBFX:1\nT:Bom\nK:D\nabc\n",
-      std::string("X:1\nT:Caf\xe9 \x80\xff\nK:D\nab\0c\n\n", 28),
+      "X:1\nT:Caf\xe9 \x80\xff\nK:D\nab\0c\n\n"s,
       "% only a comment\n\n",
       "",
   };
@@ -139,7 +140,7 @@ TEST(AbcFileBytes, ByteOrderMarkIsSetAsideSoTheFirstTuneIsFound) {
 
 TEST(AbcFileBytes, NulBytesDoNotTruncate) {
   TempDir dir;
-  const auto f = Load(dir, std::string("X:1\nT:a\0b\nK:D\nX:2\nT:c\nK:G\n", 25));
+  const auto f = Load(dir, "X:1\nT:a\0b\nK:D\nX:2\nT:c\nK:G\n"s);
   EXPECT_EQ(f->FilterList.AllCount(), 2);
 }
 
