@@ -45,6 +45,9 @@ TEST(KeysGeometry, NoteAndVelocityAtPoint) {
   }
   keys.SetVelocityMode(false);
   EXPECT_EQ(keys.NoteAt({45, 194}).velocity, 127);
+  keys.SetNoteWidth(0);  // kept at 1 pixel: never a division by zero
+  EXPECT_EQ(keys.NoteWidth(), 1);
+  EXPECT_GE(keys.NoteAt({10, 10}).note, 36);
 }
 
 struct NoteLog {

@@ -154,6 +154,17 @@ TEST_F(KnobTest, ShapeAndLabelVisibility) {
   EXPECT_TRUE(label.isVisibleTo(&window));
 }
 
+// A label deleted elsewhere is forgotten, not written to.
+TEST(KnobLabel, DeletedLabelIsForgotten) {
+  TKnob knob;
+  auto* label = new QLabel;
+  knob.SetPositionLabel(label);
+  delete label;
+  EXPECT_EQ(knob.PositionLabel(), nullptr);
+  knob.SetPosition(5);
+  EXPECT_EQ(knob.Position(), 5);
+}
+
 // The dot sits on the upper part of the circle at the ends; the button face
 // colour is refused as the dot's outline.
 TEST_F(KnobTest, IndicatorAndLineColor) {

@@ -173,6 +173,17 @@ TEST_F(ListGridTest, ClickSelectsTheClickedItemOnce) {
   EXPECT_EQ(down.count(), 3);
 }
 
+// An empty grid has nothing to select: keys and clicks never signal an item.
+TEST_F(ListGridTest, EmptyGridSelectsNothing) {
+  SetClient(700, 140);
+  grid.SetGridMax(0);
+  QSignalSpy spy(&grid, &TListGrid::SelectIdx);
+  for (Qt::Key key : {Qt::Key_Down, Qt::Key_Right, Qt::Key_End, Qt::Key_PageDown}) QTest::keyClick(&grid, key);
+  QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, CellCentre(0, 3));
+  EXPECT_EQ(spy.count(), 0);
+  EXPECT_EQ(grid.GridIdx(), 0);
+}
+
 TEST_F(ListGridTest, DoubleClickRaisesOnlyDblClick) {
   Make25();
   QSignalSpy dbl(&grid, &TListGrid::DblClick);
