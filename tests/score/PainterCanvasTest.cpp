@@ -1,0 +1,89 @@
+// The QPainter canvas: lines stop short of their end point, text cells start at the
+// given top, and the serif face stands in for the ending numbers' face.
+#include <QFontInfo>
+#include <QImage>
+#include <QPainter>
+
+#include "ScoreTestHelpers.h"
+#include "score/MusicFont.h"
+#include "score/PainterCanvas.h"
+#include "score/Signs.h"
+
+namespace rq::test {
+namespace {
+
+bool Inked(const QImage& image, int x, int y) { return qGray(image.pixel(x, y)) < 128; }
+
+TEST(PainterCanvas, LinesLeaveOutTheirEndPoint) {
+  QImage image(60, 60, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  {
+    QPainter painter(&image);
+    PainterCanvas canvas(painter, {kMusicFace, 40, false});
+    canvas.Line(5, 30, 5, 10);   // upward
+    canvas.Line(10, 50, 30, 50);  // rightward
+    canvas.Line(10, 20, 40, 35);  // slanted
+  }
+  EXPECT_TRUE(Inked(image, 5, 30));
+  EXPECT_TRUE(Inked(image, 5, 11));
+  EXPECT_FALSE(Inked(image, 5, 10));
+  EXPECT_TRUE(Inked(image, 10, 50));
+  EXPECT_TRUE(Inked(image, 29, 50));
+  EXPECT_FALSE(Inked(image, 30, 50));
+  EXPECT_TRUE(Inked(image, 10, 20));
+  EXPECT_FALSE(Inked(image, 40, 35));
+  EXPECT_TRUE(Inked(image, 39, 34) || Inked(image, 39, 35));
+}
+
+TEST(PainterCanvas, FillExcludesRightAndBottom) {
+  QImage image(20, 20, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  {
+    QPainter painter(&image);
+    PainterCanvas canvas(painter, {kMusicFace, 40, false});
+    canvas.SetBrushColor(kBlack);
+    canvas.FillRect(2, 3, 6, 9);
+    canvas.FillRect(10, 10, 8, 12);  // inverted: nothing
+  }
+  EXPECT_TRUE(Inked(image, 2, 3));
+  EXPECT_TRUE(Inked(image, 5, 8));
+  EXPECT_FALSE(Inked(image, 6, 8));
+  EXPECT_FALSE(Inked(image, 5, 9));
+  EXPECT_FALSE(Inked(image, 9, 11));
+}
+
+// An ending's number stands above the top line, in a serif face whose cell is the
+// number height.
+TEST(PainterCanvas, EndingNumberAboveTheStaff) {
+  ASSERT_TRUE(RegisterMusicFont());
+  QImage image(200, 200, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  TDrawCtxt ctx;
+  TBarreSection ending(2);
+  int digitWidth = 0;
+  {
+    QPainter painter(&image);
+    PainterCanvas canvas(painter, {kMusicFace, 100, false});
+    ctx.Canvas = &canvas;
+    ctx.SetStaffMetrics(200);
+    ctx.SetNumberHeights();
+    ending.Draw(ctx, {0, 0, 200, 200}, 50);
+    EXPECT_EQ(canvas.Font(), (CanvasFont{kMusicFace, 100, false}));
+    canvas.SetFont({kNumberFace, ctx.NumberHeight, true});
+    EXPECT_EQ(canvas.TextHeight("2"), 20);
+    const QFontInfo info(PainterCanvas::QtFont(canvas.Font(), &image));
+    EXPECT_EQ(info.family(), "Liberation Serif");
+    EXPECT_TRUE(info.bold());
+    digitWidth = canvas.TextWidth("2");
+  }
+  const int yT = ctx.StaffMid - 2 * ctx.LineSpace;
+  int inkAbove = 0;
+  for (int y = yT - 20; y < yT - 1; ++y) {
+    for (int x = 50; x < 50 + ending.Width + 2 * digitWidth; ++x) inkAbove += Inked(image, x, y) ? 1 : 0;
+  }
+  EXPECT_GT(inkAbove, 20);
+  for (int x = 0; x < 200; ++x) EXPECT_FALSE(Inked(image, x, yT - 22)) << x;
+}
+
+}  // namespace
+}  // namespace rq::test
