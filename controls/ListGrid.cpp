@@ -243,6 +243,17 @@ void TListGrid::keyPressEvent(QKeyEvent* event) {
   if (col != col_ || row != row_) UserMoveTo(col, row);
 }
 
+// The current item is drawn differently while the grid has the focus.
+void TListGrid::focusInEvent(QFocusEvent* event) {
+  QAbstractScrollArea::focusInEvent(event);
+  viewport()->update();
+}
+
+void TListGrid::focusOutEvent(QFocusEvent* event) {
+  QAbstractScrollArea::focusOutEvent(event);
+  viewport()->update();
+}
+
 // The wheel steps through the list like the Up and Down keys.
 void TListGrid::wheelEvent(QWheelEvent* event) {
   wheelPending_ += event->angleDelta().y();

@@ -1,7 +1,9 @@
 // The list grid: layout, moves by key and mouse, and the selection signal.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <QSignalSpy>
 #include <QTest>
 #include <vector>
@@ -191,6 +193,23 @@ TEST_F(ListGridTest, DoubleClickRaisesOnlyDblClick) {
   QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, CellCentre(0, 2));
   EXPECT_EQ(dbl.count(), 1);
   EXPECT_EQ(down.count(), 0);
+}
+
+// A wheel notch steps like the Up and Down keys, wrap included; half notches add up.
+TEST_F(ListGridTest, WheelStepsThroughTheList) {
+  Make25();
+  grid.SetGridIdx(9);
+  auto turn = [&](int delta) {
+    QWheelEvent wheel(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(grid.viewport(), &wheel);
+  };
+  turn(-120);
+  EXPECT_EQ(grid.GridIdx(), 10);
+  turn(60);
+  EXPECT_EQ(grid.GridIdx(), 10);
+  turn(60);
+  EXPECT_EQ(grid.GridIdx(), 9);
 }
 
 // The column wrap scrolls the new column into view.
