@@ -118,10 +118,27 @@ namespace {
 constexpr int kTabEnds = 4;
 constexpr int kLift = 2;
 
+// A painter fills a font's unset attributes from the widget's font (bold for the
+// selected tab); the inactive font keeps its own.
+QFont FullyResolved(const QFont& font) {
+  QFont f(font);
+  f.setFamilies(font.families().isEmpty() ? QStringList{font.family()} : font.families());
+  f.setWeight(font.weight());
+  f.setItalic(font.italic());
+  f.setUnderline(font.underline());
+  f.setStrikeOut(font.strikeOut());
+  if (font.pixelSize() > 0) {
+    f.setPixelSize(font.pixelSize());
+  } else {
+    f.setPointSizeF(font.pointSizeF());
+  }
+  return f;
+}
+
 }  // namespace
 
 TCustomTab95Control::TCustomTab95Control(QWidget* parent)
-    : QTabWidget(parent), tabInactiveFont_(QApplication::font()) {
+    : QTabWidget(parent), tabInactiveFont_(FullyResolved(QApplication::font())) {
   setTabBar(new TTab95Bar(*this));
   resize(289, 193);
   const auto addPaging = [this](QKeySequence keys, bool forward) {
@@ -257,7 +274,7 @@ void TCustomTab95Control::SetTabInactiveColor(const QColor& color) {
 }
 
 void TCustomTab95Control::SetTabInactiveFont(const QFont& font, const QColor& color) {
-  tabInactiveFont_ = font;
+  tabInactiveFont_ = FullyResolved(font);
   tabInactiveFontColor_ = color;
   TabFontChanged();
 }
