@@ -56,8 +56,7 @@ void AbcLineScanner::RestOfLine(int kind) {
 // In the header, a T:, C: or R: value starts at its first non-blank character,
 // whatever handler that character would otherwise go to (as the parser reads it).
 bool AbcLineScanner::StartsHeaderText(unsigned char c) const {
-  return range_ != kRangeBody && run_ != 0 && (fieldLetter_ == 'T' || fieldLetter_ == 'C' || fieldLetter_ == 'R') &&
-         c != ' ' && c != '\t' && c != '%' && !IsLineEnd(c);
+  return range_ != kRangeBody && run_ != 0 && StartsHeaderTextValue(fieldLetter_, c);
 }
 
 void AbcLineScanner::Dispatch() {
@@ -68,17 +67,13 @@ void AbcLineScanner::Dispatch() {
   }
   const AbcChar id = AbcCharOf(c);
   if (range_ != kRangeBody) {
-    switch (id) {
-      case AbcChar::ChordSymbol: case AbcChar::Tuplet: case AbcChar::Plus: case AbcChar::Decoration:
-      case AbcChar::Broken: case AbcChar::Accidental: case AbcChar::BracketOpen:
-      case AbcChar::BracketClose: case AbcChar::GraceOpen: case AbcChar::GraceClose:
-        HeaderRoutine();
-        return;
-      case AbcChar::Bar:
-        RestOfLine(kTokText);
-        return;
-      default:
-        break;
+    if (GoesToHeaderRoutine(id)) {
+      HeaderRoutine();
+      return;
+    }
+    if (id == AbcChar::Bar) {
+      RestOfLine(kTokText);
+      return;
     }
   }
   switch (id) {

@@ -144,8 +144,7 @@ void TAbcParser::ScanLine(std::string_view line) {
 // In the header, a T:, C: or R: value starts at its first non-blank character,
 // whatever handler that character would otherwise go to.
 bool TAbcParser::StartsHeaderText(unsigned char c) const {
-  return mode_ != 2 && col_ != 1 && (fieldLetter_ == 'T' || fieldLetter_ == 'C' || fieldLetter_ == 'R') &&
-         c != ' ' && c != '\t' && c != '%' && !IsLineEnd(c);
+  return mode_ != 2 && col_ != 1 && StartsHeaderTextValue(fieldLetter_, c);
 }
 
 void TAbcParser::Dispatch(unsigned char c) {
@@ -157,17 +156,13 @@ void TAbcParser::Dispatch(unsigned char c) {
   if (mode_ != 2) {
     // In the header, music characters start or continue a field value; a bar
     // character ends the line's reading.
-    switch (id) {
-      case AbcChar::ChordSymbol: case AbcChar::Tuplet: case AbcChar::Plus: case AbcChar::Decoration:
-      case AbcChar::Broken: case AbcChar::Accidental: case AbcChar::BracketOpen:
-      case AbcChar::BracketClose: case AbcChar::GraceOpen: case AbcChar::GraceClose:
-        HeaderRoutine();
-        return;
-      case AbcChar::Bar:
-        SkipToLineEnd();
-        return;
-      default:
-        break;
+    if (GoesToHeaderRoutine(id)) {
+      HeaderRoutine();
+      return;
+    }
+    if (id == AbcChar::Bar) {
+      SkipToLineEnd();
+      return;
     }
   }
   switch (id) {

@@ -99,8 +99,7 @@ std::optional<int> UnitLengthOf(std::string_view value) {
   return den;
 }
 
-std::optional<AbcLength> NoteLengthOf(std::string_view text) {
-  if (text.empty()) return AbcLength{};
+std::optional<AbcLength> detail::NoteLengthOfText(std::string_view text) {
   // A trailing slash halves, whatever comes before it.
   if (text.back() == '/') return AbcLength{1, 2};
   int slashes = 0;
@@ -172,20 +171,6 @@ AbcBarToken ScanBarToken(std::string_view line, size_t at) {
     bar.number = IsAbcDigit(last) ? last - '0' : 1;
   }
   return bar;
-}
-
-bool NoteFollowedByBrokenSign(std::string_view line, size_t from) {
-  for (unsigned char c = AbcAt(line, from); c == ' ' || c == '<' || c == '>'; c = AbcAt(line, ++from)) {
-    if (c != ' ') return true;
-  }
-  return false;
-}
-
-int NextBrokenState(int state, bool followed) {
-  if (followed && state == 2) state = 0;
-  if (state == 1) state = 2;
-  if (followed && state == 0) state = 1;
-  return state;
 }
 
 }  // namespace rq

@@ -68,6 +68,19 @@ inline constexpr AbcCharTable kAbcCharTable;
 
 constexpr AbcChar AbcCharOf(unsigned char c) { return detail::kAbcCharTable.of[c]; }
 
+// In the header, music characters start or continue a field value (a bar
+// character instead ends the line's reading).
+constexpr bool GoesToHeaderRoutine(AbcChar id) {
+  switch (id) {
+    case AbcChar::ChordSymbol: case AbcChar::Tuplet: case AbcChar::Plus: case AbcChar::Decoration:
+    case AbcChar::Broken: case AbcChar::Accidental: case AbcChar::BracketOpen:
+    case AbcChar::BracketClose: case AbcChar::GraceOpen: case AbcChar::GraceClose:
+      return true;
+    default:
+      return false;
+  }
+}
+
 // The character at a 0-based index; 0 (the line's end) past the last one.
 constexpr unsigned char AbcAt(std::string_view line, size_t i) {
   return i < line.size() ? static_cast<unsigned char>(line[i]) : 0;
@@ -79,6 +92,13 @@ constexpr bool IsAbcUpper(unsigned char c) { return c >= 'A' && c <= 'Z'; }
 constexpr bool IsPitchLetter(unsigned char c) { return (c >= 'A' && c <= 'G') || (c >= 'a' && c <= 'g'); }
 constexpr bool IsAccidentalChar(unsigned char c) { return c == '_' || c == '^' || c == '='; }
 constexpr bool IsLineEnd(unsigned char c) { return c == 0 || c == '\n' || c == '\r'; }
+
+// A header T:, C: or R: value starts at its first non-blank character, whatever
+// handler that character would otherwise go to.
+constexpr bool StartsHeaderTextValue(int fieldLetter, unsigned char c) {
+  return (fieldLetter == 'T' || fieldLetter == 'C' || fieldLetter == 'R') && c != ' ' && c != '\t' &&
+         c != '%' && !IsLineEnd(c);
+}
 // What a grace group may hold between its braces.
 constexpr bool IsGraceChar(unsigned char c) {
   return IsPitchLetter(c) || IsAccidentalChar(c) || c == '\'' || c == ',';
@@ -129,9 +149,16 @@ struct AbcLength {
   int num = 1;
   int den = 1;
 };
+namespace detail {
+std::optional<AbcLength> NoteLengthOfText(std::string_view text);
+}
 // The length text after a note (its run of "/" and digits; empty for none), or
-// nullopt when it is not a length the program reads.
-std::optional<AbcLength> NoteLengthOf(std::string_view text);
+// nullopt when it is not a length the program reads. Most notes have none or one digit.
+inline std::optional<AbcLength> NoteLengthOf(std::string_view text) {
+  if (text.empty()) return AbcLength{};
+  if (text.size() == 1 && IsAbcDigit(static_cast<unsigned char>(text[0]))) return AbcLength{text[0] - '0', 1};
+  return detail::NoteLengthOfText(text);
+}
 
 // A bar-line token read from its first character: at most one blank taken, then
 // the characters 1 2 : [ ] | until any other.
@@ -144,7 +171,17 @@ AbcBarToken ScanBarToken(std::string_view line, size_t at);
 
 // Broken rhythm: a note is followed by a sign when the run of blanks, "<" and ">"
 // after it holds one. The state moves 0 -> 1 on such a note, 1 -> 2 on the next note.
-bool NoteFollowedByBrokenSign(std::string_view line, size_t from);
-int NextBrokenState(int state, bool followed);
+inline bool NoteFollowedByBrokenSign(std::string_view line, size_t from) {
+  for (unsigned char c = AbcAt(line, from); c == ' ' || c == '<' || c == '>'; c = AbcAt(line, ++from)) {
+    if (c != ' ') return true;
+  }
+  return false;
+}
+constexpr int NextBrokenState(int state, bool followed) {
+  if (followed && state == 2) state = 0;
+  if (state == 1) state = 2;
+  if (followed && state == 0) state = 1;
+  return state;
+}
 
 }  // namespace rq
