@@ -3,6 +3,7 @@
 // of every stretch of text, so that what the parser drops or replaces shows as an error.
 #include "AbcHighlight.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "notation/AbcDef.h"
