@@ -9,8 +9,19 @@ class QWidget;
 
 namespace rq::tool {
 
-// The process's QApplication, made on first use (offscreen unless QT_QPA_PLATFORM is set).
-QApplication& GuiApp();
+// A Qt application for one subcommand, on the offscreen platform unless
+// QT_QPA_PLATFORM is set. Make it at the start of the command: it is destroyed when
+// the command returns, before any of Qt's own static objects (fonts, devices).
+class GuiSession {
+ public:
+  GuiSession();
+  ~GuiSession();
+  GuiSession(const GuiSession&) = delete;
+  GuiSession& operator=(const GuiSession&) = delete;
+
+ private:
+  QApplication* app_;
+};
 
 // Gallery: each control's file registers a painter that saves PNGs of the control in
 // a few states into a folder. `abctool gallery DIR` runs them all.

@@ -1,7 +1,6 @@
 // abctool gallery DIR: a PNG of each custom control in a few states, for a look.
 #include <QApplication>
 #include <QDir>
-#include <QInputDevice>
 #include <QPixmap>
 #include <QWidget>
 #include <cstdio>
@@ -29,7 +28,7 @@ int RunGallery(const Args& args) {
     std::fprintf(stderr, "usage: abctool gallery DIR\n");
     return 2;
   }
-  GuiApp();
+  const GuiSession gui;
   const QString out = QString::fromStdString(*dir);
   if (!QDir().mkpath(out)) {
     std::fprintf(stderr, "abctool: cannot make folder %s\n", dir->c_str());
@@ -47,18 +46,15 @@ RegisterGallery::RegisterGallery(const char* name, GalleryPainter paint) {
   Galleries().push_back({name, paint});
 }
 
-QApplication& GuiApp() {
+GuiSession::GuiSession() {
   static int argc = 1;
   static char name[] = "abctool";
   static char* argv[] = {name, nullptr};
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  // Qt's list of input devices must outlive the application, which deletes the
-  // devices it registered there (the offscreen platform registers a mouse as soon
-  // as a shown window gets the pointer): make the list first, so it goes last.
-  QInputDevice::devices();
-  static QApplication app(argc, argv);
-  return app;
+  app_ = new QApplication(argc, argv);
 }
+
+GuiSession::~GuiSession() { delete app_; }
 
 bool SaveWidgetShot(QWidget& widget, const QString& dir, const QString& name) {
   widget.ensurePolished();
