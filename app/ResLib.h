@@ -1,0 +1,86 @@
+// The resource module: what every screen shares. The messages and the message
+// dialog with translated buttons, the progress bar, the language file applied to
+// actions and forms, the shared file dialogs, the instrument names, and the
+// program-wide state of edit mode.
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <optional>
+#include <string>
+
+#include "app/Language.h"
+#include "app/Settings.h"
+#include "library/UserInterface.h"
+#include "platform/ByteText.h"
+
+class QAction;
+class QProgressBar;
+class QWidget;
+
+namespace rq {
+
+class TZymMidiPlayer;
+
+// Widgets and actions carry their translation key as the dynamic property "tag".
+inline constexpr const char* kTagProperty = "tag";
+// A QLabel with this property set shows its text whole (no "caption/hint" split).
+inline constexpr const char* kStaticTextProperty = "staticText";
+
+// Applies [Cmpstring] of a language file to a form and its widgets, by tag. Does
+// nothing without a language file.
+void TranslateForm(QWidget* form, const IniFile* lang);
+
+class TResLib : public QObject, public IUserInterface {
+  Q_OBJECT
+
+ public:
+  explicit TResLib(TSettings& settings, QObject* parent = nullptr);
+
+  // Reads the language file of the "lang" setting: messages and button captions now,
+  // actions and forms when they are given. A missing file keeps the English texts.
+  void LoadLanguage();
+  const IniFile* LanguageFile() const { return language_ ? &*language_ : nullptr; }
+  // [Actionstring]: caption and hint of each action whose tag is above 0.
+  void ApplyActionStrings(const QList<QAction*>& actions) const;
+  void TranslateForm(QWidget* form) const { rq::TranslateForm(form, LanguageFile()); }
+
+  // IUserInterface
+  int32_t MessageDlg(const std::string& text, MsgDlgType type, MsgDlgButtons buttons,
+                     int32_t helpContext) override;
+  void ShowProgress(int32_t maximum) override;
+  void SetProgress(int32_t position) override;
+  void HideProgress() override;
+  const TMessages& Messages() const override { return messages_; }
+  TMessages& Messages() { return messages_; }
+
+  // The main window's progress bar and the panel that holds it.
+  void SetProgressBar(QProgressBar* bar, QWidget* panel);
+
+  // The shared dialogs; each returns an empty string when the user cancels.
+  QString ExecOpenDialog(QWidget* parent) const;
+  QString ExecSaveDialog(QWidget* parent, const QString& title, const QString& fileName) const;
+  QString ExecSaveMidiDialog(QWidget* parent, const QString& title, const QString& fileName) const;
+  QString ExecSelectDir(QWidget* parent) const;
+
+  // A click on the instrument list: the program goes to the first channel and is kept.
+  void OnClickPatch(int row, TZymMidiPlayer* player);
+
+  TSettings& Settings() { return settings_; }
+
+  bool EditMode = false;
+  int32_t SavedEditWidth = 0;
+  TLines ScratchList;
+
+ private:
+  TSettings& settings_;
+  TMessages messages_;
+  std::optional<IniFile> language_;
+  QPointer<QProgressBar> progress_;
+  QPointer<QWidget> progressPanel_;
+  qint64 lastProgressPaint_ = 0;
+};
+
+}  // namespace rq

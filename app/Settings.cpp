@@ -1,0 +1,192 @@
+#include "app/Settings.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include <unistd.h>
+
+namespace rq {
+namespace {
+
+constexpr const char* kGlobal = "global";
+constexpr const char* kMidi = "MIDI";
+constexpr const char* kPlayer = "player";
+constexpr const char* kEditor = "editor";
+constexpr const char* kPosition = "POSITION";
+
+std::string PatchKey(int channel) { return "patch_" + std::to_string(channel); }
+
+// The integer fields of [player] and the converter setting each fills.
+struct PlayerKey {
+  const char* key;
+  int32_t def;
+  std::atomic<int> MidiSettings::*field;
+};
+constexpr PlayerKey kPlayerKeys[] = {
+    {"graceon", 1, &MidiSettings::GraceOn},     {"lnote", 64, &MidiSettings::LNote},
+    {"mnote", 92, &MidiSettings::MNote},        {"hnote", 127, &MidiSettings::HNote},
+    {"accnote", 80, &MidiSettings::AccNote},    {"grcsimple", 6, &MidiSettings::GrcSimple},
+    {"grcmulti", 3, &MidiSettings::GrcMulti},
+};
+
+// [global] integers after "printer", in file order.
+struct GlobalKey {
+  const char* key;
+  int32_t def;
+  int32_t TSettings::*field;
+};
+constexpr GlobalKey kGlobalKeys[] = {
+    {"hruler", 680, &TSettings::HRuler}, {"vruler", 144, &TSettings::VRuler},
+    {"scrzoom", 4, &TSettings::ScrZoom}, {"pfsize", 40, &TSettings::PfSize},
+    {"pfrow", 32, &TSettings::PfRow},    {"pfborder", 32, &TSettings::PfBorder},
+    {"pfmargin", 30, &TSettings::PfMargin},
+};
+
+}  // namespace
+
+std::array<TSynHighlighterAttributes, TSynAbcSyn::kAttributeCount> TSettings::DefaultAttributes() {
+  std::array<TSynHighlighterAttributes, TSynAbcSyn::kAttributeCount> a;
+  for (int i = 0; i < TSynAbcSyn::kAttributeCount; ++i) a[static_cast<size_t>(i)] = TSynAbcSyn::DefaultAttribute(i);
+  return a;
+}
+
+std::string SettingsPath() {
+  std::error_code ec;
+  const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  const auto dir = ec ? std::filesystem::current_path() : exe.parent_path();
+  return (dir / kSettingsFileName).string();
+}
+
+void ParseAttributeLine(std::string_view line, TSynHighlighterAttributes& attribute) {
+  size_t comma = line.find(',');
+  if (comma == std::string_view::npos) return;
+  attribute.Background = IniStrToIntDef(line.substr(0, comma), kClNone);
+  line.remove_prefix(comma + 1);
+  if ((comma = line.find(',')) == std::string_view::npos) return;
+  attribute.Foreground = IniStrToIntDef(line.substr(0, comma), kClNone);
+  line.remove_prefix(comma + 1);
+  if ((comma = line.find(',')) == std::string_view::npos) return;
+  attribute.Bold = line.substr(0, comma) == "1";
+  line.remove_prefix(comma + 1);
+  attribute.Italic = line == "1";
+}
+
+std::string FormatAttributeLine(const TSynHighlighterAttributes& a) {
+  return std::to_string(a.Background) + "," + std::to_string(a.Foreground) + (a.Bold ? ",1," : ",0,") +
+         (a.Italic ? "1" : "0");
+}
+
+void LoadSettings(const IniFile& ini, TSettings& s, MidiSettings& midi, int printerCount) {
+  midi.MidiReady = false;
+  s.AbcLibPath = ini.ReadString(kGlobal, "abclibpath", "");
+  s.PrinterIndex = ini.ReadInteger(kGlobal, "printer", 0);
+  if (printerCount > 0 && s.PrinterIndex >= printerCount) s.PrinterIndex = 0;
+  for (const auto& g : kGlobalKeys) s.*g.field = ini.ReadInteger(kGlobal, g.key, g.def);
+  s.LangFiles = ini.ReadSectionValues("langfile");
+  std::error_code ec;
+  if (!s.AbcLibPath.empty() && !std::filesystem::is_directory(s.AbcLibPath, ec)) s.AbcLibPath.clear();
+  // The language is read by the main window before anything else; kept here too
+  // so that a full write gives it back.
+  s.LangFileName = ini.ReadString(kGlobal, "lang", "");
+
+  midi.MidiPort = ini.ReadInteger(kMidi, "midiport", 0);
+  midi.MidiPitch = ini.ReadInteger(kMidi, "pitch", 0);
+  midi.MidiSpeed = ini.ReadInteger(kMidi, "speed", 100);
+  midi.MidiVolume = ini.ReadInteger(kMidi, "volume", 100);
+  midi.MidiOctave = ini.ReadInteger(kMidi, "octave", 0);
+  for (int c = 0; c < 16; ++c) midi.MidiPatch[static_cast<size_t>(c)] = ini.ReadInteger(kMidi, PatchKey(c), 0);
+  midi.SyntDelay = ini.ReadInteger(kMidi, "syntdelay", 0);
+  for (const auto& p : kPlayerKeys) midi.*p.field = ini.ReadInteger(kPlayer, p.key, p.def);
+
+  s.EditFontName = ini.ReadString(kEditor, "fontname", "courier");
+  s.EditFontSize = ini.ReadInteger(kEditor, "fontsize", 10);
+  s.EditBackground = ini.ReadInteger(kEditor, "c_background", 12511228);
+  s.EditForeground = ini.ReadInteger(kEditor, "c_foreground", 0);
+  for (int i = 0; i < TSynAbcSyn::kAttributeCount; ++i) {
+    ParseAttributeLine(ini.ReadString(kEditor, std::to_string(i), ""), s.Attributes[static_cast<size_t>(i)]);
+  }
+}
+
+void SaveSettings(IniFile& ini, const TSettings& s, const MidiSettings& midi) {
+  ini.WriteString(kGlobal, "abclibpath", s.AbcLibPath);
+  ini.WriteInteger(kGlobal, "printer", s.PrinterIndex);
+  ini.WriteString(kGlobal, "lang", s.LangFileName);
+  for (const auto& g : kGlobalKeys) ini.WriteInteger(kGlobal, g.key, s.*g.field);
+
+  ini.WriteInteger(kMidi, "midiport", midi.MidiPort);
+  ini.WriteInteger(kMidi, "pitch", midi.MidiPitch);
+  ini.WriteInteger(kMidi, "speed", midi.MidiSpeed);
+  ini.WriteInteger(kMidi, "volume", midi.MidiVolume);
+  ini.WriteInteger(kMidi, "octave", midi.MidiOctave);
+  for (int c = 0; c < 16; ++c) ini.WriteInteger(kMidi, PatchKey(c), midi.MidiPatch[static_cast<size_t>(c)]);
+  ini.WriteInteger(kMidi, "syntdelay", midi.SyntDelay);
+  for (const auto& p : kPlayerKeys) ini.WriteInteger(kPlayer, p.key, midi.*p.field);
+
+  ini.WriteString(kEditor, "fontname", s.EditFontName);
+  ini.WriteInteger(kEditor, "fontsize", s.EditFontSize);
+  ini.WriteInteger(kEditor, "c_background", s.EditBackground);
+  ini.WriteInteger(kEditor, "c_foreground", s.EditForeground);
+  for (int i = 0; i < TSynAbcSyn::kAttributeCount; ++i) {
+    ini.WriteString(kEditor, std::to_string(i), FormatAttributeLine(s.Attributes[static_cast<size_t>(i)]));
+  }
+}
+
+TWindowPlacement ReadPlacement(const IniFile& ini) {
+  TWindowPlacement p;
+  const std::string normPos = ini.ReadString(kPosition, "NormPos", "");
+  int32_t v[4];
+  size_t from = 0;
+  for (int i = 0; i < 4; ++i) {
+    const size_t comma = normPos.find(',', from);
+    v[i] = IniStrToIntDef(std::string_view(normPos).substr(from, comma - from), INT32_MIN);
+    if (v[i] == INT32_MIN) return p;
+    from = comma == std::string::npos ? normPos.size() : comma + 1;
+  }
+  // A placement with no size (or a hand-edited one turned inside out) is not used.
+  if (v[2] <= v[0] || v[3] <= v[1]) return p;
+  p.valid = true;
+  p.left = v[0];
+  p.top = v[1];
+  p.right = v[2];
+  p.bottom = v[3];
+  p.showCmd = ini.ReadInteger(kPosition, "ShowCmd", 1);
+  return p;
+}
+
+void WritePlacement(IniFile& ini, const TWindowPlacement& p) {
+  ini.WriteInteger(kPosition, "ShowCmd", p.showCmd);
+  ini.WriteString(kPosition, "NormPos",
+                  std::to_string(p.left) + "," + std::to_string(p.top) + "," + std::to_string(p.right) + "," +
+                      std::to_string(p.bottom));
+}
+
+std::vector<std::string> ReadRecentFiles(const IniFile& ini) {
+  std::vector<std::string> files;
+  for (int i = 0; i < kRecentFilesMax; ++i) {
+    const std::string name = ini.ReadString(kPosition, "Item_" + std::to_string(i), "");
+    if (name.empty()) break;
+    if (std::find(files.begin(), files.end(), name) == files.end()) files.push_back(name);
+  }
+  return files;
+}
+
+void WriteRecentFiles(IniFile& ini, const std::vector<std::string>& files) {
+  for (int i = 0; i < kRecentFilesMax; ++i) {
+    const auto at = static_cast<size_t>(i);
+    const bool used = at < files.size();
+    // A shorter list clears the entries after it.
+    if (used || ini.ValueExists(kPosition, "Item_" + std::to_string(i))) {
+      ini.WriteString(kPosition, "Item_" + std::to_string(i), used ? files[at] : "");
+      ini.WriteInteger(kPosition, "User_" + std::to_string(i), 0);
+    }
+  }
+}
+
+void AddRecentFile(std::vector<std::string>& files, const std::string& name) {
+  std::erase(files, name);
+  files.insert(files.begin(), name);
+  if (files.size() > static_cast<size_t>(kRecentFilesMax)) files.resize(kRecentFilesMax);
+}
+
+}  // namespace rq

@@ -1,0 +1,151 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/Settings.h"
+
+namespace rq {
+namespace {
+
+struct Loaded {
+  explicit Loaded(std::string_view bytes, int printers = 1) : ini(IniFile::FromBytes("RQUILL20.INI", bytes)) {
+    LoadSettings(ini, settings, midi, printers);
+  }
+  IniFile ini;
+  TSettings settings;
+  MidiSettings midi;
+};
+
+TEST(Settings, DefaultsWithoutAFile) {
+  const Loaded f("");
+  const TSettings& s = f.settings;
+  EXPECT_EQ(s.AbcLibPath, "");
+  EXPECT_EQ(s.PrinterIndex, 0);
+  EXPECT_EQ(s.LangFileName, "");
+  EXPECT_EQ((std::array{s.HRuler, s.VRuler, s.ScrZoom, s.PfSize, s.PfRow, s.PfBorder, s.PfMargin}),
+            (std::array{680, 144, 4, 40, 32, 32, 30}));
+  const MidiSettings& m = f.midi;
+  EXPECT_EQ((std::array<int, 6>{m.MidiPort, m.MidiPitch, m.MidiSpeed, m.MidiVolume, m.MidiOctave, m.SyntDelay}),
+            (std::array<int, 6>{0, 0, 100, 100, 0, 0}));
+  for (const auto& p : m.MidiPatch) EXPECT_EQ(p, 0);
+  EXPECT_EQ((std::array<int, 7>{m.GraceOn, m.LNote, m.MNote, m.HNote, m.AccNote, m.GrcSimple, m.GrcMulti}),
+            (std::array<int, 7>{1, 64, 92, 127, 80, 6, 3}));
+  EXPECT_FALSE(m.MidiReady);
+  EXPECT_EQ(s.EditFontName, "courier");
+  EXPECT_EQ(s.EditFontSize, 10);
+  EXPECT_EQ(s.EditBackground, 12511228);
+  EXPECT_EQ(s.EditForeground, 0);
+  EXPECT_EQ(s.Attributes, TSettings::DefaultAttributes());
+}
+
+TEST(Settings, PrinterIndexIsBoundedByTheInstalledPrinters) {
+  EXPECT_EQ(Loaded("[global]\nprinter=5\n", 2).settings.PrinterIndex, 0);
+  EXPECT_EQ(Loaded("[global]\nprinter=1\n", 2).settings.PrinterIndex, 1);
+  Loaded none("[global]\nprinter=5\n", 0);
+  EXPECT_EQ(none.settings.PrinterIndex, 5);
+  SaveSettings(none.ini, none.settings, none.midi);
+  EXPECT_EQ(none.ini.ReadInteger("global", "printer", 0), 5);
+}
+
+TEST(Settings, AForgottenLibraryFolderAndLanguageChoices) {
+  const auto here = std::filesystem::temp_directory_path().string();
+  EXPECT_EQ(Loaded("[global]\nabclibpath=" + here + "\n").settings.AbcLibPath, here);
+  EXPECT_EQ(Loaded("[global]\nabclibpath=/no/such/folder\n").settings.AbcLibPath, "");
+  const Loaded langs("[langfile]\nFrancais=fr.lng\nNone=\nfrancais=other.lng\nDeutsch=de.lng\n");
+  EXPECT_EQ(langs.settings.LangFiles, (std::vector<std::string>{"Francais=fr.lng", "Deutsch=de.lng"}));
+}
+
+TEST(Settings, AttributeLinesAreReadLeniently) {
+  struct Case {
+    const char* line;
+    TSynHighlighterAttributes expected;
+  };
+  const TSynHighlighterAttributes start{11, 22, true, true};
+  const Case cases[] = {
+      {"", start},
+      {"no comma", start},
+      {"536870911,255,1,0", {kClNone, 255, true, false}},
+      {"$FF,0x10,0,1", {255, 16, false, true}},
+      {"7,8,1", {7, 8, start.Bold, start.Italic}},
+      {"7,", {7, start.Foreground, start.Bold, start.Italic}},
+      {"x,255,1,1", {kClNone, 255, true, true}},
+      {"1,2,yes,true", {1, 2, false, false}},
+  };
+  for (const auto& c : cases) {
+    TSynHighlighterAttributes a = start;
+    ParseAttributeLine(c.line, a);
+    EXPECT_EQ(a, c.expected) << c.line;
+  }
+  EXPECT_EQ(FormatAttributeLine({kClNone, 255, true, false}), "536870911,255,1,0");
+}
+
+TEST(Settings, AFullWriteKeepsWhatItDoesNotKnow) {
+  Loaded f(
+      "; my settings\r\n"
+      "[global]\r\n"
+      "hruler=700\r\n"
+      "mine=keep\r\n"
+      "[langfile]\r\n"
+      "Francais=fr.lng\r\n"
+      "[editor]\r\n"
+      "3=1,2,1,1\r\n"
+      "[POSITION]\r\n"
+      "NormPos=10,20,810,620\r\n");
+  EXPECT_EQ(f.settings.HRuler, 700);
+  EXPECT_EQ(f.settings.Attributes[3], (TSynHighlighterAttributes{1, 2, true, true}));
+  f.midi.MidiSpeed = 150;
+  SaveSettings(f.ini, f.settings, f.midi);
+  const IniFile back = IniFile::FromBytes("x", f.ini.ToBytes());
+  EXPECT_EQ(back.ReadString("global", "mine", ""), "keep");
+  EXPECT_EQ(back.ReadString("langfile", "Francais", ""), "fr.lng");
+  EXPECT_EQ(back.ReadString("POSITION", "NormPos", ""), "10,20,810,620");
+  EXPECT_EQ(back.ReadInteger("MIDI", "speed", 0), 150);
+  EXPECT_EQ(back.ReadString("editor", "3", ""), "1,2,1,1");
+  for (int i = 0; i < 16; ++i) {
+    const std::string line = back.ReadString("editor", std::to_string(i), "");
+    EXPECT_EQ(std::count(line.begin(), line.end(), ','), 3) << line;
+  }
+  EXPECT_TRUE(f.ini.ToBytes().starts_with("; my settings\r\n[global]\r\nhruler=700\r\nmine=keep\r\n"));
+}
+
+TEST(Settings, AFreshFileHoldsEveryKeyInOrder) {
+  Loaded f("");
+  SaveSettings(f.ini, f.settings, f.midi);
+  const std::string text = f.ini.ToBytes();
+  const char* order[] = {"[global]",  "abclibpath=", "printer=0", "lang=",     "hruler=680", "pfmargin=30",
+                         "[MIDI]",    "midiport=0",  "patch_0=0", "patch_15=0", "syntdelay=0", "[player]",
+                         "graceon=1", "grcmulti=3",  "[editor]",  "fontname=courier", "c_foreground=0", "15="};
+  size_t at = 0;
+  for (const char* key : order) {
+    const size_t found = text.find(key, at);
+    ASSERT_NE(found, std::string::npos) << key;
+    at = found;
+  }
+}
+
+TEST(Settings, PlacementAndRecentFiles) {
+  IniFile ini("x");
+  EXPECT_FALSE(ReadPlacement(ini).valid);
+  WritePlacement(ini, {true, 3, 10, 20, 810, 620});
+  const TWindowPlacement p = ReadPlacement(ini);
+  EXPECT_TRUE(p.valid);
+  EXPECT_EQ(p.showCmd, 3);
+  EXPECT_EQ(p.right, 810);
+  EXPECT_FALSE(ReadPlacement(IniFile::FromBytes("x", "[POSITION]\nNormPos=10,20,5,5\n")).valid);
+  EXPECT_FALSE(ReadPlacement(IniFile::FromBytes("x", "[POSITION]\nNormPos=1,2,3\n")).valid);
+
+  std::vector<std::string> files;
+  for (int i = 0; i < 20; ++i) AddRecentFile(files, "/tunes/" + std::to_string(i) + ".abc");
+  AddRecentFile(files, "/tunes/10.abc");
+  ASSERT_EQ(files.size(), 16u);
+  EXPECT_EQ(files[0], "/tunes/10.abc");
+  EXPECT_EQ(files[1], "/tunes/19.abc");
+  EXPECT_EQ(std::count(files.begin(), files.end(), "/tunes/10.abc"), 1);
+  WriteRecentFiles(ini, files);
+  EXPECT_EQ(ReadRecentFiles(ini), files);
+  WriteRecentFiles(ini, {"/only.abc"});
+  EXPECT_EQ(ReadRecentFiles(ini), (std::vector<std::string>{"/only.abc"}));
+}
+
+}  // namespace
+}  // namespace rq
