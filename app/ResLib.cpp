@@ -11,6 +11,9 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabBar>
@@ -18,6 +21,7 @@
 #include <vector>
 
 #include "controls/Tab95Sheet.h"
+#include "midi/Instruments.h"
 #include "midi/ZymMidi.h"
 #include "platform/CommaText.h"
 #include "platform/Numbers.h"
@@ -205,6 +209,21 @@ QString TResLib::ExecSaveMidiDialog(QWidget* parent, const QString& title, const
 
 QString TResLib::ExecSelectDir(QWidget* parent) const {
   return QFileDialog::getExistingDirectory(parent, QString(), Q(settings_.AbcLibPath));
+}
+
+bool TResLib::ExecPrintSetup(QWidget* parent, QPrinter& printer) const {
+  QPageSetupDialog dialog(&printer, parent);
+  return dialog.exec() == QDialog::Accepted;
+}
+
+bool TResLib::ExecPrintDialog(QWidget* parent, QPrinter& printer) const {
+  QPrintDialog dialog(&printer, parent);
+  dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+  return dialog.exec() == QDialog::Accepted;
+}
+
+std::string_view TResLib::PatchName(int program) {
+  return kInstrumentNames[static_cast<size_t>(ClampTo(program, 0, 127))];
 }
 
 void TResLib::OnClickPatch(int row, TZymMidiPlayer* player) {

@@ -13,10 +13,12 @@
 
 #include "app/Language.h"
 #include "app/Settings.h"
+#include "notation/AbcDef.h"
 #include "library/UserInterface.h"
 #include "platform/ByteText.h"
 
 class QAction;
+class QPrinter;
 class QProgressBar;
 class QWidget;
 
@@ -64,6 +66,18 @@ class TResLib : public QObject, public IUserInterface {
   QString ExecSaveDialog(QWidget* parent, const QString& title, const QString& fileName) const;
   QString ExecSaveMidiDialog(QWidget* parent, const QString& title, const QString& fileName) const;
   QString ExecSelectDir(QWidget* parent) const;
+
+  // Printing: the printer setup and the print dialog (printing to a file offered).
+  bool ExecPrintSetup(QWidget* parent, QPrinter& printer) const;
+  bool ExecPrintDialog(QWidget* parent, QPrinter& printer) const;
+
+  // The lookup lists, shared with the notation layer.
+  static int FindRhythm(std::string_view name) { return rq::FindRhythm(name); }
+  static std::string GetRhythmName(int index) { return rq::GetRhythmName(index); }
+  static int GetKeySharps(std::string_view key) { return rq::GetKeySharps(key); }
+  static std::string NormalizeKeyName(std::string_view key) { return rq::NormalizeKeyName(key); }
+  // The name of a General MIDI program, clamped to 0..127.
+  static std::string_view PatchName(int program);
 
   // A click on the instrument list: the program goes to the first channel and is kept.
   void OnClickPatch(int row, TZymMidiPlayer* player);

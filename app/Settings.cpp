@@ -132,6 +132,15 @@ void SaveSettings(IniFile& ini, const TSettings& s, const MidiSettings& midi) {
   }
 }
 
+FileWriteResult SaveSettingsFile(const std::string& path, const TSettings& settings, const MidiSettings& midi) {
+  std::string error;
+  auto ini = IniFile::Load(path, &error);
+  // A file that exists but cannot be read is not replaced: what it holds would be lost.
+  if (!ini) return {false, error};
+  SaveSettings(*ini, settings, midi);
+  return ini->Save();
+}
+
 TWindowPlacement ReadPlacement(const IniFile& ini) {
   TWindowPlacement p;
   const std::string normPos = ini.ReadString(kPosition, "NormPos", "");

@@ -53,6 +53,11 @@ void LoadSettings(const IniFile& ini, TSettings& settings, MidiSettings& midi, i
 // Writes every setting in its order; keys the program does not know stay as they are.
 void SaveSettings(IniFile& ini, const TSettings& settings, const MidiSettings& midi);
 
+// Writes the settings into the file at `path`, keeping what else it holds, in one
+// atomic write. A failure is returned with its reason; the caller tells the user
+// and quits all the same (the tune files were handled before).
+FileWriteResult SaveSettingsFile(const std::string& path, const TSettings& settings, const MidiSettings& midi);
+
 // Reads a highlighter attribute line "background,foreground,bold,italic" onto an
 // attribute: a line without a comma changes nothing, a line cut short keeps what
 // was read, a colour that is not a number becomes "no colour".

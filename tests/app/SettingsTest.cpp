@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+
+#include <unistd.h>
 
 #include "app/Settings.h"
 
@@ -121,6 +124,27 @@ TEST(Settings, AFreshFileHoldsEveryKeyInOrder) {
     ASSERT_NE(found, std::string::npos) << key;
     at = found;
   }
+}
+
+TEST(Settings, SavingToAFileKeepsItsOtherLinesAndReportsFailures) {
+  const auto dir = std::filesystem::temp_directory_path() / ("rq-settings-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  const std::string path = (dir / kSettingsFileName).string();
+  {
+    std::ofstream(path) << "[POSITION]\nItem_0=/tunes.abc\n";
+  }
+  TSettings s;
+  MidiSettings midi;
+  midi.MidiVolume = 55;
+  ASSERT_TRUE(SaveSettingsFile(path, s, midi));
+  const auto back = IniFile::Load(path);
+  EXPECT_EQ(back->ReadString("POSITION", "Item_0", ""), "/tunes.abc");
+  EXPECT_EQ(back->ReadInteger("MIDI", "volume", 0), 55);
+
+  const FileWriteResult failed = SaveSettingsFile((dir / "gone" / kSettingsFileName).string(), s, midi);
+  EXPECT_FALSE(failed.ok);
+  EXPECT_FALSE(failed.error.empty());
+  std::filesystem::remove_all(dir);
 }
 
 TEST(Settings, PlacementAndRecentFiles) {
