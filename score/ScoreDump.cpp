@@ -1,0 +1,113 @@
+// Text form of score rows.
+#include "score/ScoreDump.h"
+
+#include "score/MultiNote.h"
+#include "score/NoteGroups.h"
+#include "score/Signs.h"
+#include "score/SimpleNote.h"
+
+namespace rq {
+namespace {
+
+// Staff step as an ABC note name: 1 is C, 8 is c, 15 is c'.
+std::string PitchName(int pitch) {
+  const int step = pitch - 1;
+  int octave = step >= 0 ? step / 7 : -((-step + 6) / 7);
+  const int letter = step - 7 * octave;
+  std::string name(1, "CDEFGAB"[letter]);
+  if (octave >= 1) {
+    name[0] = static_cast<char>(name[0] - 'A' + 'a');
+    name.append(static_cast<size_t>(octave - 1), '\'');
+  } else {
+    name.append(static_cast<size_t>(-octave), ',');
+  }
+  return name;
+}
+
+const char* AccidentalText(int accidental) {
+  switch (accidental) {
+    case kAccSharp: return "^";
+    case kAccDoubleSharp: return "^^";
+    case kAccFlat: return "_";
+    case kAccDoubleFlat: return "__";
+    case kAccNatural: return "=";
+    default: return "";
+  }
+}
+
+std::string DescribeNote(const TSimpleNote& note) {
+  if (note.IsRest()) return "z:" + std::to_string(note.DurIndex);
+  std::string text = AccidentalText(note.Accidental) + PitchName(note.Pitch);
+  return text + ":" + std::to_string(note.DurIndex);
+}
+
+const char* BarText(int kind) {
+  switch (kind) {
+    case kBarThin: return "|";
+    case kBarThinThick: return "||";
+    case kBarRepeatEnd: return ":|";
+    case kBarRepeatStart: return "|:";
+    case kBarRepeatBoth: return "::";
+    default: return "?";
+  }
+}
+
+std::string DescribeChildren(const TGroupSymbol& group) {
+  std::string text;
+  for (const auto& child : group.Children) {
+    if (!text.empty()) text += ' ';
+    text += DescribeSymbol(*child);
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string DescribeSymbol(const TScoreSymbol& symbol) {
+  if (const auto* note = dynamic_cast<const TSimpleNote*>(&symbol)) {
+    const bool grace = dynamic_cast<const TGraceNote*>(&symbol) != nullptr;
+    return grace ? PitchName(note->Pitch).insert(0, AccidentalText(note->Accidental)) : DescribeNote(*note);
+  }
+  if (const auto* chord = dynamic_cast<const TMultiNote*>(&symbol)) {
+    std::string text = "[";
+    for (const auto& note : chord->Notes) {
+      if (text.size() > 1) text += ' ';
+      text += DescribeNote(*note);
+    }
+    return text + "]";
+  }
+  if (const auto* tuplet = dynamic_cast<const TGrpTuplet*>(&symbol)) {
+    return "tuplet" + std::to_string(tuplet->Count) + "(" + DescribeChildren(*tuplet) + ")";
+  }
+  if (const auto* beam = dynamic_cast<const TGroupNote*>(&symbol)) return "beam(" + DescribeChildren(*beam) + ")";
+  if (const auto* grace = dynamic_cast<const TGroupGrace*>(&symbol)) return "grace(" + DescribeChildren(*grace) + ")";
+  if (const auto* ending = dynamic_cast<const TBarreSection*>(&symbol)) return "[" + std::to_string(ending->Number);
+  if (const auto* bar = dynamic_cast<const TSymbBarre*>(&symbol)) return BarText(bar->BarKind);
+  if (const auto* key = dynamic_cast<const TSymKey*>(&symbol)) return "key:" + std::to_string(key->Sharps);
+  if (const auto* meter = dynamic_cast<const TSymMeter*>(&symbol)) {
+    if (meter->Symbol == kMeterCommon) return "M:C";
+    if (meter->Symbol == kMeterCut) return "M:C|";
+    return "M:" + std::to_string(meter->Num) + "/" + std::to_string(meter->Den);
+  }
+  if (dynamic_cast<const TSymCSol*>(&symbol) != nullptr) return "clef";
+  return "?";
+}
+
+std::string DescribeRow(const TScoreLine& row) {
+  std::string text;
+  for (const auto& symbol : row.Symbols) {
+    if (!text.empty()) text += ' ';
+    text += DescribeSymbol(*symbol);
+  }
+  return text;
+}
+
+std::string DescribeRows(const ScoreRows& rows) {
+  std::string text;
+  for (size_t i = 0; i < rows.size(); ++i) {
+    text += std::to_string(i + 1) + ": " + DescribeRow(*rows[i]) + "\n";
+  }
+  return text;
+}
+
+}  // namespace rq

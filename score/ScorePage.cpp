@@ -1,0 +1,278 @@
+// Builder rules: notes shorter than a quarter are held until the next one decides
+// whether they start a beam run; blanks, bars, rests, long notes and ends of line
+// end the run. Chords collect their notes until their end; tuplets take the next p
+// notes whatever their length; grace notes gather between the braces.
+#include "score/ScorePage.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+
+#include "score/MultiNote.h"
+#include "score/NoteGroups.h"
+#include "score/Signs.h"
+#include "score/SimpleNote.h"
+
+namespace rq {
+namespace {
+
+constexpr int kEighthUnit = 8;
+constexpr int kQuarterIndex = 16;  // the first duration index that stands alone
+constexpr int kOctaveSteps = 7;
+
+int ClampInt(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, INT_MIN, INT_MAX)); }
+
+}  // namespace
+
+TScorePage::TScorePage() = default;
+TScorePage::~TScorePage() = default;
+
+int TScorePage::BuildInto(std::span<const TAbc* const> elements, ScoreRows& list) {
+  list.clear();
+  Held.reset();
+  Chord.reset();
+  TupletLeft = 0;
+  BeamCount = 0;
+  Continued = false;
+  Key = 0;
+  keySeen_ = false;
+  Tuplet = nullptr;
+  Beam = nullptr;
+  Grace = nullptr;
+  graceMode_ = false;
+  chordMode_ = false;
+  unitDen_ = kEighthUnit;
+  unitGiven_ = false;
+  meterSeen_ = false;
+
+  list.push_back(std::make_unique<TScoreLine>());
+  Row = list.back().get();
+  for (const TAbc* element : elements) {
+    if (element != nullptr) OnElement(*element, list);
+  }
+  // A tune that ends without an end of line, or whose last line ends with a
+  // continuation, still shows its last note or chord.
+  if (Held) FlushHeld();
+  Chord.reset();
+  return 0;
+}
+
+void TScorePage::OnElement(const TAbc& e, ScoreRows& list) {
+  switch (e.Kind) {
+    case kAbcNote: OnNote(static_cast<const TAbcNote&>(e)); break;
+    case kAbcBackSlash: Continued = true; break;
+    case kAbcBracketOpen:
+      Chord.reset();
+      chordMode_ = true;
+      graceMode_ = false;
+      break;
+    case kAbcBracketClose:
+      OnChordEnd();
+      Chord.reset();
+      chordMode_ = false;
+      break;
+    case kAbcTuplet: {
+      EnsureClefKey(*Row);
+      FlushHeld();
+      const int p = static_cast<const TAbcTuplet&>(e).P;
+      TupletLeft = p;
+      auto tuplet = std::make_unique<TGrpTuplet>(p);
+      Tuplet = tuplet.get();
+      Append(std::move(tuplet));
+      break;
+    }
+    case kAbcGraceStart: {
+      EnsureClefKey(*Row);
+      FlushHeld();
+      graceMode_ = true;
+      chordMode_ = false;
+      auto grace = std::make_unique<TGroupGrace>();
+      Grace = grace.get();
+      Append(std::move(grace));
+      break;
+    }
+    case kAbcGraceEnd: graceMode_ = false; break;
+    case kAbcBarSingle:
+    case kAbcBarDouble:
+    case kAbcBarRepeatEnd:
+    case kAbcBarRepeatStart:
+    case kAbcBarRepeatBoth:
+      EnsureClefKey(*Row);
+      FlushHeld();
+      Append(std::make_unique<TSymbBarre>(e.Kind));
+      break;
+    case kAbcBarSection:
+      EnsureClefKey(*Row);
+      FlushHeld();
+      Append(std::make_unique<TBarreSection>(static_cast<const TAbcBarSection&>(e).Number));
+      break;
+    case kAbcSpace: FlushHeld(); break;
+    case kAbcEOL: OnEndOfLine(list); break;
+    case kAbcFieldK: OnKey(static_cast<const TAbcKey_K&>(e)); break;
+    case kAbcFieldL: {
+      const auto& unit = static_cast<const TAbcKey_L&>(e);
+      if (unit.Den >= 1) {
+        unitDen_ = unit.Den;
+        unitGiven_ = true;
+      }
+      break;
+    }
+    case kAbcFieldM: OnMeter(static_cast<const TAbcKey_M&>(e)); break;
+    default: break;
+  }
+}
+
+void TScorePage::OnEndOfLine(ScoreRows& list) {
+  // Header lines make no rows; a continued line keeps its row and its beam run.
+  if (!Row->HasClef || Continued) return;
+  EnsureClefKey(*Row);
+  FlushHeld();
+  list.push_back(std::make_unique<TScoreLine>());
+  Row = list.back().get();
+}
+
+void TScorePage::OnKey(const TAbcKey_K& key) {
+  if (!keySeen_) {
+    keySeen_ = true;
+    Key = key.Sharps;
+    return;
+  }
+  FlushHeld();
+  Key = key.Sharps;
+  if (Row->HasClef) Append(std::make_unique<TSymKey>(Key));
+}
+
+void TScorePage::OnMeter(const TAbcKey_M& meter) {
+  // Without an L: field the first meter sets the unit: a sixteenth below 3/4.
+  if (!meterSeen_ && !unitGiven_) {
+    const bool valid = meter.Num >= 1 && meter.Den >= 1;
+    unitDen_ = valid && int64_t{4} * meter.Num < int64_t{3} * meter.Den ? 16 : kEighthUnit;
+  }
+  meterSeen_ = true;
+  Append(std::make_unique<TSymMeter>(meter.Num, meter.Den, meter.Symbol));
+}
+
+void TScorePage::EighthLength(const TAbcNote& note, int& num, int& den) const {
+  int64_t n = note.LenNum;
+  int64_t d = std::max(note.LenDen, 1);
+  switch (note.Straight) {
+    case -3: d *= 8; break;
+    case -2: d *= 4; break;
+    case -1: d *= 2; break;
+    case 1: n *= 3; d *= 2; break;
+    case 2: n *= 7; d *= 4; break;
+    case 3: n *= 15; d *= 8; break;
+    default: break;
+  }
+  if (unitDen_ != kEighthUnit) {
+    if (unitDen_ < kEighthUnit && kEighthUnit % unitDen_ == 0) {
+      n *= kEighthUnit / unitDen_;
+    } else if (unitDen_ > kEighthUnit && unitDen_ % kEighthUnit == 0) {
+      d *= unitDen_ / kEighthUnit;
+    } else {
+      n *= kEighthUnit;
+      d *= unitDen_;
+    }
+  }
+  num = ClampInt(n);
+  den = ClampInt(d);
+}
+
+void TScorePage::OnNote(const TAbcNote& note) {
+  EnsureClefKey(*Row);
+  int pitch = ClampInt(int64_t{note.NoteIndex} + int64_t{kOctaveSteps} * note.Octave);
+  if (note.IsRest() || note.NoteIndex >= 15) {
+    FlushHeld();
+    pitch = kRestPitch;
+  }
+  int num = 1;
+  int den = 1;
+  EighthLength(note, num, den);
+
+  if (TupletLeft > 0 && Tuplet != nullptr) {
+    Tuplet->AddChild(std::make_unique<TSimpleNote>(pitch, note.Decoration, kSymbolInGroup, den, num, note.Accidental));
+    TupletLeft -= 1;
+    return;
+  }
+  if (graceMode_ && Grace != nullptr) {
+    Grace->AddChild(std::make_unique<TGraceNote>(pitch, 0, kSymbolAlone, 1, 1, note.Accidental));
+    return;
+  }
+  if (chordMode_) {
+    // The beam run goes on at the chord's end, once its length is known.
+    if (!Chord) Chord = std::make_unique<TMultiNote>();
+    Chord->AddNote(std::make_unique<TSimpleNote>(pitch, 0, kSymbolAlone, den, num, note.Accidental));
+    return;
+  }
+  auto current = std::make_unique<TSimpleNote>(pitch, note.Decoration, kSymbolAlone, den, num, note.Accidental);
+  if (current->DurIndex >= kQuarterIndex || current->IsRest()) {
+    FlushHeld();
+    Append(std::move(current));
+  } else if (BeamCount < 1) {
+    Held = std::move(current);
+    BeamCount = 1;
+  } else {
+    if (BeamCount == 1) OpenBeam();
+    current->Kind = kSymbolInGroup;
+    current->Prepare();
+    Beam->AddChild(std::move(current));
+    BeamCount += 1;
+  }
+}
+
+void TScorePage::OnChordEnd() {
+  if (!Chord) return;
+  if (Chord->Notes.empty()) {
+    Chord.reset();
+    EnsureClefKey(*Row);
+    FlushHeld();
+    return;
+  }
+  if (!Chord->AllBeamable()) {
+    Chord->Kind = kSymbolInChord;
+    Chord->Prepare();
+    FlushHeld();
+    Append(std::move(Chord));
+  } else if (BeamCount < 1) {
+    Held = std::move(Chord);
+    BeamCount = 1;
+  } else {
+    if (BeamCount == 1) OpenBeam();
+    Chord->Kind = kSymbolInGroup;
+    Chord->Prepare();
+    Beam->AddChild(std::move(Chord));
+    BeamCount += 1;
+  }
+}
+
+void TScorePage::FlushHeld() {
+  if (Held) {
+    Held->Prepare();
+    Append(std::move(Held));
+  }
+  TupletLeft = 0;
+  BeamCount = 0;
+  Continued = false;
+}
+
+void TScorePage::EnsureClefKey(TScoreLine& row) {
+  if (row.HasClef) return;
+  row.Symbols.insert(row.Symbols.begin(), std::make_unique<TSymKey>(Key));
+  row.Symbols.insert(row.Symbols.begin(), std::make_unique<TSymCSol>());
+  row.HasClef = 1;
+  Continued = false;
+}
+
+void TScorePage::OpenBeam() {
+  auto beam = std::make_unique<TGroupNote>(0);
+  Beam = beam.get();
+  Append(std::move(beam));
+  Held->Kind = kSymbolInGroup;
+  Held->Prepare();
+  Beam->AddChild(std::move(Held));
+  BeamCount = 2;
+}
+
+void TScorePage::Append(std::unique_ptr<TScoreSymbol> symbol) { Row->Symbols.push_back(std::move(symbol)); }
+
+}  // namespace rq

@@ -1,0 +1,72 @@
+// The score builder: the elements of one parsed tune become staff rows, one per ABC
+// body line, with beamed runs, chords, grace notes, tuplets, bars and signs.
+#pragma once
+
+#include <memory>
+#include <span>
+
+#include "notation/AbcClass.h"
+#include "score/ScoreLine.h"
+
+namespace rq {
+
+class TGenNote;
+class TGroupGrace;
+class TGroupNote;
+class TGrpTuplet;
+class TMultiNote;
+class TSimpleNote;
+
+class TScorePage {
+ public:
+  TScorePage();
+  ~TScorePage();
+  TScorePage(const TScorePage&) = delete;
+  TScorePage& operator=(const TScorePage&) = delete;
+
+  // Builds the page's own rows. Returns 0.
+  int Build(std::span<const TAbc* const> elements) { return BuildInto(elements, Rows); }
+  // Replaces the rows of list with the rows of the elements. Returns 0.
+  int BuildInto(std::span<const TAbc* const> elements, ScoreRows& list);
+
+  ScoreRows Rows;
+
+ private:
+  void OnElement(const TAbc& element, ScoreRows& list);
+  void OnNote(const TAbcNote& note);
+  void OnChordEnd();
+  void OnEndOfLine(ScoreRows& list);
+  void OnKey(const TAbcKey_K& key);
+  void OnMeter(const TAbcKey_M& meter);
+
+  // Places the held note or chord in the row; ends the beam run, any open tuplet and
+  // a pending continuation.
+  void FlushHeld();
+  // Puts the clef and key at the front of a row that has none yet.
+  void EnsureClefKey(TScoreLine& row);
+  // A new beam group in the row, starting with the held symbol.
+  void OpenBeam();
+  void Append(std::unique_ptr<TScoreSymbol> symbol);
+  // A note's length in eighth notes, after broken rhythm and the tune's unit length.
+  void EighthLength(const TAbcNote& note, int& num, int& den) const;
+
+  std::unique_ptr<TGenNote> Held;
+  TScoreLine* Row = nullptr;
+  int TupletLeft = 0;
+  int BeamCount = 0;
+  bool Continued = false;
+  int Key = 0;
+  bool keySeen_ = false;
+  TGrpTuplet* Tuplet = nullptr;
+  TGroupNote* Beam = nullptr;
+  TGroupGrace* Grace = nullptr;
+  std::unique_ptr<TMultiNote> Chord;
+  bool graceMode_ = false;
+  bool chordMode_ = false;
+  // The unit note length's denominator: the L: field, else the first meter's default.
+  int unitDen_ = 8;
+  bool unitGiven_ = false;
+  bool meterSeen_ = false;
+};
+
+}  // namespace rq

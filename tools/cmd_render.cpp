@@ -1,0 +1,126 @@
+// abctool render FILE --tune N -o OUT.png: a tune's score rows painted offscreen with
+// the music font, as the score view paints them. abctool rows FILE [--tune N]: the
+// rows and their symbols as text.
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <charconv>
+#include <cstdio>
+#include <string>
+
+#include "AbcTool.h"
+#include "ToolGui.h"
+#include "notation/AbcParser.h"
+#include "score/MusicFont.h"
+#include "score/PainterCanvas.h"
+#include "score/ScoreDump.h"
+#include "score/ScorePage.h"
+
+namespace rq::tool {
+namespace {
+
+constexpr const char* kRenderUsage = "render FILE --tune N -o OUT.png [--width W --height H --font F]";
+constexpr const char* kRowsUsage = "rows FILE [--tune N]";
+// The score view's defaults: row width 680, rows of 80 pixels, music font 60.
+constexpr int kDefaultWidth = 680;
+constexpr int kDefaultRowHeight = 80;
+constexpr int kDefaultFont = 60;
+constexpr int kTitleHeight = 34;
+
+// "--name N" as a number in [low, high]; the default when absent; nullopt when bad.
+std::optional<int> IntOption(const Args& args, const std::string& name, int fallback, int low, int high) {
+  const auto text = OptionValue(args, name);
+  if (!text) return fallback;
+  int value = 0;
+  const auto [end, ec] = std::from_chars(text->data(), text->data() + text->size(), value);
+  if (ec != std::errc{} || end != text->data() + text->size() || value < low || value > high) {
+    std::fprintf(stderr, "abctool: %s wants a number from %d to %d\n", name.c_str(), low, high);
+    return std::nullopt;
+  }
+  return value;
+}
+
+// The screen's beam thickness for a music font size.
+int BeamThicknessFor(int fontSize) {
+  if (fontSize < 69) return 2;
+  if (fontSize > 90) return 4;
+  return 3;
+}
+
+int RunRender(const Args& args) {
+  const std::vector<std::string> valueOptions = {"--tune", "-o", "--width", "--height", "--font"};
+  const auto out = OptionValue(args, "-o");
+  if (!out) {
+    std::fprintf(stderr, "usage: abctool %s\n", kRenderUsage);
+    return 2;
+  }
+  const auto width = IntOption(args, "--width", kDefaultWidth, 100, 8000);
+  const auto rowHeight = IntOption(args, "--height", kDefaultRowHeight, 40, 1000);
+  const auto fontSize = IntOption(args, "--font", kDefaultFont, 8, 400);
+  if (!width || !rowHeight || !fontSize) return 2;
+  std::vector<ToolTune> tunes;
+  if (const int rc = LoadTunes(args, valueOptions, kRenderUsage, tunes); rc != 0) return rc;
+
+  const GuiSession gui;
+  if (!RegisterMusicFont()) {
+    std::fprintf(stderr, "abctool: cannot load the music font %s\n", qPrintable(MusicFontPath()));
+    return 1;
+  }
+  TAbcParser parser;
+  parser.Parse(tunes.front().lines);
+  TScorePage page;
+  page.Build(parser.Elements());
+
+  const int rows = static_cast<int>(page.Rows.size());
+  QImage image(*width, kTitleHeight + rows * *rowHeight, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  {
+    QPainter painter(&image);
+    QFont title("Liberation Serif");
+    title.setPixelSize(19);
+    title.setBold(true);
+    painter.setFont(title);
+    std::string heading = parser.Title();
+    if (!parser.Rhythm().empty()) heading += "  (" + parser.Rhythm() + ")";
+    if (!parser.Composer().empty()) heading += "  " + parser.Composer();
+    painter.drawText(QRect(10, 0, *width - 20, kTitleHeight), Qt::AlignVCenter | Qt::AlignLeft,
+                     QString::fromLatin1(heading.c_str()));
+
+    PainterCanvas canvas(painter, {kMusicFace, *fontSize, false});
+    TDrawCtxt ctx;
+    ctx.Canvas = &canvas;
+    ctx.BeamThickness = BeamThicknessFor(*fontSize);
+    ctx.LineThickness = 1;
+    ctx.SetNumberHeights();
+    for (int r = 0; r < rows; ++r) {
+      const int top = kTitleHeight + r * *rowHeight;
+      const RowRect rect{0, top, *width, top + *rowHeight};
+      PaintScoreRow(ctx, page.Rows[static_cast<size_t>(r)].get(), rect, *rowHeight, *width);
+    }
+  }
+  if (!image.save(QString::fromStdString(*out), "PNG")) {
+    std::fprintf(stderr, "abctool: cannot write %s\n", out->c_str());
+    return 1;
+  }
+  std::printf("%s: X:%d, %d rows\n", out->c_str(), tunes.front().number, rows);
+  return 0;
+}
+
+int RunRows(const Args& args) {
+  std::vector<ToolTune> tunes;
+  if (const int rc = LoadTunes(args, {"--tune"}, kRowsUsage, tunes); rc != 0) return rc;
+  TAbcParser parser;
+  TScorePage page;
+  for (const ToolTune& tune : tunes) {
+    parser.Parse(tune.lines);
+    page.Build(parser.Elements());
+    std::printf("== X:%d %s\n%s", tune.number, parser.Title().c_str(), DescribeRows(page.Rows).c_str());
+  }
+  return 0;
+}
+
+const RegisterCommand kRender{{"render", kRenderUsage, RunRender}};
+const RegisterCommand kRows{{"rows", kRowsUsage, RunRows}};
+
+}  // namespace
+}  // namespace rq::tool
