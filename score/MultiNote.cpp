@@ -11,6 +11,7 @@ namespace rq {
 namespace {
 
 constexpr int kMiddleLine = 7;
+constexpr int kQuarterIndex = 16;
 
 // The width an accidental takes before its head, 0 without one.
 int AccidentalWidth(TDrawCtxt& ctx, const TSimpleNote& note) {
@@ -26,7 +27,7 @@ void TMultiNote::AddNote(std::unique_ptr<TSimpleNote> note) {
 }
 
 bool TMultiNote::AllBeamable() const {
-  return std::none_of(Notes.begin(), Notes.end(), [](const auto& n) { return n->DurIndex > 16; });
+  return std::none_of(Notes.begin(), Notes.end(), [](const auto& n) { return n->DurIndex >= kQuarterIndex; });
 }
 
 int TMultiNote::GetPitch() const { return ValidIndex(Main) ? Notes[static_cast<size_t>(Main)]->Pitch : 0; }

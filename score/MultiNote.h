@@ -14,7 +14,8 @@ class TMultiNote : public TGenNote {
 
   // The note becomes a chord member.
   void AddNote(std::unique_ptr<TSimpleNote> note);
-  // No member longer than a quarter note (true for an empty chord).
+  // Every member shorter than a quarter note, as a beamed note must be (true for an
+  // empty chord): a beamed quarter would read as an eighth.
   bool AllBeamable() const;
 
   int GetPitch() const override;  // the pitch of the member the stem attaches to

@@ -1,0 +1,119 @@
+// The score builder: which notes beam, where chords, grace notes, tuplets and signs
+// land, and how the lines of the tune become rows; read through the text dump.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "notation/AbcParser.h"
+#include "platform/ByteText.h"
+#include "score/ScoreDump.h"
+#include "score/ScorePage.h"
+#include "score/SimpleNote.h"
+
+namespace rq::test {
+namespace {
+
+std::string Rows(const std::string& abc) {
+  TAbcParser parser;
+  parser.Parse(SplitLines(abc));
+  TScorePage page;
+  page.Build(parser.Elements());
+  return DescribeRows(page.Rows);
+}
+
+struct BuildCase {
+  const char* what;
+  const char* abc;
+  const char* rows;
+};
+
+// One row of music and the trailing empty row, for bodies under "X:1 / K:C".
+TEST(ScoreBuilder, BeamsChordsGroupsAndSigns) {
+  const BuildCase cases[] = {
+      {"eighths beam, a quarter stands alone", "abc d2", "clef key:0 beam(a:12 b:12 c:12) d:16"},
+      {"a blank splits beams", "ab cd", "clef key:0 beam(a:12 b:12) beam(c:12 d:12)"},
+      {"broken rhythm", "a>b", "clef key:0 beam(a:13 b:8)"},
+      {"a rest ends the run", "aza", "clef key:0 a:12 z:12 a:12"},
+      {"a bar ends the run", "ab|c", "clef key:0 beam(a:12 b:12) | c:12"},
+      {"triplet", "(3abc d", "clef key:0 tuplet3(a:12 b:12 c:12) d:12"},
+      {"a bar ends a tuplet early", "(3ab|c", "clef key:0 tuplet3(a:12 b:12) | c:12"},
+      {"chord of eighths beams with a note", "[ceg]a", "clef key:0 beam([c:12 e:12 g:12] a:12)"},
+      {"a note beams with a following chord", "a[ce]", "clef key:0 beam(a:12 [c:12 e:12])"},
+      {"chord of halves stands alone", "[c4e4]a", "clef key:0 [c:20 e:20] a:12"},
+      {"a long chord after a held note leaves the note whole", "a[c4e4]",
+       "clef key:0 a:12 [c:20 e:20]"},
+      {"grace notes", "{ga}b", "clef key:0 grace(g a) b:12"},
+      {"inline meter before a held eighth", "a[M:3/4]b", "clef key:0 M:3/4 beam(a:12 b:12)"},
+      {"accidentals and octaves", "^C,_e'=f", "clef key:0 beam(^C,:12 _e':12 =f:12)"},
+      {"endings and bars", "|:a2|1b2:|2c2|]", "clef key:0 |: a:16 [1 b:16 [2 c:16 ||"},
+  };
+  for (const BuildCase& c : cases) {
+    EXPECT_EQ(Rows(std::string("X:1\nK:C\n") + c.abc + "\n"), std::string("1: ") + c.rows + "\n2: \n") << c.what;
+  }
+}
+
+// Quarter notes of chords no longer beam: a beamed quarter would read as an eighth.
+TEST(ScoreBuilder, ChordOfQuartersStandsAlone) {
+  EXPECT_EQ(Rows("X:1\nK:C\n[c2e2]a\n"), "1: clef key:0 [c:16 e:16] a:12\n2: \n");
+}
+
+TEST(ScoreBuilder, RowsFollowTheLines) {
+  const BuildCase cases[] = {
+      {"no elements", "", "1: \n"},
+      {"header only", "X:1\nT:t\nM:6/8\nK:G\n", "1: M:6/8\n"},
+      {"one row per line, meter and key from the header", "X:1\nM:6/8\nK:G\nab|\ncd|\n",
+       "1: clef key:1 M:6/8 beam(a:12 b:12) |\n2: clef key:1 beam(c:12 d:12) |\n3: \n"},
+      {"a key change at a line's start opens the row in the new key", "X:1\nK:G\nab|\nK:D\ncd|\n",
+       "1: clef key:1 beam(a:12 b:12) |\n2: clef key:2 beam(c:12 d:12) |\n3: \n"},
+      {"a continued line keeps its row and beam run", "X:1\nK:C\nab\\\ncd|\n",
+       "1: clef key:0 beam(a:12 b:12 c:12 d:12) |\n2: \n"},
+      {"the last note of a continued last line", "X:1\nK:C\nabc d\\\n", "1: clef key:0 beam(a:12 b:12 c:12) d:12\n"},
+      {"a key change within a row", "X:1\nK:C\nab [K:D] c|\n", "1: clef key:0 beam(a:12 b:12) key:2 c:12 |\n2: \n"},
+  };
+  for (const BuildCase& c : cases) EXPECT_EQ(Rows(c.abc), c.rows) << c.what;
+}
+
+// Lengths count in the tune's unit: L: when given, else a sixteenth below 3/4 and an
+// eighth from 3/4 up.
+TEST(ScoreBuilder, NoteValuesFollowTheUnitLength) {
+  const BuildCase cases[] = {
+      {"quarter unit", "L:1/4\nK:C\nab c/d/", "clef key:0 a:16 b:16 beam(c:12 d:12)"},
+      {"sixteenth unit", "L:1/16\nK:C\nab2c4", "clef key:0 beam(a:8 b:12) c:16"},
+      {"thirty-second unit", "L:1/32\nK:C\nab8", "clef key:0 a:4 b:16"},
+      {"eighth unit", "L:1/8\nM:2/4\nK:C\nab", "clef key:0 M:2/4 beam(a:12 b:12)"},
+      {"2/4 defaults to sixteenths", "M:2/4\nK:C\nab2", "clef key:0 M:2/4 beam(a:8 b:12)"},
+      {"3/4 defaults to eighths", "M:3/4\nK:C\nab2", "clef key:0 M:3/4 a:12 b:16"},
+      {"L: wins over the meter's default", "M:2/4\nL:1/8\nK:C\nab", "clef key:0 M:2/4 beam(a:12 b:12)"},
+  };
+  for (const BuildCase& c : cases) {
+    EXPECT_EQ(Rows(std::string("X:1\n") + c.abc + "\n"), std::string("1: ") + c.rows + "\n2: \n") << c.what;
+  }
+}
+
+// A second build replaces the rows of the first.
+TEST(ScoreBuilder, RebuildReplacesRows) {
+  TAbcParser parser;
+  TScorePage page;
+  parser.Parse(SplitLines("X:1\nK:C\nab|\ncd|\nef|\n"));
+  page.Build(parser.Elements());
+  EXPECT_EQ(page.Rows.size(), 4U);
+  parser.Parse(SplitLines("X:1\nK:C\nab c"));
+  page.Build(parser.Elements());
+  EXPECT_EQ(DescribeRows(page.Rows), "1: clef key:0 beam(a:12 b:12) c:12\n2: \n");
+}
+
+// Music before any K: field shows an empty key signature (not the "no key yet"
+// marker), and a list that ends while a note is held still places it.
+TEST(ScoreBuilder, BareElementLists) {
+  TAbcNote a(1001, 1001, 13, kAccNone, 0, 0, 1, 1);
+  TAbcNote b(1002, 1002, 14, kAccNone, 0, 0, 1, 1);
+  TAbcNote c(1004, 1004, 8, kAccNone, 0, 0, 1, 1);
+  TAbcSpace blank(1);
+  const TAbc* elements[] = {&a, &b, &blank, &c};
+  TScorePage page;
+  page.Build(elements);
+  EXPECT_EQ(DescribeRows(page.Rows), "1: clef key:0 beam(a:12 b:12) c:12\n");
+}
+
+}  // namespace
+}  // namespace rq::test
