@@ -29,11 +29,33 @@ QFont PainterCanvas::QtFont(const CanvasFont& font, QPaintDevice* device) {
 
 void PainterCanvas::SetFont(const CanvasFont& font) {
   font_ = font;
-  qfont_ = QtFont(font, painter_.device());
-  metrics_.emplace(qfont_, painter_.device());
+  for (auto& state : fonts_) {
+    if (state->font == font) {
+      current_ = state.get();
+      return;
+    }
+  }
+  const QFont qfont = QtFont(font, painter_.device());
+  auto state = std::make_unique<FontState>(FontState{font, qfont, QFontMetrics(qfont, painter_.device())});
   // Truncated like the glyph offset (height div 2), so an odd height puts the music
   // font's baseline exactly on the staff position.
-  ascent_ = static_cast<int>(QFontMetricsF(qfont_, painter_.device()).ascent());
+  state->ascent = static_cast<int>(QFontMetricsF(qfont, painter_.device()).ascent());
+  state->widths.fill(-1);
+  const QRawFont raw = font.family == kMusicFace ? QRawFont::fromFont(qfont) : QRawFont();
+  if (raw.isValid()) {
+    QString codes;
+    for (int c = 0; c < 256; ++c) codes.append(QChar(0xF000 + c));
+    const QList<quint32> indexes = raw.glyphIndexesForString(codes);
+    for (int c = 0; c < 256 && c < indexes.size(); ++c) {
+      if (indexes[c] == 0) continue;
+      QGlyphRun& run = state->glyphs[static_cast<size_t>(c)];
+      run.setRawFont(raw);
+      run.setGlyphIndexes({indexes[c]});
+      run.setPositions({QPointF(0, 0)});
+    }
+  }
+  current_ = state.get();
+  fonts_.push_back(std::move(state));
 }
 
 QString PainterCanvas::Decode(std::string_view text) const {
@@ -48,18 +70,33 @@ QString PainterCanvas::Decode(std::string_view text) const {
 }
 
 void PainterCanvas::TextOut(int x, int y, std::string_view text) {
-  painter_.setFont(qfont_);
-  painter_.setPen(QColor::fromRgba(text_));
-  painter_.drawText(x, y + ascent_, Decode(text));
+  painter_.setPen(text_);
+  const QPointF baseline(x, y + current_->ascent);
+  // One glyph of the music font needs no text layout: draw it straight from the font.
+  if (text.size() == 1) {
+    const QGlyphRun& run = current_->glyphs[static_cast<unsigned char>(text[0])];
+    if (!run.isEmpty()) {
+      painter_.drawGlyphRun(baseline, run);
+      return;
+    }
+  }
+  painter_.setFont(current_->qfont);
+  painter_.drawText(baseline, Decode(text));
 }
 
-int PainterCanvas::TextWidth(std::string_view text) { return metrics_->horizontalAdvance(Decode(text)); }
+int PainterCanvas::TextWidth(std::string_view text) {
+  if (text.size() == 1) {
+    int& width = current_->widths[static_cast<unsigned char>(text[0])];
+    if (width < 0) width = current_->metrics.horizontalAdvance(Decode(text));
+    return width;
+  }
+  return current_->metrics.horizontalAdvance(Decode(text));
+}
 
 // The cell is the font's height by construction (Qt rounds ascent and descent apart).
 int PainterCanvas::TextHeight(std::string_view /*text*/) { return std::max(font_.height, 1); }
 
 void PainterCanvas::Line(int x1, int y1, int x2, int y2) {
-  const QColor color = QColor::fromRgba(pen_);
   if (x1 == x2 || y1 == y2) {
     // Straight lines as exact pixel runs: the start included, the end left out.
     if (x1 == x2 && y1 == y2) return;
@@ -67,7 +104,7 @@ void PainterCanvas::Line(int x1, int y1, int x2, int y2) {
     const int top = y1 == y2 ? y1 : (y1 < y2 ? y1 : y2 + 1);
     const int width = x1 == x2 ? 1 : std::abs(x2 - x1);
     const int height = y1 == y2 ? 1 : std::abs(y2 - y1);
-    painter_.fillRect(left, top, width, height, color);
+    painter_.fillRect(left, top, width, height, penBrush_);
     return;
   }
   // A slanted line ends one step before its end point along its longer axis.
@@ -82,16 +119,17 @@ void PainterCanvas::Line(int x1, int y1, int x2, int y2) {
     ey = y2 - (dy > 0 ? 1 : -1);
     ex = x1 + static_cast<int>(std::nearbyint(static_cast<double>(ey - y1) * dx / dy));
   }
-  painter_.save();
-  painter_.setRenderHint(QPainter::Antialiasing, false);
-  painter_.setPen(QPen(color, 0));
+  // Pixel lines: no antialiasing, whatever the painter's own hint (it is put back).
+  const bool smooth = painter_.testRenderHint(QPainter::Antialiasing);
+  if (smooth) painter_.setRenderHint(QPainter::Antialiasing, false);
+  painter_.setPen(linePen_);
   painter_.drawLine(x1, y1, ex, ey);
-  painter_.restore();
+  if (smooth) painter_.setRenderHint(QPainter::Antialiasing, true);
 }
 
 void PainterCanvas::FillRect(int x1, int y1, int x2, int y2) {
   if (x2 <= x1 || y2 <= y1) return;
-  painter_.fillRect(x1, y1, x2 - x1, y2 - y1, QColor::fromRgba(brush_));
+  painter_.fillRect(x1, y1, x2 - x1, y2 - y1, brush_);
 }
 
 }  // namespace rq

@@ -3,8 +3,13 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QGlyphRun>
 #include <QPainter>
+#include <QRawFont>
+#include <array>
+#include <memory>
 #include <optional>
+#include <vector>
 
 #include "score/ScoreCanvas.h"
 
@@ -22,24 +27,43 @@ class PainterCanvas : public ScoreCanvas {
   int TextHeight(std::string_view text) override;
   void Line(int x1, int y1, int x2, int y2) override;
   void FillRect(int x1, int y1, int x2, int y2) override;
-  void SetPenColor(QRgb color) override { pen_ = color; }
-  void SetBrushColor(QRgb color) override { brush_ = color; }
-  void SetTextColor(QRgb color) override { text_ = color; }
+  // The canvas sets the painter's pen as it draws; it does not put the caller's back.
+  void SetPenColor(QRgb color) override {
+    penBrush_ = QBrush(QColor::fromRgba(color));
+    linePen_ = QPen(QColor::fromRgba(color), 0);
+  }
+  void SetBrushColor(QRgb color) override { brush_ = QBrush(QColor::fromRgba(color)); }
+  void SetTextColor(QRgb color) override { text_ = QPen(QColor::fromRgba(color), 0); }
 
   // The Qt font that stands for a canvas font: its cell is the requested height.
   static QFont QtFont(const CanvasFont& font, QPaintDevice* device);
 
  private:
+  // What a font needs for drawing and measuring, made once per font on this canvas:
+  // a row switches to the number face and back for every tuplet and ending, and
+  // measures the same glyphs again on every paint.
+  struct FontState {
+    CanvasFont font;
+    QFont qfont;
+    QFontMetrics metrics;
+    int ascent = 0;
+    std::array<int, 256> widths;  // of single bytes; -1 until measured
+    // Music face only: each code's glyph ready to draw without text layout; empty
+    // where the font has no glyph.
+    std::array<QGlyphRun, 256> glyphs;
+  };
+
   QString Decode(std::string_view text) const;
+  const FontState& StateFor(const CanvasFont& font);
 
   QPainter& painter_;
   CanvasFont font_;
-  QFont qfont_;
-  std::optional<QFontMetrics> metrics_;
-  int ascent_ = 0;
-  QRgb pen_ = kBlack;
-  QRgb brush_ = kWhite;
-  QRgb text_ = kBlack;
+  std::vector<std::unique_ptr<FontState>> fonts_;
+  FontState* current_ = nullptr;
+  QBrush penBrush_ = QBrush(QColor::fromRgba(kBlack));  // straight lines are filled runs
+  QPen linePen_ = QPen(QColor::fromRgba(kBlack), 0);
+  QBrush brush_ = QBrush(QColor::fromRgba(kWhite));
+  QPen text_ = QPen(QColor::fromRgba(kBlack), 0);
 };
 
 }  // namespace rq
