@@ -211,8 +211,7 @@ int32_t TAbcFile::RhythmIndexOf(std::string_view text) {
 uint32_t TAbcFile::CodeOfLines(std::span<const std::string> lines) {
   views_.assign(lines.begin(), lines.end());
   parser_->Parse(views_);
-  converter_->Convert(parser_->Elements());
-  return static_cast<uint32_t>(converter_->CodeValue());
+  return static_cast<uint32_t>(converter_->ComputeCode(parser_->Elements()));
 }
 
 int32_t TAbcFile::ComputeCode(int32_t index) {

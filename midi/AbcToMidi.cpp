@@ -80,6 +80,19 @@ int TAbcMidi::Convert(std::span<const TAbc* const> elements, TMidiContainer* con
   return 0;
 }
 
+int32_t TAbcMidi::ComputeCode(std::span<const TAbc* const> elements) {
+  Reset(nullptr);
+  for (const TAbc* e : elements) {
+    if (e) ConvertElement(*e);
+    // Samples only fill empty slots, only the first bar line can discard them, and
+    // only the first key counts.
+    if (sampler_.Full() && pickupTicks_ >= 0 && firstKeySeen_) break;
+  }
+  codeText_ = sampler_.CodeText(headerKey_);
+  codeValue_ = TuneCodeValue(codeText_);
+  return codeValue_;
+}
+
 void TAbcMidi::Reset(TMidiContainer* container) {
   container_ = container;
   if (container_) container_->Clear();

@@ -31,6 +31,11 @@ class TAbcMidi {
   // Converts into container (cleared first), or only computes the results when
   // container is null, as indexing does. Returns 0.
   int Convert(std::span<const TAbc* const> elements, TMidiContainer* container = nullptr);
+  // Only the tune code, as indexing and the code searches need it: the same code as
+  // Convert gives, but reading stops once it can no longer change (all eight slots
+  // sampled, the pickup known, the key read). The other results are not valid after
+  // it. Returns the code's value.
+  int32_t ComputeCode(std::span<const TAbc* const> elements);
 
   // Length of the pickup; -1 when the tune has no bar line after some music.
   MidiTick PickupTicks() const { return pickupTicks_; }

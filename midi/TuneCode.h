@@ -24,6 +24,9 @@ class TuneCodeSampler {
   // every further slot the note still covers. Slots are filled strictly in order.
   void SampleNote(int pitch, MidiTick start, MidiTick length);
 
+  // All eight slots hold a note: later notes change nothing.
+  bool Full() const { return count_ >= 8; }
+
   // The code of the samples for a key of `sharps` (-7..7); empty slots give "0".
   std::string CodeText(int sharps) const;
 

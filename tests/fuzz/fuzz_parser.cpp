@@ -32,6 +32,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
 
   converter.Convert(parser.Elements(), &container);
+  // The code alone, read only as far as it can change, is the same code.
+  static rq::TAbcMidi codeOnly;
+  if (codeOnly.ComputeCode(parser.Elements()) != converter.CodeValue()) __builtin_trap();
   rq::MidiTick previous = 0;
   for (size_t i = 0; i < container.EventCount(); ++i) {
     const rq::TMIDI_Event& e = *container.GetEvent(static_cast<std::ptrdiff_t>(i));

@@ -33,11 +33,12 @@ TMIDI_Out_Stream Export(const TAbcParser& parser, TAbcMidi& midi, TMidiContainer
   return writer;
 }
 
-// Every tune gives sound events and a well-formed file, and indexing without a container agrees.
+// Every tune gives sound events and a well-formed file, and converting without a
+// container, or for the code alone, agrees.
 TEST(MidiCorpus, EveryTuneConvertsAndExportsSoundly) {
   ASSERT_GT(Corpus().size(), 1000u);
   TAbcParser parser;
-  TAbcMidi midi, indexOnly;
+  TAbcMidi midi, indexOnly, codeOnly;
   TMidiContainer container;
   for (size_t i = 0; i < Corpus().size(); ++i) {
     SCOPED_TRACE(Corpus()[i].front());
@@ -50,6 +51,8 @@ TEST(MidiCorpus, EveryTuneConvertsAndExportsSoundly) {
     EXPECT_EQ(indexOnly.CodeText(), midi.CodeText());
     EXPECT_EQ(indexOnly.TotalTicks(), midi.TotalTicks());
     EXPECT_EQ(indexOnly.PickupTicks(), midi.PickupTicks());
+    EXPECT_EQ(codeOnly.ComputeCode(parser.Elements()), midi.CodeValue());
+    EXPECT_EQ(codeOnly.CodeText(), midi.CodeText());
   }
 }
 
