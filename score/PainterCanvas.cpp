@@ -90,7 +90,31 @@ int PainterCanvas::TextWidth(std::string_view text) {
     if (width < 0) width = current_->metrics.horizontalAdvance(Decode(text));
     return width;
   }
-  return current_->metrics.horizontalAdvance(Decode(text));
+  const std::string key(text);
+  const auto known = current_->longWidths.find(key);
+  if (known != current_->longWidths.end()) return known->second;
+  const int width = current_->metrics.horizontalAdvance(Decode(text));
+  current_->longWidths.emplace(key, width);
+  return width;
+}
+
+void PainterCanvas::SetPenColor(QRgb color) {
+  if (color == penRgb_) return;
+  penRgb_ = color;
+  penBrush_ = QBrush(QColor::fromRgba(color));
+  linePen_ = QPen(QColor::fromRgba(color), 0);
+}
+
+void PainterCanvas::SetBrushColor(QRgb color) {
+  if (color == brushRgb_) return;
+  brushRgb_ = color;
+  brush_ = QBrush(QColor::fromRgba(color));
+}
+
+void PainterCanvas::SetTextColor(QRgb color) {
+  if (color == textRgb_) return;
+  textRgb_ = color;
+  text_ = QPen(QColor::fromRgba(color), 0);
 }
 
 // The cell is the font's height by construction (Qt rounds ascent and descent apart).

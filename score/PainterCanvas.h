@@ -9,6 +9,8 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "score/ScoreCanvas.h"
@@ -28,12 +30,9 @@ class PainterCanvas : public ScoreCanvas {
   void Line(int x1, int y1, int x2, int y2) override;
   void FillRect(int x1, int y1, int x2, int y2) override;
   // The canvas sets the painter's pen as it draws; it does not put the caller's back.
-  void SetPenColor(QRgb color) override {
-    penBrush_ = QBrush(QColor::fromRgba(color));
-    linePen_ = QPen(QColor::fromRgba(color), 0);
-  }
-  void SetBrushColor(QRgb color) override { brush_ = QBrush(QColor::fromRgba(color)); }
-  void SetTextColor(QRgb color) override { text_ = QPen(QColor::fromRgba(color), 0); }
+  void SetPenColor(QRgb color) override;
+  void SetBrushColor(QRgb color) override;
+  void SetTextColor(QRgb color) override;
 
   // The Qt font that stands for a canvas font: its cell is the requested height.
   static QFont QtFont(const CanvasFont& font, QPaintDevice* device);
@@ -48,6 +47,7 @@ class PainterCanvas : public ScoreCanvas {
     QFontMetrics metrics;
     int ascent = 0;
     std::array<int, 256> widths;  // of single bytes; -1 until measured
+    std::unordered_map<std::string, int> longWidths;
     // Music face only: each code's glyph ready to draw without text layout; empty
     // where the font has no glyph.
     std::array<QGlyphRun, 256> glyphs;
@@ -60,6 +60,10 @@ class PainterCanvas : public ScoreCanvas {
   CanvasFont font_;
   std::vector<std::unique_ptr<FontState>> fonts_;
   FontState* current_ = nullptr;
+  // Symbols set their colours before every drawing, mostly to what they were already.
+  QRgb penRgb_ = kBlack;
+  QRgb brushRgb_ = kWhite;
+  QRgb textRgb_ = kBlack;
   QBrush penBrush_ = QBrush(QColor::fromRgba(kBlack));  // straight lines are filled runs
   QPen linePen_ = QPen(QColor::fromRgba(kBlack), 0);
   QBrush brush_ = QBrush(QColor::fromRgba(kWhite));
