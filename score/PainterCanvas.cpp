@@ -36,11 +36,10 @@ void PainterCanvas::SetFont(const CanvasFont& font) {
     }
   }
   const QFont qfont = QtFont(font, painter_.device());
-  auto state = std::make_unique<FontState>(FontState{font, qfont, QFontMetrics(qfont, painter_.device())});
+  auto state = std::make_unique<FontState>(font, qfont, painter_.device());
   // Truncated like the glyph offset (height div 2), so an odd height puts the music
   // font's baseline exactly on the staff position.
   state->ascent = static_cast<int>(QFontMetricsF(qfont, painter_.device()).ascent());
-  state->widths.fill(-1);
   const QRawFont raw = font.family == kMusicFace ? QRawFont::fromFont(qfont) : QRawFont();
   if (raw.isValid()) {
     QString codes;

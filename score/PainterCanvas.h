@@ -42,6 +42,10 @@ class PainterCanvas : public ScoreCanvas {
   // a row switches to the number face and back for every tuplet and ending, and
   // measures the same glyphs again on every paint.
   struct FontState {
+    FontState(const CanvasFont& f, const QFont& q, QPaintDevice* device)
+        : font(f), qfont(q), metrics(q, device) {
+      widths.fill(-1);
+    }
     CanvasFont font;
     QFont qfont;
     QFontMetrics metrics;

@@ -208,15 +208,8 @@ void TScorePage::OnNote(const TAbcNote& note) {
   if (current->DurIndex >= kQuarterIndex || current->IsRest()) {
     FlushHeld();
     Append(std::move(current));
-  } else if (BeamCount < 1) {
-    Held = std::move(current);
-    BeamCount = 1;
   } else {
-    if (BeamCount == 1) OpenBeam();
-    current->Kind = kSymbolInGroup;
-    current->Prepare();
-    Beam->AddChild(std::move(current));
-    BeamCount += 1;
+    JoinBeamRun(std::move(current));
   }
 }
 
@@ -233,16 +226,22 @@ void TScorePage::OnChordEnd() {
     Chord->Prepare();
     FlushHeld();
     Append(std::move(Chord));
-  } else if (BeamCount < 1) {
-    Held = std::move(Chord);
-    BeamCount = 1;
   } else {
-    if (BeamCount == 1) OpenBeam();
-    Chord->Kind = kSymbolInGroup;
-    Chord->Prepare();
-    Beam->AddChild(std::move(Chord));
-    BeamCount += 1;
+    JoinBeamRun(std::move(Chord));
   }
+}
+
+void TScorePage::JoinBeamRun(std::unique_ptr<TGenNote> symbol) {
+  if (BeamCount < 1) {
+    Held = std::move(symbol);
+    BeamCount = 1;
+    return;
+  }
+  if (BeamCount == 1) OpenBeam();
+  symbol->Kind = kSymbolInGroup;
+  symbol->Prepare();
+  Beam->AddChild(std::move(symbol));
+  BeamCount += 1;
 }
 
 void TScorePage::FlushHeld() {

@@ -46,6 +46,9 @@ class TScorePage {
   void EnsureClefKey(TScoreLine& row);
   // A new beam group in the row, starting with the held symbol.
   void OpenBeam();
+  // A beamable note or chord: held when it may start a run, else added to the run's
+  // group (opened with the held symbol when this is the second).
+  void JoinBeamRun(std::unique_ptr<TGenNote> symbol);
   void Append(std::unique_ptr<TScoreSymbol> symbol);
   // A note's length in eighth notes, after broken rhythm and the tune's unit length.
   void EighthLength(const TAbcNote& note, int& num, int& den) const;
