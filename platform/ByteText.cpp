@@ -37,20 +37,22 @@ TLines SplitLines(std::string_view bytes) {
   TLines lines;
   if (bytes.empty()) return lines;
   // Sized once: a large file would otherwise move its lines several times as it grows.
+  const char* const end = bytes.data() + bytes.size();
+  // The first character after the line break at `brk` (CR LF is one break).
+  const auto after = [end](const char* brk) { return brk + ((*brk == '\r' && brk + 1 < end && brk[1] == '\n') ? 2 : 1); };
   size_t count = 0;
   {
     BreakFinder finder(bytes);
-    for (const char* p = finder.Next(bytes.data()); p != finder.End(); p = finder.Next(p + 1)) ++count;
+    for (const char* p = finder.Next(bytes.data()); p != end; p = finder.Next(after(p))) ++count;
   }
   lines.reserve(count + 1);
   BreakFinder finder(bytes);
   const char* start = bytes.data();
-  const char* const end = finder.End();
   while (start < end) {
     const char* brk = finder.Next(start);
     lines.emplace_back(start, static_cast<size_t>(brk - start));
     if (brk == end) break;
-    start = brk + ((*brk == '\r' && brk + 1 < end && brk[1] == '\n') ? 2 : 1);
+    start = after(brk);
   }
   return lines;
 }
