@@ -21,28 +21,12 @@ TAbcRec MakeRec(int seq, uint8_t marks, uint8_t score, uint8_t key, uint8_t rhyt
   return TAbcRec(scan);
 }
 
-TEST(AbcRecord, KeepsLinesAndFlagsFromTheScan) {
+TEST(AbcRecord, TitleAndLastLineMoveWithTheStart) {
   TScanResult scan;
-  scan.seq = 7;
   scan.startLine = 100;
   scan.titleLine = 102;
   scan.lastLine = 140;
-  scan.flags[0] = kMarked;
-  scan.flags[1] = 10;
-  scan.flags[2] = 33;
-  scan.flags[3] = 4;
-  scan.code = 0xDEADBEEF;
   TAbcRec rec(scan);
-  EXPECT_EQ(rec.Seq, 7);
-  EXPECT_EQ(rec.GetTitleLine(), 102);
-  EXPECT_EQ(rec.GetEndLine(), 140);
-  EXPECT_EQ(rec.GetFlags(), kMarked);
-  EXPECT_EQ(rec.GetSearchScore(), 10);
-  EXPECT_EQ(rec.GetKeyIndex(), 33);
-  EXPECT_EQ(rec.GetRhythmIndex(), 4);
-  EXPECT_EQ(rec.Code, 0xDEADBEEFu);
-
-  // Moving the tune moves its title and last line with it.
   rec.StartLine -= 60;
   EXPECT_EQ(rec.GetTitleLine(), 42);
   EXPECT_EQ(rec.GetEndLine(), 80);
@@ -83,25 +67,6 @@ TEST(AbcFilter, KeyAndRhythmSets) {
   f.KeySet.set(0);
   f.RhythmSet.reset();
   EXPECT_TRUE(f.Match(unknownKey)) << "key index 0 passes when the set holds 0";
-}
-
-TEST(ViewFilters, MatchTheirFlag) {
-  const TAbcRec marked = MakeRec(1, kMarked, 0, 0, 0);
-  const TAbcRec added = MakeRec(2, kAddedThisRun, 0, 0, 0);
-  const TAbcRec hit = MakeRec(3, 0, 3, 0, 0);
-  TAbcFtlSelect select;
-  TAbcFtlUnSelect unselect;
-  TAbcFtlNew fresh;
-  TAbcFtlRch searched;
-  EXPECT_EQ(select.RememberedRow, -1);
-  EXPECT_TRUE(select.Match(marked));
-  EXPECT_FALSE(select.Match(added));
-  EXPECT_FALSE(unselect.Match(marked));
-  EXPECT_TRUE(unselect.Match(hit));
-  EXPECT_TRUE(fresh.Match(added));
-  EXPECT_FALSE(fresh.Match(marked));
-  EXPECT_TRUE(searched.Match(hit));
-  EXPECT_FALSE(searched.Match(added));
 }
 
 class FilterListTest : public testing::Test {
