@@ -19,28 +19,6 @@ struct Loaded {
   MidiSettings midi;
 };
 
-TEST(Settings, DefaultsWithoutAFile) {
-  const Loaded f("");
-  const TSettings& s = f.settings;
-  EXPECT_EQ(s.AbcLibPath, "");
-  EXPECT_EQ(s.PrinterIndex, 0);
-  EXPECT_EQ(s.LangFileName, "");
-  EXPECT_EQ((std::array{s.HRuler, s.VRuler, s.ScrZoom, s.PfSize, s.PfRow, s.PfBorder, s.PfMargin}),
-            (std::array{680, 144, 4, 40, 32, 32, 30}));
-  const MidiSettings& m = f.midi;
-  EXPECT_EQ((std::array<int, 6>{m.MidiPort, m.MidiPitch, m.MidiSpeed, m.MidiVolume, m.MidiOctave, m.SyntDelay}),
-            (std::array<int, 6>{0, 0, 100, 100, 0, 0}));
-  for (const auto& p : m.MidiPatch) EXPECT_EQ(p, 0);
-  EXPECT_EQ((std::array<int, 7>{m.GraceOn, m.LNote, m.MNote, m.HNote, m.AccNote, m.GrcSimple, m.GrcMulti}),
-            (std::array<int, 7>{1, 64, 92, 127, 80, 6, 3}));
-  EXPECT_FALSE(m.MidiReady);
-  EXPECT_EQ(s.EditFontName, "courier");
-  EXPECT_EQ(s.EditFontSize, 10);
-  EXPECT_EQ(s.EditBackground, 12511228);
-  EXPECT_EQ(s.EditForeground, 0);
-  EXPECT_EQ(s.Attributes, TSettings::DefaultAttributes());
-}
-
 TEST(Settings, PrinterIndexIsBoundedByTheInstalledPrinters) {
   EXPECT_EQ(Loaded("[global]\nprinter=5\n", 2).settings.PrinterIndex, 0);
   EXPECT_EQ(Loaded("[global]\nprinter=1\n", 2).settings.PrinterIndex, 1);

@@ -138,12 +138,6 @@ TEST(AbcFileBytes, ByteOrderMarkIsSetAsideSoTheFirstTuneIsFound) {
   EXPECT_EQ(f->GetTitle(0), "First");
 }
 
-TEST(AbcFileBytes, NulBytesDoNotTruncate) {
-  TempDir dir;
-  const auto f = Load(dir, "X:1\nT:a\0b\nK:D\nX:2\nT:c\nK:G\n"s);
-  EXPECT_EQ(f->FilterList.AllCount(), 2);
-}
-
 TEST(AbcFileBytes, AddedLinesTakeTheFileLineEnds) {
   TempDir dir;
   const auto f = Load(dir, "X:1\r\nT:a\r\nK:D\r\n");

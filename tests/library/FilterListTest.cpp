@@ -21,17 +21,6 @@ TAbcRec MakeRec(int seq, uint8_t marks, uint8_t score, uint8_t key, uint8_t rhyt
   return TAbcRec(scan);
 }
 
-TEST(AbcRecord, TitleAndLastLineMoveWithTheStart) {
-  TScanResult scan;
-  scan.startLine = 100;
-  scan.titleLine = 102;
-  scan.lastLine = 140;
-  TAbcRec rec(scan);
-  rec.StartLine -= 60;
-  EXPECT_EQ(rec.GetTitleLine(), 42);
-  EXPECT_EQ(rec.GetEndLine(), 80);
-}
-
 TEST(AbcRecord, TuneLongerThanSixteenBitsOfLinesStaysWhole) {
   TScanResult scan;
   scan.startLine = 5;
@@ -83,15 +72,6 @@ class FilterListTest : public testing::Test {
   TFilterList list;
 };
 
-TEST_F(FilterListTest, WithoutFiltersRowsAreAllRecords) {
-  ASSERT_EQ(list.Count(), 6);
-  EXPECT_EQ(list.AllCount(), 6);
-  for (int i = 0; i < 6; ++i) EXPECT_EQ(list.Items(i), list.AllItems(i));
-  EXPECT_EQ(list.Items(-1), nullptr);
-  EXPECT_EQ(list.Items(6), nullptr);
-  EXPECT_EQ(list.AllItems(6), nullptr);
-}
-
 TEST_F(FilterListTest, PrimaryAndSecondaryTogetherKeepFileOrder) {
   TAbcFtlSelect select;
   TAbcFilter keys;
@@ -107,19 +87,6 @@ TEST_F(FilterListTest, PrimaryAndSecondaryTogetherKeepFileOrder) {
   list.Apply(nullptr, &keys);
   ASSERT_EQ(list.Count(), 4);
   EXPECT_EQ(list.Items(3)->Seq, 6);
-}
-
-TEST_F(FilterListTest, DeleteThroughTheViewRemovesFromBothLists) {
-  TAbcFtlUnSelect unselect;
-  list.Apply(&unselect, nullptr);
-  ASSERT_EQ(list.Count(), 3);
-  TAbcRec* second = list.Items(1);
-  EXPECT_EQ(list.Delete(1), 0);
-  EXPECT_EQ(list.Count(), 2);
-  EXPECT_EQ(list.AllCount(), 5);
-  for (int i = 0; i < list.AllCount(); ++i) EXPECT_NE(list.AllItems(i), second);
-  EXPECT_EQ(list.Delete(2), -1);
-  EXPECT_EQ(list.Delete(-1), -1);
 }
 
 TEST_F(FilterListTest, AddingReappliesTheFilters) {
@@ -145,15 +112,6 @@ TEST_F(FilterListTest, AddingReappliesTheFilters) {
   many.AddAll(all);
   EXPECT_EQ(one.View, many.View);
   EXPECT_EQ(one.All, many.All);
-}
-
-TEST_F(FilterListTest, ResetForgetsRecordsAndFilters) {
-  TAbcFtlSelect select;
-  list.Apply(&select, nullptr);
-  list.Reset();
-  EXPECT_EQ(list.Count(), 0);
-  EXPECT_EQ(list.AllCount(), 0);
-  EXPECT_FALSE(list.Filtered());
 }
 
 }  // namespace

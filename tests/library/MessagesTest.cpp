@@ -21,20 +21,6 @@ TEST(Messages, LookUpByNumber) {
   EXPECT_EQ(m.GetMessage(msgSendToTrash, 3), "!MsgER");
 }
 
-TEST(Messages, ButtonCaptionsByModalResult) {
-  TMessages m;
-  m.ButtonCaptions = {"D'accord", "Annuler", "Abandon", "Oui", "Non"};
-  EXPECT_EQ(m.ButtonCaption(mrYes), "Oui");
-  EXPECT_EQ(m.ButtonCaption(mrNo), "Non");
-  EXPECT_EQ(m.ButtonCaption(mrCancel), "Annuler");
-  EXPECT_EQ(m.ButtonCaption(mrOk), "D'accord");
-  EXPECT_EQ(m.ButtonCaption(mrAbort), "Abandon");
-  EXPECT_EQ(m.ButtonCaption(mrRetry), "Retry");
-  EXPECT_EQ(m.ButtonCaption(mrNoToAll), "No All");
-  EXPECT_EQ(m.ButtonCaption(mrYesToAll), "Yes All");
-  EXPECT_EQ(m.ButtonCaption(mrNone), "None");
-}
-
 TEST(Messages, FileNameCharacters) {
   std::string title = "Reel: The Boys/Girls";
   EXPECT_FALSE(CheckNameChars(title, true));
@@ -50,10 +36,6 @@ TEST(Messages, FileNameCharacters) {
 
   std::string empty;
   EXPECT_TRUE(CheckNameChars(empty, true));
-
-  std::string all = "!\"'*/:;<>?\\|";
-  EXPECT_FALSE(CheckNameChars(all, true));
-  EXPECT_EQ(all, std::string(12, ' '));
 }
 
 TEST(UserInterface, QuitAndWarningQuestions) {
