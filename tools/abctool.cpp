@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "AbcTool.h"
+#include "library/SetBlock.h"
 #include "platform/Numbers.h"
 
 namespace rq::tool {
@@ -13,11 +14,6 @@ namespace {
 std::vector<Command>& Registry() {
   static std::vector<Command> commands;
   return commands;
-}
-
-bool IsTuneStart(const std::string& line) {
-  if (line.size() >= 2 && line[0] == 'X' && line[1] == ':') return true;
-  return line.size() >= 3 && line[1] == 'X' && line[2] == ':';
 }
 
 int Usage() {
