@@ -13,41 +13,51 @@
 namespace rq::test {
 namespace {
 
-constexpr int kEighth = 1;  // num over den 1
-std::unique_ptr<TSimpleNote> Note(int pitch, int num = kEighth, int den = 1, int acc = kAccNone) {
-  return std::make_unique<TSimpleNote>(pitch, 0, kSymbolAlone, den, num, acc);
+std::unique_ptr<TSimpleNote> Note(int pitch, int den = 1, int acc = kAccNone) {
+  return std::make_unique<TSimpleNote>(pitch, 0, kSymbolAlone, den, 1, acc);
 }
 
-// A beam group of the given pitches and lengths (in eighths, over den), spaced 10 apart.
-template <typename Group = TGroupNote>
-std::unique_ptr<Group> Beamed(std::unique_ptr<Group> group, const std::vector<std::pair<int, int>>& notes) {
-  for (auto [pitch, den] : notes) group->AddChild(Note(pitch, 1, den));
+// A group of the given pitches, each one eighth over den.
+template <typename Group = TGroupNote, typename... Args>
+std::unique_ptr<Group> Beamed(const std::vector<std::pair<int, int>>& notes, Args... args) {
+  auto group = std::make_unique<Group>(args...);
+  for (const auto& [pitch, den] : notes) group->AddChild(Note(pitch, den));
   return group;
 }
 
-// Lines that are not vertical: the beams.
-std::vector<CanvasCall> BeamLines(const RecordedStaff& s) {
-  std::vector<CanvasCall> beams;
-  for (const CanvasCall& c : s.Lines()) {
-    if (c.x1 != c.x2) beams.push_back(c);
+// Measures the group with the given gap, draws it alone at 0 and returns the lines
+// that are not vertical: the beams.
+Segs DrawGroup(RecordedStaff& s, TGroupNote& group, int spacing = 10) {
+  group.Measure(s.ctx, spacing);
+  s.canvas.Clear();
+  group.Draw(s.ctx, s.rect, 0);
+  Segs beams;
+  for (const auto& seg : SegsOf(s.Lines())) {
+    if (seg[0] != seg[2]) beams.push_back(seg);
   }
   return beams;
 }
 
-struct Seg {
-  int x1, y1, x2, y2;
-  bool operator==(const Seg&) const = default;
+struct PlainGroup : TGroupSymbol {
+  using TGroupSymbol::TGroupSymbol;
+  void Draw(TDrawCtxt&, const RowRect&, int) override {}
 };
-std::vector<Seg> Segs(const std::vector<CanvasCall>& calls) {
-  std::vector<Seg> segs;
-  for (const CanvasCall& c : calls) segs.push_back({c.x1, c.y1, c.x2, c.y2});
-  return segs;
-}
 
-void DrawGroup(RecordedStaff& s, TGroupNote& group, int spacing = 10) {
-  group.Measure(s.ctx, spacing);
-  s.canvas.Clear();
-  group.Draw(s.ctx, s.rect, 0);
+// A group's width is its members' plus the gaps between them; an empty one takes none.
+TEST(GroupSymbol, MembersAndGaps) {
+  RecordedStaff s;
+  PlainGroup empty(3);
+  EXPECT_EQ(empty.Measure(s.ctx, 7), 0);
+  EXPECT_EQ(empty.GetWidth(), 0);
+  PlainGroup group(3);
+  group.AddChild(std::make_unique<TSimpleNote>(5, 0, kSymbolAlone, 1, 1, kAccNone));
+  group.AddChild(std::make_unique<TSimpleNote>(6, 0, kSymbolAlone, 2, 3, kAccSharp));
+  EXPECT_EQ(group.Children[0]->Kind, kSymbolInGroup);
+  EXPECT_EQ(group.NoteCount(), 2);
+  EXPECT_EQ(group.GetWidth(), -1 - 1 + 3);  // unmeasured notes are -1 wide
+  EXPECT_EQ(group.Measure(s.ctx, 5), 20 + (13 + 20 + 7) + 5);
+  EXPECT_EQ(group.Spacing, 5);
+  EXPECT_EQ(group.GetWidth(), group.Width);
 }
 
 // The heads of a chord share one column after the first accidental; only the note
@@ -55,16 +65,15 @@ void DrawGroup(RecordedStaff& s, TGroupNote& group, int spacing = 10) {
 TEST(Chord, HeadsShareAColumn) {
   RecordedStaff s;
   TMultiNote chord;
-  chord.AddNote(Note(1, 1, 1, kAccSharp));
+  chord.AddNote(Note(1, 1, kAccSharp));
   chord.AddNote(Note(3));
   chord.Prepare();
   chord.Draw(s.ctx, s.rect, 0);
-  std::vector<std::string> texts;
-  for (const CanvasCall& c : s.Texts()) {
-    texts.push_back(c.text);
-    if (c.text == "q") EXPECT_EQ(c.x1, 100 + 13);
-  }
-  EXPECT_EQ(texts, (std::vector<std::string>{"#", "q", "q"}));
+  const auto texts = s.TextsAt();
+  ASSERT_EQ(texts.size(), 3u);
+  EXPECT_EQ(texts[0].text, "#");
+  EXPECT_EQ(std::vector<Txt>(texts.begin() + 1, texts.end()),
+            (std::vector<Txt>{{"q", 113, texts[1].y}, {"q", 113, texts[2].y}}));
   EXPECT_EQ(chord.GetHeadX(), 13);
   EXPECT_EQ(chord.Top, 1);
   EXPECT_EQ(chord.Bottom, 0);
@@ -79,7 +88,7 @@ TEST(Chord, MiddleLineAndConnector) {
   RecordedStaff s;
   TMultiNote middle;
   middle.AddNote(Note(7));
-  middle.AddNote(Note(7, 1, 1, kAccNatural));
+  middle.AddNote(Note(7, 1, kAccNatural));
   middle.Prepare();
   EXPECT_EQ(middle.StemDir, 0);
   EXPECT_EQ(middle.Notes[0]->GetHeadGlyph(), "Q");
@@ -93,52 +102,48 @@ TEST(Chord, MiddleLineAndConnector) {
   EXPECT_EQ(beamed.Main, 0);  // the bottom note is nearest a beam below
   beamed.Draw(s.ctx, s.rect, 0);
   EXPECT_EQ(beamed.Notes[1]->GetHeadGlyph(), std::string(1, static_cast<char>(0xF6)));
-  EXPECT_EQ(Segs(s.Lines()), (std::vector<Seg>{{100, 1047, 100, 1035}, {100, 1035, 100, 1047}}));
+  EXPECT_EQ(SegsOf(s.Lines()), (Segs{{100, 1047, 100, 1035}, {100, 1035, 100, 1047}}));
 }
 
-// Rising eighths c d e f: one beam from the first stem to the last, along the notes.
-TEST(BeamGroup, SlopedAndFlat) {
+// Beams and stems; the pitches given as (pitch, den) with eighth notes over den.
+TEST(BeamGroup, BeamsAndStubs) {
+  struct Case {
+    const char* what;
+    int beamThickness;
+    std::vector<std::pair<int, int>> notes;
+    int stemDir;
+    Segs beams;
+  };
+  const Case cases[] = {
+      {"rising eighths: one beam from the first stem to the last, along the notes", 2,
+       {{8, 1}, {9, 1}, {10, 1}, {11, 1}}, 1, {{100, 1065, 190, 1056}, {100, 1064, 190, 1055}}},
+      {"a leap of a sixth: flat at the lower note plus the stem (after the a's ledger line)", 2,
+       {{8, 1}, {13, 1}}, 1, {{124, 1032, 153, 1032}, {100, 1065, 130, 1065}, {100, 1064, 130, 1064}}},
+      {"stems up: the beam lies above, inset by the stem offset, and grows downward", 2,
+       {{3, 1}, {3, 1}}, -1, {{117, 1044, 147, 1044}, {117, 1045, 147, 1045}}},
+      // Beam thickness 1: second beams lie 1 pixel nearer the heads.
+      {"stubs for lone sixteenths", 1, {{8, 2}, {8, 1}, {8, 2}}, 1,
+       {{100, 1065, 160, 1065}, {100, 1064, 115, 1064}, {145, 1064, 160, 1064}}},
+      {"a full second beam between neighbours, none on to an eighth", 1, {{8, 2}, {8, 2}, {8, 1}}, 1,
+       {{100, 1065, 160, 1065}, {100, 1064, 130, 1064}}},
+      {"the second beam stops at a thirty-second, whose third beam is a stub", 1, {{8, 2}, {8, 4}, {8, 1}}, 1,
+       {{100, 1065, 160, 1065}, {100, 1064, 130, 1064}, {130, 1063, 145, 1063}}},
+  };
+  for (const Case& c : cases) {
+    RecordedStaff s;
+    s.ctx.BeamThickness = c.beamThickness;
+    auto group = Beamed(c.notes);
+    EXPECT_EQ(DrawGroup(s, *group), c.beams) << c.what;
+    EXPECT_EQ(group->StemDir, c.stemDir) << c.what;
+  }
+  // Stems run from each head to the beam.
   RecordedStaff s;
   s.ctx.BeamThickness = 2;
-  auto rising = Beamed(std::make_unique<TGroupNote>(), {{8, 1}, {9, 1}, {10, 1}, {11, 1}});
+  auto rising = Beamed(cases[0].notes);
   DrawGroup(s, *rising);
-  EXPECT_EQ(rising->StemDir, 1);
-  EXPECT_EQ(Segs(BeamLines(s)), (std::vector<Seg>{{100, 1065, 190, 1056}, {100, 1064, 190, 1055}}));
-  // Stems run from each head to the beam.
-  const auto lines = s.Lines();
-  EXPECT_EQ(Segs({lines.begin() + 2, lines.end()}),
-            (std::vector<Seg>{{100, 1064, 100, 1047}, {130, 1061, 130, 1044}, {160, 1058, 160, 1041}, {190, 1055, 190, 1038}}));
-
-  // c and a leap a sixth: the beam lies flat at the lower note plus the stem (after
-  // the a's ledger line).
-  auto leap = Beamed(std::make_unique<TGroupNote>(), {{8, 1}, {13, 1}});
-  DrawGroup(s, *leap);
-  EXPECT_EQ(Segs(BeamLines(s)), (std::vector<Seg>{{124, 1032, 153, 1032}, {100, 1065, 130, 1065}, {100, 1064, 130, 1064}}));
-
-  // Stems up: the beam lies above, inset by the stem offset, and grows downward.
-  auto low = Beamed(std::make_unique<TGroupNote>(), {{3, 1}, {3, 1}});
-  DrawGroup(s, *low);
-  EXPECT_EQ(low->StemDir, -1);
-  EXPECT_EQ(Segs(BeamLines(s)), (std::vector<Seg>{{117, 1044, 147, 1044}, {117, 1045, 147, 1045}}));
-}
-
-// Second beams: stubs for lone sixteenths, a full segment between neighbours, and
-// none on to an eighth.
-TEST(BeamGroup, SecondaryBeamsAndStubs) {
-  RecordedStaff s;  // beam thickness 1: secondary beams lie 1 pixel nearer the heads
-  auto lone = Beamed(std::make_unique<TGroupNote>(), {{8, 2}, {8, 1}, {8, 2}});
-  DrawGroup(s, *lone);
-  EXPECT_EQ(Segs(BeamLines(s)), (std::vector<Seg>{{100, 1065, 160, 1065}, {100, 1064, 115, 1064}, {145, 1064, 160, 1064}}));
-
-  auto pair = Beamed(std::make_unique<TGroupNote>(), {{8, 2}, {8, 2}, {8, 1}});
-  DrawGroup(s, *pair);
-  EXPECT_EQ(Segs(BeamLines(s)), (std::vector<Seg>{{100, 1065, 160, 1065}, {100, 1064, 130, 1064}}));
-
-  // A thirty-second after a sixteenth, then an eighth: the second beam stops at the
-  // thirty-second, whose third beam is a stub.
-  auto deeper = Beamed(std::make_unique<TGroupNote>(), {{8, 2}, {8, 4}, {8, 1}});
-  DrawGroup(s, *deeper);
-  EXPECT_EQ(Segs(BeamLines(s)), (std::vector<Seg>{{100, 1065, 160, 1065}, {100, 1064, 130, 1064}, {130, 1063, 145, 1063}}));
+  const Segs lines = SegsOf(s.Lines());
+  EXPECT_EQ(Segs(lines.begin() + 2, lines.end()),
+            (Segs{{100, 1064, 100, 1047}, {130, 1061, 130, 1044}, {160, 1058, 160, 1041}, {190, 1055, 190, 1038}}));
 }
 
 // Ends that share an x (the row squeezed the group together) give a flat beam, with
@@ -146,7 +151,7 @@ TEST(BeamGroup, SecondaryBeamsAndStubs) {
 TEST(BeamGroup, EndsAtOneXLieFlat) {
   for (const int pitch : {8, 2}) {
     RecordedStaff s;
-    auto group = Beamed(std::make_unique<TGroupNote>(), {{pitch, 1}, {pitch + 2, 1}});
+    auto group = Beamed({{pitch, 1}, {pitch + 2, 1}});
     DrawGroup(s, *group, -20);
     EXPECT_EQ(group->BeamX0, group->BeamX1);
     EXPECT_EQ(group->BeamY0, group->BeamY1) << pitch;
@@ -175,19 +180,18 @@ TEST(GraceGroup, NegativeWidth) {
 // has no beam and no number.
 TEST(Tuplet, NumberUnderTheBeam) {
   RecordedStaff s;
-  auto three = Beamed(std::make_unique<TGrpTuplet>(3), {{8, 1}, {8, 1}, {8, 1}});
+  auto three = Beamed<TGrpTuplet>({{8, 1}, {8, 1}, {8, 1}}, 3);
   DrawGroup(s, *three);
   const auto texts = s.Texts();
   ASSERT_EQ(texts.size(), 4U);
   const CanvasCall& number = texts.back();
   EXPECT_EQ(number.text, "3");
   EXPECT_EQ(number.font, (CanvasFont{kNumberFace, 10, true}));
-  EXPECT_EQ(number.x1, 130 - 10 / 3 / 2);
-  EXPECT_EQ(number.y1, 1047 + 18 + 1);
+  EXPECT_EQ(std::pair(number.x1, number.y1), std::pair(130 - 10 / 3 / 2, 1047 + 18 + 1));
   EXPECT_EQ(s.canvas.Font(), (CanvasFont{kMusicFace, 60, false}));
 
-  auto one = Beamed(std::make_unique<TGrpTuplet>(3), {{8, 1}});
-  DrawGroup(s, *one);
+  auto one = Beamed<TGrpTuplet>({{8, 1}}, 3);
+  EXPECT_EQ(DrawGroup(s, *one), Segs{});
   for (const CanvasCall& c : s.Texts()) EXPECT_NE(c.text, "3");
   EXPECT_EQ(TGrpTuplet(3).Measure(s.ctx, 10), 0);
 }

@@ -1,7 +1,6 @@
 // The drawing context derived from the music font's height.
 #include "ScoreTestHelpers.h"
 #include "score/ScoreSymbol.h"
-#include "score/SimpleNote.h"
 
 namespace rq::test {
 namespace {
@@ -47,41 +46,8 @@ TEST(DrawCtxt, ThickLines) {
   RecordedStaff s(3);
   DrawHLine(s.ctx, 10, 40, 70);
   DrawVLine(s.ctx, 15, 20, 60);
-  const auto lines = s.Lines();
-  ASSERT_EQ(lines.size(), 6u);
-  for (int k = 0; k < 3; ++k) {
-    EXPECT_EQ(std::vector({lines[k].x1, lines[k].y1, lines[k].x2, lines[k].y2}), std::vector({10, 70 + k, 40, 70 + k}));
-    const auto& v = lines[3 + k];
-    EXPECT_EQ(std::vector({v.x1, v.y1, v.x2, v.y2}), std::vector({15 + k, 60, 15 + k, 20}));
-  }
-}
-
-}  // namespace
-}  // namespace rq::test
-
-namespace rq::test {
-namespace {
-
-struct PlainGroup : TGroupSymbol {
-  using TGroupSymbol::TGroupSymbol;
-  void Draw(TDrawCtxt&, const RowRect&, int) override {}
-};
-
-// A group's width is its members' plus the gaps between them; an empty one takes none.
-TEST(GroupSymbol, MembersAndGaps) {
-  RecordedStaff s;
-  PlainGroup empty(3);
-  EXPECT_EQ(empty.Measure(s.ctx, 7), 0);
-  EXPECT_EQ(empty.GetWidth(), 0);
-  PlainGroup group(3);
-  group.AddChild(std::make_unique<TSimpleNote>(5, 0, kSymbolAlone, 1, 1, kAccNone));
-  group.AddChild(std::make_unique<TSimpleNote>(6, 0, kSymbolAlone, 2, 3, kAccSharp));
-  EXPECT_EQ(group.Children[0]->Kind, kSymbolInGroup);
-  EXPECT_EQ(group.NoteCount(), 2);
-  EXPECT_EQ(group.GetWidth(), -1 - 1 + 3);  // unmeasured notes are -1 wide
-  EXPECT_EQ(group.Measure(s.ctx, 5), 20 + (13 + 20 + 7) + 5);
-  EXPECT_EQ(group.Spacing, 5);
-  EXPECT_EQ(group.GetWidth(), group.Width);
+  EXPECT_EQ(SegsOf(s.Lines()), (Segs{{10, 70, 40, 70}, {10, 71, 40, 71}, {10, 72, 40, 72},
+                                     {15, 60, 15, 20}, {16, 60, 16, 20}, {17, 60, 17, 20}}));
 }
 
 }  // namespace

@@ -24,36 +24,33 @@ TEST(DurationIndex, LengthsToIndexes) {
   }
 }
 
-// Head glyphs by class, stem, membership; rests by class alone.
+// Head glyphs follow the stem (down from the middle line's step 8 up, or when set to
+// 0), beyond a whole note stay whole; group members show bare heads, chord members at
+// least a quarter; rests go by length alone, the sixty-fourth rest never a note's
+// glyph. A grace note always shows the small head.
 TEST(SimpleNote, GlyphChoice) {
   struct Case {
     int pitch, kind, num, den, stemDir;  // stemDir 9: as created
     std::string glyph;
   };
   const Case cases[] = {
-      {5, kSymbolAlone, 1, 1, 9, "e"},        {9, kSymbolAlone, 1, 1, 9, "E"},
-      {7, kSymbolAlone, 2, 1, 9, "q"},        {8, kSymbolAlone, 2, 1, 9, "Q"},
-      {4, kSymbolAlone, 1, 2, 9, "x"},        {4, kSymbolAlone, 1, 4, 9, "r"},
-      {4, kSymbolAlone, 1, 8, 9, G(0x91)},    {10, kSymbolAlone, 1, 8, 9, G(0x90)},
-      {4, kSymbolAlone, 4, 1, 9, "h"},        {12, kSymbolAlone, 6, 1, 9, "H"},
-      {4, kSymbolAlone, 8, 1, 9, "w"},        {12, kSymbolAlone, 100, 1, 9, "w"},
-      {4, kSymbolInGroup, 1, 2, 9, G(0xF6)},  {12, kSymbolInGroup, 8, 1, 9, G(0xF6)},
-      {4, kSymbolInChord, 1, 1, 9, "q"},      {10, kSymbolInChord, 1, 4, 9, "Q"},
-      {4, kSymbolInChord, 4, 1, 9, "h"},      {4, kSymbolAlone, 2, 1, 0, "Q"},
-      {kRestPitch, kSymbolAlone, 1, 8, 9, G(0x92)}, {kRestPitch, kSymbolAlone, 1, 4, 9, G(0xA8)},
-      {kRestPitch, kSymbolAlone, 1, 2, 9, G(0xC5)}, {kRestPitch, kSymbolInGroup, 1, 1, 9, G(0xE4)},
-      {kRestPitch, kSymbolInChord, 2, 1, 9, "g"},   {kRestPitch, kSymbolAlone, 4, 1, 9, G(0xEE)},
-      {kRestPitch, kSymbolAlone, 8, 1, 9, G(0xEE)},
+      {7, kSymbolAlone, 2, 1, 9, "q"},       {8, kSymbolAlone, 2, 1, 9, "Q"},     {4, kSymbolAlone, 2, 1, 0, "Q"},
+      {5, kSymbolAlone, 1, 1, 9, "e"},       {4, kSymbolAlone, 1, 2, 9, "x"},     {12, kSymbolAlone, 6, 1, 9, "H"},
+      {4, kSymbolAlone, 1, 8, 9, G(0x91)},   {10, kSymbolAlone, 1, 8, 9, G(0x90)}, {4, kSymbolAlone, 8, 1, 9, "w"},
+      {12, kSymbolAlone, 100, 1, 9, "w"},    {4, kSymbolInGroup, 1, 2, 9, G(0xF6)}, {12, kSymbolInGroup, 8, 1, 9, G(0xF6)},
+      {4, kSymbolInChord, 1, 1, 9, "q"},     {10, kSymbolInChord, 1, 4, 9, "Q"},  {4, kSymbolInChord, 4, 1, 9, "h"},
+      {kRestPitch, kSymbolAlone, 1, 8, 9, G(0x92)}, {kRestPitch, kSymbolAlone, 1, 2, 9, G(0xC5)},
+      {kRestPitch, kSymbolInGroup, 1, 1, 9, G(0xE4)}, {kRestPitch, kSymbolInChord, 2, 1, 9, "g"},
   };
   for (const Case& c : cases) {
     TSimpleNote note(c.pitch, 0, c.kind, c.den, c.num, kAccNone);
     if (c.stemDir != 9) note.SetStemDir(c.stemDir);
     EXPECT_EQ(note.GetHeadGlyph(), c.glyph) << "pitch " << c.pitch << " kind " << c.kind << " " << c.num << "/" << c.den;
-    TGraceNote grace(c.pitch, 0, c.kind, c.den, c.num, kAccNone);
-    EXPECT_EQ(grace.GetHeadGlyph(), ";");
+    EXPECT_EQ(TGraceNote(c.pitch, 0, c.kind, c.den, c.num, kAccNone).GetHeadGlyph(), ";");
   }
 }
 
+// Grace notes have no natural (a sharp stands in) and no doubles.
 TEST(SimpleNote, AccidentalGlyphs) {
   struct Case {
     int acc;
@@ -67,8 +64,9 @@ TEST(SimpleNote, AccidentalGlyphs) {
   }
 }
 
-// A sharp dotted-dotted quarter: accidental, then the head one pixel on, then each dot
+// A sharp double-dotted quarter: accidental, then the head one pixel on, then each dot
 // one pixel after what went before and a pixel higher; the measure matches the draw.
+// A chord member shows at least a quarter glyph, but its dots follow its length.
 TEST(SimpleNote, AccidentalHeadAndDots) {
   RecordedStaff s;
   TSimpleNote note(5, 0, kSymbolAlone, 2, 7, kAccSharp);  // 7/2 = double-dotted quarter
@@ -76,32 +74,21 @@ TEST(SimpleNote, AccidentalHeadAndDots) {
   const int measured = note.Measure(s.ctx, 0);
   note.Draw(s.ctx, s.rect, 30);
   const int y = s.GlyphTop(s.ctx.StaffY(5));
-  const auto texts = s.Texts();
-  ASSERT_EQ(texts.size(), 4u);
-  EXPECT_EQ(texts[0].text, "#");
-  EXPECT_EQ(std::pair(texts[0].x1, texts[0].y1), std::pair(130, y));
+  EXPECT_EQ(s.TextsAt(), (std::vector<Txt>{{"#", 130, y}, {"q", 143, y}, {".", 164, y - 1}, {".", 171, y - 1}}));
   EXPECT_EQ(note.HeadX, 30 + 13);
-  EXPECT_EQ(texts[1].text, "q");
-  EXPECT_EQ(std::pair(texts[1].x1, texts[1].y1), std::pair(143, y));
-  EXPECT_EQ(std::pair(texts[2].x1, texts[2].y1), std::pair(130 + 13 + 20 + 1, y - 1));
-  EXPECT_EQ(std::pair(texts[3].x1, texts[3].y1), std::pair(130 + 13 + 20 + 7 + 1, y - 1));
   EXPECT_EQ(note.Width, 13 + 20 + 2 * 7);
   EXPECT_EQ(measured, note.Width);
   EXPECT_TRUE(s.Lines().empty());
+
+  s.canvas.Clear();
+  TSimpleNote member(10, 0, kSymbolInChord, 2, 3, kAccNone);  // dotted eighth
+  member.Draw(s.ctx, s.rect, 0);
+  const int my = s.GlyphTop(s.ctx.StaffY(10));
+  EXPECT_EQ(s.TextsAt(), (std::vector<Txt>{{"Q", 100, my}, {".", 121, my - 1}})) << "chord member keeps its dots";
 }
 
-// A chord member shows at least a quarter glyph, but its dots follow its length.
-TEST(SimpleNote, ChordMemberKeepsItsDots) {
-  RecordedStaff s;
-  TSimpleNote note(10, 0, kSymbolInChord, 2, 3, kAccNone);  // dotted eighth
-  note.Draw(s.ctx, s.rect, 0);
-  const auto texts = s.Texts();
-  ASSERT_EQ(texts.size(), 2u);
-  EXPECT_EQ(texts[0].text, "Q");
-  EXPECT_EQ(texts[1].text, ".");
-}
-
-// Every rest stands on the middle line; half and whole rests look the same.
+// Every rest stands on the middle line, with no roll and no ledger lines; half and
+// whole rests look the same.
 TEST(SimpleNote, RestsOnTheMiddleLine) {
   RecordedStaff s;
   TSimpleNote half(kRestPitch, kDecoRoll, 0, 1, 4, kAccNone);
@@ -109,12 +96,8 @@ TEST(SimpleNote, RestsOnTheMiddleLine) {
   EXPECT_EQ(half.StemDir, 1);
   half.Draw(s.ctx, s.rect, 40);
   whole.Draw(s.ctx, s.rect, 40);
-  const auto texts = s.Texts();
-  // No roll and no ledger lines on a rest.
-  ASSERT_EQ(texts.size(), 2u);
-  EXPECT_EQ(texts[0].text, texts[1].text);
-  EXPECT_EQ(std::pair(texts[0].x1, texts[0].y1), std::pair(texts[1].x1, texts[1].y1));
-  EXPECT_EQ(texts[0].y1, s.GlyphTop(s.ctx.StaffMid));
+  const Txt rest{G(0xEE), 140, s.GlyphTop(s.ctx.StaffMid)};
+  EXPECT_EQ(s.TextsAt(), (std::vector<Txt>{rest, rest}));
   EXPECT_TRUE(s.Lines().empty());
 }
 
@@ -129,45 +112,37 @@ TEST(SimpleNote, LedgerLines) {
     RecordedStaff s(2);
     TSimpleNote note(c.pitch, 0, 0, 1, 2, kAccNone);
     note.Draw(s.ctx, s.rect, 50);
-    const auto lines = s.Lines();
-    SCOPED_TRACE(c.pitch);
-    ASSERT_EQ(lines.size(), c.ys.size() * 2);
-    for (size_t i = 0; i < c.ys.size(); ++i) {
-      const int y = s.rect.Top + s.ctx.StaffMid + c.ys[i];
-      EXPECT_EQ(lines[2 * i].y1, y);
-      EXPECT_EQ(lines[2 * i + 1].y1, y + 1);
-      EXPECT_EQ(lines[2 * i].x1, 100 + 50 - 6);
-      EXPECT_EQ(lines[2 * i].x2, 100 + 50 + 20 + 6 - 3);
+    Segs expected;
+    for (const int dy : c.ys) {
+      const int y = s.rect.Top + s.ctx.StaffMid + dy;
+      expected.insert(expected.end(), {{144, y, 173, y}, {144, y + 1, 173, y + 1}});  // 150 - 6 to 150 + 20 + 6 - 3
     }
+    EXPECT_EQ(SegsOf(s.Lines()), expected) << c.pitch;
   }
 }
 
-// The roll sits a space above the staff, or above a high note; staccato opposite the stem.
+// The roll sits a space above the staff, or above a high note; staccato opposite the
+// stem; other decorations draw nothing.
 TEST(SimpleNote, RollAndStaccato) {
+  constexpr int kAboveStaff = 99;  // the roll's fixed place, one space above the staff
   struct Case {
-    int pitch, deco, stemDir, dy;  // dy: sign's cell top minus the note's cell top
+    int pitch, deco, stemDir;
+    std::string sign;
+    int dy;  // the sign's cell top minus the note's
   };
-  // dy 0 for a roll: the fixed place one space above the staff.
-  for (const Case& c : {Case{4, kDecoRoll, -1, 0}, {9, kDecoRoll, 1, 0}, {12, kDecoRoll, 1, -6},
-                        {6, kDecoRoll, -1, -15 - 12}, {9, kDecoStaccato, 1, -6}, {5, kDecoStaccato, -1, 6},
-                        {5, 3, -1, 0}}) {
+  for (const Case& c : {Case{4, kDecoRoll, -1, "~", kAboveStaff}, {9, kDecoRoll, 1, "~", kAboveStaff},
+                        {12, kDecoRoll, 1, "~", -6}, {6, kDecoRoll, -1, "~", -15 - 12}, {9, kDecoStaccato, 1, ".", -6},
+                        {5, kDecoStaccato, -1, ".", 6}, {5, 3, -1, "", 0}}) {
     RecordedStaff s;
     TSimpleNote note(c.pitch, c.deco, 0, 1, 2, kAccNone);
     ASSERT_EQ(note.StemDir, c.stemDir);
     note.Draw(s.ctx, s.rect, 10);
-    const auto texts = s.Texts();
-    SCOPED_TRACE(c.pitch);
-    if (c.deco != kDecoRoll && c.deco != kDecoStaccato) {
-      EXPECT_EQ(texts.size(), 1u);
-      continue;
-    }
-    ASSERT_EQ(texts.size(), 2u);
-    EXPECT_EQ(texts[1].text, c.deco == kDecoRoll ? "~" : ".");
-    EXPECT_EQ(texts[1].x1, 100 + note.HeadX);
-    const int noteTop = s.GlyphTop(s.ctx.StaffY(c.pitch));
-    const int aboveStaff = s.GlyphTop(s.ctx.StaffMid - 18);
-    const bool fixedRoll = c.deco == kDecoRoll && c.dy == 0;
-    EXPECT_EQ(texts[1].y1, fixedRoll ? aboveStaff : noteTop + c.dy);
+    const auto texts = s.TextsAt();
+    ASSERT_FALSE(texts.empty());
+    std::vector<Txt> expected{texts[0]};
+    const int y = c.dy == kAboveStaff ? s.ctx.StaffMid - 18 : s.ctx.StaffY(c.pitch) + c.dy;
+    if (!c.sign.empty()) expected.push_back({c.sign, 100 + note.HeadX, s.GlyphTop(y)});
+    EXPECT_EQ(texts, expected) << c.pitch;
   }
 }
 

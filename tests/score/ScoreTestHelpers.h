@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+#include <string>
 #include <vector>
 
 #include "score/DrawCtxt.h"
@@ -11,19 +13,31 @@
 
 namespace rq::test {
 
+// Lines and fills as {x1, y1, x2, y2}.
+using Segs = std::vector<std::vector<int>>;
+inline Segs SegsOf(const std::vector<CanvasCall>& calls) {
+  Segs segs;
+  for (const CanvasCall& c : calls) segs.push_back({c.x1, c.y1, c.x2, c.y2});
+  return segs;
+}
+
+// A text written at a place.
+struct Txt {
+  std::string text;
+  int x, y;
+  bool operator==(const Txt&) const = default;
+  friend std::ostream& operator<<(std::ostream& o, const Txt& t) { return o << '"' << t.text << "\" at " << t.x << ',' << t.y; }
+};
+
 struct RecordedStaff {
   RecordingCanvas canvas;
   TDrawCtxt ctx;
   RowRect rect{100, 1000, 900, 1100};
 
   explicit RecordedStaff(int lineThickness = 1) {
-    canvas.SetCharWidth('q', 20);
-    canvas.SetCharWidth('#', 12);
-    canvas.SetCharWidth('b', 10);
-    canvas.SetCharWidth('.', 6);
-    canvas.SetCharWidth('l', 2);
-    canvas.SetCharWidth('[', 2);
-    canvas.SetCharWidth(']', 15);
+    for (const auto& [code, width] : {std::pair{'q', 20}, {'#', 12}, {'b', 10}, {'.', 6}, {'l', 2}, {'[', 2}, {']', 15}}) {
+      canvas.SetCharWidth(code, width);
+    }
     ctx.Canvas = &canvas;
     ctx.SetStaffMetrics(100);
     ctx.SetNumberHeights();
@@ -36,6 +50,11 @@ struct RecordedStaff {
   std::vector<CanvasCall> Texts() const { return canvas.Calls(CanvasOp::Text); }
   std::vector<CanvasCall> Lines() const { return canvas.Calls(CanvasOp::Line); }
   std::vector<CanvasCall> Fills() const { return canvas.Calls(CanvasOp::Fill); }
+  std::vector<Txt> TextsAt() const {
+    std::vector<Txt> out;
+    for (const CanvasCall& c : Texts()) out.push_back({c.text, c.x1, c.y1});
+    return out;
+  }
 };
 
 }  // namespace rq::test

@@ -1,4 +1,5 @@
 // Bar lines, endings, key and time signatures and the clef, read from the recording canvas.
+#include <memory>
 #include <string>
 
 #include "ScoreTestHelpers.h"
@@ -7,71 +8,54 @@
 namespace rq::test {
 namespace {
 
-// Widths in the helper: "l" and "[" 2, "]" 15, so the kinds measure 2, 12, 15, 15, 30.
-// Positions are relative to the bar's left edge.
-struct BarCase {
-  int kind, lt;
-  std::vector<int> thin;
-  std::vector<std::pair<int, int>> thick;
-  std::vector<int> dots;
-};
-
+// Widths in the helper: "l" and "[" 2, "]" 15. Positions are relative to the bar's
+// left edge; an unknown kind takes no room and draws nothing.
 TEST(SymbBarre, EveryKindAtTwoThicknesses) {
-  const BarCase cases[] = {
-      {kBarThin, 1, {1}, {}, {}},
-      {kBarThinThick, 1, {3}, {{6, 12}}, {}},
-      {kBarRepeatEnd, 1, {7}, {{10, 15}}, {1}},
-      {kBarRepeatStart, 1, {7}, {{0, 5}}, {10}},
-      {kBarRepeatBoth, 1, {9, 20}, {{12, 18}}, {4, 23}},
-      {kBarThin, 4, {-1}, {}, {}},
-      {kBarThinThick, 4, {-6}, {{6, 12}}, {}},
-      {kBarRepeatEnd, 4, {-2}, {{10, 15}}, {-26}},
-      {kBarRepeatStart, 4, {13}, {{0, 5}}, {25}},
-      {kBarRepeatBoth, 4, {0, 26}, {{12, 18}}, {-20, 38}},
+  struct Case {
+    int kind, lt, width;
+    std::vector<int> thin;
+    std::vector<std::pair<int, int>> thick;
+    std::vector<int> dots;
   };
-  for (const BarCase& c : cases) {
+  const Case cases[] = {
+      {kBarThin, 1, 2, {1}, {}, {}},
+      {kBarThinThick, 1, 12, {3}, {{6, 12}}, {}},
+      {kBarRepeatEnd, 1, 15, {7}, {{10, 15}}, {1}},
+      {kBarRepeatStart, 1, 15, {7}, {{0, 5}}, {10}},
+      {kBarRepeatBoth, 1, 30, {9, 20}, {{12, 18}}, {4, 23}},
+      {kBarThin, 4, 2, {-1}, {}, {}},
+      {kBarThinThick, 4, 12, {-6}, {{6, 12}}, {}},
+      {kBarRepeatEnd, 4, 15, {-2}, {{10, 15}}, {-26}},
+      {kBarRepeatStart, 4, 15, {13}, {{0, 5}}, {25}},
+      {kBarRepeatBoth, 4, 30, {0, 26}, {{12, 18}}, {-20, 38}},
+      {36, 1, 0, {}, {}, {}},
+  };
+  for (const Case& c : cases) {
     RecordedStaff s(c.lt);
     TSymbBarre bar(c.kind);
-    bar.Draw(s.ctx, s.rect, 40);
     SCOPED_TRACE(testing::Message() << "kind " << c.kind << " lt " << c.lt);
+    EXPECT_EQ(bar.Measure(s.ctx, 5), c.width);
+    bar.Draw(s.ctx, s.rect, 40);
     const int xa = s.rect.Left + 40;
     const int yT = s.rect.Top + s.ctx.StaffMid - 12;
     const int yB = s.rect.Top + s.ctx.StaffMid + 12;
-
-    const auto lines = s.Lines();
-    ASSERT_EQ(lines.size(), c.thin.size() * c.lt);
-    for (size_t i = 0; i < lines.size(); ++i) {
-      const int x = xa + c.thin[i / c.lt] + static_cast<int>(i % c.lt);
-      EXPECT_EQ(std::vector({lines[i].x1, lines[i].y1, lines[i].x2, lines[i].y2}), std::vector({x, yB, x, yT}));
+    Segs thin, thick;
+    std::vector<Txt> dots;
+    for (const int x : c.thin) {
+      for (int k = 0; k < c.lt; ++k) thin.push_back({xa + x + k, yB, xa + x + k, yT});
     }
-    const auto fills = s.Fills();
-    ASSERT_EQ(fills.size(), c.thick.size());
-    for (size_t i = 0; i < fills.size(); ++i) {
-      EXPECT_EQ(std::vector({fills[i].x1, fills[i].y1, fills[i].x2, fills[i].y2}),
-                std::vector({xa + c.thick[i].first, yT, xa + c.thick[i].second, yB}));
-      EXPECT_EQ(fills[i].color, kBlack);
-    }
-    const auto texts = s.Texts();
-    ASSERT_EQ(texts.size(), c.dots.size() * 2);
-    for (size_t i = 0; i < texts.size(); ++i) {
-      EXPECT_EQ(texts[i].text, ".");
-      EXPECT_EQ(texts[i].x1, xa + c.dots[i / 2]);
+    for (const auto& [x1, x2] : c.thick) thick.push_back({xa + x1, yT, xa + x2, yB});
+    for (const int x : c.dots) {
       // The two middle spaces.
-      EXPECT_EQ(texts[i].y1, s.GlyphTop(s.ctx.StaffMid + (i % 2 == 0 ? -3 : 3)));
+      for (const int dy : {-3, 3}) dots.push_back({".", xa + x, s.GlyphTop(s.ctx.StaffMid + dy)});
     }
+    EXPECT_EQ(SegsOf(s.Lines()), thin);
+    EXPECT_EQ(SegsOf(s.Fills()), thick);
+    for (const CanvasCall& fill : s.Fills()) EXPECT_EQ(fill.color, kBlack);
+    EXPECT_EQ(s.TextsAt(), dots);
     // The brush is left white for whatever paints next.
     EXPECT_EQ(s.canvas.Calls(CanvasOp::BrushColor).back().color, kWhite);
   }
-}
-
-TEST(SymbBarre, UnknownKindDrawsNothing) {
-  RecordedStaff s;
-  TSymbBarre bar(36);
-  EXPECT_EQ(bar.Measure(s.ctx, 5), 0);
-  bar.Draw(s.ctx, s.rect, 0);
-  EXPECT_TRUE(s.Lines().empty());
-  EXPECT_TRUE(s.Fills().empty());
-  EXPECT_TRUE(s.Texts().empty());
 }
 
 // Ending numbers in the bold serif face above the top line, a bracket hooking down
@@ -101,12 +85,10 @@ TEST(BarreSection, NumberAndBracket) {
     EXPECT_EQ(number.font.family, kNumberFace);
     EXPECT_EQ(std::pair(number.x1, number.y1), std::pair(xa + c.width / 2 - 2, yT - 12));
 
-    const auto lines = s.Lines();
+    const Segs lines = SegsOf(s.Lines());
     ASSERT_GE(lines.size(), 2u);
-    const auto& hook = lines[lines.size() - 2];
-    const auto& top = lines.back();
-    EXPECT_EQ(std::vector({hook.x1, hook.y1, hook.x2, hook.y2}), std::vector({xa + c.hookX, yT - 2, xa + c.hookX, yT - 12}));
-    EXPECT_EQ(std::vector({top.x1, top.y1, top.x2, top.y2}), std::vector({xa + c.hookX, yT - 12, xa + c.hookX + 8, yT - 12}));
+    EXPECT_EQ(Segs(lines.end() - 2, lines.end()),
+              (Segs{{xa + c.hookX, yT - 2, xa + c.hookX, yT - 12}, {xa + c.hookX, yT - 12, xa + c.hookX + 8, yT - 12}}));
   }
 }
 
@@ -125,59 +107,46 @@ TEST(SymKey, AccidentalsAlternate) {
     TSymKey key(c.sharps);
     const int measured = key.Measure(s.ctx, 0);
     key.Draw(s.ctx, s.rect, 20);
-    SCOPED_TRACE(c.sharps);
     const int w = c.sharps > 0 ? 12 : 10;
-    const auto texts = s.Texts();
-    ASSERT_EQ(texts.size(), c.ys.size());
-    for (size_t i = 0; i < texts.size(); ++i) {
-      EXPECT_EQ(texts[i].text, c.glyph);
-      EXPECT_EQ(texts[i].x1, s.rect.Left + 20 + static_cast<int>(i) * w);
-      EXPECT_EQ(texts[i].y1, s.GlyphTop(s.ctx.StaffMid + c.ys[i]));
+    std::vector<Txt> expected;
+    for (const int y : c.ys) {
+      expected.push_back({c.glyph, s.rect.Left + 20 + static_cast<int>(expected.size()) * w, s.GlyphTop(s.ctx.StaffMid + y)});
     }
-    EXPECT_EQ(measured, static_cast<int>(c.ys.size()) * w);
+    EXPECT_EQ(s.TextsAt(), expected) << c.sharps;
+    EXPECT_EQ(measured, static_cast<int>(c.ys.size()) * w) << c.sharps;
     EXPECT_EQ(key.Width, measured);
   }
 }
 
-// Numbers stack over the middle line in the music font; symbols sit on it. The
-// width is one digit's whatever the numbers.
-TEST(SymMeter, DigitsAndSymbols) {
+// Meter numbers stack over the middle line in the music font, its symbols sit on it,
+// one digit wide whatever the numbers; the clef is centred on the bottom line (its G
+// line one space above).
+TEST(Signs, MeterAndClefGlyphs) {
   struct Case {
-    int num, den, symbol;
+    const char* what;
+    std::unique_ptr<TSimpleSymbol> sign;
     std::vector<std::pair<std::string, int>> texts;  // text, staff y relative to the middle line
-    char widthGlyph;
+    int width;
   };
-  for (const Case& c : {Case{12, 8, kMeterNumbers, {{"12", -6}, {"8", 6}}, '8'},
-                        Case{4, 4, kMeterCommon, {{"c", 0}}, 'C'}, Case{2, 2, kMeterCut, {{"C", 0}}, 'C'},
-                        Case{3, 4, 7, {{"C", 0}}, 'C'}}) {
+  Case cases[] = {{"12/8", std::make_unique<TSymMeter>(12, 8, kMeterNumbers), {{"12", -6}, {"8", 6}}, 17},
+                  {"common", std::make_unique<TSymMeter>(4, 4, kMeterCommon), {{"c", 0}}, 23},
+                  {"cut", std::make_unique<TSymMeter>(2, 2, kMeterCut), {{"C", 0}}, 23},
+                  {"unknown symbol", std::make_unique<TSymMeter>(3, 4, 7), {{"C", 0}}, 23},
+                  {"clef", std::make_unique<TSymCSol>(), {{"&", 12}}, 25}};  // 12: two spaces down
+  for (Case& c : cases) {
+    SCOPED_TRACE(c.what);
     RecordedStaff s;
     s.canvas.SetCharWidth('8', 17);
     s.canvas.SetCharWidth('C', 23);
-    TSymMeter meter(c.num, c.den, c.symbol);
-    EXPECT_EQ(meter.Measure(s.ctx, 0), c.widthGlyph == '8' ? 17 : 23);
-    meter.Draw(s.ctx, s.rect, 5);
-    const auto texts = s.Texts();
-    ASSERT_EQ(texts.size(), c.texts.size());
-    for (size_t i = 0; i < texts.size(); ++i) {
-      EXPECT_EQ(texts[i].text, c.texts[i].first);
-      EXPECT_EQ(texts[i].font.family, kMusicFace);
-      EXPECT_EQ(std::pair(texts[i].x1, texts[i].y1), std::pair(s.rect.Left + 5, s.GlyphTop(s.ctx.StaffMid + c.texts[i].second)));
-    }
+    s.canvas.SetCharWidth('&', 25);
+    EXPECT_EQ(c.sign->Measure(s.ctx, 0), c.width);
+    c.sign->Draw(s.ctx, s.rect, 5);
+    EXPECT_EQ(c.sign->X, 5);
+    std::vector<Txt> expected;
+    for (const auto& [text, y] : c.texts) expected.push_back({text, s.rect.Left + 5, s.GlyphTop(s.ctx.StaffMid + y)});
+    EXPECT_EQ(s.TextsAt(), expected);
+    for (const CanvasCall& t : s.Texts()) EXPECT_EQ(t.font.family, kMusicFace);
   }
-}
-
-// The clef's glyph is centred on the bottom line (its G line one space above).
-TEST(SymCSol, OnTheBottomLine) {
-  RecordedStaff s;
-  s.canvas.SetCharWidth('&', 25);
-  TSymCSol clef;
-  EXPECT_EQ(clef.Measure(s.ctx, 0), 25);
-  clef.Draw(s.ctx, s.rect, 3);
-  const auto texts = s.Texts();
-  ASSERT_EQ(texts.size(), 1u);
-  EXPECT_EQ(texts[0].text, "&");
-  EXPECT_EQ(std::pair(texts[0].x1, texts[0].y1), std::pair(s.rect.Left + 3, s.GlyphTop(s.ctx.ClefY)));
-  EXPECT_EQ(clef.X, 3);
 }
 
 }  // namespace
