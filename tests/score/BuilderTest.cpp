@@ -27,28 +27,36 @@ struct BuildCase {
   const char* rows;
 };
 
-// One row of music and the trailing empty row, for bodies under "X:1 / K:C".
-TEST(ScoreBuilder, BeamsChordsGroupsAndSigns) {
+// One row of music and the trailing empty row, for bodies after "X:1"; lengths count
+// in the tune's unit: L: when given, else a sixteenth below 3/4 and an eighth from
+// 3/4 up.
+TEST(ScoreBuilder, BeamsChordsGroupsSignsAndLengths) {
   const BuildCase cases[] = {
-      {"eighths beam, a quarter stands alone", "abc d2", "clef key:0 beam(a:12 b:12 c:12) d:16"},
-      {"a blank splits beams", "ab cd", "clef key:0 beam(a:12 b:12) beam(c:12 d:12)"},
-      {"broken rhythm", "a>b", "clef key:0 beam(a:13 b:8)"},
-      {"a rest ends the run", "aza", "clef key:0 a:12 z:12 a:12"},
-      {"a bar ends the run", "ab|c", "clef key:0 beam(a:12 b:12) | c:12"},
-      {"triplet", "(3abc d", "clef key:0 tuplet3(a:12 b:12 c:12) d:12"},
-      {"a bar ends a tuplet early", "(3ab|c", "clef key:0 tuplet3(a:12 b:12) | c:12"},
-      {"chord of eighths beams with a note", "[ceg]a", "clef key:0 beam([c:12 e:12 g:12] a:12)"},
-      {"a note beams with a following chord", "a[ce]", "clef key:0 beam(a:12 [c:12 e:12])"},
-      {"chord of halves stands alone", "[c4e4]a", "clef key:0 [c:20 e:20] a:12"},
-      {"a long chord after a held note leaves the note whole", "a[c4e4]",
-       "clef key:0 a:12 [c:20 e:20]"},
-      {"grace notes", "{ga}b", "clef key:0 grace(g a) b:12"},
-      {"inline meter before a held eighth", "a[M:3/4]b", "clef key:0 M:3/4 beam(a:12 b:12)"},
-      {"accidentals and octaves", "^C,_e'=f", "clef key:0 beam(^C,:12 _e':12 =f:12)"},
-      {"endings and bars", "|:a2|1b2:|2c2|]", "clef key:0 |: a:16 [1 b:16 [2 c:16 ||"},
+      {"eighths beam, a quarter stands alone", "K:C\nabc d2", "clef key:0 beam(a:12 b:12 c:12) d:16"},
+      {"a blank splits beams", "K:C\nab cd", "clef key:0 beam(a:12 b:12) beam(c:12 d:12)"},
+      {"broken rhythm", "K:C\na>b", "clef key:0 beam(a:13 b:8)"},
+      {"a rest ends the run", "K:C\naza", "clef key:0 a:12 z:12 a:12"},
+      {"a bar ends the run", "K:C\nab|c", "clef key:0 beam(a:12 b:12) | c:12"},
+      {"triplet", "K:C\n(3abc d", "clef key:0 tuplet3(a:12 b:12 c:12) d:12"},
+      {"a bar ends a tuplet early", "K:C\n(3ab|c", "clef key:0 tuplet3(a:12 b:12) | c:12"},
+      {"chord of eighths beams with a note", "K:C\n[ceg]a", "clef key:0 beam([c:12 e:12 g:12] a:12)"},
+      {"a note beams with a following chord", "K:C\na[ce]", "clef key:0 beam(a:12 [c:12 e:12])"},
+      {"chord of halves stands alone", "K:C\n[c4e4]a", "clef key:0 [c:20 e:20] a:12"},
+      {"a long chord after a held note leaves the note whole", "K:C\na[c4e4]", "clef key:0 a:12 [c:20 e:20]"},
+      {"grace notes", "K:C\n{ga}b", "clef key:0 grace(g a) b:12"},
+      {"inline meter before a held eighth", "K:C\na[M:3/4]b", "clef key:0 M:3/4 beam(a:12 b:12)"},
+      {"accidentals and octaves", "K:C\n^C,_e'=f", "clef key:0 beam(^C,:12 _e':12 =f:12)"},
+      {"endings and bars", "K:C\n|:a2|1b2:|2c2|]", "clef key:0 |: a:16 [1 b:16 [2 c:16 ||"},
+      {"quarter unit", "L:1/4\nK:C\nab c/d/", "clef key:0 a:16 b:16 beam(c:12 d:12)"},
+      {"sixteenth unit", "L:1/16\nK:C\nab2c4", "clef key:0 beam(a:8 b:12) c:16"},
+      {"thirty-second unit", "L:1/32\nK:C\nab8", "clef key:0 a:4 b:16"},
+      {"eighth unit", "L:1/8\nM:2/4\nK:C\nab", "clef key:0 M:2/4 beam(a:12 b:12)"},
+      {"2/4 defaults to sixteenths", "M:2/4\nK:C\nab2", "clef key:0 M:2/4 beam(a:8 b:12)"},
+      {"3/4 defaults to eighths", "M:3/4\nK:C\nab2", "clef key:0 M:3/4 a:12 b:16"},
+      {"L: wins over the meter's default", "M:2/4\nL:1/8\nK:C\nab", "clef key:0 M:2/4 beam(a:12 b:12)"},
   };
   for (const BuildCase& c : cases) {
-    EXPECT_EQ(Rows(std::string("X:1\nK:C\n") + c.abc + "\n"), std::string("1: ") + c.rows + "\n2: \n") << c.what;
+    EXPECT_EQ(Rows(std::string("X:1\n") + c.abc + "\n"), std::string("1: ") + c.rows + "\n2: \n") << c.what;
   }
 }
 
@@ -71,23 +79,6 @@ TEST(ScoreBuilder, RowsFollowTheLines) {
       {"a key change within a row", "X:1\nK:C\nab [K:D] c|\n", "1: clef key:0 beam(a:12 b:12) key:2 c:12 |\n2: \n"},
   };
   for (const BuildCase& c : cases) EXPECT_EQ(Rows(c.abc), c.rows) << c.what;
-}
-
-// Lengths count in the tune's unit: L: when given, else a sixteenth below 3/4 and an
-// eighth from 3/4 up.
-TEST(ScoreBuilder, NoteValuesFollowTheUnitLength) {
-  const BuildCase cases[] = {
-      {"quarter unit", "L:1/4\nK:C\nab c/d/", "clef key:0 a:16 b:16 beam(c:12 d:12)"},
-      {"sixteenth unit", "L:1/16\nK:C\nab2c4", "clef key:0 beam(a:8 b:12) c:16"},
-      {"thirty-second unit", "L:1/32\nK:C\nab8", "clef key:0 a:4 b:16"},
-      {"eighth unit", "L:1/8\nM:2/4\nK:C\nab", "clef key:0 M:2/4 beam(a:12 b:12)"},
-      {"2/4 defaults to sixteenths", "M:2/4\nK:C\nab2", "clef key:0 M:2/4 beam(a:8 b:12)"},
-      {"3/4 defaults to eighths", "M:3/4\nK:C\nab2", "clef key:0 M:3/4 a:12 b:16"},
-      {"L: wins over the meter's default", "M:2/4\nL:1/8\nK:C\nab", "clef key:0 M:2/4 beam(a:12 b:12)"},
-  };
-  for (const BuildCase& c : cases) {
-    EXPECT_EQ(Rows(std::string("X:1\n") + c.abc + "\n"), std::string("1: ") + c.rows + "\n2: \n") << c.what;
-  }
 }
 
 // A second build replaces the rows of the first.

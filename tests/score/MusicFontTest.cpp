@@ -18,25 +18,19 @@ namespace {
 // Every kind of symbol in every state that picks a different glyph.
 std::vector<std::unique_ptr<TSimpleSymbol>> EverySymbol() {
   std::vector<std::unique_ptr<TSimpleSymbol>> all;
-  for (int den : {8, 4, 2, 1}) {
-    for (int num : {1, 2, 4, 8, 15}) {
-      for (int kind : {kSymbolAlone, kSymbolInGroup, kSymbolInChord}) {
-        for (int pitch : {4, 10, kRestPitch}) {
-          all.push_back(std::make_unique<TSimpleNote>(pitch, kDecoRoll, kind, den, num, kAccNone));
-          all.push_back(std::make_unique<TSimpleNote>(pitch, kDecoStaccato, kind, den, num, kAccNone));
-        }
-      }
-    }
-  }
+  for (const int den : {8, 4, 2, 1})
+    for (const int num : {1, 2, 4, 8, 15})
+      for (const int kind : {kSymbolAlone, kSymbolInGroup, kSymbolInChord})
+        for (const int pitch : {4, 10, kRestPitch})
+          for (const int deco : {kDecoRoll, kDecoStaccato})
+            all.push_back(std::make_unique<TSimpleNote>(pitch, deco, kind, den, num, kAccNone));
   for (int acc = -2; acc <= 3; ++acc) {
     all.push_back(std::make_unique<TSimpleNote>(5, 0, 0, 1, 1, acc));
     all.push_back(std::make_unique<TGraceNote>(5, 0, 1, 1, 1, acc));
   }
   for (int kind = kBarThin; kind <= kBarRepeatBoth; ++kind) all.push_back(std::make_unique<TSymbBarre>(kind));
-  all.push_back(std::make_unique<TBarreSection>(1));
-  all.push_back(std::make_unique<TBarreSection>(2));
-  all.push_back(std::make_unique<TSymKey>(7));
-  all.push_back(std::make_unique<TSymKey>(-7));
+  for (const int number : {1, 2}) all.push_back(std::make_unique<TBarreSection>(number));
+  for (const int sharps : {7, -7}) all.push_back(std::make_unique<TSymKey>(sharps));
   all.push_back(std::make_unique<TSymMeter>(1234567890, 8, kMeterNumbers));
   all.push_back(std::make_unique<TSymMeter>(4, 4, kMeterCommon));
   all.push_back(std::make_unique<TSymMeter>(2, 2, kMeterCut));
@@ -46,7 +40,6 @@ std::vector<std::unique_ptr<TSimpleSymbol>> EverySymbol() {
 
 TEST(MusicFont, HoldsEveryCodeTheScoreDraws) {
   RecordedStaff s;
-  s.ctx.SetStaffMetrics(100);
   for (auto& symbol : EverySymbol()) {
     symbol->Measure(s.ctx, 0);
     symbol->Draw(s.ctx, s.rect, 0);
@@ -69,11 +62,9 @@ struct Ink {
   bool At(int x, int y) const { return qGray(image.pixel(x, y)) < 128; }
   // Any ink in the rectangle x1 <= x < x2, y1 <= y < y2.
   bool In(int x1, int y1, int x2, int y2) const {
-    for (int y = y1; y < y2; ++y) {
-      for (int x = x1; x < x2; ++x) {
+    for (int y = y1; y < y2; ++y)
+      for (int x = x1; x < x2; ++x)
         if (At(x, y)) return true;
-      }
-    }
     return false;
   }
 };

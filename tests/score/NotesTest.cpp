@@ -24,44 +24,34 @@ TEST(DurationIndex, LengthsToIndexes) {
   }
 }
 
-// Head glyphs follow the stem (down from the middle line's step 8 up, or when set to
-// 0), beyond a whole note stay whole; group members show bare heads, chord members at
-// least a quarter; rests go by length alone, the sixty-fourth rest never a note's
-// glyph. A grace note always shows the small head.
-TEST(SimpleNote, GlyphChoice) {
+// Head glyphs follow the stem (down from step 8 up) and beyond a whole note stay
+// whole; group members show bare heads, chord members at least a quarter; rests go by
+// length alone, the sixty-fourth rest never a note's glyph. A grace note always shows
+// the small head, and has no natural (a sharp stands in) and no doubles.
+TEST(SimpleNote, Glyphs) {
   struct Case {
-    int pitch, kind, num, den, stemDir;  // stemDir 9: as created
+    int pitch, kind, num, den;
     std::string glyph;
   };
   const Case cases[] = {
-      {7, kSymbolAlone, 2, 1, 9, "q"},       {8, kSymbolAlone, 2, 1, 9, "Q"},     {4, kSymbolAlone, 2, 1, 0, "Q"},
-      {5, kSymbolAlone, 1, 1, 9, "e"},       {4, kSymbolAlone, 1, 2, 9, "x"},     {12, kSymbolAlone, 6, 1, 9, "H"},
-      {4, kSymbolAlone, 1, 8, 9, G(0x91)},   {10, kSymbolAlone, 1, 8, 9, G(0x90)}, {4, kSymbolAlone, 8, 1, 9, "w"},
-      {12, kSymbolAlone, 100, 1, 9, "w"},    {4, kSymbolInGroup, 1, 2, 9, G(0xF6)}, {12, kSymbolInGroup, 8, 1, 9, G(0xF6)},
-      {4, kSymbolInChord, 1, 1, 9, "q"},     {10, kSymbolInChord, 1, 4, 9, "Q"},  {4, kSymbolInChord, 4, 1, 9, "h"},
-      {kRestPitch, kSymbolAlone, 1, 8, 9, G(0x92)}, {kRestPitch, kSymbolAlone, 1, 2, 9, G(0xC5)},
-      {kRestPitch, kSymbolInGroup, 1, 1, 9, G(0xE4)}, {kRestPitch, kSymbolInChord, 2, 1, 9, "g"},
+      {7, kSymbolAlone, 2, 1, "q"},          {8, kSymbolAlone, 2, 1, "Q"},           {5, kSymbolAlone, 1, 1, "e"},
+      {4, kSymbolAlone, 1, 2, "x"},          {12, kSymbolAlone, 6, 1, "H"},          {4, kSymbolAlone, 8, 1, "w"},
+      {4, kSymbolAlone, 1, 8, G(0x91)},      {10, kSymbolAlone, 1, 8, G(0x90)},      {12, kSymbolAlone, 100, 1, "w"},
+      {4, kSymbolInGroup, 1, 2, G(0xF6)},    {12, kSymbolInGroup, 8, 1, G(0xF6)},    {4, kSymbolInChord, 1, 1, "q"},
+      {10, kSymbolInChord, 1, 4, "Q"},       {4, kSymbolInChord, 4, 1, "h"},         {kRestPitch, kSymbolAlone, 1, 8, G(0x92)},
+      {kRestPitch, kSymbolAlone, 1, 2, G(0xC5)}, {kRestPitch, kSymbolInGroup, 1, 1, G(0xE4)}, {kRestPitch, kSymbolInChord, 2, 1, "g"},
   };
   for (const Case& c : cases) {
-    TSimpleNote note(c.pitch, 0, c.kind, c.den, c.num, kAccNone);
-    if (c.stemDir != 9) note.SetStemDir(c.stemDir);
-    EXPECT_EQ(note.GetHeadGlyph(), c.glyph) << "pitch " << c.pitch << " kind " << c.kind << " " << c.num << "/" << c.den;
+    EXPECT_EQ(TSimpleNote(c.pitch, 0, c.kind, c.den, c.num, kAccNone).GetHeadGlyph(), c.glyph)
+        << "pitch " << c.pitch << " kind " << c.kind << " " << c.num << "/" << c.den;
     EXPECT_EQ(TGraceNote(c.pitch, 0, c.kind, c.den, c.num, kAccNone).GetHeadGlyph(), ";");
   }
-}
-
-// Grace notes have no natural (a sharp stands in) and no doubles.
-TEST(SimpleNote, AccidentalGlyphs) {
-  struct Case {
-    int acc;
-    std::string plain, grace;
-  };
-  for (const Case& c : {Case{kAccSharp, "#", "I"}, {kAccFlat, "b", "i"}, {kAccNatural, "n", "I"},
-                        {kAccDoubleSharp, G(0xDC), ""}, {kAccDoubleFlat, G(0xBA), ""},
-                        {kAccNone, "", ""}, {7, "", ""}, {-5, "", ""}}) {
-    EXPECT_EQ(TSimpleNote(5, 0, 0, 1, 1, c.acc).GetAccGlyph(), c.plain) << c.acc;
-    EXPECT_EQ(TGraceNote(5, 0, 0, 1, 1, c.acc).GetAccGlyph(), c.grace) << c.acc;
+  const std::string plain[] = {G(0xBA), "b", "", "#", G(0xDC), "n"}, grace[] = {"", "i", "", "I", "", "I"};
+  for (int acc = kAccDoubleFlat; acc <= kAccNatural; ++acc) {
+    EXPECT_EQ(TSimpleNote(5, 0, 0, 1, 1, acc).GetAccGlyph(), plain[acc + 2]) << acc;
+    EXPECT_EQ(TGraceNote(5, 0, 0, 1, 1, acc).GetAccGlyph(), grace[acc + 2]) << acc;
   }
+  for (const int acc : {7, -5}) EXPECT_EQ(TSimpleNote(5, 0, 0, 1, 1, acc).GetAccGlyph() + TGraceNote(5, 0, 0, 1, 1, acc).GetAccGlyph(), "");
 }
 
 // A sharp double-dotted quarter: accidental, then the head one pixel on, then each dot

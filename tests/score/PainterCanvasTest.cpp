@@ -14,7 +14,9 @@ namespace {
 
 bool Inked(const QImage& image, int x, int y) { return qGray(image.pixel(x, y)) < 128; }
 
-TEST(PainterCanvas, LinesLeaveOutTheirEndPoint) {
+// Lines leave out their end point, fills their right column and bottom row; an
+// inverted fill draws nothing.
+TEST(PainterCanvas, LinesAndFillsLeaveOutTheirFarEdge) {
   QImage image(60, 60, QImage::Format_RGB32);
   image.fill(Qt::white);
   {
@@ -23,33 +25,17 @@ TEST(PainterCanvas, LinesLeaveOutTheirEndPoint) {
     canvas.Line(5, 30, 5, 10);   // upward
     canvas.Line(10, 50, 30, 50);  // rightward
     canvas.Line(10, 20, 40, 35);  // slanted
-  }
-  EXPECT_TRUE(Inked(image, 5, 30));
-  EXPECT_TRUE(Inked(image, 5, 11));
-  EXPECT_FALSE(Inked(image, 5, 10));
-  EXPECT_TRUE(Inked(image, 10, 50));
-  EXPECT_TRUE(Inked(image, 29, 50));
-  EXPECT_FALSE(Inked(image, 30, 50));
-  EXPECT_TRUE(Inked(image, 10, 20));
-  EXPECT_FALSE(Inked(image, 40, 35));
-  EXPECT_TRUE(Inked(image, 39, 34) || Inked(image, 39, 35));
-}
-
-TEST(PainterCanvas, FillExcludesRightAndBottom) {
-  QImage image(20, 20, QImage::Format_RGB32);
-  image.fill(Qt::white);
-  {
-    QPainter painter(&image);
-    PainterCanvas canvas(painter, {kMusicFace, 40, false});
     canvas.SetBrushColor(kBlack);
-    canvas.FillRect(2, 3, 6, 9);
-    canvas.FillRect(10, 10, 8, 12);  // inverted: nothing
+    canvas.FillRect(42, 3, 46, 9);
+    canvas.FillRect(50, 10, 48, 12);  // inverted
   }
-  EXPECT_TRUE(Inked(image, 2, 3));
-  EXPECT_TRUE(Inked(image, 5, 8));
-  EXPECT_FALSE(Inked(image, 6, 8));
-  EXPECT_FALSE(Inked(image, 5, 9));
-  EXPECT_FALSE(Inked(image, 9, 11));
+  for (const auto& [x, y] : {std::pair{5, 30}, {5, 11}, {10, 50}, {29, 50}, {10, 20}, {42, 3}, {45, 8}}) {
+    EXPECT_TRUE(Inked(image, x, y)) << x << "," << y;
+  }
+  for (const auto& [x, y] : {std::pair{5, 10}, {30, 50}, {40, 35}, {46, 8}, {45, 9}, {49, 11}}) {
+    EXPECT_FALSE(Inked(image, x, y)) << x << "," << y;
+  }
+  EXPECT_TRUE(Inked(image, 39, 34) || Inked(image, 39, 35));
 }
 
 // An ending's number stands above the top line, in a serif face whose cell is the

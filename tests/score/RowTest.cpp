@@ -18,88 +18,76 @@ namespace {
 
 // A symbol of a fixed width (measured with no gap) standing for `notes` gap-taking
 // notes; negative widths stand for grace groups. Remembers where it was drawn.
-class Block : public TScoreSymbol {
- public:
-  Block(int width, int notes = 1) : base_(width), notes_(notes) {}
+struct Block : TScoreSymbol {
+  Block(int width, int notes) : base(width), notes(notes) {}
   void Draw(TDrawCtxt&, const RowRect&, int x) override { drawnAt = x; }
-  int Measure(TDrawCtxt&, int spacing) override {
-    Width = base_ < 0 ? base_ : base_ + (notes_ - 1) * spacing;
-    return Width;
-  }
+  int Measure(TDrawCtxt&, int spacing) override { return Width = base < 0 ? base : base + (notes - 1) * spacing; }
   int GetWidth() const override { return Width; }
-  int NoteCount() const override { return notes_; }
-  int drawnAt = -1;
-
- private:
-  int base_;
-  int notes_;
+  int NoteCount() const override { return notes; }
+  int base, notes, drawnAt = -1;
 };
 
-// Clef and key of 20 pixels each put the first symbol at 60.
-std::unique_ptr<TScoreLine> RowOf(const std::vector<std::pair<int, int>>& blocks, std::vector<Block*>& out) {
-  auto row = std::make_unique<TScoreLine>();
-  row->HasClef = 1;
-  row->Symbols.push_back(std::make_unique<Block>(20));
-  row->Symbols.push_back(std::make_unique<Block>(20));
-  for (auto [width, notes] : blocks) {
-    auto block = std::make_unique<Block>(width, notes);
-    out.push_back(block.get());
-    row->Symbols.push_back(std::move(block));
+// A row of clef and key of 20 pixels each, which put the first block at 60, then
+// blocks of (width, notes).
+struct BlockRow {
+  TScoreLine row;
+  std::vector<Block*> blocks;
+  explicit BlockRow(const std::vector<std::pair<int, int>>& widths) {
+    row.HasClef = 1;
+    for (int i = 0; i < 2; ++i) row.Symbols.push_back(std::make_unique<Block>(20, 1));
+    for (const auto& [width, notes] : widths) {
+      auto block = std::make_unique<Block>(width, notes);
+      blocks.push_back(block.get());
+      row.Symbols.push_back(std::move(block));
+    }
   }
-  return row;
-}
+  std::vector<int> DrawnAt() const {
+    std::vector<int> xs;
+    for (const Block* b : blocks) xs.push_back(b->drawnAt);
+    return xs;
+  }
+};
 
-std::vector<int> DrawnAt(const std::vector<Block*>& blocks) {
-  std::vector<int> xs;
-  for (const Block* b : blocks) xs.push_back(b->drawnAt);
-  return xs;
-}
-
-// 400 pixels of 8 notes in 700: gaps of 240 div 7 = 34 and 2 pixels over, handed to
-// the fifth symbol (the accumulator reaches 1.0 at the fourth, not above) and the last.
-TEST(ScoreRow, EightSingleNotes) {
-  RecordedStaff s;
-  std::vector<Block*> blocks;
-  auto row = RowOf(std::vector<std::pair<int, int>>(8, {50, 1}), blocks);
-  row->Draw(s.ctx, s.rect, 100, 700);
-  EXPECT_EQ(row->StartX, 60);
-  EXPECT_EQ(row->Spacing, 34);
-  EXPECT_EQ(row->Remainder, 2);
-  EXPECT_EQ(DrawnAt(blocks), (std::vector<int>{60, 144, 228, 312, 397, 481, 565, 650}));
-  EXPECT_EQ(blocks.back()->drawnAt + 50, 700);
-  EXPECT_EQ(s.ctx.StaffMid, 50);
-}
-
-// The same notes as a group of six and two singles: the step is 2/3, so the second
-// symbol moves a pixel and the last takes the other.
-TEST(ScoreRow, GroupAndTwoNotes) {
-  RecordedStaff s;
-  std::vector<Block*> blocks;
-  auto row = RowOf({{300, 6}, {50, 1}, {50, 1}}, blocks);
-  row->Draw(s.ctx, s.rect, 100, 700);
-  EXPECT_EQ(row->Spacing, 34);
-  EXPECT_EQ(DrawnAt(blocks), (std::vector<int>{60, 565, 650}));
+// 400 pixels of 8 notes in 700: gaps of 240 div 7 = 34 and 2 pixels over, handed out
+// as the accumulator of remainder / gaps passes 1.0 (reaching it is not enough).
+TEST(ScoreRow, LeftoverPixels) {
+  struct Case {
+    const char* what;
+    std::vector<std::pair<int, int>> blocks;
+    std::vector<int> drawnAt;
+  };
+  const Case cases[] = {
+      {"eight notes: the fifth symbol and the last take a pixel", std::vector<std::pair<int, int>>(8, {50, 1}),
+       {60, 144, 228, 312, 397, 481, 565, 650}},
+      {"a group of six and two notes: the step is 2/3, the second and the last move", {{300, 6}, {50, 1}, {50, 1}},
+       {60, 565, 650}},
+  };
+  for (const Case& c : cases) {
+    RecordedStaff s;
+    BlockRow r(c.blocks);
+    r.row.Draw(s.ctx, s.rect, 100, 700);
+    EXPECT_EQ(std::vector({r.row.StartX, r.row.Spacing, r.row.Remainder}), std::vector({60, 34, 2})) << c.what;
+    EXPECT_EQ(r.DrawnAt(), c.drawnAt) << c.what;
+    EXPECT_EQ(s.ctx.StaffMid, 50);
+  }
 }
 
 // Too few gap-taking notes, or symbols wider than the row, keep the last gap; a row
 // that fits again is justified again.
 TEST(ScoreRow, KeepsTheGapWhenLayoutDoesNotApply) {
   RecordedStaff s;
-  std::vector<Block*> blocks;
-  auto graceAndNote = RowOf({{-30, 1}, {50, 1}}, blocks);
-  graceAndNote->Draw(s.ctx, s.rect, 100, 700);
-  EXPECT_EQ(graceAndNote->Spacing, 10);
-  EXPECT_EQ(DrawnAt(blocks), (std::vector<int>{60, 90}));  // no gap after the grace group
+  BlockRow graceAndNote({{-30, 1}, {50, 1}});
+  graceAndNote.row.Draw(s.ctx, s.rect, 100, 700);
+  EXPECT_EQ(graceAndNote.row.Spacing, 10);
+  EXPECT_EQ(graceAndNote.DrawnAt(), (std::vector<int>{60, 90}));  // no gap after the grace group
 
-  blocks.clear();
-  auto row = RowOf(std::vector<std::pair<int, int>>(8, {50, 1}), blocks);
-  row->Layout(s.ctx, 100, 900);
-  EXPECT_EQ(row->Spacing, (900 - 460) / 7);
-  row->Layout(s.ctx, 100, 700);
-  EXPECT_EQ(row->Spacing, 34);
-  row->Layout(s.ctx, 100, 400);
-  EXPECT_EQ(row->Spacing, 34);
-  EXPECT_EQ(row->Remainder, 2);
+  BlockRow r(std::vector<std::pair<int, int>>(8, {50, 1}));
+  r.row.Layout(s.ctx, 100, 900);
+  EXPECT_EQ(r.row.Spacing, (900 - 460) / 7);
+  r.row.Layout(s.ctx, 100, 700);
+  EXPECT_EQ(r.row.Spacing, 34);
+  r.row.Layout(s.ctx, 100, 400);
+  EXPECT_EQ(std::pair(r.row.Spacing, r.row.Remainder), std::pair(34, 2));
 }
 
 // Every tune of the corpus builds into rows that each start with a clef and key (but
