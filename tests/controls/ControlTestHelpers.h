@@ -1,14 +1,17 @@
-// A shown page control with lettered sheets, and mouse events sent straight to widgets.
+// Mouse events sent straight to widgets, and a shown page control with lettered sheets.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QSignalSpy>
 #include <QTabBar>
 #include <QTest>
 #include <QVBoxLayout>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "controls/Page95Control.h"
 
@@ -22,6 +25,10 @@ inline void Press(QWidget* w, QPoint pos) { SendMouse(w, QEvent::MouseButtonPres
 inline void Drag(QWidget* w, QPoint pos) { SendMouse(w, QEvent::MouseMove, pos, Qt::NoButton, Qt::LeftButton); }
 inline void Hover(QWidget* w, QPoint pos) { SendMouse(w, QEvent::MouseMove, pos, Qt::NoButton, Qt::NoButton); }
 inline void Release(QWidget* w, QPoint pos) { SendMouse(w, QEvent::MouseButtonRelease, pos, Qt::LeftButton, Qt::NoButton); }
+inline void Leave(QWidget* w) {
+  QEvent leave(QEvent::Leave);
+  QApplication::sendEvent(w, &leave);
+}
 
 // A window holding a page control whose sheets are captioned "A", "B", ...
 class PageFixture : public ::testing::Test {

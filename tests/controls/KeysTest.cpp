@@ -1,30 +1,14 @@
 // The piano keyboard: notes and velocities at points, glides, pressed keys, its port.
-#include <gtest/gtest.h>
-
-#include <QApplication>
-#include <QMouseEvent>
-#include <QTest>
-#include <string>
-#include <vector>
-
+#include "ControlTestHelpers.h"
 #include "controls/MidiKeys.h"
 
-namespace rq {
+namespace rq::test {
 namespace {
-
-void SendMouse(QWidget& w, QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons buttons) {
-  QMouseEvent event(type, QPointF(p), QPointF(w.mapToGlobal(p)), button, buttons, Qt::NoModifier);
-  QApplication::sendEvent(&w, &event);
-}
 
 // Notes at points of a 200 × 50 keyboard from octave 3 (white keys 10 wide, black
 // keys 7 wide and 30 long), and of the same keyboard standing upright.
 TEST(KeysGeometry, NoteAndVelocityAtPoint) {
-  struct Case {
-    TKeyboardOrientation orientation;
-    QPoint point;
-    int note, velocity;
-  };
+  struct Case { TKeyboardOrientation orientation; QPoint point; int note, velocity; };
   TKeys keys;
   for (const Case c : {
            Case{kbHorizontal, {5, 45}, 36, 114},  // C, struck near the tip
@@ -40,8 +24,7 @@ TEST(KeysGeometry, NoteAndVelocityAtPoint) {
     keys.SetOrientation(c.orientation);
     keys.resize(c.orientation == kbHorizontal ? QSize(200, 50) : QSize(50, 200));
     const TKeys::NoteHit hit = keys.NoteAt(c.point);
-    EXPECT_EQ(hit.note, c.note) << c.point.x() << "," << c.point.y();
-    EXPECT_EQ(hit.velocity, c.velocity) << c.point.x() << "," << c.point.y();
+    EXPECT_EQ(std::pair(hit.note, hit.velocity), std::pair(c.note, c.velocity)) << c.point.x() << "," << c.point.y();
   }
   keys.SetVelocityMode(false);
   EXPECT_EQ(keys.NoteAt({45, 194}).velocity, 127);
@@ -50,10 +33,11 @@ TEST(KeysGeometry, NoteAndVelocityAtPoint) {
   EXPECT_GE(keys.NoteAt({10, 10}).note, 36);
 }
 
+// "on|off note velocity" for each note event of a keyboard.
 struct NoteLog {
-  void Attach(TKeys& keys) {
-    keys.SetOnNoteOn([this](TKeys&, int note, int velocity) { events.push_back("on " + std::to_string(note) + " " + std::to_string(velocity)); });
-    keys.SetOnNoteOff([this](TKeys&, int note, int velocity) { events.push_back("off " + std::to_string(note) + " " + std::to_string(velocity)); });
+  explicit NoteLog(TKeys& keys) {
+    keys.SetOnNoteOn([this](TKeys&, int n, int v) { events.push_back(QString::asprintf("on %d %d", n, v).toStdString()); });
+    keys.SetOnNoteOff([this](TKeys&, int n, int v) { events.push_back(QString::asprintf("off %d %d", n, v).toStdString()); });
   }
   std::vector<std::string> events;
 };
@@ -61,53 +45,50 @@ struct NoteLog {
 // Dragging glides: each key is released before the next one sounds.
 TEST(KeysMouse, PressGlideRelease) {
   TKeys keys;
-  NoteLog log;
-  log.Attach(keys);
-  SendMouse(keys, QEvent::MouseButtonPress, {5, 45}, Qt::LeftButton, Qt::LeftButton);
-  SendMouse(keys, QEvent::MouseMove, {6, 40}, Qt::NoButton, Qt::LeftButton);  // same key
-  SendMouse(keys, QEvent::MouseMove, {15, 40}, Qt::NoButton, Qt::LeftButton);
+  NoteLog log(keys);
+  Press(&keys, {5, 45});
+  Drag(&keys, {6, 40});  // same key
+  Drag(&keys, {15, 40});
   EXPECT_TRUE(keys.IsKeyDown(38));
   EXPECT_FALSE(keys.IsKeyDown(36));
-  SendMouse(keys, QEvent::MouseMove, {300, 40}, Qt::NoButton, Qt::LeftButton);  // outside: ignored
-  SendMouse(keys, QEvent::MouseButtonRelease, {300, 40}, Qt::LeftButton, Qt::NoButton);
+  Drag(&keys, {300, 40});  // outside: ignored
+  Release(&keys, {300, 40});
   EXPECT_EQ(log.events, (std::vector<std::string>{"on 36 114", "off 36 0", "on 38 101", "off 38 0"}));
   EXPECT_EQ(keys.CurrentNote(), 38);
   EXPECT_FALSE(keys.IsKeyDown(38));
 }
 
-// A pressed key is drawn inverted over exactly its own visible area.
+// A pressed key is drawn inverted over exactly its own visible area: C's tip (5, 45)
+// and upper left (3, 10), and C sharp (9, 10).
 TEST(KeysPaint, PressedKeysInverted) {
   TKeys keys;
-  auto pixel = [&](int x, int y) { return keys.grab().toImage().pixelColor(x, y); };
-  EXPECT_EQ(pixel(5, 45), QColor(Qt::white));
-  EXPECT_EQ(pixel(9, 10), QColor(Qt::black));
+  using Pixels = std::vector<QColor>;
+  const auto pixels = [&] {
+    const QImage img = keys.grab().toImage();
+    return Pixels{img.pixelColor(5, 45), img.pixelColor(3, 10), img.pixelColor(9, 10)};
+  };
+  const QColor white(Qt::white), black(Qt::black);
+  EXPECT_EQ(pixels(), (Pixels{white, white, black}));
   keys.KeyDown(36, 100, false);
-  EXPECT_EQ(pixel(5, 45), QColor(Qt::black));
-  EXPECT_EQ(pixel(3, 10), QColor(Qt::black));
-  EXPECT_EQ(pixel(9, 10), QColor(Qt::black));  // C sharp is untouched
+  EXPECT_EQ(pixels(), (Pixels{black, black, black}));  // C sharp is untouched
   keys.KeyDown(37, 100, false);
-  EXPECT_EQ(pixel(9, 10), QColor(Qt::white));
+  EXPECT_EQ(pixels(), (Pixels{black, black, white}));
   keys.KeyUp(36, 0, false);
   keys.KeyUp(37, 0, false);
-  EXPECT_EQ(pixel(5, 45), QColor(Qt::white));
-  EXPECT_EQ(pixel(9, 10), QColor(Qt::black));
+  EXPECT_EQ(pixels(), (Pixels{white, white, black}));
 }
 
-class FakePort : public IKeysMidiPort {
- public:
-  explicit FakePort(std::vector<std::string>& log) : log_(log) {}
-  ~FakePort() override { log_.push_back("close"); }
+struct FakePort : IKeysMidiPort {
+  explicit FakePort(std::vector<std::string>& log) : log(log) {}
+  ~FakePort() override { log.push_back("close"); }
   void SendShort(int status, int data1, int data2) override {
-    log_.push_back(QString::asprintf("%02X %d %d", status, data1, data2).toStdString());
+    log.push_back(QString::asprintf("%02X %d %d", status, data1, data2).toStdString());
   }
-  void Reset() override { log_.push_back("reset"); }
-
- private:
-  std::vector<std::string>& log_;
+  void Reset() override { log.push_back("reset"); }
+  std::vector<std::string>& log;
 };
 
-class FakePorts : public IKeysMidiPorts {
- public:
+struct FakePorts : IKeysMidiPorts {
   int Count() const override { return 2; }
   QString ProductName(int device) const override { return QString("Port %1").arg(device); }
   std::unique_ptr<IKeysMidiPort> Open(int device) override {
@@ -117,8 +98,9 @@ class FakePorts : public IKeysMidiPorts {
   std::vector<std::string> log;
 };
 
-// The keyboard's own port opens on the first note and closes with a reset.
-TEST(MidiKeys, OwnPort) {
+// The keyboard's own port opens on the first note and closes with a reset; a form's
+// own handlers replace the port.
+TEST(MidiKeys, OwnPortOrHandlers) {
   FakePorts ports;
   {
     TMIDIKeys keys(nullptr, &ports);
@@ -136,18 +118,13 @@ TEST(MidiKeys, OwnPort) {
   }
   EXPECT_EQ(ports.log, (std::vector<std::string>{"open -1", "92 60 1", "82 60 0", "reset", "close", "open 1",
                                                  "92 62 90", "reset", "close"}));
-}
-
-// A form's own handlers replace the port.
-TEST(MidiKeys, HandlersReplaceThePort) {
-  FakePorts ports;
+  ports.log.clear();
   TMIDIKeys keys(nullptr, &ports);
-  NoteLog log;
-  log.Attach(keys);
+  NoteLog log(keys);
   keys.KeyDown(60, 80, true);
   EXPECT_EQ(log.events, std::vector<std::string>{"on 60 80"});
   EXPECT_TRUE(ports.log.empty());
 }
 
 }  // namespace
-}  // namespace rq
+}  // namespace rq::test

@@ -5,7 +5,7 @@
 #include <QMimeData>
 #include <QPainter>
 
-#include "Page95TestHelpers.h"
+#include "ControlTestHelpers.h"
 
 namespace rq::test {
 namespace {
@@ -15,12 +15,7 @@ using Page95Control = PageFixture;
 // Paging wraps at both ends and skips pages whose tab is hidden.
 TEST_F(Page95Control, PagingWrapsAndSkipsHiddenTabs) {
   Build(4);
-  struct Case {
-    int from;
-    bool forward;
-    int hidden;  // page with a hidden tab, −1 none
-    int expected;
-  };
+  struct Case { int from; bool forward; int hidden /* page with a hidden tab, −1 none */, expected; };
   for (const Case c : {Case{3, true, -1, 0}, Case{0, false, -1, 3}, Case{0, true, 1, 2}, Case{3, true, 0, 1},
                        Case{2, false, 1, 0}}) {
     for (int i = 0; i < 4; ++i) pc->Pages(i)->SetTabVisible(i != c.hidden);
@@ -32,8 +27,9 @@ TEST_F(Page95Control, PagingWrapsAndSkipsHiddenTabs) {
   }
 }
 
-// Ctrl+Tab and Ctrl+Shift+Tab page the control while the focus is elsewhere in its window.
-TEST_F(Page95Control, CtrlTabKeysPageFromAnywhereInTheWindow) {
+// Ctrl+Tab and Ctrl+Shift+Tab page the control while the focus is elsewhere in its
+// window. A disabled control (edit mode) never changes page, by click, by key or by a call.
+TEST_F(Page95Control, CtrlTabKeysPageFromAnywhereInTheWindowUnlessDisabled) {
   Build(3);
   auto* edit = new QLineEdit(window.get());
   window->layout()->addWidget(edit);
@@ -44,6 +40,13 @@ TEST_F(Page95Control, CtrlTabKeysPageFromAnywhereInTheWindow) {
   EXPECT_EQ(pc->TabIndex(), 1);
   QTest::keyClick(edit, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
   QTest::keyClick(edit, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(pc->TabIndex(), 2);
+  EXPECT_EQ(changes, 3);
+  pc->setEnabled(false);
+  Click(0);
+  QTest::keyClick(edit, Qt::Key_Tab, Qt::ControlModifier);
+  pc->SelectNextPage(true);
+  pc->SelectNextPage(false);
   EXPECT_EQ(pc->TabIndex(), 2);
   EXPECT_EQ(changes, 3);
 }
@@ -73,23 +76,6 @@ TEST_F(Page95Control, ChangeOnlyForTheUsersSelection) {
   EXPECT_EQ(changes, 1);
 }
 
-// A disabled control (edit mode) never changes page, by click, by key or by a call.
-TEST_F(Page95Control, DisabledControlNeverChangesPage) {
-  Build(3);
-  auto* edit = new QLineEdit(window.get());
-  window->layout()->addWidget(edit);
-  window->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-  edit->setFocus();
-  pc->setEnabled(false);
-  Click(2);
-  QTest::keyClick(edit, Qt::Key_Tab, Qt::ControlModifier);
-  pc->SelectNextPage(true);
-  pc->SelectNextPage(false);
-  EXPECT_EQ(pc->TabIndex(), 0);
-  EXPECT_EQ(changes, 0);
-}
-
 // Dragging a tab onto another moves its page there and raises OnTabShift once;
 // everything else moves nothing.
 TEST_F(Page95Control, TabShifting) {
@@ -103,11 +89,7 @@ TEST_F(Page95Control, TabShifting) {
   EXPECT_EQ(pc->ActivePage()->Caption().trimmed(), "A");
   EXPECT_EQ(shifts, 1);
 
-  struct Case {
-    const char* what;
-    QPoint press;
-    QPoint release;
-  };
+  struct Case { const char* what; QPoint press, release; };
   const QPoint offTabs(bar()->width() + 20, 3);
   for (const Case& c : {Case{"same tab", TabCenter(2), TabCenter(2)}, Case{"off the tabs", TabCenter(2), offTabs},
                         Case{"press off the tabs", offTabs, TabCenter(0)}}) {
@@ -130,8 +112,9 @@ TEST_F(Page95Control, TabShifting) {
 }
 
 // The hot tab follows the mouse with one OnTabTrack per change and clears on leaving;
-// the hint follows it.
-TEST_F(Page95Control, HotTrackingAndHints) {
+// the hint follows it. A drop reports the tab under the pointer at the drop, not the
+// one seen before.
+TEST_F(Page95Control, HotTrackingHintsAndDrops) {
   Build(3);
   pc->Pages(2)->SetTabHint(QStringLiteral("  third file  "));
   Hover(bar(), TabCenter(1));
@@ -140,23 +123,16 @@ TEST_F(Page95Control, HotTrackingAndHints) {
   EXPECT_EQ(tracked, (std::vector<int>{1, 2}));
   EXPECT_EQ(pc->HotTab(), 2);
   EXPECT_EQ(pc->toolTip(), "third file");
-  QEvent leave(QEvent::Leave);
-  QApplication::sendEvent(bar(), &leave);
+  Leave(bar());
   EXPECT_EQ(pc->HotTab(), -1);
   EXPECT_EQ(tracked.back(), -1);
   EXPECT_EQ(pc->toolTip(), "");
-}
 
-// A drop reports the tab under the pointer at the drop, not the one seen before.
-TEST_F(Page95Control, DropsUseTheTabUnderThePointer) {
-  Build(3);
   pc->setAcceptDrops(true);
   std::vector<int> over;
   int dropped = -2;
-  QObject::connect(pc, &TCustomTab95Control::OnDragOver, [&](QDragMoveEvent* e, int tab) {
-    over.push_back(tab);
-    e->accept();
-  });
+  QObject::connect(pc, &TCustomTab95Control::OnDragOver,
+                   [&](QDragMoveEvent* e, int tab) { over.push_back(tab); e->accept(); });
   QObject::connect(pc, &TCustomTab95Control::OnDragDrop, [&](QDropEvent*, int tab) { dropped = tab; });
   QMimeData data;
   data.setText(QStringLiteral("X:1"));
@@ -187,11 +163,7 @@ TEST_F(Page95Control, PropertyInterlocksAndErrors) {
   EXPECT_FALSE(pc->VerticalTabs());
 
   const auto message = [](const std::function<void()>& f) -> std::string {
-    try {
-      f();
-    } catch (const std::exception& e) {
-      return e.what();
-    }
+    try { f(); } catch (const std::exception& e) { return e.what(); }
     return "no error";
   };
   const std::string buttons = "Buttons are only supported when aligned along the top";
@@ -200,26 +172,15 @@ TEST_F(Page95Control, PropertyInterlocksAndErrors) {
   EXPECT_FALSE(pc->VerticalTabs());
 
   pc->SetTabWidth(80);
-  EXPECT_EQ(message([&] { pc->SetTabWidth(-1); }), "Propriété TPage95Control hors limites");
-  EXPECT_EQ(message([&] { pc->SetTabHeight(-5); }), "Propriété TPage95Control hors limites");
+  const std::string range = "Propriété TPage95Control hors limites";
+  EXPECT_EQ(message([&] { pc->SetTabWidth(-1); }), range);
+  EXPECT_EQ(message([&] { pc->SetTabHeight(-5); }), range);
   EXPECT_EQ(pc->TabWidth(), 80);
   EXPECT_EQ(pc->TabHeight(), 0);
 
   EXPECT_EQ(message([&] { pc->Pages(0)->SetPageIndex(3); }),
             "3 est une valeur de PageIndex incorrecte.  PageIndex doit être compris entre 0 et 2");
   EXPECT_EQ(Order(), "ABC");
-}
-
-// The fixed tab length applies to every tab.
-TEST_F(Page95Control, FixedTabWidth) {
-  Build(2);
-  pc->SetTabWidth(80);
-  pc->SetTabHeight(26);
-  QApplication::processEvents();
-  EXPECT_EQ(bar()->tabRect(0).width(), bar()->tabRect(1).width());
-  const int width80 = bar()->tabRect(0).width();
-  pc->SetTabWidth(100);
-  EXPECT_EQ(bar()->tabRect(1).width(), width80 + 20);
 }
 
 // Colours and offsets of the drawn tabs, read back from the painted tab row.
@@ -238,11 +199,19 @@ class Page95Drawing : public PageFixture {
   }
   QImage Shot() const { return bar()->grab().toImage(); }
 
-  static constexpr QRgb kActive = 0xffeac684;
-  static constexpr QRgb kInactive = 0xfffce7be;
-  static constexpr QRgb kImage = 0xffff0000;
+  static constexpr QRgb kActive = 0xffeac684, kInactive = 0xfffce7be, kImage = 0xffff0000;
   std::unique_ptr<TImageList> images;
 };
+
+// The fixed tab length applies to every tab.
+TEST_F(Page95Drawing, FixedTabWidth) {
+  pc->SetTabWidth(80);
+  QApplication::processEvents();
+  EXPECT_EQ(bar()->tabRect(0).width(), bar()->tabRect(1).width());
+  const int width80 = bar()->tabRect(0).width();
+  pc->SetTabWidth(100);
+  EXPECT_EQ(bar()->tabRect(1).width(), width80 + 20);
+}
 
 // Unselected tabs are drawn moved toward the page: 1 pixel down on top, 2 up at the bottom.
 TEST_F(Page95Drawing, UnselectedTabsShiftTowardThePage) {
@@ -250,12 +219,10 @@ TEST_F(Page95Drawing, UnselectedTabsShiftTowardThePage) {
     pc->SetTabPosition(side);
     QApplication::processEvents();
     const QImage img = Shot();
-    const QRect given = pc->ItemRect(1);
-    const QRect drawn = given.translated(pc->TabSideShift());
+    const QRect drawn = pc->ItemRect(1).translated(pc->TabSideShift());
     EXPECT_EQ(pc->TabSideShift(), side == tpTopLeft ? QPoint(0, 1) : QPoint(0, -2));
     const int x = drawn.right() - 2;
-    EXPECT_EQ(img.pixel(x, drawn.top()), kInactive);
-    EXPECT_EQ(img.pixel(x, drawn.bottom()), kInactive);
+    EXPECT_EQ(std::pair(img.pixel(x, drawn.top()), img.pixel(x, drawn.bottom())), std::pair(kInactive, kInactive));
     const int outside = side == tpTopLeft ? drawn.top() - 1 : drawn.bottom() + 1;
     EXPECT_NE(img.pixel(x, outside), kInactive);
     const QRect selected = pc->ItemRect(0);

@@ -1,5 +1,5 @@
 // Tear-off sheets: the grip's threshold, the floating window and docking back in order.
-#include "Page95TestHelpers.h"
+#include "ControlTestHelpers.h"
 #include "controls/FloatingForm.h"
 
 namespace rq::test {
@@ -7,6 +7,11 @@ namespace {
 
 class TearOffSheet : public PageFixture {
  protected:
+  // The page control with every sheet dragable.
+  void Build(int sheets) {
+    PageFixture::Build(sheets);
+    for (int i = 0; i < pc->PageCount(); ++i) pc->Pages(i)->SetDragable(true);
+  }
   // Presses the sheet's grip and moves the mouse by (dx, dy) with the button held.
   void DragGrip(TTab95Sheet* sheet, int dx, int dy) {
     const QPoint start = sheet->GripPressArea().center();
@@ -21,9 +26,6 @@ class TearOffSheet : public PageFixture {
     sheet->FloatingForm()->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
-  void MakeDragable() {
-    for (int i = 0; i < pc->PageCount(); ++i) pc->Pages(i)->SetDragable(true);
-  }
 
   std::vector<std::pair<const char*, int>> floatEvents;
   void RecordFloatEvents(TTab95Sheet* sheet) {
@@ -37,12 +39,8 @@ class TearOffSheet : public PageFixture {
 // A grip move of 3 pixels starts no drag; 4 pixels does; a press off the grip never does.
 TEST_F(TearOffSheet, DragThreshold) {
   Build(2);
-  MakeDragable();
   TTab95Sheet* sheet = pc->ActivePage();
-  struct Case {
-    int dx, dy;
-    bool drags;
-  };
+  struct Case { int dx, dy; bool drags; };
   for (const Case c : {Case{3, 3, false}, Case{-3, 0, false}, Case{4, 0, true}, Case{0, -4, true}}) {
     DragGrip(sheet, c.dx, c.dy);
     EXPECT_EQ(sheet->Dragging(), c.drags) << c.dx << "," << c.dy;
@@ -57,11 +55,14 @@ TEST_F(TearOffSheet, DragThreshold) {
 
 // Tearing off the active sheet floats it in a window of its size at the outline, makes
 // the first visible page active, and announces it on the control and then the sheet.
-TEST_F(TearOffSheet, TearOffMakesAFloatingWindow) {
+// Closing the window docks the sheet back, active, in the order of the static indexes,
+// and frees the window; the next tear-off makes a new one.
+TEST_F(TearOffSheet, TearOffAndDockBackInStaticOrder) {
   Build(3);
-  MakeDragable();
+  const int statics[] = {2, 0, 1};
+  for (int i = 0; i < 3; ++i) pc->Pages(i)->SetStaticPageIndex(statics[i]);
   pc->Pages(0)->SetTabVisible(false);
-  TTab95Sheet* sheet = pc->Pages(2);
+  TTab95Sheet* sheet = pc->Pages(1);
   pc->SetActivePage(sheet);
   RecordFloatEvents(sheet);
   const QSize size = sheet->size();
@@ -70,10 +71,10 @@ TEST_F(TearOffSheet, TearOffMakesAFloatingWindow) {
   ASSERT_TRUE(sheet->Floating());
   EXPECT_EQ(sheet->PageControl(), nullptr);
   EXPECT_EQ(sheet->OldPageControl(), pc);
-  EXPECT_EQ(Order(), "AB");
-  EXPECT_EQ(pc->ActivePage()->Caption().trimmed(), "B");
+  EXPECT_EQ(Order(), "AC");
+  EXPECT_EQ(pc->ActivePage()->Caption().trimmed(), "C");
   EXPECT_EQ(changes, 1);
-  TFloatingForm* form = sheet->FloatingForm();
+  QPointer<TFloatingForm> form = sheet->FloatingForm();
   ASSERT_NE(form, nullptr);
   EXPECT_TRUE(form->isVisible());
   EXPECT_EQ(form->size(), size);
@@ -81,13 +82,24 @@ TEST_F(TearOffSheet, TearOffMakesAFloatingWindow) {
   EXPECT_EQ(form->windowTitle(), sheet->Caption());
   EXPECT_EQ(sheet->parentWidget(), form);
   EXPECT_EQ(floatEvents, (std::vector<std::pair<const char*, int>>{{"control", 0}, {"sheet", 0}}));
+
+  floatEvents.clear();
+  CloseFloatingWindow(sheet);
+  EXPECT_FALSE(sheet->Floating());
+  EXPECT_TRUE(form.isNull());
+  EXPECT_EQ(Order(), "BCA");
+  EXPECT_EQ(pc->ActivePage(), sheet);
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(floatEvents, (std::vector<std::pair<const char*, int>>{{"control", 1}, {"sheet", 1}}));
+
+  TearOff(sheet);
+  ASSERT_NE(sheet->FloatingForm(), nullptr);
   CloseFloatingWindow(sheet);
 }
 
 // With RemoveLastTab off the only sheet stays; with it on the only sheet tears off.
 TEST_F(TearOffSheet, LastSheetOnlyWithRemoveLastTab) {
   Build(1);
-  MakeDragable();
   TTab95Sheet* sheet = pc->Pages(0);
   TearOff(sheet);
   EXPECT_FALSE(sheet->Floating());
@@ -100,55 +112,20 @@ TEST_F(TearOffSheet, LastSheetOnlyWithRemoveLastTab) {
   EXPECT_EQ(pc->PageCount(), 1);
 }
 
-// Closing the window docks the sheet back, active, in the order of the static indexes,
-// and frees the window; the next tear-off makes a new one.
-TEST_F(TearOffSheet, CloseDocksBackInStaticOrder) {
+// Sheets with equal static indexes keep their order when a sheet docks back; a
+// floating window goes with its page control.
+TEST_F(TearOffSheet, EqualStaticIndexesKeepTheirOrderAndTheWindowGoesWithItsControl) {
   Build(3);
-  MakeDragable();
-  const int statics[] = {2, 0, 1};
-  for (int i = 0; i < 3; ++i) pc->Pages(i)->SetStaticPageIndex(statics[i]);
-  TTab95Sheet* sheet = pc->Pages(1);
-  RecordFloatEvents(sheet);
-  pc->SetActivePage(sheet);
-  TearOff(sheet);
-  QPointer<TFloatingForm> first = sheet->FloatingForm();
-  floatEvents.clear();
-  const int changesBefore = changes;
-  CloseFloatingWindow(sheet);
-
-  EXPECT_FALSE(sheet->Floating());
-  EXPECT_TRUE(first.isNull());
-  EXPECT_EQ(Order(), "BCA");
-  EXPECT_EQ(pc->ActivePage(), sheet);
-  EXPECT_EQ(changes, changesBefore);
-  EXPECT_EQ(floatEvents, (std::vector<std::pair<const char*, int>>{{"control", 1}, {"sheet", 1}}));
-
-  TearOff(sheet);
-  ASSERT_NE(sheet->FloatingForm(), nullptr);
-  CloseFloatingWindow(sheet);
-}
-
-// Sheets with equal static indexes keep their order when a sheet docks back.
-TEST_F(TearOffSheet, EqualStaticIndexesKeepTheirOrder) {
-  Build(3);
-  MakeDragable();
-  TTab95Sheet* a = pc->Pages(0);
+  QPointer<TTab95Sheet> a = pc->Pages(0);
   pc->SetActivePage(a);
   TearOff(a);
   EXPECT_EQ(Order(), "BC");
   CloseFloatingWindow(a);
   EXPECT_EQ(Order(), "BCA");
-}
-
-// A floating window goes with its page control.
-TEST_F(TearOffSheet, FloatingWindowGoesWithItsControl) {
-  Build(2);
-  MakeDragable();
-  QPointer<TTab95Sheet> sheet = pc->Pages(0);
-  TearOff(sheet);
-  ASSERT_TRUE(sheet->Floating());
+  TearOff(a);
+  ASSERT_TRUE(a->Floating());
   window.reset();
-  EXPECT_TRUE(sheet.isNull());
+  EXPECT_TRUE(a.isNull());
 }
 
 }  // namespace
