@@ -1,22 +1,23 @@
 // Key and rhythm look-ups.
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <utility>
+
 #include "notation/AbcDef.h"
 #include "platform/ByteText.h"
 
 namespace rq {
 namespace {
 
+struct Named { const char* name; int value; };
+
+// Indexes are found by name without case, but only for whole words.
 TEST(KeyIndex, NamesCaseInsensitiveWordsExact) {
-  EXPECT_EQ(FindKeyIndex("A"), 1);
-  EXPECT_EQ(FindKeyIndex("Dmix"), 35);
-  EXPECT_EQ(FindKeyIndex("DMix"), 35);
-  EXPECT_EQ(FindKeyIndex("Hp"), 61);
-  EXPECT_EQ(FindKeyIndex("HP"), 61);
-  EXPECT_EQ(FindKeyIndex("GMix"), 60);
-  EXPECT_EQ(FindKeyIndex("Dmaj"), 0);
-  EXPECT_EQ(FindKeyIndex(""), 0);
-  EXPECT_EQ(FindKeyIndex("A Am"), 0);
+  for (const Named& c : {Named{"A", 1}, {"Dmix", 35}, {"DMix", 35}, {"Hp", 61}, {"HP", 61}, {"GMix", 60},
+                         {"Dmaj", 0}, {"", 0}, {"A Am", 0}}) {
+    EXPECT_EQ(FindKeyIndex(c.name), c.value) << c.name;
+  }
   EXPECT_EQ(FindKeyIndex(NormalizeKeyName("Dmaj")), 27);
   EXPECT_EQ(FindKeyIndex(NormalizeKeyName("Bbmin")), FindKeyIndex("Bbm"));
 }
@@ -31,22 +32,16 @@ TEST(KeyIndex, DisplayNamesAreSortedAndEachFindsItself) {
 
 TEST(KeySharps, EverySpellingOfARow) {
   for (const char* name : {"G", "g", "Em", "ADor", "dmix", "GMaj", "Emin"}) EXPECT_EQ(GetKeySharps(name), 1) << name;
-  EXPECT_EQ(GetKeySharps("Hp"), 2);
-  EXPECT_EQ(GetKeySharps("HP"), 2);
-  EXPECT_EQ(GetKeySharps("Bbmin"), -5);
-  EXPECT_EQ(GetKeySharps("C#"), 7);
-  EXPECT_EQ(GetKeySharps("Cb"), -7);
-  EXPECT_EQ(GetKeySharps(""), 0);
-  EXPECT_EQ(GetKeySharps("Lydian"), 0);
+  for (const Named& c : {Named{"Hp", 2}, {"HP", 2}, {"Bbmin", -5}, {"C#", 7}, {"Cb", -7}, {"", 0}, {"Lydian", 0}}) {
+    EXPECT_EQ(GetKeySharps(c.name), c.value) << c.name;
+  }
 }
 
 TEST(KeyAliases, FoldMajMinSpellingsOnly) {
-  EXPECT_EQ(NormalizeKeyName("AMaj"), "A");
-  EXPECT_EQ(NormalizeKeyName("Amaj"), "A");
-  EXPECT_EQ(NormalizeKeyName("Bbmin"), "Bbm");
-  EXPECT_EQ(NormalizeKeyName("BbMin"), "Bbm");
-  EXPECT_EQ(NormalizeKeyName("AMAJ"), "AMAJ");
-  EXPECT_EQ(NormalizeKeyName("Amajor"), "Amajor");
+  for (const auto& [name, folded] : {std::pair{"AMaj", "A"}, {"Amaj", "A"}, {"Bbmin", "Bbm"}, {"BbMin", "Bbm"},
+                                     {"AMAJ", "AMAJ"}, {"Amajor", "Amajor"}}) {
+    EXPECT_EQ(NormalizeKeyName(name), folded) << name;
+  }
 }
 
 TEST(KeyWords, WhatAKeyFieldAccepts) {
@@ -57,25 +52,19 @@ TEST(KeyWords, WhatAKeyFieldAccepts) {
 }
 
 TEST(Rhythms, FindByNameNeverByCode) {
-  EXPECT_EQ(FindRhythm("reel"), 1);
-  EXPECT_EQ(FindRhythm("rel"), 0);
-  EXPECT_EQ(FindRhythm("slipjig"), 5);
-  EXPECT_EQ(FindRhythm("song"), 15);
-  EXPECT_EQ(FindRhythm("barn dance"), 9);
-  EXPECT_EQ(FindRhythm("undefined"), 0);
-  EXPECT_EQ(FindRhythm("jig"), 2);
-  EXPECT_EQ(FindRhythm("single jig"), 3);
+  for (const Named& c : {Named{"reel", 1}, {"rel", 0}, {"slipjig", 5}, {"song", 15}, {"barn dance", 9},
+                         {"undefined", 0}, {"jig", 2}, {"single jig", 3}}) {
+    EXPECT_EQ(FindRhythm(c.name), c.value) << c.name;
+  }
 }
 
 TEST(Rhythms, NamesAndCodesWithRangeChecks) {
-  EXPECT_EQ(GetRhythmName(2), "Jig");
-  EXPECT_EQ(GetRhythmName(17), "Strathspey");
-  EXPECT_EQ(GetRhythmName(18), "---");
-  EXPECT_EQ(GetRhythmName(-1), "---");
-  EXPECT_EQ(GetRhythmCode(0), "---");
-  EXPECT_EQ(GetRhythmCode(16), "Mc");
-  EXPECT_EQ(GetRhythmCode(7), "Hp");
-  EXPECT_EQ(GetRhythmCode(99), "---");
+  for (const auto& [index, name, code] : {std::tuple{2, "Jig", "Jig"}, {17, "Strathspey", "Spy"}, {18, "---", "---"},
+                                          {-1, "---", "---"}, {0, "Undefined", "---"}, {16, "March", "Mc"},
+                                          {7, "Hornpipe", "Hp"}, {99, "---", "---"}}) {
+    EXPECT_EQ(GetRhythmName(index), name) << index;
+    EXPECT_EQ(GetRhythmCode(index), code) << index;
+  }
 }
 
 }  // namespace

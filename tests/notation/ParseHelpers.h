@@ -11,15 +11,7 @@ namespace rq::test {
 // Parses text whose lines are separated by "\n".
 inline void ParseText(TAbcParser& parser, const std::string& text) { parser.Parse(SplitLines(text)); }
 
-// The elements of kinds other than blanks and ends of lines.
-inline std::vector<const TAbc*> Tokens(const TAbcParser& parser) {
-  std::vector<const TAbc*> out;
-  for (const TAbc* e : parser.Elements()) {
-    if (e->Kind != kAbcSpace && e->Kind != kAbcEOL) out.push_back(e);
-  }
-  return out;
-}
-
+// The kinds of the elements, without blanks and ends of lines unless `all`.
 inline std::vector<int> Kinds(const TAbcParser& parser, bool all = false) {
   std::vector<int> out;
   for (const TAbc* e : parser.Elements()) {

@@ -29,19 +29,41 @@ class ParserBody : public ::testing::Test {
   TAbcParser p;
 };
 
-TEST_F(ParserBody, NoteLettersAndOctaveMarks) {
-  auto n = NotesOf("C c b z c'' c''' c', C,, C,'");
-  ASSERT_EQ(n.size(), 9u);
-  EXPECT_EQ(n[0]->NoteIndex, 1);
-  EXPECT_EQ(n[1]->NoteIndex, 8);
-  EXPECT_EQ(n[2]->NoteIndex, 14);
-  EXPECT_EQ(n[3]->NoteIndex, 15);
-  EXPECT_EQ(n[4]->Octave, 2);
-  EXPECT_EQ(n[5]->Octave, 2);
-  EXPECT_EQ(n[5]->End, 4016);  // the ignored third mark is still part of the note
-  EXPECT_EQ(n[6]->Octave, 1);
-  EXPECT_EQ(n[7]->Octave, -2);
-  EXPECT_EQ(n[8]->Octave, -1);
+// One field of every note, by body: letters and octave marks, accidentals, decorations, rests,
+// broken rhythm, tuplets and grace groups.
+TEST_F(ParserBody, NoteFields) {
+  using N = TAbcNote;
+  struct Case { const char* body; int N::*field; const char* values; };
+  for (const Case& c : {
+           Case{"C c b z c'' c''' c', C,, C,'", &N::NoteIndex, "1 8 14 15 8 8 8 1 1"},
+           {"C c b z c'' c''' c', C,, C,'", &N::Octave, "0 0 0 0 2 2 1 -2 -1"},
+           {"^A ^^A ^_A _A __A =A =^A ^^^A ^ A", &N::Accidental, "1 2 2 -1 -2 3 3 2 0"},
+           {"^A B ^|C", &N::Accidental, "1 0 0"},  // for the next note only; a bar clears it
+           {"~A .B ~ C ~^D E", &N::Decoration, "1 2 0 1 0"},
+           {"~A .B ~ C ~^D E", &N::Accidental, "0 0 0 1 0"},
+           {"z2 ~z ^z", &N::NoteIndex, "15 15 15"},
+           {"z2 ~z ^z", &N::Decoration, "-1 -1 -1"},  // every rest
+           {"z2 ~z ^z", &N::Accidental, "0 0 0"},
+           {"z2 ~z ^z", &N::LenNum, "2 1 1"},
+           {"A>B", &N::Straight, "1 -1"},
+           {"A>>B", &N::Straight, "2 -2"},
+           {"A<B", &N::Straight, "-1 1"},
+           {"A > B", &N::Straight, "0 0"},  // a sign followed by a blank is dropped
+           // A second sign after the following note is dropped; a note that follows one pair
+           // starts a new one after the blank, and a bar line resets the state.
+           {"A>B>c d>e", &N::Straight, "1 -1 0 1 -1"},
+           {"A>B|c>d", &N::Straight, "1 -1 1 -1"},
+           {"(3abc d", &N::Tuplet, "3 3 3 0"},
+           {"(3ab c", &N::Tuplet, "3 3 0"},
+           {"(3 abc", &N::Tuplet, "0 0 0"},
+           {"(2ab\\\ncd (7abc (ab", &N::Tuplet, "2 2 0 0 0 0 0 0 0"},  // continuations pass; (7 and a slur are no tuplets
+           {"{gf}a", &N::GraceCount, "2 2 0"},
+           {"{gf\na}", &N::GraceCount, "0 0 0"}}) {  // not closed on its line
+    std::string values;
+    for (const TAbcNote* n : NotesOf(c.body)) values += (values.empty() ? "" : " ") + std::to_string(n->*c.field);
+    EXPECT_EQ(values, c.values) << c.body;
+  }
+  EXPECT_EQ(NotesOf("c'''")[0]->End, 4004);  // the ignored third mark is still part of the note
 }
 
 TEST_F(ParserBody, LengthsAndTheirFallbacks) {
@@ -58,108 +80,21 @@ TEST_F(ParserBody, LengthsAndTheirFallbacks) {
   }
 }
 
-TEST_F(ParserBody, RestsCarryDecorationMinusOne) {
-  const auto n = NotesOf("z2 ~z ^z");
-  ASSERT_EQ(n.size(), 3u);
-  for (const auto* r : n) {
-    EXPECT_EQ(r->NoteIndex, 15);
-    EXPECT_EQ(r->Decoration, -1);
-    EXPECT_EQ(r->Accidental, 0);
-  }
-  EXPECT_EQ(n[0]->LenNum, 2);
-}
-
-TEST_F(ParserBody, Accidentals) {
-  const auto n = NotesOf("^A ^^A ^_A _A __A =A =^A ^^^A ^ A");
-  ASSERT_EQ(n.size(), 9u);
-  const int expected[] = {1, 2, 2, -1, -2, 3, 3, 2, 0};
-  for (size_t i = 0; i < n.size(); ++i) EXPECT_EQ(n[i]->Accidental, expected[i]) << i;
-  // An accidental belongs to the next note only; a bar clears it.
-  const auto m = NotesOf("^A B ^|C");
-  EXPECT_EQ(m[1]->Accidental, 0);
-  EXPECT_EQ(m[2]->Accidental, 0);
-}
-
-TEST_F(ParserBody, Decorations) {
-  const auto n = NotesOf("~A .B ~ C ~^D E");
-  ASSERT_EQ(n.size(), 5u);
-  EXPECT_EQ(n[0]->Decoration, 1);
-  EXPECT_EQ(n[1]->Decoration, 2);
-  EXPECT_EQ(n[2]->Decoration, 0);
-  EXPECT_EQ(n[3]->Decoration, 1);
-  EXPECT_EQ(n[3]->Accidental, 1);
-  EXPECT_EQ(n[4]->Decoration, 0);
-}
-
-TEST_F(ParserBody, BrokenRhythmShiftsBothNeighbours) {
-  auto n = NotesOf("A>B");
-  EXPECT_EQ(n[0]->Straight, 1);
-  EXPECT_EQ(n[1]->Straight, -1);
-  n = NotesOf("A>>B");
-  EXPECT_EQ(n[0]->Straight, 2);
-  EXPECT_EQ(n[1]->Straight, -2);
-  n = NotesOf("A<B");
-  EXPECT_EQ(n[0]->Straight, -1);
-  EXPECT_EQ(n[1]->Straight, 1);
-  n = NotesOf("A > B");  // a sign followed by a blank is dropped
-  EXPECT_EQ(n[0]->Straight, 0);
-  EXPECT_EQ(n[1]->Straight, 0);
-  n = NotesOf("A ><B");  // a malformed run counts two
-  EXPECT_EQ(n[0]->Straight, 2);
+// The elements that carry what the notes' fields do not.
+TEST_F(ParserBody, BrokenRhythmTupletAndGraceElements) {
+  EXPECT_EQ(NotesOf("A ><B")[0]->Straight, 2);  // a malformed run counts two
   EXPECT_EQ(First<TAbcStraight>(p, kAbcBrokenGreater)->Count, 2);
-}
-
-TEST_F(ParserBody, SecondSignAfterTheFollowingNoteIsDropped) {
-  const auto n = NotesOf("A>B>c d>e");
-  ASSERT_EQ(n.size(), 5u);
-  EXPECT_EQ(n[0]->Straight, 1);
-  EXPECT_EQ(n[1]->Straight, -1);
-  EXPECT_EQ(n[2]->Straight, 0);
-  // A note that follows one pair starts a new one after the blank.
-  EXPECT_EQ(n[3]->Straight, 1);
-  EXPECT_EQ(n[4]->Straight, -1);
-  // A bar line resets the state.
-  const auto m = NotesOf("A>B|c>d");
-  EXPECT_EQ(m[2]->Straight, 1);
-  EXPECT_EQ(m[3]->Straight, -1);
-}
-
-TEST_F(ParserBody, TupletsMarkTheirNotesOrSwitchOff) {
-  auto n = NotesOf("(3abc d");
-  EXPECT_EQ(n[0]->Tuplet, 3);
-  EXPECT_EQ(n[2]->Tuplet, 3);
-  EXPECT_EQ(n[3]->Tuplet, 0);
+  NotesOf("(3abc d");
   EXPECT_NE(First<TAbcTuplet>(p, kAbcTuplet), nullptr);
-
-  n = NotesOf("(3ab c");
-  EXPECT_EQ(n[0]->Tuplet, 3);
-  EXPECT_EQ(n[1]->Tuplet, 3);
-  EXPECT_EQ(n[2]->Tuplet, 0);
+  NotesOf("(3ab c");
   EXPECT_EQ(First<TAbcTuplet>(p, kAbcTuplet), nullptr);
   EXPECT_EQ(First<TAbcTuplet>(p, kAbcTupletOff)->P, 3);
-
-  n = NotesOf("(3 abc");
-  EXPECT_EQ(n[0]->Tuplet, 0);
+  NotesOf("(3 abc");
   EXPECT_NE(First<TAbcTuplet>(p, kAbcTupletOff), nullptr);
-
-  n = NotesOf("(2ab\\\ncd (7abc (ab");  // continuations pass; (7 and a slur are no tuplets
-  EXPECT_EQ(n[1]->Tuplet, 2);
-  EXPECT_EQ(n[2]->Tuplet, 0);
-  EXPECT_EQ(n[4]->Tuplet, 0);
-}
-
-TEST_F(ParserBody, GraceGroups) {
   EXPECT_EQ(KindsOf("{gf}a"), (std::vector<int>{26, 1, 1, 27, 1}));
-  auto n = Notes(p);
-  EXPECT_EQ(n[0]->GraceCount, 2);
-  EXPECT_EQ(n[1]->GraceCount, 2);
-  EXPECT_EQ(n[2]->GraceCount, 0);
   EXPECT_EQ(First<TAbc>(p, kAbcGraceStart)->Error, 0);
-
-  KindsOf("{gf\na}");  // not closed on its line
+  KindsOf("{gf\na}");
   EXPECT_EQ(First<TAbc>(p, kAbcGraceStart)->Error, kAbcErrGraceBroken);
-  EXPECT_EQ(Notes(p)[0]->GraceCount, 0);
-
   EXPECT_EQ(KindsOf("{g2}a"), (std::vector<int>{1, 1}));  // a length makes it no grace group
   EXPECT_EQ(KindsOf("a}b"), (std::vector<int>{1, 1}));     // a lone close is dropped
 }
