@@ -1,4 +1,4 @@
-// The converter on real ABC: lengths, pitches, repeats, velocities, pickup and voices.
+// The converter on real ABC: lengths, pitches, repeats, velocities, pickup, voices and the tune code.
 #include <gtest/gtest.h>
 
 #include "MidiTestHelpers.h"
@@ -131,20 +131,27 @@ TEST(ConvertVoices, VoiceRestartsAtZeroOnItsChannelInTheHeaderKey) {
   EXPECT_EQ(t.midi.TotalTicks(), 3840);  // the longer voice
 }
 
-// The converter only reads the parser's elements: they match a fresh parse, and converting again gives the same notes.
-TEST(ConvertResults, ElementsAreOnlyRead) {
-  Converted t("M:6/8\nL:1/8\nK:Em", "B|:E2B {c}~B2A|~B3 .A2G|1 F3 z2:|2 F3 [E3B]||");
-  auto dump = [](const TAbcParser& p) {
-    std::string text;
-    for (const TAbc* e : p.Elements()) text += e->Dump() + "\n";
-    return text;
-  };
-  TAbcParser fresh;
-  fresh.Parse(t.lines);
-  EXPECT_EQ(dump(t.parser), dump(fresh));
-  const std::string first = t.Notes();
-  t.midi.Convert(t.parser.Elements(), &t.container);
-  EXPECT_EQ(t.Notes(), first);
+// The tune code samples the beats of the first two full bars relative to the key's tonic; empty slots
+// are zeros. Its value reads the digits as thirty-two bits, the top one the sign.
+TEST(TuneCode, SamplesTheBeatsOfTheFirstTwoFullBars) {
+  struct Code { const char* fields; const char* body; const char* code; };
+  for (const Code& c : {
+           Code{"M:4/4\nL:1/8\nK:D", "d2fd Adfd|d2fd Adfd|", "04740474"},
+           {"M:4/4\nL:1/8\nK:D", "FA|d2fd Adfd|d2fd Adfd|", "04740474"},  // the pickup is thrown away
+           {"M:6/8\nL:1/8\nK:C", "CDE FGA|Bcd efg|", "0459B247"},  // the first and third eighth of each beat
+           {"M:4/4\nL:1/8\nK:C", "E8|G8|", "44447777"},  // a long note fills every slot it covers
+           {"M:4/4\nL:1/8\nK:C", "e2 z2 e2 e2|e8|", "40000000"},  // a rest on a beat ends sampling
+           {"M:4/4\nL:1/8\nK:C", "e4f4|", "44550000"},
+           {"M:4/4\nL:1/8\nK:C", "B8|B8|", "BBBBBBBB"},  // a negative value
+           // The distance is taken before the octave is dropped: the B below the tonic is 1,
+           // the B above it B; minor and modal keys count from their relative major's tonic.
+           {"M:4/4\nL:1/8\nK:C", "B,4 B4|", "11BB0000"},
+           {"M:4/4\nL:1/8\nK:Am", "A2cA eAcA|G2BG dGBG|", "90407B2B"},
+           {"M:4/4\nL:1/8\nK:Edor", "E2B2 E2B2|", "29290000"}}) {
+    const Converted t(c.fields, c.body);
+    EXPECT_EQ(t.midi.CodeText(), c.code) << c.fields << " | " << c.body;
+    EXPECT_EQ(t.midi.CodeValue(), static_cast<int32_t>(std::stoul(c.code, nullptr, 16))) << c.code;
+  }
 }
 
 // Bad input converts without a crash, a hang or an invalid event.

@@ -33,8 +33,15 @@ TMIDI_Out_Stream Export(const TAbcParser& parser, TAbcMidi& midi, TMidiContainer
   return writer;
 }
 
-// Every tune gives sound events and a well-formed file, and converting without a
-// container, or for the code alone, agrees.
+std::string Elements(const TAbcParser& parser) {
+  std::string text;
+  for (const TAbc* e : parser.Elements()) text += e->Dump() + "\n";
+  return text;
+}
+
+// Every tune gives sound events and a well-formed file; the converter only reads the parser's
+// elements, a reused converter and container give what fresh ones give, and converting without
+// a container, or for the code alone, agrees.
 TEST(MidiCorpus, EveryTuneConvertsAndExportsSoundly) {
   ASSERT_GT(Corpus().size(), 1000u);
   TAbcParser parser;
@@ -43,8 +50,14 @@ TEST(MidiCorpus, EveryTuneConvertsAndExportsSoundly) {
   for (size_t i = 0; i < Corpus().size(); ++i) {
     SCOPED_TRACE(Corpus()[i].front());
     parser.Parse(Corpus()[i]);
+    const std::string elements = Elements(parser);
     std::vector<test::SmfTrack> tracks;
     ASSERT_EQ(test::ReadSmf(Export(parser, midi, container).Bytes(), tracks), "");
+    EXPECT_EQ(Elements(parser), elements);
+    TAbcMidi freshMidi;
+    TMidiContainer fresh;
+    freshMidi.Convert(parser.Elements(), &fresh);
+    EXPECT_EQ(test::Played(container), test::Played(fresh));
     ASSERT_EQ(test::EventFault(container), "");
     EXPECT_FALSE(test::Played(container).empty());
     indexOnly.Convert(parser.Elements());

@@ -1,17 +1,25 @@
 // The event container: time order, meter and sounding notes while playing, clearing,
-// and the bytes an event sends.
+// and the bytes an event sends; the Standard MIDI File writer: its bytes, tracks, delta
+// times and saving.
 #include <gtest/gtest.h>
 
 #include <array>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "MidiTestHelpers.h"
+#include "SmfCheck.h"
+#include "midi/MidiFile.h"
 #include "midi/MidiSettings.h"
 #include "midi/MidiSink.h"
 
 namespace rq {
 namespace {
 
+using test::AddNote;
 using test::ScopedSetting;
+using Bytes = std::vector<unsigned char>;
 using Messages = std::vector<std::vector<int>>;
 
 // Adds note-ons tagged by pitch (tag, time, channel) and returns the tags in container order.
@@ -31,9 +39,6 @@ TEST(MidiContainer, KeepsTimeOrderAndTheAddingOrderOfEqualTimes) {
             (std::vector<int>{3, 6, 1, 2, 5, 4}));
   // Earlier than everything from index 1 on, but not than event 0: lands at index 1.
   EXPECT_EQ(OrderAfterAdding({{1, 0, 1}, {2, 500, 1}, {3, 600, 1}, {4, 100, 1}}), (std::vector<int>{1, 4, 2, 3}));
-  // A second voice restarts at 0 and interleaves with the first by time.
-  EXPECT_EQ(OrderAfterAdding({{10, 0, 1}, {11, 480, 1}, {12, 960, 1}, {13, 1440, 1}, {20, 0, 2}, {21, 960, 2}}),
-            (std::vector<int>{10, 20, 11, 12, 21, 13}));
 }
 
 // Remembers every event that reaches the output, with the bytes as sent.
@@ -48,8 +53,8 @@ TEST(MidiContainer, PlayingTracksMeterAndSoundingNotesAndClearingForgetsThem) {
   RecordingSink out;
   c.SetTempo(200);
   c.AddEvent(std::make_unique<TTimeSignature>(0, kTagConverter, 6, 8));
-  test::AddNote(c, 0, 480, 60, 100, 1);
-  test::AddNote(c, 0, 960, 64, 100, 10);
+  AddNote(c, 0, 480, 60, 100, 1);
+  AddNote(c, 0, 960, 64, 100, 10);
   c.PlayUntil(1, out);
   EXPECT_EQ(out.sent, (Messages{{0x90, 60, 100}, {0x99, 64, 100}}));
   EXPECT_EQ(c.MeterNum(), 6);
@@ -61,7 +66,7 @@ TEST(MidiContainer, PlayingTracksMeterAndSoundingNotesAndClearingForgetsThem) {
   EXPECT_TRUE(c.SoundingNotes(10).test(64));
   {
     ScopedSetting volume(MidiConfig().MidiVolume, 0);  // a note-on sent with velocity 0 is a note-off
-    test::AddNote(c, 600, 700, 62, 127);
+    AddNote(c, 600, 700, 62, 127);
     c.PlayUntil(601, out);
     EXPECT_FALSE(c.SoundingNotes(1).test(62));
     EXPECT_EQ(out.sent.back(), (std::vector<int>{0x90, 62, 0}));
@@ -90,6 +95,74 @@ TEST(MidiEventBytes, VolumeScalingAndClamping) {
   EXPECT_EQ(TPatch(0, kTagConverter, 999, 3).WriteTo(bytes), 2u);
   EXPECT_EQ(TTimeSignature(0, kTagConverter, 6, 8).WriteTo(bytes), 0u);
   EXPECT_EQ(bytes, (std::vector<unsigned char>{0xC2, 0x7F}));
+}
+
+TMIDI_Out_Stream Write(TMidiContainer& c, int tempo = 200) {
+  c.SetTempo(tempo);
+  c.SetMeter(4, 2);
+  TMIDI_Out_Stream w;
+  w.WriteContainer(c);
+  return w;
+}
+
+std::vector<test::SmfTrack> Read(const Bytes& bytes) {
+  std::vector<test::SmfTrack> tracks;
+  EXPECT_EQ(test::ReadSmf(bytes, tracks), "");
+  return tracks;
+}
+
+// One quarter note is written and saved byte for byte; a failed save names the file.
+TEST(MidiFileWriter, OneQuarterNoteByteForByteAndSaved) {
+  TMidiContainer c;
+  AddNote(c, 0, 480, 60, 127);
+  const Bytes expected = {
+      0x4D, 0x54, 0x68, 0x64, 0x00, 0x00, 0x00, 0x06, 0x00, 0x01, 0x00, 0x02, 0x01, 0xE0,
+      0x4D, 0x54, 0x72, 0x6B, 0x00, 0x00, 0x00, 0x13, 0x00, 0xFF, 0x58, 0x04, 0x04, 0x02, 0x18, 0x08,
+      0x00, 0xFF, 0x51, 0x03, 0x04, 0x93, 0xE0, 0x00, 0xFF, 0x2F, 0x00,
+      0x4D, 0x54, 0x72, 0x6B, 0x00, 0x00, 0x00, 0x10, 0x00, 0xC0, 0x00, 0x00, 0x90, 0x3C, 0x7F,
+      0x83, 0x60, 0x90, 0x3C, 0x00, 0x00, 0xFF, 0x2F, 0x00};
+  const TMIDI_Out_Stream w = Write(c);
+  EXPECT_EQ(w.Bytes(), expected);
+  const std::string path = test::TempFile(".mid");
+  ASSERT_TRUE(w.SaveToFile(path));
+  std::ifstream in(path, std::ios::binary);
+  EXPECT_EQ(Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), expected);
+  std::filesystem::remove(path);
+  const auto failed = w.SaveToFile("/nonexistent-folder/tune.mid");
+  EXPECT_FALSE(failed);
+  EXPECT_NE(failed.error.find("tune.mid"), std::string::npos);
+}
+
+// Delta times read back exactly across the byte limits; a gap too long for four bytes is shortened, not broken.
+TEST(MidiFileWriter, DeltaTimes) {
+  TMidiContainer c;
+  for (const MidiTick t : std::initializer_list<MidiTick>{0, 0, 127, 255, 255 + 16384, MidiTick{1} << 40}) {
+    AddNote(c, t, t, 60, 100);
+  }
+  EXPECT_EQ(Read(Write(c).Bytes())[1].deltas,
+            (std::vector<uint32_t>{0, 0, 0, 0, 0, 127, 0, 128, 0, 16384, 0, uint32_t(kMaxMidiDelta), 0, 0}));
+}
+
+// One track per used channel in channel order; the meter's channel 1 counts as used even without notes.
+TEST(MidiFileWriter, OneTrackPerUsedChannel) {
+  test::Converted tune("M:4/4\nL:1/8\nK:C", "V:3\nCDEF GABc|\nV:2\ncBAG FEDC|");
+  const auto tracks = Read(Write(tune.container).Bytes());
+  ASSERT_EQ(tracks.size(), 4u);
+  EXPECT_EQ(tracks[1].events, (std::vector<Bytes>{{0xC0, 0x00}, {0xFF, 0x2F, 0x00}}));
+  EXPECT_EQ(tracks[2].events[0], (Bytes{0xC1, 0x00}));
+  EXPECT_EQ(tracks[3].events[1], (Bytes{0x92, 60, 127}));
+}
+
+// Volume and instrument are the settings at writing time, clamped to bytes; tempo 0 is written as 120.
+TEST(MidiFileWriter, SettingsAtWritingTimeAndTempoZero) {
+  TMidiContainer c;
+  AddNote(c, 0, 480, 60, 100);
+  ScopedSetting volume(MidiConfig().MidiVolume, 50);
+  ScopedSetting patch(MidiConfig().MidiPatch[0], 300);
+  const auto tracks = Read(Write(c, 0).Bytes());
+  EXPECT_EQ(tracks[0].events[1], (Bytes{0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20}));
+  EXPECT_EQ(tracks[1].events[0], (Bytes{0xC0, 0x7F}));
+  EXPECT_EQ(tracks[1].events[1], (Bytes{0x90, 60, 50}));
 }
 
 }  // namespace

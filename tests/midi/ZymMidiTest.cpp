@@ -69,26 +69,19 @@ class PlayerTest : public ::testing::Test {
 
 // ---- Tempo and the 10 ms grid ----
 
-// A speed, its tempo, and when a note on tick 1920 (the second bar) goes out.
-struct SpeedCase { int speed, tempo; int64_t secondBarMs; };
-void PrintTo(const SpeedCase& c, std::ostream* out) { *out << "speed " << c.speed; }
-
-class PlayerSpeedTest : public PlayerTest, public ::testing::WithParamInterface<SpeedCase> {};
-
-// The speed sets the tempo, and a bar's length in time follows from it.
-TEST_P(PlayerSpeedTest, TempoFromSpeedSetsWhenTheSecondBarSounds) {
-  player_->SetSpeed(GetParam().speed);
-  EXPECT_EQ(player_->Tempo(), GetParam().tempo);
-  Play({{1920, 2400, 64}}, 5000);
-  const Sends notes = ports_.Notes();
-  ASSERT_FALSE(notes.empty());
-  EXPECT_EQ(notes[0], (Sent{GetParam().secondBarMs, kOn, 64, 80}));
+// The speed sets the tempo, and a bar's length in time follows from it: when a note on tick 1920 goes out.
+TEST_F(PlayerTest, TempoFromSpeedSetsWhenTheSecondBarSounds) {
+  struct Speed { int speed, tempo; int64_t secondBarMs; };
+  for (const Speed& c : {Speed{0, 60, 4010}, {100, 200, 1210}, {150, 270, 890}, {200, 340, 710}}) {
+    SetUp();
+    player_->SetSpeed(c.speed);
+    EXPECT_EQ(player_->Tempo(), c.tempo) << "speed " << c.speed;
+    Play({{1920, 2400, 64}}, 5000);
+    const Sends notes = ports_.Notes();
+    ASSERT_FALSE(notes.empty()) << "speed " << c.speed;
+    EXPECT_EQ(notes[0], (Sent{c.secondBarMs, kOn, 64, 80})) << "speed " << c.speed;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Speeds, PlayerSpeedTest,
-                         ::testing::Values(SpeedCase{0, 60, 4010}, SpeedCase{100, 200, 1210},
-                                           SpeedCase{150, 270, 890}, SpeedCase{200, 340, 710}),
-                         [](const auto& info) { return "Speed" + std::to_string(info.param.speed); });
 
 // Events go out on the first 10 ms tick past their time, the meter shows, and the volume scales later notes.
 TEST_F(PlayerTest, EventsGoOutOnTheTimerGrid) {
