@@ -68,12 +68,9 @@ TEST(Cp1252, KnownCharacters) {
 }
 
 TEST(Utf8, ValidityRejectsBrokenSequences) {
-  EXPECT_TRUE(IsValidUtf8("plain"));
-  EXPECT_TRUE(IsValidUtf8("\xC3\x89" "amonn"));
-  EXPECT_FALSE(IsValidUtf8("\xC9" "amonn"));      // Windows-1252 E acute
-  EXPECT_FALSE(IsValidUtf8("\xC3"));              // cut short
-  EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));          // overlong
-  EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));      // surrogate
+  for (const char* good : {"plain", "\xC3\x89" "amonn"}) EXPECT_TRUE(IsValidUtf8(good)) << good;
+  // Windows-1252 E acute, cut short, overlong, surrogate.
+  for (const char* bad : {"\xC9" "amonn", "\xC3", "\xC0\xAF", "\xED\xA0\x80"}) EXPECT_FALSE(IsValidUtf8(bad)) << bad;
 }
 
 }  // namespace

@@ -11,18 +11,13 @@ namespace rq {
 namespace {
 
 TEST(IniStrToIntDef, ReadsAsTheSettingsWereAlwaysRead) {
-  struct Case {
-    const char* text;
-    int32_t expected;
-  };
+  struct Case { const char* text; int32_t expected; };
   const Case cases[] = {
-      {"12", 12},           {"-12", -12},         {"+7", 7},
-      {"  42", 42},         {"$1F", 31},          {"0x1F", 31},
-      {"0X1f", 31},         {"-$1F", -31},        {"$FFFFFFFF", -1},
-      {"$1FFFFFFF", 536870911}, {"2147483647", 2147483647}, {"-2147483648", INT32_MIN},
-      {"2147483648", -9},   {"$100000000", -9},   {"12 ", -9},
-      {"1.5", -9},          {"", -9},             {"$", -9},
-      {"0x", -9},           {"-", -9},            {"twelve", -9},
+      {"12", 12},       {"-12", -12},     {"+7", 7},          {"  42", 42},       {"$1F", 31},
+      {"0x1F", 31},     {"0X1f", 31},     {"-$1F", -31},      {"$FFFFFFFF", -1},  {"$1FFFFFFF", 536870911},
+      {"2147483647", 2147483647},         {"-2147483648", INT32_MIN},             {"2147483648", -9},
+      {"$100000000", -9}, {"12 ", -9},    {"1.5", -9},        {"", -9},           {"$", -9},
+      {"0x", -9},       {"-", -9},        {"twelve", -9},
   };
   for (const auto& c : cases) EXPECT_EQ(IniStrToIntDef(c.text, -9), c.expected) << c.text;
 }

@@ -26,8 +26,8 @@ std::vector<Sent> ReadRecording(const std::string& path) {
   return messages;
 }
 
-// Each message becomes a line of its time since the open and its three bytes.
-TEST(MidiRecorderTest, WritesTimedLines) {
+// Each message becomes a line of its time since the open and its three bytes; an unwritable file is refused.
+TEST(MidiRecorderTest, WritesTimedLinesOrRefusesTheFile) {
   ManualClock clock;
   const std::string path = TempFile(".rec");
   std::string reason;
@@ -50,12 +50,8 @@ TEST(MidiRecorderTest, WritesTimedLines) {
   recorder = MidiRecorder::Open(path, clock, false, reason);
   recorder.reset();
   EXPECT_TRUE(ReadRecording(path).empty());
-}
 
-// A file that cannot be written is refused with its name in the reason.
-TEST(MidiRecorderTest, UnwritableFileIsRefused) {
-  ManualClock clock;
-  std::string reason;
+  // A file that cannot be written is refused with its name in the reason.
   EXPECT_FALSE(MidiRecorder::Open("/nonexistent-folder/out.rec", clock, false, reason));
   EXPECT_NE(reason.find("/nonexistent-folder/out.rec"), std::string::npos);
   RecorderMidiPorts ports("/nonexistent-folder/out.rec", clock);
@@ -68,10 +64,8 @@ TEST(MidiRecorderTest, UnwritableFileIsRefused) {
 TEST(SystemMidiPortsTest, NoSequencerListsOnlyTheBuiltinSynthesizer) {
   SystemMidiPorts ports(kNoSequencer);
   EXPECT_EQ(ports.Count(), 1);
-  EXPECT_EQ(ports.Name(0), "Built-in synthesizer");
-  EXPECT_EQ(ports.Name(-1), "Built-in synthesizer");
-  EXPECT_EQ(ports.Name(1), std::nullopt);
-  EXPECT_EQ(ports.Name(-2), std::nullopt);
+  for (int id : {0, -1}) EXPECT_EQ(ports.Name(id), "Built-in synthesizer") << id;
+  for (int id : {1, -2}) EXPECT_EQ(ports.Name(id), std::nullopt) << id;
   const MidiOutOpened opened = ports.Open(1);
   EXPECT_FALSE(opened.device);
   EXPECT_EQ(opened.result, kMidiOutBadDevice);
