@@ -25,10 +25,7 @@ inline void Press(QWidget* w, QPoint pos) { SendMouse(w, QEvent::MouseButtonPres
 inline void Drag(QWidget* w, QPoint pos) { SendMouse(w, QEvent::MouseMove, pos, Qt::NoButton, Qt::LeftButton); }
 inline void Hover(QWidget* w, QPoint pos) { SendMouse(w, QEvent::MouseMove, pos, Qt::NoButton, Qt::NoButton); }
 inline void Release(QWidget* w, QPoint pos) { SendMouse(w, QEvent::MouseButtonRelease, pos, Qt::LeftButton, Qt::NoButton); }
-inline void Leave(QWidget* w) {
-  QEvent leave(QEvent::Leave);
-  QApplication::sendEvent(w, &leave);
-}
+inline void Leave(QWidget* w) { QEvent leave(QEvent::Leave); QApplication::sendEvent(w, &leave); }
 
 // A window holding a page control whose sheets are captioned "A", "B", ...
 class PageFixture : public ::testing::Test {
@@ -53,10 +50,7 @@ class PageFixture : public ::testing::Test {
 
   QTabBar* bar() const { return pc->tabBar(); }
   QPoint TabCenter(int index) const { return bar()->tabRect(index).center(); }
-  void Click(int index) {
-    Press(bar(), TabCenter(index));
-    Release(bar(), TabCenter(index));
-  }
+  void Click(int index) { Press(bar(), TabCenter(index)); Release(bar(), TabCenter(index)); }
   // The captions' letters in page order.
   QString Order() const {
     QString s;

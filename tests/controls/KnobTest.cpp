@@ -24,8 +24,9 @@ class KnobTest : public testing::Test {
   QLabel label;
 };
 
-// The ends and the middle of the sweep, both ways.
-TEST(KnobArithmetic, AnglesAndValues) {
+// The ends and the middle of the sweep, both ways. Positions are clamped into the
+// range (either way round) and every update signals.
+TEST(KnobArithmetic, AnglesValuesAndClamping) {
   struct Case { int min, max, position, angle; };
   TKnob knob;
   for (const Case c : {Case{0, 127, 0, 240}, Case{0, 127, 127, -60}, Case{0, 127, 64, 89}, Case{-63, 63, 0, 90},
@@ -34,11 +35,7 @@ TEST(KnobArithmetic, AnglesAndValues) {
     EXPECT_EQ(std::pair(knob.Angle(), knob.ValueOfAngle(c.angle)), std::pair(c.angle, c.position))
         << c.min << ".." << c.max << " at " << c.position;
   }
-}
-
-// Positions are clamped into the range (either way round) and every update signals.
-TEST(KnobArithmetic, ClampAndChangedSignal) {
-  TKnob knob;
+  knob.SetParams(0, 0, 127);
   QSignalSpy changed(&knob, &TKnob::Changed);
   knob.SetPosition(500);
   EXPECT_EQ(knob.Position(), 127);
@@ -112,8 +109,9 @@ TEST_F(KnobTest, Keys) {
   }
 }
 
-// The knob stays square; its label is shown and hidden with it.
-TEST_F(KnobTest, ShapeAndLabelVisibility) {
+// The knob stays square; its label is shown and hidden with it, and a label deleted
+// elsewhere is forgotten, not written to.
+TEST_F(KnobTest, ShapeAndLabel) {
   knob.resize(60, 50);
   EXPECT_EQ(knob.size(), QSize(60, 60));
   knob.resize(30, 50);
@@ -122,14 +120,9 @@ TEST_F(KnobTest, ShapeAndLabelVisibility) {
   EXPECT_FALSE(label.isVisibleTo(&window));
   knob.show();
   EXPECT_TRUE(label.isVisibleTo(&window));
-}
-
-// A label deleted elsewhere is forgotten, not written to.
-TEST(KnobLabel, DeletedLabelIsForgotten) {
-  TKnob knob;
-  auto* label = new QLabel;
-  knob.SetPositionLabel(label);
-  delete label;
+  auto* other = new QLabel;
+  knob.SetPositionLabel(other);
+  delete other;
   EXPECT_EQ(knob.PositionLabel(), nullptr);
   knob.SetPosition(5);
   EXPECT_EQ(knob.Position(), 5);

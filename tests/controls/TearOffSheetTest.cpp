@@ -59,8 +59,7 @@ TEST_F(TearOffSheet, DragThreshold) {
 // and frees the window; the next tear-off makes a new one.
 TEST_F(TearOffSheet, TearOffAndDockBackInStaticOrder) {
   Build(3);
-  const int statics[] = {2, 0, 1};
-  for (int i = 0; i < 3; ++i) pc->Pages(i)->SetStaticPageIndex(statics[i]);
+  for (int i = 0; const int s : {2, 0, 1}) pc->Pages(i++)->SetStaticPageIndex(s);
   pc->Pages(0)->SetTabVisible(false);
   TTab95Sheet* sheet = pc->Pages(1);
   pc->SetActivePage(sheet);
