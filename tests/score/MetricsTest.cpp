@@ -25,7 +25,6 @@ TEST(DrawCtxt, MetricsFollowTheFontHeight) {
     EXPECT_EQ(ctx.BaseY, 60 + 3 * c.lineSpace);
     EXPECT_EQ(ctx.ClefY, 60 + 2 * c.lineSpace);
     EXPECT_EQ(ctx.HeadWidth, 37);
-    EXPECT_EQ(ctx.HeadHeight, c.fontH);
     EXPECT_EQ(ctx.StemOffset, 7);  // 37 x 19 / 100, truncated
   }
 }

@@ -18,11 +18,10 @@ namespace {
 
 // A symbol of a fixed width (measured with no gap) standing for `notes` gap-taking
 // notes; negative widths stand for grace groups. Remembers where it was drawn.
-struct Block : TScoreSymbol {
+struct Block : TSimpleSymbol {
   Block(int width, int notes) : base(width), notes(notes) {}
   void Draw(TDrawCtxt&, const RowRect&, int x) override { drawnAt = x; }
   int Measure(TDrawCtxt&, int spacing) override { return Width = base < 0 ? base : base + (notes - 1) * spacing; }
-  int GetWidth() const override { return Width; }
   int NoteCount() const override { return notes; }
   int base, notes, drawnAt = -1;
 };

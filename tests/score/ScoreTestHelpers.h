@@ -35,7 +35,8 @@ struct RecordedStaff {
   RowRect rect{100, 1000, 900, 1100};
 
   explicit RecordedStaff(int lineThickness = 1) {
-    for (const auto& [code, width] : {std::pair{'q', 20}, {'#', 12}, {'b', 10}, {'.', 6}, {'l', 2}, {'[', 2}, {']', 15}}) {
+    for (const auto& [code, width] : {std::pair{'q', 20}, {'#', 12}, {'b', 10}, {'.', 6}, {'l', 2}, {'[', 2}, {']', 15},
+                                          {'8', 17}, {'C', 23}, {'&', 25}}) {
       canvas.SetCharWidth(code, width);
     }
     ctx.Canvas = &canvas;

@@ -18,16 +18,11 @@ TEST(SymbBarre, EveryKindAtTwoThicknesses) {
     std::vector<int> dots;
   };
   const Case cases[] = {
-      {kBarThin, 1, 2, {1}, {}, {}},
-      {kBarThinThick, 1, 12, {3}, {{6, 12}}, {}},
-      {kBarRepeatEnd, 1, 15, {7}, {{10, 15}}, {1}},
-      {kBarRepeatStart, 1, 15, {7}, {{0, 5}}, {10}},
-      {kBarRepeatBoth, 1, 30, {9, 20}, {{12, 18}}, {4, 23}},
-      {kBarThin, 4, 2, {-1}, {}, {}},
-      {kBarThinThick, 4, 12, {-6}, {{6, 12}}, {}},
-      {kBarRepeatEnd, 4, 15, {-2}, {{10, 15}}, {-26}},
-      {kBarRepeatStart, 4, 15, {13}, {{0, 5}}, {25}},
-      {kBarRepeatBoth, 4, 30, {0, 26}, {{12, 18}}, {-20, 38}},
+      {kBarThin, 1, 2, {1}, {}, {}},                           {kBarThin, 4, 2, {-1}, {}, {}},
+      {kBarThinThick, 1, 12, {3}, {{6, 12}}, {}},              {kBarThinThick, 4, 12, {-6}, {{6, 12}}, {}},
+      {kBarRepeatEnd, 1, 15, {7}, {{10, 15}}, {1}},            {kBarRepeatEnd, 4, 15, {-2}, {{10, 15}}, {-26}},
+      {kBarRepeatStart, 1, 15, {7}, {{0, 5}}, {10}},           {kBarRepeatStart, 4, 15, {13}, {{0, 5}}, {25}},
+      {kBarRepeatBoth, 1, 30, {9, 20}, {{12, 18}}, {4, 23}},   {kBarRepeatBoth, 4, 30, {0, 26}, {{12, 18}}, {-20, 38}},
       {36, 1, 0, {}, {}, {}},
   };
   for (const Case& c : cases) {
@@ -37,8 +32,7 @@ TEST(SymbBarre, EveryKindAtTwoThicknesses) {
     EXPECT_EQ(bar.Measure(s.ctx, 5), c.width);
     bar.Draw(s.ctx, s.rect, 40);
     const int xa = s.rect.Left + 40;
-    const int yT = s.rect.Top + s.ctx.StaffMid - 12;
-    const int yB = s.rect.Top + s.ctx.StaffMid + 12;
+    const int yT = s.rect.Top + s.ctx.StaffMid - 12, yB = yT + 24;
     Segs thin, thick;
     std::vector<Txt> dots;
     for (const int x : c.thin) {
@@ -79,11 +73,8 @@ TEST(BarreSection, NumberAndBracket) {
     EXPECT_EQ(fonts[0].font, (CanvasFont{kNumberFace, 12, true}));
     EXPECT_EQ(fonts[1].font, (CanvasFont{kMusicFace, 60, false}));
 
-    const auto texts = s.Texts();
-    const auto& number = texts.back();
-    EXPECT_EQ(number.text, std::to_string(c.number));
-    EXPECT_EQ(number.font.family, kNumberFace);
-    EXPECT_EQ(std::pair(number.x1, number.y1), std::pair(xa + c.width / 2 - 2, yT - 12));
+    EXPECT_EQ(s.TextsAt().back(), (Txt{std::to_string(c.number), xa + c.width / 2 - 2, yT - 12}));
+    EXPECT_EQ(s.Texts().back().font.family, kNumberFace);
 
     const Segs lines = SegsOf(s.Lines());
     ASSERT_GE(lines.size(), 2u);
@@ -136,9 +127,6 @@ TEST(Signs, MeterAndClefGlyphs) {
   for (Case& c : cases) {
     SCOPED_TRACE(c.what);
     RecordedStaff s;
-    s.canvas.SetCharWidth('8', 17);
-    s.canvas.SetCharWidth('C', 23);
-    s.canvas.SetCharWidth('&', 25);
     EXPECT_EQ(c.sign->Measure(s.ctx, 0), c.width);
     c.sign->Draw(s.ctx, s.rect, 5);
     EXPECT_EQ(c.sign->X, 5);
