@@ -33,8 +33,9 @@ TEST_F(MidiOutputTest, DeviceChoiceFollowsTheList) {
   EXPECT_EQ(out.DeviceId(), 1);
 }
 
-// A failed open keeps the reason for the user and leaves the output closed.
-TEST_F(MidiOutputTest, FailedOpenKeepsTheReason) {
+// A failed open keeps the reason for the user and leaves the output closed; a failed close
+// raises the device's error yet releases it, and the destructor never throws.
+TEST_F(MidiOutputTest, FailedOpenKeepsTheReasonAndFailedCloseReleases) {
   ports.failOpen = true;
   bool setupSent = false;
   out.SetOnOpen([&] { setupSent = true; });
@@ -44,6 +45,13 @@ TEST_F(MidiOutputTest, FailedOpenKeepsTheReason) {
   EXPECT_EQ(out.LastResult(), kMidiOutNoAudio);
   EXPECT_EQ(out.OpenFailure(), "no sound output: pulseaudio: Connection refused");
   EXPECT_EQ(out.PutShort(0x90, 60, 100), kMidiOutNotOpen);
+
+  ports.failOpen = false;
+  ports.failClose = true;
+  ASSERT_TRUE(out.Open());
+  EXPECT_THROW(out.Close(), EmidioutputError);
+  EXPECT_FALSE(out.IsOpen());
+  ASSERT_TRUE(out.Open());  // closing this one fails inside the destructor
 }
 
 // Each successful open runs the set-up handler once; a close silences the device, a second one reports nothing open.
@@ -62,15 +70,6 @@ TEST_F(MidiOutputTest, OpenHandlerRunsOnEachOpen) {
   EXPECT_EQ(setups, 2);
   EXPECT_EQ(ports.opens, 2);
   EXPECT_EQ(ports.sent, (std::vector<Sent>{{0, 0xC0, 5, 0}, {0, 0xC0, 5, 0}}));
-}
-
-// A failed close raises the device's error yet releases it, and the destructor never throws.
-TEST_F(MidiOutputTest, FailedCloseRaisesButReleases) {
-  ports.failClose = true;
-  ASSERT_TRUE(out.Open());
-  EXPECT_THROW(out.Close(), EmidioutputError);
-  EXPECT_FALSE(out.IsOpen());
-  ASSERT_TRUE(out.Open());  // closing this one fails inside the destructor
 }
 
 // Bytes that are not valid MIDI never reach the device; events go out as their bytes.
