@@ -172,12 +172,9 @@ TEST(Tuplet, NumberUnderTheBeam) {
   RecordedStaff s;
   auto three = Beamed<TGrpTuplet>({{8, 1}, {8, 1}, {8, 1}}, 3);
   DrawGroup(s, *three);
-  const auto texts = s.Texts();
-  ASSERT_EQ(texts.size(), 4U);
-  const CanvasCall& number = texts.back();
-  EXPECT_EQ(number.text, "3");
-  EXPECT_EQ(number.font, (CanvasFont{kNumberFace, 10, true}));
-  EXPECT_EQ(std::pair(number.x1, number.y1), std::pair(130 - 10 / 3 / 2, 1047 + 18 + 1));
+  ASSERT_EQ(s.Texts().size(), 4U);
+  EXPECT_EQ(s.TextsAt().back(), (Txt{"3", 130 - 10 / 3 / 2, 1047 + 18 + 1}));
+  EXPECT_EQ(s.Texts().back().font, (CanvasFont{kNumberFace, 10, true}));
   EXPECT_EQ(s.canvas.Font(), (CanvasFont{kMusicFace, 60, false}));
 
   auto one = Beamed<TGrpTuplet>({{8, 1}}, 3);

@@ -56,7 +56,6 @@ TEST(SimpleNote, Glyphs) {
 
 // A sharp double-dotted quarter: accidental, then the head one pixel on, then each dot
 // one pixel after what went before and a pixel higher; the measure matches the draw.
-// A chord member shows at least a quarter glyph, but its dots follow its length.
 TEST(SimpleNote, AccidentalHeadAndDots) {
   RecordedStaff s;
   TSimpleNote note(5, 0, kSymbolAlone, 2, 7, kAccSharp);  // 7/2 = double-dotted quarter
@@ -69,12 +68,15 @@ TEST(SimpleNote, AccidentalHeadAndDots) {
   EXPECT_EQ(note.Width, 13 + 20 + 2 * 7);
   EXPECT_EQ(measured, note.Width);
   EXPECT_TRUE(s.Lines().empty());
+}
 
-  s.canvas.Clear();
+// A chord member shows at least a quarter glyph, but its dots follow its length.
+TEST(SimpleNote, ChordMemberKeepsItsDots) {
+  RecordedStaff s;
   TSimpleNote member(10, 0, kSymbolInChord, 2, 3, kAccNone);  // dotted eighth
   member.Draw(s.ctx, s.rect, 0);
-  const int my = s.GlyphTop(s.ctx.StaffY(10));
-  EXPECT_EQ(s.TextsAt(), (std::vector<Txt>{{"Q", 100, my}, {".", 121, my - 1}})) << "chord member keeps its dots";
+  const int y = s.GlyphTop(s.ctx.StaffY(10));
+  EXPECT_EQ(s.TextsAt(), (std::vector<Txt>{{"Q", 100, y}, {".", 121, y - 1}}));
 }
 
 // Every rest stands on the middle line, with no roll and no ledger lines; half and
