@@ -6,6 +6,8 @@
 
 #include <unistd.h>
 
+#include "platform/ProgramFolder.h"
+
 namespace rq {
 namespace {
 
@@ -51,12 +53,7 @@ std::array<TSynHighlighterAttributes, TSynAbcSyn::kAttributeCount> TSettings::De
   return a;
 }
 
-std::string SettingsPath() {
-  std::error_code ec;
-  const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  const auto dir = ec ? std::filesystem::current_path() : exe.parent_path();
-  return (dir / kSettingsFileName).string();
-}
+std::string SettingsPath() { return ProgramFile(kSettingsFileName); }
 
 void ParseAttributeLine(std::string_view line, TSynHighlighterAttributes& attribute) {
   size_t comma = line.find(',');

@@ -1,0 +1,156 @@
+// The open-files controller: every open ABC file with the trash and the filer kept
+// open, the print list, and opening, making, saving, closing and the questions
+// asked before a file closes or the program quits.
+#pragma once
+
+#include <QObject>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "library/FileAbc.h"
+#include "library/UserInterface.h"
+#include "platform/ByteText.h"
+
+namespace rq {
+
+class TAbcParser;
+
+// What the controller needs from the screens and the user beyond messages: the
+// file dialogs and the state of the editor.
+class ICtrlFileHost {
+ public:
+  virtual ~ICtrlFileHost() = default;
+  // The shared open dialog; an empty string when the user cancels.
+  virtual std::string AskOpenFileName() = 0;
+  // The shared save dialog with this title, proposing `name`; it asks nothing about
+  // an existing file (the controller does, once the extension is settled). An
+  // empty string when the user cancels.
+  virtual std::string AskSaveFileName(const std::string& title, const std::string& name) = 0;
+  // A tune is being edited (tune-edit mode is on).
+  virtual bool EditMode() const = 0;
+  // The edited text differs from the tune the editor was given.
+  virtual bool EditModified() const = 0;
+  // The editor's Ok: stores the edited tune into its file and ends the edit.
+  virtual void ValidEdit() = 0;
+};
+
+// Results of the controller's operations.
+inline constexpr int32_t kCtrlOk = 0;
+inline constexpr int32_t kCtrlRefused = -1;  // refused, cancelled or failed
+inline constexpr int32_t kCtrlControlFile = -2;
+
+class TCtrlFile : public QObject {
+  Q_OBJECT
+
+ public:
+  // The trash and the filer are the files "trash" and "filer" of `programFolder`.
+  TCtrlFile(std::string programFolder, IUserInterface& ui, ICtrlFileHost& host, TAbcParser& parser,
+            QObject* parent = nullptr);
+  // Saves the trash and the filer when they changed since their last save (a failure
+  // is shown), then frees every file and the print list. User files are not saved:
+  // QueryCloseAll asked about them before.
+  ~TCtrlFile() override;
+
+  // Writes the trash and the filer with their header line and an empty line when
+  // they are missing, then opens them. One that cannot be written or read stays
+  // unavailable with its reason; the program goes on without it.
+  void OpenControlFiles();
+
+  // The trash and the filer; null when unavailable.
+  TAbcFile* Trash() const { return trash_; }
+  TAbcFile* Filer() const { return filer_; }
+  // Why the trash or the filer is unavailable (empty when it is open).
+  const std::string& TrashProblem() const { return trashProblem_; }
+  const std::string& FilerProblem() const { return filerProblem_; }
+  bool IsControlFile(const TAbcFile* file) const { return file && (file == trash_ || file == filer_); }
+  std::string TrashPath() const;
+  std::string FilerPath() const;
+
+  // The open files: the trash and the filer first when they are open, then the user's
+  // files in the order they were opened or made.
+  std::vector<TAbcFile*> Files() const;
+  TAbcFile* FindFile(const std::string& name) const;
+  TAbcPrint* PrintList() const { return printList_.get(); }
+  int32_t UntitledCount() const { return untitledCount_; }
+
+  // Shows the open dialog and opens the chosen file.
+  int32_t OpenWithDialog();
+  // Opens a file and shows it: kCtrlRefused when it is already open (message 0) or
+  // cannot be read (the reason is shown). During an edit the file gets its tab and
+  // is shown only when the edit ends.
+  int32_t OpenFile(const std::string& name);
+  // A new untitled file "abcnew" + n, n never reused in a run.
+  int32_t NewFile();
+  // Saves a modified titled file; an untitled one goes to SaveFileAs. A failed write
+  // shows its reason and returns kCtrlRefused; the file stays modified.
+  int32_t SaveFile(TAbcFile* file);
+  // SaveFile for every open file, in list order; stops at the first refusal.
+  int32_t SaveAll();
+  // Asks a new name (".abc" added when it has none; an existing file is replaced only
+  // when the user agrees; another open file's name is refused with message 0), writes
+  // the file there, and only then renames it. 1 when saved under the new name.
+  int32_t SaveFileAs(TAbcFile* file);
+  // Asks whether to save a changed or untitled user file: kCtrlOk to go on, kCtrlRefused
+  // when the user aborts or the save did not happen.
+  int32_t QuerySave(TAbcFile* file);
+  // Before quitting: the edit in progress, every user file, then the trash and the
+  // filer saved each on its own (a failure asks whether to quit all the same).
+  // kCtrlOk when the program may quit.
+  int32_t QueryCloseAll();
+  // Shows a file in the browser (ignored during an edit).
+  int32_t ShowFile(TAbcFile* file);
+  // Closes a user file after asking about its changes: kCtrlOk, kCtrlRefused or
+  // kCtrlControlFile. Every holder is told (FileClosing) before the file is freed.
+  int32_t CloseFile(TAbcFile* file);
+  // Shows the tune at a view row, or a record of the file: the editor's text and code,
+  // then the tune parsed by the shared parser for the score.
+  int32_t ShowTune(TAbcFile* file, int32_t row);
+  int32_t ShowTuneRec(TAbcFile* file, TAbcRec* rec);
+  void SetViewMode(TAbcFile* file, int32_t mode, int32_t filterOn);
+
+  // The editor calls this after Ok or Cancel: a file that arrived during the edit is shown now.
+  void EditEnded();
+
+ signals:
+  // The browser shows this file (null: none).
+  void FileShown(rq::TAbcFile* file);
+  // A file was opened or made: it gets a tab; `select` is false when it arrived during an edit.
+  void FileAdded(rq::TAbcFile* file, bool select);
+  // The file's name changed (save as).
+  void FileRenamed(rq::TAbcFile* file);
+  // The file was saved: the modified lamp goes out.
+  void FileSaved(rq::TAbcFile* file);
+  // The file is about to be freed: every holder lets go of it and its records.
+  void FileClosing(rq::TAbcFile* file);
+  // The work area is needed (a file is open) or not (none is).
+  void WorkAreaNeeded(bool shown);
+  // The name goes first in the recent-files list.
+  void RecentFile(const std::string& name);
+  // A tune is shown: its text and code for the editor (`fromSetGrid` keeps the editor's
+  // log), and the shared parser now holds its elements for the score.
+  void TuneShown(rq::TAbcFile* file, rq::TAbcRec* rec, const rq::TLines& lines, uint32_t code, bool fromSetGrid);
+
+ private:
+  void AddFile(std::unique_ptr<TAbcFile> file, bool show);
+  bool WriteMissingControlFile(const std::string& path, const std::string& header, std::string& problem);
+  TAbcFile* OpenControlFile(const std::string& path, const std::string& header, std::string& problem);
+  bool SaveControlFile(TAbcFile* file);
+  int32_t ShowLines(TAbcFile* file, TAbcRec* rec, const TLines& lines, bool fromSetGrid);
+
+  std::string programFolder_;
+  IUserInterface& ui_;
+  ICtrlFileHost& host_;
+  TAbcParser& parser_;
+  int32_t untitledCount_ = 0;
+  std::vector<std::unique_ptr<TAbcFile>> files_;
+  std::unique_ptr<TAbcPrint> printList_;
+  TAbcFile* trash_ = nullptr;
+  TAbcFile* filer_ = nullptr;
+  std::string trashProblem_;
+  std::string filerProblem_;
+  TAbcFile* pendingShow_ = nullptr;
+};
+
+}  // namespace rq
