@@ -159,7 +159,9 @@ int32_t TResLib::MessageDlg(const std::string& text, MsgDlgType type, MsgDlgButt
   for (const auto& [button, result] : results) {
     if (box.clickedButton() == button) return result;
   }
-  // Closed without a button: the answer a Cancel would have given.
+  // Closed without a button (Escape or the close box): Abort where it is offered, so a
+  // question about saving never reads a closed box as "go on without saving".
+  if (buttons & mbAbort) return mrAbort;
   return mrCancel;
 }
 
@@ -198,7 +200,9 @@ QString TResLib::ExecOpenDialog(QWidget* parent) const {
 
 QString TResLib::ExecSaveDialog(QWidget* parent, const QString& title, const QString& fileName) const {
   const QString start = fileName.isEmpty() ? Q(settings_.AbcLibPath) : fileName;
-  return QFileDialog::getSaveFileName(parent, title, start, "ABC files (*.abc)");
+  // The caller settles the extension first and then asks about an existing file itself.
+  return QFileDialog::getSaveFileName(parent, title, start, "ABC files (*.abc)", nullptr,
+                                      QFileDialog::DontConfirmOverwrite);
 }
 
 QString TResLib::ExecSaveMidiDialog(QWidget* parent, const QString& title, const QString& fileName) const {

@@ -1,13 +1,11 @@
 #!/usr/bin/env bash
-# Sets up, builds and starts the program. Until the main window exists this shows
-# what the parser reads in a tune: of the file given, or of a bundled collection.
+# Sets up, builds and starts the program's window: on FILE when given, otherwise on
+# the small sample collection that ships with it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 bash scripts/build.sh
-file="${1:-../shared/corpus/nottingham/jigs.abc}"
-if [ ! -f "$file" ]; then
-  echo "usage: bash scripts/start.sh FILE.abc [TUNE-NUMBER]" >&2
-  exit 2
+if [ $# -gt 0 ]; then
+  exec ./build/bin/reelquill "$@"
 fi
-exec ./build/bin/abctool parse "$file" --tune "${2:-1}"
+exec ./build/bin/reelquill ./build/bin/sample.abc

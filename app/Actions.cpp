@@ -1,0 +1,67 @@
+#include "app/Actions.h"
+
+#include <QAction>
+#include <QKeySequence>
+
+#include "app/ResLib.h"
+
+namespace rq {
+namespace {
+
+struct ActionRow {
+  ActionId id;
+  const char* name;
+  int tag;  // key of the action's texts in a language file; 0 = never translated
+  const char* caption;
+  const char* hint;
+  QKeyCombination shortcut;
+};
+
+constexpr QKeyCombination kNone{};
+
+const ActionRow kActionRows[] = {
+    {ActionId::OpenFile, "ACTOpenFile", 2, "Open ", "Open Abc File", Qt::CTRL | Qt::Key_O},
+    {ActionId::CloseFile, "ACTCloseFile", 3, "Close", "Close File", Qt::CTRL | Qt::Key_W},
+    {ActionId::NewFile, "ACTNewFile", 5, "New ", "Create New File", Qt::CTRL | Qt::Key_N},
+    {ActionId::SaveFile, "ACTSaveFile", 6, "Save", "Save Abc File", Qt::CTRL | Qt::Key_S},
+    {ActionId::SaveAs, "ACTSaveAs", 7, "Save As ...", "", kNone},
+    {ActionId::CloseAll, "ACTCloseAll", 8, "Close All ...", "Close All", kNone},
+    {ActionId::SaveAll, "ACTSaveAll", 9, "Save All", "Save All", kNone},
+    {ActionId::Recent, "ACTRecent", 10, "Last Files", "", kNone},
+    {ActionId::Exit, "ACTExit", 11, "Exit", "", Qt::ALT | Qt::Key_F4},
+    {ActionId::File, "ACTFile", 1, "File", "", kNone},
+    {ActionId::Edit, "ACTEdit", 0, "Edit", "", kNone},
+    {ActionId::Abc, "ACTAbc", 20, "Abc Tune", "", kNone},
+    {ActionId::Option, "ACTOption", 60, "Options", "", kNone},
+    {ActionId::Tools, "ACTTools", 50, "Tools", "", kNone},
+    {ActionId::GenPref, "ACTGenPref", 61, "Preferences", "", kNone},
+    {ActionId::About, "ACTAbout", 71, "About Reelquill 2 ....", "", kNone},
+    {ActionId::Help, "ACTHelp", 70, "Help", "", kNone},
+    {ActionId::ShowPrintList, "ACTShowprintList", 82, "Print List", "View Print List", kNone},
+};
+
+}  // namespace
+
+TActions::TActions(QObject* parent) : QObject(parent) {
+  for (const ActionRow& row : kActionRows) {
+    auto* action = new QAction(QString::fromLatin1(row.caption), this);
+    action->setObjectName(QString::fromLatin1(row.name));
+    action->setProperty(kTagProperty, row.tag);
+    // The caption is shown as written: "&" is not an accelerator mark here.
+    action->setIconText(action->text());
+    if (*row.hint) {
+      action->setToolTip(QString::fromLatin1(row.hint));
+      action->setStatusTip(QString::fromLatin1(row.hint));
+    }
+    if (row.shortcut != kNone) action->setShortcut(QKeySequence(row.shortcut));
+    actions_[static_cast<size_t>(row.id)] = action;
+  }
+  // Commands whose screens are not part of the program yet stay disabled; the Edit
+  // menu and the print-list button are hidden for good.
+  for (ActionId id : {ActionId::GenPref, ActionId::Help, ActionId::ShowPrintList}) (*this)[id]->setEnabled(false);
+  for (ActionId id : {ActionId::Edit, ActionId::ShowPrintList}) (*this)[id]->setVisible(false);
+}
+
+QList<QAction*> TActions::All() const { return QList<QAction*>(actions_.begin(), actions_.end()); }
+
+}  // namespace rq

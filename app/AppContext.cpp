@@ -1,0 +1,192 @@
+#include "app/AppContext.h"
+
+#include <QAction>
+#include <exception>
+
+#include "app/Actions.h"
+#include "app/MainEcr.h"
+#include "app/ResLib.h"
+#include "midi/AbcToMidi.h"
+#include "midi/ZymMidi.h"
+#include "notation/AbcParser.h"
+#include "platform/ProgramFolder.h"
+
+namespace rq {
+namespace {
+
+TAppContext* g_current = nullptr;
+
+}  // namespace
+
+// The controller's view of the screens: the shared dialogs and the editor's state.
+class TAppContext::Host : public ICtrlFileHost {
+ public:
+  explicit Host(TAppContext& app) : app_(app) {}
+
+  std::string AskOpenFileName() override {
+    if (app_.options_.askOpenFileName) return app_.options_.askOpenFileName();
+    return app_.ResLib()->ExecOpenDialog(app_.MainEcr()).toStdString();
+  }
+  std::string AskSaveFileName(const std::string& title, const std::string& name) override {
+    if (app_.options_.askSaveFileName) return app_.options_.askSaveFileName(title, name);
+    return app_.ResLib()
+        ->ExecSaveDialog(app_.MainEcr(), QString::fromStdString(title), QString::fromStdString(name))
+        .toStdString();
+  }
+  bool EditMode() const override { return app_.ResLib() && app_.ResLib()->EditMode; }
+  // The editor screen is not part of the program yet: no edit holds changes.
+  bool EditModified() const override { return false; }
+  void ValidEdit() override {}
+
+ private:
+  TAppContext& app_;
+};
+
+TAppContext::TAppContext(TAppOptions options)
+    : options_(std::move(options)), host_(std::make_unique<Host>(*this)) {
+  programFolder_ = options_.programFolder.empty() ? rq::ProgramFolder() : options_.programFolder;
+  if (!options_.programFolder.empty()) SetProgramFolder(options_.programFolder);
+  previous_ = g_current;
+  g_current = this;
+}
+
+TAppContext::~TAppContext() {
+  auto destroy = [this](const char* name, auto& object) {
+    if (!object) return;
+    Note(std::string("destroy ") + name);
+    object.reset();
+  };
+  if (mainEcr_) mainEcr_->hide();
+  // The controller goes first: it saves the trash and the filer and may report a
+  // failure through the resource module, which therefore outlives it.
+  destroy("FileControl", fileControl_);
+  destroy("MidiPlayer", midiPlayer_);
+  destroy("AbcMidi", abcMidi_);
+  destroy("TuneParser", tuneParser_);
+  destroy("MainEcr", mainEcr_);
+  destroy("Actions", actions_);
+  destroy("ResLib", resLib_);
+  if (g_current == this) g_current = previous_;
+}
+
+TAppContext* TAppContext::Current() { return g_current; }
+
+IUserInterface& TAppContext::UserInterface() {
+  if (options_.ui) return *options_.ui;
+  return *resLib_;
+}
+
+void TAppContext::Note(const std::string& step) {
+  log_.push_back(step);
+  if (options_.log) options_.log->push_back(step);
+}
+
+void TAppContext::RunStep(const std::string& name, const std::function<void()>& step) {
+  Note(name);
+  try {
+    step();
+  } catch (const std::exception& e) {
+    startErrors_.push_back(name + ": " + e.what());
+    if (resLib_ || options_.ui) UserInterface().MessageDlg(e.what(), MsgDlgType::Error, mbOK, 0);
+  }
+}
+
+void TAppContext::Start() {
+  // Every object exists before any initialises, so each step can reach the others.
+  RunStep("construct ResLib", [this] {
+    resLib_ = std::make_unique<TResLib>(settings_, midi_);
+    actions_ = std::make_unique<TActions>();
+  });
+  RunStep("construct MainEcr", [this] { mainEcr_ = std::make_unique<TMainEcr>(*this); });
+  RunStep("construct TuneParser", [this] { tuneParser_ = std::make_unique<TAbcParser>(); });
+  RunStep("construct AbcMidi", [this] { abcMidi_ = std::make_unique<TAbcMidi>(midi_); });
+  RunStep("construct FileControl", [this] {
+    fileControl_ = std::make_unique<TCtrlFile>(programFolder_, UserInterface(), *host_, *tuneParser_);
+    ConnectFileControl();
+  });
+
+  RunStep("init MainEcr", [this] {
+    if (mainEcr_) mainEcr_->OnCreate();
+  });
+  RunStep("init ResLib", [this] {
+    if (!resLib_) return;
+    resLib_->LoadLanguage();
+    resLib_->ApplyActionStrings(actions_->All());
+  });
+  ConnectActions();
+  RunStep("init CtrlFileEcr", [this] {
+    if (fileControl_) fileControl_->OpenControlFiles();
+  });
+}
+
+void TAppContext::CreateMidiPlayer() {
+  Note("create MidiPlayer");
+  const int port = midi_.MidiPort.load();
+  if (options_.midiPorts && options_.clock && options_.timers) {
+    midiPlayer_ = std::make_unique<TZymMidiPlayer>(port, midi_, *options_.midiPorts, *options_.clock, *options_.timers);
+  } else {
+    midiPlayer_ = std::make_unique<TZymMidiPlayer>(port, midi_);
+  }
+  for (int c = 0; c < 16; ++c) midiPlayer_->SetPatch(c, midi_.MidiPatch[static_cast<size_t>(c)].load());
+}
+
+void TAppContext::ConnectFileControl() {
+  TCtrlFile* control = fileControl_.get();
+  QObject::connect(control, &TCtrlFile::FileShown, control, [this](TAbcFile* file) { shownFile_ = file; });
+  QObject::connect(control, &TCtrlFile::FileClosing, control, [this](TAbcFile* file) {
+    if (shownFile_ == file) shownFile_ = nullptr;
+  });
+  QObject::connect(control, &TCtrlFile::WorkAreaNeeded, control, [this](bool shown) {
+    if (mainEcr_) mainEcr_->ShowWorkArea(shown ? 1 : 0);
+  });
+  QObject::connect(control, &TCtrlFile::RecentFile, control, [this](const std::string& name) {
+    if (mainEcr_) mainEcr_->AddRecentFile(name);
+  });
+}
+
+void TAppContext::CloseShownFile() {
+  if (!fileControl_ || !shownFile_) return;
+  if (fileControl_->CloseFile(shownFile_) != kCtrlOk) return;
+  // Another file takes the closed one's place: the last one opened.
+  const std::vector<TAbcFile*> files = fileControl_->Files();
+  if (!files.empty()) fileControl_->ShowFile(files.back());
+}
+
+void TAppContext::CloseAllFiles() {
+  if (!fileControl_) return;
+  for (TAbcFile* file : fileControl_->Files()) {
+    if (fileControl_->IsControlFile(file)) continue;
+    if (fileControl_->CloseFile(file) != kCtrlOk) break;
+  }
+  const std::vector<TAbcFile*> files = fileControl_->Files();
+  if (!files.empty()) fileControl_->ShowFile(files.back());
+}
+
+void TAppContext::ConnectActions() {
+  if (!actions_ || !mainEcr_) return;
+  TActions& a = *actions_;
+  TMainEcr* main = mainEcr_.get();
+  auto control = [this] { return fileControl_.get(); };
+  auto on = [&a](ActionId id, auto handler) { QObject::connect(a[id], &QAction::triggered, a[id], handler); };
+  on(ActionId::OpenFile, [control] {
+    if (control()) control()->OpenWithDialog();
+  });
+  on(ActionId::NewFile, [control] {
+    if (control()) control()->NewFile();
+  });
+  on(ActionId::SaveFile, [this, control] {
+    if (control() && shownFile_) control()->SaveFile(shownFile_);
+  });
+  on(ActionId::SaveAs, [this, control] {
+    if (control() && shownFile_) control()->SaveFileAs(shownFile_);
+  });
+  on(ActionId::SaveAll, [control] {
+    if (control()) control()->SaveAll();
+  });
+  on(ActionId::CloseFile, [this] { CloseShownFile(); });
+  on(ActionId::CloseAll, [this] { CloseAllFiles(); });
+  on(ActionId::Exit, [main] { main->close(); });
+  on(ActionId::About, [main] { main->OnClickLogo(); });
+}
+
+}  // namespace rq

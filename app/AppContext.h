@@ -1,0 +1,125 @@
+// The application context: the one owner of the program's shared objects (settings,
+// MIDI settings, resource module, actions, parser, converter, player, open-files
+// controller, main window). It builds them in the program's start-up order, each
+// step on its own (a failing step is shown and start-up goes on), and destroys them
+// in reverse. The program's well-known names are accessors of the current context.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/CtrlFile.h"
+#include "app/Settings.h"
+#include "midi/MidiSettings.h"
+
+namespace rq {
+
+class IMidiOutPorts;
+class IMillisecondClock;
+class ITimerService;
+class IUserInterface;
+class TAbcMidi;
+class TAbcParser;
+class TActions;
+class TMainEcr;
+class TResLib;
+class TZymMidiPlayer;
+
+struct TAppOptions {
+  // The folder of settings, language files, trash, filer and font; empty: ProgramFolder().
+  std::string programFolder;
+  // Where the player's output goes, and its clock and timers; null: the machine's.
+  IMidiOutPorts* midiPorts = nullptr;
+  const IMillisecondClock* clock = nullptr;
+  ITimerService* timers = nullptr;
+  // Who answers questions; null: the resource module's message dialogs.
+  IUserInterface* ui = nullptr;
+  // File dialogs; unset: the resource module's dialogs.
+  std::function<std::string()> askOpenFileName;
+  std::function<std::string(const std::string& title, const std::string& name)> askSaveFileName;
+  // Receives the steps as they run, and keeps them after the context is gone.
+  std::vector<std::string>* log = nullptr;
+  // The welcome box at start (tests leave it out: it stays on top).
+  bool showWelcome = true;
+};
+
+class TAppContext {
+ public:
+  explicit TAppContext(TAppOptions options = {});
+  // Destroys what was built in reverse order; the controller saves the trash and the
+  // filer on its way out.
+  ~TAppContext();
+  TAppContext(const TAppContext&) = delete;
+  TAppContext& operator=(const TAppContext&) = delete;
+
+  // Constructs every object, then initialises them in order. An error in one step is
+  // shown and the next step runs. The main window is not shown here.
+  void Start();
+
+  // The process's current context (the last one started and not yet destroyed).
+  static TAppContext* Current();
+
+  TSettings& Settings() { return settings_; }
+  MidiSettings& Midi() { return midi_; }
+  const std::string& ProgramFolder() const { return programFolder_; }
+  IUserInterface& UserInterface();
+  TResLib* ResLib() const { return resLib_.get(); }
+  TActions* Actions() const { return actions_.get(); }
+  TMainEcr* MainEcr() const { return mainEcr_.get(); }
+  TCtrlFile* FileControl() const { return fileControl_.get(); }
+  TZymMidiPlayer* MidiPlayer() const { return midiPlayer_.get(); }
+  TAbcMidi* AbcMidi() const { return abcMidi_.get(); }
+  TAbcParser* TuneParser() const { return tuneParser_.get(); }
+
+  // The steps run, in order: "construct X", "init X", "destroy X"; tests read it.
+  const std::vector<std::string>& Log() const { return log_; }
+  // Errors shown during start-up (also shown to the user).
+  const std::vector<std::string>& StartErrors() const { return startErrors_; }
+
+  const TAppOptions& Options() const { return options_; }
+
+  // The main window's creation step that opens the MIDI output named by the settings.
+  void CreateMidiPlayer();
+
+  // The file the browser shows (null: none); the close commands act on it.
+  TAbcFile* ShownFile() const { return shownFile_; }
+  void CloseShownFile();
+  void CloseAllFiles();
+
+ private:
+  class Host;
+  void RunStep(const std::string& name, const std::function<void()>& step);
+  void Note(const std::string& step);
+  void ConnectActions();
+  void ConnectFileControl();
+
+  TAppOptions options_;
+  std::string programFolder_;
+  TSettings settings_;
+  MidiSettings midi_;
+  std::unique_ptr<Host> host_;
+  std::unique_ptr<TMainEcr> mainEcr_;
+  std::unique_ptr<TResLib> resLib_;
+  std::unique_ptr<TActions> actions_;
+  std::unique_ptr<TCtrlFile> fileControl_;
+  std::unique_ptr<TZymMidiPlayer> midiPlayer_;
+  std::unique_ptr<TAbcMidi> abcMidi_;
+  std::unique_ptr<TAbcParser> tuneParser_;
+  TAbcFile* shownFile_ = nullptr;
+  std::vector<std::string> log_;
+  std::vector<std::string> startErrors_;
+  TAppContext* previous_ = nullptr;
+};
+
+// The program's well-known names.
+inline TAppContext& App() { return *TAppContext::Current(); }
+inline TMainEcr* MainEcr() { return App().MainEcr(); }
+inline TResLib* ResLib() { return App().ResLib(); }
+inline TCtrlFile* FileControl() { return App().FileControl(); }
+inline TZymMidiPlayer* MidiPlayer() { return App().MidiPlayer(); }
+inline TAbcMidi* AbcMidi() { return App().AbcMidi(); }
+inline TAbcParser* TuneParser() { return App().TuneParser(); }
+
+}  // namespace rq

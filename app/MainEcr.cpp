@@ -1,0 +1,491 @@
+#include "app/MainEcr.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPrinterInfo>
+#include <QProgressBar>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <exception>
+
+#include "app/Actions.h"
+#include "app/AppContext.h"
+#include "app/Language.h"
+#include "app/ResLib.h"
+#include "app/Welcome.h"
+#include "library/FileAbc.h"
+#include "midi/ZymMidi.h"
+#include "platform/CommaText.h"
+#include "platform/SingleInstance.h"
+#include "platform/WinColor.h"
+#include "score/MusicFont.h"
+
+namespace rq {
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+void Paint(QWidget* w, int32_t colour) {
+  w->setAutoFillBackground(true);
+  QPalette p = w->palette();
+  p.setColor(QPalette::Window, WinColorToQColor(colour));
+  w->setPalette(p);
+}
+
+// A menu whose title, enabled and visible state follow an action.
+QMenu* MenuFor(QMenuBar* bar, QAction* action, const char* name) {
+  QMenu* menu = bar->addMenu(action->text());
+  menu->setObjectName(QString::fromLatin1(name));
+  auto follow = [menu, action] {
+    menu->setTitle(action->text());
+    menu->menuAction()->setEnabled(action->isEnabled());
+    menu->menuAction()->setVisible(action->isVisible());
+  };
+  follow();
+  QObject::connect(action, &QAction::changed, menu, follow);
+  return menu;
+}
+
+constexpr int kBottomTabTag = 31;
+
+}  // namespace
+
+TMainEcr::TMainEcr(TAppContext& app) : QMainWindow(nullptr), app_(app) {
+  setObjectName("MainEcr");
+  setWindowTitle("Reelquill 2");
+  setMinimumSize(640, 480);
+  resize(1000, 720);
+}
+
+TMainEcr::~TMainEcr() = default;
+
+void TMainEcr::OnCreate() {
+  TSettings& settings = app_.Settings();
+  // The language is read first: everything after may be translated.
+  if (const auto ini = IniFile::Load(SettingsPath())) settings.LangFileName = ini->ReadString("global", "lang", "");
+
+  BuildMenu();
+  auto* central = new QWidget(this);
+  central->setObjectName("central");
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  panFonction_ = new QWidget(central);
+  panFonction_->setObjectName("PanFonction");
+  BuildToolBar(panFonction_);
+  layout->addWidget(panFonction_);
+  layout->addWidget(MakeHost(HostPanel::Tab, "PanTab", central));
+  panBase_ = new QWidget(central);
+  panBase_->setObjectName("PanBase");
+  layout->addWidget(panBase_, 1);
+  BuildWorkArea();
+  setCentralWidget(central);
+  BuildStatusBar();
+  ApplyColours();
+  panBase_->hide();
+
+  if (app_.Options().showWelcome) {
+    splash_ = new TdlgWelcome(this);
+    splash_->show();
+    splash_->repaint();
+  }
+  RegisterMusicFont();
+  LoadSettings();
+  app_.CreateMidiPlayer();
+  RefreshRecentMenus();
+
+  const auto language = OpenLanguageFile(settings.LangFileName);
+  TranslateForm(this, language ? &*language : nullptr);
+  // A language file may name a fourth bottom tab: the editor's log.
+  if (language) {
+    const auto texts = SplitCommaText(language->ReadString("Cmpstring", std::to_string(kBottomTabTag), ""));
+    if (texts.size() >= 4 && tabBottom_->count() == 3) tabBottom_->addTab(Q(texts[3]));
+  }
+  tabBottom_->setCurrentIndex(0);
+  OnChangeTab(0);
+  setWindowTitle("Reelquill 2");
+}
+
+// ---- building ---------------------------------------------------------------
+
+void TMainEcr::BuildMenu() {
+  TActions& a = *app_.Actions();
+  QMenuBar* bar = menuBar();
+  bar->setObjectName("MenuGen");
+
+  QMenu* file = MenuFor(bar, a[ActionId::File], "mnFichier");
+  file->addAction(a[ActionId::NewFile]);
+  file->addAction(a[ActionId::OpenFile]);
+  file->addSeparator();
+  mnReload_ = file->addMenu(a[ActionId::Recent]->text());
+  mnReload_->setObjectName("mnReload");
+  file->addSeparator();
+  file->addAction(a[ActionId::SaveFile]);
+  file->addAction(a[ActionId::SaveAs]);
+  file->addAction(a[ActionId::SaveAll]);
+  file->addSeparator();
+  file->addAction(a[ActionId::CloseFile]);
+  file->addAction(a[ActionId::CloseAll]);
+  file->addSeparator();
+  file->addAction(a[ActionId::Exit]);
+  connect(a[ActionId::Recent], &QAction::changed, mnReload_,
+          [this, &a] { mnReload_->setTitle(a[ActionId::Recent]->text()); });
+
+  MenuFor(bar, a[ActionId::Edit], "mnEdition");
+  MenuFor(bar, a[ActionId::Abc], "mnABC");
+  MenuFor(bar, a[ActionId::Tools], "mnTools");
+  QMenu* options = MenuFor(bar, a[ActionId::Option], "mnOption");
+  options->addAction(a[ActionId::GenPref]);
+  QMenu* help = bar->addMenu("Help");
+  help->setObjectName("mnHelp");
+  help->addAction(a[ActionId::Help]);
+  help->addAction(a[ActionId::About]);
+
+  popRecent_ = new QMenu(this);
+  popRecent_->setObjectName("PopRecent");
+}
+
+void TMainEcr::BuildToolBar(QWidget* bar) {
+  TActions& a = *app_.Actions();
+  auto* row = new QHBoxLayout(bar);
+  row->setContentsMargins(4, 2, 4, 2);
+  auto button = [&](ActionId id, const char* name) {
+    auto* b = new QToolButton(bar);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setDefaultAction(a[id]);
+    b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    row->addWidget(b);
+    return b;
+  };
+  button(ActionId::GenPref, "btnPref");
+  button(ActionId::OpenFile, "btnOpen");
+  button(ActionId::NewFile, "btnNew");
+  button(ActionId::SaveFile, "btnSave");
+  button(ActionId::ShowPrintList, "btnPrintList");
+  btnRecent_ = new QToolButton(bar);
+  btnRecent_->setObjectName("btnRecent");
+  btnRecent_->setText("Last Files");
+  connect(btnRecent_, &QToolButton::clicked, this, &TMainEcr::OnBtnRecent);
+  row->addWidget(btnRecent_);
+  auto* help = new QToolButton(bar);
+  help->setObjectName("btnHelp");
+  help->setText("Help");
+  row->addWidget(help);
+  row->addStretch(1);
+  imgLogo_ = new QLabel("Reelquill", bar);
+  imgLogo_->setObjectName("imgLogo");
+  imgLogo_->setProperty(kStaticTextProperty, true);
+  QFont logoFont = imgLogo_->font();
+  logoFont.setBold(true);
+  logoFont.setItalic(true);
+  logoFont.setPointSize(logoFont.pointSize() + 4);
+  imgLogo_->setFont(logoFont);
+  imgLogo_->setCursor(Qt::PointingHandCursor);
+  imgLogo_->installEventFilter(this);
+  row->addWidget(imgLogo_);
+}
+
+QWidget* TMainEcr::MakeHost(HostPanel panel, const char* name, QWidget* parent) {
+  auto* host = new QWidget(parent);
+  host->setObjectName(QString::fromLatin1(name));
+  auto* layout = new QVBoxLayout(host);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  hosts_[static_cast<size_t>(panel)] = host;
+  return host;
+}
+
+void TMainEcr::BuildWorkArea() {
+  auto* baseLayout = new QVBoxLayout(panBase_);
+  baseLayout->setContentsMargins(0, 0, 0, 0);
+  splitTune_ = new QSplitter(Qt::Vertical, panBase_);
+  splitTune_->setObjectName("MainBasePan");
+  splitTune_->setChildrenCollapsible(false);
+  baseLayout->addWidget(splitTune_);
+
+  // Upper work area: the player on top, then the browser with its tool bar and editor.
+  auto* upper = new QWidget(splitTune_);
+  upper->setObjectName("PanUpper");
+  auto* upperLayout = new QVBoxLayout(upper);
+  upperLayout->setContentsMargins(0, 0, 0, 0);
+  upperLayout->setSpacing(0);
+  upperLayout->addWidget(MakeHost(HostPanel::Player, "PanPlayer", upper));
+  upperLayout->addWidget(MakeHost(HostPanel::ToolTune, "PantoolTune", upper));
+  auto* splTune = new QSplitter(Qt::Horizontal, upper);
+  splTune->setObjectName("splTune");
+  splTune->addWidget(MakeHost(HostPanel::Main01, "MainPan01", splTune));
+  QWidget* edit = MakeHost(HostPanel::EditTune, "PanEditTune", splTune);
+  edit->setMinimumWidth(180);
+  edit->setMaximumWidth(361 * 4);
+  splTune->addWidget(edit);
+  upperLayout->addWidget(splTune, 1);
+  splitTune_->addWidget(upper);
+
+  // Bottom area: tabs for the score, sets, print list and log, and the second list.
+  panBottom_ = new QWidget(splitTune_);
+  panBottom_->setObjectName("PanBottom");
+  panBottom_->setMinimumHeight(150);
+  auto* bottomLayout = new QVBoxLayout(panBottom_);
+  bottomLayout->setContentsMargins(0, 0, 0, 0);
+  bottomLayout->setSpacing(0);
+  auto* tabRow = new QHBoxLayout;
+  tabBottom_ = new QTabBar(panBottom_);
+  tabBottom_->setObjectName("TabBottom");
+  tabBottom_->setProperty(kTagProperty, kBottomTabTag);
+  tabBottom_->setDrawBase(false);
+  tabBottom_->addTab(" Score  ");
+  tabBottom_->addTab(" Sets ");
+  tabBottom_->addTab(" Print List");
+  connect(tabBottom_, &QTabBar::currentChanged, this, &TMainEcr::OnChangeTab);
+  tabRow->addWidget(tabBottom_);
+  tabRow->addStretch(1);
+  btnColsp_ = new QToolButton(panBottom_);
+  btnColsp_->setObjectName("btnColsp");
+  btnColsp_->setArrowType(Qt::UpArrow);
+  btnColsp_->setToolTip("Enlarge");
+  connect(btnColsp_, &QToolButton::clicked, this, &TMainEcr::OnMaxTab);
+  btnExpand_ = new QToolButton(panBottom_);
+  btnExpand_->setObjectName("btnExpand");
+  btnExpand_->setArrowType(Qt::DownArrow);
+  btnExpand_->setToolTip("Restore");
+  btnExpand_->hide();
+  connect(btnExpand_, &QToolButton::clicked, this, &TMainEcr::OnMinTab);
+  tabRow->addWidget(btnColsp_);
+  tabRow->addWidget(btnExpand_);
+  bottomLayout->addLayout(tabRow);
+
+  auto* splitList = new QSplitter(Qt::Horizontal, panBottom_);
+  splitList->setObjectName("splitList");
+  bottomPages_ = new QStackedWidget(splitList);
+  bottomPages_->addWidget(MakeHost(HostPanel::Score, "PanScore", bottomPages_));
+  bottomPages_->addWidget(MakeHost(HostPanel::Set, "PanSet", bottomPages_));
+  QWidget* print = MakeHost(HostPanel::Print, "PanPrint", bottomPages_);
+  print->layout()->addWidget(MakeHost(HostPanel::PrintList, "PanPrintList", print));
+  bottomPages_->addWidget(print);
+  bottomPages_->addWidget(MakeHost(HostPanel::Log, "PanLog", bottomPages_));
+  splitList->addWidget(bottomPages_);
+  QWidget* list2 = MakeHost(HostPanel::List2, "panList2", splitList);
+  splitList->addWidget(list2);
+  splitList->setStretchFactor(0, 1);
+  bottomLayout->addWidget(splitList, 1);
+  splitTune_->addWidget(panBottom_);
+  splitTune_->setStretchFactor(0, 2);
+  splitTune_->setStretchFactor(1, 1);
+}
+
+void TMainEcr::BuildStatusBar() {
+  QStatusBar* bar = statusBar();
+  bar->setObjectName("StatusBar2");
+  panProgress_ = new QWidget(bar);
+  panProgress_->setObjectName("PanProgress");
+  auto* progressLayout = new QHBoxLayout(panProgress_);
+  progressLayout->setContentsMargins(0, 0, 0, 0);
+  sProgress_ = new QProgressBar(panProgress_);
+  sProgress_->setObjectName("SProgress");
+  sProgress_->setTextVisible(false);
+  sProgress_->setFixedWidth(200);
+  progressLayout->addWidget(sProgress_);
+  bar->addWidget(panProgress_);
+  panProgress_->hide();
+  const int widths[2] = {204, 50};
+  for (int i = 0; i < 2; ++i) {
+    statusPanels_[i] = new QLabel(bar);
+    statusPanels_[i]->setObjectName(QString("StatusPanel%1").arg(i));
+    statusPanels_[i]->setMinimumWidth(widths[i]);
+    bar->addPermanentWidget(statusPanels_[i]);
+  }
+  if (app_.ResLib()) app_.ResLib()->SetProgressBar(sProgress_, panProgress_);
+}
+
+void TMainEcr::ApplyColours() {
+  for (HostPanel p : {HostPanel::Print, HostPanel::PrintList}) Paint(Host(p), ColorFrame);
+  Paint(panBase_, ColorFrame);
+  for (HostPanel p : {HostPanel::EditTune, HostPanel::Set}) Paint(Host(p), ColorPane);
+  // The selected bottom tab in the frame colour.
+  tabBottom_->setStyleSheet(QString("QTabBar::tab:selected { background: %1; }")
+                                .arg(WinColorToQColor(ColorFrame).name()));
+}
+
+void TMainEcr::RegisterMusicFont() {
+  // A missing font is not reported here: the score shows what it can without it.
+  rq::RegisterMusicFont();
+}
+
+void TMainEcr::LoadSettings() {
+  std::string error;
+  auto ini = IniFile::Load(SettingsPath(), &error);
+  if (!ini) ini = IniFile::FromBytes(SettingsPath(), "");
+  rq::LoadSettings(*ini, app_.Settings(), app_.Midi(), static_cast<int>(QPrinterInfo::availablePrinterNames().size()));
+  recentFiles_ = ReadRecentFiles(*ini);
+  const TWindowPlacement placement = ReadPlacement(*ini);
+  if (placement.valid) {
+    setGeometry(placement.left, placement.top, placement.right - placement.left, placement.bottom - placement.top);
+    if (placement.showCmd == 3) setWindowState(windowState() | Qt::WindowMaximized);
+  }
+}
+
+bool TMainEcr::SaveSettings() {
+  const std::string path = SettingsPath();
+  std::string error;
+  auto ini = IniFile::Load(path, &error);
+  if (!ini && QFileInfo::exists(Q(path))) {
+    // A settings file that exists but cannot be read is left as it is.
+    app_.UserInterface().MessageDlg("The settings could not be saved: " + error, MsgDlgType::Error, mbOK, 0);
+    return false;
+  }
+  if (!ini) ini = IniFile::FromBytes(path, "");
+  rq::SaveSettings(*ini, app_.Settings(), app_.Midi());
+  TWindowPlacement placement;
+  const QRect g = normalGeometry();
+  placement.valid = true;
+  placement.showCmd = isMaximized() ? 3 : 1;
+  placement.left = g.left();
+  placement.top = g.top();
+  placement.right = g.left() + g.width();
+  placement.bottom = g.top() + g.height();
+  WritePlacement(*ini, placement);
+  WriteRecentFiles(*ini, recentFiles_);
+  const FileWriteResult written = ini->Save();
+  if (!written) {
+    app_.UserInterface().MessageDlg("The settings could not be saved: " + written.error, MsgDlgType::Error, mbOK, 0);
+    return false;
+  }
+  return true;
+}
+
+// ---- work area and bottom tabs ------------------------------------------------
+
+void TMainEcr::ShowWorkArea(int mode) {
+  if (mode == 0) {
+    panBase_->hide();
+  } else if (panBase_->isHidden()) {
+    panBase_->show();
+  }
+}
+
+bool TMainEcr::WorkAreaVisible() const { return !panBase_->isHidden(); }
+
+void TMainEcr::OnChangeTab(int index) {
+  if (index < 0 || index >= bottomPages_->count()) return;
+  bottomPages_->setCurrentIndex(index);
+}
+
+void TMainEcr::OnMaxTab() {
+  splitTune_->widget(0)->hide();
+  btnColsp_->hide();
+  btnExpand_->show();
+}
+
+void TMainEcr::OnMinTab() {
+  splitTune_->widget(0)->show();
+  btnColsp_->show();
+  const int total = splitTune_->height();
+  const int bottom = total / 3;
+  splitTune_->setSizes({total - bottom - splitTune_->handleWidth(), bottom});
+  btnExpand_->hide();
+}
+
+// ---- recent files, open command, logo ------------------------------------------
+
+void TMainEcr::AddRecentFile(const std::string& name) {
+  rq::AddRecentFile(recentFiles_, name);
+  RefreshRecentMenus();
+}
+
+void TMainEcr::RemoveRecentFile(const std::string& name) {
+  std::erase(recentFiles_, name);
+  RefreshRecentMenus();
+}
+
+void TMainEcr::RefreshRecentMenus() {
+  for (QMenu* menu : {mnReload_, popRecent_}) {
+    if (!menu) continue;
+    menu->clear();
+    for (const std::string& name : recentFiles_) {
+      // "&" is shown as itself, not taken as an accelerator mark.
+      QString text = Q(name);
+      text.replace('&', "&&");
+      menu->addAction(text, this, [this, name] { OnMRUOpen(name); });
+    }
+  }
+}
+
+void TMainEcr::OnMRUOpen(const std::string& name) {
+  if (TCtrlFile* control = app_.FileControl()) control->OpenFile(name);
+  AddRecentFile(name);
+}
+
+void TMainEcr::OnBtnRecent() {
+  RefreshRecentMenus();
+  popRecent_->popup(btnRecent_->mapToGlobal(QPoint(0, btnRecent_->height() + 1)));
+}
+
+void TMainEcr::OnExecDDEMacro(const QString& command) {
+  const auto path = OpenCommandPath(command.toStdString());
+  if (!path) return;
+  if (TCtrlFile* control = app_.FileControl()) control->OpenFile(*path);
+}
+
+void TMainEcr::OnClickLogo() {
+  if (!splash_) splash_ = new TdlgWelcome(this);
+  // Shown from start-up and not closed yet: bring it forward instead of a second showing.
+  if (splash_->isVisible()) {
+    splash_->raise();
+    splash_->activateWindow();
+    return;
+  }
+  splash_->exec();
+}
+
+bool TMainEcr::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == imgLogo_ && event->type() == QEvent::MouseButtonRelease &&
+      static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    OnClickLogo();
+    return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+// ---- closing -------------------------------------------------------------------
+
+bool TMainEcr::OnClose() {
+  try {
+    if (TCtrlFile* control = app_.FileControl(); control && control->QueryCloseAll() != kCtrlOk) return false;
+    RefreshRecentMenus();
+    if (!app_.UserInterface().ConfirmQuit()) return false;
+    // Tune files were handled above: a settings file that cannot be written is
+    // reported and the program quits all the same.
+    SaveSettings();
+    return true;
+  } catch (const std::exception& e) {
+    app_.UserInterface().MessageDlg(e.what(), MsgDlgType::Error, mbOK, 0);
+    return false;
+  }
+}
+
+void TMainEcr::closeEvent(QCloseEvent* event) {
+  if (closing_) {
+    event->accept();
+    return;
+  }
+  if (OnClose()) {
+    closing_ = true;
+    if (splash_) splash_->hide();
+    event->accept();
+    emit Closed();
+  } else {
+    event->ignore();
+  }
+}
+
+}  // namespace rq

@@ -1,0 +1,129 @@
+// The main window: the program's only frame. A menu and tool bar bound to the
+// actions, a work area whose panels host the screens, a bottom area with tabs, a
+// status line with the progress bar, the recent-files list and the open command.
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <string>
+#include <vector>
+
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QSplitter;
+class QStackedWidget;
+class QTabBar;
+class QToolButton;
+
+namespace rq {
+
+class TAppContext;
+class TdlgWelcome;
+
+// The panels that screens move their widgets into.
+enum class HostPanel {
+  Tab,        // open-files tabs
+  Player,     // player panel
+  Main01,     // tune browser
+  EditTune,   // editor
+  ToolTune,   // browser tool bar
+  Score,      // score view (bottom tab 0)
+  Set,        // set grid (bottom tab 1)
+  Print,      // page preview (bottom tab 2)
+  PrintList,  // print list, inside the page preview's panel
+  Log,        // the editor's log (bottom tab 3, with a language file that names it)
+  List2,      // the browser's second list
+  Count
+};
+
+// Colours of the screens' panels, tabs and rhythm and key boxes ($BBGGRR).
+inline constexpr int32_t ColorFrame = 0x84C6EA;
+inline constexpr int32_t ColorRhythmCell = 0x97D9FD;
+inline constexpr int32_t ColorPane = 0xBEE7FC;
+inline constexpr int32_t ColorKeyCell = 0x5EA5F4;
+
+class TMainEcr : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit TMainEcr(TAppContext& app);
+  ~TMainEcr() override;
+
+  // The creation steps: settings, colours, welcome box, font, the shared objects,
+  // recent files, translation, bottom tab 0.
+  void OnCreate();
+
+  // 0 hides the work area, 1 shows it.
+  void ShowWorkArea(int mode);
+  bool WorkAreaVisible() const;
+
+  // The recent-files list: 16 names, newest first, no duplicates.
+  void AddRecentFile(const std::string& name);
+  void RemoveRecentFile(const std::string& name);
+  const std::vector<std::string>& RecentFiles() const { return recentFiles_; }
+  QMenu* RecentMenu() const { return mnReload_; }
+  QMenu* PopRecent() const { return popRecent_; }
+
+  // The open command "[Open(path)]" from another start of the program.
+  void OnExecDDEMacro(const QString& command);
+  void OnMRUOpen(const std::string& name);
+  void OnBtnRecent();
+  void OnChangeTab(int index);
+  void OnClickLogo();
+  void OnMaxTab();
+  void OnMinTab();
+
+  QWidget* Host(HostPanel panel) const { return hosts_[static_cast<size_t>(panel)]; }
+  QTabBar* TabBottom() const { return tabBottom_; }
+  TdlgWelcome* Splash() const { return splash_; }
+  QLabel* StatusPanel(int index) const { return statusPanels_[index]; }
+
+  // The close sequence, as the close box runs it: true when the program may end.
+  bool OnClose();
+  // Writes the settings file; a failure is shown with its reason (the program quits all the same).
+  bool SaveSettings();
+
+ signals:
+  // The close handler accepted: the program ends.
+  void Closed();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildMenu();
+  void BuildToolBar(QWidget* bar);
+  void BuildWorkArea();
+  void BuildStatusBar();
+  void ApplyColours();
+  void RegisterMusicFont();
+  void LoadSettings();
+  void ApplyPlacement();
+  void RefreshRecentMenus();
+  QWidget* MakeHost(HostPanel panel, const char* name, QWidget* parent);
+
+  TAppContext& app_;
+  std::vector<std::string> recentFiles_;
+  QPointer<TdlgWelcome> splash_;
+  QMenu* mnReload_ = nullptr;
+  QMenu* popRecent_ = nullptr;
+  QWidget* panFonction_ = nullptr;
+  QToolButton* btnRecent_ = nullptr;
+  QLabel* imgLogo_ = nullptr;
+  QWidget* panBase_ = nullptr;
+  QSplitter* splitTune_ = nullptr;
+  QWidget* panBottom_ = nullptr;
+  QTabBar* tabBottom_ = nullptr;
+  QStackedWidget* bottomPages_ = nullptr;
+  QToolButton* btnColsp_ = nullptr;
+  QToolButton* btnExpand_ = nullptr;
+  QLabel* statusPanels_[2] = {};
+  QWidget* panProgress_ = nullptr;
+  QProgressBar* sProgress_ = nullptr;
+  QWidget* hosts_[static_cast<size_t>(HostPanel::Count)] = {};
+  bool closing_ = false;
+};
+
+}  // namespace rq

@@ -1,0 +1,73 @@
+#include "app/Welcome.h"
+
+#include <QDesktopServices>
+#include <QLabel>
+#include <QPushButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "app/ResLib.h"
+#include "platform/ProgramFolder.h"
+
+namespace rq {
+
+TdlgWelcome::TdlgWelcome(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
+  setObjectName("dlgWelcome");
+  setFixedSize(362, 221);
+  setStyleSheet("#dlgWelcome { border: 1px solid #84c6ea; background: #fce7be; }");
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(16, 16, 16, 12);
+
+  auto* title = new QLabel("Reelquill 2", this);
+  title->setObjectName("labTitle");
+  title->setProperty(kStaticTextProperty, true);
+  QFont big = title->font();
+  big.setPointSize(big.pointSize() + 10);
+  big.setBold(true);
+  title->setFont(big);
+  title->setAlignment(Qt::AlignCenter);
+  layout->addWidget(title);
+
+  auto* blurb = new QLabel("Your ABC tunes: browse, play, edit and print.", this);
+  blurb->setObjectName("labBlurb");
+  blurb->setAlignment(Qt::AlignCenter);
+  blurb->setWordWrap(true);
+  layout->addWidget(blurb);
+
+  labVersion_ = new QLabel("Version 2.0 Beta 1.13", this);
+  labVersion_->setObjectName("labVersion");
+  labVersion_->setProperty(kStaticTextProperty, true);
+  labVersion_->setAlignment(Qt::AlignCenter);
+  layout->addWidget(labVersion_);
+
+  // The link opens the note beside the program with the desktop's own viewer.
+  const QString note = QString::fromStdString(ProgramFile("donation.txt"));
+  auto* link = new QLabel(QString("<a href=\"%1\">Support Reelquill</a>").arg(QUrl::fromLocalFile(note).toString()), this);
+  link->setObjectName("htForm");
+  link->setProperty(kStaticTextProperty, true);
+  link->setAlignment(Qt::AlignCenter);
+  link->setTextInteractionFlags(Qt::TextBrowserInteraction);
+  connect(link, &QLabel::linkActivated, this, [](const QString& url) { QDesktopServices::openUrl(QUrl(url)); });
+  layout->addWidget(link);
+  layout->addStretch(1);
+
+  btnClose_ = new QPushButton("Ok", this);
+  btnClose_->setObjectName("btnClose");
+  btnClose_->setDefault(true);
+  connect(btnClose_, &QPushButton::clicked, this, &TdlgWelcome::OnCloseWelcome);
+  layout->addWidget(btnClose_, 0, Qt::AlignCenter);
+
+  if (parent) {
+    const QRect p = parent->geometry();
+    move(p.center() - QPoint(width() / 2, height() / 2));
+  }
+}
+
+void TdlgWelcome::OnCloseWelcome() {
+  setResult(QDialog::Accepted);
+  done(QDialog::Accepted);
+  hide();
+}
+
+}  // namespace rq

@@ -1,0 +1,29 @@
+// The welcome box: the program's name and version, a link to a note beside the
+// program, and a button that closes it. Shown on top of the main window at start.
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+
+namespace rq {
+
+class TdlgWelcome : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TdlgWelcome(QWidget* parent);
+
+  QLabel* Version() const { return labVersion_; }
+  QPushButton* CloseButton() const { return btnClose_; }
+
+  // The close button: ends a modal showing with OK and hides the box.
+  void OnCloseWelcome();
+
+ private:
+  QLabel* labVersion_ = nullptr;
+  QPushButton* btnClose_ = nullptr;
+};
+
+}  // namespace rq

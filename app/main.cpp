@@ -1,0 +1,77 @@
+// The program's entry: one instance per user; a second start hands its files to the
+// first and ends. The first builds the application context, shows the main window,
+// opens the files it was given and runs until the main window closes.
+#include <QDir>
+#include <QFileInfo>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "app/AppContext.h"
+#include "app/Application.h"
+#include "app/MainEcr.h"
+#include "library/FileAbc.h"
+#include "platform/SingleInstance.h"
+
+namespace {
+
+// Without a display the window system cannot start: say so in one line.
+bool HasDisplay() {
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  if (platform && *platform) return true;
+  const char* x = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  return (x && *x) || (wayland && *wayland);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!HasDisplay()) {
+    std::fprintf(stderr,
+                 "reelquill: no display to open its window on; run it in a desktop session, or under a "
+                 "virtual display with: xvfb-run -a %s [FILE.abc]\n",
+                 argv[0]);
+    return 1;
+  }
+  rq::TApplication app(argc, argv);
+  QStringList paths;
+  for (const QString& arg : app.arguments().mid(1)) paths << QFileInfo(arg).absoluteFilePath();
+
+  rq::TSingleInstance instance;
+  if (instance.Claim(paths) == rq::TSingleInstance::Start::PassedOn) return 0;
+
+  auto context = std::make_unique<rq::TAppContext>();
+  context->Start();
+  rq::TMainEcr* main = context->MainEcr();
+  if (!main) return 1;
+  QObject::connect(&instance, &rq::TSingleInstance::OpenCommand, main, [main](const QString& command) {
+    main->OnExecDDEMacro(command);
+    main->raise();
+    main->activateWindow();
+  });
+  // The main window decides when the program ends: its close handler asks first.
+  QObject::connect(main, &rq::TMainEcr::Closed, &app, &QApplication::quit, Qt::QueuedConnection);
+  // For checks from outside: RQ_OPENED_LOG names a file that gets each opened file's path.
+  if (const char* log = std::getenv("RQ_OPENED_LOG"); log && *log && context->FileControl()) {
+    const std::string path = log;
+    auto note = [path](rq::TAbcFile* file) {
+      if (FILE* out = std::fopen(path.c_str(), "a")) {
+        std::fprintf(out, "%s\n", file->FileName.c_str());
+        std::fclose(out);
+      }
+    };
+    for (rq::TAbcFile* file : context->FileControl()->Files()) note(file);
+    QObject::connect(context->FileControl(), &rq::TCtrlFile::FileAdded, main,
+                     [note](rq::TAbcFile* file, bool) { note(file); });
+  }
+  main->show();
+  // The files of the command line open once the window is up.
+  QTimer::singleShot(0, main, [main, paths] {
+    for (const QString& path : paths) main->OnExecDDEMacro("[Open(" + path + ")]");
+  });
+  const int result = app.exec();
+  context.reset();
+  return result;
+}

@@ -1,0 +1,290 @@
+// The application context and the main window, offscreen, in a temporary program
+// folder, with scripted answers and the recording MIDI device.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <fstream>
+#include <memory>
+
+#include "app/Actions.h"
+#include "app/AppContext.h"
+#include "app/MainEcr.h"
+#include "app/ResLib.h"
+#include "app/Welcome.h"
+#include "library/FileAbc.h"
+#include "library/UserInterface.h"
+#include "platform/MidiDevices.h"
+#include "platform/MmTimer.h"
+#include "platform/ProgramFolder.h"
+
+namespace rq {
+namespace {
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteAll(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+const char* kTwoReels =
+    "X:1\nT:Drowsy Maggie\nR:reel\nM:4/4\nL:1/8\nK:Edor\nE2BE dEBE|E2BE AFDF|\n\n"
+    "X:2\nT:The Silver Spear\nR:reel\nM:4/4\nL:1/8\nK:D\nFA (3AAA BAFA|dAFA BEEF|\n";
+
+class MainEcrTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    folder_ = dir_.path().toStdString();
+    ports_ = std::make_unique<RecorderMidiPorts>(folder_ + "/midi.log", SystemClock());
+  }
+  void TearDown() override {
+    context_.reset();
+    SetProgramFolder("");
+  }
+
+  TAppContext& Start(bool welcome = false) {
+    TAppOptions options;
+    options.programFolder = folder_;
+    options.midiPorts = ports_.get();
+    options.clock = &SystemClock();
+    options.timers = &SystemTimers();
+    options.ui = &ui_;
+    options.showWelcome = welcome;
+    options.log = &log_;
+    options.askSaveFileName = [this](const std::string&, const std::string&) {
+      if (saveNames_.empty()) return std::string();
+      std::string name = saveNames_.front();
+      saveNames_.erase(saveNames_.begin());
+      return name;
+    };
+    context_ = std::make_unique<TAppContext>(options);
+    context_->Start();
+    return *context_;
+  }
+  std::string Path(const std::string& name) const { return folder_ + "/" + name; }
+  std::vector<std::string> AskedTexts() const {
+    std::vector<std::string> texts;
+    for (const auto& q : ui_.Asked) texts.push_back(q.text);
+    return texts;
+  }
+
+  QTemporaryDir dir_;
+  std::string folder_;
+  std::unique_ptr<RecorderMidiPorts> ports_;
+  TScriptedUserInterface ui_;
+  std::vector<std::string> saveNames_;
+  std::vector<std::string> log_;
+  std::unique_ptr<TAppContext> context_;
+};
+
+// Everything is constructed before anything initialises; the main window makes the
+// player once the settings are read; teardown runs in reverse, controller first.
+TEST_F(MainEcrTest, StartsInOrderAndTearsDownInReverse) {
+  TAppContext& app = Start();
+  EXPECT_TRUE(app.StartErrors().empty());
+  const std::vector<std::string> started = {
+      "construct ResLib",  "construct MainEcr", "construct TuneParser", "construct AbcMidi",
+      "construct FileControl", "init MainEcr", "create MidiPlayer", "init ResLib", "init CtrlFileEcr"};
+  EXPECT_EQ(log_, started);
+  EXPECT_EQ(TAppContext::Current(), &app);
+  EXPECT_EQ(MainEcr(), app.MainEcr());
+  ASSERT_NE(FileControl(), nullptr);
+  EXPECT_NE(MidiPlayer(), nullptr);
+  EXPECT_NE(AbcMidi(), nullptr);
+  EXPECT_NE(TuneParser(), nullptr);
+
+  context_.reset();
+  const std::vector<std::string> stopped(log_.begin() + static_cast<long>(started.size()), log_.end());
+  EXPECT_EQ(stopped, (std::vector<std::string>{"destroy FileControl", "destroy MidiPlayer", "destroy AbcMidi",
+                                               "destroy TuneParser", "destroy MainEcr", "destroy Actions",
+                                               "destroy ResLib"}));
+  EXPECT_EQ(TAppContext::Current(), nullptr);
+}
+
+// A first start writes the trash and the filer, opens them, shows the work area with
+// the filer's tunes, and keeps both out of the recent list.
+TEST_F(MainEcrTest, FirstStartOpensTrashAndFiler) {
+  TAppContext& app = Start();
+  EXPECT_EQ(ReadAll(Path("trash")), "% *** Reelquill 2 trash ***\n\n");
+  EXPECT_EQ(ReadAll(Path("filer")), "% *** Reelquill 2 user file ***\n\n");
+  TCtrlFile& control = *app.FileControl();
+  ASSERT_NE(control.Trash(), nullptr);
+  ASSERT_NE(control.Filer(), nullptr);
+  EXPECT_EQ(app.ShownFile(), control.Filer());
+  EXPECT_TRUE(app.MainEcr()->WorkAreaVisible());
+  EXPECT_TRUE(app.MainEcr()->RecentFiles().empty());
+  EXPECT_EQ(app.MainEcr()->windowTitle(), "Reelquill 2");
+  EXPECT_EQ(app.MainEcr()->TabBottom()->currentIndex(), 0);
+}
+
+// The open command opens everything between "[Open(" and the final ")]"; an empty
+// path or another shape does nothing; the same path twice is refused once.
+TEST_F(MainEcrTest, OpenCommandTakesTheWholePath) {
+  WriteAll(Path("Reels (2).abc"), kTwoReels);
+  TAppContext& app = Start();
+  TMainEcr& main = *app.MainEcr();
+  const size_t before = app.FileControl()->Files().size();
+
+  main.OnExecDDEMacro("[Open()]");
+  main.OnExecDDEMacro("Open " + QString::fromStdString(Path("Reels (2).abc")));
+  EXPECT_EQ(app.FileControl()->Files().size(), before);
+
+  main.OnExecDDEMacro(QString::fromStdString("[Open(" + Path("Reels (2).abc") + ")]"));
+  ASSERT_EQ(app.FileControl()->Files().size(), before + 1);
+  TAbcFile* opened = app.ShownFile();
+  ASSERT_NE(opened, nullptr);
+  EXPECT_EQ(opened->FileName, Path("Reels (2).abc"));
+  EXPECT_EQ(opened->FilterList.All.size(), 2u);
+  EXPECT_EQ(main.RecentFiles(), std::vector<std::string>{Path("Reels (2).abc")});
+
+  main.OnExecDDEMacro(QString::fromStdString("[Open(" + Path("Reels (2).abc") + ")]"));
+  EXPECT_EQ(app.FileControl()->Files().size(), before + 1);
+  ASSERT_FALSE(ui_.Asked.empty());
+  EXPECT_EQ(ui_.Asked.back().text, "File already open");
+}
+
+// The recent list keeps 16 names, newest first, without duplicates, and shows "&"
+// as itself; choosing an entry that is already open refuses and moves it to the top.
+TEST_F(MainEcrTest, RecentFilesList) {
+  TAppContext& app = Start();
+  TMainEcr& main = *app.MainEcr();
+  for (int i = 0; i < 20; ++i) main.AddRecentFile("/tunes/file" + std::to_string(i) + ".abc");
+  main.AddRecentFile("/tunes/file5.abc");
+  main.AddRecentFile("/tunes/Jigs & Reels.abc");
+  ASSERT_EQ(main.RecentFiles().size(), 16u);
+  EXPECT_EQ(main.RecentFiles()[0], "/tunes/Jigs & Reels.abc");
+  EXPECT_EQ(main.RecentFiles()[1], "/tunes/file5.abc");
+  EXPECT_EQ(std::count(main.RecentFiles().begin(), main.RecentFiles().end(), "/tunes/file5.abc"), 1);
+  const QList<QAction*> entries = main.RecentMenu()->actions();
+  ASSERT_EQ(entries.size(), 16);
+  EXPECT_EQ(entries[0]->text(), "/tunes/Jigs && Reels.abc");
+
+  WriteAll(Path("a.abc"), kTwoReels);
+  main.OnMRUOpen(Path("a.abc"));
+  main.AddRecentFile("/tunes/other.abc");
+  ui_.Asked.clear();
+  main.OnMRUOpen(Path("a.abc"));
+  EXPECT_EQ(AskedTexts(), std::vector<std::string>{"File already open"});
+  EXPECT_EQ(main.RecentFiles()[0], Path("a.abc"));
+}
+
+// Quitting asks about each changed file first, then "Quit Reelquill ?"; No keeps the
+// program running with the settings unwritten; Yes writes them.
+TEST_F(MainEcrTest, CloseSequenceAsksFilesThenQuit) {
+  TAppContext& app = Start();
+  TMainEcr& main = *app.MainEcr();
+  app.FileControl()->NewFile();
+  ui_.Asked.clear();
+  ui_.Answers = {mrNo, mrNo};
+  EXPECT_FALSE(main.OnClose());
+  EXPECT_EQ(AskedTexts(), (std::vector<std::string>{"Save New File :abcnew1", "Quit Reelquill ?"}));
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(Path("RQUILL20.INI"))));
+
+  ui_.Asked.clear();
+  ui_.Answers = {mrAbort};
+  EXPECT_FALSE(main.OnClose());
+  EXPECT_EQ(AskedTexts(), std::vector<std::string>{"Save New File :abcnew1"});
+
+  ui_.Asked.clear();
+  ui_.Answers = {mrNo, mrYes};
+  main.AddRecentFile("/tunes/jigs.abc");
+  EXPECT_TRUE(main.OnClose());
+  const std::string ini = ReadAll(Path("RQUILL20.INI"));
+  EXPECT_NE(ini.find("[POSITION]"), std::string::npos);
+  EXPECT_NE(ini.find("Item_0=/tunes/jigs.abc"), std::string::npos);
+  EXPECT_NE(ini.find("[MIDI]"), std::string::npos);
+}
+
+// A settings file that cannot be written does not keep the program from quitting:
+// the reason is shown and the close goes on.
+TEST_F(MainEcrTest, UnwritableSettingsStillQuit) {
+  TAppContext& app = Start();
+  // A folder in the settings file's place cannot be read or replaced, even by root.
+  ASSERT_TRUE(QDir().mkpath(QString::fromStdString(Path("RQUILL20.INI"))));
+  ui_.Asked.clear();
+  ui_.Answers = {mrYes};
+  EXPECT_TRUE(app.MainEcr()->OnClose());
+  ASSERT_EQ(ui_.Asked.size(), 2u);
+  EXPECT_EQ(ui_.Asked[1].type, MsgDlgType::Error);
+  EXPECT_NE(ui_.Asked[1].text.find("settings"), std::string::npos);
+}
+
+// The bottom tabs show one panel each; a language file naming four tabs adds the log.
+TEST_F(MainEcrTest, BottomTabsAndLanguageLogTab) {
+  WriteAll(Path("RQUILL20.INI"), "[global]\nlang=test.lng\n");
+  WriteAll(Path("test.lng"), "[Cmpstring]\n31=Partition,Listes,Impression,Journal\n");
+  TAppContext& app = Start();
+  TMainEcr& main = *app.MainEcr();
+  QTabBar* tabs = main.TabBottom();
+  ASSERT_EQ(tabs->count(), 4);
+  EXPECT_EQ(tabs->tabText(0), "Partition");
+  EXPECT_EQ(tabs->tabText(3), "Journal");
+  auto* pages = main.Host(HostPanel::Score)->parentWidget();
+  auto* stack = qobject_cast<QStackedWidget*>(pages);
+  ASSERT_NE(stack, nullptr);
+  for (int tab : {1, 2, 3, 0}) {
+    tabs->setCurrentIndex(tab);
+    const HostPanel shown[] = {HostPanel::Score, HostPanel::Set, HostPanel::Print, HostPanel::Log};
+    EXPECT_EQ(stack->currentWidget(), main.Host(shown[tab])) << tab;
+  }
+}
+
+// The welcome box shows at start without blocking and stays on top; a click on the
+// logo while it is up brings it forward instead of failing.
+TEST_F(MainEcrTest, WelcomeBoxIsNotModal) {
+  TAppContext& app = Start(/*welcome=*/true);
+  TdlgWelcome* box = app.MainEcr()->Splash();
+  ASSERT_NE(box, nullptr);
+  EXPECT_TRUE(box->isVisible());
+  EXPECT_FALSE(box->isModal());
+  EXPECT_TRUE(box->windowFlags() & Qt::WindowStaysOnTopHint);
+  EXPECT_EQ(box->size(), QSize(362, 221));
+  EXPECT_EQ(box->Version()->text(), "Version 2.0 Beta 1.13");
+  app.MainEcr()->OnClickLogo();
+  EXPECT_TRUE(box->isVisible());
+  box->CloseButton()->click();
+  EXPECT_FALSE(box->isVisible());
+}
+
+// While a tune is edited a file that arrives by the open command gets its place but
+// is not shown until the edit ends.
+TEST_F(MainEcrTest, OpenDuringEditWaitsForTheEdit) {
+  WriteAll(Path("a.abc"), kTwoReels);
+  TAppContext& app = Start();
+  TAbcFile* shown = app.ShownFile();
+  app.ResLib()->EditMode = true;
+  app.MainEcr()->OnExecDDEMacro(QString::fromStdString("[Open(" + Path("a.abc") + ")]"));
+  EXPECT_NE(app.FileControl()->FindFile(Path("a.abc")), nullptr);
+  EXPECT_EQ(app.ShownFile(), shown);
+  app.ResLib()->EditMode = false;
+  app.FileControl()->EditEnded();
+  EXPECT_EQ(app.ShownFile(), app.FileControl()->FindFile(Path("a.abc")));
+}
+
+// Closing the shown file lets go of it and shows another; the trash cannot be closed.
+TEST_F(MainEcrTest, CloseCommandsLetGoOfTheFile) {
+  WriteAll(Path("a.abc"), kTwoReels);
+  TAppContext& app = Start();
+  app.MainEcr()->OnExecDDEMacro(QString::fromStdString("[Open(" + Path("a.abc") + ")]"));
+  ASSERT_EQ(app.ShownFile()->FileName, Path("a.abc"));
+  (*app.Actions())[ActionId::CloseFile]->trigger();
+  EXPECT_EQ(app.FileControl()->FindFile(Path("a.abc")), nullptr);
+  EXPECT_EQ(app.ShownFile(), app.FileControl()->Filer());
+  EXPECT_EQ(app.FileControl()->CloseFile(app.FileControl()->Trash()), kCtrlControlFile);
+  (*app.Actions())[ActionId::CloseAll]->trigger();
+  EXPECT_NE(app.FileControl()->Trash(), nullptr);
+  EXPECT_NE(app.FileControl()->Filer(), nullptr);
+}
+
+}  // namespace
+}  // namespace rq

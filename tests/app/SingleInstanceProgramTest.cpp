@@ -1,0 +1,103 @@
+// The program as a user starts it: one instance per user, a second start hands its
+// files to the first and ends, and a crashed first start does not block the next.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <unistd.h>
+
+namespace {
+
+class ProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    env_ = QProcessEnvironment::systemEnvironment();
+    env_.insert("QT_QPA_PLATFORM", "offscreen");
+    env_.insert("RQ_PROGRAM_DIR", dir_.path());
+    env_.insert("RQ_INSTANCE_NAME", QString("rq-test-%1-%2").arg(::getpid()).arg(counter_++));
+    env_.insert("RQ_MIDI_RECORD", dir_.filePath("midi.log"));
+    env_.insert("RQ_OPENED_LOG", dir_.filePath("opened.log"));
+  }
+  void TearDown() override {
+    for (auto& p : running_) {
+      p->kill();
+      p->waitForFinished(5000);
+    }
+  }
+
+  QProcess* Launch(const QStringList& args) {
+    auto p = std::make_unique<QProcess>();
+    p->setProcessEnvironment(env_);
+    p->setWorkingDirectory(dir_.path());
+    p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p->start(RQ_BIN_DIR "/reelquill", args);
+    running_.push_back(std::move(p));
+    return running_.back().get();
+  }
+  QStringList Opened() const {
+    QFile f(dir_.filePath("opened.log"));
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
+  }
+  // Waits until the opened-files log has at least `count` lines.
+  bool WaitForOpened(qsizetype count) const {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 20000) {
+      if (Opened().size() >= count) return true;
+      QThread::msleep(50);
+    }
+    return false;
+  }
+
+  static inline int counter_ = 0;
+  QTemporaryDir dir_;
+  QProcessEnvironment env_;
+  std::vector<std::unique_ptr<QProcess>> running_;
+};
+
+TEST_F(ProgramTest, SecondStartHandsItsFilesToTheFirst) {
+  QFile tune(QDir(dir_.path()).filePath("Reels (2).abc"));
+  ASSERT_TRUE(tune.open(QIODevice::WriteOnly));
+  tune.write("X:1\nT:The Morning Dew\nR:reel\nM:4/4\nL:1/8\nK:Edor\nE2BE dEBE|\n");
+  tune.close();
+
+  QProcess* first = Launch({});
+  ASSERT_TRUE(WaitForOpened(2)) << "the first start never opened its trash and filer";
+  EXPECT_EQ(Opened(), (QStringList{dir_.filePath("trash"), dir_.filePath("filer")}));
+
+  QProcess* second = Launch({"Reels (2).abc"});
+  ASSERT_TRUE(second->waitForFinished(20000));
+  EXPECT_EQ(second->exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(second->exitCode(), 0);
+  ASSERT_TRUE(WaitForOpened(3));
+  EXPECT_EQ(Opened().last(), dir_.filePath("Reels (2).abc"));
+
+  // With no files a second start ends at once and silently.
+  QProcess* third = Launch({});
+  ASSERT_TRUE(third->waitForFinished(20000));
+  EXPECT_EQ(third->exitCode(), 0);
+  EXPECT_EQ(Opened().size(), 3);
+  EXPECT_EQ(first->state(), QProcess::Running);
+
+  // After a crash of the first, a new start runs as the first again.
+  first->kill();
+  ASSERT_TRUE(first->waitForFinished(10000));
+  QFile::remove(dir_.filePath("opened.log"));
+  QProcess* again = Launch({});
+  ASSERT_TRUE(WaitForOpened(2)) << "a start after a crash did not come up";
+  EXPECT_EQ(again->state(), QProcess::Running);
+  QProcess* handed = Launch({dir_.filePath("Reels (2).abc")});
+  ASSERT_TRUE(handed->waitForFinished(20000));
+  EXPECT_EQ(handed->exitCode(), 0);
+  ASSERT_TRUE(WaitForOpened(3));
+  EXPECT_EQ(Opened().last(), dir_.filePath("Reels (2).abc"));
+}
+
+}  // namespace
