@@ -123,7 +123,8 @@ void TranslateForm(QWidget* form, const IniFile* lang) {
   }
 }
 
-TResLib::TResLib(TSettings& settings, QObject* parent) : QObject(parent), settings_(settings) {}
+TResLib::TResLib(TSettings& settings, MidiSettings& midi, QObject* parent)
+    : QObject(parent), settings_(settings), midi_(midi) {}
 
 void TResLib::LoadLanguage() {
   messages_ = TMessages();
@@ -233,7 +234,7 @@ std::string_view TResLib::PatchName(int program) {
 void TResLib::OnClickPatch(int row, TZymMidiPlayer* player) {
   const int program = ClampTo(row, 0, 127);
   if (player) player->SetPatch(0, program);
-  MidiConfig().MidiPatch[0] = program;
+  midi_.MidiPatch[0] = program;
 }
 
 }  // namespace rq

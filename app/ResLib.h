@@ -39,7 +39,8 @@ class TResLib : public QObject, public IUserInterface {
   Q_OBJECT
 
  public:
-  explicit TResLib(TSettings& settings, QObject* parent = nullptr);
+  // `settings` and `midi` are the program's settings; both must outlive the module.
+  TResLib(TSettings& settings, MidiSettings& midi, QObject* parent = nullptr);
 
   // Reads the language file of the "lang" setting: messages and button captions now,
   // actions and forms when they are given. A missing file keeps the English texts.
@@ -79,7 +80,8 @@ class TResLib : public QObject, public IUserInterface {
   // The name of a General MIDI program, clamped to 0..127.
   static std::string_view PatchName(int program);
 
-  // A click on the instrument list: the program goes to the first channel and is kept.
+  // A click on the instrument list: the program goes to the first channel and is kept
+  // in the MIDI settings.
   void OnClickPatch(int row, TZymMidiPlayer* player);
 
   TSettings& Settings() { return settings_; }
@@ -90,6 +92,7 @@ class TResLib : public QObject, public IUserInterface {
 
  private:
   TSettings& settings_;
+  MidiSettings& midi_;
   TMessages messages_;
   std::optional<IniFile> language_;
   QPointer<QProgressBar> progress_;

@@ -1,6 +1,6 @@
 // The program's settings file "RQUILL20.INI" beside the executable: read once at
 // start, written back only when the user confirms quitting. The MIDI and player
-// values live in MidiConfig(), the others here.
+// values live in a MidiSettings, the others here.
 #pragma once
 
 #include <array>

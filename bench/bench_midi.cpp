@@ -6,6 +6,7 @@
 #include "Corpus.h"
 #include "midi/AbcToMidi.h"
 #include "midi/MidiFile.h"
+#include "midi/MidiSettings.h"
 #include "notation/AbcParser.h"
 
 namespace {
@@ -24,7 +25,8 @@ void ReportTunes(benchmark::State& state) {
 // What indexing a file does for every tune: only the results, no events.
 void BM_ParseAndConvertForIndex(benchmark::State& state) {
   rq::TAbcParser parser;
-  rq::TAbcMidi converter;
+  const rq::MidiSettings settings;
+  rq::TAbcMidi converter(settings);
   int64_t codes = 0;
   const auto& tunes = Tunes();
   for (auto _ : state) {
@@ -42,9 +44,10 @@ BENCHMARK(BM_ParseAndConvertForIndex)->Unit(benchmark::kMillisecond);
 // What exporting does for every tune, writing the file to memory.
 void BM_ParseConvertAndWriteMidi(benchmark::State& state) {
   rq::TAbcParser parser;
-  rq::TAbcMidi converter;
+  const rq::MidiSettings settings;
+  rq::TAbcMidi converter(settings);
   rq::TMidiContainer container;
-  rq::TMIDI_Out_Stream writer;
+  rq::TMIDI_Out_Stream writer(settings);
   size_t bytes = 0;
   const auto& tunes = Tunes();
   for (auto _ : state) {

@@ -62,13 +62,13 @@ double Median(std::vector<double> values) {
 
 void BM_PlayReelLateness(benchmark::State& state) {
   rq::TAbcParser parser;
-  rq::TAbcMidi converter;
+  rq::MidiSettings settings;
+  rq::TAbcMidi converter(settings);
   rq::TMidiContainer tune;
   if (!ConvertReel(parser, converter, tune)) {
     state.SkipWithError("no 32-bar reel in the corpus");
     return;
   }
-  rq::MidiConfig().MidiVolume = 100;
   const std::string path = (std::filesystem::temp_directory_path() /
                             ("rq_bench_player_" + std::to_string(getpid()) + ".rec")).string();
   std::vector<double> lateness;
@@ -76,7 +76,7 @@ void BM_PlayReelLateness(benchmark::State& state) {
   for (auto _ : state) {
     rq::RecorderMidiPorts ports(path, rq::SystemClock());
     const int64_t openedMs = rq::SystemClock().NowMs();
-    rq::TZymMidiPlayer player(0, ports, rq::SystemClock(), rq::SystemTimers());
+    rq::TZymMidiPlayer player(0, settings, ports, rq::SystemClock(), rq::SystemTimers());
     player.RefillContainer([&](rq::TMidiContainer& c) { converter.Convert(parser.Elements(), &c); });
     player.SetSpeed(kSpeed);
     std::mutex mutex;

@@ -44,7 +44,7 @@ TAbcFile::TAbcFile(std::string fileName, IUserInterface* ui)
     : FileName(std::move(fileName)),
       ui_(ui),
       parser_(std::make_unique<TAbcParser>()),
-      converter_(std::make_unique<TAbcMidi>()) {
+      converter_(std::make_unique<TAbcMidi>(codeSettings_)) {
   ReadFile();
   if (!Lines.empty()) IndexLines(Lines, -1, 0, false);
   Sets.LoadFromLines(Lines, [this](int32_t seq) { return FindBySeq(seq); });
@@ -58,7 +58,7 @@ TAbcFile::TAbcFile(NewTag, std::string name, IUserInterface* ui)
       SetGridCol(0),
       ui_(ui),
       parser_(std::make_unique<TAbcParser>()),
-      converter_(std::make_unique<TAbcMidi>()) {}
+      converter_(std::make_unique<TAbcMidi>(codeSettings_)) {}
 
 std::unique_ptr<TAbcFile> TAbcFile::CreateNew(std::string name, IUserInterface* ui) {
   return std::unique_ptr<TAbcFile>(new TAbcFile(NewTag{}, std::move(name), ui));

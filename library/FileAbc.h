@@ -16,6 +16,7 @@
 #include "library/AbcSet.h"
 #include "library/FList.h"
 #include "library/UserInterface.h"
+#include "midi/MidiSettings.h"
 #include "platform/ByteText.h"
 
 namespace rq {
@@ -160,8 +161,10 @@ class TAbcFile {
   // Records in file order: bySeq_[i] has Seq i + 1. Owns the records.
   std::vector<std::unique_ptr<TAbcRec>> bySeq_;
   // The file's own parser and converter: indexing and searching never disturb the
-  // shared ones that hold the tune on screen.
+  // shared ones that hold the tune on screen. The converter reads default settings,
+  // so that a tune's code does not depend on the user's grace and velocity choices.
   std::unique_ptr<TAbcParser> parser_;
+  MidiSettings codeSettings_;
   std::unique_ptr<TAbcMidi> converter_;
   std::vector<std::string_view> views_;  // a tune's lines handed to the parser
 };

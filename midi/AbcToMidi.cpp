@@ -122,14 +122,13 @@ void TAbcMidi::Reset(TMidiContainer* container) {
   totalTicks_ = 0;
   codeValue_ = 0;
 
-  const MidiSettings& config = MidiConfig();
-  settings_.graceOn = config.GraceOn.load(std::memory_order_relaxed) != 0;
-  settings_.graceSimple = Divisor(config.GrcSimple, 6);
-  settings_.graceMulti = Divisor(config.GrcMulti, 3);
-  settings_.accentPercent = Setting(config.AccNote, 0, 100);
-  settings_.weak = Setting(config.LNote, 0, 127);
-  settings_.medium = Setting(config.MNote, 0, 127);
-  settings_.strong = Setting(config.HNote, 0, 127);
+  settings_.graceOn = config_.GraceOn.load(std::memory_order_relaxed) != 0;
+  settings_.graceSimple = Divisor(config_.GrcSimple, 6);
+  settings_.graceMulti = Divisor(config_.GrcMulti, 3);
+  settings_.accentPercent = Setting(config_.AccNote, 0, 100);
+  settings_.weak = Setting(config_.LNote, 0, 127);
+  settings_.medium = Setting(config_.MNote, 0, 127);
+  settings_.strong = Setting(config_.HNote, 0, 127);
 }
 
 void TAbcMidi::ConvertElement(const TAbc& e) {

@@ -14,6 +14,8 @@
 
 namespace rq {
 
+struct MidiSettings;
+
 // One note or rest waiting to be written; repeats are played by copying these.
 struct TNoteBloc {
   MidiTick Start;
@@ -28,6 +30,11 @@ struct TNoteBloc {
 // Time is 1920 ticks per whole note. The elements are only read.
 class TAbcMidi {
  public:
+  // Reads the grace and velocity settings from `settings` at every conversion; they
+  // must outlive the converter.
+  explicit TAbcMidi(const MidiSettings& settings) : config_(settings) {}
+  explicit TAbcMidi(const MidiSettings&& settings) = delete;
+
   // Converts into container (cleared first), or only computes the results when
   // container is null, as indexing does. Returns 0.
   int Convert(std::span<const TAbc* const> elements, TMidiContainer* container = nullptr);
@@ -87,6 +94,7 @@ class TAbcMidi {
   void FlushBlocs();
   void EmitNote(const TNoteBloc& bloc);
 
+  const MidiSettings& config_;
   TMidiContainer* container_ = nullptr;
   std::vector<const TAbcNote*> graces_;
   // The section buffered since the last flush. Without a container only its count

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 
-#include "midi/MidiSettings.h"
 #include "midi/MidiSink.h"
 #include "platform/Numbers.h"
 
@@ -32,21 +31,22 @@ std::string TMIDI_Event::StatusText() const { return std::to_string(Status()); }
 std::string TMIDI_Event::Data1Text() const { return std::to_string(data1_); }
 std::string TMIDI_Event::Data2Text() const { return std::to_string(data2_); }
 
-size_t TMIDI_Event::WriteTo(std::vector<unsigned char>&) const { return 0; }
+unsigned char TMIDI_Event::Data2(int) const { return data2_; }
 
-unsigned char TNote_On::Data2() const {
-  const int volume = ClampTo(MidiConfig().MidiVolume.load(std::memory_order_relaxed), 0, 100);
-  return DataByte(StoredData2() * volume / 100);
+size_t TMIDI_Event::WriteTo(std::vector<unsigned char>&, int) const { return 0; }
+
+unsigned char TNote_On::Data2(int volume) const {
+  return DataByte(StoredData2() * ClampTo(volume, 0, 100) / 100);
 }
 
-size_t TNote_On::WriteTo(std::vector<unsigned char>& out) const {
+size_t TNote_On::WriteTo(std::vector<unsigned char>& out, int volume) const {
   out.push_back(Status());
   out.push_back(Data1());
-  out.push_back(Data2());
+  out.push_back(Data2(volume));
   return 3;
 }
 
-size_t TPatch::WriteTo(std::vector<unsigned char>& out) const {
+size_t TPatch::WriteTo(std::vector<unsigned char>& out, int) const {
   out.push_back(Status());
   out.push_back(Data1());
   return 2;
@@ -116,13 +116,13 @@ void TMidiContainer::Seek(MidiTick tick) {
   playCursor_ = static_cast<size_t>(it - events_.begin());
 }
 
-bool TMidiContainer::PlayUntil(MidiTick tick, IMidiEventSink& output) {
+bool TMidiContainer::PlayUntil(MidiTick tick, int volume, IMidiEventSink& output) {
   const bool hadEvents = playCursor_ < events_.size();
   while (playCursor_ < events_.size() && events_[playCursor_]->Time() < tick) {
     const TMIDI_Event& e = *events_[playCursor_];
     const unsigned kind = e.Status() & 0xF0u;
     auto& notes = sounding_[e.Status() & 0x0Fu];
-    if (kind == 0x80 || (kind == kMidiNoteOn && e.Data2() == 0)) {
+    if (kind == 0x80 || (kind == kMidiNoteOn && e.Data2(volume) == 0)) {
       notes.reset(e.Data1());
     } else if (kind == kMidiNoteOn) {
       notes.set(e.Data1());
@@ -130,7 +130,7 @@ bool TMidiContainer::PlayUntil(MidiTick tick, IMidiEventSink& output) {
     if (e.EventType() == kMidiTimeSignature) {
       SetMeter(e.Data1(), e.StoredData2());
     } else {
-      output.PutEvent(e);
+      output.PutEvent(e, volume);
     }
     ++playCursor_;
   }

@@ -44,16 +44,17 @@ class TMIDI_Event {
   // (Channel - 1) + EventType: 0x90 on channel 10 is 0x99.
   unsigned char Status() const;
   unsigned char Data1() const { return data1_; }
-  // The second data byte as sent or written; notes scale it by the volume setting.
-  virtual unsigned char Data2() const { return data2_; }
+  // The second data byte as sent or written at `volume` percent (clamped to 0..100);
+  // only notes scale it.
+  virtual unsigned char Data2(int volume) const;
 
   std::string StatusText() const;
   std::string Data1Text() const;
   std::string Data2Text() const;  // the stored value, unscaled
 
-  // Bytes the event occupies in a MIDI file track, and writing them.
+  // Bytes the event occupies in a MIDI file track, and writing them at `volume` percent.
   virtual size_t Size() const { return 0; }
-  virtual size_t WriteTo(std::vector<unsigned char>& out) const;
+  virtual size_t WriteTo(std::vector<unsigned char>& out, int volume) const;
 
  private:
   MidiTick time_;
@@ -70,10 +71,10 @@ class TNote_On : public TMIDI_Event {
  public:
   TNote_On(MidiTick time, int tag, int velocity, int pitch, int channel, MidiTick endTime)
       : TMIDI_Event(time, tag, velocity, pitch, kMidiNoteOn, channel, endTime) {}
-  // Velocity x volume setting (percent) / 100, read at the moment of the call.
-  unsigned char Data2() const override;
+  // Velocity x volume / 100.
+  unsigned char Data2(int volume) const override;
   size_t Size() const override { return 3; }
-  size_t WriteTo(std::vector<unsigned char>& out) const override;
+  size_t WriteTo(std::vector<unsigned char>& out, int volume) const override;
 };
 
 class TPatch : public TMIDI_Event {
@@ -81,7 +82,7 @@ class TPatch : public TMIDI_Event {
   TPatch(MidiTick time, int tag, int program, int channel)
       : TMIDI_Event(time, tag, 0, program, kMidiProgram, channel, time) {}
   size_t Size() const override { return 2; }
-  size_t WriteTo(std::vector<unsigned char>& out) const override;
+  size_t WriteTo(std::vector<unsigned char>& out, int volume) const override;
 };
 
 // A meter change: Data1 numerator, Data2 denominator as written (4, 8, ...), always on
@@ -127,10 +128,10 @@ class TMidiContainer {
   void Seek(MidiTick tick);
   size_t PlayCursor() const { return playCursor_; }
 
-  // Sends every event due before tick (strictly) to output, keeping the sounding
-  // notes up to date; meter events set the meter instead of being sent.
-  // Returns whether any event was left to play on entry.
-  bool PlayUntil(MidiTick tick, IMidiEventSink& output);
+  // Sends every event due before tick (strictly) to output at `volume` percent,
+  // keeping the sounding notes up to date; meter events set the meter instead of
+  // being sent. Returns whether any event was left to play on entry.
+  bool PlayUntil(MidiTick tick, int volume, IMidiEventSink& output);
 
   // Notes of a channel (1..16) whose note-on was played and note-off not yet.
   const std::bitset<128>& SoundingNotes(int channel) const;

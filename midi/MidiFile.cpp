@@ -74,11 +74,11 @@ void TMIDI_Out_Stream::WriteConductorTrack(const TMidiContainer& container) {
   EndTrack();
 }
 
-void TMIDI_Out_Stream::WriteChannelTrack(const TMidiContainer& container, int channel) {
+void TMIDI_Out_Stream::WriteChannelTrack(const TMidiContainer& container, int channel, int volume) {
   BeginTrack();
   PutByte(0x00);
-  const int program = MidiConfig().MidiPatch[static_cast<size_t>(channel - 1)].load(std::memory_order_relaxed);
-  TPatch(0, kTagConverter, program, channel).WriteTo(bytes_);
+  const int program = config_.MidiPatch[static_cast<size_t>(channel - 1)].load(std::memory_order_relaxed);
+  TPatch(0, kTagConverter, program, channel).WriteTo(bytes_, volume);
 
   MidiTick previous = 0;
   for (size_t i = 0; i < container.EventCount(); ++i) {
@@ -87,7 +87,7 @@ void TMIDI_Out_Stream::WriteChannelTrack(const TMidiContainer& container, int ch
     // A gap too long for a four-byte quantity is shortened; later times stay relative.
     PutDelta(e.Time() - previous);
     previous = std::max(previous, e.Time());
-    e.WriteTo(bytes_);
+    e.WriteTo(bytes_, volume);
   }
   EndTrack();
 }
@@ -101,8 +101,9 @@ void TMIDI_Out_Stream::WriteContainer(const TMidiContainer& container) {
   Put16(static_cast<uint32_t>(container.UsedChannelCount() + 1));
   Put16(kTicksPerQuarter);
   WriteConductorTrack(container);
+  const int volume = config_.MidiVolume.load(std::memory_order_relaxed);
   for (int channel = 1; channel <= 16; ++channel) {
-    if (container.ChannelUsed(channel)) WriteChannelTrack(container, channel);
+    if (container.ChannelUsed(channel)) WriteChannelTrack(container, channel, volume);
   }
 }
 

@@ -10,11 +10,18 @@
 
 namespace rq {
 
+struct MidiSettings;
+
 // Builds the file in memory: a header, a conductor track with the container's meter
 // and tempo, then one track per used channel (ascending) holding its program change
 // and its notes. 480 ticks per quarter note.
 class TMIDI_Out_Stream {
  public:
+  // Takes each channel's instrument and the volume from `settings`, as they are when
+  // a container is written; they must outlive the writer.
+  explicit TMIDI_Out_Stream(const MidiSettings& settings) : config_(settings) {}
+  explicit TMIDI_Out_Stream(const MidiSettings&& settings) = delete;
+
   // Replaces whatever was built before. The container's meter denominator is written
   // as stored (the exporter stores its power of two); a tempo of 0 means 120.
   void WriteContainer(const TMidiContainer& container);
@@ -36,8 +43,9 @@ class TMIDI_Out_Stream {
   void BeginTrack();
   void EndTrack();
   void WriteConductorTrack(const TMidiContainer& container);
-  void WriteChannelTrack(const TMidiContainer& container, int channel);
+  void WriteChannelTrack(const TMidiContainer& container, int channel, int volume);
 
+  const MidiSettings& config_;
   std::vector<unsigned char> bytes_;
   size_t lengthPos_ = 0;
 };

@@ -57,9 +57,9 @@ bool TMidiOutput::Close() {
   return true;
 }
 
-void TMidiOutput::PutEvent(const TMIDI_Event& event) {
+void TMidiOutput::PutEvent(const TMIDI_Event& event, int volume) {
   if (!IsOpen()) return;
-  PutShort(event.Status(), event.Data1(), event.Data2());
+  PutShort(event.Status(), event.Data1(), event.Data2(volume));
 }
 
 int TMidiOutput::PutShort(int status, int data1, int data2) {

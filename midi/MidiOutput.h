@@ -46,9 +46,9 @@ class TMidiOutput : public IMidiEventSink {
   // released anyway and EmidioutputError reports the failure.
   bool Close();
 
-  // Sends an event's status and data bytes (a note's velocity volume-scaled); nothing
-  // while closed.
-  void PutEvent(const TMIDI_Event& event) override;
+  // Sends an event's status and data bytes (a note's velocity scaled to `volume`
+  // percent); nothing while closed.
+  void PutEvent(const TMIDI_Event& event, int volume) override;
   // Sends one short message and returns a MidiOutResult (also kept as LastResult).
   // A message that is not valid MIDI (status below 0x80, a data byte above 127) is
   // not sent.

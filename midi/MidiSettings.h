@@ -1,4 +1,4 @@
-// The settings values the MIDI layer reads, shared process-wide.
+// The settings values the MIDI layer reads.
 #pragma once
 
 #include <array>
@@ -6,10 +6,11 @@
 
 namespace rq {
 
-// Live settings of the converter and the player. The application's settings file
-// fills them at start and the options dialog and player panel change them; the
-// timer thread reads some of them while playing, hence the atomics. Every value is
-// clamped where it is used, since a hand-edited settings file can hold anything.
+// Live settings of the converter and the player, handed to each of them by its
+// owner. The application's settings file fills them at start and the options dialog
+// and player panel change them; the timer thread reads some of them while playing,
+// hence the atomics. Every value is clamped where it is used, since a hand-edited
+// settings file can hold anything.
 struct MidiSettings {
   std::atomic<int> MidiPort{0};
   std::atomic<int> MidiPitch{0};     // -63..63
@@ -31,9 +32,6 @@ struct MidiSettings {
   // Set from the result of opening the output device.
   std::atomic<bool> MidiReady{false};
 };
-
-// The process-wide settings.
-MidiSettings& MidiConfig();
 
 // Quarter notes per minute for a speed setting of 0..200 (clamped): 0 gives 60,
 // 100 gives 200 and 200 gives 340.

@@ -8,8 +8,8 @@ class TMIDI_Event;
 class IMidiEventSink {
  public:
   virtual ~IMidiEventSink() = default;
-  // Sends one event as a short message (a note's velocity already volume-scaled).
-  virtual void PutEvent(const TMIDI_Event& event) = 0;
+  // Sends one event as a short message, a note's velocity scaled to `volume` percent.
+  virtual void PutEvent(const TMIDI_Event& event, int volume) = 0;
 };
 
 }  // namespace rq

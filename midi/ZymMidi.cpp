@@ -15,20 +15,20 @@ bool IsChannel(int channel) { return channel >= 0 && channel < 16; }
 
 }  // namespace
 
-TZymMidiPlayer::TZymMidiPlayer(int port)
-    : TZymMidiPlayer(port, MachineMidiPorts(), SystemClock(), SystemTimers()) {}
+TZymMidiPlayer::TZymMidiPlayer(int port, MidiSettings& settings)
+    : TZymMidiPlayer(port, settings, MachineMidiPorts(), SystemClock(), SystemTimers()) {}
 
-TZymMidiPlayer::TZymMidiPlayer(int port, IMidiOutPorts& ports, const IMillisecondClock& clock, ITimerService& timers)
-    : clock_(clock), timers_(timers), output_(ports) {
-  MidiSettings& config = MidiConfig();
-  SetSpeed(config.MidiSpeed);
+TZymMidiPlayer::TZymMidiPlayer(int port, MidiSettings& settings, IMidiOutPorts& ports,
+                               const IMillisecondClock& clock, ITimerService& timers)
+    : config_(settings), clock_(clock), timers_(timers), output_(ports) {
+  SetSpeed(config_.MidiSpeed);
   for (int channel = 0; channel < 16; ++channel) {
-    patches_[channel] = std::clamp(config.MidiPatch[channel].load(), 0, 127);
+    patches_[channel] = std::clamp(config_.MidiPatch[channel].load(), 0, 127);
   }
   // Whoever reopens the output (the options dialog on a device change), the new
   // device gets the instruments and the pitch the user chose.
   output_.SetOnOpen([this] { SendChannelSetup(); });
-  if (output_.SetDevice(port) == 0) config.MidiReady = output_.Open();
+  if (output_.SetDevice(port) == 0) config_.MidiReady = output_.Open();
 }
 
 TZymMidiPlayer::~TZymMidiPlayer() { Stop(false); }
@@ -43,7 +43,7 @@ void TZymMidiPlayer::Start() {
   finished.reset();  // the timer of a tune that ended by itself
   std::lock_guard lock(busy_);
   if (playing_) return;
-  container_.SetOctave(MidiConfig().MidiOctave);
+  container_.SetOctave(config_.MidiOctave);
   SeekLocked(0);
   clockMs_ = clock_.NowMs();
   lastElapsed_ = 0;
@@ -101,7 +101,7 @@ void TZymMidiPlayer::SeekLocked(MidiTick tick) {
 
 void TZymMidiPlayer::SetSpeed(int speed) {
   speed = std::clamp(speed, 0, 200);
-  MidiConfig().MidiSpeed = speed;
+  config_.MidiSpeed = speed;
   SetTempo(TempoForSpeed(speed));
 }
 
@@ -115,14 +115,14 @@ void TZymMidiPlayer::SetTempo(int qpm) {
 
 void TZymMidiPlayer::SetPitch(int p) {
   p = std::clamp(p, -63, 63);
-  MidiConfig().MidiPitch = p;
+  config_.MidiPitch = p;
   for (int channel = 0; channel < 16; ++channel) SendPitchBend(channel, p);
 }
 
 // The bend is centred at pitch 0 (8192, no bend) and moves in steps of 128.
 void TZymMidiPlayer::SendPitchBend(int channel, int p) { output_.PutShort(0xE0 + channel, 0, 64 + p); }
 
-void TZymMidiPlayer::SetVolume(int percent) { MidiConfig().MidiVolume = std::clamp(percent, 0, 100); }
+void TZymMidiPlayer::SetVolume(int percent) { config_.MidiVolume = std::clamp(percent, 0, 100); }
 
 void TZymMidiPlayer::SetPatch(int channel, int program) {
   if (!IsChannel(channel)) return;
@@ -166,7 +166,7 @@ void TZymMidiPlayer::AllNotesOffLocked() {
 }
 
 void TZymMidiPlayer::SendChannelSetup() {
-  const int p = std::clamp(MidiConfig().MidiPitch.load(), -63, 63);
+  const int p = std::clamp(config_.MidiPitch.load(), -63, 63);
   for (int channel = 0; channel < 16; ++channel) {
     output_.PutShort(0xC0 + channel, patches_[channel], 0);
     SendPitchBend(channel, p);
@@ -192,7 +192,7 @@ void TZymMidiPlayer::TickLocked(int64_t elapsedMs, std::unique_lock<std::mutex>&
   const bool atLoopEnd = loopOn_ && loopEnd_ >= 0 && position > loopEnd_;
   if (atLoopEnd) position = loopEnd_;
   positionTicks_ = position;
-  const bool left = container_.PlayUntil(position, output_);
+  const bool left = container_.PlayUntil(position, config_.MidiVolume.load(std::memory_order_relaxed), output_);
   lastElapsed_ = elapsedMs;
   if (left && !atLoopEnd) return;
 

@@ -15,6 +15,8 @@
 
 namespace rq {
 
+struct MidiSettings;
+
 // Plays the events of its container in real time at a tempo derived from the speed
 // setting, with pause, seek, an optional loop, a pitch bend, a volume percentage and
 // one instrument per channel. Channels here are 0-based (0..15).
@@ -28,10 +30,13 @@ class TZymMidiPlayer {
   static constexpr int kDivision = 480;  // ticks per quarter note
   static constexpr int kTimerPeriodMs = 10;
 
-  // Opens output port `port` of the machine.
-  explicit TZymMidiPlayer(int port);
+  // Opens output port `port` of the machine. The player reads `settings`, which must
+  // outlive it, and writes back into them the speed, pitch and volume it is given and,
+  // in MidiReady, whether the port opened.
+  TZymMidiPlayer(int port, MidiSettings& settings);
   // The same on other ports, clock and timers (tests step time by hand).
-  TZymMidiPlayer(int port, IMidiOutPorts& ports, const IMillisecondClock& clock, ITimerService& timers);
+  TZymMidiPlayer(int port, MidiSettings& settings, IMidiOutPorts& ports, const IMillisecondClock& clock,
+                 ITimerService& timers);
   // Stops without notice and closes the output; never throws.
   ~TZymMidiPlayer();
   TZymMidiPlayer(const TZymMidiPlayer&) = delete;
@@ -96,6 +101,7 @@ class TZymMidiPlayer {
   void SendChannelSetup();
   void SendPitchBend(int channel, int p);
 
+  MidiSettings& config_;
   const IMillisecondClock& clock_;
   ITimerService& timers_;
   TMidiOutput output_;

@@ -26,13 +26,14 @@ bool ParseSelectedTune(const Args& args, const char* usage, TAbcParser& parser) 
 int RunEvents(const Args& args) {
   TAbcParser parser;
   if (!ParseSelectedTune(args, "events FILE --tune N", parser)) return 1;
-  TAbcMidi converter;
+  const MidiSettings settings;
+  TAbcMidi converter(settings);
   TMidiContainer container;
   converter.Convert(parser.Elements(), &container);
   for (size_t i = 0; i < container.EventCount(); ++i) {
     const TMIDI_Event& e = *container.GetEvent(static_cast<std::ptrdiff_t>(i));
     std::printf("%lld %d %d %d %d\n", static_cast<long long>(e.Time()), e.Channel(), e.Status(), e.Data1(),
-                e.Data2());
+                e.Data2(settings.MidiVolume));
   }
   std::printf("Pickup: %lld\nTotal: %lld\nMeasure: %lld\nCode: %s %d\n",
               static_cast<long long>(converter.PickupTicks()), static_cast<long long>(converter.TotalTicks()),
@@ -49,13 +50,14 @@ int RunMidi(const Args& args) {
   }
   TAbcParser parser;
   if (!ParseSelectedTune(args, "midi FILE --tune N -o OUT.mid", parser)) return 1;
-  TAbcMidi converter;
+  const MidiSettings settings;
+  TAbcMidi converter(settings);
   TMidiContainer container;
   converter.Convert(parser.Elements(), &container);
   container.ResetInsertCursor();
-  container.SetTempo(TempoForSpeed(MidiConfig().MidiSpeed.load()));
+  container.SetTempo(TempoForSpeed(settings.MidiSpeed));
   container.SetMeter(parser.MeterNum(), MeterDenominatorExponent(parser.MeterDen()));
-  TMIDI_Out_Stream writer;
+  TMIDI_Out_Stream writer(settings);
   writer.WriteContainer(container);
   const FileWriteResult result = writer.SaveToFile(*out);
   if (!result) {
@@ -69,7 +71,8 @@ int RunCode(const Args& args) {
   std::vector<ToolTune> tunes;
   if (const int rc = LoadTunes(args, {"--tune"}, "code FILE", tunes)) return rc;
   TAbcParser parser;
-  TAbcMidi converter;
+  const MidiSettings settings;
+  TAbcMidi converter(settings);
   for (const auto& tune : tunes) {
     parser.Parse(tune.lines);
     converter.Convert(parser.Elements());

@@ -51,8 +51,9 @@ int RunPlay(const Args& args) {
     return 1;
   }
 
-  TZymMidiPlayer player(device);
-  if (!MidiConfig().MidiReady) {
+  MidiSettings settings;
+  TZymMidiPlayer player(device, settings);
+  if (!settings.MidiReady) {
     const TMidiOutput& out = player.Output();
     std::fprintf(stderr, "abctool: cannot open MIDI device %d: %s\n", device,
                  out.OpenFailure().empty() ? "no such device" : out.OpenFailure().c_str());
@@ -60,7 +61,7 @@ int RunPlay(const Args& args) {
   }
   TAbcParser parser;
   parser.Parse(tunes.front().lines);
-  TAbcMidi converter;
+  TAbcMidi converter(settings);
   player.RefillContainer([&](TMidiContainer& container) { converter.Convert(parser.Elements(), &container); });
 
   EndOfTune end;

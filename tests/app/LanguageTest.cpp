@@ -116,7 +116,8 @@ TEST(Language, FormsAreTranslatedByTag) {
 
 TEST(Language, MessageDialogShowsTranslatedButtons) {
   TSettings settings;
-  TResLib res(settings);
+  MidiSettings midi;
+  TResLib res(settings, midi);
   res.Messages().ButtonCaptions = {"D'accord", "Annuler", "Abandon", "Oui", "Non"};
   QStringList captions;
   QTimer::singleShot(0, [&] {
@@ -134,7 +135,8 @@ TEST(Language, MessageDialogShowsTranslatedButtons) {
 
 TEST(Language, ProgressBarAndActions) {
   TSettings settings;
-  TResLib res(settings);
+  MidiSettings midi;
+  TResLib res(settings, midi);
   res.ShowProgress(10);  // no bar yet: nothing happens
   QWidget panel;
   auto* bar = new QProgressBar(&panel);
@@ -150,8 +152,7 @@ TEST(Language, ProgressBarAndActions) {
   EXPECT_TRUE(panel.isHidden());
 
   res.OnClickPatch(300, nullptr);
-  EXPECT_EQ(MidiConfig().MidiPatch[0], 127);
-  res.OnClickPatch(0, nullptr);
+  EXPECT_EQ(midi.MidiPatch[0], 127);
 }
 
 }  // namespace

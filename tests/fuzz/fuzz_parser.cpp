@@ -9,12 +9,14 @@
 
 #include "midi/AbcToMidi.h"
 #include "midi/MidiFile.h"
+#include "midi/MidiSettings.h"
 #include "notation/AbcHighlight.h"
 #include "notation/AbcParser.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static rq::TAbcParser parser;
-  static rq::TAbcMidi converter;
+  static const rq::MidiSettings settings;
+  static rq::TAbcMidi converter(settings);
   static rq::TMidiContainer container;
   const rq::TLines lines = rq::SplitLines(std::string_view(reinterpret_cast<const char*>(data), size));
   parser.Parse(lines);
@@ -33,17 +35,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   converter.Convert(parser.Elements(), &container);
   // The code alone, read only as far as it can change, is the same code.
-  static rq::TAbcMidi codeOnly;
+  static rq::TAbcMidi codeOnly(settings);
   if (codeOnly.ComputeCode(parser.Elements()) != converter.CodeValue()) __builtin_trap();
   rq::MidiTick previous = 0;
   for (size_t i = 0; i < container.EventCount(); ++i) {
     const rq::TMIDI_Event& e = *container.GetEvent(static_cast<std::ptrdiff_t>(i));
-    if (e.Time() < previous || e.Data1() > 127 || e.Data2() > 127) __builtin_trap();
+    if (e.Time() < previous || e.Data1() > 127 || e.Data2(100) > 127) __builtin_trap();
     previous = e.Time();
   }
   container.SetTempo(200);
   container.SetMeter(parser.MeterNum(), 2);
-  rq::TMIDI_Out_Stream writer;
+  rq::TMIDI_Out_Stream writer(settings);
   writer.WriteContainer(container);
   if (writer.Bytes().size() < 14) __builtin_trap();
   return 0;

@@ -2,13 +2,12 @@
 #include <gtest/gtest.h>
 
 #include "MidiTestHelpers.h"
-#include "midi/MidiSettings.h"
 
 namespace rq {
 namespace {
 
 using test::Converted;
-using test::ScopedSetting;
+using test::SettingsChange;
 using test::Show;
 
 const std::string kReel = "M:4/4\nL:1/8\nK:C";
@@ -18,9 +17,12 @@ struct Case {
   const char* expected;
 };
 
-// Each body under the given header: its notes as "start+length:pitch", or as `show` says.
-void ExpectNotes(std::initializer_list<Case> cases, const std::string& fields = kReel, Show show = Show::kTimed) {
-  for (const Case& c : cases) EXPECT_EQ(Converted(fields, c.body).Notes(show), c.expected) << fields << " | " << c.body;
+// Each body under the given header and settings: its notes as "start+length:pitch", or as `show` says.
+void ExpectNotes(std::initializer_list<Case> cases, const std::string& fields = kReel, Show show = Show::kTimed,
+                 const SettingsChange& change = {}) {
+  for (const Case& c : cases) {
+    EXPECT_EQ(Converted(fields, c.body, change).Notes(show), c.expected) << fields << " | " << c.body;
+  }
 }
 
 // The meter sets the bar and the default unit, but an L: before the header's M: keeps its unit.
@@ -57,14 +59,13 @@ TEST(ConvertDurations, TimedNotes) {
                {"a [K:D] b", "0+240:81 240+240:83"},
                {"a z2 b", "0+240:81 720+240:83"}});
   ExpectNotes({{"{g}a2", "101 127"}, {"~a2", "101 101 127"}}, kReel, Show::kVelocity);
-  {
-    ScopedSetting off(MidiConfig().GraceOn, 0);
-    ExpectNotes({{"{g}a2", "0+480:81"}});
-  }
+  ExpectNotes({{"{g}a2", "0+480:81"}}, kReel, Show::kTimed, [](MidiSettings& s) { s.GraceOn = 0; });
   // A settings file can hold 0 for the divisors: their defaults apply.
-  ScopedSetting simple(MidiConfig().GrcSimple, 0);
-  ScopedSetting multi(MidiConfig().GrcMulti, 0);
-  ExpectNotes({{"{g}a2", "0+80:79 80+400:81"}, {"{gfg}a2", "0+53:79 53+53:77 106+53:79 159+321:81"}});
+  ExpectNotes({{"{g}a2", "0+80:79 80+400:81"}, {"{gfg}a2", "0+53:79 53+53:77 106+53:79 159+321:81"}}, kReel,
+              Show::kTimed, [](MidiSettings& s) {
+                s.GrcSimple = 0;
+                s.GrcMulti = 0;
+              });
 }
 
 // Octaves, accidentals (held for the letter until the bar ends) and every kind of key give the right pitch.
@@ -110,8 +111,7 @@ TEST(ConvertVelocities, ByPlaceInTheBar) {
   ExpectNotes({{"CDEFGABcdefg|", "127 64 64 92 64 64 127 64 64 92 64 64"}}, "M:6/8\nL:1/16\nK:C", Show::kVelocity);
   ExpectNotes({{"C2D2E2F2|", "127 92 127 64"}}, "M:2/4\nL:1/16\nK:C", Show::kVelocity);
   ExpectNotes({{"CDEFGA|", "127 64 92 64 92 64"}}, "M:3/4\nL:1/8\nK:C", Show::kVelocity);
-  ScopedSetting strong(MidiConfig().HNote, 500);
-  ExpectNotes({{"C", "127"}}, kReel, Show::kVelocity);
+  ExpectNotes({{"C", "127"}}, kReel, Show::kVelocity, [](MidiSettings& s) { s.HNote = 500; });
 }
 
 // The first bar line decides the pickup, and the last bar is completed to a full measure.

@@ -23,12 +23,13 @@ const std::vector<TLines>& Corpus() {
 }
 
 // The export path: convert into a container of its own, set tempo and meter, write.
-TMIDI_Out_Stream Export(const TAbcParser& parser, TAbcMidi& midi, TMidiContainer& container) {
+TMIDI_Out_Stream Export(const TAbcParser& parser, const MidiSettings& settings, TAbcMidi& midi,
+                        TMidiContainer& container) {
   midi.Convert(parser.Elements(), &container);
   container.ResetInsertCursor();
   container.SetTempo(200);
   container.SetMeter(parser.MeterNum(), MeterDenominatorExponent(parser.MeterDen()));
-  TMIDI_Out_Stream writer;
+  TMIDI_Out_Stream writer(settings);
   writer.WriteContainer(container);
   return writer;
 }
@@ -45,16 +46,17 @@ std::string Elements(const TAbcParser& parser) {
 TEST(MidiCorpus, EveryTuneConvertsAndExportsSoundly) {
   ASSERT_GT(Corpus().size(), 1000u);
   TAbcParser parser;
-  TAbcMidi midi, indexOnly, codeOnly;
+  const MidiSettings settings;
+  TAbcMidi midi(settings), indexOnly(settings), codeOnly(settings);
   TMidiContainer container;
   for (size_t i = 0; i < Corpus().size(); ++i) {
     SCOPED_TRACE(Corpus()[i].front());
     parser.Parse(Corpus()[i]);
     const std::string elements = Elements(parser);
     std::vector<test::SmfTrack> tracks;
-    ASSERT_EQ(test::ReadSmf(Export(parser, midi, container).Bytes(), tracks), "");
+    ASSERT_EQ(test::ReadSmf(Export(parser, settings, midi, container).Bytes(), tracks), "");
     EXPECT_EQ(Elements(parser), elements);
-    TAbcMidi freshMidi;
+    TAbcMidi freshMidi(settings);
     TMidiContainer fresh;
     freshMidi.Convert(parser.Elements(), &fresh);
     EXPECT_EQ(test::Played(container), test::Played(fresh));
@@ -75,11 +77,12 @@ TEST(MidiCorpus, IndependentReaderAcceptsEveryExport) {
   const fs::path dir = test::TempFile("");
   fs::create_directories(dir);
   TAbcParser parser;
-  TAbcMidi midi;
+  const MidiSettings settings;
+  TAbcMidi midi(settings);
   TMidiContainer container;
   for (size_t i = 0; i < Corpus().size(); ++i) {
     parser.Parse(Corpus()[i]);
-    ASSERT_TRUE(Export(parser, midi, container).SaveToFile((dir / (std::to_string(i) + ".mid")).string()));
+    ASSERT_TRUE(Export(parser, settings, midi, container).SaveToFile((dir / (std::to_string(i) + ".mid")).string()));
   }
   // One shell runs the reader over every file and lists those it complained about.
   const std::string command = "cd '" + dir.string() + "' && for f in *.mid; do midicsv \"$f\" > /dev/null 2> err; " +

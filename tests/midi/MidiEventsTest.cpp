@@ -18,7 +18,6 @@ namespace rq {
 namespace {
 
 using test::AddNote;
-using test::ScopedSetting;
 using Bytes = std::vector<unsigned char>;
 using Messages = std::vector<std::vector<int>>;
 
@@ -43,7 +42,9 @@ TEST(MidiContainer, KeepsTimeOrderAndTheAddingOrderOfEqualTimes) {
 
 // Remembers every event that reaches the output, with the bytes as sent.
 struct RecordingSink : IMidiEventSink {
-  void PutEvent(const TMIDI_Event& e) override { sent.push_back({e.Status(), e.Data1(), e.Data2()}); }
+  void PutEvent(const TMIDI_Event& e, int volume) override {
+    sent.push_back({e.Status(), e.Data1(), e.Data2(volume)});
+  }
   Messages sent;
 };
 
@@ -55,22 +56,19 @@ TEST(MidiContainer, PlayingTracksMeterAndSoundingNotesAndClearingForgetsThem) {
   c.AddEvent(std::make_unique<TTimeSignature>(0, kTagConverter, 6, 8));
   AddNote(c, 0, 480, 60, 100, 1);
   AddNote(c, 0, 960, 64, 100, 10);
-  c.PlayUntil(1, out);
+  c.PlayUntil(1, 100, out);
   EXPECT_EQ(out.sent, (Messages{{0x90, 60, 100}, {0x99, 64, 100}}));
   EXPECT_EQ(c.MeterNum(), 6);
   EXPECT_EQ(c.MeterDen(), 8);
   EXPECT_TRUE(c.SoundingNotes(1).test(60));
   EXPECT_TRUE(c.SoundingNotes(10).test(64));
-  c.PlayUntil(481, out);
+  c.PlayUntil(481, 100, out);
   EXPECT_FALSE(c.SoundingNotes(1).test(60));
   EXPECT_TRUE(c.SoundingNotes(10).test(64));
-  {
-    ScopedSetting volume(MidiConfig().MidiVolume, 0);  // a note-on sent with velocity 0 is a note-off
-    AddNote(c, 600, 700, 62, 127);
-    c.PlayUntil(601, out);
-    EXPECT_FALSE(c.SoundingNotes(1).test(62));
-    EXPECT_EQ(out.sent.back(), (std::vector<int>{0x90, 62, 0}));
-  }
+  AddNote(c, 600, 700, 62, 127);
+  c.PlayUntil(601, 0, out);  // at volume 0 a note-on goes out with velocity 0, a note-off
+  EXPECT_FALSE(c.SoundingNotes(1).test(62));
+  EXPECT_EQ(out.sent.back(), (std::vector<int>{0x90, 62, 0}));
   c.Clear();
   EXPECT_EQ(c.EventCount(), 0u);
   EXPECT_EQ(c.PlayCursor(), 0u);
@@ -84,23 +82,22 @@ TEST(MidiContainer, PlayingTracksMeterAndSoundingNotesAndClearingForgetsThem) {
 TEST(MidiEventBytes, VolumeScalingAndClamping) {
   TNote_On n(0, kTagConverter, 100, 60, 1, 0);
   for (const auto& [volume, sent] : {std::pair{50, 50}, {250, 100}, {-20, 0}}) {
-    ScopedSetting v(MidiConfig().MidiVolume, volume);
-    EXPECT_EQ(n.Data2(), sent) << volume;
+    EXPECT_EQ(n.Data2(volume), sent) << volume;
   }
   TNote_On loud(0, kTagConverter, 300, 200, 20, 0);
-  EXPECT_EQ(std::vector<int>({loud.Status(), loud.Data1(), loud.Data2()}), (std::vector<int>{0x9F, 127, 127}));
+  EXPECT_EQ(std::vector<int>({loud.Status(), loud.Data1(), loud.Data2(100)}), (std::vector<int>{0x9F, 127, 127}));
   TNote_On low(0, kTagConverter, -5, -1, 0, 0);
-  EXPECT_EQ(std::vector<int>({low.Status(), low.Data1(), low.Data2()}), (std::vector<int>{0x90, 0, 0}));
+  EXPECT_EQ(std::vector<int>({low.Status(), low.Data1(), low.Data2(100)}), (std::vector<int>{0x90, 0, 0}));
   std::vector<unsigned char> bytes;
-  EXPECT_EQ(TPatch(0, kTagConverter, 999, 3).WriteTo(bytes), 2u);
-  EXPECT_EQ(TTimeSignature(0, kTagConverter, 6, 8).WriteTo(bytes), 0u);
+  EXPECT_EQ(TPatch(0, kTagConverter, 999, 3).WriteTo(bytes, 100), 2u);
+  EXPECT_EQ(TTimeSignature(0, kTagConverter, 6, 8).WriteTo(bytes, 100), 0u);
   EXPECT_EQ(bytes, (std::vector<unsigned char>{0xC2, 0x7F}));
 }
 
-TMIDI_Out_Stream Write(TMidiContainer& c, int tempo = 200) {
+TMIDI_Out_Stream Write(TMidiContainer& c, const MidiSettings& settings, int tempo = 200) {
   c.SetTempo(tempo);
   c.SetMeter(4, 2);
-  TMIDI_Out_Stream w;
+  TMIDI_Out_Stream w(settings);
   w.WriteContainer(c);
   return w;
 }
@@ -121,7 +118,8 @@ TEST(MidiFileWriter, OneQuarterNoteByteForByteAndSaved) {
       0x00, 0xFF, 0x51, 0x03, 0x04, 0x93, 0xE0, 0x00, 0xFF, 0x2F, 0x00,
       0x4D, 0x54, 0x72, 0x6B, 0x00, 0x00, 0x00, 0x10, 0x00, 0xC0, 0x00, 0x00, 0x90, 0x3C, 0x7F,
       0x83, 0x60, 0x90, 0x3C, 0x00, 0x00, 0xFF, 0x2F, 0x00};
-  const TMIDI_Out_Stream w = Write(c);
+  const MidiSettings settings;
+  const TMIDI_Out_Stream w = Write(c, settings);
   EXPECT_EQ(w.Bytes(), expected);
   const std::string path = test::TempFile(".mid");
   ASSERT_TRUE(w.SaveToFile(path));
@@ -139,14 +137,15 @@ TEST(MidiFileWriter, DeltaTimes) {
   for (const MidiTick t : std::initializer_list<MidiTick>{0, 0, 127, 255, 255 + 16384, MidiTick{1} << 40}) {
     AddNote(c, t, t, 60, 100);
   }
-  EXPECT_EQ(Read(Write(c).Bytes())[1].deltas,
+  const MidiSettings settings;
+  EXPECT_EQ(Read(Write(c, settings).Bytes())[1].deltas,
             (std::vector<uint32_t>{0, 0, 0, 0, 0, 127, 0, 128, 0, 16384, 0, uint32_t(kMaxMidiDelta), 0, 0}));
 }
 
 // One track per used channel in channel order; the meter's channel 1 counts as used even without notes.
 TEST(MidiFileWriter, OneTrackPerUsedChannel) {
   test::Converted tune("M:4/4\nL:1/8\nK:C", "V:3\nCDEF GABc|\nV:2\ncBAG FEDC|");
-  const auto tracks = Read(Write(tune.container).Bytes());
+  const auto tracks = Read(Write(tune.container, tune.settings).Bytes());
   ASSERT_EQ(tracks.size(), 4u);
   EXPECT_EQ(tracks[1].events, (std::vector<Bytes>{{0xC0, 0x00}, {0xFF, 0x2F, 0x00}}));
   EXPECT_EQ(tracks[2].events[0], (Bytes{0xC1, 0x00}));
@@ -157,9 +156,10 @@ TEST(MidiFileWriter, OneTrackPerUsedChannel) {
 TEST(MidiFileWriter, SettingsAtWritingTimeAndTempoZero) {
   TMidiContainer c;
   AddNote(c, 0, 480, 60, 100);
-  ScopedSetting volume(MidiConfig().MidiVolume, 50);
-  ScopedSetting patch(MidiConfig().MidiPatch[0], 300);
-  const auto tracks = Read(Write(c, 0).Bytes());
+  MidiSettings settings;
+  settings.MidiVolume = 50;
+  settings.MidiPatch[0] = 300;
+  const auto tracks = Read(Write(c, settings, 0).Bytes());
   EXPECT_EQ(tracks[0].events[1], (Bytes{0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20}));
   EXPECT_EQ(tracks[1].events[0], (Bytes{0xC0, 0x7F}));
   EXPECT_EQ(tracks[1].events[1], (Bytes{0x90, 60, 50}));

@@ -8,7 +8,6 @@
 
 #include "PlayerDoubles.h"
 #include "midi/MidiEvents.h"
-#include "midi/MidiSettings.h"
 
 namespace rq::test {
 namespace {
@@ -81,12 +80,11 @@ TEST_F(MidiOutputTest, OnlyValidMessagesAreSent) {
   EXPECT_EQ(out.LastResult(), kMidiOutBadMessage);
   EXPECT_TRUE(ports.sent.empty());
 
-  ScopedSetting volume(MidiConfig().MidiVolume, 100);
-  out.PutEvent(TNote_On(0, kTagConverter, 100, 60, 10, 480));
-  out.PutEvent(TPatch(0, kTagConverter, 41, 2));
+  out.PutEvent(TNote_On(0, kTagConverter, 100, 60, 10, 480), 100);
+  out.PutEvent(TPatch(0, kTagConverter, 41, 2), 100);
   EXPECT_EQ(ports.sent, (std::vector<Sent>{{0, 0x99, 60, 100}, {0, 0xC1, 41, 0}}));
   ASSERT_TRUE(out.Close());
-  out.PutEvent(TNote_On(0, kTagConverter, 100, 60, 1, 480));
+  out.PutEvent(TNote_On(0, kTagConverter, 100, 60, 1, 480), 100);
   EXPECT_EQ(ports.sent.size(), 2u);
 }
 

@@ -28,15 +28,14 @@ class PlayerTest : public ::testing::Test {
   // A new player on the port, made after resetting the settings and then changing them as `set` does.
   void NewPlayer(int port = 0, const std::function<void(MidiSettings&)>& set = [](MidiSettings&) {}) {
     player_.reset();
-    MidiSettings& config = MidiConfig();
-    config.MidiSpeed = 100;
-    config.MidiPitch = 0;
-    config.MidiVolume = 100;
-    config.MidiOctave = 0;
-    for (auto& patch : config.MidiPatch) patch = 0;
-    config.MidiReady = false;
-    set(config);
-    player_ = std::make_unique<TZymMidiPlayer>(port, ports_, clock_, timers_);
+    settings_.MidiSpeed = 100;
+    settings_.MidiPitch = 0;
+    settings_.MidiVolume = 100;
+    settings_.MidiOctave = 0;
+    for (auto& patch : settings_.MidiPatch) patch = 0;
+    settings_.MidiReady = false;
+    set(settings_);
+    player_ = std::make_unique<TZymMidiPlayer>(port, settings_, ports_, clock_, timers_);
     player_->SetOnStop([this] { ++stops_; });
   }
   // Replaces the player's events by these notes (start, end, pitch) of velocity 80.
@@ -63,6 +62,7 @@ class PlayerTest : public ::testing::Test {
   ManualClock clock_;
   ManualTimers timers_;
   MemoryPorts ports_{clock_};
+  MidiSettings settings_;
   std::unique_ptr<TZymMidiPlayer> player_;
   int stops_ = 0;
 };
@@ -104,15 +104,15 @@ TEST_F(PlayerTest, EventsGoOutOnTheTimerGrid) {
 TEST_F(PlayerTest, SettingsOutOfRangeAreClamped) {
   player_->SetSpeed(500);
   EXPECT_EQ(player_->Tempo(), 340);
-  EXPECT_EQ(MidiConfig().MidiSpeed, 200);
+  EXPECT_EQ(settings_.MidiSpeed, 200);
   player_->SetSpeed(-20);
   EXPECT_EQ(player_->Tempo(), 60);
   player_->SetTempo(0);
   EXPECT_GT(player_->Tempo(), 0);
   player_->SetVolume(250);
-  EXPECT_EQ(MidiConfig().MidiVolume, 100);
+  EXPECT_EQ(settings_.MidiVolume, 100);
   player_->SetPitch(-99);
-  EXPECT_EQ(MidiConfig().MidiPitch, -63);
+  EXPECT_EQ(settings_.MidiPitch, -63);
 
   ports_.sent.clear();
   player_->SetPatch(2, 300);
@@ -250,7 +250,7 @@ TEST_F(PlayerTest, OpeningADeviceSendsInstrumentsAndBend) {
     config.MidiPatch[2] = 40;
     config.MidiPitch = 5;
   });
-  EXPECT_TRUE(MidiConfig().MidiReady);
+  EXPECT_TRUE(settings_.MidiReady);
   const auto setup = [](int program) {
     Sends sent;
     for (int channel = 0; channel < 16; ++channel) {
@@ -267,7 +267,7 @@ TEST_F(PlayerTest, OpeningADeviceSendsInstrumentsAndBend) {
   EXPECT_EQ(ports_.sent, setup(71));
 
   NewPlayer(7);
-  EXPECT_FALSE(MidiConfig().MidiReady);
+  EXPECT_FALSE(settings_.MidiReady);
   EXPECT_FALSE(player_->Output().IsOpen());
 }
 

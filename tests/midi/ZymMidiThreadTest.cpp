@@ -24,15 +24,14 @@ void FillTune(TMidiContainer& c) {
 class PlayerThreadTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    MidiConfig().MidiVolume = 100;
-    MidiConfig().MidiPitch = 0;
-    player_ = std::make_unique<TZymMidiPlayer>(0, ports_, SystemClock(), SystemTimers());
+    player_ = std::make_unique<TZymMidiPlayer>(0, settings_, ports_, SystemClock(), SystemTimers());
     player_->SetSpeed(200);
     player_->SetOnStop([this] { ++stops_; });
     player_->RefillContainer(FillTune);
   }
 
   MemoryPorts ports_{SystemClock()};
+  MidiSettings settings_;
   std::unique_ptr<TZymMidiPlayer> player_;
   std::atomic<int> stops_{0};
 };
@@ -42,7 +41,7 @@ TEST_F(PlayerThreadTest, ShortTunePlaysCompletelyAndInOrder) {
   std::vector<Sent> expected;
   for (size_t i = 0; i < player_->Container().EventCount(); ++i) {
     const TMIDI_Event* e = player_->Container().GetEvent(static_cast<std::ptrdiff_t>(i));
-    expected.push_back({0, e->Status(), e->Data1(), e->Data2()});
+    expected.push_back({0, e->Status(), e->Data1(), e->Data2(settings_.MidiVolume)});
   }
   player_->Start();
   ASSERT_TRUE(WaitFor([this] { return stops_ > 0; }));
