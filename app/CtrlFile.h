@@ -133,10 +133,20 @@ class TCtrlFile : public QObject {
   void TuneShown(rq::TAbcFile* file, rq::TAbcRec* rec, const rq::TLines& lines, uint32_t code, bool fromSetGrid);
 
  private:
-  void AddFile(std::unique_ptr<TAbcFile> file, bool show);
+  // Takes the file into the list, gives it a tab and shows it (later, during an edit).
+  void AddFile(std::unique_ptr<TAbcFile> file);
+  bool IsOpen(const TAbcFile* file) const;
   bool WriteMissingControlFile(const std::string& path, const std::string& header, std::string& problem);
-  TAbcFile* OpenControlFile(const std::string& path, const std::string& header, std::string& problem);
-  bool SaveControlFile(TAbcFile* file);
+  // Opens a control file into `slot`, or leaves `slot` null and says why in `problem`.
+  void OpenControlFile(const std::string& path, const std::string& header, TAbcFile*& slot,
+                       std::string& problem);
+  bool SaveControlFile(TAbcFile* file, std::string& error);
+  std::string ControlFileTitle(const TAbcFile* file) const;
+  // Asks the save-as name and settles it: ".abc" added, another open file's name
+  // refused, an existing file replaced only when the user agrees. Empty: no name.
+  std::string ChooseSaveAsName(TAbcFile* file);
+  int32_t AskYesNoAbort(const std::string& text);
+  void ShowProblem(const std::string& reason);
   int32_t ShowLines(TAbcFile* file, TAbcRec* rec, const TLines& lines, bool fromSetGrid);
 
   std::string programFolder_;

@@ -547,19 +547,33 @@ void TAbcFile::SetFileName(std::string name) {
 
 int32_t TAbcFile::Save(std::string* error) {
   if (Untitled) return -1;
+  const int32_t result = WriteTo(FileName, error);
+  Modified = result == -2;
+  return result;
+}
+
+int32_t TAbcFile::SaveAs(const std::string& path, std::string* error) {
+  const int32_t result = WriteTo(path, error);
+  if (result != -2) {
+    FileName = path;
+    Untitled = false;
+    Modified = false;
+  }
+  return result;
+}
+
+int32_t TAbcFile::WriteTo(const std::string& path, std::string* error) {
   std::error_code ec;
-  const bool existed = std::filesystem::exists(FileName, ec);
+  const bool existed = std::filesystem::exists(path, ec);
   const int32_t delta = Sets.SaveToLines(Lines, Sessions);
   if (delta != 0) {
     for (const auto& rec : bySeq_) rec->StartLine += delta;
   }
-  const FileWriteResult written = WriteFileAtomically(FileName, ToBytes());
+  const FileWriteResult written = WriteFileAtomically(path, ToBytes());
   if (!written) {
-    Modified = true;
     if (error) *error = written.error;
     return -2;
   }
-  Modified = false;
   return existed ? 0 : 1;
 }
 

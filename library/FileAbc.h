@@ -104,6 +104,11 @@ class TAbcFile {
   // did not exist before, 0 when it replaced one, and -2 when the write failed:
   // the old file is left as it was, the file stays modified and `error` says why.
   int32_t Save(std::string* error = nullptr);
+  // Writes the file atomically to `path` and only then takes that name: no longer
+  // untitled, not modified. Returns 1 when `path` did not exist before, 0 when it
+  // replaced a file, and -2 when the write failed: name, untitled and modified flags
+  // are left as they were and `error` says why.
+  int32_t SaveAs(const std::string& path, std::string* error = nullptr);
   // The bytes Save writes (without rewriting the set block).
   std::string ToBytes() const;
   // Replaces everything by these bytes, read as the file's content.
@@ -149,6 +154,8 @@ class TAbcFile {
   const TFilter* PrimaryFilterOf(int32_t mode) const;
   void ApplyView() { SetViewMode(-1, FilterOn); }
   void ReadFile();
+  // Puts the set block into the lines and writes them to `path`: Save's results.
+  int32_t WriteTo(const std::string& path, std::string* error);
   void SplitFileBytes(std::string_view bytes);
   void MakeRecord(const TLines& source, int32_t first, int32_t last, int32_t base, uint8_t marks,
                   std::vector<TAbcRec*>& added, int32_t& counter);

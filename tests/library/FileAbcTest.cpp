@@ -175,6 +175,40 @@ TEST(AbcFileSave, UntitledAndFailedSaves) {
   EXPECT_EQ(ReadBytes(dir.File("keep.abc")), original);
 }
 
+// Save-as takes the new name only once the bytes are written there.
+TEST(AbcFileSave, SaveAsRenamesOnlyAfterTheWrite) {
+  TempDir dir;
+  const auto untitled = TAbcFile::CreateNew("abcnew1", nullptr);
+  untitled->AddTunes({"X:1", "T:n"}, true, 0);
+  std::string error;
+  EXPECT_EQ(untitled->SaveAs(dir.File("missing/new.abc"), &error), -2);
+  EXPECT_FALSE(error.empty());
+  EXPECT_EQ(untitled->FileName, "abcnew1");
+  EXPECT_TRUE(untitled->Untitled);
+  EXPECT_TRUE(untitled->Modified);
+  EXPECT_FALSE(std::filesystem::exists(dir.File("missing")));
+
+  ASSERT_EQ(untitled->SaveAs(dir.File("new.abc"), &error), 1) << error;
+  EXPECT_EQ(untitled->FileName, dir.File("new.abc"));
+  EXPECT_FALSE(untitled->Untitled);
+  EXPECT_FALSE(untitled->Modified);
+  EXPECT_EQ(ReadBytes(dir.File("new.abc")), "X:1\nT:n\n");
+
+  // A titled, unmodified file that cannot be written elsewhere keeps its name and
+  // stays unmodified; over an existing file the result is 0 and the old name stays
+  // as it was on disk.
+  const auto f = Load(dir, FiveLineTunes({"a"}));
+  const std::string oldName = f->FileName;
+  const std::string folderAsFile = dir.File("new.abc") + "/copy.abc";
+  EXPECT_EQ(f->SaveAs(folderAsFile, &error), -2);
+  EXPECT_EQ(f->FileName, oldName);
+  EXPECT_FALSE(f->Untitled);
+  EXPECT_FALSE(f->Modified);
+  ASSERT_EQ(f->SaveAs(dir.File("new.abc"), &error), 0) << error;
+  EXPECT_EQ(ReadBytes(dir.File("new.abc")), FiveLineTunes({"a"}));
+  EXPECT_EQ(ReadBytes(oldName), FiveLineTunes({"a"}));
+}
+
 TEST(AbcFileSave, ANewSetBlockMovesEveryTuneDown) {
   TempDir dir;
   const auto f = Load(dir, FiveLineTunes({"a", "b"}));

@@ -1,0 +1,336 @@
+#include "app/CtrlFile.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+#include "notation/AbcParser.h"
+#include "platform/AtomicFile.h"
+
+namespace rq {
+namespace {
+
+constexpr const char* kTrashHeader = "% *** Reelquill 2 trash ***";
+constexpr const char* kFilerHeader = "% *** Reelquill 2 user file ***";
+constexpr const char* kUntitledStem = "abcnew";
+
+// The wait cursor for the length of a scope, however the scope is left.
+class BusyCursor {
+ public:
+  BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+  BusyCursor(const BusyCursor&) = delete;
+  BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+bool FileExists(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::exists(path, ec);
+}
+
+}  // namespace
+
+TCtrlFile::TCtrlFile(std::string programFolder, IUserInterface& ui, ICtrlFileHost& host,
+                     TAbcParser& parser, QObject* parent)
+    : QObject(parent),
+      programFolder_(std::move(programFolder)),
+      ui_(ui),
+      host_(host),
+      parser_(parser),
+      printList_(TAbcPrint::CreateNew("printlist", &ui)) {}
+
+TCtrlFile::~TCtrlFile() {
+  for (TAbcFile* file : {trash_, filer_}) {
+    if (!file || !file->Modified) continue;
+    std::string error;
+    if (!SaveControlFile(file, error)) ShowProblem(ControlFileTitle(file) + " could not be saved.\n" + error);
+  }
+}
+
+std::string TCtrlFile::TrashPath() const { return programFolder_ + "/trash"; }
+std::string TCtrlFile::FilerPath() const { return programFolder_ + "/filer"; }
+
+// ---- the trash and the filer ------------------------------------------------
+
+void TCtrlFile::OpenControlFiles() {
+  OpenControlFile(TrashPath(), kTrashHeader, trash_, trashProblem_);
+  OpenControlFile(FilerPath(), kFilerHeader, filer_, filerProblem_);
+}
+
+bool TCtrlFile::WriteMissingControlFile(const std::string& path, const std::string& header,
+                                        std::string& problem) {
+  if (FileExists(path)) return true;
+  // Two lines, the header and an empty one, each ended by LF as a new file's lines are.
+  const FileWriteResult written = WriteFileAtomically(path, header + "\n\n");
+  if (!written) problem = written.error;
+  return written.ok;
+}
+
+void TCtrlFile::OpenControlFile(const std::string& path, const std::string& header, TAbcFile*& slot,
+                                std::string& problem) {
+  if (slot) return;
+  problem.clear();
+  if (FindFile(path)) {
+    problem = "\"" + path + "\" is already open as a tune file";
+    return;
+  }
+  if (!WriteMissingControlFile(path, header, problem)) return;
+  std::unique_ptr<TAbcFile> file;
+  try {
+    BusyCursor busy;
+    file = std::make_unique<TAbcFile>(path, &ui_);
+  } catch (const EFileError& e) {
+    problem = e.what();
+    return;
+  }
+  // Known as a control file before anyone hears of it.
+  slot = file.get();
+  AddFile(std::move(file));
+}
+
+bool TCtrlFile::SaveControlFile(TAbcFile* file, std::string& error) {
+  BusyCursor busy;
+  return file->Save(&error) != -2;
+}
+
+std::string TCtrlFile::ControlFileTitle(const TAbcFile* file) const {
+  return file == trash_ ? "The trash" : "The filer";
+}
+
+// ---- the list of files --------------------------------------------------------
+
+std::vector<TAbcFile*> TCtrlFile::Files() const {
+  std::vector<TAbcFile*> files;
+  files.reserve(files_.size());
+  for (TAbcFile* control : {trash_, filer_}) {
+    if (control) files.push_back(control);
+  }
+  for (const auto& file : files_) {
+    if (!IsControlFile(file.get())) files.push_back(file.get());
+  }
+  return files;
+}
+
+TAbcFile* TCtrlFile::FindFile(const std::string& name) const {
+  const auto it = std::find_if(files_.begin(), files_.end(),
+                               [&name](const auto& file) { return file->FileName == name; });
+  return it == files_.end() ? nullptr : it->get();
+}
+
+bool TCtrlFile::IsOpen(const TAbcFile* file) const {
+  return std::any_of(files_.begin(), files_.end(), [file](const auto& f) { return f.get() == file; });
+}
+
+void TCtrlFile::AddFile(std::unique_ptr<TAbcFile> file) {
+  TAbcFile* added = file.get();
+  files_.push_back(std::move(file));
+  // During an edit the editor keeps its tune: the file waits for the edit to end.
+  const bool editing = host_.EditMode();
+  if (editing) {
+    pendingShow_ = added;
+  } else {
+    emit FileShown(added);
+  }
+  emit FileAdded(added, !editing);
+  emit WorkAreaNeeded(true);
+}
+
+// ---- opening and making files -----------------------------------------------
+
+int32_t TCtrlFile::OpenWithDialog() {
+  const std::string name = host_.AskOpenFileName();
+  return name.empty() ? kCtrlRefused : OpenFile(name);
+}
+
+int32_t TCtrlFile::OpenFile(const std::string& name) {
+  if (FindFile(name)) {
+    ui_.ShowWarning(msgFileAlreadyOpen);
+    return kCtrlRefused;
+  }
+  std::unique_ptr<TAbcFile> file;
+  try {
+    BusyCursor busy;
+    file = std::make_unique<TAbcFile>(name, &ui_);
+  } catch (const EFileError& e) {
+    ShowProblem(e.what());
+    return kCtrlRefused;
+  }
+  AddFile(std::move(file));
+  emit RecentFile(name);
+  return kCtrlOk;
+}
+
+int32_t TCtrlFile::NewFile() {
+  ++untitledCount_;
+  AddFile(TAbcFile::CreateNew(kUntitledStem + std::to_string(untitledCount_), &ui_));
+  return kCtrlOk;
+}
+
+// ---- saving -------------------------------------------------------------------
+
+int32_t TCtrlFile::SaveFile(TAbcFile* file) {
+  if (!file) return kCtrlRefused;
+  if (file->Untitled) return SaveFileAs(file) == 1 ? kCtrlOk : kCtrlRefused;
+  if (!file->Modified) return kCtrlOk;
+  std::string error;
+  int32_t result;
+  {
+    BusyCursor busy;
+    result = file->Save(&error);
+  }
+  if (result == -2) {
+    ShowProblem(error);
+    return kCtrlRefused;
+  }
+  emit FileSaved(file);
+  return kCtrlOk;
+}
+
+int32_t TCtrlFile::SaveAll() {
+  for (TAbcFile* file : Files()) {
+    if (SaveFile(file) != kCtrlOk) return kCtrlRefused;
+  }
+  return kCtrlOk;
+}
+
+std::string TCtrlFile::ChooseSaveAsName(TAbcFile* file) {
+  std::string name = host_.AskSaveFileName(ui_.GetMessage(msgSaveFileAs), file->FileName);
+  if (name.empty()) return {};
+  if (std::filesystem::path(name).extension().empty()) name += ".abc";
+  const TAbcFile* holder = FindFile(name);
+  if (holder && holder != file) {
+    ui_.ShowWarning(msgFileAlreadyOpen);
+    return {};
+  }
+  // The dialog asked nothing: only here is the final name known.
+  if (!holder && FileExists(name) &&
+      ui_.MessageDlg(name + " already exists. Replace it?", MsgDlgType::Confirmation, mbYes | mbNo, 0) != mrYes) {
+    return {};
+  }
+  return name;
+}
+
+int32_t TCtrlFile::SaveFileAs(TAbcFile* file) {
+  if (!file || IsControlFile(file)) return 0;
+  const std::string name = ChooseSaveAsName(file);
+  if (name.empty()) return 0;
+  std::string error;
+  int32_t result;
+  {
+    BusyCursor busy;
+    result = file->SaveAs(name, &error);
+  }
+  if (result == -2) {
+    ShowProblem(error);
+    return 0;
+  }
+  emit FileRenamed(file);
+  emit FileSaved(file);
+  emit RecentFile(name);
+  return 1;
+}
+
+// ---- questions before closing and quitting --------------------------------------
+
+int32_t TCtrlFile::AskYesNoAbort(const std::string& text) {
+  return ui_.MessageDlg(text, MsgDlgType::Confirmation, mbYes | mbNo | mbAbort, 0);
+}
+
+int32_t TCtrlFile::QuerySave(TAbcFile* file) {
+  if (!file || IsControlFile(file)) return kCtrlOk;
+  if (!file->Untitled && !file->Modified) return kCtrlOk;
+  const int32_t question = file->Untitled ? msgSaveNewFile : msgSaveFile;
+  switch (AskYesNoAbort(ui_.GetMessage(question) + file->FileName)) {
+    case mrYes: return SaveFile(file);
+    case mrNo: return kCtrlOk;
+    default: return kCtrlRefused;  // Abort, Escape or the close box
+  }
+}
+
+int32_t TCtrlFile::QueryCloseAll() {
+  if (host_.EditMode() && host_.EditModified()) {
+    switch (AskYesNoAbort(ui_.GetMessage(msgEditModeSave))) {
+      case mrYes: host_.ValidEdit(); break;
+      case mrNo: break;
+      default: return kCtrlRefused;
+    }
+  }
+  for (TAbcFile* file : Files()) {
+    if (QuerySave(file) != kCtrlOk) return kCtrlRefused;
+  }
+  // Saved now rather than in the destructor, so the user still can say no when one fails.
+  for (TAbcFile* file : {trash_, filer_}) {
+    if (!file || !file->Modified) continue;
+    std::string error;
+    if (SaveControlFile(file, error)) {
+      emit FileSaved(file);
+      continue;
+    }
+    const std::string text = ControlFileTitle(file) + " could not be saved.\n" + error + "\nQuit all the same?";
+    if (ui_.MessageDlg(text, MsgDlgType::Warning, mbYes | mbNo, 0) != mrYes) return kCtrlRefused;
+    // The user lets these changes go: the destructor does not try and complain again.
+    file->SetModified(false);
+  }
+  return kCtrlOk;
+}
+
+// ---- showing and closing ------------------------------------------------------
+
+int32_t TCtrlFile::ShowFile(TAbcFile* file) {
+  if (host_.EditMode() || !IsOpen(file)) return kCtrlRefused;
+  emit FileShown(file);
+  return kCtrlOk;
+}
+
+int32_t TCtrlFile::CloseFile(TAbcFile* file) {
+  if (IsControlFile(file)) return kCtrlControlFile;
+  if (!IsOpen(file) || QuerySave(file) != kCtrlOk) return kCtrlRefused;
+  emit FileClosing(file);
+  if (pendingShow_ == file) pendingShow_ = nullptr;
+  std::erase_if(files_, [file](const auto& f) { return f.get() == file; });
+  if (files_.empty()) {
+    emit FileShown(nullptr);
+    emit WorkAreaNeeded(false);
+  }
+  return kCtrlOk;
+}
+
+void TCtrlFile::EditEnded() {
+  TAbcFile* file = std::exchange(pendingShow_, nullptr);
+  if (file) emit FileShown(file);
+}
+
+int32_t TCtrlFile::ShowTune(TAbcFile* file, int32_t row) {
+  if (!file || host_.EditMode()) return kCtrlRefused;
+  file->SetCurrent(row);
+  TLines lines;
+  if (file->CopyTuneLines(row, lines, true) != 0) return kCtrlRefused;
+  return ShowLines(file, file->CurrentRec, lines, false);
+}
+
+int32_t TCtrlFile::ShowTuneRec(TAbcFile* file, TAbcRec* rec) {
+  if (!file || !rec || host_.EditMode()) return kCtrlRefused;
+  file->SetCurrentRec(rec);
+  TLines lines;
+  if (file->CopyRecLines(rec, lines, true) != 0) return kCtrlRefused;
+  return ShowLines(file, rec, lines, true);
+}
+
+int32_t TCtrlFile::ShowLines(TAbcFile* file, TAbcRec* rec, const TLines& lines, bool fromSetGrid) {
+  parser_.Parse(lines);
+  emit TuneShown(file, rec, lines, rec->Code, fromSetGrid);
+  return kCtrlOk;
+}
+
+void TCtrlFile::SetViewMode(TAbcFile* file, int32_t mode, int32_t filterOn) {
+  if (file) file->SetViewMode(mode, filterOn);
+}
+
+void TCtrlFile::ShowProblem(const std::string& reason) {
+  ui_.MessageDlg(reason, MsgDlgType::Error, mbOK, 0);
+}
+
+}  // namespace rq

@@ -1,0 +1,605 @@
+#include <gtest/gtest.h>
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QSignalSpy>
+#include <deque>
+#include <functional>
+#include <filesystem>
+#include <stdexcept>
+
+#include "../library/FileTestHelpers.h"
+#include "app/CtrlFile.h"
+#include "notation/AbcParser.h"
+
+namespace rq {
+namespace {
+
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
+
+const std::string kTwoTunes = "X:1\nT:Banish Misfortune\nM:6/8\nK:Dmix\nfed cAG|\n\nX:2\nT:Cooley's\nK:Edor\nEBBA B2|\n";
+
+// The dialogs and the editor, as the tests script them.
+class FakeHost : public ICtrlFileHost {
+ public:
+  std::string AskOpenFileName() override { return OpenName; }
+  std::string AskSaveFileName(const std::string& title, const std::string& name) override {
+    SaveTitles.push_back(title);
+    Proposed.push_back(name);
+    if (SaveNames.empty()) return {};
+    std::string chosen = SaveNames.front();
+    SaveNames.pop_front();
+    return chosen;
+  }
+  bool EditMode() const override { return Editing; }
+  bool EditModified() const override { return EditChanged; }
+  void ValidEdit() override { ++ValidEdits; }
+
+  std::string OpenName;
+  std::deque<std::string> SaveNames;  // answers of the save dialog; empty: cancelled
+  std::vector<std::string> SaveTitles;
+  std::vector<std::string> Proposed;
+  bool Editing = false;
+  bool EditChanged = false;
+  int ValidEdits = 0;
+};
+
+TAbcFile* FileOf(const QList<QVariant>& signal) { return qvariant_cast<TAbcFile*>(signal.at(0)); }
+
+class CtrlFileTest : public testing::Test {
+ protected:
+  CtrlFileTest() { Make(); }
+
+  void Make() { ctrl = std::make_unique<TCtrlFile>(folder, ui, host, parser); }
+  // A user file of the temporary folder, written with these bytes, then opened.
+  TAbcFile* Open(const std::string& name, const std::string& bytes = kTwoTunes) {
+    WriteBytes(Path(name), bytes);
+    EXPECT_EQ(ctrl->OpenFile(Path(name)), kCtrlOk);
+    return ctrl->FindFile(Path(name));
+  }
+  std::string Path(const std::string& name) const { return dir.File(name); }
+  std::vector<std::string> AskedTexts() const {
+    std::vector<std::string> texts;
+    for (const auto& q : ui.Asked) texts.push_back(q.text);
+    return texts;
+  }
+
+  TempDir dir;
+  std::string folder = std::filesystem::path(dir.File("x")).parent_path().string();
+  TScriptedUserInterface ui;
+  FakeHost host;
+  TAbcParser parser;
+  std::unique_ptr<TCtrlFile> ctrl;
+};
+
+// ---- the trash and the filer ------------------------------------------------
+
+// A first start writes both control files byte for byte and opens them ahead of any
+// tune file, and neither enters the recent list.
+TEST_F(CtrlFileTest, FirstStartWritesAndOpensTheControlFiles) {
+  QSignalSpy recent(ctrl.get(), &TCtrlFile::RecentFile);
+  QSignalSpy work(ctrl.get(), &TCtrlFile::WorkAreaNeeded);
+  ctrl->OpenControlFiles();
+  EXPECT_EQ(ReadBytes(folder + "/trash"), "% *** Reelquill 2 trash ***\n\n");
+  EXPECT_EQ(ReadBytes(folder + "/filer"), "% *** Reelquill 2 user file ***\n\n");
+  ASSERT_NE(ctrl->Trash(), nullptr);
+  ASSERT_NE(ctrl->Filer(), nullptr);
+  EXPECT_EQ(ctrl->Trash()->FileName, ctrl->TrashPath());
+  EXPECT_EQ(ctrl->Filer()->FileName, ctrl->FilerPath());
+  EXPECT_EQ(ctrl->TrashProblem(), "");
+  EXPECT_EQ(recent.count(), 0);
+  EXPECT_EQ(work.count(), 2);
+
+  TAbcFile* tunes = Open("tunes.abc");
+  EXPECT_EQ(ctrl->Files(), (std::vector<TAbcFile*>{ctrl->Trash(), ctrl->Filer(), tunes}));
+  EXPECT_FALSE(ctrl->IsControlFile(tunes));
+  ASSERT_EQ(recent.count(), 1);
+  EXPECT_EQ(qvariant_cast<std::string>(recent[0][0]), Path("tunes.abc"));
+
+  EXPECT_EQ(ctrl->CloseFile(ctrl->Trash()), kCtrlControlFile);
+  EXPECT_EQ(ctrl->SaveFileAs(ctrl->Filer()), 0);
+  EXPECT_TRUE(ui.Asked.empty());
+  EXPECT_TRUE(host.SaveTitles.empty());
+}
+
+// Control files that exist are read as they are, never rewritten at start.
+TEST_F(CtrlFileTest, ExistingControlFilesKeepTheirTunes) {
+  WriteBytes(folder + "/trash", kTwoTunes);
+  ctrl->OpenControlFiles();
+  ASSERT_NE(ctrl->Trash(), nullptr);
+  EXPECT_EQ(ctrl->Trash()->FilterList.AllCount(), 2);
+  EXPECT_EQ(ReadBytes(folder + "/trash"), kTwoTunes);
+}
+
+// A control file that cannot be had stays unavailable with its reason; the program
+// goes on, and a tune file is never taken for it.
+TEST_F(CtrlFileTest, AnUnavailableControlFileIsNeverATuneFile) {
+  struct Case {
+    const char* what;
+    bool folderIsAFile;
+    bool trashIsAFolder;
+    bool trashOpenAsTunes;
+    bool filerAvailable;
+  };
+  const Case cases[] = {
+      {"the folder cannot hold files", true, false, false, false},
+      {"the trash is a folder", false, true, false, true},
+      {"the trash's path is open as a tune file", false, false, true, true},
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const Case& c = cases[i];
+    SCOPED_TRACE(c.what);
+    const std::string caseFolder = Path("case" + std::to_string(i));
+    std::filesystem::create_directory(caseFolder);
+    const std::string programFolder = c.folderIsAFile ? Path("plain") : caseFolder;
+    if (c.folderIsAFile) WriteBytes(programFolder, "");
+    if (c.trashIsAFolder) std::filesystem::create_directory(programFolder + "/trash");
+    TCtrlFile local(programFolder, ui, host, parser);
+    if (c.trashOpenAsTunes) {
+      ASSERT_EQ(local.OpenFile(local.TrashPath()), kCtrlOk);
+    }
+
+    local.OpenControlFiles();
+    EXPECT_EQ(local.Trash(), nullptr);
+    EXPECT_NE(local.TrashProblem(), "");
+    EXPECT_EQ(local.Filer() != nullptr, c.filerAvailable);
+    EXPECT_EQ(local.FilerProblem().empty(), c.filerAvailable);
+
+    ASSERT_EQ(local.OpenFile(caseFolder + "/later.abc"), kCtrlOk);
+    for (TAbcFile* file : local.Files()) {
+      EXPECT_EQ(local.IsControlFile(file), file == local.Filer()) << file->FileName;
+      if (file != local.Filer()) {
+        EXPECT_EQ(local.CloseFile(file), kCtrlOk) << file->FileName;
+      }
+    }
+    EXPECT_EQ(local.QueryCloseAll(), kCtrlOk);
+  }
+}
+
+// At quit the changed trash and filer are saved before the answer, each on its own;
+// one that fails lets the user keep the program running.
+TEST_F(CtrlFileTest, ControlFilesAreSavedBeforeTheQuitIsAgreed) {
+  ctrl->OpenControlFiles();
+  ctrl->Trash()->AddTunes({"X:1", "T:Gone", "K:G"}, true, 0);
+  ASSERT_EQ(ctrl->QueryCloseAll(), kCtrlOk);
+  EXPECT_EQ(ReadBytes(folder + "/trash"), "% *** Reelquill 2 trash ***\n\nX:1\nT:Gone\nK:G\n");
+  EXPECT_EQ(ReadBytes(folder + "/filer"), "% *** Reelquill 2 user file ***\n\n");
+
+  // Both saves fail: each asks on its own; No keeps the program running.
+  std::filesystem::remove_all(folder);
+  ctrl->Trash()->AddTunes({"X:2", "T:Lost", "K:A"}, true, 0);
+  ctrl->Filer()->AddTunes({"X:1", "T:Kept", "K:D"}, true, 0);
+  ui.Answers = {mrNo};
+  EXPECT_EQ(ctrl->QueryCloseAll(), kCtrlRefused);
+  ASSERT_EQ(ui.Asked.size(), 1u);
+  EXPECT_TRUE(ui.Asked[0].text.starts_with("The trash could not be saved.")) << ui.Asked[0].text;
+  EXPECT_EQ(ui.Asked[0].buttons, mbYes | mbNo);
+  EXPECT_TRUE(ctrl->Trash()->Modified);
+
+  ui.Asked.clear();
+  ui.Answers = {mrYes, mrYes};
+  EXPECT_EQ(ctrl->QueryCloseAll(), kCtrlOk);
+  ASSERT_EQ(ui.Asked.size(), 2u);
+  EXPECT_TRUE(ui.Asked[1].text.starts_with("The filer could not be saved.")) << ui.Asked[1].text;
+
+  // What the user let go is not tried again at the end.
+  ui.Asked.clear();
+  ctrl.reset();
+  EXPECT_TRUE(ui.Asked.empty());
+}
+
+// The destructor saves a control file only when it changed since the quit question.
+TEST_F(CtrlFileTest, TheEndSavesOnlyWhatChangedSince) {
+  ctrl->OpenControlFiles();
+  ASSERT_EQ(ctrl->QueryCloseAll(), kCtrlOk);
+  std::filesystem::remove(folder + "/trash");
+  ctrl->Filer()->AddTunes({"X:1", "T:Late", "K:D"}, true, 0);
+  ctrl.reset();
+  EXPECT_FALSE(std::filesystem::exists(folder + "/trash")) << "unchanged: not written again";
+  EXPECT_EQ(ReadBytes(folder + "/filer"), "% *** Reelquill 2 user file ***\n\nX:1\nT:Late\nK:D\n");
+}
+
+// ---- opening and making files -----------------------------------------------
+
+TEST_F(CtrlFileTest, OpeningTwiceOrAnUnreadableFileIsRefused) {
+  TAbcFile* tunes = Open("tunes.abc");
+  QSignalSpy added(ctrl.get(), &TCtrlFile::FileAdded);
+  EXPECT_EQ(ctrl->OpenFile(Path("tunes.abc")), kCtrlRefused);
+  ASSERT_EQ(ui.Asked.size(), 1u);
+  EXPECT_EQ(ui.Asked[0].text, "File already open");
+  EXPECT_EQ(ui.Asked[0].type, MsgDlgType::Warning);
+
+  std::filesystem::create_directory(Path("folder.abc"));
+  EXPECT_EQ(ctrl->OpenFile(Path("folder.abc")), kCtrlRefused);
+  ASSERT_EQ(ui.Asked.size(), 2u);
+  EXPECT_EQ(ui.Asked[1].type, MsgDlgType::Error);
+  EXPECT_NE(ui.Asked[1].text.find("folder.abc"), std::string::npos) << ui.Asked[1].text;
+
+  EXPECT_EQ(added.count(), 0);
+  EXPECT_EQ(ctrl->Files(), std::vector<TAbcFile*>{tunes});
+
+  host.OpenName = "";
+  EXPECT_EQ(ctrl->OpenWithDialog(), kCtrlRefused);
+  host.OpenName = Path("new.abc");
+  EXPECT_EQ(ctrl->OpenWithDialog(), kCtrlOk);
+  EXPECT_EQ(ctrl->Files().size(), 2u);
+}
+
+// Untitled names count up through the run and are never given twice.
+TEST_F(CtrlFileTest, UntitledNamesAreNeverReused) {
+  QSignalSpy recent(ctrl.get(), &TCtrlFile::RecentFile);
+  ctrl->NewFile();
+  ui.Answers = {mrNo};
+  ASSERT_EQ(ctrl->CloseFile(ctrl->Files()[0]), kCtrlOk);
+  ctrl->NewFile();
+  ctrl->NewFile();
+  std::vector<std::string> names;
+  for (TAbcFile* file : ctrl->Files()) names.push_back(file->FileName);
+  EXPECT_EQ(names, (std::vector<std::string>{"abcnew2", "abcnew3"}));
+  EXPECT_EQ(ctrl->UntitledCount(), 3);
+  EXPECT_TRUE(ctrl->Files()[0]->Untitled);
+  EXPECT_EQ(recent.count(), 0);
+}
+
+// ---- saving and the questions ----------------------------------------------
+
+// The question before closing a changed or untitled file, and what each answer does.
+TEST_F(CtrlFileTest, SaveQuestionsAndTheirAnswers) {
+  struct Case {
+    bool untitled;
+    int32_t answer;
+    const char* dialogAnswer;  // the save dialog's answer for an untitled file; "" cancels
+    int32_t expected;
+    bool written;
+  };
+  const Case cases[] = {
+      {false, mrYes, "", kCtrlOk, true},      {false, mrNo, "", kCtrlOk, false},
+      {false, mrAbort, "", kCtrlRefused, false}, {false, mrCancel, "", kCtrlRefused, false},
+      {true, mrYes, "saved", kCtrlOk, true},  {true, mrYes, "", kCtrlRefused, false},
+      {true, mrNo, "", kCtrlOk, false},       {true, mrAbort, "", kCtrlRefused, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "untitled " << c.untitled << ", answer " << c.answer << ", dialog "
+                                    << c.dialogAnswer);
+    std::filesystem::remove(Path("saved.abc"));
+    Make();
+    TAbcFile* file;
+    if (c.untitled) {
+      ctrl->NewFile();
+      file = ctrl->Files()[0];
+      host.SaveNames = {*c.dialogAnswer ? Path(c.dialogAnswer) : ""};
+    } else {
+      file = Open("saved.abc", "X:1\nT:a\nK:D\n");
+    }
+    file->AddTunes({"X:2", "T:b", "K:G"}, true, 0);
+    QSignalSpy saved(ctrl.get(), &TCtrlFile::FileSaved);
+    ui.Asked.clear();
+    ui.Answers = {c.answer};
+
+    EXPECT_EQ(ctrl->QuerySave(file), c.expected);
+    ASSERT_EQ(ui.Asked.size(), 1u);
+    EXPECT_EQ(ui.Asked[0].text, c.untitled ? "Save New File :abcnew1" : "Save File :" + Path("saved.abc"));
+    EXPECT_EQ(ui.Asked[0].type, MsgDlgType::Confirmation);
+    EXPECT_EQ(ui.Asked[0].buttons, mbYes | mbNo | mbAbort);
+    EXPECT_EQ(saved.count(), c.written ? 1 : 0);
+    EXPECT_EQ(file->Modified, !c.written);
+    if (c.written) {
+      EXPECT_EQ(ReadBytes(Path("saved.abc")), (c.untitled ? "" : "X:1\nT:a\nK:D\n") + std::string("X:2\nT:b\nK:G\n"));
+    }
+  }
+}
+
+// Quitting asks only about untitled files (even empty ones) and changed files, after
+// the edit in progress.
+TEST_F(CtrlFileTest, QuitAsksOnlyWhatMatters) {
+  Open("plain.abc");
+  EXPECT_EQ(ctrl->QueryCloseAll(), kCtrlOk);
+  EXPECT_TRUE(ui.Asked.empty()) << "an unmodified titled file is not asked about";
+
+  ctrl->NewFile();
+  ui.Answers = {mrNo};
+  EXPECT_EQ(ctrl->QueryCloseAll(), kCtrlOk);
+  EXPECT_EQ(AskedTexts(), std::vector<std::string>{"Save New File :abcnew1"});
+
+  struct Case {
+    bool changed;
+    std::deque<int32_t> answers;
+    int32_t expected;
+    int validEdits;
+    size_t questions;
+  };
+  const Case cases[] = {
+      {true, {mrAbort}, kCtrlRefused, 0, 1},
+      {true, {mrYes, mrNo}, kCtrlOk, 1, 2},
+      {true, {mrNo, mrNo}, kCtrlOk, 0, 2},
+      {false, {mrNo}, kCtrlOk, 0, 1},
+  };
+  host.Editing = true;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "changed " << c.changed << ", first answer " << c.answers.front());
+    host.EditChanged = c.changed;
+    host.ValidEdits = 0;
+    ui.Asked.clear();
+    ui.Answers = c.answers;
+    EXPECT_EQ(ctrl->QueryCloseAll(), c.expected);
+    EXPECT_EQ(host.ValidEdits, c.validEdits);
+    ASSERT_EQ(ui.Asked.size(), c.questions);
+    if (c.changed) {
+      EXPECT_EQ(ui.Asked[0].text, "Edit Mode. Save the changes ?");
+    }
+  }
+}
+
+// A save that fails says why and leaves the file changed, so closing and quitting stop.
+TEST_F(CtrlFileTest, AFailedSaveStopsTheCloseAndTheQuit) {
+  std::filesystem::create_directory(Path("sub"));
+  TAbcFile* file = Open("sub/tunes.abc");
+  file->AddTunes({"X:3", "T:c", "K:A"}, true, 0);
+  std::filesystem::remove_all(Path("sub"));
+  QSignalSpy saved(ctrl.get(), &TCtrlFile::FileSaved);
+  QSignalSpy closing(ctrl.get(), &TCtrlFile::FileClosing);
+
+  EXPECT_EQ(ctrl->SaveFile(file), kCtrlRefused);
+  ASSERT_EQ(ui.Asked.size(), 1u);
+  EXPECT_EQ(ui.Asked[0].type, MsgDlgType::Error);
+  EXPECT_NE(ui.Asked[0].text.find(Path("sub/tunes.abc")), std::string::npos) << ui.Asked[0].text;
+  EXPECT_TRUE(file->Modified);
+
+  ui.DefaultAnswer = mrYes;
+  EXPECT_EQ(ctrl->QuerySave(file), kCtrlRefused);
+  EXPECT_EQ(ctrl->CloseFile(file), kCtrlRefused);
+  EXPECT_EQ(ctrl->QueryCloseAll(), kCtrlRefused);
+  EXPECT_EQ(ctrl->SaveAll(), kCtrlRefused);
+  EXPECT_EQ(saved.count(), 0);
+  EXPECT_EQ(closing.count(), 0);
+  EXPECT_EQ(ctrl->Files(), std::vector<TAbcFile*>{file});
+}
+
+// Save-as settles the extension first, then asks about an existing file itself.
+TEST_F(CtrlFileTest, SaveAsAddsTheExtensionBeforeAskingToReplace) {
+  const std::string old = "X:9\nT:Old\nK:C\n";
+  WriteBytes(Path("name.abc"), old);
+  ctrl->NewFile();
+  TAbcFile* file = ctrl->Files()[0];
+  file->AddTunes({"X:1", "T:New", "K:D"}, true, 0);
+
+  host.SaveNames = {Path("name")};
+  ui.Answers = {mrNo};
+  EXPECT_EQ(ctrl->SaveFileAs(file), 0);
+  EXPECT_EQ(host.SaveTitles, std::vector<std::string>{"Save File As ..."});
+  EXPECT_EQ(host.Proposed, std::vector<std::string>{"abcnew1"});
+  ASSERT_EQ(ui.Asked.size(), 1u);
+  EXPECT_EQ(ui.Asked[0].text, Path("name.abc") + " already exists. Replace it?");
+  EXPECT_EQ(ui.Asked[0].buttons, mbYes | mbNo);
+  EXPECT_EQ(ReadBytes(Path("name.abc")), old);
+  EXPECT_TRUE(file->Untitled);
+
+  host.SaveNames = {Path("name")};
+  ui.Answers = {mrYes};
+  EXPECT_EQ(ctrl->SaveFileAs(file), 1);
+  EXPECT_EQ(ReadBytes(Path("name.abc")), "X:1\nT:New\nK:D\n");
+  EXPECT_EQ(file->FileName, Path("name.abc"));
+
+  // Saving again under its own name asks nothing; a name with an extension keeps it.
+  ui.Asked.clear();
+  host.SaveNames = {Path("name.abc"), Path("tunes.txt")};
+  EXPECT_EQ(ctrl->SaveFileAs(file), 1);
+  EXPECT_EQ(ctrl->SaveFileAs(file), 1);
+  EXPECT_EQ(file->FileName, Path("tunes.txt"));
+  EXPECT_TRUE(ui.Asked.empty());
+}
+
+// Another open file's name is refused and nothing is written.
+TEST_F(CtrlFileTest, SaveAsOntoAnotherOpenFileIsRefused) {
+  TAbcFile* other = Open("other.abc");
+  ctrl->NewFile();
+  TAbcFile* file = ctrl->Files()[1];
+  file->AddTunes({"X:1", "T:New", "K:D"}, true, 0);
+  QSignalSpy renamed(ctrl.get(), &TCtrlFile::FileRenamed);
+  host.SaveNames = {Path("other")};
+  EXPECT_EQ(ctrl->SaveFileAs(file), 0);
+  EXPECT_EQ(AskedTexts(), std::vector<std::string>{"File already open"});
+  EXPECT_EQ(ui.Asked[0].type, MsgDlgType::Warning);
+  EXPECT_EQ(ReadBytes(Path("other.abc")), kTwoTunes);
+  EXPECT_EQ(other->FileName, Path("other.abc"));
+  EXPECT_TRUE(file->Untitled);
+  EXPECT_EQ(renamed.count(), 0);
+}
+
+// The new name, the lamp, the tab caption and the recent list change only once the
+// file is written; a failed write changes none of them.
+TEST_F(CtrlFileTest, SaveAsRenamesOnlyAfterTheWrite) {
+  ctrl->NewFile();
+  TAbcFile* file = ctrl->Files()[0];
+  file->AddTunes({"X:1", "T:New", "K:D"}, true, 0);
+  QSignalSpy renamed(ctrl.get(), &TCtrlFile::FileRenamed);
+  QSignalSpy saved(ctrl.get(), &TCtrlFile::FileSaved);
+  QSignalSpy recent(ctrl.get(), &TCtrlFile::RecentFile);
+
+  host.SaveNames = {Path("missing/new.abc")};
+  EXPECT_EQ(ctrl->SaveFileAs(file), 0);
+  ASSERT_EQ(ui.Asked.size(), 1u);
+  EXPECT_EQ(ui.Asked[0].type, MsgDlgType::Error);
+  EXPECT_EQ(file->FileName, "abcnew1");
+  EXPECT_TRUE(file->Untitled);
+  EXPECT_TRUE(file->Modified);
+  EXPECT_EQ(renamed.count() + saved.count() + recent.count(), 0);
+
+  std::string onDiskWhenRenamed;
+  QObject::connect(ctrl.get(), &TCtrlFile::FileRenamed, [&](TAbcFile* f) { onDiskWhenRenamed = ReadBytes(f->FileName); });
+  host.SaveNames = {Path("new")};
+  EXPECT_EQ(ctrl->SaveFileAs(file), 1);
+  EXPECT_EQ(onDiskWhenRenamed, "X:1\nT:New\nK:D\n");
+  ASSERT_EQ(renamed.count(), 1);
+  EXPECT_EQ(FileOf(renamed[0]), file);
+  EXPECT_EQ(saved.count(), 1);
+  ASSERT_EQ(recent.count(), 1);
+  EXPECT_EQ(qvariant_cast<std::string>(recent[0][0]), Path("new.abc"));
+  EXPECT_FALSE(file->Modified);
+}
+
+// Saving everything goes through the list and stops at the first file not saved.
+TEST_F(CtrlFileTest, SaveAllStopsAtTheFirstRefusal) {
+  TAbcFile* first = Open("first.abc");
+  ctrl->NewFile();
+  TAbcFile* last = Open("last.abc");
+  first->AddTunes({"X:3", "T:c", "K:A"}, true, 0);
+  last->AddTunes({"X:3", "T:c", "K:A"}, true, 0);
+  host.SaveNames = {""};
+  EXPECT_EQ(ctrl->SaveAll(), kCtrlRefused);
+  EXPECT_FALSE(first->Modified);
+  EXPECT_TRUE(last->Modified);
+}
+
+// ---- closing ------------------------------------------------------------------
+
+// Every holder hears of the close while the file still lives; the last close empties
+// the browser and hides the work area.
+TEST_F(CtrlFileTest, ClosingWarnsHoldersBeforeTheFileGoes) {
+  TAbcFile* first = Open("first.abc");
+  TAbcFile* second = Open("second.abc");
+  std::vector<std::string> seen;
+  QObject::connect(ctrl.get(), &TCtrlFile::FileClosing, [&](TAbcFile* f) {
+    seen.push_back(f->FileName + (ctrl->FindFile(f->FileName) ? " open" : " gone"));
+  });
+  QSignalSpy shown(ctrl.get(), &TCtrlFile::FileShown);
+  QSignalSpy work(ctrl.get(), &TCtrlFile::WorkAreaNeeded);
+
+  EXPECT_EQ(ctrl->CloseFile(first), kCtrlOk);
+  EXPECT_EQ(seen, std::vector<std::string>{Path("first.abc") + " open"});
+  EXPECT_EQ(ctrl->Files(), std::vector<TAbcFile*>{second});
+  EXPECT_EQ(shown.count(), 0) << "the tabs choose what comes next";
+  EXPECT_EQ(ctrl->CloseFile(first), kCtrlRefused) << "no longer open";
+
+  EXPECT_EQ(ctrl->CloseFile(second), kCtrlOk);
+  ASSERT_EQ(shown.count(), 1);
+  EXPECT_EQ(FileOf(shown[0]), nullptr);
+  ASSERT_EQ(work.count(), 1);
+  EXPECT_FALSE(work[0][0].toBool());
+}
+
+// ---- during an edit -------------------------------------------------------------
+
+// Nothing replaces the edited tune: a file opened meanwhile gets its tab and is shown
+// once the edit ends; one closed meanwhile is not shown at all.
+TEST_F(CtrlFileTest, DuringAnEditNothingIsShown) {
+  TAbcFile* shownFirst = Open("first.abc");
+  host.Editing = true;
+  QSignalSpy shown(ctrl.get(), &TCtrlFile::FileShown);
+  QSignalSpy added(ctrl.get(), &TCtrlFile::FileAdded);
+  QSignalSpy tune(ctrl.get(), &TCtrlFile::TuneShown);
+
+  TAbcFile* arrived = Open("arrived.abc");
+  ASSERT_EQ(added.count(), 1);
+  EXPECT_EQ(FileOf(added[0]), arrived);
+  EXPECT_FALSE(added[0][1].toBool()) << "its tab is not selected";
+  EXPECT_EQ(ctrl->ShowFile(shownFirst), kCtrlRefused);
+  EXPECT_EQ(ctrl->ShowTune(arrived, 0), kCtrlRefused);
+  EXPECT_EQ(ctrl->ShowTuneRec(arrived, arrived->GetRec(0)), kCtrlRefused);
+  EXPECT_EQ(shown.count(), 0);
+  EXPECT_EQ(tune.count(), 0);
+
+  host.Editing = false;
+  ctrl->EditEnded();
+  ASSERT_EQ(shown.count(), 1);
+  EXPECT_EQ(FileOf(shown[0]), arrived);
+  ctrl->EditEnded();
+  EXPECT_EQ(shown.count(), 1) << "shown once";
+
+  host.Editing = true;
+  TAbcFile* dropped = Open("dropped.abc");
+  ASSERT_EQ(ctrl->CloseFile(dropped), kCtrlOk);
+  host.Editing = false;
+  ctrl->EditEnded();
+  EXPECT_EQ(shown.count(), 1);
+  EXPECT_EQ(ctrl->ShowFile(shownFirst), kCtrlOk);
+  EXPECT_EQ(shown.count(), 2);
+}
+
+// ---- the wait cursor -----------------------------------------------------------------
+
+// Records the cursor while a file is indexed and, when asked, fails the indexing.
+class CursorWatchingUi : public TScriptedUserInterface {
+ public:
+  void ShowProgress(int32_t maximum) override {
+    TScriptedUserInterface::ShowProgress(maximum);
+    const QCursor* cursor = QGuiApplication::overrideCursor();
+    WaitCursorSeen = cursor && cursor->shape() == Qt::WaitCursor;
+    if (Throw) throw std::runtime_error("indexing failed");
+  }
+  int32_t MessageDlg(const std::string& text, MsgDlgType type, MsgDlgButtons buttons, int32_t help) override {
+    CursorAtDialog = QGuiApplication::overrideCursor() != nullptr;
+    return TScriptedUserInterface::MessageDlg(text, type, buttons, help);
+  }
+  bool Throw = false;
+  bool WaitCursorSeen = false;
+  bool CursorAtDialog = true;
+};
+
+TEST_F(CtrlFileTest, TheWaitCursorGoesOnEveryWayOut) {
+  CursorWatchingUi watcher;
+  TCtrlFile watched(folder, watcher, host, parser);
+  WriteBytes(Path("a.abc"), kTwoTunes);
+  EXPECT_EQ(watched.OpenFile(Path("a.abc")), kCtrlOk);
+  EXPECT_TRUE(watcher.WaitCursorSeen);
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+
+  std::filesystem::create_directory(Path("folder.abc"));
+  EXPECT_EQ(watched.OpenFile(Path("folder.abc")), kCtrlRefused);
+  EXPECT_FALSE(watcher.CursorAtDialog) << "the reason is shown with the normal cursor";
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+
+  watcher.Throw = true;
+  WriteBytes(Path("b.abc"), kTwoTunes);
+  EXPECT_THROW(watched.OpenFile(Path("b.abc")), std::runtime_error);
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(watched.FindFile(Path("b.abc")), nullptr);
+
+  watcher.Throw = false;
+  TAbcFile* a = watched.FindFile(Path("a.abc"));
+  a->AddTunes({"X:3", "T:c", "K:A"}, true, 0);
+  a->FileName = Path("missing/a.abc");
+  watcher.CursorAtDialog = true;
+  EXPECT_EQ(watched.SaveFile(a), kCtrlRefused);
+  EXPECT_FALSE(watcher.CursorAtDialog);
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+// ---- showing a tune ------------------------------------------------------------------
+
+// The editor gets the tune's text and code, and the shared parser holds the tune for
+// the score; from the set grid the editor keeps its log.
+TEST_F(CtrlFileTest, ShowTuneHandsTheTuneToEditorAndScore) {
+  TAbcFile* file = Open("tunes.abc");
+  QSignalSpy tune(ctrl.get(), &TCtrlFile::TuneShown);
+  // Rows are sorted by title: row 0 is "Banish Misfortune", row 1 "Cooley's".
+  TAbcRec* rec = file->GetRec(1);
+  rec->Code = 0x1234ABCD;
+  EXPECT_EQ(ctrl->ShowTune(file, 1), kCtrlOk);
+  ASSERT_EQ(tune.count(), 1);
+  EXPECT_EQ(FileOf(tune[0]), file);
+  EXPECT_EQ(qvariant_cast<TAbcRec*>(tune[0][1]), rec);
+  EXPECT_EQ(qvariant_cast<TLines>(tune[0][2]), (TLines{"X:2", "T:Cooley's", "K:Edor", "EBBA B2|"}));
+  EXPECT_EQ(tune[0][3].value<uint32_t>(), 0x1234ABCDu);
+  EXPECT_FALSE(tune[0][4].toBool());
+  EXPECT_EQ(file->CurrentRec, rec);
+  EXPECT_EQ(parser.Title(), "Cooley's");
+  EXPECT_GT(parser.ElementCount(), 0u);
+
+  TAbcRec* other = file->GetRec(0);
+  EXPECT_EQ(ctrl->ShowTuneRec(file, other), kCtrlOk);
+  ASSERT_EQ(tune.count(), 2);
+  EXPECT_EQ(qvariant_cast<TAbcRec*>(tune[1][1]), other);
+  EXPECT_TRUE(tune[1][4].toBool());
+  EXPECT_EQ(parser.Title(), "Banish Misfortune");
+  EXPECT_EQ(file->CurrentRec, other);
+
+  EXPECT_EQ(ctrl->ShowTune(file, 5), kCtrlRefused);
+  EXPECT_EQ(ctrl->ShowTune(nullptr, 0), kCtrlRefused);
+  EXPECT_EQ(tune.count(), 2);
+}
+
+}  // namespace
+}  // namespace rq
