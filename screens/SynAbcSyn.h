@@ -10,7 +10,7 @@
 #include <QTextCharFormat>
 
 #include "notation/AbcHighlight.h"
-#include "screens/WinColor.h"
+#include "platform/WinColor.h"
 
 namespace rq {
 
