@@ -9,7 +9,7 @@
 #include <QSyntaxHighlighter>
 #include <QTextCharFormat>
 
-#include "notation/AbcHighlight.h"
+#include "notation/AbcLineScanner.h"
 #include "platform/WinColor.h"
 
 namespace rq {
