@@ -2,81 +2,26 @@
 
 #include <QAbstractButton>
 #include <QAction>
-#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QGroupBox>
-#include <QLabel>
-#include <QListWidget>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTabBar>
-#include <QToolButton>
 #include <vector>
 
-#include "controls/Tab95Sheet.h"
 #include "midi/Instruments.h"
 #include "midi/ZymMidi.h"
-#include "platform/CommaText.h"
 #include "platform/Numbers.h"
 
 namespace rq {
 namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
-
-QStringList CommaItems(const std::string& value) {
-  QStringList items;
-  for (const std::string& item : SplitCommaText(value)) items << Q(item);
-  return items;
-}
-
-// Widgets made by the program's forms have a tag or a name; Qt's own inner widgets
-// (scroll buttons of a tab bar, viewports) have neither and are never translated.
-bool Translatable(const QWidget* w) {
-  if (w->property(kTagProperty).isValid()) return true;
-  const QString name = w->objectName();
-  return !name.isEmpty() && !name.startsWith(QLatin1String("qt_"));
-}
-
-std::string ValueForTag(const IniFile& lang, const QObject* o) {
-  return lang.ReadString("Cmpstring", std::to_string(o->property(kTagProperty).toInt()), "");
-}
-
-void ApplyToWidget(QWidget* w, const std::string& value) {
-  if (auto* sheet = qobject_cast<TTab95Sheet*>(w)) {
-    sheet->SetCaption(Q("  " + value + "  "));
-  } else if (auto* tabs = qobject_cast<QTabBar*>(w)) {
-    const QStringList items = CommaItems(value);
-    for (int i = 0; i < tabs->count() && i < items.size(); ++i) tabs->setTabText(i, items[i]);
-  } else if (auto* label = qobject_cast<QLabel*>(w)) {
-    if (label->property(kStaticTextProperty).toBool()) {
-      label->setText(Q(value));
-    } else if (const auto ch = SplitCaptionHint(value)) {
-      label->setText(Q(ch->caption));
-      if (ch->hint) label->setToolTip(Q(*ch->hint));
-    }
-  } else if (auto* check = qobject_cast<QCheckBox*>(w)) {
-    check->setText(Q(value));
-  } else if (auto* speed = qobject_cast<QToolButton*>(w)) {
-    speed->setText(Q(value));
-  } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
-    group->setTitle(Q(value));
-  } else if (auto* list = qobject_cast<QListWidget*>(w)) {
-    list->clear();
-    for (const QString& text : CommaItems(value)) {
-      auto* item = new QListWidgetItem(text, list);
-      item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-      item->setCheckState(Qt::Unchecked);
-    }
-  }
-}
 
 QMessageBox::Icon IconOf(MsgDlgType type) {
   switch (type) {
@@ -114,15 +59,6 @@ QMessageBox::ButtonRole RoleOf(int32_t result) {
 
 }  // namespace
 
-void TranslateForm(QWidget* form, const IniFile* lang) {
-  if (!form || !lang) return;
-  if (const std::string title = ValueForTag(*lang, form); !title.empty()) form->setWindowTitle(Q(title));
-  for (QWidget* w : form->findChildren<QWidget*>()) {
-    if (!Translatable(w)) continue;
-    if (const std::string value = ValueForTag(*lang, w); !value.empty()) ApplyToWidget(w, value);
-  }
-}
-
 TResLib::TResLib(TSettings& settings, MidiSettings& midi, QObject* parent)
     : QObject(parent), settings_(settings), midi_(midi) {}
 
@@ -134,17 +70,7 @@ void TResLib::LoadLanguage() {
 
 void TResLib::ApplyActionStrings(const QList<QAction*>& actions) const {
   if (!language_) return;
-  for (QAction* action : actions) {
-    const int tag = action->property(kTagProperty).toInt();
-    if (tag <= 0) continue;
-    const auto ch = SplitCaptionHint(language_->ReadString("Actionstring", std::to_string(tag), ""));
-    if (!ch) continue;
-    action->setText(Q(ch->caption));
-    if (ch->hint) {
-      action->setToolTip(Q(*ch->hint));
-      action->setStatusTip(Q(*ch->hint));
-    }
-  }
+  for (QAction* action : actions) TranslateAction(action, action->property(kTagProperty).toInt(), *language_);
 }
 
 int32_t TResLib::MessageDlg(const std::string& text, MsgDlgType type, MsgDlgButtons buttons,

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "app/FormTexts.h"
 #include "app/Language.h"
 #include "app/Settings.h"
 #include "notation/AbcDef.h"
@@ -26,14 +27,8 @@ namespace rq {
 
 class TZymMidiPlayer;
 
-// Widgets and actions carry their translation key as the dynamic property "tag".
+// Actions carry their translation key as the dynamic property "tag".
 inline constexpr const char* kTagProperty = "tag";
-// A QLabel with this property set shows its text whole (no "caption/hint" split).
-inline constexpr const char* kStaticTextProperty = "staticText";
-
-// Applies [Cmpstring] of a language file to a form and its widgets, by tag. Does
-// nothing without a language file.
-void TranslateForm(QWidget* form, const IniFile* lang);
 
 class TResLib : public QObject, public IUserInterface {
   Q_OBJECT
@@ -48,7 +43,8 @@ class TResLib : public QObject, public IUserInterface {
   const IniFile* LanguageFile() const { return language_ ? &*language_ : nullptr; }
   // [Actionstring]: caption and hint of each action whose tag is above 0.
   void ApplyActionStrings(const QList<QAction*>& actions) const;
-  void TranslateForm(QWidget* form) const { rq::TranslateForm(form, LanguageFile()); }
+  // The language file applied to a form's registered texts.
+  void TranslateForm(const TFormTexts& texts) const { texts.Translate(LanguageFile()); }
 
   // IUserInterface
   int32_t MessageDlg(const std::string& text, MsgDlgType type, MsgDlgButtons buttons,

@@ -17,7 +17,32 @@ constexpr const char* kPlayer = "player";
 constexpr const char* kEditor = "editor";
 constexpr const char* kPosition = "POSITION";
 
-std::string PatchKey(int channel) { return "patch_" + std::to_string(channel); }
+// [MIDI] in file order: the output and its sound, a program per channel, the delay
+// before playing. A patch key names its channel's entry of MidiPatch.
+struct MidiKey {
+  const char* key;
+  int32_t def;
+  std::atomic<int> MidiSettings::*field;  // null for a patch
+  size_t channel = 0;
+};
+constexpr MidiKey kMidiKeys[] = {
+    {"midiport", 0, &MidiSettings::MidiPort},   {"pitch", 0, &MidiSettings::MidiPitch},
+    {"speed", 100, &MidiSettings::MidiSpeed},   {"volume", 100, &MidiSettings::MidiVolume},
+    {"octave", 0, &MidiSettings::MidiOctave},
+    {"patch_0", 0, nullptr, 0},   {"patch_1", 0, nullptr, 1},   {"patch_2", 0, nullptr, 2},
+    {"patch_3", 0, nullptr, 3},   {"patch_4", 0, nullptr, 4},   {"patch_5", 0, nullptr, 5},
+    {"patch_6", 0, nullptr, 6},   {"patch_7", 0, nullptr, 7},   {"patch_8", 0, nullptr, 8},
+    {"patch_9", 0, nullptr, 9},   {"patch_10", 0, nullptr, 10}, {"patch_11", 0, nullptr, 11},
+    {"patch_12", 0, nullptr, 12}, {"patch_13", 0, nullptr, 13}, {"patch_14", 0, nullptr, 14},
+    {"patch_15", 0, nullptr, 15},
+    {"syntdelay", 0, &MidiSettings::SyntDelay},
+};
+
+// The setting a [MIDI] key stands for (const or not, after the settings given).
+template <class Midi>
+auto& MidiValue(Midi& midi, const MidiKey& k) {
+  return k.field ? midi.*k.field : midi.MidiPatch[k.channel];
+}
 
 // The integer fields of [player] and the converter setting each fills.
 struct PlayerKey {
@@ -87,13 +112,7 @@ void LoadSettings(const IniFile& ini, TSettings& s, MidiSettings& midi, int prin
   // so that a full write gives it back.
   s.LangFileName = ini.ReadString(kGlobal, "lang", "");
 
-  midi.MidiPort = ini.ReadInteger(kMidi, "midiport", 0);
-  midi.MidiPitch = ini.ReadInteger(kMidi, "pitch", 0);
-  midi.MidiSpeed = ini.ReadInteger(kMidi, "speed", 100);
-  midi.MidiVolume = ini.ReadInteger(kMidi, "volume", 100);
-  midi.MidiOctave = ini.ReadInteger(kMidi, "octave", 0);
-  for (int c = 0; c < 16; ++c) midi.MidiPatch[static_cast<size_t>(c)] = ini.ReadInteger(kMidi, PatchKey(c), 0);
-  midi.SyntDelay = ini.ReadInteger(kMidi, "syntdelay", 0);
+  for (const auto& m : kMidiKeys) MidiValue(midi, m) = ini.ReadInteger(kMidi, m.key, m.def);
   for (const auto& p : kPlayerKeys) midi.*p.field = ini.ReadInteger(kPlayer, p.key, p.def);
 
   s.EditFontName = ini.ReadString(kEditor, "fontname", "courier");
@@ -111,13 +130,7 @@ void SaveSettings(IniFile& ini, const TSettings& s, const MidiSettings& midi) {
   ini.WriteString(kGlobal, "lang", s.LangFileName);
   for (const auto& g : kGlobalKeys) ini.WriteInteger(kGlobal, g.key, s.*g.field);
 
-  ini.WriteInteger(kMidi, "midiport", midi.MidiPort);
-  ini.WriteInteger(kMidi, "pitch", midi.MidiPitch);
-  ini.WriteInteger(kMidi, "speed", midi.MidiSpeed);
-  ini.WriteInteger(kMidi, "volume", midi.MidiVolume);
-  ini.WriteInteger(kMidi, "octave", midi.MidiOctave);
-  for (int c = 0; c < 16; ++c) ini.WriteInteger(kMidi, PatchKey(c), midi.MidiPatch[static_cast<size_t>(c)]);
-  ini.WriteInteger(kMidi, "syntdelay", midi.SyntDelay);
+  for (const auto& m : kMidiKeys) ini.WriteInteger(kMidi, m.key, MidiValue(midi, m));
   for (const auto& p : kPlayerKeys) ini.WriteInteger(kPlayer, p.key, midi.*p.field);
 
   ini.WriteString(kEditor, "fontname", s.EditFontName);

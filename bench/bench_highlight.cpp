@@ -7,7 +7,7 @@
 #include <QTextDocument>
 
 #include "Corpus.h"
-#include "notation/AbcHighlight.h"
+#include "notation/AbcLineScanner.h"
 #include "screens/SynAbcSyn.h"
 
 namespace {

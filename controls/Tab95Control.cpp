@@ -6,10 +6,10 @@
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QPainter>
-#include <QShortcut>
 #include <QStyle>
 #include <QTabBar>
 #include <algorithm>
+#include <optional>
 
 namespace rq {
 
@@ -111,6 +111,67 @@ class TTab95Bar : public QTabBar {
   TCustomTab95Control& owner_;
 };
 
+// Ctrl+Tab and Ctrl+Shift+Tab for every window: one application-wide filter takes the
+// keys before any widget or shortcut and hands each press to exactly one page control
+// of the window it was pressed in. (Window-wide shortcuts of two page controls in one
+// window would be handed successive presses in turn.)
+class TCtrlTabPaging : public QObject {
+ public:
+  // Installs the filter once per application object.
+  static void Install() {
+    static QPointer<TCtrlTabPaging> paging;
+    if (paging || !QCoreApplication::instance()) return;
+    paging = new TCtrlTabPaging(QCoreApplication::instance());
+    QCoreApplication::instance()->installEventFilter(paging);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    // The override keeps the key from shortcuts; the press itself then pages.
+    if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress) return false;
+    const auto forward = PagingDirection(*static_cast<QKeyEvent*>(event));
+    auto* focus = qobject_cast<QWidget*>(watched);
+    if (!forward || !focus) return false;
+    TCustomTab95Control* target = Target(focus);
+    if (!target) return false;
+    if (event->type() == QEvent::KeyPress) target->SelectNextPage(*forward);
+    event->accept();
+    return true;
+  }
+
+ private:
+  using QObject::QObject;
+
+  // Ctrl+Tab pages forward, Ctrl+Shift+Tab back; nullopt for any other key.
+  static std::optional<bool> PagingDirection(const QKeyEvent& key) {
+    const Qt::KeyboardModifiers mods = key.modifiers() & ~Qt::KeypadModifier;
+    if (key.key() == Qt::Key_Tab && mods == Qt::ControlModifier) return true;
+    const bool back = key.key() == Qt::Key_Backtab || key.key() == Qt::Key_Tab;
+    if (back && mods == (Qt::ControlModifier | Qt::ShiftModifier)) return false;
+    return std::nullopt;
+  }
+
+  static bool Pageable(const TCustomTab95Control* c) { return c->isVisible() && c->isEnabled(); }
+
+  // The page control that holds the focus (the innermost one), else the window's
+  // default one, else the window's first; only shown, enabled controls count.
+  static TCustomTab95Control* Target(QWidget* focus) {
+    for (QWidget* w = focus; w; w = w->isWindow() ? nullptr : w->parentWidget()) {
+      if (auto* c = qobject_cast<TCustomTab95Control*>(w); c && Pageable(c)) return c;
+    }
+    QWidget* window = focus->window();
+    QList<TCustomTab95Control*> controls;
+    for (TCustomTab95Control* c : window->findChildren<TCustomTab95Control*>()) {
+      // Windows of their own parented to this one (floating sheets) page by themselves.
+      if (c->window() == window && Pageable(c)) controls << c;
+    }
+    for (TCustomTab95Control* c : controls) {
+      if (c->DefaultForCtrlTab()) return c;
+    }
+    return controls.isEmpty() ? nullptr : controls.first();
+  }
+};
+
 namespace {
 
 // Extra room around a tab's content: 2 on each end along the row, 2 for the lift of
@@ -141,15 +202,7 @@ TCustomTab95Control::TCustomTab95Control(QWidget* parent)
     : QTabWidget(parent), tabInactiveFont_(FullyResolved(QApplication::font())) {
   setTabBar(new TTab95Bar(*this));
   resize(289, 193);
-  const auto addPaging = [this](QKeySequence keys, bool forward) {
-    auto* shortcut = new QShortcut(keys, this);
-    shortcut->setContext(Qt::WindowShortcut);
-    connect(shortcut, &QShortcut::activated, this, [this, forward] { SelectNextPage(forward); });
-    // Two page controls in one window share the keys; one of them pages.
-    connect(shortcut, &QShortcut::activatedAmbiguously, this, [this, forward] { SelectNextPage(forward); });
-  };
-  addPaging(QKeySequence(Qt::CTRL | Qt::Key_Tab), true);
-  addPaging(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), false);
+  TCtrlTabPaging::Install();
   RecreateTabs();
 }
 
@@ -552,13 +605,8 @@ void TCustomTab95Control::paintEvent(QPaintEvent* event) {
 }
 
 void TCustomTab95Control::keyPressEvent(QKeyEvent* event) {
-  // Qt's own paging keys would change the page without OnChange; only Ctrl+Tab pages.
-  const bool ctrl = event->modifiers() & Qt::ControlModifier;
-  if (ctrl && (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab)) {
-    SelectNextPage(event->key() == Qt::Key_Tab && !(event->modifiers() & Qt::ShiftModifier));
-    event->accept();
-    return;
-  }
+  // Qt's own paging keys would change the page without OnChange; Ctrl+Tab is taken
+  // before the key gets here, by TCtrlTabPaging.
   QWidget::keyPressEvent(event);
 }
 

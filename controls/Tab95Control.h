@@ -31,6 +31,7 @@ class EInvalidOperation : public std::runtime_error {
 enum TTab95Position { tpTopLeft, tpBottomRight };
 enum TTextRotation { trHorizontal, trVertical };
 
+class TCtrlTabPaging;
 class TCustomTab95Control;
 class TTab95Bar;
 
@@ -87,6 +88,12 @@ class TCustomTab95Control : public QTabWidget {
   void SetHotTrack(bool on) { hotTrack_ = on; }
   bool AllowTabShifting() const { return allowTabShifting_; }
   void SetAllowTabShifting(bool on) { allowTabShifting_ = on; }
+  // Ctrl+Tab and Ctrl+Shift+Tab page exactly one page control of a window: the one
+  // holding the keyboard focus (in itself or its pages), else the one marked as the
+  // window's default, else the first in the window. Hidden and disabled controls
+  // are passed over.
+  bool DefaultForCtrlTab() const { return defaultForCtrlTab_; }
+  void SetDefaultForCtrlTab(bool on) { defaultForCtrlTab_ = on; }
 
   QColor TabActiveColor() const { return tabActiveColor_; }
   void SetTabActiveColor(const QColor& color);
@@ -168,6 +175,7 @@ class TCustomTab95Control : public QTabWidget {
   void dropEvent(QDropEvent* event) override;
 
  private:
+  friend class TCtrlTabPaging;
   friend class TTab95Bar;
 
   // Hot tracking and tab shifting, driven by the tab row.
@@ -199,6 +207,7 @@ class TCustomTab95Control : public QTabWidget {
   bool buttonStyle_ = false;
   bool useMSDrawing_ = false;
   bool allowTabShifting_ = false;
+  bool defaultForCtrlTab_ = false;
   bool tabStop_ = true;
   TTab95Position tabPosition_ = tpTopLeft;
   TTextRotation textRotation_ = trHorizontal;

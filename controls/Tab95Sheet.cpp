@@ -50,6 +50,8 @@ void TTab95Sheet::SetPageIndex(int index) {
 void TTab95Sheet::SetCaption(const QString& caption) {
   caption_ = caption;
   if (pageControl_) pageControl_->setTabText(PageIndex(), caption);
+  // A torn-off sheet's caption is its floating window's title.
+  if (floating_ && floatingForm_) floatingForm_->setWindowTitle(caption);
 }
 
 void TTab95Sheet::SetTabVisible(bool visible) {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "library/SetBlock.h"
+#include "library/AbcFileFormat.h"
 #include "platform/Numbers.h"
 
 namespace rq {

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "library/AbcFileFormat.h"
 #include "library/AbcSession.h"
-#include "library/SetBlock.h"
 #include "platform/Numbers.h"
 
 namespace rq {

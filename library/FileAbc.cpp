@@ -7,7 +7,7 @@
 #include <fstream>
 #include <system_error>
 
-#include "library/SetBlock.h"
+#include "library/AbcFileFormat.h"
 #include "midi/AbcToMidi.h"
 #include "notation/AbcDef.h"
 #include "notation/AbcParser.h"

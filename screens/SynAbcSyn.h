@@ -9,8 +9,8 @@
 #include <QSyntaxHighlighter>
 #include <QTextCharFormat>
 
-#include "notation/AbcHighlight.h"
-#include "screens/WinColor.h"
+#include "notation/AbcLineScanner.h"
+#include "platform/WinColor.h"
 
 namespace rq {
 

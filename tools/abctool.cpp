@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "AbcTool.h"
-#include "library/SetBlock.h"
+#include "library/AbcFileFormat.h"
 #include "platform/Numbers.h"
 
 namespace rq::tool {

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "AbcTool.h"
-#include "notation/AbcHighlight.h"
+#include "notation/AbcLineScanner.h"
 
 namespace rq::tool {
 namespace {

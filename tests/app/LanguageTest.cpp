@@ -10,11 +10,15 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabBar>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QVBoxLayout>
 
+#include "app/FormTexts.h"
 #include "app/ResLib.h"
-#include "controls/Tab95Sheet.h"
+#include "controls/FloatingForm.h"
+#include "controls/Page95Control.h"
 #include "platform/CommaText.h"
 
 namespace rq {
@@ -58,13 +62,7 @@ TEST(Language, CommaText) {
   EXPECT_TRUE(SplitCommaText("  ").empty());
 }
 
-QWidget* Tagged(QWidget* w, int tag, const char* name = "w") {
-  w->setObjectName(name);
-  if (tag >= 0) w->setProperty(kTagProperty, tag);
-  return w;
-}
-
-TEST(Language, FormsAreTranslatedByTag) {
+TEST(FormTexts, RegisteredTextsAreTranslatedByTag) {
   const IniFile lang = IniFile::FromBytes("x",
                                           "[Cmpstring]\n"
                                           "7=Fenetre\n"
@@ -77,24 +75,53 @@ TEST(Language, FormsAreTranslatedByTag) {
                                           "8=Un,Deux\n"
                                           "9=Fichiers\n"
                                           "10=Ne pas traduire\n"
-                                          "0=Zero\n");
+                                          "11=\n"
+                                          "12=Premier\n"
+                                          "13=Second\n"
+                                          "0=Zero\n"
+                                          "[Actionstring]\n"
+                                          "3=Ouvrir/Ouvre un fichier\n"
+                                          "0=Jamais\n");
   QWidget form;
-  Tagged(&form, 7, "form");
-  auto* label = static_cast<QLabel*>(Tagged(new QLabel("Title", &form), 1));
-  auto* staticText = static_cast<QLabel*>(Tagged(new QLabel("Text", &form), 2));
-  staticText->setProperty(kStaticTextProperty, true);
-  auto* check = static_cast<QCheckBox*>(Tagged(new QCheckBox("Loop", &form), 3));
-  auto* group = static_cast<QGroupBox*>(Tagged(new QGroupBox("Group", &form), 4));
-  auto* speed = static_cast<QToolButton*>(Tagged(new QToolButton(&form), 5));
-  auto* tabs = static_cast<QTabBar*>(Tagged(new QTabBar(&form), 6));
+  auto* label = new QLabel("Title", &form);
+  auto* staticText = new QLabel("Text", &form);
+  auto* check = new QCheckBox("Loop", &form);
+  auto* group = new QGroupBox("Group", &form);
+  auto* speed = new QToolButton(&form);
+  auto* tabs = new QTabBar(&form);
   for (const char* t : {"All", "Marked", "Unmarked"}) tabs->addTab(t);
-  auto* list = static_cast<QListWidget*>(Tagged(new QListWidget(&form), 8));
-  auto* sheet = static_cast<TTab95Sheet*>(Tagged(new TTab95Sheet(&form), 9));
-  auto* push = static_cast<QPushButton*>(Tagged(new QPushButton("OK", &form), 10));
-  auto* untagged = static_cast<QLabel*>(Tagged(new QLabel("Named", &form), -1, "labName"));
-  auto* inner = new QLabel("Qt's own", &form);
+  auto* list = new QListWidget(&form);
+  auto* sheet = new TTab95Sheet(&form);
+  auto* push = new QPushButton("OK", &form);
+  auto* zero = new QLabel("Zero key", &form);
+  auto* empty = new QLabel("Kept", &form);
+  auto* twice = new QLabel("Twice", &form);
+  auto* unregistered = new QLabel("Not mine", &form);
+  auto* open = new QAction("Open", &form);
+  auto* untaggedAction = new QAction("Untagged", &form);
+  QPointer<QLabel> gone = new QLabel("Gone", &form);
 
-  TranslateForm(&form, &lang);
+  TFormTexts texts;
+  texts.Add(&form, 7);
+  texts.Add(label, 1);
+  texts.Add(staticText, 2, TextKind::StaticText);
+  texts.Add(check, 3);
+  texts.Add(group, 4);
+  texts.Add(speed, 5);
+  texts.Add(tabs, 6);
+  texts.Add(list, 8);
+  texts.Add(sheet, 9);
+  texts.Add(push, 10);
+  texts.Add(zero, 0);
+  texts.Add(empty, 11);
+  texts.Add(twice, 12);
+  texts.Add(twice, 13);
+  texts.Add(open, 3);
+  texts.Add(untaggedAction, 0);
+  texts.Add(gone, 1);
+  delete gone;
+
+  texts.Translate(&lang);
   EXPECT_EQ(form.windowTitle(), "Fenetre");
   EXPECT_EQ(label->text(), "Titre");
   EXPECT_EQ(label->toolTip(), "Le titre de l'air");
@@ -105,13 +132,49 @@ TEST(Language, FormsAreTranslatedByTag) {
   EXPECT_EQ(tabs->tabText(2), "Non marques");
   ASSERT_EQ(list->count(), 2);
   EXPECT_EQ(list->item(1)->text(), "Deux");
+  EXPECT_EQ(list->item(1)->checkState(), Qt::Unchecked);
   EXPECT_EQ(sheet->Caption(), "  Fichiers  ");
   EXPECT_EQ(push->text(), "OK") << "plain buttons are not translated";
-  EXPECT_EQ(untagged->text(), "Zero") << "a named widget without a tag reads key 0";
-  EXPECT_EQ(inner->text(), "Qt's own");
+  EXPECT_EQ(zero->text(), "Zero") << "tag 0 reads key 0";
+  EXPECT_EQ(empty->text(), "Kept") << "an empty value changes nothing";
+  EXPECT_EQ(twice->text(), "Second") << "registration order";
+  EXPECT_EQ(unregistered->text(), "Not mine");
+  EXPECT_EQ(open->text(), "Ouvrir");
+  EXPECT_EQ(open->statusTip(), "Ouvre un fichier");
+  EXPECT_EQ(untaggedAction->text(), "Untagged") << "actions without a tag above 0 keep their texts";
 
-  TranslateForm(&form, nullptr);  // no language file: nothing happens
+  texts.Translate(nullptr);  // no language file: nothing happens
   EXPECT_EQ(label->text(), "Titre");
+}
+
+// A sheet torn off into a floating window is no child of its form any more, yet the
+// form's texts still reach it, its contents and its window's title.
+TEST(FormTexts, ATornOffSheetIsStillTranslated) {
+  const IniFile lang = IniFile::FromBytes("x", "[Cmpstring]\n1=Fichiers\n2=Tempo\n");
+  QWidget form;
+  auto* layout = new QVBoxLayout(&form);
+  auto* pages = new TPage95Control;
+  layout->addWidget(pages);
+  pages->SetRemoveLastTab(true);
+  auto* sheet = new TTab95Sheet;
+  sheet->SetCaption("Files");
+  sheet->SetPageControl(pages);
+  auto* label = new QLabel("Speed", sheet);
+  TFormTexts texts;
+  texts.Add(sheet, 1);
+  texts.Add(label, 2);
+  form.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+
+  sheet->FloatSheet();
+  ASSERT_TRUE(sheet->Floating());
+  ASSERT_FALSE(form.findChildren<QLabel*>().contains(label));
+  texts.Translate(&lang);
+  EXPECT_EQ(sheet->Caption(), "  Fichiers  ");
+  EXPECT_EQ(sheet->FloatingForm()->windowTitle(), "  Fichiers  ");
+  EXPECT_EQ(label->text(), "Tempo");
+  sheet->FloatingForm()->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST(Language, MessageDialogShowsTranslatedButtons) {

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "library/AbcFileFormat.h"
 #include "library/FileAbc.h"
-#include "library/SetBlock.h"
 
 namespace {
 

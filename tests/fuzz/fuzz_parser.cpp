@@ -10,7 +10,7 @@
 #include "midi/AbcToMidi.h"
 #include "midi/MidiFile.h"
 #include "midi/MidiSettings.h"
-#include "notation/AbcHighlight.h"
+#include "notation/AbcLineScanner.h"
 #include "notation/AbcParser.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

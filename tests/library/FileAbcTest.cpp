@@ -3,8 +3,8 @@
 #include <random>
 
 #include "FileTestHelpers.h"
+#include "library/AbcFileFormat.h"
 #include "library/FileAbc.h"
-#include "library/SetBlock.h"
 #include "notation/AbcDef.h"
 
 namespace rq {

@@ -104,12 +104,5 @@ TEST_F(SynAbcSynTest, AttributesChangeLiveByIndex) {
   }
 }
 
-TEST(WinColor, SettingsValuesToColours) {
-  EXPECT_EQ(WinColorToQColor(0x84C6EA), QColor(0xEA, 0xC6, 0x84));
-  EXPECT_FALSE(WinColorToQColor(kClNone).isValid());
-  EXPECT_TRUE(WinColorToQColor(static_cast<int32_t>(0x80000005)).isValid());  // window background
-  EXPECT_FALSE(WinColorToQColor(static_cast<int32_t>(0x80000001)).isValid());
-}
-
 }  // namespace
 }  // namespace rq

@@ -1,4 +1,4 @@
-#include "library/SetBlock.h"
+#include "library/AbcFileFormat.h"
 
 namespace rq {
 

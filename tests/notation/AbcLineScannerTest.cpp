@@ -6,7 +6,7 @@
 
 #include "Corpus.h"
 #include "ParseHelpers.h"
-#include "notation/AbcHighlight.h"
+#include "notation/AbcLineScanner.h"
 
 namespace rq {
 namespace {
@@ -34,7 +34,7 @@ void ExpectColours(std::initializer_list<Case> cases, int range) {
   for (const Case& c : cases) EXPECT_EQ(Colours(c.line, range), c.colours) << c.line;
 }
 
-TEST(Highlight, HeaderFieldsAndTheirValues) {
+TEST(AbcLineScanner, HeaderFieldsAndTheirValues) {
   ExpectColours({{"X:12", "X:@1 12@2"},
                  {"T:The Kesh", "T:@1 The Kesh@2"},
                  {"T:'Tis the Last Rose", "T:@1 'Tis the Last Rose@2"},
@@ -65,7 +65,7 @@ TEST(Highlight, HeaderFieldsAndTheirValues) {
                 kRangeHeader);
 }
 
-TEST(Highlight, NotesOctaveMarksAndLengths) {
+TEST(AbcLineScanner, NotesOctaveMarksAndLengths) {
   ExpectColours({{"c'' C,, z2 A3/4 A/ A//", "c''@7 C,,@7 z2@7 A3/4@7 A/@7 A//@7"},
                  {"C' c, z, c''' c',", "C'@12 c,@12 z,@12 c'''@12 c',@12"},
                  {"A/3 A3//4 A1000 A4294967300 A/4294967300", "A/3@12 A3//4@12 A1000@12 A4294967300@12 A/4294967300@12"},
@@ -76,7 +76,7 @@ TEST(Highlight, NotesOctaveMarksAndLengths) {
                 kRangeBody);
 }
 
-TEST(Highlight, BrokenRhythmNeedsANoteOnEachSide) {
+TEST(AbcLineScanner, BrokenRhythmNeedsANoteOnEachSide) {
   ExpectColours({{"A>B", "A@7 >@17 B@7"},
                  {"A >>B", "A@7 >>@17 B@7"},
                  {"A> B", "A@7 >@12 B@7"},
@@ -87,7 +87,7 @@ TEST(Highlight, BrokenRhythmNeedsANoteOnEachSide) {
                 kRangeBody);
 }
 
-TEST(Highlight, GroupsChordsAndBrackets) {
+TEST(AbcLineScanner, GroupsChordsAndBrackets) {
   ExpectColours({{"{ag}A {a2g}A {a g}", "{ag}@16 A@7 {a2g}@12 A@7 {a g}@12"},
                  {"{ag", "{ag@16"},
                  {"[CEG]2 [CEG]]", "[@8 C@7 E@7 G@7 ]@8 2@12 [@8 C@7 E@7 G@7 ]@8 ]@12"},
@@ -100,7 +100,7 @@ TEST(Highlight, GroupsChordsAndBrackets) {
                 kRangeBody);
 }
 
-TEST(Highlight, BarsInMidLineAndAtTheEnd) {
+TEST(AbcLineScanner, BarsInMidLineAndAtTheEnd) {
   ExpectColours({{"A|B||c|]d", "A@7 |@6 B@7 ||@6 c@7 |]@6 d@7"},
                  {"A:||:B|1c:|2d", "A@7 :||:@6 B@7 |1@6 c@7 :|2@6 d@7"},
                  {"A::|B", "A@7 ::|@12 B@7"},
@@ -110,7 +110,7 @@ TEST(Highlight, BarsInMidLineAndAtTheEnd) {
                 kRangeBody);
 }
 
-TEST(Highlight, FieldsInTheBody) {
+TEST(AbcLineScanner, FieldsInTheBody) {
   ExpectColours({{"K:G abc", "K:@1 G@2 abc@12"},
                  {"K:H abc", "K:@1 H@12 a@7 b@7 c@7"},
                  {"L:1/8 abc", "L:@1 1/8@2 abc@12"},
@@ -130,7 +130,7 @@ TEST(Highlight, FieldsInTheBody) {
 
 // The line's end ends every value and every skip, inside an open bracket or plus
 // chord too (whose closer was found inside a chord symbol).
-TEST(Highlight, ValuesAndSkipsStopAtTheLineEnd) {
+TEST(AbcLineScanner, ValuesAndSkipsStopAtTheLineEnd) {
   ExpectColours({{"[\"]\"K:G", "[@8 \"]\"@13 K:@1 G@2"},
                  {"+\"+\"K:G", "+@8 \"+\"@13 K:@1 G@2"},
                  {"[\"]\"L:1/8", "[@8 \"]\"@13 L:@1 1/8@2"},
@@ -141,7 +141,7 @@ TEST(Highlight, ValuesAndSkipsStopAtTheLineEnd) {
                 kRangeBody);
 }
 
-TEST(Highlight, TheRangeFollowsTheTuneAcrossLines) {
+TEST(AbcLineScanner, TheRangeFollowsTheTuneAcrossLines) {
   const TLines lines = {"X:1", "T:t", "K:G", "abc|", "X:2", "T:u", "% no key yet", "abc", "K:D", "X:3"};
   const std::vector<int> expected = {1, 1, 2, 2, 1, 1, 1, 1, 2, 1};
   int range = kRangeHeader;
@@ -174,7 +174,7 @@ void ExpectCovers(const std::string& line, const std::vector<AbcToken>& tokens) 
 
 // Every corpus line scans into tokens that cover it, and a note coloured as valid
 // is a note the parser reads at the same place.
-TEST(Highlight, CorpusLinesAreCoveredAndNotesMatchTheParser) {
+TEST(AbcLineScanner, CorpusLinesAreCoveredAndNotesMatchTheParser) {
   TAbcParser parser;
   std::vector<AbcToken> tokens;
   for (const TLines& tune : corpus::Tunes()) {
@@ -194,7 +194,7 @@ TEST(Highlight, CorpusLinesAreCoveredAndNotesMatchTheParser) {
   }
 }
 
-TEST(Highlight, HostileLinesAreCovered) {
+TEST(AbcLineScanner, HostileLinesAreCovered) {
   std::mt19937 rng(99);
   const std::string alphabet = "ABCDEFGabcdefgzuvKLMPQTVWwXE:|[]{}()+\"<>^_=~.,'/\\%0123456789 \t\r\n";
   std::vector<AbcToken> tokens;

@@ -1,11 +1,13 @@
+// Sets and sessions as the set block at the top of a file stores them, the tune-start
+// rule that bounds the block, and what removing or replacing a tune does to them.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "LibraryTestHelpers.h"
+#include "library/AbcFileFormat.h"
 #include "library/AbcSession.h"
 #include "library/AbcSet.h"
-#include "library/SetBlock.h"
 
 namespace rq {
 namespace {
@@ -33,7 +35,7 @@ struct Loaded {
   TLstSession sessions;
 };
 
-TEST(SetBlock, FoundOnlyAtTheTopAndAboveTheFirstTune) {
+TEST(AbcFileFormat, SetBlockFoundOnlyAtTheTopAndAboveTheFirstTune) {
   struct Case {
     const char* what;
     TLines lines;
@@ -54,7 +56,7 @@ TEST(SetBlock, FoundOnlyAtTheTopAndAboveTheFirstTune) {
   }
 }
 
-TEST(SetBlock, TuneStartIsXColonAtColumnOneOrTwo) {
+TEST(AbcFileFormat, TuneStartIsXColonAtColumnOneOrTwo) {
   EXPECT_TRUE(IsTuneStart("X:1"));
   EXPECT_TRUE(IsTuneStart(" X:1"));
   EXPECT_TRUE(IsTuneStart("%X:1"));

@@ -1,5 +1,5 @@
 // Windows colour values to Qt colours.
-#include "screens/WinColor.h"
+#include "platform/WinColor.h"
 
 #include <QGuiApplication>
 #include <QPalette>

@@ -1,7 +1,7 @@
 // The editor's line scanner. It reads a line the way the parser does, with the
 // same dispatch and token rules, but instead of making elements it tells the kind
 // of every stretch of text, so that what the parser drops or replaces shows as an error.
-#include "AbcHighlight.h"
+#include "notation/AbcLineScanner.h"
 
 #include <algorithm>
 #include <limits>
