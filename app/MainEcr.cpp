@@ -105,7 +105,7 @@ void TMainEcr::OnCreate() {
   RefreshRecentMenus();
 
   const auto language = OpenLanguageFile(settings.LangFileName);
-  TranslateForm(this, language ? &*language : nullptr);
+  texts_.Translate(language ? &*language : nullptr);
   // A language file may name a fourth bottom tab: the editor's log.
   if (language) {
     const auto texts = SplitCommaText(language->ReadString("Cmpstring", std::to_string(kBottomTabTag), ""));
@@ -184,7 +184,6 @@ void TMainEcr::BuildToolBar(QWidget* bar) {
   row->addStretch(1);
   imgLogo_ = new QLabel("Reelquill", bar);
   imgLogo_->setObjectName("imgLogo");
-  imgLogo_->setProperty(kStaticTextProperty, true);
   QFont logoFont = imgLogo_->font();
   logoFont.setBold(true);
   logoFont.setItalic(true);
@@ -241,7 +240,7 @@ void TMainEcr::BuildWorkArea() {
   auto* tabRow = new QHBoxLayout;
   tabBottom_ = new QTabBar(panBottom_);
   tabBottom_->setObjectName("TabBottom");
-  tabBottom_->setProperty(kTagProperty, kBottomTabTag);
+  texts_.Add(tabBottom_, kBottomTabTag, TextKind::TabTexts);
   tabBottom_->setDrawBase(false);
   tabBottom_->addTab(" Score  ");
   tabBottom_->addTab(" Sets ");

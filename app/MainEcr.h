@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "app/FormTexts.h"
+
 class QLabel;
 class QMenu;
 class QProgressBar;
@@ -105,6 +107,7 @@ class TMainEcr : public QMainWindow {
   QWidget* MakeHost(HostPanel panel, const char* name, QWidget* parent);
 
   TAppContext& app_;
+  TFormTexts texts_;
   std::vector<std::string> recentFiles_;
   QPointer<TdlgWelcome> splash_;
   QMenu* mnReload_ = nullptr;

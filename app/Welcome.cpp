@@ -21,7 +21,6 @@ TdlgWelcome::TdlgWelcome(QWidget* parent)
 
   auto* title = new QLabel("Reelquill 2", this);
   title->setObjectName("labTitle");
-  title->setProperty(kStaticTextProperty, true);
   QFont big = title->font();
   big.setPointSize(big.pointSize() + 10);
   big.setBold(true);
@@ -37,7 +36,6 @@ TdlgWelcome::TdlgWelcome(QWidget* parent)
 
   labVersion_ = new QLabel("Version 2.0 Beta 1.13", this);
   labVersion_->setObjectName("labVersion");
-  labVersion_->setProperty(kStaticTextProperty, true);
   labVersion_->setAlignment(Qt::AlignCenter);
   layout->addWidget(labVersion_);
 
@@ -45,7 +43,6 @@ TdlgWelcome::TdlgWelcome(QWidget* parent)
   const QString note = QString::fromStdString(ProgramFile("donation.txt"));
   auto* link = new QLabel(QString("<a href=\"%1\">Support Reelquill</a>").arg(QUrl::fromLocalFile(note).toString()), this);
   link->setObjectName("htForm");
-  link->setProperty(kStaticTextProperty, true);
   link->setAlignment(Qt::AlignCenter);
   link->setTextInteractionFlags(Qt::TextBrowserInteraction);
   connect(link, &QLabel::linkActivated, this, [](const QString& url) { QDesktopServices::openUrl(QUrl(url)); });
