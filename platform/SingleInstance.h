@@ -1,0 +1,66 @@
+// One running program per user: a later start hands its files to the running copy
+// as "[Open(<path>)]" commands over a local socket, and ends.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+class QLocalServer;
+class QLocalSocket;
+
+namespace rq {
+
+// The path of an open command: everything between the leading "[Open(" and the
+// final ")]", so "Reels (2).abc" keeps its parentheses. Blanks and line ends around
+// the command are ignored. Nullopt for any other text and for an empty path.
+std::optional<std::string> OpenCommandPath(std::string_view command);
+
+class TSingleInstance : public QObject {
+  Q_OBJECT
+
+ public:
+  enum class Start {
+    First,     // this copy now serves the name: it runs and receives later starts' files
+    PassedOn,  // a running copy took the files: this one ends at once
+    Failed,    // neither: this copy runs without the service (FailureReason says why)
+  };
+
+  // The name is the constructor's when not empty, else RQ_INSTANCE_NAME when set,
+  // else "reelquill-" + the user's id. A name not starting with "/" is a socket
+  // in the temporary folder.
+  explicit TSingleInstance(QString name = {}, QObject* parent = nullptr);
+
+  // Called once at start-up. With no paths a running copy is only asked whether it
+  // is there. Blocks for a few seconds at most.
+  Start Claim(const QStringList& paths);
+
+  // The socket file of the running copy, and the lock that guards taking it over.
+  const QString& ServerPath() const { return path_; }
+  QString LockPath() const { return path_ + QStringLiteral(".lock"); }
+  const QString& FailureReason() const { return reason_; }
+
+ signals:
+  // A command from a later start, exactly as it sent it ("[Open(/home/me/a.abc)]").
+  void OpenCommand(const QString& command);
+
+ private:
+  Start PassOn(QLocalSocket& socket, const QStringList& paths);
+  Start Listen();
+  Start Fail(QString reason);
+  void AcceptConnections();
+  void ReadCommands(QLocalSocket& socket);
+  void EmitPending();
+
+  QString path_;
+  QString reason_;
+  QLocalServer* server_ = nullptr;
+  QStringList pending_;
+  bool emitting_ = false;
+};
+
+}  // namespace rq

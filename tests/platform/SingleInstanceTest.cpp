@@ -1,0 +1,202 @@
+// One instance per user: the first start serves its name, later starts hand it
+// their files as open commands, and nothing a crashed copy left blocks a new start.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTest>
+#include <QThread>
+
+#include <chrono>
+#include <future>
+#include <latch>
+#include <memory>
+#include <set>
+
+#include "platform/SingleInstance.h"
+
+namespace rq {
+namespace {
+
+using Start = TSingleInstance::Start;
+constexpr int kWaitMs = 15000;
+
+// Tests run in parallel: each serves a name of its own.
+QString UniqueName(const char* what) { return QStringLiteral("rq-test-%1-%2").arg(::getpid()).arg(what); }
+
+QString OpenCommandOf(const QString& path) { return QStringLiteral("[Open(%1)]").arg(path); }
+
+// A later start is a process of its own. Here it is a thread, so that the event loop
+// of this thread keeps serving while the later start waits for its answer.
+std::future<Start> StartLater(const QString& name, const QStringList& paths) {
+  return std::async(std::launch::async, [name, paths] { return TSingleInstance(name).Claim(paths); });
+}
+
+// Serves events until the later start has ended, and gives its result.
+Start Finish(std::future<Start>& later) {
+  const bool ended = QTest::qWaitFor(
+      [&] { return later.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, kWaitMs);
+  EXPECT_TRUE(ended) << "the later start is still waiting";
+  return later.get();
+}
+
+bool WaitForCommands(const QSignalSpy& spy, qsizetype count) {
+  return QTest::qWaitFor([&] { return spy.size() >= count; }, kWaitMs);
+}
+
+TEST(OpenCommandPath, IsEverythingBetweenTheHeadAndTheFinalTail) {
+  struct Case {
+    const char* command;
+    std::optional<std::string> path;
+  };
+  const Case cases[] = {
+      {"[Open(/home/me/Reels (2).abc)]", "/home/me/Reels (2).abc"},
+      {"[Open(/tunes/a)].abc)]", "/tunes/a)].abc"},
+      {"[Open(/tunes/two\nlines.abc)]", "/tunes/two\nlines.abc"},
+      {"[Open( spaced name )]", " spaced name "},
+      {"[Open(/tunes/a.abc)]\r\n", "/tunes/a.abc"},
+      {"  [Open(/tunes/a.abc)]  \n", "/tunes/a.abc"},
+      {"[Open()]", std::nullopt},
+      {"[Open(/tunes/a.abc)", std::nullopt},
+      {"[Open(/tunes/a.abc]", std::nullopt},
+      {"Open(/tunes/a.abc)]", std::nullopt},
+      {"[Open/tunes/a.abc)]", std::nullopt},
+      {"[open(/tunes/a.abc)]", std::nullopt},
+      {"[Open(/tunes/a.abc)] and more", std::nullopt},
+      {"", std::nullopt},
+  };
+  for (const auto& c : cases) EXPECT_EQ(OpenCommandPath(c.command), c.path) << c.command;
+}
+
+// The constructor's name wins over the environment's, which wins over the user's id.
+TEST(SingleInstance, NameFromArgumentEnvironmentOrUser) {
+  qputenv("RQ_INSTANCE_NAME", "rq-from-environment");
+  EXPECT_EQ(TSingleInstance().ServerPath(), QDir::tempPath() + "/rq-from-environment");
+  EXPECT_EQ(TSingleInstance("rq-from-argument").ServerPath(), QDir::tempPath() + "/rq-from-argument");
+  qunsetenv("RQ_INSTANCE_NAME");
+  EXPECT_EQ(TSingleInstance().ServerPath(), QDir::tempPath() + QStringLiteral("/reelquill-%1").arg(::getuid()));
+  EXPECT_EQ(TSingleInstance("/run/rq-absolute").ServerPath(), "/run/rq-absolute");
+}
+
+// Each path goes over as one command, made absolute, whatever characters it holds.
+TEST(SingleInstance, LaterStartPassesItsFilesToTheFirst) {
+  const QString name = UniqueName("pass");
+  TSingleInstance first(name);
+  ASSERT_EQ(first.Claim({}), Start::First) << first.FailureReason().toStdString();
+  QSignalSpy received(&first, &TSingleInstance::OpenCommand);
+
+  const QString odd = QString::fromUtf8("/tunes/Ríl )\nna (b).abc");
+  auto later = StartLater(name, {"Reels (2).abc", odd});
+  EXPECT_EQ(Finish(later), Start::PassedOn);
+  ASSERT_TRUE(WaitForCommands(received, 2));
+  const QString reels = QDir::current().absoluteFilePath("Reels (2).abc");
+  EXPECT_EQ(received[0][0].toString(), OpenCommandOf(reels));
+  EXPECT_EQ(received[1][0].toString(), OpenCommandOf(odd));
+  EXPECT_EQ(OpenCommandPath(received[0][0].toString().toStdString()), reels.toStdString());
+  EXPECT_EQ(received.size(), 2);
+}
+
+// A start without files finds the running copy and sends it nothing.
+TEST(SingleInstance, LaterStartWithoutFilesSendsNothing) {
+  const QString name = UniqueName("quiet");
+  TSingleInstance first(name);
+  ASSERT_EQ(first.Claim({}), Start::First) << first.FailureReason().toStdString();
+  QSignalSpy received(&first, &TSingleInstance::OpenCommand);
+
+  auto quiet = StartLater(name, {});
+  EXPECT_EQ(Finish(quiet), Start::PassedOn);
+  auto next = StartLater(name, {"/tunes/a.abc"});
+  EXPECT_EQ(Finish(next), Start::PassedOn);
+  ASSERT_TRUE(WaitForCommands(received, 1));
+  EXPECT_EQ(received.size(), 1);
+  EXPECT_EQ(received[0][0].toString(), OpenCommandOf("/tunes/a.abc"));
+}
+
+TEST(SingleInstance, NameIsFreeAgainOnceTheFirstHasEnded) {
+  const QString name = UniqueName("ended");
+  {
+    TSingleInstance first(name);
+    ASSERT_EQ(first.Claim({}), Start::First) << first.FailureReason().toStdString();
+  }
+  TSingleInstance next(name);
+  EXPECT_EQ(next.Claim({}), Start::First) << next.FailureReason().toStdString();
+}
+
+// A copy killed while it served, and while it held the start lock, leaves its socket
+// file and its lock behind: the next start takes the name over and serves it.
+TEST(SingleInstance, WhatACrashedCopyLeftDoesNotBlock) {
+  const QString name = UniqueName("crashed");
+  QProcess holder;
+  holder.start(RQ_INSTANCE_HOLDER, {name});
+  ASSERT_TRUE(holder.waitForReadyRead(kWaitMs)) << holder.errorString().toStdString();
+  ASSERT_EQ(holder.readAllStandardOutput().trimmed(), "ready");
+  holder.kill();
+  ASSERT_TRUE(holder.waitForFinished(kWaitMs));
+
+  TSingleInstance next(name);
+  ASSERT_TRUE(QFileInfo::exists(next.ServerPath()));
+  ASSERT_TRUE(QFileInfo::exists(next.LockPath()));
+  ASSERT_EQ(next.Claim({}), Start::First) << next.FailureReason().toStdString();
+
+  QSignalSpy received(&next, &TSingleInstance::OpenCommand);
+  auto later = StartLater(name, {"/tunes/a.abc"});
+  EXPECT_EQ(Finish(later), Start::PassedOn);
+  ASSERT_TRUE(WaitForCommands(received, 1));
+  EXPECT_EQ(received[0][0].toString(), OpenCommandOf("/tunes/a.abc"));
+}
+
+// Of two starts at the same moment exactly one serves; the other finds it.
+TEST(SingleInstance, TwoStartsAtOnceMakeOneServer) {
+  const QString name = UniqueName("race");
+  QThread* const home = QThread::currentThread();
+  struct Claimed {
+    Start result = Start::Failed;
+    std::unique_ptr<TSingleInstance> instance;
+  };
+  Claimed a, b;
+  std::latch go(2);
+  auto claimIn = [&](Claimed& out) {
+    return std::unique_ptr<QThread>(QThread::create([&, target = &out] {
+      go.arrive_and_wait();
+      target->instance = std::make_unique<TSingleInstance>(name);
+      target->result = target->instance->Claim({});
+      // The one that serves does so from this thread's event loop.
+      target->instance->moveToThread(home);
+    }));
+  };
+  const auto threadA = claimIn(a);
+  const auto threadB = claimIn(b);
+  threadA->start();
+  threadB->start();
+  threadA->wait();
+  threadB->wait();
+  EXPECT_EQ((std::set{a.result, b.result}), (std::set{Start::First, Start::PassedOn}));
+
+  TSingleInstance& server = a.result == Start::First ? *a.instance : *b.instance;
+  QSignalSpy received(&server, &TSingleInstance::OpenCommand);
+  auto later = StartLater(name, {"/tunes/a.abc"});
+  EXPECT_EQ(Finish(later), Start::PassedOn);
+  EXPECT_TRUE(WaitForCommands(received, 1));
+}
+
+TEST(SingleInstance, DifferentNamesAreApart) {
+  TSingleInstance one(UniqueName("one"));
+  TSingleInstance two(UniqueName("two"));
+  EXPECT_EQ(one.Claim({}), Start::First) << one.FailureReason().toStdString();
+  EXPECT_EQ(two.Claim({}), Start::First) << two.FailureReason().toStdString();
+}
+
+// Where no socket can be made the program runs without the service, and says why.
+TEST(SingleInstance, FailsWithAReasonWhereItCannotServe) {
+  TSingleInstance nowhere("/no-such-folder-for-rq/instance");
+  EXPECT_EQ(nowhere.Claim({"/tunes/a.abc"}), Start::Failed);
+  EXPECT_FALSE(nowhere.FailureReason().isEmpty());
+}
+
+}  // namespace
+}  // namespace rq
