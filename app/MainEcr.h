@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/FormTexts.h"
+#include "app/Welcome.h"
 
 class QLabel;
 class QMenu;
@@ -21,7 +22,6 @@ class QToolButton;
 namespace rq {
 
 class TAppContext;
-class TdlgWelcome;
 
 // The panels that screens move their widgets into.
 enum class HostPanel {

@@ -61,6 +61,11 @@ IniFile::IniFile(std::string path) : path_(std::move(path)) {}
 std::optional<IniFile> IniFile::Load(const std::string& path, std::string* error) {
   std::error_code ec;
   if (!std::filesystem::exists(path, ec)) return IniFile(path);
+  // A folder in the file's place opens as a stream but has no size to read.
+  if (!std::filesystem::is_regular_file(path, ec)) {
+    if (error) *error = "Cannot read \"" + path + "\": it is not a file";
+    return std::nullopt;
+  }
   std::ifstream in(path, std::ios::binary | std::ios::ate);
   std::string bytes;
   if (in) {

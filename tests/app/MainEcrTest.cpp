@@ -5,7 +5,9 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -214,9 +216,9 @@ TEST_F(MainEcrTest, UnwritableSettingsStillQuit) {
   ui_.Asked.clear();
   ui_.Answers = {mrYes};
   EXPECT_TRUE(app.MainEcr()->OnClose());
-  ASSERT_EQ(ui_.Asked.size(), 2u);
+  ASSERT_EQ(ui_.Asked.size(), 2u) << ::testing::PrintToString(AskedTexts());
   EXPECT_EQ(ui_.Asked[1].type, MsgDlgType::Error);
-  EXPECT_NE(ui_.Asked[1].text.find("settings"), std::string::npos);
+  EXPECT_NE(ui_.Asked[1].text.find("settings"), std::string::npos) << ui_.Asked[0].text << "/" << ui_.Asked[1].text;
 }
 
 // The bottom tabs show one panel each; a language file naming four tabs adds the log.

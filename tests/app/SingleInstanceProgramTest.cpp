@@ -37,6 +37,7 @@ class ProgramTest : public ::testing::Test {
     p->setWorkingDirectory(dir_.path());
     p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     p->start(RQ_BIN_DIR "/reelquill", args);
+    p->waitForStarted(10000);
     running_.push_back(std::move(p));
     return running_.back().get();
   }

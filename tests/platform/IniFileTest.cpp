@@ -115,6 +115,13 @@ TEST(IniFile, LoadAndSaveFiles) {
   const FileWriteResult failed = nowhere.Save();
   EXPECT_FALSE(failed.ok);
   EXPECT_FALSE(failed.error.empty());
+
+  // A folder where the file should be is refused with a reason, not read.
+  const auto folder = dir / "folder.ini";
+  std::filesystem::create_directories(folder);
+  std::string error;
+  EXPECT_FALSE(IniFile::Load(folder.string(), &error).has_value());
+  EXPECT_NE(error.find("not a file"), std::string::npos);
   std::filesystem::remove_all(dir);
 }
 
