@@ -132,9 +132,17 @@ void TAppContext::CreateMidiPlayer() {
 
 void TAppContext::ConnectFileControl() {
   TCtrlFile* control = fileControl_.get();
-  QObject::connect(control, &TCtrlFile::FileShown, control, [this](TAbcFile* file) { shownFile_ = file; });
+  QObject::connect(control, &TCtrlFile::FileShown, control, [this](TAbcFile* file) {
+    shownFile_ = file;
+    if (mainEcr_) mainEcr_->ShowFileStatus(file);
+  });
   QObject::connect(control, &TCtrlFile::FileClosing, control, [this](TAbcFile* file) {
-    if (shownFile_ == file) shownFile_ = nullptr;
+    if (shownFile_ != file) return;
+    shownFile_ = nullptr;
+    if (mainEcr_) mainEcr_->ShowFileStatus(nullptr);
+  });
+  QObject::connect(control, &TCtrlFile::FileRenamed, control, [this](TAbcFile* file) {
+    if (mainEcr_ && file == shownFile_) mainEcr_->ShowFileStatus(file);
   });
   QObject::connect(control, &TCtrlFile::WorkAreaNeeded, control, [this](bool shown) {
     if (mainEcr_) mainEcr_->ShowWorkArea(shown ? 1 : 0);

@@ -164,6 +164,10 @@ void TMainEcr::BuildToolBar(QWidget* bar) {
     b->setObjectName(QString::fromLatin1(name));
     b->setDefaultAction(a[id]);
     b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    // A button bound to a hidden action is hidden with it.
+    QAction* action = a[id];
+    b->setVisible(action->isVisible());
+    connect(action, &QAction::changed, b, [b, action] { b->setVisible(action->isVisible()); });
     row->addWidget(b);
     return b;
   };
@@ -373,6 +377,16 @@ void TMainEcr::ShowWorkArea(int mode) {
 }
 
 bool TMainEcr::WorkAreaVisible() const { return !panBase_->isHidden(); }
+
+void TMainEcr::ShowFileStatus(const TAbcFile* file) {
+  if (!file) {
+    statusPanels_[0]->clear();
+    return;
+  }
+  const QString name = QFileInfo(Q(file->FileName)).fileName();
+  const auto tunes = static_cast<qsizetype>(file->FilterList.All.size());
+  statusPanels_[0]->setText(QString("%1: %2 %3").arg(name).arg(tunes).arg(tunes == 1 ? "tune" : "tunes"));
+}
 
 void TMainEcr::OnChangeTab(int index) {
   if (index < 0 || index >= bottomPages_->count()) return;

@@ -21,6 +21,7 @@ class QToolButton;
 
 namespace rq {
 
+class TAbcFile;
 class TAppContext;
 
 // The panels that screens move their widgets into.
@@ -59,6 +60,8 @@ class TMainEcr : public QMainWindow {
   // 0 hides the work area, 1 shows it.
   void ShowWorkArea(int mode);
   bool WorkAreaVisible() const;
+  // The status line names the file shown and its number of tunes.
+  void ShowFileStatus(const TAbcFile* file);
 
   // The recent-files list: 16 names, newest first, no duplicates.
   void AddRecentFile(const std::string& name);
