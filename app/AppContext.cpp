@@ -115,7 +115,18 @@ void TAppContext::Start() {
   });
   ConnectActions();
   RunStep("init CtrlFileEcr", [this] {
-    if (fileControl_) fileControl_->OpenControlFiles();
+    if (!fileControl_) return;
+    fileControl_->OpenControlFiles();
+    // The program goes on without a control file it cannot keep, and says so once.
+    std::string problems;
+    if (!fileControl_->TrashProblem().empty()) {
+      problems += "The trash is not available, so deleted tunes cannot be kept: " + fileControl_->TrashProblem();
+    }
+    if (!fileControl_->FilerProblem().empty()) {
+      if (!problems.empty()) problems += "\n";
+      problems += "The filer is not available: " + fileControl_->FilerProblem();
+    }
+    if (!problems.empty()) UserInterface().MessageDlg(problems, MsgDlgType::Warning, mbOK, 0);
   });
 }
 

@@ -221,6 +221,29 @@ TEST_F(MainEcrTest, UnwritableSettingsStillQuit) {
   EXPECT_NE(ui_.Asked[1].text.find("settings"), std::string::npos) << ui_.Asked[0].text << "/" << ui_.Asked[1].text;
 }
 
+// A program folder that cannot hold the trash and the filer: the program starts
+// without them, says why once, and never takes a user's file for the trash.
+TEST_F(MainEcrTest, StartsWithoutControlFilesItCannotKeep) {
+  WriteAll(Path("plain"), "not a folder");
+  const std::string tunes = Path("a.abc");
+  WriteAll(tunes, kTwoReels);
+  folder_ = Path("plain") + "/program";  // below a plain file: nothing can be made there
+  TAppContext& app = Start();
+  EXPECT_TRUE(app.StartErrors().empty());
+  ASSERT_NE(app.MainEcr(), nullptr);
+  EXPECT_EQ(app.FileControl()->Trash(), nullptr);
+  EXPECT_EQ(app.FileControl()->Filer(), nullptr);
+  ASSERT_EQ(ui_.Asked.size(), 1u);
+  EXPECT_EQ(ui_.Asked[0].text.rfind("The trash is not available", 0), 0u) << ui_.Asked[0].text;
+  EXPECT_NE(ui_.Asked[0].text.find("The filer is not available"), std::string::npos);
+  app.MainEcr()->OnExecDDEMacro(QString::fromStdString("[Open(" + tunes + ")]"));
+  TAbcFile* opened = app.ShownFile();
+  ASSERT_NE(opened, nullptr);
+  EXPECT_EQ(opened->FilterList.All.size(), 2u);
+  EXPECT_FALSE(app.FileControl()->IsControlFile(opened));
+  EXPECT_EQ(app.FileControl()->Trash(), nullptr);
+}
+
 // The bottom tabs show one panel each; a language file naming four tabs adds the log.
 TEST_F(MainEcrTest, BottomTabsAndLanguageLogTab) {
   WriteAll(Path("RQUILL20.INI"), "[global]\nlang=test.lng\n");
