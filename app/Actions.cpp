@@ -38,6 +38,18 @@ const ActionRow kActionRows[] = {
     {ActionId::About, "ACTAbout", 71, "About Reelquill 2 ....", "", kNone},
     {ActionId::Help, "ACTHelp", 70, "Help", "", kNone},
     {ActionId::ShowPrintList, "ACTShowprintList", 82, "Print List", "View Print List", kNone},
+    {ActionId::ClearFlt, "ACTClearFlt", 42, "Clear Filter", "Clear Filter", kNone},
+    {ActionId::MarkAll, "ACTMarkAll", 27, "Select All", "", kNone},
+    {ActionId::UnMarkAll, "ACTUnMarkAll", 28, "Unselect All", "", kNone},
+    {ActionId::NewTune, "ACTNewTune", 21, "New Tune", "New Tune", kNone},
+    {ActionId::EditTune, "ACTEditTune", 22, "Edit", "EditTune", Qt::CTRL | Qt::Key_E},
+    {ActionId::FindABC, "ACTFindABC", 43, "Search ...", "Find", Qt::CTRL | Qt::Key_F},
+    {ActionId::FindIdent, "ACTFindIdent", 44, "Search Equal", "Find same signature", kNone},
+    {ActionId::CopyTune, "ACTCopyTune", 24, "Copy Tune", "Copy Tune to Cipboard", Qt::CTRL | Qt::Key_C},
+    {ActionId::PasteTune, "ACTPasteTune", 26, "Paste Tune", "Paste Tune From Clipboard", Qt::CTRL | Qt::Key_V},
+    {ActionId::CutTune, "ACTCutTune", 25, "Cut Tune", "Cut Selected Tune", Qt::CTRL | Qt::Key_X},
+    {ActionId::SetFilter, "ACTSetFilter", 40, "Set Filter", "Set Filter", kNone},
+    {ActionId::ToggleFilter, "ACTToggleFilter", 41, "Toggle Filter", "Toggle Filter", kNone},
 };
 
 }  // namespace
@@ -58,7 +70,12 @@ TActions::TActions(QObject* parent) : QObject(parent) {
   }
   // Commands whose screens are not part of the program yet stay disabled; the Edit
   // menu and the print-list button are hidden for good.
-  for (ActionId id : {ActionId::GenPref, ActionId::Help, ActionId::ShowPrintList}) (*this)[id]->setEnabled(false);
+  for (ActionId id : {ActionId::GenPref, ActionId::Help, ActionId::ShowPrintList, ActionId::NewTune, ActionId::EditTune,
+                      ActionId::CopyTune, ActionId::PasteTune, ActionId::CutTune}) {
+    (*this)[id]->setEnabled(false);
+  }
+  // The filter button stays down while the filter narrows the view.
+  (*this)[ActionId::ToggleFilter]->setCheckable(true);
   for (ActionId id : {ActionId::Edit, ActionId::ShowPrintList}) (*this)[id]->setVisible(false);
 }
 

@@ -30,6 +30,18 @@ enum class ActionId {
   About,
   Help,
   ShowPrintList,
+  ClearFlt,
+  MarkAll,
+  UnMarkAll,
+  NewTune,
+  EditTune,
+  FindABC,
+  FindIdent,
+  CopyTune,
+  PasteTune,
+  CutTune,
+  SetFilter,
+  ToggleFilter,
   Count
 };
 

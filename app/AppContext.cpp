@@ -4,12 +4,16 @@
 #include <exception>
 
 #include "app/Actions.h"
+#include "app/BrowserLinks.h"
 #include "app/MainEcr.h"
 #include "app/ResLib.h"
+#include "controls/Tab95Sheet.h"
 #include "midi/AbcToMidi.h"
 #include "midi/ZymMidi.h"
 #include "notation/AbcParser.h"
 #include "platform/ProgramFolder.h"
+#include "screens/DlgSchAbc.h"
+#include "screens/FileEcr.h"
 
 namespace rq {
 namespace {
@@ -43,7 +47,10 @@ class TAppContext::Host : public ICtrlFileHost {
 };
 
 TAppContext::TAppContext(TAppOptions options)
-    : options_(std::move(options)), host_(std::make_unique<Host>(*this)) {
+    : options_(std::move(options)),
+      host_(std::make_unique<Host>(*this)),
+      browserHost_(std::make_unique<TBrowserHost>(*this)),
+      browserPlayer_(std::make_unique<TBrowserPlayer>(*this)) {
   programFolder_ = options_.programFolder.empty() ? rq::ProgramFolder() : options_.programFolder;
   if (!options_.programFolder.empty()) SetProgramFolder(options_.programFolder);
   previous_ = g_current;
@@ -57,8 +64,10 @@ TAppContext::~TAppContext() {
     object.reset();
   };
   if (mainEcr_) mainEcr_->hide();
-  // The controller goes first: it saves the trash and the filer and may report a
-  // failure through the resource module, which therefore outlives it.
+  destroy("DlgSearchAbc", dlgSearchAbc_);
+  destroy("FileEcr", fileEcr_);
+  // The controller saves the trash and the filer and may report a failure through
+  // the resource module, which therefore outlives it.
   destroy("FileControl", fileControl_);
   destroy("MidiPlayer", midiPlayer_);
   destroy("AbcMidi", abcMidi_);
@@ -104,6 +113,13 @@ void TAppContext::Start() {
     fileControl_ = std::make_unique<TCtrlFile>(programFolder_, UserInterface(), *host_, *tuneParser_);
     ConnectFileControl();
   });
+  RunStep("construct FileEcr", [this] {
+    fileEcr_ = std::make_unique<TFileEcr>(*browserHost_);
+    fileEcr_->SetPlayer(browserPlayer_.get());
+  });
+  RunStep("construct DlgSearchAbc", [this] {
+    if (fileEcr_) dlgSearchAbc_ = std::make_unique<TDlgSearchAbc>(*fileEcr_, mainEcr_.get());
+  });
 
   RunStep("init MainEcr", [this] {
     if (mainEcr_) mainEcr_->OnCreate();
@@ -114,6 +130,7 @@ void TAppContext::Start() {
     resLib_->ApplyActionStrings(actions_->All());
   });
   ConnectActions();
+  RunStep("init FileEcr", [this] { CreateFileEcr(); });
   RunStep("init CtrlFileEcr", [this] {
     if (!fileControl_) return;
     fileControl_->OpenControlFiles();
@@ -141,20 +158,53 @@ void TAppContext::CreateMidiPlayer() {
   for (int c = 0; c < 16; ++c) midiPlayer_->SetPatch(c, midi_.MidiPatch[static_cast<size_t>(c)].load());
 }
 
+// The browser's panels go into the main window's hosts; its buttons carry the actions.
+void TAppContext::CreateFileEcr() {
+  if (!fileEcr_) return;
+  if (actions_) {
+    TActions& a = *actions_;
+    TBrowserActions browser;
+    browser.clearFilter = a[ActionId::ClearFlt];
+    browser.toggleFilter = a[ActionId::ToggleFilter];
+    browser.setFilter = a[ActionId::SetFilter];
+    browser.findAbc = a[ActionId::FindABC];
+    browser.findIdent = a[ActionId::FindIdent];
+    browser.markAll = a[ActionId::MarkAll];
+    browser.unmarkAll = a[ActionId::UnMarkAll];
+    browser.newTune = a[ActionId::NewTune];
+    browser.editTune = a[ActionId::EditTune];
+    browser.copyTune = a[ActionId::CopyTune];
+    browser.pasteTune = a[ActionId::PasteTune];
+    browser.cutTune = a[ActionId::CutTune];
+    fileEcr_->SetActions(browser);
+  }
+  fileEcr_->SetSearchDialog(dlgSearchAbc_.get());
+  auto host = [this](HostPanel panel) { return mainEcr_ ? mainEcr_->Host(panel) : nullptr; };
+  fileEcr_->OnCreate(host(HostPanel::Main01), host(HostPanel::ToolTune), host(HostPanel::Set), host(HostPanel::List2));
+  for (int32_t mode : {vmAll, vmMarked, vmUnmarked, vmAdded, vmSearched}) {
+    fileEcrTexts_.Add(fileEcr_->ViewTab(mode), mode);
+  }
+  if (resLib_) resLib_->TranslateForm(fileEcrTexts_);
+}
+
+TAbcFile* TAppContext::ShownFile() const { return fileEcr_ ? fileEcr_->CurList() : nullptr; }
+
 void TAppContext::ConnectFileControl() {
   TCtrlFile* control = fileControl_.get();
   QObject::connect(control, &TCtrlFile::FileShown, control, [this](TAbcFile* file) {
-    shownFile_ = file;
+    if (fileEcr_) fileEcr_->SetList(file);
     if (mainEcr_) mainEcr_->ShowFileStatus(file);
   });
   QObject::connect(control, &TCtrlFile::FileClosing, control, [this](TAbcFile* file) {
-    if (shownFile_ != file) return;
-    shownFile_ = nullptr;
+    if (ShownFile() != file) return;
+    if (fileEcr_) fileEcr_->ReleaseFile(file);
     if (mainEcr_) mainEcr_->ShowFileStatus(nullptr);
   });
   QObject::connect(control, &TCtrlFile::FileRenamed, control, [this](TAbcFile* file) {
-    if (mainEcr_ && file == shownFile_) mainEcr_->ShowFileStatus(file);
+    if (mainEcr_ && file == ShownFile()) mainEcr_->ShowFileStatus(file);
   });
+  QObject::connect(control, &TCtrlFile::TuneShown, control,
+                   [this](TAbcFile*, TAbcRec*, const TLines& lines, uint32_t, bool) { browserHost_->SetShownText(lines); });
   QObject::connect(control, &TCtrlFile::WorkAreaNeeded, control, [this](bool shown) {
     if (mainEcr_) mainEcr_->ShowWorkArea(shown ? 1 : 0);
   });
@@ -164,8 +214,9 @@ void TAppContext::ConnectFileControl() {
 }
 
 void TAppContext::CloseShownFile() {
-  if (!fileControl_ || !shownFile_) return;
-  if (fileControl_->CloseFile(shownFile_) != kCtrlOk) return;
+  TAbcFile* shown = ShownFile();
+  if (!fileControl_ || !shown) return;
+  if (fileControl_->CloseFile(shown) != kCtrlOk) return;
   // Another file takes the closed one's place: the last one opened.
   const std::vector<TAbcFile*> files = fileControl_->Files();
   if (!files.empty()) fileControl_->ShowFile(files.back());
@@ -194,10 +245,10 @@ void TAppContext::ConnectActions() {
     if (control()) control()->NewFile();
   });
   on(ActionId::SaveFile, [this, control] {
-    if (control() && shownFile_) control()->SaveFile(shownFile_);
+    if (control() && ShownFile()) control()->SaveFile(ShownFile());
   });
   on(ActionId::SaveAs, [this, control] {
-    if (control() && shownFile_) control()->SaveFileAs(shownFile_);
+    if (control() && ShownFile()) control()->SaveFileAs(ShownFile());
   });
   on(ActionId::SaveAll, [control] {
     if (control()) control()->SaveAll();
@@ -206,6 +257,23 @@ void TAppContext::ConnectActions() {
   on(ActionId::CloseAll, [this] { CloseAllFiles(); });
   on(ActionId::Exit, [main] { main->close(); });
   on(ActionId::About, [main] { main->OnClickLogo(); });
+  auto browser = [this] { return fileEcr_.get(); };
+  auto forward = [&on, browser](ActionId id, void (TFileEcr::*handler)()) {
+    on(id, [browser, handler] {
+      if (browser()) (browser()->*handler)();
+    });
+  };
+  forward(ActionId::ClearFlt, &TFileEcr::OnClearFlt);
+  forward(ActionId::MarkAll, &TFileEcr::MarkAll);
+  forward(ActionId::UnMarkAll, &TFileEcr::UnmarkAll);
+  forward(ActionId::FindABC, &TFileEcr::OnSearchCode);
+  forward(ActionId::SetFilter, &TFileEcr::OnDropWinFilter);
+  on(ActionId::FindIdent, [browser] {
+    if (browser()) browser()->SearchFromEditor(6);
+  });
+  on(ActionId::ToggleFilter, [browser](bool down) {
+    if (browser()) browser()->OnCheckFilter(down);
+  });
 }
 
 }  // namespace rq

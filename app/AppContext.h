@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/CtrlFile.h"
+#include "app/FormTexts.h"
 #include "app/Settings.h"
 #include "midi/MidiSettings.h"
 
@@ -23,6 +24,10 @@ class IUserInterface;
 class TAbcMidi;
 class TAbcParser;
 class TActions;
+class TBrowserHost;
+class TBrowserPlayer;
+class TDlgSearchAbc;
+class TFileEcr;
 class TMainEcr;
 class TResLib;
 class TZymMidiPlayer;
@@ -72,6 +77,9 @@ class TAppContext {
   TZymMidiPlayer* MidiPlayer() const { return midiPlayer_.get(); }
   TAbcMidi* AbcMidi() const { return abcMidi_.get(); }
   TAbcParser* TuneParser() const { return tuneParser_.get(); }
+  TFileEcr* FileEcr() const { return fileEcr_.get(); }
+  TDlgSearchAbc* DlgSearchAbc() const { return dlgSearchAbc_.get(); }
+  TBrowserHost* BrowserHost() const { return browserHost_.get(); }
 
   // The steps run, in order: "construct X", "init X", "destroy X"; tests read it.
   const std::vector<std::string>& Log() const { return log_; }
@@ -84,7 +92,7 @@ class TAppContext {
   void CreateMidiPlayer();
 
   // The file the browser shows (null: none); the close commands act on it.
-  TAbcFile* ShownFile() const { return shownFile_; }
+  TAbcFile* ShownFile() const;
   void CloseShownFile();
   void CloseAllFiles();
 
@@ -94,6 +102,7 @@ class TAppContext {
   void Note(const std::string& step);
   void ConnectActions();
   void ConnectFileControl();
+  void CreateFileEcr();
 
   TAppOptions options_;
   std::string programFolder_;
@@ -107,7 +116,11 @@ class TAppContext {
   std::unique_ptr<TZymMidiPlayer> midiPlayer_;
   std::unique_ptr<TAbcMidi> abcMidi_;
   std::unique_ptr<TAbcParser> tuneParser_;
-  TAbcFile* shownFile_ = nullptr;
+  std::unique_ptr<TBrowserHost> browserHost_;
+  std::unique_ptr<TBrowserPlayer> browserPlayer_;
+  std::unique_ptr<TFileEcr> fileEcr_;
+  std::unique_ptr<TDlgSearchAbc> dlgSearchAbc_;
+  TFormTexts fileEcrTexts_;
   std::vector<std::string> log_;
   std::vector<std::string> startErrors_;
   TAppContext* previous_ = nullptr;
@@ -121,5 +134,6 @@ inline TCtrlFile* FileControl() { return App().FileControl(); }
 inline TZymMidiPlayer* MidiPlayer() { return App().MidiPlayer(); }
 inline TAbcMidi* AbcMidi() { return App().AbcMidi(); }
 inline TAbcParser* TuneParser() { return App().TuneParser(); }
+inline TFileEcr* FileEcr() { return App().FileEcr(); }
 
 }  // namespace rq

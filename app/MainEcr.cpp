@@ -142,8 +142,14 @@ void TMainEcr::BuildMenu() {
           [this, &a] { mnReload_->setTitle(a[ActionId::Recent]->text()); });
 
   MenuFor(bar, a[ActionId::Edit], "mnEdition");
-  MenuFor(bar, a[ActionId::Abc], "mnABC");
-  MenuFor(bar, a[ActionId::Tools], "mnTools");
+  QMenu* abc = MenuFor(bar, a[ActionId::Abc], "mnABC");
+  abc->addAction(a[ActionId::NewTune]);
+  abc->addAction(a[ActionId::EditTune]);
+  abc->addSeparator();
+  abc->addAction(a[ActionId::MarkAll]);
+  abc->addAction(a[ActionId::UnMarkAll]);
+  QMenu* tools = MenuFor(bar, a[ActionId::Tools], "mnTools");
+  tools->addAction(a[ActionId::FindABC]);
   QMenu* options = MenuFor(bar, a[ActionId::Option], "mnOption");
   options->addAction(a[ActionId::GenPref]);
   QMenu* help = bar->addMenu("Help");
@@ -377,6 +383,8 @@ void TMainEcr::ShowWorkArea(int mode) {
 }
 
 bool TMainEcr::WorkAreaVisible() const { return !panBase_->isHidden(); }
+
+void TMainEcr::ShowBottomArea(bool shown) { panBottom_->setVisible(shown); }
 
 void TMainEcr::ShowFileStatus(const TAbcFile* file) {
   if (!file) {

@@ -10,6 +10,7 @@
 
 #include "app/FormTexts.h"
 #include "app/Welcome.h"
+#include "screens/ScreenColors.h"
 
 class QLabel;
 class QMenu;
@@ -40,12 +41,6 @@ enum class HostPanel {
   Count
 };
 
-// Colours of the screens' panels, tabs and rhythm and key boxes ($BBGGRR).
-inline constexpr int32_t ColorFrame = 0x84C6EA;
-inline constexpr int32_t ColorRhythmCell = 0x97D9FD;
-inline constexpr int32_t ColorPane = 0xBEE7FC;
-inline constexpr int32_t ColorKeyCell = 0x5EA5F4;
-
 class TMainEcr : public QMainWindow {
   Q_OBJECT
 
@@ -60,6 +55,8 @@ class TMainEcr : public QMainWindow {
   // 0 hides the work area, 1 shows it.
   void ShowWorkArea(int mode);
   bool WorkAreaVisible() const;
+  // The bottom area (score, sets, print list) hidden gives the browser the whole height.
+  void ShowBottomArea(bool shown);
   // The status line names the file shown and its number of tunes.
   void ShowFileStatus(const TAbcFile* file);
 

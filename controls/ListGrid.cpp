@@ -32,8 +32,7 @@ void TListGrid::SetGridMax(int count) {
 int TListGrid::SetGridIdx(int index) {
   if (index < 0 || index > gridMax_ || index == gridIdx_) return -1;
   gridIdx_ = index;
-  col_ = std::min(index / PerCol(), colCount_ - 1);
-  row_ = std::min(index % PerCol(), rowCount_ - 1);
+  PlaceCurrentCell();
   viewport()->update();
   emit SelectIdx(index);
   return 0;
@@ -90,10 +89,16 @@ void TListGrid::Layout() {
   rowCount_ = rowsPerCol_;
   colCount_ = std::max(1, colsUsed_);
   gridIdx_ = std::min(gridIdx_, gridMax_);
-  col_ = std::min(gridIdx_ / rowsPerCol_, colCount_ - 1);
-  row_ = gridIdx_ % rowsPerCol_;
+  PlaceCurrentCell();
   UpdateScrollBar();
   viewport()->update();
+}
+
+// The cell of the current item, never clamped into the columns: the place after
+// the last item may lie in a column of its own, and then no item lights.
+void TListGrid::PlaceCurrentCell() {
+  col_ = gridIdx_ / PerCol();
+  row_ = gridIdx_ % PerCol();
 }
 
 void TListGrid::UpdateScrollBar() {
@@ -143,18 +148,20 @@ void TListGrid::resizeEvent(QResizeEvent* event) {
   emit Resized();
 }
 
+// The lines go first and the cells top to bottom after them, unclipped, so an owner
+// may draw over the line or the pixel row just above a cell.
 void TListGrid::paintEvent(QPaintEvent*) {
   QPainter painter(viewport());
   const QColor background = palette().color(QPalette::Base);
   painter.fillRect(viewport()->rect(), background);
-  for (int col = leftCol_; col < colCount_; ++col) {
-    if ((col - leftCol_) * colWidth_ >= viewport()->width()) break;
-    for (int row = 0; row < rowCount_; ++row) PaintCell(painter, col, row, CellRect(col, row));
-  }
   if (horzLines_ && lineWidth_ > 0) {
     for (int row = 0; row < rowCount_; ++row) {
       painter.fillRect(0, row * RowPitch() + rowHeight_, viewport()->width(), lineWidth_, palette().color(QPalette::Mid));
     }
+  }
+  for (int col = leftCol_; col < colCount_; ++col) {
+    if ((col - leftCol_) * colWidth_ >= viewport()->width()) break;
+    for (int row = 0; row < rowCount_; ++row) PaintCell(painter, col, row, CellRect(col, row));
   }
 }
 
@@ -165,7 +172,6 @@ void TListGrid::PaintCell(QPainter& painter, int col, int row, const QRect& rect
   unsigned state = 0;
   if (col == col_ && row == row_) state = gdSelected | (hasFocus() ? gdFocused : 0u);
   painter.save();
-  painter.setClipRect(rect);
   drawCell_(painter, item, rect, state);
   painter.restore();
 }

@@ -28,7 +28,9 @@ class TListGrid : public QAbstractScrollArea {
   Q_OBJECT
 
  public:
-  // Paints item `idx` in `rect`; `state` is a set of TGridDrawState flags.
+  // Paints item `idx` in `rect`; `state` is a set of TGridDrawState flags. The painter
+  // is not clipped to the cell: cells are painted top to bottom after the grid lines,
+  // so a cell may reach over the pixel row above it.
   using DrawCellFn = std::function<void(QPainter& painter, int idx, const QRect& rect, unsigned state)>;
 
   explicit TListGrid(QWidget* parent = nullptr);
@@ -99,6 +101,7 @@ class TListGrid : public QAbstractScrollArea {
   // Moves the current cell as the user asked: a cell past the last item selects the
   // last item instead. Signals once when the current item or cell changed.
   void UserMoveTo(int col, int row);
+  void PlaceCurrentCell();
   void ScrollIntoView(int col);
   void PaintCell(QPainter& painter, int col, int row, const QRect& rect);
 

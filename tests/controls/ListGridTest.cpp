@@ -87,6 +87,32 @@ TEST_F(ListGridTest, SetGridIdxByCodeAndShrinking) {
   EXPECT_EQ(spy.count(), 2);
 }
 
+// Selecting by code lights the item selected, and the place after the last item
+// lights none, also when the items fill their columns exactly.
+TEST_F(ListGridTest, FullColumnsLightTheSelectedItem) {
+  Make(20);  // two full columns of 10
+  std::vector<int> lit;
+  grid.SetOnDrawCell([&lit](QPainter&, int idx, const QRect&, unsigned state) {
+    if (state & gdSelected) lit.push_back(idx);
+  });
+  auto lights = [&] {
+    lit.clear();
+    grid.viewport()->grab();
+    return lit;
+  };
+  grid.SetGridIdx(19);
+  EXPECT_EQ(lights(), std::vector<int>{19});
+  grid.SetGridIdx(20);
+  EXPECT_EQ(lights(), std::vector<int>{});
+  grid.SetGridMax(30);
+  grid.SetGridIdx(29);
+  grid.SetGridMax(20);  // the current item goes: the place after the last
+  EXPECT_EQ(lights(), std::vector<int>{});
+  QTest::keyClick(&grid, Qt::Key_Up);
+  EXPECT_EQ(grid.GridIdx(), 19);
+  EXPECT_EQ(lights(), std::vector<int>{19});
+}
+
 // Each key from an item selected by code: the first key is never swallowed, and a
 // move past the last item selects the last one.
 TEST_F(ListGridTest, KeysMoveAndSignalOnce) {

@@ -1,0 +1,58 @@
+// The tune browser's links to the rest of the program: the open-files controller and
+// main window behind IBrowserHost, and the player behind IBrowserPlayer.
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include "screens/BrowserLinks.h"
+
+namespace rq {
+
+class TAppContext;
+
+class TBrowserHost : public IBrowserHost {
+ public:
+  explicit TBrowserHost(TAppContext& app) : app_(app) {}
+
+  int32_t ShowTune(TAbcFile* file, int32_t row) override;
+  void SetViewMode(TAbcFile* file, int32_t mode, int32_t filterOn) override;
+  // A copy goes to the end of the trash, flagged new, then the tune is deleted; in
+  // the trash itself it is only deleted. Refused (−1) without an open trash.
+  int32_t TuneToTrash(TAbcFile* file, int32_t row) override;
+  // Drags between files arrive with the shared drag controller; until then a press
+  // starts none.
+  void BeginDrag(TAbcFile*, int32_t, int32_t, int32_t) override {}
+  void StartDrag(QWidget*, QPoint) override {}
+  bool IsTrash(const TAbcFile* file) const override;
+  TLines ShownTuneText() const override { return shownText_; }
+  void SetLastExitGrid(QWidget* grid) override { lastExitGrid_ = grid; }
+  void ExpandList(bool expand) override;
+
+  // The text of the tune the controller showed last (the editor shows it).
+  void SetShownText(const TLines& lines) { shownText_ = lines; }
+  QWidget* LastExitGrid() const { return lastExitGrid_; }
+
+ private:
+  TAppContext& app_;
+  TLines shownText_;
+  QPointer<QWidget> lastExitGrid_;
+};
+
+// Plays the tune the shared parser holds on the program's player.
+class TBrowserPlayer : public IBrowserPlayer {
+ public:
+  explicit TBrowserPlayer(TAppContext& app) : app_(app) {}
+
+  void PrepareTune() override;
+  void Play() override;
+  void StopPlay(int mode) override;
+  bool HasTuneReady() const override { return ready_; }
+  bool IsPlaying() const override;
+
+ private:
+  TAppContext& app_;
+  bool ready_ = false;
+};
+
+}  // namespace rq

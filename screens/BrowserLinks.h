@@ -1,0 +1,75 @@
+// What the tune browser asks of the rest of the program: the open-files controller,
+// the player panel and the commands it shows buttons for. The application context
+// implements these; tests implement them with recorders.
+#pragma once
+
+#include <QPoint>
+#include <cstdint>
+
+#include "platform/ByteText.h"
+
+class QAction;
+class QWidget;
+
+namespace rq {
+
+class TAbcFile;
+
+// The open-files controller and the screens around the browser.
+class IBrowserHost {
+ public:
+  virtual ~IBrowserHost() = default;
+  // Shows the tune at a view row in the editor and the score; the shared parser then
+  // holds it. 0, or −1 when the row holds no tune.
+  virtual int32_t ShowTune(TAbcFile* file, int32_t row) = 0;
+  // The view mode and filter switch as the controller sets them (mode −1 keeps the mode).
+  virtual void SetViewMode(TAbcFile* file, int32_t mode, int32_t filterOn) = 0;
+  // Sends the tune at a view row to the trash (deletes it when the file is the trash): 0.
+  virtual int32_t TuneToTrash(TAbcFile* file, int32_t row) = 0;
+  // Records what a drag carries: kind 0 one tune (set −1, view row), kind 1 the whole view.
+  virtual void BeginDrag(TAbcFile* file, int32_t kind, int32_t set, int32_t row) = 0;
+  // Starts dragging from `source`, pressed at `pos` (its own coordinates).
+  virtual void StartDrag(QWidget* source, QPoint pos) = 0;
+  virtual bool IsTrash(const TAbcFile* file) const = 0;
+  // The text of the tune shown in the editor.
+  virtual TLines ShownTuneText() const = 0;
+  // The list that last lost the keyboard focus; the player panel gives it back.
+  virtual void SetLastExitGrid(QWidget* grid) = 0;
+  // The list gets the whole height of the work area (true) or its share again.
+  virtual void ExpandList(bool expand) = 0;
+};
+
+// The player panel.
+class IBrowserPlayer {
+ public:
+  virtual ~IBrowserPlayer() = default;
+  // Converts the tune the shared parser holds for playing.
+  virtual void PrepareTune() = 0;
+  // Plays what was prepared, from the start or from a pause.
+  virtual void Play() = 0;
+  // Mode 0 pauses a tune that can resume; mode 1 stops.
+  virtual void StopPlay(int mode) = 0;
+  virtual bool HasTuneReady() const = 0;
+  // True from the start of playing until a full stop (a pause included).
+  virtual bool IsPlaying() const = 0;
+};
+
+// The commands the browser shows buttons and menu entries for. Whoever owns a
+// command connects its action; the browser only binds controls to them and hides the
+// tune commands in the trash. Any may be null.
+struct TBrowserActions {
+  QAction* clearFilter = nullptr;
+  QAction* toggleFilter = nullptr;  // checkable: down while the filter narrows the view
+  QAction* setFilter = nullptr;
+  QAction* findAbc = nullptr;
+  QAction* findIdent = nullptr;
+  QAction* markAll = nullptr;
+  QAction* unmarkAll = nullptr;
+  QAction* newTune = nullptr;
+  QAction* editTune = nullptr;
+  QAction* copyTune = nullptr;
+  QAction* pasteTune = nullptr;
+  QAction* cutTune = nullptr;
+};
+
+}  // namespace rq

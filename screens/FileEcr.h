@@ -1,0 +1,214 @@
+// The tune browser: one view of the current tune file in the list grid, the view
+// tabs and counters above it, the second list, the set panel and the key and rhythm
+// filter panel. The open-files controller tells it which file to show; it shows the
+// selected tune through the controller and plays it through the player panel.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <cstdint>
+
+#include "screens/BrowserLinks.h"
+#include "screens/DlgSchAbc.h"
+
+class QKeyEvent;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QSlider;
+class QTabBar;
+class QTimer;
+class QToolButton;
+
+namespace rq {
+
+class TAbcFile;
+class TAbcRec;
+class TImageList;
+class TKeyFilterGrid;
+class TListGrid;
+class TMirrorList;
+class TPage95Control;
+class TTab95Sheet;
+
+class TFileEcr : public QObject, public ISearchTarget {
+  Q_OBJECT
+
+ public:
+  static constexpr int kRowHeight = 14;
+  static constexpr int kColWidth = 200;
+  static constexpr int kMarkWidth = 18;  // a press this close to a row's left edge toggles the mark
+  static constexpr int kTypeAheadMs = 1500;
+  static constexpr int kDragCount = 1;   // BeginDrag kind of a whole view
+  static constexpr int kViewTabs = 5;
+
+  explicit TFileEcr(IBrowserHost& host, QObject* parent = nullptr);
+  // Takes its panels back from wherever they were moved and frees them.
+  ~TFileEcr() override;
+
+  // What the browser works with; set before OnCreate (the player and the dialog may
+  // come later). The actions are bound to the browser's buttons at creation.
+  void SetPlayer(IBrowserPlayer* player) { player_ = player; }
+  void SetActions(const TBrowserActions& actions) { actions_ = actions; }
+  void SetImages(TImageList* images);
+  void SetSearchDialog(TDlgSearchAbc* dialog) { searchDialog_ = dialog; }
+  // The floating window that hosts the filter panel: the panel moves into its layout.
+  // Without one, creation makes a small tool window of its own.
+  void SetFilterWindow(QWidget* window);
+
+  // Builds the panels and moves them into the main window's hosts (any may be null):
+  // the list area, the tool row with the view tabs and counters, the set panel and
+  // the second list.
+  void OnCreate(QWidget* listHost, QWidget* toolHost, QWidget* setHost, QWidget* list2Host);
+
+  // The file shown; null until the first file is set.
+  TAbcFile* CurList() const { return curList_; }
+  // Makes a file current (null: none): 0, or −1 for none.
+  int32_t SetList(TAbcFile* list);
+  // Re-reads counts and selection after a change of the file, and shows its tune.
+  void RefreshView();
+  // RefreshView with the second list and the scroll positions: 0.
+  int32_t RefreshList();
+  // The file is about to be freed: the browser lets go of it and its records.
+  void ReleaseFile(TAbcFile* file);
+  bool Refreshing() const { return refreshing_; }
+
+  // The list and its keys, mouse and type-ahead.
+  void OnSelectIdx(int idx);
+  void OnEnterGrid();
+  void OnExitGrid();
+  // Enter and Delete; true when the key was used.
+  bool OnGridKeyDown(int key);
+  void OnGridKeyPress(QChar c);
+  void OnGridMouseDown(Qt::MouseButton button, QPoint pos);
+  void OnClickPlay();
+  void OnTimerKeyStr();
+  void OnDragCompte(QPoint pos);
+  void OnListResize();
+  void OnResizePanel();
+  void OnChangeSize(int position);
+  void OnExpandList();
+  void OnColpsList();
+
+  // View modes, filters and searches.
+  void SetViewMode(int32_t mode);
+  void ShowModeTab(int32_t mode);
+  void ShowFilterLamp(bool on);
+  void OnChangeFilter();
+  void OnFKMouseDown(int item);
+  void OnFilterRytme();
+  void OnChangeTab(int index);
+  void OnClearFlt();
+  // The filter button as the user left it: down switches the filter on.
+  void OnCheckFilter(bool down);
+  void OnDropWinFilter();
+  void OnCloseFilter();
+  void OnSearchCode();
+  void MarkAll();
+  void UnmarkAll();
+  void SearchText(const QString& text) override;
+  void SearchAbc(const QString& notes, const QString& meter, int digits) override;
+  void SearchFromEditor(int digits);
+
+  // The panels and controls.
+  QWidget* PanList() const { return panList_; }
+  QWidget* PanToolList() const { return panToolList_; }
+  QWidget* PanSet() const { return panSet_; }
+  QWidget* PanFilter() const { return panFilter_; }
+  QWidget* PanToolFile() const { return panToolFile_; }
+  QWidget* FilterWindow() const { return filterWindow_; }
+  TListGrid* LstGrid() const { return lstGrid_; }
+  TMirrorList* GridList2() const { return gridList2_; }
+  TPage95Control* PGCFilter() const { return pgcFilter_; }
+  TTab95Sheet* ViewTab(int32_t mode) const;
+  TKeyFilterGrid* FKGrid() const { return fkGrid_; }
+  QListWidget* FRGrid() const { return frGrid_; }
+  QTabBar* FilterTabs() const { return filterTabs_; }
+  QWidget* PanKFilter() const { return panKFilter_; }
+  QWidget* PanRFilter() const { return panRFilter_; }
+  QLabel* LabCptAll() const { return labCptAll_; }
+  QLabel* LabCptFlt() const { return labCptFlt_; }
+  QLabel* LabKeyStr() const { return labKeyStr_; }
+  QLabel* VoyFilter() const { return voyFilter_; }
+  QLabel* VoyModif() const { return voyModif_; }
+  QSlider* BarSlider() const { return barSlider_; }
+  QToolButton* BtnAbcCode() const { return btnAbcCode_; }
+  QTimer* KeyTimer() const { return keyTimer_; }
+  const QString& KeyString() const { return keyString_; }
+  bool FilterButtonDown() const { return filterDown_; }
+  bool SelChanged() const { return selChanged_; }
+
+ signals:
+  // A file was made current (null: none); the session screen follows it.
+  void ListChanged(rq::TAbcFile* list);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  QWidget* BuildListPanel();
+  QWidget* BuildToolRow();
+  QWidget* BuildSetPanel();
+  QWidget* BuildFilterPanel();
+  void BuildViewTabs(QWidget* parent);
+  QToolButton* ActionButton(QWidget* parent, QAction* action, const char* name);
+  void ShowContextMenu(QPoint pos);
+  void ShowCounters();
+  // Steps shared by RefreshView and RefreshList: counts, row, repaints, filter marks.
+  void UpdateView();
+  // Shows the tune at a view row through the controller; an empty view keeps the
+  // tune shown before, still parsed for playing.
+  void ShowTuneAt(int32_t row);
+  void ShowRhythmChecks();
+  void ScrollToRow(int32_t row);
+  void RepaintLists();
+  int32_t ViewCount() const;
+  bool GridKeyEvent(QKeyEvent* event);
+
+  IBrowserHost& host_;
+  IBrowserPlayer* player_ = nullptr;
+  TBrowserActions actions_;
+  QPointer<TImageList> images_;
+  QPointer<TDlgSearchAbc> searchDialog_;
+  QPointer<QWidget> filterWindow_;
+  QPointer<QWidget> ownFilterWindow_;
+
+  TAbcFile* curList_ = nullptr;
+  // The tune last shown from this list: a different one means the player must prepare anew.
+  const TAbcRec* shownRec_ = nullptr;
+  QString keyString_;
+  bool selChanged_ = false;
+  bool refreshing_ = false;
+  bool updating_ = false;  // inside UpdateView: a selection there shows nothing yet
+  bool filterDown_ = false;
+
+  QPointer<QWidget> panList_;
+  QPointer<QWidget> panToolList_;
+  QPointer<QWidget> panSet_;
+  QPointer<QWidget> panFilter_;
+  QPointer<QWidget> panList2_;  // the second list, which may go with its host first
+  QWidget* panGenList_ = nullptr;
+  QWidget* panToolFile_ = nullptr;
+  TListGrid* lstGrid_ = nullptr;
+  TMirrorList* gridList2_ = nullptr;
+  QSlider* barSlider_ = nullptr;
+  QToolButton* btnExpand_ = nullptr;
+  QToolButton* btnColsp_ = nullptr;
+  TPage95Control* pgcFilter_ = nullptr;
+  TTab95Sheet* viewTabs_[kViewTabs] = {};
+  QLabel* labCptAll_ = nullptr;
+  QLabel* labCptFlt_ = nullptr;
+  QLabel* labKeyStr_ = nullptr;
+  QLabel* voyFilter_ = nullptr;
+  QLabel* voyModif_ = nullptr;
+  QToolButton* btnAbcCode_ = nullptr;
+  QMenu* popListAbc_ = nullptr;
+  QTabBar* filterTabs_ = nullptr;
+  QWidget* panKFilter_ = nullptr;
+  QWidget* panRFilter_ = nullptr;
+  TKeyFilterGrid* fkGrid_ = nullptr;
+  QListWidget* frGrid_ = nullptr;
+  QTimer* keyTimer_ = nullptr;
+};
+
+}  // namespace rq

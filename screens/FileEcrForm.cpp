@@ -1,0 +1,433 @@
+// The browser's panels: built once at creation and moved into the main window's
+// hosts and the floating filter window.
+#include <QAction>
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPainter>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QTabBar>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "controls/ImageList.h"
+#include "controls/ListGrid.h"
+#include "controls/Page95Control.h"
+#include "library/FileAbc.h"
+#include "notation/AbcDef.h"
+#include "platform/WinColor.h"
+#include "screens/BrowserImages.h"
+#include "screens/FileEcr.h"
+#include "screens/KeyFilterGrid.h"
+#include "screens/MirrorList.h"
+#include "screens/ScreenColors.h"
+#include "screens/TuneRow.h"
+
+namespace rq {
+namespace {
+
+constexpr int kFormWidth = 280;
+constexpr int kTabHeight = 23;
+constexpr int kRhythmItemHeight = 16;
+constexpr int kListFontPixels = 11;
+constexpr int kMinRows = 8;
+const QColor kInactiveTab(0xDA, 0xDA, 0xDA);
+const QColor kTypeAheadColour(0xF4, 0xA5, 0x5E);  // $5EA5F4
+
+// View modes of the tabs, in tab order, with caption and image.
+struct ViewTabRow {
+  int32_t mode;
+  const char* name;
+  const char* caption;
+  int image;
+};
+constexpr ViewTabRow kViewTabRows[TFileEcr::kViewTabs] = {
+    {0, "tabViewAbc", "List          ", imgList},       {2, "tabMark", "Checked          ", imgMarked},
+    {3, "tabUnmark", "Unchecked          ", imgUnmarked}, {4, "tabAdd", "Add          ", imgNew},
+    {5, "tabSearch", "Result          ", imgResult},
+};
+
+void Paint(QWidget* w, int32_t colour) {
+  w->setAutoFillBackground(true);
+  QPalette p = w->palette();
+  p.setColor(QPalette::Window, WinColorToQColor(colour));
+  p.setColor(QPalette::Base, WinColorToQColor(colour));
+  w->setPalette(p);
+}
+
+QLabel* Lamp(QWidget* parent, const char* name, const char* text, const QColor& colour) {
+  auto* lamp = new QLabel(text, parent);
+  lamp->setObjectName(name);
+  lamp->setStyleSheet(QString("QLabel { color: white; background: %1; padding: 1px 4px; font-weight: bold; }")
+                          .arg(colour.name()));
+  lamp->hide();
+  return lamp;
+}
+
+QLabel* Counter(QWidget* parent, const char* name, const char* hint) {
+  auto* label = new QLabel(parent);
+  label->setObjectName(name);
+  label->setToolTip(hint);
+  label->setMinimumWidth(48);
+  label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  label->setFrameShape(QFrame::StyledPanel);
+  return label;
+}
+
+QHBoxLayout* Row(QWidget* parent) {
+  auto* row = new QHBoxLayout(parent);
+  row->setContentsMargins(2, 1, 2, 1);
+  row->setSpacing(3);
+  return row;
+}
+
+}  // namespace
+
+TFileEcr::TFileEcr(IBrowserHost& host, QObject* parent) : QObject(parent), host_(host) {
+  setObjectName("FileEcr");
+  keyTimer_ = new QTimer(this);
+  keyTimer_->setObjectName("KeyTimer");
+  keyTimer_->setSingleShot(true);
+  keyTimer_->setInterval(kTypeAheadMs);
+  connect(keyTimer_, &QTimer::timeout, this, &TFileEcr::OnTimerKeyStr);
+}
+
+TFileEcr::~TFileEcr() {
+  for (QObject* watched : {static_cast<QObject*>(lstGrid_), static_cast<QObject*>(panGenList_),
+                           static_cast<QObject*>(labCptFlt_)}) {
+    if (watched) watched->removeEventFilter(this);
+  }
+  for (QPointer<QWidget>* panel : {&panList_, &panToolList_, &panSet_, &panFilter_}) delete panel->data();
+  delete panList2_.data();
+  delete ownFilterWindow_.data();
+}
+
+void TFileEcr::SetImages(TImageList* images) {
+  images_ = images;
+  if (pgcFilter_) pgcFilter_->SetImages(images);
+  if (fkGrid_) fkGrid_->SetImages(images);
+}
+
+void TFileEcr::SetFilterWindow(QWidget* window) {
+  filterWindow_ = window;
+  if (!window || !panFilter_) return;
+  if (!window->layout()) {
+    auto* layout = new QVBoxLayout(window);
+    layout->setContentsMargins(0, 0, 0, 0);
+  }
+  window->layout()->addWidget(panFilter_);
+  panFilter_->show();
+}
+
+void TFileEcr::OnCreate(QWidget* listHost, QWidget* toolHost, QWidget* setHost, QWidget* list2Host) {
+  if (!images_) SetImages(MakeBrowserImages(this));
+  panList_ = BuildListPanel();
+  panToolList_ = BuildToolRow();
+  panSet_ = BuildSetPanel();
+  panFilter_ = BuildFilterPanel();
+  gridList2_ = new TMirrorList;
+  panList2_ = gridList2_;
+  gridList2_->setObjectName("gridList2");
+  gridList2_->setFont(lstGrid_->font());
+  gridList2_->SetOnDrawRow([this](QPainter& painter, int row, const QRect& rect, unsigned state) {
+    TTuneRow tune;
+    const bool shown = curList_ && ReadTuneRow(*curList_, row, tune);
+    if (!shown) {
+      painter.fillRect(rect, gridList2_->palette().color(QPalette::Base));
+      return;
+    }
+    DrawTuneRow(painter, rect, tune, state, curList_->ViewMode == vmSearched, images_,
+                gridList2_->palette().color(QPalette::Base));
+  });
+
+  const std::pair<QWidget*, QWidget*> docks[] = {
+      {panList_, listHost}, {panSet_, setHost}, {gridList2_, list2Host}, {panToolList_, toolHost}};
+  for (const auto& [panel, host] : docks) {
+    if (host && host->layout()) host->layout()->addWidget(panel);
+  }
+  if (!filterWindow_) {
+    auto* window = new QDialog(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint);
+    window->setObjectName("DlgFltTune");
+    window->setWindowTitle("Filter");
+    Paint(window, ColorFrame);
+    ownFilterWindow_ = window;
+    filterWindow_ = window;
+  }
+  SetFilterWindow(filterWindow_);
+  keyString_.clear();
+  selChanged_ = false;
+  refreshing_ = false;
+}
+
+// The list area: the tool bar with the column-width slider, then the list grid.
+QWidget* TFileEcr::BuildListPanel() {
+  auto* panel = new QWidget;
+  panel->setObjectName("PanList");
+  Paint(panel, ColorPane);
+  auto* column = new QVBoxLayout(panel);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+  panGenList_ = new QWidget(panel);
+  panGenList_->setObjectName("PanGenList");
+  panGenList_->installEventFilter(this);
+  auto* genColumn = new QVBoxLayout(panGenList_);
+  genColumn->setContentsMargins(0, 0, 0, 0);
+  genColumn->setSpacing(0);
+
+  auto* bar = new QWidget(panGenList_);
+  QHBoxLayout* barRow = Row(bar);
+  panToolFile_ = new QWidget(bar);
+  panToolFile_->setObjectName("panToolFile");
+  QHBoxLayout* fileRow = Row(panToolFile_);
+  fileRow->setContentsMargins(0, 0, 0, 0);
+  ActionButton(panToolFile_, actions_.newTune, "btnNewTune");
+  ActionButton(panToolFile_, actions_.editTune, "btnEditTune");
+  ActionButton(panToolFile_, actions_.copyTune, "btnCopyTune");
+  ActionButton(panToolFile_, actions_.cutTune, "btnCutTune");
+  ActionButton(panToolFile_, actions_.pasteTune, "btnPasteTune");
+  ActionButton(panToolFile_, actions_.findIdent, "btnFindIdent");
+  barRow->addWidget(panToolFile_);
+  barSlider_ = new QSlider(Qt::Horizontal, bar);
+  barSlider_->setObjectName("BarSlider");
+  barSlider_->setRange(kColWidth, kColWidth * 2);
+  barSlider_->setValue(kColWidth);
+  barSlider_->setToolTip("Column width");
+  connect(barSlider_, &QSlider::valueChanged, this, &TFileEcr::OnChangeSize);
+  barRow->addWidget(barSlider_, 1);
+  btnExpand_ = new QToolButton(bar);
+  btnExpand_->setObjectName("btnExpand");
+  btnExpand_->setArrowType(Qt::DownArrow);
+  btnExpand_->setToolTip("Whole height");
+  connect(btnExpand_, &QToolButton::clicked, this, &TFileEcr::OnExpandList);
+  btnColsp_ = new QToolButton(bar);
+  btnColsp_->setObjectName("btnColsp");
+  btnColsp_->setArrowType(Qt::UpArrow);
+  btnColsp_->setToolTip("Restore");
+  btnColsp_->hide();
+  connect(btnColsp_, &QToolButton::clicked, this, &TFileEcr::OnColpsList);
+  barRow->addWidget(btnExpand_);
+  barRow->addWidget(btnColsp_);
+  genColumn->addWidget(bar);
+
+  lstGrid_ = new TListGrid(panGenList_);
+  lstGrid_->setObjectName("LstGrid");
+  QFont font = lstGrid_->font();
+  font.setPixelSize(kListFontPixels);
+  lstGrid_->setFont(font);
+  lstGrid_->SetDefaultRowHeight(kRowHeight);
+  lstGrid_->SetDefaultColWidth(kColWidth);
+  lstGrid_->setMinimumHeight(kMinRows * kRowHeight + lstGrid_->horizontalScrollBar()->sizeHint().height());
+  Paint(lstGrid_, ColorPane);
+  lstGrid_->SetOnDrawCell([this](QPainter& painter, int idx, const QRect& rect, unsigned state) {
+    const QColor background = lstGrid_->palette().color(QPalette::Base);
+    TTuneRow tune;
+    if (!curList_ || !ReadTuneRow(*curList_, idx, tune)) {
+      painter.fillRect(rect, background);
+      return;
+    }
+    DrawTuneRow(painter, rect, tune, state, curList_->ViewMode == vmSearched, images_, background);
+  });
+  lstGrid_->installEventFilter(this);
+  lstGrid_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(lstGrid_, &TListGrid::SelectIdx, this, &TFileEcr::OnSelectIdx);
+  connect(lstGrid_, &TListGrid::DblClick, this, &TFileEcr::OnClickPlay);
+  connect(lstGrid_, &TListGrid::CellMouseDown, this,
+          [this](Qt::MouseButton button, Qt::KeyboardModifiers, QPoint pos) { OnGridMouseDown(button, pos); });
+  connect(lstGrid_, &TListGrid::Resized, this, &TFileEcr::OnListResize);
+  connect(lstGrid_, &QWidget::customContextMenuRequested, this, &TFileEcr::ShowContextMenu);
+  genColumn->addWidget(lstGrid_, 1);
+  column->addWidget(panGenList_, 1);
+
+  popListAbc_ = new QMenu(panel);
+  popListAbc_->setObjectName("PopListAbc");
+  for (QAction* action : {actions_.markAll, actions_.unmarkAll, static_cast<QAction*>(nullptr), actions_.newTune,
+                          actions_.editTune, actions_.copyTune, actions_.cutTune, actions_.pasteTune}) {
+    if (action) {
+      popListAbc_->addAction(action);
+    } else {
+      popListAbc_->addSeparator();
+    }
+  }
+  return panel;
+}
+
+// The row above the list: view tabs, counters, lamps and the filter and search buttons.
+QWidget* TFileEcr::BuildToolRow() {
+  auto* panel = new QWidget;
+  panel->setObjectName("PanToolList");
+  Paint(panel, ColorFrame);
+  QHBoxLayout* row = Row(panel);
+  BuildViewTabs(panel);
+  row->addWidget(pgcFilter_);
+  labCptAll_ = Counter(panel, "LabCptAll", "Tunes in File");
+  labCptFlt_ = Counter(panel, "LabCptFlt", "Tunes Selector");
+  labCptFlt_->setCursor(Qt::OpenHandCursor);
+  labCptFlt_->installEventFilter(this);
+  row->addWidget(labCptAll_);
+  row->addWidget(labCptFlt_);
+  voyFilter_ = Lamp(panel, "VoyFilter", " Filter ON", QColor(0x00, 0xA0, 0x00));
+  row->addWidget(voyFilter_);
+  ActionButton(panel, actions_.toggleFilter, "BtnTogFilter");
+  ActionButton(panel, actions_.setFilter, "btnPopFilter");
+  btnAbcCode_ = ActionButton(panel, actions_.findAbc, "BtnAbcCode");
+  voyModif_ = Lamp(panel, "VoyModif", "Modif", QColor(0xD0, 0x00, 0x00));
+  row->addWidget(voyModif_);
+  labKeyStr_ = new QLabel(panel);
+  labKeyStr_->setObjectName("LabKeyStr");
+  QFont bold = labKeyStr_->font();
+  bold.setBold(true);
+  labKeyStr_->setFont(bold);
+  labKeyStr_->setStyleSheet(QString("QLabel { color: %1; }").arg(kTypeAheadColour.name()));
+  labKeyStr_->hide();
+  row->addWidget(labKeyStr_);
+  row->addStretch(1);
+  return panel;
+}
+
+// The view tabs only: their sheets stay empty, the list below shows the view.
+void TFileEcr::BuildViewTabs(QWidget* parent) {
+  pgcFilter_ = new TPage95Control(parent);
+  pgcFilter_->setObjectName("PGCFilter");
+  pgcFilter_->SetFlatButtons(true);
+  pgcFilter_->SetHotTrack(true);
+  pgcFilter_->SetTabHeight(kTabHeight);
+  pgcFilter_->SetFontColor(QColor(0x00, 0x00, 0x80));
+  pgcFilter_->SetTabActiveColor(WinColorToQColor(ColorPane));
+  pgcFilter_->SetTabInactiveColor(kInactiveTab);
+  QFont inactive("DejaVu Sans");
+  inactive.setPointSize(pgcFilter_->font().pointSize());
+  pgcFilter_->SetTabInactiveFont(inactive, Qt::gray);
+  pgcFilter_->SetImages(images_);
+  for (int i = 0; i < kViewTabs; ++i) {
+    auto* sheet = new TTab95Sheet;
+    sheet->setObjectName(kViewTabRows[i].name);
+    sheet->setProperty("tag", kViewTabRows[i].mode);
+    sheet->SetCaption(kViewTabRows[i].caption);
+    sheet->SetImageIndex(kViewTabRows[i].image);
+    sheet->SetPageControl(pgcFilter_);
+    viewTabs_[i] = sheet;
+  }
+  pgcFilter_->SetActivePage(viewTabs_[0]);
+  pgcFilter_->setFixedHeight(kTabHeight + 4);
+  pgcFilter_->setMinimumWidth(pgcFilter_->tabBar()->sizeHint().width() + 8);
+  connect(pgcFilter_, &TCustomTab95Control::OnChange, this, &TFileEcr::OnChangeFilter);
+}
+
+// The set grid arrives with the sets; its panel holds the place.
+QWidget* TFileEcr::BuildSetPanel() {
+  auto* panel = new QWidget;
+  panel->setObjectName("PanSet");
+  Paint(panel, ColorPane);
+  auto* column = new QVBoxLayout(panel);
+  column->setContentsMargins(0, 0, 0, 0);
+  auto* toolSet = new QWidget(panel);
+  toolSet->setObjectName("PanToolSet");
+  Paint(toolSet, ColorFrame);
+  toolSet->setFixedHeight(kTabHeight);
+  column->addWidget(toolSet);
+  column->addStretch(1);
+  return panel;
+}
+
+// The filter panel: Clear and Close, then the key grid or the rhythm list by tab.
+QWidget* TFileEcr::BuildFilterPanel() {
+  auto* panel = new QWidget;
+  panel->setObjectName("PanFilter");
+  Paint(panel, ColorFrame);
+  auto* column = new QVBoxLayout(panel);
+  column->setContentsMargins(4, 4, 4, 4);
+  auto* top = new QHBoxLayout;
+  top->addWidget(ActionButton(panel, actions_.clearFilter, "btnReset"));
+  top->addStretch(1);
+  auto* close = new QToolButton(panel);
+  close->setObjectName("btnCloseFilter");
+  close->setText("Close");
+  connect(close, &QToolButton::clicked, this, &TFileEcr::OnCloseFilter);
+  top->addWidget(close);
+  column->addLayout(top);
+
+  filterTabs_ = new QTabBar(panel);
+  filterTabs_->setObjectName("TabBottom");
+  filterTabs_->addTab(" Key Filter ");
+  filterTabs_->addTab(" Rythme Filter ");
+  filterTabs_->setDrawBase(false);
+  filterTabs_->setStyleSheet(
+      QString("QTabBar::tab:selected { background: %1; }").arg(WinColorToQColor(ColorFrame).name()));
+  connect(filterTabs_, &QTabBar::currentChanged, this, &TFileEcr::OnChangeTab);
+  column->addWidget(filterTabs_);
+
+  panKFilter_ = new QWidget(panel);
+  panKFilter_->setObjectName("PanKFilter");
+  auto* keyColumn = new QVBoxLayout(panKFilter_);
+  keyColumn->setContentsMargins(0, 0, 0, 0);
+  fkGrid_ = new TKeyFilterGrid(panKFilter_);
+  fkGrid_->setObjectName("FKGrid");
+  fkGrid_->SetImages(images_);
+  Paint(fkGrid_, ColorPane);
+  connect(fkGrid_, &TKeyFilterGrid::ItemPressed, this, &TFileEcr::OnFKMouseDown);
+  keyColumn->addWidget(fkGrid_);
+  column->addWidget(panKFilter_);
+
+  panRFilter_ = new QWidget(panel);
+  panRFilter_->setObjectName("PanRFilter");
+  auto* rhythmColumn = new QVBoxLayout(panRFilter_);
+  rhythmColumn->setContentsMargins(0, 0, 0, 0);
+  frGrid_ = new QListWidget(panRFilter_);
+  frGrid_->setObjectName("FRGrid");
+  frGrid_->setFlow(QListView::TopToBottom);
+  frGrid_->setWrapping(true);
+  frGrid_->setResizeMode(QListView::Adjust);
+  frGrid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  const int rows = (static_cast<int>(kRhythmRows.size()) + 1) / 2;
+  frGrid_->setGridSize(QSize(fkGrid_->width() / 2 - 2, kRhythmItemHeight));
+  frGrid_->setFixedSize(fkGrid_->width(), rows * kRhythmItemHeight + 2 * frGrid_->frameWidth() + 2);
+  for (size_t i = 0; i < kRhythmRows.size(); ++i) {
+    auto* item = new QListWidgetItem(QString::fromStdString(GetRhythmName(static_cast<int>(i))), frGrid_);
+    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+    item->setCheckState(Qt::Unchecked);
+  }
+  connect(frGrid_, &QListWidget::itemChanged, this, &TFileEcr::OnFilterRytme);
+  rhythmColumn->addWidget(frGrid_);
+  column->addWidget(panRFilter_);
+  column->addStretch(1);
+  {
+    const QSignalBlocker quiet(filterTabs_);
+    filterTabs_->setCurrentIndex(0);
+  }
+  panRFilter_->hide();
+  return panel;
+}
+
+QToolButton* TFileEcr::ActionButton(QWidget* parent, QAction* action, const char* name) {
+  auto* button = new QToolButton(parent);
+  button->setObjectName(name);
+  button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  if (action) {
+    button->setDefaultAction(action);
+    // A button bound to a hidden action is hidden with it.
+    button->setVisible(action->isVisible());
+    connect(action, &QAction::changed, button, [button, action] { button->setVisible(action->isVisible()); });
+  } else {
+    button->hide();
+  }
+  if (auto* row = qobject_cast<QHBoxLayout*>(parent->layout())) row->addWidget(button);
+  return button;
+}
+
+void TFileEcr::ShowContextMenu(QPoint pos) {
+  if (curList_ && !popListAbc_->isEmpty()) popListAbc_->popup(lstGrid_->mapToGlobal(pos));
+}
+
+TTab95Sheet* TFileEcr::ViewTab(int32_t mode) const {
+  for (int i = 0; i < kViewTabs; ++i) {
+    if (kViewTabRows[i].mode == mode) return viewTabs_[i];
+  }
+  return nullptr;
+}
+
+}  // namespace rq

@@ -1,0 +1,198 @@
+// The tune browser's list: making a file current, rows, selection, Enter and the
+// player, Delete, type-ahead, marks and drags.
+#include <QAction>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QTimer>
+#include <functional>
+
+#include "BrowserTestHelpers.h"
+#include "controls/Page95Control.h"
+#include "notation/AbcDef.h"
+#include "screens/KeyFilterGrid.h"
+#include "screens/TuneRow.h"
+
+namespace rq::test {
+namespace {
+
+using FileEcrTest = BrowserFixture;
+
+// The list is sorted by title; each row reads its rhythm code and key name.
+TEST_F(FileEcrTest, RowsOfTheFixture) {
+  Open(kFourTunes);
+  struct Row { const char* title; const char* rhythm; const char* key; };
+  const Row expected[] = {{"A", "Jig", "G"}, {"a", "---", "-?-"}, {"b", "Rel", "D"}, {"Eight", "---", "C"}};
+  ASSERT_EQ(file->FilterList.Count(), 4);
+  for (int row = 0; row < 4; ++row) {
+    TTuneRow tune;
+    ASSERT_TRUE(ReadTuneRow(*file, row, tune));
+    EXPECT_EQ(tune.title.toStdString(), expected[row].title);
+    EXPECT_EQ(GetRhythmCode(tune.rhythm), expected[row].rhythm) << expected[row].title;
+    EXPECT_EQ(tune.key == 0 ? std::string("-?-") : std::string(KeyNames[static_cast<size_t>(tune.key)]),
+              expected[row].key);
+  }
+  EXPECT_EQ(browser->LabCptAll()->text(), "4 ");
+  EXPECT_EQ(browser->LabCptFlt()->text(), "4 ");
+  EXPECT_EQ(host.Shown(), "A");
+}
+
+// Making a file current: its remembered row is shown, the session screen hears of it,
+// and the trash offers no tune editing and no set panel. Null lets go of the file.
+TEST_F(FileEcrTest, SetListAndTheTrash) {
+  QAction newTune("New Tune");
+  TBrowserActions actions;
+  actions.newTune = &newTune;
+  browser->SetActions(actions);  // after creation: no button carries it, its visibility still follows
+  QSignalSpy changed(browser.get(), &TFileEcr::ListChanged);
+  auto trash = FileOf(kFourTunes, "trash");
+  host.trash = trash.get();
+  trash->SetRow(2);
+  EXPECT_EQ(browser->SetList(trash.get()), 0);
+  EXPECT_EQ(host.Shown(), "b");
+  EXPECT_EQ(Grid().GridIdx(), 2);
+  EXPECT_TRUE(browser->PanToolFile()->isHidden());
+  EXPECT_TRUE(browser->PanSet()->isHidden());
+  EXPECT_FALSE(newTune.isVisible());
+
+  Open(kFourTunes);
+  EXPECT_FALSE(browser->PanToolFile()->isHidden());
+  EXPECT_FALSE(browser->PanSet()->isHidden());
+  EXPECT_TRUE(newTune.isVisible());
+  EXPECT_EQ(trash->ListTop, 0);
+  EXPECT_EQ(browser->SetList(nullptr), -1);
+  EXPECT_EQ(browser->CurList(), nullptr);
+  EXPECT_EQ(Grid().GridMax(), 0);
+  ASSERT_EQ(changed.count(), 3);
+  EXPECT_EQ(changed.at(2).at(0).value<TAbcFile*>(), nullptr);
+}
+
+// Enter plays the selected tune and, again on the same tune, stops it; after a move
+// Enter prepares the new tune. A double click plays as Enter does.
+TEST_F(FileEcrTest, EnterPlaysThenStops) {
+  Open(kFourTunes);
+  Key(Qt::Key_Return);
+  Key(Qt::Key_Return);
+  EXPECT_EQ(player.calls, (std::vector<std::string>{"pause", "prepare A", "play", "stop"}));
+  player.calls.clear();
+  Key(Qt::Key_Return);  // stopped: the prepared tune plays again
+  Key(Qt::Key_Down);
+  Key(Qt::Key_Enter);
+  EXPECT_EQ(player.calls, (std::vector<std::string>{"pause", "play", "pause", "prepare a", "play"}));
+  player.calls.clear();
+  QTest::mouseDClick(Grid().viewport(), Qt::LeftButton, {}, RowPoint(1));
+  EXPECT_EQ(player.calls, (std::vector<std::string>{"pause", "play"}));
+}
+
+// Whenever the shown tune changes, the next Enter prepares it anew, also when the
+// new tune lands on the row of the old one.
+TEST_F(FileEcrTest, EnterPreparesTheTuneShownAfterEveryChange) {
+  struct Case {
+    const char* change;
+    std::function<void(BrowserFixture&)> act;
+    const char* shown;
+  };
+  const std::vector<Case> cases = {
+      {"view tab", [](BrowserFixture& f) {
+         f.file->ToggleSelect(0);  // A: the Unchecked view starts with a
+         QTest::mouseClick(f.browser->PGCFilter()->tabBar(), Qt::LeftButton, {},
+                           f.browser->PGCFilter()->tabBar()->tabRect(2).center());
+       }, "a"},
+      {"key filter", [](BrowserFixture& f) {
+         QTest::mouseClick(f.browser->FKGrid(), Qt::LeftButton, {}, f.browser->FKGrid()->ItemRect(51).center());
+       }, "A"},
+      {"search", [](BrowserFixture& f) { f.browser->SearchText("eight"); }, "Eight"},
+      {"deletion", [](BrowserFixture& f) { f.Key(Qt::Key_Delete); }, "Eight"},
+  };
+  for (const Case& c : cases) {
+    Open(kFourTunes);
+    Grid().setFocus();
+    Grid().SetGridIdx(2);  // b
+    Key(Qt::Key_Return);
+    Key(Qt::Key_Return);  // stopped, b prepared
+    player.calls.clear();
+    c.act(*this);
+    EXPECT_EQ(host.Shown(), c.shown) << c.change;
+    Key(Qt::Key_Return);
+    EXPECT_EQ(player.calls, (std::vector<std::string>{"pause", std::string("prepare ") + c.shown, "play"})) << c.change;
+  }
+}
+
+// Delete sends the current tune to the trash and shows the tune that takes its row.
+TEST_F(FileEcrTest, DeleteSendsToTheTrash) {
+  Open(kFourTunes);
+  Grid().SetGridIdx(1);
+  Key(Qt::Key_Delete);
+  EXPECT_EQ(host.trashed, (std::vector<std::string>{"a"}));
+  EXPECT_EQ(View(), (std::vector<std::string>{"A", "b", "Eight"}));
+  EXPECT_EQ(host.Shown(), "b");
+  EXPECT_EQ(browser->LabCptAll()->text(), "3 ");
+}
+
+// Type-ahead finds the first title starting with the typed text, upper-casing ASCII;
+// after the pause a new text starts; '.' and Backspace are not typed.
+TEST_F(FileEcrTest, TypeAhead) {
+  Open("X:1\nT:Carolan\nK:D\nX:2\nT:Boyne\nK:D\nX:3\nT:abbey\nK:D\n");
+  Grid().SetGridIdx(1);
+  QTest::keyClicks(&Grid(), "c");
+  EXPECT_EQ(Grid().GridIdx(), 2);
+  EXPECT_TRUE(browser->KeyTimer()->isActive());
+  EXPECT_EQ(browser->KeyTimer()->interval(), 1500);
+  QTest::keyClicks(&Grid(), "a.");
+  Key(Qt::Key_Backspace);
+  EXPECT_EQ(browser->KeyString(), "ca");
+  EXPECT_EQ(browser->LabKeyStr()->text(), "ca");
+  EXPECT_EQ(Grid().GridIdx(), 2);
+  EXPECT_EQ(host.Shown(), "Carolan");
+  QTest::keyClicks(&Grid(), "x");  // no title: the selection stays
+  EXPECT_EQ(Grid().GridIdx(), 2);
+
+  browser->KeyTimer()->stop();
+  browser->OnTimerKeyStr();
+  EXPECT_TRUE(browser->LabKeyStr()->isHidden());
+  QTest::keyClicks(&Grid(), "A");
+  EXPECT_EQ(browser->KeyString(), "A");
+  EXPECT_EQ(Grid().GridIdx(), 0);
+  EXPECT_EQ(host.Shown(), "abbey");
+}
+
+// A press in the first 18 pixels of a row toggles its mark; every press on a tune
+// starts a drag of it. Marks change the views' counts, not the file.
+TEST_F(FileEcrTest, MarksByClickAndDrags) {
+  Open(kFourTunes);
+  Press(1, 17);
+  Press(3, 0);
+  Press(2, 18);
+  EXPECT_EQ(host.drags, (std::vector<RecordingHost::Drag>{{0, -1, 1}, {0, -1, 3}, {0, -1, 2}}));
+  EXPECT_EQ(host.dragStarts, 3);
+  EXPECT_EQ(Grid().GridIdx(), 2);
+  EXPECT_FALSE(file->Modified);
+  browser->SetViewMode(vmMarked);
+  EXPECT_EQ(View(), (std::vector<std::string>{"a", "Eight"}));
+  EXPECT_EQ(browser->LabCptFlt()->text(), "2 ");
+  browser->SetViewMode(vmUnmarked);
+  EXPECT_EQ(browser->LabCptFlt()->text(), "2 ");
+  Press(0, 3);  // A leaves the view when the view is built again
+  EXPECT_EQ(browser->LabCptFlt()->text(), "2 ");
+  browser->SetViewMode(vmUnmarked);
+  EXPECT_EQ(browser->LabCptFlt()->text(), "1 ");
+  EXPECT_EQ(browser->LabCptAll()->text(), "4 ");
+
+  // The counter drags the whole view.
+  QTest::mousePress(browser->LabCptFlt(), Qt::LeftButton);
+  EXPECT_EQ(host.drags.back(), (RecordingHost::Drag{TFileEcr::kDragCount, 1, 0}));
+}
+
+// Each view remembers its own row.
+TEST_F(FileEcrTest, RememberedRowPerView) {
+  Open(kFourTunes);
+  Grid().SetGridIdx(3);
+  browser->SetViewMode(vmAdded);  // nothing added: an empty view
+  EXPECT_EQ(Grid().GridMax(), 0);
+  EXPECT_EQ(host.Shown(), "Eight");
+  browser->SetViewMode(vmAll);
+  EXPECT_EQ(Grid().GridIdx(), 3);
+}
+
+}  // namespace
+}  // namespace rq::test
