@@ -14,7 +14,7 @@
 #include <memory>
 #include <string>
 
-#include "Corpus.h"
+#include "BenchProgram.h"
 #include "app/AppContext.h"
 #include "app/MainEcr.h"
 #include "library/FileAbc.h"
@@ -25,22 +25,8 @@
 
 namespace {
 
-const QTemporaryDir& Folder() {
-  static QTemporaryDir dir;
-  return dir;
-}
-
-const std::string& BigFile() {
-  static const std::string path = [] {
-    const std::string file = Folder().path().toStdString() + "/big.abc";
-    std::ofstream out(file, std::ios::binary);
-    for (const auto& tune : rq::corpus::Tunes(50000)) {
-      for (const auto& line : tune) out << line << "\r\n";
-    }
-    return file;
-  }();
-  return path;
-}
+using rq::bench::BigFile;
+using rq::bench::Program;
 
 double ResidentMegabytes() {
   std::ifstream status("/proc/self/status");
@@ -50,24 +36,6 @@ double ResidentMegabytes() {
   }
   return 0;
 }
-
-struct Program {
-  rq::TScriptedUserInterface ui;
-  std::unique_ptr<rq::RecorderMidiPorts> ports;
-  std::unique_ptr<rq::TAppContext> context;
-
-  Program() {
-    ports = std::make_unique<rq::RecorderMidiPorts>(Folder().path().toStdString() + "/midi.log", rq::SystemClock());
-    rq::TAppOptions options;
-    options.programFolder = Folder().path().toStdString();
-    options.midiPorts = ports.get();
-    options.clock = &rq::SystemClock();
-    options.timers = &rq::SystemTimers();
-    options.ui = &ui;
-    options.showWelcome = false;
-    context = std::make_unique<rq::TAppContext>(options);
-  }
-};
 
 // From nothing to the main window shown on screen.
 void BM_StartToShownWindow(benchmark::State& state) {

@@ -234,14 +234,16 @@ int32_t TAbcFile::CopyAllLines(int32_t index, TLines& target, bool clear) const 
   return CopyRecLines(rec, target, clear);
 }
 
-std::string TAbcFile::TitleOfRec(const TAbcRec* rec) const {
+std::string TAbcFile::TitleOfRec(const TAbcRec* rec) const { return std::string(TitleViewOfRec(rec)); }
+
+std::string_view TAbcFile::TitleViewOfRec(const TAbcRec* rec) const {
   if (!rec) return {};
   const auto at = static_cast<size_t>(rec->GetTitleLine());
   if (at >= Lines.size()) return {};
   const std::string_view line = Lines[at];
   const size_t t = line.find("T:");
-  if (t == std::string_view::npos) return std::string(line.substr(std::min<size_t>(1, line.size())));
-  return std::string(TrimLeftBlanks(line.substr(t + 2, kTitleMax)));
+  if (t == std::string_view::npos) return line.substr(std::min<size_t>(1, line.size()));
+  return TrimLeftBlanks(line.substr(t + 2, kTitleMax));
 }
 
 int32_t TAbcFile::StripOldCodes() {

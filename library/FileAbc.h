@@ -62,6 +62,8 @@ class TAbcFile {
   int32_t SetCode(int32_t index, uint32_t code);
   int32_t CopyAllLines(int32_t index, TLines& target, bool clear) const;
   std::string TitleOfRec(const TAbcRec* rec) const;
+  // The same title as a view into the file's lines, valid until the lines change.
+  std::string_view TitleViewOfRec(const TAbcRec* rec) const;
   int32_t StripOldCodes();
 
   // Views and rows.

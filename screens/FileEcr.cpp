@@ -210,9 +210,9 @@ void TFileEcr::OnGridKeyPress(QChar c) {
   const std::vector<std::string> wanted = FileByteForms(keyString_);
   const int32_t count = ViewCount();
   for (int32_t row = 0; row < count; ++row) {
-    const std::string title = curList_->TitleOfRec(curList_->GetRec(row));
+    const std::string_view title = curList_->TitleViewOfRec(curList_->GetRec(row));
     if (std::none_of(wanted.begin(), wanted.end(),
-                     [&title](const std::string& w) { return StartsWithUpperAscii(title, w); })) {
+                     [title](const std::string& w) { return StartsWithUpperAscii(title, w); })) {
       continue;
     }
     lstGrid_->SetGridIdx(row);

@@ -10,6 +10,7 @@
 
 #include "screens/BrowserLinks.h"
 #include "screens/DlgSchAbc.h"
+#include "screens/TuneRow.h"
 
 class QKeyEvent;
 class QLabel;
@@ -169,6 +170,7 @@ class TFileEcr : public QObject, public ISearchTarget {
   IBrowserPlayer* player_ = nullptr;
   TBrowserActions actions_;
   QPointer<TImageList> images_;
+  TTuneRowPainter rowPainter_;
   QPointer<TDlgSearchAbc> searchDialog_;
   QPointer<QWidget> filterWindow_;
   QPointer<QWidget> ownFilterWindow_;

@@ -141,7 +141,7 @@ void TFileEcr::OnCreate(QWidget* listHost, QWidget* toolHost, QWidget* setHost, 
       painter.fillRect(rect, gridList2_->palette().color(QPalette::Base));
       return;
     }
-    DrawTuneRow(painter, rect, tune, state, curList_->ViewMode == vmSearched, images_,
+    rowPainter_.Draw(painter, rect, tune, state, curList_->ViewMode == vmSearched, images_,
                 gridList2_->palette().color(QPalette::Base));
   });
 
@@ -230,7 +230,7 @@ QWidget* TFileEcr::BuildListPanel() {
       painter.fillRect(rect, background);
       return;
     }
-    DrawTuneRow(painter, rect, tune, state, curList_->ViewMode == vmSearched, images_, background);
+    rowPainter_.Draw(painter, rect, tune, state, curList_->ViewMode == vmSearched, images_, background);
   });
   lstGrid_->installEventFilter(this);
   lstGrid_->setContextMenuPolicy(Qt::CustomContextMenu);

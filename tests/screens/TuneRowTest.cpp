@@ -28,7 +28,7 @@ QImage Drawn(const TTuneRow& row, unsigned state, bool resultView, const TImageL
   QFont font = p.font();
   font.setPixelSize(11);
   p.setFont(font);
-  DrawTuneRow(p, QRect(0, 1, 300, 14), row, state, resultView, images, kBackground);
+  TTuneRowPainter().Draw(p, QRect(0, 1, 300, 14), row, state, resultView, images, kBackground);
   return image;
 }
 
@@ -93,11 +93,12 @@ TEST(TuneRow, KeyBoxOverhangIsDrawnInTheGrid) {
   grid.SetDefaultColWidth(200);
   grid.SetHorzLines(true, 1);
   grid.resize(400, 120);
-  grid.SetOnDrawCell([](QPainter& p, int idx, const QRect& rect, unsigned state) {
+  TTuneRowPainter rows;
+  grid.SetOnDrawCell([&rows](QPainter& p, int idx, const QRect& rect, unsigned state) {
     TTuneRow row;
     row.title = QString::number(idx);
     row.key = 1;
-    DrawTuneRow(p, rect, row, state, false, nullptr, kBackground);
+    rows.Draw(p, rect, row, state, false, nullptr, kBackground);
   });
   grid.SetGridMax(6);
   grid.show();

@@ -1,0 +1,186 @@
+// The tune browser in the program: hosted by the main window, told by the controller
+// which file to show, showing tunes through the shared parser and playing them.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLabel>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <fstream>
+#include <memory>
+
+#include "app/Actions.h"
+#include "app/AppContext.h"
+#include "app/MainEcr.h"
+#include "controls/ListGrid.h"
+#include "library/FileAbc.h"
+#include "library/UserInterface.h"
+#include "midi/ZymMidi.h"
+#include "notation/AbcParser.h"
+#include "platform/MidiDevices.h"
+#include "platform/MmTimer.h"
+#include "platform/ProgramFolder.h"
+#include "screens/DlgSchAbc.h"
+#include "screens/FileEcr.h"
+#include "screens/KeyFilterGrid.h"
+#include "screens/MirrorList.h"
+
+namespace rq {
+namespace {
+
+const char* kFourTunes =
+    "X:1\nT:b\nR:reel\nM:4/4\nL:1/8\nK:D\n|:DFAF DFAF|GBdB GBdB:|\n"
+    "X:2\nT:A\nR:jig\nM:6/8\nL:1/8\nK:G\nGAB GAB|cBA BAG|\n"
+    "X:3\nT:a\nC:Jos\xE9\nK:Hm\nabc|\n"
+    "X:4\nT:Eight\nM:4/4\nL:1/8\nK:C\nCDEF GABc|dcBA GFED|CEGc eGce|dBGB d4|cAFA c2A2|BGDG B2G2|CDEF GABc|c8|\n";
+
+class FileEcrAppTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    folder_ = dir_.path().toStdString();
+    ports_ = std::make_unique<RecorderMidiPorts>(folder_ + "/midi.log", SystemClock());
+    TAppOptions options;
+    options.programFolder = folder_;
+    options.midiPorts = ports_.get();
+    options.clock = &SystemClock();
+    options.timers = &SystemTimers();
+    options.ui = &ui_;
+    options.showWelcome = false;
+    context_ = std::make_unique<TAppContext>(options);
+    context_->Start();
+    MainEcr()->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(MainEcr()));
+  }
+  void TearDown() override {
+    context_.reset();
+    SetProgramFolder("");
+  }
+
+  TAbcFile* Open(const std::string& name, const std::string& text = kFourTunes) {
+    const std::string path = folder_ + "/" + name;
+    std::ofstream(path, std::ios::binary) << text;
+    EXPECT_EQ(FileControl()->OpenFile(path), kCtrlOk);
+    return FileControl()->FindFile(path);
+  }
+  TFileEcr& Browser() const { return *FileEcr(); }
+  TListGrid& Grid() const { return *Browser().LstGrid(); }
+  QAction* Action(ActionId id) const { return (*App().Actions())[id]; }
+
+  QTemporaryDir dir_;
+  std::string folder_;
+  std::unique_ptr<RecorderMidiPorts> ports_;
+  TScriptedUserInterface ui_;
+  std::unique_ptr<TAppContext> context_;
+};
+
+// The panels sit in the main window's hosts; the browser shows the file the
+// controller shows and lets go of a file that closes.
+TEST_F(FileEcrAppTest, FollowsTheController) {
+  EXPECT_EQ(Browser().PanList()->parentWidget(), MainEcr()->Host(HostPanel::Main01));
+  EXPECT_EQ(Browser().PanToolList()->parentWidget(), MainEcr()->Host(HostPanel::ToolTune));
+  EXPECT_EQ(Browser().PanSet()->parentWidget(), MainEcr()->Host(HostPanel::Set));
+  EXPECT_EQ(Browser().GridList2()->parentWidget(), MainEcr()->Host(HostPanel::List2));
+  EXPECT_EQ(Browser().CurList(), FileControl()->Filer());
+
+  TAbcFile* tunes = Open("tunes.abc");
+  EXPECT_EQ(Browser().CurList(), tunes);
+  EXPECT_EQ(App().ShownFile(), tunes);
+  EXPECT_EQ(Browser().LabCptAll()->text(), "4 ");
+  EXPECT_EQ(TuneParser()->Title(), "A");
+  EXPECT_EQ(tunes->TitleOfRec(tunes->CurrentRec), "A");
+
+  // The trash: no tune editing, no set panel.
+  FileControl()->ShowFile(FileControl()->Trash());
+  EXPECT_TRUE(Browser().PanToolFile()->isHidden());
+  EXPECT_FALSE(Action(ActionId::NewTune)->isVisible());
+  FileControl()->ShowFile(tunes);
+  EXPECT_TRUE(Action(ActionId::CopyTune)->isVisible());
+
+  Action(ActionId::CloseFile)->trigger();
+  EXPECT_EQ(Browser().CurList(), FileControl()->Filer());
+  EXPECT_EQ(FileControl()->FindFile(folder_ + "/tunes.abc"), nullptr);
+}
+
+// Enter plays the selected tune on the player and stops it when pressed again;
+// Delete copies the tune into the trash, flagged new, and deletes it.
+TEST_F(FileEcrAppTest, EnterPlaysAndDeleteSendsToTheTrash) {
+  TAbcFile* tunes = Open("tunes.abc");
+  Grid().SetGridIdx(2);
+  QTest::keyClick(&Grid(), Qt::Key_Return);
+  EXPECT_TRUE(MidiPlayer()->Playing());
+  EXPECT_GT(MidiPlayer()->Container().EventCount(), 0u);
+  QTest::keyClick(&Grid(), Qt::Key_Return);
+  EXPECT_FALSE(MidiPlayer()->Playing());
+
+  QTest::keyClick(&Grid(), Qt::Key_Delete);
+  EXPECT_EQ(tunes->FilterList.AllCount(), 3);
+  TAbcFile* trash = FileControl()->Trash();
+  ASSERT_EQ(trash->FilterList.AllCount(), 1);
+  EXPECT_EQ(trash->TitleOfRec(trash->FilterList.AllItems(0)), "b");
+  EXPECT_TRUE(trash->FilterList.AllItems(0)->IsAddedThisRun());
+  EXPECT_EQ(TuneParser()->Title(), "Eight");
+
+  FileControl()->ShowFile(trash);
+  QTest::keyClick(&Grid(), Qt::Key_Delete);
+  EXPECT_EQ(trash->FilterList.AllCount(), 0);
+}
+
+// A note-pattern or likeness search without hits keeps the tune shown before it as
+// the current tune and in the shared parser, so Play and export get that tune.
+TEST_F(FileEcrAppTest, SearchWithoutHitsKeepsTheShownTuneParsed) {
+  TAbcFile* tunes = Open("tunes.abc");
+  Grid().SetGridIdx(2);
+  ASSERT_EQ(TuneParser()->Title(), "b");
+  Browser().SearchAbc("g8|f8|e8|d8|", "4/4", 8);
+  EXPECT_EQ(tunes->FilterList.Count(), 0);
+  EXPECT_EQ(TuneParser()->Title(), "b");
+  ASSERT_NE(tunes->CurrentRec, nullptr);
+  EXPECT_EQ(tunes->TitleOfRec(tunes->CurrentRec), "b");
+
+  Browser().SetViewMode(vmAll);
+  Grid().SetGridIdx(3);
+  Action(ActionId::FindIdent)->trigger();  // likeness to Eight itself: at least Eight
+  EXPECT_EQ(tunes->ViewMode, vmSearched);
+  EXPECT_EQ(TuneParser()->Title(), "Eight");
+}
+
+// A filter that empties the view does not stop a tune of the file from being shown
+// or copied, as the set grid and printing do with their tunes.
+TEST_F(FileEcrAppTest, AnEmptyFilteredViewStillLendsItsTunes) {
+  TAbcFile* tunes = Open("tunes.abc");
+  QTest::mouseClick(Browser().FKGrid(), Qt::LeftButton, {}, Browser().FKGrid()->ItemRect(17).center());  // C
+  ASSERT_EQ(tunes->FilterList.Count(), 1);
+  Browser().FRGrid()->item(1)->setCheckState(Qt::Checked);  // and Reel
+  ASSERT_EQ(tunes->FilterList.Count(), 0);
+  TAbcRec* b = tunes->FindBySeq(1);
+  TLines lines;
+  EXPECT_EQ(tunes->CopyRecLines(b, lines, true), 0);
+  EXPECT_EQ(lines.front(), "X:1");
+  EXPECT_EQ(FileControl()->ShowTuneRec(tunes, b), kCtrlOk);
+  EXPECT_EQ(TuneParser()->Title(), "b");
+}
+
+// The browser's commands: the search dialog opens under its button, the filter
+// window opens, the filter is cleared.
+TEST_F(FileEcrAppTest, Commands) {
+  TAbcFile* tunes = Open("tunes.abc");
+  Action(ActionId::FindABC)->trigger();
+  ASSERT_NE(App().DlgSearchAbc(), nullptr);
+  EXPECT_TRUE(App().DlgSearchAbc()->isVisible());
+  Action(ActionId::SetFilter)->trigger();
+  EXPECT_TRUE(Browser().FilterWindow()->isVisible());
+  QTest::mouseClick(Browser().FKGrid(), Qt::LeftButton, {}, Browser().FKGrid()->ItemRect(17).center());
+  EXPECT_TRUE(Action(ActionId::ToggleFilter)->isChecked());
+  Action(ActionId::ToggleFilter)->trigger();
+  EXPECT_EQ(tunes->FilterList.Count(), 4);
+  Action(ActionId::ClearFlt)->trigger();
+  EXPECT_FALSE(tunes->KeyRhythmFilter.Active);
+  Action(ActionId::MarkAll)->trigger();
+  Browser().SetViewMode(vmMarked);
+  EXPECT_EQ(tunes->FilterList.Count(), 4);
+}
+
+}  // namespace
+}  // namespace rq
