@@ -162,20 +162,17 @@ void TAppContext::CreateMidiPlayer() {
 void TAppContext::CreateFileEcr() {
   if (!fileEcr_) return;
   if (actions_) {
-    TActions& a = *actions_;
+    using Slot = QAction* TBrowserActions::*;
+    const std::pair<Slot, ActionId> links[] = {
+        {&TBrowserActions::clearFilter, ActionId::ClearFlt}, {&TBrowserActions::toggleFilter, ActionId::ToggleFilter},
+        {&TBrowserActions::setFilter, ActionId::SetFilter},  {&TBrowserActions::findAbc, ActionId::FindABC},
+        {&TBrowserActions::findIdent, ActionId::FindIdent},  {&TBrowserActions::markAll, ActionId::MarkAll},
+        {&TBrowserActions::unmarkAll, ActionId::UnMarkAll},  {&TBrowserActions::newTune, ActionId::NewTune},
+        {&TBrowserActions::editTune, ActionId::EditTune},    {&TBrowserActions::copyTune, ActionId::CopyTune},
+        {&TBrowserActions::pasteTune, ActionId::PasteTune},  {&TBrowserActions::cutTune, ActionId::CutTune},
+    };
     TBrowserActions browser;
-    browser.clearFilter = a[ActionId::ClearFlt];
-    browser.toggleFilter = a[ActionId::ToggleFilter];
-    browser.setFilter = a[ActionId::SetFilter];
-    browser.findAbc = a[ActionId::FindABC];
-    browser.findIdent = a[ActionId::FindIdent];
-    browser.markAll = a[ActionId::MarkAll];
-    browser.unmarkAll = a[ActionId::UnMarkAll];
-    browser.newTune = a[ActionId::NewTune];
-    browser.editTune = a[ActionId::EditTune];
-    browser.copyTune = a[ActionId::CopyTune];
-    browser.pasteTune = a[ActionId::PasteTune];
-    browser.cutTune = a[ActionId::CutTune];
+    for (const auto& [slot, id] : links) browser.*slot = (*actions_)[id];
     fileEcr_->SetActions(browser);
   }
   fileEcr_->SetSearchDialog(dlgSearchAbc_.get());

@@ -110,11 +110,5 @@ BENCHMARK(BM_NoteSearchInLibrary)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  g_browsing.reset();
-  benchmark::Shutdown();
-  return 0;
+  return rq::bench::RunWithApplication(argc, argv, [] { g_browsing.reset(); });
 }

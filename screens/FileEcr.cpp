@@ -52,6 +52,7 @@ int32_t TFileEcr::SetList(TAbcFile* list) {
     labCptFlt_->clear();
     voyModif_->hide();
     ShowFilterLamp(false);
+    ShowRhythmChecks();
     RepaintLists();
     return -1;
   }

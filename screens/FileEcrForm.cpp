@@ -31,7 +31,6 @@
 namespace rq {
 namespace {
 
-constexpr int kFormWidth = 280;
 constexpr int kTabHeight = 23;
 constexpr int kRhythmItemHeight = 16;
 constexpr int kListFontPixels = 11;
@@ -79,6 +78,16 @@ QLabel* Counter(QWidget* parent, const char* name, const char* hint) {
   return label;
 }
 
+// A named panel whose children stand in a column without margins.
+QWidget* ColumnPanel(QWidget* parent, const char* name) {
+  auto* panel = new QWidget(parent);
+  panel->setObjectName(name);
+  auto* column = new QVBoxLayout(panel);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+  return panel;
+}
+
 QHBoxLayout* Row(QWidget* parent) {
   auto* row = new QHBoxLayout(parent);
   row->setContentsMargins(2, 1, 2, 1);
@@ -98,10 +107,12 @@ TFileEcr::TFileEcr(IBrowserHost& host, QObject* parent) : QObject(parent), host_
 }
 
 TFileEcr::~TFileEcr() {
-  for (QObject* watched : {static_cast<QObject*>(lstGrid_), static_cast<QObject*>(panGenList_),
-                           static_cast<QObject*>(labCptFlt_)}) {
-    if (watched) watched->removeEventFilter(this);
+  // The panels go without the browser hearing of their focus on the way.
+  if (panList_) {
+    lstGrid_->removeEventFilter(this);
+    panGenList_->removeEventFilter(this);
   }
+  if (panToolList_) labCptFlt_->removeEventFilter(this);
   for (QPointer<QWidget>* panel : {&panList_, &panToolList_, &panSet_, &panFilter_}) delete panel->data();
   delete panList2_.data();
   delete ownFilterWindow_.data();
@@ -166,18 +177,11 @@ void TFileEcr::OnCreate(QWidget* listHost, QWidget* toolHost, QWidget* setHost, 
 
 // The list area: the tool bar with the column-width slider, then the list grid.
 QWidget* TFileEcr::BuildListPanel() {
-  auto* panel = new QWidget;
-  panel->setObjectName("PanList");
+  QWidget* panel = ColumnPanel(nullptr, "PanList");
   Paint(panel, ColorPane);
-  auto* column = new QVBoxLayout(panel);
-  column->setContentsMargins(0, 0, 0, 0);
-  column->setSpacing(0);
-  panGenList_ = new QWidget(panel);
-  panGenList_->setObjectName("PanGenList");
+  panGenList_ = ColumnPanel(panel, "PanGenList");
   panGenList_->installEventFilter(this);
-  auto* genColumn = new QVBoxLayout(panGenList_);
-  genColumn->setContentsMargins(0, 0, 0, 0);
-  genColumn->setSpacing(0);
+  QLayout* genColumn = panGenList_->layout();
 
   auto* bar = new QWidget(panGenList_);
   QHBoxLayout* barRow = Row(bar);
@@ -240,8 +244,8 @@ QWidget* TFileEcr::BuildListPanel() {
           [this](Qt::MouseButton button, Qt::KeyboardModifiers, QPoint pos) { OnGridMouseDown(button, pos); });
   connect(lstGrid_, &TListGrid::Resized, this, &TFileEcr::OnListResize);
   connect(lstGrid_, &QWidget::customContextMenuRequested, this, &TFileEcr::ShowContextMenu);
-  genColumn->addWidget(lstGrid_, 1);
-  column->addWidget(panGenList_, 1);
+  static_cast<QVBoxLayout*>(genColumn)->addWidget(lstGrid_, 1);
+  static_cast<QVBoxLayout*>(panel->layout())->addWidget(panGenList_, 1);
 
   popListAbc_ = new QMenu(panel);
   popListAbc_->setObjectName("PopListAbc");
@@ -320,11 +324,9 @@ void TFileEcr::BuildViewTabs(QWidget* parent) {
 
 // The set grid arrives with the sets; its panel holds the place.
 QWidget* TFileEcr::BuildSetPanel() {
-  auto* panel = new QWidget;
-  panel->setObjectName("PanSet");
+  QWidget* panel = ColumnPanel(nullptr, "PanSet");
   Paint(panel, ColorPane);
-  auto* column = new QVBoxLayout(panel);
-  column->setContentsMargins(0, 0, 0, 0);
+  auto* column = static_cast<QVBoxLayout*>(panel->layout());
   auto* toolSet = new QWidget(panel);
   toolSet->setObjectName("PanToolSet");
   Paint(toolSet, ColorFrame);
@@ -361,22 +363,16 @@ QWidget* TFileEcr::BuildFilterPanel() {
   connect(filterTabs_, &QTabBar::currentChanged, this, &TFileEcr::OnChangeTab);
   column->addWidget(filterTabs_);
 
-  panKFilter_ = new QWidget(panel);
-  panKFilter_->setObjectName("PanKFilter");
-  auto* keyColumn = new QVBoxLayout(panKFilter_);
-  keyColumn->setContentsMargins(0, 0, 0, 0);
+  panKFilter_ = ColumnPanel(panel, "PanKFilter");
   fkGrid_ = new TKeyFilterGrid(panKFilter_);
   fkGrid_->setObjectName("FKGrid");
   fkGrid_->SetImages(images_);
   Paint(fkGrid_, ColorPane);
   connect(fkGrid_, &TKeyFilterGrid::ItemPressed, this, &TFileEcr::OnFKMouseDown);
-  keyColumn->addWidget(fkGrid_);
+  panKFilter_->layout()->addWidget(fkGrid_);
   column->addWidget(panKFilter_);
 
-  panRFilter_ = new QWidget(panel);
-  panRFilter_->setObjectName("PanRFilter");
-  auto* rhythmColumn = new QVBoxLayout(panRFilter_);
-  rhythmColumn->setContentsMargins(0, 0, 0, 0);
+  panRFilter_ = ColumnPanel(panel, "PanRFilter");
   frGrid_ = new QListWidget(panRFilter_);
   frGrid_->setObjectName("FRGrid");
   frGrid_->setFlow(QListView::TopToBottom);
@@ -392,7 +388,7 @@ QWidget* TFileEcr::BuildFilterPanel() {
     item->setCheckState(Qt::Unchecked);
   }
   connect(frGrid_, &QListWidget::itemChanged, this, &TFileEcr::OnFilterRytme);
-  rhythmColumn->addWidget(frGrid_);
+  panRFilter_->layout()->addWidget(frGrid_);
   column->addWidget(panRFilter_);
   column->addStretch(1);
   {
