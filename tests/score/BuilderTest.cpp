@@ -29,6 +29,15 @@ struct BuildCase {
   const char* rows;
 };
 
+// Each case's body after the header builds one row, starting as given, and the
+// trailing empty row.
+template <size_t N>
+void ExpectOneRow(const BuildCase (&cases)[N], const std::string& header, const std::string& rowStart) {
+  for (const BuildCase& c : cases) {
+    EXPECT_EQ(Rows(header + c.abc + "\n"), "1: " + rowStart + c.rows + "\n2: \n") << c.what;
+  }
+}
+
 // One row of music and the trailing empty row, for bodies after "X:1"; lengths count
 // in the tune's unit: L: when given, else a sixteenth below 3/4 and an eighth from
 // 3/4 up.
@@ -58,9 +67,7 @@ TEST(ScoreBuilder, BeamsChordsGroupsSignsAndLengths) {
       {"3/4 defaults to eighths", "M:3/4\nK:C\nab2", "clef key:0 M:3/4 a:12 b:16"},
       {"L: wins over the meter's default", "M:2/4\nL:1/8\nK:C\nab", "clef key:0 M:2/4 beam(a:12 b:12)"},
   };
-  for (const BuildCase& c : cases) {
-    EXPECT_EQ(Rows(std::string("X:1\n") + c.abc + "\n"), std::string("1: ") + c.rows + "\n2: \n") << c.what;
-  }
+  ExpectOneRow(cases, "X:1\n", "");
 }
 
 // Quarter notes of chords no longer beam: a beamed quarter would read as an eighth.
@@ -82,9 +89,7 @@ TEST(ScoreBuilder, TupletMembers) {
       {"no member at all", "(3|c", "| c:12"},
       {"a blank ends it early", "(3{A}G FG", "tuplet3(grace(A) G:12) beam(F:12 G:12)"},
   };
-  for (const BuildCase& c : cases) {
-    EXPECT_EQ(Rows(std::string("X:1\nK:C\n") + c.abc + "\n"), std::string("1: clef key:0 ") + c.rows + "\n2: \n") << c.what;
-  }
+  ExpectOneRow(cases, "X:1\nK:C\n", "clef key:0 ");
 }
 
 // A rest that fills its bar is the whole-bar rest, whatever the meter; other rests
@@ -97,9 +102,7 @@ TEST(ScoreBuilder, WholeBarRests) {
       {"a meter change", "M:3/4\nL:1/8\nK:C\nz6|[M:2/4]z4|z6|", "M:3/4 Z:21 | M:2/4 Z:20 | z:21 |"},
       {"no meter", "L:1/8\nK:C\nz8|", "z:24 |"},
   };
-  for (const BuildCase& c : cases) {
-    EXPECT_EQ(Rows(std::string("X:1\n") + c.abc + "\n"), std::string("1: clef key:0 ") + c.rows + "\n2: \n") << c.what;
-  }
+  ExpectOneRow(cases, "X:1\n", "clef key:0 ");
 }
 
 // The note a broken rhythm shortens points its partial beams to its dotted partner:
