@@ -1,4 +1,5 @@
-// QPainter canvas: cell-top text, GDI-style lines that stop short of their end point.
+// QPainter canvas: cell-top text, GDI-style lines that stop short of their end point,
+// and on raster devices music glyphs drawn from images kept per size and colour.
 #include "score/PainterCanvas.h"
 
 #include <algorithm>
@@ -16,23 +17,21 @@ struct PainterCanvas::GlyphImages {
   std::array<QPoint, 256> offsets;  // of each image's top-left from the baseline's start
 };
 
-namespace {
-
-// The glyph images of one size and colour, shared by every canvas of the thread so
-// that they outlive the canvas of one paint; the most recently used few are kept.
-std::shared_ptr<PainterCanvas::GlyphImages> SharedGlyphImages(int pixelSize, QRgb rgb) {
+std::shared_ptr<PainterCanvas::GlyphImages> PainterCanvas::SharedGlyphImages(int pixelSize, QRgb rgb) {
   constexpr size_t kKept = 8;
-  thread_local std::list<std::shared_ptr<PainterCanvas::GlyphImages>> kept;
+  thread_local std::list<std::shared_ptr<GlyphImages>> kept;
   for (auto it = kept.begin(); it != kept.end(); ++it) {
     if ((*it)->pixelSize == pixelSize && (*it)->rgb == rgb) {
       kept.splice(kept.begin(), kept, it);
       return kept.front();
     }
   }
-  kept.push_front(std::make_shared<PainterCanvas::GlyphImages>(pixelSize, rgb));
+  kept.push_front(std::make_shared<GlyphImages>(pixelSize, rgb));
   if (kept.size() > kKept) kept.pop_back();
   return kept.front();
 }
+
+namespace {
 
 // A glyph drawn once into an image just large enough for its ink and antialiased edges.
 QImage RenderGlyph(const QGlyphRun& run, QRgb rgb, QPoint& offset) {

@@ -3,8 +3,8 @@
 
 #include <QFont>
 #include <QFontMetrics>
-#include <QPaintEngine>
 #include <QGlyphRun>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QRawFont>
 #include <array>
@@ -38,10 +38,13 @@ class PainterCanvas : public ScoreCanvas {
   // The Qt font that stands for a canvas font: its cell is the requested height.
   static QFont QtFont(const CanvasFont& font, QPaintDevice* device);
 
+ private:
   // Glyph images of the music font at one pixel size and colour, made on first use.
   struct GlyphImages;
+  // The set for a size and colour, shared by every canvas of the thread so that it
+  // outlives the canvas of one paint; the most recently used few are kept.
+  static std::shared_ptr<GlyphImages> SharedGlyphImages(int pixelSize, QRgb rgb);
 
- private:
   // What a font needs for drawing and measuring, made once per font on this canvas:
   // a row switches to the number face and back for every tuplet and ending, and
   // measures the same glyphs again on every paint.
