@@ -4,7 +4,9 @@
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTabBar>
+#include <QSlider>
 #include <QTimer>
+#include <QToolButton>
 #include <functional>
 
 #include "BrowserTestHelpers.h"
@@ -192,6 +194,29 @@ TEST_F(FileEcrTest, RememberedRowPerView) {
   EXPECT_EQ(host.Shown(), "Eight");
   browser->SetViewMode(vmAll);
   EXPECT_EQ(Grid().GridIdx(), 3);
+}
+
+// The slider sets the column width, never below 200; the list takes the whole
+// height and gives it back.
+TEST_F(FileEcrTest, ListLayout) {
+  Open(kFourTunes);
+  QSlider* slider = browser->BarSlider();
+  EXPECT_EQ(slider->maximum(), browser->PanList()->width());
+  slider->setValue(260);
+  EXPECT_EQ(Grid().DefaultColWidth(), 260);
+  browser->OnChangeSize(150);
+  EXPECT_EQ(Grid().DefaultColWidth(), 200);
+  EXPECT_EQ(slider->value(), 200);
+
+  auto* expand = browser->PanList()->findChild<QToolButton*>("btnExpand");
+  auto* collapse = browser->PanList()->findChild<QToolButton*>("btnColsp");
+  QTest::mouseClick(expand, Qt::LeftButton);
+  EXPECT_TRUE(host.expanded);
+  EXPECT_TRUE(expand->isHidden());
+  QTest::mouseClick(collapse, Qt::LeftButton);
+  EXPECT_FALSE(host.expanded);
+  EXPECT_FALSE(expand->isHidden());
+  EXPECT_TRUE(collapse->isHidden());
 }
 
 }  // namespace
