@@ -198,11 +198,12 @@ void TPlayerEcr::OnCreate(QWidget* host) {
   tuneChanged_ = false;
   tuneReady_ = false;
   columns_ = 32;
-  // A hand-edited settings file may hold anything: each value is limited to its
-  // knob's range before the knob or the player sees it.
-  knobSpeed_->SetPosition(std::clamp(settings_.MidiSpeed.load(), knobSpeed_->Min(), knobSpeed_->Max()));
-  knobPitch_->SetPosition(std::clamp(settings_.MidiPitch.load(), knobPitch_->Min(), knobPitch_->Max()));
-  knobVolume_->SetPosition(std::clamp(settings_.MidiVolume.load(), knobVolume_->Min(), knobVolume_->Max()));
+  // A hand-edited settings file may hold anything: the values reach the labels and
+  // the player only through the knobs, which keep them in their ranges (and the
+  // player writes the kept values back into the settings).
+  knobSpeed_->SetPosition(settings_.MidiSpeed);
+  knobPitch_->SetPosition(settings_.MidiPitch);
+  knobVolume_->SetPosition(settings_.MidiVolume);
   ShowColumns();
 }
 
