@@ -1,6 +1,8 @@
 #include "screens/DlgSelPatch.h"
 
+#include <QScreen>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace rq {
 
@@ -26,7 +28,13 @@ void TDlgSelPatch::OnCreate(QWidget* listPatch) {
 }
 
 void TDlgSelPatch::ShowUnder(const QWidget* button) {
-  move(button->mapToGlobal(QPoint(0, button->height() + 1)));
+  QPoint at = button->mapToGlobal(QPoint(0, button->height() + 1));
+  // Under the button, but shifted left rather than running off the screen's edge.
+  if (const QScreen* screen = button->screen()) {
+    const QRect area = screen->availableGeometry();
+    at.setX(std::max(area.left(), std::min(at.x(), area.right() + 1 - width())));
+  }
+  move(at);
   show();
 }
 

@@ -15,7 +15,7 @@ class TDlgSelPatch : public QWidget {
 
   // Moves the instrument list into the pop-up, filling it.
   void OnCreate(QWidget* listPatch);
-  // Shows the pop-up right under `button`.
+  // Shows the pop-up right under `button`, kept on the screen.
   void ShowUnder(const QWidget* button);
 
   QWidget* PanPatch() const { return panPatch_; }

@@ -54,8 +54,8 @@ QToolButton* PanelButton(QWidget* parent, const char* name, const char* text) {
 
 }  // namespace
 
-TPlayerEcr::TPlayerEcr(TZymMidiPlayer& player, TAbcMidi& converter, TAbcParser& parser, MidiSettings& settings,
-                       QObject* parent)
+TPlayerEcr::TPlayerEcr(TZymMidiPlayer& player, TAbcMidi& converter, const TAbcParser& parser,
+                       MidiSettings& settings, QObject* parent)
     : QObject(parent),
       player_(player),
       converter_(converter),

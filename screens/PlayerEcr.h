@@ -41,8 +41,8 @@ class TPlayerEcr : public QObject {
  public:
   // `parser` is the shared parser that holds the tune on screen. All four must
   // outlive the panel.
-  TPlayerEcr(TZymMidiPlayer& player, TAbcMidi& converter, TAbcParser& parser, MidiSettings& settings,
-             QObject* parent = nullptr);
+  TPlayerEcr(TZymMidiPlayer& player, TAbcMidi& converter, const TAbcParser& parser,
+             MidiSettings& settings, QObject* parent = nullptr);
   // Stops the player and clears its stop notice, then frees the panel wherever it lives.
   ~TPlayerEcr() override;
 
@@ -142,7 +142,7 @@ class TPlayerEcr : public QObject {
 
   TZymMidiPlayer& player_;
   TAbcMidi& converter_;
-  TAbcParser& parser_;
+  const TAbcParser& parser_;
   MidiSettings& settings_;
   std::unique_ptr<TAbcParser> setParser_;  // reads sets, so the tune on screen stays in the shared parser
   ITuneBrowser* browser_ = nullptr;

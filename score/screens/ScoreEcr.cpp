@@ -66,9 +66,6 @@ void TScoreEcr::Build() {
   btnZoomP_ = RulerButton(rulerH_, "btnZoomP", "+", "Zoom (+)");
   btnPrev_ = RulerButton(rulerH_, "btnPrev", "<", "Previous");
   btnNext_ = RulerButton(rulerH_, "btnNext", ">", "Next");
-  labSize_ = new QLabel(rulerH_);
-  labSize_->setObjectName("labsize");
-  labSize_->hide();
   for (QToolButton* b : {btnZoomM_, btnZoomP_, btnPrev_, btnNext_}) buttons->addWidget(b);
   buttons->addStretch(1);
   auto* rulerRow = new QHBoxLayout;
@@ -145,15 +142,9 @@ void TScoreEcr::SetZoom(int size, int step) {
   grid_->SetBeamThickness(beamThickness_);
 }
 
-void TScoreEcr::OnZoomM() {
-  SetZoom(zoomSize_ - 1, -1);
-  labSize_->setNum(zoomSize_);
-}
+void TScoreEcr::OnZoomM() { SetZoom(zoomSize_ - 1, -1); }
 
-void TScoreEcr::OnZoomP() {
-  SetZoom(zoomSize_ + 1, +1);
-  labSize_->setNum(zoomSize_);
-}
+void TScoreEcr::OnZoomP() { SetZoom(zoomSize_ + 1, +1); }
 
 int TScoreEcr::ShowTune(const TAbcParser& parser) {
   grid_->SetTopRow(0);

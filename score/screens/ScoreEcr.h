@@ -93,7 +93,6 @@ class TScoreEcr : public QObject {
   QLabel* stxName_ = nullptr;
   QLabel* stxType_ = nullptr;
   QLabel* stxCompos_ = nullptr;
-  QLabel* labSize_ = nullptr;
   QToolButton* btnZoomM_ = nullptr;
   QToolButton* btnZoomP_ = nullptr;
   QToolButton* btnPrev_ = nullptr;

@@ -12,10 +12,10 @@
 #include <QToolButton>
 #include <algorithm>
 #include <fstream>
-#include <map>
 #include <memory>
 
 #include "PlayerDoubles.h"
+#include "RecordedMessages.h"
 #include "app/AppContext.h"
 #include "app/MainEcr.h"
 #include "app/ResLib.h"
@@ -68,13 +68,7 @@ class TuneScreensTest : public ::testing::Test {
       timers_.Fire();
     }
   }
-  std::vector<test::Sent> Recorded() const {
-    std::vector<test::Sent> lines;
-    std::ifstream in(folder_ + "/midi.log");
-    test::Sent m{};
-    while (in >> m.ms >> m.status >> m.data1 >> m.data2) lines.push_back(m);
-    return lines;
-  }
+  std::vector<test::Sent> Recorded() const { return test::ReadRecording(folder_ + "/midi.log"); }
   size_t NoteOns() const {
     const auto sent = Recorded();
     return static_cast<size_t>(
@@ -161,12 +155,7 @@ TEST_F(TuneScreensTest, QuittingWhilePlayingLeavesNothingSounding) {
   QCoreApplication::processEvents();
   const auto stop = std::find(log_.begin(), log_.end(), "stop MidiPlayer");
   EXPECT_LT(stop - log_.begin(), std::find(log_.begin(), log_.end(), "destroy PlayerEcr") - log_.begin());
-  std::map<int, bool> sounding;
-  for (const test::Sent& m : Recorded()) {
-    if ((m.status & 0xF0) == 0x90 && m.data2 > 0) sounding[m.data1] = true;
-    if ((m.status & 0xF0) == 0x80 || ((m.status & 0xF0) == 0x90 && m.data2 == 0)) sounding[m.data1] = false;
-  }
-  for (const auto& [pitch, on] : sounding) EXPECT_FALSE(on) << "note " << pitch << " hangs";
+  EXPECT_EQ(test::HangingNotes(Recorded()), 0);
 
   // A tune that ended by itself has its notice posted; the program quits before it arrives.
   TAppContext& again = Start();

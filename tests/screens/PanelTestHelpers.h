@@ -9,13 +9,12 @@
 #include <QTemporaryDir>
 #include <QVBoxLayout>
 #include <QWidget>
-#include <fstream>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "PlayerDoubles.h"
+#include "RecordedMessages.h"
 #include "midi/AbcToMidi.h"
 #include "midi/MidiSettings.h"
 #include "midi/ZymMidi.h"
@@ -97,13 +96,7 @@ class PanelFixture : public ::testing::Test {
     }
   }
   // Every message the device received, in order.
-  std::vector<Sent> Recorded() const {
-    std::vector<Sent> lines;
-    std::ifstream in(path_);
-    Sent m{};
-    while (in >> m.ms >> m.status >> m.data1 >> m.data2) lines.push_back(m);
-    return lines;
-  }
+  std::vector<Sent> Recorded() const { return ReadRecording(path_); }
   std::vector<int> NoteOnPitches() const {
     std::vector<int> pitches;
     for (const Sent& m : Recorded()) {
@@ -112,19 +105,7 @@ class PanelFixture : public ::testing::Test {
     return pitches;
   }
   size_t NoteOnCount() const { return NoteOnPitches().size(); }
-  // Notes switched on and never off.
-  int HangingNotes() const {
-    std::map<int, bool> sounding;
-    for (const Sent& m : Recorded()) {
-      const int kind = m.status & 0xF0;
-      const int key = (m.status & 0x0F) * 128 + m.data1;
-      if (kind == 0x90 && m.data2 > 0) sounding[key] = true;
-      if (kind == 0x80 || (kind == 0x90 && m.data2 == 0)) sounding[key] = false;
-    }
-    int hanging = 0;
-    for (const auto& [key, on] : sounding) hanging += on ? 1 : 0;
-    return hanging;
-  }
+  int Hanging() const { return HangingNotes(Recorded()); }
 
   QTemporaryDir dir_;
   std::string path_;

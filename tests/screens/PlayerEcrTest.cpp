@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QListWidget>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
@@ -12,6 +13,8 @@
 
 #include "PanelTestHelpers.h"
 #include "controls/Knob.h"
+#include "library/AbcSet.h"
+#include "library/FileAbc.h"
 #include "screens/DlgSelPatch.h"
 #include "screens/MeasureGrid.h"
 #include "screens/TuneBrowser.h"
@@ -207,7 +210,7 @@ TEST_F(PlayerEcrTest, EnterPlaysStopsAndPlaysTheNewTune) {
   EXPECT_GT(NoteOnCount(), 0u);
   Enter(false);
   EXPECT_FALSE(player_->Playing());
-  EXPECT_EQ(HangingNotes(), 0);
+  EXPECT_EQ(Hanging(), 0);
   const size_t before = NoteOnCount();
   Show(test::Jig(8));
   Enter(true);
@@ -282,7 +285,7 @@ TEST_F(PlayerEcrTest, PreparingStopsThePlayer) {
   panel.PrepareTune();
   EXPECT_FALSE(player_->Playing());
   EXPECT_FALSE(panel.PlayTimer()->isActive());
-  EXPECT_EQ(HangingNotes(), 0);
+  EXPECT_EQ(Hanging(), 0);
   EXPECT_EQ(panel.TuneName()->text(), "Test Jig   []");
 }
 
@@ -318,6 +321,32 @@ TEST_F(PlayerEcrTest, LateStopNoticeIsIgnored) {
   EXPECT_FALSE(panel.PlayTimer()->isActive());
 }
 
+// A set plays its tunes one after the other, each as often as its repeat count, and
+// is named as a set; the tune on screen stays in the shared parser.
+TEST_F(PlayerEcrTest, PreparedSetPlaysItsEntriesWithRepeats) {
+  const std::unique_ptr<TAbcFile> file = TAbcFile::CreateNew("Sets.abc", nullptr);
+  file->LoadFromBytes(test::Reel(2) + "\n" + test::Jig(3));
+  ASSERT_EQ(file->FilterList.Count(), 2);
+  TAbcRec* reel = nullptr;
+  TAbcRec* jig = nullptr;
+  for (int32_t row = 0; row < 2; ++row) (file->GetTitle(row) == "Test Reel" ? reel : jig) = file->GetRec(row);
+  TSetAbc set("Session, Set 1");
+  set.AddTune(reel, 2);
+  set.AddTune(jig, 0);
+  TPlayerEcr& panel = Panel();
+  Show(test::Reel(4));
+  panel.PrepareSet(*file, set);
+  EXPECT_EQ(panel.TuneName()->text(), "[ SET ]  Session; Set 1   [Sets.abc]");
+  EXPECT_EQ(parser_.Title(), "Test Reel");
+  EXPECT_EQ(panel.Timing().Total, 2 * 2 * 1920 + 3 * 1440);
+  panel.PlayButton()->click();  // what is prepared plays; the set is not the tune shown
+  EXPECT_TRUE(player_->Playing());
+  Run(20000);
+  const std::vector<int> played = NoteOnPitches();
+  EXPECT_EQ(std::count(played.begin(), played.end(), 60), 2 * 2);  // each reel bar has one C
+  EXPECT_EQ(std::count(played.begin(), played.end(), 76), 3);      // each jig bar one e
+}
+
 // PATCH opens the instrument pop-up under itself and closes it again.
 TEST_F(PlayerEcrTest, PatchButtonTogglesThePopUp) {
   TPlayerEcr& panel = Panel();
@@ -327,7 +356,12 @@ TEST_F(PlayerEcrTest, PatchButtonTogglesThePopUp) {
   QToolButton* patch = panel.PatchButton();
   patch->click();
   EXPECT_TRUE(dialog.isVisible());
-  EXPECT_EQ(dialog.pos(), patch->mapToGlobal(QPoint(0, patch->height() + 1)));
+  // Right under the button, moved left as far as it must to stay on the screen.
+  const QPoint under = patch->mapToGlobal(QPoint(0, patch->height() + 1));
+  const QRect screen = patch->screen()->availableGeometry();
+  EXPECT_EQ(dialog.y(), under.y());
+  EXPECT_EQ(dialog.x(), std::min(under.x(), screen.right() + 1 - dialog.width()));
+  EXPECT_LE(dialog.geometry().right(), screen.right());
   patch->click();
   EXPECT_FALSE(dialog.isVisible());
 }

@@ -100,15 +100,7 @@ TEST_F(PlayerStressTest, PlayStopSwitchRounds) {
   panel_.reset();
   player_.reset();
 
-  std::map<int, bool> sounding;
-  std::ifstream in(path_);
-  test::Sent m{};
-  while (in >> m.ms >> m.status >> m.data1 >> m.data2) {
-    const int kind = m.status & 0xF0;
-    if (kind == 0x90 && m.data2 > 0) sounding[m.data1] = true;
-    if (kind == 0x80 || (kind == 0x90 && m.data2 == 0)) sounding[m.data1] = false;
-  }
-  for (const auto& [pitch, on] : sounding) EXPECT_FALSE(on) << "note " << pitch << " hangs";
+  EXPECT_EQ(test::HangingNotes(test::ReadRecording(path_)), 0);
 }
 
 }  // namespace
