@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QListWidget>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -120,9 +121,10 @@ TEST_F(TuneScreensTest, PreviousAndNextMoveThroughTheShownFile) {
   EXPECT_EQ(panel.TuneName()->text(), "The Silver Spear   [Reels.abc]");
 }
 
-// The pop-up under PATCH holds the resource module's instrument list, starting on the
-// first channel's instrument; a click on an instrument sends it to channel 0 and
-// keeps it in the settings.
+// PATCH opens the pop-up under itself (kept on the screen) and closes it again. It
+// holds the resource module's instrument list, starting on the first channel's
+// instrument; a click on an instrument sends it to channel 0 and keeps it in the
+// settings.
 TEST_F(TuneScreensTest, InstrumentPopUpSetsTheFirstChannel) {
   std::ofstream(folder_ + "/RQUILL20.INI", std::ios::binary) << "[MIDI]\npatch_0=24\n";
   TAppContext& app = Start();
@@ -130,9 +132,18 @@ TEST_F(TuneScreensTest, InstrumentPopUpSetsTheFirstChannel) {
   EXPECT_EQ(list->count(), 128);
   EXPECT_EQ(list->item(40)->text(), "Violin");
   EXPECT_EQ(list->currentRow(), 24);
-  app.PlayerEcr()->PatchButton()->click();
-  ASSERT_TRUE(app.DlgSelPatch()->isVisible());
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(app.DlgSelPatch()));
+  QToolButton* patch = app.PlayerEcr()->PatchButton();
+  TDlgSelPatch* dialog = app.DlgSelPatch();
+  patch->click();
+  ASSERT_TRUE(dialog->isVisible());
+  const QPoint under = patch->mapToGlobal(QPoint(0, patch->height() + 1));
+  const QRect screen = patch->screen()->availableGeometry();
+  EXPECT_EQ(dialog->y(), under.y());
+  EXPECT_EQ(dialog->x(), std::min(under.x(), screen.right() + 1 - dialog->width()));
+  patch->click();
+  EXPECT_FALSE(dialog->isVisible());
+  patch->click();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
   EXPECT_EQ(list->window(), app.DlgSelPatch());
   const QRect violin = list->visualItemRect(list->item(40));
   ASSERT_FALSE(violin.isEmpty());

@@ -15,7 +15,6 @@
 #include "platform/ByteText.h"
 #include "score/MusicFont.h"
 #include "score/ScorePage.h"
-#include "score/ScoreZoom.h"
 #include "score/screens/ScoreEcr.h"
 #include "score/screens/ScoreGrid.h"
 #include "score/screens/ScoreRuler.h"
@@ -86,17 +85,6 @@ TEST_F(ScoreEcrTest, ZoomButtonsStepThroughTheAllowedSizes) {
     EXPECT_EQ(scrZoom_, c.to);
     EXPECT_EQ(view.GridScore()->FontSize(), c.to);
   }
-}
-
-// The beam thickness follows the size: 2 up to 68, 3 from 69 to 90, 4 from 97.
-TEST_F(ScoreEcrTest, BeamThicknessFollowsTheSize) {
-  for (int size = kScoreZoomMin; size <= kScoreZoomMax; ++size) {
-    if (!IsScoreZoomSize(size)) continue;
-    const int expected = size <= 68 ? 2 : size <= 90 ? 3 : 4;
-    EXPECT_EQ(BeamThicknessFor(size), expected) << size;
-  }
-  EXPECT_EQ(StepScoreZoom(95, -1), 90);
-  EXPECT_EQ(StepScoreZoom(95, 0), 97);
 }
 
 // Sizes and rulers from the settings file are limited where the view reads them, and

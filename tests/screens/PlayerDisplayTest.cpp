@@ -2,6 +2,8 @@
 // selected on the measure grid.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "screens/PlayerDisplay.h"
 
 namespace rq {
@@ -72,53 +74,34 @@ TEST(PlayerDisplayTest, PositionTextAndColumn) {
   }
 }
 
-// Dragging from column 5 to column 2 selects 2..5 whichever way it goes; the loop
-// runs from the start of the first to the end of the last.
-TEST(PlayerDisplayTest, DragSelectsTheColumnsBetween) {
+// Dragging from column 5 to column 2 selects 2..5 and loops from the start of the
+// first to the end of the last; staying on the anchor selects nothing, coming back
+// to it loops that column alone; off the grid the drag reaches column 0 when the
+// selection lies before the anchor, else the last column.
+TEST(PlayerDisplayTest, DraggingSelectsTheLoop) {
   LoopSelection loop;
   loop.Press(5);
-  EXPECT_TRUE(loop.Drag(4, 31));
+  EXPECT_FALSE(loop.Drag(5, 31));
+  EXPECT_EQ(loop.First(), -1);
   EXPECT_TRUE(loop.Drag(2, 31));
-  EXPECT_EQ(loop.First(), 2);
-  EXPECT_EQ(loop.Last(), 5);
+  EXPECT_EQ(std::pair(loop.First(), loop.Last()), std::pair(2, 5));
   EXPECT_EQ(loop.StartTick(kReel), 3840);
   EXPECT_EQ(loop.EndTick(kReel), 11520);
-  EXPECT_TRUE(loop.Contains(3));
-  EXPECT_FALSE(loop.Contains(6));
+  loop.Drag(-1, 31);
+  EXPECT_EQ(std::pair(loop.First(), loop.Last()), std::pair(0, 5));
+  loop.Drag(6, 31);
+  loop.Drag(-1, 31);
+  EXPECT_EQ(std::pair(loop.First(), loop.Last()), std::pair(5, 31));
   loop.Clear();
   EXPECT_EQ(loop.StartTick(kReel), 0);
   EXPECT_EQ(loop.EndTick(kReel), 0);
-}
 
-// A drag that comes back to its anchor loops that column alone; staying on the
-// anchor without having left it selects nothing.
-TEST(PlayerDisplayTest, DragBackToTheAnchorLoopsOneColumn) {
-  LoopSelection loop;
   loop.Press(0);
-  EXPECT_FALSE(loop.Drag(0, 32));
-  EXPECT_EQ(loop.First(), -1);
-  EXPECT_TRUE(loop.Drag(1, 32));
-  EXPECT_TRUE(loop.Drag(0, 32));
-  EXPECT_EQ(loop.First(), 0);
-  EXPECT_EQ(loop.Last(), 0);
+  loop.Drag(1, 32);
+  loop.Drag(0, 32);
+  EXPECT_EQ(std::pair(loop.First(), loop.Last()), std::pair(0, 0));
   EXPECT_EQ(loop.EndTick(kReel), 1920);
   EXPECT_EQ(loop.EndTick(kReelWithPickup), 480);
-}
-
-// Off the grid the drag reaches column 0 when the selection lies before the anchor,
-// else the last column.
-TEST(PlayerDisplayTest, DragOffTheGridReachesAnEnd) {
-  LoopSelection loop;
-  loop.Press(5);
-  loop.Drag(3, 31);
-  loop.Drag(-1, 31);
-  EXPECT_EQ(loop.First(), 0);
-  EXPECT_EQ(loop.Last(), 5);
-  loop.Press(5);
-  loop.Drag(6, 31);
-  loop.Drag(-1, 31);
-  EXPECT_EQ(loop.First(), 5);
-  EXPECT_EQ(loop.Last(), 31);
 }
 
 }  // namespace

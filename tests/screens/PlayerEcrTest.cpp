@@ -4,8 +4,6 @@
 
 #include <QCoreApplication>
 #include <QLabel>
-#include <QListWidget>
-#include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
@@ -15,7 +13,6 @@
 #include "controls/Knob.h"
 #include "library/AbcSet.h"
 #include "library/FileAbc.h"
-#include "screens/DlgSelPatch.h"
 #include "screens/MeasureGrid.h"
 #include "screens/TuneBrowser.h"
 
@@ -345,25 +342,6 @@ TEST_F(PlayerEcrTest, PreparedSetPlaysItsEntriesWithRepeats) {
   const std::vector<int> played = NoteOnPitches();
   EXPECT_EQ(std::count(played.begin(), played.end(), 60), 2 * 2);  // each reel bar has one C
   EXPECT_EQ(std::count(played.begin(), played.end(), 76), 3);      // each jig bar one e
-}
-
-// PATCH opens the instrument pop-up under itself and closes it again.
-TEST_F(PlayerEcrTest, PatchButtonTogglesThePopUp) {
-  TPlayerEcr& panel = Panel();
-  TDlgSelPatch dialog;
-  dialog.OnCreate(new QListWidget);
-  panel.SetPatchDialog(&dialog);
-  QToolButton* patch = panel.PatchButton();
-  patch->click();
-  EXPECT_TRUE(dialog.isVisible());
-  // Right under the button, moved left as far as it must to stay on the screen.
-  const QPoint under = patch->mapToGlobal(QPoint(0, patch->height() + 1));
-  const QRect screen = patch->screen()->availableGeometry();
-  EXPECT_EQ(dialog.y(), under.y());
-  EXPECT_EQ(dialog.x(), std::min(under.x(), screen.right() + 1 - dialog.width()));
-  EXPECT_LE(dialog.geometry().right(), screen.right());
-  patch->click();
-  EXPECT_FALSE(dialog.isVisible());
 }
 
 // PREV and NEXT go to the browser, and the grid hands the focus back to it.
