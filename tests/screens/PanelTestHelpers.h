@@ -56,13 +56,17 @@ inline void Click(QWidget* w, QPoint pos, Qt::MouseButton button = Qt::LeftButto
   SendMouse(w, QEvent::MouseButtonRelease, pos, button, Qt::NoButton);
 }
 
+// On the hand-stepped clock and timer, or on the machine's when `realTime` is set
+// before SetUp (the player's own timer thread then plays).
 class PanelFixture : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(dir_.isValid());
     path_ = dir_.filePath("midi.log").toStdString();
-    ports_ = std::make_unique<RecorderMidiPorts>(path_, clock_);
-    player_ = std::make_unique<TZymMidiPlayer>(0, settings_, *ports_, clock_, timers_);
+    const IMillisecondClock& clock = realTime_ ? SystemClock() : clock_;
+    ports_ = std::make_unique<RecorderMidiPorts>(path_, clock);
+    player_ = std::make_unique<TZymMidiPlayer>(0, settings_, *ports_, clock,
+                                               realTime_ ? SystemTimers() : static_cast<ITimerService&>(timers_));
     converter_ = std::make_unique<TAbcMidi>(settings_);
     host_ = std::make_unique<QWidget>();
     new QVBoxLayout(host_.get());
@@ -107,6 +111,7 @@ class PanelFixture : public ::testing::Test {
   size_t NoteOnCount() const { return NoteOnPitches().size(); }
   int Hanging() const { return HangingNotes(Recorded()); }
 
+  bool realTime_ = false;
   QTemporaryDir dir_;
   std::string path_;
   ManualClock clock_;
