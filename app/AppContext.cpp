@@ -1,6 +1,7 @@
 #include "app/AppContext.h"
 
 #include <QAction>
+#include <QListWidget>
 #include <exception>
 
 #include "app/Actions.h"
@@ -12,8 +13,11 @@
 #include "midi/ZymMidi.h"
 #include "notation/AbcParser.h"
 #include "platform/ProgramFolder.h"
+#include "score/screens/ScoreEcr.h"
 #include "screens/DlgSchAbc.h"
+#include "screens/DlgSelPatch.h"
 #include "screens/FileEcr.h"
+#include "screens/PlayerEcr.h"
 
 namespace rq {
 namespace {
@@ -64,8 +68,18 @@ TAppContext::~TAppContext() {
     object.reset();
   };
   if (mainEcr_) mainEcr_->hide();
+  // The player's end-of-tune notice is addressed to the screens: the player stops
+  // and forgets it before any screen goes.
+  if (midiPlayer_) {
+    Note("stop MidiPlayer");
+    midiPlayer_->SetOnStop(nullptr);
+    midiPlayer_->Stop(false);
+  }
+  destroy("DlgSelPatch", dlgSelPatch_);
   destroy("DlgSearchAbc", dlgSearchAbc_);
+  destroy("PlayerEcr", playerEcr_);
   destroy("FileEcr", fileEcr_);
+  destroy("ScoreEcr", scoreEcr_);
   // The controller saves the trash and the filer and may report a failure through
   // the resource module, which therefore outlives it.
   destroy("FileControl", fileControl_);
@@ -113,13 +127,6 @@ void TAppContext::Start() {
     fileControl_ = std::make_unique<TCtrlFile>(programFolder_, UserInterface(), *host_, *tuneParser_);
     ConnectFileControl();
   });
-  RunStep("construct FileEcr", [this] {
-    fileEcr_ = std::make_unique<TFileEcr>(*browserHost_);
-    fileEcr_->SetPlayer(browserPlayer_.get());
-  });
-  RunStep("construct DlgSearchAbc", [this] {
-    if (fileEcr_) dlgSearchAbc_ = std::make_unique<TDlgSearchAbc>(*fileEcr_, mainEcr_.get());
-  });
 
   RunStep("init MainEcr", [this] {
     if (mainEcr_) mainEcr_->OnCreate();
@@ -128,9 +135,10 @@ void TAppContext::Start() {
     if (!resLib_) return;
     resLib_->LoadLanguage();
     resLib_->ApplyActionStrings(actions_->All());
+    resLib_->SelectCurrentPatch();
   });
   ConnectActions();
-  RunStep("init FileEcr", [this] { CreateFileEcr(); });
+  StartTuneScreens();
   RunStep("init CtrlFileEcr", [this] {
     if (!fileControl_) return;
     fileControl_->OpenControlFiles();
@@ -144,6 +152,71 @@ void TAppContext::Start() {
       problems += "The filer is not available: " + fileControl_->FilerProblem();
     }
     if (!problems.empty()) UserInterface().MessageDlg(problems, MsgDlgType::Warning, mbOK, 0);
+  });
+  StartSearchDialog();
+  StartPatchDialog();
+}
+
+// The score view, the browser and the player panel, in the forms' order: the score
+// and the panel follow the tune the controller shows, and move through the browser's list.
+void TAppContext::StartTuneScreens() {
+  RunStep("construct ScoreEcr", [this] {
+    scoreEcr_ = std::make_unique<TScoreEcr>(ScoreViewSettings{settings_.HRuler, settings_.VRuler, settings_.ScrZoom});
+  });
+  RunStep("init ScoreEcr", [this] {
+    if (!scoreEcr_ || !mainEcr_ || !fileControl_ || !tuneParser_) return;
+    TScoreEcr* score = scoreEcr_.get();
+    score->OnCreate(mainEcr_->Host(HostPanel::Score));
+    QObject::connect(score, &TScoreEcr::PrevTune, score, [this] {
+      if (fileEcr_) fileEcr_->ShowPrevTune();
+    });
+    QObject::connect(score, &TScoreEcr::NextTune, score, [this] {
+      if (fileEcr_) fileEcr_->ShowNextTune();
+    });
+    QObject::connect(fileControl_.get(), &TCtrlFile::TuneShown, score, [this, score] { score->ShowTune(*tuneParser_); });
+  });
+  RunStep("construct FileEcr", [this] {
+    fileEcr_ = std::make_unique<TFileEcr>(*browserHost_);
+    fileEcr_->SetPlayer(browserPlayer_.get());
+  });
+  RunStep("init FileEcr", [this] { CreateFileEcr(); });
+  RunStep("construct PlayerEcr", [this] {
+    if (!midiPlayer_ || !abcMidi_ || !tuneParser_) return;
+    playerEcr_ = std::make_unique<TPlayerEcr>(*midiPlayer_, *abcMidi_, *tuneParser_, midi_);
+  });
+  RunStep("init PlayerEcr", [this] {
+    if (!playerEcr_ || !mainEcr_ || !fileControl_) return;
+    TPlayerEcr* panel = playerEcr_.get();
+    panel->OnCreate(mainEcr_->Host(HostPanel::Player));
+    panel->SetBrowser(fileEcr_.get());
+    QObject::connect(fileControl_.get(), &TCtrlFile::TuneShown, panel,
+                     [panel](TAbcFile* file, TAbcRec*, const TLines& lines) { panel->OnTuneShown(file, lines); });
+    QObject::connect(fileControl_.get(), &TCtrlFile::FileClosing, panel,
+                     [panel](TAbcFile* file) { panel->OnFileClosing(file); });
+  });
+}
+
+// The search dialog searches the browser's list.
+void TAppContext::StartSearchDialog() {
+  RunStep("construct DlgSearchAbc", [this] {
+    if (fileEcr_) dlgSearchAbc_ = std::make_unique<TDlgSearchAbc>(*fileEcr_, mainEcr_.get());
+  });
+  RunStep("init DlgSearchAbc", [this] {
+    if (fileEcr_) fileEcr_->SetSearchDialog(dlgSearchAbc_.get());
+  });
+}
+
+// The instrument pop-up shows the resource module's list; a click on an instrument
+// gives it to the first channel.
+void TAppContext::StartPatchDialog() {
+  RunStep("construct DlgSelPatch", [this] { dlgSelPatch_ = std::make_unique<TDlgSelPatch>(); });
+  RunStep("init DlgSelPatch", [this] {
+    if (!dlgSelPatch_ || !resLib_) return;
+    QListWidget* list = resLib_->ListPatch();
+    dlgSelPatch_->OnCreate(list);
+    QObject::connect(list, &QListWidget::itemClicked, resLib_.get(),
+                     [this, list](QListWidgetItem* item) { resLib_->OnClickPatch(list->row(item), midiPlayer_.get()); });
+    if (playerEcr_) playerEcr_->SetPatchDialog(dlgSelPatch_.get());
   });
 }
 
@@ -175,7 +248,6 @@ void TAppContext::CreateFileEcr() {
     for (const auto& [slot, id] : links) browser.*slot = (*actions_)[id];
     fileEcr_->SetActions(browser);
   }
-  fileEcr_->SetSearchDialog(dlgSearchAbc_.get());
   auto host = [this](HostPanel panel) { return mainEcr_ ? mainEcr_->Host(panel) : nullptr; };
   fileEcr_->OnCreate(host(HostPanel::Main01), host(HostPanel::ToolTune), host(HostPanel::Set), host(HostPanel::List2));
   for (int32_t mode : {vmAll, vmMarked, vmUnmarked, vmAdded, vmSearched}) {

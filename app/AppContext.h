@@ -27,9 +27,12 @@ class TActions;
 class TBrowserHost;
 class TBrowserPlayer;
 class TDlgSearchAbc;
+class TDlgSelPatch;
 class TFileEcr;
 class TMainEcr;
+class TPlayerEcr;
 class TResLib;
+class TScoreEcr;
 class TZymMidiPlayer;
 
 struct TAppOptions {
@@ -77,8 +80,11 @@ class TAppContext {
   TZymMidiPlayer* MidiPlayer() const { return midiPlayer_.get(); }
   TAbcMidi* AbcMidi() const { return abcMidi_.get(); }
   TAbcParser* TuneParser() const { return tuneParser_.get(); }
+  TScoreEcr* ScoreEcr() const { return scoreEcr_.get(); }
   TFileEcr* FileEcr() const { return fileEcr_.get(); }
+  TPlayerEcr* PlayerEcr() const { return playerEcr_.get(); }
   TDlgSearchAbc* DlgSearchAbc() const { return dlgSearchAbc_.get(); }
+  TDlgSelPatch* DlgSelPatch() const { return dlgSelPatch_.get(); }
   TBrowserHost* BrowserHost() const { return browserHost_.get(); }
 
   // The steps run, in order: "construct X", "init X", "destroy X"; tests read it.
@@ -102,7 +108,10 @@ class TAppContext {
   void Note(const std::string& step);
   void ConnectActions();
   void ConnectFileControl();
+  void StartTuneScreens();
   void CreateFileEcr();
+  void StartSearchDialog();
+  void StartPatchDialog();
 
   TAppOptions options_;
   std::string programFolder_;
@@ -118,8 +127,11 @@ class TAppContext {
   std::unique_ptr<TAbcParser> tuneParser_;
   std::unique_ptr<TBrowserHost> browserHost_;
   std::unique_ptr<TBrowserPlayer> browserPlayer_;
+  std::unique_ptr<TScoreEcr> scoreEcr_;
   std::unique_ptr<TFileEcr> fileEcr_;
+  std::unique_ptr<TPlayerEcr> playerEcr_;
   std::unique_ptr<TDlgSearchAbc> dlgSearchAbc_;
+  std::unique_ptr<TDlgSelPatch> dlgSelPatch_;
   TFormTexts fileEcrTexts_;
   std::vector<std::string> log_;
   std::vector<std::string> startErrors_;
@@ -134,6 +146,8 @@ inline TCtrlFile* FileControl() { return App().FileControl(); }
 inline TZymMidiPlayer* MidiPlayer() { return App().MidiPlayer(); }
 inline TAbcMidi* AbcMidi() { return App().AbcMidi(); }
 inline TAbcParser* TuneParser() { return App().TuneParser(); }
+inline TScoreEcr* ScoreEcr() { return App().ScoreEcr(); }
 inline TFileEcr* FileEcr() { return App().FileEcr(); }
+inline TPlayerEcr* PlayerEcr() { return App().PlayerEcr(); }
 
 }  // namespace rq

@@ -2,10 +2,10 @@
 
 #include "app/AppContext.h"
 #include "app/MainEcr.h"
+#include "app/ResLib.h"
 #include "library/FileAbc.h"
-#include "midi/AbcToMidi.h"
 #include "midi/ZymMidi.h"
-#include "notation/AbcParser.h"
+#include "screens/PlayerEcr.h"
 
 namespace rq {
 
@@ -35,36 +35,34 @@ bool TBrowserHost::IsTrash(const TAbcFile* file) const {
   return control && file && control->Trash() == file;
 }
 
+void TBrowserHost::SetLastExitGrid(QWidget* grid) {
+  if (TResLib* res = app_.ResLib()) res->LastExitGrid = grid;
+}
+
+QWidget* TBrowserHost::LastExitGrid() const {
+  const TResLib* res = app_.ResLib();
+  return res ? res->LastExitGrid.data() : nullptr;
+}
+
 void TBrowserHost::ExpandList(bool expand) {
   if (TMainEcr* main = app_.MainEcr()) main->ShowBottomArea(!expand);
 }
 
 void TBrowserPlayer::PrepareTune() {
-  TZymMidiPlayer* player = app_.MidiPlayer();
-  if (!player || !app_.AbcMidi() || !app_.TuneParser()) return;
-  // Nothing is converted into the container while the timer thread can read it.
-  player->Stop();
-  player->RefillContainer([this](TMidiContainer& container) {
-    app_.AbcMidi()->Convert(app_.TuneParser()->Elements(), &container);
-  });
-  ready_ = true;
+  if (TPlayerEcr* panel = app_.PlayerEcr()) panel->PrepareTune();
 }
 
 void TBrowserPlayer::Play() {
-  TZymMidiPlayer* player = app_.MidiPlayer();
-  if (!player || !ready_) return;
-  if (player->Playing()) player->Stop();
-  player->Start();
+  if (TPlayerEcr* panel = app_.PlayerEcr()) panel->Play();
 }
 
 void TBrowserPlayer::StopPlay(int mode) {
-  TZymMidiPlayer* player = app_.MidiPlayer();
-  if (!player) return;
-  if (mode == 1) {
-    player->Stop();
-  } else {
-    player->Pause(true);
-  }
+  if (TPlayerEcr* panel = app_.PlayerEcr()) panel->StopPlay(mode);
+}
+
+bool TBrowserPlayer::HasTuneReady() const {
+  const TPlayerEcr* panel = app_.PlayerEcr();
+  return panel && panel->TuneReady();
 }
 
 bool TBrowserPlayer::IsPlaying() const {

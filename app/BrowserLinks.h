@@ -2,8 +2,6 @@
 // main window behind IBrowserHost, and the player behind IBrowserPlayer.
 #pragma once
 
-#include <QPointer>
-#include <QWidget>
 
 #include "screens/BrowserLinks.h"
 
@@ -26,20 +24,20 @@ class TBrowserHost : public IBrowserHost {
   void StartDrag(QWidget*, QPoint) override {}
   bool IsTrash(const TAbcFile* file) const override;
   TLines ShownTuneText() const override { return shownText_; }
-  void SetLastExitGrid(QWidget* grid) override { lastExitGrid_ = grid; }
+  // The resource module keeps it.
+  void SetLastExitGrid(QWidget* grid) override;
+  QWidget* LastExitGrid() const override;
   void ExpandList(bool expand) override;
 
   // The text of the tune the controller showed last (the editor shows it).
   void SetShownText(const TLines& lines) { shownText_ = lines; }
-  QWidget* LastExitGrid() const { return lastExitGrid_; }
 
  private:
   TAppContext& app_;
   TLines shownText_;
-  QPointer<QWidget> lastExitGrid_;
 };
 
-// Plays the tune the shared parser holds on the program's player.
+// The player panel, and the player it drives.
 class TBrowserPlayer : public IBrowserPlayer {
  public:
   explicit TBrowserPlayer(TAppContext& app) : app_(app) {}
@@ -47,12 +45,11 @@ class TBrowserPlayer : public IBrowserPlayer {
   void PrepareTune() override;
   void Play() override;
   void StopPlay(int mode) override;
-  bool HasTuneReady() const override { return ready_; }
+  bool HasTuneReady() const override;
   bool IsPlaying() const override;
 
  private:
   TAppContext& app_;
-  bool ready_ = false;
 };
 
 }  // namespace rq

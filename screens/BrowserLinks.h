@@ -35,6 +35,7 @@ class IBrowserHost {
   virtual TLines ShownTuneText() const = 0;
   // The list that last lost the keyboard focus; the player panel gives it back.
   virtual void SetLastExitGrid(QWidget* grid) = 0;
+  virtual QWidget* LastExitGrid() const = 0;
   // The list gets the whole height of the work area (true) or its share again.
   virtual void ExpandList(bool expand) = 0;
 };

@@ -3,6 +3,7 @@
 #include "screens/FileEcr.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -188,6 +189,40 @@ bool TFileEcr::OnGridKeyDown(int key) {
       return true;
     default: return false;
   }
+}
+
+// ---- previous and next -----------------------------------------------------------
+
+void TFileEcr::StepList(Qt::Key key) {
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+  QCoreApplication::sendEvent(lstGrid_, &press);
+}
+
+void TFileEcr::ShowPrevTune() {
+  if (curList_) StepList(Qt::Key_Up);
+}
+
+void TFileEcr::ShowNextTune() {
+  if (curList_) StepList(Qt::Key_Down);
+}
+
+void TFileEcr::PlayPrevTune() {
+  if (!curList_) return;
+  StepList(Qt::Key_Up);
+  OnClickPlay();
+}
+
+void TFileEcr::PlayNextTune() {
+  if (!curList_) return;
+  StepList(Qt::Key_Down);
+  OnClickPlay();
+}
+
+bool TFileEcr::FocusLastExitGrid() {
+  QWidget* grid = host_.LastExitGrid();
+  if (!grid || !grid->isEnabled() || !grid->isVisible()) return false;
+  grid->setFocus();
+  return true;
 }
 
 // ---- type-ahead -------------------------------------------------------------

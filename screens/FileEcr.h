@@ -10,6 +10,7 @@
 
 #include "screens/BrowserLinks.h"
 #include "screens/DlgSchAbc.h"
+#include "screens/TuneBrowser.h"
 #include "screens/TuneRow.h"
 
 class QKeyEvent;
@@ -32,7 +33,7 @@ class TMirrorList;
 class TPage95Control;
 class TTab95Sheet;
 
-class TFileEcr : public QObject, public ISearchTarget {
+class TFileEcr : public QObject, public ISearchTarget, public ITuneBrowser {
   Q_OBJECT
 
  public:
@@ -90,6 +91,15 @@ class TFileEcr : public QObject, public ISearchTarget {
   void OnChangeSize(int position);
   void OnExpandList();
   void OnColpsList();
+
+  // One tune up or down the list (the score view's and the player panel's buttons):
+  // shown, or shown and played. The play commands step as the arrow keys do, so at
+  // either end the tune shown plays again.
+  void ShowPrevTune() override;
+  void ShowNextTune() override;
+  void PlayPrevTune() override;
+  void PlayNextTune() override;
+  bool FocusLastExitGrid() override;
 
   // View modes, filters and searches.
   void SetViewMode(int32_t mode);
@@ -165,6 +175,8 @@ class TFileEcr : public QObject, public ISearchTarget {
   void RepaintLists();
   int32_t ViewCount() const;
   bool GridKeyEvent(QKeyEvent* event);
+  // An arrow key press sent to the list, as if typed.
+  void StepList(Qt::Key key);
 
   IBrowserHost& host_;
   IBrowserPlayer* player_ = nullptr;

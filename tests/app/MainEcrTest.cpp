@@ -96,8 +96,10 @@ TEST_F(MainEcrTest, StartsInOrderAndTearsDownInReverse) {
   EXPECT_TRUE(app.StartErrors().empty());
   const std::vector<std::string> started = {
       "construct ResLib",  "construct MainEcr", "construct TuneParser", "construct AbcMidi",
-      "construct FileControl", "construct FileEcr", "construct DlgSearchAbc", "init MainEcr", "create MidiPlayer",
-      "init ResLib", "init FileEcr", "init CtrlFileEcr"};
+      "construct FileControl", "init MainEcr", "create MidiPlayer", "init ResLib",
+      "construct ScoreEcr", "init ScoreEcr", "construct FileEcr", "init FileEcr", "construct PlayerEcr",
+      "init PlayerEcr", "init CtrlFileEcr", "construct DlgSearchAbc", "init DlgSearchAbc",
+      "construct DlgSelPatch", "init DlgSelPatch"};
   EXPECT_EQ(log_, started);
   EXPECT_EQ(TAppContext::Current(), &app);
   EXPECT_EQ(MainEcr(), app.MainEcr());
@@ -108,8 +110,9 @@ TEST_F(MainEcrTest, StartsInOrderAndTearsDownInReverse) {
 
   context_.reset();
   const std::vector<std::string> stopped(log_.begin() + static_cast<long>(started.size()), log_.end());
-  EXPECT_EQ(stopped, (std::vector<std::string>{"destroy DlgSearchAbc", "destroy FileEcr", "destroy FileControl",
-                                               "destroy MidiPlayer", "destroy AbcMidi",
+  EXPECT_EQ(stopped, (std::vector<std::string>{"stop MidiPlayer", "destroy DlgSelPatch", "destroy DlgSearchAbc",
+                                               "destroy PlayerEcr", "destroy FileEcr", "destroy ScoreEcr",
+                                               "destroy FileControl", "destroy MidiPlayer", "destroy AbcMidi",
                                                "destroy TuneParser", "destroy MainEcr", "destroy Actions",
                                                "destroy ResLib"}));
   EXPECT_EQ(TAppContext::Current(), nullptr);

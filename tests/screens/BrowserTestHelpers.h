@@ -51,6 +51,7 @@ class RecordingHost : public IBrowserHost {
   bool IsTrash(const TAbcFile* file) const override { return file == trash; }
   TLines ShownTuneText() const override { return editorText; }
   void SetLastExitGrid(QWidget* grid) override { lastExit = grid; }
+  QWidget* LastExitGrid() const override { return lastExit; }
   void ExpandList(bool expand) override { expanded = expand; }
 
   // The tune shown last, "" before any.

@@ -86,6 +86,31 @@ TEST_F(FileEcrTest, EnterPlaysThenStops) {
   EXPECT_EQ(player.calls, (std::vector<std::string>{"pause", "play"}));
 }
 
+// Previous and next step through the list as the arrow keys do; the play commands
+// play the tune they land on, at either end the tune shown. The focus goes back to
+// the list the user left.
+TEST_F(FileEcrTest, PreviousAndNext) {
+  Open(kFourTunes);
+  browser->ShowNextTune();
+  EXPECT_EQ(host.Shown(), "a");
+  EXPECT_TRUE(player.calls.empty());
+  browser->PlayPrevTune();
+  browser->PlayPrevTune();
+  EXPECT_EQ(player.calls, (std::vector<std::string>{"pause", "prepare A", "play", "pause", "play"}));
+  Grid().SetGridIdx(3);
+  browser->ShowNextTune();
+  EXPECT_EQ(host.Shown(), "Eight");
+
+  EXPECT_FALSE(browser->FocusLastExitGrid());
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  Grid().setFocus();
+  browser->BarSlider()->setFocus();
+  EXPECT_EQ(host.lastExit, &Grid());
+  EXPECT_TRUE(browser->FocusLastExitGrid());
+  EXPECT_TRUE(Grid().hasFocus());
+}
+
 // Whenever the shown tune changes, the next Enter prepares it anew, also when the
 // new tune lands on the row of the old one.
 TEST_F(FileEcrTest, EnterPreparesTheTuneShownAfterEveryChange) {
