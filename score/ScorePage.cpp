@@ -43,7 +43,6 @@ int TScorePage::BuildInto(std::span<const TAbc* const> elements, ScoreRows& list
   chordMode_ = false;
   unitDen_ = kEighthUnit;
   unitGiven_ = false;
-  meterSeen_ = false;
 
   list.push_back(std::make_unique<TScoreLine>());
   Row = list.back().get();
@@ -106,7 +105,11 @@ void TScorePage::OnElement(const TAbc& e, ScoreRows& list) {
       FlushHeld();
       Append(std::make_unique<TBarreSection>(static_cast<const TAbcBarSection&>(e).Number));
       break;
-    case kAbcSpace: FlushHeld(); break;
+    case kAbcSpace:
+      // A blank between a tuplet sign and its first note does not end the tuplet.
+      if (Tuplet != nullptr && TupletLeft > 0 && TupletLeft == Tuplet->Count) break;
+      FlushHeld();
+      break;
     case kAbcEOL: OnEndOfLine(list); break;
     case kAbcFieldK: OnKey(static_cast<const TAbcKey_K&>(e)); break;
     case kAbcFieldL: {
@@ -143,12 +146,12 @@ void TScorePage::OnKey(const TAbcKey_K& key) {
 }
 
 void TScorePage::OnMeter(const TAbcKey_M& meter) {
-  // Without an L: field the first meter sets the unit: a sixteenth below 3/4.
-  if (!meterSeen_ && !unitGiven_) {
+  // Without an L: field each meter sets the unit: a sixteenth below 3/4. An L:
+  // field keeps its unit whatever meter follows, as in the converter.
+  if (!unitGiven_) {
     const bool valid = meter.Num >= 1 && meter.Den >= 1;
     unitDen_ = valid && int64_t{4} * meter.Num < int64_t{3} * meter.Den ? 16 : kEighthUnit;
   }
-  meterSeen_ = true;
   Append(std::make_unique<TSymMeter>(meter.Num, meter.Den, meter.Symbol));
 }
 

@@ -69,7 +69,6 @@ class TScorePage {
   // The unit note length's denominator: the L: field, else the first meter's default.
   int unitDen_ = 8;
   bool unitGiven_ = false;
-  bool meterSeen_ = false;
 };
 
 }  // namespace rq
