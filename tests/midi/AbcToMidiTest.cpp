@@ -36,8 +36,10 @@ TEST(ConvertUnits, MeterSetsBarAndDefaultUnit) {
     EXPECT_EQ(t.Notes(), m.note) << m.fields;
   }
   ExpectNotes({{"A A2 A/", "0+120:69 120+240:69 360+60:69"}}, "M:4/4\nL:1/16\nK:C");
-  // A meter in the body resets the unit to that meter's default.
-  ExpectNotes({{"A|[M:2/4] A|", "0+480:69 480+120:69"}}, "M:4/4\nL:1/4\nK:C");
+  // A meter in the body keeps a unit the tune gave; without one it sets its own default.
+  ExpectNotes({{"A|[M:2/4] A|", "0+480:69 480+480:69"}}, "M:4/4\nL:1/4\nK:C");
+  ExpectNotes({{"A|[M:2/4] A|", "0+240:69 240+120:69"}}, "M:4/4\nK:C");
+  ExpectNotes({{"A|\nM:2/4\nA|[L:1/8][M:3/4]A|", "0+480:69 480+480:69 960+240:69"}}, "M:4/4\nL:1/4\nK:C");
 }
 
 // Tuplets, broken rhythm, grace notes, rolls, staccato, chords and rests start and last as written.
