@@ -74,15 +74,19 @@ void TMidiContainer::AddEvent(std::unique_ptr<TMIDI_Event> event) {
 
 void TMidiContainer::AddEvents(std::vector<std::unique_ptr<TMIDI_Event>> events) {
   std::erase(events, nullptr);
-  for (const auto& e : events) channelUsed_[static_cast<size_t>(e->Channel() - 1)] = true;
-  // A stable sort of the new events, then a stable merge after the old ones, puts
-  // each event after every event of the same time added before it.
-  if (!std::is_sorted(events.begin(), events.end(), EarlierEvent)) {
-    std::stable_sort(events.begin(), events.end(), EarlierEvent);
+  // Sorting (time, place) pairs keeps equal times in the order they were added and
+  // reads no event while sorting; then the events are moved into that order.
+  std::vector<std::pair<MidiTick, size_t>> order(events.size());
+  for (size_t i = 0; i < events.size(); ++i) {
+    order[i] = {events[i]->Time(), i};
+    channelUsed_[static_cast<size_t>(events[i]->Channel() - 1)] = true;
   }
+  if (!std::is_sorted(order.begin(), order.end())) std::sort(order.begin(), order.end());
   const auto old = static_cast<std::ptrdiff_t>(events_.size());
-  events_.insert(events_.end(), std::make_move_iterator(events.begin()), std::make_move_iterator(events.end()));
-  std::inplace_merge(events_.begin(), events_.begin() + old, events_.end(), EarlierEvent);
+  events_.reserve(events_.size() + events.size());
+  for (const auto& [time, i] : order) events_.push_back(std::move(events[i]));
+  // After the events already here: each new one after every old one of the same time.
+  if (old > 0) std::inplace_merge(events_.begin(), events_.begin() + old, events_.end(), EarlierEvent);
 }
 
 const TMIDI_Event* TMidiContainer::GetEvent(std::ptrdiff_t index) const {
