@@ -34,33 +34,34 @@ enum class AbcChar : uint8_t {
 namespace detail {
 struct AbcCharTable {
   AbcChar of[256];
+  constexpr void Set(unsigned char c, AbcChar id) { of[c] = id; }
   constexpr AbcCharTable() : of() {
     for (auto& c : of) c = AbcChar::Default;
     of[0] = AbcChar::EndOfLine;
-    of['\n'] = AbcChar::SkipOne;
-    of['\r'] = AbcChar::LineBreak;
-    of['"'] = AbcChar::ChordSymbol;
-    of['%'] = AbcChar::Comment;
-    of['('] = AbcChar::Tuplet;
-    of['+'] = AbcChar::Plus;
-    of['.'] = AbcChar::Decoration;
-    of['~'] = AbcChar::Decoration;
-    of['/'] = AbcChar::Letter;
+    Set('\n', AbcChar::SkipOne);
+    Set('\r', AbcChar::LineBreak);
+    Set('"', AbcChar::ChordSymbol);
+    Set('%', AbcChar::Comment);
+    Set('(', AbcChar::Tuplet);
+    Set('+', AbcChar::Plus);
+    Set('.', AbcChar::Decoration);
+    Set('~', AbcChar::Decoration);
+    Set('/', AbcChar::Letter);
     for (int c = '0'; c <= '9'; ++c) of[c] = AbcChar::Letter;
     for (int c = 'A'; c <= 'Z'; ++c) of[c] = AbcChar::Letter;
     for (int c = 'a'; c <= 'z'; ++c) of[c] = AbcChar::Letter;
-    of[':'] = AbcChar::Bar;
-    of['|'] = AbcChar::Bar;
-    of['<'] = AbcChar::Broken;
-    of['>'] = AbcChar::Broken;
-    of['='] = AbcChar::Accidental;
-    of['^'] = AbcChar::Accidental;
-    of['_'] = AbcChar::Accidental;
-    of['['] = AbcChar::BracketOpen;
-    of['\\'] = AbcChar::Continuation;
-    of[']'] = AbcChar::BracketClose;
-    of['{'] = AbcChar::GraceOpen;
-    of['}'] = AbcChar::GraceClose;
+    Set(':', AbcChar::Bar);
+    Set('|', AbcChar::Bar);
+    Set('<', AbcChar::Broken);
+    Set('>', AbcChar::Broken);
+    Set('=', AbcChar::Accidental);
+    Set('^', AbcChar::Accidental);
+    Set('_', AbcChar::Accidental);
+    Set('[', AbcChar::BracketOpen);
+    Set('\\', AbcChar::Continuation);
+    Set(']', AbcChar::BracketClose);
+    Set('{', AbcChar::GraceOpen);
+    Set('}', AbcChar::GraceClose);
   }
 };
 inline constexpr AbcCharTable kAbcCharTable;
