@@ -59,7 +59,25 @@ TEST_F(ParserBody, NoteFields) {
            {"(3 ab c", &N::Tuplet, "3 3 0"},
            {"(2ab\\\ncd (7abc (ab", &N::Tuplet, "2 2 0 0 0 0 0 0 0"},  // continuations pass; (7 and a slur are no tuplets
            {"{gf}a", &N::GraceCount, "2 2 0"},
-           {"{gf\na}", &N::GraceCount, "0 0 0"}}) {  // not closed on its line
+           {"{gf\na}", &N::GraceCount, "0 0 0"},  // not closed on its line
+           // Broken rhythm beside slurs, chords and decorations, and across a line's end;
+           // tuplets across a sign and after blanks.
+           {"c>(de)", &N::Straight, "1 -1 0"},
+           {"(cd)>e", &N::Straight, "0 1 -1"},
+           {"[ce]>[df] g", &N::Straight, "1 1 -1 -1 0"},  // every note of a chord
+           {"[ce]<d", &N::Straight, "-1 -1 1"},
+           {".c>.d ~e>~f", &N::Straight, "1 -1 1 -1"},
+           {"c>=d c>^[df]", &N::Straight, "1 -1 1 -1 -1"},
+           {"c\n>d", &N::Straight, "1 -1"},      // a sign starting the next line
+           {"c \\\n  >d", &N::Straight, "1 -1"},  // after a continuation, with blanks
+           {"c % x\n>d", &N::Straight, "1 -1"},
+           {"c|\n>d c\n%\n>d", &N::Straight, "0 0 0 0"},  // not after a bar, nor two lines on
+           {"c>d\n>e", &N::Straight, "1 -1 0"},  // the note after a pair starts none
+           {"c\nd>e", &N::Straight, "0 1 -1"},
+           {"c>z c>(3de c> d", &N::Straight, "0 0 0 0 0 0 0"},  // a rest, a tuplet or a blank drops it
+           {"(3cd>e f", &N::Tuplet, "3 3 3 0"},
+           {"(3cd>e f", &N::Straight, "0 1 -1 0"},
+           {"(3cd >e", &N::Tuplet, "3 3 0"}}) {  // a blank among its notes still ends it
     std::string values;
     for (const TAbcNote* n : NotesOf(c.body)) values += (values.empty() ? "" : " ") + std::to_string(n->*c.field);
     EXPECT_EQ(values, c.values) << c.body;
@@ -101,35 +119,6 @@ TEST_F(ParserBody, BrokenRhythmTupletAndGraceElements) {
   EXPECT_EQ(First<TAbc>(p, kAbcGraceStart)->Error, kAbcErrGraceBroken);
   EXPECT_EQ(KindsOf("{g2}a"), (std::vector<int>{1, 1}));  // a length makes it no grace group
   EXPECT_EQ(KindsOf("a}b"), (std::vector<int>{1, 1}));     // a lone close is dropped
-}
-
-// Broken rhythm beside slurs, chords and decorations, and across a line's end;
-// tuplets across a sign and after blanks.
-TEST_F(ParserBody, BrokenRhythmAndTupletsAsMusiciansWriteThem) {
-  using N = TAbcNote;
-  struct Case { const char* body; int N::*field; const char* values; };
-  for (const Case& c : {
-           Case{"c>(de)", &N::Straight, "1 -1 0"},
-           {"(cd)>e", &N::Straight, "0 1 -1"},
-           {"[ce]>[df] g", &N::Straight, "1 1 -1 -1 0"},  // every note of a chord
-           {"[ce]<d", &N::Straight, "-1 -1 1"},
-           {".c>.d ~e>~f", &N::Straight, "1 -1 1 -1"},
-           {"c>=d c>^[df]", &N::Straight, "1 -1 1 -1 -1"},
-           {"c\n>d", &N::Straight, "1 -1"},      // a sign starting the next line
-           {"c \\\n  >d", &N::Straight, "1 -1"},  // after a continuation, with blanks
-           {"c % x\n>d", &N::Straight, "1 -1"},
-           {"c|\n>d c\n%\n>d", &N::Straight, "0 0 0 0"},  // not after a bar, nor two lines on
-           {"c>d\n>e", &N::Straight, "1 -1 0"},  // the note after a pair starts none
-           {"c\nd>e", &N::Straight, "0 1 -1"},
-           {"c>z c>(3de c> d", &N::Straight, "0 0 0 0 0 0 0"},  // a rest, a tuplet or a blank drops it
-           {"(3cd>e f", &N::Tuplet, "3 3 3 0"},
-           {"(3cd>e f", &N::Straight, "0 1 -1 0"},
-           {"(3 cde", &N::Tuplet, "3 3 3"},
-           {"(3cd >e", &N::Tuplet, "3 3 0"}}) {  // a blank among its notes still ends it
-    std::string values;
-    for (const TAbcNote* n : NotesOf(c.body)) values += (values.empty() ? "" : " ") + std::to_string(n->*c.field);
-    EXPECT_EQ(values, c.values) << c.body;
-  }
 }
 
 TEST_F(ParserBody, BarTokensAndTheirKinds) {
