@@ -490,7 +490,8 @@ void TAbcMidi::FlushBlocs() {
 
 void TAbcMidi::EmitNote(const TNoteBloc& bloc) {
   const MidiTick end = bloc.Start + bloc.Duration;
-  events_.push_back(std::make_unique<TNote_On>(bloc.Start, kTagConverter, bloc.Velocity, bloc.Pitch, bloc.Channel, end));
+  events_.push_back(
+      std::make_unique<TNote_On>(bloc.Start, kTagConverter, bloc.Velocity, bloc.Pitch, bloc.Channel, end));
   events_.push_back(std::make_unique<TNote_On>(end, kTagConverter, 0, bloc.Pitch, bloc.Channel, end));
 }
 
@@ -500,8 +501,7 @@ void TAbcMidi::FinishTune() {
   totalTicks_ = std::max(now_, longestVoiceEnd_);
   FlushBlocs();
   // The events come roughly in time order; the container sorts them once.
-  if (container_) container_->AddEvents(std::move(events_));
-  events_.clear();
+  if (container_) container_->AddEvents(events_);
   codeText_ = sampler_.CodeText(headerKey_);
   codeValue_ = TuneCodeValue(codeText_);
 }

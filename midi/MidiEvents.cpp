@@ -2,6 +2,7 @@
 #include "midi/MidiEvents.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "midi/MidiSink.h"
 #include "platform/Numbers.h"
@@ -72,19 +73,22 @@ void TMidiContainer::AddEvent(std::unique_ptr<TMIDI_Event> event) {
   events_.insert(at, std::move(event));
 }
 
-void TMidiContainer::AddEvents(std::vector<std::unique_ptr<TMIDI_Event>> events) {
+void TMidiContainer::AddEvents(std::vector<std::unique_ptr<TMIDI_Event>>& events) {
   std::erase(events, nullptr);
-  // Sorting (time, place) pairs keeps equal times in the order they were added and
-  // reads no event while sorting; then the events are moved into that order.
-  std::vector<std::pair<MidiTick, size_t>> order(events.size());
-  for (size_t i = 0; i < events.size(); ++i) {
-    order[i] = {events[i]->Time(), i};
-    channelUsed_[static_cast<size_t>(events[i]->Channel() - 1)] = true;
-  }
-  if (!std::is_sorted(order.begin(), order.end())) std::sort(order.begin(), order.end());
+  for (const auto& e : events) channelUsed_[static_cast<size_t>(e->Channel() - 1)] = true;
   const auto old = static_cast<std::ptrdiff_t>(events_.size());
   events_.reserve(events_.size() + events.size());
-  for (const auto& [time, i] : order) events_.push_back(std::move(events[i]));
+  if (std::is_sorted(events.begin(), events.end(), EarlierEvent)) {
+    std::move(events.begin(), events.end(), std::back_inserter(events_));
+  } else {
+    // Sorting (time, place) pairs keeps equal times in the order they were added
+    // and reads no event while sorting; the events then move into that order.
+    std::vector<std::pair<MidiTick, size_t>> order(events.size());
+    for (size_t i = 0; i < events.size(); ++i) order[i] = {events[i]->Time(), i};
+    std::sort(order.begin(), order.end());
+    for (const auto& [time, i] : order) events_.push_back(std::move(events[i]));
+  }
+  events.clear();
   // After the events already here: each new one after every old one of the same time.
   if (old > 0) std::inplace_merge(events_.begin(), events_.begin() + old, events_.end(), EarlierEvent);
 }

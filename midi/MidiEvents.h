@@ -106,8 +106,9 @@ class TMidiContainer {
   // earlier time, found by binary search.
   void AddEvent(std::unique_ptr<TMIDI_Event> event);
   // Adds many events at once, as if each were added in turn with AddEvent, in time
-  // proportional to n log n however they are ordered.
-  void AddEvents(std::vector<std::unique_ptr<TMIDI_Event>> events);
+  // proportional to n log n however they are ordered. Takes them out of `events`,
+  // which is left empty (its memory kept for the caller's next batch).
+  void AddEvents(std::vector<std::unique_ptr<TMIDI_Event>>& events);
   size_t EventCount() const { return events_.size(); }
   // Nullptr when index is out of range.
   const TMIDI_Event* GetEvent(std::ptrdiff_t index) const;

@@ -44,7 +44,9 @@ std::optional<int> KeyWordSharps(std::string_view value);
 
 // The seven modes; ionian and aeolian are kept apart from major and minor because
 // the key-name table has names for major and minor only.
-enum class KeyMode : uint8_t { kMajor, kMinor, kIonian, kAeolian, kMixolydian, kDorian, kLydian, kPhrygian, kLocrian };
+enum class KeyMode : uint8_t {
+  kMajor, kMinor, kIonian, kAeolian, kMixolydian, kDorian, kLydian, kPhrygian, kLocrian
+};
 
 // A mode word after a tonic and blanks ("Mixolydian", "minor", "DOR"): at least three
 // letters, of which the first three, in any case, name the mode; nullopt for any other word.

@@ -122,21 +122,6 @@ std::optional<int> UnitLengthOf(std::string_view value) {
 }
 
 std::optional<AbcLength> detail::NoteLengthOfText(std::string_view text) {
-  if (text.back() == '/') {
-    // A number (or none) and slashes only: each slash halves. Other texts that end
-    // in a slash ("3/2/") are half a unit.
-    const size_t digits = std::min(text.find('/'), text.size());
-    const size_t slashes = text.size() - digits;
-    if (text.find_first_not_of('/', digits) != std::string_view::npos) return AbcLength{1, 2};
-    if (slashes > 5) return std::nullopt;  // beyond a thirty-second of the unit
-    int64_t num = 1;
-    if (digits > 0) {
-      num = 0;
-      for (const char c : text.substr(0, digits)) num = std::min<int64_t>(num * 10 + (c - '0'), kMaxLenNum + 1);
-    }
-    if (num > kMaxLenNum) return std::nullopt;
-    return AbcLength{static_cast<int>(num), 1 << slashes};
-  }
   int slashes = 0;
   int64_t before = 0, after = 0;
   bool hasBefore = false, hasAfter = false;
@@ -152,11 +137,17 @@ std::optional<AbcLength> detail::NoteLengthOfText(std::string_view text) {
       hasAfter = true;
     }
   }
-  if (slashes > 1) return std::nullopt;
-  const int64_t num = slashes == 0 ? before : (hasBefore ? before : 1);
-  const int64_t den = slashes == 0 ? 1 : (hasAfter ? after : 0);
-  if (num > kMaxLenNum || !IsPowerOfTwoUpTo32(den, 1)) return std::nullopt;
-  return AbcLength{static_cast<int>(num), static_cast<int>(den)};
+  const int64_t num = hasBefore ? before : 1;
+  if (slashes == 0) return before <= kMaxLenNum ? std::optional(AbcLength{static_cast<int>(before), 1}) : std::nullopt;
+  if (!hasAfter) {
+    // A number (or none) and slashes only: each slash halves ("//" a quarter, "3/" three halves).
+    if (slashes > 5 || num > kMaxLenNum) return std::nullopt;  // beyond a thirty-second, or too long
+    return AbcLength{static_cast<int>(num), 1 << slashes};
+  }
+  // Other texts that end in a slash ("3/2/") are half a unit.
+  if (text.back() == '/') return AbcLength{1, 2};
+  if (slashes > 1 || num > kMaxLenNum || !IsPowerOfTwoUpTo32(after, 1)) return std::nullopt;
+  return AbcLength{static_cast<int>(num), static_cast<int>(after)};
 }
 
 AbcBarToken ScanBarToken(std::string_view line, size_t at) {
@@ -227,20 +218,6 @@ AbcBarToken ScanBarToken(std::string_view line, size_t at) {
     bar.number = IsAbcDigit(last) ? last - '0' : 1;
   }
   return bar;
-}
-
-AbcAfterNote WhatFollowsNote(std::string_view line, size_t from) {
-  unsigned char c = AbcAt(line, from);
-  for (; c == ' ' || c == ')' || c == ']' || c == '<' || c == '>'; c = AbcAt(line, ++from)) {
-    if (c == '<' || c == '>') return AbcAfterNote::kSign;
-  }
-  if (c == '\\') {
-    do {
-      c = AbcAt(line, ++from);
-    } while (c == ' ');
-    return c == 0 ? AbcAfterNote::kLineEnd : AbcAfterNote::kNothing;
-  }
-  return IsLineEnd(c) || c == '%' ? AbcAfterNote::kLineEnd : AbcAfterNote::kNothing;
 }
 
 bool NoteFollowsBrokenSign(std::string_view line, size_t from) {

@@ -185,7 +185,22 @@ AbcBarToken ScanBarToken(std::string_view line, size_t at);
 // closing ")" of a slur or "]" of a chord; or the line's end (after those, a
 // continuation or a comment), where a sign may still start the next line.
 enum class AbcAfterNote : uint8_t { kNothing, kSign, kLineEnd };
-AbcAfterNote WhatFollowsNote(std::string_view line, size_t from);
+// Read after every note, so kept inline: most notes are followed by another note.
+inline AbcAfterNote WhatFollowsNote(std::string_view line, size_t from) {
+  for (;; ++from) {
+    switch (AbcAt(line, from)) {
+      case ' ': case ')': case ']': continue;
+      case '<': case '>': return AbcAfterNote::kSign;
+      case 0: case '\n': case '\r': case '%': return AbcAfterNote::kLineEnd;
+      case '\\':  // the note ends its line when only blanks follow the continuation
+        do {
+          ++from;
+        } while (AbcAt(line, from) == ' ');
+        return AbcAt(line, from) == 0 ? AbcAfterNote::kLineEnd : AbcAfterNote::kNothing;
+      default: return AbcAfterNote::kNothing;
+    }
+  }
+}
 
 // After a sign, a note follows, possibly behind slurs "(", a chord's "[",
 // decorations and accidentals (a blank, a rest or a tuplet drops the sign).
@@ -205,7 +220,7 @@ constexpr int NextBrokenState(int state, bool followed) {
 class BrokenRhythmState {
  public:
   void AfterNote(AbcAfterNote next) {
-    carry_ = next == AbcAfterNote::kLineEnd && NextBrokenState(state_, true) == 1 ? 2 : 0;
+    carry_ = next == AbcAfterNote::kLineEnd && state_ != 1 ? 2 : 0;  // a sign would have moved it to 1
     state_ = NextBrokenState(state_, next == AbcAfterNote::kSign);
   }
   // The carry reaches the next line only.

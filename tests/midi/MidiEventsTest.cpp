@@ -62,7 +62,8 @@ TEST(MidiContainer, AddingManyAtOnceKeepsTheOrderOfAddingOneByOne) {
       }
       single.AddEvent(std::move(e));
     }
-    bulk.AddEvents(std::move(batch));
+    bulk.AddEvents(batch);
+    EXPECT_TRUE(batch.empty());
     ASSERT_EQ(bulk.EventCount(), single.EventCount());
     for (size_t i = 0; i < single.EventCount(); ++i) {
       const auto at = static_cast<std::ptrdiff_t>(i);
