@@ -66,7 +66,7 @@ class TScorePage {
   std::unique_ptr<TMultiNote> Chord;
   bool graceMode_ = false;
   bool chordMode_ = false;
-  // The unit note length's denominator: the L: field, else the first meter's default.
+  // The unit note length's denominator: the L: field, else the latest meter's default.
   int unitDen_ = 8;
   bool unitGiven_ = false;
 };
