@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (int32_t row = 0; row < f.FilterList.Count(); row += 2) f.Sets.AddTune(0, f.GetRec(row));
   std::vector<rq::TAbcRec*> doomed;
   for (int32_t seq = 1; seq <= f.FilterList.AllCount(); seq += 3) doomed.push_back(f.FindBySeq(seq));
-  f.DeleteTunes(doomed, true);
+  f.DeleteTunes(doomed);
   CheckRecords(f);
 
   const int32_t delta = f.Sets.SaveToLines(f.Lines, f.Sessions);
