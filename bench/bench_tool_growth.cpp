@@ -16,12 +16,11 @@
 #include <vector>
 
 #include "ChildProcess.h"
+#include "LargeTunes.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr const char* kHeader = "X:1\nT:Growth\nM:4/4\nL:1/8\nK:D\n";
 
 int Scale() {
   const char* scale = std::getenv("RQ_GROWTH_SCALE");
@@ -44,32 +43,10 @@ struct InputKind {
 
 const std::vector<InputKind>& Kinds() {
   static const std::vector<InputKind> kinds = {
-      {"line_bytes", 500000,
-       [](int64_t bytes) {
-         std::string text = kHeader;
-         while (static_cast<int64_t>(text.size()) < bytes) text += "DEFG ABcd|";
-         return text + "\n";
-       }},
-      {"bars", 10000,
-       [](int64_t bars) {
-         std::string text = kHeader;
-         for (int64_t b = 0; b < bars; ++b) text += (b % 8 == 7) ? "DEFG ABcd|\n" : "DEFG ABcd|";
-         return text + "\n";
-       }},
-      {"voices", 20,
-       [](int64_t voices) {
-         std::string text = kHeader;
-         for (int64_t v = 1; v <= voices; ++v) text += "V:" + std::to_string(v) + "\nDEFG ABcd|GABc d2d2|\n";
-         return text;
-       }},
-      {"nested", 2000,
-       [](int64_t depth) {
-         std::string text = kHeader;
-         for (const char* pair : {"[]", "()", "{}"}) {
-           text += std::string(static_cast<size_t>(depth), pair[0]) + "a" + std::string(static_cast<size_t>(depth), pair[1]) + "\n";
-         }
-         return text;
-       }},
+      {"line_bytes", 500000, rq::test::TuneWithLongLine},
+      {"bars", 10000, rq::test::TuneOfBars},
+      {"voices", 20, rq::test::TuneWithVoices},
+      {"nested", 2000, rq::test::TuneWithNestedBrackets},
   };
   return kinds;
 }
@@ -90,7 +67,7 @@ rq::test::ChildResult RunTool(const std::vector<std::string>& command, const std
 
 void BM_Growth(benchmark::State& state, std::vector<std::string> command, const InputKind& kind) {
   const int64_t small = kind.smallSize * Scale();
-  const std::string tiny = WriteInput("tiny.abc", std::string(kHeader) + "DEFG ABcd|\n");
+  const std::string tiny = WriteInput("tiny.abc", rq::test::TuneOfBars(1));
   const std::string smallInput = WriteInput(std::string(kind.name) + "-small.abc", kind.make(small));
   const std::string largeInput = WriteInput(std::string(kind.name) + "-large.abc", kind.make(small * 10));
   rq::test::ChildResult base, a, b;

@@ -98,24 +98,18 @@ std::string BlockFaults(const TAbcFile& file) {
   return {};
 }
 
-std::multiset<std::string> TuneTexts(const TAbcFile& file) {
-  std::multiset<std::string> texts;
-  for (int32_t seq = 1; seq <= file.FilterList.AllCount(); ++seq) {
-    TLines lines;
-    file.CopyRecLines(file.FindBySeq(seq), lines, true);
-    std::string text;
-    for (const auto& l : lines) text += l + '\n';
-    texts.insert(std::move(text));
-  }
-  return texts;
-}
-
 std::string TextOf(const TAbcFile& file, const TAbcRec* rec) {
   TLines lines;
   file.CopyRecLines(rec, lines, true);
   std::string text;
   for (const auto& l : lines) text += l + '\n';
   return text;
+}
+
+std::multiset<std::string> TuneTexts(const TAbcFile& file) {
+  std::multiset<std::string> texts;
+  for (int32_t seq = 1; seq <= file.FilterList.AllCount(); ++seq) texts.insert(TextOf(file, file.FindBySeq(seq)));
+  return texts;
 }
 
 // Expects `after` to be `before` without `gone`.

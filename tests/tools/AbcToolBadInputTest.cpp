@@ -21,6 +21,7 @@
 #include <set>
 
 #include "ChildProcess.h"
+#include "LargeTunes.h"
 
 namespace rq {
 namespace {
@@ -73,35 +74,6 @@ Workspace& Space() {
   return space;
 }
 
-constexpr const char* kHeader = "X:1\nT:Bad input\nM:4/4\nL:1/8\nK:D\n";
-
-std::string Bars(int bars) {
-  std::string text = kHeader;
-  for (int b = 0; b < bars; ++b) text += (b % 8 == 7) ? "DEFG ABcd|\n" : "DEFG ABcd|";
-  return text + "\n";
-}
-
-std::string LongLine(size_t bytes) {
-  std::string text = kHeader;
-  text.reserve(bytes + 64);
-  while (text.size() < bytes) text += "DEFG ABcd|";
-  return text + "\n";
-}
-
-std::string Voices(int voices) {
-  std::string text = kHeader;
-  for (int v = 1; v <= voices; ++v) text += "V:" + std::to_string(v) + "\nDEFG ABcd|GABc d2d2|\n";
-  return text;
-}
-
-std::string Nested(int depth) {
-  std::string text = kHeader;
-  for (const char* pair : {"[]", "()", "{}", "\"\""}) {
-    text += std::string(static_cast<size_t>(depth), pair[0]) + "a" + std::string(static_cast<size_t>(depth), pair[1]) + "\n";
-  }
-  return text;
-}
-
 std::string RandomBytes(size_t size) {
   std::mt19937 random(17);
   std::string bytes(size, '\0');
@@ -126,18 +98,18 @@ const InputCase kInputs[] = {
     {"MissingFile", [] { return Space().Path("missing.abc"); }, Expect::Error},
     {"Pipe", [] { ::mkfifo(Space().Path("pipe.abc").c_str(), 0666); return Space().Path("pipe.abc"); }, Expect::Error},
     {"Unreadable", [] {
-       const std::string path = Space().Write("unreadable.abc", Bars(8));
+       const std::string path = Space().Write("unreadable.abc", test::TuneOfBars(8));
        ::chmod(path.c_str(), 0);
        return path;
      }, Expect::Error},
-    {"BelowAPlainFile", [] { return Space().Write("plain.abc", Bars(8)) + "/inside.abc"; }, Expect::Error},
+    {"BelowAPlainFile", [] { return Space().Write("plain.abc", test::TuneOfBars(8)) + "/inside.abc"; }, Expect::Error},
     {"EmptyFile", [] { return Space().Write("empty.abc", ""); }, Expect::Either},
     {"RandomBytes", [] { return Space().Write("random.abc", RandomBytes(100000)); }, Expect::Either},
-    {"Utf16", [] { return Space().Write("utf16.abc", Utf16(Bars(8))); }, Expect::Either},
-    {"LongLine", [] { return Space().Write("line.abc", LongLine(Full() ? 50000000 : 200000)); }, Expect::Result},
-    {"ManyBars", [] { return Space().Write("bars.abc", Bars(Full() ? 100000 : 10000)); }, Expect::Result},
-    {"TwoHundredVoices", [] { return Space().Write("voices.abc", Voices(200)); }, Expect::Result},
-    {"NestedBrackets", [] { return Space().Write("nested.abc", Nested(20000)); }, Expect::Result},
+    {"Utf16", [] { return Space().Write("utf16.abc", Utf16(test::TuneOfBars(8))); }, Expect::Either},
+    {"LongLine", [] { return Space().Write("line.abc", test::TuneWithLongLine(Full() ? 50000000 : 200000)); }, Expect::Result},
+    {"ManyBars", [] { return Space().Write("bars.abc", test::TuneOfBars(Full() ? 100000 : 10000)); }, Expect::Result},
+    {"TwoHundredVoices", [] { return Space().Write("voices.abc", test::TuneWithVoices(200)); }, Expect::Result},
+    {"NestedBrackets", [] { return Space().Write("nested.abc", test::TuneWithNestedBrackets(20000)); }, Expect::Result},
 };
 
 // A subcommand that reads a file; `output` names the file it writes ("" for none).
@@ -248,7 +220,7 @@ INSTANTIATE_TEST_SUITE_P(BadInputs, AbcToolInput, ::testing::ValuesIn(kInputs),
 // Outputs that cannot be written: the command says why in one line and leaves the
 // folder as it was; where it makes what it needs (the gallery's folder), a result.
 TEST_F(AbcTool, OutputsThatCannotBeWrittenLeaveNothingBehind) {
-  const std::string tune = Space().Write("good.abc", Bars(16));
+  const std::string tune = Space().Write("good.abc", test::TuneOfBars(16));
   const std::string readOnly = Space().Path("ro");
   fs::create_directory(readOnly);
   fs::permissions(readOnly, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
