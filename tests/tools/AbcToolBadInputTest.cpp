@@ -112,6 +112,8 @@ const InputCase kInputs[] = {
     {"NestedBrackets", [] { return Space().Write("nested.abc", test::TuneWithNestedBrackets(20000)); }, Expect::Result},
 };
 
+void PrintTo(const InputCase& input, std::ostream* out) { *out << input.name; }
+
 // A subcommand that reads a file; `output` names the file it writes ("" for none).
 struct Command {
   const char* name;
