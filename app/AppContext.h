@@ -23,8 +23,12 @@ class IUserInterface;
 class TAbcMidi;
 class TAbcParser;
 class TActions;
+class TDlgSelPatch;
 class TMainEcr;
+class TPlayerEcr;
 class TResLib;
+class TScoreEcr;
+class TShownFileBrowser;
 class TZymMidiPlayer;
 
 struct TAppOptions {
@@ -72,6 +76,9 @@ class TAppContext {
   TZymMidiPlayer* MidiPlayer() const { return midiPlayer_.get(); }
   TAbcMidi* AbcMidi() const { return abcMidi_.get(); }
   TAbcParser* TuneParser() const { return tuneParser_.get(); }
+  TScoreEcr* ScoreEcr() const { return scoreEcr_.get(); }
+  TPlayerEcr* PlayerEcr() const { return playerEcr_.get(); }
+  TDlgSelPatch* DlgSelPatch() const { return dlgSelPatch_.get(); }
 
   // The steps run, in order: "construct X", "init X", "destroy X"; tests read it.
   const std::vector<std::string>& Log() const { return log_; }
@@ -94,6 +101,8 @@ class TAppContext {
   void Note(const std::string& step);
   void ConnectActions();
   void ConnectFileControl();
+  void StartTuneScreens();
+  void StartPatchDialog();
 
   TAppOptions options_;
   std::string programFolder_;
@@ -107,6 +116,10 @@ class TAppContext {
   std::unique_ptr<TZymMidiPlayer> midiPlayer_;
   std::unique_ptr<TAbcMidi> abcMidi_;
   std::unique_ptr<TAbcParser> tuneParser_;
+  std::unique_ptr<TShownFileBrowser> browser_;
+  std::unique_ptr<TScoreEcr> scoreEcr_;
+  std::unique_ptr<TPlayerEcr> playerEcr_;
+  std::unique_ptr<TDlgSelPatch> dlgSelPatch_;
   TAbcFile* shownFile_ = nullptr;
   std::vector<std::string> log_;
   std::vector<std::string> startErrors_;
@@ -121,5 +134,7 @@ inline TCtrlFile* FileControl() { return App().FileControl(); }
 inline TZymMidiPlayer* MidiPlayer() { return App().MidiPlayer(); }
 inline TAbcMidi* AbcMidi() { return App().AbcMidi(); }
 inline TAbcParser* TuneParser() { return App().TuneParser(); }
+inline TScoreEcr* ScoreEcr() { return App().ScoreEcr(); }
+inline TPlayerEcr* PlayerEcr() { return App().PlayerEcr(); }
 
 }  // namespace rq

@@ -101,7 +101,9 @@ TEST_F(MainEcrTest, StartsInOrderAndTearsDownInReverse) {
   EXPECT_TRUE(app.StartErrors().empty());
   const std::vector<std::string> started = {
       "construct ResLib",  "construct MainEcr", "construct TuneParser", "construct AbcMidi",
-      "construct FileControl", "init MainEcr", "create MidiPlayer", "init ResLib", "init CtrlFileEcr"};
+      "construct FileControl", "init MainEcr", "create MidiPlayer", "init ResLib",
+      "construct ScoreEcr", "init ScoreEcr", "construct PlayerEcr", "init PlayerEcr", "init CtrlFileEcr",
+      "construct DlgSelPatch", "init DlgSelPatch"};
   EXPECT_EQ(log_, started);
   EXPECT_EQ(TAppContext::Current(), &app);
   EXPECT_EQ(MainEcr(), app.MainEcr());
@@ -112,7 +114,8 @@ TEST_F(MainEcrTest, StartsInOrderAndTearsDownInReverse) {
 
   context_.reset();
   const std::vector<std::string> stopped(log_.begin() + static_cast<long>(started.size()), log_.end());
-  EXPECT_EQ(stopped, (std::vector<std::string>{"destroy FileControl", "destroy MidiPlayer", "destroy AbcMidi",
+  EXPECT_EQ(stopped, (std::vector<std::string>{"stop MidiPlayer", "destroy DlgSelPatch", "destroy PlayerEcr",
+                                               "destroy ScoreEcr", "destroy FileControl", "destroy MidiPlayer", "destroy AbcMidi",
                                                "destroy TuneParser", "destroy MainEcr", "destroy Actions",
                                                "destroy ResLib"}));
   EXPECT_EQ(TAppContext::Current(), nullptr);
