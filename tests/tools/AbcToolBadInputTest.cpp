@@ -225,8 +225,8 @@ TEST_F(AbcTool, OutputsThatCannotBeWrittenLeaveNothingBehind) {
   const std::string tune = Space().Write("good.abc", test::TuneOfBars(16));
   const std::string readOnly = Space().Path("ro");
   fs::create_directory(readOnly);
-  fs::permissions(readOnly, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                                fs::perms::others_read | fs::perms::others_exec);
+  fs::permissions(readOnly, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
   const struct {
     std::vector<std::string> args;  // "OUT" is replaced by the output
     const char* file;
