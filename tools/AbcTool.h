@@ -3,7 +3,6 @@
 
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "platform/ByteText.h"
@@ -30,7 +29,6 @@ struct RegisterCommand {
 std::optional<std::string> ReadInputBytes(const std::string& path);
 // Reads a tune file into lines; UTF-16 text is refused with its reason.
 std::optional<TLines> ReadFileLines(const std::string& path);
-bool LooksLikeUtf16(std::string_view bytes);
 // False, after printing why, when nothing of that name exists: a tool never
 // takes a missing input for an empty one.
 bool InputExists(const std::string& path);

@@ -1,6 +1,8 @@
 // abctool entry: dispatches to the registered subcommands.
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <string_view>
 #include <vector>
 
 #include "AbcTool.h"
@@ -14,6 +16,16 @@ namespace {
 std::vector<Command>& Registry() {
   static std::vector<Command> commands;
   return commands;
+}
+
+// A byte-order mark, or text whose every other byte is zero.
+bool LooksLikeUtf16(std::string_view bytes) {
+  if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) return true;
+  const size_t sample = std::min<size_t>(bytes.size(), 64) & ~size_t{1};
+  if (sample < 4) return false;
+  size_t zeroEven = 0, zeroOdd = 0;
+  for (size_t i = 0; i < sample; ++i) (i % 2 == 0 ? zeroEven : zeroOdd) += bytes[i] == '\0';
+  return zeroEven == sample / 2 || zeroOdd == sample / 2;
 }
 
 int Usage() {
@@ -44,16 +56,6 @@ bool InputExists(const std::string& path) {
   if (std::filesystem::exists(path, ec) || ec) return true;  // what else is wrong, the reader says
   std::fprintf(stderr, "abctool: Cannot read \"%s\": no such file\n", path.c_str());
   return false;
-}
-
-bool LooksLikeUtf16(std::string_view bytes) {
-  if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) return true;
-  // Without a byte-order mark: text whose every other byte is zero.
-  const size_t sample = std::min<size_t>(bytes.size(), 64) & ~size_t{1};
-  if (sample < 4) return false;
-  size_t zeroEven = 0, zeroOdd = 0;
-  for (size_t i = 0; i < sample; ++i) (i % 2 == 0 ? zeroEven : zeroOdd) += bytes[i] == '\0';
-  return zeroEven == sample / 2 || zeroOdd == sample / 2;
 }
 
 std::optional<TLines> ReadFileLines(const std::string& path) {
