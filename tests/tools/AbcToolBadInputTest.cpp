@@ -140,19 +140,26 @@ std::string ReadAll(const std::string& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// A whole PNG ends with its IEND chunk; a whole MIDI file's chunks fill it exactly.
+uint32_t BigEndian32(const std::string& bytes, size_t at) {
+  uint32_t value = 0;
+  for (size_t i = at; i < at + 4 && i < bytes.size(); ++i) value = value << 8 | static_cast<unsigned char>(bytes[i]);
+  return value;
+}
+
+// A whole PNG ends with its IEND chunk, and is no larger than an image may be (32,767
+// pixels high, 64 million pixels); a whole MIDI file's chunks fill it exactly.
 bool Complete(const std::string& path) {
   if (!fs::is_regular_file(path)) return fs::is_directory(path);
   const std::string bytes = ReadAll(path);
   if (path.ends_with(".png")) {
-    return bytes.starts_with("\x89PNG\r\n\x1a\n") && bytes.ends_with(std::string("IEND\xAE\x42\x60\x82", 8));
+    const uint64_t width = BigEndian32(bytes, 16);
+    const uint64_t height = BigEndian32(bytes, 20);
+    return bytes.starts_with("\x89PNG\r\n\x1a\n") && bytes.ends_with(std::string("IEND\xAE\x42\x60\x82", 8)) &&
+           height <= 32767 && width * height <= (uint64_t{1} << 26);
   }
   if (path.ends_with(".mid")) {
     size_t at = 0;
-    while (at + 8 <= bytes.size()) {
-      const auto byte = [&](size_t i) { return static_cast<size_t>(static_cast<unsigned char>(bytes[at + i])); };
-      at += 8 + (byte(4) << 24 | byte(5) << 16 | byte(6) << 8 | byte(7));
-    }
+    while (at + 8 <= bytes.size()) at += 8 + BigEndian32(bytes, at + 4);
     return bytes.starts_with("MThd") && at == bytes.size();
   }
   return true;
