@@ -28,12 +28,25 @@ class FuzzChooser : public rq::test::IChooser {
   FuzzedDataProvider& data_;
 };
 
-// Saved files go to memory-backed storage when there is one: saving flushes to disk.
-std::string SavePath() {
-  const std::filesystem::path folder = std::filesystem::is_directory("/dev/shm") ? "/dev/shm"
-                                                                                 : std::filesystem::temp_directory_path();
-  return (folder / ("rq-fuzz-file-" + std::to_string(::getpid()) + ".abc")).string();
-}
+// The file the edits save, in memory-backed storage when there is one (saving flushes
+// to disk); removed when the fuzzer ends.
+class SavedFile {
+ public:
+  SavedFile() {
+    const std::filesystem::path folder = std::filesystem::is_directory("/dev/shm")
+                                             ? "/dev/shm"
+                                             : std::filesystem::temp_directory_path();
+    path_ = (folder / ("rq-fuzz-file-" + std::to_string(::getpid()) + ".abc")).string();
+  }
+  ~SavedFile() {
+    std::error_code ec;
+    std::filesystem::remove(path_, ec);
+  }
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+};
 
 constexpr int kMaxSteps = 64;
 
@@ -45,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const size_t editBytes = provider.ConsumeIntegral<uint8_t>();
   const std::string bytes = provider.ConsumeBytesAsString(provider.remaining_bytes() - std::min(editBytes, provider.remaining_bytes()));
 
-  static const std::string path = SavePath();
+  static const SavedFile saved;
   static const auto plain = rq::TAbcFile::CreateNew("fuzz", nullptr);
   // Written and read again, the file has the same lines (unless removing an old code
   // comment uncovered another one).
@@ -55,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (plain->Lines != lines && bytes.find("%ZYM:") == std::string::npos) __builtin_trap();
 
   FuzzChooser choose(provider);
-  rq::test::FileScenario scenario(path, choose);
+  rq::test::FileScenario scenario(saved.Path(), choose);
   scenario.Start(bytes);
   if (!rq::test::FileFaults(scenario.File()).empty()) __builtin_trap();
   for (int step = 0; step < kMaxSteps && provider.remaining_bytes() > 0; ++step) {
