@@ -27,7 +27,7 @@ int32_t TBrowserHost::TuneToTrash(TAbcFile* file, int32_t row) {
     file->CopyTuneLines(row, lines, true);
     trash->AddTunes(lines, true, 0);
   }
-  return file->DeleteTune(row, true) == 0 ? kCtrlOk : kCtrlRefused;
+  return file->DeleteTune(row) == 0 ? kCtrlOk : kCtrlRefused;
 }
 
 bool TBrowserHost::IsTrash(const TAbcFile* file) const {

@@ -44,7 +44,7 @@ class RecordingHost : public IBrowserHost {
   void SetViewMode(TAbcFile* file, int32_t mode, int32_t filterOn) override { file->SetViewMode(mode, filterOn); }
   int32_t TuneToTrash(TAbcFile* file, int32_t row) override {
     trashed.push_back(file->GetTitle(row));
-    return file->DeleteTune(row, true);
+    return file->DeleteTune(row);
   }
   void BeginDrag(TAbcFile*, int32_t kind, int32_t set, int32_t row) override { drags.push_back({kind, set, row}); }
   void StartDrag(QWidget*, QPoint) override { ++dragStarts; }
