@@ -1,9 +1,12 @@
 #include "app/Actions.h"
 
 #include <QAction>
+#include <QIcon>
 #include <QKeySequence>
+#include <utility>
 
 #include "app/ResLib.h"
+#include "controls/ImageList.h"
 
 namespace rq {
 namespace {
@@ -38,6 +41,22 @@ const ActionRow kActionRows[] = {
     {ActionId::About, "ACTAbout", 71, "About Reelquill 2 ....", "", kNone},
     {ActionId::Help, "ACTHelp", 70, "Help", "", kNone},
     {ActionId::ShowPrintList, "ACTShowprintList", 82, "Print List", "View Print List", kNone},
+    {ActionId::ClearFlt, "ACTClearFlt", 42, "Clear Filter", "Clear Filter", kNone},
+    {ActionId::NewClip, "ACTNewClip", 12, "New from Clipboard", "", kNone},
+    {ActionId::MergeDir, "ACTMergeDir", 14, "Merge Directory", "", kNone},
+    {ActionId::ClearTrash, "ACTClearTrash", 13, "Clear Trash File", "Clear Trash File", kNone},
+    {ActionId::ToMidi, "ACTToMidi", 51, "Create Midi File", "Create MIDI File", kNone},
+    {ActionId::SetToMidi, "ACTSetToMidi", 36, "Create Midi File", "Create Set Midi file", kNone},
+    {ActionId::ClearPrintList, "ACTClearPrintList", 81, "Clear Print List", "Clear Print List", kNone},
+};
+
+const std::pair<ActionId, ActionImage> kActionIcons[] = {
+    {ActionId::OpenFile, ActionImage::Open},          {ActionId::NewFile, ActionImage::New},
+    {ActionId::SaveFile, ActionImage::Save},          {ActionId::CloseFile, ActionImage::Close},
+    {ActionId::NewClip, ActionImage::Clipboard},      {ActionId::MergeDir, ActionImage::MergeFolder},
+    {ActionId::ClearTrash, ActionImage::ClearTrash},  {ActionId::ToMidi, ActionImage::TuneMidi},
+    {ActionId::SetToMidi, ActionImage::SetMidi},      {ActionId::ShowPrintList, ActionImage::PrintList},
+    {ActionId::GenPref, ActionImage::Preferences},    {ActionId::Help, ActionImage::Help},
 };
 
 }  // namespace
@@ -58,10 +77,16 @@ TActions::TActions(QObject* parent) : QObject(parent) {
   }
   // Commands whose screens are not part of the program yet stay disabled; the Edit
   // menu and the print-list button are hidden for good.
-  for (ActionId id : {ActionId::GenPref, ActionId::Help, ActionId::ShowPrintList}) (*this)[id]->setEnabled(false);
+  for (ActionId id : {ActionId::GenPref, ActionId::Help, ActionId::ShowPrintList, ActionId::ClearFlt}) {
+    (*this)[id]->setEnabled(false);
+  }
   for (ActionId id : {ActionId::Edit, ActionId::ShowPrintList}) (*this)[id]->setVisible(false);
 }
 
 QList<QAction*> TActions::All() const { return QList<QAction*>(actions_.begin(), actions_.end()); }
+
+void TActions::SetImages(const TImageList& images) {
+  for (const auto& [id, image] : kActionIcons) (*this)[id]->setIcon(QIcon(images.Image(static_cast<int>(image))));
+}
 
 }  // namespace rq

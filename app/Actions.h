@@ -11,6 +11,8 @@ class QAction;
 
 namespace rq {
 
+class TImageList;
+
 enum class ActionId {
   OpenFile,
   CloseFile,
@@ -30,6 +32,30 @@ enum class ActionId {
   About,
   Help,
   ShowPrintList,
+  ClearFlt,
+  NewClip,
+  MergeDir,
+  ClearTrash,
+  ToMidi,
+  SetToMidi,
+  ClearPrintList,
+  Count
+};
+
+// The actions' icons, in the order of the resource module's 32 × 32 list.
+enum class ActionImage {
+  Open,
+  New,
+  Save,
+  Close,
+  Clipboard,
+  MergeFolder,
+  ClearTrash,
+  TuneMidi,
+  SetMidi,
+  PrintList,
+  Preferences,
+  Help,
   Count
 };
 
@@ -41,6 +67,8 @@ class TActions : public QObject {
 
   QAction* operator[](ActionId id) const { return actions_[static_cast<size_t>(id)]; }
   QList<QAction*> All() const;
+  // Gives each action with an icon its image of the 32 × 32 list.
+  void SetImages(const TImageList& images);
 
  private:
   std::array<QAction*, static_cast<size_t>(ActionId::Count)> actions_{};

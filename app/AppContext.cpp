@@ -1,15 +1,21 @@
 #include "app/AppContext.h"
 
 #include <QAction>
+#include <QLabel>
 #include <exception>
 
 #include "app/Actions.h"
 #include "app/MainEcr.h"
 #include "app/ResLib.h"
+#include "controls/DragControl.h"
 #include "midi/AbcToMidi.h"
 #include "midi/ZymMidi.h"
 #include "notation/AbcParser.h"
 #include "platform/ProgramFolder.h"
+#include "screens/CtrlFileEcr.h"
+#include "screens/DlgFltTune.h"
+#include "screens/DlgString.h"
+#include "screens/SesMaster.h"
 
 namespace rq {
 namespace {
@@ -37,13 +43,24 @@ class TAppContext::Host : public ICtrlFileHost {
   // The editor screen is not part of the program yet: no edit holds changes.
   bool EditModified() const override { return false; }
   void ValidEdit() override {}
+  std::string AskMidiFileName(const std::string& title, const std::string& name) override {
+    if (app_.options_.askMidiFileName) return app_.options_.askMidiFileName(title, name);
+    return app_.ResLib()
+        ->ExecSaveMidiDialog(app_.MainEcr(), QString::fromStdString(title), QString::fromStdString(name))
+        .toStdString();
+  }
+  int PlayerTempo() const override {
+    return app_.MidiPlayer() ? app_.MidiPlayer()->Tempo() : TempoForSpeed(app_.midi_.MidiSpeed);
+  }
 
  private:
   TAppContext& app_;
 };
 
 TAppContext::TAppContext(TAppOptions options)
-    : options_(std::move(options)), host_(std::make_unique<Host>(*this)) {
+    : options_(std::move(options)),
+      host_(std::make_unique<Host>(*this)),
+      dragControl_(std::make_unique<TDragControl>()) {
   programFolder_ = options_.programFolder.empty() ? rq::ProgramFolder() : options_.programFolder;
   if (!options_.programFolder.empty()) SetProgramFolder(options_.programFolder);
   previous_ = g_current;
@@ -57,8 +74,12 @@ TAppContext::~TAppContext() {
     object.reset();
   };
   if (mainEcr_) mainEcr_->hide();
-  // The controller goes first: it saves the trash and the filer and may report a
-  // failure through the resource module, which therefore outlives it.
+  destroy("DlgString", dlgString_);
+  destroy("CtrlFileEcr", ctrlFileEcr_);
+  destroy("DlgFltTune", dlgFltTune_);
+  destroy("SesMaster", sesMaster_);
+  // The controller saves the trash and the filer and may report a failure through
+  // the resource module, which therefore outlives it.
   destroy("FileControl", fileControl_);
   destroy("MidiPlayer", midiPlayer_);
   destroy("AbcMidi", abcMidi_);
@@ -101,9 +122,18 @@ void TAppContext::Start() {
   RunStep("construct TuneParser", [this] { tuneParser_ = std::make_unique<TAbcParser>(); });
   RunStep("construct AbcMidi", [this] { abcMidi_ = std::make_unique<TAbcMidi>(midi_); });
   RunStep("construct FileControl", [this] {
-    fileControl_ = std::make_unique<TCtrlFile>(programFolder_, UserInterface(), *host_, *tuneParser_);
+    fileControl_ = std::make_unique<TCtrlFile>(programFolder_, UserInterface(), *host_, *tuneParser_, midi_);
     ConnectFileControl();
   });
+  RunStep("construct SesMaster", [this] { sesMaster_ = std::make_unique<TSesMaster>(); });
+  RunStep("construct DlgFltTune", [this] { dlgFltTune_ = std::make_unique<TDlgFltTune>(mainEcr_.get()); });
+  RunStep("construct CtrlFileEcr", [this] {
+    if (!fileControl_) return;
+    ctrlFileEcr_ = std::make_unique<TCtrlFileEcr>(*fileControl_, resLib_ ? resLib_->Img20x20() : nullptr,
+                                                  dragControl_.get());
+  });
+  RunStep("construct DlgString", [this] { dlgString_ = std::make_unique<TDlgString>(mainEcr_.get()); });
+  ConnectForms();
 
   RunStep("init MainEcr", [this] {
     if (mainEcr_) mainEcr_->OnCreate();
@@ -112,11 +142,23 @@ void TAppContext::Start() {
     if (!resLib_) return;
     resLib_->LoadLanguage();
     resLib_->ApplyActionStrings(actions_->All());
+    actions_->SetImages(*resLib_->Img32x32());
   });
   ConnectActions();
+  RunStep("init SesMaster", [this] {
+    if (sesMaster_) sesMaster_->OnCreate();
+  });
+  RunStep("init DlgFltTune", [this] {
+    if (!dlgFltTune_) return;
+    dlgFltTune_->OnCreate();
+    TFormTexts texts;
+    texts.Add(dlgFltTune_.get(), TDlgFltTune::kFormTag, TextKind::Title);
+    if (resLib_) resLib_->TranslateForm(texts);
+  });
   RunStep("init CtrlFileEcr", [this] {
-    if (!fileControl_) return;
-    fileControl_->OpenControlFiles();
+    if (!ctrlFileEcr_ || !fileControl_) return;
+    // Its creation opens the trash and the filer, which get the first two tabs.
+    ctrlFileEcr_->OnCreate(mainEcr_ ? mainEcr_->Host(HostPanel::Tab) : nullptr);
     // The program goes on without a control file it cannot keep, and says so once.
     std::string problems;
     if (!fileControl_->TrashProblem().empty()) {
@@ -127,6 +169,9 @@ void TAppContext::Start() {
       problems += "The filer is not available: " + fileControl_->FilerProblem();
     }
     if (!problems.empty()) UserInterface().MessageDlg(problems, MsgDlgType::Warning, mbOK, 0);
+  });
+  RunStep("init DlgString", [this] {
+    if (dlgString_) dlgString_->OnCreate();
   });
 }
 
@@ -163,24 +208,6 @@ void TAppContext::ConnectFileControl() {
   });
 }
 
-void TAppContext::CloseShownFile() {
-  if (!fileControl_ || !shownFile_) return;
-  if (fileControl_->CloseFile(shownFile_) != kCtrlOk) return;
-  // Another file takes the closed one's place: the last one opened.
-  const std::vector<TAbcFile*> files = fileControl_->Files();
-  if (!files.empty()) fileControl_->ShowFile(files.back());
-}
-
-void TAppContext::CloseAllFiles() {
-  if (!fileControl_) return;
-  for (TAbcFile* file : fileControl_->Files()) {
-    if (fileControl_->IsControlFile(file)) continue;
-    if (fileControl_->CloseFile(file) != kCtrlOk) break;
-  }
-  const std::vector<TAbcFile*> files = fileControl_->Files();
-  if (!files.empty()) fileControl_->ShowFile(files.back());
-}
-
 void TAppContext::ConnectActions() {
   if (!actions_ || !mainEcr_) return;
   TActions& a = *actions_;
@@ -193,19 +220,80 @@ void TAppContext::ConnectActions() {
   on(ActionId::NewFile, [control] {
     if (control()) control()->NewFile();
   });
-  on(ActionId::SaveFile, [this, control] {
-    if (control() && shownFile_) control()->SaveFile(shownFile_);
+  auto tabs = [this] { return ctrlFileEcr_.get(); };
+  on(ActionId::SaveFile, [tabs] {
+    if (tabs()) tabs()->SaveActive();
   });
-  on(ActionId::SaveAs, [this, control] {
-    if (control() && shownFile_) control()->SaveFileAs(shownFile_);
+  on(ActionId::SaveAs, [tabs] {
+    if (tabs()) tabs()->SaveActiveAs();
   });
   on(ActionId::SaveAll, [control] {
     if (control()) control()->SaveAll();
   });
-  on(ActionId::CloseFile, [this] { CloseShownFile(); });
-  on(ActionId::CloseAll, [this] { CloseAllFiles(); });
+  on(ActionId::CloseFile, [tabs] {
+    if (tabs()) tabs()->CloseActive();
+  });
+  on(ActionId::CloseAll, [tabs] {
+    if (tabs()) tabs()->CloseAll();
+  });
   on(ActionId::Exit, [main] { main->close(); });
   on(ActionId::About, [main] { main->OnClickLogo(); });
+  ConnectTransferActions();
+}
+
+void TAppContext::ConnectTransferActions() {
+  TActions& a = *actions_;
+  auto on = [&a](ActionId id, auto handler) { QObject::connect(a[id], &QAction::triggered, a[id], handler); };
+  auto control = [this] { return fileControl_.get(); };
+  on(ActionId::NewClip, [control] {
+    if (control()) control()->NewFromClipboard();
+  });
+  on(ActionId::MergeDir, [this, control] {
+    if (!control() || !resLib_) return;
+    const QString folder = resLib_->ExecSelectDir(mainEcr_.get());
+    if (!folder.isEmpty()) control()->MergeDirectory(folder.toStdString());
+  });
+  on(ActionId::ClearTrash, [control] {
+    if (control()) control()->EmptyTrash();
+  });
+  on(ActionId::ToMidi, [this, control] {
+    if (control()) control()->ExportTuneMidi(shownFile_);
+  });
+  on(ActionId::SetToMidi, [this, control] {
+    if (control()) control()->ExportSetMidi(shownFile_);
+  });
+  on(ActionId::ClearPrintList, [control] {
+    if (control()) control()->ClearPrintList();
+  });
+}
+
+void TAppContext::ConnectForms() {
+  TCtrlFile* control = fileControl_.get();
+  if (!control) return;
+  // The tabs follow the controller's files; the session screen follows the shown file.
+  QObject::connect(control, &TCtrlFile::FileAdded, control, [this](TAbcFile* file, bool select) {
+    if (ctrlFileEcr_) ctrlFileEcr_->AddFileTab(file, select);
+  });
+  QObject::connect(control, &TCtrlFile::FileRenamed, control, [this](TAbcFile* file) {
+    if (ctrlFileEcr_) ctrlFileEcr_->UpdateTabCaption(file);
+  });
+  QObject::connect(control, &TCtrlFile::FileShown, control, [this](TAbcFile* file) {
+    if (ctrlFileEcr_) ctrlFileEcr_->SelectFileTab(file);
+    if (sesMaster_) sesMaster_->SetFile(file);
+  });
+  QObject::connect(control, &TCtrlFile::FileClosing, control, [this](TAbcFile* file) {
+    if (ctrlFileEcr_) ctrlFileEcr_->RemoveFileTab(file);
+    if (sesMaster_ && sesMaster_->File() == file) sesMaster_->SetFile(nullptr);
+  });
+  QObject::connect(control, &TCtrlFile::TunesChanged, control, [this](TAbcFile* file) {
+    if (sesMaster_ && sesMaster_->File() == file) sesMaster_->Refresh();
+    if (mainEcr_ && file == shownFile_) mainEcr_->ShowFileStatus(file);
+  });
+  QObject::connect(control, &TCtrlFile::StatusText, control, [this](const std::string& text) {
+    if (mainEcr_) mainEcr_->StatusPanel(1)->setText(QString::fromStdString(text));
+  });
+  // A drag that ends anywhere but on a file leaves no tune drag behind.
+  QObject::connect(dragControl_.get(), &TDragControl::DragEnded, control, [control] { control->CancelDrag(); });
 }
 
 }  // namespace rq

@@ -23,7 +23,12 @@ class IUserInterface;
 class TAbcMidi;
 class TAbcParser;
 class TActions;
+class TCtrlFileEcr;
+class TDlgFltTune;
+class TDlgString;
+class TDragControl;
 class TMainEcr;
+class TSesMaster;
 class TResLib;
 class TZymMidiPlayer;
 
@@ -39,6 +44,7 @@ struct TAppOptions {
   // File dialogs; unset: the resource module's dialogs.
   std::function<std::string()> askOpenFileName;
   std::function<std::string(const std::string& title, const std::string& name)> askSaveFileName;
+  std::function<std::string(const std::string& title, const std::string& name)> askMidiFileName;
   // Receives the steps as they run, and keeps them after the context is gone.
   std::vector<std::string>* log = nullptr;
   // The welcome box at start (tests leave it out: it stays on top).
@@ -72,6 +78,11 @@ class TAppContext {
   TZymMidiPlayer* MidiPlayer() const { return midiPlayer_.get(); }
   TAbcMidi* AbcMidi() const { return abcMidi_.get(); }
   TAbcParser* TuneParser() const { return tuneParser_.get(); }
+  TDragControl* DragControl() const { return dragControl_.get(); }
+  TSesMaster* SesMaster() const { return sesMaster_.get(); }
+  TDlgFltTune* DlgFltTune() const { return dlgFltTune_.get(); }
+  TCtrlFileEcr* CtrlFileEcr() const { return ctrlFileEcr_.get(); }
+  TDlgString* DlgString() const { return dlgString_.get(); }
 
   // The steps run, in order: "construct X", "init X", "destroy X"; tests read it.
   const std::vector<std::string>& Log() const { return log_; }
@@ -83,10 +94,8 @@ class TAppContext {
   // The main window's creation step that opens the MIDI output named by the settings.
   void CreateMidiPlayer();
 
-  // The file the browser shows (null: none); the close commands act on it.
+  // The file the browser shows (null: none).
   TAbcFile* ShownFile() const { return shownFile_; }
-  void CloseShownFile();
-  void CloseAllFiles();
 
  private:
   class Host;
@@ -94,6 +103,8 @@ class TAppContext {
   void Note(const std::string& step);
   void ConnectActions();
   void ConnectFileControl();
+  void ConnectForms();
+  void ConnectTransferActions();
 
   TAppOptions options_;
   std::string programFolder_;
@@ -107,6 +118,11 @@ class TAppContext {
   std::unique_ptr<TZymMidiPlayer> midiPlayer_;
   std::unique_ptr<TAbcMidi> abcMidi_;
   std::unique_ptr<TAbcParser> tuneParser_;
+  std::unique_ptr<TDragControl> dragControl_;
+  std::unique_ptr<TSesMaster> sesMaster_;
+  std::unique_ptr<TDlgFltTune> dlgFltTune_;
+  std::unique_ptr<TCtrlFileEcr> ctrlFileEcr_;
+  std::unique_ptr<TDlgString> dlgString_;
   TAbcFile* shownFile_ = nullptr;
   std::vector<std::string> log_;
   std::vector<std::string> startErrors_;
@@ -121,5 +137,6 @@ inline TCtrlFile* FileControl() { return App().FileControl(); }
 inline TZymMidiPlayer* MidiPlayer() { return App().MidiPlayer(); }
 inline TAbcMidi* AbcMidi() { return App().AbcMidi(); }
 inline TAbcParser* TuneParser() { return App().TuneParser(); }
+inline TCtrlFileEcr* CtrlFileEcr() { return App().CtrlFileEcr(); }
 
 }  // namespace rq

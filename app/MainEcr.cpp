@@ -126,6 +126,7 @@ void TMainEcr::BuildMenu() {
   QMenu* file = MenuFor(bar, a[ActionId::File], "mnFichier");
   file->addAction(a[ActionId::NewFile]);
   file->addAction(a[ActionId::OpenFile]);
+  file->addAction(a[ActionId::NewClip]);
   file->addSeparator();
   mnReload_ = file->addMenu(a[ActionId::Recent]->text());
   mnReload_->setObjectName("mnReload");
@@ -137,13 +138,20 @@ void TMainEcr::BuildMenu() {
   file->addAction(a[ActionId::CloseFile]);
   file->addAction(a[ActionId::CloseAll]);
   file->addSeparator();
+  file->addAction(a[ActionId::ClearTrash]);
+  file->addSeparator();
   file->addAction(a[ActionId::Exit]);
   connect(a[ActionId::Recent], &QAction::changed, mnReload_,
           [this, &a] { mnReload_->setTitle(a[ActionId::Recent]->text()); });
 
   MenuFor(bar, a[ActionId::Edit], "mnEdition");
   MenuFor(bar, a[ActionId::Abc], "mnABC");
-  MenuFor(bar, a[ActionId::Tools], "mnTools");
+  QMenu* tools = MenuFor(bar, a[ActionId::Tools], "mnTools");
+  tools->addAction(a[ActionId::ToMidi]);
+  tools->addAction(a[ActionId::SetToMidi]);
+  tools->addAction(a[ActionId::ClearPrintList]);
+  tools->addSeparator();
+  tools->addAction(a[ActionId::MergeDir]);
   QMenu* options = MenuFor(bar, a[ActionId::Option], "mnOption");
   options->addAction(a[ActionId::GenPref]);
   QMenu* help = bar->addMenu("Help");

@@ -10,6 +10,7 @@
 
 #include "app/FormTexts.h"
 #include "app/Welcome.h"
+#include "screens/ScreenColors.h"
 
 class QLabel;
 class QMenu;
@@ -39,12 +40,6 @@ enum class HostPanel {
   List2,      // the browser's second list
   Count
 };
-
-// Colours of the screens' panels, tabs and rhythm and key boxes ($BBGGRR).
-inline constexpr int32_t ColorFrame = 0x84C6EA;
-inline constexpr int32_t ColorRhythmCell = 0x97D9FD;
-inline constexpr int32_t ColorPane = 0xBEE7FC;
-inline constexpr int32_t ColorKeyCell = 0x5EA5F4;
 
 class TMainEcr : public QMainWindow {
   Q_OBJECT

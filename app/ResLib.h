@@ -9,9 +9,11 @@
 #include <QPointer>
 #include <QString>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "app/FormTexts.h"
+#include "controls/ImageList.h"
 #include "app/Language.h"
 #include "app/Settings.h"
 #include "notation/AbcDef.h"
@@ -82,15 +84,27 @@ class TResLib : public QObject, public IUserInterface {
 
   TSettings& Settings() { return settings_; }
 
+  // The image lists, drawn for the program (resources/images): the file tabs' kinds
+  // (trash, filer, tune file); the tune row's boxes and the view tabs (box, ticked
+  // box, new tune, all tunes, three unused places, search result); the actions' icons.
+  TImageList* Img20x20() { return &img20x20_; }
+  TImageList* ImgBmp() { return &imgBmp_; }
+  TImageList* Img32x32() { return &img32x32_; }
+
   bool EditMode = false;
   int32_t SavedEditWidth = 0;
   TLines ScratchList;
 
  private:
+  static void LoadImages(TImageList& list, std::span<const char* const> names);
+
   TSettings& settings_;
   MidiSettings& midi_;
   TMessages messages_;
   std::optional<IniFile> language_;
+  TImageList img20x20_{20, 20};
+  TImageList imgBmp_{13, 13};
+  TImageList img32x32_{32, 32};
   QPointer<QProgressBar> progress_;
   QPointer<QWidget> progressPanel_;
   qint64 lastProgressPaint_ = 0;

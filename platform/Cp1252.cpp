@@ -1,6 +1,8 @@
 // Windows-1252 code page table and UTF-8 conversions.
 #include "Cp1252.h"
 
+#include "ByteText.h"
+
 namespace rq {
 namespace {
 
@@ -69,6 +71,10 @@ std::string Cp1252ToUtf8(std::string_view bytes) {
   out.reserve(bytes.size() + bytes.size() / 8);
   for (char c : bytes) AppendUtf8(out, Cp1252ToUnicode(static_cast<unsigned char>(c)));
   return out;
+}
+
+std::string DisplayUtf8(std::string_view bytes) {
+  return IsValidUtf8(bytes) ? std::string(bytes) : Cp1252ToUtf8(bytes);
 }
 
 std::string Utf8ToCp1252(std::string_view utf8, bool* lossless) {

@@ -95,8 +95,10 @@ TEST_F(MainEcrTest, StartsInOrderAndTearsDownInReverse) {
   TAppContext& app = Start();
   EXPECT_TRUE(app.StartErrors().empty());
   const std::vector<std::string> started = {
-      "construct ResLib",  "construct MainEcr", "construct TuneParser", "construct AbcMidi",
-      "construct FileControl", "init MainEcr", "create MidiPlayer", "init ResLib", "init CtrlFileEcr"};
+      "construct ResLib",      "construct MainEcr",   "construct TuneParser",  "construct AbcMidi",
+      "construct FileControl", "construct SesMaster", "construct DlgFltTune",  "construct CtrlFileEcr",
+      "construct DlgString",   "init MainEcr",        "create MidiPlayer",     "init ResLib",
+      "init SesMaster",        "init DlgFltTune",     "init CtrlFileEcr",      "init DlgString"};
   EXPECT_EQ(log_, started);
   EXPECT_EQ(TAppContext::Current(), &app);
   EXPECT_EQ(MainEcr(), app.MainEcr());
@@ -107,9 +109,10 @@ TEST_F(MainEcrTest, StartsInOrderAndTearsDownInReverse) {
 
   context_.reset();
   const std::vector<std::string> stopped(log_.begin() + static_cast<long>(started.size()), log_.end());
-  EXPECT_EQ(stopped, (std::vector<std::string>{"destroy FileControl", "destroy MidiPlayer", "destroy AbcMidi",
-                                               "destroy TuneParser", "destroy MainEcr", "destroy Actions",
-                                               "destroy ResLib"}));
+  EXPECT_EQ(stopped, (std::vector<std::string>{"destroy DlgString", "destroy CtrlFileEcr", "destroy DlgFltTune",
+                                               "destroy SesMaster", "destroy FileControl", "destroy MidiPlayer",
+                                               "destroy AbcMidi", "destroy TuneParser", "destroy MainEcr",
+                                               "destroy Actions", "destroy ResLib"}));
   EXPECT_EQ(TAppContext::Current(), nullptr);
 }
 
@@ -296,7 +299,8 @@ TEST_F(MainEcrTest, OpenDuringEditWaitsForTheEdit) {
   EXPECT_EQ(app.ShownFile(), app.FileControl()->FindFile(Path("a.abc")));
 }
 
-// Closing the shown file lets go of it and shows another; the trash cannot be closed.
+// Closing the active tab's file lets go of it and shows the first tab's file; the
+// trash cannot be closed.
 TEST_F(MainEcrTest, CloseCommandsLetGoOfTheFile) {
   WriteAll(Path("a.abc"), kTwoReels);
   TAppContext& app = Start();
@@ -304,7 +308,7 @@ TEST_F(MainEcrTest, CloseCommandsLetGoOfTheFile) {
   ASSERT_EQ(app.ShownFile()->FileName, Path("a.abc"));
   (*app.Actions())[ActionId::CloseFile]->trigger();
   EXPECT_EQ(app.FileControl()->FindFile(Path("a.abc")), nullptr);
-  EXPECT_EQ(app.ShownFile(), app.FileControl()->Filer());
+  EXPECT_EQ(app.ShownFile(), app.FileControl()->Trash());
   EXPECT_EQ(app.FileControl()->CloseFile(app.FileControl()->Trash()), kCtrlControlFile);
   (*app.Actions())[ActionId::CloseAll]->trigger();
   EXPECT_NE(app.FileControl()->Trash(), nullptr);
