@@ -131,6 +131,10 @@ void TAppContext::Start() {
     if (!fileControl_) return;
     ctrlFileEcr_ = std::make_unique<TCtrlFileEcr>(*fileControl_, resLib_ ? resLib_->Img20x20() : nullptr,
                                                   dragControl_.get());
+    if (actions_) {
+      const TActions& a = *actions_;
+      ctrlFileEcr_->SetMenuActions({a[ActionId::CloseFile], a[ActionId::ClearFlt], nullptr, a[ActionId::CloseAll]});
+    }
   });
   RunStep("construct DlgString", [this] { dlgString_ = std::make_unique<TDlgString>(mainEcr_.get()); });
   ConnectForms();

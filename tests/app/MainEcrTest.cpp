@@ -15,6 +15,7 @@
 #include <fstream>
 #include <memory>
 
+#include "AppFixture.h"
 #include "app/Actions.h"
 #include "app/AppContext.h"
 #include "app/MainEcr.h"
@@ -42,52 +43,7 @@ const char* kTwoReels =
     "X:1\nT:Drowsy Maggie\nR:reel\nM:4/4\nL:1/8\nK:Edor\nE2BE dEBE|E2BE AFDF|\n\n"
     "X:2\nT:The Silver Spear\nR:reel\nM:4/4\nL:1/8\nK:D\nFA (3AAA BAFA|dAFA BEEF|\n";
 
-class MainEcrTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(dir_.isValid());
-    folder_ = dir_.path().toStdString();
-    ports_ = std::make_unique<RecorderMidiPorts>(folder_ + "/midi.log", SystemClock());
-  }
-  void TearDown() override {
-    context_.reset();
-    SetProgramFolder("");
-  }
-
-  TAppContext& Start(bool welcome = false) {
-    TAppOptions options;
-    options.programFolder = folder_;
-    options.midiPorts = ports_.get();
-    options.clock = &SystemClock();
-    options.timers = &SystemTimers();
-    options.ui = &ui_;
-    options.showWelcome = welcome;
-    options.log = &log_;
-    options.askSaveFileName = [this](const std::string&, const std::string&) {
-      if (saveNames_.empty()) return std::string();
-      std::string name = saveNames_.front();
-      saveNames_.erase(saveNames_.begin());
-      return name;
-    };
-    context_ = std::make_unique<TAppContext>(options);
-    context_->Start();
-    return *context_;
-  }
-  std::string Path(const std::string& name) const { return folder_ + "/" + name; }
-  std::vector<std::string> AskedTexts() const {
-    std::vector<std::string> texts;
-    for (const auto& q : ui_.Asked) texts.push_back(q.text);
-    return texts;
-  }
-
-  QTemporaryDir dir_;
-  std::string folder_;
-  std::unique_ptr<RecorderMidiPorts> ports_;
-  TScriptedUserInterface ui_;
-  std::vector<std::string> saveNames_;
-  std::vector<std::string> log_;
-  std::unique_ptr<TAppContext> context_;
-};
+class MainEcrTest : public test::AppFixture {};
 
 // Everything is constructed before anything initialises; the main window makes the
 // player once the settings are read; teardown runs in reverse, controller first.
