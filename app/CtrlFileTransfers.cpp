@@ -9,7 +9,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <system_error>
 
 #include "app/BusyCursor.h"
@@ -35,13 +34,14 @@ bool ReadTuneFile(const fs::path& path, TLines& lines, std::string& error) {
     error = ec ? ec.message() : "it is not a regular file";
     return false;
   }
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
   if (!in) {
     error = std::strerror(errno);
     return false;
   }
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) {
+  std::string bytes(static_cast<size_t>(std::max<std::streamoff>(in.tellg(), 0)), '\0');
+  in.seekg(0);
+  if (!in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()))) {
     error = std::strerror(errno);
     return false;
   }
@@ -228,6 +228,8 @@ int32_t TCtrlFile::MergeDirectory(const std::string& folder) {
   }
   // The file joins the open files only when it is whole: nobody can close it meanwhile.
   std::unique_ptr<TAbcFile> merged = MakeUntitled();
+  // Sorted once at the end, not after every file.
+  merged->BeginUpdate();
   std::string skipped;
   for (const fs::path& path : paths) {
     const std::string name = path.filename().string();
@@ -240,6 +242,7 @@ int32_t TCtrlFile::MergeDirectory(const std::string& folder) {
     }
     QCoreApplication::processEvents();
   }
+  merged->EndUpdate();
   AddFile(std::move(merged));
   emit StatusText("  ");
   if (!skipped.empty()) {

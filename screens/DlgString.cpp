@@ -28,8 +28,8 @@ TDlgString::TDlgString(QWidget* parent) : QDialog(parent) {
 
   auto* panel1 = new QFrame(this);
   panel1->setObjectName("Panel1");
-  panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  panel1->setLineWidth(2);
+  // The panel's colour shows as a 2-pixel border around the text.
+  panel1->setFrameStyle(QFrame::NoFrame);
   panel1->setGeometry(6, 6, 272, 21);
   Paint(panel1, kEditFrameColor);
   edString_ = new QLineEdit(panel1);
