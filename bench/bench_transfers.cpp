@@ -1,9 +1,9 @@
 // Moving many tunes at once: a view of 50,000 tunes dropped on the trash (asked,
 // then copied and deleted), and a folder of 100 files of 500 tunes merged into a new
-// file. For comparison, indexing the same 50,000 tunes once.
+// file. For comparison, indexing the same 50,000 tunes once. The merge runs pending
+// events between files, so the program runs in an application (QtBenchMain).
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -36,8 +36,14 @@ class NoDialogs : public rq::ICtrlFileHost {
   int PlayerTempo() const override { return 200; }
 };
 
+// The files of the benchmarks, removed when the program ends.
+struct WorkFiles {
+  fs::path dir;
+  ~WorkFiles() { fs::remove_all(dir); }
+};
+
 const fs::path& WorkFolder() {
-  static const fs::path folder = [] {
+  static const WorkFiles files{[] {
     const fs::path dir = fs::temp_directory_path() / ("rq-bench-transfers-" + std::to_string(::getpid()));
     fs::create_directories(dir / "program");
     fs::create_directories(dir / "folder");
@@ -56,8 +62,8 @@ const fs::path& WorkFolder() {
       }
     }
     return dir;
-  }();
-  return folder;
+  }()};
+  return files.dir;
 }
 
 // A controller with its trash and filer in a fresh program folder, answering Yes.
@@ -125,14 +131,3 @@ void BM_MergeFolder(benchmark::State& state) {
 BENCHMARK(BM_MergeFolder)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  // The controller runs pending events between merged files: it needs an application.
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  fs::remove_all(WorkFolder());
-  return 0;
-}

@@ -67,14 +67,9 @@ TSesMaster::TSesMaster(QWidget* parent) : QWidget(parent) {
   auto* row = new QHBoxLayout;
   row->setSpacing(0);
   masterLayout->addLayout(row, 1);
-  QWidget* panListSes = Panel(panMaster, "PanListSes");
-  panListSes->setFixedWidth(212);
-  auto* listLayout = new QVBoxLayout(panListSes);
-  listLayout->setContentsMargins(5, 5, 5, 5);
   masters_ = new TSessionRows([this](int r) { return MasterText(r); }, this);
-  gridSes_ = MakeGrid(panListSes, masters_, "GridSes");
-  listLayout->addWidget(gridSes_);
-  row->addWidget(panListSes);
+  gridSes_ = MakeGrid(panMaster, "PanListSes", 212, masters_, "GridSes");
+  row->addWidget(gridSes_->parentWidget());
 
   QWidget* panTree = Panel(panMaster, "PanTree");
   auto* treeLayout = new QHBoxLayout(panTree);
@@ -83,14 +78,9 @@ TSesMaster::TSesMaster(QWidget* parent) : QWidget(parent) {
   panPrev->setFixedWidth(200);
   treeLayout->addWidget(panPrev);
   treeLayout->addStretch(1);
-  QWidget* panNext = Panel(panTree, "PanNext");
-  panNext->setFixedWidth(207);
-  auto* nextLayout = new QVBoxLayout(panNext);
-  nextLayout->setContentsMargins(5, 5, 5, 5);
   followers_ = new TSessionRows([this](int r) { return FollowerText(r); }, this);
-  gridNext_ = MakeGrid(panNext, followers_, "GridNext");
-  nextLayout->addWidget(gridNext_);
-  treeLayout->addWidget(panNext);
+  gridNext_ = MakeGrid(panTree, "PanNext", 207, followers_, "GridNext");
+  treeLayout->addWidget(gridNext_->parentWidget());
   row->addWidget(panTree, 1);
 
   connect(gridSes_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -100,8 +90,15 @@ TSesMaster::TSesMaster(QWidget* parent) : QWidget(parent) {
 
 TSesMaster::~TSesMaster() = default;
 
-QTableView* TSesMaster::MakeGrid(QWidget* parent, TSessionRows* rows, const char* name) {
-  auto* grid = new QTableView(parent);
+QTableView* TSesMaster::MakeGrid(QWidget* parent, const char* panelName, int panelWidth, TSessionRows* rows,
+                                  const char* name) {
+  // The grid stands in a panel of its own with a border of 5.
+  QWidget* panel = Panel(parent, panelName);
+  panel->setFixedWidth(panelWidth);
+  auto* layout = new QVBoxLayout(panel);
+  layout->setContentsMargins(5, 5, 5, 5);
+  auto* grid = new QTableView(panel);
+  layout->addWidget(grid);
   grid->setObjectName(QString::fromLatin1(name));
   grid->setModel(rows);
   grid->horizontalHeader()->hide();

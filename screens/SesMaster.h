@@ -41,7 +41,8 @@ class TSesMaster : public QWidget {
   // A row picked in the sessions' grid: its session becomes the current one.
   void OnSelectGen(int row);
   void ReloadFollowers();
-  QTableView* MakeGrid(QWidget* parent, TSessionRows* rows, const char* name);
+  QTableView* MakeGrid(QWidget* parent, const char* panelName, int panelWidth, TSessionRows* rows,
+                       const char* name);
 
   TAbcFile* file_ = nullptr;
   QTableView* gridSes_ = nullptr;

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPolygonF>
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -35,24 +36,25 @@ struct Image {
 
 QPen Ink(qreal width) { return QPen(kInk, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin); }
 
+// A closed outline, filled.
+void Shape(QPainter& p, std::initializer_list<QPointF> corners, const QColor& fill, qreal pen) {
+  p.setPen(Ink(pen));
+  p.setBrush(fill);
+  p.drawPolygon(QPolygonF(QList<QPointF>(corners)));
+}
+
 // A sheet of paper with its top-right corner folded.
 void Page(QPainter& p, const QRectF& r, qreal fold, qreal pen) {
-  QPainterPath sheet;
-  sheet.moveTo(r.left(), r.top());
-  sheet.lineTo(r.right() - fold, r.top());
-  sheet.lineTo(r.right(), r.top() + fold);
-  sheet.lineTo(r.right(), r.bottom());
-  sheet.lineTo(r.left(), r.bottom());
-  sheet.closeSubpath();
-  p.setPen(Ink(pen));
+  Shape(p, {r.topLeft(), {r.right() - fold, r.top()}, {r.right(), r.top() + fold}, r.bottomRight(), r.bottomLeft()},
+        kPaper, pen);
+  Shape(p, {{r.right() - fold, r.top()}, {r.right() - fold, r.top() + fold}, {r.right(), r.top() + fold}}, kPane, pen);
+}
+
+// A white disc over the corner of an icon, with a sign on it.
+void Badge(QPainter& p, const QPointF& c, qreal radius) {
+  p.setPen(Qt::NoPen);
   p.setBrush(kPaper);
-  p.drawPath(sheet);
-  QPainterPath corner;
-  corner.moveTo(r.right() - fold, r.top());
-  corner.lineTo(r.right() - fold, r.top() + fold);
-  corner.lineTo(r.right(), r.top() + fold);
-  p.setBrush(kPane);
-  p.drawPath(corner);
+  p.drawEllipse(c, radius, radius);
 }
 
 // An eighth note: head centred at (x, y), stem up, flag to the right.
@@ -78,15 +80,10 @@ void Note(QPainter& p, qreal x, qreal y, qreal head, const QColor& colour) {
 // A bin: lid, handle and a body narrowing downwards with ribs.
 void Bin(QPainter& p, const QRectF& r, qreal pen) {
   const qreal lid = r.top() + r.height() * 0.2;
-  p.setPen(Ink(pen));
-  p.setBrush(kGrey);
-  QPainterPath body;
-  body.moveTo(r.left() + r.width() * 0.1, lid);
-  body.lineTo(r.right() - r.width() * 0.1, lid);
-  body.lineTo(r.right() - r.width() * 0.2, r.bottom());
-  body.lineTo(r.left() + r.width() * 0.2, r.bottom());
-  body.closeSubpath();
-  p.drawPath(body);
+  const qreal w = r.width();
+  Shape(p, {{r.left() + w * 0.1, lid}, {r.right() - w * 0.1, lid}, {r.right() - w * 0.2, r.bottom()},
+            {r.left() + w * 0.2, r.bottom()}},
+        kGrey, pen);
   p.drawRoundedRect(QRectF(r.left(), lid - r.height() * 0.1, r.width(), r.height() * 0.1), pen, pen);
   p.setBrush(Qt::NoBrush);
   p.drawRect(QRectF(r.center().x() - r.width() * 0.15, r.top(), r.width() * 0.3, r.height() * 0.1));
@@ -98,18 +95,10 @@ void Bin(QPainter& p, const QRectF& r, qreal pen) {
 
 // A folder with its tab on the top left.
 void Folder(QPainter& p, const QRectF& r, qreal pen) {
-  QPainterPath shape;
   const qreal tab = r.height() * 0.18;
-  shape.moveTo(r.left(), r.top());
-  shape.lineTo(r.left() + r.width() * 0.38, r.top());
-  shape.lineTo(r.left() + r.width() * 0.46, r.top() + tab);
-  shape.lineTo(r.right(), r.top() + tab);
-  shape.lineTo(r.right(), r.bottom());
-  shape.lineTo(r.left(), r.bottom());
-  shape.closeSubpath();
-  p.setPen(Ink(pen));
-  p.setBrush(kFrame);
-  p.drawPath(shape);
+  Shape(p, {r.topLeft(), {r.left() + r.width() * 0.38, r.top()}, {r.left() + r.width() * 0.46, r.top() + tab},
+            {r.right(), r.top() + tab}, r.bottomRight(), r.bottomLeft()},
+        kFrame, pen);
 }
 
 void Cross(QPainter& p, const QPointF& c, qreal half, qreal width, const QColor& colour) {
@@ -233,37 +222,18 @@ const Image kImages[] = {
      [](QPainter& p) {
        Page(p, QRectF(9.5, 3.5, 16, 19), 5, 1.5);
        Folder(p, QRectF(3.5, 9.5, 25, 18), 1.5);
-       p.setPen(Ink(1.5));
-       p.setBrush(kPane);
-       QPainterPath front;
-       front.moveTo(3.5, 27.5);
-       front.lineTo(7.5, 15.5);
-       front.lineTo(30.5, 15.5);
-       front.lineTo(28.5, 27.5);
-       front.closeSubpath();
-       p.drawPath(front);
+       Shape(p, {{3.5, 27.5}, {7.5, 15.5}, {30.5, 15.5}, {28.5, 27.5}}, kPane, 1.5);
      }},
     {"act_new", 32,
      [](QPainter& p) {
        Page(p, QRectF(6.5, 3.5, 18, 25), 6, 1.5);
        Note(p, 12.5, 21, 4, kBlue);
-       p.setPen(Qt::NoPen);
-       p.setBrush(kPaper);
-       p.drawEllipse(QPointF(24, 24), 6.5, 6.5);
+       Badge(p, QPointF(24, 24), 6.5);
        Plus(p, QPointF(24, 24), 4.5, 2.6, kGreen);
      }},
     {"act_save", 32,
      [](QPainter& p) {
-       p.setPen(Ink(1.5));
-       p.setBrush(kBlue);
-       QPainterPath disk;
-       disk.moveTo(4.5, 4.5);
-       disk.lineTo(24.5, 4.5);
-       disk.lineTo(27.5, 7.5);
-       disk.lineTo(27.5, 27.5);
-       disk.lineTo(4.5, 27.5);
-       disk.closeSubpath();
-       p.drawPath(disk);
+       Shape(p, {{4.5, 4.5}, {24.5, 4.5}, {27.5, 7.5}, {27.5, 27.5}, {4.5, 27.5}}, kBlue, 1.5);
        p.setBrush(kPaper);
        p.drawRect(QRectF(8.5, 4.5, 14, 9));
        p.setBrush(kGrey);
@@ -274,9 +244,7 @@ const Image kImages[] = {
     {"act_close", 32,
      [](QPainter& p) {
        Page(p, QRectF(5.5, 3.5, 18, 25), 6, 1.5);
-       p.setPen(Qt::NoPen);
-       p.setBrush(kPaper);
-       p.drawEllipse(QPointF(23, 23), 7, 7);
+       Badge(p, QPointF(23, 23), 7);
        Cross(p, QPointF(23, 23), 4, 2.6, kRed);
      }},
     {"act_clipboard", 32,
@@ -299,9 +267,7 @@ const Image kImages[] = {
     {"act_clear_trash", 32,
      [](QPainter& p) {
        Bin(p, QRectF(4, 4, 20, 24), 1.5);
-       p.setPen(Qt::NoPen);
-       p.setBrush(kPaper);
-       p.drawEllipse(QPointF(24, 23), 6.5, 6.5);
+       Badge(p, QPointF(24, 23), 6.5);
        Cross(p, QPointF(24, 23), 3.8, 2.6, kRed);
      }},
     {"act_tune_midi", 32,

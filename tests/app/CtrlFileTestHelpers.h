@@ -14,23 +14,13 @@ class FakeHost : public ICtrlFileHost {
  public:
   std::string AskOpenFileName() override { return OpenName; }
   std::string AskSaveFileName(const std::string& title, const std::string& name) override {
-    SaveTitles.push_back(title);
-    Proposed.push_back(name);
-    if (SaveNames.empty()) return {};
-    std::string chosen = SaveNames.front();
-    SaveNames.pop_front();
-    return chosen;
+    return Answer(SaveNames, SaveTitles, title, Proposed, name);
   }
   bool EditMode() const override { return Editing; }
   bool EditModified() const override { return EditChanged; }
   void ValidEdit() override { ++ValidEdits; }
   std::string AskMidiFileName(const std::string& title, const std::string& name) override {
-    MidiTitles.push_back(title);
-    MidiProposed.push_back(name);
-    if (MidiNames.empty()) return {};
-    std::string chosen = MidiNames.front();
-    MidiNames.pop_front();
-    return chosen;
+    return Answer(MidiNames, MidiTitles, title, MidiProposed, name);
   }
   int PlayerTempo() const override { return Tempo; }
 
@@ -45,6 +35,18 @@ class FakeHost : public ICtrlFileHost {
   std::vector<std::string> MidiTitles;
   std::vector<std::string> MidiProposed;
   int Tempo = 200;
+
+ private:
+  // A save dialog: notes what it was shown and gives the next scripted answer.
+  static std::string Answer(std::deque<std::string>& answers, std::vector<std::string>& titles,
+                            const std::string& title, std::vector<std::string>& proposed, const std::string& name) {
+    titles.push_back(title);
+    proposed.push_back(name);
+    if (answers.empty()) return {};
+    std::string chosen = answers.front();
+    answers.pop_front();
+    return chosen;
+  }
 };
 
 }  // namespace rq::test
