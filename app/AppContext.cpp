@@ -49,8 +49,10 @@ class TAppContext::Host : public ICtrlFileHost {
         ->ExecSaveMidiDialog(app_.MainEcr(), QString::fromStdString(title), QString::fromStdString(name))
         .toStdString();
   }
+  // Until the player panel sets the player's tempo, the speed setting gives it.
   int PlayerTempo() const override {
-    return app_.MidiPlayer() ? app_.MidiPlayer()->Tempo() : TempoForSpeed(app_.midi_.MidiSpeed);
+    const int tempo = app_.MidiPlayer() ? app_.MidiPlayer()->Tempo() : 0;
+    return tempo > 0 ? tempo : TempoForSpeed(app_.midi_.MidiSpeed);
   }
 
  private:

@@ -329,15 +329,18 @@ int32_t TCtrlFile::ExportParsedMidi(std::string name) {
   if (path.empty()) return kCtrlOk;
   path = WithExtension(std::move(path), ".mid");
   if (!MayReplace(path)) return kCtrlOk;
-  BusyCursor busy;
-  TMidiContainer container;
-  exportConverter_->Convert(exportParser_->Elements(), &container);
-  container.ResetInsertCursor();
-  container.SetTempo(host_.PlayerTempo());
-  container.SetMeter(exportParser_->MeterNum(), MeterDenCode(exportParser_->MeterDen()));
-  TMIDI_Out_Stream writer(midi_);
-  writer.WriteContainer(container);
-  const FileWriteResult written = writer.SaveToFile(path);
+  FileWriteResult written;
+  {
+    BusyCursor busy;
+    TMidiContainer container;
+    exportConverter_->Convert(exportParser_->Elements(), &container);
+    container.ResetInsertCursor();
+    container.SetTempo(host_.PlayerTempo());
+    container.SetMeter(exportParser_->MeterNum(), MeterDenCode(exportParser_->MeterDen()));
+    TMIDI_Out_Stream writer(midi_);
+    writer.WriteContainer(container);
+    written = writer.SaveToFile(path);
+  }
   if (!written) {
     ShowProblem("The MIDI file could not be written.\n" + written.error);
     return kCtrlRefused;

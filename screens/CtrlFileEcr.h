@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <string>
 
+#include "controls/Page95Control.h"
 #include "controls/Tab95Sheet.h"
 
 class QAction;
@@ -19,7 +20,6 @@ class IOpenFiles;
 class TAbcFile;
 class TDragControl;
 class TImageList;
-class TPage95Control;
 
 // Images of the file tabs in the resource module's 20 × 20 list.
 inline constexpr int kImageTrash = 0;
@@ -91,7 +91,7 @@ class TCtrlFileEcr : public QWidget {
   void ShowFirstTab();
 
   IOpenFiles& files_;
-  TPage95Control* pgcFile_ = nullptr;
+  QPointer<TPage95Control> pgcFile_;
   QMenu* popCtrlFile_ = nullptr;
   QPointer<QWidget> host_;
   int trackedTab_ = -1;
