@@ -48,6 +48,8 @@ const ActionRow kActionRows[] = {
     {ActionId::ToMidi, "ACTToMidi", 51, "Create Midi File", "Create MIDI File", kNone},
     {ActionId::SetToMidi, "ACTSetToMidi", 36, "Create Midi File", "Create Set Midi file", kNone},
     {ActionId::ClearPrintList, "ACTClearPrintList", 81, "Clear Print List", "Clear Print List", kNone},
+    {ActionId::Set, "ACTSet", 30, "Sets", "", kNone},
+    {ActionId::Print, "ACTPrint", 64, "Print Sheet Music", "Print Sheet Music", kNone},
 };
 
 const std::pair<ActionId, ActionImage> kActionIcons[] = {

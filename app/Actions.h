@@ -39,6 +39,8 @@ enum class ActionId {
   ToMidi,
   SetToMidi,
   ClearPrintList,
+  Set,
+  Print,
   Count
 };
 

@@ -56,6 +56,14 @@ QMenu* MenuFor(QMenuBar* bar, QAction* action, const char* name) {
   return menu;
 }
 
+// A submenu whose title follows an action.
+QMenu* SubmenuFor(QMenu* parent, QAction* action, const char* name) {
+  QMenu* menu = parent->addMenu(action->text());
+  menu->setObjectName(QString::fromLatin1(name));
+  QObject::connect(action, &QAction::changed, menu, [menu, action] { menu->setTitle(action->text()); });
+  return menu;
+}
+
 constexpr int kBottomTabTag = 31;
 
 }  // namespace
@@ -148,8 +156,8 @@ void TMainEcr::BuildMenu() {
   MenuFor(bar, a[ActionId::Abc], "mnABC");
   QMenu* tools = MenuFor(bar, a[ActionId::Tools], "mnTools");
   tools->addAction(a[ActionId::ToMidi]);
-  tools->addAction(a[ActionId::SetToMidi]);
-  tools->addAction(a[ActionId::ClearPrintList]);
+  SubmenuFor(tools, a[ActionId::Set], "mnSet")->addAction(a[ActionId::SetToMidi]);
+  SubmenuFor(tools, a[ActionId::Print], "PrintScore1")->addAction(a[ActionId::ClearPrintList]);
   tools->addSeparator();
   tools->addAction(a[ActionId::MergeDir]);
   QMenu* options = MenuFor(bar, a[ActionId::Option], "mnOption");
