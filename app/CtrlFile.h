@@ -22,7 +22,7 @@ class TAbcParser;
 struct MidiSettings;
 
 // What the controller needs from the screens and the user beyond messages: the
-// file dialogs and the state of the editor.
+// file dialogs, the state of the editor and the player's tempo.
 class ICtrlFileHost {
  public:
   virtual ~ICtrlFileHost() = default;
