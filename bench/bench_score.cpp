@@ -1,13 +1,18 @@
 // The score's drawing speed: one row of symbols measured and drawn with the music
-// font, as every paint of a row does (nothing is cached between paints); and every
+// font, as every paint of a row does, at the score view's smallest and largest fonts
+// (60, 113) and at the printer's (400), into an image that holds the row, and at the
+// printer's size on the printer's device (a PDF writer); and every
 // corpus tune parsed, built into rows, laid out and painted offscreen at the score
 // view's default size (rows 680 by 80, music font 60), each row into a row-sized
 // image, as the view's grid paints one cell at a time.
 #include <benchmark/benchmark.h>
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
+#include <QPageSize>
 #include <QPainter>
+#include <QPdfWriter>
 #include <algorithm>
 #include <memory>
 #include <vector>
@@ -39,31 +44,65 @@ std::vector<std::unique_ptr<TSimpleSymbol>> ReelRow() {
   return row;
 }
 
+// One paint of the row: measure every symbol, then draw them side by side.
+void MeasureAndDraw(TDrawCtxt& ctx, std::vector<std::unique_ptr<TSimpleSymbol>>& row, const RowRect& rect) {
+  ctx.SetStaffMetrics(rect.Bottom - rect.Top);
+  for (auto& symbol : row) symbol->Measure(ctx, 0);
+  int x = 10;
+  for (auto& symbol : row) {
+    symbol->Draw(ctx, rect, x);
+    x += symbol->GetWidth() + 4;
+  }
+}
+
 void BM_MeasureAndDrawRow(benchmark::State& state) {
   const int fontH = static_cast<int>(state.range(0));
-  QImage image(1600, 200, QImage::Format_RGB32);
+  // Rows a third taller than the font, as the score view's; long enough for the row.
+  const int rowHeight = fontH * 4 / 3;
+  const int width = fontH * 28;
+  QImage image(width, rowHeight, QImage::Format_RGB32);
+  image.fill(Qt::white);
   QPainter painter(&image);
   PainterCanvas canvas(painter, {kMusicFace, fontH, false});
   TDrawCtxt ctx;
   ctx.Canvas = &canvas;
   auto row = ReelRow();
-  const RowRect rect{0, 0, 1600, 200};
   for (auto _ : state) {
-    ctx.SetStaffMetrics(200);
-    int x = 10;
-    for (auto& symbol : row) x += symbol->Measure(ctx, 0) + 4;
-    x = 10;
-    for (auto& symbol : row) {
-      symbol->Draw(ctx, rect, x);
-      x += symbol->GetWidth() + 4;
-    }
+    MeasureAndDraw(ctx, row, {0, 0, width, rowHeight});
     benchmark::DoNotOptimize(image.constBits());
   }
   state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(row.size()));
 }
-BENCHMARK(BM_MeasureAndDrawRow)->Arg(60)->Arg(113)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MeasureAndDrawRow)->Arg(60)->Arg(113)->Arg(400)->Unit(benchmark::kMicrosecond);
 
-
+// The printer's path: a PDF page at 508 dots per inch, the row drawn as a printed row
+// (font 400 in a row of 320), a new page every so often so the page stays small.
+void BM_MeasureAndDrawRowOnPdf(benchmark::State& state) {
+  QFile sink("/dev/null");
+  if (!sink.open(QIODevice::WriteOnly)) {
+    state.SkipWithError("cannot open /dev/null");
+    return;
+  }
+  QPdfWriter writer(&sink);
+  writer.setResolution(508);
+  writer.setPageSize(QPageSize(QPageSize::A4));
+  QPainter painter(&writer);
+  PainterCanvas canvas(painter, {kMusicFace, 400, false});
+  TDrawCtxt ctx;
+  ctx.Canvas = &canvas;
+  auto row = ReelRow();
+  int rows = 0;
+  for (auto _ : state) {
+    MeasureAndDraw(ctx, row, {0, 0, 4000, 320});
+    if (++rows % 16 == 0) {
+      state.PauseTiming();
+      writer.newPage();
+      state.ResumeTiming();
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(row.size()));
+}
+BENCHMARK(BM_MeasureAndDrawRowOnPdf)->Unit(benchmark::kMicrosecond);
 
 constexpr int kWidth = 680;
 constexpr int kRowHeight = 80;

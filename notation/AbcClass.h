@@ -174,6 +174,7 @@ class TAbcBar : public TAbc {
   TAbcBar(int start, int end, int kind) : TAbc(start, end, kind) {}
   std::string Dump() const override;
   int Skip = 0;  // 1 when a numbered ending follows this bar
+  bool DoubleThin = false;  // "||": two thin lines, where kind 32 is otherwise thin-thick
 };
 
 class TAbcBarSection : public TAbcBar {

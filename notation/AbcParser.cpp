@@ -536,7 +536,8 @@ void TAbcParser::ReadBar() {
   if (bar.kind == kAbcBarSection) {
     Append<TAbcBarSection>(Pos(first), Pos(col_ - 1), bar.number);
   } else {
-    Append<TAbcBar>(Pos(first), Pos(col_ - 1), bar.kind);
+    auto* element = Append<TAbcBar>(Pos(first), Pos(col_ - 1), bar.kind);
+    element->DoubleThin = Span(first, col_) == "||";
   }
 }
 

@@ -1,9 +1,13 @@
-// Chords: members share one head column after the first accidental; a beamed chord
-// joins its heads with a connector that the beam's stem continues.
+// Chords: members share one head column after the widest accidental; a note a second
+// from the note before it (counted from the stem's start) moves to the other side of
+// the stem. A beamed chord joins its heads with a connector that the beam's stem
+// continues; a stand-alone chord draws its stem through its heads and ends it with the
+// font's stem-and-flags glyph at the head nearest the flag.
 #include "score/MultiNote.h"
 
 #include <algorithm>
 #include <cstdlib>
+#include <numeric>
 
 #include "score/ScoreCanvas.h"
 
@@ -12,14 +16,24 @@ namespace {
 
 constexpr int kMiddleLine = 7;
 constexpr int kQuarterIndex = 16;
+constexpr int kHalfClass = 5;
 
-// The width an accidental takes before its head, 0 without one.
-int AccidentalWidth(TDrawCtxt& ctx, const TSimpleNote& note) {
-  const std::string acc = note.GetAccGlyph();
-  return acc.empty() ? 0 : ctx.Canvas->TextWidth(acc) + 1;
-}
+std::string Glyph(unsigned char code) { return std::string(1, static_cast<char>(code)); }
+
+// From a head's left edge to its up-stem, as the note glyphs of the family have it.
+int StemInset(int glyphWidth) { return glyphWidth - glyphWidth * 19 / 100; }
 
 }  // namespace
+
+// Where the pieces of a chord go, relative to its x.
+struct TMultiNote::Placement {
+  int accWidth = 0;          // the widest accidental, with its pixel
+  int column = 0;            // the heads' column
+  int stemX = 0;             // the stem (up: inside the column's right edge)
+  std::vector<int> offsets;  // each member's head from the column
+  int dotsX = 0;             // where the dots start: right of every head
+  int width = 0;
+};
 
 void TMultiNote::AddNote(std::unique_ptr<TSimpleNote> note) {
   note->Kind = kSymbolInChord;
@@ -36,14 +50,6 @@ int TMultiNote::GetDurIndex() const {
   int longest = 0;
   for (const auto& note : Notes) longest = std::max(longest, note->DurIndex);
   return longest;
-}
-
-int TMultiNote::GetHeadX() const {
-  if (Notes.empty()) return 0;
-  for (const auto& note : Notes) {
-    if (!note->GetAccGlyph().empty()) return note->HeadX;
-  }
-  return Notes.front()->HeadX;
 }
 
 void TMultiNote::SetStemDir(int dir) {
@@ -87,34 +93,93 @@ void TMultiNote::Prepare() {
   }
 }
 
+bool TMultiNote::ShowsStem() const { return Kind == kSymbolInChord && GetDurIndex() / 4 < kWholeClass; }
+
+TMultiNote::Placement TMultiNote::Place(TDrawCtxt& ctx) const {
+  ScoreCanvas& canvas = *ctx.Canvas;
+  Placement p;
+  const int durClass = GetDurIndex() / 4;
+  const char* family = durClass >= kWholeClass ? "w" : durClass == kHalfClass ? "h" : "q";
+  const int shift = StemInset(canvas.TextWidth(family));
+  const bool up = StemDir < 0;
+
+  // Seconds, counted from the stem's start: the lowest note with the stem up, the
+  // highest with it down; a note a second from an unmoved one moves across the stem.
+  std::vector<size_t> order(Notes.size());
+  std::iota(order.begin(), order.end(), size_t{0});
+  std::stable_sort(order.begin(), order.end(),
+                   [&](size_t a, size_t b) { return Notes[a]->Pitch < Notes[b]->Pitch; });
+  if (!up) std::reverse(order.begin(), order.end());
+  p.offsets.assign(Notes.size(), 0);
+  bool moved = false;
+  bool anyLeft = false;
+  for (size_t k = 1; k < order.size(); ++k) {
+    const int step = std::abs(Notes[order[k]]->Pitch - Notes[order[k - 1]]->Pitch);
+    moved = step == 1 && !moved;
+    if (moved) {
+      p.offsets[order[k]] = up ? shift : -shift;
+      anyLeft = anyLeft || !up;
+    }
+  }
+
+  for (const auto& note : Notes) p.accWidth = std::max(p.accWidth, note->AccidentalWidth(ctx));
+  p.column = p.accWidth + (anyLeft ? shift : 0);
+  p.stemX = up ? p.column + shift : p.column;
+  int headsRight = p.column;
+  int dots = 0;
+  for (size_t i = 0; i < Notes.size(); ++i) {
+    headsRight = std::max(headsRight, p.column + p.offsets[i] + canvas.TextWidth(Notes[i]->GetHeadGlyph()));
+    dots = std::max(dots, Notes[i]->Dots());
+  }
+  p.dotsX = headsRight;
+  p.width = headsRight + dots * (canvas.TextWidth(".") + 1);
+  if (ShowsStem()) p.width = std::max(p.width, p.column + canvas.TextWidth(Glyph(StemGlyphCode(durClass, up))));
+  return p;
+}
+
 int TMultiNote::Measure(TDrawCtxt& ctx, int spacing) {
   Spacing = spacing;
-  int widest = 0;
-  for (auto& note : Notes) widest = std::max(widest, note->Measure(ctx, spacing));
-  return widest;
+  return Notes.empty() ? 0 : Place(ctx).width;
 }
 
 void TMultiNote::Draw(TDrawCtxt& ctx, const RowRect& rect, int x) {
   X = x;
   if (Notes.empty()) return;
-  int accW = 0;
-  for (const auto& note : Notes) {
-    accW = AccidentalWidth(ctx, *note);
-    if (accW > 0) break;
+  const Placement p = Place(ctx);
+  ColumnX = x + p.column;
+  for (size_t i = 0; i < Notes.size(); ++i) {
+    TSimpleNote& note = *Notes[i];
+    note.DrawParts(ctx, rect, x + p.accWidth - note.AccidentalWidth(ctx), ColumnX + p.offsets[i], x + p.dotsX);
   }
-  // Each accidental stands left of the common head column.
-  for (auto& note : Notes) note->Draw(ctx, rect, x + accW - AccidentalWidth(ctx, *note));
-
-  if (!AllBeamable() || Kind == kSymbolInChord) return;
   if (!ValidIndex(Top) || !ValidIndex(Bottom)) return;
+  const int stemX = rect.Left + x + p.stemX;
+  if (ShowsStem()) {
+    DrawStem(ctx, rect, stemX);
+    return;
+  }
+  if (!AllBeamable() || Kind == kSymbolInChord) return;
+  // A beamed chord: the beam's stem starts at the member nearest the beam.
   const int yLow = rect.Top + ctx.StaffY(Notes[static_cast<size_t>(Bottom)]->Pitch);
   const int yHigh = rect.Top + ctx.StaffY(Notes[static_cast<size_t>(Top)]->Pitch);
-  const TSimpleNote& first = *Notes.front();
-  int sx = first.HeadX + rect.Left;
-  if (first.StemDir < 0) sx += ctx.HeadWidth - ctx.StemOffset;
-  DrawVLine(ctx, sx, yHigh, yLow);
+  DrawVLine(ctx, stemX, yHigh, yLow);
   // The connector's lines leave out one end each; this line covers both.
-  ctx.Canvas->Line(sx, yHigh, sx, yLow);
+  ctx.Canvas->Line(stemX, yHigh, stemX, yLow);
+}
+
+// The stem runs from the head at its start to the head at its end, where the glyph
+// of the stem's free length and its flags is drawn in the heads' column.
+void TMultiNote::DrawStem(TDrawCtxt& ctx, const RowRect& rect, int stemX) {
+  const bool up = StemDir < 0;
+  const int start = up ? Bottom : Top;
+  const int end = up ? Top : Bottom;
+  const int yStart = rect.Top + ctx.StaffY(Notes[static_cast<size_t>(start)]->Pitch);
+  const int yEnd = rect.Top + ctx.StaffY(Notes[static_cast<size_t>(end)]->Pitch);
+  if (yStart != yEnd) {
+    DrawVLine(ctx, stemX, std::min(yStart, yEnd), std::max(yStart, yEnd));
+    ctx.Canvas->Line(stemX, yStart, stemX, yEnd);
+  }
+  const std::string stem = Glyph(StemGlyphCode(GetDurIndex() / 4, up));
+  ctx.Canvas->TextOut(rect.Left + ColumnX, yEnd - ctx.GlyphOffset, stem);
 }
 
 }  // namespace rq

@@ -9,7 +9,9 @@
 #include <cstdlib>
 #include <string>
 
+#include "score/MultiNote.h"
 #include "score/ScoreCanvas.h"
+#include "score/SimpleNote.h"
 
 namespace rq {
 namespace {
@@ -84,26 +86,32 @@ class BeamPainter {
       int xb = last ? xa : StemX(i + 1);
       const int ycNext = last ? yc : yc + RoundPx(slope * std::abs(xb - xa));
       if (notes_[i]->GetDurIndex() < level) {
+        const bool joinsNext = !last && notes_[i + 1]->GetDurIndex() < level;
         bool draw = true;
-        if (last) {
-          xa = xb - std::abs(xb - StemX(i - 1)) / 2;
-        } else if (notes_[i + 1]->GetDurIndex() < level) {
+        bool back = last;  // a stub reaching half way back to the previous stem
+        if (joinsNext) {
           state = 1;
-        } else if (state != 1) {
-          xb = xa + std::abs(xb - xa) / 2;
-          state = 0;
-        } else {
+        } else if (!last && state == 1) {
           // The segment from the left already reaches this note: the level ends here
           // (a deeper level shows its own stub), so the neighbour keeps its own beams.
           draw = false;
           state = 0;
+        } else if (!last) {
+          // A lone stub points on, or back to the dotted partner before it.
+          back = i > 0 && notes_[i]->StubDir < 0;
+          if (!back) xb = xa + std::abs(xb - xa) / 2;
+          state = 0;
+        }
+        if (back) {
+          xb = StemX(i);
+          xa = xb - std::abs(xb - StemX(i - 1)) / 2;
         }
         if (draw) {
           int ya = sloped ? yc : y0;
           int yb = sloped ? 0 : y1;
           if (sloped) {
             const int rise = RoundPx(slope * std::abs(xb - xa));
-            if (last) ya = yc - rise;
+            if (back) ya = yc - rise;
             yb = ya + rise;
           }
           BeamLine(xa, shift(ya), xb, shift(yb));
@@ -225,38 +233,144 @@ void TGroupNote::DrawStemsAndBeams(TDrawCtxt& ctx, const RowRect& rect) {
 
 // ---- Tuplets ----
 
-int TGrpTuplet::Measure(TDrawCtxt& ctx, int spacing) {
-  if (Children.empty()) {
-    Width = 0;
-    return 0;
+namespace {
+
+// The one beam group that holds every counted member of a tuplet, if any.
+const TGroupNote* SoleBeam(const std::vector<std::unique_ptr<TScoreSymbol>>& members) {
+  const TGroupNote* beam = nullptr;
+  for (const auto& member : members) {
+    if (dynamic_cast<const TGroupGrace*>(member.get()) != nullptr) continue;
+    const auto* group = dynamic_cast<const TGroupNote*>(member.get());
+    if (group == nullptr || beam != nullptr || group->Children.size() < 2) return nullptr;
+    beam = group;
   }
-  return TGroupNote::Measure(ctx, spacing);
+  return beam;
+}
+
+// The highest y a note's ink reaches: its head, or the end of an up-stem.
+int NoteTop(const TDrawCtxt& ctx, int pitch, bool stemUp) {
+  if (pitch == kRestPitch) return ctx.StaffMid - 2 * ctx.LineSpace;
+  const int y = ctx.StaffY(pitch);
+  return stemUp ? y - ctx.HeadHeight / 3 : y - ctx.LineSpace;
+}
+
+// The highest ink of a member (relative to the row), for the bracket above.
+int MemberTop(const TDrawCtxt& ctx, const TScoreSymbol& member) {
+  int top = ctx.StaffMid;
+  if (const auto* group = dynamic_cast<const TGroupSymbol*>(&member)) {
+    for (const auto& child : group->Children) top = std::min(top, MemberTop(ctx, *child));
+  } else if (const auto* chord = dynamic_cast<const TMultiNote*>(&member)) {
+    for (const auto& note : chord->Notes) top = std::min(top, NoteTop(ctx, note->Pitch, chord->StemDir < 0));
+  } else if (const auto* note = dynamic_cast<const TGenNote*>(&member)) {
+    top = NoteTop(ctx, note->GetPitch(), note->GetStemDir() < 0);
+  }
+  return top;
+}
+
+}  // namespace
+
+int TGrpTuplet::NoteCount() const {
+  int notes = 0;
+  for (const auto& member : Members) {
+    if (dynamic_cast<const TGroupGrace*>(member.get()) == nullptr) notes += member->NoteCount();
+  }
+  return notes;
+}
+
+int TGrpTuplet::Measure(TDrawCtxt& ctx, int spacing) {
+  Spacing = spacing;
+  int width = 0;
+  bool gapAfter = false;
+  for (auto& member : Members) {
+    const int w = member->Measure(ctx, spacing);
+    gapAfter = TakesGap(w);
+    width += gapAfter ? w + spacing : -w;
+  }
+  if (gapAfter) width -= spacing;
+  Width = width;
+  return width;
 }
 
 void TGrpTuplet::Draw(TDrawCtxt& ctx, const RowRect& rect, int x) {
-  TGroupNote::Draw(ctx, rect, x);
-  // The number sits on the beam, which only a group of two or more has.
-  if (Children.size() < 2) return;
+  for (auto& member : Members) {
+    member->Spacing = Spacing;
+    member->Draw(ctx, rect, x);
+    const int w = member->Measure(ctx, Spacing);
+    x += TakesGap(w) ? w + Spacing : -w;
+  }
+  // A number for a group of two or more.
+  if (NoteCount() < 2) return;
   ScoreCanvas& canvas = *ctx.Canvas;
   const int savedHeight = canvas.Font().height;
   canvas.SetFont({kNumberFace, ctx.TupletHeight, true});
-  const std::string number = std::to_string(Count);
-  const int len = BeamStemLength(ctx, Children.front()->GetStemDir());
-  const int th = canvas.TextHeight(number);
-  const int tw = canvas.TextWidth(number);
-  const int xm = (BeamX1 - BeamX0) / 2 + BeamX0 - tw / 2;
-  int ym = BeamY1;
-  if (BeamY0 != BeamY1) {
-    const double slope = std::tan(std::atan2(BeamY1 - BeamY0, BeamX1 - BeamX0));
-    ym = RoundPx(slope * (std::abs(BeamX1 - BeamX0) / 2)) + BeamY0;
-  }
-  if (Children.front()->GetStemDir() >= 0) {
-    canvas.TextOut(xm, ym + len + 1, number);
+  if (const TGroupNote* beam = SoleBeam(Members)) {
+    DrawNumberOnBeam(ctx, *beam);
   } else {
-    canvas.TextOut(xm, ym + len - th, number);
+    DrawBracket(ctx, rect);
   }
   canvas.SetTextColor(kBlack);
   canvas.SetFont({kMusicFace, savedHeight, false});
+}
+
+// Centred over the beam, on the stems' side: under a beam below the notes, above a
+// beam over them.
+void TGrpTuplet::DrawNumberOnBeam(TDrawCtxt& ctx, const TGroupNote& beam) {
+  ScoreCanvas& canvas = *ctx.Canvas;
+  const std::string number = std::to_string(Count);
+  const int stemDir = beam.Children.front()->GetStemDir();
+  const int len = BeamStemLength(ctx, stemDir);
+  const int th = canvas.TextHeight(number);
+  const int tw = canvas.TextWidth(number);
+  const int xm = (beam.BeamX1 - beam.BeamX0) / 2 + beam.BeamX0 - tw / 2;
+  int ym = beam.BeamY1;
+  if (beam.BeamY0 != beam.BeamY1) {
+    const double slope = std::tan(std::atan2(beam.BeamY1 - beam.BeamY0, beam.BeamX1 - beam.BeamX0));
+    ym = RoundPx(slope * (std::abs(beam.BeamX1 - beam.BeamX0) / 2)) + beam.BeamY0;
+  }
+  canvas.TextOut(xm, stemDir >= 0 ? ym + len + 1 : ym + len - th, number);
+}
+
+// Members that one beam does not hold: a bracket over them, from the first member's
+// left edge to the last one's right edge, hooked down at both ends, with the number
+// in a gap at its middle, above the staff and every stem.
+void TGrpTuplet::DrawBracket(TDrawCtxt& ctx, const RowRect& rect) {
+  ScoreCanvas& canvas = *ctx.Canvas;
+  const std::string number = std::to_string(Count);
+  const TScoreSymbol* first = nullptr;
+  const TScoreSymbol* last = nullptr;
+  int top = ctx.StaffMid - 2 * ctx.LineSpace;
+  for (const auto& member : Members) {
+    if (dynamic_cast<const TGroupGrace*>(member.get()) != nullptr) continue;
+    if (first == nullptr) first = member.get();
+    last = member.get();
+    top = std::min(top, MemberTop(ctx, *member));
+  }
+  const auto xOf = [](const TScoreSymbol& s) {
+    const auto* simple = dynamic_cast<const TSimpleSymbol*>(&s);
+    return simple != nullptr ? simple->X : -1;
+  };
+  int x0 = xOf(*first);
+  int x1 = xOf(*last);
+  // Groups keep no x of their own: their first and last notes do.
+  if (const auto* group = dynamic_cast<const TGroupSymbol*>(first)) x0 = group->Children.front()->X;
+  if (const auto* group = dynamic_cast<const TGroupSymbol*>(last)) {
+    x1 = group->Children.back()->X;
+    last = group->Children.back().get();
+  }
+  x0 += rect.Left;
+  x1 += rect.Left + std::max(last->Width, ctx.HeadWidth);
+  const int th = canvas.TextHeight(number);
+  const int tw = canvas.TextWidth(number);
+  const int hook = std::max(ctx.LineSpace / 2, 2);
+  const int y = std::max(rect.Top + top - ctx.LineSpace, rect.Top + th / 2 + 1);
+  const int xm = x0 + (x1 - x0) / 2;
+  const int gap = std::max(ctx.LineSpace / 3, 1);
+  canvas.SetPenColor(kBlack);
+  DrawHLine(ctx, x0, xm - tw / 2 - gap, y);
+  DrawHLine(ctx, xm + tw - tw / 2 + gap, x1, y);
+  DrawVLine(ctx, x0, y, y + hook);
+  DrawVLine(ctx, x1 - ctx.LineThickness, y, y + hook);
+  canvas.TextOut(xm - tw / 2, y - th / 2, number);
 }
 
 }  // namespace rq

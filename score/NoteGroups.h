@@ -1,6 +1,9 @@
 // Groups of notes drawn together: grace groups, beam groups with their stems and
-// beams, and tuplets (a beam group with its number).
+// beams, and tuplets (members under one number).
 #pragma once
+
+#include <memory>
+#include <vector>
 
 #include "score/ScoreSymbol.h"
 
@@ -38,18 +41,35 @@ class TGroupNote : public TGroupSymbol {
   void DrawStemsAndBeams(TDrawCtxt& ctx, const RowRect& rect);
 };
 
-// A beam group with its tuplet number centred over (or under) the main beam.
-class TGrpTuplet : public TGroupNote {
+// A tuplet: its members (notes, rests, chords and beam groups, with grace groups
+// among them) placed one after another as in a row, under one number: on the beam's
+// side when one beam holds every member, else over a bracket above the members.
+class TGrpTuplet : public TScoreSymbol {
  public:
   explicit TGrpTuplet(int count) : Count(count) {}
 
-  void Draw(TDrawCtxt& ctx, const RowRect& rect, int x) override;
-  int Measure(TDrawCtxt& ctx, int spacing) override;
+  void Add(std::unique_ptr<TScoreSymbol> member) { Members.push_back(std::move(member)); }
+  // Notes, rests and chords in the members (grace notes do not count).
+  int NoteCount() const override;
 
+  void Draw(TDrawCtxt& ctx, const RowRect& rect, int x) override;
+  // The members' widths and the gaps between them, none after a grace group.
+  int Measure(TDrawCtxt& ctx, int spacing) override;
+  int GetWidth() const override { return Width; }
+
+  std::vector<std::unique_ptr<TScoreSymbol>> Members;
   int Count;
+
+ private:
+  void DrawNumberOnBeam(TDrawCtxt& ctx, const TGroupNote& beam);
+  void DrawBracket(TDrawCtxt& ctx, const RowRect& rect);
 };
 
 // Stem length of a beam group, positive downward.
 int BeamStemLength(const TDrawCtxt& ctx, int stemDir);
+
+// Whether a symbol takes the gap after it in a row or tuplet: grace groups (negative
+// widths) and symbols of no width do not.
+inline bool TakesGap(int measuredWidth) { return measuredWidth > 0; }
 
 }  // namespace rq

@@ -1,13 +1,58 @@
-// QPainter canvas: cell-top text, GDI-style lines that stop short of their end point.
+// QPainter canvas: cell-top text, GDI-style lines that stop short of their end point,
+// and on raster devices music glyphs drawn from images kept per size and colour.
 #include "score/PainterCanvas.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <list>
 
 namespace rq {
 
+struct PainterCanvas::GlyphImages {
+  GlyphImages(int size, QRgb colour) : pixelSize(size), rgb(colour) {}
+  int pixelSize;
+  QRgb rgb;
+  std::array<QImage, 256> images;   // null until first drawn
+  std::array<QPoint, 256> offsets;  // of each image's top-left from the baseline's start
+};
+
+std::shared_ptr<PainterCanvas::GlyphImages> PainterCanvas::SharedGlyphImages(int pixelSize, QRgb rgb) {
+  constexpr size_t kKept = 8;
+  thread_local std::list<std::shared_ptr<GlyphImages>> kept;
+  for (auto it = kept.begin(); it != kept.end(); ++it) {
+    if ((*it)->pixelSize == pixelSize && (*it)->rgb == rgb) {
+      kept.splice(kept.begin(), kept, it);
+      return kept.front();
+    }
+  }
+  kept.push_front(std::make_shared<GlyphImages>(pixelSize, rgb));
+  if (kept.size() > kKept) kept.pop_back();
+  return kept.front();
+}
+
+namespace {
+
+// A glyph drawn once into an image just large enough for its ink and antialiased edges.
+QImage RenderGlyph(const QGlyphRun& run, QRgb rgb, QPoint& offset) {
+  const QRectF bounds = run.rawFont().boundingRect(run.glyphIndexes().front());
+  const QRect box(QPoint(static_cast<int>(std::floor(bounds.left())) - 1, static_cast<int>(std::floor(bounds.top())) - 1),
+                  QPoint(static_cast<int>(std::ceil(bounds.right())) + 1, static_cast<int>(std::ceil(bounds.bottom())) + 1));
+  QImage image(box.size(), QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter painter(&image);
+  painter.setPen(QColor::fromRgba(rgb));
+  painter.drawGlyphRun(QPointF(-box.left(), -box.top()), run);
+  offset = box.topLeft();
+  return image;
+}
+
+}  // namespace
+
 PainterCanvas::PainterCanvas(QPainter& painter, const CanvasFont& font) : painter_(painter) {
+  const QPaintEngine* engine = painter.paintEngine();
+  rasterDevice_ = engine != nullptr && engine->type() == QPaintEngine::Raster && painter.device() != nullptr &&
+                  painter.device()->devicePixelRatio() == 1.0;
   SetFont(font);
 }
 
@@ -68,14 +113,29 @@ QString PainterCanvas::Decode(std::string_view text) const {
   return s;
 }
 
+void PainterCanvas::DrawGlyphImage(unsigned char code, QPoint baseline) {
+  FontState& state = *current_;
+  if (!state.images || state.images->rgb != textRgb_) state.images = SharedGlyphImages(state.font.height, textRgb_);
+  GlyphImages& set = *state.images;
+  QImage& image = set.images[code];
+  if (image.isNull()) image = RenderGlyph(state.glyphs[code], textRgb_, set.offsets[code]);
+  painter_.drawImage(baseline + set.offsets[code], image);
+}
+
 void PainterCanvas::TextOut(int x, int y, std::string_view text) {
   painter_.setPen(text_);
   const QPointF baseline(x, y + current_->ascent);
-  // One glyph of the music font needs no text layout: draw it straight from the font.
+  // One glyph of the music font needs no text layout: draw it straight from the font,
+  // on a raster device from an image made once.
   if (text.size() == 1) {
-    const QGlyphRun& run = current_->glyphs[static_cast<unsigned char>(text[0])];
+    const auto code = static_cast<unsigned char>(text[0]);
+    const QGlyphRun& run = current_->glyphs[code];
     if (!run.isEmpty()) {
-      painter_.drawGlyphRun(baseline, run);
+      if (rasterDevice_ && painter_.worldTransform().type() <= QTransform::TxTranslate) {
+        DrawGlyphImage(code, QPoint(x, y + current_->ascent));
+      } else {
+        painter_.drawGlyphRun(baseline, run);
+      }
       return;
     }
   }

@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QGlyphRun>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QRawFont>
 #include <array>
@@ -38,6 +39,12 @@ class PainterCanvas : public ScoreCanvas {
   static QFont QtFont(const CanvasFont& font, QPaintDevice* device);
 
  private:
+  // Glyph images of the music font at one pixel size and colour, made on first use.
+  struct GlyphImages;
+  // The set for a size and colour, shared by every canvas of the thread so that it
+  // outlives the canvas of one paint; the most recently used few are kept.
+  static std::shared_ptr<GlyphImages> SharedGlyphImages(int pixelSize, QRgb rgb);
+
   // What a font needs for drawing and measuring, made once per font on this canvas:
   // a row switches to the number face and back for every tuplet and ending, and
   // measures the same glyphs again on every paint.
@@ -55,12 +62,20 @@ class PainterCanvas : public ScoreCanvas {
     // Music face only: each code's glyph ready to draw without text layout; empty
     // where the font has no glyph.
     std::array<QGlyphRun, 256> glyphs;
+    // Music face only, on raster devices: the glyphs as images in the text colour.
+    std::shared_ptr<GlyphImages> images;
   };
 
   QString Decode(std::string_view text) const;
   const FontState& StateFor(const CanvasFont& font);
+  // Draws a glyph of the music font from its image at the baseline's start.
+  void DrawGlyphImage(unsigned char code, QPoint baseline);
 
   QPainter& painter_;
+  // Glyphs go to the device as cached images: a raster device at one pixel per pixel
+  // (drawn without scaling). Qt's raster engine caches glyphs only up to 64 pixels and
+  // turns larger ones into outlines on every draw; printers get the glyphs themselves.
+  bool rasterDevice_ = false;
   CanvasFont font_;
   std::vector<std::unique_ptr<FontState>> fonts_;
   FontState* current_ = nullptr;

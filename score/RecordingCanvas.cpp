@@ -37,7 +37,11 @@ int RecordingCanvas::TextWidth(std::string_view text) {
   int width = 0;
   for (const char c : text) {
     const auto it = widths_.find(c);
-    width += music && it != widths_.end() ? it->second : font_.height / 3;
+    if (music && it != widths_.end()) {
+      width += tableHeight_ > 0 ? it->second * font_.height / tableHeight_ : it->second;
+    } else {
+      width += font_.height / 3;
+    }
   }
   return width;
 }

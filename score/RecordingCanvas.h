@@ -1,5 +1,6 @@
 // A canvas that draws nothing and keeps every call, for tests: text widths come from
-// a table (a fixed default per character), heights are the font height.
+// a table (a fixed default per character) and grow with the font, heights are the
+// font height.
 #pragma once
 
 #include <map>
@@ -25,7 +26,8 @@ struct CanvasCall {
 
 class RecordingCanvas : public ScoreCanvas {
  public:
-  explicit RecordingCanvas(const CanvasFont& font = {kMusicFace, 60, false}) : font_(font) {}
+  explicit RecordingCanvas(const CanvasFont& font = {kMusicFace, 60, false})
+      : font_(font), tableHeight_(font.height) {}
 
   void SetFont(const CanvasFont& font) override;
   const CanvasFont& Font() const override { return font_; }
@@ -38,8 +40,9 @@ class RecordingCanvas : public ScoreCanvas {
   void SetBrushColor(QRgb color) override;
   void SetTextColor(QRgb color) override;
 
-  // Width of one character in the music font; other characters and faces measure
-  // a third of the font height.
+  // Width of one character in the music font at the canvas's first height (at other
+  // heights in proportion); other characters and faces measure a third of the font
+  // height.
   void SetCharWidth(char code, int width) { widths_[code] = width; }
 
   // The calls of one kind, in order.
@@ -55,6 +58,7 @@ class RecordingCanvas : public ScoreCanvas {
   void Colour(CanvasOp op, QRgb color);
 
   CanvasFont font_;
+  int tableHeight_;
   std::map<char, int> widths_;
   QRgb pen_ = kBlack;
   QRgb brush_ = kWhite;

@@ -36,7 +36,7 @@ const char* AccidentalText(int accidental) {
 }
 
 std::string DescribeNote(const TSimpleNote& note) {
-  if (note.IsRest()) return "z:" + std::to_string(note.DurIndex);
+  if (note.IsRest()) return (note.WholeBar ? "Z:" : "z:") + std::to_string(note.DurIndex);
   std::string text = AccidentalText(note.Accidental) + PitchName(note.Pitch);
   return text + ":" + std::to_string(note.DurIndex);
 }
@@ -44,7 +44,8 @@ std::string DescribeNote(const TSimpleNote& note) {
 const char* BarText(int kind) {
   switch (kind) {
     case kBarThin: return "|";
-    case kBarThinThick: return "||";
+    case kBarThinThick: return "|]";
+    case kBarThinThin: return "||";
     case kBarRepeatEnd: return ":|";
     case kBarRepeatStart: return "|:";
     case kBarRepeatBoth: return "::";
@@ -52,11 +53,12 @@ const char* BarText(int kind) {
   }
 }
 
-std::string DescribeChildren(const TGroupSymbol& group) {
+template <typename Symbols>
+std::string DescribeAll(const Symbols& symbols) {
   std::string text;
-  for (const auto& child : group.Children) {
+  for (const auto& symbol : symbols) {
     if (!text.empty()) text += ' ';
-    text += DescribeSymbol(*child);
+    text += DescribeSymbol(*symbol);
   }
   return text;
 }
@@ -77,10 +79,10 @@ std::string DescribeSymbol(const TScoreSymbol& symbol) {
     return text + "]";
   }
   if (const auto* tuplet = dynamic_cast<const TGrpTuplet*>(&symbol)) {
-    return "tuplet" + std::to_string(tuplet->Count) + "(" + DescribeChildren(*tuplet) + ")";
+    return "tuplet" + std::to_string(tuplet->Count) + "(" + DescribeAll(tuplet->Members) + ")";
   }
-  if (const auto* beam = dynamic_cast<const TGroupNote*>(&symbol)) return "beam(" + DescribeChildren(*beam) + ")";
-  if (const auto* grace = dynamic_cast<const TGroupGrace*>(&symbol)) return "grace(" + DescribeChildren(*grace) + ")";
+  if (const auto* beam = dynamic_cast<const TGroupNote*>(&symbol)) return "beam(" + DescribeAll(beam->Children) + ")";
+  if (const auto* grace = dynamic_cast<const TGroupGrace*>(&symbol)) return "grace(" + DescribeAll(grace->Children) + ")";
   if (const auto* ending = dynamic_cast<const TBarreSection*>(&symbol)) return "[" + std::to_string(ending->Number);
   if (const auto* bar = dynamic_cast<const TSymbBarre*>(&symbol)) return BarText(bar->BarKind);
   if (const auto* key = dynamic_cast<const TSymKey*>(&symbol)) return "key:" + std::to_string(key->Sharps);
@@ -93,14 +95,7 @@ std::string DescribeSymbol(const TScoreSymbol& symbol) {
   return "?";
 }
 
-std::string DescribeRow(const TScoreLine& row) {
-  std::string text;
-  for (const auto& symbol : row.Symbols) {
-    if (!text.empty()) text += ' ';
-    text += DescribeSymbol(*symbol);
-  }
-  return text;
-}
+std::string DescribeRow(const TScoreLine& row) { return DescribeAll(row.Symbols); }
 
 std::string DescribeRows(const ScoreRows& rows) {
   std::string text;

@@ -8,8 +8,9 @@
 namespace rq {
 
 // A symbol as a word: notes as ABC pitches with their duration index ("^c:12",
-// "z:16"), chords in brackets, groups as beam(...), tuplet3(...), grace(...), bars as
-// ABC bars, "[1" for an ending, "clef", "key:2", "M:6/8", "M:C", "M:C|".
+// "z:16", "Z:16" for a rest that fills its bar), chords in brackets, groups as
+// beam(...), tuplet3(...), grace(...), bars as ABC bars ("||" two thin lines, "|]"
+// thin and thick), "[1" for an ending, "clef", "key:2", "M:6/8", "M:C", "M:C|".
 std::string DescribeSymbol(const TScoreSymbol& symbol);
 // The row's symbols separated by blanks.
 std::string DescribeRow(const TScoreLine& row);

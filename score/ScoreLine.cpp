@@ -1,11 +1,17 @@
 // Row layout: clef and key at fixed places, every other symbol spread with one
 // integer gap; the division's leftover pixels go out one at a time along the row,
-// the last symbol taking what is still left, so the row ends exactly at the width.
+// the last symbol taking what is still left, so the row ends exactly at its right
+// edge, a small margin inside the width. A row whose symbols do not fit even at the
+// closest gap is drawn with a smaller music font, so its end stays in view.
 #include "score/ScoreLine.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
+#include "score/NoteGroups.h"
 #include "score/ScoreCanvas.h"
+#include "score/Signs.h"
 
 namespace rq {
 namespace {
@@ -13,35 +19,121 @@ namespace {
 constexpr int kClefX = 10;
 constexpr int kSignGap = 10;
 constexpr int kFirstMusic = 2;  // symbols before this index are the clef and key
+constexpr int kSmallestFont = 8;
 constexpr QRgb kStaffGrey = 0xFFC0C0C0;
+
+// The canvas at another music font height for a while, with the number heights
+// scaled alike; everything is put back at the end of the scope.
+class FontScope {
+ public:
+  FontScope(TDrawCtxt& ctx, int height)
+      : ctx_(ctx), saved_(ctx.Canvas->Font()), number_(ctx.NumberHeight), tuplet_(ctx.TupletHeight) {
+    active_ = height > 0 && height != saved_.height && saved_.height > 0;
+    if (!active_) return;
+    ctx.Canvas->SetFontHeight(height);
+    ctx.NumberHeight = number_ * height / saved_.height;
+    ctx.TupletHeight = tuplet_ * height / saved_.height;
+  }
+  ~FontScope() {
+    if (!active_) return;
+    ctx_.Canvas->SetFont(saved_);
+    ctx_.NumberHeight = number_;
+    ctx_.TupletHeight = tuplet_;
+  }
+  FontScope(const FontScope&) = delete;
+  FontScope& operator=(const FontScope&) = delete;
+
+ private:
+  TDrawCtxt& ctx_;
+  CanvasFont saved_;
+  int number_;
+  int tuplet_;
+  bool active_ = false;
+};
 
 }  // namespace
 
+int RowMargin(const TDrawCtxt& ctx) { return ctx.LineSpace; }
+int ClosestGap(const TDrawCtxt& ctx) { return std::max(1, ctx.LineSpace / 2); }
+
+// What the row's symbols take at one font height.
+struct TScoreLine::Extent {
+  int startX = 0;  // the clef and key with their gaps
+  int total = 0;   // the symbols after them, without gaps
+  int notes = 0;   // gap-taking notes
+  int margin = 0;
+  int closestGap = 0;
+};
+
+// Leaves the context's staff metrics at the height measured.
+TScoreLine::Extent TScoreLine::MeasureAt(TDrawCtxt& ctx, int fontHeight, int rowHeight) {
+  const FontScope font(ctx, fontHeight);
+  ctx.SetStaffMetrics(rowHeight);
+  Extent e;
+  e.startX = Symbols[0]->Measure(ctx, 0) + kSignGap + Symbols[1]->Measure(ctx, 0) + kSignGap;
+  for (size_t i = kFirstMusic; i < Symbols.size(); ++i) {
+    const int w = Symbols[i]->Measure(ctx, 0);
+    if (TakesGap(w)) e.notes += Symbols[i]->NoteCount();
+    e.total += std::abs(w);
+  }
+  e.margin = RowMargin(ctx);
+  e.closestGap = ClosestGap(ctx);
+  return e;
+}
+
+bool TScoreLine::FitsAt(TDrawCtxt& ctx, int fontHeight, int rowHeight, int width) {
+  const Extent e = MeasureAt(ctx, fontHeight, rowHeight);
+  return e.notes < 2 || e.startX + e.total + (e.notes - 1) * e.closestGap <= width - e.margin;
+}
+
+// The canvas font when the row fits at it, else the largest smaller height that fits
+// (the smallest one tried when none does). Searched from an estimate, since the widths
+// grow about in proportion with the font.
+int TScoreLine::FittingFont(TDrawCtxt& ctx, int rowHeight, int width) {
+  const int base = ctx.Canvas->Font().height;
+  if (fitBase_ == base && fitWidth_ == width && fitSymbols_ == Symbols.size()) return fitFont_;
+  fitBase_ = base;
+  fitWidth_ = width;
+  fitSymbols_ = Symbols.size();
+  fitFont_ = base;
+  const Extent e = MeasureAt(ctx, base, rowHeight);
+  const int64_t needed = int64_t{e.startX} + e.total + int64_t{e.notes - 1} * e.closestGap;
+  if (e.notes < 2 || needed <= width - e.margin || base <= kSmallestFont) return fitFont_;
+  const int64_t estimate = int64_t{base} * std::max(width - e.margin, 1) / needed;
+  int font = static_cast<int>(std::clamp<int64_t>(estimate, kSmallestFont, base - 1));
+  while (font > kSmallestFont && !FitsAt(ctx, font, rowHeight, width)) --font;
+  while (font + 1 < base && FitsAt(ctx, font + 1, rowHeight, width)) ++font;
+  fitFont_ = font;
+  return fitFont_;
+}
+
 void TScoreLine::Layout(TDrawCtxt& ctx, int rowHeight, int width) {
   if (!HasClef || Symbols.size() < 2) return;
-  ctx.SetStaffMetrics(rowHeight);
-  StartX = Symbols[0]->Measure(ctx, 0) + kSignGap + Symbols[1]->Measure(ctx, 0) + kSignGap;
-  int notes = 0;
-  int total = 0;
-  for (size_t i = kFirstMusic; i < Symbols.size(); ++i) {
-    notes += Symbols[i]->NoteCount();
-    const int w = Symbols[i]->Measure(ctx, 0);
-    if (w < 0) notes -= 1;  // a grace group takes no gap
-    total += std::abs(w);
-  }
-  if (total >= 1 && notes >= 2 && total < width) {
-    const int free = width - StartX - total;
-    Spacing = free / (notes - 1);
-    Remainder = free % (notes - 1);
+  FontHeight = FittingFont(ctx, rowHeight, width);
+  const Extent e = MeasureAt(ctx, FontHeight, rowHeight);
+  StartX = e.startX;
+  RightEdge = width - e.margin;
+  if (e.total >= 1 && e.notes >= 2) {
+    const int free = RightEdge - StartX - e.total;
+    Spacing = free / (e.notes - 1);
+    Remainder = free % (e.notes - 1);
   }
 }
 
 void TScoreLine::Draw(TDrawCtxt& ctx, const RowRect& rect, int rowHeight, int width) {
   if (Symbols.size() < 2) return;
   Layout(ctx, rowHeight, width);
+  DrawSymbols(ctx, rect);
+}
+
+void TScoreLine::DrawSymbols(TDrawCtxt& ctx, const RowRect& rect) {
+  if (!HasClef || Symbols.size() < 2) return;
+  const FontScope font(ctx, FontHeight);
   Symbols[0]->Draw(ctx, rect, kClefX);
   Symbols[1]->Draw(ctx, rect, kClefX + Symbols[0]->Measure(ctx, 0));
 
+  // Places first, so that an ending knows where the next bar stands.
+  xs_.assign(Symbols.size(), 0);
   int x = StartX;
   int rem = Remainder;
   const size_t count = Symbols.size() - kFirstMusic;
@@ -66,10 +158,24 @@ void TScoreLine::Draw(TDrawCtxt& ctx, const RowRect& rect, int rowHeight, int wi
         if (rem < 0) rem = 0;
       }
     }
+    xs_[i] = x;
     symbol.Spacing = Spacing;
-    symbol.Draw(ctx, rect, x);
     const int w = symbol.Measure(ctx, Spacing);
-    x += w >= 0 ? w + Spacing : -w;
+    x += TakesGap(w) ? w + Spacing : -w;
+  }
+
+  for (size_t i = kFirstMusic; i < Symbols.size(); ++i) {
+    if (auto* ending = dynamic_cast<TBarreSection*>(Symbols[i].get())) {
+      ending->BracketEnd = RightEdge;
+      for (size_t j = i + 1; j < Symbols.size(); ++j) {
+        if (dynamic_cast<const TSymbBarre*>(Symbols[j].get()) != nullptr) {
+          ending->BracketEnd = xs_[j] + Symbols[j]->GetWidth() / 2;
+          break;
+        }
+      }
+      ending->RowRight = RightEdge;
+    }
+    Symbols[i]->Draw(ctx, rect, xs_[i]);
   }
 }
 
@@ -78,16 +184,23 @@ void PaintScoreRow(TDrawCtxt& ctx, TScoreLine* row, const RowRect& rect, int row
   canvas.SetBrushColor(kWhite);
   canvas.FillRect(rect.Left, rect.Top, rect.Right, rect.Bottom);
   if (row == nullptr || row->Symbols.empty()) return;
-  const int fontH = canvas.Font().height;
-  const int mid = rowHeight / 2;
-  const int ls = static_cast<int>(fontH / 12.0) + 1;
+  int mid = rowHeight / 2;
+  int ls = static_cast<int>(canvas.Font().height / 12.0) + 1;
+  int right = width;
+  if (row->HasClef && row->Symbols.size() >= 2) {
+    // The staff at the row's own size, ending where its music ends.
+    row->Layout(ctx, rowHeight, width);
+    mid = ctx.StaffMid;
+    ls = ctx.LineSpace;
+    right = row->RightEdge;
+  }
   canvas.SetPenColor(kStaffGrey);
   for (int k = -2; k <= 2; ++k) {
     const int y = rect.Top + mid + k * ls;
-    canvas.Line(rect.Left + 10, y, rect.Left + width, y);
+    canvas.Line(rect.Left + kClefX, y, rect.Left + right, y);
   }
   canvas.SetPenColor(kBlack);
-  row->Draw(ctx, rect, rowHeight, width);
+  row->DrawSymbols(ctx, rect);
 }
 
 }  // namespace rq

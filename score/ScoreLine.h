@@ -36,24 +36,50 @@ class TScoreHeader : public TGenScoreLine {
 // then the other symbols in building order. Laid out again on every draw.
 class TScoreLine : public TGenScoreLine {
  public:
-  // Sets the context's staff metrics for the row height and the canvas font, and
-  // the gap that makes the symbols fill the width (kept when they do not fit).
+  // Sets the context's staff metrics for the row height and the row's font, and the
+  // gap that makes the symbols fill the width less a small margin. A row too wide for
+  // that even at the closest gap is given a smaller font than the canvas's (FontHeight);
+  // the canvas font itself is left as it was.
   void Layout(TDrawCtxt& ctx, int rowHeight, int width);
   // Lays the row out and draws its symbols; the owner draws the staff lines and
   // sets the context's thicknesses and number heights first.
   void Draw(TDrawCtxt& ctx, const RowRect& rect, int rowHeight, int width) override;
+  // Draws the symbols of a row just laid out, at the row's font (the canvas font and
+  // the number heights are put back afterwards).
+  void DrawSymbols(TDrawCtxt& ctx, const RowRect& rect);
 
   std::vector<std::unique_ptr<TScoreSymbol>> Symbols;
   int Spacing = 10;   // the gap between notes
   int StartX = 0;     // x of the first symbol after the key
   int Remainder = 0;  // pixels left over by the gap division
   int HasClef = 0;    // the clef and key have been inserted
+  int FontHeight = 0; // the music font height of the last layout
+  int RightEdge = 0;  // where the row's music ends at the last layout: width less the margin
+
+ private:
+  struct Extent;
+  Extent MeasureAt(TDrawCtxt& ctx, int fontHeight, int rowHeight);
+  bool FitsAt(TDrawCtxt& ctx, int fontHeight, int rowHeight, int width);
+  int FittingFont(TDrawCtxt& ctx, int rowHeight, int width);
+
+  // The last fitting, for the canvas font, width and symbol count it was made for.
+  int fitBase_ = 0;
+  int fitWidth_ = 0;
+  size_t fitSymbols_ = 0;
+  int fitFont_ = 0;
+  std::vector<int> xs_;  // the symbols' x in the draw under way
 };
+
+// The margin a row keeps from the right edge of its width, and the closest gap
+// between notes before a row is drawn smaller, both for the context's line space.
+int RowMargin(const TDrawCtxt& ctx);
+int ClosestGap(const TDrawCtxt& ctx);
 
 using ScoreRows = std::vector<std::unique_ptr<TScoreLine>>;
 
 // What a score view paints in one row cell: white, then, for a row with symbols, the
-// five staff lines in light grey from x 10 to the width, and the row over them.
+// five staff lines in light grey from x 10 to the row's end, at the row's own size,
+// and the row over them.
 void PaintScoreRow(TDrawCtxt& ctx, TScoreLine* row, const RowRect& rect, int rowHeight, int width);
 
 }  // namespace rq

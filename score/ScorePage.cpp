@@ -1,7 +1,8 @@
 // Builder rules: notes shorter than a quarter are held until the next one decides
 // whether they start a beam run; blanks, bars, rests, long notes and ends of line
-// end the run. Chords collect their notes until their end; tuplets take the next p
-// notes whatever their length; grace notes gather between the braces.
+// end the run. Chords collect their notes until their end; a tuplet takes the next p
+// notes, rests or chords (beamed among themselves as in a row, with any grace notes
+// before them); grace notes gather between the braces.
 #include "score/ScorePage.h"
 
 #include <algorithm>
@@ -36,7 +37,7 @@ int TScorePage::BuildInto(std::span<const TAbc* const> elements, ScoreRows& list
   Continued = false;
   Key = 0;
   keySeen_ = false;
-  Tuplet = nullptr;
+  Tuplet.reset();
   Beam = nullptr;
   Grace = nullptr;
   graceMode_ = false;
@@ -44,6 +45,9 @@ int TScorePage::BuildInto(std::span<const TAbc* const> elements, ScoreRows& list
   unitDen_ = kEighthUnit;
   unitGiven_ = false;
   meterSeen_ = false;
+  meterNum_ = 0;
+  meterDen_ = 0;
+  afterBrokenSign_ = false;
 
   list.push_back(std::make_unique<TScoreLine>());
   Row = list.back().get();
@@ -52,7 +56,7 @@ int TScorePage::BuildInto(std::span<const TAbc* const> elements, ScoreRows& list
   }
   // A tune that ends without an end of line, or whose last line ends with a
   // continuation, still shows its last note or chord.
-  if (Held) FlushHeld();
+  EndTuplet();
   Chord.reset();
   return 0;
 }
@@ -71,42 +75,34 @@ void TScorePage::OnElement(const TAbc& e, ScoreRows& list) {
       Chord.reset();
       chordMode_ = false;
       break;
-    case kAbcTuplet: {
-      EnsureClefKey(*Row);
-      FlushHeld();
-      const int p = static_cast<const TAbcTuplet&>(e).P;
-      TupletLeft = p;
-      auto tuplet = std::make_unique<TGrpTuplet>(p);
-      Tuplet = tuplet.get();
-      Append(std::move(tuplet));
-      break;
-    }
-    case kAbcGraceStart: {
-      EnsureClefKey(*Row);
-      FlushHeld();
-      graceMode_ = true;
-      chordMode_ = false;
-      auto grace = std::make_unique<TGroupGrace>();
-      Grace = grace.get();
-      Append(std::move(grace));
-      break;
-    }
+    case kAbcTuplet: OnTuplet(static_cast<const TAbcTuplet&>(e)); break;
+    case kAbcGraceStart: OnGraceStart(); break;
     case kAbcGraceEnd: graceMode_ = false; break;
     case kAbcBarSingle:
     case kAbcBarDouble:
     case kAbcBarRepeatEnd:
     case kAbcBarRepeatStart:
-    case kAbcBarRepeatBoth:
+    case kAbcBarRepeatBoth: {
       EnsureClefKey(*Row);
-      FlushHeld();
-      Append(std::make_unique<TSymbBarre>(e.Kind));
+      EndTuplet();
+      const bool thin = e.Kind == kAbcBarDouble && static_cast<const TAbcBar&>(e).DoubleThin;
+      Append(std::make_unique<TSymbBarre>(thin ? kBarThinThin : e.Kind));
       break;
+    }
     case kAbcBarSection:
       EnsureClefKey(*Row);
-      FlushHeld();
+      EndTuplet();
       Append(std::make_unique<TBarreSection>(static_cast<const TAbcBarSection&>(e).Number));
       break;
-    case kAbcSpace: FlushHeld(); break;
+    case kAbcSpace: {
+      // Blanks end beams and tuplets; after a continuation they leave the row going on.
+      const bool continued = Continued;
+      EndTuplet();
+      Continued = continued;
+      break;
+    }
+    case kAbcBrokenLess:
+    case kAbcBrokenGreater: afterBrokenSign_ = true; break;
     case kAbcEOL: OnEndOfLine(list); break;
     case kAbcFieldK: OnKey(static_cast<const TAbcKey_K&>(e)); break;
     case kAbcFieldL: {
@@ -126,7 +122,7 @@ void TScorePage::OnEndOfLine(ScoreRows& list) {
   // Header lines make no rows; a continued line keeps its row and its beam run.
   if (!Row->HasClef || Continued) return;
   EnsureClefKey(*Row);
-  FlushHeld();
+  EndTuplet();
   list.push_back(std::make_unique<TScoreLine>());
   Row = list.back().get();
 }
@@ -137,7 +133,7 @@ void TScorePage::OnKey(const TAbcKey_K& key) {
     Key = key.Sharps;
     return;
   }
-  FlushHeld();
+  EndTuplet();
   Key = key.Sharps;
   if (Row->HasClef) Append(std::make_unique<TSymKey>(Key));
 }
@@ -149,6 +145,8 @@ void TScorePage::OnMeter(const TAbcKey_M& meter) {
     unitDen_ = valid && int64_t{4} * meter.Num < int64_t{3} * meter.Den ? 16 : kEighthUnit;
   }
   meterSeen_ = true;
+  meterNum_ = meter.Num;
+  meterDen_ = meter.Den;
   Append(std::make_unique<TSymMeter>(meter.Num, meter.Den, meter.Symbol));
 }
 
@@ -178,22 +176,42 @@ void TScorePage::EighthLength(const TAbcNote& note, int& num, int& den) const {
   den = ClampInt(d);
 }
 
+bool TScorePage::FillsBar(int num, int den) const {
+  if (meterNum_ < 1 || meterDen_ < 1) return false;
+  // num/den eighths against meterNum/meterDen wholes.
+  return int64_t{num} * meterDen_ == int64_t{kEighthUnit} * meterNum_ * den;
+}
+
+void TScorePage::OnTuplet(const TAbcTuplet& tuplet) {
+  EnsureClefKey(*Row);
+  EndTuplet();
+  TupletLeft = tuplet.P;
+  Tuplet = std::make_unique<TGrpTuplet>(tuplet.P);
+}
+
+void TScorePage::OnGraceStart() {
+  EnsureClefKey(*Row);
+  FlushHeld();
+  graceMode_ = true;
+  chordMode_ = false;
+  auto grace = std::make_unique<TGroupGrace>();
+  Grace = grace.get();
+  Append(std::move(grace));
+}
+
 void TScorePage::OnNote(const TAbcNote& note) {
   EnsureClefKey(*Row);
   int pitch = ClampInt(int64_t{note.NoteIndex} + int64_t{kOctaveSteps} * note.Octave);
-  if (note.IsRest() || note.NoteIndex >= 15) {
-    FlushHeld();
-    pitch = kRestPitch;
-  }
+  const bool rest = note.IsRest() || note.NoteIndex >= 15;
+  if (rest) pitch = kRestPitch;
   int num = 1;
   int den = 1;
   EighthLength(note, num, den);
+  // A note shortened by broken rhythm points its partial beams to its dotted partner:
+  // back after the sign, on when the sign follows it.
+  const int stubDir = note.Straight < 0 ? (afterBrokenSign_ ? -1 : 1) : 0;
+  afterBrokenSign_ = false;
 
-  if (TupletLeft > 0 && Tuplet != nullptr) {
-    Tuplet->AddChild(std::make_unique<TSimpleNote>(pitch, note.Decoration, kSymbolInGroup, den, num, note.Accidental));
-    TupletLeft -= 1;
-    return;
-  }
   if (graceMode_ && Grace != nullptr) {
     Grace->AddChild(std::make_unique<TGraceNote>(pitch, 0, kSymbolAlone, 1, 1, note.Accidental));
     return;
@@ -201,16 +219,23 @@ void TScorePage::OnNote(const TAbcNote& note) {
   if (chordMode_) {
     // The beam run goes on at the chord's end, once its length is known.
     if (!Chord) Chord = std::make_unique<TMultiNote>();
+    if (Chord->Notes.empty()) Chord->StubDir = stubDir;
     Chord->AddNote(std::make_unique<TSimpleNote>(pitch, 0, kSymbolAlone, den, num, note.Accidental));
     return;
   }
   auto current = std::make_unique<TSimpleNote>(pitch, note.Decoration, kSymbolAlone, den, num, note.Accidental);
-  if (current->DurIndex >= kQuarterIndex || current->IsRest()) {
+  current->StubDir = stubDir;
+  if (rest) {
+    current->WholeBar = FillsBar(num, den);
+    FlushHeld();
+    Append(std::move(current));
+  } else if (current->DurIndex >= kQuarterIndex) {
     FlushHeld();
     Append(std::move(current));
   } else {
     JoinBeamRun(std::move(current));
   }
+  CountTupletMember();
 }
 
 void TScorePage::OnChordEnd() {
@@ -229,6 +254,13 @@ void TScorePage::OnChordEnd() {
   } else {
     JoinBeamRun(std::move(Chord));
   }
+  CountTupletMember();
+}
+
+void TScorePage::CountTupletMember() {
+  if (!Tuplet) return;
+  TupletLeft -= 1;
+  if (TupletLeft <= 0) EndTuplet();
 }
 
 void TScorePage::JoinBeamRun(std::unique_ptr<TGenNote> symbol) {
@@ -249,9 +281,21 @@ void TScorePage::FlushHeld() {
     Held->Prepare();
     Append(std::move(Held));
   }
-  TupletLeft = 0;
   BeamCount = 0;
   Continued = false;
+}
+
+void TScorePage::EndTuplet() {
+  FlushHeld();
+  TupletLeft = 0;
+  if (!Tuplet) return;
+  std::unique_ptr<TGrpTuplet> tuplet = std::move(Tuplet);
+  if (tuplet->NoteCount() > 0) {
+    Append(std::move(tuplet));
+    return;
+  }
+  // No member came: the group is dropped, any grace notes in it stay in the row.
+  for (auto& member : tuplet->Members) Append(std::move(member));
 }
 
 void TScorePage::EnsureClefKey(TScoreLine& row) {
@@ -272,6 +316,12 @@ void TScorePage::OpenBeam() {
   BeamCount = 2;
 }
 
-void TScorePage::Append(std::unique_ptr<TScoreSymbol> symbol) { Row->Symbols.push_back(std::move(symbol)); }
+void TScorePage::Append(std::unique_ptr<TScoreSymbol> symbol) {
+  if (Tuplet) {
+    Tuplet->Add(std::move(symbol));
+  } else {
+    Row->Symbols.push_back(std::move(symbol));
+  }
+}
 
 }  // namespace rq

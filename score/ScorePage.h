@@ -38,20 +38,29 @@ class TScorePage {
   void OnEndOfLine(ScoreRows& list);
   void OnKey(const TAbcKey_K& key);
   void OnMeter(const TAbcKey_M& meter);
+  void OnTuplet(const TAbcTuplet& tuplet);
+  void OnGraceStart();
 
-  // Places the held note or chord in the row; ends the beam run, any open tuplet and
-  // a pending continuation.
+  // Places the held note or chord; ends the beam run and a pending continuation.
   void FlushHeld();
+  // FlushHeld, and closes the open tuplet: bars, blanks, ends of line and fields end a
+  // tuplet early; rests and grace notes inside it do not.
+  void EndTuplet();
+  // One member (note, rest or chord) has been placed: the tuplet closes after its last.
+  void CountTupletMember();
   // Puts the clef and key at the front of a row that has none yet.
   void EnsureClefKey(TScoreLine& row);
-  // A new beam group in the row, starting with the held symbol.
+  // A new beam group, starting with the held symbol.
   void OpenBeam();
   // A beamable note or chord: held when it may start a run, else added to the run's
   // group (opened with the held symbol when this is the second).
   void JoinBeamRun(std::unique_ptr<TGenNote> symbol);
+  // Into the open tuplet, else into the row.
   void Append(std::unique_ptr<TScoreSymbol> symbol);
   // A note's length in eighth notes, after broken rhythm and the tune's unit length.
   void EighthLength(const TAbcNote& note, int& num, int& den) const;
+  // Whether a rest of num/den eighths fills a bar of the current meter.
+  bool FillsBar(int num, int den) const;
 
   std::unique_ptr<TGenNote> Held;
   TScoreLine* Row = nullptr;
@@ -60,7 +69,7 @@ class TScorePage {
   bool Continued = false;
   int Key = 0;
   bool keySeen_ = false;
-  TGrpTuplet* Tuplet = nullptr;
+  std::unique_ptr<TGrpTuplet> Tuplet;  // open, not yet in its row
   TGroupNote* Beam = nullptr;
   TGroupGrace* Grace = nullptr;
   std::unique_ptr<TMultiNote> Chord;
@@ -70,6 +79,11 @@ class TScorePage {
   int unitDen_ = 8;
   bool unitGiven_ = false;
   bool meterSeen_ = false;
+  // The current meter, for rests that fill a bar (0/0 before any).
+  int meterNum_ = 0;
+  int meterDen_ = 0;
+  // A broken-rhythm sign since the last note: the next note is the pair's second.
+  bool afterBrokenSign_ = false;
 };
 
 }  // namespace rq

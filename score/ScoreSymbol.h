@@ -54,6 +54,10 @@ class TGenNote : public TSimpleSymbol {
   virtual int GetHeadX() const = 0;
   virtual void SetStemDir(int dir) = 0;
   virtual void Prepare() = 0;
+
+  // Which way a lone partial beam points: -1 back, +1 on, 0 by its place in the group
+  // (a note shortened by broken rhythm points to its dotted partner).
+  int StubDir = 0;
 };
 
 // A group of notes that owns its children (beam, tuplet and grace groups).

@@ -2,6 +2,7 @@
 #include "score/Signs.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <string>
 
@@ -11,6 +12,10 @@ namespace rq {
 namespace {
 
 constexpr int kMaxKeyAccidentals = 7;
+// Staff steps of the key signature's accidentals on the treble staff: sharps F C G D
+// A E B, flats B E A D G C F.
+constexpr std::array<int, kMaxKeyAccidentals> kSharpSteps = {11, 8, 12, 9, 6, 10, 7};
+constexpr std::array<int, kMaxKeyAccidentals> kFlatSteps = {7, 10, 6, 9, 5, 8, 4};
 
 // Bar lines are drawn, not written: these glyphs only give their widths.
 const char* BarWidthGlyph(int barKind) {
@@ -20,6 +25,7 @@ const char* BarWidthGlyph(int barKind) {
     case kBarRepeatEnd:
     case kBarRepeatStart: return "]";
     case kBarRepeatBoth: return "]]";
+    case kBarThinThin: return "llll";
     default: return "";
   }
 }
@@ -73,6 +79,10 @@ void DrawBar(const BarFrame& f, int barKind) {
       f.Dots(xa + h + 5 * lt);
       break;
     }
+    case kBarThinThin:
+      f.Thin(xa);
+      f.Thin(xa + w - lt);
+      break;
     case kBarRepeatBoth: {
       const int a = (w / 5) * 2;
       const int b = (w / 5) * 3;
@@ -118,10 +128,19 @@ void TBarreSection::Draw(TDrawCtxt& ctx, const RowRect& rect, int x) {
   const int th = canvas.TextHeight("2");
   const int tw = canvas.TextWidth("2");
   int xo = f.w / 2 - tw / 2;
-  canvas.TextOut(f.xa + xo, f.yT - th, std::to_string(Number));
+  // Centred on the bar, and like the bracket never past the row's end.
+  const std::string number = std::to_string(Number);
+  int numberX = f.xa + xo;
+  if (RowRight >= 0) numberX = std::min(numberX, rect.Left + RowRight - canvas.TextWidth(number));
+  canvas.TextOut(numberX, f.yT - th, number);
   xo -= Number != 1 ? tw / 2 : tw / 3;
+  // At least two digits long; over the music up to the next bar when the row says
+  // where that is.
+  int right = f.xa + xo + 2 * tw;
+  if (BracketEnd >= 0) right = std::max(right, rect.Left + BracketEnd);
+  if (RowRight >= 0) right = std::min(right, rect.Left + RowRight);
   DrawVLine(ctx, f.xa + xo, f.yT - th, f.yT - th / 6);
-  DrawHLine(ctx, f.xa + xo, f.xa + xo + 2 * tw, f.yT - th);
+  DrawHLine(ctx, f.xa + xo, right, f.yT - th);
   canvas.SetFont({kMusicFace, savedHeight, false});
 }
 
@@ -130,41 +149,42 @@ int TSymKey::Measure(TDrawCtxt& ctx, int /*spacing*/) {
   return Width;
 }
 
-// The accidentals alternate between two heights, whatever their count: sharps on
-// the top line and in the third space, flats on the middle line and in the top space.
+// Each accidental at its own staff step, one glyph width right of the one before.
 void TSymKey::Draw(TDrawCtxt& ctx, const RowRect& rect, int x) {
   ScoreCanvas& canvas = *ctx.Canvas;
   Width = 0;
   X = x;
-  const int base = rect.Top + ctx.StaffMid - ctx.GlyphOffset;
   const char* glyph = Sharps > 0 ? "#" : "b";
+  const auto& steps = Sharps > 0 ? kSharpSteps : kFlatSteps;
   const int glyphWidth = canvas.TextWidth(glyph);
-  for (int i = 1; i <= KeyCount(Sharps); ++i) {
-    const bool odd = i % 2 == 1;
-    int y;
-    if (Sharps > 0) {
-      y = odd ? base - 2 * ctx.LineSpace : base - ctx.LineSpace / 2;
-    } else {
-      y = odd ? base : base - 2 * ctx.LineSpace + ctx.LineSpace / 2;
-    }
+  for (int i = 0; i < KeyCount(Sharps); ++i) {
+    const int y = rect.Top + ctx.StaffY(steps[static_cast<size_t>(i)]) - ctx.GlyphOffset;
     canvas.TextOut(rect.Left + X + Width, y, glyph);
     Width += glyphWidth;
   }
 }
 
 int TSymMeter::Measure(TDrawCtxt& ctx, int /*spacing*/) {
-  Width = ctx.Canvas->TextWidth(Symbol != kMeterNumbers ? "C" : "8");
+  ScoreCanvas& canvas = *ctx.Canvas;
+  if (Symbol != kMeterNumbers) {
+    Width = canvas.TextWidth("C");
+  } else {
+    Width = std::max(canvas.TextWidth(std::to_string(Num)), canvas.TextWidth(std::to_string(Den)));
+  }
   return Width;
 }
 
 void TSymMeter::Draw(TDrawCtxt& ctx, const RowRect& rect, int x) {
   ScoreCanvas& canvas = *ctx.Canvas;
   X = x;
+  Measure(ctx, 0);
   const int xa = rect.Left + x;
   const int y = rect.Top + ctx.StaffMid - ctx.GlyphOffset;
   if (Symbol == kMeterNumbers) {
-    canvas.TextOut(xa, y - ctx.LineSpace, std::to_string(Num));
-    canvas.TextOut(xa, y + ctx.LineSpace, std::to_string(Den));
+    const std::string num = std::to_string(Num);
+    const std::string den = std::to_string(Den);
+    canvas.TextOut(xa + (Width - canvas.TextWidth(num)) / 2, y - ctx.LineSpace, num);
+    canvas.TextOut(xa + (Width - canvas.TextWidth(den)) / 2, y + ctx.LineSpace, den);
   } else {
     canvas.TextOut(xa, y, Symbol == kMeterCommon ? "c" : "C");
   }

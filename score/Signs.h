@@ -6,13 +6,15 @@
 
 namespace rq {
 
-// Bar kinds are the ABC element kinds.
+// Bar kinds are the ABC element kinds, and one of the score's own: the double bar of
+// two thin lines (ABC "||"; the element kind 32 also stands for "|]").
 enum BarKind : int {
   kBarThin = 31,
   kBarThinThick = 32,
   kBarRepeatEnd = 33,
   kBarRepeatStart = 34,
   kBarRepeatBoth = 35,
+  kBarThinThin = 131,
 };
 
 class TSymbBarre : public TSimpleSymbol {
@@ -25,8 +27,8 @@ class TSymbBarre : public TSimpleSymbol {
   int BarKind;
 };
 
-// The bar that opens a numbered ending, with its number and a short bracket: the
-// first ending opens with a thin bar, every other one with an end-repeat bar.
+// The bar that opens a numbered ending, with its number and a bracket: the first
+// ending opens with a thin bar, every other one with an end-repeat bar.
 class TBarreSection : public TSymbBarre {
  public:
   explicit TBarreSection(int number)
@@ -36,6 +38,11 @@ class TBarreSection : public TSymbBarre {
   int Measure(TDrawCtxt& ctx, int spacing) override { return TSymbBarre::Measure(ctx, spacing); }
 
   int Number;
+  // Set by the row before each draw, relative to its left edge: where the bracket
+  // should reach (the next bar, or the row's end) and the row's right edge, which
+  // nothing passes. Negative: a bracket two digits long, as drawn alone.
+  int BracketEnd = -1;
+  int RowRight = -1;
 };
 
 // Key signature: sharps (positive) or flats (negative), at most seven drawn.
@@ -55,8 +62,9 @@ class TSymMeter : public TSimpleSymbol {
  public:
   TSymMeter(int num, int den, int symbol) : Num(num), Den(den), Symbol(symbol) {}
 
+  // Each number centred over the other.
   void Draw(TDrawCtxt& ctx, const RowRect& rect, int x) override;
-  // One digit's width, whatever the numbers.
+  // The wider of the two numbers.
   int Measure(TDrawCtxt& ctx, int spacing) override;
 
   int Num;

@@ -17,14 +17,20 @@ constexpr std::array<int64_t, kDurIndexCount - 1> kDurations = {
     112, 120, 128, 192, 224, 240, 256, 384, 448, 480, 512, 768, 896};
 
 constexpr int kBareHeadClass = 7;
-constexpr int kQuarterClass = 4;
 
 constexpr std::array<unsigned char, 8> kStemDown = {0x90, 'R', 'X', 'E', 'Q', 'H', 'w', 0xF6};
 // 0x91 is the sixty-fourth with its stem up.
 constexpr std::array<unsigned char, 8> kStemUp = {0x91, 'r', 'x', 'e', 'q', 'h', 'w', 0xF6};
-// 0x92 is the sixty-fourth rest, so that it never shows as a note; the whole rest
-// uses the half rest's glyph.
-constexpr std::array<unsigned char, 7> kRests = {0x92, 0xA8, 0xC5, 0xE4, 'g', 0xEE, 0xEE};
+// 0x92 is the sixty-fourth rest, so that it never shows as a note; 0xEF the whole
+// rest, which hangs from its line where the half rest sits on its own.
+constexpr std::array<unsigned char, 7> kRests = {0x92, 0xA8, 0xC5, 0xE4, 'g', 0xEE, 0xEF};
+constexpr unsigned char kWholeRest = 0xEF;
+constexpr unsigned char kBareHead = 0xF6;
+constexpr unsigned char kBareHalfHead = 0xF7;
+constexpr unsigned char kStemUpCodes = 0xA0;    // + class 0..5
+constexpr unsigned char kStemDownCodes = 0xB0;  // + class 0..5
+constexpr int kHalfClass = 5;
+constexpr int kFourthLine = 9;
 
 std::string Glyph(unsigned char code) { return std::string(1, static_cast<char>(code)); }
 
@@ -45,6 +51,17 @@ unsigned char RestGlyphCode(int durClass) {
   return kRests[static_cast<size_t>(std::clamp(durClass, 0, static_cast<int>(kRests.size()) - 1))];
 }
 
+unsigned char BareHeadCode(int durClass) {
+  if (durClass >= kWholeClass) return 'w';
+  return durClass == kHalfClass ? kBareHalfHead : kBareHead;
+}
+
+unsigned char StemGlyphCode(int durClass, bool stemUp) {
+  if (durClass >= kWholeClass) return 0;
+  const int c = std::max(durClass, 0);
+  return static_cast<unsigned char>((stemUp ? kStemUpCodes : kStemDownCodes) + c);
+}
+
 TSimpleNote::TSimpleNote(int pitch, int deco, int kind, int den, int num, int accidental)
     : Pitch(pitch), Accidental(accidental), StemDir(pitch >= 8 ? 1 : -1), Deco(deco) {
   Kind = kind;
@@ -52,13 +69,14 @@ TSimpleNote::TSimpleNote(int pitch, int deco, int kind, int den, int num, int ac
   SetDuration(num, den);
 }
 
+// Group members show bare heads for the group's stems and beams, chord members bare
+// heads of their length for the chord's one stem.
 std::string TSimpleNote::GetHeadGlyph() const {
   const int durClass = DurIndex / 4;
-  if (IsRest()) return Glyph(RestGlyphCode(durClass));
-  int c = durClass;
-  if (Kind == kSymbolInGroup) c = kBareHeadClass;
-  if (Kind == kSymbolInChord) c = std::max(c, kQuarterClass);
-  return Glyph(HeadGlyphCode(c, StemDir == -1));
+  if (IsRest()) return Glyph(WholeBar ? kWholeRest : RestGlyphCode(durClass));
+  if (Kind == kSymbolInGroup) return Glyph(HeadGlyphCode(kBareHeadClass, false));
+  if (Kind == kSymbolInChord) return Glyph(BareHeadCode(durClass));
+  return Glyph(HeadGlyphCode(durClass, StemDir == -1));
 }
 
 std::string TSimpleNote::GetAccGlyph() const {
@@ -76,44 +94,50 @@ std::string TGraceNote::GetHeadGlyph() const { return ";"; }
 
 std::string TGraceNote::GetAccGlyph() const {
   switch (Accidental) {
-    case kAccSharp:
-    case kAccNatural: return "I";  // the small set has no natural
+    case kAccSharp: return "I";
     case kAccFlat: return "i";
+    case kAccNatural: return "N";
     default: return {};
   }
 }
 
+int TSimpleNote::AccidentalWidth(TDrawCtxt& ctx) const {
+  const std::string acc = GetAccGlyph();
+  return acc.empty() ? 0 : ctx.Canvas->TextWidth(acc) + 1;
+}
+
 int TSimpleNote::Measure(TDrawCtxt& ctx, int /*spacing*/) {
   ScoreCanvas& canvas = *ctx.Canvas;
-  int width = 0;
-  const std::string acc = GetAccGlyph();
-  if (!acc.empty()) width = canvas.TextWidth(acc) + 1;
+  int width = AccidentalWidth(ctx);
   width += canvas.TextWidth(GetHeadGlyph());
-  width += (DurIndex % 4) * (canvas.TextWidth(".") + 1);
+  width += Dots() * (canvas.TextWidth(".") + 1);
   Width = width;
   return width;
 }
 
 void TSimpleNote::Draw(TDrawCtxt& ctx, const RowRect& rect, int x) {
+  DrawParts(ctx, rect, x, x + AccidentalWidth(ctx), -1);
+}
+
+void TSimpleNote::DrawParts(TDrawCtxt& ctx, const RowRect& rect, int accX, int headX, int dotsX) {
   ScoreCanvas& canvas = *ctx.Canvas;
-  // Every rest stands on the middle line.
-  const int y = (IsRest() ? ctx.StaffMid : ctx.StaffY(Pitch)) - ctx.GlyphOffset;
-  X = x;
-  Width = 0;
+  // Rests stand on the middle line; the whole rest hangs from the fourth.
+  int y = ctx.StaffY(Pitch);
+  if (IsRest()) y = IsWholeRest() ? ctx.StaffY(kFourthLine) : ctx.StaffMid;
+  y -= ctx.GlyphOffset;
+  X = std::min(accX, headX);
   const std::string acc = GetAccGlyph();
-  if (!acc.empty()) {
-    canvas.TextOut(rect.Left + X, rect.Top + y, acc);
-    Width = canvas.TextWidth(acc) + 1;
-  }
-  HeadX = X + Width;
+  if (!acc.empty()) canvas.TextOut(rect.Left + accX, rect.Top + y, acc);
+  HeadX = headX;
   const std::string head = GetHeadGlyph();
   canvas.TextOut(rect.Left + HeadX, rect.Top + y, head);
-  Width += canvas.TextWidth(head);
-  for (int d = 0; d < DurIndex % 4; ++d) {
-    Width += 1;
-    canvas.TextOut(rect.Left + X + Width, rect.Top + y - 1, ".");
-    Width += canvas.TextWidth(".");
+  int dotX = dotsX >= 0 ? dotsX : HeadX + canvas.TextWidth(head);
+  for (int d = 0; d < Dots(); ++d) {
+    dotX += 1;
+    canvas.TextOut(rect.Left + dotX, rect.Top + y - 1, ".");
+    dotX += canvas.TextWidth(".");
   }
+  Width = dotX - X;
   if (IsRest()) return;
   DrawSigns(ctx, rect, y);
   DrawLedgerLines(ctx, rect);

@@ -30,6 +30,12 @@ inline constexpr int kDurIndexCount = 28;
 // Music font codes of heads by class (0..7, 7 the bare head) and of rests (0..6).
 unsigned char HeadGlyphCode(int durClass, bool stemUp);
 unsigned char RestGlyphCode(int durClass);
+// A head without a stem, as chords draw them: filled, open (class 5) or whole (6 up).
+unsigned char BareHeadCode(int durClass);
+// A chord's stem with its flags, without a head, drawn at the head its stem ends at;
+// 0 for a whole note, which has no stem.
+unsigned char StemGlyphCode(int durClass, bool stemUp);
+inline constexpr int kWholeClass = 6;
 
 class TSimpleNote : public TGenNote {
  public:
@@ -37,6 +43,8 @@ class TSimpleNote : public TGenNote {
 
   void SetDuration(int num, int den) { DurIndex = DurationIndex(num, den); }
   bool IsRest() const { return Pitch == kRestPitch; }
+  // A rest drawn as the whole rest: whole-note rests and rests that fill their bar.
+  bool IsWholeRest() const { return IsRest() && (WholeBar || DurIndex / 4 >= kWholeClass); }
 
   int GetPitch() const override { return Pitch; }
   int GetStemDir() const override { return StemDir; }
@@ -48,8 +56,15 @@ class TSimpleNote : public TGenNote {
   virtual std::string GetHeadGlyph() const;
   virtual std::string GetAccGlyph() const;  // empty when none is drawn
 
+  // Accidental, head and dots side by side from x.
   void Draw(TDrawCtxt& ctx, const RowRect& rect, int x) override;
+  // The accidental at accX and the head at headX; the dots start at dotsX, or right
+  // after the head when dotsX is negative. Chords place their members so.
+  void DrawParts(TDrawCtxt& ctx, const RowRect& rect, int accX, int headX, int dotsX);
   int Measure(TDrawCtxt& ctx, int spacing) override;
+  // The accidental's width and the pixel after it; 0 without one.
+  int AccidentalWidth(TDrawCtxt& ctx) const;
+  int Dots() const { return WholeBar && IsRest() ? 0 : DurIndex % 4; }
 
   int Pitch;
   int Accidental;
@@ -57,6 +72,7 @@ class TSimpleNote : public TGenNote {
   int DurIndex = 0;
   int HeadX = 0;  // head glyph's x from the last draw, relative to the row
   int Deco;
+  bool WholeBar = false;  // a rest that fills its bar: the whole rest, without dots
 
  private:
   void DrawSigns(TDrawCtxt& ctx, const RowRect& rect, int y);

@@ -40,16 +40,31 @@ NOTES = [
     ("h", "H", "noteheads.s1", 0),
 ]
 
+# The same stems and flags without their heads, for chords: the score draws the heads
+# (bare, on either side of the stem) and one of these on the note the stem ends at.
+# Codes 0xA0 + class with the stem up, 0xB0 + class down; class 0 is the sixty-fourth,
+# 4 the quarter, 5 the half.
+STEMS = [(0xA0 + c, 0xB0 + c, head, flag) for c, head, flag in [
+    (0, "noteheads.s2", 6),
+    (1, "noteheads.s2", 5),
+    (2, "noteheads.s2", 4),
+    (3, "noteheads.s2", 3),
+    (4, "noteheads.s2", 0),
+    (5, "noteheads.s1", 0),
+]]
+
 # Shapes copied whole: code, source glyph, vertical shift in staff spaces, scale.
 PLAIN = [
     ("w", "noteheads.s0", 0, 1),
     (0xF6, "noteheads.s2", 0, 1),       # bare head; beams and stems are drawn by the score
+    (0xF7, "noteheads.s1", 0, 1),       # bare half-note head, for chords
     (0x92, "rests.6", 0, 1),            # sixty-fourth rest
     (0xA8, "rests.5", 0, 1),
     (0xC5, "rests.4", 0, 1),
     (0xE4, "rests.3", 0, 1),
     ("g", "rests.2", 0, 1),
-    (0xEE, "rests.1", 0, 1),
+    (0xEE, "rests.1", 0, 1),            # half rest: sits on the line it is drawn at
+    (0xEF, "rests.0", 0, 1),            # whole rest: hangs from the line it is drawn at
     ("#", "accidentals.sharp", 0, 1),
     ("b", "accidentals.flat", 0, 1),
     ("n", "accidentals.natural", 0, 1),
@@ -57,6 +72,7 @@ PLAIN = [
     (0xBA, "accidentals.flatflat", 0, 1),
     ("I", "accidentals.sharp", 0, GRACE),
     ("i", "accidentals.flat", 0, GRACE),
+    ("N", "accidentals.natural", 0, GRACE),
     (".", "dots.dot", 0, 1),
     ("&", "clefs.G", 1, 1),             # the G line one space above the bottom line
     ("c", "timesig.C44", 0, 1),
@@ -105,11 +121,12 @@ def scaled(scale=1.0, dx=0.0, dy=0.0):
     return psMat.compose(psMat.scale(SCALE * scale), psMat.translate(dx, dy))
 
 
-def note(font, src, code, head, flag, up, scale=1.0):
+def note(font, src, code, head, flag, up, scale=1.0, with_head=True):
     g = new_glyph(font, code)
     h = src[head]
     hw = round(h.boundingBox()[2] * SCALE * scale)
-    add_shape(g, h, scaled(scale))
+    if with_head:
+        add_shape(g, h, scaled(scale))
     stem = round(STEM * scale)
     length = round(STEM_LENGTH[flag] * scale)
     advance = round(Q_ADVANCE * scale) if head == "noteheads.s2" else round((hw - stem) / 0.81)
@@ -206,6 +223,9 @@ def main():
     for up, down, head, flag in NOTES:
         note(font, src, up, head, flag, True)
         note(font, src, down, head, flag, False)
+    for up, down, head, flag in STEMS:
+        note(font, src, up, head, flag, True, with_head=False)
+        note(font, src, down, head, flag, False, with_head=False)
     for code, name, shift, scale in PLAIN:
         plain(font, src, code, name, shift, scale)
     for i, name in enumerate(DIGITS):

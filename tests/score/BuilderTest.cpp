@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "notation/AbcParser.h"
 #include "platform/ByteText.h"
+#include "score/NoteGroups.h"
 #include "score/ScoreDump.h"
 #include "score/ScorePage.h"
 #include "score/SimpleNote.h"
@@ -27,6 +29,15 @@ struct BuildCase {
   const char* rows;
 };
 
+// Each case's body after the header builds one row, starting as given, and the
+// trailing empty row.
+template <size_t N>
+void ExpectOneRow(const BuildCase (&cases)[N], const std::string& header, const std::string& rowStart) {
+  for (const BuildCase& c : cases) {
+    EXPECT_EQ(Rows(header + c.abc + "\n"), "1: " + rowStart + c.rows + "\n2: \n") << c.what;
+  }
+}
+
 // One row of music and the trailing empty row, for bodies after "X:1"; lengths count
 // in the tune's unit: L: when given, else a sixteenth below 3/4 and an eighth from
 // 3/4 up.
@@ -37,8 +48,8 @@ TEST(ScoreBuilder, BeamsChordsGroupsSignsAndLengths) {
       {"broken rhythm", "K:C\na>b", "clef key:0 beam(a:13 b:8)"},
       {"a rest ends the run", "K:C\naza", "clef key:0 a:12 z:12 a:12"},
       {"a bar ends the run", "K:C\nab|c", "clef key:0 beam(a:12 b:12) | c:12"},
-      {"triplet", "K:C\n(3abc d", "clef key:0 tuplet3(a:12 b:12 c:12) d:12"},
-      {"a bar ends a tuplet early", "K:C\n(3ab|c", "clef key:0 tuplet3(a:12 b:12) | c:12"},
+      {"triplet", "K:C\n(3abc d", "clef key:0 tuplet3(beam(a:12 b:12 c:12)) d:12"},
+      {"a bar ends a tuplet early", "K:C\n(3ab|c", "clef key:0 tuplet3(beam(a:12 b:12)) | c:12"},
       {"chord of eighths beams with a note", "K:C\n[ceg]a", "clef key:0 beam([c:12 e:12 g:12] a:12)"},
       {"a note beams with a following chord", "K:C\na[ce]", "clef key:0 beam(a:12 [c:12 e:12])"},
       {"chord of halves stands alone", "K:C\n[c4e4]a", "clef key:0 [c:20 e:20] a:12"},
@@ -46,7 +57,8 @@ TEST(ScoreBuilder, BeamsChordsGroupsSignsAndLengths) {
       {"grace notes", "K:C\n{ga}b", "clef key:0 grace(g a) b:12"},
       {"inline meter before a held eighth", "K:C\na[M:3/4]b", "clef key:0 M:3/4 beam(a:12 b:12)"},
       {"accidentals and octaves", "K:C\n^C,_e'=f", "clef key:0 beam(^C,:12 _e':12 =f:12)"},
-      {"endings and bars", "K:C\n|:a2|1b2:|2c2|]", "clef key:0 |: a:16 [1 b:16 [2 c:16 ||"},
+      {"endings and bars", "K:C\n|:a2|1b2:|2c2|]", "clef key:0 |: a:16 [1 b:16 [2 c:16 |]"},
+      {"a double bar is two thin lines", "K:C\na2||b2[|c2", "clef key:0 a:16 || b:16 |] c:16"},
       {"quarter unit", "L:1/4\nK:C\nab c/d/", "clef key:0 a:16 b:16 beam(c:12 d:12)"},
       {"sixteenth unit", "L:1/16\nK:C\nab2c4", "clef key:0 beam(a:8 b:12) c:16"},
       {"thirty-second unit", "L:1/32\nK:C\nab8", "clef key:0 a:4 b:16"},
@@ -55,14 +67,58 @@ TEST(ScoreBuilder, BeamsChordsGroupsSignsAndLengths) {
       {"3/4 defaults to eighths", "M:3/4\nK:C\nab2", "clef key:0 M:3/4 a:12 b:16"},
       {"L: wins over the meter's default", "M:2/4\nL:1/8\nK:C\nab", "clef key:0 M:2/4 beam(a:12 b:12)"},
   };
-  for (const BuildCase& c : cases) {
-    EXPECT_EQ(Rows(std::string("X:1\n") + c.abc + "\n"), std::string("1: ") + c.rows + "\n2: \n") << c.what;
-  }
+  ExpectOneRow(cases, "X:1\n", "");
 }
 
 // Quarter notes of chords no longer beam: a beamed quarter would read as an eighth.
 TEST(ScoreBuilder, ChordOfQuartersStandsAlone) {
   EXPECT_EQ(Rows("X:1\nK:C\n[c2e2]a\n"), "1: clef key:0 [c:16 e:16] a:12\n2: \n");
+}
+
+// A tuplet takes its p notes, rests or chords, whatever their length, with grace notes
+// and rests inside it; its notes beam among themselves as in a row. A tuplet that gets
+// no member is dropped.
+TEST(ScoreBuilder, TupletMembers) {
+  const BuildCase cases[] = {
+      {"grace notes do not count", "(3{A}GFG d", "tuplet3(grace(A) beam(G:12 F:12 G:12)) d:12"},
+      {"a rest is a member", "(3zBc d", "tuplet3(z:12 beam(B:12 c:12)) d:12"},
+      {"long notes stand alone", "(3B2c2d2 e", "tuplet3(B:16 c:16 d:16) e:12"},
+      {"a chord is one member", "(3[GB]AG e", "tuplet3(beam([G:12 B:12] A:12 G:12)) e:12"},
+      {"grace notes between members", "(3G{A}FG", "tuplet3(G:12 grace(A) beam(F:12 G:12))"},
+      {"no member: only its grace notes stay", "(3{A}|c", "grace(A) | c:12"},
+      {"no member at all", "(3|c", "| c:12"},
+      {"a blank ends it early", "(3{A}G FG", "tuplet3(grace(A) G:12) beam(F:12 G:12)"},
+  };
+  ExpectOneRow(cases, "X:1\nK:C\n", "clef key:0 ");
+}
+
+// A rest that fills its bar is the whole-bar rest, whatever the meter; other rests
+// are not.
+TEST(ScoreBuilder, WholeBarRests) {
+  const BuildCase cases[] = {
+      {"4/4", "M:4/4\nL:1/8\nK:C\nz8|z4 a4|", "M:4/4 Z:24 | z:20 a:20 |"},
+      {"6/8", "M:6/8\nK:C\nz6|z3 a3|", "M:6/8 Z:21 | z:17 a:17 |"},
+      {"2/4 in sixteenths", "M:2/4\nK:C\nz8|", "M:2/4 Z:20 |"},
+      {"a meter change", "M:3/4\nL:1/8\nK:C\nz6|[M:2/4]z4|z6|", "M:3/4 Z:21 | M:2/4 Z:20 | z:21 |"},
+      {"no meter", "L:1/8\nK:C\nz8|", "z:24 |"},
+  };
+  ExpectOneRow(cases, "X:1\n", "clef key:0 ");
+}
+
+// The note a broken rhythm shortens points its partial beams to its dotted partner:
+// back after ">", on before "<".
+TEST(ScoreBuilder, ShortenedNotesPointToTheirPartners) {
+  TAbcParser parser;
+  parser.Parse(SplitLines("X:1\nL:1/16\nK:C\nF>AF>A A<FA<F c2\n"));
+  TScorePage page;
+  page.Build(parser.Elements());
+  std::vector<int> stubs;
+  for (const auto& symbol : page.Rows.front()->Symbols) {
+    if (const auto* beam = dynamic_cast<const TGroupNote*>(symbol.get())) {
+      for (const auto& child : beam->Children) stubs.push_back(child->StubDir);
+    }
+  }
+  EXPECT_EQ(stubs, (std::vector<int>{0, -1, 0, -1, 1, 0, 1, 0}));
 }
 
 TEST(ScoreBuilder, RowsFollowTheLines) {
@@ -76,6 +132,7 @@ TEST(ScoreBuilder, RowsFollowTheLines) {
       {"a continued line keeps its row and beam run", "X:1\nK:C\nab\\\ncd|\n",
        "1: clef key:0 beam(a:12 b:12 c:12 d:12) |\n2: \n"},
       {"the last note of a continued last line", "X:1\nK:C\nabc d\\\n", "1: clef key:0 beam(a:12 b:12 c:12) d:12\n"},
+      {"blanks after a continuation", "X:1\nK:C\nab\\  \ncd|\n", "1: clef key:0 beam(a:12 b:12) beam(c:12 d:12) |\n2: \n"},
       {"a key change within a row", "X:1\nK:C\nab [K:D] c|\n", "1: clef key:0 beam(a:12 b:12) key:2 c:12 |\n2: \n"},
   };
   for (const BuildCase& c : cases) EXPECT_EQ(Rows(c.abc), c.rows) << c.what;

@@ -1,8 +1,10 @@
 // Chords, beam groups, grace groups and tuplets drawn on the recording canvas: a
 // 60-pixel font in a 100-pixel row at (100, 1000); line space 6, bare heads and
 // note glyphs 20 wide, stems 18 long, y(c) = 1047.
+#include <algorithm>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "ScoreTestHelpers.h"
@@ -58,25 +60,72 @@ TEST(GroupSymbol, MembersAndGaps) {
   EXPECT_EQ(group.Spacing, 5);
 }
 
-// The heads of a chord share one column after the first accidental; only the note
-// that has an accidental shows it; a stand-alone chord of eighths shows quarter glyphs.
-TEST(Chord, HeadsShareAColumn) {
-  RecordedStaff s;
-  TMultiNote chord;
-  chord.AddNote(Note(1, 1, kAccSharp));
-  chord.AddNote(Note(3));
-  chord.Prepare();
-  chord.Draw(s.ctx, s.rect, 0);
-  const int y1 = s.GlyphTop(s.ctx.StaffY(1)), y3 = s.GlyphTop(s.ctx.StaffY(3));
-  EXPECT_EQ(s.TextsAt(), (std::vector<Txt>{{"#", 100, y1}, {"q", 113, y1}, {"q", 113, y3}}));
-  EXPECT_EQ(chord.GetHeadX(), 13);
-  EXPECT_EQ(chord.GetPitch(), 1);  // farthest from the middle line
-  EXPECT_EQ(chord.Measure(s.ctx, 0), 33);
-  EXPECT_EQ(chord.GetWidth(), 0);
+std::unique_ptr<TSimpleNote> Long(int pitch, int num, int acc = kAccNone) {
+  return std::make_unique<TSimpleNote>(pitch, 0, kSymbolAlone, 1, num, acc);
+}
+
+// Vertical lines of a drawing as {x, y1, x2, y2}: stems and connectors.
+Segs Verticals(const RecordedStaff& s) {
+  Segs out;
+  for (const auto& seg : SegsOf(s.Lines())) {
+    if (seg[0] == seg[2]) out.push_back(seg);
+  }
+  return out;
+}
+
+// A stand-alone chord: bare heads in one column after the widest accidental, a note a
+// second from an unmoved neighbour across the stem (right of an up-stem, left of a
+// down-stem), one stem through the heads ending in the stem-and-flags glyph of the
+// chord's length at the head nearest the flag. Widths: "q", "h", heads and stem glyphs
+// 20 (an up-stem 17 in), "#" 12.
+TEST(Chord, HeadsStemAndSeconds) {
+  const std::string head = "\xF6", halfHead = "\xF7";
+  struct Case {
+    const char* what;
+    std::vector<std::tuple<int, int, int>> notes;  // pitch, length in eighths, accidental
+    std::vector<std::tuple<std::string, int, int>> texts;  // glyph, x from the chord, staff step
+    int stemX, stemFrom, stemTo;  // the stem line, from the step at its start to the step at its end; x -1: none
+    int width;
+  };
+  const Case cases[] = {
+      {"eighths with a sharp, stem up", {{1, 1, kAccSharp}, {3, 1, kAccNone}},
+       {{"#", 0, 1}, {head, 13, 1}, {head, 13, 3}, {"\xA3", 13, 3}}, 30, 1, 3, 33},
+      {"a second with the stem up: the upper note right of the stem", {{5, 1, 0}, {6, 1, 0}, {8, 1, 0}},
+       {{head, 0, 5}, {head, 17, 6}, {head, 0, 8}, {"\xA3", 0, 8}}, 17, 5, 8, 37},
+      {"a second with the stem down: the lower note left of the stem", {{11, 1, 0}, {12, 1, 0}, {13, 1, 0}},
+       {{head, 17, 11}, {head, 0, 12}, {head, 17, 13}, {"\xB3", 17, 11}}, 17, 13, 11, 37},
+      {"three seconds up: every other note moves", {{4, 2, 0}, {5, 2, 0}, {6, 2, 0}, {7, 2, 0}},
+       {{head, 0, 4}, {head, 17, 5}, {head, 0, 6}, {head, 17, 7}, {"\xA4", 0, 7}}, 17, 4, 7, 37},
+      {"halves: open heads, a plain stem", {{8, 4, 0}, {10, 4, 0}},
+       {{halfHead, 0, 8}, {halfHead, 0, 10}, {"\xB5", 0, 8}}, 0, 10, 8, 20},
+      {"wholes: no stem", {{8, 8, 0}, {9, 8, 0}}, {{"w", 0, 8}, {"w", 17, 9}}, -1, 0, 0, 37},
+      {"sixteenths: two flags", {{9, 0, 0}, {4, 0, 0}}, {{head, 0, 9}, {head, 0, 4}, {"\xA2", 0, 9}}, 17, 4, 9, 20},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    RecordedStaff s;
+    TMultiNote chord;
+    for (const auto& [pitch, eighths, acc] : c.notes) {
+      chord.AddNote(eighths == 0 ? std::make_unique<TSimpleNote>(pitch, 0, kSymbolAlone, 2, 1, acc) : Long(pitch, eighths, acc));
+    }
+    chord.Prepare();
+    EXPECT_EQ(chord.Measure(s.ctx, 0), c.width);
+    chord.Draw(s.ctx, s.rect, 0);
+    std::vector<Txt> texts;
+    for (const auto& [glyph, x, step] : c.texts) texts.push_back({glyph, 100 + x, s.GlyphTop(s.ctx.StaffY(step))});
+    EXPECT_EQ(s.TextsAt(), texts);
+    Segs stem;
+    if (c.stemX >= 0) {
+      const int x = 100 + c.stemX, y1 = 1000 + s.ctx.StaffY(c.stemFrom), y2 = 1000 + s.ctx.StaffY(c.stemTo);
+      stem = {{x, std::max(y1, y2), x, std::min(y1, y2)}, {x, y1, x, y2}};
+    }
+    EXPECT_EQ(Verticals(s), stem);
+  }
 }
 
 // A chord on the middle line has no stem direction and draws stem down; joining a
-// beam it takes bare heads and a connector from its top to its bottom head.
+// beam it takes bare heads and a connector from its top to its bottom head, on the
+// stem's side of the column even when a second moves a head across.
 TEST(Chord, MiddleLineAndConnector) {
   RecordedStaff s;
   TMultiNote middle;
@@ -84,7 +133,7 @@ TEST(Chord, MiddleLineAndConnector) {
   middle.AddNote(Note(7, 1, kAccNatural));
   middle.Prepare();
   EXPECT_EQ(middle.StemDir, 0);
-  EXPECT_EQ(middle.Notes[0]->GetHeadGlyph(), "Q");
+  EXPECT_EQ(middle.GetPitch(), 7);
 
   TMultiNote beamed;
   beamed.AddNote(Note(8));
@@ -96,6 +145,18 @@ TEST(Chord, MiddleLineAndConnector) {
   beamed.Draw(s.ctx, s.rect, 0);
   EXPECT_EQ(beamed.Notes[1]->GetHeadGlyph(), std::string(1, static_cast<char>(0xF6)));
   EXPECT_EQ(SegsOf(s.Lines()), (Segs{{100, 1047, 100, 1035}, {100, 1035, 100, 1047}}));
+
+  s.canvas.Clear();
+  TMultiNote second;
+  second.AddNote(Note(5));
+  second.AddNote(Note(6));
+  second.Kind = kSymbolInGroup;
+  second.Prepare();
+  second.SetStemDir(-1);
+  second.Draw(s.ctx, s.rect, 10);
+  EXPECT_EQ(second.GetHeadX(), 10);
+  EXPECT_EQ(s.TextsAt()[1].x, 110 + 17);
+  EXPECT_EQ(Verticals(s), (Segs{{127, 1056, 127, 1053}, {127, 1053, 127, 1056}}));
 }
 
 // Beams and stems; the pitches given as (pitch, den) with eighth notes over den.
@@ -165,22 +226,92 @@ TEST(GraceGroup, NegativeWidth) {
   EXPECT_EQ(xs, (std::vector<int>{100, 121, 142}));
 }
 
-// The number of three eighths with stems down: 1 pixel under the beam, centred
-// between the first and last stems, in the bold number face; a tuplet of one note
-// has no beam and no number.
-TEST(Tuplet, NumberUnderTheBeam) {
-  RecordedStaff s;
-  auto three = Beamed<TGrpTuplet>({{8, 1}, {8, 1}, {8, 1}}, 3);
-  DrawGroup(s, *three);
-  ASSERT_EQ(s.Texts().size(), 4U);
-  EXPECT_EQ(s.TextsAt().back(), (Txt{"3", 130 - 10 / 3 / 2, 1047 + 18 + 1}));
-  EXPECT_EQ(s.Texts().back().font, (CanvasFont{kNumberFace, 10, true}));
-  EXPECT_EQ(s.canvas.Font(), (CanvasFont{kMusicFace, 60, false}));
+// A lone partial beam points on by default, and back to the dotted partner when the
+// note says so: dotted sixteenths and thirty-seconds, F>AF>A.
+TEST(BeamGroup, PartialBeamsPointToTheirPartners) {
+  for (const int stub : {0, -1}) {
+    RecordedStaff s;
+    s.ctx.BeamThickness = 1;
+    TGroupNote group;
+    for (int i = 0; i < 4; ++i) {
+      const bool dotted = i % 2 == 0;
+      auto note = std::make_unique<TSimpleNote>(8, 0, kSymbolAlone, 4, dotted ? 3 : 1, kAccNone);
+      if (!dotted) note->StubDir = stub;
+      group.AddChild(std::move(note));
+    }
+    // Stems at 100, 137, 167 and 204; the third beam lies 2 nearer the heads.
+    Segs third;
+    for (const auto& seg : DrawGroup(s, group)) {
+      if (seg[1] == 1063) third.push_back(seg);
+    }
+    const Segs firstStub = stub < 0 ? Segs{{119, 1063, 137, 1063}} : Segs{{137, 1063, 152, 1063}};
+    Segs expected = firstStub;
+    expected.push_back({186, 1063, 204, 1063});
+    EXPECT_EQ(third, expected) << stub;
+  }
+}
 
-  auto one = Beamed<TGrpTuplet>({{8, 1}}, 3);
-  EXPECT_EQ(DrawGroup(s, *one), Segs{});
+// A tuplet whose members one beam holds shows its number on the beam's side: 1 pixel
+// under a beam below the notes, centred between the first and last stems, in the bold
+// number face; grace notes before the beam change nothing but the place. A tuplet of
+// one note shows no number; an empty one takes no room.
+TEST(Tuplet, NumberOnTheBeam) {
+  for (const bool grace : {false, true}) {
+    RecordedStaff s;
+    TGrpTuplet three(3);
+    if (grace) {
+      auto g = std::make_unique<TGroupGrace>();
+      g->AddChild(std::make_unique<TGraceNote>(9, 0, 0, 1, 1, kAccNone));
+      three.Add(std::move(g));
+    }
+    three.Add(Beamed({{8, 1}, {8, 1}, {8, 1}}));
+    EXPECT_EQ(three.NoteCount(), 3);
+    EXPECT_EQ(three.Measure(s.ctx, 10), (grace ? 20 : 0) + 80);
+    s.canvas.Clear();
+    three.Draw(s.ctx, s.rect, 0);
+    const int shift = grace ? 20 : 0;  // a grace note 20 wide, and no gap after it
+    EXPECT_EQ(s.TextsAt().back(), (Txt{"3", 130 + shift - 10 / 3 / 2, 1047 + 18 + 1})) << grace;
+    EXPECT_EQ(s.Texts().back().font, (CanvasFont{kNumberFace, 10, true}));
+    EXPECT_EQ(s.canvas.Font(), (CanvasFont{kMusicFace, 60, false}));
+  }
+  RecordedStaff s;
+  TGrpTuplet one(3);
+  one.Add(Note(8));
+  one.Measure(s.ctx, 10);
+  one.Draw(s.ctx, s.rect, 0);
   for (const CanvasCall& c : s.Texts()) EXPECT_NE(c.text, "3");
   EXPECT_EQ(TGrpTuplet(3).Measure(s.ctx, 10), 0);
+}
+
+// Members that no one beam holds (notes too long to beam, a rest) lie under a bracket:
+// from the first member's left edge to the last one's right edge, hooked down at both
+// ends, a line space above the staff or the highest ink, the number in a gap at its
+// middle.
+TEST(Tuplet, BracketOverLooseMembers) {
+  struct Case {
+    const char* what;
+    std::vector<int> pitches;  // quarter notes; a rest for kRestPitch
+    int y;                     // the bracket's line
+  };
+  // The top line is at 1038; a stem-down g' (step 12) has its head's top at 1029; a
+  // stem-up g (step 5) its stem's end at 1056 - 20.
+  const Case cases[] = {{"within the staff", {8, 9, 8}, 1032},
+                        {"over a high note", {8, 12, 8}, 1023},
+                        {"over a stem up", {5, kRestPitch, 5}, 1030}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    RecordedStaff s;
+    TGrpTuplet three(3);
+    for (const int pitch : c.pitches) three.Add(Long(pitch, 2));
+    three.Measure(s.ctx, 10);
+    s.canvas.Clear();
+    three.Draw(s.ctx, s.rect, 0);
+    // Members at 0, 30, 60, 20 wide: from 100 to 180, the middle at 140; "3" 3 wide
+    // with 2 pixels either side; hooks 3 long.
+    const int y = c.y;
+    EXPECT_EQ(SegsOf(s.Lines()), (Segs{{100, y, 137, y}, {144, y, 180, y}, {100, y + 3, 100, y}, {179, y + 3, 179, y}}));
+    EXPECT_EQ(s.TextsAt().back(), (Txt{"3", 139, y - 5}));
+  }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "ScoreTestHelpers.h"
+#include "score/MultiNote.h"
 #include "score/MusicFont.h"
 #include "score/PainterCanvas.h"
 #include "score/Signs.h"
@@ -28,7 +29,18 @@ std::vector<std::unique_ptr<TSimpleSymbol>> EverySymbol() {
     all.push_back(std::make_unique<TSimpleNote>(5, 0, 0, 1, 1, acc));
     all.push_back(std::make_unique<TGraceNote>(5, 0, 1, 1, 1, acc));
   }
+  // Chords of every length with the stem up and down: their stems and flags.
+  for (const int den : {8, 4, 2, 1})
+    for (const int num : {1, 2, 4, 8})
+      for (const int pitch : {3, 11}) {
+        auto chord = std::make_unique<TMultiNote>();
+        chord->AddNote(std::make_unique<TSimpleNote>(pitch, 0, kSymbolAlone, den, num, kAccNone));
+        chord->AddNote(std::make_unique<TSimpleNote>(pitch + 1, 0, kSymbolAlone, den, num, kAccNone));
+        chord->Prepare();
+        all.push_back(std::move(chord));
+      }
   for (int kind = kBarThin; kind <= kBarRepeatBoth; ++kind) all.push_back(std::make_unique<TSymbBarre>(kind));
+  all.push_back(std::make_unique<TSymbBarre>(kBarThinThin));
   for (const int number : {1, 2}) all.push_back(std::make_unique<TBarreSection>(number));
   for (const int sharps : {7, -7}) all.push_back(std::make_unique<TSymKey>(sharps));
   all.push_back(std::make_unique<TSymMeter>(1234567890, 8, kMeterNumbers));
@@ -48,7 +60,7 @@ TEST(MusicFont, HoldsEveryCodeTheScoreDraws) {
   for (const auto& text : s.canvas.musicTexts) {
     for (const char c : text) codes.insert(static_cast<unsigned char>(c));
   }
-  ASSERT_GE(codes.size(), 45u);
+  ASSERT_GE(codes.size(), 58u);
   const QRawFont font(MusicFontPath(), 60);
   ASSERT_TRUE(font.isValid()) << qPrintable(MusicFontPath());
   EXPECT_EQ(font.familyName(), kMusicFace);

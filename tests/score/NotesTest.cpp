@@ -25,9 +25,10 @@ TEST(DurationIndex, LengthsToIndexes) {
 }
 
 // Head glyphs follow the stem (down from step 8 up) and beyond a whole note stay
-// whole; group members show bare heads, chord members at least a quarter; rests go by
-// length alone, the sixty-fourth rest never a note's glyph. A grace note always shows
-// the small head, and has no natural (a sharp stands in) and no doubles.
+// whole; group members show bare heads, chord members bare heads of their length (the
+// chord draws the stem); rests go by length alone, the sixty-fourth rest never a
+// note's glyph, the whole rest its own. A grace note always shows the small head, and
+// small accidentals but no doubles.
 TEST(SimpleNote, Glyphs) {
   struct Case {
     int pitch, kind, num, den;
@@ -37,21 +38,34 @@ TEST(SimpleNote, Glyphs) {
       {7, kSymbolAlone, 2, 1, "q"},          {8, kSymbolAlone, 2, 1, "Q"},           {5, kSymbolAlone, 1, 1, "e"},
       {4, kSymbolAlone, 1, 2, "x"},          {12, kSymbolAlone, 6, 1, "H"},          {4, kSymbolAlone, 8, 1, "w"},
       {4, kSymbolAlone, 1, 8, G(0x91)},      {10, kSymbolAlone, 1, 8, G(0x90)},      {12, kSymbolAlone, 100, 1, "w"},
-      {4, kSymbolInGroup, 1, 2, G(0xF6)},    {12, kSymbolInGroup, 8, 1, G(0xF6)},    {4, kSymbolInChord, 1, 1, "q"},
-      {10, kSymbolInChord, 1, 4, "Q"},       {4, kSymbolInChord, 4, 1, "h"},         {kRestPitch, kSymbolAlone, 1, 8, G(0x92)},
-      {kRestPitch, kSymbolAlone, 1, 2, G(0xC5)}, {kRestPitch, kSymbolInGroup, 1, 1, G(0xE4)}, {kRestPitch, kSymbolInChord, 2, 1, "g"},
+      {4, kSymbolInGroup, 1, 2, G(0xF6)},    {12, kSymbolInGroup, 8, 1, G(0xF6)},    {4, kSymbolInChord, 1, 1, G(0xF6)},
+      {10, kSymbolInChord, 1, 4, G(0xF6)},   {4, kSymbolInChord, 2, 1, G(0xF6)},     {4, kSymbolInChord, 4, 1, G(0xF7)},
+      {4, kSymbolInChord, 12, 1, "w"},       {kRestPitch, kSymbolAlone, 1, 8, G(0x92)}, {kRestPitch, kSymbolAlone, 1, 2, G(0xC5)},
+      {kRestPitch, kSymbolInGroup, 1, 1, G(0xE4)}, {kRestPitch, kSymbolInChord, 2, 1, "g"}, {kRestPitch, kSymbolAlone, 4, 1, G(0xEE)},
+      {kRestPitch, kSymbolAlone, 8, 1, G(0xEF)},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(TSimpleNote(c.pitch, 0, c.kind, c.den, c.num, kAccNone).GetHeadGlyph(), c.glyph)
         << "pitch " << c.pitch << " kind " << c.kind << " " << c.num << "/" << c.den;
     EXPECT_EQ(TGraceNote(c.pitch, 0, c.kind, c.den, c.num, kAccNone).GetHeadGlyph(), ";");
   }
-  const std::string plain[] = {G(0xBA), "b", "", "#", G(0xDC), "n"}, grace[] = {"", "i", "", "I", "", "I"};
+  const std::string plain[] = {G(0xBA), "b", "", "#", G(0xDC), "n"}, grace[] = {"", "i", "", "I", "", "N"};
   for (int acc = kAccDoubleFlat; acc <= kAccNatural; ++acc) {
     EXPECT_EQ(TSimpleNote(5, 0, 0, 1, 1, acc).GetAccGlyph(), plain[acc + 2]) << acc;
     EXPECT_EQ(TGraceNote(5, 0, 0, 1, 1, acc).GetAccGlyph(), grace[acc + 2]) << acc;
   }
   for (const int acc : {7, -5}) EXPECT_EQ(TSimpleNote(5, 0, 0, 1, 1, acc).GetAccGlyph() + TGraceNote(5, 0, 0, 1, 1, acc).GetAccGlyph(), "");
+}
+
+// A chord's stem glyphs: stem and flags of each length without a head, none for a
+// whole note.
+TEST(SimpleNote, ChordStemGlyphs) {
+  const unsigned char up[] = {0xA0, 0xA1, 0xA2, 0xA3, 0xA4, 0xA5, 0, 0};
+  const unsigned char down[] = {0xB0, 0xB1, 0xB2, 0xB3, 0xB4, 0xB5, 0, 0};
+  for (int c = 0; c < 8; ++c) {
+    EXPECT_EQ(StemGlyphCode(c, true), up[c]) << c;
+    EXPECT_EQ(StemGlyphCode(c, false), down[c]) << c;
+  }
 }
 
 // A sharp double-dotted quarter: accidental, then the head one pixel on, then each dot
@@ -70,27 +84,45 @@ TEST(SimpleNote, AccidentalHeadAndDots) {
   EXPECT_TRUE(s.Lines().empty());
 }
 
-// A chord member shows at least a quarter glyph, but its dots follow its length.
+// A chord member shows a bare head, but its one dot still follows its length.
 TEST(SimpleNote, ChordMemberKeepsItsDots) {
   RecordedStaff s;
   TSimpleNote member(10, 0, kSymbolInChord, 2, 3, kAccNone);  // dotted eighth
+  s.canvas.SetCharWidth(static_cast<char>(0xF6), 19);
   member.Draw(s.ctx, s.rect, 0);
   const int y = s.GlyphTop(s.ctx.StaffY(10));
-  EXPECT_EQ(s.TextsAt(), (std::vector<Txt>{{"Q", 100, y}, {".", 121, y - 1}}));
+  EXPECT_EQ(s.TextsAt(), (std::vector<Txt>{{G(0xF6), 100, y}, {".", 120, y - 1}}));
 }
 
-// Every rest stands on the middle line, with no roll and no ledger lines; half and
-// whole rests look the same.
-TEST(SimpleNote, RestsOnTheMiddleLine) {
-  RecordedStaff s;
-  TSimpleNote half(kRestPitch, kDecoRoll, 0, 1, 4, kAccNone);
-  TSimpleNote whole(kRestPitch, kDecoRoll, 0, 1, 8, kAccNone);
-  EXPECT_EQ(half.StemDir, 1);
-  half.Draw(s.ctx, s.rect, 40);
-  whole.Draw(s.ctx, s.rect, 40);
-  const Txt rest{G(0xEE), 140, s.GlyphTop(s.ctx.StaffMid)};
-  EXPECT_EQ(s.TextsAt(), (std::vector<Txt>{rest, rest}));
-  EXPECT_TRUE(s.Lines().empty());
+// Rests hang or sit at a line: the half rest sits on the middle line, the whole rest
+// hangs from the fourth, and so does a rest that fills its bar, without its dots. No
+// roll and no ledger lines.
+TEST(SimpleNote, RestsAtTheirLines) {
+  struct Case {
+    const char* what;
+    int num;  // eighths
+    bool wholeBar;
+    std::string glyph;
+    int line;  // staff step the glyph is drawn at
+    int dots;
+  };
+  const Case cases[] = {
+      {"quarter", 2, false, "g", 7, 0},         {"half", 4, false, G(0xEE), 7, 0},
+      {"dotted half", 6, false, G(0xEE), 7, 1}, {"whole", 8, false, G(0xEF), 9, 0},
+      {"a bar of 6/8", 6, true, G(0xEF), 9, 0}, {"a bar of 2/4", 4, true, G(0xEF), 9, 0},
+  };
+  for (const Case& c : cases) {
+    RecordedStaff s;
+    TSimpleNote rest(kRestPitch, kDecoRoll, 0, 1, c.num, kAccNone);
+    rest.WholeBar = c.wholeBar;
+    const int measured = rest.Measure(s.ctx, 0);
+    rest.Draw(s.ctx, s.rect, 40);
+    const auto texts = s.TextsAt();
+    ASSERT_EQ(texts.size(), static_cast<size_t>(1 + c.dots)) << c.what;
+    EXPECT_EQ(texts[0], (Txt{c.glyph, 140, s.GlyphTop(s.ctx.StaffY(c.line))})) << c.what;
+    EXPECT_EQ(measured, rest.Width) << c.what;
+    EXPECT_TRUE(s.Lines().empty());
+  }
 }
 
 // Ledger lines: one per line beyond the staff, reaching 30 % of a head width out.

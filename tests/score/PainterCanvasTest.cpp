@@ -71,5 +71,34 @@ TEST(PainterCanvas, EndingNumberAboveTheStaff) {
   for (int x = 0; x < 200; ++x) EXPECT_FALSE(Inked(image, x, yT - 22)) << x;
 }
 
+// Glyphs come out in the text colour at every size, from the images kept per size and
+// colour: the screen's sizes, one above the raster engine's own glyph cache, the
+// printer's; a second colour at the same size is not the first one's image.
+TEST(PainterCanvas, GlyphsInTheTextColourAtEverySize) {
+  ASSERT_TRUE(RegisterMusicFont());
+  for (const int height : {40, 113, 400}) {
+    for (const QRgb colour : {kBlack, 0xFFFF0000u, kBlack}) {
+      QImage image(height, height, QImage::Format_RGB32);
+      image.fill(Qt::white);
+      {
+        QPainter painter(&image);
+        PainterCanvas canvas(painter, {kMusicFace, height, false});
+        canvas.SetTextColor(colour);
+        canvas.TextOut(height / 4, 0, "w");  // a whole note: its head on the cell's middle
+      }
+      int inked = 0;
+      int inColour = 0;
+      for (int x = 0; x < height; ++x) {
+        const QRgb pixel = image.pixel(x, height / 2);
+        if (qGray(pixel) < 200) ++inked;
+        if ((pixel & 0xFFFFFF) == (colour & 0xFFFFFF)) ++inColour;
+      }
+      SCOPED_TRACE(testing::Message() << height << " " << std::hex << colour);
+      EXPECT_GT(inked, height / 20);
+      EXPECT_GT(inColour, 0);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace rq::test

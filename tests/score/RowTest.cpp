@@ -1,17 +1,22 @@
 // Row justification: the common gap, the leftover pixels handed out along the row,
-// and the gap kept when a layout does not apply. Then every corpus tune built and
-// painted with the real music font.
+// the margin at its end, the gap kept when a layout does not apply, rows too wide
+// drawn smaller, ending brackets. Then a too-wide row and every corpus tune painted
+// with the real music font.
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "ScoreTestHelpers.h"
 #include "notation/AbcParser.h"
 #include "Corpus.h"
 #include "score/MusicFont.h"
+#include "platform/ByteText.h"
 #include "score/PainterCanvas.h"
 #include "score/ScorePage.h"
+#include "score/Signs.h"
 
 namespace rq::test {
 namespace {
@@ -47,8 +52,9 @@ struct BlockRow {
   }
 };
 
-// 400 pixels of 8 notes in 700: gaps of 240 div 7 = 34 and 2 pixels over, handed out
-// as the accumulator of remainder / gaps passes 1.0 (reaching it is not enough).
+// 400 pixels of 8 notes in 700 (706 less the margin of a line space): gaps of 240 div
+// 7 = 34 and 2 pixels over, handed out as the accumulator of remainder / gaps passes
+// 1.0 (reaching it is not enough).
 TEST(ScoreRow, LeftoverPixels) {
   struct Case {
     const char* what;
@@ -64,54 +70,175 @@ TEST(ScoreRow, LeftoverPixels) {
   for (const Case& c : cases) {
     RecordedStaff s;
     BlockRow r(c.blocks);
-    r.row.Draw(s.ctx, s.rect, 100, 700);
-    EXPECT_EQ(std::vector({r.row.StartX, r.row.Spacing, r.row.Remainder}), std::vector({60, 34, 2})) << c.what;
+    r.row.Draw(s.ctx, s.rect, 100, 706);
+    EXPECT_EQ(std::vector({r.row.StartX, r.row.Spacing, r.row.Remainder, r.row.RightEdge}),
+              std::vector({60, 34, 2, 700})) << c.what;
     EXPECT_EQ(r.DrawnAt(), c.drawnAt) << c.what;
     EXPECT_EQ(s.ctx.StaffMid, 50);
   }
 }
 
-// Too few gap-taking notes, or symbols wider than the row, keep the last gap; a row
-// that fits again is justified again.
-TEST(ScoreRow, KeepsTheGapWhenLayoutDoesNotApply) {
+// Too few gap-taking notes keep the last gap; grace groups and symbols of no width
+// take no gap; a row laid out at another width is justified again.
+TEST(ScoreRow, GapsThatDoNotCount) {
   RecordedStaff s;
   BlockRow graceAndNote({{-30, 1}, {50, 1}});
-  graceAndNote.row.Draw(s.ctx, s.rect, 100, 700);
+  graceAndNote.row.Draw(s.ctx, s.rect, 100, 706);
   EXPECT_EQ(graceAndNote.row.Spacing, 10);
   EXPECT_EQ(graceAndNote.DrawnAt(), (std::vector<int>{60, 90}));  // no gap after the grace group
 
+  BlockRow empty({{50, 1}, {0, 1}, {50, 1}});
+  empty.row.Draw(s.ctx, s.rect, 100, 706);
+  EXPECT_EQ(empty.row.Spacing, 700 - 60 - 100);
+  EXPECT_EQ(empty.DrawnAt(), (std::vector<int>{60, 650, 650}));
+
   BlockRow r(std::vector<std::pair<int, int>>(8, {50, 1}));
-  r.row.Layout(s.ctx, 100, 900);
+  r.row.Layout(s.ctx, 100, 906);
   EXPECT_EQ(r.row.Spacing, (900 - 460) / 7);
-  r.row.Layout(s.ctx, 100, 700);
+  r.row.Layout(s.ctx, 100, 706);
   EXPECT_EQ(r.row.Spacing, 34);
-  r.row.Layout(s.ctx, 100, 400);
-  EXPECT_EQ(std::pair(r.row.Spacing, r.row.Remainder), std::pair(34, 2));
+}
+
+// The first row of a tune body, built and drawn on the recording staff.
+struct BuiltRow {
+  TAbcParser parser;
+  TScorePage page;
+  RecordedStaff s;
+  explicit BuiltRow(const std::string& body) {
+    parser.Parse(SplitLines("X:1\nK:C\n" + body + "\n"));
+    page.Build(parser.Elements());
+  }
+  TScoreLine& Row() { return *page.Rows.front(); }
+};
+
+// A row too wide for its width is first spaced closer (down to half a line space),
+// then drawn with a smaller music font, the largest at which it fits; the canvas font
+// is put back. Twenty quarters of 20 (15 at font 47), a clef of 25 (19).
+TEST(ScoreRow, TooWideRowsDrawSmaller) {
+  struct Case {
+    int width, font, spacing, lastX;
+  };
+  for (const Case c : {Case{906, 60, (900 - 445) / 19, 900 - 20}, Case{520, 60, 3, 514 - 20}, Case{400, 47, 3, 396 - 15},
+                       Case{906, 60, (900 - 445) / 19, 900 - 20}}) {
+    SCOPED_TRACE(c.width);
+    static BuiltRow b([] {
+      std::string notes;
+      for (int i = 0; i < 20; ++i) notes += "c2 ";
+      return notes;
+    }());
+    b.s.canvas.Clear();
+    b.Row().Draw(b.s.ctx, b.s.rect, 100, c.width);
+    EXPECT_EQ(b.Row().FontHeight, c.font);
+    EXPECT_EQ(b.Row().Spacing, c.spacing);
+    const auto texts = b.s.Texts();
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts.back().x1, 100 + c.lastX);
+    EXPECT_EQ(texts.back().font.height, c.font);
+    EXPECT_EQ(b.s.canvas.Font().height, 60);
+    EXPECT_EQ(b.s.ctx.LineSpace, c.font / 12 + 1);
+  }
+}
+
+// An ending's bracket reaches the next bar of its row, or the row's end; an ending at
+// the end of a row stays inside it.
+TEST(ScoreRow, EndingBracketsReachTheNextBar) {
+  BuiltRow b("c2|1d2e2|f2:|2g2a2");
+  b.Row().Draw(b.s.ctx, b.s.rect, 100, 706);
+  std::vector<const TSimpleSymbol*> bars;
+  for (const auto& symbol : b.Row().Symbols) {
+    if (const auto* bar = dynamic_cast<const TSymbBarre*>(symbol.get())) bars.push_back(bar);
+  }
+  ASSERT_EQ(bars.size(), 3U);  // |1, |, :|2
+  const int bracketY = 1000 + 50 - 12 - 12;  // a number's height above the top line
+  std::vector<int> ends;
+  for (const CanvasCall& line : b.s.Lines()) {
+    if (line.y1 == bracketY && line.y2 == bracketY) ends.push_back(line.x2);
+  }
+  EXPECT_EQ(ends, (std::vector<int>{100 + bars[1]->X + bars[1]->Width / 2, 100 + 700}));
+
+  BuiltRow last("c2d2e2f2|1");
+  last.Row().Draw(last.s.ctx, last.s.rect, 100, 706);
+  for (const CanvasCall& c : last.s.Lines()) EXPECT_LE(std::max(c.x1, c.x2), 100 + 700);
+  for (const CanvasCall& c : last.s.Texts()) EXPECT_LE(c.x1 + c.font.height / 3, 100 + 700) << c.text;
+}
+
+// A row far too wide for the view, painted with the real font: it is drawn smaller,
+// its staff ends with it, and its closing repeat stands just inside its width with no
+// ink beyond.
+TEST(ScoreRow, TooWideRowPicture) {
+  constexpr int kWidth = 680;
+  ASSERT_TRUE(RegisterMusicFont());
+  std::string body = "|:";
+  for (int bar = 0; bar < 12; ++bar) body += "ABcd efga|";
+  body.back() = ':';
+  body += "|";
+  BuiltRow b(body);
+  QImage image(kWidth + 300, 80, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  TDrawCtxt ctx;
+  {
+    QPainter painter(&image);
+    PainterCanvas canvas(painter, {kMusicFace, 60, false});
+    ctx.Canvas = &canvas;
+    ctx.BeamThickness = 2;
+    ctx.SetNumberHeights();
+    PaintScoreRow(ctx, &b.Row(), {0, 0, kWidth + 300, 80}, 80, kWidth);
+    EXPECT_EQ(canvas.Font().height, 60);
+  }
+  EXPECT_LT(b.Row().FontHeight, 60);
+  const auto inkIn = [&](int x1, int x2, int y1, int y2, int below) {
+    int n = 0;
+    for (int y = y1; y < y2; ++y) {
+      for (int x = x1; x < x2; ++x) n += qGray(image.pixel(x, y)) < below ? 1 : 0;
+    }
+    return n;
+  };
+  EXPECT_EQ(inkIn(kWidth, kWidth + 300, 0, 80, 250), 0);  // not even the staff's grey
+  // The repeat's thick bar: a dark column or more within a line space of the end.
+  const int right = b.Row().RightEdge;
+  const int staffTop = ctx.StaffMid - 2 * ctx.LineSpace;
+  EXPECT_GT(inkIn(right - ctx.LineSpace, right, staffTop, staffTop + 4 * ctx.LineSpace, 64), 4 * ctx.LineSpace);
+  // The staff at the row's own line space: grey on its five lines, none between.
+  for (int k = -2; k <= 2; ++k) EXPECT_LT(qGray(image.pixel(right - 1 - ctx.LineSpace - 2, ctx.StaffMid + k * ctx.LineSpace)), 250);
 }
 
 // Every tune of the corpus builds into rows that each start with a clef and key (but
-// the trailing empty one), and paints at two sizes without a fault.
-TEST(ScoreCorpus, EveryTuneBuildsAndPaints) {
+// the trailing empty one), and paints at the score view's sizes without a fault; at
+// the default size (680 wide, rows of 80, font 60) no row leaves ink past its width.
+TEST(ScoreCorpus, EveryRowStaysInsideItsWidth) {
+  constexpr int kWidth = 680;
+  constexpr int kSpare = 200;  // the image goes on past the row's width
   ASSERT_TRUE(RegisterMusicFont());
   const auto tunes = corpus::Tunes();
   ASSERT_GT(tunes.size(), 100U);
   TAbcParser parser;
   TScorePage page;
-  QImage image(680, 120, QImage::Format_RGB32);
+  QImage image(kWidth + kSpare, 120, QImage::Format_RGB32);
   size_t rows = 0;
   for (const TLines& tune : tunes) {
     parser.Parse(tune);
     page.Build(parser.Elements());
     ASSERT_FALSE(page.Rows.empty());
     for (size_t i = 0; i + 1 < page.Rows.size(); ++i) EXPECT_TRUE(page.Rows[i]->HasClef) << tune.front();
-    QPainter painter(&image);
     for (const int font : {60, 113}) {
+      const int rowHeight = font == 60 ? 80 : 120;
+      QPainter painter(&image);
       PainterCanvas canvas(painter, {kMusicFace, font, false});
       TDrawCtxt ctx;
       ctx.Canvas = &canvas;
       ctx.BeamThickness = font < 69 ? 2 : 4;
       ctx.SetNumberHeights();
-      for (auto& row : page.Rows) PaintScoreRow(ctx, row.get(), {0, 0, 680, 120}, 120, 680);
+      for (size_t r = 0; r < page.Rows.size(); ++r) {
+        image.fill(Qt::white);
+        PaintScoreRow(ctx, page.Rows[r].get(), {0, 0, kWidth + kSpare, rowHeight}, rowHeight, kWidth);
+        if (font != 60) continue;
+        int inkPast = 0;
+        for (int y = 0; y < rowHeight; ++y) {
+          const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+          for (int x = kWidth; x < kWidth + kSpare; ++x) inkPast += qGray(line[x]) < 128 ? 1 : 0;
+        }
+        EXPECT_EQ(inkPast, 0) << tune.front() << " (" << parser.Title() << ") row " << r + 1;
+      }
     }
     rows += page.Rows.size();
   }

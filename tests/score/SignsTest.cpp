@@ -1,6 +1,7 @@
 // Bar lines, endings, key and time signatures and the clef, read from the recording canvas.
 #include <memory>
 #include <string>
+#include <tuple>
 
 #include "ScoreTestHelpers.h"
 #include "score/Signs.h"
@@ -23,6 +24,7 @@ TEST(SymbBarre, EveryKindAtTwoThicknesses) {
       {kBarRepeatEnd, 1, 15, {7}, {{10, 15}}, {1}},            {kBarRepeatEnd, 4, 15, {-2}, {{10, 15}}, {-26}},
       {kBarRepeatStart, 1, 15, {7}, {{0, 5}}, {10}},           {kBarRepeatStart, 4, 15, {13}, {{0, 5}}, {25}},
       {kBarRepeatBoth, 1, 30, {9, 20}, {{12, 18}}, {4, 23}},   {kBarRepeatBoth, 4, 30, {0, 26}, {{12, 18}}, {-20, 38}},
+      {kBarThinThin, 1, 8, {0, 7}, {}, {}},                    {kBarThinThin, 4, 8, {0, 4}, {}, {}},
       {36, 1, 0, {}, {}, {}},
   };
   for (const Case& c : cases) {
@@ -53,19 +55,26 @@ TEST(SymbBarre, EveryKindAtTwoThicknesses) {
 }
 
 // Ending numbers in the bold serif face above the top line, a bracket hooking down
-// left of the number, and the music font restored afterwards.
+// left of the number, and the music font restored afterwards. Alone the bracket is two
+// digits long; in a row it reaches where the row says, but never past the row's end.
 TEST(BarreSection, NumberAndBracket) {
   struct Case {
     int number, kind, width, hookX;  // hookX relative to the bar's left edge
+    int bracketEnd, rowRight;        // as the row sets them, relative to the row
+    int right;                       // the bracket's right end, relative to the bar
   };
   // Number height 12 measures a digit 4 wide: centred at W div 2 - 2, the hook half
   // a digit further left for endings after the first, a third of one for the first.
-  for (const Case c : {Case{1, kBarThin, 2, -1 - 1}, Case{2, kBarRepeatEnd, 15, 5 - 2}}) {
+  for (const Case c : {Case{1, kBarThin, 2, -2, -1, -1, -2 + 8}, Case{2, kBarRepeatEnd, 15, 3, -1, -1, 3 + 8},
+                       Case{1, kBarThin, 2, -2, 300, 700, 300}, Case{2, kBarRepeatEnd, 15, 3, 300, 250, 250},
+                       Case{1, kBarThin, 2, -2, 0, 4, 4}}) {
     RecordedStaff s;
     TBarreSection section(c.number);
     EXPECT_EQ(section.BarKind, c.kind);
+    section.BracketEnd = c.bracketEnd;
+    section.RowRight = c.rowRight;
     section.Draw(s.ctx, s.rect, 0);
-    SCOPED_TRACE(c.number);
+    SCOPED_TRACE(testing::Message() << c.number << " to " << c.bracketEnd << " within " << c.rowRight);
     const int xa = s.rect.Left;
     const int yT = s.rect.Top + s.ctx.StaffMid - 12;
     const auto fonts = s.canvas.Calls(CanvasOp::Font);
@@ -79,51 +88,60 @@ TEST(BarreSection, NumberAndBracket) {
     const Segs lines = SegsOf(s.Lines());
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(Segs(lines.end() - 2, lines.end()),
-              (Segs{{xa + c.hookX, yT - 2, xa + c.hookX, yT - 12}, {xa + c.hookX, yT - 12, xa + c.hookX + 8, yT - 12}}));
+              (Segs{{xa + c.hookX, yT - 2, xa + c.hookX, yT - 12}, {xa + c.hookX, yT - 12, xa + c.right, yT - 12}}));
   }
 }
 
-// Sharps alternate between the top line and the third space, flats between the
-// middle line and the top space; at most seven are drawn.
-TEST(SymKey, AccidentalsAlternate) {
+// Key signatures at the standard places: sharps F C G D A E B, flats B E A D G C F,
+// each a glyph width right of the last; at most seven.
+TEST(SymKey, SharpsAndFlatsAtTheirSteps) {
   struct Case {
     int sharps;
     std::string glyph;
-    std::vector<int> ys;  // staff y relative to the middle line
+    std::vector<int> steps;
   };
-  for (const Case& c : {Case{3, "#", {-12, -3, -12}}, Case{-4, "b", {0, -9, 0, -9}},
-                        Case{9, "#", {-12, -3, -12, -3, -12, -3, -12}}, Case{0, "", {}},
-                        Case{-100, "b", {0, -9, 0, -9, 0, -9, 0}}}) {
+  for (const Case& c : {Case{7, "#", {11, 8, 12, 9, 6, 10, 7}}, Case{-7, "b", {7, 10, 6, 9, 5, 8, 4}},
+                        Case{3, "#", {11, 8, 12}}, Case{-4, "b", {7, 10, 6, 9}}, Case{9, "#", {11, 8, 12, 9, 6, 10, 7}},
+                        Case{0, "", {}}, Case{-100, "b", {7, 10, 6, 9, 5, 8, 4}}}) {
     RecordedStaff s;
     TSymKey key(c.sharps);
     const int measured = key.Measure(s.ctx, 0);
     key.Draw(s.ctx, s.rect, 20);
     const int w = c.sharps > 0 ? 12 : 10;
     std::vector<Txt> expected;
-    for (const int y : c.ys) {
-      expected.push_back({c.glyph, s.rect.Left + 20 + static_cast<int>(expected.size()) * w, s.GlyphTop(s.ctx.StaffMid + y)});
+    for (const int step : c.steps) {
+      expected.push_back({c.glyph, s.rect.Left + 20 + static_cast<int>(expected.size()) * w, s.GlyphTop(s.ctx.StaffY(step))});
     }
     EXPECT_EQ(s.TextsAt(), expected) << c.sharps;
-    EXPECT_EQ(measured, static_cast<int>(c.ys.size()) * w) << c.sharps;
+    EXPECT_EQ(measured, static_cast<int>(c.steps.size()) * w) << c.sharps;
     EXPECT_EQ(key.Width, measured);
   }
+  // Spot checks against the staff: F on the top line, G in the space above it, F in
+  // the first space.
+  RecordedStaff s;
+  EXPECT_EQ(s.ctx.StaffY(11), s.ctx.StaffMid - 2 * s.ctx.LineSpace);
+  EXPECT_EQ(s.ctx.StaffY(12), s.ctx.StaffMid - 2 * s.ctx.LineSpace - s.ctx.LineSpace / 2);
+  EXPECT_EQ(s.ctx.StaffY(4), s.ctx.StaffMid + s.ctx.LineSpace + s.ctx.LineSpace / 2);
 }
 
-// Meter numbers stack over the middle line in the music font, its symbols sit on it,
-// one digit wide whatever the numbers; the clef is centred on the bottom line (its G
-// line one space above).
+// Meter numbers stack over the middle line in the music font, each centred on the
+// wider; its symbols sit on it; the clef is centred on the bottom line (its G line one
+// space above). "1" and "2" measure 20, "8" 17.
 TEST(Signs, MeterAndClefGlyphs) {
   struct Case {
     const char* what;
     std::unique_ptr<TSimpleSymbol> sign;
-    std::vector<std::pair<std::string, int>> texts;  // text, staff y relative to the middle line
+    std::vector<std::tuple<std::string, int, int>> texts;  // text, x from the sign, staff y from the middle line
     int width;
   };
-  Case cases[] = {{"12/8", std::make_unique<TSymMeter>(12, 8, kMeterNumbers), {{"12", -6}, {"8", 6}}, 17},
-                  {"common", std::make_unique<TSymMeter>(4, 4, kMeterCommon), {{"c", 0}}, 23},
-                  {"cut", std::make_unique<TSymMeter>(2, 2, kMeterCut), {{"C", 0}}, 23},
-                  {"unknown symbol", std::make_unique<TSymMeter>(3, 4, 7), {{"C", 0}}, 23},
-                  {"clef", std::make_unique<TSymCSol>(), {{"&", 12}}, 25}};  // 12: two spaces down
+  Case cases[] = {{"12/8", std::make_unique<TSymMeter>(12, 8, kMeterNumbers), {{"12", 0, -6}, {"8", 11, 6}}, 40},
+                  {"3/2", std::make_unique<TSymMeter>(3, 2, kMeterNumbers), {{"3", 0, -6}, {"2", 0, 6}}, 20},
+                  {"10/8", std::make_unique<TSymMeter>(10, 8, kMeterNumbers), {{"10", 0, -6}, {"8", 11, 6}}, 40},
+                  {"6/16", std::make_unique<TSymMeter>(6, 16, kMeterNumbers), {{"6", 10, -6}, {"16", 0, 6}}, 40},
+                  {"common", std::make_unique<TSymMeter>(4, 4, kMeterCommon), {{"c", 0, 0}}, 23},
+                  {"cut", std::make_unique<TSymMeter>(2, 2, kMeterCut), {{"C", 0, 0}}, 23},
+                  {"unknown symbol", std::make_unique<TSymMeter>(3, 4, 7), {{"C", 0, 0}}, 23},
+                  {"clef", std::make_unique<TSymCSol>(), {{"&", 0, 12}}, 25}};  // 12: two spaces down
   for (Case& c : cases) {
     SCOPED_TRACE(c.what);
     RecordedStaff s;
@@ -131,7 +149,7 @@ TEST(Signs, MeterAndClefGlyphs) {
     c.sign->Draw(s.ctx, s.rect, 5);
     EXPECT_EQ(c.sign->X, 5);
     std::vector<Txt> expected;
-    for (const auto& [text, y] : c.texts) expected.push_back({text, s.rect.Left + 5, s.GlyphTop(s.ctx.StaffMid + y)});
+    for (const auto& [text, x, y] : c.texts) expected.push_back({text, s.rect.Left + 5 + x, s.GlyphTop(s.ctx.StaffMid + y)});
     EXPECT_EQ(s.TextsAt(), expected);
     for (const CanvasCall& t : s.Texts()) EXPECT_EQ(t.font.family, kMusicFace);
   }
