@@ -2,19 +2,24 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QListWidget>
 #include <exception>
 
 #include "app/Actions.h"
 #include "app/MainEcr.h"
 #include "app/ResLib.h"
+#include "app/ShownFileBrowser.h"
 #include "controls/DragControl.h"
 #include "midi/AbcToMidi.h"
 #include "midi/ZymMidi.h"
 #include "notation/AbcParser.h"
 #include "platform/ProgramFolder.h"
+#include "score/screens/ScoreEcr.h"
 #include "screens/CtrlFileEcr.h"
 #include "screens/DlgFltTune.h"
+#include "screens/DlgSelPatch.h"
 #include "screens/DlgString.h"
+#include "screens/PlayerEcr.h"
 #include "screens/SesMaster.h"
 
 namespace rq {
@@ -62,7 +67,8 @@ class TAppContext::Host : public ICtrlFileHost {
 TAppContext::TAppContext(TAppOptions options)
     : options_(std::move(options)),
       host_(std::make_unique<Host>(*this)),
-      dragControl_(std::make_unique<TDragControl>()) {
+      dragControl_(std::make_unique<TDragControl>()),
+      browser_(std::make_unique<TShownFileBrowser>(*this)) {
   programFolder_ = options_.programFolder.empty() ? rq::ProgramFolder() : options_.programFolder;
   if (!options_.programFolder.empty()) SetProgramFolder(options_.programFolder);
   previous_ = g_current;
@@ -76,7 +82,17 @@ TAppContext::~TAppContext() {
     object.reset();
   };
   if (mainEcr_) mainEcr_->hide();
+  // The player's end-of-tune notice is addressed to the screens: the player stops
+  // and forgets it before any screen goes.
+  if (midiPlayer_) {
+    Note("stop MidiPlayer");
+    midiPlayer_->SetOnStop(nullptr);
+    midiPlayer_->Stop(false);
+  }
   destroy("DlgString", dlgString_);
+  destroy("DlgSelPatch", dlgSelPatch_);
+  destroy("PlayerEcr", playerEcr_);
+  destroy("ScoreEcr", scoreEcr_);
   destroy("CtrlFileEcr", ctrlFileEcr_);
   destroy("DlgFltTune", dlgFltTune_);
   destroy("SesMaster", sesMaster_);
@@ -148,6 +164,7 @@ void TAppContext::Start() {
     if (!resLib_) return;
     resLib_->LoadLanguage();
     resLib_->ApplyActionStrings(actions_->All());
+    resLib_->SelectCurrentPatch();
     actions_->SetImages(*resLib_->Img32x32());
   });
   ConnectActions();
@@ -161,6 +178,7 @@ void TAppContext::Start() {
     texts.Add(dlgFltTune_.get(), TDlgFltTune::kFormTag, TextKind::Title);
     if (resLib_) resLib_->TranslateForm(texts);
   });
+  StartTuneScreens();
   RunStep("init CtrlFileEcr", [this] {
     if (!ctrlFileEcr_ || !fileControl_) return;
     // Its creation opens the trash and the filer, which get the first two tabs.
@@ -176,8 +194,54 @@ void TAppContext::Start() {
     }
     if (!problems.empty()) UserInterface().MessageDlg(problems, MsgDlgType::Warning, mbOK, 0);
   });
+  StartPatchDialog();
   RunStep("init DlgString", [this] {
     if (dlgString_) dlgString_->OnCreate();
+  });
+}
+
+// The score view and the player panel follow the tune the controller shows; until
+// the browser exists, a stand-in moves through the shown file.
+void TAppContext::StartTuneScreens() {
+  RunStep("construct ScoreEcr", [this] {
+    scoreEcr_ = std::make_unique<TScoreEcr>(ScoreViewSettings{settings_.HRuler, settings_.VRuler, settings_.ScrZoom});
+  });
+  RunStep("init ScoreEcr", [this] {
+    if (!scoreEcr_ || !mainEcr_ || !fileControl_ || !tuneParser_) return;
+    TScoreEcr* score = scoreEcr_.get();
+    score->OnCreate(mainEcr_->Host(HostPanel::Score));
+    QObject::connect(score, &TScoreEcr::PrevTune, score, [this] { browser_->ShowPrevTune(); });
+    QObject::connect(score, &TScoreEcr::NextTune, score, [this] { browser_->ShowNextTune(); });
+    QObject::connect(fileControl_.get(), &TCtrlFile::TuneShown, score, [this, score] { score->ShowTune(*tuneParser_); });
+    QObject::connect(fileControl_.get(), &TCtrlFile::FileShown, score, [this](TAbcFile* file) { browser_->OnFileShown(file); });
+  });
+  RunStep("construct PlayerEcr", [this] {
+    if (!midiPlayer_ || !abcMidi_ || !tuneParser_) return;
+    playerEcr_ = std::make_unique<TPlayerEcr>(*midiPlayer_, *abcMidi_, *tuneParser_, midi_);
+  });
+  RunStep("init PlayerEcr", [this] {
+    if (!playerEcr_ || !mainEcr_ || !fileControl_) return;
+    TPlayerEcr* panel = playerEcr_.get();
+    panel->OnCreate(mainEcr_->Host(HostPanel::Player));
+    panel->SetBrowser(browser_.get());
+    QObject::connect(fileControl_.get(), &TCtrlFile::TuneShown, panel,
+                     [panel](TAbcFile* file, TAbcRec*, const TLines& lines) { panel->OnTuneShown(file, lines); });
+    QObject::connect(fileControl_.get(), &TCtrlFile::FileClosing, panel,
+                     [panel](TAbcFile* file) { panel->OnFileClosing(file); });
+  });
+}
+
+// The instrument pop-up shows the resource module's list; a click on an instrument
+// gives it to the first channel.
+void TAppContext::StartPatchDialog() {
+  RunStep("construct DlgSelPatch", [this] { dlgSelPatch_ = std::make_unique<TDlgSelPatch>(); });
+  RunStep("init DlgSelPatch", [this] {
+    if (!dlgSelPatch_ || !resLib_) return;
+    QListWidget* list = resLib_->ListPatch();
+    dlgSelPatch_->OnCreate(list);
+    QObject::connect(list, &QListWidget::itemClicked, resLib_.get(),
+                     [this, list](QListWidgetItem* item) { resLib_->OnClickPatch(list->row(item), midiPlayer_.get()); });
+    if (playerEcr_) playerEcr_->SetPatchDialog(dlgSelPatch_.get());
   });
 }
 

@@ -25,11 +25,15 @@ class TAbcParser;
 class TActions;
 class TCtrlFileEcr;
 class TDlgFltTune;
+class TDlgSelPatch;
 class TDlgString;
 class TDragControl;
 class TMainEcr;
+class TPlayerEcr;
 class TSesMaster;
 class TResLib;
+class TScoreEcr;
+class TShownFileBrowser;
 class TZymMidiPlayer;
 
 struct TAppOptions {
@@ -83,6 +87,9 @@ class TAppContext {
   TDlgFltTune* DlgFltTune() const { return dlgFltTune_.get(); }
   TCtrlFileEcr* CtrlFileEcr() const { return ctrlFileEcr_.get(); }
   TDlgString* DlgString() const { return dlgString_.get(); }
+  TScoreEcr* ScoreEcr() const { return scoreEcr_.get(); }
+  TPlayerEcr* PlayerEcr() const { return playerEcr_.get(); }
+  TDlgSelPatch* DlgSelPatch() const { return dlgSelPatch_.get(); }
 
   // The steps run, in order: "construct X", "init X", "destroy X"; tests read it.
   const std::vector<std::string>& Log() const { return log_; }
@@ -105,6 +112,8 @@ class TAppContext {
   void ConnectFileControl();
   void ConnectForms();
   void ConnectTransferActions();
+  void StartTuneScreens();
+  void StartPatchDialog();
 
   TAppOptions options_;
   std::string programFolder_;
@@ -123,6 +132,10 @@ class TAppContext {
   std::unique_ptr<TDlgFltTune> dlgFltTune_;
   std::unique_ptr<TCtrlFileEcr> ctrlFileEcr_;
   std::unique_ptr<TDlgString> dlgString_;
+  std::unique_ptr<TShownFileBrowser> browser_;
+  std::unique_ptr<TScoreEcr> scoreEcr_;
+  std::unique_ptr<TPlayerEcr> playerEcr_;
+  std::unique_ptr<TDlgSelPatch> dlgSelPatch_;
   TAbcFile* shownFile_ = nullptr;
   std::vector<std::string> log_;
   std::vector<std::string> startErrors_;
@@ -138,5 +151,7 @@ inline TZymMidiPlayer* MidiPlayer() { return App().MidiPlayer(); }
 inline TAbcMidi* AbcMidi() { return App().AbcMidi(); }
 inline TAbcParser* TuneParser() { return App().TuneParser(); }
 inline TCtrlFileEcr* CtrlFileEcr() { return App().CtrlFileEcr(); }
+inline TScoreEcr* ScoreEcr() { return App().ScoreEcr(); }
+inline TPlayerEcr* PlayerEcr() { return App().PlayerEcr(); }
 
 }  // namespace rq

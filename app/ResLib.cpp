@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
@@ -72,10 +73,26 @@ QMessageBox::ButtonRole RoleOf(int32_t result) {
 }  // namespace
 
 TResLib::TResLib(TSettings& settings, MidiSettings& midi, QObject* parent)
-    : QObject(parent), settings_(settings), midi_(midi) {
+    : QObject(parent), settings_(settings), midi_(midi), listPatch_(new QListWidget) {
   LoadImages(img20x20_, kFileImages);
   LoadImages(imgBmp_, kMarkImages);
   LoadImages(img32x32_, kActionImages);
+  listPatch_->setObjectName("ListPatch");
+  // Four columns: the names run down each column and on into the next.
+  listPatch_->setFlow(QListView::TopToBottom);
+  listPatch_->setWrapping(true);
+  listPatch_->setResizeMode(QListView::Adjust);
+  listPatch_->setUniformItemSizes(true);
+  listPatch_->setGridSize(QSize(156, 16));
+  for (const std::string_view name : kInstrumentNames) {
+    listPatch_->addItem(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+  }
+}
+
+TResLib::~TResLib() { delete listPatch_; }
+
+void TResLib::SelectCurrentPatch() {
+  listPatch_->setCurrentRow(ClampTo(midi_.MidiPatch[0].load(), 0, 127));
 }
 
 void TResLib::LoadLanguage() {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QList>
+#include <QListWidget>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -38,6 +39,8 @@ class TResLib : public QObject, public IUserInterface {
  public:
   // `settings` and `midi` are the program's settings; both must outlive the module.
   TResLib(TSettings& settings, MidiSettings& midi, QObject* parent = nullptr);
+  // Frees the instrument list unless its pop-up took it along.
+  ~TResLib() override;
 
   // Reads the language file of the "lang" setting: messages and button captions now,
   // actions and forms when they are given. A missing file keeps the English texts.
@@ -81,6 +84,11 @@ class TResLib : public QObject, public IUserInterface {
   // A click on the instrument list: the program goes to the first channel and is kept
   // in the MIDI settings.
   void OnClickPatch(int row, TZymMidiPlayer* player);
+  // The 128 instrument names in four columns, item i being program i; the instrument
+  // pop-up shows it.
+  QListWidget* ListPatch() const { return listPatch_; }
+  // Selects the first channel's instrument in the list.
+  void SelectCurrentPatch();
 
   TSettings& Settings() { return settings_; }
 
@@ -92,6 +100,9 @@ class TResLib : public QObject, public IUserInterface {
   TImageList* Img32x32() { return &img32x32_; }
 
   bool EditMode = false;
+  // The list or set grid that last lost the keyboard focus; the player panel gives
+  // the focus back to it.
+  QPointer<QWidget> LastExitGrid;
   int32_t SavedEditWidth = 0;
   TLines ScratchList;
 
@@ -108,6 +119,7 @@ class TResLib : public QObject, public IUserInterface {
   QPointer<QProgressBar> progress_;
   QPointer<QWidget> progressPanel_;
   qint64 lastProgressPaint_ = 0;
+  QPointer<QListWidget> listPatch_;
 };
 
 }  // namespace rq

@@ -15,8 +15,8 @@ int UnicodeToCp1252(char32_t cp);
 
 std::string Cp1252ToUtf8(std::string_view bytes);
 
-// Bytes of a tune file as UTF-8 for display: as they are when they are valid UTF-8,
-// else read as Windows-1252.
+// Text from a file as screens show it: the bytes themselves when they are valid
+// UTF-8, else read as Windows-1252.
 std::string DisplayUtf8(std::string_view bytes);
 
 // Characters the code page cannot hold become "?"; `lossless` tells whether any did.

@@ -15,6 +15,7 @@
 #include "score/PainterCanvas.h"
 #include "score/ScoreDump.h"
 #include "score/ScorePage.h"
+#include "score/ScoreZoom.h"
 
 namespace rq::tool {
 namespace {
@@ -38,13 +39,6 @@ std::optional<int> IntOption(const Args& args, const std::string& name, int fall
     return std::nullopt;
   }
   return value;
-}
-
-// The screen's beam thickness for a music font size.
-int BeamThicknessFor(int fontSize) {
-  if (fontSize < 69) return 2;
-  if (fontSize > 90) return 4;
-  return 3;
 }
 
 int RunRender(const Args& args) {

@@ -51,10 +51,12 @@ TEST_F(MainEcrTest, StartsInOrderAndTearsDownInReverse) {
   TAppContext& app = Start();
   EXPECT_TRUE(app.StartErrors().empty());
   const std::vector<std::string> started = {
-      "construct ResLib",      "construct MainEcr",   "construct TuneParser",  "construct AbcMidi",
-      "construct FileControl", "construct SesMaster", "construct DlgFltTune",  "construct CtrlFileEcr",
-      "construct DlgString",   "init MainEcr",        "create MidiPlayer",     "init ResLib",
-      "init SesMaster",        "init DlgFltTune",     "init CtrlFileEcr",      "init DlgString"};
+      "construct ResLib",     "construct MainEcr",     "construct TuneParser", "construct AbcMidi",
+      "construct FileControl", "construct SesMaster",  "construct DlgFltTune", "construct CtrlFileEcr",
+      "construct DlgString",  "init MainEcr",          "create MidiPlayer",    "init ResLib",
+      "init SesMaster",       "init DlgFltTune",       "construct ScoreEcr",   "init ScoreEcr",
+      "construct PlayerEcr",  "init PlayerEcr",        "init CtrlFileEcr",     "construct DlgSelPatch",
+      "init DlgSelPatch",     "init DlgString"};
   EXPECT_EQ(log_, started);
   EXPECT_EQ(TAppContext::Current(), &app);
   EXPECT_EQ(MainEcr(), app.MainEcr());
@@ -65,10 +67,11 @@ TEST_F(MainEcrTest, StartsInOrderAndTearsDownInReverse) {
 
   context_.reset();
   const std::vector<std::string> stopped(log_.begin() + static_cast<long>(started.size()), log_.end());
-  EXPECT_EQ(stopped, (std::vector<std::string>{"destroy DlgString", "destroy CtrlFileEcr", "destroy DlgFltTune",
-                                               "destroy SesMaster", "destroy FileControl", "destroy MidiPlayer",
-                                               "destroy AbcMidi", "destroy TuneParser", "destroy MainEcr",
-                                               "destroy Actions", "destroy ResLib"}));
+  EXPECT_EQ(stopped, (std::vector<std::string>{"stop MidiPlayer", "destroy DlgString", "destroy DlgSelPatch",
+                                               "destroy PlayerEcr", "destroy ScoreEcr", "destroy CtrlFileEcr",
+                                               "destroy DlgFltTune", "destroy SesMaster", "destroy FileControl",
+                                               "destroy MidiPlayer", "destroy AbcMidi", "destroy TuneParser",
+                                               "destroy MainEcr", "destroy Actions", "destroy ResLib"}));
   EXPECT_EQ(TAppContext::Current(), nullptr);
 }
 

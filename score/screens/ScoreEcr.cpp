@@ -1,0 +1,172 @@
+#include "score/screens/ScoreEcr.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "notation/AbcParser.h"
+#include "platform/Cp1252.h"
+#include "score/PainterCanvas.h"
+#include "score/ScorePage.h"
+#include "score/ScoreZoom.h"
+#include "score/screens/ScoreGrid.h"
+#include "score/screens/ScoreRuler.h"
+
+namespace rq {
+namespace {
+
+constexpr int kRulerThickness = 22;
+constexpr int kVRulerThickness = 14;
+
+QString Display(const std::string& bytes) { return QString::fromStdString(DisplayUtf8(bytes)); }
+
+QLabel* TitleLabel(QWidget* parent, const char* name, int cellHeight) {
+  auto* label = new QLabel(parent);
+  label->setObjectName(QString::fromLatin1(name));
+  label->setFont(PainterCanvas::QtFont({kNumberFace, cellHeight, true}, nullptr));
+  return label;
+}
+
+QToolButton* RulerButton(QWidget* parent, const char* name, const char* text, const char* hint) {
+  auto* button = new QToolButton(parent);
+  button->setObjectName(QString::fromLatin1(name));
+  button->setText(QString::fromLatin1(text));
+  button->setToolTip(QString::fromLatin1(hint));
+  button->setAutoRaise(true);
+  button->setFocusPolicy(Qt::NoFocus);
+  return button;
+}
+
+}  // namespace
+
+TScoreEcr::TScoreEcr(ScoreViewSettings settings, QObject* parent)
+    : QObject(parent), settings_(settings), page_(std::make_unique<TScorePage>()) {
+  Build();
+}
+
+TScoreEcr::~TScoreEcr() { delete panScore_; }
+
+void TScoreEcr::Build() {
+  panScore_ = new QWidget;
+  panScore_->setObjectName("PanScore");
+  auto* layout = new QVBoxLayout(panScore_);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+
+  // The horizontal ruler, its length the row width, holding the buttons.
+  rulerH_ = new TScoreRuler(Qt::Horizontal, kRulerThickness, panScore_);
+  rulerH_->setObjectName("PanRulerH");
+  rulerH_->SetRange(kHRulerMin, kHRulerMax);
+  auto* buttons = new QHBoxLayout(rulerH_);
+  buttons->setContentsMargins(2, 0, TScoreRuler::kGrip + 2, 0);
+  buttons->setSpacing(1);
+  btnZoomM_ = RulerButton(rulerH_, "btnZoomM", "-", "Zoom (-)");
+  btnZoomP_ = RulerButton(rulerH_, "btnZoomP", "+", "Zoom (+)");
+  btnPrev_ = RulerButton(rulerH_, "btnPrev", "<", "Previous");
+  btnNext_ = RulerButton(rulerH_, "btnNext", ">", "Next");
+  for (QToolButton* b : {btnZoomM_, btnZoomP_, btnPrev_, btnNext_}) buttons->addWidget(b);
+  buttons->addStretch(1);
+  auto* rulerRow = new QHBoxLayout;
+  rulerRow->addSpacing(kVRulerThickness);
+  rulerRow->addWidget(rulerH_);
+  rulerRow->addStretch(1);
+  layout->addLayout(rulerRow);
+
+  // The title strip, as wide as the rows.
+  panScrTitre_ = new QWidget(panScore_);
+  panScrTitre_->setObjectName("PanScrTitre");
+  panScrTitre_->setAutoFillBackground(true);
+  QPalette white = panScrTitre_->palette();
+  white.setColor(QPalette::Window, Qt::white);
+  panScrTitre_->setPalette(white);
+  auto* titles = new QHBoxLayout(panScrTitre_);
+  titles->setContentsMargins(10, 2, 10, 2);
+  stxName_ = TitleLabel(panScrTitre_, "stxName", 19);
+  stxType_ = TitleLabel(panScrTitre_, "stxType", 15);
+  stxCompos_ = TitleLabel(panScrTitre_, "stxCompos", 16);
+  titles->addWidget(stxName_);
+  titles->addSpacing(12);
+  titles->addWidget(stxType_);
+  titles->addStretch(1);
+  titles->addWidget(stxCompos_);
+  auto* titleRow = new QHBoxLayout;
+  titleRow->addSpacing(kVRulerThickness);
+  titleRow->addWidget(panScrTitre_);
+  titleRow->addStretch(1);
+  layout->addLayout(titleRow);
+
+  // The vertical ruler beside the rows: its length sets their height.
+  rulerV_ = new TScoreRuler(Qt::Vertical, kVRulerThickness, panScore_);
+  rulerV_->setObjectName("PanRulerV");
+  rulerV_->SetRange(kVRulerMin, kVRulerMax);
+  grid_ = new TScoreGrid(panScore_);
+  grid_->setObjectName("GridScore");
+  auto* rulerColumn = new QVBoxLayout;
+  rulerColumn->addWidget(rulerV_);
+  rulerColumn->addStretch(1);
+  auto* body = new QHBoxLayout;
+  body->addLayout(rulerColumn);
+  body->addWidget(grid_, 1);
+  layout->addLayout(body, 1);
+
+  connect(btnZoomM_, &QToolButton::clicked, this, &TScoreEcr::OnZoomM);
+  connect(btnZoomP_, &QToolButton::clicked, this, &TScoreEcr::OnZoomP);
+  connect(btnPrev_, &QToolButton::clicked, this, &TScoreEcr::PrevTune);
+  connect(btnNext_, &QToolButton::clicked, this, &TScoreEcr::NextTune);
+  connect(rulerH_, &TScoreRuler::LengthChanged, this, &TScoreEcr::OnResizeRuler);
+  connect(rulerV_, &TScoreRuler::LengthChanged, this, &TScoreEcr::OnResizeVRuler);
+}
+
+void TScoreEcr::OnCreate(QWidget* host) {
+  if (host && host->layout()) host->layout()->addWidget(panScore_);
+  grid_->SetPage(page_.get());
+  // Settings are limited here, where they are read: nothing out of range reaches the drawing.
+  rulerH_->SetLength(settings_.HRuler);
+  OnResizeRuler(rulerH_->Length());
+  rulerV_->SetLength(settings_.VRuler);
+  OnResizeVRuler(rulerV_->Length());
+  stxName_->clear();
+  stxType_->clear();
+  stxCompos_->clear();
+  SetZoom(settings_.ScrZoom, +1);
+}
+
+void TScoreEcr::SetZoom(int size, int step) {
+  const int s = StepScoreZoom(size, step);
+  settings_.ScrZoom = s;
+  zoomSize_ = s;
+  beamThickness_ = BeamThicknessFor(s);
+  grid_->SetFontSize(s);
+  grid_->SetBeamThickness(beamThickness_);
+}
+
+void TScoreEcr::OnZoomM() { SetZoom(zoomSize_ - 1, -1); }
+
+void TScoreEcr::OnZoomP() { SetZoom(zoomSize_ + 1, +1); }
+
+int TScoreEcr::ShowTune(const TAbcParser& parser) {
+  grid_->SetTopRow(0);
+  stxName_->setText(Display(parser.Title()));
+  stxCompos_->setText(Display(parser.Composer()));
+  stxType_->setText(parser.Rhythm().empty() ? QString() : "(" + Display(parser.Rhythm()) + ")");
+  page_->Build(parser.Elements());
+  grid_->SetPage(page_.get());
+  return 0;
+}
+
+void TScoreEcr::OnResizeRuler(int width) {
+  width = std::clamp(width, kHRulerMin, kHRulerMax);
+  grid_->SetColWidth(width);
+  panScrTitre_->setFixedWidth(width);
+  settings_.HRuler = width;
+}
+
+void TScoreEcr::OnResizeVRuler(int height) {
+  height = std::clamp(height, kVRulerMin, kVRulerMax);
+  grid_->SetRowHeight(height - kRulerToRowHeight);
+  settings_.VRuler = height;
+}
+
+}  // namespace rq

@@ -1,0 +1,89 @@
+#include "score/screens/ScoreGrid.h"
+
+#include <QPainter>
+#include <QScrollBar>
+#include <algorithm>
+
+#include "score/PainterCanvas.h"
+#include "score/ScorePage.h"
+
+namespace rq {
+
+TScoreGrid::TScoreGrid(QWidget* parent) : QAbstractScrollArea(parent) {
+  setFrameShape(QFrame::NoFrame);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  setFocusPolicy(Qt::NoFocus);
+  viewport()->setAutoFillBackground(false);
+  // Every pixel is painted: no erase first.
+  viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+  verticalScrollBar()->setSingleStep(1);
+  connect(verticalScrollBar(), &QScrollBar::valueChanged, viewport(), qOverload<>(&QWidget::update));
+}
+
+void TScoreGrid::SetPage(const TScorePage* page) {
+  page_ = page;
+  rowCount_ = page ? static_cast<int>(page->Rows.size()) : 0;
+  UpdateScrollBar();
+  viewport()->update();
+}
+
+void TScoreGrid::SetFontSize(int size) {
+  fontSize_ = size;
+  viewport()->update();
+}
+
+void TScoreGrid::SetBeamThickness(int thickness) {
+  beamThickness_ = thickness;
+  viewport()->update();
+}
+
+void TScoreGrid::SetRowHeight(int height) {
+  rowHeight_ = std::max(height, 1);
+  UpdateScrollBar();
+  viewport()->update();
+}
+
+void TScoreGrid::SetColWidth(int width) {
+  colWidth_ = std::max(width, 1);
+  viewport()->update();
+}
+
+int TScoreGrid::TopRow() const { return verticalScrollBar()->value(); }
+
+void TScoreGrid::SetTopRow(int row) { verticalScrollBar()->setValue(row); }
+
+int TScoreGrid::VisibleRows() const { return std::max(1, viewport()->height() / rowHeight_); }
+
+void TScoreGrid::UpdateScrollBar() {
+  QScrollBar* bar = verticalScrollBar();
+  bar->setPageStep(VisibleRows());
+  bar->setRange(0, std::max(0, rowCount_ - VisibleRows()));
+}
+
+void TScoreGrid::resizeEvent(QResizeEvent* event) {
+  QAbstractScrollArea::resizeEvent(event);
+  UpdateScrollBar();
+}
+
+void TScoreGrid::paintEvent(QPaintEvent* /*event*/) {
+  QPainter painter(viewport());
+  PaintRows(painter, viewport()->size());
+}
+
+void TScoreGrid::PaintRows(QPainter& painter, QSize size) const {
+  painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
+  if (!page_) return;
+  PainterCanvas canvas(painter, {kMusicFace, fontSize_, false});
+  TDrawCtxt ctx;
+  ctx.Canvas = &canvas;
+  ctx.BeamThickness = beamThickness_;
+  ctx.LineThickness = 1;
+  ctx.SetNumberHeights();
+  for (int row = TopRow(), top = 0; row < rowCount_ && top < size.height(); ++row, top += rowHeight_) {
+    const RowRect rect{0, top, colWidth_, top + rowHeight_};
+    PaintScoreRow(ctx, page_->Rows[static_cast<size_t>(row)].get(), rect, rowHeight_, colWidth_);
+  }
+}
+
+}  // namespace rq

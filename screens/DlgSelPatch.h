@@ -1,0 +1,27 @@
+// The instrument pop-up: the resource module's list of the 128 instruments in a
+// borderless window under the player's PATCH button. A click on an instrument is
+// the list's own business (it sets the first channel's program).
+#pragma once
+
+#include <QWidget>
+
+namespace rq {
+
+class TDlgSelPatch : public QWidget {
+  Q_OBJECT
+
+ public:
+  TDlgSelPatch();
+
+  // Moves the instrument list into the pop-up, filling it.
+  void OnCreate(QWidget* listPatch);
+  // Shows the pop-up right under `button`, kept on the screen.
+  void ShowUnder(const QWidget* button);
+
+  QWidget* PanPatch() const { return panPatch_; }
+
+ private:
+  QWidget* panPatch_ = nullptr;
+};
+
+}  // namespace rq

@@ -1,0 +1,370 @@
+// The player panel offscreen: the buttons, knobs and measure grid driving a player
+// that sends to the recording device on a hand-stepped clock.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QScrollBar>
+#include <QTimer>
+#include <QToolButton>
+#include <algorithm>
+
+#include "PanelTestHelpers.h"
+#include "controls/Knob.h"
+#include "library/AbcSet.h"
+#include "library/FileAbc.h"
+#include "screens/MeasureGrid.h"
+#include "screens/TuneBrowser.h"
+
+namespace rq {
+namespace {
+
+class PlayerEcrTest : public test::PanelFixture {
+ protected:
+  QPoint Cell(int column) { return Panel().GridMesure()->CellRect(column, 1).center(); }
+  // The browser's Enter in its list: with a changed selection it prepares and plays
+  // the tune shown; otherwise it stops a playing tune, or plays.
+  void Enter(bool selectionChanged) {
+    TPlayerEcr& panel = Panel();
+    if (!selectionChanged && player_->Playing()) {
+      panel.StopPlay(1);
+      return;
+    }
+    panel.StopPlay(0);
+    if (selectionChanged || !panel.TuneReady()) panel.PrepareTune();
+    panel.Play();
+  }
+  // The pitches switched on from message `from` on.
+  std::vector<int> PitchesSince(size_t from) const {
+    const std::vector<int> all = NoteOnPitches();
+    return {all.begin() + static_cast<long>(std::min(from, all.size())), all.end()};
+  }
+};
+
+// Values from a hand-edited settings file reach the knobs, their labels and the
+// player only within the knobs' ranges, and go back into the settings so.
+TEST_F(PlayerEcrTest, BadSettingsAreKeptInTheKnobsRanges) {
+  settings_.MidiSpeed = 999;
+  settings_.MidiPitch = -500;
+  settings_.MidiVolume = 0;
+  TPlayerEcr& panel = Panel();
+  EXPECT_EQ(panel.KnobSpeed()->Position(), 200);
+  EXPECT_EQ(panel.KnobPitch()->Position(), -63);
+  EXPECT_EQ(panel.KnobVolume()->Position(), 1);
+  EXPECT_EQ(panel.LabSpeed()->text(), "200");
+  EXPECT_EQ(panel.LabPitch()->text(), "-63");
+  EXPECT_EQ(panel.LabVolume()->text(), "1");
+  EXPECT_EQ(player_->Tempo(), 340);
+  EXPECT_EQ(settings_.MidiSpeed, 200);
+  EXPECT_EQ(settings_.MidiPitch, -63);
+  EXPECT_EQ(settings_.MidiVolume, 1);
+  // The bend sent to the channels is the kept pitch: 64 - 63.
+  const auto sent = Recorded();
+  const auto bend = std::find_if(sent.rbegin(), sent.rend(), [](const test::Sent& m) { return (m.status & 0xF0) == 0xE0; });
+  ASSERT_NE(bend, sent.rend());
+  EXPECT_EQ(bend->data2, 1);
+}
+
+// The speed knob sets the tempo; a click on a knob's label steps it, left up and
+// right down, within the knob's range.
+TEST_F(PlayerEcrTest, SpeedKnobAndLabelClicks) {
+  TPlayerEcr& panel = Panel();
+  panel.KnobSpeed()->SetPosition(150);
+  EXPECT_EQ(player_->Tempo(), 270);
+  EXPECT_EQ(panel.LabSpeed()->text(), "150");
+  struct Case {
+    TKnob* knob;
+    QLabel* label;
+    int from;
+    Qt::MouseButton button;
+    int to;
+  } cases[] = {
+      {panel.KnobSpeed(), panel.LabSpeed(), 200, Qt::LeftButton, 200},
+      {panel.KnobSpeed(), panel.LabSpeed(), 200, Qt::RightButton, 199},
+      {panel.KnobSpeed(), panel.LabSpeed(), 100, Qt::LeftButton, 101},
+      {panel.KnobPitch(), panel.LabPitch(), -63, Qt::RightButton, -63},
+      {panel.KnobPitch(), panel.LabPitch(), 0, Qt::MiddleButton, -1},
+  };
+  for (const Case& c : cases) {
+    c.knob->SetPosition(c.from);
+    test::Click(c.label, QPoint(2, 2), c.button);
+    EXPECT_EQ(c.knob->Position(), c.to) << c.from;
+    EXPECT_EQ(c.label->text(), QString::number(c.to));
+  }
+  EXPECT_EQ(settings_.MidiPitch, -1);
+  EXPECT_EQ(player_->Tempo(), TempoForSpeed(101));
+}
+
+// PLAY plays the tune shown; the grid gets one column per bar, the pickup first.
+TEST_F(PlayerEcrTest, GridHasAColumnPerBar) {
+  TPlayerEcr& panel = Panel();
+  Show(test::Reel(32));
+  panel.PlayButton()->click();
+  EXPECT_TRUE(player_->Playing());
+  EXPECT_EQ(panel.GridMesure()->Columns(), 32);
+  EXPECT_FALSE(panel.GridMesure()->HasPickup());
+  EXPECT_EQ(panel.TuneName()->text(), "Test Reel   []");
+  Show(test::Reel(32, true));
+  panel.PlayButton()->click();
+  EXPECT_EQ(panel.GridMesure()->Columns(), 33);
+  EXPECT_TRUE(panel.GridMesure()->HasPickup());
+  EXPECT_EQ(panel.TrackBar()->maximum(), std::max(0, 33 * TMeasureGrid::kColWidth - panel.GridMesure()->width()));
+}
+
+// Without a MIDI output PLAY does nothing at all.
+TEST_F(PlayerEcrTest, NothingPlaysWithoutAnOutput) {
+  TPlayerEcr& panel = Panel();
+  settings_.MidiReady = false;
+  Show(test::Reel(4));
+  panel.PlayButton()->click();
+  EXPECT_FALSE(player_->Playing());
+  EXPECT_FALSE(panel.TuneReady());
+}
+
+// The display shows meter, measure, beat and tick while playing, and only the meter
+// inside a pickup; the playing measure is marked on the grid.
+TEST_F(PlayerEcrTest, PositionDisplayWhilePlaying) {
+  TPlayerEcr& panel = Panel();
+  Show(test::Jig(16));
+  panel.PlayButton()->click();
+  EXPECT_TRUE(panel.PlayTimer()->isActive());
+  Run(10420);
+  clock_.now += 5;
+  timers_.Fire();
+  ASSERT_EQ(player_->PositionTicks(), 16680);
+  panel.OnPlayTimer();
+  EXPECT_EQ(panel.LCDTime()->text(), "6/8  012 : 04 : 120");
+  EXPECT_EQ(panel.GridMesure()->CurrentColumn(), 11);
+
+  Show(test::Jig(16, true));
+  panel.RewButton()->click();
+  Run(60);
+  panel.OnPlayTimer();
+  EXPECT_EQ(panel.LCDTime()->text(), "06/08-000:00:");
+  EXPECT_EQ(panel.GridMesure()->CurrentColumn(), 0);
+}
+
+// Dragging from column 5 to column 2 loops bars 3 to 6; with the loop on, nothing
+// from tick 11520 on is ever sent. A right click clears the loop.
+TEST_F(PlayerEcrTest, DragSelectsALoop) {
+  TPlayerEcr& panel = Panel();
+  Show(test::Reel(32, false, 7));
+  panel.PlayButton()->click();
+  TMeasureGrid* grid = panel.GridMesure();
+  test::SendMouse(grid, QEvent::MouseButtonPress, Cell(5), Qt::LeftButton, Qt::LeftButton);
+  test::SendMouse(grid, QEvent::MouseMove, Cell(3), Qt::NoButton, Qt::LeftButton);
+  test::SendMouse(grid, QEvent::MouseMove, Cell(2), Qt::NoButton, Qt::LeftButton);
+  test::SendMouse(grid, QEvent::MouseButtonRelease, Cell(2), Qt::LeftButton, Qt::NoButton);
+  EXPECT_EQ(panel.Loop().First(), 2);
+  EXPECT_EQ(panel.Loop().Last(), 5);
+  EXPECT_EQ(panel.Loop().StartTick(panel.Timing()), 3840);
+  EXPECT_EQ(panel.Loop().EndTick(panel.Timing()), 11520);
+  EXPECT_TRUE(player_->Playing());
+  EXPECT_FALSE(player_->Paused());
+
+  panel.LoopSwitch()->click();
+  EXPECT_TRUE(player_->LoopOn());
+  EXPECT_TRUE(panel.LoopSwitch()->isChecked());
+  Run(30000);
+  EXPECT_TRUE(player_->Playing());
+  const std::vector<int> looped = NoteOnPitches();
+  EXPECT_GT(looped.size(), 100u);
+  EXPECT_EQ(std::count(looped.begin(), looped.end(), test::kHighG), 0);
+
+  test::Click(grid, Cell(4), Qt::RightButton);
+  EXPECT_EQ(panel.Loop().First(), -1);
+  Run(60000);
+  const std::vector<int> played = NoteOnPitches();
+  EXPECT_GT(std::count(played.begin(), played.end(), test::kHighG), 0);
+}
+
+// A click on a column while playing goes on from its start; while nothing plays it
+// only marks the column.
+TEST_F(PlayerEcrTest, ClickingAColumnSeeks) {
+  TPlayerEcr& panel = Panel();
+  test::Click(panel.GridMesure(), Cell(3));
+  EXPECT_EQ(panel.CurrentColumn(), 3);
+  EXPECT_FALSE(player_->Playing());
+
+  Show(test::Reel(32));
+  panel.PlayButton()->click();
+  Run(1000);
+  test::Click(panel.GridMesure(), Cell(7));
+  EXPECT_EQ(panel.CurrentColumn(), 7);
+  EXPECT_EQ(player_->PositionTicks(), 7 * 1920);
+  EXPECT_TRUE(player_->Playing());
+  EXPECT_FALSE(player_->Paused());
+  EXPECT_TRUE(panel.PlayTimer()->isActive());
+}
+
+// The browser's Enter: plays the selected tune, stops it when pressed again, and
+// after the selection moved plays the new tune from its start.
+TEST_F(PlayerEcrTest, EnterPlaysStopsAndPlaysTheNewTune) {
+  Show(test::Reel(8));
+  Enter(true);
+  Run(500);
+  EXPECT_TRUE(player_->Playing());
+  EXPECT_GT(NoteOnCount(), 0u);
+  Enter(false);
+  EXPECT_FALSE(player_->Playing());
+  EXPECT_EQ(Hanging(), 0);
+  const size_t before = NoteOnCount();
+  Show(test::Jig(8));
+  Enter(true);
+  Run(500);
+  EXPECT_TRUE(player_->Playing());
+  ASSERT_GT(NoteOnCount(), before);
+  EXPECT_EQ(PitchesSince(before).front(), 67);  // the jig's first G, not the reel's C
+  EXPECT_EQ(Panel().Timing().Measure, 1440);
+}
+
+// A pause left by STOP never silences the next start: REW plays from the start, and
+// the browser's Enter twice after STOP plays again.
+TEST_F(PlayerEcrTest, StopThenPlayAgainIsNeverSilent) {
+  TPlayerEcr& panel = Panel();
+  Show(test::Reel(8));
+  panel.PlayButton()->click();
+  Run(2000);
+  panel.StopButton()->click();
+  EXPECT_TRUE(player_->Paused());
+  size_t before = NoteOnCount();
+  panel.RewButton()->click();
+  EXPECT_FALSE(player_->Paused());
+  EXPECT_EQ(player_->PositionTicks(), 0);
+  Run(300);
+  ASSERT_GT(NoteOnCount(), before);
+  EXPECT_EQ(PitchesSince(before).front(), 60);
+
+  panel.StopButton()->click();
+  Enter(false);
+  Enter(false);
+  before = NoteOnCount();
+  Run(300);
+  EXPECT_GT(NoteOnCount(), before);
+}
+
+// PLAY after another tune was shown plays that tune from its start, never the
+// paused one.
+TEST_F(PlayerEcrTest, PlayAfterAnotherTuneWasShownPlaysIt) {
+  TPlayerEcr& panel = Panel();
+  Show(test::Reel(8));
+  panel.PlayButton()->click();
+  Run(2000);
+  panel.StopButton()->click();
+  const size_t before = NoteOnCount();
+  Show(test::Jig(8));
+  panel.PlayButton()->click();
+  EXPECT_FALSE(player_->Paused());
+  Run(300);
+  ASSERT_GT(NoteOnCount(), before);
+  EXPECT_EQ(PitchesSince(before).front(), 67);
+  // Shown again unchanged, the playing tune is paused and resumed.
+  Show(test::Jig(8));
+  panel.StopButton()->click();
+  EXPECT_TRUE(player_->Paused());
+  panel.PlayButton()->click();
+  EXPECT_FALSE(player_->Paused());
+  EXPECT_GT(player_->PositionTicks(), 0);
+  // STOP on a changed tune stops it instead of pausing it.
+  Show(test::Reel(8));
+  panel.StopButton()->click();
+  EXPECT_FALSE(player_->Playing());
+}
+
+// Preparing a tune stops the player first: nothing is converted into the container
+// while the player reads it, and no note is left sounding.
+TEST_F(PlayerEcrTest, PreparingStopsThePlayer) {
+  TPlayerEcr& panel = Panel();
+  Show(test::Reel(8));
+  panel.PlayButton()->click();
+  Run(700);
+  Show(test::Jig(8));
+  panel.PrepareTune();
+  EXPECT_FALSE(player_->Playing());
+  EXPECT_FALSE(panel.PlayTimer()->isActive());
+  EXPECT_EQ(Hanging(), 0);
+  EXPECT_EQ(panel.TuneName()->text(), "Test Jig   []");
+}
+
+// What the grid and the display describe is copied when the tune is prepared:
+// converting another tune with the shared converter afterwards changes nothing.
+TEST_F(PlayerEcrTest, PanelKeepsThePreparedTunesTiming) {
+  TPlayerEcr& panel = Panel();
+  Show(test::Jig(16));
+  panel.PrepareTune();
+  TAbcParser other;
+  other.Parse(SplitLines(test::Reel(32, true)));
+  converter_->Convert(other.Elements());
+  panel.Play();
+  EXPECT_EQ(panel.Columns(), 16);
+  EXPECT_FALSE(panel.GridMesure()->HasPickup());
+  EXPECT_EQ(panel.Timing().Measure, 1440);
+}
+
+// The end of a tune reaches the panel as a posted notice numbered by its play: the
+// notice of an earlier play leaves a later play's display running.
+TEST_F(PlayerEcrTest, LateStopNoticeIsIgnored) {
+  TPlayerEcr& panel = Panel();
+  Show(test::Reel(1));
+  panel.PlayButton()->click();
+  Run(1500);
+  EXPECT_FALSE(player_->Playing());
+  panel.RewButton()->click();
+  QCoreApplication::sendPostedEvents(&panel);
+  EXPECT_TRUE(player_->Playing());
+  EXPECT_TRUE(panel.PlayTimer()->isActive());
+  Run(1500);
+  QCoreApplication::sendPostedEvents(&panel);
+  EXPECT_FALSE(panel.PlayTimer()->isActive());
+}
+
+// A set plays its tunes one after the other, each as often as its repeat count, and
+// is named as a set; the tune on screen stays in the shared parser.
+TEST_F(PlayerEcrTest, PreparedSetPlaysItsEntriesWithRepeats) {
+  const std::unique_ptr<TAbcFile> file = TAbcFile::CreateNew("Sets.abc", nullptr);
+  file->LoadFromBytes(test::Reel(2) + "\n" + test::Jig(3));
+  ASSERT_EQ(file->FilterList.Count(), 2);
+  TAbcRec* reel = nullptr;
+  TAbcRec* jig = nullptr;
+  for (int32_t row = 0; row < 2; ++row) (file->GetTitle(row) == "Test Reel" ? reel : jig) = file->GetRec(row);
+  TSetAbc set("Session, Set 1");
+  set.AddTune(reel, 2);
+  set.AddTune(jig, 0);
+  TPlayerEcr& panel = Panel();
+  Show(test::Reel(4));
+  panel.PrepareSet(*file, set);
+  EXPECT_EQ(panel.TuneName()->text(), "[ SET ]  Session; Set 1   [Sets.abc]");
+  EXPECT_EQ(parser_.Title(), "Test Reel");
+  EXPECT_EQ(panel.Timing().Total, 2 * 2 * 1920 + 3 * 1440);
+  panel.PlayButton()->click();  // what is prepared plays; the set is not the tune shown
+  EXPECT_TRUE(player_->Playing());
+  Run(20000);
+  const std::vector<int> played = NoteOnPitches();
+  EXPECT_EQ(std::count(played.begin(), played.end(), 60), 2 * 2);  // each reel bar has one C
+  EXPECT_EQ(std::count(played.begin(), played.end(), 76), 3);      // each jig bar one e
+}
+
+// PREV and NEXT go to the browser, and the grid hands the focus back to it.
+TEST_F(PlayerEcrTest, BrowserGetsPrevNextAndTheFocus) {
+  struct Browser : ITuneBrowser {
+    void ShowPrevTune() override {}
+    void ShowNextTune() override {}
+    void PlayPrevTune() override { calls += "prev "; }
+    void PlayNextTune() override { calls += "next "; }
+    bool FocusLastExitGrid() override {
+      calls += "focus ";
+      return true;
+    }
+    std::string calls;
+  } browser;
+  TPlayerEcr& panel = Panel();
+  panel.SetBrowser(&browser);
+  panel.PrevButton()->click();
+  panel.NextButton()->click();
+  test::Click(panel.GridMesure(), Cell(1));
+  test::Click(panel.GridMesure(), Cell(1), Qt::RightButton);
+  EXPECT_EQ(browser.calls, "prev next focus focus ");
+}
+
+}  // namespace
+}  // namespace rq
