@@ -191,9 +191,7 @@ TScanResult TAbcFile::ScanHeader(int32_t first, int32_t last, const TLines& sour
       if (line.starts_with("K:")) from = 2;
       else if (line.starts_with("K :")) from = 3;
       if (from != 0) {
-        std::string_view key = TrimLeftBlanks(line.substr(from, kFieldMax));
-        key = key.substr(0, key.find(' '));
-        const int index = FindKeyIndex(NormalizeKeyName(key));
+        const int index = KeyIndexOfField(TrimLeftBlanks(line.substr(from, kFieldMax)));
         if (index > 0) scan.flags[2] = static_cast<uint8_t>(index);
         keyTaken = true;
       }

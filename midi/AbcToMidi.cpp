@@ -96,6 +96,7 @@ int32_t TAbcMidi::ComputeCode(std::span<const TAbc* const> elements) {
 void TAbcMidi::Reset(TMidiContainer* container) {
   container_ = container;
   if (container_) container_->Clear();
+  events_.clear();
   graces_.clear();
   blocs_.clear();
   blocCount_ = 0;
@@ -104,13 +105,15 @@ void TAbcMidi::Reset(TMidiContainer* container) {
   endingEarliest_ = 0;
   endingTime_ = 0;
   repeatOpen_ = false;
+  laterEnding_ = false;
+  lastEnding_ = 1;
   barAccidentals_.fill(0);
   measureTicks_ = kWholeNote;
   unitTicks_ = 240;
   now_ = 0;
   barStart_ = 0;
   longestVoiceEnd_ = 0;
-  headerUnitGiven_ = false;
+  unitGiven_ = false;
   chordState_ = 0;
   chordAdvance_ = 0;
   channel_ = 1;
@@ -181,7 +184,7 @@ void TAbcMidi::OnKey(const TAbcKey_K& key) {
 }
 
 void TAbcMidi::OnUnitLength(const TAbcKey_L& unit) {
-  headerUnitGiven_ = true;
+  unitGiven_ = true;
   const MidiTick num = std::max(unit.Num, 1);
   const MidiTick den = unit.Den >= 1 ? unit.Den : 8;
   unitTicks_ = kWholeNote * num / den;
@@ -193,10 +196,8 @@ void TAbcMidi::OnMeter(const TAbcKey_M& meter) {
     headerMeter_ = currentMeter_;
     firstMeterSeen_ = true;
     sampler_.SetCompound(meter.Den == 8 || (meter.Num == 3 && meter.Den == 4));
-    SetMeter(currentMeter_, true);
-  } else {
-    SetMeter(currentMeter_, false);
   }
+  SetMeter(currentMeter_);
 }
 
 // A voice restarts at tick 0 on its own channel with the header's key and meter.
@@ -209,17 +210,16 @@ void TAbcMidi::OnVoice(const TAbcKey_V& voice) {
 }
 
 // The bar length is always the meter's own; the unit length becomes the meter's
-// default unless the header gave an L: before its first M:.
-void TAbcMidi::SetMeter(Meter meter, bool header) {
+// default unless the tune gave an L: before (ABC keeps an explicit unit length
+// when the meter changes).
+void TAbcMidi::SetMeter(Meter meter) {
   const bool valid = meter.num >= 1 && meter.den >= 1;
   const MidiTick measure = valid ? MidiTick{meter.num} * kWholeNote / meter.den : 0;
   measureTicks_ = measure >= 1 ? measure : kWholeNote;
   // 3/4 and longer default to eighth notes, shorter meters (2/4) to sixteenths.
   const MidiTick defaultUnit = !valid || 4 * meter.num >= 3 * meter.den ? 240 : 120;
-  if (!(header && headerUnitGiven_)) unitTicks_ = defaultUnit;
-  if (container_) {
-    container_->AddEvent(std::make_unique<TTimeSignature>(now_, kTagConverter, meter.num, meter.den));
-  }
+  if (!unitGiven_) unitTicks_ = defaultUnit;
+  if (container_) events_.push_back(std::make_unique<TTimeSignature>(now_, kTagConverter, meter.num, meter.den));
 }
 
 // ---- Notes ----
@@ -372,6 +372,13 @@ void TAbcMidi::DoBar(const TAbcBar& bar) {
   if (bar.Skip == 1) return;  // the numbered ending that follows does the work
   barAccidentals_.fill(0);
   EndBar(bar.Kind);
+  if (laterEnding_) {
+    // The first bar line after a second (or later) ending closes its section: a
+    // repeat sign here repeats nothing more, and what follows starts a new section.
+    FlushBlocs();
+    repeatOpen_ = bar.Kind == kAbcBarRepeatStart || bar.Kind == kAbcBarRepeatBoth;
+    return;
+  }
   switch (bar.Kind) {
     case kAbcBarDouble:
       // A double bar closes a section opened by a start-repeat sign.
@@ -397,16 +404,23 @@ void TAbcMidi::DoBar(const TAbcBar& bar) {
 }
 
 // "|1" marks what the first time plays before its ending; "|2" (or any later
-// ending) replays the section up to that mark.
+// ending) replays the section up to that mark. Each later ending number replays
+// once, so a section is never copied more often than it has endings.
 void TAbcMidi::DoEnding(const TAbcBarSection& ending) {
   EndBar(ending.Kind);
   if (ending.Number == 1) {
+    // A first ending right after a later one (no bar line between) starts a new section.
+    if (laterEnding_) FlushBlocs();
     endingMark_ = blocCount_;
     endingEarliest_ = earliestStart_;
     endingTime_ = now_;
   } else {
-    now_ = ReplayBlocs(now_, endingMark_, endingEarliest_, endingTime_);
-    barStart_ = now_;
+    if (ending.Number > lastEnding_) {
+      now_ = ReplayBlocs(now_, endingMark_, endingEarliest_, endingTime_);
+      barStart_ = now_;
+      lastEnding_ = ending.Number;
+    }
+    laterEnding_ = true;
   }
 }
 
@@ -470,13 +484,15 @@ void TAbcMidi::FlushBlocs() {
   blocCount_ = 0;
   endingMark_ = 0;
   repeatOpen_ = false;
+  laterEnding_ = false;
+  lastEnding_ = 1;
 }
 
 void TAbcMidi::EmitNote(const TNoteBloc& bloc) {
   const MidiTick end = bloc.Start + bloc.Duration;
-  container_->AddEvent(
+  events_.push_back(
       std::make_unique<TNote_On>(bloc.Start, kTagConverter, bloc.Velocity, bloc.Pitch, bloc.Channel, end));
-  container_->AddEvent(std::make_unique<TNote_On>(end, kTagConverter, 0, bloc.Pitch, bloc.Channel, end));
+  events_.push_back(std::make_unique<TNote_On>(end, kTagConverter, 0, bloc.Pitch, bloc.Channel, end));
 }
 
 void TAbcMidi::FinishTune() {
@@ -484,6 +500,8 @@ void TAbcMidi::FinishTune() {
   if (now_ - barStart_ < measureTicks_ && now_ != barStart_) now_ = barStart_ + measureTicks_;
   totalTicks_ = std::max(now_, longestVoiceEnd_);
   FlushBlocs();
+  // The events come roughly in time order; the container sorts them once.
+  if (container_) container_->AddEvents(events_);
   codeText_ = sampler_.CodeText(headerKey_);
   codeValue_ = TuneCodeValue(codeText_);
 }

@@ -72,7 +72,7 @@ class TAbcMidi {
   void OnUnitLength(const TAbcKey_L& unit);
   void OnMeter(const TAbcKey_M& meter);
   void OnVoice(const TAbcKey_V& voice);
-  void SetMeter(Meter meter, bool header);
+  void SetMeter(Meter meter);
   void FinishTune();
 
   void DoNote(const TAbcNote& note);
@@ -96,6 +96,8 @@ class TAbcMidi {
 
   const MidiSettings& config_;
   TMidiContainer* container_ = nullptr;
+  // Events for the container, in the order they were made; added to it at the end.
+  std::vector<std::unique_ptr<TMIDI_Event>> events_;
   std::vector<const TAbcNote*> graces_;
   // The section buffered since the last flush. Without a container only its count
   // and earliest start are kept: they are all that replaying it needs.
@@ -106,6 +108,8 @@ class TAbcMidi {
   MidiTick endingEarliest_ = 0;  // earliest start among those
   MidiTick endingTime_ = 0;      // where that first ending began
   bool repeatOpen_ = false;    // a start-repeat sign opened the buffered section
+  bool laterEnding_ = false;   // a second or later ending is playing; the next bar line closes the section
+  int lastEnding_ = 1;         // the highest ending number replayed in this section
 
   std::array<int, 7> barAccidentals_{};  // per letter C..B: 0, +-1, +-2, 3 natural
   MidiTick measureTicks_ = 1920;
@@ -113,7 +117,7 @@ class TAbcMidi {
   MidiTick now_ = 0;
   MidiTick barStart_ = 0;
   MidiTick longestVoiceEnd_ = 0;
-  bool headerUnitGiven_ = false;
+  bool unitGiven_ = false;  // an L: field was read
   int chordState_ = 0;  // 0 outside, 1 after "[", 2 after its first note
   MidiTick chordAdvance_ = 0;
   int channel_ = 1;

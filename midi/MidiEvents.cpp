@@ -2,6 +2,7 @@
 #include "midi/MidiEvents.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "midi/MidiSink.h"
 #include "platform/Numbers.h"
@@ -52,27 +53,44 @@ size_t TPatch::WriteTo(std::vector<unsigned char>& out, int) const {
   return 2;
 }
 
-// The converter adds a note's start and end in turn, so most insertions land close
-// to the previous one: the search walks from there instead of from either end.
+namespace {
+bool EarlierEvent(const std::unique_ptr<TMIDI_Event>& a, const std::unique_ptr<TMIDI_Event>& b) {
+  return a->Time() < b->Time();
+}
+}  // namespace
+
 void TMidiContainer::AddEvent(std::unique_ptr<TMIDI_Event> event) {
   if (!event) return;
   const MidiTick t = event->Time();
   channelUsed_[static_cast<size_t>(event->Channel() - 1)] = true;
-
-  size_t at = 0;
-  if (!events_.empty()) {
-    size_t i = std::min(lastInsertIndex_, events_.size() - 1);
-    if (events_[i]->Time() <= t) {
-      while (i < events_.size() && events_[i]->Time() <= t) ++i;
-      at = i;
-    } else {
-      // Step back while later than t; insert after the first event at or before t.
-      while (i > 0 && events_[i - 1]->Time() > t) --i;
-      at = i;
-    }
+  // Most events come in time order: those go to the end without a search.
+  if (events_.empty() || events_.back()->Time() <= t) {
+    events_.push_back(std::move(event));
+    return;
   }
-  events_.insert(events_.begin() + static_cast<std::ptrdiff_t>(at), std::move(event));
-  lastInsertIndex_ = at;
+  const auto at = std::upper_bound(events_.begin(), events_.end(), t,
+                                   [](MidiTick time, const auto& e) { return time < e->Time(); });
+  events_.insert(at, std::move(event));
+}
+
+void TMidiContainer::AddEvents(std::vector<std::unique_ptr<TMIDI_Event>>& events) {
+  std::erase(events, nullptr);
+  for (const auto& e : events) channelUsed_[static_cast<size_t>(e->Channel() - 1)] = true;
+  const auto old = static_cast<std::ptrdiff_t>(events_.size());
+  events_.reserve(events_.size() + events.size());
+  if (std::is_sorted(events.begin(), events.end(), EarlierEvent)) {
+    std::move(events.begin(), events.end(), std::back_inserter(events_));
+  } else {
+    // Sorting (time, place) pairs keeps equal times in the order they were added
+    // and reads no event while sorting; the events then move into that order.
+    std::vector<std::pair<MidiTick, size_t>> order(events.size());
+    for (size_t i = 0; i < events.size(); ++i) order[i] = {events[i]->Time(), i};
+    std::sort(order.begin(), order.end());
+    for (const auto& [time, i] : order) events_.push_back(std::move(events[i]));
+  }
+  events.clear();
+  // After the events already here: each new one after every old one of the same time.
+  if (old > 0) std::inplace_merge(events_.begin(), events_.begin() + old, events_.end(), EarlierEvent);
 }
 
 const TMIDI_Event* TMidiContainer::GetEvent(std::ptrdiff_t index) const {
@@ -84,11 +102,8 @@ void TMidiContainer::Clear() {
   for (auto& notes : sounding_) notes.reset();
   playCursor_ = 0;
   events_.clear();
-  ResetInsertCursor();
   channelUsed_.fill(false);
 }
-
-void TMidiContainer::ResetInsertCursor() { lastInsertIndex_ = 0; }
 
 void TMidiContainer::SetMeter(int num, int den) {
   meterNum_ = static_cast<unsigned char>(ClampTo(num, 0, 255));

@@ -102,16 +102,23 @@ class TMidiContainer {
   TMidiContainer(const TMidiContainer&) = delete;
   TMidiContainer& operator=(const TMidiContainer&) = delete;
 
-  // Inserts in time order and takes ownership.
+  // Inserts in time order and takes ownership: after every event of the same or an
+  // earlier time, found by binary search.
   void AddEvent(std::unique_ptr<TMIDI_Event> event);
+  // Adds many events at once, as if each were added in turn with AddEvent, in time
+  // proportional to n log n however they are ordered. Takes them out of `events`,
+  // which is left empty (its memory kept for the caller's next batch).
+  void AddEvents(std::vector<std::unique_ptr<TMIDI_Event>>& events);
   size_t EventCount() const { return events_.size(); }
   // Nullptr when index is out of range.
   const TMIDI_Event* GetEvent(std::ptrdiff_t index) const;
 
   // Frees every event, empties the sounding notes and the channel flags, rewinds
-  // the play and insert cursors. Meter and tempo stay.
+  // the play cursor. Meter and tempo stay.
   void Clear();
-  void ResetInsertCursor();
+  // Kept for callers that prepare a container for export: insertion keeps no
+  // cursor any more (it searches the whole list), so there is nothing to reset.
+  void ResetInsertCursor() {}
 
   void SetMeter(int num, int den);
   void GetMeter(int& num, int& den) const;
@@ -145,7 +152,6 @@ class TMidiContainer {
   unsigned char meterNum_ = 0;
   unsigned char meterDen_ = 0;
   int tempo_ = 0;
-  size_t lastInsertIndex_ = 0;
   std::array<bool, 16> channelUsed_{};
   size_t playCursor_ = 0;
   std::array<std::bitset<128>, 16> sounding_{};

@@ -136,9 +136,51 @@ const KeyWordMap& KeyWords() {
       }
     }
     for (const char* w : {"Hp", "hp", "HP"}) add(w);
+    // The modes the rows do not spell, on every tonic whose key fits seven sharps or flats.
+    struct Spelled { const char* suffix; KeyMode mode; };
+    static constexpr Spelled kOtherModes[] = {
+        {"Lyd", KeyMode::kLydian},  {"lyd", KeyMode::kLydian},  {"Phr", KeyMode::kPhrygian},
+        {"phr", KeyMode::kPhrygian}, {"Loc", KeyMode::kLocrian}, {"loc", KeyMode::kLocrian},
+        {"Aeo", KeyMode::kAeolian}, {"aeo", KeyMode::kAeolian}, {"Ion", KeyMode::kIonian},
+        {"ion", KeyMode::kIonian}};
+    for (const char letter : std::string_view("ABCDEFG")) {
+      for (const char* accidental : {"", "#", "b"}) {
+        const std::string tonic = std::string(1, letter) + accidental;
+        for (const Spelled& m : kOtherModes) {
+          if (const auto sharps = ModalKeySharps(tonic, m.mode)) map.emplace(tonic + m.suffix, *sharps);
+        }
+      }
+    }
     return map;
   }();
   return words;
+}
+
+// Sharps a mode adds to the major key of its tonic.
+int ModeShift(KeyMode mode) {
+  switch (mode) {
+    case KeyMode::kMajor:
+    case KeyMode::kIonian: return 0;
+    case KeyMode::kMinor:
+    case KeyMode::kAeolian: return -3;
+    case KeyMode::kMixolydian: return -1;
+    case KeyMode::kDorian: return -2;
+    case KeyMode::kLydian: return 1;
+    case KeyMode::kPhrygian: return -4;
+    case KeyMode::kLocrian: return -5;
+  }
+  return 0;
+}
+
+// The suffix of a mode in the key-name table; nullptr for a mode the table has no names for.
+const char* KeyNameSuffix(KeyMode mode) {
+  switch (mode) {
+    case KeyMode::kMajor: return "";
+    case KeyMode::kMinor: return "m";
+    case KeyMode::kMixolydian: return "Mix";
+    case KeyMode::kDorian: return "Dor";
+    default: return nullptr;
+  }
 }
 
 }  // namespace
@@ -200,6 +242,52 @@ std::optional<int> KeyWordSharps(std::string_view value) {
   const auto it = KeyWords().find(value);
   if (it == KeyWords().end()) return std::nullopt;
   return it->second;
+}
+
+std::optional<KeyMode> ModeOfWord(std::string_view word) {
+  if (word.size() < 3) return std::nullopt;
+  for (const char c : word) {
+    if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))) return std::nullopt;
+  }
+  struct Named { std::string_view prefix; KeyMode mode; };
+  static constexpr Named kModes[] = {
+      {"maj", KeyMode::kMajor},      {"min", KeyMode::kMinor},    {"ion", KeyMode::kIonian},
+      {"aeo", KeyMode::kAeolian},    {"mix", KeyMode::kMixolydian}, {"dor", KeyMode::kDorian},
+      {"lyd", KeyMode::kLydian},     {"phr", KeyMode::kPhrygian}, {"loc", KeyMode::kLocrian}};
+  const std::string prefix = ToLowerAscii(word.substr(0, 3));
+  for (const Named& m : kModes) {
+    if (m.prefix == prefix) return m.mode;
+  }
+  return std::nullopt;
+}
+
+bool IsTonic(std::string_view text) {
+  if (text.empty() || text.size() > 2 || text[0] < 'A' || text[0] > 'G') return false;
+  return text.size() == 1 || text[1] == '#' || text[1] == 'b';
+}
+
+std::optional<int> ModalKeySharps(std::string_view tonic, KeyMode mode) {
+  if (!IsTonic(tonic)) return std::nullopt;
+  // Sharps of the major keys on A to G; a sharp adds seven, a flat takes seven away.
+  static constexpr int kLetterSharps[] = {3, 5, 0, 2, 4, -1, 1};
+  int sharps = kLetterSharps[tonic[0] - 'A'] + ModeShift(mode);
+  if (tonic.size() == 2) sharps += tonic[1] == '#' ? 7 : -7;
+  if (sharps < -7 || sharps > 7) return std::nullopt;
+  return sharps;
+}
+
+int KeyIndexOfField(std::string_view value) {
+  const std::string_view word = value.substr(0, value.find(' '));
+  if (IsTonic(word) && word.size() < value.size()) {
+    std::string_view rest = value.substr(word.size());
+    rest.remove_prefix(std::min(rest.find_first_not_of(' '), rest.size()));
+    rest = rest.substr(0, std::min(rest.find(' '), rest.find('%')));
+    if (const auto mode = ModeOfWord(rest)) {
+      const char* suffix = KeyNameSuffix(*mode);
+      return suffix ? FindKeyIndex(std::string(word) + suffix) : 0;
+    }
+  }
+  return FindKeyIndex(NormalizeKeyName(word));
 }
 
 }  // namespace rq

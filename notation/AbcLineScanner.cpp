@@ -30,7 +30,8 @@ void AbcLineScanner::SetLine(std::string_view line, int lineNumber) {
   run_ = 0;
   inBracket_ = false;
   inPlus_ = false;
-  brokenState_ = 0;
+  broken_.StartLineWithCarry(carry_);
+  carry_ = false;
   // Normally cleared at the end of the line before; a line left unfinished must
   // not colour the next one.
   fieldLetter_ = 0;
@@ -104,6 +105,7 @@ void AbcLineScanner::Dispatch() {
 
 void AbcLineScanner::OnEndOfLine() {
   tokenId_ = kTokEol;
+  carry_ = range_ == kRangeBody && broken_.CarriesToNextLine();
   inBracket_ = false;
   inPlus_ = false;
   fieldLetter_ = 0;
@@ -170,11 +172,10 @@ int AbcLineScanner::ReadFieldValueEnd() const {
 }
 
 void AbcLineScanner::ReadKey() {
-  const int end = ReadFieldValueEnd();
+  const AbcKeyValue key = ReadKeyValue(line_, static_cast<size_t>(run_), inBracket_, inPlus_);
   fieldLetter_ = 0;
-  const bool known = KeyWordSharps(line_.substr(static_cast<size_t>(run_), static_cast<size_t>(end - run_))).has_value();
-  if (known && range_ == kRangeBody) fieldLetter_ = 255;
-  SpanTo(end, known ? kTokMainValue : kTokError);
+  if (key.sharps && range_ == kRangeBody) fieldLetter_ = 255;
+  SpanTo(static_cast<int>(key.end), key.sharps ? kTokMainValue : kTokError);
 }
 
 void AbcLineScanner::ReadMeter() {
@@ -309,7 +310,7 @@ void AbcLineScanner::ReadNote() {
   while (At(i) == '/' || IsAbcDigit(At(i))) ++i;
   if (!NoteLengthOf(line_.substr(static_cast<size_t>(lengthFrom), static_cast<size_t>(i - lengthFrom)))) good = false;
   SpanTo(i, good ? kTokNote : kTokError);
-  brokenState_ = NextBrokenState(brokenState_, NoteFollowedByBrokenSign(line_, static_cast<size_t>(i)));
+  broken_.AfterNote(WhatFollowsNote(line_, static_cast<size_t>(i)));
 }
 
 void AbcLineScanner::OnAccidental() {
@@ -348,13 +349,15 @@ void AbcLineScanner::OnBroken() {
       good = false;
     }
   }
-  if (!NextIsNoteAfterAccidentals(line_, static_cast<size_t>(i)) || brokenState_ != 1) good = false;
+  // As in the parser: a sign first on its line may pair the note that ended the line before.
+  const bool firstOnLine = line_.find_first_not_of(' ') == static_cast<size_t>(tokenPos_);
+  if (!NoteFollowsBrokenSign(line_, static_cast<size_t>(i)) || !broken_.TakeSign(firstOnLine)) good = false;
   SpanTo(i, good ? kTokStraight : kTokError);
 }
 
 void AbcLineScanner::OnBar() {
   fieldLetter_ = 0;
-  brokenState_ = 0;
+  broken_.AtBar();
   const AbcBarToken bar = ScanBarToken(line_, static_cast<size_t>(run_));
   inBracket_ = false;
   inPlus_ = false;
@@ -435,14 +438,14 @@ void AbcLineScanner::OnGraceOpen() {
   SpanTo(i, good ? kTokGrace : kTokError);
 }
 
-void ScanAbcLine(std::string_view line, int& range, std::vector<AbcToken>& tokens) {
+void ScanAbcLine(std::string_view line, int& state, std::vector<AbcToken>& tokens) {
   tokens.clear();
   AbcLineScanner scanner;
-  scanner.SetRange(range);
+  scanner.SetState(state);
   for (scanner.SetLine(line); !scanner.GetEol(); scanner.Next()) {
     tokens.push_back({scanner.GetTokenPos(), scanner.GetTokenLength(), scanner.GetTokenKind()});
   }
-  range = scanner.GetRange();
+  state = scanner.GetState();
 }
 
 }  // namespace rq

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "notation/AbcRules.h"
+
 namespace rq {
 
 // Token kinds; each is drawn with one attribute of the highlighter.
@@ -31,6 +33,14 @@ enum AbcTokenKind : uint8_t {
 
 enum AbcRange : uint8_t { kRangeHeader = 1, kRangeBody = 2 };
 
+// What a line hands to the next (the editor keeps it as the block state): its
+// range, plus kBrokenCarry when a body line ended on a note that a broken-rhythm
+// sign at the start of the next line may pair.
+constexpr int kBrokenCarry = 4;
+constexpr int RangeOfState(int state) {
+  return state > 0 && (state & ~kBrokenCarry) == kRangeBody ? kRangeBody : kRangeHeader;
+}
+
 struct AbcToken {
   int start = 0;   // 0-based
   int length = 0;
@@ -38,12 +48,20 @@ struct AbcToken {
   bool operator==(const AbcToken&) const = default;
 };
 
-// Scans one line at a time: SetLine, then Next until GetEol. Only the range crosses
-// lines; everything else restarts with each line.
+// Scans one line at a time: SetLine, then Next until GetEol. Only the state (the
+// range and the broken-rhythm carry) crosses lines; everything else restarts with
+// each line.
 class AbcLineScanner {
  public:
-  void SetRange(int range) { range_ = range == kRangeBody ? kRangeBody : kRangeHeader; }
-  void ResetRange() { range_ = kRangeHeader; }
+  // The state of the line before; anything that is not a body state is the header.
+  void SetState(int state) {
+    range_ = RangeOfState(state);
+    carry_ = range_ == kRangeBody && (state & kBrokenCarry) != 0;
+  }
+  // The state after the line, once its end was reached.
+  int GetState() const { return carry_ ? range_ | kBrokenCarry : range_; }
+  void SetRange(int range) { SetState(RangeOfState(range)); }
+  void ResetRange() { SetState(kRangeHeader); }
   int GetRange() const { return range_; }
 
   // Starts a line (bytes; it ends at its first NUL) and reads its first token.
@@ -100,11 +118,12 @@ class AbcLineScanner {
   bool keySeen_ = false;
   bool inBracket_ = false;
   bool inPlus_ = false;
-  int brokenState_ = 0;
+  bool carry_ = false;  // into the line on SetLine, out of it at its end
+  BrokenRhythmState broken_;
 };
 
-// The tokens of one line (the end of line left out); `range` goes in as the range
+// The tokens of one line (the end of line left out); `state` goes in as the state
 // of the line before and comes out as this line's.
-void ScanAbcLine(std::string_view line, int& range, std::vector<AbcToken>& tokens);
+void ScanAbcLine(std::string_view line, int& state, std::vector<AbcToken>& tokens);
 
 }  // namespace rq

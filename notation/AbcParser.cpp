@@ -123,7 +123,7 @@ void TAbcParser::BeginParse() {
   meterDen_ = 4;
   // Nothing of an earlier parse may leak into this one: the same tune always
   // gives the same elements, whatever was parsed before it.
-  brokenState_ = 0;
+  broken_.Reset();
   fieldLetter_ = 0;
   keySeen_ = false;
   DestroyElements();
@@ -190,6 +190,7 @@ void TAbcParser::Dispatch(unsigned char c) {
 // ---- Handlers that act alike in header and body ----
 
 void TAbcParser::OnEndOfLine() {
+  broken_.AtLineEnd();
   inBracket_ = false;
   inPlus_ = false;
   fieldLetter_ = 0;
@@ -312,9 +313,10 @@ std::string_view TAbcParser::ReadFieldValue() {
 void TAbcParser::ReadKey() {
   fieldLetter_ = 0;
   // An unknown key reads as C.
-  const std::optional<int> known = KeyWordSharps(ReadFieldValue());
-  if (known && mode_ == 2) fieldLetter_ = 255;
-  Append<TAbcKey_K>(Pos(valueStart_), Pos(col_ - 1), known.value_or(GetKeySharps("C")));
+  const AbcKeyValue key = ReadKeyValue(line_, Index(col_), inBracket_, inPlus_);
+  col_ = static_cast<int>(key.end) + 1;
+  if (key.sharps && mode_ == 2) fieldLetter_ = 255;
+  Append<TAbcKey_K>(Pos(valueStart_), Pos(col_ - 1), key.sharps.value_or(GetKeySharps("C")));
 }
 
 void TAbcParser::ReadMeter(bool header) {
@@ -464,7 +466,7 @@ void TAbcParser::ReadNote() {
   pendingAccidental_ = 0;
   pendingDecoration_ = 0;
 
-  brokenState_ = NextBrokenState(brokenState_, NoteFollowedByBrokenSign(line_, Index(col_)));
+  broken_.AfterNote(WhatFollowsNote(line_, Index(col_)));
 }
 
 void TAbcParser::OnAccidental() {
@@ -516,15 +518,17 @@ void TAbcParser::OnBroken() {
     }
     ++col_;
   }
-  if (!NextIsNoteAfterAccidentals(line_, Index(col_))) return;
-  if (brokenState_ != 1) return;
+  if (!NoteFollowsBrokenSign(line_, Index(col_))) return;
+  // A sign that starts its line may pair the note that ended the line before.
+  const bool firstOnLine = line_.find_first_not_of(' ') == Index(tokenStart_);
+  if (!broken_.TakeSign(firstOnLine)) return;
   Append<TAbcStraight>(Pos(tokenStart_), Pos(col_ - 1), c == '<' ? kAbcBrokenLess : kAbcBrokenGreater,
                        (second || bad) ? 2 : 1);
 }
 
 void TAbcParser::ReadBar() {
   fieldLetter_ = 0;
-  brokenState_ = 0;
+  broken_.AtBar();
   pendingAccidental_ = 0;
   pendingDecoration_ = 0;
   const int first = col_;
@@ -649,24 +653,45 @@ void TAbcParser::PostPass() {
   }
 }
 
+// The note on each side of a sign gets the shift; a chord on either side (the sign
+// right after its "]" or right before its "[") gets it on every note, since a chord
+// lasts as long as its first note.
 void TAbcParser::LinkBroken(size_t i) {
   const auto* sign = static_cast<TAbcStraight*>(elements_[i]);
   const int n = sign->Count;
   const bool less = sign->Kind == kAbcBrokenLess;
+  const auto mark = [this](size_t j, int shift) { static_cast<TAbcNote*>(elements_[j])->Straight = shift; };
   for (size_t j = i; j-- > 0;) {
-    if (elements_[j]->Kind == kAbcNote) {
-      static_cast<TAbcNote*>(elements_[j])->Straight = less ? -n : n;
+    const int kind = elements_[j]->Kind;
+    if (kind == kAbcNote) {
+      mark(j, less ? -n : n);
+      break;
+    }
+    if (kind == kAbcBracketClose) {
+      for (size_t k = j; k-- > 0 && elements_[k]->Kind != kAbcBracketOpen;) {
+        if (elements_[k]->Kind == kAbcNote) mark(k, less ? -n : n);
+      }
       break;
     }
   }
   for (size_t j = i + 1; j < elements_.size(); ++j) {
-    if (elements_[j]->Kind == kAbcNote) {
-      static_cast<TAbcNote*>(elements_[j])->Straight = less ? n : -n;
+    const int kind = elements_[j]->Kind;
+    if (kind == kAbcNote) {
+      mark(j, less ? n : -n);
+      break;
+    }
+    if (kind == kAbcBracketOpen) {
+      for (size_t k = j + 1; k < elements_.size() && elements_[k]->Kind != kAbcBracketClose; ++k) {
+        if (elements_[k]->Kind == kAbcNote) mark(k, less ? n : -n);
+      }
       break;
     }
   }
 }
 
+// A tuplet takes the next p notes. A broken-rhythm sign between them does not end
+// it (the rhythm then applies inside the tuplet), nor do blanks before its first note;
+// a blank among its notes switches it off.
 void TAbcParser::LinkTuplet(size_t i) {
   auto* tuplet = static_cast<TAbcTuplet*>(elements_[i]);
   int remaining = tuplet->P;
@@ -676,7 +701,9 @@ void TAbcParser::LinkTuplet(size_t i) {
       if (remaining == 0) break;
       static_cast<TAbcNote*>(e)->Tuplet = tuplet->P;
       --remaining;
-    } else if (e->Kind == kAbcBackSlash) {
+    } else if (e->Kind == kAbcBackSlash || e->Kind == kAbcBrokenLess || e->Kind == kAbcBrokenGreater) {
+      continue;
+    } else if (e->Kind == kAbcSpace && remaining == tuplet->P) {
       continue;
     } else {
       if (e->Kind == kAbcSpace && remaining > 0) tuplet->Kind = kAbcTupletOff;
@@ -709,7 +736,9 @@ void TAbcParser::LinkEnding(size_t i) {
   for (size_t j = i; j-- > 0;) {
     TAbc* e = elements_[j];
     const int k = e->Kind;
-    if (k == kAbcNote || k == kAbcBackSlash || k == kAbcGraceEnd || k == kAbcTupletOff) return;
+    // A continuation joins the lines: a bar before it still stands before the ending.
+    // An ending before this one has already marked what this walk would reach.
+    if (k == kAbcNote || k == kAbcGraceEnd || k == kAbcTupletOff || k == kAbcBarSection) return;
     if (k >= kAbcBarSingle && k <= kAbcBarRepeatBoth) {
       static_cast<TAbcBar*>(e)->Skip = 1;
       return;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "notation/AbcClass.h"
+#include "notation/AbcRules.h"
 #include "platform/ByteText.h"
 
 namespace rq {
@@ -130,7 +131,7 @@ class TAbcParser {
   bool inPlus_ = false;
   int fieldLetter_ = 0;  // 0 none, a letter, or 255: the value was read, skip the rest
   bool keySeen_ = false;
-  int brokenState_ = 0;
+  BrokenRhythmState broken_;
   int pendingAccidental_ = 0;
   int pendingDecoration_ = 0;
   bool inGrace_ = false;

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "notation/AbcClass.h"
+#include "notation/AbcDef.h"
 #include "platform/Numbers.h"
 
 namespace rq {
@@ -34,7 +35,8 @@ int BarKind(uint64_t packed) {
       {PackToken("||:"), kAbcBarRepeatStart}, {PackToken("[|:"), kAbcBarRepeatStart},
       {PackToken("::"), kAbcBarRepeatBoth},   {PackToken(":||:"), kAbcBarRepeatBoth},
       {PackToken(":|:"), kAbcBarRepeatBoth},  {PackToken("|1"), kAbcBarSection},
-      {PackToken("|[1"), kAbcBarSection},     {PackToken(":|2"), kAbcBarSection},
+      {PackToken("|[1"), kAbcBarSection},     {PackToken("|2"), kAbcBarSection},
+      {PackToken(":|2"), kAbcBarSection},
       {PackToken(":|[2"), kAbcBarSection},    {PackToken("[1"), kAbcBarSection},
       {PackToken("[2"), kAbcBarSection},
   };
@@ -86,6 +88,26 @@ std::optional<AbcMeter> MeterOf(std::string_view value) {
   return AbcMeter{n, d, 0};
 }
 
+AbcKeyValue ReadKeyValue(std::string_view line, size_t at, bool inBracket, bool inPlus) {
+  const auto valueEnd = [&](size_t from) {
+    while (!IsFieldValueEnd(AbcAt(line, from), inBracket, inPlus)) ++from;
+    return from;
+  };
+  const size_t end = valueEnd(at + 1);
+  const std::string_view word = line.substr(std::min(at, line.size()), end - at);
+  AbcKeyValue key{end, KeyWordSharps(word)};
+  if (AbcAt(line, end) == ' ' && IsTonic(word)) {
+    size_t modeAt = end;
+    while (AbcAt(line, modeAt) == ' ') ++modeAt;
+    const size_t modeEnd = valueEnd(modeAt);
+    if (const auto mode = ModeOfWord(line.substr(std::min(modeAt, line.size()), modeEnd - modeAt))) {
+      key.end = modeEnd;
+      key.sharps = ModalKeySharps(word, *mode);
+    }
+  }
+  return key;
+}
+
 std::optional<int> UnitLengthOf(std::string_view value) {
   for (size_t i = 1; i < value.size(); ++i) {
     const auto c = static_cast<unsigned char>(value[i]);
@@ -100,8 +122,6 @@ std::optional<int> UnitLengthOf(std::string_view value) {
 }
 
 std::optional<AbcLength> detail::NoteLengthOfText(std::string_view text) {
-  // A trailing slash halves, whatever comes before it.
-  if (text.back() == '/') return AbcLength{1, 2};
   int slashes = 0;
   int64_t before = 0, after = 0;
   bool hasBefore = false, hasAfter = false;
@@ -117,25 +137,35 @@ std::optional<AbcLength> detail::NoteLengthOfText(std::string_view text) {
       hasAfter = true;
     }
   }
-  if (slashes > 1) return std::nullopt;
-  const int64_t num = slashes == 0 ? before : (hasBefore ? before : 1);
-  const int64_t den = slashes == 0 ? 1 : (hasAfter ? after : 0);
-  if (num > kMaxLenNum || !IsPowerOfTwoUpTo32(den, 1)) return std::nullopt;
-  return AbcLength{static_cast<int>(num), static_cast<int>(den)};
+  const int64_t num = hasBefore ? before : 1;
+  if (slashes == 0) return before <= kMaxLenNum ? std::optional(AbcLength{static_cast<int>(before), 1}) : std::nullopt;
+  if (!hasAfter) {
+    // A number (or none) and slashes only: each slash halves ("//" a quarter, "3/" three halves).
+    if (slashes > 5 || num > kMaxLenNum) return std::nullopt;  // beyond a thirty-second, or too long
+    return AbcLength{static_cast<int>(num), 1 << slashes};
+  }
+  // Other texts that end in a slash ("3/2/") are half a unit.
+  if (text.back() == '/') return AbcLength{1, 2};
+  if (slashes > 1 || num > kMaxLenNum || !IsPowerOfTwoUpTo32(after, 1)) return std::nullopt;
+  return AbcLength{static_cast<int>(num), static_cast<int>(after)};
 }
 
 AbcBarToken ScanBarToken(std::string_view line, size_t at) {
-  // The token's characters; one past kMaxBarToken is enough to know it is too long.
-  char token[kMaxBarToken + 1];
+  // The token's characters; two tokens around the taken blank fit, and one more
+  // character is enough to know it is too long.
+  constexpr size_t kMaxScan = 2 * kMaxBarToken + 1;
+  char token[kMaxScan + 1];
   size_t length = 0;
   token[length++] = static_cast<char>(AbcAt(line, at));
   size_t i = at;
-  bool blankTaken = false;
+  size_t blankIndex = 0;   // where the blank was taken in the line
+  size_t beforeBlank = 0;  // token characters before it; 0 when none was taken
   bool atLineEnd = false;
   for (;;) {
     ++i;
-    if (AbcAt(line, i) == ' ' && !blankTaken) {
-      blankTaken = true;
+    if (AbcAt(line, i) == ' ' && beforeBlank == 0) {
+      blankIndex = i;
+      beforeBlank = length;
       ++i;
     }
     const unsigned char c = AbcAt(line, i);
@@ -144,20 +174,37 @@ AbcBarToken ScanBarToken(std::string_view line, size_t at) {
       break;
     }
     if (c != '1' && c != '2' && c != ':' && c != '[' && c != ']' && c != '|') break;
-    if (length <= kMaxBarToken) token[length] = static_cast<char>(c);
+    if (length <= kMaxScan) token[length] = static_cast<char>(c);
     ++length;
   }
-  const auto kindOf = [&token](size_t n) {
-    return n <= kMaxBarToken ? BarKind(PackToken(std::string_view(token, n))) : 0;
+  // An invisible bar "[|]" joined to a bar token reads as that token.
+  const auto kindOf = [&token](size_t from, size_t n) {
+    if (n > kMaxBarToken + 3) return 0;
+    const int kind = n <= kMaxBarToken ? BarKind(PackToken(std::string_view(token + from, n))) : 0;
+    if (kind != 0 || n <= 3 || std::string_view(token + from, 3) != "[|]") return kind;
+    return BarKind(PackToken(std::string_view(token + from + 3, n - 3)));
   };
   AbcBarToken bar;
-  bar.kind = kindOf(length);
+  // A closing bar, a blank and a repeat start are two tokens ("|| |:", ":| |:"), and
+  // so are a closing bar, a blank and an ending that do not form one token (":| |2";
+  // ":| [2" is the single token ":|[2"). The first token ends with the blank.
+  if (beforeBlank > 0 && length > beforeBlank && length <= kMaxScan) {
+    const int first = kindOf(0, beforeBlank);
+    const int second = kindOf(beforeBlank, length - beforeBlank);
+    if ((first == kAbcBarDouble || first == kAbcBarRepeatEnd) &&
+        (second == kAbcBarRepeatStart || (second == kAbcBarSection && kindOf(0, length) == 0))) {
+      bar.kind = first;
+      bar.end = blankIndex + 1;
+      return bar;
+    }
+  }
+  bar.kind = kindOf(0, length);
   if (bar.kind == 0 && !atLineEnd) {
     // A bar directly followed by an inline field: the "[" is read again as a bracket.
-    if (length > 1 && length <= kMaxBarToken + 1 && token[length - 1] == '[' && kindOf(length - 1)) {
+    if (length > 1 && length <= kMaxScan && token[length - 1] == '[' && kindOf(0, length - 1)) {
       --i;
       --length;
-      bar.kind = kindOf(length);
+      bar.kind = kindOf(0, length);
     }
   } else if (bar.kind == 0) {
     // A run that is no bar token reads as a single bar at the line's end.
@@ -171,6 +218,14 @@ AbcBarToken ScanBarToken(std::string_view line, size_t at) {
     bar.number = IsAbcDigit(last) ? last - '0' : 1;
   }
   return bar;
+}
+
+bool NoteFollowsBrokenSign(std::string_view line, size_t from) {
+  for (unsigned char c = AbcAt(line, from);; c = AbcAt(line, ++from)) {
+    if (IsAccidentalChar(c) || c == '.' || c == '~' || c == '[') continue;
+    if (c == '(' && !IsTupletDigit(AbcAt(line, from + 1))) continue;
+    return IsPitchLetter(c);
+  }
 }
 
 }  // namespace rq

@@ -34,33 +34,34 @@ enum class AbcChar : uint8_t {
 namespace detail {
 struct AbcCharTable {
   AbcChar of[256];
+  constexpr void Set(unsigned char c, AbcChar id) { of[c] = id; }
   constexpr AbcCharTable() : of() {
     for (auto& c : of) c = AbcChar::Default;
     of[0] = AbcChar::EndOfLine;
-    of['\n'] = AbcChar::SkipOne;
-    of['\r'] = AbcChar::LineBreak;
-    of['"'] = AbcChar::ChordSymbol;
-    of['%'] = AbcChar::Comment;
-    of['('] = AbcChar::Tuplet;
-    of['+'] = AbcChar::Plus;
-    of['.'] = AbcChar::Decoration;
-    of['~'] = AbcChar::Decoration;
-    of['/'] = AbcChar::Letter;
+    Set('\n', AbcChar::SkipOne);
+    Set('\r', AbcChar::LineBreak);
+    Set('"', AbcChar::ChordSymbol);
+    Set('%', AbcChar::Comment);
+    Set('(', AbcChar::Tuplet);
+    Set('+', AbcChar::Plus);
+    Set('.', AbcChar::Decoration);
+    Set('~', AbcChar::Decoration);
+    Set('/', AbcChar::Letter);
     for (int c = '0'; c <= '9'; ++c) of[c] = AbcChar::Letter;
     for (int c = 'A'; c <= 'Z'; ++c) of[c] = AbcChar::Letter;
     for (int c = 'a'; c <= 'z'; ++c) of[c] = AbcChar::Letter;
-    of[':'] = AbcChar::Bar;
-    of['|'] = AbcChar::Bar;
-    of['<'] = AbcChar::Broken;
-    of['>'] = AbcChar::Broken;
-    of['='] = AbcChar::Accidental;
-    of['^'] = AbcChar::Accidental;
-    of['_'] = AbcChar::Accidental;
-    of['['] = AbcChar::BracketOpen;
-    of['\\'] = AbcChar::Continuation;
-    of[']'] = AbcChar::BracketClose;
-    of['{'] = AbcChar::GraceOpen;
-    of['}'] = AbcChar::GraceClose;
+    Set(':', AbcChar::Bar);
+    Set('|', AbcChar::Bar);
+    Set('<', AbcChar::Broken);
+    Set('>', AbcChar::Broken);
+    Set('=', AbcChar::Accidental);
+    Set('^', AbcChar::Accidental);
+    Set('_', AbcChar::Accidental);
+    Set('[', AbcChar::BracketOpen);
+    Set('\\', AbcChar::Continuation);
+    Set(']', AbcChar::BracketClose);
+    Set('{', AbcChar::GraceOpen);
+    Set('}', AbcChar::GraceClose);
   }
 };
 inline constexpr AbcCharTable kAbcCharTable;
@@ -142,6 +143,15 @@ struct AbcMeter {
 // A meter value: "C", "C|", or n/d with 2 <= n <= 99 and d a power of two from 2 to 32.
 std::optional<AbcMeter> MeterOf(std::string_view value);
 
+// A K: value read from `at`, its first character whatever it is, up to the value's
+// end (IsFieldValueEnd); when that word is a tonic followed by blanks and a mode word
+// ("A Mixolydian", "E minor", "F# aeolian"), the mode word belongs to the value too.
+struct AbcKeyValue {
+  size_t end = 0;             // index one past the value's last character
+  std::optional<int> sharps;  // nullopt for a key the program does not know
+};
+AbcKeyValue ReadKeyValue(std::string_view line, size_t at, bool inBracket, bool inPlus);
+
 // An L: value: 1/4, 1/8, 1/16 or 1/32 written with "/" and digits 1 to 8 only; the denominator.
 std::optional<int> UnitLengthOf(std::string_view value);
 
@@ -153,7 +163,9 @@ namespace detail {
 std::optional<AbcLength> NoteLengthOfText(std::string_view text);
 }
 // The length text after a note (its run of "/" and digits; empty for none), or
-// nullopt when it is not a length the program reads. Most notes have none or one digit.
+// nullopt when it is not a length the program reads. Each slash after the number
+// halves it ("/" 1/2, "//" 1/4, "3/" 3/2, "3//" 3/4); "3/4" is three quarters.
+// Most notes have none or one digit.
 inline std::optional<AbcLength> NoteLengthOf(std::string_view text) {
   if (text.empty()) return AbcLength{};
   if (text.size() == 1 && IsAbcDigit(static_cast<unsigned char>(text[0]))) return AbcLength{text[0] - '0', 1};
@@ -169,19 +181,76 @@ struct AbcBarToken {
 };
 AbcBarToken ScanBarToken(std::string_view line, size_t at);
 
-// Broken rhythm: a note is followed by a sign when the run of blanks, "<" and ">"
-// after it holds one. The state moves 0 -> 1 on such a note, 1 -> 2 on the next note.
-inline bool NoteFollowedByBrokenSign(std::string_view line, size_t from) {
-  for (unsigned char c = AbcAt(line, from); c == ' ' || c == '<' || c == '>'; c = AbcAt(line, ++from)) {
-    if (c != ' ') return true;
+// Broken rhythm. What follows a note: a sign ("<" or ">") after blanks and the
+// closing ")" of a slur or "]" of a chord; or the line's end (after those, a
+// continuation or a comment), where a sign may still start the next line.
+enum class AbcAfterNote : uint8_t { kNothing, kSign, kLineEnd };
+// Read after every note, so kept inline: most notes are followed by another note.
+inline AbcAfterNote WhatFollowsNote(std::string_view line, size_t from) {
+  for (;; ++from) {
+    switch (AbcAt(line, from)) {
+      case ' ': case ')': case ']': continue;
+      case '<': case '>': return AbcAfterNote::kSign;
+      case 0: case '\n': case '\r': case '%': return AbcAfterNote::kLineEnd;
+      case '\\':  // the note ends its line when only blanks follow the continuation
+        do {
+          ++from;
+        } while (AbcAt(line, from) == ' ');
+        return AbcAt(line, from) == 0 ? AbcAfterNote::kLineEnd : AbcAfterNote::kNothing;
+      default: return AbcAfterNote::kNothing;
+    }
   }
-  return false;
 }
+
+// After a sign, a note follows, possibly behind slurs "(", a chord's "[",
+// decorations and accidentals (a blank, a rest or a tuplet drops the sign).
+bool NoteFollowsBrokenSign(std::string_view line, size_t from);
+
 constexpr int NextBrokenState(int state, bool followed) {
   if (followed && state == 2) state = 0;
   if (state == 1) state = 2;
   if (followed && state == 0) state = 1;
   return state;
 }
+
+// Whether a sign pairs the notes around it. A note followed by a sign moves the
+// state 0 -> 1, the next note 1 -> 2 (so the note after a pair does not start
+// another one at once); a bar line resets it. A note that ends its line leaves a
+// carry for the next line: a sign first on that line (after blanks) pairs it.
+class BrokenRhythmState {
+ public:
+  void AfterNote(AbcAfterNote next) {
+    carry_ = next == AbcAfterNote::kLineEnd && state_ != 1 ? 2 : 0;  // a sign would have moved it to 1
+    state_ = NextBrokenState(state_, next == AbcAfterNote::kSign);
+  }
+  // The carry reaches the next line only.
+  void AtLineEnd() {
+    if (carry_ > 0) --carry_;
+  }
+  void AtBar() {
+    state_ = 0;
+    carry_ = 0;
+  }
+  // Whether a sign (with a note after it) is taken; `firstOnLine` when only blanks precede it.
+  bool TakeSign(bool firstOnLine) {
+    if (state_ == 1) return true;
+    if (!firstOnLine || carry_ != 1) return false;
+    state_ = 1;
+    carry_ = 0;
+    return true;
+  }
+  // The carry into the next line, and taking it over at a line's start (the
+  // editor's scanner reads one line at a time).
+  bool CarriesToNextLine() const { return carry_ == 2; }
+  void StartLineWithCarry(bool carry) {
+    state_ = 0;
+    carry_ = carry ? 1 : 0;
+  }
+  void Reset() { AtBar(); }
+
+ private:
+  int state_ = 0;
+  int carry_ = 0;  // 2 after a note that ends its line, 1 on the next line
+};
 
 }  // namespace rq

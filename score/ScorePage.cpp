@@ -44,7 +44,6 @@ int TScorePage::BuildInto(std::span<const TAbc* const> elements, ScoreRows& list
   chordMode_ = false;
   unitDen_ = kEighthUnit;
   unitGiven_ = false;
-  meterSeen_ = false;
   meterNum_ = 0;
   meterDen_ = 0;
   afterBrokenSign_ = false;
@@ -95,6 +94,8 @@ void TScorePage::OnElement(const TAbc& e, ScoreRows& list) {
       Append(std::make_unique<TBarreSection>(static_cast<const TAbcBarSection&>(e).Number));
       break;
     case kAbcSpace: {
+      // A blank between a tuplet sign and its first note does not end the tuplet.
+      if (Tuplet != nullptr && TupletLeft > 0 && TupletLeft == Tuplet->Count) break;
       // Blanks end beams and tuplets; after a continuation they leave the row going on.
       const bool continued = Continued;
       EndTuplet();
@@ -139,12 +140,12 @@ void TScorePage::OnKey(const TAbcKey_K& key) {
 }
 
 void TScorePage::OnMeter(const TAbcKey_M& meter) {
-  // Without an L: field the first meter sets the unit: a sixteenth below 3/4.
-  if (!meterSeen_ && !unitGiven_) {
+  // Without an L: field each meter sets the unit: a sixteenth below 3/4. An L:
+  // field keeps its unit whatever meter follows, as in the converter.
+  if (!unitGiven_) {
     const bool valid = meter.Num >= 1 && meter.Den >= 1;
     unitDen_ = valid && int64_t{4} * meter.Num < int64_t{3} * meter.Den ? 16 : kEighthUnit;
   }
-  meterSeen_ = true;
   meterNum_ = meter.Num;
   meterDen_ = meter.Den;
   Append(std::make_unique<TSymMeter>(meter.Num, meter.Den, meter.Symbol));

@@ -75,10 +75,9 @@ class TScorePage {
   std::unique_ptr<TMultiNote> Chord;
   bool graceMode_ = false;
   bool chordMode_ = false;
-  // The unit note length's denominator: the L: field, else the first meter's default.
+  // The unit note length's denominator: the L: field, else the latest meter's default.
   int unitDen_ = 8;
   bool unitGiven_ = false;
-  bool meterSeen_ = false;
   // The current meter, for rests that fill a bar (0/0 before any).
   int meterNum_ = 0;
   int meterDen_ = 0;

@@ -91,14 +91,14 @@ void TSynAbcSyn::highlightBlock(const QString& text) {
     bytes_[static_cast<size_t>(i)] = static_cast<char>(u < 0x80 ? u : 0x80);
   }
   // The first block has no state (-1): a text starts in the header.
-  scanner_.SetRange(previousBlockState());
+  scanner_.SetState(previousBlockState());
   for (scanner_.SetLine(bytes_, currentBlock().blockNumber() + 1); !scanner_.GetEol(); scanner_.Next()) {
     const int attribute = AttributeOfKind(scanner_.GetTokenKind());
     if (attribute >= 0) {
       setFormat(scanner_.GetTokenPos(), scanner_.GetTokenLength(), formats_[static_cast<size_t>(attribute)]);
     }
   }
-  setCurrentBlockState(scanner_.GetRange());
+  setCurrentBlockState(scanner_.GetState());
 }
 
 }  // namespace rq

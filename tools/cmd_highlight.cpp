@@ -15,10 +15,10 @@ int RunHighlight(const Args& args) {
   for (const auto& tune : tunes) {
     std::printf("== X:%d\n", tune.number);
     // The editor shows one tune; its first line starts in the header.
-    int range = kRangeHeader;
+    int state = kRangeHeader;
     for (size_t i = 0; i < tune.lines.size(); ++i) {
-      ScanAbcLine(tune.lines[i], range, tokens);
-      std::printf("%zu range %d:", i + 1, range);
+      ScanAbcLine(tune.lines[i], state, tokens);
+      std::printf("%zu range %d:", i + 1, RangeOfState(state));
       for (const AbcToken& t : tokens) std::printf(" %d+%d=%d", t.start, t.length, t.kind);
       std::printf("\n");
     }

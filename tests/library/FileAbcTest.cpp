@@ -59,7 +59,7 @@ TEST(AbcFileLoad, HeaderScan) {
   const TAbcRec* second = f->FindBySeq(2);
   EXPECT_EQ(f->TitleOfRec(second), ":2") << "no T: line: the X: line from its second character";
   EXPECT_EQ(second->GetRhythmIndex(), FindRhythm("slip jig"));
-  EXPECT_EQ(second->GetKeyIndex(), FindKeyIndex("G"));
+  EXPECT_EQ(second->GetKeyIndex(), FindKeyIndex("GDor")) << "a mode word after the tonic names the mode";
 
   const TAbcRec* third = f->FindBySeq(3);
   EXPECT_EQ(third->GetKeyIndex(), FindKeyIndex("Em"));

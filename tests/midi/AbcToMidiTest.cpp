@@ -36,8 +36,10 @@ TEST(ConvertUnits, MeterSetsBarAndDefaultUnit) {
     EXPECT_EQ(t.Notes(), m.note) << m.fields;
   }
   ExpectNotes({{"A A2 A/", "0+120:69 120+240:69 360+60:69"}}, "M:4/4\nL:1/16\nK:C");
-  // A meter in the body resets the unit to that meter's default.
-  ExpectNotes({{"A|[M:2/4] A|", "0+480:69 480+120:69"}}, "M:4/4\nL:1/4\nK:C");
+  // A meter in the body keeps a unit the tune gave; without one it sets its own default.
+  ExpectNotes({{"A|[M:2/4] A|", "0+480:69 480+480:69"}}, "M:4/4\nL:1/4\nK:C");
+  ExpectNotes({{"A|[M:2/4] A|", "0+240:69 240+120:69"}}, "M:4/4\nK:C");
+  ExpectNotes({{"A|\nM:2/4\nA|[L:1/8][M:3/4]A|", "0+480:69 480+480:69 960+240:69"}}, "M:4/4\nL:1/4\nK:C");
 }
 
 // Tuplets, broken rhythm, grace notes, rolls, staccato, chords and rests start and last as written.
@@ -81,9 +83,31 @@ TEST(ConvertPitches, OctavesAccidentalsAndKeys) {
                            {"F", {"=B", "71"}},
                            {"C#", {"FCGDAEB", "66 61 68 63 70 65 72"}},
                            {"Cb", {"BEADGCF", "70 63 68 61 66 59 64"}},
-                           {"Ador", {"FCG", "66 60 67"}}}) {
+                           {"Ador", {"FCG", "66 60 67"}},
+                           // A mode word after the tonic, and all seven modes.
+                           {"A Mixolydian", {"Gg|", "67 79"}},
+                           {"E Minor", {"FCG", "66 60 67"}},
+                           {"F# aeolian", {"FCGD", "66 61 68 62"}},
+                           {"Glyd", {"FCG", "66 61 67"}},
+                           {"B Phrygian", {"FCB", "66 60 71"}},
+                           {"Eloc", {"BE", "70 64"}},
+                           {"C", {"F [K:D Dorian] F [K:A minor] F", "65 65 65"}}}) {
     ExpectNotes({k.c}, std::string("L:1/8\nK:") + k.key, Show::kPitch);
   }
+}
+
+// Lengths with several slashes, broken rhythm beside slurs, chords, decorations and a
+// line's end, and tuplets across a sign or after a blank.
+TEST(ConvertDurations, AsMusiciansWriteThem) {
+  ExpectNotes({{"c// c/// c3/ c3// c/", "0+60:72 60+30:72 90+360:72 450+180:72 630+120:72"},
+               {"c>(de)", "0+360:72 360+120:74 480+240:76"},
+               {"(cd)>e", "0+240:72 240+360:74 600+120:76"},
+               {"[ce]>[df] g", "0+360:72 0+360:76 360+120:74 360+120:77 480+240:79"},
+               {"[ce]<[df]", "0+120:72 0+120:76 120+360:74 120+360:77"},
+               {".c>.d", "0+180:72 360+60:74"},
+               {"c\n>d", "0+360:72 360+120:74"},
+               {"(3cd>e f", "0+160:72 160+240:74 400+80:76 480+240:77"},  // the bar keeps its length
+               {"(3 cde f", "0+160:72 160+160:74 320+160:76 480+240:77"}});
 }
 
 // Repeat signs, double bars and numbered endings play each section as often as written.
@@ -94,6 +118,40 @@ TEST(ConvertRepeats, SectionsAndEndings) {
                {"C8 || D8", "0+1920:60 1920+1920:62"},
                {"C8 |: D8 || E8", "0+1920:60 1920+1920:62 3840+1920:62 5760+1920:64"},
                {"|: C8 :: D8 :|", "0+1920:60 1920+1920:60 3840+1920:62 5760+1920:62"}});
+}
+
+// Second endings as musicians write them: across a continuation and a line break,
+// "|2", "[|]:|", and a second ending that closes its section ("A B" pitches, L:1/4).
+TEST(ConvertRepeats, SecondEndingsCloseTheirSection) {
+  const std::string fields = "M:4/4\nL:1/4\nK:C";
+  ExpectNotes({{"C2 D2|1 E4:|\\\n [2 G4||", "60 62 64 60 62 67"},
+               {"|:C2|1 D2:|\n|2 E2||", "60 62 60 64"},
+               {"C2|1 D2:|2 E2::F2 G2:|", "60 62 60 64 65 67 65 67"},
+               {"C2|1 D2:|2 E2|F2 G2:|", "60 62 60 64 65 67 65 67"},
+               {"|:C2[1D2:|[2E2:|[3F2||", "60 62 60 64 60 65"},  // a third ending replays too
+               {"CD|[1EF:|[2GA|\ncd|[1ef:|[2ga|", "60 62 64 65 60 62 67 69 72 74 76 77 72 74 79 81"},
+               {"[1CD:|[2EF[1GA:|[2Bc", "60 62 64 65 67 69 71 72"},  // a new group right after an ending
+               {"C2 [1 D2 [2 E2 [2 F2 |", "60 62 60 64 65"},  // an ending number replays once per section
+               {"C2 [|]:| D2", "60 60 62"},
+               {"C2 || |: D2 :|", "60 62 62"},
+               {"C2 :| |: D2 :|", "60 60 62 62"}},
+              fields, Show::kPitch);
+}
+
+// Endings written "[1 ... :|[2 ..." grow with the tune, not with two to the power of
+// their groups, when indexing too.
+TEST(ConvertRepeats, EndingGroupsGrowLinearly) {
+  for (const int groups : {20, 64}) {
+    std::string body;
+    for (int i = 0; i < groups; ++i) body += "[1ab:|[2ab|";
+    Converted t(kReel, body);
+    EXPECT_EQ(t.container.EventCount(), static_cast<size_t>(groups) * 8 + 1) << groups;  // and the meter
+    EXPECT_EQ(t.midi.TotalTicks(), MidiTick{groups} * 960) << groups;
+    EXPECT_EQ(test::EventFault(t.container), "");
+    const MidiSettings settings;
+    TAbcMidi codeOnly(settings);
+    EXPECT_EQ(codeOnly.ComputeCode(t.parser.Elements()), t.midi.CodeValue()) << groups;
+  }
 }
 
 // The repeat continues at the repeat sign even when the section's last note is staccato or an uneven chord.

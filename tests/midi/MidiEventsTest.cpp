@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 
 #include "MidiTestHelpers.h"
 #include "SmfCheck.h"
@@ -38,6 +39,38 @@ TEST(MidiContainer, KeepsTimeOrderAndTheAddingOrderOfEqualTimes) {
             (std::vector<int>{3, 6, 1, 2, 5, 4}));
   // Earlier than everything from index 1 on, but not than event 0: lands at index 1.
   EXPECT_EQ(OrderAfterAdding({{1, 0, 1}, {2, 500, 1}, {3, 600, 1}, {4, 100, 1}}), (std::vector<int>{1, 4, 2, 3}));
+}
+
+// Adding many events at once orders them as adding them one by one does, also after
+// events already in the container, whatever their order.
+TEST(MidiContainer, AddingManyAtOnceKeepsTheOrderOfAddingOneByOne) {
+  std::mt19937 rng(18);
+  for (int round = 0; round < 50; ++round) {
+    const auto make = [&rng](int id) {
+      const MidiTick t = static_cast<MidiTick>(rng() % 12);  // many equal times
+      return std::make_unique<TNote_On>(t, kTagConverter, 100, 60, 1 + id % 16, id);  // the end time names it
+    };
+    TMidiContainer single, bulk;
+    const int before = static_cast<int>(rng() % 20), added = static_cast<int>(rng() % 200);
+    std::vector<std::unique_ptr<TMIDI_Event>> batch;
+    for (int id = 0; id < before + added; ++id) {
+      auto e = make(id);
+      if (id < before) {
+        bulk.AddEvent(std::make_unique<TNote_On>(e->Time(), kTagConverter, 100, 60, e->Channel(), id));
+      } else {
+        batch.push_back(std::make_unique<TNote_On>(e->Time(), kTagConverter, 100, 60, e->Channel(), id));
+      }
+      single.AddEvent(std::move(e));
+    }
+    bulk.AddEvents(batch);
+    EXPECT_TRUE(batch.empty());
+    ASSERT_EQ(bulk.EventCount(), single.EventCount());
+    for (size_t i = 0; i < single.EventCount(); ++i) {
+      const auto at = static_cast<std::ptrdiff_t>(i);
+      ASSERT_EQ(bulk.GetEvent(at)->EndTime(), single.GetEvent(at)->EndTime()) << "round " << round << " at " << i;
+    }
+    EXPECT_EQ(bulk.UsedChannelCount(), single.UsedChannelCount());
+  }
 }
 
 // Remembers every event that reaches the output, with the bytes as sent.

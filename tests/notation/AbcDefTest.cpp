@@ -45,10 +45,11 @@ TEST(KeyAliases, FoldMajMinSpellingsOnly) {
 }
 
 TEST(KeyWords, WhatAKeyFieldAccepts) {
-  for (const char* w : {"D", "Dmaj", "DMaj", "Bm", "Bmin", "BMin", "AMix", "Amix", "EDor", "Edor", "Hp", "hp", "HP"}) {
+  for (const char* w : {"D", "Dmaj", "DMaj", "Bm", "Bmin", "BMin", "AMix", "Amix", "EDor", "Edor", "Hp", "hp", "HP",
+                        "ALyd", "Glyd", "Cion", "Aaeo"}) {
     EXPECT_TRUE(KeyWordSharps(w).has_value()) << w;
   }
-  for (const char* w : {"DMAJ", "Dmajor", "Dm7", "ALyd", "H", "", "d"}) EXPECT_FALSE(KeyWordSharps(w).has_value()) << w;
+  for (const char* w : {"DMAJ", "Dmajor", "Dm7", "ALYD", "H", "", "d"}) EXPECT_FALSE(KeyWordSharps(w).has_value()) << w;
 }
 
 TEST(Rhythms, FindByNameNeverByCode) {

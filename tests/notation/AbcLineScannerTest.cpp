@@ -2,6 +2,7 @@
 // carried across lines, and lines that must never be read past their end.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <random>
 
 #include "Corpus.h"
@@ -192,6 +193,84 @@ TEST(AbcLineScanner, CorpusLinesAreCoveredAndNotesMatchTheParser) {
       }
     }
   }
+}
+
+// Where the scanner's tokens of one kind start, and where the parser's elements of
+// the matching kinds start, as positions.
+struct Starts {
+  std::vector<int> scanner, parser;
+};
+
+// The parser and the scanner read the examples alike: no error colour, and notes,
+// broken-rhythm signs, bars and endings, and key values where the parser has them.
+TEST(AbcLineScanner, AgreesWithTheParserOnHowMusiciansWrite) {
+  const char* tunes[] = {
+      "K:A Mixolydian\nGg|",
+      "K:E Minor % comment\n[K:A Dorian]G\nK:B minor\nK:D major\n[K:G Ionian]A[K:F# aeolian]B",
+      "K:Glyd\nK:G Lydian\n[K:Bphr]c[K:Eloc]d[K:Aaeo]e[K:Cion]f",
+      "K:C\nc// c/// c3/ c3// c/",
+      "K:C\nc>(de) (cd)>e [ce]>[df] .c>.d\nc\n>d c\\\n >d",
+      "K:C\n(3cd>e (3 cde",
+      "L:1/4\nK:C\nC2 D2|1 E4:|\\\n [2 G4||",
+      "L:1/4\nK:C\n|:C2|1D2:|\n|2E2 [|]:| C2|1 D2:|2 E2::F2 G2:|",
+      "K:C\nA || |: B |] |: c :| |: d :| |2 e",
+      "K:C\nCD|[1EF:|[2GA|\ncd|[1ef:|[2ga|",
+  };
+  for (const char* text : tunes) {
+    const TLines lines = SplitLines(std::string("X:1\n") + text);
+    TAbcParser parser;
+    parser.Parse(lines);
+    std::map<int, Starts> byKind;  // token kind -> starts
+    std::vector<int> keyEnds, keyValueEnds;
+    for (const TAbc* e : parser.Elements()) {
+      if (e->Kind == kAbcNote) byKind[kTokNote].parser.push_back(e->Start);
+      if (e->Kind == kAbcBrokenLess || e->Kind == kAbcBrokenGreater) byKind[kTokStraight].parser.push_back(e->Start);
+      if (e->IsBar()) byKind[kTokBar].parser.push_back(e->Start);
+      if (e->Kind == kAbcFieldK) keyEnds.push_back(e->End);
+    }
+    int state = kRangeHeader;
+    std::vector<AbcToken> tokens;
+    for (size_t i = 0; i < lines.size(); ++i) {
+      ScanAbcLine(lines[i], state, tokens);
+      for (size_t t = 0; t < tokens.size(); ++t) {
+        const AbcToken& token = tokens[t];
+        EXPECT_NE(token.kind, kTokError) << lines[i] << " @" << token.start;
+        const int pos = AbcPos(static_cast<int>(i) + 1, token.start + 1);
+        if (token.kind == kTokNote || token.kind == kTokStraight || token.kind == kTokBar) {
+          byKind[token.kind].scanner.push_back(pos);
+        }
+        const bool keyValue = t > 0 && token.kind == kTokMainValue &&
+                              lines[i].compare(static_cast<size_t>(tokens[t - 1].start), 2, "K:") == 0;
+        if (keyValue) keyValueEnds.push_back(pos + token.length - 1);
+      }
+    }
+    for (const auto& [kind, starts] : byKind) EXPECT_EQ(starts.scanner, starts.parser) << text << " kind " << kind;
+    EXPECT_EQ(keyValueEnds, keyEnds) << text;
+  }
+}
+
+// A body line that ends on a note hands a carry to the next line: a sign first on
+// that line pairs the note; the line after a bar, or two lines on, has none.
+TEST(AbcLineScanner, BrokenRhythmAcrossALineEnd) {
+  struct Case { const char* before; int state; const char* line; const char* colours; };
+  for (const Case& c : {Case{"abc", kRangeBody | kBrokenCarry, "  >d", ">@17 d@7"},
+                        {"abc \\", kRangeBody | kBrokenCarry, ">d", ">@17 d@7"},
+                        {"ab]) % x", kRangeBody | kBrokenCarry, "<d", "<@17 d@7"},
+                        {"abc|", kRangeBody, ">d", ">@12 d@7"},
+                        {"a>b", kRangeBody, ">d", ">@12 d@7"},
+                        {"abc", kRangeBody | kBrokenCarry, "d>e", "d@7 >@17 e@7"}}) {
+    int state = kRangeBody;
+    std::vector<AbcToken> tokens;
+    ScanAbcLine(c.before, state, tokens);
+    EXPECT_EQ(state, c.state) << c.before;
+    EXPECT_EQ(Colours(c.line, state), c.colours) << c.before << " / " << c.line;
+  }
+  // The editor's block state carries it; a header line never does.
+  AbcLineScanner scanner;
+  scanner.SetState(kRangeHeader | kBrokenCarry);
+  EXPECT_EQ(scanner.GetRange(), kRangeHeader);
+  scanner.SetLine(">d");
+  EXPECT_EQ(scanner.GetState(), kRangeHeader);
 }
 
 TEST(AbcLineScanner, HostileLinesAreCovered) {

@@ -55,10 +55,29 @@ TEST_F(ParserBody, NoteFields) {
            {"A>B|c>d", &N::Straight, "1 -1 1 -1"},
            {"(3abc d", &N::Tuplet, "3 3 3 0"},
            {"(3ab c", &N::Tuplet, "3 3 0"},
-           {"(3 abc", &N::Tuplet, "0 0 0"},
+           {"(3 abc", &N::Tuplet, "3 3 3"},  // blanks before the first note do not break it
+           {"(3 ab c", &N::Tuplet, "3 3 0"},
            {"(2ab\\\ncd (7abc (ab", &N::Tuplet, "2 2 0 0 0 0 0 0 0"},  // continuations pass; (7 and a slur are no tuplets
            {"{gf}a", &N::GraceCount, "2 2 0"},
-           {"{gf\na}", &N::GraceCount, "0 0 0"}}) {  // not closed on its line
+           {"{gf\na}", &N::GraceCount, "0 0 0"},  // not closed on its line
+           // Broken rhythm beside slurs, chords and decorations, and across a line's end;
+           // tuplets across a sign and after blanks.
+           {"c>(de)", &N::Straight, "1 -1 0"},
+           {"(cd)>e", &N::Straight, "0 1 -1"},
+           {"[ce]>[df] g", &N::Straight, "1 1 -1 -1 0"},  // every note of a chord
+           {"[ce]<d", &N::Straight, "-1 -1 1"},
+           {".c>.d ~e>~f", &N::Straight, "1 -1 1 -1"},
+           {"c>=d c>^[df]", &N::Straight, "1 -1 1 -1 -1"},
+           {"c\n>d", &N::Straight, "1 -1"},      // a sign starting the next line
+           {"c \\\n  >d", &N::Straight, "1 -1"},  // after a continuation, with blanks
+           {"c % x\n>d", &N::Straight, "1 -1"},
+           {"c|\n>d c\n%\n>d", &N::Straight, "0 0 0 0"},  // not after a bar, nor two lines on
+           {"c>d\n>e", &N::Straight, "1 -1 0"},  // the note after a pair starts none
+           {"c\nd>e", &N::Straight, "0 1 -1"},
+           {"c>z c>(3de c> d", &N::Straight, "0 0 0 0 0 0 0"},  // a rest, a tuplet or a blank drops it
+           {"(3cd>e f", &N::Tuplet, "3 3 3 0"},
+           {"(3cd>e f", &N::Straight, "0 1 -1 0"},
+           {"(3cd >e", &N::Tuplet, "3 3 0"}}) {  // a blank among its notes still ends it
     std::string values;
     for (const TAbcNote* n : NotesOf(c.body)) values += (values.empty() ? "" : " ") + std::to_string(n->*c.field);
     EXPECT_EQ(values, c.values) << c.body;
@@ -68,8 +87,11 @@ TEST_F(ParserBody, NoteFields) {
 
 TEST_F(ParserBody, LengthsAndTheirFallbacks) {
   struct Case { const char* text; int num, den; };
-  for (const Case& c : {Case{"A3/4", 3, 4}, Case{"A/4", 1, 4}, Case{"A/", 1, 2}, Case{"A3/", 1, 2},
-                        Case{"A//", 1, 2}, Case{"A/3", 1, 1}, Case{"A2", 2, 1}, Case{"A", 1, 1},
+  for (const Case& c : {Case{"A3/4", 3, 4}, Case{"A/4", 1, 4}, Case{"A/", 1, 2}, Case{"A/3", 1, 1},
+                        Case{"A2", 2, 1}, Case{"A", 1, 1},
+                        // Each slash after a number (or none) halves it.
+                        Case{"A//", 1, 4}, Case{"A///", 1, 8}, Case{"A/////", 1, 32}, Case{"A3/", 3, 2},
+                        Case{"A3//", 3, 4}, Case{"A12///", 12, 8}, Case{"A//////", 1, 1}, Case{"A1000/", 1, 1},
                         Case{"A3/2/", 1, 2}, Case{"A3//4", 1, 1}, Case{"A/0", 1, 1}, Case{"A999", 999, 1},
                         Case{"A1000", 1, 1}, Case{"A99999999999999", 1, 1}, Case{"A3/64", 1, 1},
                         Case{"A1/99999999999999", 1, 1}}) {
@@ -89,7 +111,7 @@ TEST_F(ParserBody, BrokenRhythmTupletAndGraceElements) {
   NotesOf("(3ab c");
   EXPECT_EQ(First<TAbcTuplet>(p, kAbcTuplet), nullptr);
   EXPECT_EQ(First<TAbcTuplet>(p, kAbcTupletOff)->P, 3);
-  NotesOf("(3 abc");
+  NotesOf("(3 ab c");
   EXPECT_NE(First<TAbcTuplet>(p, kAbcTupletOff), nullptr);
   EXPECT_EQ(KindsOf("{gf}a"), (std::vector<int>{26, 1, 1, 27, 1}));
   EXPECT_EQ(First<TAbc>(p, kAbcGraceStart)->Error, 0);
@@ -107,6 +129,14 @@ TEST_F(ParserBody, BarTokensAndTheirKinds) {
   EXPECT_EQ(KindsOf("|: a", true), (std::vector<int>{34, 1, 81}));  // the blank is swallowed
   EXPECT_EQ(KindsOf("a|||b"), (std::vector<int>{1, 1}));              // not a token: dropped
   EXPECT_EQ(KindsOf("a|||"), (std::vector<int>{1, 31}));              // at the line end: a bar
+  // A closing bar, a blank and a repeat start are the two tokens they are.
+  struct Case { const char* body; std::vector<int> kinds; };
+  for (const Case& c : {Case{"a|| |:b", {1, 32, 34, 1}}, {"a|] |:b", {1, 32, 34, 1}}, {"a:| |:b", {1, 33, 34, 1}},
+                        {"a:|| |:", {1, 33, 34}}, {"a:||:b", {1, 35, 1}}, {"a| |:b", {1, 34, 1}},
+                        {"a[|]:|b", {1, 33, 1}}, {"a[|]b", {1, 1}}}) {
+    EXPECT_EQ(KindsOf(c.body), c.kinds) << c.body;
+  }
+  EXPECT_EQ(KindsOf("a:| |:b", true), (std::vector<int>{1, 33, 34, 1, 81}));  // the first takes the blank
 }
 
 TEST_F(ParserBody, NumberedEndings) {
@@ -124,6 +154,16 @@ TEST_F(ParserBody, NumberedEndings) {
   EXPECT_EQ(First<TAbcBar>(p, kAbcBarSingle)->Skip, 1);
   KindsOf("ab| c [2d");  // a note in between: no skip
   EXPECT_EQ(First<TAbcBar>(p, kAbcBarSingle)->Skip, 0);
+
+  // A second ending is found after a line break, after a continuation, and written "|2".
+  for (const char* body : {"ab:|\n|2cd", "ab:|\\\n [2cd", "ab:| |2cd", "ab:|\n [2cd"}) {
+    std::vector<int> kinds = KindsOf(body);
+    std::erase(kinds, kAbcBackSlash);
+    EXPECT_EQ(kinds, (std::vector<int>{1, 1, 33, 36, 1, 1})) << body;
+    EXPECT_EQ(First<TAbcBar>(p, kAbcBarRepeatEnd)->Skip, 1) << body;
+    EXPECT_EQ(First<TAbcBarSection>(p, kAbcBarSection)->Number, 2) << body;
+  }
+  EXPECT_EQ(KindsOf("a:| [2b"), (std::vector<int>{1, 36, 1}));  // one token, as before
 }
 
 TEST_F(ParserBody, ChordsInBracketsAndPlusSigns) {

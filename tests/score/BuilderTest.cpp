@@ -66,6 +66,11 @@ TEST(ScoreBuilder, BeamsChordsGroupsSignsAndLengths) {
       {"2/4 defaults to sixteenths", "M:2/4\nK:C\nab2", "clef key:0 M:2/4 beam(a:8 b:12)"},
       {"3/4 defaults to eighths", "M:3/4\nK:C\nab2", "clef key:0 M:3/4 a:12 b:16"},
       {"L: wins over the meter's default", "M:2/4\nL:1/8\nK:C\nab", "clef key:0 M:2/4 beam(a:12 b:12)"},
+      {"a mode word after the tonic", "K:A Mixolydian\nGg|", "clef key:2 beam(G:12 g:12) |"},
+      {"a mode without a row of its own", "K:Glyd\nab|", "clef key:2 beam(a:12 b:12) |"},
+      {"a blank after the tuplet sign", "K:C\n(3 abc d", "clef key:0 tuplet3(beam(a:12 b:12 c:12)) d:12"},
+      {"chords in broken rhythm, slashes", "K:C\n[ce]>[df] c//d//e3/",
+       "clef key:0 beam([c:13 e:13] [d:8 f:8]) beam(c:4 d:4 e:13)"},
   };
   ExpectOneRow(cases, "X:1\n", "");
 }
@@ -134,6 +139,10 @@ TEST(ScoreBuilder, RowsFollowTheLines) {
       {"the last note of a continued last line", "X:1\nK:C\nabc d\\\n", "1: clef key:0 beam(a:12 b:12 c:12) d:12\n"},
       {"blanks after a continuation", "X:1\nK:C\nab\\  \ncd|\n", "1: clef key:0 beam(a:12 b:12) beam(c:12 d:12) |\n2: \n"},
       {"a key change within a row", "X:1\nK:C\nab [K:D] c|\n", "1: clef key:0 beam(a:12 b:12) key:2 c:12 |\n2: \n"},
+      {"a body meter keeps an explicit L:", "X:1\nL:1/8\nM:4/4\nK:C\nab|\nM:2/4\nab|\n",
+       "1: clef key:0 M:4/4 beam(a:12 b:12) |\n2: clef key:0 M:2/4 beam(a:12 b:12) |\n3: \n"},
+      {"without L: the new meter sets the unit", "X:1\nM:4/4\nK:C\nab|\nM:2/4\nab|\n",
+       "1: clef key:0 M:4/4 beam(a:12 b:12) |\n2: clef key:0 M:2/4 beam(a:8 b:8) |\n3: \n"},
   };
   for (const BuildCase& c : cases) EXPECT_EQ(Rows(c.abc), c.rows) << c.what;
 }
