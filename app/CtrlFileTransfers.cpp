@@ -5,10 +5,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
 #include "app/BusyCursor.h"
@@ -16,6 +13,7 @@
 #include "midi/AbcToMidi.h"
 #include "midi/MidiFile.h"
 #include "notation/AbcParser.h"
+#include "platform/FileRead.h"
 
 namespace rq {
 namespace {
@@ -26,26 +24,19 @@ constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 // The line that closes each copy of a tune in a set's text.
 constexpr const char* kSetTuneEnd = "  ||";
 
-// The lines of a tune file, without a UTF-8 byte-order mark. Only a regular file is
-// read (a FIFO would block); otherwise, or when reading fails, the reason.
+// The lines of a tune file, without a UTF-8 byte-order mark; false with the reason
+// when it cannot be read (a pipe is refused, not waited on).
 bool ReadTuneFile(const fs::path& path, TLines& lines, std::string& error) {
-  std::error_code ec;
-  if (!fs::is_regular_file(path, ec)) {
-    error = ec ? ec.message() : "it is not a regular file";
+  const FileReadResult read = ReadRegularFile(path.string());
+  if (read.status == FileReadStatus::Missing) {
+    error = "Cannot read \"" + path.string() + "\": no such file";
     return false;
   }
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in) {
-    error = std::strerror(errno);
+  if (read.status != FileReadStatus::Read) {
+    error = read.error;
     return false;
   }
-  std::string bytes(static_cast<size_t>(std::max<std::streamoff>(in.tellg(), 0)), '\0');
-  in.seekg(0);
-  if (!in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()))) {
-    error = std::strerror(errno);
-    return false;
-  }
-  std::string_view text = bytes;
+  std::string_view text = read.bytes;
   if (text.starts_with(kUtf8Bom)) text.remove_prefix(kUtf8Bom.size());
   lines = SplitLines(text);
   return true;
@@ -119,7 +110,7 @@ void TCtrlFile::DeleteView(TAbcFile* file) {
   std::vector<TAbcRec*> view;
   view.reserve(static_cast<size_t>(file->FilterList.Count()));
   for (int32_t row = 0; row < file->FilterList.Count(); ++row) view.push_back(file->FilterList.Items(row));
-  file->DeleteTunes(view, true);
+  file->DeleteTunes(view);
   emit TunesChanged(file);
 }
 
@@ -141,7 +132,7 @@ int32_t TCtrlFile::TuneToTrash(TAbcFile* file, int32_t row) {
     file->CopyTuneLines(row, lines, true);
     AddTunesTo(trash_, lines);
   }
-  file->DeleteTune(row, true);
+  file->DeleteTune(row);
   emit TunesChanged(file);
   return kCtrlOk;
 }
@@ -232,13 +223,12 @@ int32_t TCtrlFile::MergeDirectory(const std::string& folder) {
   merged->BeginUpdate();
   std::string skipped;
   for (const fs::path& path : paths) {
-    const std::string name = path.filename().string();
-    emit StatusText("  >>> " + name);
+    emit StatusText("  >>> " + path.filename().string());
     TLines lines;
     if (ReadTuneFile(path, lines, error)) {
       merged->AddTunes(lines, true, 0);
     } else {
-      skipped += "\n" + name + ": " + error;
+      skipped += "\n" + error;
     }
     QCoreApplication::processEvents();
   }

@@ -37,15 +37,21 @@ void TFilterList::AddAll(const std::vector<TAbcRec*>& recs) {
 }
 
 int32_t TFilterList::Delete(int32_t row) {
-  if (row < 0 || row >= Count()) return -1;
-  if (!Filtered()) {
-    All.erase(All.begin() + row);
-    return 0;
-  }
-  TAbcRec* rec = View[static_cast<size_t>(row)];
-  View.erase(View.begin() + row);
-  if (auto it = std::find(All.begin(), All.end(), rec); it != All.end()) All.erase(it);
+  const TAbcRec* rec = Items(row);
+  if (!rec) return -1;
+  Remove(rec);
   return 0;
+}
+
+void TFilterList::Remove(const TAbcRec* rec) {
+  std::erase(All, rec);
+  std::erase(View, rec);
+}
+
+void TFilterList::RemoveAll(const std::unordered_set<const TAbcRec*>& doomed) {
+  const auto isDoomed = [&doomed](const TAbcRec* rec) { return doomed.contains(rec); };
+  std::erase_if(All, isDoomed);
+  std::erase_if(View, isDoomed);
 }
 
 int32_t TFilterList::Reset() {
@@ -59,8 +65,8 @@ int32_t TFilterList::Reset() {
 int32_t TFilterList::Apply(const TFilter* primary, const TFilter* secondary) {
   Primary = primary;
   Secondary = secondary;
-  if (!primary && !secondary) return 0;
   View.clear();
+  if (!primary && !secondary) return 0;
   for (TAbcRec* rec : All) {
     const bool pass = primary ? (primary->Match(*rec) && (!secondary || secondary->Match(*rec)))
                               : secondary->Match(*rec);

@@ -4,6 +4,7 @@
 
 #include <bitset>
 #include <cstdint>
+#include <unordered_set>
 #include <vector>
 
 #include "library/AbcRecord.h"
@@ -49,7 +50,8 @@ class TAbcFtlRch : public TFilter {
 
 // Holds (without owning) every record of a file, in the file's sort order, and the
 // records that pass the installed filters. With no filter installed, rows are
-// the records of All.
+// the records of All and View is empty: a record leaves both lists before it is
+// freed, so neither ever holds a freed record.
 class TFilterList {
  public:
   int32_t Count() const;
@@ -65,7 +67,13 @@ class TFilterList {
   // Removes the record shown at a row from both lists (the record is not freed).
   // Returns 0, or -1 for a row outside the rows.
   int32_t Delete(int32_t row);
+  // Removes a record from both lists, wherever it is.
+  void Remove(const TAbcRec* rec);
+  // Removes from both lists every record in the set (compared as pointers; the
+  // records are never read).
+  void RemoveAll(const std::unordered_set<const TAbcRec*>& doomed);
   int32_t Reset();
+  // Installs the filters and rebuilds the view (emptied when neither is given).
   int32_t Apply(const TFilter* primary, const TFilter* secondary);
   // Rebuilds the view with the filters already installed.
   void Reapply() { Apply(Primary, Secondary); }

@@ -4,14 +4,15 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
+#include <unordered_set>
 
 #include "library/AbcFileFormat.h"
 #include "midi/AbcToMidi.h"
 #include "notation/AbcDef.h"
 #include "notation/AbcParser.h"
 #include "platform/AtomicFile.h"
+#include "platform/FileRead.h"
 
 namespace rq {
 namespace {
@@ -67,20 +68,11 @@ std::unique_ptr<TAbcFile> TAbcFile::CreateNew(std::string name, IUserInterface* 
 TAbcFile::~TAbcFile() = default;
 
 void TAbcFile::ReadFile() {
-  std::error_code ec;
-  if (!std::filesystem::exists(FileName, ec)) return;
-  const auto cannotRead = [this](const char* why) {
-    return EFileError("Cannot read \"" + FileName + "\": " + why);
-  };
-  if (std::filesystem::is_directory(FileName, ec)) throw cannotRead("it is a folder");
-  std::ifstream in(FileName, std::ios::binary | std::ios::ate);
-  if (!in) throw cannotRead(std::strerror(errno));
-  std::string bytes(static_cast<size_t>(std::max<std::streamoff>(in.tellg(), 0)), '\0');
-  in.seekg(0);
-  if (!in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()))) {
-    throw cannotRead(std::strerror(errno));
-  }
-  SplitFileBytes(bytes);
+  // Only a missing file is a new one: a file that exists but cannot be read must
+  // never open empty, or saving it would replace the user's tunes with nothing.
+  const FileReadResult read = ReadRegularFile(FileName);
+  if (read.status == FileReadStatus::Failed) throw EFileError(read.error);
+  if (read.status == FileReadStatus::Read) SplitFileBytes(read.bytes);
 }
 
 void TAbcFile::SplitFileBytes(std::string_view text) {
@@ -110,9 +102,11 @@ std::string TAbcFile::ToBytes() const {
   std::string bytes;
   bytes.reserve(total);
   if (HasByteOrderMark) bytes += kUtf8Bom;
+  // An empty last line is written with its line end, else it would not read back.
+  const bool finalLineEnd = EndsWithLineEnd || (!Lines.empty() && Lines.back().empty());
   for (size_t i = 0; i < Lines.size(); ++i) {
     bytes += Lines[i];
-    if (i + 1 < Lines.size() || EndsWithLineEnd) bytes += eol;
+    if (i + 1 < Lines.size() || finalLineEnd) bytes += eol;
   }
   return bytes;
 }
@@ -228,7 +222,8 @@ int32_t TAbcFile::SetCode(int32_t index, uint32_t code) {
 int32_t TAbcFile::CopyAllLines(int32_t index, TLines& target, bool clear) const {
   const TAbcRec* rec = FilterList.AllItems(index);
   if (!rec) return -1;
-  return CopyRecLines(rec, target, clear);
+  CopyOwnLines(rec, target, clear);
+  return 0;
 }
 
 std::string TAbcFile::TitleOfRec(const TAbcRec* rec) const {
@@ -328,22 +323,31 @@ std::string TAbcFile::GetTitle(int32_t row) const {
 int32_t TAbcFile::CopyTuneLines(int32_t row, TLines& target, bool clear) const {
   const TAbcRec* rec = GetRec(row);
   if (!rec) return -1;
-  return CopyRecLines(rec, target, clear);
+  CopyOwnLines(rec, target, clear);
+  return 0;
 }
 
 int32_t TAbcFile::CopyRecLines(const TAbcRec* rec, TLines& target, bool clear) const {
-  if (!rec) return -1;
+  if (!HasRecord(rec)) return -1;
+  CopyOwnLines(rec, target, clear);
+  return 0;
+}
+
+void TAbcFile::CopyOwnLines(const TAbcRec* rec, TLines& target, bool clear) const {
   if (clear) target.clear();
   const auto first = static_cast<size_t>(rec->StartLine);
   const auto end = std::min(static_cast<size_t>(rec->GetEndLine()) + 1, Lines.size());
   if (first < end) target.insert(target.end(), Lines.begin() + first, Lines.begin() + end);
-  return 0;
 }
 
 TAbcRec* TAbcFile::FindBySeq(int32_t seq) const {
   if (seq < 1 || static_cast<size_t>(seq) > bySeq_.size()) return nullptr;
   TAbcRec* rec = bySeq_[static_cast<size_t>(seq - 1)].get();
   return rec->Seq == seq ? rec : nullptr;
+}
+
+bool TAbcFile::HasRecord(const TAbcRec* rec) const {
+  return rec && FindBySeq(rec->Seq) == rec;
 }
 
 int32_t TAbcFile::IndexOfRec(const TAbcRec* rec) const {
@@ -357,8 +361,13 @@ int32_t TAbcFile::SetCurrent(int32_t row) {
 }
 
 int32_t TAbcFile::SetCurrentRec(TAbcRec* rec) {
+  if (!rec) {
+    CurrentRec = nullptr;
+    return -1;
+  }
+  if (!HasRecord(rec)) return -1;
   CurrentRec = rec;
-  return rec ? 0 : -1;
+  return 0;
 }
 
 // ---- marks ----------------------------------------------------------------
@@ -430,55 +439,43 @@ std::unique_ptr<TAbcRec> TAbcFile::TakeRecord(TAbcRec* rec) {
   return owned;
 }
 
-int32_t TAbcFile::DeleteTune(int32_t row, bool withSets) {
-  TAbcRec* rec = GetRec(row);
-  if (!rec) return -1;
-  if (withSets) {
-    Sets.RemoveRec(rec);
-    Sessions.RemoveRec(rec);
-  }
-  FilterList.Delete(row);
+void TAbcFile::ForgetRecord(const TAbcRec* rec) {
+  Sets.RemoveRec(rec);
+  Sessions.RemoveRec(rec);
+  FilterList.Remove(rec);
+  if (CurrentRec == rec) CurrentRec = nullptr;
+}
+
+int32_t TAbcFile::DeleteTune(int32_t row) { return DeleteTuneRec(GetRec(row)); }
+
+int32_t TAbcFile::DeleteTuneRec(TAbcRec* rec) {
+  if (!HasRecord(rec)) return -1;
+  ForgetRecord(rec);
   TakeRecord(rec);
   return 0;
 }
 
-int32_t TAbcFile::DeleteTuneRec(TAbcRec* rec, bool withSets) {
-  if (!rec || FindBySeq(rec->Seq) != rec) return -1;
-  if (withSets) {
+int32_t TAbcFile::DeleteTunes(std::span<TAbcRec* const> recs) {
+  // Records are compared, never read: only this file's own records are looked at.
+  const std::unordered_set<const TAbcRec*> wanted(recs.begin(), recs.end());
+  std::unordered_set<const TAbcRec*> doomed;
+  for (const auto& own : bySeq_) {
+    if (wanted.contains(own.get())) doomed.insert(own.get());
+  }
+  if (doomed.empty()) return 0;
+  for (const TAbcRec* rec : doomed) {
     Sets.RemoveRec(rec);
     Sessions.RemoveRec(rec);
   }
-  std::erase(FilterList.All, rec);
-  std::erase(FilterList.View, rec);
-  TakeRecord(rec);
-  return 0;
-}
-
-int32_t TAbcFile::DeleteTunes(std::span<TAbcRec* const> recs, bool withSets) {
-  std::vector<bool> doomed(bySeq_.size(), false);
-  int32_t deleted = 0;
-  for (TAbcRec* rec : recs) {
-    if (!rec || FindBySeq(rec->Seq) != rec || doomed[static_cast<size_t>(rec->Seq - 1)]) continue;
-    doomed[static_cast<size_t>(rec->Seq - 1)] = true;
-    ++deleted;
-    if (withSets) {
-      Sets.RemoveRec(rec);
-      Sessions.RemoveRec(rec);
-    }
-  }
-  if (deleted == 0) return 0;
-
-  auto isDoomed = [&](const TAbcRec* r) { return doomed[static_cast<size_t>(r->Seq - 1)]; };
-  std::erase_if(FilterList.All, isDoomed);
-  std::erase_if(FilterList.View, isDoomed);
-  if (CurrentRec && isDoomed(CurrentRec)) CurrentRec = nullptr;
+  FilterList.RemoveAll(doomed);
+  if (doomed.contains(CurrentRec)) CurrentRec = nullptr;
 
   // One pass over the lines: keep every line outside the deleted tunes, and move
   // each kept tune up by the lines deleted above it.
   TLines kept;
   kept.reserve(Lines.size());
   std::vector<std::unique_ptr<TAbcRec>> keptRecs;
-  keptRecs.reserve(bySeq_.size() - static_cast<size_t>(deleted));
+  keptRecs.reserve(bySeq_.size() - doomed.size());
   size_t line = 0;
   int32_t removedAbove = 0;
   for (auto& owned : bySeq_) {
@@ -486,7 +483,7 @@ int32_t TAbcFile::DeleteTunes(std::span<TAbcRec* const> recs, bool withSets) {
     const auto first = static_cast<size_t>(rec->StartLine);
     const auto end = std::min(static_cast<size_t>(rec->GetEndLine()) + 1, Lines.size());
     for (; line < first && line < Lines.size(); ++line) kept.push_back(std::move(Lines[line]));
-    if (doomed[static_cast<size_t>(rec->Seq - 1)]) {
+    if (doomed.contains(rec)) {
       removedAbove += static_cast<int32_t>(end - first);
       line = end;
       continue;
@@ -500,11 +497,12 @@ int32_t TAbcFile::DeleteTunes(std::span<TAbcRec* const> recs, bool withSets) {
   bySeq_ = std::move(keptRecs);
   for (size_t i = 0; i < bySeq_.size(); ++i) bySeq_[i]->Seq = static_cast<int32_t>(i + 1);
   Modified = true;
-  return deleted;
+  return static_cast<int32_t>(doomed.size());
 }
 
 int32_t TAbcFile::ReplaceCurrent(const TLines& lines) {
   if (!CurrentRec) return 0;
+  if (!HasRecord(CurrentRec)) return -1;
   if (std::none_of(lines.begin(), lines.end(), [](const std::string& l) { return IsTuneStart(l); })) {
     return -1;
   }
@@ -518,8 +516,7 @@ int32_t TAbcFile::ReplaceCurrent(const TLines& lines) {
   const uint8_t score = old->GetSearchScore();
 
   // The old record stays alive until the sets and sessions have let go of it.
-  std::erase(FilterList.All, old);
-  std::erase(FilterList.View, old);
+  FilterList.Remove(old);
   const std::unique_ptr<TAbcRec> oldRec = TakeRecord(old);
   IndexLines(lines, static_cast<int32_t>(Lines.size()), marks, false);
 

@@ -24,7 +24,7 @@ namespace rq {
 class TAbcParser;
 class TAbcMidi;
 
-// A file that exists but cannot be read.
+// A file that exists but cannot be read, or is no plain file.
 class EFileError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
@@ -45,7 +45,9 @@ inline constexpr const char* kNoTitle = "xx0xx";
 class TAbcFile {
  public:
   // Opens a file; a name that does not exist gives an empty file of that name
-  // (its first save creates it). Throws EFileError when the file cannot be read.
+  // (its first save creates it). Throws EFileError with the reason for anything
+  // else that cannot be read: a folder, a pipe, a device, a loop of links, a path
+  // through a folder we may not search or below a plain file.
   // `ui` (may be null) shows the progress of the indexing.
   TAbcFile(std::string fileName, IUserInterface* ui);
   // An untitled, empty file object that is never saved under its name.
@@ -72,10 +74,18 @@ class TAbcFile {
   TAbcRec* GetRec(int32_t row) const;
   std::string GetTitle(int32_t row) const;
   int32_t CopyTuneLines(int32_t row, TLines& target, bool clear) const;
+  // Appends the lines of a record of this file, whatever the view; -1, leaving the
+  // target alone, for a null record or one of another file.
   int32_t CopyRecLines(const TAbcRec* rec, TLines& target, bool clear) const;
   TAbcRec* FindBySeq(int32_t seq) const;
   int32_t IndexOfRec(const TAbcRec* rec) const;
+  // True for a record of this file; false for null and for a record of another
+  // (open) file. A record is looked up by its place, so it must not be a freed one.
+  bool HasRecord(const TAbcRec* rec) const;
   int32_t SetCurrent(int32_t row);
+  // Makes a record of this file the current tune, whatever the view. A null record
+  // clears the current tune and returns -1; a record of another file returns -1
+  // and changes nothing.
   int32_t SetCurrentRec(TAbcRec* rec);
 
   // Marks.
@@ -91,13 +101,21 @@ class TAbcFile {
   void EndUpdate();
   // The clipboard's plain text, added as new tunes.
   int32_t PasteFromClipboard(std::string_view text);
-  int32_t DeleteTune(int32_t row, bool withSets);
-  int32_t DeleteTuneRec(TAbcRec* rec, bool withSets);
+  // Every delete takes the tune out of every list first (all, view, every set and
+  // session, the current tune), then frees it; later tunes move up one place.
+  // Deletes the tune shown at a row; -1 for a row outside the view.
+  int32_t DeleteTune(int32_t row);
+  // Deletes a record of this file; -1, changing nothing, for any other.
+  int32_t DeleteTuneRec(TAbcRec* rec);
   // Deletes many tunes in one pass over the lines: the same result as deleting
-  // them one by one. Records not of this file are ignored; returns the count deleted.
-  int32_t DeleteTunes(std::span<TAbcRec* const> recs, bool withSets);
-  // Replaces the current tune by edited text, which goes to the end of the file.
-  // Returns -1, changing nothing, when the text holds no tune start.
+  // them one by one. Records not of this file are ignored (compared, never read);
+  // returns the count deleted.
+  int32_t DeleteTunes(std::span<TAbcRec* const> recs);
+  // Replaces the current tune by edited text, which goes to the end of the file;
+  // the text's first tune takes the old one's marks, search score, set and session
+  // entries and becomes current. Returns 0 and does nothing without a current
+  // tune; -1, changing nothing, when the text holds no tune start or the current
+  // tune is not a record of this file.
   int32_t ReplaceCurrent(const TLines& lines);
   // Frees every record; the caller then empties Lines and resets the filter list.
   void ClearRecs();
@@ -165,7 +183,12 @@ class TAbcFile {
   void SplitFileBytes(std::string_view bytes);
   void MakeRecord(const TLines& source, int32_t first, int32_t last, int32_t base, uint8_t marks,
                   std::vector<TAbcRec*>& added, int32_t& counter);
+  // Takes a record out of the sets, sessions, lists and the current tune.
+  void ForgetRecord(const TAbcRec* rec);
+  // Removes a record's lines and moves later tunes up; returns the record, which
+  // no list holds any more.
   std::unique_ptr<TAbcRec> TakeRecord(TAbcRec* rec);
+  void CopyOwnLines(const TAbcRec* rec, TLines& target, bool clear) const;
   std::vector<uint32_t> TrialCodes(TLines& query, size_t keyLine);
   void ScoreByCodes(const std::vector<uint32_t>& codes, int32_t minDigits);
   uint32_t CodeOfLines(std::span<const std::string> lines);

@@ -11,6 +11,8 @@
 #include <memory>
 #include <vector>
 
+#include "platform/FileRead.h"
+
 namespace rq {
 namespace {
 
@@ -47,20 +49,45 @@ mode_t DefaultMode() {
 FileWriteResult Fail(std::string reason) { return {false, std::move(reason)}; }
 
 // A symbolic link is followed, so that the file it points at is replaced and the link
-// stays; a dangling link is replaced itself.
-std::string ResolvedTarget(const std::string& path) {
+// stays; a dangling link is replaced itself. A loop of links, or a link through a
+// folder we may not search, is an error.
+FileWriteResult ResolveTarget(const std::string& path, std::string& target) {
+  target = path;
   struct stat st {};
-  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return {true, {}};
   std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free);
-  return real ? std::string(real.get()) : path;
+  if (real) {
+    target = real.get();
+  } else if (errno != ENOENT) {
+    return Fail(Reason("Cannot write", path, errno));
+  }
+  return {true, {}};
+}
+
+// Only a plain file is replaced, and only one the user may write: its owner's write
+// bit is honoured even for the superuser, who could otherwise replace any file.
+FileWriteResult CheckReplaceable(const std::string& path, const std::string& target,
+                                 const struct stat& old) {
+  if (!S_ISREG(old.st_mode)) {
+    return Fail("Cannot write \"" + path + "\": " + NotAPlainFileReason(old.st_mode));
+  }
+  if ((old.st_mode & S_IWUSR) == 0) return Fail("Cannot replace \"" + path + "\": it is read-only");
+  if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
+    return Fail(Reason("Cannot replace", path, errno));
+  }
+  return {true, {}};
 }
 
 FileWriteResult WriteImpl(const std::string& path, std::string_view bytes) {
   if (path.empty()) return Fail("No file name given");
-  const std::string target = ResolvedTarget(path);
+  std::string target;
+  if (const FileWriteResult resolved = ResolveTarget(path, target); !resolved) return resolved;
   struct stat old {};
   const bool exists = ::stat(target.c_str(), &old) == 0;
-  if (exists && S_ISDIR(old.st_mode)) return Fail("Cannot write \"" + path + "\": it is a folder");
+  if (!exists && errno != ENOENT) return Fail(Reason("Cannot write", path, errno));
+  if (exists) {
+    if (const FileWriteResult ok = CheckReplaceable(path, target, old); !ok) return ok;
+  }
 
   std::string temp = target + ".XXXXXX";
   std::vector<char> name(temp.begin(), temp.end());
@@ -76,6 +103,9 @@ FileWriteResult WriteImpl(const std::string& path, std::string_view bytes) {
     return Fail(Reason(what, path, err));
   };
   if (!WriteAll(fd, bytes)) return abandon("Cannot write");
+  // The replaced file keeps its owner and group where we may give them (always for
+  // the superuser); otherwise the new file is ours, as any rewrite would make it.
+  if (exists && ::fchown(fd, old.st_uid, old.st_gid) != 0 && errno != EPERM) return abandon("Cannot set the owner of");
   if (::fchmod(fd, exists ? (old.st_mode & 07777) : DefaultMode()) != 0) return abandon("Cannot set the permissions of");
   if (::fsync(fd) != 0) return abandon("Cannot flush");
   if (::close(fd) != 0) {

@@ -14,8 +14,9 @@ struct FileWriteResult {
 
 // Writes bytes to a temporary file beside path, flushes it to disk and renames it
 // over path. On failure the old file (if any) is as it was and no temporary file is
-// left behind. A replaced file keeps its permissions; a new one gets the default ones.
-// Never throws.
+// left behind. A replaced file keeps its permissions (and its owner where we may give
+// it); a new one gets the default ones. Only a plain file is replaced, and never one
+// without its owner's write permission, whoever runs the program. Never throws.
 FileWriteResult WriteFileAtomically(const std::string& path, std::string_view bytes) noexcept;
 
 }  // namespace rq

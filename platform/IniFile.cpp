@@ -1,11 +1,7 @@
 #include "platform/IniFile.h"
 
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-
 #include "platform/Cp1252.h"
+#include "platform/FileRead.h"
 
 namespace rq {
 namespace {
@@ -59,25 +55,13 @@ int32_t IniStrToIntDef(std::string_view text, int32_t def) {
 IniFile::IniFile(std::string path) : path_(std::move(path)) {}
 
 std::optional<IniFile> IniFile::Load(const std::string& path, std::string* error) {
-  std::error_code ec;
-  if (!std::filesystem::exists(path, ec)) return IniFile(path);
-  // A folder in the file's place opens as a stream but has no size to read.
-  if (!std::filesystem::is_regular_file(path, ec)) {
-    if (error) *error = "Cannot read \"" + path + "\": it is not a file";
+  FileReadResult read = ReadRegularFile(path);
+  if (read.status == FileReadStatus::Missing) return IniFile(path);
+  if (read.status == FileReadStatus::Failed) {
+    if (error) *error = std::move(read.error);
     return std::nullopt;
   }
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  std::string bytes;
-  if (in) {
-    bytes.resize(static_cast<size_t>(std::max<std::streamoff>(in.tellg(), 0)));
-    in.seekg(0);
-    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  }
-  if (!in) {
-    if (error) *error = "Cannot read \"" + path + "\": " + std::strerror(errno);
-    return std::nullopt;
-  }
-  return FromBytes(path, bytes);
+  return FromBytes(path, read.bytes);
 }
 
 IniFile IniFile::FromBytes(std::string path, std::string_view bytes) {
@@ -111,26 +95,40 @@ IniFile::Entry IniFile::Parse(std::string_view line) {
   return {TrimSpaces(line.substr(0, eq)), value};
 }
 
-std::optional<std::pair<size_t, size_t>> IniFile::FindSection(std::string_view section) const {
+const IniFile::Index& IniFile::Indexed() const {
+  if (index_) return *index_;
+  index_.emplace();
+  Section* open = nullptr;     // the section whose body is being read
+  Section* current = nullptr;  // the same, unless it repeats an earlier name
   for (size_t i = 0; i < lines_.size(); ++i) {
-    const auto name = SectionName(lines_[i]);
-    if (!name || !EqualsIgnoreCaseAscii(*name, TrimSpaces(section))) continue;
-    size_t end = i + 1;
-    while (end < lines_.size() && !SectionName(lines_[end])) ++end;
-    return std::pair{i + 1, end};
+    if (const auto name = SectionName(lines_[i])) {
+      if (open) open->end = i;
+      // A repeated section name is never read: the first section of a name wins.
+      const auto [at, added] = index_->emplace(ToLowerAscii(*name), Section{i + 1, lines_.size(), {}, {}});
+      open = added ? &at->second : nullptr;
+      current = open;
+      continue;
+    }
+    if (!current) continue;
+    const Entry e = Parse(lines_[i]);
+    if (e.key.empty()) continue;
+    if (current->byKey.emplace(ToLowerAscii(e.key), i).second) current->keyLines.push_back(i);
   }
-  return std::nullopt;
+  return *index_;
+}
+
+const IniFile::Section* IniFile::FindSection(std::string_view section) const {
+  const Index& index = Indexed();
+  const auto it = index.find(ToLowerAscii(TrimSpaces(section)));
+  return it == index.end() ? nullptr : &it->second;
 }
 
 std::optional<size_t> IniFile::FindKey(std::string_view section, std::string_view key) const {
-  const auto body = FindSection(section);
+  const Section* body = FindSection(section);
   if (!body) return std::nullopt;
-  key = TrimSpaces(key);
-  for (size_t i = body->first; i < body->second; ++i) {
-    const Entry e = Parse(lines_[i]);
-    if (!e.key.empty() && EqualsIgnoreCaseAscii(e.key, key)) return i;
-  }
-  return std::nullopt;
+  const auto it = body->byKey.find(ToLowerAscii(TrimSpaces(key)));
+  if (it == body->byKey.end()) return std::nullopt;
+  return it->second;
 }
 
 std::string IniFile::ReadString(std::string_view section, std::string_view key, std::string_view def) const {
@@ -147,27 +145,27 @@ bool IniFile::ValueExists(std::string_view section, std::string_view key) const 
   return FindKey(section, key).has_value();
 }
 
-bool IniFile::SectionExists(std::string_view section) const { return !ReadSection(section).empty(); }
+bool IniFile::SectionExists(std::string_view section) const {
+  const Section* body = FindSection(section);
+  return body && !body->keyLines.empty();
+}
 
 std::vector<std::string> IniFile::ReadSection(std::string_view section) const {
   std::vector<std::string> keys;
-  const auto body = FindSection(section);
-  if (!body) return keys;
-  for (size_t i = body->first; i < body->second; ++i) {
-    const Entry e = Parse(lines_[i]);
-    if (e.key.empty()) continue;
-    bool seen = false;
-    for (const auto& k : keys) seen = seen || EqualsIgnoreCaseAscii(k, e.key);
-    if (!seen) keys.emplace_back(e.key);
+  if (const Section* body = FindSection(section)) {
+    keys.reserve(body->keyLines.size());
+    for (const size_t line : body->keyLines) keys.emplace_back(Parse(lines_[line]).key);
   }
   return keys;
 }
 
 std::vector<std::string> IniFile::ReadSectionValues(std::string_view section) const {
   std::vector<std::string> entries;
-  for (const std::string& key : ReadSection(section)) {
-    const std::string value = ReadString(section, key, "");
-    if (!value.empty()) entries.push_back(key + "=" + value);
+  const Section* body = FindSection(section);
+  if (!body) return entries;
+  for (const size_t line : body->keyLines) {
+    const Entry e = Parse(lines_[line]);
+    if (!e.value.empty()) entries.push_back(std::string(e.key) + "=" + std::string(e.value));
   }
   return entries;
 }
@@ -180,13 +178,15 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
     return;
   }
   const std::string entry = std::string(TrimSpaces(key)) + "=" + std::string(value);
-  if (const auto body = FindSection(section)) {
+  if (const Section* body = FindSection(section)) {
     // After the section's last non-blank line, so blank lines keep separating sections.
-    size_t at = body->second;
+    size_t at = body->end;
     while (at > body->first && TrimSpaces(lines_[at - 1]).empty()) --at;
+    index_.reset();
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), entry);
     return;
   }
+  index_.reset();
   lines_.push_back("[" + std::string(TrimSpaces(section)) + "]");
   lines_.push_back(entry);
 }
@@ -196,9 +196,11 @@ void IniFile::WriteInteger(std::string_view section, std::string_view key, int32
 }
 
 void IniFile::EraseSection(std::string_view section) {
-  while (const auto body = FindSection(section)) {
-    lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(body->first - 1),
-                 lines_.begin() + static_cast<std::ptrdiff_t>(body->second));
+  while (const Section* body = FindSection(section)) {
+    const auto first = lines_.begin() + static_cast<std::ptrdiff_t>(body->first - 1);
+    const auto end = lines_.begin() + static_cast<std::ptrdiff_t>(body->end);
+    index_.reset();
+    lines_.erase(first, end);
     modified_ = true;
   }
 }

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/AtomicFile.h"
@@ -29,7 +30,7 @@ class IniFile {
   explicit IniFile(std::string path = {});
   // Reads the file at `path`; a missing file reads as empty. Bytes are decoded as
   // UTF-8 when they are valid UTF-8, else as Windows-1252. Returns nullopt with the
-  // reason when the file exists but cannot be read.
+  // reason when the file exists but cannot be read, or is no plain file.
   static std::optional<IniFile> Load(const std::string& path, std::string* error = nullptr);
   // The same from bytes already read.
   static IniFile FromBytes(std::string path, std::string_view bytes);
@@ -64,10 +65,23 @@ class IniFile {
     std::string_view key;    // trimmed; empty for a line without "="
     std::string_view value;  // trimmed, quotes removed
   };
+  // The first section of a name: its body lines [first, end), and its keys (each
+  // once, the first wins) in file order and by lower-cased name.
+  struct Section {
+    size_t first = 0;
+    size_t end = 0;
+    std::vector<size_t> keyLines;
+    std::unordered_map<std::string, size_t> byKey;
+  };
+  using Index = std::unordered_map<std::string, Section>;  // by lower-cased name
+
   static std::optional<std::string_view> SectionName(std::string_view line);
   static Entry Parse(std::string_view line);
-  // [first, last) lines of the section's body (after its header), or nullopt.
-  std::optional<std::pair<size_t, size_t>> FindSection(std::string_view section) const;
+  // Sections and keys found in one pass over the lines, so that a file of any size
+  // is read in linear time; made on the first look-up after lines were added or
+  // removed (a value changed in place keeps it).
+  const Index& Indexed() const;
+  const Section* FindSection(std::string_view section) const;
   std::optional<size_t> FindKey(std::string_view section, std::string_view key) const;
 
   std::string path_;
@@ -76,6 +90,7 @@ class IniFile {
   bool cp1252_ = false;
   bool endsWithLineEnd_ = true;
   bool modified_ = false;
+  mutable std::optional<Index> index_;
 };
 
 }  // namespace rq

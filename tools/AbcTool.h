@@ -22,9 +22,16 @@ struct RegisterCommand {
   explicit RegisterCommand(Command command);
 };
 
-// Reads a whole file into lines; prints the reason and returns nullopt on failure.
+// Every error is one line on stderr, "abctool: " and the reason, and a non-zero exit.
+
+// Reads a whole input file (only a plain file: never a folder, pipe or device);
+// prints the reason, a missing file included, and returns nullopt on failure.
+std::optional<std::string> ReadInputBytes(const std::string& path);
+// Reads a tune file into lines; UTF-16 text is refused with its reason.
 std::optional<TLines> ReadFileLines(const std::string& path);
-bool ReadFileBytes(const std::string& path, std::string& bytes);
+// False, after printing why, when nothing of that name exists: a tool never
+// takes a missing input for an empty one.
+bool InputExists(const std::string& path);
 
 // One tune of a file: its lines, from its "X:" line (column 1 or 2) to the next.
 struct ToolTune {
@@ -41,7 +48,8 @@ std::optional<std::string> FirstPositional(const Args& args, const std::vector<s
 
 // Reads the file named by the first positional argument and selects its tunes as
 // SelectTunes does. Prints the usage or the reason on failure and returns the exit
-// code (2 for a usage error, 1 for a file or tune error); 0 on success.
+// code (2 for a usage error, 1 for a file error or when no tune is selected); 0 on
+// success, with at least one tune.
 int LoadTunes(const Args& args, const std::vector<std::string>& valueOptions, const char* usage,
               std::vector<ToolTune>& tunes);
 

@@ -1,11 +1,13 @@
 // abctool entry: dispatches to the registered subcommands.
+#include <algorithm>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
+#include <filesystem>
+#include <string_view>
 #include <vector>
 
 #include "AbcTool.h"
 #include "library/AbcFileFormat.h"
+#include "platform/FileRead.h"
 #include "platform/Numbers.h"
 
 namespace rq::tool {
@@ -14,6 +16,16 @@ namespace {
 std::vector<Command>& Registry() {
   static std::vector<Command> commands;
   return commands;
+}
+
+// A byte-order mark, or text whose every other byte is zero.
+bool LooksLikeUtf16(std::string_view bytes) {
+  if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) return true;
+  const size_t sample = std::min<size_t>(bytes.size(), 64) & ~size_t{1};
+  if (sample < 4) return false;
+  size_t zeroEven = 0, zeroOdd = 0;
+  for (size_t i = 0; i < sample; ++i) (i % 2 == 0 ? zeroEven : zeroOdd) += bytes[i] == '\0';
+  return zeroEven == sample / 2 || zeroOdd == sample / 2;
 }
 
 int Usage() {
@@ -26,22 +38,35 @@ int Usage() {
 
 RegisterCommand::RegisterCommand(Command command) { Registry().push_back(command); }
 
-bool ReadFileBytes(const std::string& path, std::string& bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  bytes = ss.str();
-  return true;
+std::optional<std::string> ReadInputBytes(const std::string& path) {
+  FileReadResult read = ReadRegularFile(path);
+  if (read.status == FileReadStatus::Missing) {
+    std::fprintf(stderr, "abctool: Cannot read \"%s\": no such file\n", path.c_str());
+    return std::nullopt;
+  }
+  if (read.status == FileReadStatus::Failed) {
+    std::fprintf(stderr, "abctool: %s\n", read.error.c_str());
+    return std::nullopt;
+  }
+  return std::move(read.bytes);
+}
+
+bool InputExists(const std::string& path) {
+  std::error_code ec;
+  if (std::filesystem::exists(path, ec) || ec) return true;  // what else is wrong, the reader says
+  std::fprintf(stderr, "abctool: Cannot read \"%s\": no such file\n", path.c_str());
+  return false;
 }
 
 std::optional<TLines> ReadFileLines(const std::string& path) {
-  std::string bytes;
-  if (!ReadFileBytes(path, bytes)) {
-    std::fprintf(stderr, "abctool: cannot read %s\n", path.c_str());
+  const auto bytes = ReadInputBytes(path);
+  if (!bytes) return std::nullopt;
+  if (LooksLikeUtf16(*bytes)) {
+    std::fprintf(stderr, "abctool: \"%s\" is UTF-16 text; ABC files are 8-bit text (UTF-8 or Windows-1252)\n",
+                 path.c_str());
     return std::nullopt;
   }
-  return SplitLines(bytes);
+  return SplitLines(*bytes);
 }
 
 std::vector<ToolTune> SplitTunes(const TLines& lines) {
@@ -111,7 +136,12 @@ int LoadTunes(const Args& args, const std::vector<std::string>& valueOptions, co
   }
   const auto lines = ReadFileLines(*path);
   if (!lines) return 1;
-  return SelectTunes(args, *lines, tunes) ? 0 : 1;
+  if (!SelectTunes(args, *lines, tunes)) return 1;
+  if (tunes.empty()) {
+    std::fprintf(stderr, "abctool: no tune in \"%s\"\n", path->c_str());
+    return 1;
+  }
+  return 0;
 }
 
 }  // namespace rq::tool

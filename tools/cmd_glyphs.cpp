@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "AbcTool.h"
+#include "ToolGui.h"
 #include "score/MusicFont.h"
 #include "score/PainterCanvas.h"
 #include "score/Signs.h"
@@ -108,6 +109,7 @@ int RunGlyphs(const Args& args) {
   // Qt's font database, and with an application font registered its destruction
   // reads freed memory. This one goes before main() returns.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QuietQtMessages();
   int argc = 1;
   char name[] = "abctool";
   char* argv[] = {name, nullptr};
@@ -144,10 +146,7 @@ int RunGlyphs(const Args& args) {
       DrawStaff(painter, ctx, staves[i], rows * kCellH + static_cast<int>(i) * kRowHeight, width);
     }
   }
-  if (!image.save(QString::fromStdString(*out), "PNG")) {
-    std::fprintf(stderr, "abctool: cannot write %s\n", out->c_str());
-    return 1;
-  }
+  if (!SavePng(image, *out)) return 1;
   std::printf("%s: %zu glyphs\n", out->c_str(), codes.size());
   return 0;
 }

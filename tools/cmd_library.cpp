@@ -10,8 +10,10 @@
 namespace rq::tool {
 namespace {
 
-// Opens a file as the program does; prints why and returns null when it cannot.
+// Opens a file as the program does; prints why and returns null when it cannot. A
+// missing file, which the program would open as a new one, is an error here.
 std::unique_ptr<TAbcFile> OpenFile(const std::string& path) {
+  if (!InputExists(path)) return nullptr;
   try {
     return std::make_unique<TAbcFile>(path, nullptr);
   } catch (const EFileError& e) {

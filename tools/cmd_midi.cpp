@@ -15,10 +15,6 @@ namespace {
 bool ParseSelectedTune(const Args& args, const char* usage, TAbcParser& parser) {
   std::vector<ToolTune> tunes;
   if (LoadTunes(args, {"--tune", "-o"}, usage, tunes) != 0) return false;
-  if (tunes.empty()) {
-    std::fprintf(stderr, "abctool: no tune in the file\n");
-    return false;
-  }
   parser.Parse(tunes.front().lines);
   return true;
 }

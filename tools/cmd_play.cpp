@@ -46,10 +46,6 @@ int RunPlay(const Args& args) {
   }
   std::vector<ToolTune> tunes;
   if (const int rc = LoadTunes(args, {"--tune", "--device"}, "play FILE --tune N [--device D]", tunes)) return rc;
-  if (tunes.empty()) {
-    std::fprintf(stderr, "abctool: no tune in the file\n");
-    return 1;
-  }
 
   MidiSettings settings;
   TZymMidiPlayer player(device, settings);

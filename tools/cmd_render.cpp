@@ -4,7 +4,9 @@
 #include <QFont>
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -27,6 +29,16 @@ constexpr int kDefaultWidth = 680;
 constexpr int kDefaultRowHeight = 80;
 constexpr int kDefaultFont = 60;
 constexpr int kTitleHeight = 34;
+// The image stays within what image readers and memory allow; rows beyond are left
+// out (and said so).
+constexpr int64_t kMaxImageHeight = 32767;
+constexpr int64_t kMaxImagePixels = int64_t{1} << 26;
+
+// How many rows of this height an image of this width can hold under the title.
+int RowsThatFit(int width, int rowHeight) {
+  const int64_t height = std::min(kMaxImageHeight, kMaxImagePixels / width);
+  return static_cast<int>(std::max<int64_t>(0, (height - kTitleHeight) / rowHeight));
+}
 
 // "--name N" as a number in [low, high]; the default when absent; nullopt when bad.
 std::optional<int> IntOption(const Args& args, const std::string& name, int fallback, int low, int high) {
@@ -65,8 +77,13 @@ int RunRender(const Args& args) {
   TScorePage page;
   page.Build(parser.Elements());
 
-  const int rows = static_cast<int>(page.Rows.size());
+  const size_t allRows = page.Rows.size();
+  const int rows = static_cast<int>(std::min<size_t>(allRows, static_cast<size_t>(RowsThatFit(*width, *rowHeight))));
   QImage image(*width, kTitleHeight + rows * *rowHeight, QImage::Format_RGB32);
+  if (image.isNull()) {
+    std::fprintf(stderr, "abctool: not enough memory for a %d x %d image\n", *width, kTitleHeight + rows * *rowHeight);
+    return 1;
+  }
   image.fill(Qt::white);
   {
     QPainter painter(&image);
@@ -92,11 +109,13 @@ int RunRender(const Args& args) {
       PaintScoreRow(ctx, page.Rows[static_cast<size_t>(r)].get(), rect, *rowHeight, *width);
     }
   }
-  if (!image.save(QString::fromStdString(*out), "PNG")) {
-    std::fprintf(stderr, "abctool: cannot write %s\n", out->c_str());
-    return 1;
+  if (!SavePng(image, *out)) return 1;
+  if (static_cast<size_t>(rows) < allRows) {
+    std::printf("%s: X:%d, the first %d of %zu rows (an image holds no more)\n", out->c_str(), tunes.front().number,
+                rows, allRows);
+  } else {
+    std::printf("%s: X:%d, %d rows\n", out->c_str(), tunes.front().number, rows);
   }
-  std::printf("%s: X:%d, %d rows\n", out->c_str(), tunes.front().number, rows);
   return 0;
 }
 

@@ -16,17 +16,14 @@ int RunSettings(const Args& args) {
     std::fprintf(stderr, "usage: abctool settings FILE\n");
     return 2;
   }
-  std::string error;
-  const auto ini = IniFile::Load(*path, &error);
-  if (!ini) {
-    std::fprintf(stderr, "abctool: %s\n", error.c_str());
-    return 1;
-  }
+  const auto bytes = ReadInputBytes(*path);
+  if (!bytes) return 1;
+  const IniFile ini = IniFile::FromBytes(*path, *bytes);
   const GuiSession gui;
   const int printers = static_cast<int>(QPrinterInfo::availablePrinterNames().size());
   TSettings s;
   MidiSettings midi;
-  LoadSettings(*ini, s, midi, printers);
+  LoadSettings(ini, s, midi, printers);
 
   auto text = [](const char* section, const char* key, const std::string& value) {
     std::printf("[%s] %s = %s\n", section, key, value.c_str());
@@ -66,11 +63,11 @@ int RunSettings(const Args& args) {
   for (int i = 0; i < TSynAbcSyn::kAttributeCount; ++i) {
     text("editor", std::to_string(i).c_str(), FormatAttributeLine(s.Attributes[static_cast<size_t>(i)]));
   }
-  const TWindowPlacement p = ReadPlacement(*ini);
+  const TWindowPlacement p = ReadPlacement(ini);
   if (p.valid) {
     std::printf("[POSITION] window = %d,%d,%d,%d show %d\n", p.left, p.top, p.right, p.bottom, p.showCmd);
   }
-  for (const auto& f : ReadRecentFiles(*ini)) text("POSITION", "recent", f);
+  for (const auto& f : ReadRecentFiles(ini)) text("POSITION", "recent", f);
   return 0;
 }
 

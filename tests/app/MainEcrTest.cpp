@@ -12,8 +12,13 @@
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "AppFixture.h"
 #include "app/Actions.h"
@@ -169,18 +174,33 @@ TEST_F(MainEcrTest, CloseSequenceAsksFilesThenQuit) {
   EXPECT_NE(ini.find("[MIDI]"), std::string::npos);
 }
 
-// A settings file that cannot be written does not keep the program from quitting:
-// the reason is shown and the close goes on.
-TEST_F(MainEcrTest, UnwritableSettingsStillQuit) {
-  TAppContext& app = Start();
-  // A folder in the settings file's place cannot be read or replaced, even by root.
-  ASSERT_TRUE(QDir().mkpath(QString::fromStdString(Path("RQUILL20.INI"))));
-  ui_.Asked.clear();
-  ui_.Answers = {mrYes};
-  EXPECT_TRUE(app.MainEcr()->OnClose());
-  ASSERT_EQ(ui_.Asked.size(), 2u) << ::testing::PrintToString(AskedTexts());
-  EXPECT_EQ(ui_.Asked[1].type, MsgDlgType::Error);
-  EXPECT_NE(ui_.Asked[1].text.find("settings"), std::string::npos) << ui_.Asked[0].text << "/" << ui_.Asked[1].text;
+// A settings file that cannot be read or written (a folder, a pipe or a loop of links
+// in its place) gives the defaults at start without blocking, and does not keep the
+// program from quitting: the reason is shown and the close goes on.
+TEST_F(MainEcrTest, UnreadableSettingsStillStartAndQuit) {
+  const std::string ini = Path("RQUILL20.INI");
+  const struct {
+    const char* what;
+    std::function<bool()> make;
+  } obstacles[] = {
+      {"folder", [&] { return QDir().mkpath(QString::fromStdString(ini)); }},
+      {"pipe", [&] { return ::mkfifo(ini.c_str(), 0600) == 0; }},
+      {"loop of links", [&] { return ::symlink(ini.c_str(), ini.c_str()) == 0; }},
+  };
+  for (const auto& obstacle : obstacles) {
+    SCOPED_TRACE(obstacle.what);
+    ASSERT_TRUE(obstacle.make());
+    TAppContext& app = Start();
+    EXPECT_EQ(app.Settings().HRuler, TSettings().HRuler);
+    ui_.Asked.clear();
+    ui_.Answers = {mrYes};
+    EXPECT_TRUE(app.MainEcr()->OnClose());
+    ASSERT_EQ(ui_.Asked.size(), 2u) << ::testing::PrintToString(AskedTexts());
+    EXPECT_EQ(ui_.Asked[1].type, MsgDlgType::Error);
+    EXPECT_NE(ui_.Asked[1].text.find("settings"), std::string::npos) << ui_.Asked[1].text;
+    context_.reset();
+    std::filesystem::remove_all(ini);
+  }
 }
 
 // A program folder that cannot hold the trash and the filer: the program starts

@@ -1,62 +1,79 @@
-// Fuzzes the tune file object: arbitrary bytes read as a file's content, then the
-// edits a user makes (replace the current tune, delete tunes, add a set, rewrite
-// the set block), checking after each that the records still cover the lines they
-// should and that the bytes written read back to the same lines.
+// Fuzzes the tune file object: arbitrary bytes read as a file's content, written and
+// read back, then a sequence of edits chosen by the input's last bytes (adding,
+// pasting, every kind of delete, replacing, marks, views, searches, set, session and
+// print-list edits, records of other files, saving and reading back), checking after
+// each that every list holds only the file's own records, the records cover their
+// lines and the set block names existing tunes.
+#include <fuzzer/FuzzedDataProvider.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
-#include "library/AbcFileFormat.h"
+#include "FileScenario.h"
 #include "library/FileAbc.h"
 
 namespace {
 
-void CheckRecords(const rq::TAbcFile& f) {
-  int32_t previousEnd = -1;
-  for (int32_t seq = 1; seq <= f.FilterList.AllCount(); ++seq) {
-    const rq::TAbcRec* rec = f.FindBySeq(seq);
-    if (!rec) __builtin_trap();
-    if (rec->StartLine <= previousEnd || rec->GetEndLine() < rec->StartLine) __builtin_trap();
-    if (rec->GetTitleLine() < rec->StartLine || rec->GetTitleLine() > rec->GetEndLine()) __builtin_trap();
-    if (static_cast<size_t>(rec->GetEndLine()) >= f.Lines.size()) __builtin_trap();
-    if (!rq::IsTuneStart(f.Lines[static_cast<size_t>(rec->StartLine)])) __builtin_trap();
-    previousEnd = rec->GetEndLine();
+class FuzzChooser : public rq::test::IChooser {
+ public:
+  explicit FuzzChooser(FuzzedDataProvider& data) : data_(data) {}
+  uint32_t Below(uint32_t n) override { return n <= 1 ? 0 : data_.ConsumeIntegralInRange<uint32_t>(0, n - 1); }
+
+ private:
+  FuzzedDataProvider& data_;
+};
+
+// The file the edits save, in memory-backed storage when there is one (saving flushes
+// to disk); removed when the fuzzer ends.
+class SavedFile {
+ public:
+  SavedFile() {
+    const std::filesystem::path folder = std::filesystem::is_directory("/dev/shm")
+                                             ? "/dev/shm"
+                                             : std::filesystem::temp_directory_path();
+    path_ = (folder / ("rq-fuzz-file-" + std::to_string(::getpid()) + ".abc")).string();
   }
-}
+  ~SavedFile() {
+    std::error_code ec;
+    std::filesystem::remove(path_, ec);
+  }
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+constexpr int kMaxSteps = 64;
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  static const auto file = rq::TAbcFile::CreateNew("fuzz", nullptr);
-  rq::TAbcFile& f = *file;
-  f.LoadFromBytes(bytes);
-  CheckRecords(f);
+  FuzzedDataProvider provider(data, size);
+  // The last byte says how many bytes at the end choose the edits; the rest is the file.
+  const size_t editBytes = provider.ConsumeIntegral<uint8_t>();
+  const std::string bytes = provider.ConsumeBytesAsString(provider.remaining_bytes() - std::min(editBytes, provider.remaining_bytes()));
 
-  // Written and read again, the file has the same lines (unless removing an old
-  // code comment uncovered another one).
-  const rq::TLines lines = f.Lines;
-  f.LoadFromBytes(f.ToBytes());
-  if (f.Lines != lines && bytes.find("%ZYM:") == std::string_view::npos) __builtin_trap();
-  if (f.FilterList.AllCount() == 0) return 0;
+  static const SavedFile saved;
+  static const auto plain = rq::TAbcFile::CreateNew("fuzz", nullptr);
+  // Written and read again, the file has the same lines (unless removing an old code
+  // comment uncovered another one).
+  plain->LoadFromBytes(bytes);
+  const rq::TLines lines = plain->Lines;
+  plain->LoadFromBytes(plain->ToBytes());
+  if (plain->Lines != lines && bytes.find("%ZYM:") == std::string::npos) __builtin_trap();
 
-  f.SetCurrent(0);
-  rq::TLines edited;
-  f.CopyTuneLines(0, edited, true);
-  edited.push_back("abc|");
-  f.ReplaceCurrent(edited);
-  CheckRecords(f);
-
-  f.Sets.AddSet(std::make_unique<rq::TSetAbc>("fuzz"));
-  for (int32_t row = 0; row < f.FilterList.Count(); row += 2) f.Sets.AddTune(0, f.GetRec(row));
-  std::vector<rq::TAbcRec*> doomed;
-  for (int32_t seq = 1; seq <= f.FilterList.AllCount(); seq += 3) doomed.push_back(f.FindBySeq(seq));
-  f.DeleteTunes(doomed, true);
-  CheckRecords(f);
-
-  const int32_t delta = f.Sets.SaveToLines(f.Lines, f.Sessions);
-  for (int32_t seq = 1; seq <= f.FilterList.AllCount(); ++seq) f.FindBySeq(seq)->StartLine += delta;
-  CheckRecords(f);
+  FuzzChooser choose(provider);
+  rq::test::FileScenario scenario(saved.Path(), choose);
+  scenario.Start(bytes);
+  if (!rq::test::FileFaults(scenario.File()).empty()) __builtin_trap();
+  for (int step = 0; step < kMaxSteps && provider.remaining_bytes() > 0; ++step) {
+    if (scenario.Step().starts_with("FAULT")) __builtin_trap();
+    if (!scenario.Faults().empty()) __builtin_trap();
+  }
   return 0;
 }

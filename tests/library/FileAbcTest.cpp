@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <random>
 
 #include "FileTestHelpers.h"
@@ -91,15 +94,63 @@ TEST(AbcFileLoad, OldCodeCommentsAreRemovedQuietly) {
   EXPECT_FALSE(f->Modified);
 }
 
-TEST(AbcFileLoad, MissingAndUnreadableFiles) {
+TEST(AbcFileLoad, OnlyAMissingFileOpensEmpty) {
   TempDir dir;
   TAbcFile missing(dir.File("nothere.abc"), nullptr);
   EXPECT_EQ(missing.FilterList.AllCount(), 0);
   EXPECT_FALSE(missing.Untitled);
   EXPECT_EQ(missing.Save(), 1) << "the first save creates the file";
   EXPECT_TRUE(std::filesystem::exists(dir.File("nothere.abc")));
+  std::filesystem::create_symlink(dir.File("gone.abc"), dir.File("dangling.abc"));
+  EXPECT_EQ(TAbcFile(dir.File("dangling.abc"), nullptr).FilterList.AllCount(), 0) << "a link to no file";
 
-  EXPECT_THROW(TAbcFile(dir.File(""), nullptr), EFileError) << "a folder is no tune file";
+  // Anything else that cannot be read is an error with its reason: opened empty, its
+  // first save would replace the user's tunes with nothing.
+  WriteBytes(dir.File("plain.abc"), FiveLineTunes({"a"}));
+  ASSERT_EQ(::mkfifo(dir.File("pipe.abc").c_str(), 0600), 0);
+  std::filesystem::create_symlink(dir.File("loop2.abc"), dir.File("loop1.abc"));
+  std::filesystem::create_symlink(dir.File("loop1.abc"), dir.File("loop2.abc"));
+  const struct {
+    std::string path;
+    const char* reason;
+  } unreadable[] = {
+      {dir.File(""), "folder"},
+      {dir.File("pipe.abc"), "pipe"},
+      {"/dev/null", "device"},
+      {dir.File("loop1.abc"), "symbolic links"},
+      {dir.File("plain.abc/inside.abc"), "Not a directory"},
+  };
+  for (const auto& u : unreadable) {
+    try {
+      TAbcFile file(u.path, nullptr);
+      ADD_FAILURE() << u.path << " opened";
+    } catch (const EFileError& e) {
+      EXPECT_NE(std::string(e.what()).find(u.reason), std::string::npos) << e.what();
+    }
+  }
+}
+
+// A folder we may not search hides the file without making it missing. Run as a user
+// without rights (the superuser searches any folder).
+TEST(AbcFileLoad, AFileInAFolderWeMayNotSearchIsNotNew) {
+  TempDir dir;
+  const std::string locked = dir.File("locked");
+  std::filesystem::create_directory(locked);
+  WriteBytes(locked + "/tunes.abc", FiveLineTunes({"a"}));
+  ASSERT_EQ(::chmod(locked.c_str(), 0700), 0);
+  EXPECT_EXIT(
+      {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) std::_Exit(2);
+        if (::chmod(locked.c_str(), 0) != 0 && ::geteuid() != 65534) std::_Exit(3);
+        try {
+          TAbcFile file(locked + "/tunes.abc", nullptr);
+        } catch (const EFileError& e) {
+          std::_Exit(std::string(e.what()).find("Permission denied") != std::string::npos ? 0 : 4);
+        }
+        std::_Exit(1);
+      },
+      testing::ExitedWithCode(0), "");
+  ::chmod(locked.c_str(), 0700);
 }
 
 TEST(AbcFileLoad, ProgressFollowsTheLines) {
@@ -159,7 +210,7 @@ TEST(AbcFileSave, UntitledAndFailedSaves) {
 
   TempDir dir;
   const auto f = Load(dir, FiveLineTunes({"a"}));
-  f->DeleteTune(0, true);
+  f->DeleteTune(0);
   ASSERT_TRUE(f->Modified);
   f->FileName = dir.File("no-such-folder/tunes.abc");
   std::string error;
@@ -173,6 +224,28 @@ TEST(AbcFileSave, UntitledAndFailedSaves) {
   f->FileName = dir.File("keep.abc/..");
   EXPECT_EQ(f->Save(&error), -2);
   EXPECT_EQ(ReadBytes(dir.File("keep.abc")), original);
+}
+
+// A file without write permission is not replaced, whoever runs the program: the
+// save fails with the reason and the file keeps its bytes, mode and owner.
+TEST(AbcFileSave, AReadOnlyFileIsNotReplaced) {
+  TempDir dir;
+  const auto f = Load(dir, FiveLineTunes({"a", "b"}));
+  const std::string original = ReadBytes(f->FileName);
+  ASSERT_EQ(::chmod(f->FileName.c_str(), 0444), 0);
+  f->DeleteTune(0);
+  std::string error;
+  EXPECT_EQ(f->Save(&error), -2);
+  EXPECT_NE(error.find("read-only"), std::string::npos) << error;
+  EXPECT_TRUE(f->Modified);
+  EXPECT_EQ(ReadBytes(f->FileName), original);
+  struct stat st {};
+  ASSERT_EQ(::stat(f->FileName.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0444u);
+
+  ASSERT_EQ(::chmod(f->FileName.c_str(), 0644), 0);
+  EXPECT_EQ(f->Save(&error), 0) << error;
+  EXPECT_EQ(ReadBytes(f->FileName), original.substr(original.find("X:2")));
 }
 
 // Save-as takes the new name only once the bytes are written there.
@@ -270,13 +343,13 @@ TEST(AbcFileEdit, DeletingMovesLaterTunesUp) {
   TempDir dir;
   const auto f = Load(dir, FiveLineTunes({"a", "b", "c"}));
   // Sorted by title, row 0 is the first tune of the file.
-  EXPECT_EQ(f->DeleteTune(0, true), 0);
+  EXPECT_EQ(f->DeleteTune(0), 0);
   EXPECT_EQ(f->Lines.size(), 10u);
   EXPECT_EQ(f->FindBySeq(1)->StartLine, 0);
   EXPECT_EQ(f->FindBySeq(2)->StartLine, 5);
   EXPECT_EQ(f->TitleOfRec(f->FindBySeq(2)), "c");
   EXPECT_TRUE(f->Modified);
-  EXPECT_EQ(f->DeleteTune(5, true), -1);
+  EXPECT_EQ(f->DeleteTune(5), -1);
 }
 
 TEST(AbcFileEdit, DeletingThroughAFilteredRow) {
@@ -286,7 +359,7 @@ TEST(AbcFileEdit, DeletingThroughAFilteredRow) {
   f->SetViewMode(vmMarked, 0);
   ASSERT_EQ(f->FilterList.Count(), 1);
   f->SetCurrent(0);
-  EXPECT_EQ(f->DeleteTune(0, true), 0);
+  EXPECT_EQ(f->DeleteTune(0), 0);
   EXPECT_EQ(f->CurrentRec, nullptr) << "no pointer to the freed record";
   f->SetViewMode(vmAll, 0);
   EXPECT_EQ(Titles(*f), (std::vector<std::string>{"a", "b"}));
@@ -312,9 +385,9 @@ TEST(AbcFileEdit, DeletingManyInOnePassEqualsOneByOne) {
       }
     }
     for (auto it = doomedSeqs.rbegin(); it != doomedSeqs.rend(); ++it) {
-      one->DeleteTuneRec(one->FindBySeq(*it), true);
+      one->DeleteTuneRec(one->FindBySeq(*it));
     }
-    EXPECT_EQ(many->DeleteTunes(doomed, true), static_cast<int32_t>(doomed.size()));
+    EXPECT_EQ(many->DeleteTunes(doomed), static_cast<int32_t>(doomed.size()));
     ASSERT_EQ(one->Lines, many->Lines);
     ASSERT_EQ(one->FilterList.AllCount(), many->FilterList.AllCount());
     for (int32_t i = 0; i < one->FilterList.AllCount(); ++i) {

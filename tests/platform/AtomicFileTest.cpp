@@ -69,5 +69,46 @@ TEST_F(AtomicFile, FailsWithAReasonAndLeavesNothingBehind) {
   EXPECT_FALSE(WriteFileAtomically("", "x"));
 }
 
+// Only a plain file that its owner may write is replaced, even by the superuser: a
+// read-only file, a pipe, a loop of links stay as they were, with a reason.
+TEST_F(AtomicFile, ReplacesOnlyWritablePlainFiles) {
+  const fs::path readOnly = dir / "read-only.abc";
+  ASSERT_TRUE(WriteFileAtomically(readOnly.string(), "old"));
+  ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
+  ASSERT_EQ(::mkfifo((dir / "pipe.mid").c_str(), 0600), 0);
+  fs::create_symlink(dir / "loop.ini", dir / "loop.ini");
+  const struct {
+    fs::path path;
+    const char* reason;
+  } refused[] = {
+      {readOnly, "it is read-only"},
+      {dir / "pipe.mid", "it is a pipe, not a file"},
+      {dir / "loop.ini", "Too many levels of symbolic links"},
+  };
+  for (const auto& r : refused) {
+    const auto result = WriteFileAtomically(r.path.string(), "new");
+    EXPECT_FALSE(result) << r.path;
+    EXPECT_NE(result.error.find(r.reason), std::string::npos) << result.error;
+  }
+  EXPECT_EQ(Read(readOnly), "old");
+  EXPECT_TRUE(fs::is_fifo(dir / "pipe.mid"));
+  EXPECT_TRUE(fs::is_symlink(dir / "loop.ini"));
+  EXPECT_EQ(FileCount(), 3u) << "no temporary file left";
+}
+
+// A file of another user, replaced by the superuser, stays that user's.
+TEST_F(AtomicFile, AReplacedFileKeepsItsOwner) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only the superuser can give a file away";
+  const fs::path target = dir / "theirs.abc";
+  ASSERT_TRUE(WriteFileAtomically(target.string(), "old"));
+  ASSERT_EQ(::chown(target.c_str(), 65534, 65534), 0);
+  ASSERT_TRUE(WriteFileAtomically(target.string(), "new"));
+  struct stat st {};
+  ASSERT_EQ(::stat(target.c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, 65534u);
+  EXPECT_EQ(st.st_gid, 65534u);
+  EXPECT_EQ(Read(target), "new");
+}
+
 }  // namespace
 }  // namespace rq

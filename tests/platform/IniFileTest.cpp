@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/IniFile.h"
@@ -122,7 +123,47 @@ TEST(IniFile, LoadAndSaveFiles) {
   std::string error;
   EXPECT_FALSE(IniFile::Load(folder.string(), &error).has_value());
   EXPECT_NE(error.find("not a file"), std::string::npos);
+
+  // Nor is a pipe read (it would block the start) or a loop of links; a link to
+  // nothing is a missing file.
+  const auto pipe = dir / "pipe.ini";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  EXPECT_FALSE(IniFile::Load(pipe.string(), &error).has_value());
+  EXPECT_NE(error.find("pipe"), std::string::npos) << error;
+  std::filesystem::create_symlink(dir / "loop.ini", dir / "loop.ini");
+  EXPECT_FALSE(IniFile::Load((dir / "loop.ini").string(), &error).has_value());
+  std::filesystem::create_symlink(dir / "gone.ini", dir / "dangling.ini");
+  EXPECT_TRUE(IniFile::Load((dir / "dangling.ini").string(), &error).has_value());
   std::filesystem::remove_all(dir);
+}
+
+// A language section of tens of thousands of keys keeps the rules: each key once,
+// the first value wins whatever the case, a repeated section is never read; and
+// writing a key is seen by the next read.
+TEST(IniFile, LargeSectionsKeepTheRules) {
+  constexpr int kKeys = 50000;
+  std::string text = "[Cmpstring]\n";
+  for (int i = 0; i < kKeys; ++i) text += "k" + std::to_string(i) + "=v" + std::to_string(i) + "\n";
+  text += "K7=second\n[other]\nk1=other\n[CMPSTRING]\nk1=repeated\nextra=never\n";
+  IniFile ini = IniFile::FromBytes("lang.lng", text);
+  const std::vector<std::string> keys = ini.ReadSection("cmpstring");
+  ASSERT_EQ(keys.size(), static_cast<size_t>(kKeys));
+  EXPECT_EQ(keys.back(), "k49999");
+  const std::vector<std::string> values = ini.ReadSectionValues("Cmpstring");
+  ASSERT_EQ(values.size(), static_cast<size_t>(kKeys));
+  EXPECT_EQ(values[7], "k7=v7");
+  EXPECT_EQ(ini.ReadString("cmpstring", "K49999", ""), "v49999");
+  EXPECT_EQ(ini.ReadString("cmpstring", "extra", "none"), "none");
+  EXPECT_EQ(ini.ReadString("other", "k1", ""), "other");
+
+  ini.WriteString("cmpstring", "new", "n");
+  ini.WriteString("cmpstring", "k1", "changed");
+  EXPECT_EQ(ini.ReadString("CmpString", "new", ""), "n");
+  EXPECT_EQ(ini.ReadString("cmpstring", "k1", ""), "changed");
+  EXPECT_EQ(ini.ReadString("other", "k1", ""), "other");
+  ini.EraseSection("cmpstring");
+  EXPECT_FALSE(ini.SectionExists("cmpstring"));
+  EXPECT_TRUE(ini.SectionExists("other"));
 }
 
 }  // namespace

@@ -1,0 +1,93 @@
+// Plain-file reads: stat before opening, open without blocking, check again what
+// was opened, then read to the end.
+#include "platform/FileRead.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace rq {
+namespace {
+
+FileReadResult Failed(const std::string& path, const std::string& reason) {
+  FileReadResult result;
+  result.error = "Cannot read \"" + path + "\": " + reason;
+  return result;
+}
+
+// A failed look-up: only a missing name is a missing file.
+FileReadResult FromErrno(const std::string& path, int err) {
+  if (err == ENOENT) {
+    FileReadResult result;
+    result.status = FileReadStatus::Missing;
+    return result;
+  }
+  return Failed(path, std::strerror(err));
+}
+
+class FdCloser {
+ public:
+  explicit FdCloser(int fd) : fd_(fd) {}
+  ~FdCloser() { ::close(fd_); }
+  FdCloser(const FdCloser&) = delete;
+  FdCloser& operator=(const FdCloser&) = delete;
+
+ private:
+  int fd_;
+};
+
+FileReadResult ReadImpl(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return FromErrno(path, errno);
+  if (!S_ISREG(st.st_mode)) return Failed(path, NotAPlainFileReason(st.st_mode));
+  // Not blocking: a pipe put in the file's place after the look-up must not hang us.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return FromErrno(path, errno);
+  const FdCloser closer(fd);
+  if (::fstat(fd, &st) != 0) return Failed(path, std::strerror(errno));
+  if (!S_ISREG(st.st_mode)) return Failed(path, NotAPlainFileReason(st.st_mode));
+
+  FileReadResult result;
+  result.bytes.resize(static_cast<size_t>(st.st_size));
+  size_t used = 0;
+  for (;;) {
+    // A file that grew since the look-up is read to its new end.
+    if (used == result.bytes.size()) result.bytes.resize(used + 65536);
+    const ssize_t n = ::read(fd, result.bytes.data() + used, result.bytes.size() - used);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return Failed(path, std::strerror(errno));
+    }
+    if (n == 0) break;
+    used += static_cast<size_t>(n);
+  }
+  result.bytes.resize(used);
+  result.status = FileReadStatus::Read;
+  return result;
+}
+
+}  // namespace
+
+std::string NotAPlainFileReason(unsigned mode) {
+  if (S_ISREG(mode)) return {};
+  if (S_ISDIR(mode)) return "it is a folder, not a file";
+  if (S_ISFIFO(mode)) return "it is a pipe, not a file";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "it is a device, not a file";
+  if (S_ISSOCK(mode)) return "it is a socket, not a file";
+  return "it is not a file";
+}
+
+FileReadResult ReadRegularFile(const std::string& path) noexcept {
+  try {
+    return ReadImpl(path);
+  } catch (...) {
+    FileReadResult result;
+    result.error = "Out of memory";  // short enough not to allocate
+    return result;
+  }
+}
+
+}  // namespace rq
