@@ -1,9 +1,12 @@
 #include "app/Actions.h"
 
 #include <QAction>
+#include <QIcon>
 #include <QKeySequence>
+#include <utility>
 
 #include "app/ResLib.h"
+#include "controls/ImageList.h"
 
 namespace rq {
 namespace {
@@ -50,6 +53,23 @@ const ActionRow kActionRows[] = {
     {ActionId::CutTune, "ACTCutTune", 25, "Cut Tune", "Cut Selected Tune", Qt::CTRL | Qt::Key_X},
     {ActionId::SetFilter, "ACTSetFilter", 40, "Set Filter", "Set Filter", kNone},
     {ActionId::ToggleFilter, "ACTToggleFilter", 41, "Toggle Filter", "Toggle Filter", kNone},
+    {ActionId::NewClip, "ACTNewClip", 12, "New from Clipboard", "", kNone},
+    {ActionId::MergeDir, "ACTMergeDir", 14, "Merge Directory", "", kNone},
+    {ActionId::ClearTrash, "ACTClearTrash", 13, "Clear Trash File", "Clear Trash File", kNone},
+    {ActionId::ToMidi, "ACTToMidi", 51, "Create Midi File", "Create MIDI File", kNone},
+    {ActionId::SetToMidi, "ACTSetToMidi", 36, "Create Midi File", "Create Set Midi file", kNone},
+    {ActionId::ClearPrintList, "ACTClearPrintList", 81, "Clear Print List", "Clear Print List", kNone},
+    {ActionId::Set, "ACTSet", 30, "Sets", "", kNone},
+    {ActionId::Print, "ACTPrint", 64, "Print Sheet Music", "Print Sheet Music", kNone},
+};
+
+const std::pair<ActionId, ActionImage> kActionIcons[] = {
+    {ActionId::OpenFile, ActionImage::Open},          {ActionId::NewFile, ActionImage::New},
+    {ActionId::SaveFile, ActionImage::Save},          {ActionId::CloseFile, ActionImage::Close},
+    {ActionId::NewClip, ActionImage::Clipboard},      {ActionId::MergeDir, ActionImage::MergeFolder},
+    {ActionId::ClearTrash, ActionImage::ClearTrash},  {ActionId::ToMidi, ActionImage::TuneMidi},
+    {ActionId::SetToMidi, ActionImage::SetMidi},      {ActionId::ShowPrintList, ActionImage::PrintList},
+    {ActionId::GenPref, ActionImage::Preferences},    {ActionId::Help, ActionImage::Help},
 };
 
 }  // namespace
@@ -80,5 +100,9 @@ TActions::TActions(QObject* parent) : QObject(parent) {
 }
 
 QList<QAction*> TActions::All() const { return QList<QAction*>(actions_.begin(), actions_.end()); }
+
+void TActions::SetImages(const TImageList& images) {
+  for (const auto& [id, image] : kActionIcons) (*this)[id]->setIcon(QIcon(images.Image(static_cast<int>(image))));
+}
 
 }  // namespace rq

@@ -11,6 +11,8 @@ class QAction;
 
 namespace rq {
 
+class TImageList;
+
 enum class ActionId {
   OpenFile,
   CloseFile,
@@ -42,6 +44,31 @@ enum class ActionId {
   CutTune,
   SetFilter,
   ToggleFilter,
+  NewClip,
+  MergeDir,
+  ClearTrash,
+  ToMidi,
+  SetToMidi,
+  ClearPrintList,
+  Set,
+  Print,
+  Count
+};
+
+// The actions' icons, in the order of the resource module's 32 × 32 list.
+enum class ActionImage {
+  Open,
+  New,
+  Save,
+  Close,
+  Clipboard,
+  MergeFolder,
+  ClearTrash,
+  TuneMidi,
+  SetMidi,
+  PrintList,
+  Preferences,
+  Help,
   Count
 };
 
@@ -53,6 +80,8 @@ class TActions : public QObject {
 
   QAction* operator[](ActionId id) const { return actions_[static_cast<size_t>(id)]; }
   QList<QAction*> All() const;
+  // Gives each action with an icon its image of the 32 × 32 list.
+  void SetImages(const TImageList& images);
 
  private:
   std::array<QAction*, static_cast<size_t>(ActionId::Count)> actions_{};

@@ -1,6 +1,7 @@
 #include "app/AppContext.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QListWidget>
 #include <exception>
 
@@ -8,16 +9,21 @@
 #include "app/BrowserLinks.h"
 #include "app/MainEcr.h"
 #include "app/ResLib.h"
+#include "controls/DragControl.h"
 #include "controls/Tab95Sheet.h"
 #include "midi/AbcToMidi.h"
 #include "midi/ZymMidi.h"
 #include "notation/AbcParser.h"
 #include "platform/ProgramFolder.h"
 #include "score/screens/ScoreEcr.h"
+#include "screens/CtrlFileEcr.h"
+#include "screens/DlgFltTune.h"
 #include "screens/DlgSchAbc.h"
 #include "screens/DlgSelPatch.h"
+#include "screens/DlgString.h"
 #include "screens/FileEcr.h"
 #include "screens/PlayerEcr.h"
+#include "screens/SesMaster.h"
 
 namespace rq {
 namespace {
@@ -45,6 +51,17 @@ class TAppContext::Host : public ICtrlFileHost {
   // The editor screen is not part of the program yet: no edit holds changes.
   bool EditModified() const override { return false; }
   void ValidEdit() override {}
+  std::string AskMidiFileName(const std::string& title, const std::string& name) override {
+    if (app_.options_.askMidiFileName) return app_.options_.askMidiFileName(title, name);
+    return app_.ResLib()
+        ->ExecSaveMidiDialog(app_.MainEcr(), QString::fromStdString(title), QString::fromStdString(name))
+        .toStdString();
+  }
+  // Until the player panel sets the player's tempo, the speed setting gives it.
+  int PlayerTempo() const override {
+    const int tempo = app_.MidiPlayer() ? app_.MidiPlayer()->Tempo() : 0;
+    return tempo > 0 ? tempo : TempoForSpeed(app_.midi_.MidiSpeed);
+  }
 
  private:
   TAppContext& app_;
@@ -54,7 +71,8 @@ TAppContext::TAppContext(TAppOptions options)
     : options_(std::move(options)),
       host_(std::make_unique<Host>(*this)),
       browserHost_(std::make_unique<TBrowserHost>(*this)),
-      browserPlayer_(std::make_unique<TBrowserPlayer>(*this)) {
+      browserPlayer_(std::make_unique<TBrowserPlayer>(*this)),
+      dragControl_(std::make_unique<TDragControl>()) {
   programFolder_ = options_.programFolder.empty() ? rq::ProgramFolder() : options_.programFolder;
   if (!options_.programFolder.empty()) SetProgramFolder(options_.programFolder);
   previous_ = g_current;
@@ -75,11 +93,15 @@ TAppContext::~TAppContext() {
     midiPlayer_->SetOnStop(nullptr);
     midiPlayer_->Stop(false);
   }
+  destroy("DlgString", dlgString_);
   destroy("DlgSelPatch", dlgSelPatch_);
   destroy("DlgSearchAbc", dlgSearchAbc_);
   destroy("PlayerEcr", playerEcr_);
   destroy("FileEcr", fileEcr_);
   destroy("ScoreEcr", scoreEcr_);
+  destroy("CtrlFileEcr", ctrlFileEcr_);
+  destroy("DlgFltTune", dlgFltTune_);
+  destroy("SesMaster", sesMaster_);
   // The controller saves the trash and the filer and may report a failure through
   // the resource module, which therefore outlives it.
   destroy("FileControl", fileControl_);
@@ -124,9 +146,22 @@ void TAppContext::Start() {
   RunStep("construct TuneParser", [this] { tuneParser_ = std::make_unique<TAbcParser>(); });
   RunStep("construct AbcMidi", [this] { abcMidi_ = std::make_unique<TAbcMidi>(midi_); });
   RunStep("construct FileControl", [this] {
-    fileControl_ = std::make_unique<TCtrlFile>(programFolder_, UserInterface(), *host_, *tuneParser_);
+    fileControl_ = std::make_unique<TCtrlFile>(programFolder_, UserInterface(), *host_, *tuneParser_, midi_);
     ConnectFileControl();
   });
+  RunStep("construct SesMaster", [this] { sesMaster_ = std::make_unique<TSesMaster>(); });
+  RunStep("construct DlgFltTune", [this] { dlgFltTune_ = std::make_unique<TDlgFltTune>(mainEcr_.get()); });
+  RunStep("construct CtrlFileEcr", [this] {
+    if (!fileControl_) return;
+    ctrlFileEcr_ = std::make_unique<TCtrlFileEcr>(*fileControl_, resLib_ ? resLib_->Img20x20() : nullptr,
+                                                  dragControl_.get());
+    if (actions_) {
+      const TActions& a = *actions_;
+      ctrlFileEcr_->SetMenuActions({a[ActionId::CloseFile], a[ActionId::ClearFlt], nullptr, a[ActionId::CloseAll]});
+    }
+  });
+  RunStep("construct DlgString", [this] { dlgString_ = std::make_unique<TDlgString>(mainEcr_.get()); });
+  ConnectForms();
 
   RunStep("init MainEcr", [this] {
     if (mainEcr_) mainEcr_->OnCreate();
@@ -136,12 +171,24 @@ void TAppContext::Start() {
     resLib_->LoadLanguage();
     resLib_->ApplyActionStrings(actions_->All());
     resLib_->SelectCurrentPatch();
+    actions_->SetImages(*resLib_->Img32x32());
   });
   ConnectActions();
+  RunStep("init SesMaster", [this] {
+    if (sesMaster_) sesMaster_->OnCreate();
+  });
+  RunStep("init DlgFltTune", [this] {
+    if (!dlgFltTune_) return;
+    dlgFltTune_->OnCreate();
+    TFormTexts texts;
+    texts.Add(dlgFltTune_.get(), TDlgFltTune::kFormTag, TextKind::Title);
+    if (resLib_) resLib_->TranslateForm(texts);
+  });
   StartTuneScreens();
   RunStep("init CtrlFileEcr", [this] {
-    if (!fileControl_) return;
-    fileControl_->OpenControlFiles();
+    if (!ctrlFileEcr_ || !fileControl_) return;
+    // Its creation opens the trash and the filer, which get the first two tabs.
+    ctrlFileEcr_->OnCreate(mainEcr_ ? mainEcr_->Host(HostPanel::Tab) : nullptr);
     // The program goes on without a control file it cannot keep, and says so once.
     std::string problems;
     if (!fileControl_->TrashProblem().empty()) {
@@ -155,6 +202,9 @@ void TAppContext::Start() {
   });
   StartSearchDialog();
   StartPatchDialog();
+  RunStep("init DlgString", [this] {
+    if (dlgString_) dlgString_->OnCreate();
+  });
 }
 
 // The score view, the browser and the player panel, in the forms' order: the score
@@ -248,6 +298,9 @@ void TAppContext::CreateFileEcr() {
     for (const auto& [slot, id] : links) browser.*slot = (*actions_)[id];
     fileEcr_->SetActions(browser);
   }
+  if (resLib_) fileEcr_->SetImages(resLib_->ImgBmp());
+  // The filter panel lives in the floating filter window.
+  fileEcr_->SetFilterWindow(dlgFltTune_.get());
   auto host = [this](HostPanel panel) { return mainEcr_ ? mainEcr_->Host(panel) : nullptr; };
   fileEcr_->OnCreate(host(HostPanel::Main01), host(HostPanel::ToolTune), host(HostPanel::Set), host(HostPanel::List2));
   for (int32_t mode : {vmAll, vmMarked, vmUnmarked, vmAdded, vmSearched}) {
@@ -282,25 +335,6 @@ void TAppContext::ConnectFileControl() {
   });
 }
 
-void TAppContext::CloseShownFile() {
-  TAbcFile* shown = ShownFile();
-  if (!fileControl_ || !shown) return;
-  if (fileControl_->CloseFile(shown) != kCtrlOk) return;
-  // Another file takes the closed one's place: the last one opened.
-  const std::vector<TAbcFile*> files = fileControl_->Files();
-  if (!files.empty()) fileControl_->ShowFile(files.back());
-}
-
-void TAppContext::CloseAllFiles() {
-  if (!fileControl_) return;
-  for (TAbcFile* file : fileControl_->Files()) {
-    if (fileControl_->IsControlFile(file)) continue;
-    if (fileControl_->CloseFile(file) != kCtrlOk) break;
-  }
-  const std::vector<TAbcFile*> files = fileControl_->Files();
-  if (!files.empty()) fileControl_->ShowFile(files.back());
-}
-
 void TAppContext::ConnectActions() {
   if (!actions_ || !mainEcr_) return;
   TActions& a = *actions_;
@@ -313,17 +347,22 @@ void TAppContext::ConnectActions() {
   on(ActionId::NewFile, [control] {
     if (control()) control()->NewFile();
   });
-  on(ActionId::SaveFile, [this, control] {
-    if (control() && ShownFile()) control()->SaveFile(ShownFile());
+  auto tabs = [this] { return ctrlFileEcr_.get(); };
+  on(ActionId::SaveFile, [tabs] {
+    if (tabs()) tabs()->SaveActive();
   });
-  on(ActionId::SaveAs, [this, control] {
-    if (control() && ShownFile()) control()->SaveFileAs(ShownFile());
+  on(ActionId::SaveAs, [tabs] {
+    if (tabs()) tabs()->SaveActiveAs();
   });
   on(ActionId::SaveAll, [control] {
     if (control()) control()->SaveAll();
   });
-  on(ActionId::CloseFile, [this] { CloseShownFile(); });
-  on(ActionId::CloseAll, [this] { CloseAllFiles(); });
+  on(ActionId::CloseFile, [tabs] {
+    if (tabs()) tabs()->CloseActive();
+  });
+  on(ActionId::CloseAll, [tabs] {
+    if (tabs()) tabs()->CloseAll();
+  });
   on(ActionId::Exit, [main] { main->close(); });
   on(ActionId::About, [main] { main->OnClickLogo(); });
   auto browser = [this] { return fileEcr_.get(); };
@@ -343,6 +382,64 @@ void TAppContext::ConnectActions() {
   on(ActionId::ToggleFilter, [browser](bool down) {
     if (browser()) browser()->OnCheckFilter(down);
   });
+  ConnectTransferActions();
+}
+
+void TAppContext::ConnectTransferActions() {
+  TActions& a = *actions_;
+  auto on = [&a](ActionId id, auto handler) { QObject::connect(a[id], &QAction::triggered, a[id], handler); };
+  auto control = [this] { return fileControl_.get(); };
+  on(ActionId::NewClip, [control] {
+    if (control()) control()->NewFromClipboard();
+  });
+  on(ActionId::MergeDir, [this, control] {
+    if (!control() || !resLib_) return;
+    const QString folder = resLib_->ExecSelectDir(mainEcr_.get());
+    if (!folder.isEmpty()) control()->MergeDirectory(folder.toStdString());
+  });
+  on(ActionId::ClearTrash, [control] {
+    if (control()) control()->EmptyTrash();
+  });
+  on(ActionId::ToMidi, [this, control] {
+    if (control()) control()->ExportTuneMidi(ShownFile());
+  });
+  on(ActionId::SetToMidi, [this, control] {
+    if (control()) control()->ExportSetMidi(ShownFile());
+  });
+  on(ActionId::ClearPrintList, [control] {
+    if (control()) control()->ClearPrintList();
+  });
+}
+
+void TAppContext::ConnectForms() {
+  TCtrlFile* control = fileControl_.get();
+  if (!control) return;
+  // The tabs follow the controller's files; the session screen follows the shown file.
+  QObject::connect(control, &TCtrlFile::FileAdded, control, [this](TAbcFile* file, bool select) {
+    if (ctrlFileEcr_) ctrlFileEcr_->AddFileTab(file, select);
+  });
+  QObject::connect(control, &TCtrlFile::FileRenamed, control, [this](TAbcFile* file) {
+    if (ctrlFileEcr_) ctrlFileEcr_->UpdateTabCaption(file);
+  });
+  QObject::connect(control, &TCtrlFile::FileShown, control, [this](TAbcFile* file) {
+    if (ctrlFileEcr_) ctrlFileEcr_->SelectFileTab(file);
+    if (sesMaster_) sesMaster_->SetFile(file);
+  });
+  QObject::connect(control, &TCtrlFile::FileClosing, control, [this](TAbcFile* file) {
+    if (ctrlFileEcr_) ctrlFileEcr_->RemoveFileTab(file);
+    if (sesMaster_ && sesMaster_->File() == file) sesMaster_->SetFile(nullptr);
+  });
+  QObject::connect(control, &TCtrlFile::TunesChanged, control, [this](TAbcFile* file) {
+    if (sesMaster_ && sesMaster_->File() == file) sesMaster_->Refresh();
+    if (file != ShownFile()) return;
+    if (fileEcr_) fileEcr_->RefreshView();
+    if (mainEcr_) mainEcr_->ShowFileStatus(file);
+  });
+  QObject::connect(control, &TCtrlFile::StatusText, control, [this](const std::string& text) {
+    if (mainEcr_) mainEcr_->StatusPanel(1)->setText(QString::fromStdString(text));
+  });
+  // A drag that ends anywhere but on a file leaves no tune drag behind.
+  QObject::connect(dragControl_.get(), &TDragControl::DragEnded, control, [control] { control->CancelDrag(); });
 }
 
 }  // namespace rq

@@ -26,11 +26,16 @@ class TAbcParser;
 class TActions;
 class TBrowserHost;
 class TBrowserPlayer;
+class TCtrlFileEcr;
+class TDlgFltTune;
 class TDlgSearchAbc;
 class TDlgSelPatch;
+class TDlgString;
+class TDragControl;
 class TFileEcr;
 class TMainEcr;
 class TPlayerEcr;
+class TSesMaster;
 class TResLib;
 class TScoreEcr;
 class TZymMidiPlayer;
@@ -47,6 +52,7 @@ struct TAppOptions {
   // File dialogs; unset: the resource module's dialogs.
   std::function<std::string()> askOpenFileName;
   std::function<std::string(const std::string& title, const std::string& name)> askSaveFileName;
+  std::function<std::string(const std::string& title, const std::string& name)> askMidiFileName;
   // Receives the steps as they run, and keeps them after the context is gone.
   std::vector<std::string>* log = nullptr;
   // The welcome box at start (tests leave it out: it stays on top).
@@ -80,6 +86,11 @@ class TAppContext {
   TZymMidiPlayer* MidiPlayer() const { return midiPlayer_.get(); }
   TAbcMidi* AbcMidi() const { return abcMidi_.get(); }
   TAbcParser* TuneParser() const { return tuneParser_.get(); }
+  TDragControl* DragControl() const { return dragControl_.get(); }
+  TSesMaster* SesMaster() const { return sesMaster_.get(); }
+  TDlgFltTune* DlgFltTune() const { return dlgFltTune_.get(); }
+  TCtrlFileEcr* CtrlFileEcr() const { return ctrlFileEcr_.get(); }
+  TDlgString* DlgString() const { return dlgString_.get(); }
   TScoreEcr* ScoreEcr() const { return scoreEcr_.get(); }
   TFileEcr* FileEcr() const { return fileEcr_.get(); }
   TPlayerEcr* PlayerEcr() const { return playerEcr_.get(); }
@@ -97,10 +108,8 @@ class TAppContext {
   // The main window's creation step that opens the MIDI output named by the settings.
   void CreateMidiPlayer();
 
-  // The file the browser shows (null: none); the close commands act on it.
+  // The file the browser shows (null: none).
   TAbcFile* ShownFile() const;
-  void CloseShownFile();
-  void CloseAllFiles();
 
  private:
   class Host;
@@ -108,6 +117,8 @@ class TAppContext {
   void Note(const std::string& step);
   void ConnectActions();
   void ConnectFileControl();
+  void ConnectForms();
+  void ConnectTransferActions();
   void StartTuneScreens();
   void CreateFileEcr();
   void StartSearchDialog();
@@ -127,6 +138,11 @@ class TAppContext {
   std::unique_ptr<TAbcParser> tuneParser_;
   std::unique_ptr<TBrowserHost> browserHost_;
   std::unique_ptr<TBrowserPlayer> browserPlayer_;
+  std::unique_ptr<TDragControl> dragControl_;
+  std::unique_ptr<TSesMaster> sesMaster_;
+  std::unique_ptr<TDlgFltTune> dlgFltTune_;
+  std::unique_ptr<TCtrlFileEcr> ctrlFileEcr_;
+  std::unique_ptr<TDlgString> dlgString_;
   std::unique_ptr<TScoreEcr> scoreEcr_;
   std::unique_ptr<TFileEcr> fileEcr_;
   std::unique_ptr<TPlayerEcr> playerEcr_;
@@ -146,6 +162,7 @@ inline TCtrlFile* FileControl() { return App().FileControl(); }
 inline TZymMidiPlayer* MidiPlayer() { return App().MidiPlayer(); }
 inline TAbcMidi* AbcMidi() { return App().AbcMidi(); }
 inline TAbcParser* TuneParser() { return App().TuneParser(); }
+inline TCtrlFileEcr* CtrlFileEcr() { return App().CtrlFileEcr(); }
 inline TScoreEcr* ScoreEcr() { return App().ScoreEcr(); }
 inline TFileEcr* FileEcr() { return App().FileEcr(); }
 inline TPlayerEcr* PlayerEcr() { return App().PlayerEcr(); }

@@ -3,6 +3,7 @@
 #include "app/AppContext.h"
 #include "app/MainEcr.h"
 #include "app/ResLib.h"
+#include "controls/DragControl.h"
 #include "library/FileAbc.h"
 #include "midi/ZymMidi.h"
 #include "screens/PlayerEcr.h"
@@ -20,14 +21,17 @@ void TBrowserHost::SetViewMode(TAbcFile* file, int32_t mode, int32_t filterOn) {
 
 int32_t TBrowserHost::TuneToTrash(TAbcFile* file, int32_t row) {
   TCtrlFile* control = app_.FileControl();
-  TAbcFile* trash = control ? control->Trash() : nullptr;
-  if (!file || !trash || !file->GetRec(row)) return kCtrlRefused;
-  if (file != trash) {
-    TLines lines;
-    file->CopyTuneLines(row, lines, true);
-    trash->AddTunes(lines, true, 0);
+  return control ? control->TuneToTrash(file, row) : kCtrlRefused;
+}
+
+void TBrowserHost::BeginDrag(TAbcFile* file, int32_t kind, int32_t mode, int32_t row) {
+  if (TCtrlFile* control = app_.FileControl()) control->BeginDrag(file, kind, mode, row);
+}
+
+void TBrowserHost::AddDragSource(QWidget* source, std::function<bool(QPoint)> start) {
+  if (TDragControl* drag = app_.DragControl()) {
+    drag->AddSource(source, [start = std::move(start)](const QPoint& pos) { return start(pos); });
   }
-  return file->DeleteTune(row) == 0 ? kCtrlOk : kCtrlRefused;
 }
 
 bool TBrowserHost::IsTrash(const TAbcFile* file) const {

@@ -15,13 +15,10 @@ class TBrowserHost : public IBrowserHost {
 
   int32_t ShowTune(TAbcFile* file, int32_t row) override;
   void SetViewMode(TAbcFile* file, int32_t mode, int32_t filterOn) override;
-  // A copy goes to the end of the trash, flagged new, then the tune is deleted; in
-  // the trash itself it is only deleted. Refused (−1) without an open trash.
   int32_t TuneToTrash(TAbcFile* file, int32_t row) override;
-  // Drags between files arrive with the shared drag controller; until then a press
-  // starts none.
-  void BeginDrag(TAbcFile*, int32_t, int32_t, int32_t) override {}
-  void StartDrag(QWidget*, QPoint) override {}
+  void BeginDrag(TAbcFile* file, int32_t kind, int32_t mode, int32_t row) override;
+  // The program's drag controller watches the source.
+  void AddDragSource(QWidget* source, std::function<bool(QPoint)> start) override;
   bool IsTrash(const TAbcFile* file) const override;
   TLines ShownTuneText() const override { return shownText_; }
   // The resource module keeps it.

@@ -1,12 +1,12 @@
 #include "app/CtrlFile.h"
 
-#include <QCursor>
-#include <QGuiApplication>
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
 #include <utility>
 
+#include "app/BusyCursor.h"
+#include "midi/AbcToMidi.h"
 #include "notation/AbcParser.h"
 #include "platform/AtomicFile.h"
 
@@ -17,15 +17,6 @@ constexpr const char* kTrashHeader = "% *** Reelquill 2 trash ***";
 constexpr const char* kFilerHeader = "% *** Reelquill 2 user file ***";
 constexpr const char* kUntitledStem = "abcnew";
 
-// The wait cursor for the length of a scope, however the scope is left.
-class BusyCursor {
- public:
-  BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
-  BusyCursor(const BusyCursor&) = delete;
-  BusyCursor& operator=(const BusyCursor&) = delete;
-};
-
 bool FileExists(const std::string& path) {
   std::error_code ec;
   return std::filesystem::exists(path, ec);
@@ -34,13 +25,16 @@ bool FileExists(const std::string& path) {
 }  // namespace
 
 TCtrlFile::TCtrlFile(std::string programFolder, IUserInterface& ui, ICtrlFileHost& host,
-                     TAbcParser& parser, QObject* parent)
+                     TAbcParser& parser, const MidiSettings& midi, QObject* parent)
     : QObject(parent),
       programFolder_(std::move(programFolder)),
       ui_(ui),
       host_(host),
       parser_(parser),
-      printList_(TAbcPrint::CreateNew("printlist", &ui)) {}
+      printList_(TAbcPrint::CreateNew("printlist", &ui)),
+      exportParser_(std::make_unique<TAbcParser>()),
+      exportConverter_(std::make_unique<TAbcMidi>(midi)),
+      midi_(midi) {}
 
 TCtrlFile::~TCtrlFile() {
   for (TAbcFile* file : {trash_, filer_}) {
@@ -164,9 +158,13 @@ int32_t TCtrlFile::OpenFile(const std::string& name) {
 }
 
 int32_t TCtrlFile::NewFile() {
-  ++untitledCount_;
-  AddFile(TAbcFile::CreateNew(kUntitledStem + std::to_string(untitledCount_), &ui_));
+  AddFile(MakeUntitled());
   return kCtrlOk;
+}
+
+std::unique_ptr<TAbcFile> TCtrlFile::MakeUntitled() {
+  ++untitledCount_;
+  return TAbcFile::CreateNew(kUntitledStem + std::to_string(untitledCount_), &ui_);
 }
 
 // ---- saving -------------------------------------------------------------------
@@ -199,18 +197,25 @@ int32_t TCtrlFile::SaveAll() {
 std::string TCtrlFile::ChooseSaveAsName(TAbcFile* file) {
   std::string name = host_.AskSaveFileName(ui_.GetMessage(msgSaveFileAs), file->FileName);
   if (name.empty()) return {};
-  if (std::filesystem::path(name).extension().empty()) name += ".abc";
+  name = WithExtension(std::move(name), ".abc");
   const TAbcFile* holder = FindFile(name);
   if (holder && holder != file) {
     ui_.ShowWarning(msgFileAlreadyOpen);
     return {};
   }
-  // The dialog asked nothing: only here is the final name known.
-  if (!holder && FileExists(name) &&
-      ui_.MessageDlg(name + " already exists. Replace it?", MsgDlgType::Confirmation, mbYes | mbNo, 0) != mrYes) {
-    return {};
-  }
+  if (!holder && !MayReplace(name)) return {};
   return name;
+}
+
+std::string TCtrlFile::WithExtension(std::string name, const char* extension) {
+  if (std::filesystem::path(name).extension().empty()) name += extension;
+  return name;
+}
+
+bool TCtrlFile::MayReplace(const std::string& name) {
+  // The dialogs ask nothing: only here is the final name known.
+  return !FileExists(name) ||
+         ui_.MessageDlg(name + " already exists. Replace it?", MsgDlgType::Confirmation, mbYes | mbNo, 0) == mrYes;
 }
 
 int32_t TCtrlFile::SaveFileAs(TAbcFile* file) {
@@ -251,6 +256,12 @@ int32_t TCtrlFile::QuerySave(TAbcFile* file) {
 }
 
 int32_t TCtrlFile::QueryCloseAll() {
+  // The merged file is not in the list yet: it would be lost without a question.
+  if (merging_) {
+    ui_.MessageDlg("A folder is being merged into a new file. Quit when it is done.", MsgDlgType::Information,
+                   mbOK, 0);
+    return kCtrlRefused;
+  }
   if (host_.EditMode() && host_.EditModified()) {
     switch (AskYesNoAbort(ui_.GetMessage(msgEditModeSave))) {
       case mrYes: host_.ValidEdit(); break;
@@ -290,6 +301,7 @@ int32_t TCtrlFile::CloseFile(TAbcFile* file) {
   if (!IsOpen(file) || QuerySave(file) != kCtrlOk) return kCtrlRefused;
   emit FileClosing(file);
   if (pendingShow_ == file) pendingShow_ = nullptr;
+  if (dragFile_ == file) dragFile_ = nullptr;
   std::erase_if(files_, [file](const auto& f) { return f.get() == file; });
   if (files_.empty()) {
     emit FileShown(nullptr);

@@ -1,6 +1,7 @@
 // The open-files controller: every open ABC file with the trash and the filer kept
 // open, the print list, and opening, making, saving, closing and the questions
-// asked before a file closes or the program quits.
+// asked before a file closes or the program quits; tunes moved between files and
+// out of the program (CtrlFileTransfers.cpp).
 #pragma once
 
 #include <QObject>
@@ -12,13 +13,16 @@
 #include "library/FileAbc.h"
 #include "library/UserInterface.h"
 #include "platform/ByteText.h"
+#include "screens/OpenFiles.h"
 
 namespace rq {
 
+class TAbcMidi;
 class TAbcParser;
+struct MidiSettings;
 
 // What the controller needs from the screens and the user beyond messages: the
-// file dialogs and the state of the editor.
+// file dialogs, the state of the editor and the player's tempo.
 class ICtrlFileHost {
  public:
   virtual ~ICtrlFileHost() = default;
@@ -34,20 +38,44 @@ class ICtrlFileHost {
   virtual bool EditModified() const = 0;
   // The editor's Ok: stores the edited tune into its file and ends the edit.
   virtual void ValidEdit() = 0;
+  // The save dialog for MIDI files, as AskSaveFileName.
+  virtual std::string AskMidiFileName(const std::string& title, const std::string& name) = 0;
+  // The player's tempo in quarter notes per minute, which exported files take.
+  virtual int PlayerTempo() const = 0;
 };
+
+// The print screen: printing and previewing tunes.
+class ITunePrinter {
+ public:
+  virtual ~ITunePrinter() = default;
+  // The print dialog; false when the user cancels it.
+  virtual bool ExecPrintDialog() = 0;
+  virtual void PrintTune(const TLines& lines) = 0;
+  // The print list's tunes, or only its ticked ones when `all` is false.
+  virtual void PrintTunes(TAbcPrint& list, bool all) = 0;
+  virtual void PreviewTunes(TAbcPrint& list, bool all) = 0;
+};
+
+// What is dragged from a file: one tune of the list, or the whole view.
+inline constexpr int32_t kDragKindTune = 0;
+inline constexpr int32_t kDragKindView = 1;
+inline constexpr int32_t kDragModeTune = -1;
+inline constexpr int32_t kDragModeView = 1;
 
 // Results of the controller's operations.
 inline constexpr int32_t kCtrlOk = 0;
 inline constexpr int32_t kCtrlRefused = -1;  // refused, cancelled or failed
 inline constexpr int32_t kCtrlControlFile = -2;
 
-class TCtrlFile : public QObject {
+class TCtrlFile : public QObject, public IOpenFiles {
   Q_OBJECT
 
  public:
   // The trash and the filer are the files "trash" and "filer" of `programFolder`.
+  // `parser` is the shared one that holds the tune shown; `midi` are the settings
+  // the MIDI export converts and writes with.
   TCtrlFile(std::string programFolder, IUserInterface& ui, ICtrlFileHost& host, TAbcParser& parser,
-            QObject* parent = nullptr);
+            const MidiSettings& midi, QObject* parent = nullptr);
   // Saves the trash and the filer when they changed since their last save (a failure
   // is shown), then frees every file and the print list. User files are not saved:
   // QueryCloseAll asked about them before.
@@ -56,7 +84,7 @@ class TCtrlFile : public QObject {
   // Writes the trash and the filer with their header line and an empty line when
   // they are missing, then opens them. One that cannot be written or read stays
   // unavailable with its reason; the program goes on without it.
-  void OpenControlFiles();
+  void OpenControlFiles() override;
 
   // The trash and the filer; null when unavailable.
   TAbcFile* Trash() const { return trash_; }
@@ -65,6 +93,8 @@ class TCtrlFile : public QObject {
   const std::string& TrashProblem() const { return trashProblem_; }
   const std::string& FilerProblem() const { return filerProblem_; }
   bool IsControlFile(const TAbcFile* file) const { return file && (file == trash_ || file == filer_); }
+  bool IsTrash(const TAbcFile* file) const override { return file && file == trash_; }
+  bool IsFiler(const TAbcFile* file) const override { return file && file == filer_; }
   std::string TrashPath() const;
   std::string FilerPath() const;
 
@@ -85,13 +115,13 @@ class TCtrlFile : public QObject {
   int32_t NewFile();
   // Saves a modified titled file; an untitled one goes to SaveFileAs. A failed write
   // shows its reason and returns kCtrlRefused; the file stays modified.
-  int32_t SaveFile(TAbcFile* file);
+  int32_t SaveFile(TAbcFile* file) override;
   // SaveFile for every open file, in list order; stops at the first refusal.
   int32_t SaveAll();
   // Asks a new name (".abc" added when it has none; an existing file is replaced only
   // when the user agrees; another open file's name is refused with message 0), writes
   // the file there, and only then renames it. 1 when saved under the new name.
-  int32_t SaveFileAs(TAbcFile* file);
+  int32_t SaveFileAs(TAbcFile* file) override;
   // Asks whether to save a changed or untitled user file: kCtrlOk to go on, kCtrlRefused
   // when the user aborts or the save did not happen.
   int32_t QuerySave(TAbcFile* file);
@@ -100,10 +130,10 @@ class TCtrlFile : public QObject {
   // kCtrlOk when the program may quit.
   int32_t QueryCloseAll();
   // Shows a file in the browser (ignored during an edit).
-  int32_t ShowFile(TAbcFile* file);
+  int32_t ShowFile(TAbcFile* file) override;
   // Closes a user file after asking about its changes: kCtrlOk, kCtrlRefused or
   // kCtrlControlFile. Every holder is told (FileClosing) before the file is freed.
-  int32_t CloseFile(TAbcFile* file);
+  int32_t CloseFile(TAbcFile* file) override;
   // Shows the tune at a view row, or a record of the file: the editor's text and code,
   // then the tune parsed by the shared parser for the score.
   int32_t ShowTune(TAbcFile* file, int32_t row);
@@ -112,6 +142,58 @@ class TCtrlFile : public QObject {
 
   // The editor calls this after Ok or Cancel: a file that arrived during the edit is shown now.
   void EditEnded();
+
+  // ---- transfers: tunes travel as text, a move is a copy and a deletion ----------
+
+  // A tune of a file goes to the end of the trash, flagged as added; a tune of the
+  // trash is deleted for good. Refused with the reason when there is no trash.
+  int32_t TuneToTrash(TAbcFile* file, int32_t row);
+  // Every tune of the file's view leaves it: into the trash when `copy` is set and
+  // the file is not the trash itself, else for good.
+  int32_t ViewToTrash(TAbcFile* file, bool copy);
+
+  // A drag of tunes: from the tune list (kind 0, mode -1, its row) or the tune counter
+  // (kind 1, mode 1, row 0). The drag ends with DropOnFile or CancelDrag.
+  void BeginDrag(TAbcFile* file, int32_t kind, int32_t mode, int32_t row);
+  TAbcFile* DragFile() const override { return dragFile_; }
+  int32_t DragKind() const { return dragKind_; }
+  int32_t DragMode() const { return dragMode_; }
+  int32_t DragRow() const { return dragRow_; }
+  // Copies the dragged tunes to the target; a view dropped on the trash moves there
+  // when the user agrees ("Send %d tunes to trash ?"). A drop on its own file does nothing.
+  void DropOnFile(TAbcFile* target) override;
+  void CancelDrag();
+
+  // Asks "Delete all tunes in trash file ?"; Yes leaves the trash without a line.
+  int32_t EmptyTrash();
+  // A new untitled file holding the clipboard's tunes.
+  int32_t NewFromClipboard();
+  // A new untitled file holding the tunes of every ".abc" file of the folder, in name
+  // order. Files that cannot be read are skipped and named at the end. Pending events
+  // run between files; a second merge is refused while one runs.
+  int32_t MergeDirectory(const std::string& folder);
+  bool Merging() const { return merging_; }
+
+  // The print list: tunes added in order, marked; emptied; printed and previewed by
+  // the print screen (nothing happens without one).
+  void AddToPrintList(TAbcFile* file, int32_t row);
+  void ClearPrintList();
+  void SetPrinter(ITunePrinter* printer) { printer_ = printer; }
+  void PrintTune(TAbcFile* file, int32_t row);
+  void PrintAll(bool all);
+  void PreviewPrintList(bool all);
+
+  // The current tune of the shown file as a Standard MIDI File, named after its
+  // title: kCtrlRefused when no tune is shown or the write failed (the reason is shown).
+  int32_t ExportTuneMidi(TAbcFile* file);
+  // The file's current set, each entry its repeat count times (at least once), each
+  // copy followed by "  ||": kCtrlRefused when there is no current set.
+  int32_t ExportSetMidi(TAbcFile* file);
+  // The text a set is exported from.
+  static TLines SetExportText(const TAbcFile& file, int32_t set);
+  // The power of two of a meter denominator as a MIDI file stores it; 2 for a value
+  // that is not 2, 4, 8, 16 or 32.
+  static int32_t MeterDenCode(int32_t denominator);
 
  signals:
   // The browser shows this file (null: none).
@@ -131,10 +213,18 @@ class TCtrlFile : public QObject {
   // A tune is shown: its text and code for the editor (`fromSetGrid` keeps the editor's
   // log), and the shared parser now holds its elements for the score.
   void TuneShown(rq::TAbcFile* file, rq::TAbcRec* rec, const rq::TLines& lines, uint32_t code, bool fromSetGrid);
+  // Tunes were added to the file or deleted from it: the browser shows its view again.
+  void TunesChanged(rq::TAbcFile* file);
+  // The print list changed.
+  void PrintListChanged();
+  // A line for the status bar's second panel (the folder merge names each file).
+  void StatusText(const std::string& text);
 
  private:
   // Takes the file into the list, gives it a tab and shows it (later, during an edit).
   void AddFile(std::unique_ptr<TAbcFile> file);
+  // An empty untitled file "abcnew" + n, n never reused in a run.
+  std::unique_ptr<TAbcFile> MakeUntitled();
   bool IsOpen(const TAbcFile* file) const;
   bool WriteMissingControlFile(const std::string& path, const std::string& header, std::string& problem);
   // Opens a control file into `slot`, or leaves `slot` null and says why in `problem`.
@@ -148,6 +238,22 @@ class TCtrlFile : public QObject {
   int32_t AskYesNoAbort(const std::string& text);
   void ShowProblem(const std::string& reason);
   int32_t ShowLines(TAbcFile* file, TAbcRec* rec, const TLines& lines, bool fromSetGrid);
+  // Asks a MIDI file name, proposing `name` made a file name, and writes what the
+  // export parser holds.
+  int32_t ExportParsedMidi(std::string name);
+  // The extension (".abc") added to a name that has none.
+  static std::string WithExtension(std::string name, const char* extension);
+  // True when no file has the name, or the user agrees to replace it.
+  bool MayReplace(const std::string& name);
+  bool RefuseWithoutTrash();
+  // Adds tunes to a file and tells who shows it.
+  void AddTunesTo(TAbcFile* file, const TLines& lines);
+  // Copies the lines of every row of the file's view, in row order.
+  TLines ViewLines(const TAbcFile* file) const;
+  // Deletes every tune of the file's view, with its set and session entries.
+  void DeleteView(TAbcFile* file);
+  // Every record, line, set and session gone; the view mode stays.
+  void EmptyFile(TAbcFile* file);
 
   std::string programFolder_;
   IUserInterface& ui_;
@@ -161,6 +267,18 @@ class TCtrlFile : public QObject {
   std::string trashProblem_;
   std::string filerProblem_;
   TAbcFile* pendingShow_ = nullptr;
+
+  // The export parses and converts on its own, so the shared parser and converter
+  // keep the tune on screen.
+  std::unique_ptr<TAbcParser> exportParser_;
+  std::unique_ptr<TAbcMidi> exportConverter_;
+  const MidiSettings& midi_;
+  ITunePrinter* printer_ = nullptr;
+  TAbcFile* dragFile_ = nullptr;
+  int32_t dragKind_ = kDragKindTune;
+  int32_t dragMode_ = 0;
+  int32_t dragRow_ = -1;
+  bool merging_ = false;
 };
 
 }  // namespace rq

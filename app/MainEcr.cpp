@@ -56,6 +56,14 @@ QMenu* MenuFor(QMenuBar* bar, QAction* action, const char* name) {
   return menu;
 }
 
+// A submenu whose title follows an action.
+QMenu* SubmenuFor(QMenu* parent, QAction* action, const char* name) {
+  QMenu* menu = parent->addMenu(action->text());
+  menu->setObjectName(QString::fromLatin1(name));
+  QObject::connect(action, &QAction::changed, menu, [menu, action] { menu->setTitle(action->text()); });
+  return menu;
+}
+
 constexpr int kBottomTabTag = 31;
 
 }  // namespace
@@ -126,6 +134,7 @@ void TMainEcr::BuildMenu() {
   QMenu* file = MenuFor(bar, a[ActionId::File], "mnFichier");
   file->addAction(a[ActionId::NewFile]);
   file->addAction(a[ActionId::OpenFile]);
+  file->addAction(a[ActionId::NewClip]);
   file->addSeparator();
   mnReload_ = file->addMenu(a[ActionId::Recent]->text());
   mnReload_->setObjectName("mnReload");
@@ -136,6 +145,8 @@ void TMainEcr::BuildMenu() {
   file->addSeparator();
   file->addAction(a[ActionId::CloseFile]);
   file->addAction(a[ActionId::CloseAll]);
+  file->addSeparator();
+  file->addAction(a[ActionId::ClearTrash]);
   file->addSeparator();
   file->addAction(a[ActionId::Exit]);
   connect(a[ActionId::Recent], &QAction::changed, mnReload_,
@@ -150,6 +161,12 @@ void TMainEcr::BuildMenu() {
   abc->addAction(a[ActionId::UnMarkAll]);
   QMenu* tools = MenuFor(bar, a[ActionId::Tools], "mnTools");
   tools->addAction(a[ActionId::FindABC]);
+  tools->addSeparator();
+  tools->addAction(a[ActionId::ToMidi]);
+  SubmenuFor(tools, a[ActionId::Set], "mnSet")->addAction(a[ActionId::SetToMidi]);
+  SubmenuFor(tools, a[ActionId::Print], "PrintScore1")->addAction(a[ActionId::ClearPrintList]);
+  tools->addSeparator();
+  tools->addAction(a[ActionId::MergeDir]);
   QMenu* options = MenuFor(bar, a[ActionId::Option], "mnOption");
   options->addAction(a[ActionId::GenPref]);
   QMenu* help = bar->addMenu("Help");

@@ -13,14 +13,26 @@
 #include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <iterator>
 #include <vector>
 
+#include "app/Actions.h"
 #include "midi/Instruments.h"
 #include "midi/ZymMidi.h"
 #include "platform/Numbers.h"
 
 namespace rq {
 namespace {
+
+// The images of each list in their order (resources/images/NAME.png).
+constexpr const char* kFileImages[] = {"file_trash", "file_filer", "file_tunes"};
+constexpr const char* kMarkImages[] = {"mark_box",     "mark_ticked",  "mark_new",     "view_list",
+                                       "view_unused4", "view_unused5", "view_unused6", "view_found"};
+// In the order of ActionImage.
+constexpr const char* kActionImages[] = {"act_open",        "act_new",       "act_save",       "act_close",
+                                         "act_clipboard",   "act_merge_folder", "act_clear_trash", "act_tune_midi",
+                                         "act_set_midi",    "act_print_list", "act_preferences", "act_help"};
+static_assert(std::size(kActionImages) == static_cast<size_t>(ActionImage::Count));
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
@@ -62,6 +74,9 @@ QMessageBox::ButtonRole RoleOf(int32_t result) {
 
 TResLib::TResLib(TSettings& settings, MidiSettings& midi, QObject* parent)
     : QObject(parent), settings_(settings), midi_(midi), listPatch_(new QListWidget) {
+  LoadImages(img20x20_, kFileImages);
+  LoadImages(imgBmp_, kMarkImages);
+  LoadImages(img32x32_, kActionImages);
   listPatch_->setObjectName("ListPatch");
   // Four columns: the names run down each column and on into the next.
   listPatch_->setFlow(QListView::TopToBottom);
@@ -89,6 +104,10 @@ void TResLib::LoadLanguage() {
 void TResLib::ApplyActionStrings(const QList<QAction*>& actions) const {
   if (!language_) return;
   for (QAction* action : actions) TranslateAction(action, action->property(kTagProperty).toInt(), *language_);
+}
+
+void TResLib::LoadImages(TImageList& list, std::span<const char* const> names) {
+  for (const char* name : names) list.Add(QPixmap(QStringLiteral(":/images/%1.png").arg(QLatin1String(name))));
 }
 
 int32_t TResLib::MessageDlg(const std::string& text, MsgDlgType type, MsgDlgButtons buttons,

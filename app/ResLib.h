@@ -10,9 +10,11 @@
 #include <QPointer>
 #include <QString>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "app/FormTexts.h"
+#include "controls/ImageList.h"
 #include "app/Language.h"
 #include "app/Settings.h"
 #include "notation/AbcDef.h"
@@ -90,6 +92,13 @@ class TResLib : public QObject, public IUserInterface {
 
   TSettings& Settings() { return settings_; }
 
+  // The image lists, drawn for the program (resources/images): the file tabs' kinds
+  // (trash, filer, tune file); the tune row's boxes and the view tabs (box, ticked
+  // box, new tune, all tunes, three unused places, search result); the actions' icons.
+  TImageList* Img20x20() { return &img20x20_; }
+  TImageList* ImgBmp() { return &imgBmp_; }
+  TImageList* Img32x32() { return &img32x32_; }
+
   bool EditMode = false;
   // The list or set grid that last lost the keyboard focus; the player panel gives
   // the focus back to it.
@@ -98,10 +107,15 @@ class TResLib : public QObject, public IUserInterface {
   TLines ScratchList;
 
  private:
+  static void LoadImages(TImageList& list, std::span<const char* const> names);
+
   TSettings& settings_;
   MidiSettings& midi_;
   TMessages messages_;
   std::optional<IniFile> language_;
+  TImageList img20x20_{20, 20};
+  TImageList imgBmp_{13, 13};
+  TImageList img32x32_{32, 32};
   QPointer<QProgressBar> progress_;
   QPointer<QWidget> progressPanel_;
   qint64 lastProgressPaint_ = 0;

@@ -3,12 +3,8 @@
 // recording MIDI device and scripted answers.
 #pragma once
 
-#include <benchmark/benchmark.h>
-
-#include <QApplication>
 #include <QTemporaryDir>
 #include <fstream>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -55,16 +51,5 @@ struct Program {
     context = std::make_unique<TAppContext>(options);
   }
 };
-
-// Runs the benchmarks in an offscreen application; `beforeExit` frees what needs it.
-inline int RunWithApplication(int argc, char** argv, const std::function<void()>& beforeExit = {}) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  if (beforeExit) beforeExit();
-  benchmark::Shutdown();
-  return 0;
-}
 
 }  // namespace rq::bench

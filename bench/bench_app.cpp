@@ -86,5 +86,3 @@ void BM_IndexAlone(benchmark::State& state) {
 BENCHMARK(BM_IndexAlone)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
-
-int main(int argc, char** argv) { return rq::bench::RunWithApplication(argc, argv); }

@@ -8,7 +8,6 @@
 #include <QApplication>
 #include <QListWidget>
 #include <QPixmap>
-#include <memory>
 
 #include "BenchProgram.h"
 #include "app/MainEcr.h"
@@ -21,7 +20,8 @@ namespace {
 constexpr const char* kNotes = "GABc dBGB|cBAG FGAF|";
 constexpr int kItemG = 51;  // the key filter's item for G
 
-// One program with the big file shown, half its tunes marked, for every benchmark.
+// The program with the big file shown and half its tunes marked; each benchmark
+// makes its own.
 struct Browsing {
   rq::bench::Program program;
   rq::TAbcFile* file = nullptr;
@@ -40,16 +40,9 @@ struct Browsing {
   rq::TFileEcr& Browser() const { return *program.context->FileEcr(); }
 };
 
-// Made on first use and freed before the application object goes.
-std::unique_ptr<Browsing> g_browsing;
-
-Browsing& Shown() {
-  if (!g_browsing) g_browsing = std::make_unique<Browsing>();
-  return *g_browsing;
-}
-
 void BM_RepaintVisibleList(benchmark::State& state) {
-  rq::TListGrid& grid = *Shown().Browser().LstGrid();
+  const Browsing browsing;
+  rq::TListGrid& grid = *browsing.Browser().LstGrid();
   QPixmap target(grid.viewport()->size());
   for (auto _ : state) grid.viewport()->render(&target);
   state.counters["rows"] = grid.RowsPerCol() * (grid.viewport()->width() / grid.DefaultColWidth() + 1);
@@ -57,34 +50,35 @@ void BM_RepaintVisibleList(benchmark::State& state) {
 BENCHMARK(BM_RepaintVisibleList)->Unit(benchmark::kMillisecond);
 
 void BM_SwitchViewMode(benchmark::State& state) {
-  rq::TFileEcr& browser = Shown().Browser();
+  const Browsing browsing;
+  rq::TFileEcr& browser = browsing.Browser();
   bool marked = false;
   for (auto _ : state) {
     marked = !marked;
     browser.SetViewMode(marked ? rq::vmMarked : rq::vmAll);
   }
-  browser.SetViewMode(rq::vmAll);
 }
 BENCHMARK(BM_SwitchViewMode)->Unit(benchmark::kMillisecond);
 
 void BM_KeyFilterToggle(benchmark::State& state) {
-  rq::TFileEcr& browser = Shown().Browser();
+  const Browsing browsing;
+  rq::TFileEcr& browser = browsing.Browser();
   for (auto _ : state) browser.OnFKMouseDown(kItemG);
-  browser.OnClearFlt();
 }
 BENCHMARK(BM_KeyFilterToggle)->Unit(benchmark::kMillisecond);
 
 void BM_RhythmFilterToggle(benchmark::State& state) {
-  rq::TFileEcr& browser = Shown().Browser();
+  const Browsing browsing;
+  rq::TFileEcr& browser = browsing.Browser();
   QListWidgetItem* reel = browser.FRGrid()->item(1);
   for (auto _ : state) reel->setCheckState(reel->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
-  browser.OnClearFlt();
 }
 BENCHMARK(BM_RhythmFilterToggle)->Unit(benchmark::kMillisecond);
 
 // A step that finds nothing reads every title of the view: the slowest step.
 void BM_TypeAheadStep(benchmark::State& state) {
-  rq::TFileEcr& browser = Shown().Browser();
+  const Browsing browsing;
+  rq::TFileEcr& browser = browsing.Browser();
   const QChar typed = state.range(0) == 0 ? QChar('#') : QChar('Y');
   for (auto _ : state) {
     browser.OnTimerKeyStr();
@@ -95,20 +89,17 @@ void BM_TypeAheadStep(benchmark::State& state) {
 BENCHMARK(BM_TypeAheadStep)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_NoteSearchInBrowser(benchmark::State& state) {
-  rq::TFileEcr& browser = Shown().Browser();
+  const Browsing browsing;
+  rq::TFileEcr& browser = browsing.Browser();
   for (auto _ : state) browser.SearchAbc(kNotes, "4/4", 6);
-  browser.SetViewMode(rq::vmAll);
 }
 BENCHMARK(BM_NoteSearchInBrowser)->Unit(benchmark::kMillisecond);
 
 void BM_NoteSearchInLibrary(benchmark::State& state) {
-  rq::TAbcFile& file = *Shown().file;
+  const Browsing browsing;
+  rq::TAbcFile& file = *browsing.file;
   for (auto _ : state) file.SearchNotes(kNotes, "4/4", 6);
 }
 BENCHMARK(BM_NoteSearchInLibrary)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  return rq::bench::RunWithApplication(argc, argv, [] { g_browsing.reset(); });
-}

@@ -126,7 +126,10 @@ int32_t TAbcFile::IndexLines(const TLines& source, int32_t base, uint8_t flags, 
   const auto count = static_cast<int32_t>(source.size());
 
   if (ui_) ui_->ShowProgress(count);
-  if (append) Lines.reserve(Lines.size() + source.size());
+  // Room grows by at least half: adding many pieces in a row moves the lines rarely.
+  if (append && Lines.capacity() < Lines.size() + source.size()) {
+    Lines.reserve(std::max(Lines.size() + source.size(), Lines.capacity() + Lines.capacity() / 2));
+  }
   std::vector<TAbcRec*> added;
   int32_t start = -1;
   for (int32_t i = 0; i < count; ++i) {
@@ -140,12 +143,8 @@ int32_t TAbcFile::IndexLines(const TLines& source, int32_t base, uint8_t flags, 
   }
   if (start >= 0) MakeRecord(source, start, count - 1, base, marks, added, counter);
 
-  FilterList.AddAll(added);
-  if (FilterList.AllCount() > 1) {
-    SortRecords(FilterList.All);
-    // The view is the filtered All, so sorting All and filtering again sorts it too.
-    FilterList.Reapply();
-  }
+  FilterList.All.insert(FilterList.All.end(), added.begin(), added.end());
+  if (updating_ == 0) SortView();
   if (ui_) ui_->HideProgress();
   return 0;
 }
@@ -406,6 +405,16 @@ int32_t TAbcFile::AddTunes(const TLines& lines, bool isNew, uint8_t flags) {
   IndexLines(lines, static_cast<int32_t>(Lines.size()), flags, isNew);
   Modified = true;
   return 0;
+}
+
+void TAbcFile::SortView() {
+  if (FilterList.AllCount() > 1) SortRecords(FilterList.All);
+  // The view is the filtered All, so sorting All and filtering again sorts it too.
+  FilterList.Reapply();
+}
+
+void TAbcFile::EndUpdate() {
+  if (updating_ > 0 && --updating_ == 0) SortView();
 }
 
 int32_t TAbcFile::PasteFromClipboard(std::string_view text) {

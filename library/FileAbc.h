@@ -97,6 +97,10 @@ class TAbcFile {
 
   // Editing.
   virtual int32_t AddTunes(const TLines& lines, bool isNew, uint8_t flags);
+  // Between these two, added tunes are left in the order they came and the views are
+  // not filtered again; EndUpdate sorts and filters once. For adding many pieces.
+  void BeginUpdate() { ++updating_; }
+  void EndUpdate();
   // The clipboard's plain text, added as new tunes.
   int32_t PasteFromClipboard(std::string_view text);
   // Every delete takes the tune out of every list first (all, view, every set and
@@ -173,6 +177,8 @@ class TAbcFile {
  private:
   const TFilter* PrimaryFilterOf(int32_t mode) const;
   void ApplyView() { SetViewMode(-1, FilterOn); }
+  // Sorts All and filters the view again.
+  void SortView();
   void ReadFile();
   // Puts the set block into the lines and writes them to `path`: Save's results.
   int32_t WriteTo(const std::string& path, std::string* error);
@@ -199,6 +205,7 @@ class TAbcFile {
   MidiSettings codeSettings_;
   std::unique_ptr<TAbcMidi> converter_;
   std::vector<std::string_view> views_;  // a tune's lines handed to the parser
+  int updating_ = 0;
 };
 
 // The list of tunes gathered for printing: untitled, every added tune marked, and

@@ -5,6 +5,7 @@
 
 #include <QPoint>
 #include <cstdint>
+#include <functional>
 
 #include "platform/ByteText.h"
 
@@ -26,10 +27,12 @@ class IBrowserHost {
   virtual void SetViewMode(TAbcFile* file, int32_t mode, int32_t filterOn) = 0;
   // Sends the tune at a view row to the trash (deletes it when the file is the trash): 0.
   virtual int32_t TuneToTrash(TAbcFile* file, int32_t row) = 0;
-  // Records what a drag carries: kind 0 one tune (set −1, view row), kind 1 the whole view.
-  virtual void BeginDrag(TAbcFile* file, int32_t kind, int32_t set, int32_t row) = 0;
-  // Starts dragging from `source`, pressed at `pos` (its own coordinates).
-  virtual void StartDrag(QWidget* source, QPoint pos) = 0;
+  // Records what a drag carries: kind 0 one tune (mode −1, view row), kind 1 the
+  // whole view (mode 1, row 0).
+  virtual void BeginDrag(TAbcFile* file, int32_t kind, int32_t mode, int32_t row) = 0;
+  // Lets presses on `source` start drags: once the pointer has moved far enough,
+  // `start` gets the press point (in the source's coordinates) and says whether to drag.
+  virtual void AddDragSource(QWidget* source, std::function<bool(QPoint)> start) = 0;
   virtual bool IsTrash(const TAbcFile* file) const = 0;
   // The text of the tune shown in the editor.
   virtual TLines ShownTuneText() const = 0;

@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QSlider>
 #include <QTimer>
 #include <QToolButton>
@@ -262,7 +261,7 @@ void TFileEcr::OnTimerKeyStr() {
   labKeyStr_->hide();
 }
 
-// ---- mouse and drags ------------------------------------------------------------
+// ---- marks and drags ------------------------------------------------------------
 
 void TFileEcr::OnGridMouseDown(Qt::MouseButton button, QPoint pos) {
   if (!curList_ || button != Qt::LeftButton) return;
@@ -276,14 +275,23 @@ void TFileEcr::OnGridMouseDown(Qt::MouseButton button, QPoint pos) {
     RepaintLists();
     ShowCounters();
   }
-  host_.BeginDrag(curList_, 0, -1, idx);
-  host_.StartDrag(lstGrid_->viewport(), pos);
 }
 
-void TFileEcr::OnDragCompte(QPoint pos) {
-  if (!curList_) return;
-  host_.BeginDrag(curList_, kDragCount, 1, 0);
-  host_.StartDrag(labCptFlt_, pos);
+bool TFileEcr::StartTuneDrag(QPoint pressPos) {
+  if (!curList_) return false;
+  int col = 0;
+  int row = 0;
+  if (!lstGrid_->MouseToCell(pressPos, col, row)) return false;
+  const int idx = lstGrid_->ColRowToIdx(col, row);
+  if (idx >= ViewCount()) return false;
+  host_.BeginDrag(curList_, kDragKindTune, kDragModeTune, idx);
+  return true;
+}
+
+bool TFileEcr::OnDragCompte() {
+  if (!curList_) return false;
+  host_.BeginDrag(curList_, kDragKindView, kDragModeView, 0);
+  return true;
 }
 
 // Enter, Delete, then typed characters; other keys (and control characters other
@@ -308,9 +316,6 @@ bool TFileEcr::eventFilter(QObject* watched, QEvent* event) {
     }
   } else if (watched == panGenList_ && event->type() == QEvent::Resize) {
     OnResizePanel();
-  } else if (watched == labCptFlt_ && event->type() == QEvent::MouseButtonPress) {
-    auto* mouse = static_cast<QMouseEvent*>(event);
-    if (mouse->button() == Qt::LeftButton) OnDragCompte(mouse->position().toPoint());
   }
   return QObject::eventFilter(watched, event);
 }

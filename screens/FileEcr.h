@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "screens/BrowserLinks.h"
+#include "screens/DlgFltTune.h"
 #include "screens/DlgSchAbc.h"
 #include "screens/TuneBrowser.h"
 #include "screens/TuneRow.h"
@@ -41,7 +42,10 @@ class TFileEcr : public QObject, public ISearchTarget, public ITuneBrowser {
   static constexpr int kColWidth = 200;
   static constexpr int kMarkWidth = 18;  // a press this close to a row's left edge toggles the mark
   static constexpr int kTypeAheadMs = 1500;
-  static constexpr int kDragCount = 1;   // BeginDrag kind of a whole view
+  static constexpr int kDragKindTune = 0;  // BeginDrag kinds and modes
+  static constexpr int kDragModeTune = -1;
+  static constexpr int kDragKindView = 1;
+  static constexpr int kDragModeView = 1;
   static constexpr int kViewTabs = 5;
 
   explicit TFileEcr(IBrowserHost& host, QObject* parent = nullptr);
@@ -55,8 +59,8 @@ class TFileEcr : public QObject, public ISearchTarget, public ITuneBrowser {
   void SetImages(TImageList* images);
   void SetSearchDialog(TDlgSearchAbc* dialog) { searchDialog_ = dialog; }
   // The floating window that hosts the filter panel: the panel moves into its layout.
-  // Without one, creation makes a small tool window of its own.
-  void SetFilterWindow(QWidget* window);
+  // Without one, creation makes a filter window of its own.
+  void SetFilterWindow(TDlgFltTune* window);
 
   // Builds the panels and moves them into the main window's hosts (any may be null):
   // the list area, the tool row with the view tabs and counters, the set panel and
@@ -85,7 +89,10 @@ class TFileEcr : public QObject, public ISearchTarget, public ITuneBrowser {
   void OnGridMouseDown(Qt::MouseButton button, QPoint pos);
   void OnClickPlay();
   void OnTimerKeyStr();
-  void OnDragCompte(QPoint pos);
+  // A drag leaves the list from a press on a tune (that tune) or on the tune counter
+  // (the whole view); false: no drag from there.
+  bool StartTuneDrag(QPoint pressPos);
+  bool OnDragCompte();
   void OnListResize();
   void OnResizePanel();
   void OnChangeSize(int position);
@@ -127,7 +134,7 @@ class TFileEcr : public QObject, public ISearchTarget, public ITuneBrowser {
   QWidget* PanSet() const { return panSet_; }
   QWidget* PanFilter() const { return panFilter_; }
   QWidget* PanToolFile() const { return panToolFile_; }
-  QWidget* FilterWindow() const { return filterWindow_; }
+  TDlgFltTune* FilterWindow() const { return filterWindow_; }
   TListGrid* LstGrid() const { return lstGrid_; }
   TMirrorList* GridList2() const { return gridList2_; }
   TPage95Control* PGCFilter() const { return pgcFilter_; }
@@ -184,8 +191,8 @@ class TFileEcr : public QObject, public ISearchTarget, public ITuneBrowser {
   QPointer<TImageList> images_;
   TTuneRowPainter rowPainter_;
   QPointer<TDlgSearchAbc> searchDialog_;
-  QPointer<QWidget> filterWindow_;
-  QPointer<QWidget> ownFilterWindow_;
+  QPointer<TDlgFltTune> filterWindow_;
+  QPointer<TDlgFltTune> ownFilterWindow_;
 
   TAbcFile* curList_ = nullptr;
   // The tune last shown from this list: a different one means the player must prepare anew.

@@ -1,7 +1,6 @@
 // The browser's panels: built once at creation and moved into the main window's
 // hosts and the floating filter window.
 #include <QAction>
-#include <QDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -21,7 +20,7 @@
 #include "library/FileAbc.h"
 #include "notation/AbcDef.h"
 #include "platform/WinColor.h"
-#include "screens/BrowserImages.h"
+#include "screens/DlgFltTune.h"
 #include "screens/FileEcr.h"
 #include "screens/KeyFilterGrid.h"
 #include "screens/MirrorList.h"
@@ -112,7 +111,6 @@ TFileEcr::~TFileEcr() {
     lstGrid_->removeEventFilter(this);
     panGenList_->removeEventFilter(this);
   }
-  if (panToolList_) labCptFlt_->removeEventFilter(this);
   for (QPointer<QWidget>* panel : {&panList_, &panToolList_, &panSet_, &panFilter_}) delete panel->data();
   delete panList2_.data();
   delete ownFilterWindow_.data();
@@ -124,19 +122,14 @@ void TFileEcr::SetImages(TImageList* images) {
   if (fkGrid_) fkGrid_->SetImages(images);
 }
 
-void TFileEcr::SetFilterWindow(QWidget* window) {
+void TFileEcr::SetFilterWindow(TDlgFltTune* window) {
   filterWindow_ = window;
   if (!window || !panFilter_) return;
-  if (!window->layout()) {
-    auto* layout = new QVBoxLayout(window);
-    layout->setContentsMargins(0, 0, 0, 0);
-  }
   window->layout()->addWidget(panFilter_);
   panFilter_->show();
 }
 
 void TFileEcr::OnCreate(QWidget* listHost, QWidget* toolHost, QWidget* setHost, QWidget* list2Host) {
-  if (!images_) SetImages(MakeBrowserImages(this));
   panList_ = BuildListPanel();
   panToolList_ = BuildToolRow();
   panSet_ = BuildSetPanel();
@@ -162,14 +155,14 @@ void TFileEcr::OnCreate(QWidget* listHost, QWidget* toolHost, QWidget* setHost, 
     if (host && host->layout()) host->layout()->addWidget(panel);
   }
   if (!filterWindow_) {
-    auto* window = new QDialog(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint);
-    window->setObjectName("DlgFltTune");
-    window->setWindowTitle("Filter");
-    Paint(window, ColorFrame);
+    auto* window = new TDlgFltTune;
+    window->OnCreate();
     ownFilterWindow_ = window;
     filterWindow_ = window;
   }
   SetFilterWindow(filterWindow_);
+  host_.AddDragSource(lstGrid_->viewport(), [this](QPoint pos) { return StartTuneDrag(pos); });
+  host_.AddDragSource(labCptFlt_, [this](QPoint) { return OnDragCompte(); });
   keyString_.clear();
   selChanged_ = false;
   refreshing_ = false;
@@ -271,7 +264,6 @@ QWidget* TFileEcr::BuildToolRow() {
   labCptAll_ = Counter(panel, "LabCptAll", "Tunes in File");
   labCptFlt_ = Counter(panel, "LabCptFlt", "Tunes Selector");
   labCptFlt_->setCursor(Qt::OpenHandCursor);
-  labCptFlt_->installEventFilter(this);
   row->addWidget(labCptAll_);
   row->addWidget(labCptFlt_);
   voyFilter_ = Lamp(panel, "VoyFilter", " Filter ON", QColor(0x00, 0xA0, 0x00));

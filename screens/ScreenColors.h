@@ -1,5 +1,5 @@
-// Colours of the screens' panels, tabs and rhythm and key boxes ($BBGGRR, as the
-// settings store colours; platform/WinColor.h turns them into QColor).
+// Colours of the screens' panels, tabs and rhythm and key boxes, as Windows colour
+// values ($BBGGRR); platform/WinColor.h turns them into QColors.
 #pragma once
 
 #include <cstdint>

@@ -9,42 +9,20 @@
 #include <stdexcept>
 
 #include "../library/FileTestHelpers.h"
+#include "CtrlFileTestHelpers.h"
 #include "app/CtrlFile.h"
+#include "midi/MidiSettings.h"
 #include "notation/AbcParser.h"
 
 namespace rq {
 namespace {
 
+using test::FakeHost;
 using test::ReadBytes;
 using test::TempDir;
 using test::WriteBytes;
 
 const std::string kTwoTunes = "X:1\nT:Banish Misfortune\nM:6/8\nK:Dmix\nfed cAG|\n\nX:2\nT:Cooley's\nK:Edor\nEBBA B2|\n";
-
-// The dialogs and the editor, as the tests script them.
-class FakeHost : public ICtrlFileHost {
- public:
-  std::string AskOpenFileName() override { return OpenName; }
-  std::string AskSaveFileName(const std::string& title, const std::string& name) override {
-    SaveTitles.push_back(title);
-    Proposed.push_back(name);
-    if (SaveNames.empty()) return {};
-    std::string chosen = SaveNames.front();
-    SaveNames.pop_front();
-    return chosen;
-  }
-  bool EditMode() const override { return Editing; }
-  bool EditModified() const override { return EditChanged; }
-  void ValidEdit() override { ++ValidEdits; }
-
-  std::string OpenName;
-  std::deque<std::string> SaveNames;  // answers of the save dialog; empty: cancelled
-  std::vector<std::string> SaveTitles;
-  std::vector<std::string> Proposed;
-  bool Editing = false;
-  bool EditChanged = false;
-  int ValidEdits = 0;
-};
 
 TAbcFile* FileOf(const QList<QVariant>& signal) { return qvariant_cast<TAbcFile*>(signal.at(0)); }
 
@@ -52,7 +30,7 @@ class CtrlFileTest : public testing::Test {
  protected:
   CtrlFileTest() { Make(); }
 
-  void Make() { ctrl = std::make_unique<TCtrlFile>(folder, ui, host, parser); }
+  void Make() { ctrl = std::make_unique<TCtrlFile>(folder, ui, host, parser, midi); }
   // A user file of the temporary folder, written with these bytes, then opened.
   TAbcFile* Open(const std::string& name, const std::string& bytes = kTwoTunes) {
     WriteBytes(Path(name), bytes);
@@ -71,6 +49,7 @@ class CtrlFileTest : public testing::Test {
   TScriptedUserInterface ui;
   FakeHost host;
   TAbcParser parser;
+  MidiSettings midi;
   std::unique_ptr<TCtrlFile> ctrl;
 };
 
@@ -136,7 +115,7 @@ TEST_F(CtrlFileTest, AnUnavailableControlFileIsNeverATuneFile) {
     const std::string programFolder = c.folderIsAFile ? Path("plain") : caseFolder;
     if (c.folderIsAFile) WriteBytes(programFolder, "");
     if (c.trashIsAFolder) std::filesystem::create_directory(programFolder + "/trash");
-    TCtrlFile local(programFolder, ui, host, parser);
+    TCtrlFile local(programFolder, ui, host, parser, midi);
     if (c.trashOpenAsTunes) {
       ASSERT_EQ(local.OpenFile(local.TrashPath()), kCtrlOk);
     }
@@ -540,7 +519,7 @@ class CursorWatchingUi : public TScriptedUserInterface {
 
 TEST_F(CtrlFileTest, TheWaitCursorGoesOnEveryWayOut) {
   CursorWatchingUi watcher;
-  TCtrlFile watched(folder, watcher, host, parser);
+  TCtrlFile watched(folder, watcher, host, parser, midi);
   WriteBytes(Path("a.abc"), kTwoTunes);
   EXPECT_EQ(watched.OpenFile(Path("a.abc")), kCtrlOk);
   EXPECT_TRUE(watcher.WaitCursorSeen);

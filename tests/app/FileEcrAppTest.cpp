@@ -98,8 +98,8 @@ TEST_F(FileEcrAppTest, FollowsTheController) {
   FileControl()->ShowFile(tunes);
   EXPECT_TRUE(Action(ActionId::CopyTune)->isVisible());
 
-  Action(ActionId::CloseFile)->trigger();
-  EXPECT_EQ(Browser().CurList(), FileControl()->Filer());
+  Action(ActionId::CloseFile)->trigger();  // the first tab's file is shown then
+  EXPECT_EQ(Browser().CurList(), FileControl()->Trash());
   EXPECT_EQ(FileControl()->FindFile(folder_ + "/tunes.abc"), nullptr);
 }
 

@@ -20,6 +20,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "AppFixture.h"
 #include "app/Actions.h"
 #include "app/AppContext.h"
 #include "app/MainEcr.h"
@@ -47,52 +48,7 @@ const char* kTwoReels =
     "X:1\nT:Drowsy Maggie\nR:reel\nM:4/4\nL:1/8\nK:Edor\nE2BE dEBE|E2BE AFDF|\n\n"
     "X:2\nT:The Silver Spear\nR:reel\nM:4/4\nL:1/8\nK:D\nFA (3AAA BAFA|dAFA BEEF|\n";
 
-class MainEcrTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(dir_.isValid());
-    folder_ = dir_.path().toStdString();
-    ports_ = std::make_unique<RecorderMidiPorts>(folder_ + "/midi.log", SystemClock());
-  }
-  void TearDown() override {
-    context_.reset();
-    SetProgramFolder("");
-  }
-
-  TAppContext& Start(bool welcome = false) {
-    TAppOptions options;
-    options.programFolder = folder_;
-    options.midiPorts = ports_.get();
-    options.clock = &SystemClock();
-    options.timers = &SystemTimers();
-    options.ui = &ui_;
-    options.showWelcome = welcome;
-    options.log = &log_;
-    options.askSaveFileName = [this](const std::string&, const std::string&) {
-      if (saveNames_.empty()) return std::string();
-      std::string name = saveNames_.front();
-      saveNames_.erase(saveNames_.begin());
-      return name;
-    };
-    context_ = std::make_unique<TAppContext>(options);
-    context_->Start();
-    return *context_;
-  }
-  std::string Path(const std::string& name) const { return folder_ + "/" + name; }
-  std::vector<std::string> AskedTexts() const {
-    std::vector<std::string> texts;
-    for (const auto& q : ui_.Asked) texts.push_back(q.text);
-    return texts;
-  }
-
-  QTemporaryDir dir_;
-  std::string folder_;
-  std::unique_ptr<RecorderMidiPorts> ports_;
-  TScriptedUserInterface ui_;
-  std::vector<std::string> saveNames_;
-  std::vector<std::string> log_;
-  std::unique_ptr<TAppContext> context_;
-};
+class MainEcrTest : public test::AppFixture {};
 
 // Everything is constructed before anything initialises; the main window makes the
 // player once the settings are read; teardown runs in reverse, controller first.
@@ -100,11 +56,13 @@ TEST_F(MainEcrTest, StartsInOrderAndTearsDownInReverse) {
   TAppContext& app = Start();
   EXPECT_TRUE(app.StartErrors().empty());
   const std::vector<std::string> started = {
-      "construct ResLib",  "construct MainEcr", "construct TuneParser", "construct AbcMidi",
-      "construct FileControl", "init MainEcr", "create MidiPlayer", "init ResLib",
-      "construct ScoreEcr", "init ScoreEcr", "construct FileEcr", "init FileEcr", "construct PlayerEcr",
-      "init PlayerEcr", "init CtrlFileEcr", "construct DlgSearchAbc", "init DlgSearchAbc",
-      "construct DlgSelPatch", "init DlgSelPatch"};
+      "construct ResLib",     "construct MainEcr",     "construct TuneParser", "construct AbcMidi",
+      "construct FileControl", "construct SesMaster",  "construct DlgFltTune", "construct CtrlFileEcr",
+      "construct DlgString",  "init MainEcr",          "create MidiPlayer",    "init ResLib",
+      "init SesMaster",       "init DlgFltTune",       "construct ScoreEcr",   "init ScoreEcr",
+      "construct FileEcr",    "init FileEcr",          "construct PlayerEcr",  "init PlayerEcr",
+      "init CtrlFileEcr",     "construct DlgSearchAbc", "init DlgSearchAbc",   "construct DlgSelPatch",
+      "init DlgSelPatch",     "init DlgString"};
   EXPECT_EQ(log_, started);
   EXPECT_EQ(TAppContext::Current(), &app);
   EXPECT_EQ(MainEcr(), app.MainEcr());
@@ -115,11 +73,12 @@ TEST_F(MainEcrTest, StartsInOrderAndTearsDownInReverse) {
 
   context_.reset();
   const std::vector<std::string> stopped(log_.begin() + static_cast<long>(started.size()), log_.end());
-  EXPECT_EQ(stopped, (std::vector<std::string>{"stop MidiPlayer", "destroy DlgSelPatch", "destroy DlgSearchAbc",
-                                               "destroy PlayerEcr", "destroy FileEcr", "destroy ScoreEcr",
-                                               "destroy FileControl", "destroy MidiPlayer", "destroy AbcMidi",
-                                               "destroy TuneParser", "destroy MainEcr", "destroy Actions",
-                                               "destroy ResLib"}));
+  EXPECT_EQ(stopped, (std::vector<std::string>{"stop MidiPlayer", "destroy DlgString", "destroy DlgSelPatch",
+                                               "destroy DlgSearchAbc", "destroy PlayerEcr", "destroy FileEcr",
+                                               "destroy ScoreEcr", "destroy CtrlFileEcr", "destroy DlgFltTune",
+                                               "destroy SesMaster", "destroy FileControl", "destroy MidiPlayer",
+                                               "destroy AbcMidi", "destroy TuneParser", "destroy MainEcr",
+                                               "destroy Actions", "destroy ResLib"}));
   EXPECT_EQ(TAppContext::Current(), nullptr);
 }
 
@@ -321,7 +280,8 @@ TEST_F(MainEcrTest, OpenDuringEditWaitsForTheEdit) {
   EXPECT_EQ(app.ShownFile(), app.FileControl()->FindFile(Path("a.abc")));
 }
 
-// Closing the shown file lets go of it and shows another; the trash cannot be closed.
+// Closing the active tab's file lets go of it and shows the first tab's file; the
+// trash cannot be closed.
 TEST_F(MainEcrTest, CloseCommandsLetGoOfTheFile) {
   WriteAll(Path("a.abc"), kTwoReels);
   TAppContext& app = Start();
@@ -329,7 +289,7 @@ TEST_F(MainEcrTest, CloseCommandsLetGoOfTheFile) {
   ASSERT_EQ(app.ShownFile()->FileName, Path("a.abc"));
   (*app.Actions())[ActionId::CloseFile]->trigger();
   EXPECT_EQ(app.FileControl()->FindFile(Path("a.abc")), nullptr);
-  EXPECT_EQ(app.ShownFile(), app.FileControl()->Filer());
+  EXPECT_EQ(app.ShownFile(), app.FileControl()->Trash());
   EXPECT_EQ(app.FileControl()->CloseFile(app.FileControl()->Trash()), kCtrlControlFile);
   (*app.Actions())[ActionId::CloseAll]->trigger();
   EXPECT_NE(app.FileControl()->Trash(), nullptr);

@@ -469,6 +469,27 @@ TEST(AbcFileEdit, PastedTextIsNewAndTextBeforeItsFirstTuneBelongsToNone) {
   EXPECT_EQ(Titles(*f), (std::vector<std::string>{"pasted"}));
 }
 
+// Pieces added inside an update give the same rows as added one by one; the view
+// is sorted and filtered once, when the update ends.
+TEST(AbcFileEdit, AddingInsideAnUpdateSortsOnceAtTheEnd) {
+  TempDir dir;
+  const auto oneByOne = Load(dir, FiveLineTunes({"m", "b"}));
+  const auto updated = Load(dir, FiveLineTunes({"m", "b"}));
+  updated->SetViewMode(vmAdded, 0);
+  oneByOne->SetViewMode(vmAdded, 0);
+  updated->BeginUpdate();
+  for (const auto& piece : {FiveLineTunes({"z", "c"}), FiveLineTunes({"a"}), FiveLineTunes({"k", "d"})}) {
+    oneByOne->AddTunes(SplitLines(piece), true, 0);
+    updated->AddTunes(SplitLines(piece), true, 0);
+  }
+  updated->EndUpdate();
+  EXPECT_EQ(Titles(*updated), (std::vector<std::string>{"a", "c", "d", "k", "z"}));
+  EXPECT_EQ(Titles(*updated), Titles(*oneByOne));
+  EXPECT_EQ(updated->Lines, oneByOne->Lines);
+  updated->SetViewMode(vmAll, 0);
+  EXPECT_EQ(Titles(*updated), (std::vector<std::string>{"a", "b", "c", "d", "k", "m", "z"}));
+}
+
 TEST(AbcFileEdit, ClearingLeavesNoRecordInSetsOrSessions) {
   TempDir dir;
   const auto f = Load(dir, "%%BSET%\n%%DSET%S,1\n%%DMSS%1\n%%ESET%\n" + FiveLineTunes({"a"}));

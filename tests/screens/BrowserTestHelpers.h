@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QTest>
 #include <QVBoxLayout>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -46,8 +47,17 @@ class RecordingHost : public IBrowserHost {
     trashed.push_back(file->GetTitle(row));
     return file->DeleteTune(row);
   }
-  void BeginDrag(TAbcFile*, int32_t kind, int32_t set, int32_t row) override { drags.push_back({kind, set, row}); }
-  void StartDrag(QWidget*, QPoint) override { ++dragStarts; }
+  void BeginDrag(TAbcFile*, int32_t kind, int32_t mode, int32_t row) override { drags.push_back({kind, mode, row}); }
+  void AddDragSource(QWidget* source, std::function<bool(QPoint)> start) override {
+    dragSources.emplace_back(source, std::move(start));
+  }
+  // As the drag controller does once the pointer moved from a press on `source`.
+  bool StartDrag(QWidget* source, QPoint pressPos) {
+    for (auto& [widget, start] : dragSources) {
+      if (widget == source) return start(pressPos);
+    }
+    return false;
+  }
   bool IsTrash(const TAbcFile* file) const override { return file == trash; }
   TLines ShownTuneText() const override { return editorText; }
   void SetLastExitGrid(QWidget* grid) override { lastExit = grid; }
@@ -58,13 +68,13 @@ class RecordingHost : public IBrowserHost {
   std::string Shown() const { return shown.empty() ? std::string() : shown.back(); }
 
   struct Drag {
-    int32_t kind, set, row;
+    int32_t kind, mode, row;
     bool operator==(const Drag&) const = default;
   };
   std::vector<std::string> shown;
   std::vector<std::string> trashed;
   std::vector<Drag> drags;
-  int dragStarts = 0;
+  std::vector<std::pair<QWidget*, std::function<bool(QPoint)>>> dragSources;
   const TAbcFile* trash = nullptr;
   TLines editorText;
   QWidget* lastExit = nullptr;

@@ -9,7 +9,6 @@
 #include "controls/ListGrid.h"
 #include "library/AbcRecord.h"
 #include "platform/WinColor.h"
-#include "screens/BrowserImages.h"
 #include "screens/ScreenColors.h"
 #include "screens/TuneRow.h"
 #include "controls/ImageList.h"
@@ -72,17 +71,23 @@ TEST(TuneRow, BoxesAndBackgrounds) {
 
 // The mark image follows the marked flag; the "new" sign shows where no score box is.
 TEST(TuneRow, MarksAndNewSign) {
-  const std::unique_ptr<TImageList> images(MakeBrowserImages(nullptr));
+  // Images of one colour each, at their places in the list.
+  TImageList images(13, 13);
+  for (int i = 0; i <= imgResult; ++i) {
+    QPixmap image(13, 13);
+    image.fill(QColor::fromHsv(i * 40, 255, 200));
+    images.Add(image);
+  }
   auto draw = [&images](uint8_t marks, bool resultView) {
     TTuneRow row;
     row.marks = marks;
     row.score = 6;
-    return Drawn(row, 0, resultView, images.get());
+    return Drawn(row, 0, resultView, &images);
   };
-  const QPoint tick(9, 5);
-  EXPECT_NE(At(draw(kMarked, false), tick.x(), tick.y()), At(draw(0, false), tick.x(), tick.y()));
-  const QPoint dot(19, 7);
-  EXPECT_NE(At(draw(kAddedThisRun, false), dot.x(), dot.y()), At(draw(0, false), dot.x(), dot.y()));
+  const QPoint mark(9, 5);
+  EXPECT_NE(At(draw(kMarked, false), mark.x(), mark.y()), At(draw(0, false), mark.x(), mark.y()));
+  const QPoint sign(19, 7);
+  EXPECT_NE(At(draw(kAddedThisRun, false), sign.x(), sign.y()), At(draw(0, false), sign.x(), sign.y()));
   EXPECT_EQ(draw(kAddedThisRun, true), draw(0, true));
 }
 

@@ -1,0 +1,70 @@
+// A program started as in real life, offscreen: its own program folder, scripted
+// answers, the recording MIDI device and scripted save dialogs.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/AppContext.h"
+#include "library/UserInterface.h"
+#include "platform/MidiDevices.h"
+#include "platform/MmTimer.h"
+#include "platform/ProgramFolder.h"
+
+namespace rq::test {
+
+class AppFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    folder_ = dir_.path().toStdString();
+    ports_ = std::make_unique<RecorderMidiPorts>(folder_ + "/midi.log", SystemClock());
+  }
+  void TearDown() override {
+    context_.reset();
+    SetProgramFolder("");
+  }
+
+  TAppContext& Start(bool welcome = false) {
+    TAppOptions options;
+    options.programFolder = folder_;
+    options.midiPorts = ports_.get();
+    options.clock = &SystemClock();
+    options.timers = &SystemTimers();
+    options.ui = &ui_;
+    options.showWelcome = welcome;
+    options.log = &log_;
+    auto next = [](std::vector<std::string>& names) {
+      if (names.empty()) return std::string();
+      std::string name = names.front();
+      names.erase(names.begin());
+      return name;
+    };
+    options.askSaveFileName = [this, next](const std::string&, const std::string&) { return next(saveNames_); };
+    options.askMidiFileName = [this, next](const std::string&, const std::string&) { return next(midiNames_); };
+    context_ = std::make_unique<TAppContext>(options);
+    context_->Start();
+    return *context_;
+  }
+  std::string Path(const std::string& name) const { return folder_ + "/" + name; }
+  std::vector<std::string> AskedTexts() const {
+    std::vector<std::string> texts;
+    for (const auto& q : ui_.Asked) texts.push_back(q.text);
+    return texts;
+  }
+
+  QTemporaryDir dir_;
+  std::string folder_;
+  std::unique_ptr<RecorderMidiPorts> ports_;
+  TScriptedUserInterface ui_;
+  std::vector<std::string> saveNames_;  // answers of the save dialogs; none left: cancelled
+  std::vector<std::string> midiNames_;
+  std::vector<std::string> log_;
+  std::unique_ptr<TAppContext> context_;
+};
+
+}  // namespace rq::test

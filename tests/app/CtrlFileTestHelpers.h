@@ -1,0 +1,52 @@
+// The open-files controller's view of the screens, as the tests script it.
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "app/CtrlFile.h"
+
+namespace rq::test {
+
+// The dialogs and the editor, as the tests script them.
+class FakeHost : public ICtrlFileHost {
+ public:
+  std::string AskOpenFileName() override { return OpenName; }
+  std::string AskSaveFileName(const std::string& title, const std::string& name) override {
+    return Answer(SaveNames, SaveTitles, title, Proposed, name);
+  }
+  bool EditMode() const override { return Editing; }
+  bool EditModified() const override { return EditChanged; }
+  void ValidEdit() override { ++ValidEdits; }
+  std::string AskMidiFileName(const std::string& title, const std::string& name) override {
+    return Answer(MidiNames, MidiTitles, title, MidiProposed, name);
+  }
+  int PlayerTempo() const override { return Tempo; }
+
+  std::string OpenName;
+  std::deque<std::string> SaveNames;  // answers of the save dialog; empty: cancelled
+  std::vector<std::string> SaveTitles;
+  std::vector<std::string> Proposed;
+  bool Editing = false;
+  bool EditChanged = false;
+  int ValidEdits = 0;
+  std::deque<std::string> MidiNames;  // answers of the MIDI save dialog; empty: cancelled
+  std::vector<std::string> MidiTitles;
+  std::vector<std::string> MidiProposed;
+  int Tempo = 200;
+
+ private:
+  // A save dialog: notes what it was shown and gives the next scripted answer.
+  static std::string Answer(std::deque<std::string>& answers, std::vector<std::string>& titles,
+                            const std::string& title, std::vector<std::string>& proposed, const std::string& name) {
+    titles.push_back(title);
+    proposed.push_back(name);
+    if (answers.empty()) return {};
+    std::string chosen = answers.front();
+    answers.pop_front();
+    return chosen;
+  }
+};
+
+}  // namespace rq::test
