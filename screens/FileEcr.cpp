@@ -13,7 +13,7 @@
 
 #include "controls/ListGrid.h"
 #include "library/FileAbc.h"
-#include "screens/DisplayText.h"
+#include "screens/TypedText.h"
 #include "screens/KeyFilterGrid.h"
 #include "screens/MirrorList.h"
 

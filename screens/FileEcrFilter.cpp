@@ -9,7 +9,7 @@
 #include "controls/ListGrid.h"
 #include "controls/Page95Control.h"
 #include "library/FileAbc.h"
-#include "screens/DisplayText.h"
+#include "screens/TypedText.h"
 #include "screens/FileEcr.h"
 #include "screens/KeyFilterGrid.h"
 #include "screens/MirrorList.h"

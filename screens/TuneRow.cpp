@@ -7,8 +7,8 @@
 #include "controls/ListGrid.h"
 #include "library/FileAbc.h"
 #include "notation/AbcDef.h"
+#include "platform/Cp1252.h"
 #include "platform/WinColor.h"
-#include "screens/DisplayText.h"
 #include "screens/ScreenColors.h"
 
 namespace rq {
@@ -41,7 +41,7 @@ void Box(QPainter& p, const QRect& r, const QColor& fill, const QColor& frame) {
 bool ReadTuneRow(const TAbcFile& file, int row, TTuneRow& out) {
   const TAbcRec* rec = file.GetRec(row);
   if (!rec) return false;
-  out.title = DisplayText(file.TitleOfRec(rec));
+  out.title = QString::fromStdString(DisplayUtf8(file.TitleViewOfRec(rec)));
   out.rhythm = rec->GetRhythmIndex();
   out.key = rec->GetKeyIndex();
   out.marks = rec->GetFlags();

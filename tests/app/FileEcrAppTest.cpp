@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QListWidget>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <fstream>
@@ -14,6 +15,7 @@
 #include "app/AppContext.h"
 #include "app/MainEcr.h"
 #include "controls/ListGrid.h"
+#include "controls/Page95Control.h"
 #include "library/FileAbc.h"
 #include "library/UserInterface.h"
 #include "midi/ZymMidi.h"
@@ -21,6 +23,7 @@
 #include "platform/MidiDevices.h"
 #include "platform/MmTimer.h"
 #include "platform/ProgramFolder.h"
+#include "screens/CtrlFileEcr.h"
 #include "screens/DlgSchAbc.h"
 #include "screens/FileEcr.h"
 #include "screens/KeyFilterGrid.h"
@@ -125,6 +128,29 @@ TEST_F(FileEcrAppTest, EnterPlaysAndDeleteSendsToTheTrash) {
   FileControl()->ShowFile(trash);
   QTest::keyClick(&Grid(), Qt::Key_Delete);
   EXPECT_EQ(trash->FilterList.AllCount(), 0);
+}
+
+// A tune dragged from the list onto another file's tab is copied there; the tune
+// counter drags the whole view.
+TEST_F(FileEcrAppTest, DragsFromTheListOntoAFileTab) {
+  TAbcFile* tunes = Open("tunes.abc");
+  TAbcFile* filer = FileControl()->Filer();
+  TPage95Control& tabs = *App().CtrlFileEcr()->PGCFile();
+  QTabBar* bar = tabs.tabBar();
+  auto drag = [&](QWidget* source, QPoint from) {
+    const QPoint onFiler = source->mapFromGlobal(bar->mapToGlobal(bar->tabRect(App().CtrlFileEcr()->TabOf(filer)).center()));
+    QTest::mousePress(source, Qt::LeftButton, {}, from);
+    QTest::mouseMove(source, from + QPoint(5, 0));
+    QTest::mouseMove(source, onFiler);
+    QTest::mouseRelease(source, Qt::LeftButton, {}, onFiler);
+  };
+  const QRect eight = Grid().CellRect(3 / Grid().RowsPerCol(), 3 % Grid().RowsPerCol());
+  drag(Grid().viewport(), eight.center());
+  ASSERT_EQ(filer->FilterList.AllCount(), 1);
+  EXPECT_EQ(filer->TitleOfRec(filer->FilterList.AllItems(0)), "Eight");
+  drag(Browser().LabCptFlt(), QPoint(3, 3));
+  EXPECT_EQ(filer->FilterList.AllCount(), 5);
+  EXPECT_EQ(tunes->FilterList.AllCount(), 4);
 }
 
 // A note-pattern or likeness search without hits keeps the tune shown before it as

@@ -1,15 +1,8 @@
-#include "screens/DisplayText.h"
+#include "screens/TypedText.h"
 
-#include "platform/ByteText.h"
 #include "platform/Cp1252.h"
 
 namespace rq {
-
-QString DisplayText(std::string_view bytes) {
-  const auto size = static_cast<qsizetype>(bytes.size());
-  if (IsValidUtf8(bytes)) return QString::fromUtf8(bytes.data(), size);
-  return QString::fromStdString(Cp1252ToUtf8(bytes));
-}
 
 std::vector<std::string> FileByteForms(const QString& text) {
   std::vector<std::string> forms{text.toStdString()};
