@@ -6,23 +6,18 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QTabBar>
-#include <QTemporaryDir>
 #include <QTest>
 #include <fstream>
-#include <memory>
 
+#include "AppFixture.h"
 #include "app/Actions.h"
 #include "app/AppContext.h"
 #include "app/MainEcr.h"
 #include "controls/ListGrid.h"
 #include "controls/Page95Control.h"
 #include "library/FileAbc.h"
-#include "library/UserInterface.h"
 #include "midi/ZymMidi.h"
 #include "notation/AbcParser.h"
-#include "platform/MidiDevices.h"
-#include "platform/MmTimer.h"
-#include "platform/ProgramFolder.h"
 #include "screens/CtrlFileEcr.h"
 #include "screens/DlgSchAbc.h"
 #include "screens/FileEcr.h"
@@ -38,44 +33,23 @@ const char* kFourTunes =
     "X:3\nT:a\nC:Jos\xE9\nK:Hm\nabc|\n"
     "X:4\nT:Eight\nM:4/4\nL:1/8\nK:C\nCDEF GABc|dcBA GFED|CEGc eGce|dBGB d4|cAFA c2A2|BGDG B2G2|CDEF GABc|c8|\n";
 
-class FileEcrAppTest : public ::testing::Test {
+class FileEcrAppTest : public test::AppFixture {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(dir_.isValid());
-    folder_ = dir_.path().toStdString();
-    ports_ = std::make_unique<RecorderMidiPorts>(folder_ + "/midi.log", SystemClock());
-    TAppOptions options;
-    options.programFolder = folder_;
-    options.midiPorts = ports_.get();
-    options.clock = &SystemClock();
-    options.timers = &SystemTimers();
-    options.ui = &ui_;
-    options.showWelcome = false;
-    context_ = std::make_unique<TAppContext>(options);
-    context_->Start();
+    AppFixture::SetUp();
+    Start();
     MainEcr()->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(MainEcr()));
   }
-  void TearDown() override {
-    context_.reset();
-    SetProgramFolder("");
-  }
 
   TAbcFile* Open(const std::string& name, const std::string& text = kFourTunes) {
-    const std::string path = folder_ + "/" + name;
-    std::ofstream(path, std::ios::binary) << text;
-    EXPECT_EQ(FileControl()->OpenFile(path), kCtrlOk);
-    return FileControl()->FindFile(path);
+    std::ofstream(Path(name), std::ios::binary) << text;
+    EXPECT_EQ(FileControl()->OpenFile(Path(name)), kCtrlOk);
+    return FileControl()->FindFile(Path(name));
   }
   TFileEcr& Browser() const { return *FileEcr(); }
   TListGrid& Grid() const { return *Browser().LstGrid(); }
   QAction* Action(ActionId id) const { return (*App().Actions())[id]; }
-
-  QTemporaryDir dir_;
-  std::string folder_;
-  std::unique_ptr<RecorderMidiPorts> ports_;
-  TScriptedUserInterface ui_;
-  std::unique_ptr<TAppContext> context_;
 };
 
 // The panels sit in the main window's hosts; the browser shows the file the
@@ -103,7 +77,7 @@ TEST_F(FileEcrAppTest, FollowsTheController) {
 
   Action(ActionId::CloseFile)->trigger();  // the first tab's file is shown then
   EXPECT_EQ(Browser().CurList(), FileControl()->Trash());
-  EXPECT_EQ(FileControl()->FindFile(folder_ + "/tunes.abc"), nullptr);
+  EXPECT_EQ(FileControl()->FindFile(Path("tunes.abc")), nullptr);
 }
 
 // Enter plays the selected tune on the player and stops it when pressed again;
