@@ -307,6 +307,8 @@ void TMainEcr::BuildWorkArea() {
   splitTune_->addWidget(panBottom_);
   splitTune_->setStretchFactor(0, 2);
   splitTune_->setStretchFactor(1, 1);
+  // The bottom area starts at a third of the work area, as the restore button leaves it.
+  splitTune_->setSizes({2000, 1000});
 }
 
 void TMainEcr::BuildStatusBar() {
