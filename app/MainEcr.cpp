@@ -79,8 +79,10 @@ TMainEcr::~TMainEcr() = default;
 
 void TMainEcr::OnCreate() {
   TSettings& settings = app_.Settings();
-  // The language is read first: everything after may be translated.
-  if (const auto ini = IniFile::Load(SettingsPath())) settings.LangFileName = ini->ReadString("global", "lang", "");
+  // The settings file is read once; the language first: everything after may be translated.
+  std::optional<IniFile> ini = IniFile::Load(SettingsPath());
+  if (!ini) ini = IniFile::FromBytes(SettingsPath(), "");
+  settings.LangFileName = ini->ReadString("global", "lang", "");
 
   BuildMenu();
   auto* central = new QWidget(this);
@@ -108,7 +110,7 @@ void TMainEcr::OnCreate() {
     splash_->repaint();
   }
   RegisterMusicFont();
-  LoadSettings();
+  LoadSettings(*ini);
   app_.CreateMidiPlayer();
   RefreshRecentMenus();
 
@@ -349,13 +351,10 @@ void TMainEcr::RegisterMusicFont() {
   rq::RegisterMusicFont();
 }
 
-void TMainEcr::LoadSettings() {
-  std::string error;
-  auto ini = IniFile::Load(SettingsPath(), &error);
-  if (!ini) ini = IniFile::FromBytes(SettingsPath(), "");
-  rq::LoadSettings(*ini, app_.Settings(), app_.Midi(), static_cast<int>(QPrinterInfo::availablePrinterNames().size()));
-  recentFiles_ = ReadRecentFiles(*ini);
-  const TWindowPlacement placement = ReadPlacement(*ini);
+void TMainEcr::LoadSettings(const IniFile& ini) {
+  rq::LoadSettings(ini, app_.Settings(), app_.Midi(), static_cast<int>(QPrinterInfo::availablePrinterNames().size()));
+  recentFiles_ = ReadRecentFiles(ini);
+  const TWindowPlacement placement = ReadPlacement(ini);
   if (placement.valid) {
     setGeometry(placement.left, placement.top, placement.right - placement.left, placement.bottom - placement.top);
     if (placement.showCmd == 3) setWindowState(windowState() | Qt::WindowMaximized);
@@ -363,16 +362,6 @@ void TMainEcr::LoadSettings() {
 }
 
 bool TMainEcr::SaveSettings() {
-  const std::string path = SettingsPath();
-  std::string error;
-  auto ini = IniFile::Load(path, &error);
-  if (!ini && QFileInfo::exists(Q(path))) {
-    // A settings file that exists but cannot be read is left as it is.
-    app_.UserInterface().MessageDlg("The settings could not be saved: " + error, MsgDlgType::Error, mbOK, 0);
-    return false;
-  }
-  if (!ini) ini = IniFile::FromBytes(path, "");
-  rq::SaveSettings(*ini, app_.Settings(), app_.Midi());
   TWindowPlacement placement;
   const QRect g = normalGeometry();
   placement.valid = true;
@@ -381,9 +370,11 @@ bool TMainEcr::SaveSettings() {
   placement.top = g.top();
   placement.right = g.left() + g.width();
   placement.bottom = g.top() + g.height();
-  WritePlacement(*ini, placement);
-  WriteRecentFiles(*ini, recentFiles_);
-  const FileWriteResult written = ini->Save();
+  const FileWriteResult written =
+      SaveSettingsFile(SettingsPath(), app_.Settings(), app_.Midi(), [&](IniFile& ini) {
+        WritePlacement(ini, placement);
+        WriteRecentFiles(ini, recentFiles_);
+      });
   if (!written) {
     app_.UserInterface().MessageDlg("The settings could not be saved: " + written.error, MsgDlgType::Error, mbOK, 0);
     return false;
@@ -466,7 +457,6 @@ void TMainEcr::OnMRUOpen(const std::string& name) {
 }
 
 void TMainEcr::OnBtnRecent() {
-  RefreshRecentMenus();
   popRecent_->popup(btnRecent_->mapToGlobal(QPoint(0, btnRecent_->height() + 1)));
 }
 
@@ -501,7 +491,6 @@ bool TMainEcr::eventFilter(QObject* watched, QEvent* event) {
 bool TMainEcr::OnClose() {
   try {
     if (TCtrlFile* control = app_.FileControl(); control && control->QueryCloseAll() != kCtrlOk) return false;
-    RefreshRecentMenus();
     if (!app_.UserInterface().ConfirmQuit()) return false;
     // Tune files were handled above: a settings file that cannot be written is
     // reported and the program quits all the same.

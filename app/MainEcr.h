@@ -101,7 +101,7 @@ class TMainEcr : public QMainWindow {
   void BuildStatusBar();
   void ApplyColours();
   void RegisterMusicFont();
-  void LoadSettings();
+  void LoadSettings(const IniFile& ini);
   void ApplyPlacement();
   void RefreshRecentMenus();
   QWidget* MakeHost(HostPanel panel, const char* name, QWidget* parent);

@@ -142,12 +142,14 @@ void SaveSettings(IniFile& ini, const TSettings& s, const MidiSettings& midi) {
   }
 }
 
-FileWriteResult SaveSettingsFile(const std::string& path, const TSettings& settings, const MidiSettings& midi) {
+FileWriteResult SaveSettingsFile(const std::string& path, const TSettings& settings, const MidiSettings& midi,
+                                 const std::function<void(IniFile&)>& alsoWrite) {
   std::string error;
   auto ini = IniFile::Load(path, &error);
   // A file that exists but cannot be read is not replaced: what it holds would be lost.
   if (!ini) return {false, error};
   SaveSettings(*ini, settings, midi);
+  if (alsoWrite) alsoWrite(*ini);
   return ini->Save();
 }
 

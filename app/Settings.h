@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -56,7 +57,9 @@ void SaveSettings(IniFile& ini, const TSettings& settings, const MidiSettings& m
 // Writes the settings into the file at `path`, keeping what else it holds, in one
 // atomic write. A failure is returned with its reason; the caller tells the user
 // and quits all the same (the tune files were handled before).
-FileWriteResult SaveSettingsFile(const std::string& path, const TSettings& settings, const MidiSettings& midi);
+// `alsoWrite` adds what else the file keeps (the window placement, the recent files).
+FileWriteResult SaveSettingsFile(const std::string& path, const TSettings& settings, const MidiSettings& midi,
+                                 const std::function<void(IniFile&)>& alsoWrite = {});
 
 // Reads a highlighter attribute line "background,foreground,bold,italic" onto an
 // attribute: a line without a comma changes nothing, a line cut short keeps what
