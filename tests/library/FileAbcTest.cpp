@@ -179,14 +179,11 @@ TEST(AbcFileBytes, LoadThenSaveGivesBackTheSameBytes) {
     std::string error;
     ASSERT_EQ(f->Save(&error), 0) << error;
     EXPECT_EQ(ReadBytes(f->FileName), bytes);
+    // The byte order mark is set aside, so the tune on the first line is found.
+    if (bytes.starts_with("\xEF\xBB\xBF")) {
+      EXPECT_EQ(Titles(*f), std::vector<std::string>{"Bom"});
+    }
   }
-}
-
-TEST(AbcFileBytes, ByteOrderMarkIsSetAsideSoTheFirstTuneIsFound) {
-  TempDir dir;
-  const auto f = Load(dir, "\xEF\xBB\xBFX:1\nT:First\nK:D\n");
-  ASSERT_EQ(f->FilterList.AllCount(), 1);
-  EXPECT_EQ(f->GetTitle(0), "First");
 }
 
 TEST(AbcFileBytes, AddedLinesTakeTheFileLineEnds) {

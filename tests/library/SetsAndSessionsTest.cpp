@@ -57,13 +57,8 @@ TEST(AbcFileFormat, SetBlockFoundOnlyAtTheTopAndAboveTheFirstTune) {
 }
 
 TEST(AbcFileFormat, TuneStartIsXColonAtColumnOneOrTwo) {
-  EXPECT_TRUE(IsTuneStart("X:1"));
-  EXPECT_TRUE(IsTuneStart(" X:1"));
-  EXPECT_TRUE(IsTuneStart("%X:1"));
-  EXPECT_FALSE(IsTuneStart("  X:1"));
-  EXPECT_FALSE(IsTuneStart("x:1"));
-  EXPECT_FALSE(IsTuneStart(""));
-  EXPECT_FALSE(IsTuneStart("T:X: marks"));
+  for (const char* yes : {"X:1", " X:1", "%X:1"}) EXPECT_TRUE(IsTuneStart(yes)) << yes;
+  for (const char* no : {"  X:1", "x:1", "", "T:X: marks"}) EXPECT_FALSE(IsTuneStart(no)) << no;
 }
 
 TEST(Sets, ReadFromTheBlock) {

@@ -52,6 +52,8 @@ TEST(ScoreBuilder, BeamsChordsGroupsSignsAndLengths) {
       {"a bar ends a tuplet early", "K:C\n(3ab|c", "clef key:0 tuplet3(beam(a:12 b:12)) | c:12"},
       {"chord of eighths beams with a note", "K:C\n[ceg]a", "clef key:0 beam([c:12 e:12 g:12] a:12)"},
       {"a note beams with a following chord", "K:C\na[ce]", "clef key:0 beam(a:12 [c:12 e:12])"},
+      // A beamed quarter would read as an eighth.
+      {"chord of quarters stands alone", "K:C\n[c2e2]a", "clef key:0 [c:16 e:16] a:12"},
       {"chord of halves stands alone", "K:C\n[c4e4]a", "clef key:0 [c:20 e:20] a:12"},
       {"a long chord after a held note leaves the note whole", "K:C\na[c4e4]", "clef key:0 a:12 [c:20 e:20]"},
       {"grace notes", "K:C\n{ga}b", "clef key:0 grace(g a) b:12"},
@@ -73,11 +75,6 @@ TEST(ScoreBuilder, BeamsChordsGroupsSignsAndLengths) {
        "clef key:0 beam([c:13 e:13] [d:8 f:8]) beam(c:4 d:4 e:13)"},
   };
   ExpectOneRow(cases, "X:1\n", "");
-}
-
-// Quarter notes of chords no longer beam: a beamed quarter would read as an eighth.
-TEST(ScoreBuilder, ChordOfQuartersStandsAlone) {
-  EXPECT_EQ(Rows("X:1\nK:C\n[c2e2]a\n"), "1: clef key:0 [c:16 e:16] a:12\n2: \n");
 }
 
 // A tuplet takes its p notes, rests or chords, whatever their length, with grace notes

@@ -27,17 +27,23 @@ std::unique_ptr<Group> Beamed(const std::vector<std::pair<int, int>>& notes, Arg
   return group;
 }
 
-// Measures the group with the given gap, draws it alone at 0 and returns the lines
-// that are not vertical: the beams.
+// Lines of a drawing as {x1, y1, x2, y2}: the vertical ones (stems, connectors) or
+// the others (beams).
+Segs LinesOf(const RecordedStaff& s, bool vertical) {
+  Segs out;
+  for (const auto& seg : SegsOf(s.Lines())) {
+    if ((seg[0] == seg[2]) == vertical) out.push_back(seg);
+  }
+  return out;
+}
+Segs Verticals(const RecordedStaff& s) { return LinesOf(s, true); }
+
+// Measures the group with the given gap, draws it alone at 0 and returns the beams.
 Segs DrawGroup(RecordedStaff& s, TGroupNote& group, int spacing = 10) {
   group.Measure(s.ctx, spacing);
   s.canvas.Clear();
   group.Draw(s.ctx, s.rect, 0);
-  Segs beams;
-  for (const auto& seg : SegsOf(s.Lines())) {
-    if (seg[0] != seg[2]) beams.push_back(seg);
-  }
-  return beams;
+  return LinesOf(s, false);
 }
 
 struct PlainGroup : TGroupSymbol {
@@ -62,15 +68,6 @@ TEST(GroupSymbol, MembersAndGaps) {
 
 std::unique_ptr<TSimpleNote> Long(int pitch, int num, int acc = kAccNone) {
   return std::make_unique<TSimpleNote>(pitch, 0, kSymbolAlone, 1, num, acc);
-}
-
-// Vertical lines of a drawing as {x, y1, x2, y2}: stems and connectors.
-Segs Verticals(const RecordedStaff& s) {
-  Segs out;
-  for (const auto& seg : SegsOf(s.Lines())) {
-    if (seg[0] == seg[2]) out.push_back(seg);
-  }
-  return out;
 }
 
 // A stand-alone chord: bare heads in one column after the widest accidental, a note a

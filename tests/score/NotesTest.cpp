@@ -57,17 +57,6 @@ TEST(SimpleNote, Glyphs) {
   for (const int acc : {7, -5}) EXPECT_EQ(TSimpleNote(5, 0, 0, 1, 1, acc).GetAccGlyph() + TGraceNote(5, 0, 0, 1, 1, acc).GetAccGlyph(), "");
 }
 
-// A chord's stem glyphs: stem and flags of each length without a head, none for a
-// whole note.
-TEST(SimpleNote, ChordStemGlyphs) {
-  const unsigned char up[] = {0xA0, 0xA1, 0xA2, 0xA3, 0xA4, 0xA5, 0, 0};
-  const unsigned char down[] = {0xB0, 0xB1, 0xB2, 0xB3, 0xB4, 0xB5, 0, 0};
-  for (int c = 0; c < 8; ++c) {
-    EXPECT_EQ(StemGlyphCode(c, true), up[c]) << c;
-    EXPECT_EQ(StemGlyphCode(c, false), down[c]) << c;
-  }
-}
-
 // A sharp double-dotted quarter: accidental, then the head one pixel on, then each dot
 // one pixel after what went before and a pixel higher; the measure matches the draw.
 TEST(SimpleNote, AccidentalHeadAndDots) {

@@ -116,12 +116,6 @@ TEST(SymKey, SharpsAndFlatsAtTheirSteps) {
     EXPECT_EQ(measured, static_cast<int>(c.steps.size()) * w) << c.sharps;
     EXPECT_EQ(key.Width, measured);
   }
-  // Spot checks against the staff: F on the top line, G in the space above it, F in
-  // the first space.
-  RecordedStaff s;
-  EXPECT_EQ(s.ctx.StaffY(11), s.ctx.StaffMid - 2 * s.ctx.LineSpace);
-  EXPECT_EQ(s.ctx.StaffY(12), s.ctx.StaffMid - 2 * s.ctx.LineSpace - s.ctx.LineSpace / 2);
-  EXPECT_EQ(s.ctx.StaffY(4), s.ctx.StaffMid + s.ctx.LineSpace + s.ctx.LineSpace / 2);
 }
 
 // Meter numbers stack over the middle line in the music font, each centred on the
