@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "../library/FileTestHelpers.h"
 #include "app/AppContext.h"
 #include "library/UserInterface.h"
 #include "platform/MidiDevices.h"
@@ -22,10 +23,11 @@ class AppFixture : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(dir_.isValid());
     folder_ = dir_.path().toStdString();
-    ports_ = std::make_unique<RecorderMidiPorts>(folder_ + "/midi.log", SystemClock());
+    ports_ = std::make_unique<RecorderMidiPorts>(folder_ + "/midi.log", *clock_);
   }
   void TearDown() override {
     context_.reset();
+    ports_.reset();
     SetProgramFolder("");
   }
 
@@ -33,8 +35,8 @@ class AppFixture : public ::testing::Test {
     TAppOptions options;
     options.programFolder = folder_;
     options.midiPorts = ports_.get();
-    options.clock = &SystemClock();
-    options.timers = &SystemTimers();
+    options.clock = clock_;
+    options.timers = timers_;
     options.ui = &ui_;
     options.showWelcome = welcome;
     options.log = &log_;
@@ -51,6 +53,13 @@ class AppFixture : public ::testing::Test {
     return *context_;
   }
   std::string Path(const std::string& name) const { return folder_ + "/" + name; }
+  void Write(const std::string& name, const std::string& bytes) const { WriteBytes(Path(name), bytes); }
+  // A user file of the program folder, written with these bytes, then opened.
+  TAbcFile* OpenUserFile(const std::string& name, const std::string& bytes) {
+    Write(name, bytes);
+    EXPECT_EQ(context_->FileControl()->OpenFile(Path(name)), kCtrlOk);
+    return context_->FileControl()->FindFile(Path(name));
+  }
   std::vector<std::string> AskedTexts() const {
     std::vector<std::string> texts;
     for (const auto& q : ui_.Asked) texts.push_back(q.text);
@@ -59,6 +68,8 @@ class AppFixture : public ::testing::Test {
 
   QTemporaryDir dir_;
   std::string folder_;
+  IMillisecondClock* clock_ = &SystemClock();  // set before SetUp for hand-stepped time
+  ITimerService* timers_ = &SystemTimers();
   std::unique_ptr<RecorderMidiPorts> ports_;
   TScriptedUserInterface ui_;
   std::vector<std::string> saveNames_;  // answers of the save dialogs; none left: cancelled

@@ -8,49 +8,23 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "../library/FileTestHelpers.h"
 #include "CtrlFileTestHelpers.h"
-#include "app/CtrlFile.h"
-#include "midi/MidiSettings.h"
-#include "notation/AbcParser.h"
 
 namespace rq {
 namespace {
 
-using test::FakeHost;
 using test::ReadBytes;
-using test::TempDir;
 using test::WriteBytes;
 
 const std::string kTwoTunes = "X:1\nT:Banish Misfortune\nM:6/8\nK:Dmix\nfed cAG|\n\nX:2\nT:Cooley's\nK:Edor\nEBBA B2|\n";
 
 TAbcFile* FileOf(const QList<QVariant>& signal) { return qvariant_cast<TAbcFile*>(signal.at(0)); }
 
-class CtrlFileTest : public testing::Test {
+class CtrlFileTest : public test::CtrlFileFixture {
  protected:
   CtrlFileTest() { Make(); }
-
-  void Make() { ctrl = std::make_unique<TCtrlFile>(folder, ui, host, parser, midi); }
-  // A user file of the temporary folder, written with these bytes, then opened.
-  TAbcFile* Open(const std::string& name, const std::string& bytes = kTwoTunes) {
-    WriteBytes(Path(name), bytes);
-    EXPECT_EQ(ctrl->OpenFile(Path(name)), kCtrlOk);
-    return ctrl->FindFile(Path(name));
-  }
-  std::string Path(const std::string& name) const { return dir.File(name); }
-  std::vector<std::string> AskedTexts() const {
-    std::vector<std::string> texts;
-    for (const auto& q : ui.Asked) texts.push_back(q.text);
-    return texts;
-  }
-
-  TempDir dir;
-  std::string folder = std::filesystem::path(dir.File("x")).parent_path().string();
-  TScriptedUserInterface ui;
-  FakeHost host;
-  TAbcParser parser;
-  MidiSettings midi;
-  std::unique_ptr<TCtrlFile> ctrl;
+  using CtrlFileFixture::Open;
+  TAbcFile* Open(const std::string& name) { return Open(name, kTwoTunes); }
 };
 
 // ---- the trash and the filer ------------------------------------------------
@@ -370,41 +344,39 @@ TEST_F(CtrlFileTest, SaveAsAddsTheExtensionBeforeAskingToReplace) {
   EXPECT_TRUE(ui.Asked.empty());
 }
 
-// Another open file's name is refused and nothing is written.
-TEST_F(CtrlFileTest, SaveAsOntoAnotherOpenFileIsRefused) {
+// Save-as onto another open file's name or into a missing folder is refused and writes
+// nothing: the new name, the lamp, the tab caption and the recent list change only
+// once the file is written.
+TEST_F(CtrlFileTest, SaveAsRenamesOnlyAfterTheWrite) {
   TAbcFile* other = Open("other.abc");
   ctrl->NewFile();
   TAbcFile* file = ctrl->Files()[1];
   file->AddTunes({"X:1", "T:New", "K:D"}, true, 0);
   QSignalSpy renamed(ctrl.get(), &TCtrlFile::FileRenamed);
-  host.SaveNames = {Path("other")};
-  EXPECT_EQ(ctrl->SaveFileAs(file), 0);
-  EXPECT_EQ(AskedTexts(), std::vector<std::string>{"File already open"});
-  EXPECT_EQ(ui.Asked[0].type, MsgDlgType::Warning);
-  EXPECT_EQ(ReadBytes(Path("other.abc")), kTwoTunes);
-  EXPECT_EQ(other->FileName, Path("other.abc"));
-  EXPECT_TRUE(file->Untitled);
-  EXPECT_EQ(renamed.count(), 0);
-}
-
-// The new name, the lamp, the tab caption and the recent list change only once the
-// file is written; a failed write changes none of them.
-TEST_F(CtrlFileTest, SaveAsRenamesOnlyAfterTheWrite) {
-  ctrl->NewFile();
-  TAbcFile* file = ctrl->Files()[0];
-  file->AddTunes({"X:1", "T:New", "K:D"}, true, 0);
-  QSignalSpy renamed(ctrl.get(), &TCtrlFile::FileRenamed);
   QSignalSpy saved(ctrl.get(), &TCtrlFile::FileSaved);
   QSignalSpy recent(ctrl.get(), &TCtrlFile::RecentFile);
-
-  host.SaveNames = {Path("missing/new.abc")};
-  EXPECT_EQ(ctrl->SaveFileAs(file), 0);
-  ASSERT_EQ(ui.Asked.size(), 1u);
-  EXPECT_EQ(ui.Asked[0].type, MsgDlgType::Error);
-  EXPECT_EQ(file->FileName, "abcnew1");
-  EXPECT_TRUE(file->Untitled);
-  EXPECT_TRUE(file->Modified);
-  EXPECT_EQ(renamed.count() + saved.count() + recent.count(), 0);
+  const struct {
+    const char* name;
+    MsgDlgType type;
+    const char* text;  // "" : any
+  } refusals[] = {{"other", MsgDlgType::Warning, "File already open"}, {"missing/new.abc", MsgDlgType::Error, ""}};
+  for (const auto& r : refusals) {
+    SCOPED_TRACE(r.name);
+    ui.Asked.clear();
+    host.SaveNames = {Path(r.name)};
+    EXPECT_EQ(ctrl->SaveFileAs(file), 0);
+    ASSERT_EQ(ui.Asked.size(), 1u);
+    EXPECT_EQ(ui.Asked[0].type, r.type);
+    if (*r.text) {
+      EXPECT_EQ(ui.Asked[0].text, r.text);
+    }
+    EXPECT_EQ(file->FileName, "abcnew1");
+    EXPECT_TRUE(file->Untitled);
+    EXPECT_TRUE(file->Modified);
+    EXPECT_EQ(renamed.count() + saved.count() + recent.count(), 0);
+  }
+  EXPECT_EQ(ReadBytes(Path("other.abc")), kTwoTunes);
+  EXPECT_EQ(other->FileName, Path("other.abc"));
 
   std::string onDiskWhenRenamed;
   QObject::connect(ctrl.get(), &TCtrlFile::FileRenamed, [&](TAbcFile* f) { onDiskWhenRenamed = ReadBytes(f->FileName); });

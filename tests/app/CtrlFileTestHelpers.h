@@ -2,10 +2,16 @@
 #pragma once
 
 #include <deque>
+#include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "../library/FileTestHelpers.h"
 #include "app/CtrlFile.h"
+#include "library/UserInterface.h"
+#include "midi/MidiSettings.h"
+#include "notation/AbcParser.h"
 
 namespace rq::test {
 
@@ -47,6 +53,32 @@ class FakeHost : public ICtrlFileHost {
     answers.pop_front();
     return chosen;
   }
+};
+
+// A controller on a temporary program folder, with scripted answers and dialogs.
+class CtrlFileFixture : public testing::Test {
+ protected:
+  void Make() { ctrl = std::make_unique<TCtrlFile>(folder, ui, host, parser, midi); }
+  // A user file of the temporary folder, written with these bytes, then opened.
+  TAbcFile* Open(const std::string& name, const std::string& bytes) {
+    WriteBytes(Path(name), bytes);
+    EXPECT_EQ(ctrl->OpenFile(Path(name)), kCtrlOk);
+    return ctrl->FindFile(Path(name));
+  }
+  std::string Path(const std::string& name) const { return dir.File(name); }
+  std::vector<std::string> AskedTexts() const {
+    std::vector<std::string> texts;
+    for (const auto& q : ui.Asked) texts.push_back(q.text);
+    return texts;
+  }
+
+  TempDir dir;
+  std::string folder = std::filesystem::path(dir.File("x")).parent_path().string();
+  TScriptedUserInterface ui;
+  FakeHost host;
+  TAbcParser parser;
+  MidiSettings midi;
+  std::unique_ptr<TCtrlFile> ctrl;
 };
 
 }  // namespace rq::test

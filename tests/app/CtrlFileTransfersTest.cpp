@@ -11,20 +11,14 @@
 
 #include <sys/stat.h>
 
-#include "../library/FileTestHelpers.h"
 #include "CtrlFileTestHelpers.h"
-#include "app/CtrlFile.h"
 #include "midi/AbcToMidi.h"
 #include "midi/MidiFile.h"
-#include "midi/MidiSettings.h"
-#include "notation/AbcParser.h"
 
 namespace rq {
 namespace {
 
-using test::FakeHost;
 using test::ReadBytes;
-using test::TempDir;
 using test::WriteBytes;
 
 std::string Tune(int x, const std::string& title, const std::string& body = "ABcd efga|") {
@@ -72,19 +66,14 @@ std::vector<std::string> TitlesInFileOrder(const TAbcFile& file) {
   return titles;
 }
 
-class CtrlFileTransfersTest : public testing::Test {
+class CtrlFileTransfersTest : public test::CtrlFileFixture {
  protected:
   CtrlFileTransfersTest() {
-    ctrl = std::make_unique<TCtrlFile>(folder, ui, host, parser, midi);
+    Make();
     ctrl->OpenControlFiles();
   }
-
-  TAbcFile* Open(const std::string& name, const std::string& bytes = kReels) {
-    WriteBytes(Path(name), bytes);
-    EXPECT_EQ(ctrl->OpenFile(Path(name)), kCtrlOk);
-    return ctrl->FindFile(Path(name));
-  }
-  std::string Path(const std::string& name) const { return dir.File(name); }
+  using CtrlFileFixture::Open;
+  TAbcFile* Open(const std::string& name) { return Open(name, kReels); }
   int RowOf(const TAbcFile& file, const std::string& title) const {
     for (int32_t row = 0; row < file.FilterList.Count(); ++row) {
       if (file.GetTitle(row) == title) return row;
@@ -105,14 +94,6 @@ class CtrlFileTransfersTest : public testing::Test {
       EXPECT_TRUE(held(file.CurrentRec));
     }
   }
-
-  TempDir dir;
-  std::string folder = std::filesystem::path(dir.File("x")).parent_path().string();
-  TScriptedUserInterface ui;
-  FakeHost host;
-  TAbcParser parser;
-  MidiSettings midi;
-  std::unique_ptr<TCtrlFile> ctrl;
 };
 
 // ---- the trash ---------------------------------------------------------------------
@@ -150,26 +131,23 @@ TEST_F(CtrlFileTransfersTest, DeletedTuneGoesToTheTrash) {
 // Without a trash nothing is deleted to it, and no user file ever takes its place.
 TEST_F(CtrlFileTransfersTest, WithoutATrashDeletionsAreRefused) {
   WriteBytes(Path("plain"), "");
-  TCtrlFile trashless(Path("plain") + "/program", ui, host, parser, midi);
-  trashless.OpenControlFiles();
-  ASSERT_EQ(trashless.Trash(), nullptr);
-  WriteBytes(Path("reels.abc"), kReels);
-  WriteBytes(Path("jigs.abc"), Tune(1, "Banish Misfortune"));
-  ASSERT_EQ(trashless.OpenFile(Path("reels.abc")), kCtrlOk);
-  ASSERT_EQ(trashless.OpenFile(Path("jigs.abc")), kCtrlOk);
-  TAbcFile* reels = trashless.FindFile(Path("reels.abc"));
-  TAbcFile* jigs = trashless.FindFile(Path("jigs.abc"));
+  folder = Path("plain") + "/program";
+  Make();
+  ctrl->OpenControlFiles();
+  ASSERT_EQ(ctrl->Trash(), nullptr);
+  TAbcFile* reels = Open("reels.abc");
+  TAbcFile* jigs = Open("jigs.abc", Tune(1, "Banish Misfortune"));
   ui.Asked.clear();
 
-  EXPECT_EQ(trashless.TuneToTrash(reels, 0), kCtrlRefused);
-  EXPECT_EQ(trashless.ViewToTrash(reels, true), kCtrlRefused);
-  EXPECT_EQ(trashless.EmptyTrash(), kCtrlRefused);
+  EXPECT_EQ(ctrl->TuneToTrash(reels, 0), kCtrlRefused);
+  EXPECT_EQ(ctrl->ViewToTrash(reels, true), kCtrlRefused);
+  EXPECT_EQ(ctrl->EmptyTrash(), kCtrlRefused);
   ASSERT_EQ(ui.Asked.size(), 3u);
   for (const auto& asked : ui.Asked) {
     EXPECT_EQ(asked.text.rfind("The trash is not available", 0), 0u) << asked.text;
   }
-  trashless.BeginDrag(reels, kDragKindView, kDragModeView, 0);
-  trashless.DropOnFile(jigs);
+  ctrl->BeginDrag(reels, kDragKindView, kDragModeView, 0);
+  ctrl->DropOnFile(jigs);
   EXPECT_EQ(reels->FilterList.Count(), 3) << "a drop on a user file only copies";
   EXPECT_EQ(jigs->FilterList.Count(), 4);
 }

@@ -7,7 +7,6 @@
 #include <QListWidget>
 #include <QTabBar>
 #include <QTest>
-#include <fstream>
 
 #include "AppFixture.h"
 #include "app/Actions.h"
@@ -42,11 +41,7 @@ class FileEcrAppTest : public test::AppFixture {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(MainEcr()));
   }
 
-  TAbcFile* Open(const std::string& name, const std::string& text = kFourTunes) {
-    std::ofstream(Path(name), std::ios::binary) << text;
-    EXPECT_EQ(FileControl()->OpenFile(Path(name)), kCtrlOk);
-    return FileControl()->FindFile(Path(name));
-  }
+  TAbcFile* Open(const std::string& name) { return OpenUserFile(name, kFourTunes); }
   TFileEcr& Browser() const { return *FileEcr(); }
   TListGrid& Grid() const { return *Browser().LstGrid(); }
   QAction* Action(ActionId id) const { return (*App().Actions())[id]; }

@@ -9,7 +9,6 @@
 #include <QMenu>
 #include <QTabBar>
 #include <QTest>
-#include <fstream>
 
 #include "AppFixture.h"
 #include "app/Actions.h"
@@ -24,8 +23,6 @@
 namespace rq {
 namespace {
 
-void WriteAll(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
-
 const char* kThreeReels =
     "X:1\nT:Drowsy Maggie\nK:Edor\nE2BE dEBE|\n\n"
     "X:2\nT:The Silver Spear\nK:D\nFA (3AAA BAFA|\n\n"
@@ -33,11 +30,6 @@ const char* kThreeReels =
 
 class FileTabsTest : public test::AppFixture {
  protected:
-  TAbcFile* OpenUserFile(const std::string& name, const char* bytes = kThreeReels) {
-    WriteAll(Path(name), bytes);
-    EXPECT_EQ(FileControl()->OpenFile(Path(name)), kCtrlOk);
-    return FileControl()->FindFile(Path(name));
-  }
   TPage95Control& Tabs() { return *CtrlFileEcr()->PGCFile(); }
   std::vector<int> Images() {
     std::vector<int> images;
@@ -68,8 +60,8 @@ TEST_F(FileTabsTest, TabsShowEveryFileWithItsImage) {
   ASSERT_EQ(app.ResLib()->Img20x20()->Count(), 3);
   EXPECT_FALSE(app.ResLib()->Img20x20()->Image(0).isNull());
   QDir().mkpath(QString::fromStdString(Path("elsewhere")));
-  OpenUserFile("elsewhere/trash");
-  OpenUserFile("reels.abc");
+  OpenUserFile("elsewhere/trash", kThreeReels);
+  OpenUserFile("reels.abc", kThreeReels);
   EXPECT_EQ(Images(), (std::vector<int>{kImageTrash, kImageFiler, kImageTuneFile, kImageTuneFile}));
   EXPECT_EQ(Captions(), (std::vector<QString>{"trash        ", "filer        ", "trash        ",
                                               "reels.abc        "}));
@@ -131,7 +123,7 @@ TEST_F(FileTabsTest, TabsMenu) {
 // last tab the pointer passed.
 TEST_F(FileTabsTest, DragsLandOnTheTabUnderThePointer) {
   TAppContext& app = Start();
-  TAbcFile* reels = OpenUserFile("reels.abc");
+  TAbcFile* reels = OpenUserFile("reels.abc", kThreeReels);
   TAbcFile* filer = FileControl()->Filer();
   TAbcFile* trash = FileControl()->Trash();
   // The browser's tune counter, which drags the whole view.
@@ -185,8 +177,8 @@ TEST_F(FileTabsTest, DragsLandOnTheTabUnderThePointer) {
 // The filter window floats above the main window, in the frame colour, and takes its
 // caption from a language file.
 TEST_F(FileTabsTest, FilterWindowIsTranslated) {
-  WriteAll(Path("RQUILL20.INI"), "[global]\nlang=test.lng\n");
-  WriteAll(Path("test.lng"), "[Cmpstring]\n30=Filtre\n");
+  Write("RQUILL20.INI", "[global]\nlang=test.lng\n");
+  Write("test.lng", "[Cmpstring]\n30=Filtre\n");
   TAppContext& app = Start();
   TDlgFltTune* filter = app.DlgFltTune();
   ASSERT_NE(filter, nullptr);

@@ -7,23 +7,18 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
-#include <fstream>
-#include <memory>
 
+#include "AppFixture.h"
 #include "PlayerDoubles.h"
 #include "RecordedMessages.h"
 #include "app/AppContext.h"
 #include "app/MainEcr.h"
 #include "app/ResLib.h"
-#include "library/UserInterface.h"
 #include "midi/ZymMidi.h"
-#include "platform/MidiDevices.h"
-#include "platform/ProgramFolder.h"
 #include "score/screens/ScoreEcr.h"
 #include "screens/DlgSelPatch.h"
 #include "screens/PlayerEcr.h"
@@ -35,38 +30,22 @@ const char* kTwoReels =
     "X:1\nT:The Silver Spear\nR:reel\nM:4/4\nL:1/8\nK:D\nFA (3AAA BAFA|dAFA BEEF|\n\n"
     "X:2\nT:Drowsy Maggie\nR:reel\nM:4/4\nL:1/8\nK:Edor\nE2BE dEBE|E2BE AFDF|\n";
 
-class TuneScreensTest : public ::testing::Test {
+class TuneScreensTest : public test::AppFixture {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(dir_.isValid());
-    folder_ = dir_.path().toStdString();
-    ports_ = std::make_unique<RecorderMidiPorts>(folder_ + "/midi.log", clock_);
-    std::ofstream(folder_ + "/Reels.abc", std::ios::binary) << kTwoReels;
+    clock_ = &manualClock_;
+    timers_ = &manualTimers_;
+    AppFixture::SetUp();
   }
-  void TearDown() override {
-    context_.reset();
-    SetProgramFolder("");
-  }
-
   TAppContext& Start() {
-    TAppOptions options;
-    options.programFolder = folder_;
-    options.midiPorts = ports_.get();
-    options.clock = &clock_;
-    options.timers = &timers_;
-    options.ui = &ui_;
-    options.showWelcome = false;
-    options.log = &log_;
-    context_ = std::make_unique<TAppContext>(options);
-    context_->Start();
-    context_->MainEcr()->show();
+    AppFixture::Start().MainEcr()->show();
     return *context_;
   }
-  void OpenReels() { ASSERT_EQ(context_->FileControl()->OpenFile(folder_ + "/Reels.abc"), kCtrlOk); }
+  void OpenReels() { OpenUserFile("Reels.abc", kTwoReels); }
   void Run(int64_t ms) {
     for (int64_t t = 0; t < ms; t += TZymMidiPlayer::kTimerPeriodMs) {
-      clock_.now += TZymMidiPlayer::kTimerPeriodMs;
-      timers_.Fire();
+      manualClock_.now += TZymMidiPlayer::kTimerPeriodMs;
+      manualTimers_.Fire();
     }
   }
   std::vector<test::Sent> Recorded() const { return test::ReadRecording(folder_ + "/midi.log"); }
@@ -77,14 +56,8 @@ class TuneScreensTest : public ::testing::Test {
   }
   QString ScoreTitle() const { return context_->ScoreEcr()->NameLabel()->text(); }
 
-  QTemporaryDir dir_;
-  std::string folder_;
-  test::ManualClock clock_;
-  test::ManualTimers timers_;
-  std::unique_ptr<RecorderMidiPorts> ports_;
-  TScriptedUserInterface ui_;
-  std::vector<std::string> log_;
-  std::unique_ptr<TAppContext> context_;
+  test::ManualClock manualClock_;
+  test::ManualTimers manualTimers_;
 };
 
 // A file that is opened shows its first tune in the score; PLAY plays it and names it
@@ -126,7 +99,7 @@ TEST_F(TuneScreensTest, PreviousAndNextMoveThroughTheShownFile) {
 // instrument; a click on an instrument sends it to channel 0 and keeps it in the
 // settings.
 TEST_F(TuneScreensTest, InstrumentPopUpSetsTheFirstChannel) {
-  std::ofstream(folder_ + "/RQUILL20.INI", std::ios::binary) << "[MIDI]\npatch_0=24\n";
+  Write("RQUILL20.INI", "[MIDI]\npatch_0=24\n");
   TAppContext& app = Start();
   QListWidget* list = app.ResLib()->ListPatch();
   EXPECT_EQ(list->count(), 128);
