@@ -31,14 +31,34 @@ class FileEcrFilterTest : public BrowserFixture {
 constexpr int kItemG = 51;  // key-name index 52
 
 // A key turns the filter and its lamp on; the same key again turns both off; the
-// three empty cells after the keys do nothing.
-TEST_F(FileEcrFilterTest, KeyFilter) {
+// three empty cells after the keys do nothing. The filter button switches an active
+// filter off and on; with nothing chosen it stays up.
+TEST_F(FileEcrFilterTest, KeyFilterAndFilterButton) {
+  QAction toggle("Toggle Filter");
+  toggle.setCheckable(true);
+  TBrowserActions actions;
+  actions.toggleFilter = &toggle;
+  browser->SetActions(actions);
+  QObject::connect(&toggle, &QAction::triggered, browser.get(), &TFileEcr::OnCheckFilter);
   Open(kFourTunes);
+  toggle.trigger();
+  EXPECT_FALSE(toggle.isChecked());
+  EXPECT_FALSE(LampOn());
+
   ClickKey(kItemG);
   EXPECT_TRUE(file->KeyRhythmFilter.KeySet.test(52));
   EXPECT_EQ(View(), (std::vector<std::string>{"A"}));
   EXPECT_TRUE(LampOn());
   EXPECT_TRUE(browser->FilterButtonDown());
+  EXPECT_TRUE(toggle.isChecked());
+  toggle.trigger();
+  EXPECT_EQ(View().size(), 4u);
+  EXPECT_FALSE(LampOn());
+  EXPECT_EQ(file->FilterOn, 0);
+  toggle.trigger();
+  EXPECT_EQ(View(), (std::vector<std::string>{"A"}));
+  EXPECT_TRUE(LampOn());
+
   for (int item : {61, 62, 63}) ClickKey(item);
   EXPECT_EQ(View(), (std::vector<std::string>{"A"}));
   ClickKey(kItemG);
@@ -74,31 +94,6 @@ TEST_F(FileEcrFilterTest, RhythmFilterPerList) {
   EXPECT_EQ(browser->FRGrid()->item(1)->checkState(), Qt::Unchecked);
   EXPECT_EQ(View().size(), 4u);
   EXPECT_FALSE(LampOn());
-}
-
-// The filter button switches an active filter off and on; with nothing chosen it
-// stays up.
-TEST_F(FileEcrFilterTest, FilterButton) {
-  QAction toggle("Toggle Filter");
-  toggle.setCheckable(true);
-  TBrowserActions actions;
-  actions.toggleFilter = &toggle;
-  browser->SetActions(actions);
-  QObject::connect(&toggle, &QAction::triggered, browser.get(), &TFileEcr::OnCheckFilter);
-  Open(kFourTunes);
-  toggle.trigger();
-  EXPECT_FALSE(toggle.isChecked());
-  EXPECT_FALSE(LampOn());
-
-  ClickKey(kItemG);
-  EXPECT_TRUE(toggle.isChecked());
-  toggle.trigger();
-  EXPECT_EQ(View().size(), 4u);
-  EXPECT_FALSE(LampOn());
-  EXPECT_EQ(file->FilterOn, 0);
-  toggle.trigger();
-  EXPECT_EQ(View(), (std::vector<std::string>{"A"}));
-  EXPECT_TRUE(LampOn());
 }
 
 // A tab click shows its view; a view set by code moves the tab without running the
@@ -166,11 +161,8 @@ TEST_F(FileEcrFilterTest, SearchesEndInTheResultView) {
 
   browser->SearchText(QString::fromUtf8("JOS\xC3\xA9"));
   EXPECT_EQ(View(), (std::vector<std::string>{"a"}));
-}
 
-// A likeness search takes the editor's text; with an empty view it does nothing.
-TEST_F(FileEcrFilterTest, SearchFromEditor) {
-  Open(kFourTunes);
+  // A likeness search takes the editor's text; with an empty view it does nothing.
   host.editorText = {"X:1", "T:Eight", "M:4/4", "L:1/8", "K:C", kEightNotes};
   browser->SetViewMode(vmAdded);
   browser->SearchFromEditor(6);

@@ -34,7 +34,6 @@ TEST_F(FileEcrTest, RowsOfTheFixture) {
     EXPECT_EQ(tune.key == 0 ? std::string("-?-") : std::string(KeyNames[static_cast<size_t>(tune.key)]),
               expected[row].key);
   }
-  EXPECT_EQ(browser->LabCptAll()->text(), "4 ");
   EXPECT_EQ(browser->LabCptFlt()->text(), "4 ");
   EXPECT_EQ(host.Shown(), "A");
 }
@@ -164,10 +163,8 @@ TEST_F(FileEcrTest, TypeAhead) {
   QTest::keyClicks(&Grid(), "c");
   EXPECT_EQ(Grid().GridIdx(), 2);
   EXPECT_TRUE(browser->KeyTimer()->isActive());
-  EXPECT_EQ(browser->KeyTimer()->interval(), 1500);
   QTest::keyClicks(&Grid(), "a.");
   Key(Qt::Key_Backspace);
-  EXPECT_EQ(browser->KeyString(), "ca");
   EXPECT_EQ(browser->LabKeyStr()->text(), "ca");
   EXPECT_EQ(Grid().GridIdx(), 2);
   EXPECT_EQ(host.Shown(), "Carolan");
@@ -178,15 +175,21 @@ TEST_F(FileEcrTest, TypeAhead) {
   browser->OnTimerKeyStr();
   EXPECT_TRUE(browser->LabKeyStr()->isHidden());
   QTest::keyClicks(&Grid(), "A");
-  EXPECT_EQ(browser->KeyString(), "A");
+  EXPECT_EQ(browser->LabKeyStr()->text(), "A");
   EXPECT_EQ(Grid().GridIdx(), 0);
   EXPECT_EQ(host.Shown(), "abbey");
 }
 
 // A press in the first 18 pixels of a row toggles its mark. Marks change the views'
-// counts, not the file.
-TEST_F(FileEcrTest, MarksByClick) {
+// counts, not the file. Each view remembers its own row.
+TEST_F(FileEcrTest, MarksByClickAndRowPerView) {
   Open(kFourTunes);
+  Grid().SetGridIdx(3);
+  browser->SetViewMode(vmAdded);  // nothing added: an empty view
+  EXPECT_EQ(Grid().GridMax(), 0);
+  EXPECT_EQ(host.Shown(), "Eight");
+  browser->SetViewMode(vmAll);
+  EXPECT_EQ(Grid().GridIdx(), 3);
   Press(1, 17);
   Press(3, 0);
   Press(2, 18);
@@ -214,17 +217,6 @@ TEST_F(FileEcrTest, Drags) {
   EXPECT_FALSE(host.StartDrag(list, RowPoint(5)));
   EXPECT_TRUE(host.StartDrag(browser->LabCptFlt(), QPoint(2, 2)));
   EXPECT_EQ(host.drags, (std::vector<RecordingHost::Drag>{{0, -1, 2}, {0, -1, 1}, {1, 1, 0}}));
-}
-
-// Each view remembers its own row.
-TEST_F(FileEcrTest, RememberedRowPerView) {
-  Open(kFourTunes);
-  Grid().SetGridIdx(3);
-  browser->SetViewMode(vmAdded);  // nothing added: an empty view
-  EXPECT_EQ(Grid().GridMax(), 0);
-  EXPECT_EQ(host.Shown(), "Eight");
-  browser->SetViewMode(vmAll);
-  EXPECT_EQ(Grid().GridIdx(), 3);
 }
 
 // The slider sets the column width, never below 200; the list takes the whole

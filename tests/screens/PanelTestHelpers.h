@@ -108,7 +108,6 @@ class PanelFixture : public ::testing::Test {
     }
     return pitches;
   }
-  size_t NoteOnCount() const { return NoteOnPitches().size(); }
   int Hanging() const { return HangingNotes(Recorded()); }
 
   bool realTime_ = false;

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
+#include <tuple>
 
 #include "PanelTestHelpers.h"
 #include "controls/Knob.h"
@@ -34,10 +35,18 @@ class PlayerEcrTest : public test::PanelFixture {
     if (selectionChanged || !panel.TuneReady()) panel.PrepareTune();
     panel.Play();
   }
-  // The pitches switched on from message `from` on.
-  std::vector<int> PitchesSince(size_t from) const {
+  // Shows the tune, presses PLAY and lets it play for `ms`.
+  void PlayFor(const std::string& abc, int64_t ms) {
+    Show(abc);
+    Panel().PlayButton()->click();
+    Run(ms);
+  }
+  // The first pitch switched on within the next `ms`, -1 for none.
+  int FirstPitchIn(int64_t ms) {
+    const size_t before = NoteOnPitches().size();
+    Run(ms);
     const std::vector<int> all = NoteOnPitches();
-    return {all.begin() + static_cast<long>(std::min(from, all.size())), all.end()};
+    return all.size() > before ? all[before] : -1;
   }
 };
 
@@ -48,16 +57,15 @@ TEST_F(PlayerEcrTest, BadSettingsAreKeptInTheKnobsRanges) {
   settings_.MidiPitch = -500;
   settings_.MidiVolume = 0;
   TPlayerEcr& panel = Panel();
-  EXPECT_EQ(panel.KnobSpeed()->Position(), 200);
-  EXPECT_EQ(panel.KnobPitch()->Position(), -63);
-  EXPECT_EQ(panel.KnobVolume()->Position(), 1);
-  EXPECT_EQ(panel.LabSpeed()->text(), "200");
-  EXPECT_EQ(panel.LabPitch()->text(), "-63");
-  EXPECT_EQ(panel.LabVolume()->text(), "1");
+  const std::tuple<TKnob*, QLabel*, int, int> kept[] = {{panel.KnobSpeed(), panel.LabSpeed(), settings_.MidiSpeed, 200},
+                                                        {panel.KnobPitch(), panel.LabPitch(), settings_.MidiPitch, -63},
+                                                        {panel.KnobVolume(), panel.LabVolume(), settings_.MidiVolume, 1}};
+  for (const auto& [knob, label, setting, value] : kept) {
+    EXPECT_EQ(knob->Position(), value);
+    EXPECT_EQ(label->text(), QString::number(value));
+    EXPECT_EQ(setting, value);
+  }
   EXPECT_EQ(player_->Tempo(), 340);
-  EXPECT_EQ(settings_.MidiSpeed, 200);
-  EXPECT_EQ(settings_.MidiPitch, -63);
-  EXPECT_EQ(settings_.MidiVolume, 1);
   // The bend sent to the channels is the kept pitch: 64 - 63.
   const auto sent = Recorded();
   const auto bend = std::find_if(sent.rbegin(), sent.rend(), [](const test::Sent& m) { return (m.status & 0xF0) == 0xE0; });
@@ -98,14 +106,12 @@ TEST_F(PlayerEcrTest, SpeedKnobAndLabelClicks) {
 // PLAY plays the tune shown; the grid gets one column per bar, the pickup first.
 TEST_F(PlayerEcrTest, GridHasAColumnPerBar) {
   TPlayerEcr& panel = Panel();
-  Show(test::Reel(32));
-  panel.PlayButton()->click();
+  PlayFor(test::Reel(32), 0);
   EXPECT_TRUE(player_->Playing());
   EXPECT_EQ(panel.GridMesure()->Columns(), 32);
   EXPECT_FALSE(panel.GridMesure()->HasPickup());
   EXPECT_EQ(panel.TuneName()->text(), "Test Reel   []");
-  Show(test::Reel(32, true));
-  panel.PlayButton()->click();
+  PlayFor(test::Reel(32, true), 0);
   EXPECT_EQ(panel.GridMesure()->Columns(), 33);
   EXPECT_TRUE(panel.GridMesure()->HasPickup());
   EXPECT_EQ(panel.TrackBar()->maximum(), std::max(0, 33 * TMeasureGrid::kColWidth - panel.GridMesure()->width()));
@@ -115,8 +121,7 @@ TEST_F(PlayerEcrTest, GridHasAColumnPerBar) {
 TEST_F(PlayerEcrTest, NothingPlaysWithoutAnOutput) {
   TPlayerEcr& panel = Panel();
   settings_.MidiReady = false;
-  Show(test::Reel(4));
-  panel.PlayButton()->click();
+  PlayFor(test::Reel(4), 0);
   EXPECT_FALSE(player_->Playing());
   EXPECT_FALSE(panel.TuneReady());
 }
@@ -125,10 +130,8 @@ TEST_F(PlayerEcrTest, NothingPlaysWithoutAnOutput) {
 // inside a pickup; the playing measure is marked on the grid.
 TEST_F(PlayerEcrTest, PositionDisplayWhilePlaying) {
   TPlayerEcr& panel = Panel();
-  Show(test::Jig(16));
-  panel.PlayButton()->click();
+  PlayFor(test::Jig(16), 10420);
   EXPECT_TRUE(panel.PlayTimer()->isActive());
-  Run(10420);
   clock_.now += 5;
   timers_.Fire();
   ASSERT_EQ(player_->PositionTicks(), 16680);
@@ -148,19 +151,14 @@ TEST_F(PlayerEcrTest, PositionDisplayWhilePlaying) {
 // from tick 11520 on is ever sent. A right click clears the loop.
 TEST_F(PlayerEcrTest, DragSelectsALoop) {
   TPlayerEcr& panel = Panel();
-  Show(test::Reel(32, false, 7));
-  panel.PlayButton()->click();
+  PlayFor(test::Reel(32, false, 7), 0);
   TMeasureGrid* grid = panel.GridMesure();
   test::SendMouse(grid, QEvent::MouseButtonPress, Cell(5), Qt::LeftButton, Qt::LeftButton);
   test::SendMouse(grid, QEvent::MouseMove, Cell(3), Qt::NoButton, Qt::LeftButton);
   test::SendMouse(grid, QEvent::MouseMove, Cell(2), Qt::NoButton, Qt::LeftButton);
   test::SendMouse(grid, QEvent::MouseButtonRelease, Cell(2), Qt::LeftButton, Qt::NoButton);
-  EXPECT_EQ(panel.Loop().First(), 2);
-  EXPECT_EQ(panel.Loop().Last(), 5);
-  EXPECT_EQ(panel.Loop().StartTick(panel.Timing()), 3840);
-  EXPECT_EQ(panel.Loop().EndTick(panel.Timing()), 11520);
-  EXPECT_TRUE(player_->Playing());
-  EXPECT_FALSE(player_->Paused());
+  EXPECT_EQ(std::pair(panel.Loop().First(), panel.Loop().Last()), std::pair(2, 5));
+  EXPECT_TRUE(player_->Playing() && !player_->Paused());
 
   panel.LoopSwitch()->click();
   EXPECT_TRUE(player_->LoopOn());
@@ -186,14 +184,11 @@ TEST_F(PlayerEcrTest, ClickingAColumnSeeks) {
   EXPECT_EQ(panel.CurrentColumn(), 3);
   EXPECT_FALSE(player_->Playing());
 
-  Show(test::Reel(32));
-  panel.PlayButton()->click();
-  Run(1000);
+  PlayFor(test::Reel(32), 1000);
   test::Click(panel.GridMesure(), Cell(7));
   EXPECT_EQ(panel.CurrentColumn(), 7);
   EXPECT_EQ(player_->PositionTicks(), 7 * 1920);
-  EXPECT_TRUE(player_->Playing());
-  EXPECT_FALSE(player_->Paused());
+  EXPECT_TRUE(player_->Playing() && !player_->Paused());
   EXPECT_TRUE(panel.PlayTimer()->isActive());
 }
 
@@ -202,62 +197,40 @@ TEST_F(PlayerEcrTest, ClickingAColumnSeeks) {
 TEST_F(PlayerEcrTest, EnterPlaysStopsAndPlaysTheNewTune) {
   Show(test::Reel(8));
   Enter(true);
-  Run(500);
-  EXPECT_TRUE(player_->Playing());
-  EXPECT_GT(NoteOnCount(), 0u);
+  EXPECT_EQ(FirstPitchIn(500), 60);
   Enter(false);
   EXPECT_FALSE(player_->Playing());
   EXPECT_EQ(Hanging(), 0);
-  const size_t before = NoteOnCount();
   Show(test::Jig(8));
   Enter(true);
-  Run(500);
+  EXPECT_EQ(FirstPitchIn(500), 67);  // the jig's first G, not the reel's C
   EXPECT_TRUE(player_->Playing());
-  ASSERT_GT(NoteOnCount(), before);
-  EXPECT_EQ(PitchesSince(before).front(), 67);  // the jig's first G, not the reel's C
   EXPECT_EQ(Panel().Timing().Measure, 1440);
 }
 
-// A pause left by STOP never silences the next start: REW plays from the start, and
-// the browser's Enter twice after STOP plays again.
+// A pause left by STOP never silences the next start: REW plays from the start, the
+// browser's Enter twice after STOP plays again, and PLAY after another tune was shown
+// plays that tune from its start, never the paused one.
 TEST_F(PlayerEcrTest, StopThenPlayAgainIsNeverSilent) {
   TPlayerEcr& panel = Panel();
-  Show(test::Reel(8));
-  panel.PlayButton()->click();
-  Run(2000);
+  PlayFor(test::Reel(8), 2000);
   panel.StopButton()->click();
   EXPECT_TRUE(player_->Paused());
-  size_t before = NoteOnCount();
   panel.RewButton()->click();
   EXPECT_FALSE(player_->Paused());
   EXPECT_EQ(player_->PositionTicks(), 0);
-  Run(300);
-  ASSERT_GT(NoteOnCount(), before);
-  EXPECT_EQ(PitchesSince(before).front(), 60);
+  EXPECT_EQ(FirstPitchIn(300), 60);
 
   panel.StopButton()->click();
   Enter(false);
   Enter(false);
-  before = NoteOnCount();
-  Run(300);
-  EXPECT_GT(NoteOnCount(), before);
-}
+  EXPECT_NE(FirstPitchIn(300), -1);
 
-// PLAY after another tune was shown plays that tune from its start, never the
-// paused one.
-TEST_F(PlayerEcrTest, PlayAfterAnotherTuneWasShownPlaysIt) {
-  TPlayerEcr& panel = Panel();
-  Show(test::Reel(8));
-  panel.PlayButton()->click();
-  Run(2000);
   panel.StopButton()->click();
-  const size_t before = NoteOnCount();
   Show(test::Jig(8));
   panel.PlayButton()->click();
   EXPECT_FALSE(player_->Paused());
-  Run(300);
-  ASSERT_GT(NoteOnCount(), before);
-  EXPECT_EQ(PitchesSince(before).front(), 67);
+  EXPECT_EQ(FirstPitchIn(300), 67);
   // Shown again unchanged, the playing tune is paused and resumed.
   Show(test::Jig(8));
   panel.StopButton()->click();
@@ -275,9 +248,7 @@ TEST_F(PlayerEcrTest, PlayAfterAnotherTuneWasShownPlaysIt) {
 // while the player reads it, and no note is left sounding.
 TEST_F(PlayerEcrTest, PreparingStopsThePlayer) {
   TPlayerEcr& panel = Panel();
-  Show(test::Reel(8));
-  panel.PlayButton()->click();
-  Run(700);
+  PlayFor(test::Reel(8), 700);
   Show(test::Jig(8));
   panel.PrepareTune();
   EXPECT_FALSE(player_->Playing());
@@ -305,9 +276,7 @@ TEST_F(PlayerEcrTest, PanelKeepsThePreparedTunesTiming) {
 // notice of an earlier play leaves a later play's display running.
 TEST_F(PlayerEcrTest, LateStopNoticeIsIgnored) {
   TPlayerEcr& panel = Panel();
-  Show(test::Reel(1));
-  panel.PlayButton()->click();
-  Run(1500);
+  PlayFor(test::Reel(1), 1500);
   EXPECT_FALSE(player_->Playing());
   panel.RewButton()->click();
   QCoreApplication::sendPostedEvents(&panel);
@@ -351,10 +320,7 @@ TEST_F(PlayerEcrTest, BrowserGetsPrevNextAndTheFocus) {
     void ShowNextTune() override {}
     void PlayPrevTune() override { calls += "prev "; }
     void PlayNextTune() override { calls += "next "; }
-    bool FocusLastExitGrid() override {
-      calls += "focus ";
-      return true;
-    }
+    bool FocusLastExitGrid() override { return calls += "focus ", true; }
     std::string calls;
   } browser;
   TPlayerEcr& panel = Panel();

@@ -83,7 +83,6 @@ TEST_F(SynAbcSynTest, TheRangeFollowsEditsAcrossBlocks) {
 TEST_F(SynAbcSynTest, AttributesChangeLiveByIndex) {
   Show("X:1\nK:G\nabc");
   TSynHighlighterAttributes note = hl.Attribute(TSynAbcSyn::hclNote);
-  EXPECT_EQ(note, TSynAbcSyn::DefaultAttribute(TSynAbcSyn::hclNote));
   note.Background = WinRgb(0x12, 0x34, 0x56);
   note.Foreground = kClNone;
   note.Italic = true;
