@@ -1,0 +1,304 @@
+// The program end to end, one test per scenario of a musician's session, in the order
+// a session goes: first start, opening a file, filtering, marking, sets, editing,
+// playing with a loop, deleting, searching, copying into the filer.
+#include <QAction>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QTabBar>
+#include <QToolButton>
+
+#include "ScenarioFixture.h"
+#include "app/Actions.h"
+#include "controls/Knob.h"
+#include "controls/Page95Control.h"
+#include "notation/AbcDef.h"
+#include "score/screens/ScoreEcr.h"
+#include "screens/CtrlFileEcr.h"
+#include "screens/DlgSchAbc.h"
+#include "screens/KeyFilterGrid.h"
+#include "screens/MeasureGrid.h"
+
+namespace rq {
+namespace {
+
+using test::ReadBytes;
+
+constexpr const char* kSettings = "RQUILL20.INI";
+
+class ScenarioTest : public test::ScenarioFixture {
+ protected:
+  QAction* Action(ActionId id) const { return (*App().Actions())[id]; }
+  QString ScoreTitle() const { return ScoreEcr()->NameLabel()->text(); }
+  bool Exists(const std::string& name) const { return QFile::exists(QString::fromStdString(Path(name))); }
+  // A click on a key of the filter window's key grid.
+  void ClickKey(std::string_view key) {
+    const auto index = std::find(KeyNames.begin(), KeyNames.end(), key) - KeyNames.begin();
+    TKeyFilterGrid* keys = Browser().FKGrid();
+    QTest::mouseClick(keys, Qt::LeftButton, {}, keys->ItemRect(static_cast<int>(index) - 1).center());
+  }
+  void ClickViewTab(int index) {
+    QTabBar* bar = Browser().PGCFilter()->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
+  }
+  void ClickFileTab(const TAbcFile* file) {
+    QTabBar* bar = CtrlFileEcr()->PGCFile()->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(CtrlFileEcr()->TabOf(file)).center());
+  }
+  // A drag with the left button across the player's bar grid, from one column to another.
+  void DragAcrossBars(int from, int to) {
+    TMeasureGrid* grid = Player().GridMesure();
+    auto send = [grid](QEvent::Type type, int column, Qt::MouseButton button, Qt::MouseButtons held) {
+      const QPoint at = grid->CellRect(column, 1).center();
+      QMouseEvent event(type, at, grid->mapToGlobal(at), button, held, Qt::NoModifier);
+      QApplication::sendEvent(grid, &event);
+    };
+    send(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    for (int column = from; column != to; column += to > from ? 1 : -1) {
+      send(QEvent::MouseMove, column, Qt::NoButton, Qt::LeftButton);
+    }
+    send(QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+  }
+  std::vector<std::string> TitlesOf(const TAbcFile& file) const {
+    std::vector<std::string> titles;
+    for (size_t i = 0; i < file.FilterList.All.size(); ++i) {
+      titles.push_back(file.TitleOfRec(file.FilterList.AllItems(static_cast<int32_t>(i))));
+    }
+    return titles;
+  }
+};
+
+// A first start writes the trash and the filer and shows them as the first two tabs,
+// the filer's empty list in the browser; quitting asks only the quit question and
+// writes the settings; the next start reads both files as they were.
+TEST_F(ScenarioTest, FirstStartWritesTrashAndFiler) {
+  TAppContext& app = Launch();
+  EXPECT_TRUE(app.StartErrors().empty());
+  const std::string trash = "% *** Reelquill 2 trash ***\n\n";
+  const std::string filer = "% *** Reelquill 2 user file ***\n\n";
+  EXPECT_EQ(ReadBytes(Path("trash")), trash);
+  EXPECT_EQ(ReadBytes(Path("filer")), filer);
+  EXPECT_EQ(CtrlFileEcr()->PGCFile()->count(), 2);
+  EXPECT_EQ(CtrlFileEcr()->TabOf(FileControl()->Trash()), 0);
+  EXPECT_EQ(CtrlFileEcr()->TabOf(FileControl()->Filer()), 1);
+  EXPECT_EQ(Browser().CurList(), FileControl()->Filer());
+  EXPECT_EQ(Browser().LabCptAll()->text(), "0 ");
+  EXPECT_FALSE(Exists(kSettings));
+
+  ASSERT_TRUE(CloseWindow({mrYes}));
+  EXPECT_EQ(AskedTexts(), std::vector<std::string>{"Quit Reelquill ?"});
+  EXPECT_TRUE(Exists(kSettings));
+
+  TAppContext& again = Relaunch();
+  EXPECT_TRUE(again.StartErrors().empty());
+  EXPECT_EQ(ReadBytes(Path("trash")), trash);
+  EXPECT_EQ(ReadBytes(Path("filer")), filer);
+  EXPECT_EQ(FileControl()->Filer()->FilterList.AllCount(), 0);
+}
+
+// A file handed over by a second start opens in a tab of its own: the list in title
+// order, both counters, the status line, the score of the first tune and the recent
+// list. A file opened from the controller takes over the counters; its tab gives them back.
+TEST_F(ScenarioTest, TheListAndItsCounters) {
+  Launch();
+  TAbcFile* tunes = OpenFourTunesThroughSecondStart();
+  ASSERT_NE(tunes, nullptr);
+  EXPECT_EQ(Browser().CurList(), tunes);
+  EXPECT_EQ(View(), (std::vector<std::string>{"A", "a", "b", "Eight"}));
+  EXPECT_EQ(Browser().LabCptAll()->text(), "4 ");
+  EXPECT_EQ(Browser().LabCptFlt()->text(), "4 ");
+  EXPECT_EQ(MainEcr()->StatusPanel(0)->text(), "tunes.abc: 4 tunes");
+  EXPECT_EQ(ScoreTitle(), "A");
+  EXPECT_EQ(MainEcr()->RecentFiles(), std::vector<std::string>{Path("tunes.abc")});
+
+  Grid().setFocus();
+  Key(Qt::Key_Down);  // "a": its composer was written in Windows-1252
+  EXPECT_EQ(ScoreTitle(), "a");
+  EXPECT_EQ(ScoreEcr()->ComposerLabel()->text(), QString::fromUtf8("Jos\xC3\xA9"));
+
+  TAbcFile* other = OpenUserFile("other.abc", "X:1\nT:Cooley's\nK:Edor\nEBBA B2|\n");
+  ASSERT_NE(other, nullptr);
+  EXPECT_EQ(Browser().CurList(), other);
+  EXPECT_EQ(Browser().LabCptAll()->text(), "1 ");
+  EXPECT_EQ(MainEcr()->StatusPanel(0)->text(), "other.abc: 1 tune");
+  ClickFileTab(tunes);
+  EXPECT_EQ(Browser().CurList(), tunes);
+  EXPECT_EQ(Browser().LabCptFlt()->text(), "4 ");
+  EXPECT_EQ(MainEcr()->StatusPanel(0)->text(), "tunes.abc: 4 tunes");
+  EXPECT_EQ(ScoreTitle(), "a");  // the row the file's list was left on
+}
+
+// A key chosen in the filter window narrows the list to its tunes, lights the lamp
+// and counts the view; Enter plays the tune left; the same key again brings all back.
+TEST_F(ScenarioTest, AKeyFilter) {
+  Launch();
+  OpenUserFile("tunes.abc", test::kFourTunes);
+  Action(ActionId::SetFilter)->trigger();
+  ClickKey("D");
+  EXPECT_EQ(View(), std::vector<std::string>{"b"});
+  EXPECT_EQ(Browser().LabCptFlt()->text(), "1 ");
+  EXPECT_EQ(Browser().LabCptAll()->text(), "4 ");
+  EXPECT_FALSE(Browser().VoyFilter()->isHidden());
+  EXPECT_EQ(ScoreTitle(), "b");
+
+  Grid().setFocus();
+  Key(Qt::Key_Return);
+  Run(100);
+  const auto played = NoteOns();
+  ASSERT_FALSE(played.empty());
+  EXPECT_EQ(played.front().data1, 62);  // b opens on D
+  Key(Qt::Key_Return);
+  EXPECT_FALSE(MidiPlayer()->Playing());
+
+  ClickKey("D");
+  EXPECT_EQ(View().size(), 4u);
+  EXPECT_EQ(Browser().LabCptFlt()->text(), "4 ");
+  EXPECT_TRUE(Browser().VoyFilter()->isHidden());
+}
+
+// Clicks on the mark boxes mark tunes; the marked and unmarked views hold them and
+// count them; marks change no file, so quitting asks nothing but the quit question.
+TEST_F(ScenarioTest, Marks) {
+  Launch();
+  TAbcFile* tunes = OpenUserFile("tunes.abc", test::kFourTunes);
+  ClickRow(1, 3);  // a
+  ClickRow(3, 3);  // Eight
+  ClickViewTab(1);
+  EXPECT_EQ(View(), (std::vector<std::string>{"a", "Eight"}));
+  EXPECT_EQ(Browser().LabCptFlt()->text(), "2 ");
+  ClickViewTab(2);
+  EXPECT_EQ(View(), (std::vector<std::string>{"A", "b"}));
+  ClickViewTab(0);
+  EXPECT_EQ(Browser().LabCptFlt()->text(), "4 ");
+  EXPECT_FALSE(tunes->Modified);
+
+  ASSERT_TRUE(CloseWindow({mrYes}));
+  EXPECT_EQ(AskedTexts(), std::vector<std::string>{"Quit Reelquill ?"});
+  EXPECT_EQ(ReadBytes(Path("tunes.abc")), test::kFourTunes);
+}
+
+// To come once the set grid is in: tunes dragged from the list onto the set grid
+// build a set; the file is saved and opened again, and the set lists those tunes.
+TEST_F(ScenarioTest, ASetBuiltByDragAndDropAndSaved) {
+  GTEST_SKIP() << "waits for the set grid";
+}
+
+// To come once the editor is in: a tune edited and the edit confirmed; the file is
+// saved, the tune's new text is on disk and the set line naming it follows it.
+TEST_F(ScenarioTest, AnEditConfirmedAndSaved) {
+  GTEST_SKIP() << "waits for the ABC editor";
+}
+
+// To come once the editor is in: New Tune adds a tune to the file, shown in the
+// Added view; saved, it is on disk with the file's line ends.
+TEST_F(ScenarioTest, ANewTuneAdded) {
+  GTEST_SKIP() << "waits for tune editing";
+}
+
+// Enter plays the eight-bar tune at speed 100, where a 4/4 bar lasts 1.2 s; a drag
+// over bars 2 and 3 with LOOP on repeats them, and nothing at or after the loop's
+// end is ever sent. STOP silences it: nothing more is sent and no note is left on.
+TEST_F(ScenarioTest, ATunePlayedWithALoopThenStopped) {
+  Launch();
+  OpenUserFile("tunes.abc", test::kFourTunes);
+  ASSERT_EQ(Player().KnobSpeed()->Position(), 100);
+  Grid().setFocus();
+  Grid().SetGridIdx(3);
+  Key(Qt::Key_Return);
+  ASSERT_TRUE(MidiPlayer()->Playing());
+  ASSERT_EQ(Player().Columns(), 8);
+  DragAcrossBars(1, 2);
+  EXPECT_EQ(std::pair(Player().Loop().First(), Player().Loop().Last()), std::pair(1, 2));
+  Player().LoopSwitch()->click();
+  ASSERT_TRUE(MidiPlayer()->LoopOn());
+  Run(10000);
+
+  const std::vector<int> bar1 = {60, 62, 64, 65, 67, 69, 71, 72};  // CDEF GABc
+  const std::vector<int> loop = {74, 72, 71, 69, 67, 65, 64, 62,   // dcBA GFED
+                                 60, 64, 67, 72, 76, 67, 72, 76};  // CEGc eGce
+  const std::vector<test::Sent> ons = NoteOns();
+  ASSERT_GE(ons.size(), bar1.size() + 3 * loop.size());
+  for (size_t i = 0; i < ons.size(); ++i) {
+    const int expected = i < bar1.size() ? bar1[i] : loop[(i - bar1.size()) % loop.size()];
+    ASSERT_EQ(ons[i].data1, expected) << "note-on " << i;
+  }
+  // The timing, read from the device's own times: a bar from the start to bar 2,
+  // two bars from one pass of the loop to the next.
+  EXPECT_NEAR(ons[8].ms - ons[0].ms, 1200, 30);
+  for (size_t pass = bar1.size() + loop.size(); pass < ons.size(); pass += loop.size()) {
+    EXPECT_NEAR(ons[pass].ms - ons[pass - loop.size()].ms, 2400, 30) << "pass at note-on " << pass;
+  }
+
+  Player().StopButton()->click();
+  Run(3000);
+  EXPECT_EQ(NoteOns().size(), ons.size());
+  EXPECT_EQ(test::HangingNotes(Recorded()), 0);
+}
+
+// Delete sends the tune to the trash; the file is saved on the way out, and after a
+// new start the trash still holds the tune, line for line, and the file, reopened
+// from the recent list, holds the other three.
+TEST_F(ScenarioTest, ATuneDeletedToTheTrashKeptAfterQuit) {
+  Launch();
+  OpenUserFile("tunes.abc", test::kFourTunes);
+  Grid().setFocus();
+  Grid().SetGridIdx(2);
+  Key(Qt::Key_Delete);
+  EXPECT_EQ(View(), (std::vector<std::string>{"A", "a", "Eight"}));
+  EXPECT_EQ(Browser().LabCptAll()->text(), "3 ");
+  EXPECT_EQ(TitlesOf(*FileControl()->Trash()), std::vector<std::string>{"b"});
+
+  ASSERT_TRUE(CloseWindow({mrYes, mrYes}));
+  ASSERT_EQ(ui_.Asked.size(), 2u);
+  EXPECT_EQ(ui_.Asked.back().text, "Quit Reelquill ?");
+
+  Relaunch();
+  const TAbcFile& trash = *FileControl()->Trash();
+  ASSERT_EQ(TitlesOf(trash), std::vector<std::string>{"b"});
+  TLines lines;
+  trash.CopyRecLines(trash.FilterList.AllItems(0), lines, true);
+  EXPECT_EQ(lines, (TLines{"X:1", "T:b", "R:reel", "M:4/4", "L:1/8", "K:D", "|:DFAF DFAF|GBdB GBdB:|"}));
+
+  ASSERT_EQ(MainEcr()->RecentFiles(), std::vector<std::string>{Path("tunes.abc")});
+  MainEcr()->OnMRUOpen(Path("tunes.abc"));
+  TAbcFile* tunes = FileControl()->FindFile(Path("tunes.abc"));
+  ASSERT_NE(tunes, nullptr);
+  EXPECT_EQ(View(), (std::vector<std::string>{"A", "a", "Eight"}));
+}
+
+// The search dialog's note page: the opening of "Eight" played a fifth higher finds
+// it, in the result view; a phrase no tune has leaves the view empty and the tune shown.
+TEST_F(ScenarioTest, ANotePatternSearch) {
+  Launch();
+  TAbcFile* tunes = OpenUserFile("tunes.abc", test::kFourTunes);
+  Action(ActionId::FindABC)->trigger();
+  TDlgSearchAbc& dialog = *App().DlgSearchAbc();
+  ASSERT_TRUE(dialog.isVisible());
+  QTest::mouseClick(dialog.TabBottom(), Qt::LeftButton, {}, dialog.TabBottom()->tabRect(1).center());
+  for (QAbstractButton* digits : dialog.DigitButtons()->buttons()) {
+    if (digits->text() == "8") QTest::mouseClick(digits, Qt::LeftButton);
+  }
+  dialog.CBTextAbc()->setEditText("GABc defg|agfe dcBA|GBdg bdgb|afdf a4|");
+  QTest::mouseClick(dialog.BtnSearch(), Qt::LeftButton);
+  EXPECT_EQ(tunes->ViewMode, vmSearched);
+  EXPECT_EQ(Browser().PGCFilter()->currentIndex(), 4);
+  EXPECT_EQ(View(), std::vector<std::string>{"Eight"});
+  EXPECT_EQ(ScoreTitle(), "Eight");
+
+  dialog.CBTextAbc()->setEditText("g8|f8|e8|d8|");
+  QTest::mouseClick(dialog.BtnSearch(), Qt::LeftButton);
+  EXPECT_TRUE(View().empty());
+  EXPECT_EQ(ScoreTitle(), "Eight");
+}
+
+// To come once tune copy and paste are in: a tune copied from the list and pasted
+// into the filer lands there byte for byte, also after a new start.
+TEST_F(ScenarioTest, ATuneCopiedAndPastedIntoTheFiler) {
+  GTEST_SKIP() << "waits for the tune clipboard";
+}
+
+}  // namespace
+}  // namespace rq
