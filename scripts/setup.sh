@@ -9,6 +9,7 @@ packages=(
   libasound2-dev libfluidsynth-dev fluid-soundfont-gm
   qt6-base-dev fonts-liberation2 fonts-dejavu-core
   midicsv
+  xvfb xauth xdotool
 )
 
 missing=()
