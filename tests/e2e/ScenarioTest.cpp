@@ -180,20 +180,25 @@ TEST_F(ScenarioTest, Marks) {
   EXPECT_EQ(ReadBytes(Path("tunes.abc")), test::kFourTunes);
 }
 
-// To come once the set grid is in: tunes dragged from the list onto the set grid
-// build a set; the file is saved and opened again, and the set lists those tunes.
+// To come once the set grid is in: "A" and "Eight" dragged from the list (press on
+// Grid().viewport(), move, release over the set grid in Host(HostPanel::Set)) build a
+// set; Save writes the set block at the top of the file; after CloseWindow and
+// Relaunch, the file reopened from the recent list shows the same set.
 TEST_F(ScenarioTest, ASetBuiltByDragAndDropAndSaved) {
   GTEST_SKIP() << "waits for the set grid";
 }
 
-// To come once the editor is in: a tune edited and the edit confirmed; the file is
-// saved, the tune's new text is on disk and the set line naming it follows it.
+// To come once the editor is in: with a set holding "Eight", its title edited in the
+// editor and the edit confirmed; the score and the player take the new text
+// (MarkTuneChanged, ShowTune); saved, the tune's new text is on disk and the set's
+// line still names that tune.
 TEST_F(ScenarioTest, AnEditConfirmedAndSaved) {
   GTEST_SKIP() << "waits for the ABC editor";
 }
 
-// To come once the editor is in: New Tune adds a tune to the file, shown in the
-// Added view; saved, it is on disk with the file's line ends.
+// To come once tune editing is in: New Tune adds a tune to the file; confirmed, it
+// is in the list, the counters and the Added view (tab 3); saved, it is on disk with
+// the file's line ends.
 TEST_F(ScenarioTest, ANewTuneAdded) {
   GTEST_SKIP() << "waits for tune editing";
 }
@@ -294,8 +299,10 @@ TEST_F(ScenarioTest, ANotePatternSearch) {
   EXPECT_EQ(ScoreTitle(), "Eight");
 }
 
-// To come once tune copy and paste are in: a tune copied from the list and pasted
-// into the filer lands there byte for byte, also after a new start.
+// To come once tune copy and paste are in: "a" (its composer in Windows-1252) copied
+// from the list (CopyTune) and pasted into the filer (PasteTune with the filer shown)
+// lands there with the same bytes; after CloseWindow and Relaunch the filer file on
+// disk still holds them.
 TEST_F(ScenarioTest, ATuneCopiedAndPastedIntoTheFiler) {
   GTEST_SKIP() << "waits for the tune clipboard";
 }

@@ -9,7 +9,7 @@ cd "$(dirname "$0")/../.."
 
 if [ "${1-}" != --on-display ]; then
   bash scripts/setup.sh  # xvfb, xauth and xdotool are among its packages
-  exec xvfb-run -a -s '-screen 0 1280x1024x24' bash "$0" --on-display
+  exec xvfb-run -a -s '-screen 0 1280x1024x24' bash "$PWD/tests/e2e/blackbox.sh" --on-display
 fi
 
 program=$PWD/build/bin/reelquill
