@@ -6,8 +6,8 @@
 #include <exception>
 
 #include "app/Actions.h"
-#include "app/DlgOpt.h"
 #include "app/BrowserLinks.h"
+#include "app/DlgOpt.h"
 #include "app/MainEcr.h"
 #include "app/ResLib.h"
 #include "controls/DragControl.h"

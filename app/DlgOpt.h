@@ -38,6 +38,8 @@ class TDlgOpt : public QDialog {
 
  public:
   static constexpr int kFormTag = 40;
+  // The first channel's instrument is the player panel's; the grid holds channels 2..16.
+  static constexpr int kPatchRows = 15;
 
   // `ports` lists the MIDI output devices; all three must outlive the dialog.
   TDlgOpt(TSettings& settings, MidiSettings& midi, IMidiOutPorts& ports, QWidget* parent = nullptr);

@@ -173,7 +173,7 @@ void TRegisterFile::FillDefaults() {
   if (AppName.empty()) AppName = fs::path(OpenWith).stem().string();
 }
 
-bool TRegisterFile::UpdateMimeApps(bool first) {
+void TRegisterFile::UpdateMimeApps(bool first) {
   const std::string path = MimeAppsPath();
   std::string error;
   std::optional<IniFile> list = IniFile::Load(path, &error);
@@ -191,9 +191,7 @@ bool TRegisterFile::UpdateMimeApps(bool first) {
     ids.insert(ids.begin(), ours);
     list->WriteString(kDefaultGroup, MimeType, JoinedIds(ids));
   }
-  if (!list->Modified()) return false;
-  WriteOrThrow(path, list->ToBytes());
-  return true;
+  if (list->Modified()) WriteOrThrow(path, list->ToBytes());
 }
 
 void TRegisterFile::RunUpdates() {

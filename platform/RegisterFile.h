@@ -69,9 +69,9 @@ class TRegisterFile {
  private:
   void FillDefaults();
   std::string TypePackageStem() const;
-  // Our desktop entry taken out of the type's list in a mimeapps.list group (and put
-  // first in it when `first`); false when the file already said so.
-  bool UpdateMimeApps(bool first);
+  // Takes our desktop entry out of the type's lists in mimeapps.list, and puts it
+  // first among the type's default applications when `first`.
+  void UpdateMimeApps(bool first);
   void RunUpdates();
 
   XdgFolders folders_;
