@@ -22,7 +22,6 @@ class QLineEdit;
 class QListWidget;
 class QSpinBox;
 class QTableWidget;
-class QToolButton;
 
 namespace rq {
 
