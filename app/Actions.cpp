@@ -90,7 +90,7 @@ TActions::TActions(QObject* parent) : QObject(parent) {
   }
   // Commands whose screens are not part of the program yet stay disabled; the Edit
   // menu and the print-list button are hidden for good.
-  for (ActionId id : {ActionId::GenPref, ActionId::Help, ActionId::ShowPrintList, ActionId::NewTune, ActionId::EditTune,
+  for (ActionId id : {ActionId::Help, ActionId::ShowPrintList, ActionId::NewTune, ActionId::EditTune,
                       ActionId::CopyTune, ActionId::PasteTune, ActionId::CutTune}) {
     (*this)[id]->setEnabled(false);
   }

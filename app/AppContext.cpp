@@ -7,6 +7,7 @@
 
 #include "app/Actions.h"
 #include "app/BrowserLinks.h"
+#include "app/DlgOpt.h"
 #include "app/MainEcr.h"
 #include "app/ResLib.h"
 #include "controls/DragControl.h"
@@ -94,6 +95,7 @@ TAppContext::~TAppContext() {
     midiPlayer_->Stop(false);
   }
   destroy("DlgString", dlgString_);
+  destroy("DlgOpt", dlgOpt_);
   destroy("DlgSelPatch", dlgSelPatch_);
   destroy("DlgSearchAbc", dlgSearchAbc_);
   destroy("PlayerEcr", playerEcr_);
@@ -202,6 +204,7 @@ void TAppContext::Start() {
   });
   StartSearchDialog();
   StartPatchDialog();
+  StartOptionsDialog();
   RunStep("init DlgString", [this] {
     if (dlgString_) dlgString_->OnCreate();
   });
@@ -267,6 +270,29 @@ void TAppContext::StartPatchDialog() {
     QObject::connect(list, &QListWidget::itemClicked, resLib_.get(),
                      [this, list](QListWidgetItem* item) { resLib_->OnClickPatch(list->row(item), midiPlayer_.get()); });
     if (playerEcr_) playerEcr_->SetPatchDialog(dlgSelPatch_.get());
+  });
+}
+
+// The options dialog changes the settings, the player's output and instruments, and
+// the editor's look; the Preferences action shows it.
+void TAppContext::StartOptionsDialog() {
+  RunStep("construct DlgOpt", [this] {
+    IMidiOutPorts& ports = options_.midiPorts ? *options_.midiPorts : MachineMidiPorts();
+    dlgOpt_ = std::make_unique<TDlgOpt>(settings_, midi_, ports, mainEcr_.get());
+  });
+  RunStep("init DlgOpt", [this] {
+    if (!dlgOpt_ || !resLib_) return;
+    TDlgOpt* dialog = dlgOpt_.get();
+    dialog->SetPlayer(midiPlayer_.get());
+    dialog->SetFolderChooser([this, dialog] { return resLib_->ExecSelectDir(dialog); });
+    dialog->SetAssociate([this] { TResLib::RegisterFileType(UserInterface()); });
+    dialog->OnCreate();
+    resLib_->TranslateForm(dialog->Texts());
+    resLib_->SetOptionsDialog(dialog);
+    if (actions_) {
+      QAction* pref = (*actions_)[ActionId::GenPref];
+      QObject::connect(pref, &QAction::triggered, resLib_.get(), [this] { resLib_->OnSetGenPref(); });
+    }
   });
 }
 

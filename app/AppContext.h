@@ -28,6 +28,7 @@ class TBrowserHost;
 class TBrowserPlayer;
 class TCtrlFileEcr;
 class TDlgFltTune;
+class TDlgOpt;
 class TDlgSearchAbc;
 class TDlgSelPatch;
 class TDlgString;
@@ -96,6 +97,8 @@ class TAppContext {
   TPlayerEcr* PlayerEcr() const { return playerEcr_.get(); }
   TDlgSearchAbc* DlgSearchAbc() const { return dlgSearchAbc_.get(); }
   TDlgSelPatch* DlgSelPatch() const { return dlgSelPatch_.get(); }
+  // The options dialog; the editor connects to its signals and gives it its highlighter.
+  TDlgOpt* DlgOpt() const { return dlgOpt_.get(); }
   TBrowserHost* BrowserHost() const { return browserHost_.get(); }
 
   // The steps run, in order: "construct X", "init X", "destroy X"; tests read it.
@@ -123,6 +126,7 @@ class TAppContext {
   void CreateFileEcr();
   void StartSearchDialog();
   void StartPatchDialog();
+  void StartOptionsDialog();
 
   TAppOptions options_;
   std::string programFolder_;
@@ -148,6 +152,7 @@ class TAppContext {
   std::unique_ptr<TPlayerEcr> playerEcr_;
   std::unique_ptr<TDlgSearchAbc> dlgSearchAbc_;
   std::unique_ptr<TDlgSelPatch> dlgSelPatch_;
+  std::unique_ptr<TDlgOpt> dlgOpt_;
   TFormTexts fileEcrTexts_;
   std::vector<std::string> log_;
   std::vector<std::string> startErrors_;

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QListWidget>
@@ -20,6 +21,7 @@
 #include "midi/Instruments.h"
 #include "midi/ZymMidi.h"
 #include "platform/Numbers.h"
+#include "platform/RegisterFile.h"
 
 namespace rq {
 namespace {
@@ -192,6 +194,26 @@ bool TResLib::ExecPrintDialog(QWidget* parent, QPrinter& printer) const {
 
 std::string_view TResLib::PatchName(int program) {
   return kInstrumentNames[static_cast<size_t>(ClampTo(program, 0, 127))];
+}
+
+void TResLib::OnSetGenPref() {
+  if (dlgOpt_) dlgOpt_->exec();
+}
+
+void TResLib::RegisterFileType(IUserInterface& ui) {
+  try {
+    TRegisterFile association;
+    association.SetFileExtension(".abc");
+    association.AppName = "Reelquill";
+    association.MimeType = "text/vnd.abc";
+    association.TypeComment = "ABC music notation";
+    association.OpenWith = QCoreApplication::applicationFilePath().toStdString();
+    association.Unregister();
+    association.Register();
+  } catch (const std::exception& e) {
+    ui.MessageDlg(std::string("Reelquill except\nER: ") + e.what() + "\n\nException Raised In: main.Register",
+                  MsgDlgType::Error, mbOK, 0);
+  }
 }
 
 void TResLib::OnClickPatch(int row, TZymMidiPlayer* player) {

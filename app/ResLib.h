@@ -4,6 +4,7 @@
 // program-wide state of edit mode.
 #pragma once
 
+#include <QDialog>
 #include <QList>
 #include <QListWidget>
 #include <QObject>
@@ -92,6 +93,13 @@ class TResLib : public QObject, public IUserInterface {
 
   TSettings& Settings() { return settings_; }
 
+  // The Preferences action shows the options dialog modally.
+  void SetOptionsDialog(QDialog* dialog) { dlgOpt_ = dialog; }
+  void OnSetGenPref();
+  // Associates ".abc" files with the running program on the user's desktop (under
+  // the XDG folders); a failure is shown through `ui`, what was written stays.
+  static void RegisterFileType(IUserInterface& ui);
+
   // The image lists, drawn for the program (resources/images): the file tabs' kinds
   // (trash, filer, tune file); the tune row's boxes and the view tabs (box, ticked
   // box, new tune, all tunes, three unused places, search result); the actions' icons.
@@ -120,6 +128,7 @@ class TResLib : public QObject, public IUserInterface {
   QPointer<QWidget> progressPanel_;
   qint64 lastProgressPaint_ = 0;
   QPointer<QListWidget> listPatch_;
+  QPointer<QDialog> dlgOpt_;
 };
 
 }  // namespace rq

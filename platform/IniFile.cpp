@@ -205,6 +205,14 @@ void IniFile::EraseSection(std::string_view section) {
   }
 }
 
+void IniFile::DeleteKey(std::string_view section, std::string_view key) {
+  const auto at = FindKey(section, key);
+  if (!at) return;
+  index_.reset();
+  lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(*at));
+  modified_ = true;
+}
+
 std::string IniFile::ToBytes() const {
   const std::string_view eol = LineEndText(lineEnd_);
   std::string text;

@@ -52,6 +52,8 @@ class IniFile {
   void WriteString(std::string_view section, std::string_view key, std::string_view value);
   void WriteInteger(std::string_view section, std::string_view key, int32_t value);
   void EraseSection(std::string_view section);
+  // Removes the key's line; the section stays, empty or not.
+  void DeleteKey(std::string_view section, std::string_view key);
 
   bool Modified() const { return modified_; }
   // The file's bytes: its own line ends, and Windows-1252 when it was read so and

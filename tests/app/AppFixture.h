@@ -34,7 +34,7 @@ class AppFixture : public ::testing::Test {
   TAppContext& Start(bool welcome = false) {
     TAppOptions options;
     options.programFolder = folder_;
-    options.midiPorts = ports_.get();
+    options.midiPorts = otherPorts_ ? otherPorts_ : ports_.get();
     options.clock = clock_;
     options.timers = timers_;
     options.ui = &ui_;
@@ -71,6 +71,7 @@ class AppFixture : public ::testing::Test {
   IMillisecondClock* clock_ = &SystemClock();  // set before SetUp for hand-stepped time
   ITimerService* timers_ = &SystemTimers();
   std::unique_ptr<RecorderMidiPorts> ports_;
+  IMidiOutPorts* otherPorts_ = nullptr;  // set before Start for other devices than the recorder
   TScriptedUserInterface ui_;
   std::vector<std::string> saveNames_;  // answers of the save dialogs; none left: cancelled
   std::vector<std::string> midiNames_;

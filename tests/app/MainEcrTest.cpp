@@ -52,7 +52,7 @@ TEST_F(MainEcrTest, StartsInOrderAndTearsDownInReverse) {
       "init SesMaster",       "init DlgFltTune",       "construct ScoreEcr",   "init ScoreEcr",
       "construct FileEcr",    "init FileEcr",          "construct PlayerEcr",  "init PlayerEcr",
       "init CtrlFileEcr",     "construct DlgSearchAbc", "init DlgSearchAbc",   "construct DlgSelPatch",
-      "init DlgSelPatch",     "init DlgString"};
+      "init DlgSelPatch",     "construct DlgOpt",      "init DlgOpt",          "init DlgString"};
   EXPECT_EQ(log_, started);
   EXPECT_EQ(TAppContext::Current(), &app);
   EXPECT_EQ(MainEcr(), app.MainEcr());
@@ -63,7 +63,7 @@ TEST_F(MainEcrTest, StartsInOrderAndTearsDownInReverse) {
 
   context_.reset();
   const std::vector<std::string> stopped(log_.begin() + static_cast<long>(started.size()), log_.end());
-  EXPECT_EQ(stopped, (std::vector<std::string>{"stop MidiPlayer", "destroy DlgString", "destroy DlgSelPatch",
+  EXPECT_EQ(stopped, (std::vector<std::string>{"stop MidiPlayer", "destroy DlgString", "destroy DlgOpt", "destroy DlgSelPatch",
                                                "destroy DlgSearchAbc", "destroy PlayerEcr", "destroy FileEcr",
                                                "destroy ScoreEcr", "destroy CtrlFileEcr", "destroy DlgFltTune",
                                                "destroy SesMaster", "destroy FileControl", "destroy MidiPlayer",

@@ -1,0 +1,241 @@
+// The options dialog in the running program, offscreen: every change applies at
+// once and reaches the settings file at quit; the MIDI page switches devices and
+// instruments; the association button writes under the XDG folders.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFontComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+#include <cstdlib>
+
+#include "AppFixture.h"
+#include "PlayerDoubles.h"
+#include "RecordedMessages.h"
+#include "app/Actions.h"
+#include "app/ColorButton.h"
+#include "app/DlgOpt.h"
+#include "app/MainEcr.h"
+#include "midi/ZymMidi.h"
+#include "screens/SynAbcSyn.h"
+
+namespace rq {
+namespace {
+
+class DlgOptTest : public test::AppFixture {
+ protected:
+  template <typename T>
+  T* Find(const char* name) {
+    T* child = context_->DlgOpt()->findChild<T*>(name);
+    EXPECT_NE(child, nullptr) << name;
+    return child;
+  }
+  // A choice in a drop-down list, as the user makes it.
+  void Choose(const char* list, int index) {
+    QComboBox* combo = Find<QComboBox>(list);
+    combo->setCurrentIndex(index);
+    emit combo->activated(index);
+  }
+  bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+};
+
+// The Preferences action shows the dialog modally; "Ok" closes it.
+TEST_F(DlgOptTest, PreferencesActionShowsTheDialog) {
+  TAppContext& app = Start();
+  QAction* pref = (*app.Actions())[ActionId::GenPref];
+  ASSERT_TRUE(pref->isEnabled());
+  bool shownModal = false;
+  QTimer::singleShot(0, [&] {
+    shownModal = app.DlgOpt()->isVisible() && app.DlgOpt()->isModal();
+    Find<QPushButton>("BtnCloseOpt")->click();
+  });
+  pref->trigger();
+  EXPECT_TRUE(shownModal);
+  EXPECT_FALSE(app.DlgOpt()->isVisible());
+}
+
+// Each control writes its setting as it changes (the highlighter follows the
+// attributes); a confirmed quit writes them all to the settings file.
+TEST_F(DlgOptTest, ChangesApplyLiveAndAreWrittenAtQuit) {
+  Write("RQUILL20.INI", "[langfile]\nDeutsch=german.lng\nFrancais=french.lng\n[global]\nlang=GERMAN.LNG\n");
+  TAppContext& app = Start();
+  TSettings& s = app.Settings();
+  MidiSettings& midi = app.Midi();
+  TDlgOpt* dialog = app.DlgOpt();
+  TSynAbcSyn highlighter;
+  dialog->SetHighlighter(&highlighter);
+  QSignalSpy fonts(dialog, &TDlgOpt::EditorFontChanged);
+  QSignalSpy colors(dialog, &TDlgOpt::EditorColorsChanged);
+
+  Find<QLineEdit>("edLibPath")->setText(QString::fromStdString(folder_));
+  EXPECT_EQ(s.AbcLibPath, folder_);
+  EXPECT_EQ(Find<QComboBox>("cbLang")->currentIndex(), 1);
+  Choose("cbLang", 0);
+  EXPECT_EQ(s.LangFileName, "");
+  Choose("cbLang", 2);
+  EXPECT_EQ(s.LangFileName, "french.lng");
+
+  // A new font offers its sizes and takes the first.
+  Find<QFontComboBox>("CBEditFont")->setCurrentFont(QFont("Liberation Mono"));
+  EXPECT_EQ(s.EditFontName, "Liberation Mono");
+  EXPECT_EQ(s.EditFontSize, 8);
+  EXPECT_EQ(Find<QComboBox>("CBEditSize")->count(), 16);
+  Choose("CBEditSize", Find<QComboBox>("CBEditSize")->findText("14"));
+  EXPECT_EQ(s.EditFontSize, 14);
+  EXPECT_EQ(fonts.size(), 2);
+  Find<TColorButton>("clbBackground")->SetColor(kClYellow);
+  Find<TColorButton>("clbForeground")->SetColor(kClNavy);
+  EXPECT_EQ(s.EditBackground, kClYellow);
+  EXPECT_EQ(s.EditForeground, kClNavy);
+  EXPECT_EQ(colors.size(), 2);
+
+  // "Comment": Default greys the button and clears the background; unticking gives
+  // the button's colour back to the attribute.
+  Find<QListWidget>("itmColor")->setCurrentRow(TSynAbcSyn::hclComment);
+  auto* itemBK = Find<TColorButton>("clbItemBK");
+  auto& comment = s.Attributes[TSynAbcSyn::hclComment];
+  Find<QCheckBox>("chkDefBK")->setChecked(true);
+  EXPECT_EQ(comment.Background, kClNone);
+  EXPECT_FALSE(itemBK->isEnabled());
+  Find<QCheckBox>("chkDefBK")->setChecked(false);
+  EXPECT_EQ(comment.Background, itemBK->Color());
+  itemBK->SetColor(kClSilver);
+  Find<TColorButton>("clbItemFR")->SetColor(kClRed);
+  Find<QCheckBox>("chkBold")->setChecked(true);
+  EXPECT_EQ(comment, (TSynHighlighterAttributes{kClSilver, kClRed, true, false}));
+  EXPECT_EQ(highlighter.Attribute(TSynAbcSyn::hclComment), comment);
+
+  Find<QSpinBox>("upH")->setValue(110);
+  Find<QSpinBox>("upSGrace")->setValue(8);
+  Find<QSpinBox>("upDelay")->stepBy(3);
+  Find<QCheckBox>("chkGraceNote")->setChecked(false);
+  EXPECT_EQ(midi.HNote, 110);
+  EXPECT_EQ(midi.GraceOn, 0);
+
+  ui_.Answers = {mrYes};
+  ASSERT_TRUE(app.MainEcr()->OnClose());
+  const std::string ini = test::ReadBytes(Path("RQUILL20.INI"));
+  for (const std::string& line :
+       {"abclibpath=" + folder_, std::string("lang=french.lng"), std::string("fontname=Liberation Mono"),
+        std::string("fontsize=14"), std::string("c_background=65535"), std::string("c_foreground=8388608"),
+        std::string("\n4=12632256,255,1,0"), std::string("hnote=110"), std::string("grcsimple=8"),
+        std::string("graceon=0"), std::string("syntdelay=300")}) {
+    EXPECT_TRUE(Contains(ini, line)) << line << "\n" << ini;
+  }
+}
+
+// An instrument cell takes a number 0..127 and sends it to its channel at once;
+// anything else puts the previous number back and sends nothing.
+TEST_F(DlgOptTest, PatchCellsTakeOnlyInstrumentNumbers) {
+  TAppContext& app = Start();
+  QTableWidgetItem* cell = Find<QTableWidget>("gridPatch")->item(2, 0);  // channel "4", zero-based 3
+  const struct {
+    const char* typed;
+    int kept;
+    bool sent;
+  } cases[] = {{"25", 25, true}, {"200", 25, false}, {"x", 25, false}, {"", 25, false},
+               {"-1", 25, false}, {"0", 0, true},    {" 127 ", 127, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed);
+    const size_t before = test::ReadRecording(Path("midi.log")).size();
+    cell->setText(c.typed);
+    EXPECT_EQ(app.Midi().MidiPatch[3], c.kept);
+    const auto sent = test::ReadRecording(Path("midi.log"));
+    if (c.sent) {
+      ASSERT_EQ(sent.size(), before + 1);
+      EXPECT_EQ(sent.back(), (test::Sent{sent.back().ms, 0xC3, c.kept, 0}));
+    } else {
+      EXPECT_EQ(cell->text().toStdString(), std::to_string(c.kept));
+      EXPECT_EQ(sent.size(), before);
+    }
+  }
+}
+
+// Another device gets every channel's instrument and the pitch bend again.
+TEST_F(DlgOptTest, DeviceChangeRestoresEveryChannel) {
+  test::MemoryPorts ports(SystemClock());
+  otherPorts_ = &ports;
+  Write("RQUILL20.INI", "[MIDI]\nmidiport=0\npitch=5\npatch_0=24\npatch_3=40\npatch_15=73\n");
+  TAppContext& app = Start();
+  ports.sent.clear();
+  Choose("LstPort", 1);
+  EXPECT_EQ(app.Midi().MidiPort, 1);
+  EXPECT_TRUE(app.Midi().MidiReady);
+  for (int channel = 0; channel < 16; ++channel) {
+    SCOPED_TRACE(channel);
+    const int patch = app.Midi().MidiPatch[static_cast<size_t>(channel)];
+    const auto has = [&](int status, int data1, int data2) {
+      return std::ranges::any_of(ports.sent, [&](const test::Sent& m) {
+        return m.status == status && m.data1 == data1 && m.data2 == data2;
+      });
+    };
+    EXPECT_TRUE(has(0xC0 + channel, patch, 0));
+    EXPECT_TRUE(has(0xE0 + channel, 0, 64 + 5));
+  }
+}
+
+// A stored device that is gone selects nothing and says so; a device that fails to
+// open is shown with the reason.
+TEST_F(DlgOptTest, MissingDeviceIsNotShownAsChosen) {
+  test::MemoryPorts ports(SystemClock());
+  otherPorts_ = &ports;
+  Write("RQUILL20.INI", "[MIDI]\nmidiport=5\n");
+  TAppContext& app = Start();
+  auto* list = Find<QComboBox>("LstPort");
+  auto* state = Find<QLabel>("labMidiState");
+  EXPECT_EQ(list->count(), 2);
+  EXPECT_EQ(list->currentIndex(), -1);
+  EXPECT_FALSE(state->isHidden());
+  EXPECT_TRUE(state->text().contains("not available")) << state->text().toStdString();
+  EXPECT_EQ(app.Midi().MidiPort, 5);
+  EXPECT_FALSE(app.Midi().MidiReady);
+
+  Choose("LstPort", 0);
+  EXPECT_TRUE(app.Midi().MidiReady);
+  EXPECT_TRUE(state->isHidden());
+
+  ports.failOpen = true;
+  Choose("LstPort", 1);
+  EXPECT_FALSE(app.Midi().MidiReady);
+  EXPECT_EQ(list->currentIndex(), 1);
+  EXPECT_TRUE(state->text().contains("Connection refused")) << state->text().toStdString();
+}
+
+// The button associates ".abc" files under the XDG folders; a failure is shown in
+// the error box.
+TEST_F(DlgOptTest, AssociateButtonWritesUnderXdgFolders) {
+  Start();
+  const std::string data = Path("data"), config = Path("config");
+  setenv("XDG_DATA_HOME", data.c_str(), 1);
+  setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+  Find<QToolButton>("SpeedButton1")->click();
+  const std::string entry = test::ReadBytes(data + "/applications/reelquill.desktop");
+  const std::string program = QCoreApplication::applicationFilePath().toStdString();
+  EXPECT_TRUE(Contains(entry, "Exec=\"" + program + "\" %F")) << entry;
+  EXPECT_TRUE(Contains(test::ReadBytes(config + "/mimeapps.list"), "text/vnd.abc=reelquill.desktop;"));
+  EXPECT_TRUE(ui_.Asked.empty());
+
+  Write("plain", "a file");
+  const std::string blocked = Path("plain") + "/data";
+  setenv("XDG_DATA_HOME", blocked.c_str(), 1);
+  Find<QToolButton>("SpeedButton1")->click();
+  unsetenv("XDG_DATA_HOME");
+  unsetenv("XDG_CONFIG_HOME");
+  ASSERT_EQ(ui_.Asked.size(), 1u);
+  const std::string& box = ui_.Asked[0].text;
+  EXPECT_EQ(box.rfind("Reelquill except\nER: ", 0), 0u) << box;
+  EXPECT_TRUE(box.ends_with("\n\nException Raised In: main.Register")) << box;
+  EXPECT_EQ(ui_.Asked[0].type, MsgDlgType::Error);
+}
+
+}  // namespace
+}  // namespace rq
