@@ -90,6 +90,8 @@ TEST_F(AtomicFile, AFailedRenameLeavesTheOldFileAndNoTemporaryFile) {
   const fs::path old = dir / "tunes.abc";
   ASSERT_TRUE(WriteFileAtomically(old.string(), "old"));
   for (const fs::path& target : {old, dir / "new.abc"}) {
+    renamedFrom.clear();
+    tempBytes.clear();
     FileWriteResult result;
     {
       FailingRename failing;
