@@ -63,7 +63,8 @@ TEST(ConvertDurations, TimedNotes) {
   // Five or nine notes take the time of two units in a simple meter (three beats
   // make 3/4 no compound meter) and of three in a compound one.
   ExpectNotes({{"(5ABcde", "0+96:69 96+96:71 192+96:72 288+96:74 384+96:76"},
-               {"(9ABcdefgab", "0+53:69 53+53:71 106+53:72 159+53:74 212+53:76 265+53:77 318+53:79 371+53:81 424+53:83"}},
+               {"(9ABcdefgab",
+                "0+53:69 53+53:71 106+53:72 159+53:74 212+53:76 265+53:77 318+53:79 371+53:81 424+53:83"}},
               "M:3/4\nL:1/8\nK:C");
   ExpectNotes({{"(5ABcde", "0+144:69 144+144:71 288+144:72 432+144:74 576+144:76"}}, "M:6/8\nL:1/8\nK:C");
   ExpectNotes({{"{g}a2", "101 127"}, {"~a2", "101 101 127"}}, kReel, Show::kVelocity);
