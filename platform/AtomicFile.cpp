@@ -5,7 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -15,6 +17,9 @@
 
 namespace rq {
 namespace {
+
+int SystemRename(const char* from, const char* to) { return ::rename(from, to); }
+std::atomic<RenameStep> renameStep{&SystemRename};
 
 std::string Reason(const char* what, const std::string& path, int err) {
   return std::string(what) + " \"" + path + "\": " + std::strerror(err);
@@ -113,7 +118,7 @@ FileWriteResult WriteImpl(const std::string& path, std::string_view bytes) {
     ::unlink(temp.c_str());
     return Fail(Reason("Cannot write", path, err));
   }
-  if (::rename(temp.c_str(), target.c_str()) != 0) {
+  if (renameStep.load()(temp.c_str(), target.c_str()) != 0) {
     const int err = errno;
     ::unlink(temp.c_str());
     return Fail(Reason("Cannot replace", path, err));
@@ -138,5 +143,7 @@ FileWriteResult WriteFileAtomically(const std::string& path, std::string_view by
     return failed;
   }
 }
+
+RenameStep SetRenameStep(RenameStep step) noexcept { return renameStep.exchange(step ? step : &SystemRename); }
 
 }  // namespace rq

@@ -19,4 +19,11 @@ struct FileWriteResult {
 // without its owner's write permission, whoever runs the program. Never throws.
 FileWriteResult WriteFileAtomically(const std::string& path, std::string_view bytes) noexcept;
 
+// The step that moves the finished temporary file over the target: returns 0, or -1
+// with errno set, as ::rename does. Replaceable so that tests can make it fail.
+using RenameStep = int (*)(const char* from, const char* to);
+// Sets the rename step of every later write (nullptr restores ::rename); returns the
+// step it replaces.
+RenameStep SetRenameStep(RenameStep step) noexcept;
+
 }  // namespace rq

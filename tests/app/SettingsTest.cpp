@@ -20,8 +20,11 @@ struct Loaded {
 };
 
 TEST(Settings, PrinterIndexIsBoundedByTheInstalledPrinters) {
-  EXPECT_EQ(Loaded("[global]\nprinter=5\n", 2).settings.PrinterIndex, 0);
-  EXPECT_EQ(Loaded("[global]\nprinter=1\n", 2).settings.PrinterIndex, 1);
+  struct Case { const char* value; int expected; };
+  for (const Case c : {Case{"5", 0}, {"2", 0}, {"1", 1}}) {
+    EXPECT_EQ(Loaded(std::string("[global]\nprinter=") + c.value + "\n", 2).settings.PrinterIndex, c.expected)
+        << c.value << " of two printers";
+  }
   Loaded none("[global]\nprinter=5\n", 0);
   EXPECT_EQ(none.settings.PrinterIndex, 5);
   SaveSettings(none.ini, none.settings, none.midi);
@@ -133,8 +136,11 @@ TEST(Settings, PlacementAndRecentFiles) {
   EXPECT_TRUE(p.valid);
   EXPECT_EQ(p.showCmd, 3);
   EXPECT_EQ(p.right, 810);
-  EXPECT_FALSE(ReadPlacement(IniFile::FromBytes("x", "[POSITION]\nNormPos=10,20,5,5\n")).valid);
-  EXPECT_FALSE(ReadPlacement(IniFile::FromBytes("x", "[POSITION]\nNormPos=1,2,3\n")).valid);
+  // Inside out, without width or height, or cut short: the default placement is used.
+  for (const char* normPos : {"10,20,5,5", "10,20,10,620", "10,20,810,20", "1,2,3"}) {
+    EXPECT_FALSE(ReadPlacement(IniFile::FromBytes("x", std::string("[POSITION]\nNormPos=") + normPos + "\n")).valid)
+        << normPos;
+  }
 
   std::vector<std::string> files;
   for (int i = 0; i < 20; ++i) AddRecentFile(files, "/tunes/" + std::to_string(i) + ".abc");

@@ -511,12 +511,15 @@ TEST(PrintList, KeepsOrderMarksEverythingAndIsNeverSaved) {
 
 TEST(Searches, TextScoresEveryTuneWhateverTheView) {
   TempDir dir;
-  const auto f = Load(dir, "X:1\nT:a\nR:reel\nK:D\nX:2\nT:b\nR:jig\nK:D\n");
+  const auto f = Load(dir, "X:1\nT:a\nR:Reel\nK:D\nX:2\nT:b\nR:jig\nK:D\n");
   f->ToggleSelect(1);
   f->SetViewMode(vmMarked, 0);
-  f->SearchText("REEL");
-  EXPECT_EQ(f->FindBySeq(1)->GetSearchScore(), kTextHitScore);
-  EXPECT_EQ(f->FindBySeq(2)->GetSearchScore(), 0);
+  // Case counts on neither side.
+  for (const char* query : {"REEL", "reel", "rEEl"}) {
+    f->SearchText(query);
+    EXPECT_EQ(f->FindBySeq(1)->GetSearchScore(), kTextHitScore) << query;
+    EXPECT_EQ(f->FindBySeq(2)->GetSearchScore(), 0) << query;
+  }
   f->SearchText("");
   EXPECT_EQ(f->FindBySeq(1)->GetSearchScore(), 0);
 }

@@ -60,6 +60,13 @@ TEST(ConvertDurations, TimedNotes) {
                {"[c2e2g2] f [C4E] G", "0+480:72 0+480:76 0+480:79 480+240:77 720+960:60 720+240:64 1680+240:67"},
                {"a [K:D] b", "0+240:81 240+240:83"},
                {"a z2 b", "0+240:81 720+240:83"}});
+  // Five or nine notes take the time of two units in a simple meter (three beats
+  // make 3/4 no compound meter) and of three in a compound one.
+  ExpectNotes({{"(5ABcde", "0+96:69 96+96:71 192+96:72 288+96:74 384+96:76"},
+               {"(9ABcdefgab",
+                "0+53:69 53+53:71 106+53:72 159+53:74 212+53:76 265+53:77 318+53:79 371+53:81 424+53:83"}},
+              "M:3/4\nL:1/8\nK:C");
+  ExpectNotes({{"(5ABcde", "0+144:69 144+144:71 288+144:72 432+144:74 576+144:76"}}, "M:6/8\nL:1/8\nK:C");
   ExpectNotes({{"{g}a2", "101 127"}, {"~a2", "101 101 127"}}, kReel, Show::kVelocity);
   ExpectNotes({{"{g}a2", "0+480:81"}}, kReel, Show::kTimed, [](MidiSettings& s) { s.GraceOn = 0; });
   // A settings file can hold 0 for the divisors: their defaults apply.
@@ -117,7 +124,13 @@ TEST(ConvertRepeats, SectionsAndEndings) {
                {"|: C8 |1 D8 :|2 E8 || F8", "0+1920:60 1920+1920:62 3840+1920:60 5760+1920:64 7680+1920:65"},
                {"C8 || D8", "0+1920:60 1920+1920:62"},
                {"C8 |: D8 || E8", "0+1920:60 1920+1920:62 3840+1920:62 5760+1920:64"},
-               {"|: C8 :: D8 :|", "0+1920:60 1920+1920:60 3840+1920:62 5760+1920:62"}});
+               {"|: C8 :: D8 :|", "0+1920:60 1920+1920:60 3840+1920:62 5760+1920:62"},
+               // The section after a first and second ending repeats too.
+               {"|:AB cd|1 ef ga:|2 fe dc||\n|:BA GF|ED CD:|",
+                "0+240:69 240+240:71 480+240:72 720+240:74 960+240:76 1200+240:77 1440+240:79 1680+240:81 "
+                "1920+240:69 2160+240:71 2400+240:72 2640+240:74 2880+240:77 3120+240:76 3360+240:74 3600+240:72 "
+                "3840+240:71 4080+240:69 4320+240:67 4560+240:65 4800+240:64 5040+240:62 5280+240:60 5520+240:62 "
+                "5760+240:71 6000+240:69 6240+240:67 6480+240:65 6720+240:64 6960+240:62 7200+240:60 7440+240:62"}});
 }
 
 // Second endings as musicians write them: across a continuation and a line break,
@@ -134,7 +147,10 @@ TEST(ConvertRepeats, SecondEndingsCloseTheirSection) {
                {"C2 [1 D2 [2 E2 [2 F2 |", "60 62 60 64 65"},  // an ending number replays once per section
                {"C2 [|]:| D2", "60 60 62"},
                {"C2 || |: D2 :|", "60 62 62"},
-               {"C2 :| |: D2 :|", "60 60 62 62"}},
+               {"C2 :| |: D2 :|", "60 60 62 62"},
+               // The section after a first and second ending still repeats, however it opens and closes.
+               {"|:AB|1 cd:|2 dc|| |:GF:|", "69 71 72 74 69 71 74 72 67 65 67 65"},
+               {"|:AB|1 cd:|2 dc|:GF||", "69 71 72 74 69 71 74 72 67 65 67 65"}},
               fields, Show::kPitch);
 }
 

@@ -59,7 +59,8 @@ TEST_F(PlayerThreadTest, ShortTunePlaysCompletelyAndInOrder) {
   EXPECT_EQ(stops_, 1);
 }
 
-// The window thread's calls while the timer plays (a sanitizer judges the sharing).
+// The window thread's calls while the timer plays: only ThreadSanitizer judges the
+// sharing (ctest label thread_sanitizer).
 TEST_F(PlayerThreadTest, WindowThreadCallsWhilePlaying) {
   player_->SetLoopOn(true);
   player_->Start();

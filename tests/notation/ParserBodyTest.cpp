@@ -54,6 +54,7 @@ TEST_F(ParserBody, NoteFields) {
            {"A>B>c d>e", &N::Straight, "1 -1 0 1 -1"},
            {"A>B|c>d", &N::Straight, "1 -1 1 -1"},
            {"(3abc d", &N::Tuplet, "3 3 3 0"},
+           {"(3abcd", &N::Tuplet, "3 3 3 0"},  // exactly three notes, blank or not
            {"(3ab c", &N::Tuplet, "3 3 0"},
            {"(3 abc", &N::Tuplet, "3 3 3"},  // blanks before the first note do not break it
            {"(3 ab c", &N::Tuplet, "3 3 0"},

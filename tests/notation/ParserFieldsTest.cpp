@@ -64,7 +64,8 @@ TEST_F(ParserFields, HeaderMeterLastValidOrFourFour) {
   EXPECT_EQ(m->Den, 8);
   EXPECT_EQ(m->MST, 1);
 
-  for (const char* bad : {"1/4", "3/5", "/8", "6/8/2", "x", "100/4", "99999999999/8", "6/99999999999"}) {
+  for (const char* bad : {"1/4", "3/5", "3/1", "4/1", "6/64", "/8", "6/8/2", "x", "100/4", "99999999999/8",
+                          "6/99999999999"}) {
     ParseText(p, std::string("X:1\nM:6/8\nM:") + bad + "\nK:G\n");
     EXPECT_EQ(p.MeterNum(), 4) << bad;
     EXPECT_EQ(p.MeterDen(), 4) << bad;

@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -67,6 +69,44 @@ TEST_F(AtomicFile, FailsWithAReasonAndLeavesNothingBehind) {
   EXPECT_TRUE(fs::is_directory(dir / "taken" / "inside"));
   EXPECT_EQ(FileCount(), 1u);
   EXPECT_FALSE(WriteFileAtomically("", "x"));
+}
+
+// A rename that fails (as on a full or failing disk) is reported with its reason; the
+// old file keeps its bytes, a new one does not appear, and the temporary file is gone.
+TEST_F(AtomicFile, AFailedRenameLeavesTheOldFileAndNoTemporaryFile) {
+  static std::string renamedFrom;
+  static std::string tempBytes;
+  struct FailingRename {
+    FailingRename()
+        : previous(SetRenameStep([](const char* from, const char*) {
+            renamedFrom = from;
+            tempBytes = Read(from);
+            errno = EIO;
+            return -1;
+          })) {}
+    ~FailingRename() { SetRenameStep(previous); }
+    RenameStep previous;
+  };
+  const fs::path old = dir / "tunes.abc";
+  ASSERT_TRUE(WriteFileAtomically(old.string(), "old"));
+  for (const fs::path& target : {old, dir / "new.abc"}) {
+    renamedFrom.clear();
+    tempBytes.clear();
+    FileWriteResult result;
+    {
+      FailingRename failing;
+      result = WriteFileAtomically(target.string(), "new");
+    }
+    EXPECT_FALSE(result) << target;
+    EXPECT_EQ(result.error, "Cannot replace \"" + target.string() + "\": " + std::strerror(EIO));
+    EXPECT_EQ(tempBytes, "new") << "the rename was the step that failed";
+    EXPECT_FALSE(fs::exists(renamedFrom)) << renamedFrom;
+    EXPECT_EQ(Read(old), "old");
+    EXPECT_FALSE(fs::exists(dir / "new.abc"));
+    EXPECT_EQ(FileCount(), 1u);
+  }
+  ASSERT_TRUE(WriteFileAtomically(old.string(), "new")) << "the real rename is back";
+  EXPECT_EQ(Read(old), "new");
 }
 
 // Only a plain file that its owner may write is replaced, even by the superuser: a
