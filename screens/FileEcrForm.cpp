@@ -1,6 +1,7 @@
 // The browser's panels: built once at creation and moved into the main window's
 // hosts and the floating filter window.
 #include <QAction>
+#include <QCursor>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -355,8 +356,9 @@ QWidget* TFileEcr::BuildSetPanel() {
       popSet_->addSeparator();
     }
   }
-  connect(setGrid_, &QWidget::customContextMenuRequested, this, [this](QPoint pos) {
-    if (curList_ && !popSet_->isEmpty()) popSet_->popup(setGrid_->mapToGlobal(pos));
+  // The request comes from the cells or the header, each in its own coordinates.
+  connect(setGrid_, &QWidget::customContextMenuRequested, this, [this] {
+    if (curList_ && !popSet_->isEmpty()) popSet_->popup(QCursor::pos());
   });
   return panel;
 }

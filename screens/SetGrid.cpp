@@ -8,6 +8,7 @@
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
 #include <algorithm>
+#include <vector>
 
 #include "library/FileAbc.h"
 #include "notation/AbcDef.h"
@@ -166,18 +167,30 @@ TSetGrid::TSetGrid(QWidget* parent) : QTableView(parent) {
 }
 
 void TSetGrid::SetFile(const TAbcFile* file) {
+  if (file == file_) {
+    Reload();
+    return;
+  }
+  // Another file's sets: no cell of the last file's stays current.
   file_ = file;
-  Reload();
+  const QSignalBlocker quiet(this);
+  model_->Reset();
+  selectionModel()->clearCurrentIndex();
+  viewport()->update();
 }
 
-// A reset forgets the current cell: it is put back, as near as the new counts allow,
-// without the browser hearing of it.
+// A reset forgets the current cell and the widths the user gave the columns: both are
+// put back, as far as the new counts allow, without the browser hearing of it.
 void TSetGrid::Reload() {
   const int col = Col();
   const int row = Row();
+  QHeaderView* header = horizontalHeader();
+  std::vector<int> widths;
+  for (int c = 0; c < header->count(); ++c) widths.push_back(header->sectionSize(c));
   {
     const QSignalBlocker quiet(this);
     model_->Reset();
+    for (int c = 0; c < header->count() && c < static_cast<int>(widths.size()); ++c) header->resizeSection(c, widths[c]);
     if (row >= 1) {
       const QModelIndex cell = model_->index(std::min(row, model_->rowCount()) - 1, std::min(col, model_->columnCount() - 1));
       selectionModel()->setCurrentIndex(cell, QItemSelectionModel::ClearAndSelect);
