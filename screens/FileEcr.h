@@ -163,8 +163,6 @@ class TFileEcr : public QObject, public ISearchTarget, public ITuneBrowser {
   QWidget* PanSet() const { return panSet_; }
   // The set grid; edit mode disables it.
   TSetGrid* DrwGridSet() const { return setGrid_; }
-  QWidget* PanToolSet() const { return panToolSet_; }
-  QMenu* PopSet() const { return popSet_; }
   QWidget* PanFilter() const { return panFilter_; }
   QWidget* PanToolFile() const { return panToolFile_; }
   TDlgFltTune* FilterWindow() const { return filterWindow_; }
@@ -188,7 +186,6 @@ class TFileEcr : public QObject, public ISearchTarget, public ITuneBrowser {
   const QString& KeyString() const { return keyString_; }
   bool FilterButtonDown() const { return filterDown_; }
   bool SelChanged() const { return selChanged_; }
-  bool SetCellSelected() const { return setCellSelected_; }
 
  signals:
   // A file was made current (null: none); the session screen follows it.
@@ -291,7 +288,6 @@ class TFileEcr : public QObject, public ISearchTarget, public ITuneBrowser {
   QListWidget* frGrid_ = nullptr;
   QTimer* keyTimer_ = nullptr;
   TSetGrid* setGrid_ = nullptr;
-  QWidget* panToolSet_ = nullptr;
   QMenu* popSet_ = nullptr;
 };
 

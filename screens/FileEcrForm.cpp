@@ -328,15 +328,15 @@ QWidget* TFileEcr::BuildSetPanel() {
   QWidget* panel = ColumnPanel(nullptr, "PanSet");
   Paint(panel, ColorPane);
   auto* column = static_cast<QVBoxLayout*>(panel->layout());
-  panToolSet_ = new QWidget(panel);
-  panToolSet_->setObjectName("PanToolSet");
-  Paint(panToolSet_, ColorFrame);
-  Row(panToolSet_);
-  ActionButton(panToolSet_, actions_.newSet, "btnNewSet");
-  ActionButton(panToolSet_, actions_.delSet, "btnDelSet");
-  ActionButton(panToolSet_, actions_.setToMidi, "btnSetToMidi");
-  static_cast<QHBoxLayout*>(panToolSet_->layout())->addStretch(1);
-  column->addWidget(panToolSet_);
+  auto* toolSet = new QWidget(panel);
+  toolSet->setObjectName("PanToolSet");
+  Paint(toolSet, ColorFrame);
+  Row(toolSet);
+  ActionButton(toolSet, actions_.newSet, "btnNewSet");
+  ActionButton(toolSet, actions_.delSet, "btnDelSet");
+  ActionButton(toolSet, actions_.setToMidi, "btnSetToMidi");
+  static_cast<QHBoxLayout*>(toolSet->layout())->addStretch(1);
+  column->addWidget(toolSet);
 
   setGrid_ = new TSetGrid(panel);
   setGrid_->installEventFilter(this);

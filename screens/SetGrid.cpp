@@ -64,7 +64,7 @@ void Text(QPainter& p, const QRect& clip, int x, int y, const QString& text) {
 // The sets as rows and entries as columns; only a set's name and entries can be current.
 class TSetGrid::Model : public QAbstractTableModel {
  public:
-  explicit Model(const TSetGrid& grid) : QAbstractTableModel(const_cast<TSetGrid*>(&grid)), grid_(grid) {}
+  explicit Model(TSetGrid& grid) : QAbstractTableModel(&grid), grid_(grid) {}
 
   void Reset() {
     beginResetModel();
@@ -75,7 +75,8 @@ class TSetGrid::Model : public QAbstractTableModel {
     return std::max(1, grid_.file_ ? grid_.file_->Sets.Count() : 0);
   }
   int columnCount(const QModelIndex& parent = {}) const override {
-    if (parent.isValid() || !grid_.file_) return parent.isValid() ? 0 : kMinColumns;
+    if (parent.isValid()) return 0;
+    if (!grid_.file_) return kMinColumns;
     int longest = 0;
     for (int32_t s = 0; s < grid_.file_->Sets.Count(); ++s) longest = std::max(longest, grid_.file_->Sets.TuneCount(s));
     return std::max(kMinColumns, longest + 2);

@@ -71,7 +71,6 @@ class TSetGrid : public QTableView {
   class Model;
   class Header;
   class CellPainter;
-  friend class CellPainter;
 
   void PaintCell(QPainter& painter, const QRect& rect, int col, int row, bool selected) const;
   void PaintNameCell(QPainter& painter, const QRect& rect, int set, bool selected) const;
