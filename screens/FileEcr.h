@@ -231,6 +231,8 @@ class TFileEcr : public QObject, public ISearchTarget, public ITuneBrowser {
   // Makes a cell current without the selection's side effects, and the set and
   // entry with it.
   void PlaceSetCell(int col, int row);
+  // Shows a set entry's tune, which becomes the file's current tune.
+  void ShowSetEntry(TAbcRec* rec);
   // The grid's counts and cell as the file's current set and entry have them.
   void RefreshSetGrid();
   void ShowSetsOfList();

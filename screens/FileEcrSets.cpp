@@ -93,14 +93,19 @@ void TFileEcr::OnSelectItemSet(int col, int row) {
   setNameSelected_ = col == 0;
   if (setGrid_->hasFocus()) {
     if (TAbcRec* rec = sets.GetTune(row - 1, col - 1)) {
-      if (host_.ShowTuneRec(curList_, rec) == 0) shownRec_ = rec;
+      ShowSetEntry(rec);
     } else {
       // A set's name shows no tune: the editor and the score keep theirs.
       curList_->SetCurrentRec(nullptr);
+      setGrid_->viewport()->update();
     }
-    setGrid_->viewport()->update();
   }
   sets.EntryRow = col - 1;
+}
+
+void TFileEcr::ShowSetEntry(TAbcRec* rec) {
+  if (host_.ShowTuneRec(curList_, rec) == 0) shownRec_ = rec;
+  setGrid_->viewport()->update();
 }
 
 void TFileEcr::OnPlaySet() {
@@ -186,6 +191,9 @@ void TFileEcr::OnSetMDown(Qt::MouseButton button, QPoint pos) {
   if (col <= sets.TuneCount(row - 1)) {
     dragEntry_ = col - 1;
     host_.ClearDrag();
+    // A press on the entry already selected shows its tune again, whatever was shown since.
+    TAbcRec* rec = sets.GetTune(row - 1, col - 1);
+    if (rec != curList_->CurrentRec) ShowSetEntry(rec);
   } else {
     // A press past a set's entries makes the set current, and the highlight shows it:
     // the set commands never act on a set or entry other than the one highlighted.

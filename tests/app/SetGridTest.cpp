@@ -235,6 +235,10 @@ TEST_F(SetGridTest, ClickingAnEntryShowsItsTune) {
   TAbcFile* file = Open(kTwoSets + std::string(kFourTunes));
   Click(2, 2);
   EXPECT_EQ(TuneParser()->Title(), "Birch");
+  Browser().LstGrid()->SetGridIdx(2);
+  EXPECT_EQ(TuneParser()->Title(), "Cedar");
+  Click(2, 2);
+  EXPECT_EQ(TuneParser()->Title(), "Birch");
   ASSERT_NE(file->CurrentRec, nullptr);
   EXPECT_EQ(file->TitleOfRec(file->CurrentRec), "Birch");
   Click(0, 1);
