@@ -61,6 +61,11 @@ const ActionRow kActionRows[] = {
     {ActionId::ClearPrintList, "ACTClearPrintList", 81, "Clear Print List", "Clear Print List", kNone},
     {ActionId::Set, "ACTSet", 30, "Sets", "", kNone},
     {ActionId::Print, "ACTPrint", 64, "Print Sheet Music", "Print Sheet Music", kNone},
+    {ActionId::NewSet, "ACTNewSet", 31, "New Set", "Create a new Set ", kNone},
+    {ActionId::DelSet, "ACTDelSet", 32, "Delete Set", "Delete current Set", kNone},
+    {ActionId::DelTuneSet, "ACTDelTuneSet", 34, "Remove Tune", "", kNone},
+    {ActionId::RenameSet, "ACTRenameSet", 33, "Rename Set", "Rename Current Set", kNone},
+    {ActionId::PlaySet, "ACTPlaySet", 35, "Play Set", "", kNone},
 };
 
 const std::pair<ActionId, ActionImage> kActionIcons[] = {

@@ -52,6 +52,11 @@ enum class ActionId {
   ClearPrintList,
   Set,
   Print,
+  NewSet,
+  DelSet,
+  DelTuneSet,
+  RenameSet,
+  PlaySet,
   Count
 };
 

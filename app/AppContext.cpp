@@ -319,12 +319,17 @@ void TAppContext::CreateFileEcr() {
         {&TBrowserActions::unmarkAll, ActionId::UnMarkAll},  {&TBrowserActions::newTune, ActionId::NewTune},
         {&TBrowserActions::editTune, ActionId::EditTune},    {&TBrowserActions::copyTune, ActionId::CopyTune},
         {&TBrowserActions::pasteTune, ActionId::PasteTune},  {&TBrowserActions::cutTune, ActionId::CutTune},
+        {&TBrowserActions::newSet, ActionId::NewSet},        {&TBrowserActions::renameSet, ActionId::RenameSet},
+        {&TBrowserActions::delSet, ActionId::DelSet},        {&TBrowserActions::delTuneSet, ActionId::DelTuneSet},
+        {&TBrowserActions::playSet, ActionId::PlaySet},      {&TBrowserActions::setToMidi, ActionId::SetToMidi},
     };
     TBrowserActions browser;
     for (const auto& [slot, id] : links) browser.*slot = (*actions_)[id];
     fileEcr_->SetActions(browser);
   }
   if (resLib_) fileEcr_->SetImages(resLib_->ImgBmp());
+  fileEcr_->SetNameDialog(dlgString_.get());
+  if (resLib_ || options_.ui) fileEcr_->SetUserInterface(&UserInterface());
   // The filter panel lives in the floating filter window.
   fileEcr_->SetFilterWindow(dlgFltTune_.get());
   auto host = [this](HostPanel panel) { return mainEcr_ ? mainEcr_->Host(panel) : nullptr; };
@@ -350,6 +355,9 @@ void TAppContext::ConnectFileControl() {
   });
   QObject::connect(control, &TCtrlFile::FileRenamed, control, [this](TAbcFile* file) {
     if (mainEcr_ && file == ShownFile()) mainEcr_->ShowFileStatus(file);
+  });
+  QObject::connect(control, &TCtrlFile::FileSaved, control, [this](TAbcFile* file) {
+    if (fileEcr_ && file == ShownFile()) fileEcr_->ShowCounters();
   });
   QObject::connect(control, &TCtrlFile::TuneShown, control,
                    [this](TAbcFile*, TAbcRec*, const TLines& lines, uint32_t, bool) { browserHost_->SetShownText(lines); });
@@ -408,7 +416,23 @@ void TAppContext::ConnectActions() {
   on(ActionId::ToggleFilter, [browser](bool down) {
     if (browser()) browser()->OnCheckFilter(down);
   });
+  ConnectSetActions(forward);
   ConnectTransferActions();
+}
+
+void TAppContext::ConnectSetActions(const ForwardFn& forward) {
+  TActions& a = *actions_;
+  forward(ActionId::NewSet, &TFileEcr::ACTNewSet);
+  forward(ActionId::DelSet, &TFileEcr::ACTDelSet);
+  forward(ActionId::DelTuneSet, &TFileEcr::ACTRemoveTune);
+  forward(ActionId::PlaySet, &TFileEcr::OnPlaySet);
+  // The prompt asks the new name under the caption "Rename Set".
+  QObject::connect(a[ActionId::RenameSet], &QAction::triggered, a[ActionId::RenameSet], [this] {
+    if (dlgString_) {
+      dlgString_->setWindowTitle(QString::fromStdString(UserInterface().Messages().GetMessage(msgRenameSet)));
+    }
+    if (fileEcr_) fileEcr_->ACTRenameSet();
+  });
 }
 
 void TAppContext::ConnectTransferActions() {

@@ -24,6 +24,7 @@ class IUserInterface;
 class TAbcMidi;
 class TAbcParser;
 class TActions;
+enum class ActionId;
 class TBrowserHost;
 class TBrowserPlayer;
 class TCtrlFileEcr;
@@ -121,6 +122,9 @@ class TAppContext {
   void ConnectActions();
   void ConnectFileControl();
   void ConnectForms();
+  // Connects an action to a browser command.
+  using ForwardFn = std::function<void(ActionId, void (TFileEcr::*)())>;
+  void ConnectSetActions(const ForwardFn& forward);
   void ConnectTransferActions();
   void StartTuneScreens();
   void CreateFileEcr();

@@ -15,6 +15,11 @@ int32_t TBrowserHost::ShowTune(TAbcFile* file, int32_t row) {
   return control ? control->ShowTune(file, row) : kCtrlRefused;
 }
 
+int32_t TBrowserHost::ShowTuneRec(TAbcFile* file, TAbcRec* rec) {
+  TCtrlFile* control = app_.FileControl();
+  return control ? control->ShowTuneRec(file, rec) : kCtrlRefused;
+}
+
 void TBrowserHost::SetViewMode(TAbcFile* file, int32_t mode, int32_t filterOn) {
   if (TCtrlFile* control = app_.FileControl()) control->SetViewMode(file, mode, filterOn);
 }
@@ -32,6 +37,31 @@ void TBrowserHost::AddDragSource(QWidget* source, std::function<bool(QPoint)> st
   if (TDragControl* drag = app_.DragControl()) {
     drag->AddSource(source, [start = std::move(start)](const QPoint& pos) { return start(pos); });
   }
+}
+
+void TBrowserHost::AddDropTarget(QWidget* target, std::function<bool(QPoint)> over,
+                                 std::function<void(QPoint)> drop) {
+  if (TDragControl* drag = app_.DragControl()) {
+    drag->AddTarget(
+        target, [over = std::move(over)](const QPoint& pos) { return over(pos); },
+        [drop = std::move(drop)](const QPoint& pos) { drop(pos); });
+  }
+}
+
+TDragRecord TBrowserHost::CurrentDrag() const {
+  TDragRecord drag;
+  if (const TDragControl* control = app_.DragControl()) drag.source = control->Source();
+  if (const TCtrlFile* files = app_.FileControl()) {
+    drag.file = files->DragFile();
+    drag.kind = files->DragKind();
+    drag.mode = files->DragMode();
+    drag.row = files->DragRow();
+  }
+  return drag;
+}
+
+void TBrowserHost::ClearDrag() {
+  if (TCtrlFile* control = app_.FileControl()) control->CancelDrag();
 }
 
 bool TBrowserHost::IsTrash(const TAbcFile* file) const {
@@ -54,6 +84,10 @@ void TBrowserHost::ExpandList(bool expand) {
 
 void TBrowserPlayer::PrepareTune() {
   if (TPlayerEcr* panel = app_.PlayerEcr()) panel->PrepareTune();
+}
+
+void TBrowserPlayer::PrepareSet(const TAbcFile& file, const TSetAbc& set) {
+  if (TPlayerEcr* panel = app_.PlayerEcr()) panel->PrepareSet(file, set);
 }
 
 void TBrowserPlayer::Play() {

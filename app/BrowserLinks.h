@@ -14,11 +14,15 @@ class TBrowserHost : public IBrowserHost {
   explicit TBrowserHost(TAppContext& app) : app_(app) {}
 
   int32_t ShowTune(TAbcFile* file, int32_t row) override;
+  int32_t ShowTuneRec(TAbcFile* file, TAbcRec* rec) override;
   void SetViewMode(TAbcFile* file, int32_t mode, int32_t filterOn) override;
   int32_t TuneToTrash(TAbcFile* file, int32_t row) override;
   void BeginDrag(TAbcFile* file, int32_t kind, int32_t mode, int32_t row) override;
   // The program's drag controller watches the source.
   void AddDragSource(QWidget* source, std::function<bool(QPoint)> start) override;
+  void AddDropTarget(QWidget* target, std::function<bool(QPoint)> over, std::function<void(QPoint)> drop) override;
+  TDragRecord CurrentDrag() const override;
+  void ClearDrag() override;
   bool IsTrash(const TAbcFile* file) const override;
   TLines ShownTuneText() const override { return shownText_; }
   // The resource module keeps it.
@@ -40,6 +44,7 @@ class TBrowserPlayer : public IBrowserPlayer {
   explicit TBrowserPlayer(TAppContext& app) : app_(app) {}
 
   void PrepareTune() override;
+  void PrepareSet(const TAbcFile& file, const TSetAbc& set) override;
   void Play() override;
   void StopPlay(int mode) override;
   bool HasTuneReady() const override;

@@ -15,6 +15,18 @@ class QWidget;
 namespace rq {
 
 class TAbcFile;
+class TAbcRec;
+class TSetAbc;
+
+// What a drag in progress carries, as the open-files controller recorded it when the
+// drag started, and the widget it started from.
+struct TDragRecord {
+  QWidget* source = nullptr;  // null once the drag is over
+  TAbcFile* file = nullptr;   // null: no tune of a file is dragged
+  int32_t kind = 0;
+  int32_t mode = 0;
+  int32_t row = -1;
+};
 
 // The open-files controller and the screens around the browser.
 class IBrowserHost {
@@ -23,6 +35,8 @@ class IBrowserHost {
   // Shows the tune at a view row in the editor and the score; the shared parser then
   // holds it. 0, or −1 when the row holds no tune.
   virtual int32_t ShowTune(TAbcFile* file, int32_t row) = 0;
+  // Shows a record of the file, whatever the view (a set entry); −1 when refused.
+  virtual int32_t ShowTuneRec(TAbcFile* file, TAbcRec* rec) = 0;
   // The view mode and filter switch as the controller sets them (mode −1 keeps the mode).
   virtual void SetViewMode(TAbcFile* file, int32_t mode, int32_t filterOn) = 0;
   // Sends the tune at a view row to the trash (deletes it when the file is the trash): 0.
@@ -33,6 +47,12 @@ class IBrowserHost {
   // Lets presses on `source` start drags: once the pointer has moved far enough,
   // `start` gets the press point (in the source's coordinates) and says whether to drag.
   virtual void AddDragSource(QWidget* source, std::function<bool(QPoint)> start) = 0;
+  // Lets `target` take drops: `over` says whether it takes one at a point (in the
+  // target's coordinates), `drop` takes it there.
+  virtual void AddDropTarget(QWidget* target, std::function<bool(QPoint)> over, std::function<void(QPoint)> drop) = 0;
+  virtual TDragRecord CurrentDrag() const = 0;
+  // The drag now under way carries no tune of a file (a set or a set entry is dragged).
+  virtual void ClearDrag() = 0;
   virtual bool IsTrash(const TAbcFile* file) const = 0;
   // The text of the tune shown in the editor.
   virtual TLines ShownTuneText() const = 0;
@@ -49,6 +69,8 @@ class IBrowserPlayer {
   virtual ~IBrowserPlayer() = default;
   // Converts the tune the shared parser holds for playing.
   virtual void PrepareTune() = 0;
+  // Converts a set of the file: each entry's tune as often as its repeat count.
+  virtual void PrepareSet(const TAbcFile& file, const TSetAbc& set) = 0;
   // Plays what was prepared, from the start or from a pause.
   virtual void Play() = 0;
   // Mode 0 pauses a tune that can resume; mode 1 stops.
@@ -74,6 +96,13 @@ struct TBrowserActions {
   QAction* copyTune = nullptr;
   QAction* pasteTune = nullptr;
   QAction* cutTune = nullptr;
+  // The set grid's tool buttons and menu.
+  QAction* newSet = nullptr;
+  QAction* renameSet = nullptr;
+  QAction* delSet = nullptr;
+  QAction* delTuneSet = nullptr;
+  QAction* playSet = nullptr;
+  QAction* setToMidi = nullptr;
 };
 
 }  // namespace rq

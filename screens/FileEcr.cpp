@@ -16,6 +16,7 @@
 #include "screens/TypedText.h"
 #include "screens/KeyFilterGrid.h"
 #include "screens/MirrorList.h"
+#include "screens/SetGrid.h"
 
 namespace rq {
 namespace {
@@ -40,7 +41,11 @@ int32_t TFileEcr::ViewCount() const { return curList_ ? curList_->FilterList.Cou
 // ---- the current file ---------------------------------------------------------
 
 int32_t TFileEcr::SetList(TAbcFile* list) {
-  if (curList_) curList_->ListTop = lstGrid_->LeftCol();
+  if (curList_) {
+    curList_->ListTop = lstGrid_->LeftCol();
+    curList_->SetGridCol = setGrid_->LeftCol();
+    curList_->SetGridTop = setGrid_->TopRow();
+  }
   curList_ = list;
   shownRec_ = nullptr;
   emit ListChanged(list);
@@ -51,6 +56,7 @@ int32_t TFileEcr::SetList(TAbcFile* list) {
     labCptAll_->clear();
     labCptFlt_->clear();
     voyModif_->hide();
+    setGrid_->SetFile(nullptr);
     ShowFilterLamp(false);
     ShowRhythmChecks();
     RepaintLists();
@@ -94,6 +100,7 @@ void TFileEcr::RefreshView() {
   if (!curList_) return;
   UpdateView();
   ShowTuneAt(curList_->GetRow());
+  RefreshSetGrid();
 }
 
 int32_t TFileEcr::RefreshList() {
@@ -107,6 +114,7 @@ int32_t TFileEcr::RefreshList() {
   } else {
     ScrollToRow(row);
   }
+  ShowSetsOfList();
   ShowTuneAt(row);
   refreshing_ = false;
   return 0;
@@ -148,6 +156,7 @@ void TFileEcr::OnSelectIdx(int idx) {
   gridList2_->SetRow(idx);
   gridList2_->ScrollToRow(idx);
   if (!updating_) ShowTuneAt(idx);
+  setGrid_->viewport()->update();  // its highlight of the current tune follows
 }
 
 void TFileEcr::OnEnterGrid() {
@@ -314,6 +323,9 @@ bool TFileEcr::eventFilter(QObject* watched, QEvent* event) {
       case QEvent::FocusOut: OnExitGrid(); break;
       default: break;
     }
+  } else if (watched == setGrid_) {
+    if (event->type() == QEvent::KeyPress) return SetGridKeyEvent(static_cast<QKeyEvent*>(event));
+    if (event->type() == QEvent::FocusOut) OnExitSetGrid();
   } else if (watched == panGenList_ && event->type() == QEvent::Resize) {
     OnResizePanel();
   }

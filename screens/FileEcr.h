@@ -25,13 +25,16 @@ class QToolButton;
 
 namespace rq {
 
+class IUserInterface;
 class TAbcFile;
 class TAbcRec;
+class TDlgString;
 class TImageList;
 class TKeyFilterGrid;
 class TListGrid;
 class TMirrorList;
 class TPage95Control;
+class TSetGrid;
 class TTab95Sheet;
 
 class TFileEcr : public QObject, public ISearchTarget, public ITuneBrowser {
@@ -61,6 +64,10 @@ class TFileEcr : public QObject, public ISearchTarget, public ITuneBrowser {
   // The floating window that hosts the filter panel: the panel moves into its layout.
   // Without one, creation makes a filter window of its own.
   void SetFilterWindow(TDlgFltTune* window);
+  // The prompt that asks set names, and who shows messages and questions (either may
+  // be null: the set commands that need them do nothing).
+  void SetNameDialog(TDlgString* dialog);
+  void SetUserInterface(IUserInterface* ui) { ui_ = ui; }
 
   // Builds the panels and moves them into the main window's hosts (any may be null):
   // the list area, the tool row with the view tabs and counters, the set panel and
@@ -128,10 +135,34 @@ class TFileEcr : public QObject, public ISearchTarget, public ITuneBrowser {
   void SearchAbc(const QString& notes, const QString& meter, int digits) override;
   void SearchFromEditor(int digits);
 
+  // The set grid (FileEcrSets.cpp). Cells as TSetGrid addresses them.
+  void OnSelectItemSet(int col, int row);
+  void OnSetMDown(Qt::MouseButton button, QPoint pos);
+  // A drag from the set grid starts at a press on a set's name or on an entry.
+  bool StartSetDrag(QPoint pressPos);
+  bool OnDragItemSet(QPoint pos);
+  void OnDropItemSet(QPoint pos);
+  // Enter and Delete; true when the key was used.
+  bool OnSetKeyDown(int key);
+  // '+' and '-' change the current entry's repeat count; true when the character was used.
+  bool OnSetKeyPress(QChar c);
+  void OnClickPlaySet();
+  void OnExitSetGrid();
+  // The set commands. Each does nothing without a file or in the trash.
+  void ACTNewSet();
+  void ACTRenameSet();
+  void ACTDelSet();
+  void ACTRemoveTune();
+  void OnPlaySet();
+  // The counters and the modified lamp, as the file has them now.
+  void ShowCounters();
+
   // The panels and controls.
   QWidget* PanList() const { return panList_; }
   QWidget* PanToolList() const { return panToolList_; }
   QWidget* PanSet() const { return panSet_; }
+  // The set grid; edit mode disables it.
+  TSetGrid* DrwGridSet() const { return setGrid_; }
   QWidget* PanFilter() const { return panFilter_; }
   QWidget* PanToolFile() const { return panToolFile_; }
   TDlgFltTune* FilterWindow() const { return filterWindow_; }
@@ -171,7 +202,6 @@ class TFileEcr : public QObject, public ISearchTarget, public ITuneBrowser {
   void BuildViewTabs(QWidget* parent);
   QToolButton* ActionButton(QWidget* parent, QAction* action, const char* name);
   void ShowContextMenu(QPoint pos);
-  void ShowCounters();
   // Steps shared by RefreshView and RefreshList: counts, row, repaints, filter marks.
   void UpdateView();
   // Shows the tune at a view row through the controller; an empty view keeps the
@@ -184,6 +214,28 @@ class TFileEcr : public QObject, public ISearchTarget, public ITuneBrowser {
   bool GridKeyEvent(QKeyEvent* event);
   // An arrow key press sent to the list, as if typed.
   void StepList(Qt::Key key);
+
+  // Where a drop on the set grid comes from: the drag controller forgets its source
+  // before the drop, so the last test of the pointer keeps it.
+  enum class SetDropSource { None, List, SetGrid };
+  TAbcFile* SetsFile() const;
+  bool SetGridKeyEvent(QKeyEvent* event);
+  SetDropSource DropSourceAt(QPoint pos) const;
+  // The tune a drag from the list carries: a record of the file shown, or null.
+  TAbcRec* DraggedListTune() const;
+  // Asks a set's name with the prompt as it is captioned, starting from `text`, until
+  // the user gives one without a comma or cancels. "*" for an empty name.
+  bool AskSetName(QString text, std::string& name);
+  // The set grid after a change of the sets: counts again, the file modified.
+  void SetsChanged();
+  // Makes a cell current without the selection's side effects, and the set and
+  // entry with it.
+  void PlaceSetCell(int col, int row);
+  // Shows a set entry's tune, which becomes the file's current tune.
+  void ShowSetEntry(TAbcRec* rec);
+  // The grid's counts and cell as the file's current set and entry have them.
+  void RefreshSetGrid();
+  void ShowSetsOfList();
 
   IBrowserHost& host_;
   IBrowserPlayer* player_ = nullptr;
@@ -202,6 +254,13 @@ class TFileEcr : public QObject, public ISearchTarget, public ITuneBrowser {
   bool refreshing_ = false;
   bool updating_ = false;  // inside UpdateView: a selection there shows nothing yet
   bool filterDown_ = false;
+  IUserInterface* ui_ = nullptr;
+  QPointer<TDlgString> nameDialog_;
+  int32_t dragEntry_ = -1;  // entry of the current set dragged in the set grid
+  int32_t dragSet_ = -1;    // set dragged by its name
+  bool setNameSelected_ = false;
+  bool setCellSelected_ = false;
+  SetDropSource setDropSource_ = SetDropSource::None;
 
   QPointer<QWidget> panList_;
   QPointer<QWidget> panToolList_;
@@ -230,6 +289,8 @@ class TFileEcr : public QObject, public ISearchTarget, public ITuneBrowser {
   TKeyFilterGrid* fkGrid_ = nullptr;
   QListWidget* frGrid_ = nullptr;
   QTimer* keyTimer_ = nullptr;
+  TSetGrid* setGrid_ = nullptr;
+  QMenu* popSet_ = nullptr;
 };
 
 }  // namespace rq

@@ -1,6 +1,7 @@
 // The browser's panels: built once at creation and moved into the main window's
 // hosts and the floating filter window.
 #include <QAction>
+#include <QCursor>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -25,6 +26,7 @@
 #include "screens/KeyFilterGrid.h"
 #include "screens/MirrorList.h"
 #include "screens/ScreenColors.h"
+#include "screens/SetGrid.h"
 #include "screens/TuneRow.h"
 
 namespace rq {
@@ -111,6 +113,7 @@ TFileEcr::~TFileEcr() {
     lstGrid_->removeEventFilter(this);
     panGenList_->removeEventFilter(this);
   }
+  if (panSet_) setGrid_->removeEventFilter(this);
   for (QPointer<QWidget>* panel : {&panList_, &panToolList_, &panSet_, &panFilter_}) delete panel->data();
   delete panList2_.data();
   delete ownFilterWindow_.data();
@@ -163,6 +166,12 @@ void TFileEcr::OnCreate(QWidget* listHost, QWidget* toolHost, QWidget* setHost, 
   SetFilterWindow(filterWindow_);
   host_.AddDragSource(lstGrid_->viewport(), [this](QPoint pos) { return StartTuneDrag(pos); });
   host_.AddDragSource(labCptFlt_, [this](QPoint) { return OnDragCompte(); });
+  // Presses reach the grid's cells through its viewport; drops land on the whole grid.
+  host_.AddDragSource(setGrid_->viewport(), [this](QPoint pos) {
+    return StartSetDrag(setGrid_->viewport()->mapTo(setGrid_, pos));
+  });
+  host_.AddDropTarget(
+      setGrid_, [this](QPoint pos) { return OnDragItemSet(pos); }, [this](QPoint pos) { OnDropItemSet(pos); });
   keyString_.clear();
   selChanged_ = false;
   refreshing_ = false;
@@ -314,7 +323,7 @@ void TFileEcr::BuildViewTabs(QWidget* parent) {
   connect(pgcFilter_, &TCustomTab95Control::OnChange, this, &TFileEcr::OnChangeFilter);
 }
 
-// The set grid arrives with the sets; its panel holds the place.
+// The set panel: the set commands' buttons above the set grid.
 QWidget* TFileEcr::BuildSetPanel() {
   QWidget* panel = ColumnPanel(nullptr, "PanSet");
   Paint(panel, ColorPane);
@@ -322,9 +331,35 @@ QWidget* TFileEcr::BuildSetPanel() {
   auto* toolSet = new QWidget(panel);
   toolSet->setObjectName("PanToolSet");
   Paint(toolSet, ColorFrame);
-  toolSet->setFixedHeight(kTabHeight);
+  Row(toolSet);
+  ActionButton(toolSet, actions_.newSet, "btnNewSet");
+  ActionButton(toolSet, actions_.delSet, "btnDelSet");
+  ActionButton(toolSet, actions_.setToMidi, "btnSetToMidi");
+  static_cast<QHBoxLayout*>(toolSet->layout())->addStretch(1);
   column->addWidget(toolSet);
-  column->addStretch(1);
+
+  setGrid_ = new TSetGrid(panel);
+  setGrid_->installEventFilter(this);
+  setGrid_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(setGrid_, &TSetGrid::CellSelected, this, &TFileEcr::OnSelectItemSet);
+  connect(setGrid_, &TSetGrid::CellMouseDown, this, &TFileEcr::OnSetMDown);
+  connect(setGrid_, &TSetGrid::CellDoubleClick, this, &TFileEcr::OnClickPlaySet);
+  column->addWidget(setGrid_, 1);
+
+  popSet_ = new QMenu(panel);
+  popSet_->setObjectName("PopSet");
+  for (QAction* action : {actions_.newSet, actions_.renameSet, actions_.delSet, static_cast<QAction*>(nullptr),
+                          actions_.delTuneSet, static_cast<QAction*>(nullptr), actions_.playSet}) {
+    if (action) {
+      popSet_->addAction(action);
+    } else {
+      popSet_->addSeparator();
+    }
+  }
+  // The request comes from the cells or the header, each in its own coordinates.
+  connect(setGrid_, &QWidget::customContextMenuRequested, this, [this] {
+    if (curList_ && !popSet_->isEmpty()) popSet_->popup(QCursor::pos());
+  });
   return panel;
 }
 

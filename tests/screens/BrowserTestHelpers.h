@@ -42,6 +42,11 @@ class RecordingHost : public IBrowserHost {
     shown.push_back(file->GetTitle(row));
     return 0;
   }
+  int32_t ShowTuneRec(TAbcFile* file, TAbcRec* rec) override {
+    if (file->SetCurrentRec(rec) != 0) return -1;
+    shown.push_back(file->TitleOfRec(rec));
+    return 0;
+  }
   void SetViewMode(TAbcFile* file, int32_t mode, int32_t filterOn) override { file->SetViewMode(mode, filterOn); }
   int32_t TuneToTrash(TAbcFile* file, int32_t row) override {
     trashed.push_back(file->GetTitle(row));
@@ -58,6 +63,9 @@ class RecordingHost : public IBrowserHost {
     }
     return false;
   }
+  void AddDropTarget(QWidget*, std::function<bool(QPoint)>, std::function<void(QPoint)>) override {}
+  TDragRecord CurrentDrag() const override { return {}; }
+  void ClearDrag() override {}
   bool IsTrash(const TAbcFile* file) const override { return file == trash; }
   TLines ShownTuneText() const override { return editorText; }
   void SetLastExitGrid(QWidget* grid) override { lastExit = grid; }
@@ -87,6 +95,10 @@ class RecordingPlayer : public IBrowserPlayer {
   explicit RecordingPlayer(const RecordingHost& host) : host_(host) {}
   void PrepareTune() override {
     calls.push_back("prepare " + host_.Shown());
+    ready = true;
+  }
+  void PrepareSet(const TAbcFile&, const TSetAbc& set) override {
+    calls.push_back("prepare set " + set.Name());
     ready = true;
   }
   void Play() override {
