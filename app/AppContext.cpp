@@ -21,6 +21,7 @@
 #include "screens/DlgSchAbc.h"
 #include "screens/DlgSelPatch.h"
 #include "screens/DlgString.h"
+#include "screens/EditEcr.h"
 #include "screens/FileEcr.h"
 #include "screens/PlayerEcr.h"
 #include "screens/SesMaster.h"
@@ -48,9 +49,8 @@ class TAppContext::Host : public ICtrlFileHost {
         .toStdString();
   }
   bool EditMode() const override { return app_.ResLib() && app_.ResLib()->EditMode; }
-  // The editor screen is not part of the program yet: no edit holds changes.
-  bool EditModified() const override { return false; }
-  void ValidEdit() override {}
+  bool EditModified() const override { return app_.EditEcr() && app_.EditEcr()->Modified; }
+  bool ValidEdit() override { return !app_.EditEcr() || app_.EditEcr()->OnValidEdit(); }
   std::string AskMidiFileName(const std::string& title, const std::string& name) override {
     if (app_.options_.askMidiFileName) return app_.options_.askMidiFileName(title, name);
     return app_.ResLib()
@@ -98,6 +98,7 @@ TAppContext::~TAppContext() {
   destroy("DlgSearchAbc", dlgSearchAbc_);
   destroy("PlayerEcr", playerEcr_);
   destroy("FileEcr", fileEcr_);
+  destroy("EditEcr", editEcr_);
   destroy("ScoreEcr", scoreEcr_);
   destroy("CtrlFileEcr", ctrlFileEcr_);
   destroy("DlgFltTune", dlgFltTune_);
@@ -141,6 +142,7 @@ void TAppContext::Start() {
   RunStep("construct ResLib", [this] {
     resLib_ = std::make_unique<TResLib>(settings_, midi_);
     actions_ = std::make_unique<TActions>();
+    resLib_->SetActions(actions_.get());
   });
   RunStep("construct MainEcr", [this] { mainEcr_ = std::make_unique<TMainEcr>(*this); });
   RunStep("construct TuneParser", [this] { tuneParser_ = std::make_unique<TAbcParser>(); });
@@ -161,6 +163,9 @@ void TAppContext::Start() {
     }
   });
   RunStep("construct DlgString", [this] { dlgString_ = std::make_unique<TDlgString>(mainEcr_.get()); });
+  RunStep("construct EditEcr", [this] {
+    if (tuneParser_) editEcr_ = std::make_unique<TEditEcr>(*tuneParser_);
+  });
   ConnectForms();
 
   RunStep("init MainEcr", [this] {
@@ -173,6 +178,7 @@ void TAppContext::Start() {
     resLib_->SelectCurrentPatch();
     actions_->SetImages(*resLib_->Img32x32());
   });
+  RunStep("init EditEcr", [this] { InitEditEcr(); });
   ConnectActions();
   RunStep("init SesMaster", [this] {
     if (sesMaster_) sesMaster_->OnCreate();
@@ -229,7 +235,10 @@ void TAppContext::StartTuneScreens() {
     fileEcr_ = std::make_unique<TFileEcr>(*browserHost_);
     fileEcr_->SetPlayer(browserPlayer_.get());
   });
-  RunStep("init FileEcr", [this] { CreateFileEcr(); });
+  RunStep("init FileEcr", [this] {
+    CreateFileEcr();
+    if (fileEcr_) fileEcr_->SetEditor(editEcr_.get());
+  });
   RunStep("construct PlayerEcr", [this] {
     if (!midiPlayer_ || !abcMidi_ || !tuneParser_) return;
     playerEcr_ = std::make_unique<TPlayerEcr>(*midiPlayer_, *abcMidi_, *tuneParser_, midi_);
@@ -270,6 +279,34 @@ void TAppContext::StartPatchDialog() {
   });
 }
 
+// The editor goes into the main window with the settings' font, colours and
+// highlighter; the tune shown comes from the controller, and every edit is redrawn in
+// the score and marked for the player.
+void TAppContext::InitEditEcr() {
+  if (!editEcr_ || !mainEcr_) return;
+  TEditEcr* editor = editEcr_.get();
+  editor->OnCreate(mainEcr_->Host(HostPanel::EditTune), mainEcr_->Host(HostPanel::Log));
+  editor->SetPlayer(midiPlayer_.get());
+  editor->SetEditorFont(QString::fromStdString(settings_.EditFontName), settings_.EditFontSize);
+  editor->SetColours(settings_.EditBackground, settings_.EditForeground);
+  for (int i = 0; i < TSynAbcSyn::kAttributeCount; ++i) {
+    editor->AbcHigh()->SetAttribute(i, settings_.Attributes[static_cast<size_t>(i)]);
+  }
+  QObject::connect(editor, &TEditEcr::TuneParsed, editor, [this] {
+    if (playerEcr_) playerEcr_->MarkTuneChanged();
+    if (scoreEcr_ && tuneParser_) scoreEcr_->ShowTune(*tuneParser_);
+  });
+  if (fileControl_) {
+    QObject::connect(fileControl_.get(), &TCtrlFile::TuneShown, editor,
+                     [editor](TAbcFile*, TAbcRec*, const TLines& lines, uint32_t code, bool fromSetGrid) {
+                       editor->ShowTune(lines, code, fromSetGrid);
+                     });
+  }
+  if (resLib_) {
+    QObject::connect(resLib_.get(), &TResLib::EditModeChanged, mainEcr_.get(), &TMainEcr::OnEditMode);
+  }
+}
+
 void TAppContext::CreateMidiPlayer() {
   Note("create MidiPlayer");
   const int port = midi_.MidiPort.load();
@@ -293,6 +330,9 @@ void TAppContext::CreateFileEcr() {
         {&TBrowserActions::unmarkAll, ActionId::UnMarkAll},  {&TBrowserActions::newTune, ActionId::NewTune},
         {&TBrowserActions::editTune, ActionId::EditTune},    {&TBrowserActions::copyTune, ActionId::CopyTune},
         {&TBrowserActions::pasteTune, ActionId::PasteTune},  {&TBrowserActions::cutTune, ActionId::CutTune},
+        {&TBrowserActions::delTune, ActionId::DelTune},      {&TBrowserActions::copyAll, ActionId::CopyAll},
+        {&TBrowserActions::addPrintTune, ActionId::AddPrintTune},
+        {&TBrowserActions::printOneTune, ActionId::PrintOneTune},
     };
     TBrowserActions browser;
     for (const auto& [slot, id] : links) browser.*slot = (*actions_)[id];
@@ -382,6 +422,16 @@ void TAppContext::ConnectActions() {
   on(ActionId::ToggleFilter, [browser](bool down) {
     if (browser()) browser()->OnCheckFilter(down);
   });
+  forward(ActionId::NewTune, &TFileEcr::ACTNewTune);
+  forward(ActionId::EditTune, &TFileEcr::EditTune);
+  forward(ActionId::DelTune, &TFileEcr::ACTDelTune);
+  forward(ActionId::CopyTune, &TFileEcr::ACTCopyTune);
+  forward(ActionId::CutTune, &TFileEcr::ACTCutTune);
+  forward(ActionId::PasteTune, &TFileEcr::ACTPasteTune);
+  forward(ActionId::DeleteAll, &TFileEcr::DeleteAllTunes);
+  forward(ActionId::CopyAll, &TFileEcr::CopyAllTunes);
+  forward(ActionId::AddPrintTune, &TFileEcr::AddToPrintList);
+  forward(ActionId::PrintOneTune, &TFileEcr::PrintOneTune);
   ConnectTransferActions();
 }
 

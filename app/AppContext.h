@@ -32,6 +32,7 @@ class TDlgSearchAbc;
 class TDlgSelPatch;
 class TDlgString;
 class TDragControl;
+class TEditEcr;
 class TFileEcr;
 class TMainEcr;
 class TPlayerEcr;
@@ -93,6 +94,7 @@ class TAppContext {
   TDlgString* DlgString() const { return dlgString_.get(); }
   TScoreEcr* ScoreEcr() const { return scoreEcr_.get(); }
   TFileEcr* FileEcr() const { return fileEcr_.get(); }
+  TEditEcr* EditEcr() const { return editEcr_.get(); }
   TPlayerEcr* PlayerEcr() const { return playerEcr_.get(); }
   TDlgSearchAbc* DlgSearchAbc() const { return dlgSearchAbc_.get(); }
   TDlgSelPatch* DlgSelPatch() const { return dlgSelPatch_.get(); }
@@ -123,6 +125,7 @@ class TAppContext {
   void CreateFileEcr();
   void StartSearchDialog();
   void StartPatchDialog();
+  void InitEditEcr();
 
   TAppOptions options_;
   std::string programFolder_;
@@ -145,6 +148,7 @@ class TAppContext {
   std::unique_ptr<TDlgString> dlgString_;
   std::unique_ptr<TScoreEcr> scoreEcr_;
   std::unique_ptr<TFileEcr> fileEcr_;
+  std::unique_ptr<TEditEcr> editEcr_;
   std::unique_ptr<TPlayerEcr> playerEcr_;
   std::unique_ptr<TDlgSearchAbc> dlgSearchAbc_;
   std::unique_ptr<TDlgSelPatch> dlgSelPatch_;
@@ -165,6 +169,7 @@ inline TAbcParser* TuneParser() { return App().TuneParser(); }
 inline TCtrlFileEcr* CtrlFileEcr() { return App().CtrlFileEcr(); }
 inline TScoreEcr* ScoreEcr() { return App().ScoreEcr(); }
 inline TFileEcr* FileEcr() { return App().FileEcr(); }
+inline TEditEcr* EditEcr() { return App().EditEcr(); }
 inline TPlayerEcr* PlayerEcr() { return App().PlayerEcr(); }
 
 }  // namespace rq

@@ -11,6 +11,7 @@
 #include "screens/BrowserLinks.h"
 #include "screens/DlgFltTune.h"
 #include "screens/DlgSchAbc.h"
+#include "screens/EditEcr.h"
 #include "screens/TuneBrowser.h"
 #include "screens/TuneRow.h"
 
@@ -34,7 +35,7 @@ class TMirrorList;
 class TPage95Control;
 class TTab95Sheet;
 
-class TFileEcr : public QObject, public ISearchTarget, public ITuneBrowser {
+class TFileEcr : public QObject, public ISearchTarget, public ITuneBrowser, public IEditTarget {
   Q_OBJECT
 
  public:
@@ -58,6 +59,8 @@ class TFileEcr : public QObject, public ISearchTarget, public ITuneBrowser {
   void SetActions(const TBrowserActions& actions) { actions_ = actions; }
   void SetImages(TImageList* images);
   void SetSearchDialog(TDlgSearchAbc* dialog) { searchDialog_ = dialog; }
+  // The editor that shows the tune and edits it; it ends its edits here.
+  void SetEditor(TEditEcr* editor);
   // The floating window that hosts the filter panel: the panel moves into its layout.
   // Without one, creation makes a filter window of its own.
   void SetFilterWindow(TDlgFltTune* window);
@@ -128,6 +131,25 @@ class TFileEcr : public QObject, public ISearchTarget, public ITuneBrowser {
   void SearchAbc(const QString& notes, const QString& meter, int digits) override;
   void SearchFromEditor(int digits);
 
+  // Editing, the clipboard and the trash (FileEcrEdit.cpp). Each acts on the tune
+  // shown (the file's current tune), which a set entry may have shown too.
+  void EditTune();
+  void ACTNewTune();
+  bool EndEdit(int mode) override;
+  void CancelEdit() override;
+  void ACTDelTune();
+  void ACTCopyTune();
+  void ACTCutTune();
+  void ACTPasteTune();
+  void DeleteAllTunes();
+  void CopyAllTunes();
+  void AddToPrintList();
+  void PrintOneTune();
+  // Tune-edit mode: the list, the view tabs, the set panel, the second list and the
+  // filter panel are locked, the filter window and the search dialog hidden.
+  void LockForEdit(bool editing);
+  bool Editing() const { return editing_; }
+
   // The panels and controls.
   QWidget* PanList() const { return panList_; }
   QWidget* PanToolList() const { return panToolList_; }
@@ -175,7 +197,7 @@ class TFileEcr : public QObject, public ISearchTarget, public ITuneBrowser {
   // Steps shared by RefreshView and RefreshList: counts, row, repaints, filter marks.
   void UpdateView();
   // Shows the tune at a view row through the controller; an empty view keeps the
-  // tune shown before, still parsed for playing.
+  // tune shown before, still parsed for playing, unless that tune is gone.
   void ShowTuneAt(int32_t row);
   void ShowRhythmChecks();
   void ScrollToRow(int32_t row);
@@ -184,6 +206,10 @@ class TFileEcr : public QObject, public ISearchTarget, public ITuneBrowser {
   bool GridKeyEvent(QKeyEvent* event);
   // An arrow key press sent to the list, as if typed.
   void StepList(Qt::Key key);
+  // The file's current tune, shown again after an edit: at its row when the view holds it.
+  void ShowCurrentTune();
+  // The current tune when it is one of the list's, else null.
+  TAbcRec* ShownTune() const;
 
   IBrowserHost& host_;
   IBrowserPlayer* player_ = nullptr;
@@ -191,6 +217,7 @@ class TFileEcr : public QObject, public ISearchTarget, public ITuneBrowser {
   QPointer<TImageList> images_;
   TTuneRowPainter rowPainter_;
   QPointer<TDlgSearchAbc> searchDialog_;
+  QPointer<TEditEcr> editor_;
   QPointer<TDlgFltTune> filterWindow_;
   QPointer<TDlgFltTune> ownFilterWindow_;
 
@@ -202,6 +229,7 @@ class TFileEcr : public QObject, public ISearchTarget, public ITuneBrowser {
   bool refreshing_ = false;
   bool updating_ = false;  // inside UpdateView: a selection there shows nothing yet
   bool filterDown_ = false;
+  bool editing_ = false;
 
   QPointer<QWidget> panList_;
   QPointer<QWidget> panToolList_;
