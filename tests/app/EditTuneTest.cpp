@@ -188,7 +188,7 @@ TEST_F(EditTuneTest, OkRefusesTextWithoutATune) {
   QTest::keyClicks(&Text(), "T:only a title");
   EXPECT_FALSE(Editor().OnValidEdit());
   ASSERT_EQ(ui_.Asked.size(), 1u);
-  EXPECT_NE(ui_.Asked[0].text.find("no tune"), std::string::npos);
+  EXPECT_NE(ui_.Asked[0].text.find("holds no tune"), std::string::npos);
   EXPECT_TRUE(ResLib()->EditMode);
   EXPECT_TRUE(Editor().PanPad()->isVisible());
 
@@ -199,7 +199,7 @@ TEST_F(EditTuneTest, OkRefusesTextWithoutATune) {
   EXPECT_FALSE(Editor().OnValidEdit());
   EXPECT_EQ(ui_.Asked.size(), 2u);
 
-  ui_.Answers = {mrYes};  // "Save the changes ?" while the text is refused
+  ui_.DefaultAnswer = mrYes;  // "Save the changes ?", then "Quit ?", while the text is refused
   EXPECT_FALSE(MainEcr()->OnClose());
   EXPECT_TRUE(ResLib()->EditMode);
   EXPECT_EQ(tunes_->FilterList.AllCount(), 4);
