@@ -129,8 +129,6 @@ std::span<const ActionId> EditLockedActions() { return kEditLocked; }
 
 void TActions::SetEditLocked(bool locked) { editLock_->setEnabled(!locked); }
 
-bool TActions::EditLocked() const { return !editLock_->isEnabled(); }
-
 QList<QAction*> TActions::All() const { return QList<QAction*>(actions_.begin(), actions_.end()); }
 
 void TActions::SetImages(const TImageList& images) {

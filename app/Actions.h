@@ -100,7 +100,6 @@ class TActions : public QObject {
   // back the enabled state it has of its own: one disabled before, or while locked,
   // stays disabled.
   void SetEditLocked(bool locked);
-  bool EditLocked() const;
 
  private:
   std::array<QAction*, static_cast<size_t>(ActionId::Count)> actions_{};

@@ -102,7 +102,7 @@ class TResLib : public QObject, public IUserInterface {
 
   // Tune-edit mode: while one tune is edited, every command that would change the
   // file, the view or the tune shown is locked (TActions::SetEditLocked) and the
-  // screens lock themselves on EditModeChanged. The two calls come in pairs; a
+  // main window follows EditModeChanged. The browser calls the two in pairs; a
   // second call of either does nothing.
   void SetActions(TActions* actions) { actions_ = actions; }
   void EnterEditMode();

@@ -104,7 +104,6 @@ TEditEcr::TEditEcr(TAbcParser& parser, QObject* parent) : QObject(parent), parse
 }
 
 TEditEcr::~TEditEcr() {
-  if (lbCodeNote_) lbCodeNote_->removeEventFilter(this);
   delete panEdit_.data();
   delete dbgMemo_.data();
 }

@@ -208,7 +208,7 @@ class TFileEcr : public QObject, public ISearchTarget, public ITuneBrowser, publ
   void StepList(Qt::Key key);
   // The file's current tune, shown again after an edit: at its row when the view holds it.
   void ShowCurrentTune();
-  // The current tune when it is one of the list's, else null.
+  // The tune shown: the file's current tune (null when none).
   TAbcRec* ShownTune() const;
 
   IBrowserHost& host_;

@@ -115,9 +115,15 @@ TEST_F(EditTuneTest, EditOkAndCancel) {
   EXPECT_EQ(Shown().substr(0, 10), "X:1\nT:Zed\n");
   EXPECT_TRUE(tunes_->Modified);
 
+  QWidget* editPanel = MainEcr()->Host(HostPanel::EditTune);
+  const int width = editPanel->width();
   Action(ActionId::EditTune)->trigger();
+  QTest::qWait(0);
+  EXPECT_GT(editPanel->width(), width);  // the editor takes the list's place
   Retype(1, "T:Other");
   Editor().BtnCancel()->click();
+  QTest::qWait(0);
+  EXPECT_EQ(editPanel->width(), width);
   EXPECT_FALSE(ResLib()->EditMode);
   EXPECT_EQ(Shown().substr(0, 10), "X:1\nT:Zed\n");
   EXPECT_EQ(Titles(tunes_).back(), "Zed");
