@@ -1,6 +1,7 @@
 #include "app/Actions.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QIcon>
 #include <QKeySequence>
 #include <utility>
@@ -66,6 +67,30 @@ const ActionRow kActionRows[] = {
     {ActionId::DelTuneSet, "ACTDelTuneSet", 34, "Remove Tune", "", kNone},
     {ActionId::RenameSet, "ACTRenameSet", 33, "Rename Set", "Rename Current Set", kNone},
     {ActionId::PlaySet, "ACTPlaySet", 35, "Play Set", "", kNone},
+    {ActionId::DelTune, "ACTDelTune", 23, "Delete Tune", "Delete Tune", kNone},
+    {ActionId::DeleteAll, "ACTDeleteAll", 52, "Delete All Tunes", "Delete All Tunes", kNone},
+    {ActionId::CopyAll, "ACTCopyAll", 53, "Copy to Clipboard", "Copy to Clipboard", kNone},
+    {ActionId::PrintOneTune, "ACTPrintOneTune", 85, "Print Tune", "Print Tune", kNone},
+    {ActionId::AddPrintTune, "ACTAddPrintTune", 86, "Add to Print List", "Add Tune to Print List", kNone},
+};
+
+constexpr ActionId kEditLocked[] = {
+    // File
+    ActionId::File, ActionId::NewFile, ActionId::OpenFile, ActionId::NewClip, ActionId::Recent, ActionId::SaveFile,
+    ActionId::SaveAs, ActionId::SaveAll, ActionId::CloseFile, ActionId::CloseAll, ActionId::ClearTrash,
+    ActionId::Exit,
+    // Abc
+    ActionId::Abc, ActionId::NewTune, ActionId::EditTune, ActionId::DelTune, ActionId::MarkAll, ActionId::UnMarkAll,
+    ActionId::DeleteAll,
+    // Options
+    ActionId::Option, ActionId::GenPref,
+    // Tools, with its Sets and Print submenus
+    ActionId::Tools, ActionId::FindABC, ActionId::ToMidi, ActionId::Set, ActionId::NewSet, ActionId::RenameSet,
+    ActionId::DelSet, ActionId::DelTuneSet, ActionId::PlaySet, ActionId::SetToMidi, ActionId::Print,
+    ActionId::AddPrintTune, ActionId::PrintOneTune, ActionId::ClearPrintList, ActionId::MergeDir,
+    // the browser's
+    ActionId::ClearFlt, ActionId::SetFilter, ActionId::ToggleFilter, ActionId::FindIdent, ActionId::CutTune,
+    ActionId::PasteTune, ActionId::CopyAll,
 };
 
 const std::pair<ActionId, ActionImage> kActionIcons[] = {
@@ -95,14 +120,20 @@ TActions::TActions(QObject* parent) : QObject(parent) {
   }
   // Commands whose screens are not part of the program yet stay disabled; the Edit
   // menu and the print-list button are hidden for good.
-  for (ActionId id : {ActionId::Help, ActionId::ShowPrintList, ActionId::NewTune, ActionId::EditTune,
-                      ActionId::CopyTune, ActionId::PasteTune, ActionId::CutTune}) {
-    (*this)[id]->setEnabled(false);
-  }
+  for (ActionId id : {ActionId::Help, ActionId::ShowPrintList}) (*this)[id]->setEnabled(false);
   // The filter button stays down while the filter narrows the view.
   (*this)[ActionId::ToggleFilter]->setCheckable(true);
   for (ActionId id : {ActionId::Edit, ActionId::ShowPrintList}) (*this)[id]->setVisible(false);
+  // A disabled group disables its actions and, enabled again, leaves each with the
+  // state it was given of its own: the lock needs no copy of the states.
+  editLock_ = new QActionGroup(this);
+  editLock_->setExclusionPolicy(QActionGroup::ExclusionPolicy::None);
+  for (ActionId id : EditLockedActions()) editLock_->addAction((*this)[id]);
 }
+
+std::span<const ActionId> EditLockedActions() { return kEditLocked; }
+
+void TActions::SetEditLocked(bool locked) { editLock_->setEnabled(!locked); }
 
 QList<QAction*> TActions::All() const { return QList<QAction*>(actions_.begin(), actions_.end()); }
 

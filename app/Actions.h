@@ -6,8 +6,10 @@
 #include <QObject>
 #include <QList>
 #include <array>
+#include <span>
 
 class QAction;
+class QActionGroup;
 
 namespace rq {
 
@@ -57,6 +59,11 @@ enum class ActionId {
   DelTuneSet,
   RenameSet,
   PlaySet,
+  DelTune,
+  DeleteAll,
+  CopyAll,
+  PrintOneTune,
+  AddPrintTune,
   Count
 };
 
@@ -77,6 +84,12 @@ enum class ActionImage {
   Count
 };
 
+// The commands tune-edit mode locks: the File, Abc, Options and Tools menus with
+// every command in them, then the browser's commands outside those menus. Each
+// would change the file, the view or the tune shown under the edit. Commands added
+// later join their menu's group here.
+std::span<const ActionId> EditLockedActions();
+
 class TActions : public QObject {
   Q_OBJECT
 
@@ -88,8 +101,14 @@ class TActions : public QObject {
   // Gives each action with an icon its image of the 32 × 32 list.
   void SetImages(const TImageList& images);
 
+  // Disables every action of EditLockedActions (shortcuts included), or gives each
+  // back the enabled state it has of its own: one disabled before, or while locked,
+  // stays disabled.
+  void SetEditLocked(bool locked);
+
  private:
   std::array<QAction*, static_cast<size_t>(ActionId::Count)> actions_{};
+  QActionGroup* editLock_ = nullptr;
 };
 
 }  // namespace rq

@@ -22,6 +22,7 @@
 #include "screens/DlgSchAbc.h"
 #include "screens/DlgSelPatch.h"
 #include "screens/DlgString.h"
+#include "screens/EditEcr.h"
 #include "screens/FileEcr.h"
 #include "screens/PlayerEcr.h"
 #include "screens/SesMaster.h"
@@ -49,9 +50,8 @@ class TAppContext::Host : public ICtrlFileHost {
         .toStdString();
   }
   bool EditMode() const override { return app_.ResLib() && app_.ResLib()->EditMode; }
-  // The editor screen is not part of the program yet: no edit holds changes.
-  bool EditModified() const override { return false; }
-  void ValidEdit() override {}
+  bool EditModified() const override { return app_.EditEcr() && app_.EditEcr()->Modified; }
+  bool ValidEdit() override { return !app_.EditEcr() || app_.EditEcr()->OnValidEdit(); }
   std::string AskMidiFileName(const std::string& title, const std::string& name) override {
     if (app_.options_.askMidiFileName) return app_.options_.askMidiFileName(title, name);
     return app_.ResLib()
@@ -100,6 +100,7 @@ TAppContext::~TAppContext() {
   destroy("DlgSearchAbc", dlgSearchAbc_);
   destroy("PlayerEcr", playerEcr_);
   destroy("FileEcr", fileEcr_);
+  destroy("EditEcr", editEcr_);
   destroy("ScoreEcr", scoreEcr_);
   destroy("CtrlFileEcr", ctrlFileEcr_);
   destroy("DlgFltTune", dlgFltTune_);
@@ -143,6 +144,7 @@ void TAppContext::Start() {
   RunStep("construct ResLib", [this] {
     resLib_ = std::make_unique<TResLib>(settings_, midi_);
     actions_ = std::make_unique<TActions>();
+    resLib_->SetActions(actions_.get());
   });
   RunStep("construct MainEcr", [this] { mainEcr_ = std::make_unique<TMainEcr>(*this); });
   RunStep("construct TuneParser", [this] { tuneParser_ = std::make_unique<TAbcParser>(); });
@@ -163,6 +165,9 @@ void TAppContext::Start() {
     }
   });
   RunStep("construct DlgString", [this] { dlgString_ = std::make_unique<TDlgString>(mainEcr_.get()); });
+  RunStep("construct EditEcr", [this] {
+    if (tuneParser_) editEcr_ = std::make_unique<TEditEcr>(*tuneParser_);
+  });
   ConnectForms();
 
   RunStep("init MainEcr", [this] {
@@ -175,6 +180,7 @@ void TAppContext::Start() {
     resLib_->SelectCurrentPatch();
     actions_->SetImages(*resLib_->Img32x32());
   });
+  RunStep("init EditEcr", [this] { InitEditEcr(); });
   ConnectActions();
   RunStep("init SesMaster", [this] {
     if (sesMaster_) sesMaster_->OnCreate();
@@ -232,7 +238,10 @@ void TAppContext::StartTuneScreens() {
     fileEcr_ = std::make_unique<TFileEcr>(*browserHost_);
     fileEcr_->SetPlayer(browserPlayer_.get());
   });
-  RunStep("init FileEcr", [this] { CreateFileEcr(); });
+  RunStep("init FileEcr", [this] {
+    CreateFileEcr();
+    if (fileEcr_) fileEcr_->SetEditor(editEcr_.get());
+  });
   RunStep("construct PlayerEcr", [this] {
     if (!midiPlayer_ || !abcMidi_ || !tuneParser_) return;
     playerEcr_ = std::make_unique<TPlayerEcr>(*midiPlayer_, *abcMidi_, *tuneParser_, midi_);
@@ -289,11 +298,45 @@ void TAppContext::StartOptionsDialog() {
     dialog->OnCreate();
     resLib_->TranslateForm(dialog->Texts());
     resLib_->SetOptionsDialog(dialog);
+    // The editor takes the dialog's font, colours and attributes as they change.
+    if (TEditEcr* editor = editEcr_.get()) {
+      dialog->SetHighlighter(editor->AbcHigh());
+      QObject::connect(dialog, &TDlgOpt::EditorFontChanged, editor, &TEditEcr::SetEditorFont);
+      QObject::connect(dialog, &TDlgOpt::EditorColorsChanged, editor, &TEditEcr::SetColours);
+    }
     if (actions_) {
       QAction* pref = (*actions_)[ActionId::GenPref];
       QObject::connect(pref, &QAction::triggered, resLib_.get(), [this] { resLib_->OnSetGenPref(); });
     }
   });
+}
+
+// The editor goes into the main window with the settings' font, colours and
+// highlighter; the tune shown comes from the controller, and every edit is redrawn in
+// the score and marked for the player.
+void TAppContext::InitEditEcr() {
+  if (!editEcr_ || !mainEcr_) return;
+  TEditEcr* editor = editEcr_.get();
+  editor->OnCreate(mainEcr_->Host(HostPanel::EditTune), mainEcr_->Host(HostPanel::Log));
+  editor->SetPlayer(midiPlayer_.get());
+  editor->SetEditorFont(QString::fromStdString(settings_.EditFontName), settings_.EditFontSize);
+  editor->SetColours(settings_.EditBackground, settings_.EditForeground);
+  for (int i = 0; i < TSynAbcSyn::kAttributeCount; ++i) {
+    editor->AbcHigh()->SetAttribute(i, settings_.Attributes[static_cast<size_t>(i)]);
+  }
+  QObject::connect(editor, &TEditEcr::TuneParsed, editor, [this] {
+    if (playerEcr_) playerEcr_->MarkTuneChanged();
+    if (scoreEcr_ && tuneParser_) scoreEcr_->ShowTune(*tuneParser_);
+  });
+  if (fileControl_) {
+    QObject::connect(fileControl_.get(), &TCtrlFile::TuneShown, editor,
+                     [editor](TAbcFile*, TAbcRec*, const TLines& lines, uint32_t code, bool fromSetGrid) {
+                       editor->ShowTune(lines, code, fromSetGrid);
+                     });
+  }
+  if (resLib_) {
+    QObject::connect(resLib_.get(), &TResLib::EditModeChanged, mainEcr_.get(), &TMainEcr::OnEditMode);
+  }
 }
 
 void TAppContext::CreateMidiPlayer() {
@@ -322,6 +365,9 @@ void TAppContext::CreateFileEcr() {
         {&TBrowserActions::newSet, ActionId::NewSet},        {&TBrowserActions::renameSet, ActionId::RenameSet},
         {&TBrowserActions::delSet, ActionId::DelSet},        {&TBrowserActions::delTuneSet, ActionId::DelTuneSet},
         {&TBrowserActions::playSet, ActionId::PlaySet},      {&TBrowserActions::setToMidi, ActionId::SetToMidi},
+        {&TBrowserActions::delTune, ActionId::DelTune},      {&TBrowserActions::copyAll, ActionId::CopyAll},
+        {&TBrowserActions::addPrintTune, ActionId::AddPrintTune},
+        {&TBrowserActions::printOneTune, ActionId::PrintOneTune},
     };
     TBrowserActions browser;
     for (const auto& [slot, id] : links) browser.*slot = (*actions_)[id];
@@ -417,6 +463,16 @@ void TAppContext::ConnectActions() {
     if (browser()) browser()->OnCheckFilter(down);
   });
   ConnectSetActions(forward);
+  forward(ActionId::NewTune, &TFileEcr::ACTNewTune);
+  forward(ActionId::EditTune, &TFileEcr::EditTune);
+  forward(ActionId::DelTune, &TFileEcr::ACTDelTune);
+  forward(ActionId::CopyTune, &TFileEcr::ACTCopyTune);
+  forward(ActionId::CutTune, &TFileEcr::ACTCutTune);
+  forward(ActionId::PasteTune, &TFileEcr::ACTPasteTune);
+  forward(ActionId::DeleteAll, &TFileEcr::DeleteAllTunes);
+  forward(ActionId::CopyAll, &TFileEcr::CopyAllTunes);
+  forward(ActionId::AddPrintTune, &TFileEcr::AddToPrintList);
+  forward(ActionId::PrintOneTune, &TFileEcr::PrintOneTune);
   ConnectTransferActions();
 }
 

@@ -34,6 +34,7 @@ class TDlgSearchAbc;
 class TDlgSelPatch;
 class TDlgString;
 class TDragControl;
+class TEditEcr;
 class TFileEcr;
 class TMainEcr;
 class TPlayerEcr;
@@ -95,6 +96,7 @@ class TAppContext {
   TDlgString* DlgString() const { return dlgString_.get(); }
   TScoreEcr* ScoreEcr() const { return scoreEcr_.get(); }
   TFileEcr* FileEcr() const { return fileEcr_.get(); }
+  TEditEcr* EditEcr() const { return editEcr_.get(); }
   TPlayerEcr* PlayerEcr() const { return playerEcr_.get(); }
   TDlgSearchAbc* DlgSearchAbc() const { return dlgSearchAbc_.get(); }
   TDlgSelPatch* DlgSelPatch() const { return dlgSelPatch_.get(); }
@@ -131,6 +133,7 @@ class TAppContext {
   void StartSearchDialog();
   void StartPatchDialog();
   void StartOptionsDialog();
+  void InitEditEcr();
 
   TAppOptions options_;
   std::string programFolder_;
@@ -153,6 +156,7 @@ class TAppContext {
   std::unique_ptr<TDlgString> dlgString_;
   std::unique_ptr<TScoreEcr> scoreEcr_;
   std::unique_ptr<TFileEcr> fileEcr_;
+  std::unique_ptr<TEditEcr> editEcr_;
   std::unique_ptr<TPlayerEcr> playerEcr_;
   std::unique_ptr<TDlgSearchAbc> dlgSearchAbc_;
   std::unique_ptr<TDlgSelPatch> dlgSelPatch_;
@@ -174,6 +178,7 @@ inline TAbcParser* TuneParser() { return App().TuneParser(); }
 inline TCtrlFileEcr* CtrlFileEcr() { return App().CtrlFileEcr(); }
 inline TScoreEcr* ScoreEcr() { return App().ScoreEcr(); }
 inline TFileEcr* FileEcr() { return App().FileEcr(); }
+inline TEditEcr* EditEcr() { return App().EditEcr(); }
 inline TPlayerEcr* PlayerEcr() { return App().PlayerEcr(); }
 
 }  // namespace rq

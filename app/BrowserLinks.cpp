@@ -82,6 +82,59 @@ void TBrowserHost::ExpandList(bool expand) {
   if (TMainEcr* main = app_.MainEcr()) main->ShowBottomArea(!expand);
 }
 
+void TBrowserHost::EnterEditMode() {
+  if (TResLib* res = app_.ResLib()) res->EnterEditMode();
+}
+
+void TBrowserHost::LeaveEditMode() {
+  if (TResLib* res = app_.ResLib()) res->LeaveEditMode();
+}
+
+void TBrowserHost::EditEnded() {
+  if (TCtrlFile* control = app_.FileControl()) control->EditEnded();
+}
+
+void TBrowserHost::ShowNoTune(TAbcFile* file) {
+  if (TCtrlFile* control = app_.FileControl()) control->ShowNoTune(file);
+}
+
+int32_t TBrowserHost::StoreEdit(TAbcFile* file, int32_t mode, const TLines& lines) {
+  TCtrlFile* control = app_.FileControl();
+  return control ? control->StoreEdit(file, mode, lines) : kCtrlRefused;
+}
+
+int32_t TBrowserHost::PasteTunes(TAbcFile* file, const TLines& lines) {
+  TCtrlFile* control = app_.FileControl();
+  return control ? control->PasteTunes(file, lines) : kCtrlRefused;
+}
+
+int32_t TBrowserHost::TuneRecToTrash(TAbcFile* file, TAbcRec* rec) {
+  TCtrlFile* control = app_.FileControl();
+  return control ? control->TuneRecToTrash(file, rec) : kCtrlRefused;
+}
+
+bool TBrowserHost::ConfirmSendToTrash(int32_t count) {
+  TCtrlFile* control = app_.FileControl();
+  return control && control->ConfirmSendToTrash(count);
+}
+
+int32_t TBrowserHost::ViewToTrash(TAbcFile* file) {
+  TCtrlFile* control = app_.FileControl();
+  return control ? control->ViewToTrash(file, true) : kCtrlRefused;
+}
+
+void TBrowserHost::AddToPrintList(TAbcFile* file, const TAbcRec* rec) {
+  if (TCtrlFile* control = app_.FileControl()) control->AddRecToPrintList(file, rec);
+}
+
+void TBrowserHost::PrintTune(TAbcFile* file, const TAbcRec* rec) {
+  if (TCtrlFile* control = app_.FileControl()) control->PrintTuneRec(file, rec);
+}
+
+void TBrowserHost::ShowMessage(const std::string& text) {
+  app_.UserInterface().MessageDlg(text, MsgDlgType::Information, mbOK, 0);
+}
+
 void TBrowserPlayer::PrepareTune() {
   if (TPlayerEcr* panel = app_.PlayerEcr()) panel->PrepareTune();
 }

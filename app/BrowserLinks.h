@@ -29,6 +29,18 @@ class TBrowserHost : public IBrowserHost {
   void SetLastExitGrid(QWidget* grid) override;
   QWidget* LastExitGrid() const override;
   void ExpandList(bool expand) override;
+  void EnterEditMode() override;
+  void LeaveEditMode() override;
+  void EditEnded() override;
+  void ShowNoTune(TAbcFile* file) override;
+  int32_t StoreEdit(TAbcFile* file, int32_t mode, const TLines& lines) override;
+  int32_t PasteTunes(TAbcFile* file, const TLines& lines) override;
+  int32_t TuneRecToTrash(TAbcFile* file, TAbcRec* rec) override;
+  bool ConfirmSendToTrash(int32_t count) override;
+  int32_t ViewToTrash(TAbcFile* file) override;
+  void AddToPrintList(TAbcFile* file, const TAbcRec* rec) override;
+  void PrintTune(TAbcFile* file, const TAbcRec* rec) override;
+  void ShowMessage(const std::string& text) override;
 
   // The text of the tune the controller showed last (the editor shows it).
   void SetShownText(const TLines& lines) { shownText_ = lines; }

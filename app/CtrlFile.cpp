@@ -6,9 +6,11 @@
 #include <utility>
 
 #include "app/BusyCursor.h"
+#include "library/AbcFileFormat.h"
 #include "midi/AbcToMidi.h"
 #include "notation/AbcParser.h"
 #include "platform/AtomicFile.h"
+#include "screens/EditEcr.h"
 
 namespace rq {
 namespace {
@@ -264,7 +266,10 @@ int32_t TCtrlFile::QueryCloseAll() {
   }
   if (host_.EditMode() && host_.EditModified()) {
     switch (AskYesNoAbort(ui_.GetMessage(msgEditModeSave))) {
-      case mrYes: host_.ValidEdit(); break;
+      case mrYes:
+        // A refused text keeps the program running with the edit, not lost.
+        if (!host_.ValidEdit()) return kCtrlRefused;
+        break;
       case mrNo: break;
       default: return kCtrlRefused;
     }
@@ -339,6 +344,28 @@ int32_t TCtrlFile::ShowLines(TAbcFile* file, TAbcRec* rec, const TLines& lines, 
 
 void TCtrlFile::SetViewMode(TAbcFile* file, int32_t mode, int32_t filterOn) {
   if (file) file->SetViewMode(mode, filterOn);
+}
+
+void TCtrlFile::ShowNoTune(TAbcFile* file) {
+  if (host_.EditMode()) return;
+  parser_.Parse(TLines());
+  emit TuneShown(file, nullptr, TLines(), 0, false);
+}
+
+int32_t TCtrlFile::StoreEdit(TAbcFile* file, int32_t mode, const TLines& lines) {
+  if (!IsOpen(file) || std::none_of(lines.begin(), lines.end(), [](const std::string& l) { return IsTuneStart(l); })) {
+    return kCtrlRefused;
+  }
+  if (mode == kEditNewTune) {
+    const int32_t before = file->FilterList.AllCount();
+    file->AddTunes(lines, true, 0);
+    file->SetCurrentRec(file->FindBySeq(before + 1));
+  } else if (!file->CurrentRec || file->ReplaceCurrent(lines) != 0) {
+    return kCtrlRefused;
+  }
+  if (const int32_t row = file->FilterList.RowOf(file->CurrentRec); row >= 0) file->SetRow(row);
+  emit TunesChanged(file);
+  return kCtrlOk;
 }
 
 void TCtrlFile::ShowProblem(const std::string& reason) {

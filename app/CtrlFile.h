@@ -36,8 +36,9 @@ class ICtrlFileHost {
   virtual bool EditMode() const = 0;
   // The edited text differs from the tune the editor was given.
   virtual bool EditModified() const = 0;
-  // The editor's Ok: stores the edited tune into its file and ends the edit.
-  virtual void ValidEdit() = 0;
+  // The editor's Ok: stores the edited tune into its file and ends the edit; false
+  // when the text was refused and the edit goes on.
+  virtual bool ValidEdit() = 0;
   // The save dialog for MIDI files, as AskSaveFileName.
   virtual std::string AskMidiFileName(const std::string& title, const std::string& name) = 0;
   // The player's tempo in quarter notes per minute, which exported files take.
@@ -139,18 +140,32 @@ class TCtrlFile : public QObject, public IOpenFiles {
   int32_t ShowTune(TAbcFile* file, int32_t row);
   int32_t ShowTuneRec(TAbcFile* file, TAbcRec* rec);
   void SetViewMode(TAbcFile* file, int32_t mode, int32_t filterOn);
+  // No tune shown: the editor and the score are emptied (the file's shown tune is gone).
+  void ShowNoTune(TAbcFile* file);
 
   // The editor calls this after Ok or Cancel: a file that arrived during the edit is shown now.
   void EditEnded();
+  // Stores the text of an edit: mode kEditNewTune adds its tunes as new; mode
+  // kEditCurrentTune replaces the current tune, which goes to the end of the file
+  // keeping its marks, sets and sessions. The stored tune becomes current and, when
+  // the view holds it, the view's row. kCtrlRefused without a current tune to
+  // replace or when the text holds no tune start.
+  int32_t StoreEdit(TAbcFile* file, int32_t mode, const TLines& lines);
+  // Adds pasted tunes (already in the file's encoding) to the file as new tunes.
+  int32_t PasteTunes(TAbcFile* file, const TLines& lines);
 
   // ---- transfers: tunes travel as text, a move is a copy and a deletion ----------
 
   // A tune of a file goes to the end of the trash, flagged as added; a tune of the
   // trash is deleted for good. Refused with the reason when there is no trash.
   int32_t TuneToTrash(TAbcFile* file, int32_t row);
+  // The same for a record of the file, whatever the view (the tune shown).
+  int32_t TuneRecToTrash(TAbcFile* file, TAbcRec* rec);
   // Every tune of the file's view leaves it: into the trash when `copy` is set and
   // the file is not the trash itself, else for good.
   int32_t ViewToTrash(TAbcFile* file, bool copy);
+  // "Send %d tunes to trash ?": true when the user says yes.
+  bool ConfirmSendToTrash(int32_t count);
 
   // A drag of tunes: from the tune list (kind 0, mode -1, its row) or the tune counter
   // (kind 1, mode 1, row 0). The drag ends with DropOnFile or CancelDrag.
@@ -177,9 +192,11 @@ class TCtrlFile : public QObject, public IOpenFiles {
   // The print list: tunes added in order, marked; emptied; printed and previewed by
   // the print screen (nothing happens without one).
   void AddToPrintList(TAbcFile* file, int32_t row);
+  void AddRecToPrintList(TAbcFile* file, const TAbcRec* rec);
   void ClearPrintList();
   void SetPrinter(ITunePrinter* printer) { printer_ = printer; }
   void PrintTune(TAbcFile* file, int32_t row);
+  void PrintTuneRec(TAbcFile* file, const TAbcRec* rec);
   void PrintAll(bool all);
   void PreviewPrintList(bool all);
 

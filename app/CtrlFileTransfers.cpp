@@ -125,15 +125,30 @@ void TCtrlFile::EmptyFile(TAbcFile* file) {
 }
 
 int32_t TCtrlFile::TuneToTrash(TAbcFile* file, int32_t row) {
-  if (!IsOpen(file) || !file->GetRec(row)) return kCtrlRefused;
+  return IsOpen(file) ? TuneRecToTrash(file, file->GetRec(row)) : kCtrlRefused;
+}
+
+int32_t TCtrlFile::TuneRecToTrash(TAbcFile* file, TAbcRec* rec) {
+  if (!IsOpen(file) || !file->HasRecord(rec)) return kCtrlRefused;
   if (!IsTrash(file)) {
     if (RefuseWithoutTrash()) return kCtrlRefused;
     TLines lines;
-    file->CopyTuneLines(row, lines, true);
+    file->CopyRecLines(rec, lines, true);
     AddTunesTo(trash_, lines);
   }
-  file->DeleteTune(row);
+  file->DeleteTuneRec(rec);
   emit TunesChanged(file);
+  return kCtrlOk;
+}
+
+bool TCtrlFile::ConfirmSendToTrash(int32_t count) {
+  const std::string question = ui_.Messages().GetMessage(msgSendToTrash, count);
+  return ui_.MessageDlg(question, MsgDlgType::Confirmation, mbYes | mbNo, 0) == mrYes;
+}
+
+int32_t TCtrlFile::PasteTunes(TAbcFile* file, const TLines& lines) {
+  if (!IsOpen(file) || lines.empty()) return kCtrlRefused;
+  AddTunesTo(file, lines);
   return kCtrlOk;
 }
 
@@ -185,8 +200,7 @@ void TCtrlFile::DropOnFile(TAbcFile* target) {
   }
   const int32_t count = source->FilterList.Count();
   if (count == 0) return;
-  const std::string question = ui_.Messages().GetMessage(msgSendToTrash, count);
-  if (ui_.MessageDlg(question, MsgDlgType::Confirmation, mbYes | mbNo, 0) != mrYes) return;
+  if (!ConfirmSendToTrash(count)) return;
   if (!IsOpen(source)) return;
   AddTunesTo(trash_, ViewLines(source));
   DeleteView(source);
@@ -244,9 +258,12 @@ int32_t TCtrlFile::MergeDirectory(const std::string& folder) {
 // ---- the print list -------------------------------------------------------------
 
 void TCtrlFile::AddToPrintList(TAbcFile* file, int32_t row) {
-  if (!file) return;
+  if (file) AddRecToPrintList(file, file->GetRec(row));
+}
+
+void TCtrlFile::AddRecToPrintList(TAbcFile* file, const TAbcRec* rec) {
   TLines lines;
-  if (file->CopyTuneLines(row, lines, true) != 0) return;
+  if (!file || file->CopyRecLines(rec, lines, true) != 0) return;
   AddTunesTo(printList_.get(), lines);
 }
 
@@ -256,9 +273,13 @@ void TCtrlFile::ClearPrintList() {
 }
 
 void TCtrlFile::PrintTune(TAbcFile* file, int32_t row) {
-  if (!printer_ || !printer_->ExecPrintDialog() || !file) return;
+  if (file) PrintTuneRec(file, file->GetRec(row));
+}
+
+void TCtrlFile::PrintTuneRec(TAbcFile* file, const TAbcRec* rec) {
+  if (!printer_ || !file || !file->HasRecord(rec) || !printer_->ExecPrintDialog()) return;
   TLines lines;
-  if (file->CopyTuneLines(row, lines, true) == 0) printer_->PrintTune(lines);
+  if (file->CopyRecLines(rec, lines, true) == 0) printer_->PrintTune(lines);
 }
 
 void TCtrlFile::PrintAll(bool all) {

@@ -65,6 +65,7 @@ QMenu* SubmenuFor(QMenu* parent, QAction* action, const char* name) {
 }
 
 constexpr int kBottomTabTag = 31;
+constexpr int kEditMaxWidth = 361 * 4;
 
 }  // namespace
 
@@ -159,14 +160,23 @@ void TMainEcr::BuildMenu() {
   abc->addAction(a[ActionId::NewTune]);
   abc->addAction(a[ActionId::EditTune]);
   abc->addSeparator();
+  abc->addAction(a[ActionId::DelTune]);
+  abc->addSeparator();
   abc->addAction(a[ActionId::MarkAll]);
   abc->addAction(a[ActionId::UnMarkAll]);
+  abc->addSeparator();
+  abc->addAction(a[ActionId::DeleteAll]);
   QMenu* tools = MenuFor(bar, a[ActionId::Tools], "mnTools");
   tools->addAction(a[ActionId::FindABC]);
   tools->addSeparator();
   tools->addAction(a[ActionId::ToMidi]);
   SubmenuFor(tools, a[ActionId::Set], "mnSet")->addAction(a[ActionId::SetToMidi]);
-  SubmenuFor(tools, a[ActionId::Print], "PrintScore1")->addAction(a[ActionId::ClearPrintList]);
+  QMenu* print = SubmenuFor(tools, a[ActionId::Print], "PrintScore1");
+  print->addAction(a[ActionId::AddPrintTune]);
+  print->addSeparator();
+  print->addAction(a[ActionId::PrintOneTune]);
+  print->addSeparator();
+  print->addAction(a[ActionId::ClearPrintList]);
   tools->addSeparator();
   tools->addAction(a[ActionId::MergeDir]);
   QMenu* options = MenuFor(bar, a[ActionId::Option], "mnOption");
@@ -249,14 +259,14 @@ void TMainEcr::BuildWorkArea() {
   upperLayout->setSpacing(0);
   upperLayout->addWidget(MakeHost(HostPanel::Player, "PanPlayer", upper));
   upperLayout->addWidget(MakeHost(HostPanel::ToolTune, "PantoolTune", upper));
-  auto* splTune = new QSplitter(Qt::Horizontal, upper);
-  splTune->setObjectName("splTune");
-  splTune->addWidget(MakeHost(HostPanel::Main01, "MainPan01", splTune));
-  QWidget* edit = MakeHost(HostPanel::EditTune, "PanEditTune", splTune);
+  splTune_ = new QSplitter(Qt::Horizontal, upper);
+  splTune_->setObjectName("splTune");
+  splTune_->addWidget(MakeHost(HostPanel::Main01, "MainPan01", splTune_));
+  QWidget* edit = MakeHost(HostPanel::EditTune, "PanEditTune", splTune_);
   edit->setMinimumWidth(180);
-  edit->setMaximumWidth(361 * 4);
-  splTune->addWidget(edit);
-  upperLayout->addWidget(splTune, 1);
+  edit->setMaximumWidth(kEditMaxWidth);
+  splTune_->addWidget(edit);
+  upperLayout->addWidget(splTune_, 1);
   splitTune_->addWidget(upper);
 
   // Bottom area: tabs for the score, sets, print list and log, and the second list.
@@ -393,6 +403,28 @@ void TMainEcr::ShowWorkArea(int mode) {
 }
 
 bool TMainEcr::WorkAreaVisible() const { return !panBase_->isHidden(); }
+
+// While a tune is edited the editor takes the browser's place beside the player, and
+// the tool bar, the file tabs and the browser's tool row are out of reach; the
+// editor gets its width back afterwards.
+void TMainEcr::OnEditMode(bool editing) {
+  QWidget* edit = Host(HostPanel::EditTune);
+  panFonction_->setEnabled(!editing);
+  Host(HostPanel::Tab)->setEnabled(!editing);
+  Host(HostPanel::ToolTune)->setVisible(!editing);
+  if (editing) {
+    if (TResLib* res = app_.ResLib()) res->SavedEditWidth = edit->width();
+    edit->setMaximumWidth(QWIDGETSIZE_MAX);
+    Host(HostPanel::Main01)->hide();
+    return;
+  }
+  edit->setMaximumWidth(kEditMaxWidth);
+  Host(HostPanel::Main01)->show();
+  if (const TResLib* res = app_.ResLib(); res && res->SavedEditWidth > 0) {
+    const int total = splTune_->width() - splTune_->handleWidth();
+    splTune_->setSizes({total - res->SavedEditWidth, res->SavedEditWidth});
+  }
+}
 
 void TMainEcr::ShowBottomArea(bool shown) { panBottom_->setVisible(shown); }
 

@@ -55,6 +55,8 @@ class TMainEcr : public QMainWindow {
   // 0 hides the work area, 1 shows it.
   void ShowWorkArea(int mode);
   bool WorkAreaVisible() const;
+  // Tune-edit mode began or ended (the resource module's EditModeChanged).
+  void OnEditMode(bool editing);
   // The bottom area (score, sets, print list) hidden gives the browser the whole height.
   void ShowBottomArea(bool shown);
   // The status line names the file shown and its number of tunes.
@@ -117,6 +119,7 @@ class TMainEcr : public QMainWindow {
   QLabel* imgLogo_ = nullptr;
   QWidget* panBase_ = nullptr;
   QSplitter* splitTune_ = nullptr;
+  QSplitter* splTune_ = nullptr;
   QWidget* panBottom_ = nullptr;
   QTabBar* tabBottom_ = nullptr;
   QStackedWidget* bottomPages_ = nullptr;

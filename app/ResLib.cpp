@@ -222,4 +222,20 @@ void TResLib::OnClickPatch(int row, TZymMidiPlayer* player) {
   midi_.MidiPatch[0] = program;
 }
 
+// ---- tune-edit mode ----------------------------------------------------------
+
+void TResLib::EnterEditMode() {
+  if (EditMode) return;
+  EditMode = true;
+  if (actions_) actions_->SetEditLocked(true);
+  emit EditModeChanged(true);
+}
+
+void TResLib::LeaveEditMode() {
+  if (!EditMode) return;
+  EditMode = false;
+  if (actions_) actions_->SetEditLocked(false);
+  emit EditModeChanged(false);
+}
+
 }  // namespace rq

@@ -29,6 +29,7 @@ class QWidget;
 
 namespace rq {
 
+class TActions;
 class TZymMidiPlayer;
 
 // Actions carry their translation key as the dynamic property "tag".
@@ -107,6 +108,14 @@ class TResLib : public QObject, public IUserInterface {
   TImageList* ImgBmp() { return &imgBmp_; }
   TImageList* Img32x32() { return &img32x32_; }
 
+  // Tune-edit mode: while one tune is edited, every command that would change the
+  // file, the view or the tune shown is locked (TActions::SetEditLocked) and the
+  // main window follows EditModeChanged. The browser calls the two in pairs; a
+  // second call of either does nothing.
+  void SetActions(TActions* actions) { actions_ = actions; }
+  void EnterEditMode();
+  void LeaveEditMode();
+
   bool EditMode = false;
   // The list or set grid that last lost the keyboard focus; the player panel gives
   // the focus back to it.
@@ -114,11 +123,16 @@ class TResLib : public QObject, public IUserInterface {
   int32_t SavedEditWidth = 0;
   TLines ScratchList;
 
+ signals:
+  // Edit mode began (true) or ended; the actions are locked or given back already.
+  void EditModeChanged(bool editing);
+
  private:
   static void LoadImages(TImageList& list, std::span<const char* const> names);
 
   TSettings& settings_;
   MidiSettings& midi_;
+  TActions* actions_ = nullptr;
   TMessages messages_;
   std::optional<IniFile> language_;
   TImageList img20x20_{20, 20};

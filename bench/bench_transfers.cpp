@@ -31,7 +31,7 @@ class NoDialogs : public rq::ICtrlFileHost {
   std::string AskSaveFileName(const std::string&, const std::string&) override { return {}; }
   bool EditMode() const override { return false; }
   bool EditModified() const override { return false; }
-  void ValidEdit() override {}
+  bool ValidEdit() override { return true; }
   std::string AskMidiFileName(const std::string&, const std::string&) override { return {}; }
   int PlayerTempo() const override { return 200; }
 };

@@ -20,6 +20,12 @@ TAbcRec* TFilterList::Items(int32_t row) const {
   return rows[static_cast<size_t>(row)];
 }
 
+int32_t TFilterList::RowOf(const TAbcRec* rec) const {
+  const auto& rows = Filtered() ? View : All;
+  const auto it = std::find(rows.begin(), rows.end(), rec);
+  return rec && it != rows.end() ? static_cast<int32_t>(it - rows.begin()) : -1;
+}
+
 TAbcRec* TFilterList::AllItems(int32_t index) const {
   if (index < 0 || static_cast<size_t>(index) >= All.size()) return nullptr;
   return All[static_cast<size_t>(index)];

@@ -58,6 +58,8 @@ class TFilterList {
   int32_t AllCount() const { return static_cast<int32_t>(All.size()); }
   TAbcRec* Items(int32_t row) const;
   TAbcRec* AllItems(int32_t index) const;
+  // The row showing a record; -1 when no row does (null included).
+  int32_t RowOf(const TAbcRec* rec) const;
 
   // Appends a record and re-applies the installed filters; returns its index in All.
   int32_t Add(TAbcRec* rec);

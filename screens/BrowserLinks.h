@@ -6,6 +6,7 @@
 #include <QPoint>
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "platform/ByteText.h"
 
@@ -61,6 +62,31 @@ class IBrowserHost {
   virtual QWidget* LastExitGrid() const = 0;
   // The list gets the whole height of the work area (true) or its share again.
   virtual void ExpandList(bool expand) = 0;
+
+  // ---- editing and the tune commands --------------------------------------------
+  // Tune-edit mode on and off (the commands and screens that would change the file,
+  // view or tune are locked meanwhile).
+  virtual void EnterEditMode() = 0;
+  virtual void LeaveEditMode() = 0;
+  // After Ok or Cancel: a file that arrived during the edit is shown now.
+  virtual void EditEnded() = 0;
+  // Shows no tune: the file's shown tune is gone.
+  virtual void ShowNoTune(TAbcFile* file) = 0;
+  // Stores an edit's text (mode 0 replaces the current tune, 1 adds new tunes); the
+  // stored tune becomes current, and the view's row when the view holds it. 0 or −1.
+  virtual int32_t StoreEdit(TAbcFile* file, int32_t mode, const TLines& lines) = 0;
+  // Adds tunes, already in the file's encoding, as new tunes: 0 or −1.
+  virtual int32_t PasteTunes(TAbcFile* file, const TLines& lines) = 0;
+  // A record of the file to the trash, as TuneToTrash does with a row.
+  virtual int32_t TuneRecToTrash(TAbcFile* file, TAbcRec* rec) = 0;
+  // Asks whether `count` tunes go to the trash.
+  virtual bool ConfirmSendToTrash(int32_t count) = 0;
+  // Every tune of the file's view to the trash: 0 or −1.
+  virtual int32_t ViewToTrash(TAbcFile* file) = 0;
+  virtual void AddToPrintList(TAbcFile* file, const TAbcRec* rec) = 0;
+  virtual void PrintTune(TAbcFile* file, const TAbcRec* rec) = 0;
+  // Tells the user why a command did nothing.
+  virtual void ShowMessage(const std::string& text) = 0;
 };
 
 // The player panel.
@@ -103,6 +129,10 @@ struct TBrowserActions {
   QAction* delTuneSet = nullptr;
   QAction* playSet = nullptr;
   QAction* setToMidi = nullptr;
+  QAction* delTune = nullptr;
+  QAction* copyAll = nullptr;
+  QAction* addPrintTune = nullptr;
+  QAction* printOneTune = nullptr;
 };
 
 }  // namespace rq

@@ -122,7 +122,14 @@ int32_t TFileEcr::RefreshList() {
 
 void TFileEcr::ShowTuneAt(int32_t row) {
   const TAbcRec* rec = curList_->GetRec(row);
-  if (!rec) return;
+  if (!rec) {
+    // The tune shown was deleted with the view: nothing of it may stay on screen.
+    if (!curList_->CurrentRec) {
+      shownRec_ = nullptr;
+      host_.ShowNoTune(curList_);
+    }
+    return;
+  }
   if (rec != shownRec_) selChanged_ = true;
   shownRec_ = rec;
   host_.ShowTune(curList_, row);
@@ -200,6 +207,7 @@ bool TFileEcr::OnGridKeyDown(int key) {
 }
 
 // ---- previous and next -----------------------------------------------------------
+// While a tune is edited the list stays where it is: Cancel shows its tune again.
 
 void TFileEcr::StepList(Qt::Key key) {
   QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
@@ -207,21 +215,21 @@ void TFileEcr::StepList(Qt::Key key) {
 }
 
 void TFileEcr::ShowPrevTune() {
-  if (curList_) StepList(Qt::Key_Up);
+  if (curList_ && !editing_) StepList(Qt::Key_Up);
 }
 
 void TFileEcr::ShowNextTune() {
-  if (curList_) StepList(Qt::Key_Down);
+  if (curList_ && !editing_) StepList(Qt::Key_Down);
 }
 
 void TFileEcr::PlayPrevTune() {
-  if (!curList_) return;
+  if (!curList_ || editing_) return;
   StepList(Qt::Key_Up);
   OnClickPlay();
 }
 
 void TFileEcr::PlayNextTune() {
-  if (!curList_) return;
+  if (!curList_ || editing_) return;
   StepList(Qt::Key_Down);
   OnClickPlay();
 }

@@ -11,6 +11,7 @@
 #include "screens/BrowserLinks.h"
 #include "screens/DlgFltTune.h"
 #include "screens/DlgSchAbc.h"
+#include "screens/EditEcr.h"
 #include "screens/TuneBrowser.h"
 #include "screens/TuneRow.h"
 
@@ -37,7 +38,7 @@ class TPage95Control;
 class TSetGrid;
 class TTab95Sheet;
 
-class TFileEcr : public QObject, public ISearchTarget, public ITuneBrowser {
+class TFileEcr : public QObject, public ISearchTarget, public ITuneBrowser, public IEditTarget {
   Q_OBJECT
 
  public:
@@ -61,6 +62,8 @@ class TFileEcr : public QObject, public ISearchTarget, public ITuneBrowser {
   void SetActions(const TBrowserActions& actions) { actions_ = actions; }
   void SetImages(TImageList* images);
   void SetSearchDialog(TDlgSearchAbc* dialog) { searchDialog_ = dialog; }
+  // The editor that shows the tune and edits it; it ends its edits here.
+  void SetEditor(TEditEcr* editor);
   // The floating window that hosts the filter panel: the panel moves into its layout.
   // Without one, creation makes a filter window of its own.
   void SetFilterWindow(TDlgFltTune* window);
@@ -156,6 +159,24 @@ class TFileEcr : public QObject, public ISearchTarget, public ITuneBrowser {
   void OnPlaySet();
   // The counters and the modified lamp, as the file has them now.
   void ShowCounters();
+  // Editing, the clipboard and the trash (FileEcrEdit.cpp). Each acts on the tune
+  // shown (the file's current tune), which a set entry may have shown too.
+  void EditTune();
+  void ACTNewTune();
+  bool EndEdit(int mode) override;
+  void CancelEdit() override;
+  void ACTDelTune();
+  void ACTCopyTune();
+  void ACTCutTune();
+  void ACTPasteTune();
+  void DeleteAllTunes();
+  void CopyAllTunes();
+  void AddToPrintList();
+  void PrintOneTune();
+  // Tune-edit mode: the list, the view tabs, the set panel, the second list and the
+  // filter panel are locked, the filter window and the search dialog hidden.
+  void LockForEdit(bool editing);
+  bool Editing() const { return editing_; }
 
   // The panels and controls.
   QWidget* PanList() const { return panList_; }
@@ -205,7 +226,7 @@ class TFileEcr : public QObject, public ISearchTarget, public ITuneBrowser {
   // Steps shared by RefreshView and RefreshList: counts, row, repaints, filter marks.
   void UpdateView();
   // Shows the tune at a view row through the controller; an empty view keeps the
-  // tune shown before, still parsed for playing.
+  // tune shown before, still parsed for playing, unless that tune is gone.
   void ShowTuneAt(int32_t row);
   void ShowRhythmChecks();
   void ScrollToRow(int32_t row);
@@ -214,6 +235,10 @@ class TFileEcr : public QObject, public ISearchTarget, public ITuneBrowser {
   bool GridKeyEvent(QKeyEvent* event);
   // An arrow key press sent to the list, as if typed.
   void StepList(Qt::Key key);
+  // The file's current tune, shown again after an edit: at its row when the view holds it.
+  void ShowCurrentTune();
+  // The tune shown: the file's current tune (null when none).
+  TAbcRec* ShownTune() const;
 
   // Where a drop on the set grid comes from: the drag controller forgets its source
   // before the drop, so the last test of the pointer keeps it.
@@ -243,6 +268,7 @@ class TFileEcr : public QObject, public ISearchTarget, public ITuneBrowser {
   QPointer<TImageList> images_;
   TTuneRowPainter rowPainter_;
   QPointer<TDlgSearchAbc> searchDialog_;
+  QPointer<TEditEcr> editor_;
   QPointer<TDlgFltTune> filterWindow_;
   QPointer<TDlgFltTune> ownFilterWindow_;
 
@@ -261,6 +287,7 @@ class TFileEcr : public QObject, public ISearchTarget, public ITuneBrowser {
   bool setNameSelected_ = false;
   bool setCellSelected_ = false;
   SetDropSource setDropSource_ = SetDropSource::None;
+  bool editing_ = false;
 
   QPointer<QWidget> panList_;
   QPointer<QWidget> panToolList_;

@@ -136,7 +136,7 @@ void TFileEcr::OnSearchCode() {
 // A text typed with letters beyond ASCII is looked for in both encodings a file's
 // bytes may have.
 void TFileEcr::SearchText(const QString& text) {
-  if (!curList_) return;
+  if (!curList_ || editing_) return;
   const std::vector<std::string> forms = FileByteForms(text);
   std::vector<TAbcRec*> hits;
   for (const std::string& form : forms) {
@@ -150,7 +150,7 @@ void TFileEcr::SearchText(const QString& text) {
 }
 
 void TFileEcr::SearchAbc(const QString& notes, const QString& meter, int digits) {
-  if (!curList_) return;
+  if (!curList_ || editing_) return;
   curList_->SearchNotes(notes.toStdString(), meter.toStdString(), digits);
   SetViewMode(vmSearched);
 }

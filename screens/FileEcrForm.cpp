@@ -252,7 +252,8 @@ QWidget* TFileEcr::BuildListPanel() {
   popListAbc_ = new QMenu(panel);
   popListAbc_->setObjectName("PopListAbc");
   for (QAction* action : {actions_.markAll, actions_.unmarkAll, static_cast<QAction*>(nullptr), actions_.newTune,
-                          actions_.editTune, actions_.copyTune, actions_.cutTune, actions_.pasteTune}) {
+                          actions_.editTune, actions_.delTune, actions_.copyTune, actions_.cutTune, actions_.pasteTune,
+                          static_cast<QAction*>(nullptr), actions_.addPrintTune, actions_.printOneTune}) {
     if (action) {
       popListAbc_->addAction(action);
     } else {
@@ -275,6 +276,7 @@ QWidget* TFileEcr::BuildToolRow() {
   labCptFlt_->setCursor(Qt::OpenHandCursor);
   row->addWidget(labCptAll_);
   row->addWidget(labCptFlt_);
+  ActionButton(panel, actions_.copyAll, "btnCopyTunes");
   voyFilter_ = Lamp(panel, "VoyFilter", " Filter ON", QColor(0x00, 0xA0, 0x00));
   row->addWidget(voyFilter_);
   ActionButton(panel, actions_.toggleFilter, "BtnTogFilter");

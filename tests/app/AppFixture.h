@@ -46,6 +46,10 @@ class AppFixture : public ::testing::Test {
       names.erase(names.begin());
       return name;
     };
+    options.askOpenFileName = [this] {
+      ++openAsked_;
+      return std::string();
+    };
     options.askSaveFileName = [this, next](const std::string&, const std::string&) { return next(saveNames_); };
     options.askMidiFileName = [this, next](const std::string&, const std::string&) { return next(midiNames_); };
     context_ = std::make_unique<TAppContext>(options);
@@ -75,6 +79,7 @@ class AppFixture : public ::testing::Test {
   TScriptedUserInterface ui_;
   std::vector<std::string> saveNames_;  // answers of the save dialogs; none left: cancelled
   std::vector<std::string> midiNames_;
+  int openAsked_ = 0;  // the open dialog, always cancelled
   std::vector<std::string> log_;
   std::unique_ptr<TAppContext> context_;
 };

@@ -24,7 +24,10 @@ class FakeHost : public ICtrlFileHost {
   }
   bool EditMode() const override { return Editing; }
   bool EditModified() const override { return EditChanged; }
-  void ValidEdit() override { ++ValidEdits; }
+  bool ValidEdit() override {
+    ++ValidEdits;
+    return true;
+  }
   std::string AskMidiFileName(const std::string& title, const std::string& name) override {
     return Answer(MidiNames, MidiTitles, title, MidiProposed, name);
   }

@@ -48,8 +48,9 @@ TEST_F(MainEcrTest, StartsInOrderAndTearsDownInReverse) {
   const std::vector<std::string> started = {
       "construct ResLib",     "construct MainEcr",     "construct TuneParser", "construct AbcMidi",
       "construct FileControl", "construct SesMaster",  "construct DlgFltTune", "construct CtrlFileEcr",
-      "construct DlgString",  "init MainEcr",          "create MidiPlayer",    "init ResLib",
-      "init SesMaster",       "init DlgFltTune",       "construct ScoreEcr",   "init ScoreEcr",
+      "construct DlgString",  "construct EditEcr",     "init MainEcr",         "create MidiPlayer",
+      "init ResLib",          "init EditEcr",          "init SesMaster",       "init DlgFltTune",
+      "construct ScoreEcr",   "init ScoreEcr",
       "construct FileEcr",    "init FileEcr",          "construct PlayerEcr",  "init PlayerEcr",
       "init CtrlFileEcr",     "construct DlgSearchAbc", "init DlgSearchAbc",   "construct DlgSelPatch",
       "init DlgSelPatch",     "construct DlgOpt",      "init DlgOpt",          "init DlgString"};
@@ -65,7 +66,7 @@ TEST_F(MainEcrTest, StartsInOrderAndTearsDownInReverse) {
   const std::vector<std::string> stopped(log_.begin() + static_cast<long>(started.size()), log_.end());
   EXPECT_EQ(stopped, (std::vector<std::string>{"stop MidiPlayer", "destroy DlgString", "destroy DlgOpt", "destroy DlgSelPatch",
                                                "destroy DlgSearchAbc", "destroy PlayerEcr", "destroy FileEcr",
-                                               "destroy ScoreEcr", "destroy CtrlFileEcr", "destroy DlgFltTune",
+                                               "destroy EditEcr", "destroy ScoreEcr", "destroy CtrlFileEcr", "destroy DlgFltTune",
                                                "destroy SesMaster", "destroy FileControl", "destroy MidiPlayer",
                                                "destroy AbcMidi", "destroy TuneParser", "destroy MainEcr",
                                                "destroy Actions", "destroy ResLib"}));

@@ -71,6 +71,19 @@ class RecordingHost : public IBrowserHost {
   void SetLastExitGrid(QWidget* grid) override { lastExit = grid; }
   QWidget* LastExitGrid() const override { return lastExit; }
   void ExpandList(bool expand) override { expanded = expand; }
+  // The editing commands are tried in the program (tests/app).
+  void EnterEditMode() override {}
+  void LeaveEditMode() override {}
+  void EditEnded() override {}
+  void ShowNoTune(TAbcFile*) override { shown.emplace_back(); }
+  int32_t StoreEdit(TAbcFile*, int32_t, const TLines&) override { return -1; }
+  int32_t PasteTunes(TAbcFile*, const TLines&) override { return -1; }
+  int32_t TuneRecToTrash(TAbcFile*, TAbcRec*) override { return -1; }
+  bool ConfirmSendToTrash(int32_t) override { return false; }
+  int32_t ViewToTrash(TAbcFile*) override { return -1; }
+  void AddToPrintList(TAbcFile*, const TAbcRec*) override {}
+  void PrintTune(TAbcFile*, const TAbcRec*) override {}
+  void ShowMessage(const std::string&) override {}
 
   // The tune shown last, "" before any.
   std::string Shown() const { return shown.empty() ? std::string() : shown.back(); }

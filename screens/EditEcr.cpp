@@ -1,0 +1,404 @@
+#include "screens/EditEcr.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "controls/MidiKeys.h"
+#include "midi/ZymMidi.h"
+#include "notation/AbcParser.h"
+#include "platform/WinColor.h"
+#include "screens/ScreenColors.h"
+#include "screens/SynAbcSyn.h"
+
+namespace rq {
+namespace {
+
+const char* const kKeyTypeCaptions[TEditEcr::kKeyTypes] = {
+    "5#: B  G#m F#Mix C#Dor",       "4#: E  C#m BMix  F#Dor",  "3#: A  F#m EMix  BDor",
+    "2#: D  Bm  AMix  EDor Hp",     "1#: G  Em  DMix  ADor",   "-->> C  Am  GMix  DDor  <<--",
+    "1b : F  Dm  CMix  GDor",       "2b: Bb Gm  FMix  CDor",   "3b: Eb Cm  BbMix FDor",
+    "4b : Ab Fm  EbMix BbDor",      "5b: Db Bbm AbMix EbDor",
+};
+
+// Per key type, each pitch class C .. B as written under that key signature: a note
+// the key already alters is written bare, a natural the key alters gets "=".
+const char* const kNoteSpellings[TEditEcr::kKeyTypes][12] = {
+    {"=C", "C", "=D", "D", "E", "^E", "F", "=G", "G", "=A", "A", "B"},
+    {"=C", "C", "=D", "D", "E", "^E", "F", "=G", "G", "A", "^A", "B"},
+    {"=C", "C", "D", "^D", "E", "^E", "F", "=G", "G", "A", "^A", "B"},
+    {"=C", "C", "D", "^D", "E", "=F", "F", "G", "^G", "A", "^A", "B"},
+    {"C", "^C", "D", "^D", "E", "=F", "F", "G", "^G", "A", "^A", "B"},
+    {"C", "^C", "D", "_E", "E", "F", "^F", "G", "^G", "A", "_B", "B"},
+    {"C", "^C", "D", "_E", "E", "F", "^F", "G", "_A", "A", "B", "=B"},
+    {"C", "_D", "D", "E", "=E", "F", "^F", "G", "_A", "A", "B", "=B"},
+    {"C", "_D", "D", "E", "=E", "F", "_G", "G", "A", "=A", "B", "=B"},
+    {"C", "D", "=D", "E", "=E", "F", "_G", "G", "A", "=A", "B", "=B"},
+    {"C", "D", "=D", "E", "=E", "F", "G", "=G", "A", "=A", "B", "=B"},
+};
+
+// The pad's symbol buttons; each types its caption.
+const char* const kSymbols[] = {"|", ":|", "|:", ":|:", "|1", ":|2", "~", "^", "_", "{}", "[]", "\"\"", "(2", "(3", "(4"};
+
+const char* const kNewTuneTemplate = "X:1\nT:\nM:4/4\nR:\nK:D\n";
+constexpr int kTitleLine = 1;  // the caret waits at the end of "T:"
+constexpr int kKeyboardOctaves = 4;
+constexpr int kKeyWidth = 15;
+
+void Paint(QWidget* w, int32_t colour) {
+  w->setAutoFillBackground(true);
+  QPalette p = w->palette();
+  p.setColor(QPalette::Window, WinColorToQColor(colour));
+  w->setPalette(p);
+}
+
+QHBoxLayout* Row(QWidget* parent) {
+  auto* row = new QHBoxLayout(parent);
+  row->setContentsMargins(3, 2, 3, 2);
+  row->setSpacing(2);
+  return row;
+}
+
+// The ABC text editor: Enter keeps the line's indent, Tab types one blank.
+class TAbcTextEdit : public QPlainTextEdit {
+ public:
+  using QPlainTextEdit::QPlainTextEdit;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    if (!isReadOnly() && mods == Qt::NoModifier) {
+      if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        QTextCursor cursor = textCursor();
+        const QString line = cursor.block().text();
+        qsizetype indent = 0;
+        while (indent < line.size() && indent < cursor.positionInBlock() && line[indent] == ' ') ++indent;
+        cursor.beginEditBlock();
+        cursor.removeSelectedText();
+        cursor.insertBlock();
+        cursor.insertText(QString(indent, ' '));
+        cursor.endEditBlock();
+        setTextCursor(cursor);
+        ensureCursorVisible();
+        return;
+      }
+      if (event->key() == Qt::Key_Tab) {
+        insertPlainText(QStringLiteral(" "));
+        return;
+      }
+    }
+    QPlainTextEdit::keyPressEvent(event);
+  }
+};
+
+}  // namespace
+
+TEditEcr::TEditEcr(TAbcParser& parser, QObject* parent) : QObject(parent), parser_(parser) {
+  setObjectName("EditEcr");
+}
+
+TEditEcr::~TEditEcr() {
+  delete panEdit_.data();
+  delete dbgMemo_.data();
+}
+
+const char* TEditEcr::KeyTypeCaption(int keyType) {
+  return keyType >= 0 && keyType < kKeyTypes ? kKeyTypeCaptions[keyType] : "";
+}
+
+QString TEditEcr::NoteSpelling(int note, int keyType) {
+  if (note < kLowestNote || keyType < 0 || keyType >= kKeyTypes) return {};
+  const int d = note - kLowestNote;
+  QString spelling = QString::fromLatin1(kNoteSpellings[keyType][d % 12]);
+  switch (d / 12) {
+    case 0: return spelling + ',';
+    case 2: return spelling.toLower();
+    case 3: return spelling.toLower() + '\'';
+    default: return spelling;
+  }
+}
+
+// ---- building -------------------------------------------------------------------
+
+void TEditEcr::OnCreate(QWidget* editHost, QWidget* logHost) {
+  panEdit_ = new QWidget;
+  panEdit_->setObjectName("PanEdit");
+  auto* column = new QVBoxLayout(panEdit_);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+  panPad_ = BuildPad();
+  column->addWidget(panPad_);
+
+  abcEditor_ = new TAbcTextEdit(panEdit_);
+  abcEditor_->setObjectName("AbcEditor");
+  abcEditor_->setFrameShape(QFrame::NoFrame);
+  abcEditor_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  abcEditor_->setReadOnly(true);
+  abcHigh_ = new TSynAbcSyn(abcEditor_->document());
+  abcHigh_->setObjectName("AbcHigh");
+  connect(abcEditor_, &QPlainTextEdit::textChanged, this, &TEditEcr::OnChange);
+  column->addWidget(abcEditor_, 1);
+
+  // The tune code: kept up to date, never shown.
+  auto* panCode = new QWidget(panEdit_);
+  panCode->setObjectName("PanCode");
+  QHBoxLayout* codeRow = Row(panCode);
+  codeRow->addWidget(new QLabel("Code Zym-Breathnach", panCode));
+  labCode_ = new QLabel(panCode);
+  labCode_->setObjectName("LabCode");
+  codeRow->addWidget(labCode_);
+  panCode->hide();
+  column->addWidget(panCode);
+
+  dbgMemo_ = new QPlainTextEdit;
+  dbgMemo_->setObjectName("DBGMemo");
+  dbgMemo_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  dbgMemo_->setReadOnly(true);
+
+  SetColours(ColorPane, 0);
+  if (editHost && editHost->layout()) editHost->layout()->addWidget(panEdit_);
+  if (logHost && logHost->layout()) logHost->layout()->addWidget(dbgMemo_);
+  LastNote = -1;
+  Modified = false;
+}
+
+QWidget* TEditEcr::BuildPad() {
+  auto* pad = new QWidget(panEdit_);
+  pad->setObjectName("PanPad");
+  Paint(pad, ColorFrame);
+  auto* column = new QVBoxLayout(pad);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+
+  auto* tool = new QWidget(pad);
+  tool->setObjectName("PanTool");
+  Paint(tool, ColorPane);
+  tool->setFixedHeight(kPadHeight);
+  QHBoxLayout* row = Row(tool);
+  connect(PadButton(tool, "Undo", "BtnUndo"), &QToolButton::clicked, this, &TEditEcr::OnUndo);
+  connect(PadButton(tool, "Redo", "BtnRedo"), &QToolButton::clicked, this, &TEditEcr::OnRedo);
+  btnTools_ = PadButton(tool, "Tools", "btnTools");
+  btnTools_->setCheckable(true);
+  connect(btnTools_, &QToolButton::toggled, this, &TEditEcr::OnShowTools);
+  for (const char* symbol : kSymbols) {
+    QToolButton* button = PadButton(tool, QString::fromLatin1(symbol), "");
+    connect(button, &QToolButton::clicked, this, [this, button] { InsertString(button->text()); });
+    symbolButtons_.push_back(button);
+  }
+  row->addStretch(1);
+  auto* valid = new QWidget(tool);
+  valid->setObjectName("PanValid");
+  Paint(valid, ColorPane);
+  QHBoxLayout* validRow = Row(valid);
+  validRow->setContentsMargins(0, 0, 0, 0);
+  btnValidEdit_ = PadButton(valid, "Ok", "BtnValidEdit");
+  connect(btnValidEdit_, &QToolButton::clicked, this, &TEditEcr::OnValidEdit);
+  btnCancel_ = PadButton(valid, " Cancel", "BtnCancel");
+  connect(btnCancel_, &QToolButton::clicked, this, &TEditEcr::OnCancelEdit);
+  row->addWidget(valid);
+  column->addWidget(tool);
+
+  panNoteTools_ = BuildNoteTools(pad);
+  panNoteTools_->hide();
+  column->addWidget(panNoteTools_);
+  pad->setFixedHeight(kPadHeight);
+  pad->hide();
+  return pad;
+}
+
+QWidget* TEditEcr::BuildNoteTools(QWidget* parent) {
+  auto* tools = new QWidget(parent);
+  tools->setObjectName("PanNoteTools");
+  Paint(tools, ColorPane);
+  tools->setFixedHeight(kNoteToolsHeight);
+  QHBoxLayout* row = Row(tools);
+  midKeys_ = new TMIDIKeys(tools);
+  midKeys_->setObjectName("MidKeys");
+  midKeys_->SetBaseOctave(kLowestNote / 12);
+  midKeys_->SetNoteWidth(kKeyWidth);
+  midKeys_->setFixedWidth(kKeyboardOctaves * 7 * kKeyWidth);
+  midKeys_->SetOnNoteOn([this](TKeys&, int note, int) { OnNoteOn(note); });
+  midKeys_->SetOnNoteOff([this](TKeys&, int, int) { OnNoteOff(); });
+  row->addWidget(midKeys_);
+  lbCodeNote_ = new QLabel(tools);
+  lbCodeNote_->setObjectName("lbCodeNote");
+  lbCodeNote_->setAlignment(Qt::AlignCenter);
+  lbCodeNote_->setToolTip("Insert Note");
+  lbCodeNote_->setFixedWidth(48);
+  lbCodeNote_->setStyleSheet("QLabel { background: yellow; font-weight: bold; }");
+  lbCodeNote_->installEventFilter(this);
+  row->addWidget(lbCodeNote_);
+  QToolButton* insert = PadButton(tools, "Insert", "btnInsertNote");
+  insert->setToolTip("Insert");
+  connect(insert, &QToolButton::clicked, this, &TEditEcr::OnInsertNote);
+  cbKeyType_ = new QComboBox(tools);
+  cbKeyType_->setObjectName("cbKeyType");
+  cbKeyType_->setFocusPolicy(Qt::NoFocus);
+  for (const char* caption : kKeyTypeCaptions) cbKeyType_->addItem(QString::fromLatin1(caption));
+  cbKeyType_->setCurrentIndex(kDefaultKeyType);
+  row->addWidget(cbKeyType_);
+  row->addStretch(1);
+  return tools;
+}
+
+// A pad button never takes the focus: what it types goes where the caret is.
+QToolButton* TEditEcr::PadButton(QWidget* parent, const QString& text, const char* name) {
+  auto* button = new QToolButton(parent);
+  if (*name) button->setObjectName(QString::fromLatin1(name));
+  button->setText(text);
+  button->setFocusPolicy(Qt::NoFocus);
+  button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  if (auto* row = qobject_cast<QHBoxLayout*>(parent->layout())) row->addWidget(button);
+  return button;
+}
+
+void TEditEcr::SetEditorFont(const QString& name, int size) {
+  if (!abcEditor_) return;
+  const bool courier = name.compare("courier", Qt::CaseInsensitive) == 0 ||
+                       name.compare("courier new", Qt::CaseInsensitive) == 0;
+  QFont font(courier ? QStringLiteral("Liberation Mono") : name, size > 0 ? size : 10);
+  font.setStyleHint(QFont::TypeWriter);
+  font.setFixedPitch(true);
+  abcEditor_->setFont(font);
+}
+
+void TEditEcr::SetColours(int32_t background, int32_t foreground) {
+  if (!abcEditor_) return;
+  QPalette p = abcEditor_->palette();
+  if (const QColor bg = WinColorToQColor(background); bg.isValid()) p.setColor(QPalette::Base, bg);
+  if (const QColor fg = WinColorToQColor(foreground); fg.isValid()) p.setColor(QPalette::Text, fg);
+  abcEditor_->setPalette(p);
+}
+
+// ---- the text ----------------------------------------------------------------
+
+void TEditEcr::LoadText(const QString& text) {
+  loading_ = true;
+  abcEditor_->setPlainText(text);
+  loading_ = false;
+}
+
+void TEditEcr::ShowTune(const TLines& lines, uint32_t code, bool keepLog) {
+  if (!abcEditor_) return;
+  shownEncoding_ = BytesEncoding(lines);
+  LoadText(DecodeTune(lines));
+  labCode_->setText(QString("%1").arg(code, 8, 16, QChar('0')).toUpper());
+  if (!keepLog && dbgMemo_) dbgMemo_->clear();
+}
+
+// Block by block: the document's plain text would turn no-break spaces into blanks.
+QStringList TEditEcr::BlockTexts() const {
+  QStringList texts;
+  for (QTextBlock block = abcEditor_->document()->begin(); block.isValid(); block = block.next()) {
+    texts << block.text();
+  }
+  return texts;
+}
+
+TLines TEditEcr::Lines() const {
+  TextEncoding encoding = encoding_;
+  return EncodeLines(BlockTexts(), encoding);
+}
+
+QString TEditEcr::Text() const { return BlockTexts().join('\n'); }
+
+// ---- editing -------------------------------------------------------------------
+
+void TEditEcr::StartEdit(int mode, TextEncoding fileEncoding) {
+  Modified = false;
+  EditMode = mode;
+  encoding_ = mode == 1 ? fileEncoding : shownEncoding_.value_or(fileEncoding);
+  if (mode == 1) {
+    LoadText(QString::fromLatin1(kNewTuneTemplate));
+    QTextCursor cursor(abcEditor_->document()->findBlockByNumber(kTitleLine));
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    abcEditor_->setTextCursor(cursor);
+  }
+  panPad_->show();
+  abcEditor_->setReadOnly(false);
+  editing_ = true;
+  abcEditor_->setFocus();
+}
+
+void TEditEcr::EndEditing() {
+  Modified = false;
+  editing_ = false;
+  abcEditor_->setReadOnly(true);
+  panPad_->hide();
+}
+
+bool TEditEcr::OnValidEdit() {
+  if (!editing_) return true;
+  if (target_ && !target_->EndEdit(EditMode)) return false;
+  EndEditing();
+  return true;
+}
+
+void TEditEcr::OnCancelEdit() {
+  if (!editing_) return;
+  EndEditing();
+  if (target_) target_->CancelEdit();
+}
+
+void TEditEcr::OnChange() {
+  if (loading_ || !editing_) return;
+  Modified = true;
+  parser_.Parse(Lines());
+  if (dbgMemo_) dbgMemo_->clear();
+  emit TuneParsed();
+}
+
+void TEditEcr::InsertString(const QString& text) {
+  abcEditor_->setFocus();
+  for (const QChar c : text) {
+    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+    QCoreApplication::sendEvent(abcEditor_, &press);
+  }
+}
+
+void TEditEcr::OnUndo() { abcEditor_->undo(); }
+
+void TEditEcr::OnRedo() { abcEditor_->redo(); }
+
+// ---- note tools -------------------------------------------------------------------
+
+void TEditEcr::OnShowTools(bool down) {
+  panNoteTools_->setVisible(down);
+  panPad_->setFixedHeight(kPadHeight + (down ? panNoteTools_->height() : 0));
+}
+
+void TEditEcr::OnNoteOn(int note) {
+  abcEditor_->setFocus();
+  LastNote = note;
+  if (player_) player_->NoteOn(0, note, kNoteVelocity);
+  lbCodeNote_->setText(NoteSpelling(note, cbKeyType_->currentIndex()));
+}
+
+// The note last sounded stops, whichever key was released.
+void TEditEcr::OnNoteOff() {
+  abcEditor_->setFocus();
+  if (LastNote > 0 && player_) player_->NoteOff(0, LastNote);
+  LastNote = -1;
+}
+
+void TEditEcr::OnInsertNote() {
+  abcEditor_->setFocus();
+  if (!lbCodeNote_->text().isEmpty()) InsertString(lbCodeNote_->text());
+}
+
+bool TEditEcr::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == lbCodeNote_ &&
+      (event->type() == QEvent::MouseButtonRelease || event->type() == QEvent::MouseButtonDblClick)) {
+    OnInsertNote();
+    return true;
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+}  // namespace rq

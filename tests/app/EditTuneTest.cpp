@@ -1,0 +1,383 @@
+// Editing tunes in the program: the editor, tune-edit mode and the browser's tune
+// commands (clipboard, trash, print list), with the real controller and screens.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTextBlock>
+#include <QToolButton>
+
+#include "AppFixture.h"
+#include "RecordedMessages.h"
+#include "app/Actions.h"
+#include "app/MainEcr.h"
+#include "app/ResLib.h"
+#include "controls/ListGrid.h"
+#include "controls/MidiKeys.h"
+#include "controls/Page95Control.h"
+#include "library/FileAbc.h"
+#include "notation/AbcParser.h"
+#include "screens/CtrlFileEcr.h"
+#include "screens/DlgSchAbc.h"
+#include "screens/EditEcr.h"
+#include "screens/FileEcr.h"
+
+namespace rq {
+namespace {
+
+// Rows in title order: A, a, b, Eight. "a" is written in Windows-1252.
+const char* kFourTunes =
+    "X:1\nT:b\nR:reel\nM:4/4\nL:1/8\nK:D\n|:DFAF DFAF|GBdB GBdB:|\n"
+    "X:2\nT:A\nR:jig\nM:6/8\nL:1/8\nK:G\nGAB GAB|cBA BAG|\n"
+    "X:3\nT:a\nC:\x80 Jos\xE9\xA0\nK:Hm\nabc|\n"
+    "X:4\nT:Eight\nM:4/4\nL:1/8\nK:C\nCDEF GABc|dcBA GFED|\n";
+constexpr int kRowA = 0, kRowLatin = 1, kRowB = 2, kRowEight = 3;
+
+class RecordingPrinter : public ITunePrinter {
+ public:
+  bool ExecPrintDialog() override { return true; }
+  void PrintTune(const TLines& lines) override { printed.push_back(lines.at(1)); }
+  void PrintTunes(TAbcPrint&, bool) override {}
+  void PreviewTunes(TAbcPrint&, bool) override {}
+  std::vector<std::string> printed;
+};
+
+class EditTuneTest : public test::AppFixture {
+ protected:
+  void SetUp() override {
+    AppFixture::SetUp();
+    Start();
+    MainEcr()->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(MainEcr()));
+    tunes_ = OpenUserFile("tunes.abc", kFourTunes);
+  }
+
+  TEditEcr& Editor() const { return *EditEcr(); }
+  QPlainTextEdit& Text() const { return *Editor().AbcEditor(); }
+  TFileEcr& Browser() const { return *FileEcr(); }
+  QAction* Action(ActionId id) const { return (*App().Actions())[id]; }
+  void Select(int row) const { Browser().LstGrid()->SetGridIdx(row); }
+  std::string Shown() const { return Editor().Text().toStdString(); }
+  std::string Title(const TAbcFile* file, int32_t row) const { return file->GetTitle(row); }
+  // Replaces line `line` of the editor by typing, as the user does.
+  void Retype(int line, const QString& text) const {
+    QTextCursor cursor(Text().document()->findBlockByNumber(line));
+    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    Text().setTextCursor(cursor);
+    QTest::keyClick(&Text(), Qt::Key_Delete);
+    Editor().InsertString(text);
+  }
+  void SetClipboard(const QString& text) const { QGuiApplication::clipboard()->setText(text); }
+  std::vector<std::string> Titles(const TAbcFile* file) const {
+    std::vector<std::string> titles;
+    for (TAbcRec* rec : file->FilterList.All) titles.push_back(file->TitleOfRec(rec));
+    return titles;
+  }
+
+  TAbcFile* tunes_ = nullptr;
+};
+
+// The tune edited goes to the end of the file under its new title, keeping its mark
+// and set entry, and stays shown; Cancel gives the stored text back.
+TEST_F(EditTuneTest, EditOkAndCancel) {
+  TAbcRec* b = tunes_->GetRec(kRowB);
+  tunes_->ToggleSelect(kRowB);
+  tunes_->Sets.AddSet(std::make_unique<TSetAbc>("Set"));
+  tunes_->Sets.AddTune(0, b);
+  Select(kRowB);
+  EXPECT_TRUE(Text().isReadOnly());
+  QTest::keyClicks(&Text(), "zz");  // outside edit mode typing changes nothing
+  EXPECT_EQ(Shown().substr(0, 8), "X:1\nT:b\n");
+
+  Action(ActionId::EditTune)->trigger();
+  ASSERT_TRUE(ResLib()->EditMode);
+  EXPECT_FALSE(Text().isReadOnly());
+  EXPECT_TRUE(Editor().PanPad()->isVisible());
+  Retype(1, "T:Zed");
+  EXPECT_TRUE(Editor().Modified);
+  EXPECT_EQ(TuneParser()->Title(), "Zed");  // parsed as typed, for the score and player
+  Editor().BtnValidEdit()->click();
+
+  EXPECT_FALSE(ResLib()->EditMode);
+  EXPECT_TRUE(Text().isReadOnly());
+  EXPECT_EQ(Titles(tunes_), (std::vector<std::string>{"A", "a", "Eight", "Zed"}));
+  TAbcRec* zed = tunes_->FindBySeq(4);
+  EXPECT_EQ(tunes_->TitleOfRec(zed), "Zed");
+  EXPECT_EQ(tunes_->Lines.back(), "|:DFAF DFAF|GBdB GBdB:|");
+  EXPECT_TRUE(zed->IsMarked());
+  EXPECT_EQ(tunes_->Sets.GetTune(0, 0), zed);
+  EXPECT_EQ(tunes_->CurrentRec, zed);
+  EXPECT_EQ(Browser().LstGrid()->GridIdx(), 3);
+  EXPECT_EQ(Shown().substr(0, 10), "X:1\nT:Zed\n");
+  EXPECT_TRUE(tunes_->Modified);
+
+  QWidget* editPanel = MainEcr()->Host(HostPanel::EditTune);
+  const int width = editPanel->width();
+  Action(ActionId::EditTune)->trigger();
+  QTest::qWait(0);
+  EXPECT_GT(editPanel->width(), width);  // the editor takes the list's place
+  Retype(1, "T:Other");
+  Editor().BtnCancel()->click();
+  QTest::qWait(0);
+  EXPECT_EQ(editPanel->width(), width);
+  EXPECT_FALSE(ResLib()->EditMode);
+  EXPECT_EQ(Shown().substr(0, 10), "X:1\nT:Zed\n");
+  EXPECT_EQ(Titles(tunes_).back(), "Zed");
+}
+
+// A new tune starts from the template and, stored, ends the file in the Add view.
+TEST_F(EditTuneTest, NewTune) {
+  Action(ActionId::NewTune)->trigger();
+  EXPECT_EQ(Shown(), "X:1\nT:\nM:4/4\nR:\nK:D\n");
+  EXPECT_FALSE(Editor().Modified);
+  QTest::keyClicks(&Text(), "New");  // the caret waits after "T:"
+  QTest::keyClick(&Text(), Qt::Key_End, Qt::ControlModifier);
+  QTest::keyClicks(&Text(), "DEFG|");
+  Editor().BtnValidEdit()->click();
+  EXPECT_EQ(tunes_->TitleOfRec(tunes_->FindBySeq(5)), "New");
+  EXPECT_EQ(tunes_->Lines.back(), "DEFG|");
+  Browser().SetViewMode(vmAdded);
+  EXPECT_EQ(tunes_->FilterList.Count(), 1);
+}
+
+// Notes of the keyboard sound on channel 0 and are spelt for the chosen key type.
+TEST_F(EditTuneTest, PianoKeyboard) {
+  const struct {
+    int note, keyType;
+    const char* spelling;
+  } cases[] = {{60, 5, "C"}, {48, 5, "C,"}, {72, 5, "c"}, {84, 5, "c'"}, {61, 7, "_D"}, {66, 0, "F"}, {70, 3, "^A"}};
+  for (const auto& c : cases) EXPECT_EQ(TEditEcr::NoteSpelling(c.note, c.keyType), c.spelling) << c.note;
+
+  Select(kRowB);
+  Action(ActionId::EditTune)->trigger();
+  Editor().BtnTools()->click();
+  EXPECT_TRUE(Editor().PanNoteTools()->isVisible());
+  EXPECT_EQ(Editor().PanPad()->height(), TEditEcr::kPadHeight + TEditEcr::kNoteToolsHeight);
+  Text().moveCursor(QTextCursor::End);
+  QTest::keyClick(&Text(), Qt::Key_Return);
+  TMIDIKeys& keys = *Editor().MidKeys();
+  keys.KeyDown(61, 90, true);
+  keys.KeyDown(64, 90, true);
+  keys.KeyUp(61, 0, true);  // the note last sounded stops, whichever key is released
+  EXPECT_EQ(Editor().LbCodeNote()->text(), "=E");
+  Editor().OnInsertNote();
+  EXPECT_EQ(Text().document()->lastBlock().text(), "=E");
+  std::vector<std::vector<int>> notes;
+  for (const test::Sent& m : test::ReadRecording(folder_ + "/midi.log")) {
+    if ((m.status & 0xE0) == 0x80 && m.data1 >= 61) notes.push_back({m.status, m.data1, m.data2});
+  }
+  EXPECT_EQ(notes, (std::vector<std::vector<int>>{{0x90, 61, 100}, {0x90, 64, 100}, {0x80, 64, 0}}));
+  Editor().BtnTools()->click();
+  EXPECT_EQ(Editor().PanPad()->height(), TEditEcr::kPadHeight);
+}
+
+// Mend: without a current tune (a set's name selected) Edit does nothing, since Ok
+// would have nowhere to store the typed work.
+TEST_F(EditTuneTest, EditNeedsACurrentTune) {
+  Select(kRowB);
+  tunes_->SetCurrentRec(nullptr);
+  Action(ActionId::EditTune)->trigger();
+  EXPECT_FALSE(ResLib()->EditMode);
+  EXPECT_TRUE(Text().isReadOnly());
+}
+
+// Mend: Ok on text without a tune start, or with text above it, is refused with a
+// message and the edit goes on; quitting with "save the changes" then stays.
+TEST_F(EditTuneTest, OkRefusesTextWithoutATune) {
+  Select(kRowB);
+  Action(ActionId::EditTune)->trigger();
+  Text().selectAll();
+  QTest::keyClicks(&Text(), "T:only a title");
+  EXPECT_FALSE(Editor().OnValidEdit());
+  ASSERT_EQ(ui_.Asked.size(), 1u);
+  EXPECT_NE(ui_.Asked[0].text.find("holds no tune"), std::string::npos);
+  EXPECT_TRUE(ResLib()->EditMode);
+  EXPECT_TRUE(Editor().PanPad()->isVisible());
+
+  Text().selectAll();
+  QTest::keyClicks(&Text(), "% about");
+  QTest::keyClick(&Text(), Qt::Key_Return);
+  QTest::keyClicks(&Text(), "X:9");
+  EXPECT_FALSE(Editor().OnValidEdit());
+  EXPECT_EQ(ui_.Asked.size(), 2u);
+
+  ui_.DefaultAnswer = mrYes;  // "Save the changes ?", then "Quit ?", while the text is refused
+  EXPECT_FALSE(MainEcr()->OnClose());
+  EXPECT_TRUE(ResLib()->EditMode);
+  EXPECT_EQ(tunes_->FilterList.AllCount(), 4);
+}
+
+// Mend: edit mode locks every command that would change the file, view or tune,
+// shortcuts included, and gives each its own state back afterwards.
+TEST_F(EditTuneTest, EditModeLocksCommands) {
+  Action(ActionId::MergeDir)->setEnabled(false);
+  Select(kRowB);
+  const size_t files = FileControl()->Files().size();
+  TPage95Control& fileTabs = *App().CtrlFileEcr()->PGCFile();
+  const int activeTab = fileTabs.currentIndex();
+  Action(ActionId::EditTune)->trigger();
+  for (ActionId id : EditLockedActions()) EXPECT_FALSE(Action(id)->isEnabled()) << static_cast<int>(id);
+  EXPECT_TRUE(Action(ActionId::About)->isEnabled());
+  EXPECT_TRUE(Browser().PanList()->isHidden());
+  EXPECT_FALSE(MainEcr()->Host(HostPanel::Tab)->isEnabled());
+
+  for (QKeyCombination key : {Qt::CTRL | Qt::Key_N, Qt::CTRL | Qt::Key_O, Qt::CTRL | Qt::Key_W,
+                              Qt::CTRL | Qt::Key_F, Qt::CTRL | Qt::Key_Tab}) {
+    QTest::keyClick(&Text(), key.key(), key.keyboardModifiers());
+  }
+  Browser().PlayNextTune();
+  Browser().ShowNextTune();
+  EXPECT_EQ(FileControl()->Files().size(), files);
+  EXPECT_EQ(fileTabs.currentIndex(), activeTab);
+  EXPECT_FALSE(App().DlgSearchAbc()->isVisible());
+  EXPECT_EQ(Browser().LstGrid()->GridIdx(), kRowB);
+  EXPECT_EQ(openAsked_, 0);
+
+  Editor().BtnCancel()->click();
+  EXPECT_FALSE(Action(ActionId::MergeDir)->isEnabled());  // disabled before, disabled after
+  EXPECT_TRUE(Action(ActionId::GenPref)->isEnabled());
+  EXPECT_TRUE(Action(ActionId::OpenFile)->isEnabled());
+  EXPECT_FALSE(Browser().PanList()->isHidden());
+  QTest::keyClick(Browser().LstGrid(), Qt::Key_N, Qt::ControlModifier);
+  EXPECT_EQ(FileControl()->Files().size(), files + 1);
+}
+
+// Mend: a new tune is protected like an edited one: the filter window and the
+// search dialog go and cannot change the view under the typed text.
+TEST_F(EditTuneTest, NewTuneHidesFilterAndSearch) {
+  Action(ActionId::SetFilter)->trigger();
+  Action(ActionId::FindABC)->trigger();
+  Action(ActionId::NewTune)->trigger();
+  EXPECT_FALSE(Browser().FilterWindow()->isVisible());
+  EXPECT_FALSE(App().DlgSearchAbc()->isVisible());
+  QTest::keyClicks(&Text(), "Mine");
+  Browser().SearchText("Eight");
+  EXPECT_EQ(tunes_->ViewMode, vmAll);
+  EXPECT_EQ(Shown().substr(0, 10), "X:1\nT:Mine");
+}
+
+// Mend: a tune written in Windows-1252 survives copy, paste into the filer and quit
+// byte for byte; a character Windows-1252 cannot hold makes its tune UTF-8.
+TEST_F(EditTuneTest, EncodingsSurviveCopyAndPaste) {
+  Select(kRowLatin);
+  EXPECT_NE(Shown().find("C:\xE2\x82\xAC Jos\xC3\xA9\xC2\xA0\n"), std::string::npos);  // €, é, no-break space
+  Action(ActionId::CopyTune)->trigger();
+  FileControl()->ShowFile(FileControl()->Filer());
+  Action(ActionId::PasteTune)->trigger();
+
+  TAbcFile* filer = FileControl()->Filer();
+  ASSERT_EQ(filer->FilterList.AllCount(), 1);
+  EXPECT_EQ(filer->Lines[2], "X:3");
+  EXPECT_EQ(filer->Lines[4], "C:\x80 Jos\xE9\xA0");
+
+  SetClipboard("X:5\r\nT:\xC5\x81\xC3\xB3\x64\xC5\xBA\rK:D\n");  // Łódź: no Windows-1252 byte for Ł and ź
+  Action(ActionId::PasteTune)->trigger();
+  EXPECT_EQ(filer->Lines.back(), "K:D");
+  EXPECT_EQ(filer->TitleOfRec(filer->FindBySeq(2)), "\xC5\x81\xC3\xB3\x64\xC5\xBA");
+
+  context_.reset();  // quitting saves the filer
+  const std::string saved = test::ReadBytes(Path("filer"));
+  EXPECT_NE(saved.find("X:3\nT:a\nC:\x80 Jos\xE9\xA0\nK:Hm\nabc|\n"), std::string::npos);
+}
+
+// An edit is written back in its tune's encoding.
+TEST_F(EditTuneTest, EditKeepsTheTunesEncoding) {
+  Select(kRowLatin);
+  Action(ActionId::EditTune)->trigger();
+  Retype(1, QString::fromUtf8("T:Caf\xC3\xA9"));
+  Editor().BtnValidEdit()->click();
+  EXPECT_EQ(tunes_->TitleOfRec(tunes_->CurrentRec), "Caf\xE9");
+  Action(ActionId::EditTune)->trigger();
+  Retype(1, QString::fromUtf8("T:\xC5\x81\xC3\xA9"));
+  Editor().BtnValidEdit()->click();
+  EXPECT_EQ(tunes_->TitleOfRec(tunes_->CurrentRec), "\xC5\x81\xC3\xA9");
+  EXPECT_EQ(tunes_->Lines[tunes_->CurrentRec->StartLine + 2], "C:\xE2\x82\xAC Jos\xC3\xA9\xC2\xA0");
+}
+
+// Mend: cut, delete, print and add-to-print-list act on the tune shown, also when a
+// set entry showed it while the list highlights another row.
+TEST_F(EditTuneTest, CommandsActOnTheTuneShown) {
+  RecordingPrinter printer;
+  FileControl()->SetPrinter(&printer);
+  Select(kRowA);
+  ASSERT_EQ(FileControl()->ShowTuneRec(tunes_, tunes_->GetRec(kRowEight)), kCtrlOk);
+  Action(ActionId::AddPrintTune)->trigger();
+  Action(ActionId::PrintOneTune)->trigger();
+  EXPECT_EQ(Titles(FileControl()->PrintList()), std::vector<std::string>{"Eight"});
+  EXPECT_EQ(printer.printed, std::vector<std::string>{"T:Eight"});
+
+  Action(ActionId::CutTune)->trigger();
+  EXPECT_TRUE(QGuiApplication::clipboard()->text().startsWith("X:4\nT:Eight\n"));
+  EXPECT_EQ(Titles(FileControl()->Trash()), std::vector<std::string>{"Eight"});
+  ASSERT_EQ(FileControl()->ShowTuneRec(tunes_, tunes_->GetRec(kRowB)), kCtrlOk);
+  Action(ActionId::DelTune)->trigger();
+  EXPECT_EQ(Titles(tunes_), (std::vector<std::string>{"A", "a"}));
+  FileControl()->SetPrinter(nullptr);
+}
+
+// Mend: after a whole view goes to the trash, by command or dropped on the trash,
+// the counters are right and no deleted tune stays shown.
+TEST_F(EditTuneTest, BulkDeletionsRefreshTheBrowser) {
+  tunes_->ToggleSelect(kRowB);
+  tunes_->ToggleSelect(kRowEight);
+  Browser().SetViewMode(vmMarked);
+  ASSERT_EQ(TuneParser()->Title(), "b");
+  ui_.Answers = {mrYes};
+  Action(ActionId::DeleteAll)->trigger();
+  EXPECT_EQ(Titles(tunes_), (std::vector<std::string>{"A", "a"}));
+  EXPECT_EQ(Browser().LabCptAll()->text(), "2 ");
+  EXPECT_EQ(Browser().LabCptFlt()->text(), "0 ");
+  EXPECT_EQ(Shown(), "");
+  EXPECT_EQ(TuneParser()->Title(), "");
+  Action(ActionId::EditTune)->trigger();
+  EXPECT_FALSE(ResLib()->EditMode);
+
+  Browser().SetViewMode(vmAll);
+  ASSERT_EQ(TuneParser()->Title(), "A");
+  FileControl()->BeginDrag(tunes_, kDragKindView, kDragModeView, 0);
+  ui_.Answers = {mrYes};
+  FileControl()->DropOnFile(FileControl()->Trash());
+  EXPECT_EQ(Browser().LabCptAll()->text(), "0 ");
+  EXPECT_EQ(Shown(), "");
+  EXPECT_EQ(FileControl()->Trash()->FilterList.AllCount(), 4);
+}
+
+// Mend: pasting text without a tune start is refused with a message and leaves the
+// file unmodified; text above the first tune is left out; the trash takes no paste.
+TEST_F(EditTuneTest, PasteNeedsATune) {
+  SetClipboard("just words\nno tune");
+  Action(ActionId::PasteTune)->trigger();
+  EXPECT_EQ(ui_.Asked.size(), 1u);
+  EXPECT_FALSE(tunes_->Modified);
+
+  SetClipboard("% notes about it\nX:7\nT:Pasted\nK:G\n");
+  Action(ActionId::PasteTune)->trigger();
+  EXPECT_EQ(tunes_->Lines.size(), 28u);
+  EXPECT_EQ(tunes_->Lines[25], "X:7");
+
+  TAbcFile* trash = FileControl()->Trash();
+  FileControl()->ShowFile(trash);
+  Browser().LstGrid()->setFocus();
+  QTest::keyClick(Browser().LstGrid(), Qt::Key_V, Qt::ControlModifier);
+  Browser().ACTPasteTune();
+  EXPECT_EQ(trash->FilterList.AllCount(), 0);
+  EXPECT_FALSE(trash->Modified);
+}
+
+// Copy all puts every tune of the view on the clipboard, each decoded by its own bytes.
+TEST_F(EditTuneTest, CopyAll) {
+  tunes_->ToggleSelect(kRowLatin);
+  tunes_->ToggleSelect(kRowEight);
+  Browser().SetViewMode(vmMarked);
+  Action(ActionId::CopyAll)->trigger();
+  const QString text = QGuiApplication::clipboard()->text();
+  EXPECT_TRUE(text.startsWith(QString::fromUtf8("X:3\nT:a\nC:\xE2\x82\xAC Jos\xC3\xA9")));
+  EXPECT_TRUE(text.contains("\nX:4\nT:Eight\n"));
+}
+
+}  // namespace
+}  // namespace rq
