@@ -61,6 +61,17 @@ const ActionRow kActionRows[] = {
     {ActionId::ClearPrintList, "ACTClearPrintList", 81, "Clear Print List", "Clear Print List", kNone},
     {ActionId::Set, "ACTSet", 30, "Sets", "", kNone},
     {ActionId::Print, "ACTPrint", 64, "Print Sheet Music", "Print Sheet Music", kNone},
+    {ActionId::PrintAll, "ACTPrintAll", 83, "Print Tune List", "Print Tune List", kNone},
+    {ActionId::PrintSelTune, "ACTPrintSelTune", 84, "Print Selected Tunes", "Print Only Selected Tunes", kNone},
+    {ActionId::DelPrintList, "ActDelPrintList", 87, "Delete from Print List", "Delete selected tune from Print List",
+     kNone},
+    {ActionId::Preview, "ACTPreview", 63, "Print Preview", "Print Preview", kNone},
+    {ActionId::PrintPreview, "ACTPrintPreview", 63, "Print Preview", "", kNone},
+    {ActionId::PrevZoomM, "ACTPrevZoomM", 90, "", "Zoom -", kNone},
+    {ActionId::PrevZoomP, "ACTPrevZoomP", 91, "", "Zoom +", kNone},
+    {ActionId::PrevPageM, "ACTPrevPageM", 92, "", "Previous Page", kNone},
+    {ActionId::PrevPageP, "ACTPrevPageP", 93, "", "Next Page", kNone},
+    {ActionId::PrintSetup, "ACTPrintSetup", 62, "Printer Setup", "", kNone},
 };
 
 const std::pair<ActionId, ActionImage> kActionIcons[] = {
@@ -97,6 +108,9 @@ TActions::TActions(QObject* parent) : QObject(parent) {
   // The filter button stays down while the filter narrows the view.
   (*this)[ActionId::ToggleFilter]->setCheckable(true);
   for (ActionId id : {ActionId::Edit, ActionId::ShowPrintList}) (*this)[id]->setVisible(false);
+  // The print list's preview is reached from the list's own button only.
+  (*this)[ActionId::PrintPreview]->setEnabled(false);
+  (*this)[ActionId::PrintPreview]->setVisible(false);
 }
 
 QList<QAction*> TActions::All() const { return QList<QAction*>(actions_.begin(), actions_.end()); }

@@ -52,6 +52,16 @@ enum class ActionId {
   ClearPrintList,
   Set,
   Print,
+  PrintAll,
+  PrintSelTune,
+  DelPrintList,
+  Preview,
+  PrintPreview,
+  PrevZoomM,
+  PrevZoomP,
+  PrevPageM,
+  PrevPageP,
+  PrintSetup,
   Count
 };
 

@@ -15,6 +15,8 @@
 #include "app/Settings.h"
 #include "midi/MidiSettings.h"
 
+class QPrinter;
+
 namespace rq {
 
 class IMidiOutPorts;
@@ -34,10 +36,13 @@ class TDlgString;
 class TDragControl;
 class TFileEcr;
 class TMainEcr;
+class TPageScoreEcr;
+class TPrintListEcr;
 class TPlayerEcr;
 class TSesMaster;
 class TResLib;
 class TScoreEcr;
+class TTunePrinter;
 class TZymMidiPlayer;
 
 struct TAppOptions {
@@ -57,6 +62,9 @@ struct TAppOptions {
   std::vector<std::string>* log = nullptr;
   // The welcome box at start (tests leave it out: it stays on top).
   bool showWelcome = true;
+  // The print dialog on the printer the jobs go to: true to print; unset: the
+  // resource module's dialog.
+  std::function<bool(QPrinter& printer)> printDialog;
 };
 
 class TAppContext {
@@ -97,6 +105,9 @@ class TAppContext {
   TDlgSearchAbc* DlgSearchAbc() const { return dlgSearchAbc_.get(); }
   TDlgSelPatch* DlgSelPatch() const { return dlgSelPatch_.get(); }
   TBrowserHost* BrowserHost() const { return browserHost_.get(); }
+  TPageScoreEcr* PageScoreEcr() const { return pageScoreEcr_.get(); }
+  TPrintListEcr* PrintListEcr() const { return printListEcr_.get(); }
+  TTunePrinter* TunePrinter() const { return tunePrinter_.get(); }
 
   // The steps run, in order: "construct X", "init X", "destroy X"; tests read it.
   const std::vector<std::string>& Log() const { return log_; }
@@ -123,6 +134,9 @@ class TAppContext {
   void CreateFileEcr();
   void StartSearchDialog();
   void StartPatchDialog();
+  void StartPageScreen();
+  void StartPrintList();
+  void ConnectPrintActions();
 
   TAppOptions options_;
   std::string programFolder_;
@@ -138,6 +152,7 @@ class TAppContext {
   std::unique_ptr<TAbcParser> tuneParser_;
   std::unique_ptr<TBrowserHost> browserHost_;
   std::unique_ptr<TBrowserPlayer> browserPlayer_;
+  std::unique_ptr<TTunePrinter> tunePrinter_;
   std::unique_ptr<TDragControl> dragControl_;
   std::unique_ptr<TSesMaster> sesMaster_;
   std::unique_ptr<TDlgFltTune> dlgFltTune_;
@@ -148,7 +163,10 @@ class TAppContext {
   std::unique_ptr<TPlayerEcr> playerEcr_;
   std::unique_ptr<TDlgSearchAbc> dlgSearchAbc_;
   std::unique_ptr<TDlgSelPatch> dlgSelPatch_;
+  std::unique_ptr<TPageScoreEcr> pageScoreEcr_;
+  std::unique_ptr<TPrintListEcr> printListEcr_;
   TFormTexts fileEcrTexts_;
+  TFormTexts pageScoreTexts_;
   std::vector<std::string> log_;
   std::vector<std::string> startErrors_;
   TAppContext* previous_ = nullptr;
