@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QSize>
+#include <QWidget>
 #include <cstdint>
 
 #include "platform/ByteText.h"
@@ -19,7 +20,6 @@ class QPrinter;
 class QScrollArea;
 class QSlider;
 class QToolButton;
-class QWidget;
 
 namespace rq {
 
