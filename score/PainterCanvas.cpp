@@ -1,5 +1,6 @@
-// QPainter canvas: cell-top text, GDI-style lines that stop short of their end point,
-// and on raster devices music glyphs drawn from images kept per size and colour.
+// QPainter canvas: cell-top text, GDI-style lines that stop short of their end point;
+// on raster devices music glyphs drawn from images kept per size and colour, on vector
+// devices lines, fills and glyphs held back and sent as a few shapes and glyph runs.
 #include "score/PainterCanvas.h"
 
 #include <QPolygonF>

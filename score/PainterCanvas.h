@@ -23,7 +23,8 @@ class PainterCanvas : public ScoreCanvas {
  public:
   // The painter must outlive the canvas; the music font is expected registered.
   PainterCanvas(QPainter& painter, const CanvasFont& font);
-  // Draws what is still held back.
+  // Draws what is still held back: on a vector device, flush or destroy the canvas
+  // before the painter ends or moves to another page.
   ~PainterCanvas() override;
   PainterCanvas(const PainterCanvas&) = delete;
   PainterCanvas& operator=(const PainterCanvas&) = delete;
