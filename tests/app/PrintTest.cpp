@@ -192,8 +192,8 @@ TEST_F(PrintTest, FailedAndEmptyJobsAreReported) {
 }
 
 // Page settings out of their ranges are brought into them as the settings file is
-// read, and the sliders show them so.
-TEST_F(PrintTest, PageSettingsClampedWhereRead) {
+// read, and the sliders show them so; a language file names the sliders.
+TEST_F(PrintTest, PageSettingsClampedWhereReadAndSlidersTranslated) {
   IniFile ini;
   ini.WriteString("global", "pfsize", "70");
   ini.WriteString("global", "pfrow", "5");
@@ -205,9 +205,13 @@ TEST_F(PrintTest, PageSettingsClampedWhereRead) {
   EXPECT_EQ(std::vector<int32_t>({settings.PfSize, settings.PfRow, settings.PfBorder, settings.PfMargin}),
             std::vector<int32_t>({60, 15, 100, 0}));
 
-  Write("RQUILL20.INI", "[global]\npfsize=70\npfrow=5\npfborder=1000\npfmargin=-3\n");
+  Write("RQUILL20.INI", "[global]\nlang=test.lng\npfsize=70\npfrow=5\npfborder=1000\npfmargin=-3\n");
+  Write("test.lng", "[Cmpstring]\n130=Taille\n133=Marge\n");
   Start();
   EXPECT_EQ(Pages().Settings(), (PageSettings{60, 15, 100, 0}));
+  EXPECT_EQ(Pages().FontLabel()->text(), "Taille");
+  EXPECT_EQ(Pages().RowLabel()->text(), "Line Height");
+  EXPECT_EQ(Pages().LeftLabel()->text(), "Marge");
 }
 
 // Dragging a tune onto another row moves it there; onto its own row, nothing; tunes
