@@ -2,13 +2,15 @@
 // bottom left; the music through the score canvas, titles as text of the page.
 #include "score/PagePrint.h"
 
+#include <QBuffer>
 #include <QFontMetrics>
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
+#include <algorithm>
 
+#include "platform/AtomicFile.h"
 #include "platform/Cp1252.h"
 #include "score/PainterCanvas.h"
 
@@ -104,25 +106,21 @@ PrintOutcome PrintPagesToPdf(const std::string& path, PageRows& rows, const Page
                              const QPageLayout& layout, const PageHook& pageDone) {
   PrintOutcome outcome;
   if (rows.empty()) return outcome;
-  const QString name = QString::fromStdString(path);
-  QSaveFile file(name);
-  if (!file.open(QIODevice::WriteOnly)) {
-    outcome.Error = "Cannot write \"" + path + "\": " + file.errorString().toStdString();
-    return outcome;
-  }
+  QByteArray bytes;
   {
-    QPdfWriter writer(&file);
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
     writer.setCreator(QStringLiteral("Reelquill 2"));
     writer.setResolution(kPdfResolution);
     writer.setPageLayout(layout);
     outcome = PrintPages(writer, rows, settings, pageDone);
   }
-  if (!outcome.Ok()) {
-    file.cancelWriting();
-    outcome.Error = "Cannot write \"" + path + "\": " + outcome.Error;
-    return outcome;
-  }
-  if (!file.commit()) outcome.Error = "Cannot write \"" + path + "\": " + file.errorString().toStdString();
+  // A file not written holds no page.
+  if (!outcome.Ok()) return {0, "Cannot write \"" + path + "\": " + outcome.Error};
+  const FileWriteResult written =
+      WriteFileAtomically(path, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+  if (!written) return {0, written.error};
   return outcome;
 }
 

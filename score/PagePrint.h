@@ -43,7 +43,7 @@ void PaintFooter(QPainter& painter, int x, int y, int height);
 void PaintPageRow(QPainter& painter, TDrawCtxt& ctx, TGenScoreLine& row, const RowRect& cell, TitleFonts fonts);
 
 struct PrintOutcome {
-  int Pages = 0;
+  int Pages = 0;      // pages that reached the printer or the file
   std::string Error;  // empty when the job was printed whole
   bool Ok() const { return Error.empty(); }
 };
@@ -57,8 +57,8 @@ using PageHook = std::function<void(int page)>;
 PrintOutcome PrintPages(QPagedPaintDevice& device, PageRows& rows, const PageSettings& settings,
                         const PageHook& pageDone = {});
 
-// Prints the rows into a PDF file, written whole or not at all (a failed job leaves an
-// earlier file as it was). The reason of a failure names the file.
+// Prints the rows into a PDF file, written atomically: whole or not at all, a failed
+// job leaves an earlier file as it was. The reason of a failure names the file.
 PrintOutcome PrintPagesToPdf(const std::string& path, PageRows& rows, const PageSettings& settings,
                              const QPageLayout& layout = DefaultPageLayout(), const PageHook& pageDone = {});
 
