@@ -72,6 +72,17 @@ const ActionRow kActionRows[] = {
     {ActionId::CopyAll, "ACTCopyAll", 53, "Copy to Clipboard", "Copy to Clipboard", kNone},
     {ActionId::PrintOneTune, "ACTPrintOneTune", 85, "Print Tune", "Print Tune", kNone},
     {ActionId::AddPrintTune, "ACTAddPrintTune", 86, "Add to Print List", "Add Tune to Print List", kNone},
+    {ActionId::PrintAll, "ACTPrintAll", 83, "Print Tune List", "Print Tune List", kNone},
+    {ActionId::PrintSelTune, "ACTPrintSelTune", 84, "Print Selected Tunes", "Print Only Selected Tunes", kNone},
+    {ActionId::DelPrintList, "ActDelPrintList", 87, "Delete from Print List", "Delete selected tune from Print List",
+     kNone},
+    {ActionId::Preview, "ACTPreview", 63, "Print Preview", "Print Preview", kNone},
+    {ActionId::PrintPreview, "ACTPrintPreview", 63, "Print Preview", "", kNone},
+    {ActionId::PrevZoomM, "ACTPrevZoomM", 90, "", "Zoom -", kNone},
+    {ActionId::PrevZoomP, "ACTPrevZoomP", 91, "", "Zoom +", kNone},
+    {ActionId::PrevPageM, "ACTPrevPageM", 92, "", "Previous Page", kNone},
+    {ActionId::PrevPageP, "ACTPrevPageP", 93, "", "Next Page", kNone},
+    {ActionId::PrintSetup, "ACTPrintSetup", 62, "Printer Setup", "", kNone},
 };
 
 constexpr ActionId kEditLocked[] = {
@@ -83,11 +94,11 @@ constexpr ActionId kEditLocked[] = {
     ActionId::Abc, ActionId::NewTune, ActionId::EditTune, ActionId::DelTune, ActionId::MarkAll, ActionId::UnMarkAll,
     ActionId::DeleteAll,
     // Options
-    ActionId::Option, ActionId::GenPref,
+    ActionId::Option, ActionId::GenPref, ActionId::PrintSetup,
     // Tools, with its Sets and Print submenus
     ActionId::Tools, ActionId::FindABC, ActionId::ToMidi, ActionId::Set, ActionId::NewSet, ActionId::RenameSet,
     ActionId::DelSet, ActionId::DelTuneSet, ActionId::PlaySet, ActionId::SetToMidi, ActionId::Print,
-    ActionId::AddPrintTune, ActionId::PrintOneTune, ActionId::ClearPrintList, ActionId::MergeDir,
+    ActionId::AddPrintTune, ActionId::PrintAll, ActionId::PrintOneTune, ActionId::ClearPrintList, ActionId::MergeDir,
     // the browser's
     ActionId::ClearFlt, ActionId::SetFilter, ActionId::ToggleFilter, ActionId::FindIdent, ActionId::CutTune,
     ActionId::PasteTune, ActionId::CopyAll,
@@ -129,6 +140,9 @@ TActions::TActions(QObject* parent) : QObject(parent) {
   editLock_ = new QActionGroup(this);
   editLock_->setExclusionPolicy(QActionGroup::ExclusionPolicy::None);
   for (ActionId id : EditLockedActions()) editLock_->addAction((*this)[id]);
+  // The print list's preview is reached from the list's own button only.
+  (*this)[ActionId::PrintPreview]->setEnabled(false);
+  (*this)[ActionId::PrintPreview]->setVisible(false);
 }
 
 std::span<const ActionId> EditLockedActions() { return kEditLocked; }

@@ -64,6 +64,16 @@ enum class ActionId {
   CopyAll,
   PrintOneTune,
   AddPrintTune,
+  PrintAll,
+  PrintSelTune,
+  DelPrintList,
+  Preview,
+  PrintPreview,
+  PrevZoomM,
+  PrevZoomP,
+  PrevPageM,
+  PrevPageP,
+  PrintSetup,
   Count
 };
 

@@ -9,6 +9,7 @@
 #include "app/BrowserLinks.h"
 #include "app/DlgOpt.h"
 #include "app/MainEcr.h"
+#include "app/PrintLinks.h"
 #include "app/ResLib.h"
 #include "controls/DragControl.h"
 #include "controls/Tab95Sheet.h"
@@ -16,6 +17,8 @@
 #include "midi/ZymMidi.h"
 #include "notation/AbcParser.h"
 #include "platform/ProgramFolder.h"
+#include "score/screens/PageScoreEcr.h"
+#include "score/screens/PrintListEcr.h"
 #include "score/screens/ScoreEcr.h"
 #include "screens/CtrlFileEcr.h"
 #include "screens/DlgFltTune.h"
@@ -73,6 +76,7 @@ TAppContext::TAppContext(TAppOptions options)
       host_(std::make_unique<Host>(*this)),
       browserHost_(std::make_unique<TBrowserHost>(*this)),
       browserPlayer_(std::make_unique<TBrowserPlayer>(*this)),
+      tunePrinter_(std::make_unique<TTunePrinter>(*this)),
       dragControl_(std::make_unique<TDragControl>()) {
   programFolder_ = options_.programFolder.empty() ? rq::ProgramFolder() : options_.programFolder;
   if (!options_.programFolder.empty()) SetProgramFolder(options_.programFolder);
@@ -94,6 +98,7 @@ TAppContext::~TAppContext() {
     midiPlayer_->SetOnStop(nullptr);
     midiPlayer_->Stop(false);
   }
+  destroy("PrintListEcr", printListEcr_);
   destroy("DlgString", dlgString_);
   destroy("DlgOpt", dlgOpt_);
   destroy("DlgSelPatch", dlgSelPatch_);
@@ -101,6 +106,7 @@ TAppContext::~TAppContext() {
   destroy("PlayerEcr", playerEcr_);
   destroy("FileEcr", fileEcr_);
   destroy("EditEcr", editEcr_);
+  destroy("PageScoreEcr", pageScoreEcr_);
   destroy("ScoreEcr", scoreEcr_);
   destroy("CtrlFileEcr", ctrlFileEcr_);
   destroy("DlgFltTune", dlgFltTune_);
@@ -214,6 +220,7 @@ void TAppContext::Start() {
   RunStep("init DlgString", [this] {
     if (dlgString_) dlgString_->OnCreate();
   });
+  StartPrintList();
 }
 
 // The score view, the browser and the player panel, in the forms' order: the score
@@ -234,6 +241,7 @@ void TAppContext::StartTuneScreens() {
     });
     QObject::connect(fileControl_.get(), &TCtrlFile::TuneShown, score, [this, score] { score->ShowTune(*tuneParser_); });
   });
+  StartPageScreen();
   RunStep("construct FileEcr", [this] {
     fileEcr_ = std::make_unique<TFileEcr>(*browserHost_);
     fileEcr_->SetPlayer(browserPlayer_.get());
@@ -474,6 +482,7 @@ void TAppContext::ConnectActions() {
   forward(ActionId::AddPrintTune, &TFileEcr::AddToPrintList);
   forward(ActionId::PrintOneTune, &TFileEcr::PrintOneTune);
   ConnectTransferActions();
+  ConnectPrintActions();
 }
 
 void TAppContext::ConnectSetActions(const ForwardFn& forward) {
@@ -515,6 +524,79 @@ void TAppContext::ConnectTransferActions() {
   on(ActionId::ClearPrintList, [control] {
     if (control()) control()->ClearPrintList();
   });
+}
+
+// The page preview in the print panel, beside the print list; the controller prints
+// and previews through it.
+void TAppContext::StartPageScreen() {
+  RunStep("construct PageScoreEcr", [this] {
+    pageScoreEcr_ = std::make_unique<TPageScoreEcr>(
+        PageSettingsRefs{settings_.PfSize, settings_.PfRow, settings_.PfBorder, settings_.PfMargin});
+  });
+  RunStep("init PageScoreEcr", [this] {
+    if (!pageScoreEcr_ || !mainEcr_) return;
+    if (actions_) {
+      const TActions& a = *actions_;
+      pageScoreEcr_->SetActions(
+          {a[ActionId::PrevZoomM], a[ActionId::PrevZoomP], a[ActionId::PrevPageM], a[ActionId::PrevPageP]});
+    }
+    pageScoreEcr_->OnCreate(mainEcr_->Host(HostPanel::Print));
+    const std::pair<QObject*, int> labels[] = {{pageScoreEcr_->FontLabel(), 130},
+                                               {pageScoreEcr_->RowLabel(), 131},
+                                               {pageScoreEcr_->BorderLabel(), 132},
+                                               {pageScoreEcr_->LeftLabel(), 133}};
+    for (const auto& [label, tag] : labels) pageScoreTexts_.Add(label, tag);
+    if (resLib_) resLib_->TranslateForm(pageScoreTexts_);
+    if (fileControl_) fileControl_->SetPrinter(tunePrinter_.get());
+  });
+}
+
+// The print list, last of the screens, in its panel of the print page.
+void TAppContext::StartPrintList() {
+  RunStep("construct PrintListEcr", [this] { printListEcr_ = std::make_unique<TPrintListEcr>(*tunePrinter_); });
+  RunStep("init PrintListEcr", [this] {
+    if (!printListEcr_ || !mainEcr_ || !fileControl_) return;
+    if (actions_) {
+      const TActions& a = *actions_;
+      printListEcr_->SetActions({a[ActionId::PrintAll], a[ActionId::ClearPrintList], a[ActionId::DelPrintList],
+                                 a[ActionId::Preview], a[ActionId::PrintSelTune]});
+    }
+    if (resLib_) printListEcr_->SetImages(resLib_->ImgBmp());
+    printListEcr_->OnCreate(mainEcr_->Host(HostPanel::PrintList), dragControl_.get());
+    TPrintListEcr* screen = printListEcr_.get();
+    QObject::connect(fileControl_.get(), &TCtrlFile::PrintListChanged, screen, [screen] { screen->Refresh(); });
+  });
+}
+
+// Printing, the preview and the print list: the print list's one choice of tunes
+// serves both the preview and the print, so what the preview shows is what prints.
+void TAppContext::ConnectPrintActions() {
+  TActions& a = *actions_;
+  auto on = [&a](ActionId id, auto handler) { QObject::connect(a[id], &QAction::triggered, a[id], handler); };
+  auto control = [this] { return fileControl_.get(); };
+  auto everyTune = [this] { return printListEcr_ ? printListEcr_->PrintSelOnly() : true; };
+  on(ActionId::PrintAll, [control, everyTune] {
+    if (control()) control()->PrintAll(everyTune());
+  });
+  for (ActionId id : {ActionId::Preview, ActionId::PrintPreview}) {
+    on(id, [control, everyTune] {
+      if (control()) control()->PreviewPrintList(everyTune());
+    });
+  }
+  on(ActionId::DelPrintList, [this] {
+    if (printListEcr_) printListEcr_->DeleteCurrent();
+  });
+  auto pages = [this] { return pageScoreEcr_.get(); };
+  const std::pair<ActionId, void (TPageScoreEcr::*)()> steps[] = {{ActionId::PrevZoomM, &TPageScoreEcr::OnZoomM},
+                                                                  {ActionId::PrevZoomP, &TPageScoreEcr::OnZoomP},
+                                                                  {ActionId::PrevPageM, &TPageScoreEcr::OnPageMoins},
+                                                                  {ActionId::PrevPageP, &TPageScoreEcr::OnPagePlus}};
+  for (const auto& [id, step] : steps) {
+    on(id, [pages, step] {
+      if (pages()) (pages()->*step)();
+    });
+  }
+  on(ActionId::PrintSetup, [this] { tunePrinter_->PrinterSetup(); });
 }
 
 void TAppContext::ConnectForms() {

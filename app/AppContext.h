@@ -15,6 +15,8 @@
 #include "app/Settings.h"
 #include "midi/MidiSettings.h"
 
+class QPrinter;
+
 namespace rq {
 
 class IMidiOutPorts;
@@ -37,10 +39,13 @@ class TDragControl;
 class TEditEcr;
 class TFileEcr;
 class TMainEcr;
+class TPageScoreEcr;
+class TPrintListEcr;
 class TPlayerEcr;
 class TSesMaster;
 class TResLib;
 class TScoreEcr;
+class TTunePrinter;
 class TZymMidiPlayer;
 
 struct TAppOptions {
@@ -60,6 +65,9 @@ struct TAppOptions {
   std::vector<std::string>* log = nullptr;
   // The welcome box at start (tests leave it out: it stays on top).
   bool showWelcome = true;
+  // The print dialog on the printer the jobs go to: true to print; unset: the
+  // resource module's dialog.
+  std::function<bool(QPrinter& printer)> printDialog;
 };
 
 class TAppContext {
@@ -103,6 +111,9 @@ class TAppContext {
   // The options dialog; the editor connects to its signals and gives it its highlighter.
   TDlgOpt* DlgOpt() const { return dlgOpt_.get(); }
   TBrowserHost* BrowserHost() const { return browserHost_.get(); }
+  TPageScoreEcr* PageScoreEcr() const { return pageScoreEcr_.get(); }
+  TPrintListEcr* PrintListEcr() const { return printListEcr_.get(); }
+  TTunePrinter* TunePrinter() const { return tunePrinter_.get(); }
 
   // The steps run, in order: "construct X", "init X", "destroy X"; tests read it.
   const std::vector<std::string>& Log() const { return log_; }
@@ -134,6 +145,9 @@ class TAppContext {
   void StartPatchDialog();
   void StartOptionsDialog();
   void InitEditEcr();
+  void StartPageScreen();
+  void StartPrintList();
+  void ConnectPrintActions();
 
   TAppOptions options_;
   std::string programFolder_;
@@ -149,6 +163,7 @@ class TAppContext {
   std::unique_ptr<TAbcParser> tuneParser_;
   std::unique_ptr<TBrowserHost> browserHost_;
   std::unique_ptr<TBrowserPlayer> browserPlayer_;
+  std::unique_ptr<TTunePrinter> tunePrinter_;
   std::unique_ptr<TDragControl> dragControl_;
   std::unique_ptr<TSesMaster> sesMaster_;
   std::unique_ptr<TDlgFltTune> dlgFltTune_;
@@ -161,7 +176,10 @@ class TAppContext {
   std::unique_ptr<TDlgSearchAbc> dlgSearchAbc_;
   std::unique_ptr<TDlgSelPatch> dlgSelPatch_;
   std::unique_ptr<TDlgOpt> dlgOpt_;
+  std::unique_ptr<TPageScoreEcr> pageScoreEcr_;
+  std::unique_ptr<TPrintListEcr> printListEcr_;
   TFormTexts fileEcrTexts_;
+  TFormTexts pageScoreTexts_;
   std::vector<std::string> log_;
   std::vector<std::string> startErrors_;
   TAppContext* previous_ = nullptr;

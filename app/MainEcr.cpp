@@ -174,6 +174,7 @@ void TMainEcr::BuildMenu() {
   QMenu* print = SubmenuFor(tools, a[ActionId::Print], "PrintScore1");
   print->addAction(a[ActionId::AddPrintTune]);
   print->addSeparator();
+  print->addAction(a[ActionId::PrintAll]);
   print->addAction(a[ActionId::PrintOneTune]);
   print->addSeparator();
   print->addAction(a[ActionId::ClearPrintList]);
@@ -181,6 +182,7 @@ void TMainEcr::BuildMenu() {
   tools->addAction(a[ActionId::MergeDir]);
   QMenu* options = MenuFor(bar, a[ActionId::Option], "mnOption");
   options->addAction(a[ActionId::GenPref]);
+  options->addAction(a[ActionId::PrintSetup]);
   QMenu* help = bar->addMenu("Help");
   help->setObjectName("mnHelp");
   help->addAction(a[ActionId::Help]);
@@ -307,8 +309,12 @@ void TMainEcr::BuildWorkArea() {
   bottomPages_ = new QStackedWidget(splitList);
   bottomPages_->addWidget(MakeHost(HostPanel::Score, "PanScore", bottomPages_));
   bottomPages_->addWidget(MakeHost(HostPanel::Set, "PanSet", bottomPages_));
+  // The page preview goes first into the print panel's splitter, the print list after it.
   QWidget* print = MakeHost(HostPanel::Print, "PanPrint", bottomPages_);
-  print->layout()->addWidget(MakeHost(HostPanel::PrintList, "PanPrintList", print));
+  auto* splPrint = new QSplitter(Qt::Horizontal, print);
+  splPrint->setObjectName("splPrint");
+  splPrint->addWidget(MakeHost(HostPanel::PrintList, "PanPrintList", splPrint));
+  print->layout()->addWidget(splPrint);
   bottomPages_->addWidget(print);
   bottomPages_->addWidget(MakeHost(HostPanel::Log, "PanLog", bottomPages_));
   splitList->addWidget(bottomPages_);

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "platform/ProgramFolder.h"
+#include "score/PageLayout.h"
 
 namespace rq {
 namespace {
@@ -105,6 +106,13 @@ void LoadSettings(const IniFile& ini, TSettings& s, MidiSettings& midi, int prin
   s.PrinterIndex = ini.ReadInteger(kGlobal, "printer", 0);
   if (printerCount > 0 && s.PrinterIndex >= printerCount) s.PrinterIndex = 0;
   for (const auto& g : kGlobalKeys) s.*g.field = ini.ReadInteger(kGlobal, g.key, g.def);
+  // The page settings are brought into their sliders' ranges as they are read: the
+  // preview, the printer and the file written back at quit all see the same values.
+  const PageSettings page = ClampPageSettings({s.PfSize, s.PfRow, s.PfBorder, s.PfMargin});
+  s.PfSize = page.FontSize;
+  s.PfRow = page.RowHeight;
+  s.PfBorder = page.Border;
+  s.PfMargin = page.LeftMargin;
   s.LangFiles = ini.ReadSectionValues("langfile");
   std::error_code ec;
   if (!s.AbcLibPath.empty() && !std::filesystem::is_directory(s.AbcLibPath, ec)) s.AbcLibPath.clear();

@@ -1,7 +1,9 @@
-// QPainter canvas: cell-top text, GDI-style lines that stop short of their end point,
-// and on raster devices music glyphs drawn from images kept per size and colour.
+// QPainter canvas: cell-top text, GDI-style lines that stop short of their end point;
+// on raster devices music glyphs drawn from images kept per size and colour, on vector
+// devices lines, fills and glyphs held back and sent as a few shapes and glyph runs.
 #include "score/PainterCanvas.h"
 
+#include <QPolygonF>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -50,11 +52,14 @@ QImage RenderGlyph(const QGlyphRun& run, QRgb rgb, QPoint& offset) {
 }  // namespace
 
 PainterCanvas::PainterCanvas(QPainter& painter, const CanvasFont& font) : painter_(painter) {
+  inkBands_.setFillRule(Qt::WindingFill);
   const QPaintEngine* engine = painter.paintEngine();
   rasterDevice_ = engine != nullptr && engine->type() == QPaintEngine::Raster && painter.device() != nullptr &&
                   painter.device()->devicePixelRatio() == 1.0;
   SetFont(font);
 }
+
+PainterCanvas::~PainterCanvas() { Flush(); }
 
 QFont PainterCanvas::QtFont(const CanvasFont& font, QPaintDevice* device) {
   QFont f(QString::fromStdString(font.family));
@@ -86,6 +91,7 @@ void PainterCanvas::SetFont(const CanvasFont& font) {
   // font's baseline exactly on the staff position.
   state->ascent = static_cast<int>(QFontMetricsF(qfont, painter_.device()).ascent());
   const QRawFont raw = font.family == kMusicFace ? QRawFont::fromFont(qfont) : QRawFont();
+  state->raw = raw;
   if (raw.isValid()) {
     QString codes;
     for (int c = 0; c < 256; ++c) codes.append(QChar(0xF000 + c));
@@ -123,7 +129,6 @@ void PainterCanvas::DrawGlyphImage(unsigned char code, QPoint baseline) {
 }
 
 void PainterCanvas::TextOut(int x, int y, std::string_view text) {
-  painter_.setPen(text_);
   const QPointF baseline(x, y + current_->ascent);
   // One glyph of the music font needs no text layout: draw it straight from the font,
   // on a raster device from an image made once.
@@ -131,14 +136,20 @@ void PainterCanvas::TextOut(int x, int y, std::string_view text) {
     const auto code = static_cast<unsigned char>(text[0]);
     const QGlyphRun& run = current_->glyphs[code];
     if (!run.isEmpty()) {
-      if (rasterDevice_ && painter_.worldTransform().type() <= QTransform::TxTranslate) {
+      if (!rasterDevice_) {
+        HoldGlyph(code, baseline);
+      } else if (painter_.worldTransform().type() <= QTransform::TxTranslate) {
+        painter_.setPen(text_);
         DrawGlyphImage(code, QPoint(x, y + current_->ascent));
       } else {
+        painter_.setPen(text_);
         painter_.drawGlyphRun(baseline, run);
       }
       return;
     }
   }
+  Flush();
+  painter_.setPen(text_);
   painter_.setFont(current_->qfont);
   painter_.drawText(baseline, Decode(text));
 }
@@ -180,9 +191,19 @@ void PainterCanvas::SetTextColor(QRgb color) {
 int PainterCanvas::TextHeight(std::string_view /*text*/) { return std::max(font_.height, 1); }
 
 void PainterCanvas::Line(int x1, int y1, int x2, int y2) {
+  if (x1 == x2 && y1 == y2) return;
+  if (rasterDevice_) {
+    DrawLine(x1, y1, x2, y2);
+    return;
+  }
+  if (Extends(x1, y1, x2, y2)) return;
+  RunToInk();
+  run_ = {x1, y1, x2, y2, 1, 0, 0, penRgb_};
+}
+
+void PainterCanvas::DrawLine(int x1, int y1, int x2, int y2) {
   if (x1 == x2 || y1 == y2) {
     // Straight lines as exact pixel runs: the start included, the end left out.
-    if (x1 == x2 && y1 == y2) return;
     const int left = x1 == x2 ? x1 : (x1 < x2 ? x1 : x2 + 1);
     const int top = y1 == y2 ? y1 : (y1 < y2 ? y1 : y2 + 1);
     const int width = x1 == x2 ? 1 : std::abs(x2 - x1);
@@ -212,7 +233,115 @@ void PainterCanvas::Line(int x1, int y1, int x2, int y2) {
 
 void PainterCanvas::FillRect(int x1, int y1, int x2, int y2) {
   if (x2 <= x1 || y2 <= y1) return;
-  painter_.fillRect(x1, y1, x2 - x1, y2 - y1, brush_);
+  if (rasterDevice_) {
+    painter_.fillRect(x1, y1, x2 - x1, y2 - y1, brush_);
+    return;
+  }
+  RunToInk();
+  Hold(brushRgb_);
+  inkRects_.append(QRectF(x1, y1, x2 - x1, y2 - y1));
+}
+
+// ---- vector devices: ink held back ------------------------------------------------
+
+void PainterCanvas::Hold(QRgb rgb) {
+  // Ink of one colour may go out in any order; another colour keeps the order.
+  if ((!inkRects_.isEmpty() || !inkBands_.isEmpty() || !glyphIndexes_.isEmpty()) && heldRgb_ != rgb) Flush();
+  heldRgb_ = rgb;
+}
+
+void PainterCanvas::HoldGlyph(unsigned char code, QPointF baseline) {
+  Hold(textRgb_);
+  if (glyphState_ != current_) {
+    FlushGlyphs();
+    glyphState_ = current_;
+  }
+  glyphIndexes_.append(current_->glyphs[code].glyphIndexes().front());
+  glyphPositions_.append(baseline);
+}
+
+bool PainterCanvas::Extends(int x1, int y1, int x2, int y2) {
+  if (run_.count == 0 || run_.rgb != penRgb_) return false;
+  const int dx = x1 - run_.x1;
+  const int dy = y1 - run_.y1;
+  if (x2 - run_.x2 != dx || y2 - run_.y2 != dy) return false;
+  if (run_.count == 1) {
+    // Straight lines grow across their length only; slanted ones either way.
+    const bool vertical = run_.x1 == run_.x2;
+    const bool horizontal = run_.y1 == run_.y2;
+    const bool across = (std::abs(dx) == 1 && dy == 0 && !horizontal) || (dx == 0 && std::abs(dy) == 1 && !vertical);
+    if (!across) return false;
+    run_.dx = dx;
+    run_.dy = dy;
+  } else if (dx != run_.dx * run_.count || dy != run_.dy * run_.count) {
+    return false;
+  }
+  ++run_.count;
+  return true;
+}
+
+void PainterCanvas::RunToInk() {
+  if (run_.count == 0) return;
+  const LineRun run = run_;
+  run_.count = 0;
+  Hold(run.rgb);
+  // Every line covers one pixel across its length: the run covers lo..hi across.
+  int sx = run.dx;
+  int sy = run.dy;
+  if (run.count == 1) {
+    const bool flat = std::abs(run.x2 - run.x1) >= std::abs(run.y2 - run.y1);
+    sx = flat ? 0 : 1;
+    sy = flat ? 1 : 0;
+  }
+  const int reach = (sx + sy) * (run.count - 1);
+  const int lo = std::min(0, reach);
+  const int hi = std::max(0, reach) + 1;
+  if (run.x1 == run.x2) {
+    // As one line draws it: the start included, the end left out.
+    const int top = run.y2 > run.y1 ? run.y1 : run.y2 + 1;
+    inkRects_.append(QRectF(run.x1 + lo, top, hi - lo, std::abs(run.y2 - run.y1)));
+    return;
+  }
+  if (run.y1 == run.y2) {
+    const int left = run.x2 > run.x1 ? run.x1 : run.x2 + 1;
+    inkRects_.append(QRectF(left, run.y1 + lo, std::abs(run.x2 - run.x1), hi - lo));
+    return;
+  }
+  // Slanted lines: the band they cover.
+  const QPointF a(std::abs(sx) * lo, std::abs(sy) * lo);
+  const QPointF b(std::abs(sx) * hi, std::abs(sy) * hi);
+  const QPointF start(run.x1, run.y1);
+  const QPointF end(run.x2, run.y2);
+  inkBands_.addPolygon(QPolygonF({start + a, end + a, end + b, start + b}));
+  inkBands_.closeSubpath();
+}
+
+void PainterCanvas::FlushGlyphs() {
+  if (glyphIndexes_.isEmpty()) return;
+  QGlyphRun run;
+  run.setRawFont(glyphState_->raw);
+  run.setGlyphIndexes(glyphIndexes_);
+  run.setPositions(glyphPositions_);
+  painter_.setPen(QPen(QColor::fromRgba(heldRgb_), 0));
+  painter_.drawGlyphRun(QPointF(0, 0), run);
+  glyphIndexes_.clear();
+  glyphPositions_.clear();
+}
+
+void PainterCanvas::Flush() {
+  RunToInk();
+  if (!inkRects_.isEmpty() || !inkBands_.isEmpty()) {
+    painter_.save();
+    painter_.setPen(Qt::NoPen);
+    painter_.setBrush(QColor::fromRgba(heldRgb_));
+    // Rectangles as rectangles: the device writes them shortest.
+    painter_.drawRects(inkRects_);
+    if (!inkBands_.isEmpty()) painter_.drawPath(inkBands_);
+    painter_.restore();
+    inkRects_.clear();
+    inkBands_.clear();
+  }
+  FlushGlyphs();
 }
 
 }  // namespace rq

@@ -6,6 +6,7 @@
 #include <QGlyphRun>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QPainterPath>
 #include <QRawFont>
 #include <array>
 #include <memory>
@@ -22,6 +23,11 @@ class PainterCanvas : public ScoreCanvas {
  public:
   // The painter must outlive the canvas; the music font is expected registered.
   PainterCanvas(QPainter& painter, const CanvasFont& font);
+  // Draws what is still held back: on a vector device, flush or destroy the canvas
+  // before the painter ends or moves to another page.
+  ~PainterCanvas() override;
+  PainterCanvas(const PainterCanvas&) = delete;
+  PainterCanvas& operator=(const PainterCanvas&) = delete;
 
   void SetFont(const CanvasFont& font) override;
   const CanvasFont& Font() const override { return font_; }
@@ -34,6 +40,7 @@ class PainterCanvas : public ScoreCanvas {
   void SetPenColor(QRgb color) override;
   void SetBrushColor(QRgb color) override;
   void SetTextColor(QRgb color) override;
+  void Flush() override;
 
   // The Qt font that stands for a canvas font: its cell is the requested height.
   static QFont QtFont(const CanvasFont& font, QPaintDevice* device);
@@ -61,12 +68,34 @@ class PainterCanvas : public ScoreCanvas {
     std::unordered_map<std::string, int> longWidths;
     // Music face only: each code's glyph ready to draw without text layout; empty
     // where the font has no glyph.
+    QRawFont raw;
     std::array<QGlyphRun, 256> glyphs;
     // Music face only, on raster devices: the glyphs as images in the text colour.
     std::shared_ptr<GlyphImages> images;
   };
 
+  // Lines side by side, each the first moved on by one pixel (a stem, a beam, a thick
+  // bar): on a vector device they become one shape instead of one line each.
+  struct LineRun {
+    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // the first line
+    int count = 0;                       // 0: no run held
+    int dx = 0, dy = 0;                  // from one line to the next
+    QRgb rgb = 0;
+  };
+
   QString Decode(std::string_view text) const;
+  void DrawLine(int x1, int y1, int x2, int y2);
+  // Vector devices (printers, PDF files) write every drawing call out as it comes:
+  // lines, fills and glyphs of one colour are held back and go out as rectangles,
+  // one filled shape and one glyph run (Flush), much less for the device to write.
+  // True when the line continues the run held, which then takes it.
+  bool Extends(int x1, int y1, int x2, int y2);
+  // The run held becomes part of the ink.
+  void RunToInk();
+  // Held ink of another colour goes out first.
+  void Hold(QRgb rgb);
+  void HoldGlyph(unsigned char code, QPointF baseline);
+  void FlushGlyphs();
   const FontState& StateFor(const CanvasFont& font);
   // Draws a glyph of the music font from its image at the baseline's start.
   void DrawGlyphImage(unsigned char code, QPoint baseline);
@@ -76,6 +105,13 @@ class PainterCanvas : public ScoreCanvas {
   // (drawn without scaling). Qt's raster engine caches glyphs only up to 64 pixels and
   // turns larger ones into outlines on every draw; printers get the glyphs themselves.
   bool rasterDevice_ = false;
+  LineRun run_;
+  QList<QRectF> inkRects_;
+  QPainterPath inkBands_;
+  QList<quint32> glyphIndexes_;
+  QList<QPointF> glyphPositions_;
+  const FontState* glyphState_ = nullptr;
+  QRgb heldRgb_ = kBlack;
   CanvasFont font_;
   std::vector<std::unique_ptr<FontState>> fonts_;
   FontState* current_ = nullptr;

@@ -45,6 +45,8 @@ class ScoreCanvas {
   virtual void SetPenColor(QRgb color) = 0;
   virtual void SetBrushColor(QRgb color) = 0;
   virtual void SetTextColor(QRgb color) = 0;
+  // Draws whatever the canvas holds back; before the painter is used directly.
+  virtual void Flush() {}
 
   void SetFontHeight(int height) {
     CanvasFont f = Font();

@@ -20,7 +20,6 @@ constexpr int kClefX = 10;
 constexpr int kSignGap = 10;
 constexpr int kFirstMusic = 2;  // symbols before this index are the clef and key
 constexpr int kSmallestFont = 8;
-constexpr QRgb kStaffGrey = 0xFFC0C0C0;
 
 // The canvas at another music font height for a while, with the number heights
 // scaled alike; everything is put back at the end of the scope.
@@ -179,10 +178,13 @@ void TScoreLine::DrawSymbols(TDrawCtxt& ctx, const RowRect& rect) {
   }
 }
 
-void PaintScoreRow(TDrawCtxt& ctx, TScoreLine* row, const RowRect& rect, int rowHeight, int width) {
+void PaintScoreRow(TDrawCtxt& ctx, TScoreLine* row, const RowRect& rect, int rowHeight, int width,
+                   const StaffStyle& style) {
   ScoreCanvas& canvas = *ctx.Canvas;
-  canvas.SetBrushColor(kWhite);
-  canvas.FillRect(rect.Left, rect.Top, rect.Right, rect.Bottom);
+  if (style.fillCell) {
+    canvas.SetBrushColor(kWhite);
+    canvas.FillRect(rect.Left, rect.Top, rect.Right, rect.Bottom);
+  }
   if (row == nullptr || row->Symbols.empty()) return;
   int mid = rowHeight / 2;
   int ls = static_cast<int>(canvas.Font().height / 12.0) + 1;
@@ -194,10 +196,10 @@ void PaintScoreRow(TDrawCtxt& ctx, TScoreLine* row, const RowRect& rect, int row
     ls = ctx.LineSpace;
     right = row->RightEdge;
   }
-  canvas.SetPenColor(kStaffGrey);
+  canvas.SetPenColor(style.colour);
   for (int k = -2; k <= 2; ++k) {
     const int y = rect.Top + mid + k * ls;
-    canvas.Line(rect.Left + kClefX, y, rect.Left + right, y);
+    canvas.Line(rect.Left + style.left, y, rect.Left + right, y);
   }
   canvas.SetPenColor(kBlack);
   row->DrawSymbols(ctx, rect);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "score/ScoreCanvas.h"
 #include "score/ScoreSymbol.h"
 
 namespace rq {
@@ -77,9 +78,18 @@ int ClosestGap(const TDrawCtxt& ctx);
 
 using ScoreRows = std::vector<std::unique_ptr<TScoreLine>>;
 
+// How a row's staff is drawn: the score view's light grey lines from x 10 on a white
+// cell, or a printed page's black lines from the cell's left edge on the paper as it is.
+struct StaffStyle {
+  QRgb colour = 0xFFC0C0C0;
+  int left = 10;
+  bool fillCell = true;
+};
+inline constexpr StaffStyle kPageStaff{kBlack, 0, false};
+
 // What a score view paints in one row cell: white, then, for a row with symbols, the
-// five staff lines in light grey from x 10 to the row's end, at the row's own size,
-// and the row over them.
-void PaintScoreRow(TDrawCtxt& ctx, TScoreLine* row, const RowRect& rect, int rowHeight, int width);
+// five staff lines up to the row's end, at the row's own size, and the row over them.
+void PaintScoreRow(TDrawCtxt& ctx, TScoreLine* row, const RowRect& rect, int rowHeight, int width,
+                   const StaffStyle& style = {});
 
 }  // namespace rq

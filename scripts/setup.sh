@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libasound2-dev libfluidsynth-dev fluid-soundfont-gm
   qt6-base-dev fonts-liberation2 fonts-dejavu-core
-  midicsv
+  midicsv poppler-utils
   xvfb xauth xdotool
 )
 

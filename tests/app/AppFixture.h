@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -52,6 +53,7 @@ class AppFixture : public ::testing::Test {
     };
     options.askSaveFileName = [this, next](const std::string&, const std::string&) { return next(saveNames_); };
     options.askMidiFileName = [this, next](const std::string&, const std::string&) { return next(midiNames_); };
+    options.printDialog = printDialog_;
     context_ = std::make_unique<TAppContext>(options);
     context_->Start();
     return *context_;
@@ -80,6 +82,7 @@ class AppFixture : public ::testing::Test {
   std::vector<std::string> saveNames_;  // answers of the save dialogs; none left: cancelled
   std::vector<std::string> midiNames_;
   int openAsked_ = 0;  // the open dialog, always cancelled
+  std::function<bool(QPrinter&)> printDialog_;  // unset: the real print dialog
   std::vector<std::string> log_;
   std::unique_ptr<TAppContext> context_;
 };

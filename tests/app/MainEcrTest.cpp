@@ -50,10 +50,11 @@ TEST_F(MainEcrTest, StartsInOrderAndTearsDownInReverse) {
       "construct FileControl", "construct SesMaster",  "construct DlgFltTune", "construct CtrlFileEcr",
       "construct DlgString",  "construct EditEcr",     "init MainEcr",         "create MidiPlayer",
       "init ResLib",          "init EditEcr",          "init SesMaster",       "init DlgFltTune",
-      "construct ScoreEcr",   "init ScoreEcr",
+      "construct ScoreEcr",   "init ScoreEcr",         "construct PageScoreEcr", "init PageScoreEcr",
       "construct FileEcr",    "init FileEcr",          "construct PlayerEcr",  "init PlayerEcr",
       "init CtrlFileEcr",     "construct DlgSearchAbc", "init DlgSearchAbc",   "construct DlgSelPatch",
-      "init DlgSelPatch",     "construct DlgOpt",      "init DlgOpt",          "init DlgString"};
+      "init DlgSelPatch",     "construct DlgOpt",      "init DlgOpt",          "init DlgString",
+      "construct PrintListEcr", "init PrintListEcr"};
   EXPECT_EQ(log_, started);
   EXPECT_EQ(TAppContext::Current(), &app);
   EXPECT_EQ(MainEcr(), app.MainEcr());
@@ -64,9 +65,9 @@ TEST_F(MainEcrTest, StartsInOrderAndTearsDownInReverse) {
 
   context_.reset();
   const std::vector<std::string> stopped(log_.begin() + static_cast<long>(started.size()), log_.end());
-  EXPECT_EQ(stopped, (std::vector<std::string>{"stop MidiPlayer", "destroy DlgString", "destroy DlgOpt", "destroy DlgSelPatch",
+  EXPECT_EQ(stopped, (std::vector<std::string>{"stop MidiPlayer", "destroy PrintListEcr", "destroy DlgString", "destroy DlgOpt", "destroy DlgSelPatch",
                                                "destroy DlgSearchAbc", "destroy PlayerEcr", "destroy FileEcr",
-                                               "destroy EditEcr", "destroy ScoreEcr", "destroy CtrlFileEcr", "destroy DlgFltTune",
+                                               "destroy EditEcr", "destroy PageScoreEcr", "destroy ScoreEcr", "destroy CtrlFileEcr", "destroy DlgFltTune",
                                                "destroy SesMaster", "destroy FileControl", "destroy MidiPlayer",
                                                "destroy AbcMidi", "destroy TuneParser", "destroy MainEcr",
                                                "destroy Actions", "destroy ResLib"}));

@@ -3,10 +3,15 @@
 #include <QFontInfo>
 #include <QImage>
 #include <QPainter>
+#include <QPicture>
 
 #include "ScoreTestHelpers.h"
+#include "notation/AbcParser.h"
+#include "platform/ByteText.h"
 #include "score/MusicFont.h"
+#include "score/PagePrint.h"
 #include "score/PainterCanvas.h"
+#include "score/ScorePage.h"
 #include "score/Signs.h"
 
 namespace rq::test {
@@ -98,6 +103,58 @@ TEST(PainterCanvas, GlyphsInTheTextColourAtEverySize) {
       EXPECT_GT(inColour, 0);
     }
   }
+}
+
+// On a vector device (a printer, a PDF file; here a recorded picture) the canvas holds
+// lines, fills and glyphs back and sends them as shapes and glyph runs: a row of music
+// with beams, stems, bars and a coloured fill comes out where the image's pixels are.
+TEST(PainterCanvas, VectorDevicesGetTheSameInk) {
+  ASSERT_TRUE(RegisterMusicFont());
+  TAbcParser parser;
+  parser.Parse(SplitLines("X:1\nT:Row\nM:6/8\nK:D\nd2B A>FA|(3efg e2f/g/|[df]3 z3:|\n"));
+  TScorePage page;
+  page.Build(parser.Elements());
+  ASSERT_FALSE(page.Rows.empty());
+  const QSize size(900, 160);
+  auto paint = [&](QPainter& painter) {
+    PainterCanvas canvas(painter, {kMusicFace, 90, false});
+    TDrawCtxt ctx = PageContext(canvas, 90);
+    PaintScoreRow(ctx, page.Rows[0].get(), {0, 0, size.width(), size.height()}, size.height(), size.width(),
+                  kPageStaff);
+    canvas.SetBrushColor(0xFFFF0000u);
+    canvas.FillRect(2, 2, 30, 12);
+    canvas.SetPenColor(kBlack);
+    for (int i = 0; i < 6; ++i) canvas.Line(40, 150 - i, 200, 120 - i);  // a beam, upwards
+  };
+  QImage direct(size, QImage::Format_RGB32);
+  direct.fill(Qt::white);
+  {
+    QPainter painter(&direct);
+    paint(painter);
+  }
+  QPicture picture;
+  {
+    QPainter painter(&picture);
+    paint(painter);
+  }
+  QImage replayed(size, QImage::Format_RGB32);
+  replayed.fill(Qt::white);
+  {
+    QPainter painter(&replayed);
+    painter.drawPicture(0, 0, picture);
+  }
+  int inked = 0;
+  int differ = 0;
+  for (int y = 0; y < size.height(); ++y) {
+    for (int x = 0; x < size.width(); ++x) {
+      inked += Inked(direct, x, y) ? 1 : 0;
+      differ += Inked(direct, x, y) != Inked(replayed, x, y) ? 1 : 0;
+    }
+  }
+  EXPECT_GT(inked, 3000);
+  EXPECT_LT(differ, inked / 20) << differ << " of " << inked;
+  EXPECT_EQ(replayed.pixel(10, 5), direct.pixel(10, 5));
+  EXPECT_TRUE(Inked(replayed, 120, 132));
 }
 
 }  // namespace

@@ -129,6 +129,7 @@ const Command kReaders[] = {
     {"rows", {}, ""},
     {"midi", {"-o", "OUT"}, "tune.mid"},
     {"render", {"-o", "OUT"}, "tune.png"},
+    {"print", {"-o", "OUT"}, "tunes.pdf"},
     {"index", {}, ""},
     {"roundtrip", {"OUT"}, "copy.abc"},
     {"search", {"--text", "reel"}, ""},
@@ -157,6 +158,7 @@ bool Complete(const std::string& path) {
     return bytes.starts_with("\x89PNG\r\n\x1a\n") && bytes.ends_with(std::string("IEND\xAE\x42\x60\x82", 8)) &&
            height <= 32767 && width * height <= (uint64_t{1} << 26);
   }
+  if (path.ends_with(".pdf")) return bytes.starts_with("%PDF-") && bytes.find("%%EOF") != std::string::npos;
   if (path.ends_with(".mid")) {
     size_t at = 0;
     while (at + 8 <= bytes.size()) at += 8 + BigEndian32(bytes, at + 4);
@@ -240,6 +242,7 @@ TEST_F(AbcTool, OutputsThatCannotBeWrittenLeaveNothingBehind) {
   } writers[] = {
       {{"midi", tune, "-o", "OUT"}, "out.mid"},
       {{"render", tune, "-o", "OUT"}, "out.png"},
+      {{"print", tune, "-o", "OUT"}, "out.pdf"},
       {{"roundtrip", tune, "OUT"}, "out.abc"},
       {{"glyphs", "OUT"}, "out.png"},
       {{"gallery", "OUT"}, "shots"},

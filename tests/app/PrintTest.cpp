@@ -1,0 +1,257 @@
+// Printing in the running program: the print list screen, the preview beside it, and
+// jobs printed through the print dialog into PDF files read back with poppler's tools.
+#include <QAction>
+#include <QLabel>
+#include <QLayout>
+#include <QPrinter>
+#include <QSlider>
+#include <QTabBar>
+#include <QtTest/QtTest>
+
+#include "../score/PdfCheck.h"
+#include "AppFixture.h"
+#include "app/Actions.h"
+#include "app/MainEcr.h"
+#include "app/Settings.h"
+#include "controls/DragControl.h"
+#include "notation/AbcParser.h"
+#include "score/screens/PageScoreEcr.h"
+#include "score/screens/PrintListEcr.h"
+
+namespace rq {
+namespace {
+
+// Three tunes, each `lines` lines of music long.
+std::string Tunes(int lines) {
+  std::string text;
+  int x = 0;
+  for (const char* title : {"Alpha Reel", "Bravo Jig", "Charlie Air"}) {
+    text += "X:" + std::to_string(++x) + "\nT:" + title + "\nM:4/4\nK:D\n";
+    for (int i = 0; i < lines; ++i) text += "DFAd fdAF|\n";
+    text += "\n";
+  }
+  return text;
+}
+
+class PrintTest : public test::AppFixture {
+ protected:
+  void SetUp() override {
+    test::AppFixture::SetUp();
+    if (!test::PopplerPresent()) GTEST_SKIP() << "poppler-utils (pdfinfo, pdftotext) are not installed";
+    printDialog_ = [this](QPrinter& printer) {
+      ++dialogs_;
+      if (pdf_.isEmpty()) return false;
+      printer.setOutputFormat(QPrinter::PdfFormat);
+      printer.setOutputFileName(pdf_);
+      return true;
+    };
+  }
+
+  // The program with a file of three tunes, all of them in the print list.
+  TAbcFile* StartWithList(int lines = 1) {
+    Start();
+    TAbcFile* file = OpenUserFile("tunes.abc", Tunes(lines));
+    for (int32_t row = 0; row < 3; ++row) FileControl()->AddToPrintList(file, row);
+    return file;
+  }
+  QAction* Act(ActionId id) { return (*context_->Actions())[id]; }
+  TPrintListEcr& List() { return *context_->PrintListEcr(); }
+  TPageScoreEcr& Pages() { return *context_->PageScoreEcr(); }
+  // Prints through the action into a fresh file; its text.
+  QString PrintAll(const std::string& name) {
+    pdf_ = QString::fromStdString(Path(name));
+    Act(ActionId::PrintAll)->trigger();
+    return test::PdfText(pdf_);
+  }
+  std::vector<std::string> PreviewTitles() const {
+    std::vector<std::string> titles;
+    for (const auto& row : context_->PageScoreEcr()->Rows()) {
+      if (row->IsHeader) titles.push_back(static_cast<const TScoreHeader&>(*row).Title);
+    }
+    return titles;
+  }
+  std::vector<std::string> ListTitles() const {
+    std::vector<std::string> titles;
+    const TAbcPrint& list = *FileControl()->PrintList();
+    for (int32_t row = 0; row < list.FilterList.Count(); ++row) titles.push_back(list.GetTitle(row));
+    return titles;
+  }
+  // The middle of a row of the print list, in the title column.
+  QPoint RowPoint(int row) const {
+    const TPrintListGrid& grid = *context_->PrintListEcr()->Grid();
+    return {TPrintListGrid::kTickWidth + 40, row * grid.RowHeight() + grid.RowHeight() / 2};
+  }
+  void ShowPrintPage() {
+    context_->MainEcr()->resize(1000, 800);
+    context_->MainEcr()->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(context_->MainEcr()));
+    context_->MainEcr()->TabBottom()->setCurrentIndex(2);
+    QApplication::processEvents();
+  }
+
+  QString pdf_;
+  int dialogs_ = 0;
+};
+
+// The list prints every tune, or only the ticked ones once "Print Selected Tunes" is
+// down; the preview always shows the same tunes as the print.
+TEST_F(PrintTest, TickedOrAllAndThePreviewShowsTheSame) {
+  StartWithList();
+  ShowPrintPage();
+  QWidget* grid = List().Grid()->viewport();
+  QTest::mouseClick(grid, Qt::LeftButton, {}, QPoint(5, RowPoint(1).y()));
+  EXPECT_FALSE(FileControl()->PrintList()->GetRec(1)->IsMarked()) << "the tick column untickes";
+
+  QString text = PrintAll("all.pdf");
+  EXPECT_TRUE(text.contains("Alpha Reel") && text.contains("Bravo Jig") && text.contains("Charlie Air")) << text.toStdString();
+  Act(ActionId::Preview)->trigger();
+  EXPECT_EQ(PreviewTitles(), (std::vector<std::string>{"Alpha Reel", "Bravo Jig", "Charlie Air"}));
+
+  Act(ActionId::PrintSelTune)->trigger();
+  ASSERT_FALSE(List().PrintSelOnly());
+  text = PrintAll("ticked.pdf");
+  EXPECT_TRUE(text.contains("Alpha Reel") && text.contains("Charlie Air"));
+  EXPECT_FALSE(text.contains("Bravo Jig"));
+  Act(ActionId::Preview)->trigger();
+  EXPECT_EQ(PreviewTitles(), (std::vector<std::string>{"Alpha Reel", "Charlie Air"}));
+}
+
+// A new preview opens on its first page, wherever the last one was left.
+TEST_F(PrintTest, NewPreviewOpensOnFirstPage) {
+  StartWithList(8);
+  Act(ActionId::Preview)->trigger();
+  Act(ActionId::PrevPageP)->trigger();
+  Act(ActionId::PrevPageP)->trigger();
+  ASSERT_EQ(Pages().CurrentPage(), 3);
+  Act(ActionId::Preview)->trigger();
+  EXPECT_EQ(Pages().CurrentPage(), 1);
+  EXPECT_EQ(Pages().PageTopRow(), 0);
+}
+
+// Previewing and printing parse on their own: the shared parser keeps the tune on
+// screen for the score, its export and its playing.
+TEST_F(PrintTest, PrintingLeavesTheShownTuneAlone) {
+  TAbcFile* file = StartWithList(3);
+  FileControl()->AddToPrintList(OpenUserFile("other.abc", "X:1\nT:Other Tune\nK:G\nGABc|\n"), 0);
+  ASSERT_EQ(FileControl()->ShowTune(file, 1), kCtrlOk);
+  const std::string title = TuneParser()->Title();
+  const size_t elements = TuneParser()->ElementCount();
+  ASSERT_EQ(title, "Bravo Jig");
+  Act(ActionId::Preview)->trigger();
+  EXPECT_TRUE(PrintAll("list.pdf").contains("Other Tune"));
+  pdf_ = QString::fromStdString(Path("one.pdf"));
+  FileControl()->PrintTune(file, 2);
+  EXPECT_TRUE(test::PdfText(pdf_).contains("Charlie Air"));
+  EXPECT_EQ(TuneParser()->Title(), title);
+  EXPECT_EQ(TuneParser()->ElementCount(), elements);
+}
+
+// While a job prints, no other job starts and no preview replaces rows; the rows
+// printed are the job's own (emptying the list changes nothing) and so are its
+// metrics (a preview painted at another zoom does not change the footer).
+TEST_F(PrintTest, PrintJobIsModal) {
+  StartWithList(12);
+  ShowPrintPage();
+  for (int i = 0; i < 3; ++i) Act(ActionId::PrevZoomP)->trigger();
+  int pages = 0;
+  QObject::connect(&Pages(), &TPageScoreEcr::PagePrinted, [&](int page) {
+    pages = page;
+    if (page != 1) return;
+    Act(ActionId::PrintAll)->trigger();
+    Act(ActionId::ClearPrintList)->trigger();
+    EXPECT_FALSE(Pages().PreviewTunes(*FileControl()->PrintList(), true));
+    Pages().Sheet()->grab();
+  });
+  const QString text = PrintAll("modal.pdf");
+  EXPECT_EQ(dialogs_, 1);
+  EXPECT_EQ(pages, 3);
+  EXPECT_EQ(test::PdfPages(pdf_), 3);
+  EXPECT_TRUE(text.contains("Alpha Reel") && text.contains("Charlie Air"));
+  EXPECT_TRUE(ListTitles().empty());
+  const double footer = test::WordHeight(pdf_, 1, "Printed");
+  EXPECT_GT(footer, 5.0);
+  EXPECT_DOUBLE_EQ(test::WordHeight(pdf_, 3, "Printed"), footer);
+}
+
+// A file that cannot be written is reported with its reason and nothing is written; a
+// job with no tune says so and writes nothing.
+TEST_F(PrintTest, FailedAndEmptyJobsAreReported) {
+  StartWithList();
+  pdf_ = QString::fromStdString(Path("missing/out.pdf"));
+  Act(ActionId::PrintAll)->trigger();
+  ASSERT_EQ(ui_.Asked.size(), 1u);
+  EXPECT_EQ(ui_.Asked[0].type, MsgDlgType::Error);
+  EXPECT_NE(ui_.Asked[0].text.find("\"" + Path("missing/out.pdf") + "\": No such file or directory"), std::string::npos)
+      << ui_.Asked[0].text;
+
+  ui_.Asked.clear();
+  Act(ActionId::ClearPrintList)->trigger();
+  pdf_ = QString::fromStdString(Path("empty.pdf"));
+  Act(ActionId::PrintAll)->trigger();
+  EXPECT_EQ(AskedTexts(), std::vector<std::string>{"There is no tune to print."});
+  EXPECT_FALSE(QFile::exists(pdf_));
+}
+
+// Page settings out of their ranges are brought into them as the settings file is
+// read, and the sliders show them so; a language file names the sliders.
+TEST_F(PrintTest, PageSettingsClampedWhereReadAndSlidersTranslated) {
+  IniFile ini;
+  ini.WriteString("global", "pfsize", "70");
+  ini.WriteString("global", "pfrow", "5");
+  ini.WriteString("global", "pfborder", "1000");
+  ini.WriteString("global", "pfmargin", "-3");
+  TSettings settings;
+  MidiSettings midi;
+  LoadSettings(ini, settings, midi, 0);
+  EXPECT_EQ(std::vector<int32_t>({settings.PfSize, settings.PfRow, settings.PfBorder, settings.PfMargin}),
+            std::vector<int32_t>({60, 15, 100, 0}));
+
+  Write("RQUILL20.INI", "[global]\nlang=test.lng\npfsize=70\npfrow=5\npfborder=1000\npfmargin=-3\n");
+  Write("test.lng", "[Cmpstring]\n130=Taille\n133=Marge\n");
+  Start();
+  EXPECT_EQ(Pages().Settings(), (PageSettings{60, 15, 100, 0}));
+  EXPECT_EQ(Pages().FontLabel()->text(), "Taille");
+  EXPECT_EQ(Pages().RowLabel()->text(), "Line Height");
+  EXPECT_EQ(Pages().LeftLabel()->text(), "Marge");
+}
+
+// Dragging a tune onto another row moves it there; onto its own row, nothing; tunes
+// dragged from a tune list are appended, ticked, wherever they are let go; Delete from
+// Print List removes the current tune.
+TEST_F(PrintTest, PrintListOrderAfterDragsAndDrops) {
+  TAbcFile* file = StartWithList();
+  ShowPrintPage();
+  QWidget* grid = List().Grid()->viewport();
+  auto drag = [&](QWidget* from, QPoint start, QPoint end) {
+    QTest::mousePress(from, Qt::LeftButton, {}, start);
+    QTest::mouseMove(from, start + QPoint(0, 5));
+    QTest::mouseMove(from, from->mapFromGlobal(grid->mapToGlobal(end)));
+    QTest::mouseRelease(from, Qt::LeftButton, {}, from->mapFromGlobal(grid->mapToGlobal(end)));
+  };
+  drag(grid, RowPoint(0), RowPoint(2));
+  EXPECT_EQ(ListTitles(), (std::vector<std::string>{"Bravo Jig", "Charlie Air", "Alpha Reel"}));
+  EXPECT_EQ(List().Grid()->CurrentRow(), 2);
+  drag(grid, RowPoint(1), RowPoint(1));
+  EXPECT_EQ(ListTitles(), (std::vector<std::string>{"Bravo Jig", "Charlie Air", "Alpha Reel"}));
+
+  // The browser's list, as a drag source of one tune.
+  auto* tuneList = new QLabel("tunes");
+  tuneList->setFixedSize(120, 24);
+  context_->MainEcr()->Host(HostPanel::Main01)->layout()->addWidget(tuneList);
+  context_->DragControl()->AddSource(tuneList, [file](const QPoint&) {
+    FileControl()->BeginDrag(file, kDragKindTune, kDragModeTune, 1);
+    return true;
+  });
+  QApplication::processEvents();
+  drag(tuneList, QPoint(10, 10), RowPoint(0));
+  EXPECT_EQ(ListTitles(), (std::vector<std::string>{"Bravo Jig", "Charlie Air", "Alpha Reel", "Bravo Jig"}));
+  EXPECT_TRUE(FileControl()->PrintList()->GetRec(3)->IsMarked());
+  EXPECT_EQ(FileControl()->DragFile(), nullptr);
+
+  QTest::mouseClick(grid, Qt::LeftButton, {}, RowPoint(1));
+  Act(ActionId::DelPrintList)->trigger();
+  EXPECT_EQ(ListTitles(), (std::vector<std::string>{"Bravo Jig", "Alpha Reel", "Bravo Jig"}));
+}
+
+}  // namespace
+}  // namespace rq

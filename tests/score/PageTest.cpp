@@ -1,0 +1,215 @@
+// Printed pages: the metrics of a page, the rows of a job, the preview's steps, and
+// jobs printed into PDF files read back with poppler's tools.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <stdexcept>
+
+#include "PdfCheck.h"
+#include "library/FileAbc.h"
+#include "platform/ByteText.h"
+#include "score/MusicFont.h"
+#include "score/PageLayout.h"
+#include "score/PagePrint.h"
+#include "score/screens/PageScoreEcr.h"
+
+namespace rq::test {
+namespace {
+
+// A tune with `lines` lines of music.
+std::string Tune(const std::string& title, int lines, const std::string& composer = "") {
+  std::string text = "X:1\nT:" + title + "\n" + (composer.empty() ? "" : "C:" + composer + "\n") + "M:4/4\nK:G\n";
+  for (int i = 0; i < lines; ++i) text += "GABc dedB|\n";
+  return text;
+}
+
+PageRows RowsOf(const std::vector<std::string>& tunes) {
+  TPageRowBuilder builder;
+  for (const std::string& tune : tunes) builder.AddTune(SplitLines(tune));
+  return builder.Take();
+}
+
+// At A4 and 508 dots per inch (4200 × 5940) the default settings make a page of 16
+// rows of 320 pixels below a border of 320, with the footer's font 80 high.
+TEST(PageMetricsTest, DefaultSettingsOnA4) {
+  const PageMetrics m = PrinterMetrics(PageSettings{}, 4200, 5940);
+  EXPECT_FLOAT_EQ(m.Scale, 2.0f);
+  EXPECT_EQ(m.Border, 320);
+  EXPECT_EQ(m.Left, 620);
+  EXPECT_EQ(m.Width, 3260);
+  EXPECT_EQ(m.RowHeight, 320);
+  EXPECT_EQ(m.FontHeight, 400);
+  EXPECT_EQ(m.RowsPerPage, 16);
+  EXPECT_EQ(m.FooterHeight, 80);
+  EXPECT_EQ(m.FooterX, 210);
+  EXPECT_EQ(m.FooterY, 5643);
+  EXPECT_EQ(m.BeamThickness, 15);
+  EXPECT_EQ(m.LineThickness, 4);
+}
+
+// Settings out of their ranges are used at the nearest end of the range; a row taller
+// than the space between the borders still makes a page of one row.
+TEST(PageMetricsTest, SettingsClampedAndOneRowAtLeast) {
+  EXPECT_EQ(ClampPageSettings({70, 5, 1000, -3}), (PageSettings{60, 15, 100, 0}));
+  EXPECT_EQ(ClampPageSettings({20, 60, 15, 200}), (PageSettings{20, 60, 15, 200}));
+  const PageMetrics clamped = PrinterMetrics({70, 5, 1000, -3}, 4200, 5940);
+  EXPECT_EQ(clamped.FontHeight, 600);
+  EXPECT_EQ(clamped.RowHeight, 150);
+  EXPECT_EQ(clamped.Border, 1000);
+  EXPECT_EQ(clamped.Left, 1000);
+  const PageMetrics tall = PrinterMetrics({40, 60, 100, 0}, 4200, 2000);
+  EXPECT_EQ(tall.Height, 0);
+  EXPECT_EQ(tall.RowsPerPage, 1);
+}
+
+TEST(PageMetricsTest, PageCounts) {
+  const std::vector<std::tuple<int, int, int>> cases = {{0, 16, 0}, {1, 16, 1}, {16, 16, 1}, {17, 16, 2},
+                                                        {23, 16, 2}, {33, 16, 3}, {5, 1, 5},  {5, 0, 5}};
+  for (const auto& [rows, perPage, pages] : cases) EXPECT_EQ(PageCount(rows, perPage), pages) << rows << "/" << perPage;
+}
+
+// A tune is its title row and its staff rows; empty rows at its end are dropped, a
+// tune without music keeps its title row, and nothing of one tune leaks into the next.
+TEST(PageRowsTest, TitleRowThenStaffRows) {
+  const PageRows rows = RowsOf({Tune("Reel", 3, "Trad") + "\n\n% end\n", "X:2\nT:Silence\nK:G\n", Tune("Jig", 1)});
+  std::vector<std::string> shape;
+  for (const auto& row : rows) {
+    shape.push_back(row->IsHeader ? "title " + static_cast<const TScoreHeader&>(*row).Title
+                                  : "staff " + std::to_string(static_cast<const TScoreLine&>(*row).Symbols.size() > 2));
+  }
+  EXPECT_EQ(shape, (std::vector<std::string>{"title Reel", "staff 1", "staff 1", "staff 1", "title Silence",
+                                             "title Jig", "staff 1"}));
+  EXPECT_EQ(static_cast<const TScoreHeader&>(*rows[0]).Composer, "Trad");
+}
+
+// A list gives its tunes in view order: all of them, or only the ticked ones; an
+// unticked tune is left out.
+TEST(PageRowsTest, ListTakesTickedOrAll) {
+  auto list = TAbcPrint::CreateNew("printlist", nullptr);
+  for (const char* title : {"One", "Two", "Three"}) list->AddTunes(SplitLines(Tune(title, 1)), true, 0);
+  list->ToggleSelect(1);
+  auto titles = [&](bool all) {
+    TPageRowBuilder builder;
+    builder.AddList(*list, all);
+    std::vector<std::string> out;
+    for (const auto& row : builder.Take()) {
+      if (row->IsHeader) out.push_back(static_cast<const TScoreHeader&>(*row).Title);
+    }
+    return out;
+  };
+  EXPECT_EQ(titles(true), (std::vector<std::string>{"One", "Two", "Three"}));
+  EXPECT_EQ(titles(false), (std::vector<std::string>{"One", "Three"}));
+}
+
+// Zoom steps 1, 1.5, 2.25, 3.375 and no further; zooming out below 1 resets the sheet
+// to 422 × 596; pages step back no further than the first.
+TEST(PreviewTest, ZoomAndPageSteps) {
+  int32_t size = 40, row = 32, border = 32, left = 30;
+  TPageScoreEcr preview({size, row, border, left});
+  preview.OnCreate(nullptr);
+  std::vector<float> zooms;
+  for (int i = 0; i < 4; ++i) {
+    preview.OnZoomP();
+    zooms.push_back(preview.Zoom());
+  }
+  EXPECT_EQ(zooms, (std::vector<float>{1.5f, 2.25f, 3.375f, 3.375f}));
+  EXPECT_EQ(preview.SheetSize(), QSize(1418, 2006));
+  for (int i = 0; i < 4; ++i) preview.OnZoomM();
+  EXPECT_EQ(preview.Zoom(), 1.0f);
+  EXPECT_EQ(preview.SheetSize(), QSize(422, 596));
+  EXPECT_EQ(preview.RowsPerPage(), 16);
+  preview.OnPageMoins();
+  EXPECT_EQ(preview.CurrentPage(), 1);
+  preview.OnPagePlus();
+  preview.OnPagePlus();
+  EXPECT_EQ(preview.CurrentPage(), 3);
+  EXPECT_EQ(preview.PageTopRow(), 32);
+}
+
+// Settings out of range show on the sliders at the range's end and are written back.
+TEST(PreviewTest, SlidersTakeClampedSettings) {
+  int32_t size = 70, row = 5, border = 1000, left = -3;
+  TPageScoreEcr preview({size, row, border, left});
+  preview.OnCreate(nullptr);
+  EXPECT_EQ(preview.Settings(), (PageSettings{60, 15, 100, 0}));
+  EXPECT_EQ(std::vector<int32_t>({size, row, border, left}), std::vector<int32_t>({60, 15, 100, 0}));
+}
+
+class PagePrintTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!PopplerPresent()) GTEST_SKIP() << "poppler-utils (pdfinfo, pdftotext) are not installed";
+    ASSERT_TRUE(RegisterMusicFont());
+    ASSERT_TRUE(dir_.isValid());
+  }
+  QString Path(const QString& name) const { return dir_.filePath(name); }
+
+  QTemporaryDir dir_;
+};
+
+// 23 rows make two pages of 16 and 7 rows: each page has its footer, the titles are
+// where their rows are, and each page has a clef for every staff row on it.
+TEST_F(PagePrintTest, RowsFillPagesWithFooters) {
+  PageRows rows = RowsOf({Tune("First Tune", 12, "Anon"), Tune("Second Tune", 9)});
+  ASSERT_EQ(rows.size(), 23u);
+  const PrintOutcome outcome = PrintPagesToPdf(Path("two.pdf").toStdString(), rows, PageSettings{});
+  ASSERT_TRUE(outcome.Ok()) << outcome.Error;
+  EXPECT_EQ(outcome.Pages, 2);
+  EXPECT_EQ(PdfPages(Path("two.pdf")), 2);
+  const QString first = PdfText(Path("two.pdf"), 1);
+  const QString second = PdfText(Path("two.pdf"), 2);
+  EXPECT_TRUE(first.contains("First Tune") && first.contains("Anon") && first.contains("Second Tune"));
+  EXPECT_FALSE(second.contains("Tune"));
+  for (const QString& page : {first, second}) EXPECT_TRUE(page.contains(kPrintFooter));
+  EXPECT_EQ(Clefs(first), 14);  // 16 rows less two titles
+  EXPECT_EQ(Clefs(second), 7);
+}
+
+// A page too short for one row still takes one: the job ends with a page per row.
+TEST_F(PagePrintTest, RowTallerThanPageStillEnds) {
+  PageRows rows = RowsOf({Tune("Tall", 2)});
+  QFile file(Path("tall.pdf"));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  QPdfWriter writer(&file);
+  writer.setPageLayout(QPageLayout(QPageSize(QSizeF(200, 30), QPageSize::Millimeter), QPageLayout::Portrait, {}));
+  const PrintOutcome outcome = PrintPages(writer, rows, {40, 60, 15, 0}, [&](int page) {
+    if (page > static_cast<int>(rows.size())) throw std::runtime_error("the job does not end");
+  });
+  EXPECT_TRUE(outcome.Ok()) << outcome.Error;
+  EXPECT_EQ(outcome.Pages, 3);
+}
+
+// A file that cannot be written is reported with its name and reason, and nothing is
+// left behind; a printer that cannot be opened is reported too; an empty job opens no
+// page and writes no file.
+TEST_F(PagePrintTest, FailuresAndEmptyJobs) {
+  PageRows rows = RowsOf({Tune("Lost", 1)});
+  const std::string missing = Path("no/such/folder/out.pdf").toStdString();
+  PrintOutcome outcome = PrintPagesToPdf(missing, rows, PageSettings{});
+  EXPECT_EQ(outcome.Pages, 0);
+  EXPECT_NE(outcome.Error.find("\"" + missing + "\": No such file or directory"), std::string::npos) << outcome.Error;
+
+  ASSERT_TRUE(QDir(dir_.path()).mkdir("folder.pdf"));
+  outcome = PrintPagesToPdf(Path("folder.pdf").toStdString(), rows, PageSettings{});
+  EXPECT_FALSE(outcome.Ok());
+
+  QPrinter printer;
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(Path("no/such/folder/printer.pdf"));
+  outcome = PrintPages(printer, rows, PageSettings{});
+  EXPECT_EQ(outcome.Error, "the printer could not be opened");
+  EXPECT_EQ(outcome.Pages, 0);
+
+  PageRows none;
+  outcome = PrintPagesToPdf(Path("empty.pdf").toStdString(), none, PageSettings{});
+  EXPECT_TRUE(outcome.Ok());
+  EXPECT_EQ(outcome.Pages, 0);
+  EXPECT_FALSE(QFile::exists(Path("empty.pdf")));
+}
+
+}  // namespace
+}  // namespace rq::test
