@@ -95,7 +95,7 @@ class TEditEcr : public QObject {
   // The text as the file stores it: lines in the edit's encoding (UTF-8 when a
   // character has no Windows-1252 byte).
   TLines Lines() const;
-  // The text as the clipboard gets it: the lines joined with "\n".
+  // The text as it reads: the lines joined with "\n".
   QString Text() const;
 
   // The ABC spelling of a keyboard note in a key type (0 five sharps .. 10 five

@@ -121,11 +121,13 @@ void TFileEcr::ACTDelTune() {
   host_.TuneRecToTrash(curList_, rec);
 }
 
-// The editor's text, so a tune being edited is copied as edited.
+// The editor's text, so a tune being edited is copied as edited. On the clipboard
+// every line ends with a line break, as in a text file: pasted back, the text gives
+// the same lines, the blank line that closes a tune included.
 void TFileEcr::ACTCopyTune() {
   if (!curList_ || !editor_ || curList_->GetRow() < 0) return;
   const QString text = editor_->Text();
-  if (!text.isEmpty()) QGuiApplication::clipboard()->setText(text);
+  if (!text.isEmpty()) QGuiApplication::clipboard()->setText(text + '\n');
 }
 
 void TFileEcr::ACTCutTune() {
@@ -157,7 +159,8 @@ void TFileEcr::DeleteAllTunes() {
   RepaintLists();
 }
 
-// Each tune decoded by its own bytes: a file may hold tunes of both encodings.
+// Each tune decoded by its own bytes: a file may hold tunes of both encodings. Every
+// line ends with a line break, as for one tune.
 void TFileEcr::CopyAllTunes() {
   const int32_t count = ViewCount();
   if (count == 0) return;
@@ -165,11 +168,11 @@ void TFileEcr::CopyAllTunes() {
   TLines lines;
   for (int32_t row = 0; row < count; ++row) {
     curList_->CopyTuneLines(row, lines, true);
-    tunes << DecodeTune(lines);
+    tunes << DecodeTune(lines) + '\n';
   }
   QClipboard* clipboard = QGuiApplication::clipboard();
   clipboard->clear();
-  clipboard->setText(tunes.join('\n'));
+  clipboard->setText(tunes.join(QString()));
 }
 
 void TFileEcr::AddToPrintList() {

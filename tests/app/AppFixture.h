@@ -6,6 +6,7 @@
 
 #include <QTemporaryDir>
 #include <functional>
+#include <QTest>
 #include <memory>
 #include <string>
 #include <vector>
@@ -65,6 +66,15 @@ class AppFixture : public ::testing::Test {
     Write(name, bytes);
     EXPECT_EQ(context_->FileControl()->OpenFile(Path(name)), kCtrlOk);
     return context_->FileControl()->FindFile(Path(name));
+  }
+  // A drag as a user makes it: a press on one widget, a move past the drag distance and
+  // a release over a point of another.
+  static void Drag(QWidget* source, QPoint from, QWidget* target, QPoint to) {
+    const QPoint end = source->mapFromGlobal(target->mapToGlobal(to));
+    QTest::mousePress(source, Qt::LeftButton, {}, from);
+    QTest::mouseMove(source, from + QPoint(5, 0));
+    QTest::mouseMove(source, end);
+    QTest::mouseRelease(source, Qt::LeftButton, {}, end);
   }
   std::vector<std::string> AskedTexts() const {
     std::vector<std::string> texts;

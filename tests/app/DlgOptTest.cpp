@@ -46,6 +46,15 @@ class DlgOptTest : public test::AppFixture {
     emit combo->activated(index);
   }
   bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+  // Devices other than the recorder; the fixture keeps them until the program is gone.
+  test::MemoryPorts& OtherPorts() {
+    memoryPorts_ = std::make_unique<test::MemoryPorts>(SystemClock());
+    otherPorts_ = memoryPorts_.get();
+    return *memoryPorts_;
+  }
+
+ private:
+  std::unique_ptr<test::MemoryPorts> memoryPorts_;
 };
 
 // The Preferences action shows the dialog modally; "Ok" closes it.
@@ -162,8 +171,7 @@ TEST_F(DlgOptTest, PatchCellsTakeOnlyInstrumentNumbers) {
 
 // Another device gets every channel's instrument and the pitch bend again.
 TEST_F(DlgOptTest, DeviceChangeRestoresEveryChannel) {
-  test::MemoryPorts ports(SystemClock());
-  otherPorts_ = &ports;
+  test::MemoryPorts& ports = OtherPorts();
   Write("RQUILL20.INI", "[MIDI]\nmidiport=0\npitch=5\npatch_0=24\npatch_3=40\npatch_15=73\n");
   TAppContext& app = Start();
   ports.sent.clear();
@@ -186,8 +194,7 @@ TEST_F(DlgOptTest, DeviceChangeRestoresEveryChannel) {
 // A stored device that is gone selects nothing and says so; a device that fails to
 // open is shown with the reason.
 TEST_F(DlgOptTest, MissingDeviceIsNotShownAsChosen) {
-  test::MemoryPorts ports(SystemClock());
-  otherPorts_ = &ports;
+  test::MemoryPorts& ports = OtherPorts();
   Write("RQUILL20.INI", "[MIDI]\nmidiport=5\n");
   TAppContext& app = Start();
   auto* list = Find<QComboBox>("LstPort");

@@ -369,6 +369,8 @@ TEST_F(EditTuneTest, PasteNeedsATune) {
 }
 
 // Copy all puts every tune of the view on the clipboard, each decoded by its own bytes.
+// Mend: every line ends with a line break, so pasted the tunes come back line for
+// line, the blank line that closes the last one included.
 TEST_F(EditTuneTest, CopyAll) {
   tunes_->ToggleSelect(kRowLatin);
   tunes_->ToggleSelect(kRowEight);
@@ -377,6 +379,15 @@ TEST_F(EditTuneTest, CopyAll) {
   const QString text = QGuiApplication::clipboard()->text();
   EXPECT_TRUE(text.startsWith(QString::fromUtf8("X:3\nT:a\nC:\xE2\x82\xAC Jos\xC3\xA9")));
   EXPECT_TRUE(text.contains("\nX:4\nT:Eight\n"));
+
+  const std::string closed = "X:5\nT:One\nK:C\nC|\n\nX:6\nT:Two\nK:D\nD|\n\n";
+  OpenUserFile("closed.abc", closed);
+  Action(ActionId::CopyAll)->trigger();
+  FileControl()->ShowFile(FileControl()->Filer());
+  Action(ActionId::PasteTune)->trigger();
+  const TLines& filer = FileControl()->Filer()->Lines;
+  ASSERT_GE(filer.size(), 10u);
+  EXPECT_EQ(TLines(filer.end() - 10, filer.end()), SplitLines(closed));
 }
 
 }  // namespace

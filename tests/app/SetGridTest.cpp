@@ -86,14 +86,6 @@ class SetGridTest : public test::AppFixture {
     ASSERT_TRUE(QTest::qWaitForWindowActive(MainEcr()));
   }
 
-  // Drags from a point of one widget to a point of another, as a user does.
-  static void Drag(QWidget* source, QPoint from, QWidget* target, QPoint to) {
-    const QPoint end = source->mapFromGlobal(target->mapToGlobal(to));
-    QTest::mousePress(source, Qt::LeftButton, {}, from);
-    QTest::mouseMove(source, from + QPoint(5, 0));
-    QTest::mouseMove(source, end);
-    QTest::mouseRelease(source, Qt::LeftButton, {}, end);
-  }
   QPoint ListRow(int row) const {
     TListGrid& list = *Browser().LstGrid();
     return list.CellRect(row / list.RowsPerCol(), row % list.RowsPerCol()).center();

@@ -7,8 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QTest>
+#include <QTimer>
+#include <QToolButton>
 #include <algorithm>
 #include <memory>
 #include <string>
@@ -23,6 +28,8 @@
 #include "controls/ListGrid.h"
 #include "midi/ZymMidi.h"
 #include "platform/SingleInstance.h"
+#include "screens/DlgString.h"
+#include "screens/EditEcr.h"
 #include "screens/FileEcr.h"
 #include "screens/PlayerEcr.h"
 
@@ -102,13 +109,72 @@ class ScenarioFixture : public AppFixture {
     for (int32_t row = 0; file && row < file->FilterList.Count(); ++row) titles.push_back(file->GetTitle(row));
     return titles;
   }
-  // A click on a row of the list, `x` pixels from its cell's left edge (the mark box is the first 18).
-  void ClickRow(int row, int x) {
+  // A point of a row of the list, `x` pixels from its cell's left edge (the mark box is the first 18).
+  QPoint RowPoint(int row, int x) const {
     const int perCol = Grid().RowsPerCol();
     const QRect cell = Grid().CellRect(row / perCol, row % perCol);
-    QTest::mouseClick(Grid().viewport(), Qt::LeftButton, {}, QPoint(cell.left() + x, cell.center().y()));
+    return {cell.left() + x, cell.center().y()};
   }
+  void ClickRow(int row, int x) { QTest::mouseClick(Grid().viewport(), Qt::LeftButton, {}, RowPoint(row, x)); }
   void Key(Qt::Key key) { QTest::keyClick(&Grid(), key); }
+  // A key pressed wherever the focus is, as the user types it.
+  void PressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr);
+    QTest::keyClick(focus, key, modifiers);
+  }
+
+  // A click on a tool button of the window, found by its name; it must be there to click.
+  void ClickButton(const char* name) {
+    auto* button = MainEcr()->findChild<QToolButton*>(name);
+    ASSERT_NE(button, nullptr) << name;
+    ASSERT_TRUE(button->isVisible() && button->isEnabled()) << name;
+    QTest::mouseClick(button, Qt::LeftButton);
+  }
+  void ClickBottomTab(int index) {
+    QTabBar* bar = MainEcr()->TabBottom();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
+  }
+  // A click on a button that asks a name: the prompt gets the name typed and Enter,
+  // then the main window gets the keys back (offscreen, nothing else gives them back).
+  void ClickButtonAndName(const char* name, const QString& text) {
+    auto* timer = new QTimer(MainEcr());
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, text] {
+      auto* prompt = qobject_cast<TDlgString*>(QApplication::activeModalWidget());
+      if (!prompt) return;
+      timer->stop();
+      timer->deleteLater();
+      QTest::keyClicks(prompt->EDString(), text);
+      QTest::keyClick(prompt->EDString(), Qt::Key_Return);
+    });
+    timer->start(1);
+    ClickButton(name);
+    QApplication::setActiveWindow(MainEcr());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(MainEcr()));
+  }
+
+  // The editor's line `line` typed over: caret there, the line selected, the text typed.
+  void TypeOverLine(int line, const QString& text) {
+    QPlainTextEdit* editor = EditEcr()->AbcEditor();
+    QTest::keyClick(editor, Qt::Key_Home, Qt::ControlModifier);
+    for (int i = 0; i < line; ++i) QTest::keyClick(editor, Qt::Key_Down);
+    QTest::keyClick(editor, Qt::Key_End, Qt::ShiftModifier);
+    QTest::keyClicks(editor, text);
+  }
+
+  // Quits (the answers given to its questions), starts again and opens the file from
+  // the first entry of the recent-files menu.
+  TAbcFile* QuitAndReopen(const std::string& name, std::deque<int32_t> answers) {
+    EXPECT_TRUE(CloseWindow(std::move(answers)));
+    Relaunch();
+    auto* recent = MainEcr()->findChild<QMenu*>("mnReload");
+    if (!recent || recent->actions().isEmpty()) {
+      ADD_FAILURE() << "no recent file";
+      return nullptr;
+    }
+    recent->actions().front()->trigger();
+    return FileControl()->FindFile(Path(name));
+  }
 
   // Steps the clock and the player's timer, 10 ms at a time.
   void Run(int64_t ms) {

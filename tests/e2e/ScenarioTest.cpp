@@ -20,6 +20,7 @@
 #include "screens/DlgSchAbc.h"
 #include "screens/KeyFilterGrid.h"
 #include "screens/MeasureGrid.h"
+#include "screens/SetGrid.h"
 
 namespace rq {
 namespace {
@@ -58,6 +59,23 @@ class ScenarioTest : public test::ScenarioFixture {
     send(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
     send(QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
     send(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+  }
+  // A tune of the list (view row) dragged onto an entry column of the set grid's first set.
+  void DragToSet(int row, int column) {
+    TSetGrid& sets = *Browser().DrwGridSet();
+    Drag(Grid().viewport(), RowPoint(row, 40), &sets, sets.CellRect(column, 1).center());
+  }
+  // The cells of a row of the set grid as they read, up to the first empty one.
+  std::vector<std::string> SetRow(int row) const {
+    const TSetGrid& sets = *Browser().DrwGridSet();
+    std::vector<std::string> cells;
+    for (int col = 0; !sets.CellText(col, row).isEmpty(); ++col) cells.push_back(sets.CellText(col, row).toStdString());
+    return cells;
+  }
+  static std::string WithCrLf(const std::string& text) {
+    std::string out;
+    for (char c : text) out += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    return out;
   }
   std::vector<std::string> TitlesOf(const TAbcFile& file) const {
     std::vector<std::string> titles;
@@ -177,27 +195,92 @@ TEST_F(ScenarioTest, Marks) {
   EXPECT_EQ(ReadBytes(Path("tunes.abc")), test::kFourTunes);
 }
 
-// To come once the set grid is in: "A" and "Eight" dragged from the list (press on
-// Grid().viewport(), move, release over the set grid in Host(HostPanel::Set)) build a
-// set; Save writes the set block at the top of the file; after CloseWindow and
-// Relaunch, the file reopened from the recent list shows the same set.
+// A new set named in its prompt, "Eight" and "A" dragged from the list into it (the
+// second before the first); Ctrl+S writes the set block at the top of the file, the
+// tunes below as they were; after a new start the file, reopened from the recent
+// list, shows the same set.
 TEST_F(ScenarioTest, ASetBuiltByDragAndDropAndSaved) {
-  GTEST_SKIP() << "waits for the set grid";
+  Launch();
+  OpenUserFile("tunes.abc", test::kFourTunes);
+  ClickBottomTab(1);  // " Sets "
+  ClickButtonAndName("btnNewSet", "Reels");
+  DragToSet(3, 1);  // Eight
+  DragToSet(0, 1);  // A, dropped on Eight: before it
+  EXPECT_EQ(SetRow(1), (std::vector<std::string>{"1 Reels", "G 1 A", "C 1 Eight"}));
+  EXPECT_TRUE(Browser().VoyModif()->isVisibleTo(MainEcr()));
+
+  PressKey(Qt::Key_S, Qt::ControlModifier);
+  EXPECT_EQ(ReadBytes(Path("tunes.abc")), "%%BSET%\n%%DSET%Reels,2,4\n%%ESET%\n" + test::kFourTunes);
+  EXPECT_FALSE(Browser().VoyModif()->isVisibleTo(MainEcr()));
+
+  ASSERT_NE(QuitAndReopen("tunes.abc", {mrYes}), nullptr);
+  EXPECT_EQ(AskedTexts(), std::vector<std::string>{"Quit Reelquill ?"});
+  EXPECT_EQ(SetRow(1), (std::vector<std::string>{"1 Reels", "G 1 A", "C 1 Eight"}));
 }
 
-// To come once the editor is in: with a set holding "Eight", its title edited in the
-// editor and the edit confirmed; the score and the player take the new text
-// (MarkTuneChanged, ShowTune); saved, the tune's new text is on disk and the set's
-// line still names that tune.
+// "A", marked and in a set, has its title and first bar typed over in the editor; the
+// score follows the typing and Ok keeps the tune shown, marked and in the set, now
+// last in the file; Enter plays the new notes. Saved, the set line names the tune at
+// its new place, and so the set still holds it after a new start.
 TEST_F(ScenarioTest, AnEditConfirmedAndSaved) {
-  GTEST_SKIP() << "waits for the ABC editor";
+  Launch();
+  OpenUserFile("tunes.abc", "%%BSET%\n%%DSET%Reels,2,4\n%%ESET%\n" + test::kFourTunes);
+  ClickRow(0, 3);   // the mark box of "A"
+  ClickRow(0, 40);  // its title
+  ASSERT_EQ(ScoreTitle(), "A");
+  ClickButton("btnEditTune");
+  TypeOverLine(1, "T:Zed");
+  EXPECT_EQ(ScoreTitle(), "Zed");
+  TypeOverLine(6, "dBG dBG|cBA BAG|");
+  QTest::mouseClick(EditEcr()->BtnValidEdit(), Qt::LeftButton);
+
+  EXPECT_EQ(View(), (std::vector<std::string>{"a", "b", "Eight", "Zed"}));
+  EXPECT_EQ(ScoreTitle(), "Zed");
+  EXPECT_EQ(SetRow(1), (std::vector<std::string>{"1 Reels", "G 1 Zed", "C 1 Eight"}));
+  ClickViewTab(1);
+  EXPECT_EQ(View(), std::vector<std::string>{"Zed"});
+  Grid().setFocus();
+  Key(Qt::Key_Return);
+  Run(100);
+  ASSERT_FALSE(NoteOns().empty());
+  EXPECT_EQ(NoteOns().front().data1, 74);  // d
+  Key(Qt::Key_Return);
+
+  PressKey(Qt::Key_S, Qt::ControlModifier);
+  const std::string saved = ReadBytes(Path("tunes.abc"));
+  EXPECT_TRUE(saved.starts_with("%%BSET%\n%%DSET%Reels,4,3\n%%ESET%\nX:1\nT:b\n"));
+  EXPECT_TRUE(saved.ends_with("X:4\nT:Eight\nM:4/4\nL:1/8\nK:C\n" + std::string(test::kEightNotes) +
+                              "cAFA c2A2|BGDG B2G2|CDEF GABc|c8|\n"
+                              "X:2\nT:Zed\nR:jig\nM:6/8\nL:1/8\nK:G\ndBG dBG|cBA BAG|\n"));
+
+  ASSERT_NE(QuitAndReopen("tunes.abc", {mrYes}), nullptr);
+  EXPECT_EQ(SetRow(1), (std::vector<std::string>{"1 Reels", "G 1 Zed", "C 1 Eight"}));
 }
 
-// To come once tune editing is in: New Tune adds a tune to the file; confirmed, it
-// is in the list, the counters and the Added view (tab 3); saved, it is on disk with
-// the file's line ends.
+// New Tune, a title and a bar typed into the template, Ok: the tune is in the list,
+// the counters and the Added view. Ctrl+S writes it at the end of the file with the
+// file's CR LF line ends; after a new start it is in the list.
 TEST_F(ScenarioTest, ANewTuneAdded) {
-  GTEST_SKIP() << "waits for tune editing";
+  Launch();
+  const std::string crlf = WithCrLf(test::kFourTunes);
+  OpenUserFile("tunes.abc", crlf);
+  ClickButton("btnNewTune");
+  QTest::keyClicks(EditEcr()->AbcEditor(), "Kesh");  // the caret waits after "T:"
+  QTest::keyClick(EditEcr()->AbcEditor(), Qt::Key_End, Qt::ControlModifier);
+  QTest::keyClicks(EditEcr()->AbcEditor(), "GAB ABG|");
+  QTest::mouseClick(EditEcr()->BtnValidEdit(), Qt::LeftButton);
+
+  EXPECT_EQ(View(), (std::vector<std::string>{"A", "a", "b", "Eight", "Kesh"}));
+  EXPECT_EQ(Browser().LabCptAll()->text(), "5 ");
+  ClickViewTab(3);
+  EXPECT_EQ(View(), std::vector<std::string>{"Kesh"});
+  EXPECT_EQ(Browser().LabCptFlt()->text(), "1 ");
+
+  PressKey(Qt::Key_S, Qt::ControlModifier);
+  EXPECT_EQ(ReadBytes(Path("tunes.abc")), crlf + WithCrLf("X:1\nT:Kesh\nM:4/4\nR:\nK:D\nGAB ABG|\n"));
+
+  ASSERT_NE(QuitAndReopen("tunes.abc", {mrYes}), nullptr);
+  EXPECT_EQ(View(), (std::vector<std::string>{"A", "a", "b", "Eight", "Kesh"}));
 }
 
 // Enter plays the eight-bar tune at speed 100, where a 4/4 bar lasts 1.2 s; a drag
@@ -296,12 +379,25 @@ TEST_F(ScenarioTest, ANotePatternSearch) {
   EXPECT_EQ(ScoreTitle(), "Eight");
 }
 
-// To come once tune copy and paste are in: "a" (its composer in Windows-1252) copied
-// from the list (CopyTune) and pasted into the filer (PasteTune with the filer shown)
-// lands there with the same bytes; after CloseWindow and Relaunch the filer file on
-// disk still holds them.
+// A tune written in Windows-1252 (bytes of 0x80 to 0xFF in its title and composer)
+// copied with Ctrl+C from the list and pasted with Ctrl+V into the filer: quitting
+// writes it into the filer byte for byte, the blank line that closes it included,
+// and the next start lists it there.
 TEST_F(ScenarioTest, ATuneCopiedAndPastedIntoTheFiler) {
-  GTEST_SKIP() << "waits for the tune clipboard";
+  Launch();
+  const std::string tune = "X:7\nT:Caf\xE9 \x93Na\xEFve\x94 \x96 reel\nC:\x80 M\xFCller\xA0\nK:G\nGABc dedB|\n\n";
+  OpenUserFile("latin.abc", "X:1\nT:Ash\nK:C\nC4|\n\n" + tune + "X:9\nT:Birch\nK:D\nD4|\n");
+  ClickRow(2, 40);  // Ash, Birch, Café
+  PressKey(Qt::Key_C, Qt::ControlModifier);
+  ClickFileTab(FileControl()->Filer());
+  PressKey(Qt::Key_V, Qt::ControlModifier);
+  ASSERT_EQ(View().size(), 1u);
+
+  ASSERT_TRUE(CloseWindow({mrYes}));
+  EXPECT_EQ(AskedTexts(), std::vector<std::string>{"Quit Reelquill ?"});
+  EXPECT_EQ(ReadBytes(Path("filer")), "% *** Reelquill 2 user file ***\n\n" + tune);
+  Relaunch();
+  EXPECT_EQ(TitlesOf(*FileControl()->Filer()), std::vector<std::string>{"Caf\xE9 \x93Na\xEFve\x94 \x96 reel"});
 }
 
 }  // namespace
