@@ -136,7 +136,7 @@ const std::pair<ActionId, ActionImage> kActionIcons[] = {
     {ActionId::NewClip, ActionImage::Clipboard},      {ActionId::MergeDir, ActionImage::MergeFolder},
     {ActionId::ClearTrash, ActionImage::ClearTrash},  {ActionId::ToMidi, ActionImage::TuneMidi},
     {ActionId::SetToMidi, ActionImage::SetMidi},      {ActionId::ShowPrintList, ActionImage::PrintList},
-    {ActionId::GenPref, ActionImage::Preferences},    {ActionId::Help, ActionImage::Help},
+    {ActionId::GenPref, ActionImage::Preferences},
 };
 
 }  // namespace

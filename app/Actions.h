@@ -102,7 +102,6 @@ enum class ActionImage {
   SetMidi,
   PrintList,
   Preferences,
-  Help,
   Count
 };
 

@@ -307,10 +307,12 @@ TEST_F(MainEcrTest, ActionTable) {
     if (!a->isEnabled()) disabled.insert(a->objectName());
     if (!a->isVisible()) hidden.insert(a->objectName());
   }
+  const std::map<int, std::set<QString>> shared = {{61, {"ACTGenPref", "ACTEditPref"}},
+                                                   {63, {"ACTPrintPreview", "ACTPreview"}}};
   for (const auto& [tag, tagged] : byTag) {
-    if (tag == 61) EXPECT_EQ(tagged, (std::set<QString>{"ACTGenPref", "ACTEditPref"}));
-    if (tag == 63) EXPECT_EQ(tagged, (std::set<QString>{"ACTPrintPreview", "ACTPreview"}));
-    if (tag != 0 && tag != 61 && tag != 63) EXPECT_EQ(tagged.size(), 1u) << tag;
+    if (tag == 0) continue;
+    const auto known = shared.find(tag);
+    EXPECT_EQ(tagged, known != shared.end() ? known->second : std::set{*tagged.begin()}) << tag;
   }
   const TActions& a = *app.Actions();
   EXPECT_EQ(a[ActionId::EditPref]->text(), "Reglages");
@@ -370,7 +372,9 @@ TEST_F(MainEcrTest, MenuAndToolBar) {
     auto* menu = action->menu<QMenu*>();
     ASSERT_NE(menu, nullptr) << m.action;
     EXPECT_EQ(menu->objectName(), m.menu);
-    if (menu != main.RecentMenu()) EXPECT_EQ(names(menu->actions()), m.items) << m.menu;
+    if (menu != main.RecentMenu()) {
+      EXPECT_EQ(names(menu->actions()), m.items) << m.menu;
+    }
   }
   QStringList bar;
   for (auto* b : main.findChild<QWidget*>("PanFonction")->findChildren<QToolButton*>()) {
