@@ -1,6 +1,7 @@
-// The commands of the main window's menu and tool bar as actions: one caption,
-// hint, shortcut and enabled state for every control bound to a command. The
-// context connects each action to the object that owns its command.
+// Every command of the program as an action: one caption, hint, shortcut, enabled
+// and visible state for every menu item, button and key bound to a command. The
+// context connects each action to the object that owns its command; an action
+// nothing carries out stays disabled.
 #pragma once
 
 #include <QObject>
@@ -15,65 +16,76 @@ namespace rq {
 
 class TImageList;
 
+// In the order of the resource module's action list.
 enum class ActionId {
   OpenFile,
   CloseFile,
+  ClearFlt,
+  OpenRecent,
   NewFile,
+  Play,
+  Stop,
+  PlayPrev,
+  PlayNext,
+  MarkAll,
+  UnMarkAll,
   SaveFile,
   SaveAs,
   CloseAll,
   SaveAll,
   Recent,
+  NewTune,
+  DelTune,
   Exit,
+  Find,
+  FindABC,
+  EditTune,
   File,
   Edit,
   Abc,
   Option,
-  Tools,
-  GenPref,
-  About,
-  Help,
-  ShowPrintList,
-  ClearFlt,
-  MarkAll,
-  UnMarkAll,
-  NewTune,
-  EditTune,
-  FindABC,
-  FindIdent,
-  CopyTune,
-  PasteTune,
-  CutTune,
-  SetFilter,
-  ToggleFilter,
-  NewClip,
+  MergeFile,
   MergeDir,
-  ClearTrash,
-  ToMidi,
-  SetToMidi,
-  ClearPrintList,
   Set,
-  Print,
   NewSet,
   DelSet,
   DelTuneSet,
   RenameSet,
+  FindIdent,
+  GenMidi,
+  Tools,
+  CopyTune,
+  NewClip,
+  MergeClip,
+  GenPref,
+  EditPref,
+  PasteTune,
+  CutTune,
+  SetFilter,
+  ToggleFilter,
+  About,
+  Help,
   PlaySet,
-  DelTune,
+  ToMidi,
+  PrintSetup,
+  Print,
+  PrintPreview,
+  SetToMidi,
+  ClearTrash,
   DeleteAll,
-  CopyAll,
-  PrintOneTune,
-  AddPrintTune,
+  ClearPrintList,
+  ShowPrintList,
   PrintAll,
   PrintSelTune,
+  PrintOneTune,
+  AddPrintTune,
   DelPrintList,
   Preview,
-  PrintPreview,
   PrevZoomM,
   PrevZoomP,
   PrevPageM,
   PrevPageP,
-  PrintSetup,
+  CopyAll,
   Count
 };
 
@@ -90,14 +102,13 @@ enum class ActionImage {
   SetMidi,
   PrintList,
   Preferences,
-  Help,
   Count
 };
 
 // The commands tune-edit mode locks: the File, Abc, Options and Tools menus with
-// every command in them, then the browser's commands outside those menus. Each
-// would change the file, the view or the tune shown under the edit. Commands added
-// later join their menu's group here.
+// every command in them, then the main tool bar's and the browser's commands outside
+// those menus. Each would change the file, the view or the tune shown under the
+// edit. Commands added later join their menu's group here.
 std::span<const ActionId> EditLockedActions();
 
 class TActions : public QObject {

@@ -429,9 +429,11 @@ void TAppContext::ConnectActions() {
   TMainEcr* main = mainEcr_.get();
   auto control = [this] { return fileControl_.get(); };
   auto on = [&a](ActionId id, auto handler) { QObject::connect(a[id], &QAction::triggered, a[id], handler); };
-  on(ActionId::OpenFile, [control] {
-    if (control()) control()->OpenWithDialog();
-  });
+  for (ActionId id : {ActionId::OpenFile, ActionId::OpenRecent}) {
+    on(id, [control] {
+      if (control()) control()->OpenWithDialog();
+    });
+  }
   on(ActionId::NewFile, [control] {
     if (control()) control()->NewFile();
   });
@@ -459,6 +461,14 @@ void TAppContext::ConnectActions() {
       if (browser()) (browser()->*handler)();
     });
   };
+  forward(ActionId::PlayPrev, &TFileEcr::PlayPrevTune);
+  forward(ActionId::PlayNext, &TFileEcr::PlayNextTune);
+  on(ActionId::Play, [this] {
+    if (playerEcr_) playerEcr_->Play();
+  });
+  on(ActionId::Stop, [this] {
+    if (playerEcr_) playerEcr_->StopPlay(0);
+  });
   forward(ActionId::ClearFlt, &TFileEcr::OnClearFlt);
   forward(ActionId::MarkAll, &TFileEcr::MarkAll);
   forward(ActionId::UnMarkAll, &TFileEcr::UnmarkAll);

@@ -17,6 +17,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <exception>
+#include <initializer_list>
 
 #include "app/Actions.h"
 #include "app/AppContext.h"
@@ -42,26 +43,26 @@ void Paint(QWidget* w, int32_t colour) {
   w->setPalette(p);
 }
 
-// A menu whose title, enabled and visible state follow an action.
-QMenu* MenuFor(QMenuBar* bar, QAction* action, const char* name) {
-  QMenu* menu = bar->addMenu(action->text());
+// A menu or submenu carried by an action: its title, enabled and visible state are
+// the action's.
+QMenu* MenuOf(QWidget* parent, QAction* action, const char* name) {
+  auto* menu = new QMenu(parent);
   menu->setObjectName(QString::fromLatin1(name));
-  auto follow = [menu, action] {
-    menu->setTitle(action->text());
-    menu->menuAction()->setEnabled(action->isEnabled());
-    menu->menuAction()->setVisible(action->isVisible());
-  };
-  follow();
-  QObject::connect(action, &QAction::changed, menu, follow);
+  action->setMenu(menu);
+  parent->addAction(action);
   return menu;
 }
 
-// A submenu whose title follows an action.
-QMenu* SubmenuFor(QMenu* parent, QAction* action, const char* name) {
-  QMenu* menu = parent->addMenu(action->text());
-  menu->setObjectName(QString::fromLatin1(name));
-  QObject::connect(action, &QAction::changed, menu, [menu, action] { menu->setTitle(action->text()); });
-  return menu;
+// Items bound to actions; ActionId::Count stands for a separator.
+constexpr ActionId kSeparator = ActionId::Count;
+void AddItems(QMenu* menu, const TActions& actions, std::initializer_list<ActionId> items) {
+  for (ActionId id : items) {
+    if (id == kSeparator) {
+      menu->addSeparator();
+    } else {
+      menu->addAction(actions[id]);
+    }
+  }
 }
 
 constexpr int kBottomTabTag = 31;
@@ -130,63 +131,30 @@ void TMainEcr::OnCreate() {
 // ---- building ---------------------------------------------------------------
 
 void TMainEcr::BuildMenu() {
-  TActions& a = *app_.Actions();
+  using enum ActionId;
+  const TActions& a = *app_.Actions();
   QMenuBar* bar = menuBar();
   bar->setObjectName("MenuGen");
 
-  QMenu* file = MenuFor(bar, a[ActionId::File], "mnFichier");
-  file->addAction(a[ActionId::NewFile]);
-  file->addAction(a[ActionId::OpenFile]);
-  file->addAction(a[ActionId::NewClip]);
-  file->addSeparator();
-  mnReload_ = file->addMenu(a[ActionId::Recent]->text());
-  mnReload_->setObjectName("mnReload");
-  file->addSeparator();
-  file->addAction(a[ActionId::SaveFile]);
-  file->addAction(a[ActionId::SaveAs]);
-  file->addAction(a[ActionId::SaveAll]);
-  file->addSeparator();
-  file->addAction(a[ActionId::CloseFile]);
-  file->addAction(a[ActionId::CloseAll]);
-  file->addSeparator();
-  file->addAction(a[ActionId::ClearTrash]);
-  file->addSeparator();
-  file->addAction(a[ActionId::Exit]);
-  connect(a[ActionId::Recent], &QAction::changed, mnReload_,
-          [this, &a] { mnReload_->setTitle(a[ActionId::Recent]->text()); });
-
-  MenuFor(bar, a[ActionId::Edit], "mnEdition");
-  QMenu* abc = MenuFor(bar, a[ActionId::Abc], "mnABC");
-  abc->addAction(a[ActionId::NewTune]);
-  abc->addAction(a[ActionId::EditTune]);
-  abc->addSeparator();
-  abc->addAction(a[ActionId::DelTune]);
-  abc->addSeparator();
-  abc->addAction(a[ActionId::MarkAll]);
-  abc->addAction(a[ActionId::UnMarkAll]);
-  abc->addSeparator();
-  abc->addAction(a[ActionId::DeleteAll]);
-  QMenu* tools = MenuFor(bar, a[ActionId::Tools], "mnTools");
-  tools->addAction(a[ActionId::FindABC]);
-  tools->addSeparator();
-  tools->addAction(a[ActionId::ToMidi]);
-  SubmenuFor(tools, a[ActionId::Set], "mnSet")->addAction(a[ActionId::SetToMidi]);
-  QMenu* print = SubmenuFor(tools, a[ActionId::Print], "PrintScore1");
-  print->addAction(a[ActionId::AddPrintTune]);
-  print->addSeparator();
-  print->addAction(a[ActionId::PrintAll]);
-  print->addAction(a[ActionId::PrintOneTune]);
-  print->addSeparator();
-  print->addAction(a[ActionId::ClearPrintList]);
-  tools->addSeparator();
-  tools->addAction(a[ActionId::MergeDir]);
-  QMenu* options = MenuFor(bar, a[ActionId::Option], "mnOption");
-  options->addAction(a[ActionId::GenPref]);
-  options->addAction(a[ActionId::PrintSetup]);
-  QMenu* help = bar->addMenu("Help");
-  help->setObjectName("mnHelp");
-  help->addAction(a[ActionId::Help]);
-  help->addAction(a[ActionId::About]);
+  QMenu* file = MenuOf(bar, a[File], "mnFichier");
+  AddItems(file, a, {NewFile, OpenFile, NewClip, kSeparator});
+  mnReload_ = MenuOf(file, a[Recent], "mnReload");
+  AddItems(file, a, {kSeparator, SaveFile, SaveAs, SaveAll, kSeparator, CloseFile, CloseAll, kSeparator, ClearTrash,
+                     kSeparator, Exit});
+  MenuOf(bar, a[Edit], "mnEdition");
+  AddItems(MenuOf(bar, a[Abc], "mnABC"), a,
+           {NewTune, EditTune, kSeparator, DelTune, kSeparator, MarkAll, UnMarkAll, kSeparator, DeleteAll});
+  QMenu* tools = MenuOf(bar, a[Tools], "mnTools");
+  AddItems(tools, a, {FindABC, kSeparator, ToMidi});
+  AddItems(MenuOf(tools, a[Set], "mnSet"), a,
+           {NewSet, RenameSet, DelSet, kSeparator, DelTuneSet, kSeparator, SetToMidi});
+  AddItems(MenuOf(tools, a[Print], "PrintScore1"), a,
+           {AddPrintTune, kSeparator, PrintAll, PrintOneTune, kSeparator, ClearPrintList});
+  AddItems(tools, a, {kSeparator, MergeClip, MergeFile, MergeDir});
+  AddItems(MenuOf(bar, a[Option], "mnOption"), a, {GenPref, PrintSetup});
+  AddItems(MenuOf(bar, a[Help], "mnHelp"), a, {About});
+  // Keys of commands no menu or button carries.
+  addActions({a[PlayPrev], a[PlayNext]});
 
   popRecent_ = new QMenu(this);
   popRecent_->setObjectName("PopRecent");

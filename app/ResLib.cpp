@@ -33,7 +33,7 @@ constexpr const char* kMarkImages[] = {"mark_box",     "mark_ticked",  "mark_new
 // In the order of ActionImage.
 constexpr const char* kActionImages[] = {"act_open",        "act_new",       "act_save",       "act_close",
                                          "act_clipboard",   "act_merge_folder", "act_clear_trash", "act_tune_midi",
-                                         "act_set_midi",    "act_print_list", "act_preferences", "act_help"};
+                                         "act_set_midi",    "act_print_list", "act_preferences"};
 static_assert(std::size(kActionImages) == static_cast<size_t>(ActionImage::Count));
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }

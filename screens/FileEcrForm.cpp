@@ -239,6 +239,10 @@ QWidget* TFileEcr::BuildListPanel() {
     rowPainter_.Draw(painter, rect, tune, state, curList_->ViewMode == vmSearched, images_, background);
   });
   lstGrid_->installEventFilter(this);
+  // The tune clipboard keys belong to the list: elsewhere (in a text) they stay the text's.
+  for (QAction* action : {actions_.copyTune, actions_.cutTune, actions_.pasteTune}) {
+    if (action) lstGrid_->addAction(action);
+  }
   lstGrid_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(lstGrid_, &TListGrid::SelectIdx, this, &TFileEcr::OnSelectIdx);
   connect(lstGrid_, &TListGrid::DblClick, this, &TFileEcr::OnClickPlay);

@@ -310,18 +310,6 @@ const Image kImages[] = {
          p.drawRoundedRect(QRectF(knobs[i] - 3, y - 4, 6, 8), 1.5, 1.5);
        }
      }},
-    {"act_help", 32,
-     [](QPainter& p) {
-       p.setPen(Ink(1.5));
-       p.setBrush(kBlue);
-       p.drawEllipse(QPointF(16, 16), 12.5, 12.5);
-       QFont font(QStringLiteral("DejaVu Sans"));
-       font.setPixelSize(19);
-       font.setBold(true);
-       p.setFont(font);
-       p.setPen(kPaper);
-       p.drawText(QRectF(0, 0, 32, 32), Qt::AlignCenter, QStringLiteral("?"));
-     }},
 };
 
 int RunImages(const Args& args) {

@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTextBlock>
@@ -72,6 +73,7 @@ class EditTuneTest : public test::AppFixture {
     Editor().InsertString(text);
   }
   void SetClipboard(const QString& text) const { QGuiApplication::clipboard()->setText(text); }
+  std::string Clip() const { return QGuiApplication::clipboard()->text().toStdString(); }
   std::vector<std::string> Titles(const TAbcFile* file) const {
     std::vector<std::string> titles;
     for (TAbcRec* rec : file->FilterList.All) titles.push_back(file->TitleOfRec(rec));
@@ -211,39 +213,110 @@ TEST_F(EditTuneTest, OkRefusesTextWithoutATune) {
   EXPECT_EQ(tunes_->FilterList.AllCount(), 4);
 }
 
-// Mend: edit mode locks every command that would change the file, view or tune,
-// shortcuts included, and gives each its own state back afterwards.
+// Mend: edit mode locks every command of the File, Abc, Options and Tools menus (their
+// submenus too), their keys and the main tool bar, then gives each its own state back
+// after Cancel and after Ok.
 TEST_F(EditTuneTest, EditModeLocksCommands) {
-  Action(ActionId::MergeDir)->setEnabled(false);
+  Action(ActionId::MergeDir)->setEnabled(false);  // disabled before, disabled after
+  tunes_->SetModified(true);  // Ctrl+S would save it
   Select(kRowB);
   const size_t files = FileControl()->Files().size();
   TPage95Control& fileTabs = *App().CtrlFileEcr()->PGCFile();
   const int activeTab = fileTabs.currentIndex();
-  Action(ActionId::EditTune)->trigger();
-  for (ActionId id : EditLockedActions()) EXPECT_FALSE(Action(id)->isEnabled()) << static_cast<int>(id);
-  EXPECT_TRUE(Action(ActionId::About)->isEnabled());
-  EXPECT_TRUE(Browser().PanList()->isHidden());
-  EXPECT_FALSE(MainEcr()->Host(HostPanel::Tab)->isEnabled());
+  const QList<QAction*> all = App().Actions()->All();
+  const QList<QToolButton*> toolBar = MainEcr()->findChild<QWidget*>("PanFonction")->findChildren<QToolButton*>();
+  auto states = [&] {
+    std::vector<bool> enabled;
+    for (QAction* a : all) enabled.push_back(a->isEnabled());
+    for (QToolButton* b : toolBar) enabled.push_back(b->isEnabled());
+    return enabled;
+  };
+  const std::vector<bool> before = states();
+  for (auto end : {&TEditEcr::BtnCancel, &TEditEcr::BtnValidEdit}) {
+    Action(ActionId::EditTune)->trigger();
+    std::vector<QAction*> locked;
+    for (ActionId id : {ActionId::File, ActionId::Abc, ActionId::Option, ActionId::Tools}) {
+      std::vector<QMenu*> menus = {Action(id)->menu<QMenu*>()};
+      while (!menus.empty()) {
+        QMenu* menu = menus.back();
+        menus.pop_back();
+        locked.push_back(menu->menuAction());
+        for (QAction* a : menu->actions()) {
+          if (a->menu<QMenu*>()) menus.push_back(a->menu<QMenu*>());
+          if (!a->isSeparator() && a->parent() == App().Actions()) locked.push_back(a);
+        }
+      }
+    }
+    for (ActionId id : EditLockedActions()) locked.push_back(Action(id));
+    for (QAction* a : locked) EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
+    for (QToolButton* b : toolBar) EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
+    EXPECT_TRUE(Action(ActionId::About)->isEnabled());
+    EXPECT_TRUE(Browser().PanList()->isHidden());
+    EXPECT_FALSE(MainEcr()->Host(HostPanel::Tab)->isEnabled());
 
-  for (QKeyCombination key : {Qt::CTRL | Qt::Key_N, Qt::CTRL | Qt::Key_O, Qt::CTRL | Qt::Key_W,
-                              Qt::CTRL | Qt::Key_F, Qt::CTRL | Qt::Key_Tab}) {
-    QTest::keyClick(&Text(), key.key(), key.keyboardModifiers());
+    for (QKeyCombination key : {Qt::CTRL | Qt::Key_N, Qt::CTRL | Qt::Key_O, Qt::CTRL | Qt::Key_W,
+                                Qt::CTRL | Qt::Key_F, Qt::CTRL | Qt::Key_Tab, Qt::CTRL | Qt::Key_S,
+                                Qt::ALT | Qt::Key_F4, QKeyCombination(Qt::Key_F3)}) {
+      QTest::keyClick(&Text(), key.key(), key.keyboardModifiers());
+    }
+    Action(ActionId::PlayNext)->trigger();
+    Browser().ShowNextTune();
+    EXPECT_TRUE(ResLib()->EditMode);
+    EXPECT_TRUE(tunes_->Modified);
+    EXPECT_EQ(FileControl()->Files().size(), files);
+    EXPECT_EQ(fileTabs.currentIndex(), activeTab);
+    EXPECT_FALSE(App().DlgSearchAbc()->isVisible());
+    EXPECT_EQ(Browser().LstGrid()->GridIdx(), kRowB);
+    EXPECT_EQ(openAsked_, 0);
+    EXPECT_TRUE(ui_.Asked.empty());
+
+    (Editor().*end)()->click();
+    EXPECT_EQ(states(), before);
+    EXPECT_FALSE(Browser().PanList()->isHidden());
+    Select(kRowB);
   }
-  Browser().PlayNextTune();
-  Browser().ShowNextTune();
-  EXPECT_EQ(FileControl()->Files().size(), files);
-  EXPECT_EQ(fileTabs.currentIndex(), activeTab);
-  EXPECT_FALSE(App().DlgSearchAbc()->isVisible());
-  EXPECT_EQ(Browser().LstGrid()->GridIdx(), kRowB);
-  EXPECT_EQ(openAsked_, 0);
-
-  Editor().BtnCancel()->click();
-  EXPECT_FALSE(Action(ActionId::MergeDir)->isEnabled());  // disabled before, disabled after
-  EXPECT_TRUE(Action(ActionId::GenPref)->isEnabled());
-  EXPECT_TRUE(Action(ActionId::OpenFile)->isEnabled());
-  EXPECT_FALSE(Browser().PanList()->isHidden());
   QTest::keyClick(Browser().LstGrid(), Qt::Key_N, Qt::ControlModifier);
   EXPECT_EQ(FileControl()->Files().size(), files + 1);
+}
+
+// Mend: Ctrl+C, Ctrl+X and Ctrl+V copy, cut and paste tunes in the tune list and text
+// in the editor, whether it shows the tune or edits it; the text's keys never reach a tune.
+TEST_F(EditTuneTest, ClipboardKeysBelongToTheFocus) {
+  auto key = [](QWidget* w, Qt::Key k) { QTest::keyClick(w, k, Qt::ControlModifier); };
+  auto selectWord = [this](int line) {
+    QTextCursor cursor(Text().document()->findBlockByNumber(line));
+    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    Text().setTextCursor(cursor);
+  };
+  QWidget* list = Browser().LstGrid();
+  Select(kRowB);
+  list->setFocus();
+  key(list, Qt::Key_C);
+  EXPECT_EQ(Clip().substr(0, 8), "X:1\nT:b\n");
+  key(list, Qt::Key_X);
+  EXPECT_EQ(Titles(FileControl()->Trash()), std::vector<std::string>{"b"});
+  key(list, Qt::Key_V);
+  EXPECT_EQ(Titles(tunes_), (std::vector<std::string>{"A", "a", "b", "Eight"}));
+
+  Select(kRowA);
+  Text().setFocus();
+  selectWord(1);
+  for (Qt::Key k : {Qt::Key_C, Qt::Key_X, Qt::Key_V}) key(&Text(), k);
+  EXPECT_EQ(Clip(), "T:A");
+  EXPECT_EQ(Titles(tunes_).size(), 4u);
+  EXPECT_EQ(Titles(FileControl()->Trash()).size(), 1u);
+  EXPECT_EQ(Shown().substr(0, 8), "X:2\nT:A\n");
+
+  Action(ActionId::EditTune)->trigger();
+  selectWord(1);
+  key(&Text(), Qt::Key_X);
+  EXPECT_EQ(Clip(), "T:A");
+  EXPECT_EQ(Shown().substr(0, 5), "X:2\n\n");
+  key(&Text(), Qt::Key_V);
+  key(&Text(), Qt::Key_V);
+  EXPECT_EQ(Shown().substr(0, 11), "X:2\nT:AT:A\n");
+  Editor().BtnCancel()->click();
+  EXPECT_EQ(Titles(tunes_).size(), 4u);
 }
 
 // Mend: a new tune is protected like an edited one: the filter window and the

@@ -75,6 +75,27 @@ TEST_F(FileEcrAppTest, FollowsTheController) {
   EXPECT_EQ(FileControl()->FindFile(Path("tunes.abc")), nullptr);
 }
 
+// F3 and the next-tune command move the selection one row and play the tune there;
+// the player's commands pause and play; the recent-files command asks for a file.
+TEST_F(FileEcrAppTest, PlayAndOpenCommands) {
+  Open("tunes.abc");
+  Grid().SetGridIdx(2);
+  QTest::keyClick(&Grid(), Qt::Key_F3);
+  EXPECT_EQ(Grid().GridIdx(), 1);
+  EXPECT_TRUE(MidiPlayer()->Playing());
+  Action(ActionId::Stop)->trigger();
+  EXPECT_TRUE(MidiPlayer()->Paused());
+  Action(ActionId::PlayNext)->trigger();
+  EXPECT_EQ(Grid().GridIdx(), 2);
+  EXPECT_EQ(TuneParser()->Title(), "b");
+  EXPECT_TRUE(MidiPlayer()->Playing());
+  Action(ActionId::Stop)->trigger();
+  Action(ActionId::Play)->trigger();
+  EXPECT_TRUE(MidiPlayer()->Playing() && !MidiPlayer()->Paused());
+  Action(ActionId::OpenRecent)->trigger();
+  EXPECT_EQ(openAsked_, 1);
+}
+
 // Enter plays the selected tune on the player and stops it when pressed again;
 // Delete copies the tune into the trash, flagged new, and deletes it.
 TEST_F(FileEcrAppTest, EnterPlaysAndDeleteSendsToTheTrash) {

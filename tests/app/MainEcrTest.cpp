@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
+#include <QToolButton>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -14,7 +16,9 @@
 #include <QTest>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
+#include <set>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -277,6 +281,113 @@ TEST_F(MainEcrTest, CloseCommandsLetGoOfTheFile) {
   (*app.Actions())[ActionId::CloseAll]->trigger();
   EXPECT_NE(app.FileControl()->Trash(), nullptr);
   EXPECT_NE(app.FileControl()->Filer(), nullptr);
+}
+
+// Every command once: tags shared only by the two Preferences and the two Print
+// Preview actions (a language file's text reaches both; tag 0 is never translated);
+// each key once in its reach, the tune clipboard keys the list's alone; disabled:
+// the commands nothing carries out, and the hidden ones.
+TEST_F(MainEcrTest, ActionTable) {
+  Write("RQUILL20.INI", "[global]\nlang=test.lng\n");
+  Write("test.lng", "[Actionstring]\n61=Reglages/Les reglages\n0=Jamais\n");
+  TAppContext& app = Start();
+  const QList<QAction*> all = app.Actions()->All();
+  ASSERT_EQ(all.size(), 68);
+  std::map<int, std::set<QString>> byTag;
+  std::map<std::pair<QKeySequence, int>, QString> byKey;
+  std::set<QString> names, disabled, hidden;
+  for (QAction* a : all) {
+    ASSERT_NE(a, nullptr);
+    EXPECT_TRUE(names.insert(a->objectName()).second) << a->objectName().toStdString();
+    byTag[a->property(kTagProperty).toInt()].insert(a->objectName());
+    if (!a->shortcut().isEmpty()) {
+      const auto [at, fresh] = byKey.try_emplace({a->shortcut(), a->shortcutContext()}, a->objectName());
+      EXPECT_TRUE(fresh) << at->second.toStdString() << " and " << a->objectName().toStdString();
+    }
+    if (!a->isEnabled()) disabled.insert(a->objectName());
+    if (!a->isVisible()) hidden.insert(a->objectName());
+  }
+  const std::map<int, std::set<QString>> shared = {{61, {"ACTGenPref", "ACTEditPref"}},
+                                                   {63, {"ACTPrintPreview", "ACTPreview"}}};
+  for (const auto& [tag, tagged] : byTag) {
+    if (tag == 0) continue;
+    const auto known = shared.find(tag);
+    EXPECT_EQ(tagged, known != shared.end() ? known->second : std::set{*tagged.begin()}) << tag;
+  }
+  const TActions& a = *app.Actions();
+  EXPECT_EQ(a[ActionId::EditPref]->text(), "Reglages");
+  EXPECT_EQ(a[ActionId::GenPref]->toolTip(), "Les reglages");
+  EXPECT_EQ(a[ActionId::Play]->text(), "Midi Play");
+
+  const std::pair<ActionId, QKeySequence> keys[] = {
+      {ActionId::OpenFile, QKeySequence("Ctrl+O")}, {ActionId::CloseFile, QKeySequence("Ctrl+W")},
+      {ActionId::NewFile, QKeySequence("Ctrl+N")},  {ActionId::PlayPrev, QKeySequence("F3")},
+      {ActionId::SaveFile, QKeySequence("Ctrl+S")}, {ActionId::Exit, QKeySequence("Alt+F4")},
+      {ActionId::FindABC, QKeySequence("Ctrl+F")},  {ActionId::EditTune, QKeySequence("Ctrl+E")},
+      {ActionId::CopyTune, QKeySequence("Ctrl+C")}, {ActionId::PasteTune, QKeySequence("Ctrl+V")},
+      {ActionId::CutTune, QKeySequence("Ctrl+X")}};
+  EXPECT_EQ(byKey.size(), std::size(keys));
+  for (const auto& [id, key] : keys) {
+    EXPECT_EQ(a[id]->shortcut(), key) << a[id]->objectName().toStdString();
+    const bool listKey = id == ActionId::CopyTune || id == ActionId::PasteTune || id == ActionId::CutTune;
+    EXPECT_EQ(a[id]->shortcutContext(), listKey ? Qt::WidgetWithChildrenShortcut : Qt::WindowShortcut);
+  }
+  EXPECT_EQ(disabled, (std::set<QString>{"ACTEdit", "ACTMergeFile", "ACTGenMidi", "ACTMergeClip", "ACTEditPref",
+                                         "ACTPrintPreview", "ACTShowprintList"}));
+  EXPECT_EQ(hidden, (std::set<QString>{"ACTEdit", "ACTMergeFile", "ACTMergeClip", "ACTPrintPreview",
+                                       "ACTShowprintList"}));
+}
+
+// The main menu and tool bar: each menu is carried by its action ("-" a separator);
+// the recent files stay under File > Last Files after the "Last Files" button showed them.
+TEST_F(MainEcrTest, MenuAndToolBar) {
+  TAppContext& app = Start();
+  TMainEcr& main = *app.MainEcr();
+  const struct {
+    const char* action;
+    const char* menu;
+    const char* items;
+  } menus[] = {
+      {"ACTFile", "mnFichier",
+       "ACTNewFile ACTOpenFile ACTNewClip - ACTRecent - ACTSaveFile ACTSaveAs ACTSaveAll - ACTCloseFile ACTCloseAll - "
+       "ACTClearTrash - ACTExit"},
+      {"ACTRecent", "mnReload", ""},
+      {"ACTEdit", "mnEdition", ""},
+      {"ACTAbc", "mnABC", "ACTNewTune ACTEditTune - ACTDelTune - ACTMarkAll ACTUnMarkAll - ACTDeleteAll"},
+      {"ACTTools", "mnTools", "ACTFindABC - ACTToMidi ACTSet ACTPrint - ACTMergeClip ACTMergeFile ACTMergeDir"},
+      {"ACTSet", "mnSet", "ACTNewSet ACTRenameSet ACTDelSet - ACTDelTuneSet - ACTSetToMidi"},
+      {"ACTPrint", "PrintScore1", "ACTAddPrintTune - ACTPrintAll ACTPrintOneTune - ACTClearPrintList"},
+      {"ACTOption", "mnOption", "ACTGenPref ACTPrintSetup"},
+      {"ACTHelp", "mnHelp", "ACTAbout"},
+  };
+  auto names = [](const QList<QAction*>& actions) {
+    QStringList words;
+    for (QAction* a : actions) words << (a->isSeparator() ? "-" : a->objectName());
+    return words.join(' ').toStdString();
+  };
+  EXPECT_EQ(names(main.menuBar()->actions()), "ACTFile ACTEdit ACTAbc ACTTools ACTOption ACTHelp");
+  for (const auto& m : menus) {
+    auto* action = app.Actions()->findChild<QAction*>(m.action);
+    ASSERT_NE(action, nullptr) << m.action;
+    auto* menu = action->menu<QMenu*>();
+    ASSERT_NE(menu, nullptr) << m.action;
+    EXPECT_EQ(menu->objectName(), m.menu);
+    if (menu != main.RecentMenu()) {
+      EXPECT_EQ(names(menu->actions()), m.items) << m.menu;
+    }
+  }
+  QStringList bar;
+  for (auto* b : main.findChild<QWidget*>("PanFonction")->findChildren<QToolButton*>()) {
+    bar << b->objectName() + (b->defaultAction() ? "=" + b->defaultAction()->objectName() : "");
+  }
+  EXPECT_EQ(bar.join(' '), "btnPref=ACTGenPref btnOpen=ACTOpenFile btnNew=ACTNewFile btnSave=ACTSaveFile "
+                           "btnPrintList=ACTShowprintList btnRecent btnHelp");
+
+  main.AddRecentFile("/tunes/reels.abc");
+  main.OnBtnRecent();
+  main.PopRecent()->hide();
+  ASSERT_EQ(main.RecentMenu()->actions().size(), 1);
+  EXPECT_EQ(main.RecentMenu()->actions()[0]->text(), "/tunes/reels.abc");
 }
 
 }  // namespace
