@@ -1,8 +1,6 @@
-// The whole program driven as a user drives it: the real main window offscreen on a
-// temporary program folder, scripted answers, the recording MIDI device on a
-// hand-stepped clock, files opened through the controller or handed over by a second
-// start of the real program through the local socket, and quitting through the
-// window's close.
+// The whole program driven as a user drives it: the real main window offscreen, scripted
+// answers, the recording MIDI device on a hand-stepped clock, files handed over by a
+// second start of the real program, and quitting through the window's close.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,13 +9,10 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QTabBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
-#include <algorithm>
-#include <memory>
-#include <string>
-#include <vector>
 
 #include "../app/AppFixture.h"
 #include "../screens/BrowserTestHelpers.h"
@@ -92,12 +87,6 @@ class ScenarioFixture : public AppFixture {
     EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second.exitCode(), 0);
   }
-  // The four-tune file, written in the program folder and opened through a second start.
-  TAbcFile* OpenFourTunesThroughSecondStart(const std::string& name = "tunes.abc") {
-    Write(name, kFourTunes);
-    OpenThroughSecondStart(Path(name));
-    return FileControl()->FindFile(Path(name));
-  }
 
   TFileEcr& Browser() const { return *FileEcr(); }
   TListGrid& Grid() const { return *Browser().LstGrid(); }
@@ -131,10 +120,7 @@ class ScenarioFixture : public AppFixture {
     ASSERT_TRUE(button->isVisible() && button->isEnabled()) << name;
     QTest::mouseClick(button, Qt::LeftButton);
   }
-  void ClickBottomTab(int index) {
-    QTabBar* bar = MainEcr()->TabBottom();
-    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
-  }
+  static void ClickTab(QTabBar* bar, int index) { QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center()); }
   // A click on a button that asks a name: the prompt gets the name typed and Enter,
   // then the main window gets the keys back (offscreen, nothing else gives them back).
   void ClickButtonAndName(const char* name, const QString& text) {
@@ -167,12 +153,8 @@ class ScenarioFixture : public AppFixture {
   TAbcFile* QuitAndReopen(const std::string& name, std::deque<int32_t> answers) {
     EXPECT_TRUE(CloseWindow(std::move(answers)));
     Relaunch();
-    auto* recent = MainEcr()->findChild<QMenu*>("mnReload");
-    if (!recent || recent->actions().isEmpty()) {
-      ADD_FAILURE() << "no recent file";
-      return nullptr;
-    }
-    recent->actions().front()->trigger();
+    const QList<QAction*> recent = MainEcr()->findChild<QMenu*>("mnReload")->actions();
+    if (!recent.isEmpty()) recent.front()->trigger();
     return FileControl()->FindFile(Path(name));
   }
 
