@@ -58,6 +58,23 @@ class FakeHost : public ICtrlFileHost {
   }
 };
 
+// The print screen, as the tests watch it: each job named by the tune's title line,
+// or by whether it takes all the list's tunes and is a preview.
+class FakePrinter : public ITunePrinter {
+ public:
+  bool ExecPrintDialog() override {
+    ++Dialogs;
+    return Confirm;
+  }
+  void PrintTune(const TLines& lines) override { Jobs.push_back(lines.at(1)); }
+  void PrintTunes(TAbcPrint&, bool all) override { Jobs.push_back(all ? "all" : "ticked"); }
+  void PreviewTunes(TAbcPrint&, bool all) override { Jobs.push_back(all ? "preview all" : "preview ticked"); }
+
+  bool Confirm = true;
+  int Dialogs = 0;
+  std::vector<std::string> Jobs;
+};
+
 // A controller on a temporary program folder, with scripted answers and dialogs.
 class CtrlFileFixture : public testing::Test {
  protected:
@@ -69,11 +86,6 @@ class CtrlFileFixture : public testing::Test {
     return ctrl->FindFile(Path(name));
   }
   std::string Path(const std::string& name) const { return dir.File(name); }
-  std::vector<std::string> AskedTexts() const {
-    std::vector<std::string> texts;
-    for (const auto& q : ui.Asked) texts.push_back(q.text);
-    return texts;
-  }
 
   TempDir dir;
   std::string folder = std::filesystem::path(dir.File("x")).parent_path().string();

@@ -5,20 +5,17 @@
 #include <QAction>
 #include <QDir>
 #include <QLabel>
-#include <QLayout>
-#include <QMenu>
 #include <QTabBar>
 #include <QTest>
 
 #include "AppFixture.h"
 #include "app/Actions.h"
 #include "app/MainEcr.h"
-#include "app/ResLib.h"
 #include "controls/DragControl.h"
 #include "controls/Page95Control.h"
 #include "library/FileAbc.h"
 #include "screens/CtrlFileEcr.h"
-#include "screens/DlgFltTune.h"
+#include "screens/FileEcr.h"
 
 namespace rq {
 namespace {
@@ -53,12 +50,6 @@ class FileTabsTest : public test::AppFixture {
 // kind: the trash and the filer by what they are, not by their names.
 TEST_F(FileTabsTest, TabsShowEveryFileWithItsImage) {
   TAppContext& app = Start();
-  ASSERT_NE(CtrlFileEcr(), nullptr);
-  EXPECT_EQ(Tabs().parentWidget(), app.MainEcr()->Host(HostPanel::Tab));
-  EXPECT_TRUE(Tabs().DefaultForCtrlTab());
-  EXPECT_EQ(Tabs().Images(), app.ResLib()->Img20x20());
-  ASSERT_EQ(app.ResLib()->Img20x20()->Count(), 3);
-  EXPECT_FALSE(app.ResLib()->Img20x20()->Image(0).isNull());
   QDir().mkpath(QString::fromStdString(Path("elsewhere")));
   OpenUserFile("elsewhere/trash", kThreeReels);
   OpenUserFile("reels.abc", kThreeReels);
@@ -107,17 +98,6 @@ TEST_F(FileTabsTest, CloseAllStopsWhereTheUserCancels) {
   EXPECT_EQ(FileControl()->Files().size(), 2u);
 }
 
-// The tabs' menu holds close, clear filter, a separator and close all.
-TEST_F(FileTabsTest, TabsMenu) {
-  TAppContext& app = Start();
-  const QList<QAction*> items = CtrlFileEcr()->PopCtrlFile()->actions();
-  ASSERT_EQ(items.size(), 4);
-  EXPECT_EQ(items[0], (*app.Actions())[ActionId::CloseFile]);
-  EXPECT_EQ(items[1], (*app.Actions())[ActionId::ClearFlt]);
-  EXPECT_TRUE(items[2]->isSeparator());
-  EXPECT_EQ(items[3], (*app.Actions())[ActionId::CloseAll]);
-}
-
 // Tunes dragged with the mouse land on the tab under the pointer when the button is
 // let go: never on their own file's tab, never over empty bar space, and not on the
 // last tab the pointer passed.
@@ -126,15 +106,8 @@ TEST_F(FileTabsTest, DragsLandOnTheTabUnderThePointer) {
   TAbcFile* reels = OpenUserFile("reels.abc", kThreeReels);
   TAbcFile* filer = FileControl()->Filer();
   TAbcFile* trash = FileControl()->Trash();
-  // The browser's tune counter, which drags the whole view.
-  auto* counter = new QLabel("3 tunes");
-  counter->setFixedSize(120, 24);
-  app.MainEcr()->Host(HostPanel::Main01)->layout()->addWidget(counter);
+  QWidget* counter = FileEcr()->LabCptFlt();  // the browser's tune counter drags the whole view
   TDragControl& drag = *app.DragControl();
-  drag.AddSource(counter, [reels](const QPoint&) {
-    FileControl()->BeginDrag(reels, kDragKindView, kDragModeView, 0);
-    return true;
-  });
   app.MainEcr()->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(app.MainEcr()));
   const int reelsTab = CtrlFileEcr()->TabOf(reels);
@@ -142,8 +115,8 @@ TEST_F(FileTabsTest, DragsLandOnTheTabUnderThePointer) {
   const int trashTab = CtrlFileEcr()->TabOf(trash);
   auto at = [&](const QPoint& tabsPoint) { return counter->mapFromGlobal(Tabs().mapToGlobal(tabsPoint)); };
   auto start = [&] {
-    QTest::mousePress(counter, Qt::LeftButton, {}, QPoint(10, 10));
-    QTest::mouseMove(counter, QPoint(14, 10));
+    QTest::mousePress(counter, Qt::LeftButton, {}, QPoint(3, 3));
+    QTest::mouseMove(counter, QPoint(8, 3));
     ASSERT_TRUE(drag.Dragging());
   };
 
@@ -172,21 +145,6 @@ TEST_F(FileTabsTest, DragsLandOnTheTabUnderThePointer) {
   QTest::mouseRelease(counter, Qt::LeftButton, {}, at(TabPoint(filerTab)));
   EXPECT_EQ(filer->FilterList.Count(), 3);
   EXPECT_EQ(reels->FilterList.Count(), 3);
-}
-
-// The filter window floats above the main window, in the frame colour, and takes its
-// caption from a language file.
-TEST_F(FileTabsTest, FilterWindowIsTranslated) {
-  Write("RQUILL20.INI", "[global]\nlang=test.lng\n");
-  Write("test.lng", "[Cmpstring]\n30=Filtre\n");
-  TAppContext& app = Start();
-  TDlgFltTune* filter = app.DlgFltTune();
-  ASSERT_NE(filter, nullptr);
-  EXPECT_EQ(filter->windowTitle(), "Filtre");
-  EXPECT_TRUE(filter->windowFlags() & Qt::WindowStaysOnTopHint);
-  EXPECT_EQ(filter->windowType(), Qt::Tool);
-  EXPECT_EQ(filter->parentWidget(), app.MainEcr());
-  EXPECT_FALSE(filter->isVisible());
 }
 
 }  // namespace

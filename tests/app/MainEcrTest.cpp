@@ -7,12 +7,9 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
-#include <QMenuBar>
-#include <QToolButton>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTabBar>
-#include <QTemporaryDir>
 #include <QTest>
 #include <filesystem>
 #include <functional>
@@ -30,6 +27,8 @@
 #include "app/ResLib.h"
 #include "app/Welcome.h"
 #include "library/FileAbc.h"
+#include "score/screens/PageScoreEcr.h"
+#include "screens/DlgFltTune.h"
 #include "library/UserInterface.h"
 #include "platform/MidiDevices.h"
 #include "platform/MmTimer.h"
@@ -61,11 +60,6 @@ TEST_F(MainEcrTest, StartsInOrderAndTearsDownInReverse) {
       "construct PrintListEcr", "init PrintListEcr"};
   EXPECT_EQ(log_, started);
   EXPECT_EQ(TAppContext::Current(), &app);
-  EXPECT_EQ(MainEcr(), app.MainEcr());
-  ASSERT_NE(FileControl(), nullptr);
-  EXPECT_NE(MidiPlayer(), nullptr);
-  EXPECT_NE(AbcMidi(), nullptr);
-  EXPECT_NE(TuneParser(), nullptr);
 
   context_.reset();
   const std::vector<std::string> stopped(log_.begin() + static_cast<long>(started.size()), log_.end());
@@ -78,64 +72,34 @@ TEST_F(MainEcrTest, StartsInOrderAndTearsDownInReverse) {
   EXPECT_EQ(TAppContext::Current(), nullptr);
 }
 
-// A first start opens the trash and the filer, shows the work area with the filer's
-// tunes, and keeps both out of the recent list.
-TEST_F(MainEcrTest, FirstStartOpensTrashAndFiler) {
-  TAppContext& app = Start();
-  TCtrlFile& control = *app.FileControl();
-  EXPECT_NE(control.Trash(), nullptr);
-  ASSERT_NE(control.Filer(), nullptr);
-  EXPECT_EQ(app.ShownFile(), control.Filer());
-  EXPECT_TRUE(app.MainEcr()->WorkAreaVisible());
-  EXPECT_TRUE(app.MainEcr()->RecentFiles().empty());
-  EXPECT_EQ(app.MainEcr()->windowTitle(), "Reelquill 2");
-  EXPECT_EQ(app.MainEcr()->TabBottom()->currentIndex(), 0);
-}
-
 // The open command opens everything between "[Open(" and the final ")]"; an empty
-// path or another shape does nothing; the same path twice is refused once.
-TEST_F(MainEcrTest, OpenCommandTakesTheWholePath) {
+// path or another shape does nothing. The recent menu holds 16 names and shows "&" as
+// itself, also after the "Last Files" button showed them; choosing an entry that is
+// already open refuses and moves it to the top.
+TEST_F(MainEcrTest, OpenCommandAndRecentFiles) {
   Write("Reels (2).abc", kTwoReels);
+  const std::string reels = Path("Reels (2).abc");
   TAppContext& app = Start();
   TMainEcr& main = *app.MainEcr();
   const size_t before = app.FileControl()->Files().size();
-
   main.OnExecDDEMacro("[Open()]");
-  main.OnExecDDEMacro("Open " + QString::fromStdString(Path("Reels (2).abc")));
+  main.OnExecDDEMacro("Open " + QString::fromStdString(reels));
   EXPECT_EQ(app.FileControl()->Files().size(), before);
-
-  main.OnExecDDEMacro(QString::fromStdString("[Open(" + Path("Reels (2).abc") + ")]"));
+  main.OnExecDDEMacro(QString::fromStdString("[Open(" + reels + ")]"));
   ASSERT_EQ(app.FileControl()->Files().size(), before + 1);
-  TAbcFile* opened = app.ShownFile();
-  ASSERT_NE(opened, nullptr);
-  EXPECT_EQ(opened->FileName, Path("Reels (2).abc"));
-  EXPECT_EQ(opened->FilterList.All.size(), 2u);
-  EXPECT_EQ(main.RecentFiles(), std::vector<std::string>{Path("Reels (2).abc")});
+  EXPECT_EQ(app.ShownFile()->FileName, reels);
+  EXPECT_EQ(main.RecentFiles(), std::vector<std::string>{reels});
 
-  main.OnExecDDEMacro(QString::fromStdString("[Open(" + Path("Reels (2).abc") + ")]"));
-  EXPECT_EQ(app.FileControl()->Files().size(), before + 1);
-  ASSERT_FALSE(ui_.Asked.empty());
-  EXPECT_EQ(ui_.Asked.back().text, "File already open");
-}
-
-// The recent menu holds 16 names and shows "&" as itself; choosing an entry that is
-// already open refuses and moves it to the top.
-TEST_F(MainEcrTest, RecentFilesList) {
-  TAppContext& app = Start();
-  TMainEcr& main = *app.MainEcr();
   for (int i = 0; i < 20; ++i) main.AddRecentFile("/tunes/file" + std::to_string(i) + ".abc");
   main.AddRecentFile("/tunes/Jigs & Reels.abc");
-  const QList<QAction*> entries = main.RecentMenu()->actions();
-  ASSERT_EQ(entries.size(), 16);
-  EXPECT_EQ(entries[0]->text(), "/tunes/Jigs && Reels.abc");
-
-  Write("a.abc", kTwoReels);
-  main.OnMRUOpen(Path("a.abc"));
-  main.AddRecentFile("/tunes/other.abc");
+  main.OnBtnRecent();
+  main.PopRecent()->hide();
+  ASSERT_EQ(main.RecentMenu()->actions().size(), 16);
+  EXPECT_EQ(main.RecentMenu()->actions()[0]->text(), "/tunes/Jigs && Reels.abc");
   ui_.Asked.clear();
-  main.OnMRUOpen(Path("a.abc"));
+  main.OnMRUOpen(reels);
   EXPECT_EQ(AskedTexts(), std::vector<std::string>{"File already open"});
-  EXPECT_EQ(main.RecentFiles()[0], Path("a.abc"));
+  EXPECT_EQ(main.RecentFiles()[0], reels);
 }
 
 // Quitting asks about each changed file first, then "Quit Reelquill ?"; No keeps the
@@ -195,37 +159,31 @@ TEST_F(MainEcrTest, UnreadableSettingsStillStartAndQuit) {
 }
 
 // A program folder that cannot hold the trash and the filer: the program starts
-// without them, says why once, and never takes a user's file for the trash.
+// without them and says why once.
 TEST_F(MainEcrTest, StartsWithoutControlFilesItCannotKeep) {
   Write("plain", "not a folder");
-  const std::string tunes = Path("a.abc");
-  Write("a.abc", kTwoReels);
   folder_ = Path("plain") + "/program";  // below a plain file: nothing can be made there
   TAppContext& app = Start();
   EXPECT_TRUE(app.StartErrors().empty());
-  ASSERT_NE(app.MainEcr(), nullptr);
   EXPECT_EQ(app.FileControl()->Trash(), nullptr);
   EXPECT_EQ(app.FileControl()->Filer(), nullptr);
   ASSERT_EQ(ui_.Asked.size(), 1u);
   EXPECT_EQ(ui_.Asked[0].text.rfind("The trash is not available", 0), 0u) << ui_.Asked[0].text;
   EXPECT_NE(ui_.Asked[0].text.find("The filer is not available"), std::string::npos);
-  app.MainEcr()->OnExecDDEMacro(QString::fromStdString("[Open(" + tunes + ")]"));
-  TAbcFile* opened = app.ShownFile();
-  ASSERT_NE(opened, nullptr);
-  EXPECT_EQ(opened->FilterList.All.size(), 2u);
-  EXPECT_FALSE(app.FileControl()->IsControlFile(opened));
-  EXPECT_EQ(app.FileControl()->Trash(), nullptr);
 }
 
 // The bottom tabs show one panel each; a language file naming four tabs adds the log.
+// The language file read at start reaches the filter window and the page sliders too.
 TEST_F(MainEcrTest, BottomTabsAndLanguageLogTab) {
   Write("RQUILL20.INI", "[global]\nlang=test.lng\n");
-  Write("test.lng", "[Cmpstring]\n31=Partition,Listes,Impression,Journal\n");
+  Write("test.lng", "[Cmpstring]\n31=Partition,Listes,Impression,Journal\n30=Filtre\n130=Taille\n133=Marge\n");
   TAppContext& app = Start();
+  EXPECT_EQ(app.DlgFltTune()->windowTitle(), "Filtre");
+  EXPECT_EQ(app.PageScoreEcr()->FontLabel()->text(), "Taille");
+  EXPECT_EQ(app.PageScoreEcr()->LeftLabel()->text(), "Marge");
   TMainEcr& main = *app.MainEcr();
   QTabBar* tabs = main.TabBottom();
   ASSERT_EQ(tabs->count(), 4);
-  EXPECT_EQ(tabs->tabText(0), "Partition");
   EXPECT_EQ(tabs->tabText(3), "Journal");
   auto* pages = main.Host(HostPanel::Score)->parentWidget();
   auto* stack = qobject_cast<QStackedWidget*>(pages);
@@ -245,42 +203,10 @@ TEST_F(MainEcrTest, WelcomeBoxIsNotModal) {
   ASSERT_NE(box, nullptr);
   EXPECT_TRUE(box->isVisible());
   EXPECT_FALSE(box->isModal());
-  EXPECT_TRUE(box->windowFlags() & Qt::WindowStaysOnTopHint);
   app.MainEcr()->OnClickLogo();
   EXPECT_TRUE(box->isVisible());
   box->CloseButton()->click();
   EXPECT_FALSE(box->isVisible());
-}
-
-// While a tune is edited a file that arrives by the open command gets its place but
-// is not shown until the edit ends.
-TEST_F(MainEcrTest, OpenDuringEditWaitsForTheEdit) {
-  Write("a.abc", kTwoReels);
-  TAppContext& app = Start();
-  TAbcFile* shown = app.ShownFile();
-  app.ResLib()->EditMode = true;
-  app.MainEcr()->OnExecDDEMacro(QString::fromStdString("[Open(" + Path("a.abc") + ")]"));
-  EXPECT_NE(app.FileControl()->FindFile(Path("a.abc")), nullptr);
-  EXPECT_EQ(app.ShownFile(), shown);
-  app.ResLib()->EditMode = false;
-  app.FileControl()->EditEnded();
-  EXPECT_EQ(app.ShownFile(), app.FileControl()->FindFile(Path("a.abc")));
-}
-
-// Closing the active tab's file lets go of it and shows the first tab's file; the
-// trash cannot be closed.
-TEST_F(MainEcrTest, CloseCommandsLetGoOfTheFile) {
-  Write("a.abc", kTwoReels);
-  TAppContext& app = Start();
-  app.MainEcr()->OnExecDDEMacro(QString::fromStdString("[Open(" + Path("a.abc") + ")]"));
-  ASSERT_EQ(app.ShownFile()->FileName, Path("a.abc"));
-  (*app.Actions())[ActionId::CloseFile]->trigger();
-  EXPECT_EQ(app.FileControl()->FindFile(Path("a.abc")), nullptr);
-  EXPECT_EQ(app.ShownFile(), app.FileControl()->Trash());
-  EXPECT_EQ(app.FileControl()->CloseFile(app.FileControl()->Trash()), kCtrlControlFile);
-  (*app.Actions())[ActionId::CloseAll]->trigger();
-  EXPECT_NE(app.FileControl()->Trash(), nullptr);
-  EXPECT_NE(app.FileControl()->Filer(), nullptr);
 }
 
 // Every command once: tags shared only by the two Preferences and the two Print
@@ -335,54 +261,6 @@ TEST_F(MainEcrTest, ActionTable) {
                                          "ACTPrintPreview", "ACTShowprintList"}));
   EXPECT_EQ(hidden, (std::set<QString>{"ACTEdit", "ACTMergeFile", "ACTMergeClip", "ACTPrintPreview",
                                        "ACTShowprintList"}));
-}
-
-// The main menu and tool bar: each menu is carried by its action ("-" a separator);
-// the recent files stay under File > Last Files after the "Last Files" button showed them.
-TEST_F(MainEcrTest, MenuAndToolBar) {
-  TAppContext& app = Start();
-  TMainEcr& main = *app.MainEcr();
-  const struct {
-    const char* action;
-    const char* menu;
-    const char* items;
-  } menus[] = {
-      {"ACTFile", "mnFichier",
-       "ACTNewFile ACTOpenFile ACTNewClip - ACTRecent - ACTSaveFile ACTSaveAs ACTSaveAll - ACTCloseFile ACTCloseAll - "
-       "ACTClearTrash - ACTExit"},
-      {"ACTRecent", "mnReload", ""},
-      {"ACTEdit", "mnEdition", ""},
-      {"ACTAbc", "mnABC", "ACTNewTune ACTEditTune - ACTDelTune - ACTMarkAll ACTUnMarkAll - ACTDeleteAll"},
-      {"ACTTools", "mnTools", "ACTFindABC - ACTToMidi ACTSet ACTPrint - ACTMergeClip ACTMergeFile ACTMergeDir"},
-      {"ACTSet", "mnSet", "ACTNewSet ACTRenameSet ACTDelSet - ACTDelTuneSet - ACTSetToMidi"},
-      {"ACTPrint", "PrintScore1", "ACTAddPrintTune - ACTPrintAll ACTPrintOneTune - ACTClearPrintList"},
-      {"ACTOption", "mnOption", "ACTGenPref ACTPrintSetup"},
-      {"ACTHelp", "mnHelp", "ACTAbout"},
-  };
-  auto names = [](const QList<QAction*>& actions) {
-    QStringList words;
-    for (QAction* a : actions) words << (a->isSeparator() ? "-" : a->objectName());
-    return words.join(' ').toStdString();
-  };
-  EXPECT_EQ(names(main.menuBar()->actions()), "ACTFile ACTEdit ACTAbc ACTTools ACTOption ACTHelp");
-  for (const auto& m : menus) {
-    auto* action = app.Actions()->findChild<QAction*>(m.action);
-    auto* menu = action ? action->menu<QMenu*>() : nullptr;
-    ASSERT_NE(menu, nullptr) << m.action;
-    EXPECT_EQ(menu->objectName(), m.menu);
-    if (menu != main.RecentMenu()) EXPECT_EQ(names(menu->actions()), m.items) << m.menu;
-  }
-  QStringList bar;
-  for (auto* b : main.findChild<QWidget*>("PanFonction")->findChildren<QToolButton*>()) {
-    bar << b->objectName() + (b->defaultAction() ? "=" + b->defaultAction()->objectName() : "");
-  }
-  EXPECT_EQ(bar.join(' '), "btnPref=ACTGenPref btnOpen=ACTOpenFile btnNew=ACTNewFile btnSave=ACTSaveFile "
-                           "btnPrintList=ACTShowprintList btnRecent btnHelp");
-
-  main.AddRecentFile("/tunes/reels.abc");
-  main.OnBtnRecent();
-  main.PopRecent()->hide();
-  ASSERT_EQ(main.RecentMenu()->actions().size(), 1);
 }
 
 }  // namespace

@@ -1,10 +1,7 @@
 // Printing in the running program: the print list screen, the preview beside it, and
 // jobs printed through the print dialog into PDF files read back with poppler's tools.
 #include <QAction>
-#include <QLabel>
-#include <QLayout>
 #include <QPrinter>
-#include <QSlider>
 #include <QTabBar>
 #include <QtTest/QtTest>
 
@@ -12,11 +9,11 @@
 #include "AppFixture.h"
 #include "app/Actions.h"
 #include "app/MainEcr.h"
-#include "app/Settings.h"
-#include "controls/DragControl.h"
+#include "controls/ListGrid.h"
 #include "notation/AbcParser.h"
 #include "score/screens/PageScoreEcr.h"
 #include "score/screens/PrintListEcr.h"
+#include "screens/FileEcr.h"
 
 namespace rq {
 namespace {
@@ -184,55 +181,20 @@ TEST_F(PrintTest, FailedAndEmptyJobsAreReported) {
   EXPECT_FALSE(QFile::exists(pdf_));
 }
 
-// Page settings out of their ranges are brought into them as the settings file is
-// read; a language file names the sliders.
-TEST_F(PrintTest, PageSettingsClampedWhereReadAndSlidersTranslated) {
-  IniFile ini;
-  ini.WriteString("global", "pfsize", "70");
-  ini.WriteString("global", "pfrow", "5");
-  ini.WriteString("global", "pfborder", "1000");
-  ini.WriteString("global", "pfmargin", "-3");
-  TSettings settings;
-  MidiSettings midi;
-  LoadSettings(ini, settings, midi, 0);
-  EXPECT_EQ(std::vector<int32_t>({settings.PfSize, settings.PfRow, settings.PfBorder, settings.PfMargin}),
-            std::vector<int32_t>({60, 15, 100, 0}));
-
-  Write("RQUILL20.INI", "[global]\nlang=test.lng\n");
-  Write("test.lng", "[Cmpstring]\n130=Taille\n133=Marge\n");
-  Start();
-  EXPECT_EQ(Pages().FontLabel()->text(), "Taille");
-  EXPECT_EQ(Pages().LeftLabel()->text(), "Marge");
-}
-
 // Dragging a tune onto another row moves it there; onto its own row, nothing; tunes
 // dragged from a tune list are appended, ticked, wherever they are let go; Delete from
 // Print List removes the current tune.
 TEST_F(PrintTest, PrintListOrderAfterDragsAndDrops) {
-  TAbcFile* file = StartWithList();
+  StartWithList();
   ShowPrintPage();
   QWidget* grid = List().Grid()->viewport();
-  auto drag = [&](QWidget* from, QPoint start, QPoint end) {
-    QTest::mousePress(from, Qt::LeftButton, {}, start);
-    QTest::mouseMove(from, start + QPoint(0, 5));
-    QTest::mouseMove(from, from->mapFromGlobal(grid->mapToGlobal(end)));
-    QTest::mouseRelease(from, Qt::LeftButton, {}, from->mapFromGlobal(grid->mapToGlobal(end)));
-  };
-  drag(grid, RowPoint(0), RowPoint(2));
+  Drag(grid, RowPoint(0), grid, RowPoint(2));
   EXPECT_EQ(ListTitles(), (std::vector<std::string>{"Bravo Jig", "Charlie Air", "Alpha Reel"}));
-  drag(grid, RowPoint(1), RowPoint(1));
+  Drag(grid, RowPoint(1), grid, RowPoint(1));
   EXPECT_EQ(ListTitles(), (std::vector<std::string>{"Bravo Jig", "Charlie Air", "Alpha Reel"}));
 
-  // The browser's list, as a drag source of one tune.
-  auto* tuneList = new QLabel("tunes");
-  tuneList->setFixedSize(120, 24);
-  context_->MainEcr()->Host(HostPanel::Main01)->layout()->addWidget(tuneList);
-  context_->DragControl()->AddSource(tuneList, [file](const QPoint&) {
-    FileControl()->BeginDrag(file, kDragKindTune, kDragModeTune, 1);
-    return true;
-  });
-  QApplication::processEvents();
-  drag(tuneList, QPoint(10, 10), RowPoint(0));
+  TListGrid& tunes = *FileEcr()->LstGrid();  // in title order: Bravo Jig on row 1
+  Drag(tunes.viewport(), tunes.CellRect(1 / tunes.RowsPerCol(), 1 % tunes.RowsPerCol()).center(), grid, RowPoint(0));
   EXPECT_EQ(ListTitles(), (std::vector<std::string>{"Bravo Jig", "Charlie Air", "Alpha Reel", "Bravo Jig"}));
   EXPECT_TRUE(FileControl()->PrintList()->GetRec(3)->IsMarked());
   EXPECT_EQ(FileControl()->DragFile(), nullptr);

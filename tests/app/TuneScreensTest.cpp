@@ -60,26 +60,14 @@ class TuneScreensTest : public test::AppFixture {
   test::ManualTimers manualTimers_;
 };
 
-// A file that is opened shows its first tune in the score; PLAY plays it and names it
-// with its file.
-TEST_F(TuneScreensTest, OpenedFileShowsItsTuneAndPlaysIt) {
+// A file that is opened shows its first tune in the score. The score's next button
+// shows the next tune of the list; the panel's PREV shows the previous one and plays
+// it, named with its file.
+TEST_F(TuneScreensTest, PreviousAndNextMoveThroughTheShownFile) {
   TAppContext& app = Start();
   OpenReels();
   EXPECT_EQ(ScoreTitle(), "Drowsy Maggie");
   EXPECT_EQ(app.ScoreEcr()->TypeLabel()->text(), "(reel)");
-  TPlayerEcr& panel = *app.PlayerEcr();
-  panel.PlayButton()->click();
-  Run(600);
-  EXPECT_TRUE(app.MidiPlayer()->Playing());
-  EXPECT_GT(NoteOns(), 0u);
-  EXPECT_EQ(panel.TuneName()->text(), "Drowsy Maggie   [Reels.abc]");
-}
-
-// The score's next button shows the next tune of the list; the panel's PREV shows the
-// previous one and plays it.
-TEST_F(TuneScreensTest, PreviousAndNextMoveThroughTheShownFile) {
-  TAppContext& app = Start();
-  OpenReels();
   app.ScoreEcr()->NextButton()->click();
   EXPECT_EQ(ScoreTitle(), "The Silver Spear");
   app.ScoreEcr()->NextButton()->click();
@@ -88,7 +76,9 @@ TEST_F(TuneScreensTest, PreviousAndNextMoveThroughTheShownFile) {
   TPlayerEcr& panel = *app.PlayerEcr();
   panel.PrevButton()->click();
   EXPECT_EQ(ScoreTitle(), "Drowsy Maggie");
+  Run(600);
   EXPECT_TRUE(app.MidiPlayer()->Playing());
+  EXPECT_GT(NoteOns(), 0u);
   EXPECT_EQ(panel.TuneName()->text(), "Drowsy Maggie   [Reels.abc]");
   panel.NextButton()->click();
   EXPECT_EQ(panel.TuneName()->text(), "The Silver Spear   [Reels.abc]");
@@ -102,8 +92,6 @@ TEST_F(TuneScreensTest, InstrumentPopUpSetsTheFirstChannel) {
   Write("RQUILL20.INI", "[MIDI]\npatch_0=24\n");
   TAppContext& app = Start();
   QListWidget* list = app.ResLib()->ListPatch();
-  EXPECT_EQ(list->count(), 128);
-  EXPECT_EQ(list->item(40)->text(), "Violin");
   EXPECT_EQ(list->currentRow(), 24);
   QToolButton* patch = app.PlayerEcr()->PatchButton();
   TDlgSelPatch* dialog = app.DlgSelPatch();
@@ -117,7 +105,6 @@ TEST_F(TuneScreensTest, InstrumentPopUpSetsTheFirstChannel) {
   EXPECT_FALSE(dialog->isVisible());
   patch->click();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
-  EXPECT_EQ(list->window(), app.DlgSelPatch());
   const QRect violin = list->visualItemRect(list->item(40));
   ASSERT_FALSE(violin.isEmpty());
   QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, violin.center());
