@@ -4,7 +4,6 @@
 #include <QGuiApplication>
 #include <QSignalSpy>
 #include <deque>
-#include <functional>
 #include <filesystem>
 #include <stdexcept>
 

@@ -3,14 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QLabel>
 #include <QListWidget>
 #include <QTabBar>
 #include <QTest>
 
 #include "AppFixture.h"
 #include "app/Actions.h"
-#include "app/AppContext.h"
 #include "app/MainEcr.h"
 #include "controls/ListGrid.h"
 #include "controls/Page95Control.h"
@@ -21,7 +19,6 @@
 #include "screens/DlgSchAbc.h"
 #include "screens/FileEcr.h"
 #include "screens/KeyFilterGrid.h"
-#include "screens/MirrorList.h"
 
 namespace rq {
 namespace {

@@ -14,7 +14,6 @@
 #include <filesystem>
 #include <functional>
 #include <map>
-#include <memory>
 #include <set>
 
 #include <sys/stat.h>
@@ -22,17 +21,11 @@
 
 #include "AppFixture.h"
 #include "app/Actions.h"
-#include "app/AppContext.h"
 #include "app/MainEcr.h"
 #include "app/ResLib.h"
 #include "app/Welcome.h"
-#include "library/FileAbc.h"
 #include "score/screens/PageScoreEcr.h"
 #include "screens/DlgFltTune.h"
-#include "library/UserInterface.h"
-#include "platform/MidiDevices.h"
-#include "platform/MmTimer.h"
-#include "platform/ProgramFolder.h"
 
 namespace rq {
 namespace {

@@ -15,7 +15,6 @@
 #include "AppFixture.h"
 #include "PlayerDoubles.h"
 #include "RecordedMessages.h"
-#include "app/AppContext.h"
 #include "app/MainEcr.h"
 #include "app/ResLib.h"
 #include "midi/ZymMidi.h"
