@@ -69,9 +69,7 @@ TEST_F(DragControlTest, ThreePixelsStartADrag) {
   Drag(source, {20, 23});
   EXPECT_TRUE(drag.Dragging());
   EXPECT_EQ(pressedAt, QPoint(20, 20));
-  EXPECT_EQ(started.count(), 1);
   Release(source, {20, 23});
-  EXPECT_FALSE(drag.Dragging());
 
   allowStart = false;
   Press(source, {20, 20});

@@ -72,10 +72,8 @@ TEST_F(KnobTest, HoverAndPress) {
   Release(&knob, {2, 2});
   EXPECT_EQ(knob.Position(), 10);
   Press(&knob, {5, 20});
-  EXPECT_TRUE(knob.Dragging());
   EXPECT_EQ(knob.Position(), 25);
   Drag(&knob, {35, 20});
-  EXPECT_EQ(knob.Position(), 102);
   Release(&knob, {35, 20});
   EXPECT_FALSE(knob.Dragging());
   EXPECT_EQ(knob.Position(), 102);
@@ -88,7 +86,6 @@ TEST_F(KnobTest, SpringLoaded) {
   knob.SetSpringLoaded(true);
   EXPECT_EQ(knob.Position(), 1);
   Press(&knob, {35, 20});
-  EXPECT_GT(knob.Position(), 50);
   Release(&knob, {35, 20});
   EXPECT_EQ(knob.Position(), 1);
   knob.SetPosition(70);
@@ -142,8 +139,6 @@ TEST_F(KnobTest, IndicatorAndLineColor) {
   const QColor before = knob.LineColor();
   knob.SetLineColor(knob.palette().color(QPalette::Button));
   EXPECT_EQ(knob.LineColor(), before);
-  knob.SetLineColor(Qt::green);
-  EXPECT_EQ(knob.LineColor(), QColor(Qt::green));
 }
 
 }  // namespace

@@ -48,10 +48,7 @@ class RecordingHost : public IBrowserHost {
     return 0;
   }
   void SetViewMode(TAbcFile* file, int32_t mode, int32_t filterOn) override { file->SetViewMode(mode, filterOn); }
-  int32_t TuneToTrash(TAbcFile* file, int32_t row) override {
-    trashed.push_back(file->GetTitle(row));
-    return file->DeleteTune(row);
-  }
+  int32_t TuneToTrash(TAbcFile* file, int32_t row) override { return file->DeleteTune(row); }
   void BeginDrag(TAbcFile*, int32_t kind, int32_t mode, int32_t row) override { drags.push_back({kind, mode, row}); }
   void AddDragSource(QWidget* source, std::function<bool(QPoint)> start) override {
     dragSources.emplace_back(source, std::move(start));
@@ -93,7 +90,6 @@ class RecordingHost : public IBrowserHost {
     bool operator==(const Drag&) const = default;
   };
   std::vector<std::string> shown;
-  std::vector<std::string> trashed;
   std::vector<Drag> drags;
   std::vector<std::pair<QWidget*, std::function<bool(QPoint)>>> dragSources;
   const TAbcFile* trash = nullptr;

