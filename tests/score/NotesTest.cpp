@@ -67,7 +67,6 @@ TEST(SimpleNote, AccidentalHeadAndDots) {
   note.Draw(s.ctx, s.rect, 30);
   const int y = s.GlyphTop(s.ctx.StaffY(5));
   EXPECT_EQ(s.TextsAt(), (std::vector<Txt>{{"#", 130, y}, {"q", 143, y}, {".", 164, y - 1}, {".", 171, y - 1}}));
-  EXPECT_EQ(note.HeadX, 30 + 13);
   EXPECT_EQ(note.Width, 13 + 20 + 2 * 7);
   EXPECT_EQ(measured, note.Width);
   EXPECT_TRUE(s.Lines().empty());

@@ -106,7 +106,6 @@ TEST(PreviewTest, ZoomAndPageSteps) {
   for (int i = 0; i < 4; ++i) preview.OnZoomM();
   EXPECT_EQ(preview.Zoom(), 1.0f);
   EXPECT_EQ(preview.SheetSize(), QSize(422, 596));
-  EXPECT_EQ(preview.RowsPerPage(), 16);
   preview.OnPageMoins();
   EXPECT_EQ(preview.CurrentPage(), 1);
   preview.OnPagePlus();

@@ -74,7 +74,6 @@ TEST(ScoreRow, LeftoverPixels) {
     EXPECT_EQ(std::vector({r.row.StartX, r.row.Spacing, r.row.Remainder, r.row.RightEdge}),
               std::vector({60, 34, 2, 700})) << c.what;
     EXPECT_EQ(r.DrawnAt(), c.drawnAt) << c.what;
-    EXPECT_EQ(s.ctx.StaffMid, 50);
   }
 }
 
@@ -186,18 +185,11 @@ TEST(ScoreRow, TooWideRowPicture) {
     EXPECT_EQ(canvas.Font().height, 60);
   }
   EXPECT_LT(b.Row().FontHeight, 60);
-  const auto inkIn = [&](int x1, int x2, int y1, int y2, int below) {
-    int n = 0;
-    for (int y = y1; y < y2; ++y) {
-      for (int x = x1; x < x2; ++x) n += qGray(image.pixel(x, y)) < below ? 1 : 0;
-    }
-    return n;
-  };
-  EXPECT_EQ(inkIn(kWidth, kWidth + 300, 0, 80, 250), 0);  // not even the staff's grey
+  EXPECT_EQ(InkIn(image, kWidth, 0, kWidth + 300, 80, 250), 0);  // not even the staff's grey
   // The repeat's thick bar: a dark column or more within a line space of the end.
   const int right = b.Row().RightEdge;
   const int staffTop = ctx.StaffMid - 2 * ctx.LineSpace;
-  EXPECT_GT(inkIn(right - ctx.LineSpace, right, staffTop, staffTop + 4 * ctx.LineSpace, 64), 4 * ctx.LineSpace);
+  EXPECT_GT(InkIn(image, right - ctx.LineSpace, staffTop, right, staffTop + 4 * ctx.LineSpace, 64), 4 * ctx.LineSpace);
   // The staff at the row's own line space: grey on its five lines, none between.
   for (int k = -2; k <= 2; ++k) EXPECT_LT(qGray(image.pixel(right - 1 - ctx.LineSpace - 2, ctx.StaffMid + k * ctx.LineSpace)), 250);
 }
@@ -232,12 +224,7 @@ TEST(ScoreCorpus, EveryRowStaysInsideItsWidth) {
         image.fill(Qt::white);
         PaintScoreRow(ctx, page.Rows[r].get(), {0, 0, kWidth + kSpare, rowHeight}, rowHeight, kWidth);
         if (font != 60) continue;
-        int inkPast = 0;
-        for (int y = 0; y < rowHeight; ++y) {
-          const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-          for (int x = kWidth; x < kWidth + kSpare; ++x) inkPast += qGray(line[x]) < 128 ? 1 : 0;
-        }
-        EXPECT_EQ(inkPast, 0) << tune.front() << " (" << parser.Title() << ") row " << r + 1;
+        EXPECT_EQ(InkIn(image, kWidth, 0, kWidth + kSpare, rowHeight), 0) << tune.front() << " (" << parser.Title() << ") row " << r + 1;
       }
     }
     rows += page.Rows.size();

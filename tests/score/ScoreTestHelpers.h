@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -28,6 +29,17 @@ struct Txt {
   bool operator==(const Txt&) const = default;
   friend std::ostream& operator<<(std::ostream& o, const Txt& t) { return o << '"' << t.text << "\" at " << t.x << ',' << t.y; }
 };
+
+// Pixels of an RGB32 image darker than `below` in x1 <= x < x2, y1 <= y < y2.
+inline int InkIn(const QImage& image, int x1, int y1, int x2, int y2, int below = 128) {
+  int n = 0;
+  for (int y = y1; y < y2; ++y) {
+    const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+    for (int x = x1; x < x2; ++x) n += qGray(line[x]) < below ? 1 : 0;
+  }
+  return n;
+}
+inline bool Inked(const QImage& image, int x, int y) { return InkIn(image, x, y, x + 1, y + 1) > 0; }
 
 struct RecordedStaff {
   RecordingCanvas canvas;

@@ -83,7 +83,6 @@ TEST(BarreSection, NumberAndBracket) {
     EXPECT_EQ(fonts[1].font, (CanvasFont{kMusicFace, 60, false}));
 
     EXPECT_EQ(s.TextsAt().back(), (Txt{std::to_string(c.number), xa + c.width / 2 - 2, yT - 12}));
-    EXPECT_EQ(s.Texts().back().font.family, kNumberFace);
 
     const Segs lines = SegsOf(s.Lines());
     ASSERT_GE(lines.size(), 2u);
@@ -114,7 +113,6 @@ TEST(SymKey, SharpsAndFlatsAtTheirSteps) {
     }
     EXPECT_EQ(s.TextsAt(), expected) << c.sharps;
     EXPECT_EQ(measured, static_cast<int>(c.steps.size()) * w) << c.sharps;
-    EXPECT_EQ(key.Width, measured);
   }
 }
 
@@ -141,7 +139,6 @@ TEST(Signs, MeterAndClefGlyphs) {
     RecordedStaff s;
     EXPECT_EQ(c.sign->Measure(s.ctx, 0), c.width);
     c.sign->Draw(s.ctx, s.rect, 5);
-    EXPECT_EQ(c.sign->X, 5);
     std::vector<Txt> expected;
     for (const auto& [text, x, y] : c.texts) expected.push_back({text, s.rect.Left + 5 + x, s.GlyphTop(s.ctx.StaffMid + y)});
     EXPECT_EQ(s.TextsAt(), expected);
