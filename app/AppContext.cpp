@@ -180,8 +180,8 @@ void TAppContext::Start() {
     if (mainEcr_) mainEcr_->OnCreate();
   });
   RunStep("init ResLib", [this] {
+    // The language was read with the settings (MainEcr's init).
     if (!resLib_) return;
-    resLib_->LoadLanguage();
     resLib_->ApplyActionStrings(actions_->All());
     resLib_->SelectCurrentPatch();
     actions_->SetImages(*resLib_->Img32x32());

@@ -21,7 +21,6 @@
 
 #include "app/Actions.h"
 #include "app/AppContext.h"
-#include "app/Language.h"
 #include "app/ResLib.h"
 #include "app/Welcome.h"
 #include "library/FileAbc.h"
@@ -80,11 +79,9 @@ TMainEcr::TMainEcr(TAppContext& app) : QMainWindow(nullptr), app_(app) {
 TMainEcr::~TMainEcr() = default;
 
 void TMainEcr::OnCreate() {
-  TSettings& settings = app_.Settings();
-  // The settings file is read once; the language first: everything after may be translated.
+  // The settings file is read once.
   std::optional<IniFile> ini = IniFile::Load(SettingsPath());
   if (!ini) ini = IniFile::FromBytes(SettingsPath(), "");
-  settings.LangFileName = ini->ReadString("global", "lang", "");
 
   BuildMenu();
   auto* central = new QWidget(this);
@@ -116,8 +113,13 @@ void TMainEcr::OnCreate() {
   app_.CreateMidiPlayer();
   RefreshRecentMenus();
 
-  const auto language = OpenLanguageFile(settings.LangFileName);
-  texts_.Translate(language ? &*language : nullptr);
+  // The language of the settings, read once by the resource module for every screen.
+  const IniFile* language = nullptr;
+  if (TResLib* res = app_.ResLib()) {
+    res->LoadLanguage();
+    language = res->LanguageFile();
+  }
+  texts_.Translate(language);
   // A language file may name a fourth bottom tab: the editor's log.
   if (language) {
     const auto texts = SplitCommaText(language->ReadString("Cmpstring", std::to_string(kBottomTabTag), ""));

@@ -331,12 +331,9 @@ int RunImages(const Args& args) {
       painter.setRenderHint(QPainter::Antialiasing);
       image.draw(painter);
     }
-    const QString path = QString::fromStdString(*dir) + "/" + image.name + ".png";
-    if (!canvas.save(path, "PNG")) {
-      std::fprintf(stderr, "abctool: cannot write %s\n", qPrintable(path));
-      return 1;
-    }
-    std::printf("%s\n", qPrintable(path));
+    const std::string path = *dir + "/" + image.name + ".png";
+    if (!SavePng(canvas, path)) return 1;
+    std::printf("%s\n", path.c_str());
   }
   return 0;
 }
