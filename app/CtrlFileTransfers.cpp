@@ -345,7 +345,6 @@ int32_t TCtrlFile::ExportParsedMidi(std::string name) {
     BusyCursor busy;
     TMidiContainer container;
     exportConverter_->Convert(exportParser_->Elements(), &container);
-    container.ResetInsertCursor();
     container.SetTempo(host_.PlayerTempo());
     container.SetMeter(exportParser_->MeterNum(), MeterDenCode(exportParser_->MeterDen()));
     TMIDI_Out_Stream writer(midi_);

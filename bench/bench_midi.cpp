@@ -54,7 +54,6 @@ void BM_ParseConvertAndWriteMidi(benchmark::State& state) {
     for (const auto& tune : tunes) {
       parser.Parse(tune);
       converter.Convert(parser.Elements(), &container);
-      container.ResetInsertCursor();
       container.SetTempo(200);
       container.SetMeter(parser.MeterNum(), 2);
       writer.WriteContainer(container);

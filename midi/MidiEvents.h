@@ -116,9 +116,6 @@ class TMidiContainer {
   // Frees every event, empties the sounding notes and the channel flags, rewinds
   // the play cursor. Meter and tempo stay.
   void Clear();
-  // Kept for callers that prepare a container for export: insertion keeps no
-  // cursor any more (it searches the whole list), so there is nothing to reset.
-  void ResetInsertCursor() {}
 
   void SetMeter(int num, int den);
   void GetMeter(int& num, int& den) const;

@@ -34,8 +34,6 @@ PageMetrics PrinterMetrics(const PageSettings& settings, int pageWidth, int page
   m.FontHeight = std::max(1, ToDevice(s.FontSize, m.Scale));
   // A row taller than the row area still gets a page of its own: the job always ends.
   m.RowsPerPage = std::max(1, m.Height / m.RowHeight);
-  m.BeamThickness = std::max(1, m.FontHeight / 26);
-  m.LineThickness = std::max(1, m.FontHeight / 100);
   m.FooterHeight = std::max(1, m.FontHeight / 5);
   m.FooterX = pageWidth * 5 / 100;
   m.FooterY = pageHeight - pageHeight * 5 / 100;

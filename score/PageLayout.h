@@ -47,8 +47,6 @@ struct PageMetrics {
   int RowHeight = 1;
   int FontHeight = 1;   // of the music font
   int RowsPerPage = 1;  // at least one, however tall a row is
-  int BeamThickness = 1;
-  int LineThickness = 1;
   int FooterHeight = 1;  // font height of the footer line
   int FooterX = 0;       // top-left of the footer line
   int FooterY = 0;

@@ -50,7 +50,6 @@ int RunMidi(const Args& args) {
   TAbcMidi converter(settings);
   TMidiContainer container;
   converter.Convert(parser.Elements(), &container);
-  container.ResetInsertCursor();
   container.SetTempo(TempoForSpeed(settings.MidiSpeed));
   container.SetMeter(parser.MeterNum(), MeterDenominatorExponent(parser.MeterDen()));
   TMIDI_Out_Stream writer(settings);

@@ -359,7 +359,6 @@ std::string MidiBytes(const TLines& lines, const MidiSettings& settings, int tem
   TAbcMidi converter(settings);
   TMidiContainer container;
   converter.Convert(parser.Elements(), &container);
-  container.ResetInsertCursor();
   container.SetTempo(tempo);
   container.SetMeter(parser.MeterNum(), TCtrlFile::MeterDenCode(parser.MeterDen()));
   TMIDI_Out_Stream writer(settings);

@@ -26,7 +26,6 @@ const std::vector<TLines>& Corpus() {
 TMIDI_Out_Stream Export(const TAbcParser& parser, const MidiSettings& settings, TAbcMidi& midi,
                         TMidiContainer& container) {
   midi.Convert(parser.Elements(), &container);
-  container.ResetInsertCursor();
   container.SetTempo(200);
   container.SetMeter(parser.MeterNum(), MeterDenominatorExponent(parser.MeterDen()));
   TMIDI_Out_Stream writer(settings);
