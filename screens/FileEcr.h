@@ -19,6 +19,7 @@ class QKeyEvent;
 class QLabel;
 class QListWidget;
 class QMenu;
+class QPainter;
 class QSlider;
 class QTabBar;
 class QTimer;
@@ -223,6 +224,7 @@ class TFileEcr : public QObject, public ISearchTarget, public ITuneBrowser, publ
   void BuildViewTabs(QWidget* parent);
   QToolButton* ActionButton(QWidget* parent, QAction* action, const char* name);
   void ShowContextMenu(QPoint pos);
+  void DrawTuneRow(QPainter& painter, int row, const QRect& rect, unsigned state, const QColor& background);
   // Steps shared by RefreshView and RefreshList: counts, row, repaints, filter marks.
   void UpdateView();
   // Shows the tune at a view row through the controller; an empty view keeps the

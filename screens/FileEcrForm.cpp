@@ -134,14 +134,7 @@ void TFileEcr::OnCreate(QWidget* listHost, QWidget* toolHost, QWidget* setHost, 
   gridList2_->setObjectName("gridList2");
   gridList2_->setFont(lstGrid_->font());
   gridList2_->SetOnDrawRow([this](QPainter& painter, int row, const QRect& rect, unsigned state) {
-    TTuneRow tune;
-    const bool shown = curList_ && ReadTuneRow(*curList_, row, tune);
-    if (!shown) {
-      painter.fillRect(rect, gridList2_->palette().color(QPalette::Base));
-      return;
-    }
-    rowPainter_.Draw(painter, rect, tune, state, curList_->ViewMode == vmSearched, images_,
-                gridList2_->palette().color(QPalette::Base));
+    DrawTuneRow(painter, row, rect, state, gridList2_->palette().color(QPalette::Base));
   });
 
   const std::pair<QWidget*, QWidget*> docks[] = {
@@ -222,13 +215,7 @@ QWidget* TFileEcr::BuildListPanel() {
   lstGrid_->setMinimumHeight(kMinRows * kRowHeight + lstGrid_->horizontalScrollBar()->sizeHint().height());
   PaintBackground(lstGrid_, ColorPane, true);
   lstGrid_->SetOnDrawCell([this](QPainter& painter, int idx, const QRect& rect, unsigned state) {
-    const QColor background = lstGrid_->palette().color(QPalette::Base);
-    TTuneRow tune;
-    if (!curList_ || !ReadTuneRow(*curList_, idx, tune)) {
-      painter.fillRect(rect, background);
-      return;
-    }
-    rowPainter_.Draw(painter, rect, tune, state, curList_->ViewMode == vmSearched, images_, background);
+    DrawTuneRow(painter, idx, rect, state, lstGrid_->palette().color(QPalette::Base));
   });
   lstGrid_->installEventFilter(this);
   // The tune clipboard keys belong to the list: elsewhere (in a text) they stay the text's.
@@ -438,6 +425,16 @@ QToolButton* TFileEcr::ActionButton(QWidget* parent, QAction* action, const char
   }
   if (auto* row = qobject_cast<QHBoxLayout*>(parent->layout())) row->addWidget(button);
   return button;
+}
+
+// Both lists draw a view row alike; a row past the view keeps the background.
+void TFileEcr::DrawTuneRow(QPainter& painter, int row, const QRect& rect, unsigned state, const QColor& background) {
+  TTuneRow tune;
+  if (!curList_ || !ReadTuneRow(*curList_, row, tune)) {
+    painter.fillRect(rect, background);
+    return;
+  }
+  rowPainter_.Draw(painter, rect, tune, state, curList_->ViewMode == vmSearched, images_, background);
 }
 
 void TFileEcr::ShowContextMenu(QPoint pos) {
