@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <bitset>
 #include <cstdint>
 
 #include "screens/BrowserLinks.h"
@@ -231,6 +232,8 @@ class TFileEcr : public QObject, public ISearchTarget, public ITuneBrowser, publ
   // tune shown before, still parsed for playing, unless that tune is gone.
   void ShowTuneAt(int32_t row);
   void ShowRhythmChecks();
+  // A new key and rhythm choice for the file shown.
+  void ApplyKeyRhythmFilter(const std::bitset<256>& keys, const std::bitset<256>& rhythms);
   void ScrollToRow(int32_t row);
   void RepaintLists();
   int32_t ViewCount() const;
