@@ -35,10 +35,7 @@ TCtrlFileEcr::TCtrlFileEcr(IOpenFiles& files, TImageList* images, TDragControl* 
   pgcFile_->setObjectName("PGCFile");
   pgcFile_->SetAllowTabShifting(true);
   pgcFile_->SetImages(images);
-  QPalette pal = pgcFile_->palette();
-  pal.setColor(QPalette::Window, WinColorToQColor(kRowColor));
-  pgcFile_->setPalette(pal);
-  pgcFile_->setAutoFillBackground(true);
+  PaintBackground(pgcFile_, kRowColor);
   pgcFile_->SetFlatButtons(true);
   pgcFile_->SetFlatSeperators(false);
   pgcFile_->setFont(TabFont(true));

@@ -2,7 +2,6 @@
 
 #include <QVBoxLayout>
 
-#include "platform/WinColor.h"
 #include "screens/ScreenColors.h"
 
 namespace rq {
@@ -20,10 +19,7 @@ TDlgFltTune::TDlgFltTune(QWidget* parent)
 }
 
 void TDlgFltTune::OnCreate() {
-  setAutoFillBackground(true);
-  QPalette pal = palette();
-  pal.setColor(QPalette::Window, WinColorToQColor(ColorFrame));
-  setPalette(pal);
+  PaintBackground(this, ColorFrame);
 }
 
 }  // namespace rq

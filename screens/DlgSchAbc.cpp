@@ -48,10 +48,7 @@ TDlgSearchAbc::TDlgSearchAbc(ISearchTarget& target, QWidget* parent)
   layout->setContentsMargins(0, 0, 0, 0);
   auto* panFilter = new QWidget(this);
   panFilter->setObjectName("PanFilter");
-  panFilter->setAutoFillBackground(true);
-  QPalette palette = panFilter->palette();
-  palette.setColor(QPalette::Window, WinColorToQColor(ColorFrame));
-  panFilter->setPalette(palette);
+  PaintBackground(panFilter, ColorFrame);
   layout->addWidget(panFilter);
   auto* column = new QVBoxLayout(panFilter);
 

@@ -4,20 +4,12 @@
 #include <QLineEdit>
 #include <QToolButton>
 
-#include "platform/WinColor.h"
 #include "screens/ScreenColors.h"
 
 namespace rq {
 namespace {
 
 constexpr int32_t kEditFrameColor = 0x3289C2;  // $BBGGRR
-
-void Paint(QWidget* w, int32_t colour, QPalette::ColorRole role = QPalette::Window) {
-  w->setAutoFillBackground(true);
-  QPalette pal = w->palette();
-  pal.setColor(role, WinColorToQColor(colour));
-  w->setPalette(pal);
-}
 
 }  // namespace
 
@@ -31,7 +23,7 @@ TDlgString::TDlgString(QWidget* parent) : QDialog(parent) {
   // The panel's colour shows as a 2-pixel border around the text.
   panel1->setFrameStyle(QFrame::NoFrame);
   panel1->setGeometry(6, 6, 272, 21);
-  Paint(panel1, kEditFrameColor);
+  PaintBackground(panel1, kEditFrameColor);
   edString_ = new QLineEdit(panel1);
   edString_->setObjectName("EDString");
   edString_->setFrame(false);
@@ -52,7 +44,7 @@ TDlgString::TDlgString(QWidget* parent) : QDialog(parent) {
   connect(speedButton1_, &QToolButton::clicked, this, [this] { done(kOk); });
 }
 
-void TDlgString::OnCreate() { Paint(this, ColorPane); }
+void TDlgString::OnCreate() { PaintBackground(this, ColorPane); }
 
 void TDlgString::reject() { done(kCancel); }
 

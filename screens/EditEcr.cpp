@@ -51,13 +51,6 @@ constexpr int kTitleLine = 1;  // the caret waits at the end of "T:"
 constexpr int kKeyboardOctaves = 4;
 constexpr int kKeyWidth = 15;
 
-void Paint(QWidget* w, int32_t colour) {
-  w->setAutoFillBackground(true);
-  QPalette p = w->palette();
-  p.setColor(QPalette::Window, WinColorToQColor(colour));
-  w->setPalette(p);
-}
-
 QHBoxLayout* Row(QWidget* parent) {
   auto* row = new QHBoxLayout(parent);
   row->setContentsMargins(3, 2, 3, 2);
@@ -171,14 +164,14 @@ void TEditEcr::OnCreate(QWidget* editHost, QWidget* logHost) {
 QWidget* TEditEcr::BuildPad() {
   auto* pad = new QWidget(panEdit_);
   pad->setObjectName("PanPad");
-  Paint(pad, ColorFrame);
+  PaintBackground(pad, ColorFrame);
   auto* column = new QVBoxLayout(pad);
   column->setContentsMargins(0, 0, 0, 0);
   column->setSpacing(0);
 
   auto* tool = new QWidget(pad);
   tool->setObjectName("PanTool");
-  Paint(tool, ColorPane);
+  PaintBackground(tool, ColorPane);
   tool->setFixedHeight(kPadHeight);
   QHBoxLayout* row = Row(tool);
   connect(PadButton(tool, "Undo", "BtnUndo"), &QToolButton::clicked, this, &TEditEcr::OnUndo);
@@ -194,7 +187,7 @@ QWidget* TEditEcr::BuildPad() {
   row->addStretch(1);
   auto* valid = new QWidget(tool);
   valid->setObjectName("PanValid");
-  Paint(valid, ColorPane);
+  PaintBackground(valid, ColorPane);
   QHBoxLayout* validRow = Row(valid);
   validRow->setContentsMargins(0, 0, 0, 0);
   btnValidEdit_ = PadButton(valid, "Ok", "BtnValidEdit");
@@ -215,7 +208,7 @@ QWidget* TEditEcr::BuildPad() {
 QWidget* TEditEcr::BuildNoteTools(QWidget* parent) {
   auto* tools = new QWidget(parent);
   tools->setObjectName("PanNoteTools");
-  Paint(tools, ColorPane);
+  PaintBackground(tools, ColorPane);
   tools->setFixedHeight(kNoteToolsHeight);
   QHBoxLayout* row = Row(tools);
   midKeys_ = new TMIDIKeys(tools);

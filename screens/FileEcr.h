@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <bitset>
 #include <cstdint>
 
 #include "screens/BrowserLinks.h"
@@ -19,6 +20,7 @@ class QKeyEvent;
 class QLabel;
 class QListWidget;
 class QMenu;
+class QPainter;
 class QSlider;
 class QTabBar;
 class QTimer;
@@ -223,12 +225,15 @@ class TFileEcr : public QObject, public ISearchTarget, public ITuneBrowser, publ
   void BuildViewTabs(QWidget* parent);
   QToolButton* ActionButton(QWidget* parent, QAction* action, const char* name);
   void ShowContextMenu(QPoint pos);
+  void DrawTuneRow(QPainter& painter, int row, const QRect& rect, unsigned state, const QColor& background);
   // Steps shared by RefreshView and RefreshList: counts, row, repaints, filter marks.
   void UpdateView();
   // Shows the tune at a view row through the controller; an empty view keeps the
   // tune shown before, still parsed for playing, unless that tune is gone.
   void ShowTuneAt(int32_t row);
   void ShowRhythmChecks();
+  // A new key and rhythm choice for the file shown.
+  void ApplyKeyRhythmFilter(const std::bitset<256>& keys, const std::bitset<256>& rhythms);
   void ScrollToRow(int32_t row);
   void RepaintLists();
   int32_t ViewCount() const;

@@ -45,13 +45,9 @@ void TFileEcr::ShowFilterLamp(bool on) {
 
 void TFileEcr::OnFKMouseDown(int item) {
   if (!curList_ || item < 0 || item >= TKeyFilterGrid::kKeyItems) return;
-  TAbcFilter& filter = curList_->KeyRhythmFilter;
-  std::bitset<256> keys = filter.KeySet;
+  std::bitset<256> keys = curList_->KeyRhythmFilter.KeySet;
   keys.flip(static_cast<size_t>(item + 1));
-  curList_->SetKeyRhythmFilter(keys, filter.RhythmSet);
-  ShowFilterLamp(filter.KeySet.any() || filter.RhythmSet.any());
-  selChanged_ = true;
-  RefreshView();
+  ApplyKeyRhythmFilter(keys, curList_->KeyRhythmFilter.RhythmSet);
 }
 
 void TFileEcr::OnFilterRytme() {
@@ -60,9 +56,14 @@ void TFileEcr::OnFilterRytme() {
   for (int i = 0; i < frGrid_->count(); ++i) {
     if (frGrid_->item(i)->checkState() == Qt::Checked) rhythms.set(static_cast<size_t>(i));
   }
-  TAbcFilter& filter = curList_->KeyRhythmFilter;
-  curList_->SetKeyRhythmFilter(filter.KeySet, rhythms);
-  ShowFilterLamp(filter.KeySet.any() || filter.RhythmSet.any());
+  ApplyKeyRhythmFilter(curList_->KeyRhythmFilter.KeySet, rhythms);
+}
+
+// The lamp follows the filter; the view, the rhythm checks and the tune shown follow
+// at the refresh.
+void TFileEcr::ApplyKeyRhythmFilter(const std::bitset<256>& keys, const std::bitset<256>& rhythms) {
+  curList_->SetKeyRhythmFilter(keys, rhythms);
+  ShowFilterLamp(curList_->KeyRhythmFilter.Active);
   selChanged_ = true;
   RefreshView();
 }
@@ -83,11 +84,7 @@ void TFileEcr::OnChangeTab(int index) {
 
 void TFileEcr::OnClearFlt() {
   if (!curList_) return;
-  curList_->SetKeyRhythmFilter({}, {});
-  ShowRhythmChecks();
-  ShowFilterLamp(false);
-  selChanged_ = true;
-  RefreshView();
+  ApplyKeyRhythmFilter({}, {});
 }
 
 // Without a key or a rhythm chosen there is nothing to switch on: the button stays up.

@@ -52,14 +52,6 @@ constexpr ViewTabRow kViewTabRows[TFileEcr::kViewTabs] = {
     {5, "tabSearch", "Result          ", imgResult},
 };
 
-void Paint(QWidget* w, int32_t colour) {
-  w->setAutoFillBackground(true);
-  QPalette p = w->palette();
-  p.setColor(QPalette::Window, WinColorToQColor(colour));
-  p.setColor(QPalette::Base, WinColorToQColor(colour));
-  w->setPalette(p);
-}
-
 QLabel* Lamp(QWidget* parent, const char* name, const char* text, const QColor& colour) {
   auto* lamp = new QLabel(text, parent);
   lamp->setObjectName(name);
@@ -142,14 +134,7 @@ void TFileEcr::OnCreate(QWidget* listHost, QWidget* toolHost, QWidget* setHost, 
   gridList2_->setObjectName("gridList2");
   gridList2_->setFont(lstGrid_->font());
   gridList2_->SetOnDrawRow([this](QPainter& painter, int row, const QRect& rect, unsigned state) {
-    TTuneRow tune;
-    const bool shown = curList_ && ReadTuneRow(*curList_, row, tune);
-    if (!shown) {
-      painter.fillRect(rect, gridList2_->palette().color(QPalette::Base));
-      return;
-    }
-    rowPainter_.Draw(painter, rect, tune, state, curList_->ViewMode == vmSearched, images_,
-                gridList2_->palette().color(QPalette::Base));
+    DrawTuneRow(painter, row, rect, state, gridList2_->palette().color(QPalette::Base));
   });
 
   const std::pair<QWidget*, QWidget*> docks[] = {
@@ -180,7 +165,7 @@ void TFileEcr::OnCreate(QWidget* listHost, QWidget* toolHost, QWidget* setHost, 
 // The list area: the tool bar with the column-width slider, then the list grid.
 QWidget* TFileEcr::BuildListPanel() {
   QWidget* panel = ColumnPanel(nullptr, "PanList");
-  Paint(panel, ColorPane);
+  PaintBackground(panel, ColorPane, true);
   panGenList_ = ColumnPanel(panel, "PanGenList");
   panGenList_->installEventFilter(this);
   QLayout* genColumn = panGenList_->layout();
@@ -228,15 +213,9 @@ QWidget* TFileEcr::BuildListPanel() {
   lstGrid_->SetDefaultRowHeight(kRowHeight);
   lstGrid_->SetDefaultColWidth(kColWidth);
   lstGrid_->setMinimumHeight(kMinRows * kRowHeight + lstGrid_->horizontalScrollBar()->sizeHint().height());
-  Paint(lstGrid_, ColorPane);
+  PaintBackground(lstGrid_, ColorPane, true);
   lstGrid_->SetOnDrawCell([this](QPainter& painter, int idx, const QRect& rect, unsigned state) {
-    const QColor background = lstGrid_->palette().color(QPalette::Base);
-    TTuneRow tune;
-    if (!curList_ || !ReadTuneRow(*curList_, idx, tune)) {
-      painter.fillRect(rect, background);
-      return;
-    }
-    rowPainter_.Draw(painter, rect, tune, state, curList_->ViewMode == vmSearched, images_, background);
+    DrawTuneRow(painter, idx, rect, state, lstGrid_->palette().color(QPalette::Base));
   });
   lstGrid_->installEventFilter(this);
   // The tune clipboard keys belong to the list: elsewhere (in a text) they stay the text's.
@@ -271,7 +250,7 @@ QWidget* TFileEcr::BuildListPanel() {
 QWidget* TFileEcr::BuildToolRow() {
   auto* panel = new QWidget;
   panel->setObjectName("PanToolList");
-  Paint(panel, ColorFrame);
+  PaintBackground(panel, ColorFrame, true);
   QHBoxLayout* row = Row(panel);
   BuildViewTabs(panel);
   row->addWidget(pgcFilter_);
@@ -332,11 +311,11 @@ void TFileEcr::BuildViewTabs(QWidget* parent) {
 // The set panel: the set commands' buttons above the set grid.
 QWidget* TFileEcr::BuildSetPanel() {
   QWidget* panel = ColumnPanel(nullptr, "PanSet");
-  Paint(panel, ColorPane);
+  PaintBackground(panel, ColorPane, true);
   auto* column = static_cast<QVBoxLayout*>(panel->layout());
   auto* toolSet = new QWidget(panel);
   toolSet->setObjectName("PanToolSet");
-  Paint(toolSet, ColorFrame);
+  PaintBackground(toolSet, ColorFrame, true);
   Row(toolSet);
   ActionButton(toolSet, actions_.newSet, "btnNewSet");
   ActionButton(toolSet, actions_.delSet, "btnDelSet");
@@ -373,7 +352,7 @@ QWidget* TFileEcr::BuildSetPanel() {
 QWidget* TFileEcr::BuildFilterPanel() {
   auto* panel = new QWidget;
   panel->setObjectName("PanFilter");
-  Paint(panel, ColorFrame);
+  PaintBackground(panel, ColorFrame, true);
   auto* column = new QVBoxLayout(panel);
   column->setContentsMargins(4, 4, 4, 4);
   auto* top = new QHBoxLayout;
@@ -400,7 +379,7 @@ QWidget* TFileEcr::BuildFilterPanel() {
   fkGrid_ = new TKeyFilterGrid(panKFilter_);
   fkGrid_->setObjectName("FKGrid");
   fkGrid_->SetImages(images_);
-  Paint(fkGrid_, ColorPane);
+  PaintBackground(fkGrid_, ColorPane, true);
   connect(fkGrid_, &TKeyFilterGrid::ItemPressed, this, &TFileEcr::OnFKMouseDown);
   panKFilter_->layout()->addWidget(fkGrid_);
   column->addWidget(panKFilter_);
@@ -446,6 +425,16 @@ QToolButton* TFileEcr::ActionButton(QWidget* parent, QAction* action, const char
   }
   if (auto* row = qobject_cast<QHBoxLayout*>(parent->layout())) row->addWidget(button);
   return button;
+}
+
+// Both lists draw a view row alike; a row past the view keeps the background.
+void TFileEcr::DrawTuneRow(QPainter& painter, int row, const QRect& rect, unsigned state, const QColor& background) {
+  TTuneRow tune;
+  if (!curList_ || !ReadTuneRow(*curList_, row, tune)) {
+    painter.fillRect(rect, background);
+    return;
+  }
+  rowPainter_.Draw(painter, rect, tune, state, curList_->ViewMode == vmSearched, images_, background);
 }
 
 void TFileEcr::ShowContextMenu(QPoint pos) {

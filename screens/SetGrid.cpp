@@ -160,11 +160,7 @@ TSetGrid::TSetGrid(QWidget* parent) : QTableView(parent) {
   setCornerButtonEnabled(false);
   setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
   setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
-  setAutoFillBackground(true);
-  QPalette pal = palette();
-  pal.setColor(QPalette::Base, WinColorToQColor(ColorPane));
-  pal.setColor(QPalette::Window, WinColorToQColor(ColorPane));
-  setPalette(pal);
+  PaintBackground(this, ColorPane, true);
 }
 
 void TSetGrid::SetFile(const TAbcFile* file) {
