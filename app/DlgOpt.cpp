@@ -31,19 +31,12 @@ constexpr int kDefaultFontSize = 10;
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
-void Paint(QWidget* w, int32_t colour) {
-  w->setAutoFillBackground(true);
-  QPalette pal = w->palette();
-  pal.setColor(QPalette::Window, WinColorToQColor(colour));
-  w->setPalette(pal);
-}
-
 }  // namespace
 
 void TDlgOpt::SetHighlighter(TSynAbcSyn* highlighter) { highlighter_ = highlighter; }
 
 void TDlgOpt::OnCreate() {
-  Paint(this, ColorFrame);
+  PaintBackground(this, ColorFrame);
   pgcFilter_->SetTabActiveColor(WinColorToQColor(ColorFrame));
   {
     const QSignalBlocker block(edLibPath_);

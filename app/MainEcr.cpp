@@ -35,13 +35,6 @@ namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
-void Paint(QWidget* w, int32_t colour) {
-  w->setAutoFillBackground(true);
-  QPalette p = w->palette();
-  p.setColor(QPalette::Window, WinColorToQColor(colour));
-  w->setPalette(p);
-}
-
 // A menu or submenu carried by an action: its title, enabled and visible state are
 // the action's.
 QMenu* MenuOf(QWidget* parent, QAction* action, const char* name) {
@@ -324,9 +317,9 @@ void TMainEcr::BuildStatusBar() {
 }
 
 void TMainEcr::ApplyColours() {
-  for (HostPanel p : {HostPanel::Print, HostPanel::PrintList}) Paint(Host(p), ColorFrame);
-  Paint(panBase_, ColorFrame);
-  for (HostPanel p : {HostPanel::EditTune, HostPanel::Set}) Paint(Host(p), ColorPane);
+  for (HostPanel p : {HostPanel::Print, HostPanel::PrintList}) PaintBackground(Host(p), ColorFrame);
+  PaintBackground(panBase_, ColorFrame);
+  for (HostPanel p : {HostPanel::EditTune, HostPanel::Set}) PaintBackground(Host(p), ColorPane);
   // The selected bottom tab in the frame colour.
   tabBottom_->setStyleSheet(QString("QTabBar::tab:selected { background: %1; }")
                                 .arg(WinColorToQColor(ColorFrame).name()));
