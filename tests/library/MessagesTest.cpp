@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "library/Messages.h"
-#include "library/UserInterface.h"
 
 namespace rq {
 namespace {
@@ -19,38 +18,23 @@ TEST(Messages, LookUpByNumber) {
   EXPECT_EQ(m.GetMessage(msgSendToTrash, 3), "!MsgER");
 }
 
+// Characters a file name cannot hold are reported, and blanked only when asked.
 TEST(Messages, FileNameCharacters) {
-  std::string title = "Reel: The Boys/Girls";
-  EXPECT_FALSE(CheckNameChars(title, true));
-  EXPECT_EQ(title, "Reel  The Boys Girls");
-
-  std::string kept = "Tab\there";
-  EXPECT_FALSE(CheckNameChars(kept, false));
-  EXPECT_EQ(kept, "Tab\there") << "without replace the text is unchanged";
-
-  std::string fine = "Jig 12 \xc3\xa9t\xe9";
-  EXPECT_TRUE(CheckNameChars(fine, true));
-  EXPECT_EQ(fine, "Jig 12 \xc3\xa9t\xe9");
-
-  std::string empty;
-  EXPECT_TRUE(CheckNameChars(empty, true));
-}
-
-TEST(UserInterface, QuitAndWarningQuestions) {
-  TScriptedUserInterface ui;
-  ui.Answers = {mrNo, mrYes};
-  EXPECT_FALSE(ui.ConfirmQuit());
-  EXPECT_TRUE(ui.ConfirmQuit());
-  EXPECT_FALSE(ui.ConfirmQuit()) << "no answer left: the default, not Yes";
-  ASSERT_EQ(ui.Asked.size(), 3u);
-  EXPECT_EQ(ui.Asked[0].text, "Quit Reelquill ?");
-  EXPECT_EQ(ui.Asked[0].type, MsgDlgType::Confirmation);
-  EXPECT_EQ(ui.Asked[0].buttons, static_cast<MsgDlgButtons>(mbYes | mbNo));
-
-  ui.ShowWarning(msgFileAlreadyOpen);
-  EXPECT_EQ(ui.Asked.back().text, "File already open");
-  EXPECT_EQ(ui.Asked.back().type, MsgDlgType::Warning);
-  EXPECT_EQ(ui.Asked.back().buttons, static_cast<MsgDlgButtons>(mbOK));
+  const struct {
+    std::string text;
+    bool replace;
+    bool fine;
+    std::string after;
+  } cases[] = {
+      {"Reel: The Boys/Girls", true, false, "Reel  The Boys Girls"},
+      {"Tab\there", false, false, "Tab\there"},
+      {"Jig 12 \xc3\xa9t\xe9", true, true, "Jig 12 \xc3\xa9t\xe9"},
+      {"", true, true, ""},
+  };
+  for (auto c : cases) {
+    EXPECT_EQ(CheckNameChars(c.text, c.replace), c.fine) << c.after;
+    EXPECT_EQ(c.text, c.after);
+  }
 }
 
 }  // namespace

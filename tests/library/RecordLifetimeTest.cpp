@@ -53,8 +53,9 @@ TEST(RecordLifetime, AWholeViewDeletedAfterTheViewChangedReadsNoFreedTune) {
   EXPECT_EQ(file->Sessions.Count(), 0);
 }
 
-// Each way of deleting takes the tune out of every set and session, so a save writes
-// only places of tunes that exist, and the file reads back with the same sets.
+// Each way of deleting takes the tune out of every set and session and drops it as
+// the current tune, so a save writes only places of tunes that exist, and the file
+// reads back with the same sets.
 TEST(RecordLifetime, EveryDeleteTakesTheTuneOutOfSetsAndSessions) {
   using Delete = void (*)(TAbcFile&, TAbcRec*);
   const struct {
@@ -73,8 +74,10 @@ TEST(RecordLifetime, EveryDeleteTakesTheTuneOutOfSetsAndSessions) {
     SCOPED_TRACE(way.how);
     TempDir dir;
     const auto file = OpenEight(dir);
-    // Tune 5 ("e") is in the set twice, leads a session and follows another.
+    // Tune 5 ("e") is current, in the set twice, leads a session and follows another.
+    file->SetCurrentRec(file->FindBySeq(5));
     way.remove(*file, file->FindBySeq(5));
+    EXPECT_EQ(file->CurrentRec, nullptr);
     EXPECT_EQ(test::FileFaults(*file), "");
     ASSERT_EQ(file->Save(), 0);
     EXPECT_EQ(file->Lines[1], "%%DSET%Mixed,1,7");

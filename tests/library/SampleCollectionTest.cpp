@@ -22,9 +22,7 @@ TEST(SampleCollection, EveryTuneHasAKeyAndARhythmAndTheBlockNamesItsTunes) {
   ASSERT_EQ(file.Sets.Count(), 1);
   ASSERT_EQ(file.Sets.TuneCount(0), 2);
   EXPECT_EQ(file.TitleOfRec(file.Sets.GetTune(0, 0)), "Cooley's");
-  EXPECT_EQ(file.Sets.GetRepeat(0, 0), 2);
   EXPECT_EQ(file.TitleOfRec(file.Sets.GetTune(0, 1)), "Drowsy Maggie");
-  EXPECT_EQ(file.Sets.GetRepeat(0, 1), 3);
 
   ASSERT_EQ(file.Sessions.Count(), 1);
   const TSesRec* session = file.Sessions.Session(0);

@@ -56,21 +56,6 @@ TEST_F(AtomicFile, FollowsSymbolicLinks) {
   EXPECT_EQ(Read(dir / "real" / "tunes.abc"), "new");
 }
 
-// A write that cannot be done fails with a reason and leaves what was there.
-TEST_F(AtomicFile, FailsWithAReasonAndLeavesNothingBehind) {
-  const auto missing = WriteFileAtomically((dir / "no" / "such.mid").string(), "x");
-  EXPECT_FALSE(missing);
-  EXPECT_NE(missing.error.find("such.mid"), std::string::npos);
-  // A folder in the target's place stays as it was.
-  fs::create_directories(dir / "taken" / "inside");
-  const auto taken = WriteFileAtomically((dir / "taken").string(), "x");
-  EXPECT_FALSE(taken);
-  EXPECT_FALSE(taken.error.empty());
-  EXPECT_TRUE(fs::is_directory(dir / "taken" / "inside"));
-  EXPECT_EQ(FileCount(), 1u);
-  EXPECT_FALSE(WriteFileAtomically("", "x"));
-}
-
 // A rename that fails (as on a full or failing disk) is reported with its reason; the
 // old file keeps its bytes, a new one does not appear, and the temporary file is gone.
 TEST_F(AtomicFile, AFailedRenameLeavesTheOldFileAndNoTemporaryFile) {
@@ -110,13 +95,15 @@ TEST_F(AtomicFile, AFailedRenameLeavesTheOldFileAndNoTemporaryFile) {
 }
 
 // Only a plain file that its owner may write is replaced, even by the superuser: a
-// read-only file, a pipe, a loop of links stay as they were, with a reason.
+// read-only file, a pipe, a loop of links, a folder stay as they were, with a reason;
+// a missing folder or no name at all is refused too.
 TEST_F(AtomicFile, ReplacesOnlyWritablePlainFiles) {
   const fs::path readOnly = dir / "read-only.abc";
   ASSERT_TRUE(WriteFileAtomically(readOnly.string(), "old"));
   ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
   ASSERT_EQ(::mkfifo((dir / "pipe.mid").c_str(), 0600), 0);
   fs::create_symlink(dir / "loop.ini", dir / "loop.ini");
+  fs::create_directories(dir / "taken" / "inside");
   const struct {
     fs::path path;
     const char* reason;
@@ -124,6 +111,9 @@ TEST_F(AtomicFile, ReplacesOnlyWritablePlainFiles) {
       {readOnly, "it is read-only"},
       {dir / "pipe.mid", "it is a pipe, not a file"},
       {dir / "loop.ini", "Too many levels of symbolic links"},
+      {dir / "taken", "taken"},
+      {dir / "no" / "such.mid", "such.mid"},
+      {"", ""},
   };
   for (const auto& r : refused) {
     const auto result = WriteFileAtomically(r.path.string(), "new");
@@ -133,7 +123,8 @@ TEST_F(AtomicFile, ReplacesOnlyWritablePlainFiles) {
   EXPECT_EQ(Read(readOnly), "old");
   EXPECT_TRUE(fs::is_fifo(dir / "pipe.mid"));
   EXPECT_TRUE(fs::is_symlink(dir / "loop.ini"));
-  EXPECT_EQ(FileCount(), 3u) << "no temporary file left";
+  EXPECT_TRUE(fs::is_directory(dir / "taken" / "inside"));
+  EXPECT_EQ(FileCount(), 4u) << "no temporary file left";
 }
 
 // A file of another user, replaced by the superuser, stays that user's.

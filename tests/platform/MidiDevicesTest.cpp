@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
 #include <vector>
 
 #include "PlayerDoubles.h"
+#include "RecordedMessages.h"
 #include "platform/BuiltinSynth.h"
 #include "platform/MidiRecorder.h"
 
@@ -17,14 +17,6 @@ namespace rq::test {
 namespace {
 
 const char* const kNoSequencer = "rq-no-such-sequencer";
-
-// The messages a recorder wrote, one a line.
-std::vector<Sent> ReadRecording(const std::string& path) {
-  std::vector<Sent> messages;
-  std::ifstream in(path);
-  for (Sent m{}; in >> m.ms >> m.status >> m.data1 >> m.data2;) messages.push_back(m);
-  return messages;
-}
 
 // Each message becomes a line of its time since the open and its three bytes; an unwritable file is refused.
 TEST(MidiRecorderTest, WritesTimedLinesOrRefusesTheFile) {

@@ -83,13 +83,16 @@ TEST(SingleInstance, NameFromArgumentEnvironmentOrUser) {
   EXPECT_EQ(TSingleInstance("/run/rq-absolute").ServerPath(), "/run/rq-absolute");
 }
 
-// Each path goes over as one command, made absolute, whatever characters it holds.
+// Each path goes over as one command, made absolute, whatever characters it holds;
+// a start without files finds the running copy and sends it nothing.
 TEST(SingleInstance, LaterStartPassesItsFilesToTheFirst) {
   const QString name = UniqueName("pass");
   TSingleInstance first(name);
   ASSERT_EQ(first.Claim({}), Start::First) << first.FailureReason().toStdString();
   QSignalSpy received(&first, &TSingleInstance::OpenCommand);
 
+  auto quiet = StartLater(name, {});
+  EXPECT_EQ(Finish(quiet), Start::PassedOn);
   const QString odd = QString::fromUtf8("/tunes/Ríl )\nna (b).abc");
   auto later = StartLater(name, {"Reels (2).abc", odd});
   EXPECT_EQ(Finish(later), Start::PassedOn);
@@ -99,32 +102,6 @@ TEST(SingleInstance, LaterStartPassesItsFilesToTheFirst) {
   EXPECT_EQ(received[1][0].toString(), OpenCommandOf(odd));
   EXPECT_EQ(OpenCommandPath(received[0][0].toString().toStdString()), reels.toStdString());
   EXPECT_EQ(received.size(), 2);
-}
-
-// A start without files finds the running copy and sends it nothing.
-TEST(SingleInstance, LaterStartWithoutFilesSendsNothing) {
-  const QString name = UniqueName("quiet");
-  TSingleInstance first(name);
-  ASSERT_EQ(first.Claim({}), Start::First) << first.FailureReason().toStdString();
-  QSignalSpy received(&first, &TSingleInstance::OpenCommand);
-
-  auto quiet = StartLater(name, {});
-  EXPECT_EQ(Finish(quiet), Start::PassedOn);
-  auto next = StartLater(name, {"/tunes/a.abc"});
-  EXPECT_EQ(Finish(next), Start::PassedOn);
-  ASSERT_TRUE(WaitForCommands(received, 1));
-  EXPECT_EQ(received.size(), 1);
-  EXPECT_EQ(received[0][0].toString(), OpenCommandOf("/tunes/a.abc"));
-}
-
-TEST(SingleInstance, NameIsFreeAgainOnceTheFirstHasEnded) {
-  const QString name = UniqueName("ended");
-  {
-    TSingleInstance first(name);
-    ASSERT_EQ(first.Claim({}), Start::First) << first.FailureReason().toStdString();
-  }
-  TSingleInstance next(name);
-  EXPECT_EQ(next.Claim({}), Start::First) << next.FailureReason().toStdString();
 }
 
 // A copy killed while it served, and while it held the start lock, leaves its socket
@@ -182,13 +159,6 @@ TEST(SingleInstance, TwoStartsAtOnceMakeOneServer) {
   auto later = StartLater(name, {"/tunes/a.abc"});
   EXPECT_EQ(Finish(later), Start::PassedOn);
   EXPECT_TRUE(WaitForCommands(received, 1));
-}
-
-TEST(SingleInstance, DifferentNamesAreApart) {
-  TSingleInstance one(UniqueName("one"));
-  TSingleInstance two(UniqueName("two"));
-  EXPECT_EQ(one.Claim({}), Start::First) << one.FailureReason().toStdString();
-  EXPECT_EQ(two.Claim({}), Start::First) << two.FailureReason().toStdString();
 }
 
 // Where no socket can be made the program runs without the service, and says why.
