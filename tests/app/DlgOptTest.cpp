@@ -1,7 +1,6 @@
 // The options dialog in the running program, offscreen: every change applies at
 // once and reaches the settings file at quit; the MIDI page switches devices and
 // instruments; the association button writes under the XDG folders.
-#include <gtest/gtest.h>
 
 #include <QAction>
 #include <QCheckBox>

@@ -124,16 +124,12 @@ class ScenarioFixture : public AppFixture {
   // A click on a button that asks a name: the prompt gets the name typed and Enter,
   // then the main window gets the keys back (offscreen, nothing else gives them back).
   void ClickButtonAndName(const char* name, const QString& text) {
-    auto* timer = new QTimer(MainEcr());
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, text] {
+    QTimer::singleShot(0, MainEcr(), [text] {
       auto* prompt = qobject_cast<TDlgString*>(QApplication::activeModalWidget());
-      if (!prompt) return;
-      timer->stop();
-      timer->deleteLater();
+      ASSERT_NE(prompt, nullptr);
       QTest::keyClicks(prompt->EDString(), text);
       QTest::keyClick(prompt->EDString(), Qt::Key_Return);
     });
-    timer->start(1);
     ClickButton(name);
     QApplication::setActiveWindow(MainEcr());
     ASSERT_TRUE(QTest::qWaitForWindowActive(MainEcr()));
@@ -165,10 +161,9 @@ class ScenarioFixture : public AppFixture {
       manualTimers_.Fire();
     }
   }
-  std::vector<Sent> Recorded() const { return ReadRecording(Path("midi.log")); }
   // The note-ons the device received, in order.
   std::vector<Sent> NoteOns() const {
-    std::vector<Sent> ons = Recorded();
+    std::vector<Sent> ons = ReadRecording(Path("midi.log"));
     std::erase_if(ons, [](const Sent& m) { return (m.status & 0xF0) != 0x90 || m.data2 == 0; });
     return ons;
   }
