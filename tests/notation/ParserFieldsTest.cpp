@@ -67,8 +67,9 @@ TEST_F(ParserFields, CommonAndCutTimeCarryFourFour) {
   ParseText(p, "X:1\nM:C\nK:G\n[M:C|]a");
   std::vector<std::vector<int>> meters;  // symbol, numerator, denominator
   for (const TAbc* e : p.Elements()) {
+    if (e->Kind != kAbcFieldM) continue;
     const auto* m = static_cast<const TAbcKey_M*>(e);
-    if (e->Kind == kAbcFieldM) meters.push_back({m->Symbol, m->Num, m->Den});
+    meters.push_back({m->Symbol, m->Num, m->Den});
   }
   EXPECT_EQ(meters, (std::vector<std::vector<int>>{{1, 4, 4}, {2, 4, 4}}));
 }
