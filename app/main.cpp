@@ -39,6 +39,7 @@ int main(int argc, char** argv) {
   QStringList paths;
   for (const QString& arg : app.arguments().mid(1)) paths << QFileInfo(arg).absoluteFilePath();
 
+  // Later starts may hand over files from here on; they are held until the window is ready.
   rq::TSingleInstance instance;
   if (instance.Claim(paths) == rq::TSingleInstance::Start::PassedOn) return 0;
 
@@ -67,9 +68,11 @@ int main(int argc, char** argv) {
                      [note](rq::TAbcFile* file, bool) { note(file); });
   }
   main->show();
-  // The files of the command line open once the window is up.
-  QTimer::singleShot(0, main, [main, paths] {
+  // The files of the command line open once the window is up; then those that later
+  // starts handed over, including any that arrived while this one was starting.
+  QTimer::singleShot(0, main, [main, paths, &instance] {
     for (const QString& path : paths) main->OnExecDDEMacro("[Open(" + path + ")]");
+    instance.StartDelivering();
   });
   const int result = app.exec();
   context.reset();

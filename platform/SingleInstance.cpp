@@ -148,15 +148,31 @@ void TSingleInstance::ReadCommands(QLocalSocket& socket) {
     }
     if (socket.bytesAvailable() < kHeaderBytes + static_cast<qsizetype>(size)) break;
     socket.skip(kHeaderBytes);
+    // Acknowledged once it is held: the sender may end, the command is not lost.
     pending_.append(QString::fromUtf8(socket.read(size)));
     socket.write(&kAck, 1);
   }
-  EmitPending();
+  ScheduleEmit();
+}
+
+void TSingleInstance::StartDelivering() {
+  delivering_ = true;
+  ScheduleEmit();
+}
+
+void TSingleInstance::ScheduleEmit() {
+  // Never emit from here: the caller may be the socket's read handler, and a receiver
+  // that shows a message box would run the event loop under it, where the socket can
+  // be disconnected and freed.
+  if (!delivering_ || emitScheduled_ || pending_.isEmpty()) return;
+  emitScheduled_ = true;
+  QMetaObject::invokeMethod(this, &TSingleInstance::EmitPending, Qt::QueuedConnection);
 }
 
 void TSingleInstance::EmitPending() {
+  emitScheduled_ = false;
   // A receiver may run a nested event loop (a message box) in which more commands
-  // arrive: they join the queue, so commands come out in the order received.
+  // arrive: they join the queue and this loop takes them, in the order received.
   if (emitting_) return;
   const QScopedValueRollback guard(emitting_, true);
   while (!pending_.isEmpty()) emit OpenCommand(pending_.takeFirst());

@@ -44,6 +44,12 @@ class TSingleInstance : public QObject {
   QString LockPath() const { return path_ + QStringLiteral(".lock"); }
   const QString& FailureReason() const { return reason_; }
 
+  // Commands are held (and acknowledged as held) until the receiver is ready for
+  // them: from this call on they come out as OpenCommand, those held first, in the
+  // order received. Each is emitted from the event loop, never from inside the
+  // socket's read handler, so a receiver may run a dialog of its own.
+  void StartDelivering();
+
  signals:
   // A command from a later start, exactly as it sent it ("[Open(/home/me/a.abc)]").
   void OpenCommand(const QString& command);
@@ -54,13 +60,16 @@ class TSingleInstance : public QObject {
   Start Fail(QString reason);
   void AcceptConnections();
   void ReadCommands(QLocalSocket& socket);
+  void ScheduleEmit();
   void EmitPending();
 
   QString path_;
   QString reason_;
   QLocalServer* server_ = nullptr;
   QStringList pending_;
+  bool delivering_ = false;
   bool emitting_ = false;
+  bool emitScheduled_ = false;
 };
 
 }  // namespace rq

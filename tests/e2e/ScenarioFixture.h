@@ -52,6 +52,7 @@ class ScenarioFixture : public AppFixture {
     instance_ = std::make_unique<TSingleInstance>(SocketPath());
     EXPECT_EQ(instance_->Claim({}), TSingleInstance::Start::First) << instance_->FailureReason().toStdString();
     QObject::connect(instance_.get(), &TSingleInstance::OpenCommand, main, &TMainEcr::OnExecDDEMacro);
+    instance_->StartDelivering();
     return app;
   }
   // The program ends (its objects saving what they keep) and starts again on the same folder.

@@ -3,7 +3,9 @@
 # program folder with the recording MIDI device, given a file by a second start,
 # quit through its window (Alt+F4, then Enter on "Quit Reelquill ?"), and judged by
 # the files it leaves: the settings file with the file in its recent list, the trash
-# and the filer. Run after a build: bash tests/e2e/blackbox.sh
+# and the filer. Then started again, slowly (a large trash), by two starts racing
+# with a file each, and handed a file it has open together with a new one.
+# Run after a build: bash tests/e2e/blackbox.sh
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
@@ -37,6 +39,22 @@ wait_for() {
   return 1
 }
 
+# Quits the program through its window and checks that it ended well.
+quit_program() {
+  local window
+  window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Reelquill 2$' | head -n 1) ||
+    fail "no main window to close"
+  xdotool windowfocus --sync "$window" key alt+F4
+  question=$(timeout 20 xdotool search --sync --onlyvisible --name '^Confirm' | head -n 1) ||
+    fail "closing the window asked no quit question"
+  xdotool windowfocus --sync "$question" key Return
+  wait_for bash -c "! kill -0 $pid 2>/dev/null" || fail "the program did not end after the quit question"
+  status=0
+  wait "$pid" || status=$?
+  pid=
+  [ "$status" -eq 0 ] || fail "the program ended with status $status"
+}
+
 export RQ_PROGRAM_DIR=$folder/program
 export RQ_MIDI_RECORD=$folder/midi.log
 export RQ_INSTANCE_NAME=$folder/instance.sock
@@ -47,22 +65,13 @@ printf 'X:1\nT:The Silver Spear\nR:reel\nM:4/4\nL:1/8\nK:D\nFA (3AAA BAFA|dAFA B
 
 "$program" 2>"$folder/program.err" &
 pid=$!
-main=$(timeout 20 xdotool search --sync --onlyvisible --name '^Reelquill 2$' | head -n 1) ||
-  fail "the main window never showed"
+timeout 20 xdotool search --sync --onlyvisible --name '^Reelquill 2$' >/dev/null || fail "the main window never showed"
 
 # A second start hands the file over and ends by itself.
 timeout 20 "$program" "$tunes" 2>>"$folder/program.err" || fail "the second start did not end well"
 wait_for grep -qxF "$tunes" "$RQ_OPENED_LOG" 2>/dev/null || fail "the file handed over was not opened"
 
-xdotool windowfocus --sync "$main" key alt+F4
-question=$(timeout 20 xdotool search --sync --onlyvisible --name '^Confirm' | head -n 1) ||
-  fail "closing the window asked no quit question"
-xdotool windowfocus --sync "$question" key Return
-wait_for bash -c "! kill -0 $pid 2>/dev/null" || fail "the program did not end after the quit question"
-status=0
-wait "$pid" || status=$?
-pid=
-[ "$status" -eq 0 ] || fail "the program ended with status $status"
+quit_program
 
 settings=$RQ_PROGRAM_DIR/RQUILL20.INI
 [ -f "$settings" ] || fail "no settings file"
@@ -70,4 +79,43 @@ grep -qxF "Item_0=$tunes" "$settings" || fail "the file is not first in the rece
 [ "$(head -n 1 "$RQ_PROGRAM_DIR/trash")" = "% *** Reelquill 2 trash ***" ] || fail "no trash"
 [ "$(head -n 1 "$RQ_PROGRAM_DIR/filer")" = "% *** Reelquill 2 user file ***" ] || fail "no filer"
 [ -f "$RQ_MIDI_RECORD" ] || fail "the recording MIDI device was never opened"
-echo "black-box run: the program started, opened the file handed over, quit and left its files"
+
+# A start that takes a while: the trash holds 20,000 tunes.
+{
+  echo "% *** Reelquill 2 trash ***"
+  for i in $(seq 20000); do printf '\nX:%d\nT:Thrown away %d\nM:6/8\nL:1/8\nK:G\nGAB c2d|\n' "$i" "$i"; done
+} >"$RQ_PROGRAM_DIR/trash"
+jigs=$folder/jigs.abc
+hornpipes=$folder/hornpipes.abc
+slides=$folder/slides.abc
+printf 'X:1\nT:The Kesh\nR:jig\nM:6/8\nL:1/8\nK:G\nGAG GAB|\n' >"$jigs"
+printf 'X:1\nT:The Boys of Bluehill\nR:hornpipe\nM:4/4\nL:1/8\nK:D\nFE|DFAF|\n' >"$hornpipes"
+printf 'X:1\nT:Dennis Murphy\nR:slide\nM:12/8\nL:1/8\nK:D\nA2d d2e|\n' >"$slides"
+: >"$RQ_OPENED_LOG"
+
+# Two starts racing, each with a file: one runs, the other hands its file over while
+# the first is still starting, and both files open.
+"$program" "$jigs" 2>>"$folder/program.err" &
+first=$!
+"$program" "$hornpipes" 2>>"$folder/program.err" &
+second=$!
+wait_for grep -qxF "$jigs" "$RQ_OPENED_LOG" 2>/dev/null || fail "the racing start's own file was not opened"
+wait_for grep -qxF "$hornpipes" "$RQ_OPENED_LOG" 2>/dev/null ||
+  fail "the file handed over during start-up was not opened"
+# Exactly one of them still runs.
+if kill -0 "$first" 2>/dev/null; then pid=$first other=$second; else pid=$second other=$first; fi
+wait_for bash -c "! kill -0 $other 2>/dev/null" || fail "both racing starts still run"
+wait "$other" || fail "the start that handed its file over ended with an error"
+
+# A file already open and a new one: the program says the first is open, then opens the
+# second, and goes on running.
+timeout 20 "$program" "$jigs" "$slides" 2>>"$folder/program.err" || fail "the third start did not end well"
+warning=$(timeout 20 xdotool search --sync --onlyvisible --name '^Warning' | head -n 1) ||
+  fail "a file already open brought no message"
+xdotool windowfocus --sync "$warning" key Return
+wait_for grep -qxF "$slides" "$RQ_OPENED_LOG" 2>/dev/null || fail "the file after the one already open was not opened"
+kill -0 "$pid" 2>/dev/null || fail "the program died after the message"
+[ "$(grep -cxF "$jigs" "$RQ_OPENED_LOG")" -eq 1 ] || fail "a file already open was opened again"
+quit_program
+
+echo "black-box run: the program started, opened the files handed over (while starting, and after a file already open), quit and left its files"

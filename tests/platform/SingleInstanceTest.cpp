@@ -84,7 +84,8 @@ TEST(SingleInstance, NameFromArgumentEnvironmentOrUser) {
 }
 
 // Each path goes over as one command, made absolute, whatever characters it holds;
-// a start without files finds the running copy and sends it nothing.
+// a start without files finds the running copy and sends it nothing. Commands that
+// come while the first copy is still starting are held, and come out once it is ready.
 TEST(SingleInstance, LaterStartPassesItsFilesToTheFirst) {
   const QString name = UniqueName("pass");
   TSingleInstance first(name);
@@ -96,12 +97,39 @@ TEST(SingleInstance, LaterStartPassesItsFilesToTheFirst) {
   const QString odd = QString::fromUtf8("/tunes/Ríl )\nna (b).abc");
   auto later = StartLater(name, {"Reels (2).abc", odd});
   EXPECT_EQ(Finish(later), Start::PassedOn);
+  QTest::qWait(50);
+  EXPECT_EQ(received.size(), 0) << "a command came out before the receiver was ready";
+  first.StartDelivering();
   ASSERT_TRUE(WaitForCommands(received, 2));
   const QString reels = QDir::current().absoluteFilePath("Reels (2).abc");
   EXPECT_EQ(received[0][0].toString(), OpenCommandOf(reels));
   EXPECT_EQ(received[1][0].toString(), OpenCommandOf(odd));
   EXPECT_EQ(OpenCommandPath(received[0][0].toString().toStdString()), reels.toStdString());
   EXPECT_EQ(received.size(), 2);
+}
+
+// A receiver that shows a message box runs the event loop inside its slot: the sender's
+// socket ends and is freed meanwhile, and another start hands over its file. Nothing
+// is read from a freed socket, and the commands come out in the order they came.
+TEST(SingleInstance, ReceiverMayRunItsOwnEventLoop) {
+  const QString name = UniqueName("modal");
+  TSingleInstance first(name);
+  ASSERT_EQ(first.Claim({}), Start::First) << first.FailureReason().toStdString();
+  first.StartDelivering();
+  QStringList order;
+  std::future<Start> second;
+  QObject::connect(&first, &TSingleInstance::OpenCommand, [&](const QString& command) {
+    order << command;
+    if (order.size() > 1) return;
+    second = StartLater(name, {"/tunes/c.abc"});
+    EXPECT_EQ(Finish(second), Start::PassedOn);
+    QTest::qWait(100);  // the box stays up a little longer
+  });
+  auto later = StartLater(name, {"/tunes/a.abc", "/tunes/b.abc"});
+  EXPECT_EQ(Finish(later), Start::PassedOn);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return order.size() >= 3; }, kWaitMs));
+  EXPECT_EQ(order, (QStringList{OpenCommandOf("/tunes/a.abc"), OpenCommandOf("/tunes/b.abc"),
+                                OpenCommandOf("/tunes/c.abc")}));
 }
 
 // A copy killed while it served, and while it held the start lock, leaves its socket
@@ -119,6 +147,7 @@ TEST(SingleInstance, WhatACrashedCopyLeftDoesNotBlock) {
   ASSERT_TRUE(QFileInfo::exists(next.ServerPath()));
   ASSERT_TRUE(QFileInfo::exists(next.LockPath()));
   ASSERT_EQ(next.Claim({}), Start::First) << next.FailureReason().toStdString();
+  next.StartDelivering();
 
   QSignalSpy received(&next, &TSingleInstance::OpenCommand);
   auto later = StartLater(name, {"/tunes/a.abc"});
@@ -155,6 +184,7 @@ TEST(SingleInstance, TwoStartsAtOnceMakeOneServer) {
   EXPECT_EQ((std::set{a.result, b.result}), (std::set{Start::First, Start::PassedOn}));
 
   TSingleInstance& server = a.result == Start::First ? *a.instance : *b.instance;
+  server.StartDelivering();
   QSignalSpy received(&server, &TSingleInstance::OpenCommand);
   auto later = StartLater(name, {"/tunes/a.abc"});
   EXPECT_EQ(Finish(later), Start::PassedOn);
