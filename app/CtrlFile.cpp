@@ -89,7 +89,35 @@ void TCtrlFile::OpenControlFile(const std::string& path, const std::string& head
 
 bool TCtrlFile::SaveControlFile(TAbcFile* file, std::string& error) {
   BusyCursor busy;
-  return file->Save(&error) != -2;
+  // The program's own files: what is in memory is what the program keeps.
+  return file->Save(&error, true) >= 0;
+}
+
+bool TCtrlFile::SaveControlFilesBefore(const TAbcFile* file) {
+  for (TAbcFile* control : {trash_, filer_}) {
+    if (!control || control == file || !control->Modified) continue;
+    std::string error;
+    if (SaveControlFile(control, error)) {
+      emit FileSaved(control);
+      continue;
+    }
+    const std::string text =
+        ControlFileTitle(control) + " could not be saved.\n" + error + "\nSave " + file->FileName + " all the same?";
+    if (ui_.MessageDlg(text, MsgDlgType::Warning, mbYes | mbNo, 0) != mrYes) return false;
+  }
+  return true;
+}
+
+std::string TCtrlFile::SaveControlFilesQuietly() {
+  std::string problems;
+  for (TAbcFile* file : {trash_, filer_}) {
+    if (!file || !file->Modified) continue;
+    std::string error;
+    if (!SaveControlFile(file, error)) problems += ControlFileTitle(file) + " could not be saved: " + error + "\n";
+    // Reported here: nobody is to be asked again on the way out.
+    file->SetModified(false);
+  }
+  return problems;
 }
 
 std::string TCtrlFile::ControlFileTitle(const TAbcFile* file) const {
@@ -175,11 +203,17 @@ int32_t TCtrlFile::SaveFile(TAbcFile* file) {
   if (!file) return kCtrlRefused;
   if (file->Untitled) return SaveFileAs(file) == 1 ? kCtrlOk : kCtrlRefused;
   if (!file->Modified) return kCtrlOk;
+  if (!SaveControlFilesBefore(file)) return kCtrlRefused;
   std::string error;
   int32_t result;
   {
     BusyCursor busy;
-    result = file->Save(&error);
+    result = file->Save(&error, IsControlFile(file));
+  }
+  if (result == TAbcFile::kChangedOnDisk) {
+    if (!MayReplaceChanged(file)) return kCtrlRefused;
+    BusyCursor busy;
+    result = file->Save(&error, true);
   }
   if (result == -2) {
     ShowProblem(error);
@@ -214,6 +248,12 @@ std::string TCtrlFile::WithExtension(std::string name, const char* extension) {
   return name;
 }
 
+bool TCtrlFile::MayReplaceChanged(const TAbcFile* file) {
+  const std::string question =
+      file->FileName + " was changed by another program since it was opened. Overwrite it with the tunes here?";
+  return ui_.MessageDlg(question, MsgDlgType::Confirmation, mbYes | mbNo, 0) == mrYes;
+}
+
 bool TCtrlFile::MayReplace(const std::string& name) {
   // The dialogs ask nothing: only here is the final name known.
   return !FileExists(name) ||
@@ -223,12 +263,17 @@ bool TCtrlFile::MayReplace(const std::string& name) {
 int32_t TCtrlFile::SaveFileAs(TAbcFile* file) {
   if (!file || IsControlFile(file)) return 0;
   const std::string name = ChooseSaveAsName(file);
-  if (name.empty()) return 0;
+  if (name.empty() || !SaveControlFilesBefore(file)) return 0;
   std::string error;
   int32_t result;
   {
     BusyCursor busy;
     result = file->SaveAs(name, &error);
+  }
+  if (result == TAbcFile::kChangedOnDisk) {
+    if (!MayReplaceChanged(file)) return 0;
+    BusyCursor busy;
+    result = file->SaveAs(name, &error, true);
   }
   if (result == -2) {
     ShowProblem(error);

@@ -115,7 +115,11 @@ class TCtrlFile : public QObject, public IOpenFiles {
   // A new untitled file "abcnew" + n, n never reused in a run.
   int32_t NewFile();
   // Saves a modified titled file; an untitled one goes to SaveFileAs. A failed write
-  // shows its reason and returns kCtrlRefused; the file stays modified.
+  // shows its reason and returns kCtrlRefused; the file stays modified. The trash and
+  // the filer are saved first, so that a tune deleted from the file is on disk in the
+  // trash before the file is written without it (a failure asks whether to go on). A
+  // file another program changed since it was read is replaced only when the user
+  // agrees; else kCtrlRefused, and the file keeps its changes here.
   int32_t SaveFile(TAbcFile* file) override;
   // SaveFile for every open file, in list order; stops at the first refusal.
   int32_t SaveAll();
@@ -130,6 +134,10 @@ class TCtrlFile : public QObject, public IOpenFiles {
   // filer saved each on its own (a failure asks whether to quit all the same).
   // kCtrlOk when the program may quit.
   int32_t QueryCloseAll();
+  // For an end without questions: saves the trash and the filer when they changed and
+  // returns the reasons of failures, a line each (empty when all were written). Both
+  // count as saved afterwards, so nothing asks about them on the way out.
+  std::string SaveControlFilesQuietly();
   // Shows a file in the browser (ignored during an edit).
   int32_t ShowFile(TAbcFile* file) override;
   // Closes a user file after asking about its changes: kCtrlOk, kCtrlRefused or
@@ -248,6 +256,11 @@ class TCtrlFile : public QObject, public IOpenFiles {
   void OpenControlFile(const std::string& path, const std::string& header, TAbcFile*& slot,
                        std::string& problem);
   bool SaveControlFile(TAbcFile* file, std::string& error);
+  // Saves the trash and the filer, when changed, before another file is written; a
+  // failure asks whether to save `file` all the same. False: do not write `file`.
+  bool SaveControlFilesBefore(const TAbcFile* file);
+  // Asks whether to replace a file another program changed since it was read.
+  bool MayReplaceChanged(const TAbcFile* file);
   std::string ControlFileTitle(const TAbcFile* file) const;
   // Asks the save-as name and settles it: ".abc" added, another open file's name
   // refused, an existing file replaced only when the user agrees. Empty: no name.

@@ -16,6 +16,7 @@
 #include <QTabBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <cstdio>
 #include <exception>
 #include <initializer_list>
 
@@ -341,6 +342,15 @@ void TMainEcr::LoadSettings(const IniFile& ini) {
 }
 
 bool TMainEcr::SaveSettings() {
+  const FileWriteResult written = WriteSettings();
+  if (!written) {
+    app_.UserInterface().MessageDlg("The settings could not be saved: " + written.error, MsgDlgType::Error, mbOK, 0);
+    return false;
+  }
+  return true;
+}
+
+FileWriteResult TMainEcr::WriteSettings() {
   TWindowPlacement placement;
   const QRect g = normalGeometry();
   placement.valid = true;
@@ -349,16 +359,10 @@ bool TMainEcr::SaveSettings() {
   placement.top = g.top();
   placement.right = g.left() + g.width();
   placement.bottom = g.top() + g.height();
-  const FileWriteResult written =
-      SaveSettingsFile(SettingsPath(), app_.Settings(), app_.Midi(), [&](IniFile& ini) {
-        WritePlacement(ini, placement);
-        WriteRecentFiles(ini, recentFiles_);
-      });
-  if (!written) {
-    app_.UserInterface().MessageDlg("The settings could not be saved: " + written.error, MsgDlgType::Error, mbOK, 0);
-    return false;
-  }
-  return true;
+  return SaveSettingsFile(SettingsPath(), app_.Settings(), app_.Midi(), [&](IniFile& ini) {
+    WritePlacement(ini, placement);
+    WriteRecentFiles(ini, recentFiles_);
+  });
 }
 
 // ---- work area and bottom tabs ------------------------------------------------
@@ -501,6 +505,18 @@ bool TMainEcr::OnClose() {
     app_.UserInterface().MessageDlg(e.what(), MsgDlgType::Error, mbOK, 0);
     return false;
   }
+}
+
+void TMainEcr::EndWithoutQuestions() {
+  if (closing_) return;
+  closing_ = true;
+  std::string problems;
+  if (TCtrlFile* control = app_.FileControl()) problems = control->SaveControlFilesQuietly();
+  if (const FileWriteResult written = WriteSettings(); !written) {
+    problems += "The settings could not be saved: " + written.error + "\n";
+  }
+  if (!problems.empty()) std::fprintf(stderr, "reelquill: %s", problems.c_str());
+  if (splash_) splash_->hide();
 }
 
 void TMainEcr::closeEvent(QCloseEvent* event) {

@@ -24,6 +24,7 @@ namespace rq {
 
 class TAbcFile;
 class TAppContext;
+struct FileWriteResult;
 
 // The panels that screens move their widgets into.
 enum class HostPanel {
@@ -87,6 +88,10 @@ class TMainEcr : public QMainWindow {
   bool OnClose();
   // Writes the settings file; a failure is shown with its reason (the program quits all the same).
   bool SaveSettings();
+  // The program is told to end (a signal): the trash, the filer and the settings are
+  // written, asking nothing; user files are not, as nobody said so. Reasons of
+  // failures go to the error output. The caller then leaves the event loop.
+  void EndWithoutQuestions();
 
  signals:
   // The close handler accepted: the program ends.
@@ -104,6 +109,7 @@ class TMainEcr : public QMainWindow {
   void ApplyColours();
   void RegisterMusicFont();
   void LoadSettings(const IniFile& ini);
+  FileWriteResult WriteSettings();
   void ApplyPlacement();
   void RefreshRecentMenus();
   QWidget* MakeHost(HostPanel panel, const char* name, QWidget* parent);

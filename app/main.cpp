@@ -12,6 +12,7 @@
 #include "app/Application.h"
 #include "app/MainEcr.h"
 #include "library/FileAbc.h"
+#include "platform/QuitSignals.h"
 #include "platform/SingleInstance.h"
 
 namespace {
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   rq::TApplication app(argc, argv);
+  rq::TQuitSignals quitSignals;
   QStringList paths;
   for (const QString& arg : app.arguments().mid(1)) paths << QFileInfo(arg).absoluteFilePath();
 
@@ -54,6 +56,12 @@ int main(int argc, char** argv) {
   });
   // The main window decides when the program ends: its close handler asks first.
   QObject::connect(main, &rq::TMainEcr::Closed, &app, &QApplication::quit, Qt::QueuedConnection);
+  // Told to end by a signal, it ends asking nothing, leaving any dialog that is open.
+  QObject::connect(&quitSignals, &rq::TQuitSignals::Received, main, [main] {
+    main->EndWithoutQuestions();
+    QCoreApplication::exit(0);
+  });
+  quitSignals.StartDelivering();
   // For checks from outside: RQ_OPENED_LOG names a file that gets each opened file's path.
   if (const char* log = std::getenv("RQ_OPENED_LOG"); log && *log && context->FileControl()) {
     const std::string path = log;

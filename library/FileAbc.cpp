@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <system_error>
 #include <unordered_set>
 
@@ -72,7 +73,25 @@ void TAbcFile::ReadFile() {
   // never open empty, or saving it would replace the user's tunes with nothing.
   const FileReadResult read = ReadRegularFile(FileName);
   if (read.status == FileReadStatus::Failed) throw EFileError(read.error);
-  if (read.status == FileReadStatus::Read) SplitFileBytes(read.bytes);
+  disk_.known = true;
+  if (read.status == FileReadStatus::Read) {
+    SplitFileBytes(read.bytes);
+    RememberDisk(read.bytes);
+  }
+}
+
+void TAbcFile::RememberDisk(std::string_view bytes) {
+  disk_ = {true, true, bytes.size(), std::hash<std::string_view>{}(bytes)};
+}
+
+bool TAbcFile::ChangedOnDisk() const {
+  // The bytes are compared, not the time stamp: a file rewritten within the clock's
+  // granularity keeps its time, and one touched without a change is no change.
+  if (!disk_.known) return false;
+  const FileReadResult now = ReadRegularFile(FileName);
+  if (now.status != FileReadStatus::Read) return false;
+  if (!disk_.exists) return true;
+  return now.bytes.size() != disk_.size || std::hash<std::string_view>{}(now.bytes) != disk_.hash;
 }
 
 void TAbcFile::SplitFileBytes(std::string_view text) {
@@ -547,20 +566,21 @@ void TAbcFile::ClearRecs() {
 
 void TAbcFile::SetFileName(std::string name) {
   FileName = std::move(name);
+  disk_ = {};
   Untitled = false;
   Modified = false;
 }
 
-int32_t TAbcFile::Save(std::string* error) {
+int32_t TAbcFile::Save(std::string* error, bool replaceChanged) {
   if (Untitled) return -1;
-  const int32_t result = WriteTo(FileName, error);
-  Modified = result == -2;
+  const int32_t result = WriteTo(FileName, error, replaceChanged);
+  if (result != kChangedOnDisk) Modified = result == -2;
   return result;
 }
 
-int32_t TAbcFile::SaveAs(const std::string& path, std::string* error) {
-  const int32_t result = WriteTo(path, error);
-  if (result != -2) {
+int32_t TAbcFile::SaveAs(const std::string& path, std::string* error, bool replaceChanged) {
+  const int32_t result = WriteTo(path, error, replaceChanged);
+  if (result >= 0) {
     FileName = path;
     Untitled = false;
     Modified = false;
@@ -568,18 +588,21 @@ int32_t TAbcFile::SaveAs(const std::string& path, std::string* error) {
   return result;
 }
 
-int32_t TAbcFile::WriteTo(const std::string& path, std::string* error) {
+int32_t TAbcFile::WriteTo(const std::string& path, std::string* error, bool replaceChanged) {
+  if (!replaceChanged && !Untitled && path == FileName && ChangedOnDisk()) return kChangedOnDisk;
   std::error_code ec;
   const bool existed = std::filesystem::exists(path, ec);
   const int32_t delta = Sets.SaveToLines(Lines, Sessions);
   if (delta != 0) {
     for (const auto& rec : bySeq_) rec->StartLine += delta;
   }
-  const FileWriteResult written = WriteFileAtomically(path, ToBytes());
+  const std::string bytes = ToBytes();
+  const FileWriteResult written = WriteFileAtomically(path, bytes);
   if (!written) {
     if (error) *error = written.error;
     return -2;
   }
+  RememberDisk(bytes);
   return existed ? 0 : 1;
 }
 

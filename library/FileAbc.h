@@ -127,12 +127,21 @@ class TAbcFile {
   // Writes the file atomically. Returns -1 for an untitled file, 1 when the file
   // did not exist before, 0 when it replaced one, and -2 when the write failed:
   // the old file is left as it was, the file stays modified and `error` says why.
-  int32_t Save(std::string* error = nullptr);
+  // Returns kChangedOnDisk, writing nothing, when the file on disk is no longer what
+  // was read or last written here (another program changed or made it), unless
+  // `replaceChanged` is set. A file that vanished is simply written.
+  int32_t Save(std::string* error = nullptr, bool replaceChanged = false);
   // Writes the file atomically to `path` and only then takes that name: no longer
   // untitled, not modified. Returns 1 when `path` did not exist before, 0 when it
   // replaced a file, and -2 when the write failed: name, untitled and modified flags
-  // are left as they were and `error` says why.
-  int32_t SaveAs(const std::string& path, std::string* error = nullptr);
+  // are left as they were and `error` says why. Saved under its own name, the file
+  // is checked as Save checks it.
+  int32_t SaveAs(const std::string& path, std::string* error = nullptr, bool replaceChanged = false);
+  static constexpr int32_t kChangedOnDisk = -3;
+  // The file on disk differs from what was read or last written here; false for a
+  // file that is gone or cannot be read (the write then says what is wrong), and
+  // for one named by SetFileName and not written since.
+  bool ChangedOnDisk() const;
   // The bytes Save writes (without rewriting the set block).
   std::string ToBytes() const;
   // Replaces everything by these bytes, read as the file's content.
@@ -181,7 +190,8 @@ class TAbcFile {
   void SortView();
   void ReadFile();
   // Puts the set block into the lines and writes them to `path`: Save's results.
-  int32_t WriteTo(const std::string& path, std::string* error);
+  int32_t WriteTo(const std::string& path, std::string* error, bool replaceChanged);
+  void RememberDisk(std::string_view bytes);
   void SplitFileBytes(std::string_view bytes);
   void MakeRecord(const TLines& source, int32_t first, int32_t last, int32_t base, uint8_t marks,
                   std::vector<TAbcRec*>& added, int32_t& counter);
@@ -206,6 +216,16 @@ class TAbcFile {
   std::unique_ptr<TAbcMidi> converter_;
   std::vector<std::string_view> views_;  // a tune's lines handed to the parser
   int updating_ = 0;
+  // The file as last read or written here (its size and a hash of its bytes), to
+  // notice another program's changes before a save replaces them. Not known for a
+  // file given its name without reading it: its first save replaces what is there.
+  struct DiskCopy {
+    bool known = false;
+    bool exists = false;
+    size_t size = 0;
+    size_t hash = 0;
+  };
+  DiskCopy disk_;
 };
 
 // The list of tunes gathered for printing: untitled, every added tune marked, and

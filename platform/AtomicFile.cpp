@@ -1,16 +1,19 @@
 // Atomic file replacement: temporary file, fsync, rename, fsync of the folder.
 #include "platform/AtomicFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "platform/FileRead.h"
@@ -30,6 +33,48 @@ std::string FolderOf(const std::string& path) {
   if (slash == std::string::npos) return ".";
   if (slash == 0) return "/";
   return path.substr(0, slash);
+}
+
+std::string NameOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+constexpr std::string_view kTempMark = ".rqtmp-";
+constexpr size_t kTempSuffixLength = 6;  // mkstemp's XXXXXX
+
+// The temporary name's stem: ".NAME.rqtmp-" in NAME's folder.
+std::string TempPrefix(const std::string& target) {
+  const std::string folder = FolderOf(target);
+  return (folder == "/" ? "" : folder) + "/." + NameOf(target) + std::string(kTempMark);
+}
+
+// A name mkstemp made for this target: the prefix, then six letters or digits.
+bool IsTempNameOf(std::string_view entry, std::string_view prefixName) {
+  if (entry.size() != prefixName.size() + kTempSuffixLength || !entry.starts_with(prefixName)) return false;
+  for (const char c : entry.substr(prefixName.size())) {
+    const bool alnum = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    if (!alnum) return false;
+  }
+  return true;
+}
+
+// Removes the plain files a write of this target cut short left behind; anything
+// else in the folder is left alone.
+void RemoveStaleTemps(const std::string& target) {
+  const std::string folder = FolderOf(target);
+  const std::string prefixName = "." + NameOf(target) + std::string(kTempMark);
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return;
+  const int dirFd = ::dirfd(dir);
+  while (const dirent* entry = ::readdir(dir)) {
+    if (!IsTempNameOf(entry->d_name, prefixName)) continue;
+    struct stat st {};
+    if (::fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode)) {
+      ::unlinkat(dirFd, entry->d_name, 0);
+    }
+  }
+  ::closedir(dir);
 }
 
 bool WriteAll(int fd, std::string_view bytes) {
@@ -94,7 +139,8 @@ FileWriteResult WriteImpl(const std::string& path, std::string_view bytes) {
     if (const FileWriteResult ok = CheckReplaceable(path, target, old); !ok) return ok;
   }
 
-  std::string temp = target + ".XXXXXX";
+  RemoveStaleTemps(target);
+  std::string temp = TempPrefix(target) + "XXXXXX";
   std::vector<char> name(temp.begin(), temp.end());
   name.push_back('\0');
   const int fd = ::mkstemp(name.data());
@@ -145,5 +191,7 @@ FileWriteResult WriteFileAtomically(const std::string& path, std::string_view by
 }
 
 RenameStep SetRenameStep(RenameStep step) noexcept { return renameStep.exchange(step ? step : &SystemRename); }
+
+void IgnoreFileSizeSignal() noexcept { std::signal(SIGXFSZ, SIG_IGN); }
 
 }  // namespace rq

@@ -14,7 +14,9 @@ struct FileWriteResult {
 
 // Writes bytes to a temporary file beside path, flushes it to disk and renames it
 // over path. On failure the old file (if any) is as it was and no temporary file is
-// left behind. A replaced file keeps its permissions (and its owner where we may give
+// left behind. The temporary file of target NAME is ".NAME.rqtmp-XXXXXX" in NAME's
+// folder; one left by a write cut short (the program killed) is removed by the next
+// write of the same target. A replaced file keeps its permissions (and its owner where we may give
 // it); a new one gets the default ones. Only a plain file is replaced, and never one
 // without its owner's write permission, whoever runs the program. Never throws.
 FileWriteResult WriteFileAtomically(const std::string& path, std::string_view bytes) noexcept;
@@ -25,5 +27,9 @@ using RenameStep = int (*)(const char* from, const char* to);
 // Sets the rename step of every later write (nullptr restores ::rename); returns the
 // step it replaces.
 RenameStep SetRenameStep(RenameStep step) noexcept;
+
+// Ignores SIGXFSZ, so that a write past the process's file-size limit fails with
+// "File too large" (and the old file stays) instead of killing the program.
+void IgnoreFileSizeSignal() noexcept;
 
 }  // namespace rq

@@ -7,6 +7,7 @@
 
 #include "AbcTool.h"
 #include "library/AbcFileFormat.h"
+#include "platform/AtomicFile.h"
 #include "platform/FileRead.h"
 #include "platform/Numbers.h"
 
@@ -148,6 +149,7 @@ int LoadTunes(const Args& args, const std::vector<std::string>& valueOptions, co
 
 int main(int argc, char** argv) {
   using namespace rq::tool;
+  rq::IgnoreFileSizeSignal();
   if (argc < 2) return Usage();
   const std::string name = argv[1];
   Args args(argv + 2, argv + argc);

@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include <sys/stat.h>
+
 #include "CtrlFileTestHelpers.h"
 
 namespace rq {
@@ -136,6 +138,29 @@ TEST_F(CtrlFileTest, TheEndSavesOnlyWhatChangedSince) {
   ctrl.reset();
   EXPECT_FALSE(std::filesystem::exists(folder + "/trash")) << "unchanged: not written again";
   EXPECT_EQ(ReadBytes(folder + "/filer"), "% *** Reelquill 2 user file ***\n\nX:1\nT:Late\nK:D\n");
+}
+
+// Told to end without questions (a signal), the controller writes the changed trash
+// and filer and leaves user files as they are on disk; a failure comes back as text,
+// and nothing asks about it on the way out.
+TEST_F(CtrlFileTest, AnEndWithoutQuestionsWritesOnlyTheControlFiles) {
+  ctrl->OpenControlFiles();
+  TAbcFile* file = Open("tunes.abc");
+  ASSERT_EQ(ctrl->TuneToTrash(file, 0), kCtrlOk);
+  ctrl->Filer()->AddTunes({"X:1", "T:Kept", "K:D"}, true, 0);
+  EXPECT_EQ(ctrl->SaveControlFilesQuietly(), "");
+  EXPECT_NE(ReadBytes(folder + "/trash").find("T:Banish Misfortune"), std::string::npos);
+  EXPECT_NE(ReadBytes(folder + "/filer").find("T:Kept"), std::string::npos);
+  EXPECT_EQ(ReadBytes(Path("tunes.abc")), kTwoTunes);
+  EXPECT_TRUE(file->Modified);
+
+  ASSERT_EQ(::chmod((folder + "/trash").c_str(), 0444), 0);
+  ctrl->Trash()->AddTunes({"X:2", "T:Lost", "K:A"}, true, 0);
+  const std::string problems = ctrl->SaveControlFilesQuietly();
+  EXPECT_TRUE(problems.starts_with("The trash could not be saved: ")) << problems;
+  EXPECT_TRUE(problems.ends_with("it is read-only\n")) << problems;
+  ctrl.reset();
+  EXPECT_TRUE(ui.Asked.empty());
 }
 
 // ---- opening and making files -----------------------------------------------
@@ -287,6 +312,49 @@ TEST_F(CtrlFileTest, AFailedSaveStopsTheCloseAndTheQuit) {
   EXPECT_EQ(saved.count(), 0);
   EXPECT_EQ(closing.count(), 0);
   EXPECT_EQ(ctrl->Files(), std::vector<TAbcFile*>{file});
+}
+
+// A file another program changed since it was opened is replaced only when the user
+// says so: No keeps the file on disk and the changes here. After a save what was
+// written is what the next save compares with, and a file that vanished is written
+// without a question.
+TEST_F(CtrlFileTest, AFileChangedByAnotherProgramIsReplacedOnlyWhenAgreed) {
+  TAbcFile* file = Open("shared.abc", "X:1\nT:a\nK:D\n");
+  file->AddTunes({"X:2", "T:b", "K:G"}, true, 0);
+  const std::string theirs = "X:1\nT:a\nK:D\nX:3\nT:theirs\nK:A\n";
+  WriteBytes(Path("shared.abc"), theirs);
+  for (TAbcFile* again : {file, static_cast<TAbcFile*>(nullptr)}) {
+    ui.Asked.clear();
+    ui.Answers = {mrNo};
+    if (again) {
+      EXPECT_EQ(ctrl->SaveFile(file), kCtrlRefused);
+    } else {
+      host.SaveNames = {Path("shared.abc")};  // save-as under its own name checks the same
+      EXPECT_EQ(ctrl->SaveFileAs(file), 0);
+    }
+    ASSERT_EQ(ui.Asked.size(), 1u);
+    EXPECT_EQ(ui.Asked[0].text, Path("shared.abc") +
+                                    " was changed by another program since it was opened. Overwrite it with the "
+                                    "tunes here?");
+    EXPECT_EQ(ui.Asked[0].buttons, mbYes | mbNo);
+    EXPECT_EQ(ReadBytes(Path("shared.abc")), theirs);
+    EXPECT_TRUE(file->Modified);
+    EXPECT_EQ(file->FilterList.AllCount(), 2);
+  }
+
+  ui.Asked.clear();
+  ui.Answers = {mrYes};
+  EXPECT_EQ(ctrl->SaveFile(file), kCtrlOk);
+  EXPECT_EQ(ReadBytes(Path("shared.abc")), "X:1\nT:a\nK:D\nX:2\nT:b\nK:G\n");
+  EXPECT_FALSE(file->Modified);
+
+  file->AddTunes({"X:4", "T:d", "K:E"}, true, 0);
+  EXPECT_EQ(ctrl->SaveFile(file), kCtrlOk);
+  std::filesystem::remove(Path("shared.abc"));
+  file->AddTunes({"X:5", "T:e", "K:F"}, true, 0);
+  EXPECT_EQ(ctrl->SaveFile(file), kCtrlOk);
+  EXPECT_EQ(ui.Asked.size(), 1u) << "only the first save asked";
+  EXPECT_EQ(ReadBytes(Path("shared.abc")), "X:1\nT:a\nK:D\nX:2\nT:b\nK:G\nX:4\nT:d\nK:E\nX:5\nT:e\nK:F\n");
 }
 
 // Save-as settles the extension first, then asks about an existing file itself.

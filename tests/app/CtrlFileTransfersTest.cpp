@@ -95,6 +95,37 @@ TEST_F(CtrlFileTransfersTest, DeletedTuneGoesToTheTrash) {
   EXPECT_EQ(trash->FilterList.Count(), 0);
 }
 
+// Tunes deleted from a file, and tunes copied into the filer, are on disk before the
+// file is written, so a program killed after the save has lost no tune. When the
+// trash cannot be written the user says whether to save the file all the same.
+TEST_F(CtrlFileTransfersTest, TheTrashIsWrittenBeforeTheFileATuneLeft) {
+  TAbcFile* reels = Open("reels.abc");
+  ctrl->BeginDrag(reels, kDragKindTune, kDragModeTune, RowOf(*reels, "Silver Spear"));
+  ctrl->DropOnFile(ctrl->Filer());
+  ASSERT_EQ(ctrl->TuneToTrash(reels, RowOf(*reels, "Drowsy Maggie")), kCtrlOk);
+  ASSERT_EQ(ctrl->SaveFile(reels), kCtrlOk);
+  EXPECT_EQ(ReadBytes(Path("reels.abc")).find("T:Drowsy Maggie"), std::string::npos);
+  EXPECT_NE(ReadBytes(ctrl->TrashPath()).find("T:Drowsy Maggie"), std::string::npos);
+  EXPECT_NE(ReadBytes(ctrl->FilerPath()).find("T:Silver Spear"), std::string::npos);
+  EXPECT_FALSE(ctrl->Trash()->Modified);
+  EXPECT_TRUE(ui.Asked.empty());
+
+  ASSERT_EQ(::chmod(ctrl->TrashPath().c_str(), 0444), 0);
+  ASSERT_EQ(ctrl->TuneToTrash(reels, RowOf(*reels, "Tarbolton")), kCtrlOk);
+  ui.Answers = {mrNo};
+  EXPECT_EQ(ctrl->SaveFile(reels), kCtrlRefused);
+  ASSERT_EQ(ui.Asked.size(), 1u);
+  EXPECT_TRUE(ui.Asked[0].text.starts_with("The trash could not be saved.\n")) << ui.Asked[0].text;
+  EXPECT_TRUE(ui.Asked[0].text.ends_with("\nSave " + Path("reels.abc") + " all the same?")) << ui.Asked[0].text;
+  EXPECT_NE(ReadBytes(Path("reels.abc")).find("T:Tarbolton"), std::string::npos) << "the file keeps the tune";
+  EXPECT_TRUE(reels->Modified);
+
+  ui.Answers = {mrYes};
+  EXPECT_EQ(ctrl->SaveFile(reels), kCtrlOk);
+  EXPECT_EQ(ReadBytes(Path("reels.abc")).find("T:Tarbolton"), std::string::npos);
+  ASSERT_EQ(::chmod(ctrl->TrashPath().c_str(), 0644), 0);
+}
+
 // Without a trash nothing is deleted to it, and no user file ever takes its place.
 TEST_F(CtrlFileTransfersTest, WithoutATrashDeletionsAreRefused) {
   WriteBytes(Path("plain"), "");

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <signal.h>
 #include <unistd.h>
 
 namespace {
@@ -98,6 +99,25 @@ TEST_F(ProgramTest, SecondStartHandsItsFilesToTheFirst) {
   ExpectHandedOver({dir_.filePath("Reels (2).abc")});
   ASSERT_TRUE(WaitForOpened(3));
   EXPECT_EQ(Opened().last(), dir_.filePath("Reels (2).abc"));
+}
+
+// Told to end by SIGTERM (a logout, a kill), the program ends by itself and
+// writes its settings, with the file it opened first in the recent list.
+TEST_F(ProgramTest, SigtermEndsTheProgramInOrder) {
+  const QString tunes = dir_.filePath("reels.abc");
+  QFile tune(tunes);
+  ASSERT_TRUE(tune.open(QIODevice::WriteOnly));
+  tune.write("X:1\nT:The Silver Spear\nK:D\nFA (3AAA BAFA|\n");
+  tune.close();
+  QProcess* program = Launch({tunes});
+  ASSERT_TRUE(WaitForOpened(3));
+  ASSERT_EQ(::kill(static_cast<pid_t>(program->processId()), SIGTERM), 0);
+  ASSERT_TRUE(program->waitForFinished(20000));
+  EXPECT_EQ(program->exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(program->exitCode(), 0);
+  QFile settings(dir_.filePath("RQUILL20.INI"));
+  ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(settings.readAll().contains(("Item_0=" + tunes).toUtf8()));
 }
 
 }  // namespace

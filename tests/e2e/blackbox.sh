@@ -3,8 +3,12 @@
 # program folder with the recording MIDI device, given a file by a second start,
 # quit through its window (Alt+F4, then Enter on "Quit Reelquill ?"), and judged by
 # the files it leaves: the settings file with the file in its recent list, the trash
-# and the filer. Then started again, slowly (a large trash), by two starts racing
-# with a file each, and handed a file it has open together with a new one.
+# and the filer. Then a tune is deleted and the file saved before the program is
+# killed: the tune must be in the trash on disk. Then a tune is deleted and the
+# program told to end by SIGTERM: it ends by itself, the tune is in the trash, the
+# file is as it was (nobody said to save it) and the settings are written.
+# Last, started again, slowly (a large trash), by two starts racing with a file each,
+# and handed a file it has open together with a new one.
 # Run after a build: bash tests/e2e/blackbox.sh
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -28,6 +32,22 @@ fail() {
   echo "--- the program's error output:" >&2
   cat "$folder/program.err" >&2 || true
   exit 1
+}
+
+# Starts the program on a file and waits for its window and the file.
+start_on() {
+  "$program" "$1" 2>>"$folder/program.err" &
+  pid=$!
+  main=$(timeout 20 xdotool search --sync --onlyvisible --name '^Reelquill 2$' | head -n 1) ||
+    fail "the main window never showed"
+  wait_for grep -qxF "$1" "$RQ_OPENED_LOG" 2>/dev/null || fail "$1 was not opened"
+}
+
+# Deletes the first tune of the list shown (sorted by title): a click on its row at
+# the top left of the work area, then Delete.
+delete_first_tune() {
+  xdotool mousemove --window "$main" 60 202 click 1
+  xdotool windowfocus --sync "$main" key Delete
 }
 
 # Waits up to 20 s for a command to succeed.
@@ -80,6 +100,33 @@ grep -qxF "Item_0=$tunes" "$settings" || fail "the file is not first in the rece
 [ "$(head -n 1 "$RQ_PROGRAM_DIR/filer")" = "% *** Reelquill 2 user file ***" ] || fail "no filer"
 [ -f "$RQ_MIDI_RECORD" ] || fail "the recording MIDI device was never opened"
 
+# A deleted tune stays in a file on disk: a save of its file writes the trash first.
+reels=$folder/reels.abc
+printf 'X:1\nT:The Silver Spear\nK:D\nFA (3AAA BAFA|\n\nX:2\nT:The Maid Behind the Bar\nK:D\nFAAB AFED|\n' >"$reels"
+start_on "$reels"
+delete_first_tune
+xdotool windowfocus --sync "$main" key ctrl+s
+wait_for bash -c "! grep -q 'T:The Maid Behind the Bar' '$reels'" || fail "the deletion was not saved"
+kill -KILL "$pid"
+wait "$pid" 2>/dev/null || true
+pid=
+grep -qxF "T:The Maid Behind the Bar" "$RQ_PROGRAM_DIR/trash" || fail "the tune deleted and saved is in no file"
+
+# SIGTERM ends the program in order: trash and settings written, the user's file not.
+rm -f "$settings"
+start_on "$reels"
+delete_first_tune
+sleep 1  # the key is handled before the signal: nothing on disk shows a deletion yet
+kill -TERM "$pid"
+wait_for bash -c "! kill -0 $pid 2>/dev/null" || fail "the program did not end on SIGTERM"
+status=0
+wait "$pid" || status=$?
+pid=
+[ "$status" -eq 0 ] || fail "the program ended with status $status on SIGTERM"
+grep -qxF "T:The Silver Spear" "$RQ_PROGRAM_DIR/trash" || fail "SIGTERM lost the trash"
+grep -qxF "T:The Silver Spear" "$reels" || fail "SIGTERM saved the user's file unasked"
+grep -qxF "Item_0=$reels" "$settings" || fail "SIGTERM left no settings"
+
 # A start that takes a while: the trash holds 20,000 tunes.
 {
   echo "% *** Reelquill 2 trash ***"
@@ -118,4 +165,5 @@ kill -0 "$pid" 2>/dev/null || fail "the program died after the message"
 [ "$(grep -cxF "$jigs" "$RQ_OPENED_LOG")" -eq 1 ] || fail "a file already open was opened again"
 quit_program
 
-echo "black-box run: the program started, opened the files handed over (while starting, and after a file already open), quit and left its files"
+echo "black-box run: the program started, opened the files handed over (also while starting, and after" \
+  "a file already open), quit and left its files; a saved deletion survived a kill and SIGTERM ended it in order"

@@ -238,6 +238,32 @@ TEST_F(AbcFile, SaveAsRenamesOnlyAfterTheWrite) {
   EXPECT_EQ(ReadBytes(oldName), FiveLineTunes({"a"}));
 }
 
+// Before replacing the file a save compares it with what was read: another program's
+// change stops the save, which writes nothing; the same bytes rewritten are no change;
+// a file made where there was none is one. Told to replace it, the save does.
+TEST_F(AbcFile, ASaveStopsAtAnotherProgramsChange) {
+  const auto f = Load(FiveLineTunes({"a", "b"}));
+  f->DeleteTune(0);
+  WriteBytes(f->FileName, FiveLineTunes({"a", "b"}));
+  EXPECT_EQ(f->Save(), 0) << "rewritten with the same bytes";
+
+  f->DeleteTune(0);
+  const std::string theirs = FiveLineTunes({"b", "c"});
+  WriteBytes(f->FileName, theirs);
+  std::string error;
+  EXPECT_EQ(f->Save(&error), TAbcFile::kChangedOnDisk);
+  EXPECT_EQ(f->SaveAs(f->FileName, &error), TAbcFile::kChangedOnDisk);
+  EXPECT_EQ(ReadBytes(f->FileName), theirs);
+  EXPECT_TRUE(f->Modified);
+  EXPECT_EQ(f->Save(&error, true), 0) << error;
+  EXPECT_EQ(ReadBytes(f->FileName), "");
+
+  const auto fresh = std::make_unique<TAbcFile>(dir.File("new.abc"), nullptr);
+  fresh->AddTunes({"X:1", "T:n"}, true, 0);
+  WriteBytes(dir.File("new.abc"), theirs);
+  EXPECT_EQ(fresh->Save(), TAbcFile::kChangedOnDisk);
+}
+
 TEST_F(AbcFile, ANewSetBlockMovesEveryTuneDown) {
   const auto f = Load(FiveLineTunes({"a", "b"}));
   f->Sets.AddSet(std::make_unique<TSetAbc>("S"));

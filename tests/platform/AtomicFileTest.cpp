@@ -1,7 +1,9 @@
 // Atomic file writes: the target is replaced whole or left as it was.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -125,6 +127,76 @@ TEST_F(AtomicFile, ReplacesOnlyWritablePlainFiles) {
   EXPECT_TRUE(fs::is_symlink(dir / "loop.ini"));
   EXPECT_TRUE(fs::is_directory(dir / "taken" / "inside"));
   EXPECT_EQ(FileCount(), 4u) << "no temporary file left";
+}
+
+// A temporary file left by a write cut short is removed by the next write of its
+// target; names that are not exactly such a file of that target stay.
+TEST_F(AtomicFile, TheNextWriteRemovesATemporaryFileLeftBehind) {
+  const fs::path target = dir / "tunes.abc";
+  ASSERT_TRUE(WriteFileAtomically(target.string(), "old"));
+  const std::string stale = ".tunes.abc.rqtmp-a1B2c3";
+  const std::string kept[] = {".tunes.abc.rqtmp-a1B2c",  ".tunes.abc.rqtmp-a1B2c3d", ".other.abc.rqtmp-a1B2c3",
+                              "tunes.abc.rqtmp-a1B2c3",  ".tunes.abc.rqtmp-ab-c12", ".tunes.ab.rqtmp-a1B2c3",
+                              ".tunes.abc.XXXXXX"};
+  std::ofstream(dir / stale) << std::string(4096, 'x');
+  for (const std::string& name : kept) std::ofstream(dir / name) << "someone else's";
+  fs::create_directories(dir / ".tunes.abc.rqtmp-Folder");
+
+  ASSERT_TRUE(WriteFileAtomically(target.string(), "new"));
+  EXPECT_FALSE(fs::exists(dir / stale));
+  for (const std::string& name : kept) EXPECT_EQ(Read(dir / name), "someone else's") << name;
+  EXPECT_TRUE(fs::is_directory(dir / ".tunes.abc.rqtmp-Folder"));
+  EXPECT_EQ(Read(target), "new");
+  EXPECT_EQ(FileCount(), 1u + std::size(kept) + 1u);
+}
+
+// The temporary file is hidden beside its target and named after it, so a user who
+// sees one knows which file it belongs to.
+TEST_F(AtomicFile, TheTemporaryFileIsNamedAfterItsTarget) {
+  static std::string renamedFrom;
+  const RenameStep previous = SetRenameStep([](const char* from, const char* to) {
+    renamedFrom = from;
+    return ::rename(from, to);
+  });
+  const fs::path target = dir / "Reels (2).abc";
+  const FileWriteResult result = WriteFileAtomically(target.string(), "X:1\n");
+  SetRenameStep(previous);
+  ASSERT_TRUE(result) << result.error;
+  const std::string prefix = (dir / ".Reels (2).abc.rqtmp-").string();
+  EXPECT_EQ(renamedFrom.substr(0, prefix.size()), prefix);
+  EXPECT_EQ(renamedFrom.size(), prefix.size() + 6);
+}
+
+// Past the file-size limit the write fails with its reason and the old file stays:
+// the limit's signal does not end the program. The limit is set in a child process.
+TEST_F(AtomicFile, AWritePastTheFileSizeLimitFailsAndKeepsTheOldFile) {
+  const fs::path target = dir / "tunes.abc";
+  ASSERT_TRUE(WriteFileAtomically(target.string(), "old"));
+  int reason[2];
+  ASSERT_EQ(::pipe(reason), 0);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    ::close(reason[0]);
+    IgnoreFileSizeSignal();
+    const rlimit limit{4096, 4096};
+    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(2);
+    const FileWriteResult result = WriteFileAtomically(target.string(), std::string(65536, 'x'));
+    if (::write(reason[1], result.error.data(), result.error.size()) < 0) ::_exit(3);
+    ::_exit(result ? 1 : 0);
+  }
+  ::close(reason[1]);
+  std::string error;
+  char buffer[512];
+  for (ssize_t n; (n = ::read(reason[0], buffer, sizeof buffer)) > 0;) error.append(buffer, static_cast<size_t>(n));
+  ::close(reason[0]);
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the write did not fail";
+  EXPECT_EQ(error, "Cannot write \"" + target.string() + "\": " + std::strerror(EFBIG));
+  EXPECT_EQ(Read(target), "old");
+  EXPECT_EQ(FileCount(), 1u) << "no temporary file left";
 }
 
 // A file of another user, replaced by the superuser, stays that user's.
