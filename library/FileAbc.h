@@ -118,11 +118,10 @@ class TAbcFile {
   // returns the count deleted.
   int32_t DeleteTunes(std::span<TAbcRec* const> recs);
   // Replaces the current tune by edited text, which goes to the end of the file as
-  // AddTunes adds it;
-  // the text's first tune takes the old one's marks, search score, set and session
-  // entries and becomes current. Returns 0 and does nothing without a current
-  // tune; -1, changing nothing, when the text holds no tune start or the current
-  // tune is not a record of this file.
+  // AddTunes adds it; the text's first tune takes the old one's marks, search score,
+  // set and session entries and becomes current. Returns 0 and does nothing without
+  // a current tune; -1, changing nothing, when the text holds no tune start or the
+  // current tune is not a record of this file.
   int32_t ReplaceCurrent(const TLines& lines);
   // Frees every record; the caller then empties Lines and resets the filter list.
   void ClearRecs();

@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 
 #include "CtrlFileTestHelpers.h"
+#include "library/AbcFileFormat.h"
 #include "midi/AbcToMidi.h"
 #include "midi/MidiFile.h"
 
@@ -206,6 +207,14 @@ TEST_F(CtrlFileTransfersTest, DropsCopyAndMoveOnlyIntoTheTrash) {
   EXPECT_EQ(reels->Sets.TuneCount(0), 0);
   EXPECT_EQ(reels->Sessions.Count(), 0);
   EXPECT_EQ(trash->GetTitle(0), "Drowsy Maggie");
+  // Dropped tunes never touch the tune above them: every tune start follows an empty line.
+  for (const TAbcFile* file : {jigs, trash}) {
+    for (size_t i = 1; i < file->Lines.size(); ++i) {
+      if (IsTuneStart(file->Lines[i])) {
+        EXPECT_EQ(file->Lines[i - 1], "") << file->FileName << " line " << i;
+      }
+    }
+  }
 }
 
 // The count goes into the question as text: a translated text holding other
