@@ -25,9 +25,9 @@ constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr const char* kSetTuneEnd = "  ||";
 
 // The lines of a tune file, without a UTF-8 byte-order mark; false with the reason
-// when it cannot be read (a pipe is refused, not waited on).
+// when it cannot be read (a pipe is refused, not waited on) or is no 8-bit text.
 bool ReadTuneFile(const fs::path& path, TLines& lines, std::string& error) {
-  const FileReadResult read = ReadRegularFile(path.string());
+  const FileReadResult read = ReadTextFile(path.string());
   if (read.status == FileReadStatus::Missing) {
     error = "Cannot read \"" + path.string() + "\": no such file";
     return false;

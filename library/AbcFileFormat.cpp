@@ -1,8 +1,16 @@
 #include "library/AbcFileFormat.h"
 
+#include "platform/Numbers.h"
+
 namespace rq {
 
 bool IsTuneStart(std::string_view line) { return FieldAtColumnOneOrTwo(line, 'X').has_value(); }
+
+std::optional<int64_t> TuneNumberOf(std::string_view line) {
+  const auto at = FieldAtColumnOneOrTwo(line, 'X');
+  if (!at) return std::nullopt;
+  return ReadDigits(TrimBlanks(line.substr(*at + 2)), 2147483647);
+}
 
 std::optional<size_t> FieldAtColumnOneOrTwo(std::string_view line, char name) {
   // The first "N:" of the line starts at column 1 or 2 exactly when one of these holds.

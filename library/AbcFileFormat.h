@@ -13,6 +13,9 @@ namespace rq {
 
 // A tune begins at a non-empty line whose first "X:" starts at column 1 or 2.
 bool IsTuneStart(std::string_view line);
+// The number of a tune start line ("X: 12" gives 12); nullopt when no digits follow
+// the "X:" or the number passes 2147483647.
+std::optional<int64_t> TuneNumberOf(std::string_view line);
 // Where the line's first "N:" starts when that is column 1 or 2 (index 0 or 1).
 std::optional<size_t> FieldAtColumnOneOrTwo(std::string_view line, char name);
 

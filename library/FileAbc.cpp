@@ -20,7 +20,8 @@ namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr std::string_view kOldCodeMark = " %ZYM:";
-constexpr size_t kOldCodeLength = 14;  // the mark and the 8 digits after it
+constexpr size_t kOldCodeDigits = 8;
+constexpr size_t kOldCodeLength = kOldCodeMark.size() + kOldCodeDigits;
 constexpr size_t kTitleMax = 500;
 constexpr size_t kFieldMax = 50;
 
@@ -32,6 +33,21 @@ std::string_view TrimLeftBlanks(std::string_view s) {
   size_t b = 0;
   while (b < s.size() && static_cast<unsigned char>(s[b]) <= ' ') ++b;
   return s.substr(b);
+}
+
+// A digit of a tune code as the program writes it (CodeHex): upper-case hexadecimal.
+bool IsCodeDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
+
+// Where the line holds an old code comment: the mark followed by exactly eight code
+// digits; npos when it holds none.
+size_t FindOldCode(std::string_view line) {
+  for (size_t p = line.find(kOldCodeMark); p != std::string_view::npos; p = line.find(kOldCodeMark, p + 1)) {
+    const std::string_view digits = line.substr(p + kOldCodeMark.size());
+    const bool eightDigits = digits.size() >= kOldCodeDigits &&
+                             std::all_of(digits.begin(), digits.begin() + kOldCodeDigits, IsCodeDigit);
+    if (eightDigits && (digits.size() == kOldCodeDigits || !IsCodeDigit(digits[kOldCodeDigits]))) return p;
+  }
+  return std::string_view::npos;
 }
 
 std::string CodeHex(uint32_t code) {
@@ -48,10 +64,10 @@ TAbcFile::TAbcFile(std::string fileName, IUserInterface* ui)
       parser_(std::make_unique<TAbcParser>()),
       converter_(std::make_unique<TAbcMidi>(codeSettings_)) {
   ReadFile();
+  StripOldCodes();
   if (!Lines.empty()) IndexLines(Lines, -1, 0, false);
   Sets.LoadFromLines(Lines, [this](int32_t seq) { return FindBySeq(seq); });
   Sessions.LoadFromLines(Lines, [this](int32_t seq) { return FindBySeq(seq); });
-  StripOldCodes();
 }
 
 TAbcFile::TAbcFile(NewTag, std::string name, IUserInterface* ui)
@@ -71,7 +87,9 @@ TAbcFile::~TAbcFile() = default;
 void TAbcFile::ReadFile() {
   // Only a missing file is a new one: a file that exists but cannot be read must
   // never open empty, or saving it would replace the user's tunes with nothing.
-  const FileReadResult read = ReadRegularFile(FileName);
+  // Nor may UTF-16 or binary bytes open as a file without tunes: a tune added to
+  // them would be saved as 8-bit text among them.
+  const FileReadResult read = ReadTextFile(FileName);
   if (read.status == FileReadStatus::Failed) throw EFileError(read.error);
   disk_.known = true;
   if (read.status == FileReadStatus::Read) {
@@ -107,10 +125,10 @@ void TAbcFile::LoadFromBytes(std::string_view bytes) {
   Sets = TLstSet();
   Sessions = TLstSession();
   SplitFileBytes(bytes);
+  StripOldCodes();
   if (!Lines.empty()) IndexLines(Lines, -1, 0, false);
   Sets.LoadFromLines(Lines, [this](int32_t seq) { return FindBySeq(seq); });
   Sessions.LoadFromLines(Lines, [this](int32_t seq) { return FindBySeq(seq); });
-  StripOldCodes();
   Modified = false;
 }
 
@@ -258,14 +276,13 @@ std::string_view TAbcFile::TitleViewOfRec(const TAbcRec* rec) const {
 }
 
 int32_t TAbcFile::StripOldCodes() {
-  for (const TAbcRec* rec : FilterList.All) {
-    const auto last = std::min<size_t>(static_cast<size_t>(rec->GetEndLine()), Lines.size() - 1);
-    for (auto i = static_cast<size_t>(rec->StartLine); i <= last; ++i) {
-      std::string& line = Lines[i];
-      if (line.find("K:") == std::string::npos) continue;
-      if (const size_t p = line.find(kOldCodeMark); p != std::string::npos) line.erase(p, kOldCodeLength);
-      break;
-    }
+  // Each tune's first line holding "K:" is the one an old version wrote its code on.
+  bool keyLineSeen = true;
+  for (std::string& line : Lines) {
+    if (IsTuneStart(line)) keyLineSeen = false;
+    if (keyLineSeen || line.find("K:") == std::string::npos) continue;
+    keyLineSeen = true;
+    if (const size_t p = FindOldCode(line); p != std::string::npos) line.erase(p, kOldCodeLength);
   }
   return 0;
 }
@@ -421,9 +438,31 @@ int32_t TAbcFile::UnselectAll() {
 // ---- editing --------------------------------------------------------------
 
 int32_t TAbcFile::AddTunes(const TLines& lines, bool isNew, uint8_t flags) {
-  IndexLines(lines, static_cast<int32_t>(Lines.size()), flags, isNew);
+  AppendTunes(lines, flags, isNew);
   Modified = true;
   return 0;
+}
+
+void TAbcFile::AppendTunes(const TLines& lines, uint8_t flags, bool isNew) {
+  if (&lines == &Lines) {
+    const TLines copy = lines;
+    AppendTunes(copy, flags, isNew);
+    return;
+  }
+  // A tune that follows the last line directly would be read as part of the tune
+  // above by every other program: an empty line keeps them apart.
+  if (!Lines.empty() && !Lines.back().empty() && !lines.empty() && !lines.front().empty()) Lines.emplace_back();
+  IndexLines(lines, static_cast<int32_t>(Lines.size()), flags, isNew);
+}
+
+int64_t TAbcFile::NextTuneNumber() const {
+  int64_t largest = 0;
+  for (const auto& rec : bySeq_) {
+    if (const auto number = TuneNumberOf(Lines[static_cast<size_t>(rec->StartLine)])) {
+      largest = std::max(largest, *number);
+    }
+  }
+  return largest + 1;
 }
 
 void TAbcFile::SortView() {
@@ -539,7 +578,7 @@ int32_t TAbcFile::ReplaceCurrent(const TLines& lines) {
   // The old record stays alive until the sets and sessions have let go of it.
   FilterList.Remove(old);
   const std::unique_ptr<TAbcRec> oldRec = TakeRecord(old);
-  IndexLines(lines, static_cast<int32_t>(Lines.size()), marks, false);
+  AppendTunes(lines, marks, false);
 
   // The text may hold several tunes: the first one takes the old tune's place in
   // sets and sessions.

@@ -96,7 +96,11 @@ class TAbcFile {
   int32_t UnselectAll();
 
   // Editing.
+  // Adds the tunes at the end of the file, after an empty line unless the file is
+  // empty or ends with one (or the text begins with one).
   virtual int32_t AddTunes(const TLines& lines, bool isNew, uint8_t flags);
+  // The X: number a new tune of this file takes: the largest one plus one.
+  int64_t NextTuneNumber() const;
   // Between these two, added tunes are left in the order they came and the views are
   // not filtered again; EndUpdate sorts and filters once. For adding many pieces.
   void BeginUpdate() { ++updating_; }
@@ -113,11 +117,11 @@ class TAbcFile {
   // them one by one. Records not of this file are ignored (compared, never read);
   // returns the count deleted.
   int32_t DeleteTunes(std::span<TAbcRec* const> recs);
-  // Replaces the current tune by edited text, which goes to the end of the file;
-  // the text's first tune takes the old one's marks, search score, set and session
-  // entries and becomes current. Returns 0 and does nothing without a current
-  // tune; -1, changing nothing, when the text holds no tune start or the current
-  // tune is not a record of this file.
+  // Replaces the current tune by edited text, which goes to the end of the file as
+  // AddTunes adds it; the text's first tune takes the old one's marks, search score,
+  // set and session entries and becomes current. Returns 0 and does nothing without
+  // a current tune; -1, changing nothing, when the text holds no tune start or the
+  // current tune is not a record of this file.
   int32_t ReplaceCurrent(const TLines& lines);
   // Frees every record; the caller then empties Lines and resets the filter list.
   void ClearRecs();
@@ -193,6 +197,9 @@ class TAbcFile {
   int32_t WriteTo(const std::string& path, std::string* error, bool replaceChanged);
   void RememberDisk(std::string_view bytes);
   void SplitFileBytes(std::string_view bytes);
+  // Every way of adding tunes ends here: the lines go to the end of the file, kept
+  // apart from the tune above.
+  void AppendTunes(const TLines& lines, uint8_t flags, bool isNew);
   void MakeRecord(const TLines& source, int32_t first, int32_t last, int32_t base, uint8_t marks,
                   std::vector<TAbcRec*>& added, int32_t& counter);
   // Takes a record out of the sets, sessions, lists and the current tune.

@@ -80,6 +80,22 @@ std::string NotAPlainFileReason(unsigned mode) {
   return "it is not a file";
 }
 
+std::string NotEightBitTextReason(std::string_view bytes) {
+  static constexpr std::string_view kUtf32Marks[] = {{"\xFF\xFE\0\0", 4}, {"\0\0\xFE\xFF", 4}};
+  static constexpr std::string_view kUtf16Marks[] = {"\xFF\xFE", "\xFE\xFF"};
+  // The UTF-32 little-endian mark begins with the UTF-16 one: it is looked for first.
+  for (const std::string_view mark : kUtf32Marks) {
+    if (bytes.starts_with(mark)) return "it is UTF-32 text, not 8-bit text (UTF-8 or Windows-1252)";
+  }
+  for (const std::string_view mark : kUtf16Marks) {
+    if (bytes.starts_with(mark)) return "it is UTF-16 text, not 8-bit text (UTF-8 or Windows-1252)";
+  }
+  if (bytes.substr(0, kTextProbeBytes).find('\0') != std::string_view::npos) {
+    return "it holds NUL bytes at its start: it is not 8-bit text (UTF-8 or Windows-1252)";
+  }
+  return {};
+}
+
 FileReadResult ReadRegularFile(const std::string& path) noexcept {
   try {
     return ReadImpl(path);
@@ -88,6 +104,20 @@ FileReadResult ReadRegularFile(const std::string& path) noexcept {
     result.error = "Out of memory";  // short enough not to allocate
     return result;
   }
+}
+
+FileReadResult ReadTextFile(const std::string& path) noexcept {
+  FileReadResult read = ReadRegularFile(path);
+  if (read.status != FileReadStatus::Read) return read;
+  try {
+    const std::string reason = NotEightBitTextReason(read.bytes);
+    if (!reason.empty()) return Failed(path, reason);
+  } catch (...) {
+    FileReadResult result;
+    result.error = "Out of memory";
+    return result;
+  }
+  return read;
 }
 
 }  // namespace rq

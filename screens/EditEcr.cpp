@@ -46,7 +46,8 @@ const char* const kNoteSpellings[TEditEcr::kKeyTypes][12] = {
 // The pad's symbol buttons; each types its caption.
 const char* const kSymbols[] = {"|", ":|", "|:", ":|:", "|1", ":|2", "~", "^", "_", "{}", "[]", "\"\"", "(2", "(3", "(4"};
 
-const char* const kNewTuneTemplate = "X:1\nT:\nM:4/4\nR:\nK:D\n";
+// A new tune's text after its "X:" number.
+const char* const kNewTuneTemplate = "\nT:\nM:4/4\nR:\nK:D\n";
 constexpr int kTitleLine = 1;  // the caret waits at the end of "T:"
 constexpr int kKeyboardOctaves = 4;
 constexpr int kKeyWidth = 15;
@@ -303,12 +304,12 @@ QString TEditEcr::Text() const { return BlockTexts().join('\n'); }
 
 // ---- editing -------------------------------------------------------------------
 
-void TEditEcr::StartEdit(int mode, TextEncoding fileEncoding) {
+void TEditEcr::StartEdit(int mode, TextEncoding fileEncoding, int64_t newTuneNumber) {
   Modified = false;
   EditMode = mode;
   encoding_ = mode == 1 ? fileEncoding : shownEncoding_.value_or(fileEncoding);
   if (mode == 1) {
-    LoadText(QString::fromLatin1(kNewTuneTemplate));
+    LoadText("X:" + QString::number(newTuneNumber) + QString::fromLatin1(kNewTuneTemplate));
     QTextCursor cursor(abcEditor_->document()->findBlockByNumber(kTitleLine));
     cursor.movePosition(QTextCursor::EndOfBlock);
     abcEditor_->setTextCursor(cursor);

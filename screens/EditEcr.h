@@ -72,9 +72,10 @@ class TEditEcr : public QObject {
   // The log is emptied unless `keepLog`.
   void ShowTune(const TLines& lines, uint32_t code, bool keepLog);
   // Makes the editor writable and shows the pad. Mode 0 edits the text shown, mode
-  // 1 starts a new tune from the template. An edit is written back in the tune's own
-  // encoding; a new tune, or a tune of ASCII only, takes `fileEncoding`.
-  void StartEdit(int mode, TextEncoding fileEncoding);
+  // 1 starts a new tune from the template, numbered `newTuneNumber`. An edit is
+  // written back in the tune's own encoding; a new tune, or a tune of ASCII only,
+  // takes `fileEncoding`.
+  void StartEdit(int mode, TextEncoding fileEncoding, int64_t newTuneNumber = 1);
   bool Editing() const { return editing_; }
 
   // Ok: the browser stores the text; false when it refused it (the edit goes on).

@@ -63,7 +63,7 @@ void TFileEcr::ACTNewTune() {
   if (!editor_ || editing_ || !curList_ || host_.IsTrash(curList_)) return;
   LockForEdit(true);
   host_.EnterEditMode();
-  editor_->StartEdit(kEditNewTune, FileEncoding(curList_->Lines));
+  editor_->StartEdit(kEditNewTune, FileEncoding(curList_->Lines), curList_->NextTuneNumber());
 }
 
 bool TFileEcr::EndEdit(int mode) {

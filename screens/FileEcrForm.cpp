@@ -61,11 +61,23 @@ QLabel* Lamp(QWidget* parent, const char* name, const char* text, const QColor& 
   return lamp;
 }
 
+// A tune count with room for seven digits, however little room the row has left:
+// large collections hold hundreds of thousands of tunes.
+class TuneCounter : public QLabel {
+ public:
+  using QLabel::QLabel;
+  QSize minimumSizeHint() const override {
+    const int frame = width() - contentsRect().width() + 2 * margin();
+    const int digits = fontMetrics().horizontalAdvance(QStringLiteral("0000000 "));
+    return QLabel::minimumSizeHint().expandedTo(QSize(digits + frame, 0));
+  }
+  QSize sizeHint() const override { return QLabel::sizeHint().expandedTo(minimumSizeHint()); }
+};
+
 QLabel* Counter(QWidget* parent, const char* name, const char* hint) {
-  auto* label = new QLabel(parent);
+  auto* label = new TuneCounter(parent);
   label->setObjectName(name);
   label->setToolTip(hint);
-  label->setMinimumWidth(48);
   label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   label->setFrameShape(QFrame::StyledPanel);
   return label;

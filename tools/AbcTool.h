@@ -27,7 +27,8 @@ struct RegisterCommand {
 // Reads a whole input file (only a plain file: never a folder, pipe or device);
 // prints the reason, a missing file included, and returns nullopt on failure.
 std::optional<std::string> ReadInputBytes(const std::string& path);
-// Reads a tune file into lines; UTF-16 text is refused with its reason.
+// Reads a tune file into lines; what is no 8-bit text (UTF-16, UTF-32, NUL bytes at
+// the start) is refused with its reason, as the program refuses it.
 std::optional<TLines> ReadFileLines(const std::string& path);
 // False, after printing why, when nothing of that name exists: a tool never
 // takes a missing input for an empty one.

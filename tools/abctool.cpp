@@ -19,16 +19,6 @@ std::vector<Command>& Registry() {
   return commands;
 }
 
-// A byte-order mark, or text whose every other byte is zero.
-bool LooksLikeUtf16(std::string_view bytes) {
-  if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) return true;
-  const size_t sample = std::min<size_t>(bytes.size(), 64) & ~size_t{1};
-  if (sample < 4) return false;
-  size_t zeroEven = 0, zeroOdd = 0;
-  for (size_t i = 0; i < sample; ++i) (i % 2 == 0 ? zeroEven : zeroOdd) += bytes[i] == '\0';
-  return zeroEven == sample / 2 || zeroOdd == sample / 2;
-}
-
 int Usage() {
   std::fprintf(stderr, "usage: abctool COMMAND ...\n");
   for (const auto& c : Registry()) std::fprintf(stderr, "  abctool %s %s\n", c.name, c.usage);
@@ -62,9 +52,8 @@ bool InputExists(const std::string& path) {
 std::optional<TLines> ReadFileLines(const std::string& path) {
   const auto bytes = ReadInputBytes(path);
   if (!bytes) return std::nullopt;
-  if (LooksLikeUtf16(*bytes)) {
-    std::fprintf(stderr, "abctool: \"%s\" is UTF-16 text; ABC files are 8-bit text (UTF-8 or Windows-1252)\n",
-                 path.c_str());
+  if (const std::string reason = NotEightBitTextReason(*bytes); !reason.empty()) {
+    std::fprintf(stderr, "abctool: Cannot read \"%s\": %s\n", path.c_str(), reason.c_str());
     return std::nullopt;
   }
   return SplitLines(*bytes);

@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 
 #include "CtrlFileTestHelpers.h"
+#include "platform/FileRead.h"
 
 namespace rq {
 namespace {
@@ -61,11 +62,14 @@ TEST_F(CtrlFileTest, AnUnavailableControlFileIsNeverATuneFile) {
     bool trashIsAFolder;
     bool trashOpenAsTunes;
     bool filerAvailable;
+    std::string trashBytes;  // what is in the trash's place: never written over
   };
   const Case cases[] = {
-      {"the folder cannot hold files", true, false, false, false},
-      {"the trash is a folder", false, true, false, true},
-      {"the trash's path is open as a tune file", false, false, true, true},
+      {"the folder cannot hold files", true, false, false, false, ""},
+      {"the trash is a folder", false, true, false, true, ""},
+      {"the trash's path is open as a tune file", false, false, true, true, ""},
+      {"the trash is UTF-16 text", false, false, false, true, std::string("\xFF\xFE%\0 \0*\0\n\0", 10)},
+      {"the trash is a binary file", false, false, false, true, std::string("\x7F" "ELF\x02\x01\x01\0", 8)},
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     const Case& c = cases[i];
@@ -75,7 +79,9 @@ TEST_F(CtrlFileTest, AnUnavailableControlFileIsNeverATuneFile) {
     const std::string programFolder = c.folderIsAFile ? Path("plain") : caseFolder;
     if (c.folderIsAFile) WriteBytes(programFolder, "");
     if (c.trashIsAFolder) std::filesystem::create_directory(programFolder + "/trash");
-    TCtrlFile local(programFolder, ui, host, parser, midi);
+    if (!c.trashBytes.empty()) WriteBytes(programFolder + "/trash", c.trashBytes);
+    auto owned = std::make_unique<TCtrlFile>(programFolder, ui, host, parser, midi);
+    TCtrlFile& local = *owned;
     if (c.trashOpenAsTunes) {
       ASSERT_EQ(local.OpenFile(local.TrashPath()), kCtrlOk);
     }
@@ -94,6 +100,11 @@ TEST_F(CtrlFileTest, AnUnavailableControlFileIsNeverATuneFile) {
       }
     }
     EXPECT_EQ(local.QueryCloseAll(), kCtrlOk);
+    owned.reset();
+    if (!c.trashBytes.empty()) {
+      EXPECT_EQ(ReadBytes(programFolder + "/trash"), c.trashBytes);
+      EXPECT_NE(local.TrashProblem().find("not 8-bit text"), std::string::npos) << local.TrashProblem();
+    }
   }
 }
 
@@ -179,6 +190,19 @@ TEST_F(CtrlFileTest, OpeningTwiceOrAnUnreadableFileIsRefused) {
   EXPECT_EQ(ui.Asked[1].type, MsgDlgType::Error);
   EXPECT_NE(ui.Asked[1].text.find("folder.abc"), std::string::npos) << ui.Asked[1].text;
 
+  // Text in 16 bits or binary bytes: the same error box with the reason, no tab.
+  const std::string utf16("\xFF\xFEX\0:\0001\0\n\0", 10);
+  WriteBytes(Path("utf16.abc"), utf16);
+  WriteBytes(Path("image.abc"), std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16));
+  EXPECT_EQ(ctrl->OpenFile(Path("utf16.abc")), kCtrlRefused);
+  EXPECT_EQ(ctrl->OpenFile(Path("image.abc")), kCtrlRefused);
+  ASSERT_EQ(ui.Asked.size(), 4u);
+  EXPECT_EQ(ui.Asked[2].type, MsgDlgType::Error);
+  EXPECT_EQ(ui.Asked[2].text, "Cannot read \"" + Path("utf16.abc") + "\": " + NotEightBitTextReason(utf16));
+  EXPECT_EQ(ui.Asked[3].type, MsgDlgType::Error);
+  EXPECT_NE(ui.Asked[3].text.find("NUL bytes"), std::string::npos) << ui.Asked[3].text;
+  EXPECT_EQ(ReadBytes(Path("utf16.abc")), utf16);
+
   EXPECT_EQ(added.count(), 0);
   EXPECT_EQ(ctrl->Files(), std::vector<TAbcFile*>{tunes});
 
@@ -246,7 +270,7 @@ TEST_F(CtrlFileTest, SaveQuestionsAndTheirAnswers) {
     EXPECT_EQ(saved.count(), c.written ? 1 : 0);
     EXPECT_EQ(file->Modified, !c.written);
     if (c.written) {
-      EXPECT_EQ(ReadBytes(Path("saved.abc")), (c.untitled ? "" : "X:1\nT:a\nK:D\n") + std::string("X:2\nT:b\nK:G\n"));
+      EXPECT_EQ(ReadBytes(Path("saved.abc")), (c.untitled ? "" : "X:1\nT:a\nK:D\n\n") + std::string("X:2\nT:b\nK:G\n"));
     }
   }
 }

@@ -6,12 +6,14 @@
 #include <QGuiApplication>
 #include <QSignalSpy>
 #include <QTimer>
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 
 #include <sys/stat.h>
 
 #include "CtrlFileTestHelpers.h"
+#include "library/AbcFileFormat.h"
 #include "midi/AbcToMidi.h"
 #include "midi/MidiFile.h"
 
@@ -236,6 +238,14 @@ TEST_F(CtrlFileTransfersTest, DropsCopyAndMoveOnlyIntoTheTrash) {
   EXPECT_EQ(reels->Sets.TuneCount(0), 0);
   EXPECT_EQ(reels->Sessions.Count(), 0);
   EXPECT_EQ(trash->GetTitle(0), "Drowsy Maggie");
+  // Dropped tunes never touch the tune above them: every tune start follows an empty line.
+  for (const TAbcFile* file : {jigs, trash}) {
+    for (size_t i = 1; i < file->Lines.size(); ++i) {
+      if (IsTuneStart(file->Lines[i])) {
+        EXPECT_EQ(file->Lines[i - 1], "") << file->FileName << " line " << i;
+      }
+    }
+  }
 }
 
 // The count goes into the question as text: a translated text holding other
@@ -275,14 +285,16 @@ TEST_F(CtrlFileTransfersTest, NewFileFromTheClipboard) {
 }
 
 // A folder's ".abc" files are merged in name order into one new file, which gets its
-// tab; a file that cannot be read is named and left out; hidden files, folders and
-// other extensions are not taken.
+// tab, each file's tunes kept apart from the tune above by an empty line; a file that
+// cannot be read or is no 8-bit text is named and left out; hidden files, folders
+// and other extensions are not taken.
 TEST_F(CtrlFileTransfersTest, MergeTakesAFolderInNameOrder) {
   const std::string tunes = Path("tunes");
   std::filesystem::create_directories(tunes + "/folder.abc");
   WriteBytes(tunes + "/b.abc", "\xEF\xBB\xBF" + Tune(1, "Cooley's") + "\n" + Tune(2, "Abbey Reel"));
   WriteBytes(tunes + "/A.abc", "% old header\r\n" + Tune(1, "Zoe's") + "\n" + Tune(2, "Mason's Apron") + "\n" +
                                    Tune(3, "Yellow Tinker"));
+  WriteBytes(tunes + "/c.abc", std::string("\xFF\xFEX\0:\0001\0", 8));
   WriteBytes(tunes + "/.hidden.abc", Tune(1, "Hidden"));
   WriteBytes(tunes + "/notes.txt", Tune(1, "Not a tune file"));
   ASSERT_EQ(mkfifo((tunes + "/pipe.abc").c_str(), 0600), 0);
@@ -300,10 +312,15 @@ TEST_F(CtrlFileTransfersTest, MergeTakesAFolderInNameOrder) {
   TLines titleLines = merged->Lines;
   std::erase_if(titleLines, [](const std::string& line) { return !line.starts_with("T:"); });
   EXPECT_EQ(titleLines, (TLines{"T:Zoe's", "T:Mason's Apron", "T:Yellow Tinker", "T:Cooley's", "T:Abbey Reel"}));
+  const auto zoes = std::find(merged->Lines.begin(), merged->Lines.end(), "X:1");
+  const auto cooleys = std::find(zoes + 1, merged->Lines.end(), "X:1");
+  ASSERT_NE(cooleys, merged->Lines.end());
+  EXPECT_EQ(*(cooleys - 1), "") << "the second file's tunes are kept apart from the first's";
   for (const TAbcRec* rec : merged->FilterList.All) EXPECT_TRUE(rec->IsAddedThisRun());
   ASSERT_EQ(ui.Asked.size(), 1u);
   EXPECT_NE(ui.Asked[0].text.find("link.abc"), std::string::npos) << ui.Asked[0].text;
   EXPECT_NE(ui.Asked[0].text.find("pipe.abc"), std::string::npos) << ui.Asked[0].text;
+  EXPECT_NE(ui.Asked[0].text.find("c.abc\": it is UTF-16"), std::string::npos) << ui.Asked[0].text;
   EXPECT_EQ(ui.Asked[0].text.find("Hidden"), std::string::npos);
   ASSERT_GE(status.count(), 2);
   EXPECT_EQ(status.first().at(0).value<std::string>(), "  >>> A.abc");

@@ -267,7 +267,7 @@ TEST_F(EditTuneTest, NewTuneHidesFilterAndSearch) {
   QTest::keyClicks(&Text(), "Mine");  // the caret waits after "T:"
   Browser().SearchText("Eight");
   EXPECT_EQ(tunes_->ViewMode, vmAll);
-  EXPECT_EQ(Shown().substr(0, 10), "X:1\nT:Mine");
+  EXPECT_EQ(Shown().substr(0, 10), "X:5\nT:Mine") << "numbered after the file's largest X:";
   Editor().BtnValidEdit()->click();
 }
 
@@ -349,8 +349,9 @@ TEST_F(EditTuneTest, PasteNeedsATune) {
 
   SetClipboard("% notes about it\nX:7\nT:Pasted\nK:G\n");
   Action(ActionId::PasteTune)->trigger();
-  EXPECT_EQ(tunes_->Lines.size(), 28u);
-  EXPECT_EQ(tunes_->Lines[25], "X:7");
+  EXPECT_EQ(tunes_->Lines.size(), 29u);
+  EXPECT_EQ(tunes_->Lines[25], "") << "the pasted tune is kept apart from the tune above";
+  EXPECT_EQ(tunes_->Lines[26], "X:7");
 
   TAbcFile* trash = FileControl()->Trash();
   FileControl()->ShowFile(trash);

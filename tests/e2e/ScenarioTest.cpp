@@ -193,7 +193,7 @@ TEST_F(ScenarioTest, AnEditConfirmedAndSaved) {
   const std::string saved = ReadBytes(Path("tunes.abc"));
   EXPECT_TRUE(saved.starts_with("%%BSET%\n%%DSET%Reels,4,3\n%%ESET%\nX:1\nT:b\n"));
   EXPECT_TRUE(saved.ends_with("X:4\nT:Eight\nM:4/4\nL:1/8\nK:C\n" + std::string(test::kEightNotes) +
-                              "cAFA c2A2|BGDG B2G2|CDEF GABc|c8|\n"
+                              "cAFA c2A2|BGDG B2G2|CDEF GABc|c8|\n\n"
                               "X:2\nT:Zed\nR:jig\nM:6/8\nL:1/8\nK:G\ndBG dBG|cBA BAG|\n"));
 
   ASSERT_NE(QuitAndReopen("tunes.abc", {mrYes}), nullptr);
@@ -201,8 +201,9 @@ TEST_F(ScenarioTest, AnEditConfirmedAndSaved) {
 }
 
 // New Tune, a title and a bar typed into the template, Ok: the tune is in the list,
-// the counters and the Added view. Ctrl+S writes it at the end of the file with the
-// file's CR LF line ends; after a new start it is in the list.
+// the counters and the Added view. It is numbered after the file's largest X:, and
+// Ctrl+S writes it at the end of the file after an empty line, with the file's CR LF
+// line ends; after a new start it is in the list.
 TEST_F(ScenarioTest, ANewTuneAdded) {
   Launch();
   const std::string crlf = WithCrLf(test::kFourTunes);
@@ -217,7 +218,7 @@ TEST_F(ScenarioTest, ANewTuneAdded) {
   EXPECT_EQ(View(), std::vector<std::string>{"Kesh"});
 
   PressKey(Qt::Key_S, Qt::ControlModifier);
-  EXPECT_EQ(ReadBytes(Path("tunes.abc")), crlf + WithCrLf("X:1\nT:Kesh\nM:4/4\nR:\nK:D\nGAB ABG|\n"));
+  EXPECT_EQ(ReadBytes(Path("tunes.abc")), crlf + WithCrLf("\nX:5\nT:Kesh\nM:4/4\nR:\nK:D\nGAB ABG|\n"));
 
   ASSERT_NE(QuitAndReopen("tunes.abc", {mrYes}), nullptr);
   EXPECT_EQ(View(), (std::vector<std::string>{"A", "a", "b", "Eight", "Kesh"}));

@@ -80,12 +80,43 @@ TEST_F(AbcFile, SortedByTitleThenPlace) {
   EXPECT_EQ(Titles(*f), (std::vector<std::string>{"A", "a", "b"}));
 }
 
+// An old code comment is the mark and exactly eight code digits (upper-case hex) on
+// a tune's first key line; anything else that holds the mark is the user's text.
 TEST_F(AbcFile, OldCodeCommentsAreRemovedQuietly) {
   const auto f = Load("X:1\nT:t %ZYM:00000000\nK:D %ZYM:1A2B3C4D % x\nabc %ZYM:1A2B3C4D\n");
   EXPECT_EQ(f->Lines[1], "T:t %ZYM:00000000");
   EXPECT_EQ(f->Lines[2], "K:D % x");
   EXPECT_EQ(f->Lines[3], "abc %ZYM:1A2B3C4D");
   EXPECT_FALSE(f->Modified);
+
+  const struct {
+    const char* line;
+    const char* kept;
+  } keyLines[] = {
+      {"K:G %ZYM: tune from Paddy", "K:G %ZYM: tune from Paddy"},
+      {"K:G %ZYM:1A2B3C4", "K:G %ZYM:1A2B3C4"},
+      {"K:G %ZYM:1A2B3C4D5", "K:G %ZYM:1A2B3C4D5"},
+      {"K:G %ZYM:1a2b3c4d", "K:G %ZYM:1a2b3c4d"},
+      {"K:G %ZYM:0123456G", "K:G %ZYM:0123456G"},
+      {"K:G %ZYM:89ABCDEF", "K:G"},
+      {"K:G %ZYM:x %ZYM:01234567 % y", "K:G %ZYM:x % y"},
+  };
+  for (const auto& k : keyLines) {
+    const auto g = Load("X:1\nT:a\n" + std::string(k.line) + "\nabc|\n");
+    EXPECT_EQ(g->Lines[2], k.kept) << k.line;
+  }
+}
+
+// The list shows what the saved file holds: the comment goes before the tunes are
+// read, so the key the list shows is the key the file is read with afterwards.
+TEST_F(AbcFile, TunesAreReadAfterTheOldCodesGo) {
+  const auto f = Load("X:1\nT:a\nK:G %ZYM:1A2B3C4D dorian\nGABc|\n");
+  EXPECT_EQ(f->Lines[2], "K:G dorian");
+  EXPECT_EQ(f->FindBySeq(1)->GetKeyIndex(), FindKeyIndex("GDor"));
+  ASSERT_EQ(f->Save(), 0);
+  const TAbcFile reread(f->FileName, nullptr);
+  EXPECT_EQ(reread.FindBySeq(1)->GetKeyIndex(), f->FindBySeq(1)->GetKeyIndex());
+  EXPECT_EQ(reread.FindBySeq(1)->Code, f->FindBySeq(1)->Code);
 }
 
 TEST_F(AbcFile, OnlyAMissingFileOpensEmpty) {
@@ -99,10 +130,17 @@ TEST_F(AbcFile, OnlyAMissingFileOpensEmpty) {
   // first save would replace the user's tunes with nothing. (Every reason is the
   // plain-file reader's, tested with it.)
   ASSERT_EQ(::mkfifo(dir.File("pipe.abc").c_str(), 0600), 0);
+  // Text in 16 bits and binary bytes are refused too: opened as a file without tunes,
+  // a tune added to them would be saved as 8-bit text among them.
+  WriteBytes(dir.File("utf16.abc"), "\xFF\xFEX\0:\0001\0\n\0"s);
+  WriteBytes(dir.File("binary.abc"), "\x89PNG\r\n\x1A\n\0\0\0\rIHDR"s);
   const struct {
     std::string path;
     const char* reason;
-  } unreadable[] = {{dir.File(""), "folder"}, {dir.File("pipe.abc"), "pipe"}};
+  } unreadable[] = {{dir.File(""), "folder"},
+                    {dir.File("pipe.abc"), "pipe"},
+                    {dir.File("utf16.abc"), "UTF-16"},
+                    {dir.File("binary.abc"), "NUL"}};
   for (const auto& u : unreadable) {
     try {
       TAbcFile file(u.path, nullptr);
@@ -111,6 +149,7 @@ TEST_F(AbcFile, OnlyAMissingFileOpensEmpty) {
       EXPECT_NE(std::string(e.what()).find(u.reason), std::string::npos) << e.what();
     }
   }
+  EXPECT_EQ(ReadBytes(dir.File("utf16.abc")), "\xFF\xFEX\0:\0001\0\n\0"s);
 }
 
 // A folder we may not search hides the file without making it missing. Run as a user
@@ -149,7 +188,7 @@ TEST_F(AbcFile, LoadThenSaveGivesBackTheSameBytes) {
       "X:1\rT:Old Mac\rK:D\rabc\r",
       "X:1\nT:No final break\nK:D\nabc",
       "\xEF\xBB\xBFX:1\nT:Bom\nK:D\nabc\n",
-      "X:1\nT:Caf\xe9 \x80\xff\nK:D\nab\0c\n\n"s,
+      "X:1\nT:Caf\xe9 \x80\xff\nK:D\n" + std::string(64, 'z') + "\nab\0c\n\n"s,
       "% only a comment\n\n",
       "",
   };
@@ -169,13 +208,59 @@ TEST_F(AbcFile, AddedLinesTakeTheFileLineEnds) {
   const auto f = Load("X:1\r\nT:a\r\nK:D\r\n");
   f->AddTunes({"X:2", "T:b", "K:G"}, true, 0);
   ASSERT_EQ(f->Save(), 0);
-  EXPECT_EQ(ReadBytes(f->FileName), "X:1\r\nT:a\r\nK:D\r\nX:2\r\nT:b\r\nK:G\r\n");
+  EXPECT_EQ(ReadBytes(f->FileName), "X:1\r\nT:a\r\nK:D\r\n\r\nX:2\r\nT:b\r\nK:G\r\n");
 
   const auto fresh = TAbcFile::CreateNew("abcnew1", nullptr);
   fresh->AddTunes({"X:1", "T:n"}, true, 0);
   fresh->SetFileName(dir.File("new.abc"));
   ASSERT_EQ(fresh->Save(), 1);
   EXPECT_EQ(ReadBytes(dir.File("new.abc")), "X:1\nT:n\n");
+}
+
+// An added tune never touches the tune above: one empty line comes between them
+// unless the file is empty or already ends with one (or the text begins with one).
+// The tune above keeps its lines, and read again the file holds both tunes.
+TEST_F(AbcFile, AnAddedTuneIsKeptApartFromTheTuneAbove) {
+  const TLines added = {"X:77", "T:b", "K:G"};
+  const struct {
+    const char* what;
+    std::string before;
+    TLines text;
+    std::string after;
+  } cases[] = {
+      {"after a last line with its line end", "X:1\nT:a\nK:D\nD4:|\n", added,
+       "X:1\nT:a\nK:D\nD4:|\n\nX:77\nT:b\nK:G\n"},
+      {"after a last line without one", "X:1\nT:a\nK:D\nD4:|", added, "X:1\nT:a\nK:D\nD4:|\n\nX:77\nT:b\nK:G"},
+      {"after an empty line", "X:1\nT:a\nK:D\nD4:|\n\n", added, "X:1\nT:a\nK:D\nD4:|\n\nX:77\nT:b\nK:G\n"},
+      {"text that begins empty", "X:1\nT:a\nK:D\nD4:|\n", {"", "X:77", "T:b", "K:G"},
+       "X:1\nT:a\nK:D\nD4:|\n\nX:77\nT:b\nK:G\n"},
+      {"into an empty file", "", added, "X:77\nT:b\nK:G\n"},
+      {"after a header without tunes", "% header", added, "% header\n\nX:77\nT:b\nK:G"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const auto f = Load(c.before);
+    TLines above;
+    if (const TAbcRec* first = f->FindBySeq(1)) f->CopyRecLines(first, above, true);
+    f->AddTunes(c.text, true, 0);
+    if (const TAbcRec* first = f->FindBySeq(1); first && !above.empty()) {
+      TLines after;
+      f->CopyRecLines(first, after, true);
+      EXPECT_EQ(after, above);
+    }
+    ASSERT_EQ(f->Save(), 0);
+    EXPECT_EQ(ReadBytes(f->FileName), c.after);
+    const TAbcFile reread(f->FileName, nullptr);
+    EXPECT_EQ(reread.FilterList.AllCount(), f->FilterList.AllCount());
+  }
+}
+
+// A new tune takes the file's largest X: number plus one, whatever the tunes' order.
+TEST_F(AbcFile, ANewTuneTakesTheNextFreeNumber) {
+  EXPECT_EQ(TAbcFile::CreateNew("abcnew1", nullptr)->NextTuneNumber(), 1);
+  EXPECT_EQ(Load("X:3\nT:a\nK:D\n\nX: 76 % old\nT:b\nK:G\n\nX:12\nT:c\n  X:99 no tune\n")->NextTuneNumber(), 77);
+  EXPECT_EQ(Load("X:\nT:no number\nK:D\n")->NextTuneNumber(), 1);
+  EXPECT_EQ(Load("X:2147483647\nT:last\nK:D\n")->NextTuneNumber(), 2147483648);
 }
 
 TEST_F(AbcFile, UntitledAndFailedSaves) {
@@ -384,7 +469,8 @@ TEST_F(ReplaceTest, OneTuneKeepsMarksScoreSetsAndGoesLast) {
   EXPECT_EQ(f->TitleOfRec(edited), "b edited");
   EXPECT_EQ(edited->GetFlags(), kMarked);
   EXPECT_EQ(edited->GetSearchScore(), 7);
-  EXPECT_EQ(edited->StartLine, 15);
+  EXPECT_EQ(f->Lines[15], "") << "the edited tune is kept apart from the tune above";
+  EXPECT_EQ(edited->StartLine, 16);
   EXPECT_EQ(f->Sets.GetTune(0, 1), edited);
   EXPECT_EQ(f->Sets.GetRepeat(0, 1), 3);
   EXPECT_EQ(f->Sessions.Session(0)->Master, edited);
@@ -415,7 +501,7 @@ TEST_F(AbcFile, PastedTextIsNewAndTextBeforeItsFirstTuneBelongsToNone) {
   ASSERT_EQ(f->FilterList.AllCount(), 2);
   const TAbcRec* pasted = f->FindBySeq(2);
   EXPECT_TRUE(pasted->IsAddedThisRun());
-  EXPECT_EQ(pasted->StartLine, 6);
+  EXPECT_EQ(pasted->StartLine, 7);
   EXPECT_EQ(f->FindBySeq(1)->GetEndLine(), 4);
   EXPECT_TRUE(f->Modified);
   f->SetViewMode(vmAdded, 0);

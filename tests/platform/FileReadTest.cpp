@@ -1,5 +1,5 @@
 // Whole-file reads take only plain files and tell "no such file" from every other
-// reason a file cannot be read.
+// reason a file cannot be read; text reads take only 8-bit text.
 #include <gtest/gtest.h>
 
 #include <sys/socket.h>
@@ -79,6 +79,63 @@ TEST_F(FileRead, OnlyNoSuchFileIsMissing) {
     EXPECT_EQ(read.bytes, "");
   }
   ::close(sock);
+}
+
+// Text in 16 or 32 bits and binary files are told by a byte-order mark or a NUL byte
+// in the first block; 8-bit text with NUL bytes further on is text.
+TEST(TextFiles, OnlyEightBitTextIsText) {
+  const std::string tune = "X:1\nT:Reel\nK:D\nDFAF|\n";
+  std::string utf16le, utf16be, utf32le;
+  for (char c : tune) {
+    utf16le += std::string{c, '\0'};
+    utf16be += std::string{'\0', c};
+    utf32le += std::string{c, '\0', '\0', '\0'};
+  }
+  const std::string lateNul = std::string(kTextProbeBytes, 'a') + '\0';
+  const struct {
+    const char* what;
+    std::string bytes;
+    const char* reason;  // a word of the reason; "" for text
+  } cases[] = {
+      {"UTF-16 LE with its mark", "\xFF\xFE" + utf16le, "UTF-16"},
+      {"UTF-16 BE with its mark", "\xFE\xFF" + utf16be, "UTF-16"},
+      {"UTF-32 LE with its mark", std::string("\xFF\xFE\0\0", 4) + utf32le, "UTF-32"},
+      {"UTF-32 BE with its mark", std::string("\0\0\xFE\xFF", 4), "UTF-32"},
+      {"UTF-16 without a mark", utf16le, "NUL"},
+      {"a NUL byte last in the first block", lateNul.substr(1), "NUL"},
+      {"a binary file", std::string("\x7F" "ELF\x02\x01\x01\0", 8), "NUL"},
+      {"a NUL byte after the first block", lateNul, ""},
+      {"UTF-8 with its mark", "\xEF\xBB\xBF" + tune, ""},
+      {"Windows-1252", "T:Caf\xE9 \xFF\xFE", ""},
+      {"empty", "", ""},
+  };
+  for (const auto& c : cases) {
+    const std::string reason = NotEightBitTextReason(c.bytes);
+    if (*c.reason) {
+      EXPECT_NE(reason.find(c.reason), std::string::npos) << c.what << ": " << reason;
+    } else {
+      EXPECT_EQ(reason, "") << c.what;
+    }
+  }
+}
+
+// The text reader refuses what is no text with the plain-file reader's "Cannot read"
+// error and its bytes, and reads text and missing files as that reader does.
+TEST_F(FileRead, TheTextReaderRefusesWhatIsNoText) {
+  std::ofstream(Path("utf16.abc"), std::ios::binary) << std::string("\xFF\xFEX\0:\0", 6);
+  const FileReadResult refused = ReadTextFile(Path("utf16.abc"));
+  EXPECT_EQ(refused.status, FileReadStatus::Failed);
+  EXPECT_EQ(refused.error, "Cannot read \"" + Path("utf16.abc") + "\": " + NotEightBitTextReason("\xFF\xFE"));
+  EXPECT_EQ(refused.bytes, "");
+
+  const std::string text = "X:1\r\n" + std::string(kTextProbeBytes, 'z') + '\0';
+  std::ofstream(Path("text.abc"), std::ios::binary) << text;
+  const FileReadResult read = ReadTextFile(Path("text.abc"));
+  EXPECT_EQ(read.status, FileReadStatus::Read);
+  EXPECT_EQ(read.bytes, text);
+  EXPECT_EQ(ReadTextFile(Path("nothere.abc")).status, FileReadStatus::Missing);
+  fs::create_directory(Path("folder.abc"));
+  EXPECT_EQ(ReadTextFile(Path("folder.abc")).error, ReadRegularFile(Path("folder.abc")).error);
 }
 
 }  // namespace

@@ -217,5 +217,20 @@ TEST_F(FileEcrTest, ListLayout) {
   EXPECT_FALSE(expand->isHidden());
 }
 
+// Both tune counters have room for seven digits however narrow the window: a file of
+// 113,033 tunes is counted with all six.
+TEST_F(FileEcrTest, CountersHaveRoomForSevenDigits) {
+  std::string text;
+  for (int n = 1; n <= 113033; ++n) text += "X:" + std::to_string(n) + "\n";
+  Open(text);
+  window->resize(1, window->height());
+  window->layout()->activate();
+  for (QLabel* counter : {browser->LabCptAll(), browser->LabCptFlt()}) {
+    EXPECT_EQ(counter->text(), "113033 ") << counter->objectName().toStdString();
+    EXPECT_GE(counter->contentsRect().width(), counter->fontMetrics().horizontalAdvance("1234567 "))
+        << counter->objectName().toStdString();
+  }
+}
+
 }  // namespace
 }  // namespace rq::test
