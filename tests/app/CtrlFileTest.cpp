@@ -369,7 +369,7 @@ TEST_F(CtrlFileTest, AFileChangedByAnotherProgramIsReplacedOnlyWhenAgreed) {
   ui.Asked.clear();
   ui.Answers = {mrYes};
   EXPECT_EQ(ctrl->SaveFile(file), kCtrlOk);
-  EXPECT_EQ(ReadBytes(Path("shared.abc")), "X:1\nT:a\nK:D\nX:2\nT:b\nK:G\n");
+  EXPECT_EQ(ReadBytes(Path("shared.abc")), "X:1\nT:a\nK:D\n\nX:2\nT:b\nK:G\n");
   EXPECT_FALSE(file->Modified);
 
   file->AddTunes({"X:4", "T:d", "K:E"}, true, 0);
@@ -378,7 +378,7 @@ TEST_F(CtrlFileTest, AFileChangedByAnotherProgramIsReplacedOnlyWhenAgreed) {
   file->AddTunes({"X:5", "T:e", "K:F"}, true, 0);
   EXPECT_EQ(ctrl->SaveFile(file), kCtrlOk);
   EXPECT_EQ(ui.Asked.size(), 1u) << "only the first save asked";
-  EXPECT_EQ(ReadBytes(Path("shared.abc")), "X:1\nT:a\nK:D\nX:2\nT:b\nK:G\nX:4\nT:d\nK:E\nX:5\nT:e\nK:F\n");
+  EXPECT_EQ(ReadBytes(Path("shared.abc")), "X:1\nT:a\nK:D\n\nX:2\nT:b\nK:G\n\nX:4\nT:d\nK:E\n\nX:5\nT:e\nK:F\n");
 }
 
 // Save-as settles the extension first, then asks about an existing file itself.
