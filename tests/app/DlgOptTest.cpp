@@ -114,11 +114,24 @@ TEST_F(DlgOptTest, ChangesApplyLiveAndAreWrittenAtQuit) {
   }
 }
 
-// An instrument cell takes a number 0..127 and sends it to its channel at once;
+// Each row of the instrument grid shows the instrument of the channel it is labelled
+// with (2 to 16). A cell takes a number 0..127 and sends it to its channel at once;
 // anything else puts the previous number back and sends nothing.
 TEST_F(DlgOptTest, PatchCellsTakeOnlyInstrumentNumbers) {
+  std::string ini = "[MIDI]\n";
+  for (int channel = 0; channel < 16; ++channel) {
+    ini += "patch_" + std::to_string(channel) + "=" + std::to_string(40 + channel) + "\n";
+  }
+  Write("RQUILL20.INI", ini);
   TAppContext& app = Start();
-  QTableWidgetItem* cell = Find<QTableWidget>("gridPatch")->item(2, 0);  // channel "4", zero-based 3
+  QTableWidget* grid = Find<QTableWidget>("gridPatch");
+  ASSERT_EQ(grid->rowCount(), 15);
+  for (int row = 0; row < 15; ++row) {
+    const int label = grid->verticalHeaderItem(row)->text().toInt();
+    EXPECT_EQ(label, row + 2);
+    EXPECT_EQ(grid->item(row, 0)->text().toInt(), 40 + label - 1) << "channel " << label;
+  }
+  QTableWidgetItem* cell = grid->item(2, 0);  // channel "4", zero-based 3
   const struct {
     const char* typed;
     int kept;

@@ -257,18 +257,25 @@ TEST_F(EditTuneTest, ClipboardKeysBelongToTheFocus) {
 }
 
 // Mend: a new tune is protected like an edited one: the filter window and the
-// search dialog go and cannot change the view under the typed text.
+// search dialog go and cannot change the view under the typed text. After Ok the new
+// tune is the one shown and selected, in its place in title order.
 TEST_F(EditTuneTest, NewTuneHidesFilterAndSearch) {
+  Select(kRowA);
   Action(ActionId::SetFilter)->trigger();
   Action(ActionId::FindABC)->trigger();
   Action(ActionId::NewTune)->trigger();
   EXPECT_FALSE(Browser().FilterWindow()->isVisible());
   EXPECT_FALSE(App().DlgSearchAbc()->isVisible());
-  QTest::keyClicks(&Text(), "Mine");  // the caret waits after "T:"
+  QTest::keyClicks(&Text(), "Cat");  // the caret waits after "T:"
   Browser().SearchText("Eight");
   EXPECT_EQ(tunes_->ViewMode, vmAll);
-  EXPECT_EQ(Shown().substr(0, 10), "X:5\nT:Mine") << "numbered after the file's largest X:";
+  EXPECT_EQ(Shown().substr(0, 9), "X:5
+T:Cat") << "numbered after the file's largest X:";
   Editor().BtnValidEdit()->click();
+  EXPECT_EQ(Titles(tunes_), (std::vector<std::string>{"A", "a", "b", "Cat", "Eight"}));
+  EXPECT_EQ(Browser().LstGrid()->GridIdx(), 3);
+  EXPECT_EQ(tunes_->TitleOfRec(tunes_->CurrentRec), "Cat");
+  EXPECT_EQ(TuneParser()->Title(), "Cat");
 }
 
 // Mend: a tune written in Windows-1252 is shown decoded, and an edit is written back

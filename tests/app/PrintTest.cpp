@@ -183,7 +183,7 @@ TEST_F(PrintTest, FailedAndEmptyJobsAreReported) {
 
 // Dragging a tune onto another row moves it there; onto its own row, nothing; tunes
 // dragged from a tune list are appended, ticked, wherever they are let go; Delete from
-// Print List removes the current tune.
+// Print List removes the current tune, which a click below the last row leaves as it is.
 TEST_F(PrintTest, PrintListOrderAfterDragsAndDrops) {
   StartWithList();
   ShowPrintPage();
@@ -200,8 +200,14 @@ TEST_F(PrintTest, PrintListOrderAfterDragsAndDrops) {
   EXPECT_EQ(FileControl()->DragFile(), nullptr);
 
   QTest::mouseClick(grid, Qt::LeftButton, {}, RowPoint(1));
+  const QPoint belowLast = RowPoint(4) - QPoint(0, List().Grid()->RowHeight() / 2 - 1);
+  ASSERT_LT(belowLast.y(), grid->height());
+  QTest::mouseClick(grid, Qt::LeftButton, {}, belowLast);
+  QTest::mouseClick(grid, Qt::LeftButton, {}, QPoint(5, belowLast.y()));
+  EXPECT_EQ(List().Grid()->CurrentRow(), 1);
   Act(ActionId::DelPrintList)->trigger();
   EXPECT_EQ(ListTitles(), (std::vector<std::string>{"Bravo Jig", "Alpha Reel", "Bravo Jig"}));
+  for (int32_t row = 0; row < 3; ++row) EXPECT_TRUE(FileControl()->PrintList()->GetRec(row)->IsMarked()) << row;
 }
 
 }  // namespace

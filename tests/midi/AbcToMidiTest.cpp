@@ -95,6 +95,7 @@ TEST(ConvertPitches, OctavesAccidentalsAndKeys) {
                            {"G", {"=F f | F", "65 77 66"}},
                            {"F", {"^B", "71"}},
                            {"F", {"=B", "71"}},
+                           {"F", {"_B =B _B B | B", "70 71 70 70 70"}},  // the last accidental holds
                            {"C#", {"FCGDAEB", "66 61 68 63 70 65 72"}},
                            {"Cb", {"BEADGCF", "70 63 68 61 66 59 64"}},
                            // A mode word after the tonic (the parser's key tests hold every mode).
@@ -167,6 +168,9 @@ TEST(ConvertVelocities, ByPlaceInTheBar) {
   ExpectNotes({{"CDEF GABc|", "127 64 92 64 127 64 92 64"}}, kReel, Show::kVelocity);
   ExpectNotes({{"CDEFGABcdefg|", "127 64 64 92 64 64 127 64 64 92 64 64"}}, "M:6/8\nL:1/16\nK:C", Show::kVelocity);
   ExpectNotes({{"C2D2E2F2|", "127 92 127 64"}}, "M:2/4\nL:1/16\nK:C", Show::kVelocity);
+  // Cut time counts in halves: the quarters between them are weak.
+  ExpectNotes({{"C2D2E2F2|", "127 64 127 64"}, {"CDEFGABc|", "127 64 64 64 127 64 64 64"}}, "M:2/2\nL:1/8\nK:C",
+              Show::kVelocity);
   ExpectNotes({{"CDEFGA|", "127 64 92 64 92 64"}}, "M:3/4\nL:1/8\nK:C", Show::kVelocity);
   ExpectNotes({{"C", "127"}}, kReel, Show::kVelocity, [](MidiSettings& s) { s.HNote = 500; });
 }

@@ -56,6 +56,7 @@ TEST(AbcLineScanner, HeaderFieldsAndTheirValues) {
                  {"P:AABB", "P:@1 AABB@2"},
                  {"P:A.B", "P:@1 A.B@12"},
                  {"V:1", "V:@1 1@2"},
+                 {"V:9", "V:@1 9@2"},
                  {"V:12", "V:@1 12@12"},
                  {"a tune collection", "a tune collection@10"},
                  {"% comment", "% comment@4"},
@@ -262,10 +263,21 @@ TEST(AbcLineScanner, BrokenRhythmAcrossALineEnd) {
     EXPECT_EQ(state, c.state) << c.before;
     EXPECT_EQ(Colours(c.line, state), c.colours) << c.before << " / " << c.line;
   }
+  // The next tune's header lines hand on their range alone, even when they end on a
+  // sign: the first body line's sign has nothing to pair.
+  int state = kRangeBody;
+  std::vector<AbcToken> tokens;
+  ScanAbcLine("abc", state, tokens);
+  for (const char* header : {"X:2 a>", "T:Reel a>", "M:6/8 a<", "K:G a>"}) {
+    ScanAbcLine(header, state, tokens);
+    EXPECT_EQ(state & kBrokenCarry, 0) << header;
+  }
+  EXPECT_EQ(Colours(">d", state), ">@12 d@7");
   // The editor's block state carries it; a header line never does.
   AbcLineScanner scanner;
   scanner.SetState(kRangeHeader | kBrokenCarry);
   EXPECT_EQ(scanner.GetRange(), kRangeHeader);
+  EXPECT_EQ(scanner.GetState(), kRangeHeader);
   scanner.SetLine(">d");
   EXPECT_EQ(scanner.GetState(), kRangeHeader);
 }

@@ -4,8 +4,9 @@
 // it cannot write, either with one line on stderr and a non-zero exit or with a
 // result; never with a crash, a hang or a partial output file. The tool runs as an
 // ordinary user (nobody, when the tests run as the superuser), so that permissions
-// hold. The large inputs are scaled down for the test run; RQ_BAD_INPUT_FULL=1 gives
-// the full sizes (a 50 MB line, a tune of 100,000 bars).
+// hold; nobody may not reach the build folder (a checkout in a private home), so the
+// tool runs from a copy in the workspace. The large inputs are scaled down for the
+// test run; RQ_BAD_INPUT_FULL=1 gives the full sizes (a 50 MB line, a tune of 100,000 bars).
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -36,15 +37,42 @@ bool Full() {
   return full && *full && std::string(full) != "0";
 }
 
-// A folder the tool (running as nobody) can read and write, removed at the end.
+constexpr fs::perms kOthersReadAndSearch = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                           fs::perms::others_read | fs::perms::others_exec;
+
+// Whether every folder from the root down to `dir` lets other users through.
+bool OthersCanReach(const fs::path& dir) {
+  std::error_code ec;
+  for (fs::path p = fs::absolute(dir, ec); !ec; p = p.parent_path()) {
+    if ((fs::status(p, ec).permissions() & fs::perms::others_exec) == fs::perms::none) return false;
+    if (p == p.parent_path()) return true;
+  }
+  return false;
+}
+
+// The temporary folder, unless TMPDIR points somewhere private.
+fs::path SharedTemporaryFolder() {
+  const fs::path temp = fs::temp_directory_path();
+  return OthersCanReach(temp) ? temp : fs::path("/tmp");
+}
+
+// A folder the tool (running as nobody) can read and write, with a copy of the tool
+// and of the music font it loads from beside itself; removed at the end.
 class Workspace {
  public:
   Workspace() {
-    std::string name = (fs::temp_directory_path() / "rq-abctool-XXXXXX").string();
+    std::string name = (SharedTemporaryFolder() / "rq-abctool-XXXXXX").string();
     root_ = ::mkdtemp(name.data());
-    fs::permissions(root_, fs::perms::all);
+    fs::permissions(root_, kOthersReadAndSearch);
     fs::create_directories(root_ / "home");
     fs::permissions(root_ / "home", fs::perms::all);
+    const fs::path built = RQ_ABCTOOL;
+    fs::create_directory(root_ / "bin");
+    fs::permissions(root_ / "bin", kOthersReadAndSearch);
+    for (const fs::path file : {built.filename(), fs::path("musical.ttf")}) {
+      fs::copy_file(built.parent_path() / file, root_ / "bin" / file);
+    }
+    tool_ = root_ / "bin" / built.filename();
   }
   ~Workspace() {
     std::error_code ec;
@@ -52,6 +80,7 @@ class Workspace {
     fs::remove_all(root_, ec);
   }
   std::string Path(const std::string& name) const { return (root_ / name).string(); }
+  std::string Tool() const { return tool_.string(); }
   std::string Write(const std::string& name, const std::string& bytes) const {
     std::ofstream(Path(name), std::ios::binary) << bytes;
     return Path(name);
@@ -66,6 +95,7 @@ class Workspace {
 
  private:
   fs::path root_;
+  fs::path tool_;
   int outputs_ = 0;
 };
 
@@ -177,7 +207,7 @@ std::set<std::string> Names(const std::string& dir) {
 class AbcTool : public ::testing::Test {
  protected:
   test::ChildResult Run(std::vector<std::string> args, const test::ChildOptions& extra = {}) {
-    args.insert(args.begin(), RQ_ABCTOOL);
+    args.insert(args.begin(), Space().Tool());
     test::ChildOptions options = extra;
     options.unprivileged = true;
     const std::string home = Space().Path("home");
