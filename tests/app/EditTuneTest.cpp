@@ -269,8 +269,7 @@ TEST_F(EditTuneTest, NewTuneHidesFilterAndSearch) {
   QTest::keyClicks(&Text(), "Cat");  // the caret waits after "T:"
   Browser().SearchText("Eight");
   EXPECT_EQ(tunes_->ViewMode, vmAll);
-  EXPECT_EQ(Shown().substr(0, 9), "X:5
-T:Cat") << "numbered after the file's largest X:";
+  EXPECT_EQ(Shown().substr(0, 9), "X:5\nT:Cat") << "numbered after the file's largest X:";
   Editor().BtnValidEdit()->click();
   EXPECT_EQ(Titles(tunes_), (std::vector<std::string>{"A", "a", "b", "Cat", "Eight"}));
   EXPECT_EQ(Browser().LstGrid()->GridIdx(), 3);
