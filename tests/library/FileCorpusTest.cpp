@@ -8,6 +8,7 @@ namespace rq {
 namespace {
 
 TEST(AbcFileCorpus, EveryFileLoadsAndRoundTrips) {
+  RQ_SKIP_WITHOUT_CORPUS();
   test::TempDir dir;
   int32_t tunes = 0;
   for (const std::string& path : corpus::Files()) {

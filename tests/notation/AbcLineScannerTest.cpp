@@ -174,6 +174,7 @@ void ExpectCovers(const std::string& line, const std::vector<AbcToken>& tokens) 
 // Every corpus line scans into tokens that cover it, and a note coloured as valid
 // is a note the parser reads at the same place.
 TEST(AbcLineScanner, CorpusLinesAreCoveredAndNotesMatchTheParser) {
+  RQ_SKIP_WITHOUT_CORPUS();
   TAbcParser parser;
   std::vector<AbcToken> tokens;
   for (const TLines& tune : corpus::Tunes()) {

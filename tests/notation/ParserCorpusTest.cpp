@@ -12,6 +12,7 @@ namespace {
 // Every tune of the collection parses to notes with a title, and parsing it again,
 // after other tunes, gives the very same elements.
 TEST(ParserCorpus, EveryTuneParsesTheSameTwice) {
+  RQ_SKIP_WITHOUT_CORPUS();
   const auto tunes = corpus::Tunes();
   ASSERT_GT(tunes.size(), 1000u);
   TAbcParser p;

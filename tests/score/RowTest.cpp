@@ -198,6 +198,7 @@ TEST(ScoreRow, TooWideRowPicture) {
 // the trailing empty one), and paints at the score view's sizes without a fault; at
 // the default size (680 wide, rows of 80, font 60) no row leaves ink past its width.
 TEST(ScoreCorpus, EveryRowStaysInsideItsWidth) {
+  RQ_SKIP_WITHOUT_CORPUS();
   constexpr int kWidth = 680;
   constexpr int kSpare = 200;  // the image goes on past the row's width
   ASSERT_TRUE(RegisterMusicFont());

@@ -10,8 +10,14 @@ namespace rq::corpus {
 
 std::string Dir() { return RQ_CORPUS_DIR; }
 
+bool Available() {
+  std::error_code error;
+  return std::filesystem::is_directory(Dir(), error);
+}
+
 std::vector<std::string> Files() {
   std::vector<std::string> files;
+  if (!Available()) return files;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(Dir())) {
     if (entry.path().extension() == ".abc") files.push_back(entry.path().string());
   }

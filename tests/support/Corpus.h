@@ -8,8 +8,10 @@
 
 namespace rq::corpus {
 
-// The folder of the collections (set by the build).
+// The folder of the collections (set by the build), and whether it is there: a
+// checkout away from the shared collections runs without them.
 std::string Dir();
+bool Available();
 
 // Every ".abc" file under Dir(), sorted by path.
 std::vector<std::string> Files();
@@ -24,3 +26,8 @@ std::vector<TLines> Tunes(size_t count = 0);
 size_t TotalBytes(const std::vector<TLines>& tunes);
 
 }  // namespace rq::corpus
+
+// Skips the calling test where the collections are not there.
+#define RQ_SKIP_WITHOUT_CORPUS()          \
+  if (!::rq::corpus::Available())         \
+  GTEST_SKIP() << "no tune collections at " << ::rq::corpus::Dir()
