@@ -420,12 +420,11 @@ void AbcLineScanner::OnPlus() {
     BodyRoutine();
     return;
   }
-  const size_t decorationEnd = DecorationEnd(line_, static_cast<size_t>(run_));
   if (inPlus_) {
     inPlus_ = false;
     SpanTo(run_ + 1, kTokNoteSymbol);
-  } else if (decorationEnd > static_cast<size_t>(run_)) {
-    SpanTo(static_cast<int>(decorationEnd), kTokNoteSymbol);
+  } else if (const size_t end = DecorationEnd(line_, static_cast<size_t>(run_)); end > static_cast<size_t>(run_)) {
+    SpanTo(static_cast<int>(end), kTokNoteSymbol);  // "+trill+", a decoration
   } else if (FindsChordCloser(line_, static_cast<size_t>(run_ + 1), '+')) {
     inPlus_ = true;
     SpanTo(run_ + 1, kTokNoteSymbol);
