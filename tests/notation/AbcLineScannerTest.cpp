@@ -215,7 +215,8 @@ TEST(AbcLineScanner, AgreesWithTheParserOnHowMusiciansWrite) {
       "K:C\nA || |: B |] |: c :| |: d :| |2 e",
       "K:C\nCD|[1EF:|[2GA|\ncd|[1ef:|[2ga|",
       // Decorations, marks, invisible rests and grace groups beside broken rhythm and in tuplets.
-      "K:C\n!segno! B2B !fine! !coda! !D.S.! !trill! !>! c|+trill+B2 +fermata+B +CEG+|\nHc Tc uc vc yc Mc Pc|",
+      "K:C\n!segno! B2B !fine! !coda! !D.S.! !trill! !>! c|+trill+B2 +fermata+B +CEG+|\n"
+      "HcIcJcKcLcMcNcOcPcQcRcScTcUcVcWc hcicjckclcmcncocpcqcrcsctcucvcwc ycTuc|",
       "K:C\nc2 x2 d4|{F/E/}D {g/a/}b2 c2 d4|{/g}a",
       "K:C\n(Bc>)A B4|c>vd c>ud c4|c>\"G\"d c\"4\"<d c4|c>{g}d c>!trill!d|",
       "K:C\nA>\nd e6|c> d e > f g4|",

@@ -184,8 +184,15 @@ TEST(ParserNeighbours, NotesPlayAsWritten) {
   }
 }
 
-// Elements of the marks that do make them: the invisible rest and the acciaccatura.
-TEST_F(ParserBody, InvisibleRestsAndAcciaccaturas) {
+// Every one-letter decoration and bowing stands before its note without being one;
+// of the marks, only the invisible rest and the acciaccatura make elements.
+TEST_F(ParserBody, MarksAndTheirElements) {
+  const std::string letters = "HIJKLMNOPQRSTUVWhijklmnopqrstuvwy";
+  std::string body;
+  for (const char letter : letters) body += std::string(1, letter) + "c";
+  EXPECT_EQ(KindsOf(body), std::vector<int>(letters.size(), kAbcNote));
+  for (const TAbcNote* n : Notes(p)) EXPECT_EQ(n->NoteIndex, 8);
+
   const auto n = NotesOf("x2z");
   ASSERT_EQ(n.size(), 2u);
   EXPECT_TRUE(n[0]->IsRest());
