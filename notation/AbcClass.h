@@ -158,7 +158,7 @@ class TAbcNote : public TAbc {
   std::string Dump() const override;
   bool IsRest() const { return NoteIndex == 15; }
 
-  int NoteIndex;    // place in "CDEFGABcdefgabz", 1-based; 15 is the rest
+  int NoteIndex;    // place in "CDEFGABcdefgabz", 1-based; 15 is the rest (also "x")
   int Accidental;   // 0 none, 1 "^", 2 "^^", -1 "_", -2 "__", 3 "="
   int Octave;       // -2..2
   int Decoration;   // 0 none, 1 roll, 2 staccato, -1 every rest
@@ -167,6 +167,7 @@ class TAbcNote : public TAbc {
   int Tuplet = 0;      // p of the covering tuplet
   int Straight = 0;    // signed broken-rhythm shift
   int GraceCount = 0;  // notes in the closed grace group holding this note
+  bool Invisible = false;  // an "x" rest: it takes its time but is not drawn
 };
 
 class TAbcBar : public TAbc {
@@ -216,6 +217,7 @@ class TAbcGrace : public TAbc {
   TAbcGrace(int start, int end, int startFlag)
       : TAbc(start, end, startFlag == 1 ? kAbcGraceStart : kAbcGraceEnd) {}
   std::string Dump() const override;
+  bool Acciaccatura = false;  // a start written "{/": its first note is drawn slashed
 };
 
 }  // namespace rq

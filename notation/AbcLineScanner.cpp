@@ -30,8 +30,10 @@ void AbcLineScanner::SetLine(std::string_view line, int lineNumber) {
   run_ = 0;
   inBracket_ = false;
   inPlus_ = false;
-  broken_.StartLineWithCarry(carry_);
+  broken_.StartLineWithCarry(carry_, signCarry_);
   carry_ = false;
+  signCarry_ = false;
+  lineEndSign_ = false;
   // Normally cleared at the end of the line before; a line left unfinished must
   // not colour the next one.
   fieldLetter_ = 0;
@@ -99,13 +101,24 @@ void AbcLineScanner::Dispatch() {
       fieldLetter_ = 0;
       SpanTo(run_ + 1, kTokSymbol);
       break;
-    case AbcChar::Default: SpanTo(run_ + 1, kTokText); break;
+    case AbcChar::Default: OnDefault(); break;
+  }
+}
+
+// A decoration "!name!" in the body is one token; other characters stand alone.
+void AbcLineScanner::OnDefault() {
+  const size_t end = Cur() == '!' && range_ == kRangeBody ? DecorationEnd(line_, static_cast<size_t>(run_)) : 0;
+  if (end > static_cast<size_t>(run_)) {
+    SpanTo(static_cast<int>(end), kTokNoteSymbol);
+  } else {
+    SpanTo(run_ + 1, kTokText);
   }
 }
 
 void AbcLineScanner::OnEndOfLine() {
   tokenId_ = kTokEol;
   carry_ = range_ == kRangeBody && broken_.CarriesToNextLine();
+  signCarry_ = range_ == kRangeBody && lineEndSign_;
   inBracket_ = false;
   inPlus_ = false;
   fieldLetter_ = 0;
@@ -237,9 +250,10 @@ void AbcLineScanner::BodyRoutine() {
   range_ = kRangeBody;
   const unsigned char c = Cur();
   if (IsBodyFieldLetter(c) && fieldLetter_ == 0) {
-    // Body fields stand in column 1 or inside brackets or a plus chord.
+    // Body fields stand in column 1 or inside brackets or a plus chord; elsewhere
+    // the letter may be a decoration before a note.
     if ((run_ != 0 && !inBracket_ && !inPlus_) || At(run_ + 1) != ':') {
-      SpanTo(run_ + 1, kTokError);
+      SpanTo(run_ + 1, MarksANote() ? kTokSymbol : kTokError);
     } else {
       fieldLetter_ = c;
       SpanTo(run_ + 2, kTokField);
@@ -262,13 +276,19 @@ void AbcLineScanner::BodyRoutine() {
     int i = run_ + 2;
     while (IsAbcDigit(At(i)) || At(i) == '.') ++i;
     SpanTo(i, kTokField);
-  } else if (IsPitchLetter(c) || c == 'z') {
+  } else if (IsPitchLetter(c) || c == 'z' || c == 'x') {
     ReadNote();
-  } else if (c == 'u' || c == 'v') {
-    SpanTo(run_ + 1, kTokSymbol);
   } else {
-    SpanTo(run_ + 1, kTokError);
+    SpanTo(run_ + 1, MarksANote() ? kTokSymbol : kTokError);
   }
+}
+
+// A one-letter decoration before a note (behind other marks), a bowing or the
+// spacer: the parser passes over all of them.
+bool AbcLineScanner::MarksANote() const {
+  const unsigned char c = Cur();
+  if (c == 'u' || c == 'v' || c == 'y') return true;
+  return IsMarkLetter(c) && IsPitchLetter(At(static_cast<int>(SkipMarks(line_, static_cast<size_t>(run_ + 1), false))));
 }
 
 // The rest of a field: inside brackets up to the "]", inside a plus chord up to the
@@ -351,7 +371,13 @@ void AbcLineScanner::OnBroken() {
   }
   // As in the parser: a sign first on its line may pair the note that ended the line before.
   const bool firstOnLine = line_.find_first_not_of(' ') == static_cast<size_t>(tokenPos_);
-  if (!NoteFollowsBrokenSign(line_, static_cast<size_t>(i)) || !broken_.TakeSign(firstOnLine)) good = false;
+  // A sign that ends its line waits for the first note of the next line.
+  const AbcAfterSign after = WhatFollowsSign(line_, static_cast<size_t>(i));
+  if (after == AbcAfterSign::kNothing || !broken_.TakeSign(firstOnLine)) {
+    good = false;
+  } else if (after == AbcAfterSign::kLineEnd) {
+    lineEndSign_ = true;
+  }
   SpanTo(i, good ? kTokStraight : kTokError);
 }
 
@@ -397,6 +423,8 @@ void AbcLineScanner::OnPlus() {
   if (inPlus_) {
     inPlus_ = false;
     SpanTo(run_ + 1, kTokNoteSymbol);
+  } else if (const size_t end = DecorationEnd(line_, static_cast<size_t>(run_)); end > static_cast<size_t>(run_)) {
+    SpanTo(static_cast<int>(end), kTokNoteSymbol);  // "+trill+", a decoration
   } else if (FindsChordCloser(line_, static_cast<size_t>(run_ + 1), '+')) {
     inPlus_ = true;
     SpanTo(run_ + 1, kTokNoteSymbol);

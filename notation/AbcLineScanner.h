@@ -35,10 +35,12 @@ enum AbcRange : uint8_t { kRangeHeader = 1, kRangeBody = 2 };
 
 // What a line hands to the next (the editor keeps it as the block state): its
 // range, plus kBrokenCarry when a body line ended on a note that a broken-rhythm
-// sign at the start of the next line may pair.
+// sign at the start of the next line may pair, or kBrokenSignCarry when it ended on
+// a sign whose pair the first note of the next line completes.
 constexpr int kBrokenCarry = 4;
+constexpr int kBrokenSignCarry = 8;
 constexpr int RangeOfState(int state) {
-  return state > 0 && (state & ~kBrokenCarry) == kRangeBody ? kRangeBody : kRangeHeader;
+  return state > 0 && (state & ~(kBrokenCarry | kBrokenSignCarry)) == kRangeBody ? kRangeBody : kRangeHeader;
 }
 
 struct AbcToken {
@@ -57,9 +59,10 @@ class AbcLineScanner {
   void SetState(int state) {
     range_ = RangeOfState(state);
     carry_ = range_ == kRangeBody && (state & kBrokenCarry) != 0;
+    signCarry_ = range_ == kRangeBody && (state & kBrokenSignCarry) != 0;
   }
   // The state after the line, once its end was reached.
-  int GetState() const { return carry_ ? range_ | kBrokenCarry : range_; }
+  int GetState() const { return range_ | (carry_ ? kBrokenCarry : 0) | (signCarry_ ? kBrokenSignCarry : 0); }
   void SetRange(int range) { SetState(RangeOfState(range)); }
   void ResetRange() { SetState(kRangeHeader); }
   int GetRange() const { return range_; }
@@ -84,12 +87,14 @@ class AbcLineScanner {
   void RestOfLine(int kind);
 
   void OnEndOfLine();
+  void OnDefault();
   void OnContinuation();
   void OnLetter();
   void HeaderRoutine();
   void BodyRoutine();
   void SkipFieldRest(int kind);
   void ReadNote();
+  bool MarksANote() const;
   void ReadKey();
   void ReadMeter();
   void ReadUnitLength();
@@ -119,6 +124,8 @@ class AbcLineScanner {
   bool inBracket_ = false;
   bool inPlus_ = false;
   bool carry_ = false;  // into the line on SetLine, out of it at its end
+  bool signCarry_ = false;  // likewise
+  bool lineEndSign_ = false;  // a sign taken whose pair's second note is on the next line
   BrokenRhythmState broken_;
 };
 

@@ -47,10 +47,10 @@ class ElementArena {
 
 namespace {
 
-// Place of a note letter in "CDEFGABcdefgabz", from 1.
+// Place of a note letter in "CDEFGABcdefgabz", from 1; the invisible rest "x" is a rest.
 int NoteIndexOf(unsigned char letter) {
   static constexpr int kUpper[7] = {6, 7, 1, 2, 3, 4, 5};  // A..G
-  if (letter == 'z') return 15;
+  if (letter == 'z' || letter == 'x') return 15;
   if (letter >= 'a') return kUpper[letter - 'a'] + 7;
   return kUpper[letter - 'A'];
 }
@@ -92,8 +92,9 @@ int TAbcParser::Pos(int col) const {
 
 int TAbcParser::Parse(const TLines& lines) {
   BeginParse();
-  for (const auto& line : lines) {
-    ScanLine(line);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    nextLine_ = i + 1 < lines.size() ? std::string_view(lines[i + 1]) : std::string_view();
+    ScanLine(lines[i]);
     ++lineNo_;
   }
   PostPass();
@@ -102,8 +103,9 @@ int TAbcParser::Parse(const TLines& lines) {
 
 int TAbcParser::Parse(std::span<const std::string_view> lines) {
   BeginParse();
-  for (const auto line : lines) {
-    ScanLine(line);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    nextLine_ = i + 1 < lines.size() ? lines[i + 1] : std::string_view();
+    ScanLine(lines[i]);
     ++lineNo_;
   }
   PostPass();
@@ -221,6 +223,12 @@ void TAbcParser::OnContinuation() {
 }
 
 void TAbcParser::OnDefault() {
+  if (mode_ == 2 && Cur() == '!') {
+    // A decoration adds nothing to the music's elements; a lone "!" is dropped.
+    const size_t end = DecorationEnd(line_, Index(col_));
+    col_ = end == Index(col_) ? col_ + 1 : static_cast<int>(end) + 1;
+    return;
+  }
   if (mode_ == 2 && Cur() == ' ') {
     int count = 0;
     while (Cur() == ' ') {
@@ -418,7 +426,7 @@ void TAbcParser::BodyRoutine() {
     while (IsAbcDigit(Cur()) || Cur() == '.') ++col_;
     return;
   }
-  if (IsPitchLetter(c) || c == 'z') {
+  if (IsPitchLetter(c) || c == 'z' || c == 'x') {
     ReadNote();
   } else {
     ++col_;
@@ -461,8 +469,9 @@ void TAbcParser::ReadNote() {
 
   const int noteIndex = NoteIndexOf(letter);
   if (noteIndex == 15) pendingDecoration_ = -1;
-  Append<TAbcNote>(Pos(letterCol), Pos(col_ - 1), noteIndex, pendingAccidental_, octave,
-                   pendingDecoration_, length.num, length.den);
+  auto* note = Append<TAbcNote>(Pos(letterCol), Pos(col_ - 1), noteIndex, pendingAccidental_, octave,
+                                pendingDecoration_, length.num, length.den);
+  note->Invisible = letter == 'x';
   pendingAccidental_ = 0;
   pendingDecoration_ = 0;
 
@@ -518,7 +527,10 @@ void TAbcParser::OnBroken() {
     }
     ++col_;
   }
-  if (!NoteFollowsBrokenSign(line_, Index(col_))) return;
+  // A sign that ends its line pairs its note with the first note of the next line.
+  const AbcAfterSign after = WhatFollowsSign(line_, Index(col_));
+  if (after == AbcAfterSign::kNothing) return;
+  if (after == AbcAfterSign::kLineEnd && WhatFollowsSign(nextLine_, 0) != AbcAfterSign::kNote) return;
   // A sign that starts its line may pair the note that ended the line before.
   const bool firstOnLine = line_.find_first_not_of(' ') == Index(tokenStart_);
   if (!broken_.TakeSign(firstOnLine)) return;
@@ -586,6 +598,11 @@ void TAbcParser::OnPlus() {
     ++col_;
     return;
   }
+  // The older spelling of a decoration, "+trill+", adds nothing either.
+  if (const size_t end = DecorationEnd(line_, Index(col_)); end != Index(col_)) {
+    col_ = static_cast<int>(end) + 1;
+    return;
+  }
   ++col_;
   if (FindsChordCloser(line_, Index(col_), '+')) {
     inPlus_ = true;
@@ -627,7 +644,7 @@ void TAbcParser::OnGraceOpen() {
     if (!IsGraceChar(At(c))) return;
   }
   inGrace_ = true;
-  Append<TAbcGrace>(Pos(tokenStart_), Pos(tokenStart_), 1);
+  Append<TAbcGrace>(Pos(tokenStart_), Pos(tokenStart_), 1)->Acciaccatura = Cur() == '/';
 }
 
 void TAbcParser::OnGraceClose() {
@@ -640,22 +657,29 @@ void TAbcParser::OnGraceClose() {
 // ---- Post-pass ----
 
 void TAbcParser::PostPass() {
-  // Only these elements link to their neighbours; they are visited in list order.
+  // Only these elements link to their neighbours; they are visited in list order,
+  // grace groups first: broken rhythm and tuplets pass over grace notes.
+  for (const size_t i : linked_) {
+    if (elements_[i]->Kind == kAbcGraceStart) LinkGrace(i);
+  }
   for (const size_t i : linked_) {
     switch (elements_[i]->Kind) {
       case kAbcBrokenLess:
       case kAbcBrokenGreater: LinkBroken(i); break;
       case kAbcTuplet: LinkTuplet(i); break;
-      case kAbcGraceStart: LinkGrace(i); break;
       case kAbcBarSection: LinkEnding(i); break;
       default: break;
     }
   }
 }
 
-// The note on each side of a sign gets the shift; a chord on either side (the sign
-// right after its "]" or right before its "[") gets it on every note, since a chord
-// lasts as long as its first note.
+bool TAbcParser::IsMainNote(size_t i) const {
+  return elements_[i]->Kind == kAbcNote && static_cast<const TAbcNote*>(elements_[i])->GraceCount == 0;
+}
+
+// The note on each side of a sign gets the shift (grace notes are passed over); a
+// chord on either side (the sign right after its "]" or right before its "[") gets
+// it on every note, since a chord lasts as long as its first note.
 void TAbcParser::LinkBroken(size_t i) {
   const auto* sign = static_cast<TAbcStraight*>(elements_[i]);
   const int n = sign->Count;
@@ -663,7 +687,7 @@ void TAbcParser::LinkBroken(size_t i) {
   const auto mark = [this](size_t j, int shift) { static_cast<TAbcNote*>(elements_[j])->Straight = shift; };
   for (size_t j = i; j-- > 0;) {
     const int kind = elements_[j]->Kind;
-    if (kind == kAbcNote) {
+    if (IsMainNote(j)) {
       mark(j, less ? -n : n);
       break;
     }
@@ -676,7 +700,7 @@ void TAbcParser::LinkBroken(size_t i) {
   }
   for (size_t j = i + 1; j < elements_.size(); ++j) {
     const int kind = elements_[j]->Kind;
-    if (kind == kAbcNote) {
+    if (IsMainNote(j)) {
       mark(j, less ? n : -n);
       break;
     }
@@ -690,18 +714,20 @@ void TAbcParser::LinkBroken(size_t i) {
 }
 
 // A tuplet takes the next p notes. A broken-rhythm sign between them does not end
-// it (the rhythm then applies inside the tuplet), nor do blanks before its first note;
-// a blank among its notes switches it off.
+// it (the rhythm then applies inside the tuplet), nor do chord symbols and grace
+// groups, nor blanks before its first note; a blank among its notes switches it off.
 void TAbcParser::LinkTuplet(size_t i) {
   auto* tuplet = static_cast<TAbcTuplet*>(elements_[i]);
   int remaining = tuplet->P;
   for (size_t j = i + 1; j < elements_.size(); ++j) {
     TAbc* e = elements_[j];
-    if (e->Kind == kAbcNote) {
+    if (IsMainNote(j)) {
       if (remaining == 0) break;
       static_cast<TAbcNote*>(e)->Tuplet = tuplet->P;
       --remaining;
-    } else if (e->Kind == kAbcBackSlash || e->Kind == kAbcBrokenLess || e->Kind == kAbcBrokenGreater) {
+    } else if (e->Kind == kAbcNote || e->Kind == kAbcBackSlash || e->Kind == kAbcBrokenLess ||
+               e->Kind == kAbcBrokenGreater || e->Kind == kAbcChordSymbol || e->Kind == kAbcGraceStart ||
+               e->Kind == kAbcGraceEnd) {
       continue;
     } else if (e->Kind == kAbcSpace && remaining == tuplet->P) {
       continue;

@@ -115,6 +115,8 @@ class TAbcParser {
   void LinkTuplet(size_t i);
   void LinkGrace(size_t i);
   void LinkEnding(size_t i);
+  // A note or rest outside grace groups (once the grace groups are linked).
+  bool IsMainNote(size_t i) const;
 
   std::unique_ptr<ElementArena> arena_;
   std::vector<TAbc*> elements_;
@@ -123,6 +125,7 @@ class TAbcParser {
 
   int mode_ = 0;  // 0 nothing read, 1 header, 2 body
   std::string_view line_;  // the line being scanned; it ends at its first NUL
+  std::string_view nextLine_;  // the line after it (empty after the last)
   int col_ = 1;
   int tokenStart_ = 1;
   int valueStart_ = 1;

@@ -65,6 +65,79 @@ bool NextIsNoteAfterAccidentals(std::string_view line, size_t from) {
   return IsPitchLetter(AbcAt(line, from));
 }
 
+namespace {
+
+bool IsDecorationNameChar(unsigned char c) {
+  return c > ' ' && c != '|' && c != '"' && c != '[' && c != ']' && c != ':' && c != '%' && c != '\\';
+}
+
+// Notes as a plus chord holds them: note letters (at least one) with accidentals,
+// octave marks, lengths and roll or staccato signs, each sign before a note.
+bool IsChordText(std::string_view text) {
+  bool note = false;
+  bool signPending = false;
+  for (const char ch : text) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (IsPitchLetter(c) || c == 'z' || c == 'x') {
+      note = true;
+      signPending = false;
+    } else if (c == '.' || c == '~') {
+      signPending = true;
+    } else if (!IsAccidentalChar(c) && !IsAbcDigit(c) && c != '/' && c != '\'' && c != ',') {
+      return false;
+    }
+  }
+  return note && !signPending;
+}
+
+}  // namespace
+
+size_t DecorationEnd(std::string_view line, size_t at) {
+  const unsigned char sign = AbcAt(line, at);
+  if (sign != '!' && sign != '+') return at;
+  size_t close = at + 1;
+  for (; AbcAt(line, close) != sign; ++close) {
+    if (!IsDecorationNameChar(AbcAt(line, close))) return at;
+  }
+  if (close == at + 1) return at;
+  if (sign == '+' && IsChordText(line.substr(at + 1, close - at - 1))) return at;
+  return close + 1;
+}
+
+size_t ChordSymbolEnd(std::string_view line, size_t at) {
+  if (AbcAt(line, at) != '"') return at;
+  const size_t close = line.find('"', at + 1);
+  if (close == std::string_view::npos || line.find('\0', at + 1) < close) return at;
+  return close + 1;
+}
+
+size_t GraceGroupEnd(std::string_view line, size_t at) {
+  if (AbcAt(line, at) != '{') return at;
+  size_t close = at + 1;
+  for (; AbcAt(line, close) != '}'; ++close) {
+    if (!IsGraceChar(AbcAt(line, close))) return at;
+  }
+  return close + 1;
+}
+
+size_t SkipMarks(std::string_view line, size_t from, bool blanks) {
+  for (;;) {
+    const unsigned char c = AbcAt(line, from);
+    const unsigned char next = AbcAt(line, from + 1);
+    if ((c == ' ' && blanks) || IsAccidentalChar(c) || c == '.' || c == '~' || c == '[' || c == ')' ||
+        (c == '(' && !IsTupletDigit(next)) || (IsMarkLetter(c) && next != ':')) {
+      ++from;
+      continue;
+    }
+    size_t end = from;
+    if (c == '"') end = ChordSymbolEnd(line, from);
+    if (c == '!' || c == '+') end = DecorationEnd(line, from);
+    if (c == '{') end = GraceGroupEnd(line, from);
+    if (end == from) return from;
+    from = end;
+  }
+}
+
 bool FindsChordCloser(std::string_view line, size_t from, unsigned char closer) {
   for (size_t i = from; i < line.size(); ++i) {
     const auto c = static_cast<unsigned char>(line[i]);
@@ -220,12 +293,17 @@ AbcBarToken ScanBarToken(std::string_view line, size_t at) {
   return bar;
 }
 
-bool NoteFollowsBrokenSign(std::string_view line, size_t from) {
-  for (unsigned char c = AbcAt(line, from);; c = AbcAt(line, ++from)) {
-    if (IsAccidentalChar(c) || c == '.' || c == '~' || c == '[') continue;
-    if (c == '(' && !IsTupletDigit(AbcAt(line, from + 1))) continue;
-    return IsPitchLetter(c);
+AbcAfterSign WhatFollowsSign(std::string_view line, size_t from) {
+  from = SkipMarks(line, from, true);
+  const unsigned char c = AbcAt(line, from);
+  if (IsPitchLetter(c)) return AbcAfterSign::kNote;
+  if (c == '\\') {
+    do {
+      ++from;
+    } while (AbcAt(line, from) == ' ');
+    return AbcAt(line, from) == 0 ? AbcAfterSign::kLineEnd : AbcAfterSign::kNothing;
   }
+  return IsLineEnd(c) || c == '%' ? AbcAfterSign::kLineEnd : AbcAfterSign::kNothing;
 }
 
 }  // namespace rq

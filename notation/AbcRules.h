@@ -100,9 +100,15 @@ constexpr bool StartsHeaderTextValue(int fieldLetter, unsigned char c) {
   return (fieldLetter == 'T' || fieldLetter == 'C' || fieldLetter == 'R') && c != ' ' && c != '\t' &&
          c != '%' && !IsLineEnd(c);
 }
-// What a grace group may hold between its braces.
+// What a grace group may hold between its braces: notes with their accidentals,
+// octave marks and lengths (a "/" first makes it an acciaccatura).
 constexpr bool IsGraceChar(unsigned char c) {
-  return IsPitchLetter(c) || IsAccidentalChar(c) || c == '\'' || c == ',';
+  return IsPitchLetter(c) || IsAccidentalChar(c) || c == '\'' || c == ',' || c == '/' || IsAbcDigit(c);
+}
+// The one-letter decorations and bowings, and the spacer "y": marks that stand before
+// a note without being one, unless a colon makes the letter a field.
+constexpr bool IsMarkLetter(unsigned char c) {
+  return (c >= 'H' && c <= 'W') || (c >= 'h' && c <= 'w') || c == 'y';
 }
 // Letters that start a field in the body (in column 1, or inside brackets or a plus chord).
 constexpr bool IsBodyFieldLetter(unsigned char c) {
@@ -130,6 +136,22 @@ size_t SkipToLineEnd(std::string_view line, size_t from);
 
 // After a run of accidentals from `from`, a note letter follows.
 bool NextIsNoteAfterAccidentals(std::string_view line, size_t from);
+
+// A decoration written as a name between two "!" (or, in the older spelling, two "+")
+// on one line: from its opening sign at `at`, the index one past its closing sign, or
+// `at` when none starts there. A name holds no blank, bar, quote, bracket, colon or
+// "%"; a "+" group whose content is note material ("+CEG+") is a plus chord instead.
+size_t DecorationEnd(std::string_view line, size_t at);
+// A chord symbol or annotation from its opening quote at `at`: the index one past the
+// closing quote, or `at` when the line ends first.
+size_t ChordSymbolEnd(std::string_view line, size_t at);
+// A grace group from its "{" at `at`, closed on its line: the index one past its "}",
+// or `at` when it is no grace group or not closed.
+size_t GraceGroupEnd(std::string_view line, size_t at);
+// Past what may stand between a mark and its note, or between a broken-rhythm sign
+// and the note it pairs: mark letters, decorations, chord symbols, grace groups,
+// roll and staccato signs, accidentals, slurs and a chord's "[". Blanks too when `blanks`.
+size_t SkipMarks(std::string_view line, size_t from, bool blanks);
 
 // The closing sign of a chord ("]" or "+") comes on the line before a new bracket,
 // the line's end or a bar line (other than the one of a "C|" meter).
@@ -181,14 +203,15 @@ struct AbcBarToken {
 };
 AbcBarToken ScanBarToken(std::string_view line, size_t at);
 
-// Broken rhythm. What follows a note: a sign ("<" or ">") after blanks and the
-// closing ")" of a slur or "]" of a chord; or the line's end (after those, a
-// continuation or a comment), where a sign may still start the next line.
+// Broken rhythm. What follows a note: a sign ("<" or ">") after blanks, the
+// closing ")" of a slur or "]" of a chord, chord symbols and decorations; or the
+// line's end (after those, a continuation or a comment), where a sign may still
+// start the next line.
 enum class AbcAfterNote : uint8_t { kNothing, kSign, kLineEnd };
 // Read after every note, so kept inline: most notes are followed by another note.
 inline AbcAfterNote WhatFollowsNote(std::string_view line, size_t from) {
   for (;; ++from) {
-    switch (AbcAt(line, from)) {
+    switch (const unsigned char c = AbcAt(line, from)) {
       case ' ': case ')': case ']': continue;
       case '<': case '>': return AbcAfterNote::kSign;
       case 0: case '\n': case '\r': case '%': return AbcAfterNote::kLineEnd;
@@ -197,14 +220,22 @@ inline AbcAfterNote WhatFollowsNote(std::string_view line, size_t from) {
           ++from;
         } while (AbcAt(line, from) == ' ');
         return AbcAt(line, from) == 0 ? AbcAfterNote::kLineEnd : AbcAfterNote::kNothing;
+      case '"': case '!': case '+': {
+        const size_t end = c == '"' ? ChordSymbolEnd(line, from) : DecorationEnd(line, from);
+        if (end == from) return AbcAfterNote::kNothing;
+        from = end - 1;
+        continue;
+      }
       default: return AbcAfterNote::kNothing;
     }
   }
 }
 
-// After a sign, a note follows, possibly behind slurs "(", a chord's "[",
-// decorations and accidentals (a blank, a rest or a tuplet drops the sign).
-bool NoteFollowsBrokenSign(std::string_view line, size_t from);
+// What follows a sign: a note (behind blanks and marks, see SkipMarks; a rest or a
+// tuplet drops the sign), or the line's end, where the first note of the next line
+// may take the pair's second place.
+enum class AbcAfterSign : uint8_t { kNothing, kNote, kLineEnd };
+AbcAfterSign WhatFollowsSign(std::string_view line, size_t from);
 
 constexpr int NextBrokenState(int state, bool followed) {
   if (followed && state == 2) state = 0;
@@ -240,10 +271,11 @@ class BrokenRhythmState {
     return true;
   }
   // The carry into the next line, and taking it over at a line's start (the
-  // editor's scanner reads one line at a time).
+  // editor's scanner reads one line at a time); `signTaken` when the line before
+  // ended on a sign that the first note of this line completes.
   bool CarriesToNextLine() const { return carry_ == 2; }
-  void StartLineWithCarry(bool carry) {
-    state_ = 0;
+  void StartLineWithCarry(bool carry, bool signTaken) {
+    state_ = signTaken ? 1 : 0;
     carry_ = carry ? 1 : 0;
   }
   void Reset() { AtBar(); }

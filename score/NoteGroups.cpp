@@ -149,6 +149,16 @@ void TGroupGrace::Draw(TDrawCtxt& ctx, const RowRect& rect, int x) {
     x += child->Measure(ctx, 0) + 1;
   }
   ctx.Canvas->SetTextColor(kBlack);
+  if (Slashed && !Children.empty()) {
+    // The small glyph's stem rises about two and a quarter line spaces at the right
+    // of a head 62 % as wide as a full one; the stroke rises across it.
+    const TGenNote& first = *Children.front();
+    const int head = ctx.HeadWidth * 62 / 100;
+    const int y = rect.Top + ctx.StaffY(first.GetPitch());
+    const int x0 = rect.Left + first.GetHeadX();
+    ctx.Canvas->SetPenColor(kBlack);
+    ctx.Canvas->Line(x0 - head / 4, y - ctx.LineSpace, x0 + head + head / 2, y - 2 * ctx.LineSpace);
+  }
 }
 
 // ---- Beam groups ----

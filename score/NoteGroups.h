@@ -18,6 +18,8 @@ class TGroupGrace : public TGroupSymbol {
   // The packed width, negated: the row adds no gap after a grace group.
   int Measure(TDrawCtxt& ctx, int spacing) override;
   int NoteCount() const override { return 1; }
+
+  bool Slashed = false;  // an acciaccatura: a stroke through the first note's stem and flag
 };
 
 // Notes of an eighth or shorter under one stem direction, joined by one to four beams.

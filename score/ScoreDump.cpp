@@ -36,7 +36,9 @@ const char* AccidentalText(int accidental) {
 }
 
 std::string DescribeNote(const TSimpleNote& note) {
-  if (note.IsRest()) return (note.WholeBar ? "Z:" : "z:") + std::to_string(note.DurIndex);
+  if (note.IsRest()) {
+    return (note.Invisible ? "x:" : note.WholeBar ? "Z:" : "z:") + std::to_string(note.DurIndex);
+  }
   std::string text = AccidentalText(note.Accidental) + PitchName(note.Pitch);
   return text + ":" + std::to_string(note.DurIndex);
 }
@@ -82,7 +84,9 @@ std::string DescribeSymbol(const TScoreSymbol& symbol) {
     return "tuplet" + std::to_string(tuplet->Count) + "(" + DescribeAll(tuplet->Members) + ")";
   }
   if (const auto* beam = dynamic_cast<const TGroupNote*>(&symbol)) return "beam(" + DescribeAll(beam->Children) + ")";
-  if (const auto* grace = dynamic_cast<const TGroupGrace*>(&symbol)) return "grace(" + DescribeAll(grace->Children) + ")";
+  if (const auto* grace = dynamic_cast<const TGroupGrace*>(&symbol)) {
+    return (grace->Slashed ? "grace(/" : "grace(") + DescribeAll(grace->Children) + ")";
+  }
   if (const auto* ending = dynamic_cast<const TBarreSection*>(&symbol)) return "[" + std::to_string(ending->Number);
   if (const auto* bar = dynamic_cast<const TSymbBarre*>(&symbol)) return BarText(bar->BarKind);
   if (const auto* key = dynamic_cast<const TSymKey*>(&symbol)) return "key:" + std::to_string(key->Sharps);

@@ -75,7 +75,7 @@ void TScorePage::OnElement(const TAbc& e, ScoreRows& list) {
       chordMode_ = false;
       break;
     case kAbcTuplet: OnTuplet(static_cast<const TAbcTuplet&>(e)); break;
-    case kAbcGraceStart: OnGraceStart(); break;
+    case kAbcGraceStart: OnGraceStart(static_cast<const TAbcGrace&>(e)); break;
     case kAbcGraceEnd: graceMode_ = false; break;
     case kAbcBarSingle:
     case kAbcBarDouble:
@@ -190,12 +190,13 @@ void TScorePage::OnTuplet(const TAbcTuplet& tuplet) {
   Tuplet = std::make_unique<TGrpTuplet>(tuplet.P);
 }
 
-void TScorePage::OnGraceStart() {
+void TScorePage::OnGraceStart(const TAbcGrace& start) {
   EnsureClefKey(*Row);
   FlushHeld();
   graceMode_ = true;
   chordMode_ = false;
   auto grace = std::make_unique<TGroupGrace>();
+  grace->Slashed = start.Acciaccatura;
   Grace = grace.get();
   Append(std::move(grace));
 }
@@ -208,15 +209,15 @@ void TScorePage::OnNote(const TAbcNote& note) {
   int num = 1;
   int den = 1;
   EighthLength(note, num, den);
+  if (graceMode_ && Grace != nullptr) {
+    Grace->AddChild(std::make_unique<TGraceNote>(pitch, 0, kSymbolAlone, 1, 1, note.Accidental));
+    return;
+  }
   // A note shortened by broken rhythm points its partial beams to its dotted partner:
   // back after the sign, on when the sign follows it.
   const int stubDir = note.Straight < 0 ? (afterBrokenSign_ ? -1 : 1) : 0;
   afterBrokenSign_ = false;
 
-  if (graceMode_ && Grace != nullptr) {
-    Grace->AddChild(std::make_unique<TGraceNote>(pitch, 0, kSymbolAlone, 1, 1, note.Accidental));
-    return;
-  }
   if (chordMode_) {
     // The beam run goes on at the chord's end, once its length is known.
     if (!Chord) Chord = std::make_unique<TMultiNote>();
@@ -228,6 +229,7 @@ void TScorePage::OnNote(const TAbcNote& note) {
   current->StubDir = stubDir;
   if (rest) {
     current->WholeBar = FillsBar(num, den);
+    current->Invisible = note.Invisible;
     FlushHeld();
     Append(std::move(current));
   } else if (current->DurIndex >= kQuarterIndex) {

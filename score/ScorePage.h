@@ -39,7 +39,7 @@ class TScorePage {
   void OnKey(const TAbcKey_K& key);
   void OnMeter(const TAbcKey_M& meter);
   void OnTuplet(const TAbcTuplet& tuplet);
-  void OnGraceStart();
+  void OnGraceStart(const TAbcGrace& grace);
 
   // Places the held note or chord; ends the beam run and a pending continuation.
   void FlushHeld();

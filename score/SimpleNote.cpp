@@ -120,6 +120,11 @@ void TSimpleNote::Draw(TDrawCtxt& ctx, const RowRect& rect, int x) {
 }
 
 void TSimpleNote::DrawParts(TDrawCtxt& ctx, const RowRect& rect, int accX, int headX, int dotsX) {
+  if (Invisible) {
+    // Its place in the row stays empty: the measured width is kept.
+    X = HeadX = headX;
+    return;
+  }
   ScoreCanvas& canvas = *ctx.Canvas;
   // Rests stand on the middle line; the whole rest hangs from the fourth.
   int y = ctx.StaffY(Pitch);

@@ -73,6 +73,7 @@ class TSimpleNote : public TGenNote {
   int HeadX = 0;  // head glyph's x from the last draw, relative to the row
   int Deco;
   bool WholeBar = false;  // a rest that fills its bar: the whole rest, without dots
+  bool Invisible = false;  // an invisible rest: measured as a rest, nothing drawn
 
  private:
   void DrawSigns(TDrawCtxt& ctx, const RowRect& rect, int y);

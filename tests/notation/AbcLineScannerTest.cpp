@@ -70,7 +70,7 @@ TEST(AbcLineScanner, NotesOctaveMarksAndLengths) {
                  {"A/3 A3//4 A1000 A4294967300 A/4294967300", "A/3@12 A3//4@12 A1000@12 A4294967300@12 A/4294967300@12"},
                  {"^^A =_A ^ A", "^^@8 A@7 =_@12 A@7 ^@12 A@7"},
                  {"~A .^A ~ A", "~@8 A@7 .@8 ^@8 A@7 ~@12 A@7"},
-                 {"u v x", "u@11 v@11 x@12"},
+                 {"u v x", "u@11 v@11 x@7"},
                  {"E:3.5 E:A", "E:3.5@1 E@7 :@12 A@7"}},
                 kRangeBody);
 }
@@ -78,7 +78,8 @@ TEST(AbcLineScanner, NotesOctaveMarksAndLengths) {
 TEST(AbcLineScanner, BrokenRhythmNeedsANoteOnEachSide) {
   ExpectColours({{"A>B", "A@7 >@17 B@7"},
                  {"A >>B", "A@7 >>@17 B@7"},
-                 {"A> B", "A@7 >@12 B@7"},
+                 {"A> B", "A@7 >@17 B@7"},
+                 {"A>z", "A@7 >@12 z@7"},
                  {"A<>B", "A@7 <>@12 B@7"},
                  {"A>>>B", "A@7 >>>@12 B@7"},
                  {"A>B>C", "A@7 >@17 B@7 >@12 C@7"},
@@ -87,7 +88,7 @@ TEST(AbcLineScanner, BrokenRhythmNeedsANoteOnEachSide) {
 }
 
 TEST(AbcLineScanner, GroupsChordsAndBrackets) {
-  ExpectColours({{"{ag}A {a2g}A {a g}", "{ag}@16 A@7 {a2g}@12 A@7 {a g}@12"},
+  ExpectColours({{"{ag}A {a2g}A {a g}", "{ag}@16 A@7 {a2g}@16 A@7 {a g}@12"},
                  {"{ag", "{ag@16"},
                  {"[CEG]2 [CEG]]", "[@8 C@7 E@7 G@7 ]@8 2@12 [@8 C@7 E@7 G@7 ]@8 ]@12"},
                  {"[CEG", "[@12 C@7 E@7 G@7"},
@@ -200,8 +201,9 @@ struct Starts {
   std::vector<int> scanner, parser;
 };
 
-// The parser and the scanner read the examples alike: no error colour, and notes,
-// broken-rhythm signs, bars and endings, and key values where the parser has them.
+// The parser and the scanner read the examples alike: no error colour, and notes
+// (outside grace groups), broken-rhythm signs, bars and endings, and key values where
+// the parser has them.
 TEST(AbcLineScanner, AgreesWithTheParserOnHowMusiciansWrite) {
   const char* tunes[] = {
       "K:A Mixolydian\nGg|",
@@ -214,6 +216,13 @@ TEST(AbcLineScanner, AgreesWithTheParserOnHowMusiciansWrite) {
       "L:1/4\nK:C\n|:C2|1D2:|\n|2E2 [|]:| C2|1 D2:|2 E2::F2 G2:|",
       "K:C\nA || |: B |] |: c :| |: d :| |2 e",
       "K:C\nCD|[1EF:|[2GA|\ncd|[1ef:|[2ga|",
+      // Decorations, marks, invisible rests and grace groups beside broken rhythm and in tuplets.
+      "K:C\n!segno! B2B !fine! !coda! !D.S.! !trill! !>! c|+trill+B2 +fermata+B +CEG+|\n"
+      "HcIcJcKcLcMcNcOcPcQcRcScTcUcVcWc hcicjckclcmcncocpcqcrcsctcucvcwc ycTuc|",
+      "K:C\nc2 x2 d4|{F/E/}D {g/a/}b2 c2 d4|{/g}a",
+      "K:C\n(Bc>)A B4|c>vd c>ud c4|c>\"G\"d c\"4\"<d c4|c>{g}d c>!trill!d|",
+      "K:C\nA>\nd e6|c> d e > f g4|",
+      "K:C\n(3A\"G\"GA c2|(3{B}AGA c2|",
   };
   for (const char* text : tunes) {
     const TLines lines = SplitLines(std::string("X:1\n") + text);
@@ -222,7 +231,9 @@ TEST(AbcLineScanner, AgreesWithTheParserOnHowMusiciansWrite) {
     std::map<int, Starts> byKind;  // token kind -> starts
     std::vector<int> keyEnds, keyValueEnds;
     for (const TAbc* e : parser.Elements()) {
-      if (e->Kind == kAbcNote) byKind[kTokNote].parser.push_back(e->Start);
+      // The scanner colours a grace group as one token.
+      const bool grace = e->Kind == kAbcNote && static_cast<const TAbcNote*>(e)->GraceCount != 0;
+      if (e->Kind == kAbcNote && !grace) byKind[kTokNote].parser.push_back(e->Start);
       if (e->Kind == kAbcBrokenLess || e->Kind == kAbcBrokenGreater) byKind[kTokStraight].parser.push_back(e->Start);
       if (e->IsBar()) byKind[kTokBar].parser.push_back(e->Start);
       if (e->Kind == kAbcFieldK) keyEnds.push_back(e->End);
@@ -257,7 +268,12 @@ TEST(AbcLineScanner, BrokenRhythmAcrossALineEnd) {
                         {"ab]) % x", kRangeBody | kBrokenCarry, "<d", "<@17 d@7"},
                         {"abc|", kRangeBody, ">d", ">@12 d@7"},
                         {"a>b", kRangeBody, ">d", ">@12 d@7"},
-                        {"abc", kRangeBody | kBrokenCarry, "d>e", "d@7 >@17 e@7"}}) {
+                        {"abc", kRangeBody | kBrokenCarry, "d>e", "d@7 >@17 e@7"},
+                        // A sign that ends its line: the next line's first note completes
+                        // the pair and starts none of its own.
+                        {"ab>", kRangeBody | kBrokenSignCarry, "d>e", "d@7 >@12 e@7"},
+                        {"ab> % x", kRangeBody | kBrokenSignCarry, "d e", "d@7 e@7"},
+                        {"ab|>", kRangeBody, "d>e", "d@7 >@17 e@7"}}) {
     int state = kRangeBody;
     std::vector<AbcToken> tokens;
     ScanAbcLine(c.before, state, tokens);

@@ -1,8 +1,10 @@
 // The tune body: notes, lengths, accidentals, broken rhythm, tuplets, grace groups,
-// bars and endings, chords and inline fields.
+// decorations, bars and endings, chords and inline fields.
 #include <gtest/gtest.h>
 
 #include "ParseHelpers.h"
+#include "midi/AbcToMidi.h"
+#include "midi/MidiSettings.h"
 
 namespace rq {
 namespace {
@@ -48,7 +50,7 @@ TEST_F(ParserBody, NoteFields) {
            {"A>B", &N::Straight, "1 -1"},
            {"A>>B", &N::Straight, "2 -2"},
            {"A<B", &N::Straight, "-1 1"},
-           {"A > B", &N::Straight, "0 0"},  // a sign followed by a blank is dropped
+           {"A > B", &N::Straight, "1 -1"},  // blanks around the sign
            // A second sign after the following note is dropped; a note that follows one pair
            // starts a new one after the blank, and a bar line resets the state.
            {"A>B>c d>e", &N::Straight, "1 -1 0 1 -1"},
@@ -75,7 +77,7 @@ TEST_F(ParserBody, NoteFields) {
            {"c|\n>d c\n%\n>d", &N::Straight, "0 0 0 0"},  // not after a bar, nor two lines on
            {"c>d\n>e", &N::Straight, "1 -1 0"},  // the note after a pair starts none
            {"c\nd>e", &N::Straight, "0 1 -1"},
-           {"c>z c>(3de c> d", &N::Straight, "0 0 0 0 0 0 0"},  // a rest, a tuplet or a blank drops it
+           {"c>z c>(3de c>x", &N::Straight, "0 0 0 0 0 0 0"},  // a rest or a tuplet drops it
            {"(3cd>e f", &N::Tuplet, "3 3 3 0"},
            {"(3cd>e f", &N::Straight, "0 1 -1 0"},
            {"(3cd >e", &N::Tuplet, "3 3 0"}}) {  // a blank among its notes still ends it
@@ -118,8 +120,91 @@ TEST_F(ParserBody, BrokenRhythmTupletAndGraceElements) {
   EXPECT_EQ(First<TAbc>(p, kAbcGraceStart)->Error, 0);
   KindsOf("{gf\na}");
   EXPECT_EQ(First<TAbc>(p, kAbcGraceStart)->Error, kAbcErrGraceBroken);
-  EXPECT_EQ(KindsOf("{g2}a"), (std::vector<int>{1, 1}));  // a length makes it no grace group
+  EXPECT_EQ(KindsOf("{g2}a"), (std::vector<int>{26, 1, 27, 1}));  // grace notes may have lengths
+  EXPECT_EQ(KindsOf("{g a}b"), (std::vector<int>{1, 1, 1}));       // a blank makes it no grace group
   EXPECT_EQ(KindsOf("a}b"), (std::vector<int>{1, 1}));     // a lone close is dropped
+}
+
+// A body in M:4/4, L:1/8, K:C as the converter plays it: "pitch@start+length" per
+// note, 480 ticks to the quarter.
+std::string Played(const std::string& body) {
+  TAbcParser parser;
+  ParseText(parser, "X:1\nT:t\nM:4/4\nL:1/8\nK:C\n" + body);
+  const MidiSettings settings;
+  TAbcMidi midi(settings);
+  TMidiContainer container;
+  midi.Convert(parser.Elements(), &container);
+  std::string out;
+  for (size_t i = 0; i < container.EventCount(); ++i) {
+    const TMIDI_Event& e = *container.GetEvent(static_cast<std::ptrdiff_t>(i));
+    if (e.EventType() != kMidiNoteOn || e.StoredData2() == 0) continue;
+    out += (out.empty() ? "" : " ") + std::to_string(e.Data1()) + "@" + std::to_string(e.Time()) + "+" +
+           std::to_string(e.EndTime() - e.Time());
+  }
+  return out;
+}
+
+// What stands beside notes leaves them as written: decorations add no note, an "x"
+// keeps its time, grace groups with lengths take their time from the main note,
+// marks, chord symbols, grace notes, blanks and a line's end keep a dotted pair, and
+// marks inside a tuplet keep its members.
+TEST(ParserNeighbours, NotesPlayAsWritten) {
+  struct Case { const char* body; const char* played; };
+  for (const Case& c : {
+           // Decorations in both spellings and one-letter marks are no notes and break
+           // no chord or tuplet; a plus chord stays a chord, a lone "!" is dropped alone.
+           Case{"!segno! B2B", "71@0+480 71@480+240"},
+           {"!fine! !coda! !D.S.! !trill! !>! B", "71@0+240"},
+           {"+trill+B2 +fermata+B +CE+", "71@0+480 71@480+240 60@720+240 64@720+240"},
+           {"a!b", "81@0+240 83@240+240"},
+           {"Hc Tc uc vc yc Mc", "72@0+240 72@240+240 72@480+240 72@720+240 72@960+240 72@1200+240"},
+           {"[C!>!E] (3!>!c!>!d!>!e", "60@0+240 64@0+240 72@240+160 74@400+160 76@560+160"},
+           // An invisible rest; grace groups with lengths and an acciaccatura.
+           {"c2 x2 d4|", "72@0+480 74@960+960"},
+           {"{F/E/}D", "65@0+40 64@40+40 62@80+160"},
+           {"{g/a/}b2 c2 d4|", "79@0+80 81@80+80 83@160+320 72@480+480 74@960+960"},
+           {"{/g}a2", "79@0+80 81@80+400"},
+           // Broken rhythm beside a slur's end, bowings, chord symbols, a grace group (it
+           // shares the short note's time), a decoration, a line's end and blanks.
+           {"(Bc>)A B4|", "71@0+240 72@240+360 69@600+120 71@720+960"},
+           {"c>vd c>ud c4|", "72@0+360 74@360+120 72@480+360 74@840+120 72@960+960"},
+           {"c>\"G\"d c\"4\"<d c4|", "72@0+360 74@360+120 72@480+120 74@600+360 72@960+960"},
+           {"c>{g}d", "72@0+360 79@360+20 74@380+100"},
+           {"c>!trill!d", "72@0+360 74@360+120"},
+           {"A>\nd e6|", "69@0+360 74@360+120 76@480+1440"},
+           {"A>\nd>e", "69@0+360 74@360+120 76@480+240"},  // the note after a pair starts none
+           {"A>\n|d e6|", "69@0+240 74@240+240 76@480+1440"},  // a bar or a rest drops the sign
+           {"A>\nz d", "69@0+240 74@480+240"},
+           {"c> d e > f g4|", "72@0+360 74@360+120 76@480+360 77@840+120 79@960+960"},
+           // Tuplets with a chord symbol or a grace group among their notes.
+           {"(3A\"G\"GA c2|", "69@0+160 67@160+160 69@320+160 72@480+480"},
+           {"(3{B}AGA c2|", "71@0+26 69@26+134 67@160+160 69@320+160 72@480+480"},
+       }) {
+    EXPECT_EQ(Played(c.body), c.played) << c.body;
+  }
+}
+
+// Every one-letter decoration and bowing stands before its note without being one;
+// of the marks, only the invisible rest and the acciaccatura make elements.
+TEST_F(ParserBody, MarksAndTheirElements) {
+  const std::string letters = "HIJKLMNOPQRSTUVWhijklmnopqrstuvwy";
+  std::string body;
+  for (const char letter : letters) body += std::string(1, letter) + "c";
+  EXPECT_EQ(KindsOf(body), std::vector<int>(letters.size(), kAbcNote));
+  for (const TAbcNote* n : Notes(p)) EXPECT_EQ(n->NoteIndex, 8);
+
+  const auto n = NotesOf("x2z");
+  ASSERT_EQ(n.size(), 2u);
+  EXPECT_TRUE(n[0]->IsRest());
+  EXPECT_EQ(n[0]->LenNum, 2);
+  EXPECT_TRUE(n[0]->Invisible);
+  EXPECT_FALSE(n[1]->Invisible);
+  EXPECT_EQ(KindsOf("{/g}a"), (std::vector<int>{26, 1, 27, 1}));
+  EXPECT_TRUE(First<TAbcGrace>(p, kAbcGraceStart)->Acciaccatura);
+  KindsOf("{g/}a");
+  EXPECT_FALSE(First<TAbcGrace>(p, kAbcGraceStart)->Acciaccatura);
+  // Decorations leave no element; a plus chord keeps its brackets.
+  EXPECT_EQ(KindsOf("!trill!a+fermata+b+D.C.+c+ce+"), (std::vector<int>{1, 1, 1, 11, 1, 1, 12}));
 }
 
 TEST_F(ParserBody, BarTokensAndTheirKinds) {

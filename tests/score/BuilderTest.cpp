@@ -88,7 +88,8 @@ TEST(ScoreBuilder, TupletMembers) {
       {"grace notes between members", "(3G{A}FG", "tuplet3(G:12 grace(A) beam(F:12 G:12))"},
       {"no member: only its grace notes stay", "(3{A}|c", "grace(A) | c:12"},
       {"no member at all", "(3|c", "| c:12"},
-      {"a blank ends it early", "(3{A}G FG", "tuplet3(grace(A) G:12) beam(F:12 G:12)"},
+      {"a blank ends it early", "(3{A}G[FA] FG", "tuplet3(grace(A) beam(G:12 [F:12 A:12])) beam(F:12 G:12)"},
+      {"a blank among its notes switches it off", "(3{A}G FG", "grace(A) G:12 beam(F:12 G:12)"},
   };
   ExpectOneRow(cases, "X:1\nK:C\n", "clef key:0 ");
 }
@@ -106,11 +107,31 @@ TEST(ScoreBuilder, WholeBarRests) {
   ExpectOneRow(cases, "X:1\n", "clef key:0 ");
 }
 
+// Broken rhythm beside marks, chord symbols, grace notes, decorations and blanks
+// still draws a dotted pair; decorations draw no notes, an invisible rest keeps its
+// place, grace notes with lengths stay small and an acciaccatura is slashed.
+TEST(ScoreBuilder, DottedPairsAndMarks) {
+  const BuildCase cases[] = {
+      {"bowings", "c>vd c>ud", "beam(c:13 d:8) beam(c:13 d:8)"},
+      {"chord symbols", "c>\"G\"d c\"4\"<d", "beam(c:13 d:8) beam(c:8 d:13)"},
+      {"a grace group", "c>{g}d", "c:13 grace(g) d:8"},
+      {"a decoration", "c>!trill!d", "beam(c:13 d:8)"},
+      {"a slur's end", "(Bc>)A", "beam(B:12 c:13 A:8)"},
+      {"blanks around the sign", "c> d e > f", "c:13 d:8 e:13 f:8"},
+      {"decorations are no notes and split no beam", "!segno! B2B+fermata+c", "B:16 beam(B:12 c:12)"},
+      {"an invisible rest", "c2 x2 d4|", "c:16 x:16 d:20 |"},
+      {"grace lengths and an acciaccatura", "{/g}a {F/E/}D", "grace(/g) a:12 grace(F E) D:12"},
+      {"a chord symbol in a tuplet", "(3A\"G\"GA c2", "tuplet3(beam(A:12 G:12 A:12)) c:16"},
+  };
+  ExpectOneRow(cases, "X:1\nK:C\n", "clef key:0 ");
+  EXPECT_EQ(Rows("X:1\nK:C\nA>\nd e\n"), "1: clef key:0 A:13\n2: clef key:0 d:8 e:12\n3: \n");
+}
+
 // The note a broken rhythm shortens points its partial beams to its dotted partner:
-// back after ">", on before "<".
+// back after ">" (grace notes between), on before "<".
 TEST(ScoreBuilder, ShortenedNotesPointToTheirPartners) {
   TAbcParser parser;
-  parser.Parse(SplitLines("X:1\nL:1/16\nK:C\nF>AF>A A<FA<F c2\n"));
+  parser.Parse(SplitLines("X:1\nL:1/16\nK:C\nF>AF>A A<FA<F c2 F>{g}AB\n"));
   TScorePage page;
   page.Build(parser.Elements());
   std::vector<int> stubs;
@@ -119,7 +140,7 @@ TEST(ScoreBuilder, ShortenedNotesPointToTheirPartners) {
       for (const auto& child : beam->Children) stubs.push_back(child->StubDir);
     }
   }
-  EXPECT_EQ(stubs, (std::vector<int>{0, -1, 0, -1, 1, 0, 1, 0}));
+  EXPECT_EQ(stubs, (std::vector<int>{0, -1, 0, -1, 1, 0, 1, 0, -1, 0}));  // grace notes between keep it
 }
 
 TEST(ScoreBuilder, RowsFollowTheLines) {

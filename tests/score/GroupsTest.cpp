@@ -203,6 +203,31 @@ TEST(GraceGroup, NegativeWidth) {
   EXPECT_EQ(xs, (std::vector<int>{100, 121, 142}));
 }
 
+// An acciaccatura's stroke rises across the first note's stem, above its head and
+// short of the next note; a plain grace group draws no line.
+TEST(GraceGroup, AcciaccaturaSlash) {
+  for (const bool slashed : {false, true}) {
+    RecordedStaff s;
+    TGroupGrace grace;
+    grace.Slashed = slashed;
+    grace.AddChild(std::make_unique<TGraceNote>(9, 0, 0, 1, 1, kAccNone));
+    grace.AddChild(std::make_unique<TGraceNote>(11, 0, 0, 1, 1, kAccNone));
+    grace.Measure(s.ctx, 0);
+    grace.Draw(s.ctx, s.rect, 0);
+    const auto lines = s.Lines();
+    ASSERT_EQ(lines.size(), slashed ? 1u : 0u);
+    if (!slashed) continue;
+    const int stemX = s.rect.Left + s.ctx.HeadWidth * 62 / 100;
+    const int headY = s.rect.Top + s.ctx.StaffY(9);
+    const int nextX = s.Texts()[1].x1;
+    EXPECT_LT(lines[0].x1, stemX);
+    EXPECT_GT(lines[0].x2, stemX);
+    EXPECT_LT(lines[0].x2, nextX);
+    EXPECT_LT(lines[0].y1, headY);
+    EXPECT_LT(lines[0].y2, lines[0].y1);
+  }
+}
+
 // A lone partial beam points on by default, and back to the dotted partner when the
 // note says so: dotted sixteenths and thirty-seconds, F>AF>A.
 TEST(BeamGroup, PartialBeamsPointToTheirPartners) {

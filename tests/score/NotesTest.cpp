@@ -113,6 +113,19 @@ TEST(SimpleNote, RestsAtTheirLines) {
   }
 }
 
+// An invisible rest is as wide as the rest it stands for and draws nothing.
+TEST(SimpleNote, InvisibleRestKeepsItsPlace) {
+  RecordedStaff s;
+  TSimpleNote shown(kRestPitch, 0, 0, 1, 2, kAccNone);
+  TSimpleNote hidden(kRestPitch, 0, 0, 1, 2, kAccNone);
+  hidden.Invisible = true;
+  EXPECT_EQ(hidden.Measure(s.ctx, 0), shown.Measure(s.ctx, 0));
+  hidden.Draw(s.ctx, s.rect, 40);
+  EXPECT_TRUE(s.canvas.Calls(CanvasOp::Text).empty());
+  EXPECT_TRUE(s.Lines().empty());
+  EXPECT_EQ(hidden.X, 40);
+}
+
 // Ledger lines: one per line beyond the staff, reaching 30 % of a head width out.
 TEST(SimpleNote, LedgerLines) {
   struct Case {
