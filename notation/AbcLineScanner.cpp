@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "notation/AbcClass.h"
 #include "notation/AbcDef.h"
 #include "notation/AbcRules.h"
 
@@ -32,6 +33,9 @@ void AbcLineScanner::SetLine(std::string_view line, int lineNumber) {
   inPlus_ = false;
   broken_.StartLineWithCarry(carry_);
   carry_ = false;
+  endingMayStart_ = repeatEnd_;
+  repeatEnd_ = false;
+  tieAnchor_ = -1;
   // Normally cleared at the end of the line before; a line left unfinished must
   // not colour the next one.
   fieldLetter_ = 0;
@@ -41,7 +45,12 @@ void AbcLineScanner::SetLine(std::string_view line, int lineNumber) {
 
 void AbcLineScanner::Next() {
   tokenPos_ = run_;
+  barKind_ = 0;
   Dispatch();
+  // Blanks, a continuation and a comment leave what the line ends on as it was.
+  const bool passedOver = tokenId_ == kTokEol || tokenId_ == kTokComment ||
+                          (tokenId_ == kTokText && GetToken() == " ") || (tokenId_ == kTokSymbol && GetToken() == "\\");
+  if (!passedOver) repeatEnd_ = range_ == kRangeBody && barKind_ == kAbcBarRepeatEnd;
 }
 
 // Every token but the end of line holds at least one character, so a line's scan
@@ -99,8 +108,14 @@ void AbcLineScanner::Dispatch() {
       fieldLetter_ = 0;
       SpanTo(run_ + 1, kTokSymbol);
       break;
-    case AbcChar::Default: SpanTo(run_ + 1, kTokText); break;
+    case AbcChar::Default: OnDefault(); break;
   }
+}
+
+void AbcLineScanner::OnDefault() {
+  const bool tie = range_ == kRangeBody && Cur() == '-' &&
+                   static_cast<int>(TiedEnd(line_, static_cast<size_t>(run_))) == tieAnchor_;
+  SpanTo(run_ + 1, tie ? kTokSlur : kTokText);
 }
 
 void AbcLineScanner::OnEndOfLine() {
@@ -264,6 +279,9 @@ void AbcLineScanner::BodyRoutine() {
     SpanTo(i, kTokField);
   } else if (IsPitchLetter(c) || c == 'z') {
     ReadNote();
+  } else if (IsEndingNumber(c) && endingMayStart_ && FirstOnLine(line_, static_cast<size_t>(run_))) {
+    broken_.AtBar();
+    SpanTo(run_ + 1, kTokBar);
   } else if (c == 'u' || c == 'v') {
     SpanTo(run_ + 1, kTokSymbol);
   } else {
@@ -310,6 +328,7 @@ void AbcLineScanner::ReadNote() {
   while (At(i) == '/' || IsAbcDigit(At(i))) ++i;
   if (!NoteLengthOf(line_.substr(static_cast<size_t>(lengthFrom), static_cast<size_t>(i - lengthFrom)))) good = false;
   SpanTo(i, good ? kTokNote : kTokError);
+  if (letter != 'z') tieAnchor_ = i;
   broken_.AfterNote(WhatFollowsNote(line_, static_cast<size_t>(i)));
 }
 
@@ -361,6 +380,7 @@ void AbcLineScanner::OnBar() {
   const AbcBarToken bar = ScanBarToken(line_, static_cast<size_t>(run_));
   inBracket_ = false;
   inPlus_ = false;
+  barKind_ = bar.kind;
   SpanTo(static_cast<int>(bar.end), bar.kind != 0 ? kTokBar : kTokError);
 }
 
@@ -386,6 +406,7 @@ void AbcLineScanner::OnBracketOpen() {
 void AbcLineScanner::OnBracketClose() {
   fieldLetter_ = 0;
   SpanTo(run_ + 1, inBracket_ ? kTokNoteSymbol : kTokError);
+  if (inBracket_) tieAnchor_ = run_;
   inBracket_ = false;
 }
 
@@ -397,6 +418,7 @@ void AbcLineScanner::OnPlus() {
   if (inPlus_) {
     inPlus_ = false;
     SpanTo(run_ + 1, kTokNoteSymbol);
+    tieAnchor_ = run_;
   } else if (FindsChordCloser(line_, static_cast<size_t>(run_ + 1), '+')) {
     inPlus_ = true;
     SpanTo(run_ + 1, kTokNoteSymbol);

@@ -26,7 +26,7 @@ enum AbcTokenKind : uint8_t {
   kTokError = 12,      // anything that breaks a rule
   kTokChord = 13,      // chord symbol with both quotes
   kTokTuplet = 14,     // "(" with its digit
-  kTokSlur = 15,       // "(" without a tuplet digit
+  kTokSlur = 15,       // "(" without a tuplet digit; the "-" of a tie
   kTokGrace = 16,      // whole grace group
   kTokStraight = 17,   // broken-rhythm signs
 };
@@ -35,10 +35,12 @@ enum AbcRange : uint8_t { kRangeHeader = 1, kRangeBody = 2 };
 
 // What a line hands to the next (the editor keeps it as the block state): its
 // range, plus kBrokenCarry when a body line ended on a note that a broken-rhythm
-// sign at the start of the next line may pair.
+// sign at the start of the next line may pair, and kRepeatEndCarry when it ended on
+// a closing repeat that an ending number first on the next line belongs to.
 constexpr int kBrokenCarry = 4;
+constexpr int kRepeatEndCarry = 8;
 constexpr int RangeOfState(int state) {
-  return state > 0 && (state & ~kBrokenCarry) == kRangeBody ? kRangeBody : kRangeHeader;
+  return state > 0 && (state & ~(kBrokenCarry | kRepeatEndCarry)) == kRangeBody ? kRangeBody : kRangeHeader;
 }
 
 struct AbcToken {
@@ -57,9 +59,10 @@ class AbcLineScanner {
   void SetState(int state) {
     range_ = RangeOfState(state);
     carry_ = range_ == kRangeBody && (state & kBrokenCarry) != 0;
+    repeatEnd_ = range_ == kRangeBody && (state & kRepeatEndCarry) != 0;
   }
   // The state after the line, once its end was reached.
-  int GetState() const { return carry_ ? range_ | kBrokenCarry : range_; }
+  int GetState() const { return range_ | (carry_ ? kBrokenCarry : 0) | (repeatEnd_ ? kRepeatEndCarry : 0); }
   void SetRange(int range) { SetState(RangeOfState(range)); }
   void ResetRange() { SetState(kRangeHeader); }
   int GetRange() const { return range_; }
@@ -84,6 +87,7 @@ class AbcLineScanner {
   void RestOfLine(int kind);
 
   void OnEndOfLine();
+  void OnDefault();
   void OnContinuation();
   void OnLetter();
   void HeaderRoutine();
@@ -120,6 +124,11 @@ class AbcLineScanner {
   bool inPlus_ = false;
   bool carry_ = false;  // into the line on SetLine, out of it at its end
   BrokenRhythmState broken_;
+  // A closing repeat ended the line before (on SetLine), or is the line's last token so far.
+  bool repeatEnd_ = false;
+  bool endingMayStart_ = false;  // the line before ended on a closing repeat
+  int barKind_ = 0;              // of the token just read, when it is a bar line
+  int tieAnchor_ = -1;           // one past the last note or chord: a "-" there is a tie
 };
 
 // The tokens of one line (the end of line left out); `state` goes in as the state

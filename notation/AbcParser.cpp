@@ -66,6 +66,7 @@ void TAbcParser::DestroyElements() {
   for (TAbc* e : owningText_) e->~TAbc();
   owningText_.clear();
   linked_.clear();
+  tied_.clear();
   elements_.clear();
   arena_->Reset();
 }
@@ -115,6 +116,7 @@ void TAbcParser::BeginParse() {
   pendingAccidental_ = 0;
   pendingDecoration_ = 0;
   inGrace_ = false;
+  repeatEndsLine_ = false;
   lineNo_ = 1;
   title_.clear();
   composer_.clear();
@@ -191,6 +193,13 @@ void TAbcParser::Dispatch(unsigned char c) {
 
 void TAbcParser::OnEndOfLine() {
   broken_.AtLineEnd();
+  repeatEndsLine_ = false;
+  for (size_t i = elements_.size(); i-- > 0;) {
+    const int kind = elements_[i]->Kind;
+    if (kind == kAbcSpace || kind == kAbcBackSlash) continue;
+    repeatEndsLine_ = kind == kAbcBarRepeatEnd;
+    break;
+  }
   inBracket_ = false;
   inPlus_ = false;
   fieldLetter_ = 0;
@@ -221,6 +230,11 @@ void TAbcParser::OnContinuation() {
 }
 
 void TAbcParser::OnDefault() {
+  if (mode_ == 2 && Cur() == '-') {
+    MarkTie();
+    ++col_;
+    return;
+  }
   if (mode_ == 2 && Cur() == ' ') {
     int count = 0;
     while (Cur() == ' ') {
@@ -420,9 +434,43 @@ void TAbcParser::BodyRoutine() {
   }
   if (IsPitchLetter(c) || c == 'z') {
     ReadNote();
+  } else if (IsEndingNumber(c) && repeatEndsLine_ && FirstOnLine(line_, Index(col_))) {
+    ReadLineStartEnding();
   } else {
     ++col_;
   }
+}
+
+// The ending's bar line is the closing repeat at the end of the line before; the
+// post-pass joins them as it joins ":|" and "2" written together.
+void TAbcParser::ReadLineStartEnding() {
+  broken_.AtBar();
+  pendingAccidental_ = 0;
+  pendingDecoration_ = 0;
+  Append<TAbcBarSection>(Pos(col_), Pos(col_), Cur() - '0');
+  ++col_;
+}
+
+// A "-" right after a note ties that note, right after a chord every note of it;
+// the post-pass keeps the ties that the next note or chord continues.
+void TAbcParser::MarkTie() {
+  if (elements_.empty()) return;
+  const size_t last = elements_.size() - 1;
+  if (elements_[last]->End != Pos(static_cast<int>(TiedEnd(line_, Index(col_))))) return;
+  if (elements_[last]->Kind == kAbcNote) {
+    MarkTied(last);
+  } else if (elements_[last]->Kind == kAbcBracketClose) {
+    for (size_t j = last; j-- > 0 && elements_[j]->Kind != kAbcBracketOpen;) {
+      if (elements_[j]->Kind == kAbcNote) MarkTied(j);
+    }
+  }
+}
+
+void TAbcParser::MarkTied(size_t i) {
+  auto* note = static_cast<TAbcNote*>(elements_[i]);
+  if (note->IsRest() || (note->Tie & kTieStart) != 0) return;
+  note->Tie |= kTieStart;
+  tied_.push_back(i);
 }
 
 void TAbcParser::SkipFieldRest() {
@@ -651,6 +699,7 @@ void TAbcParser::PostPass() {
       default: break;
     }
   }
+  for (const size_t i : tied_) LinkTie(i);
 }
 
 // The note on each side of a sign gets the shift; a chord on either side (the sign
@@ -743,6 +792,58 @@ void TAbcParser::LinkEnding(size_t i) {
       static_cast<TAbcBar*>(e)->Skip = 1;
       return;
     }
+  }
+}
+
+// The element after the chord that holds note i, or after the note when it stands alone.
+size_t TAbcParser::AfterChordOf(size_t i) const {
+  const auto inChord = [this](size_t j) {
+    const int k = elements_[j]->Kind;
+    return k == kAbcNote || k == kAbcSpace || k == kAbcChordSymbol;
+  };
+  size_t open = i;
+  while (open > 0 && inChord(open - 1)) --open;
+  if (open == 0 || elements_[open - 1]->Kind != kAbcBracketOpen) return i + 1;
+  size_t close = i + 1;
+  while (close < elements_.size() && inChord(close)) ++close;
+  return close < elements_.size() && elements_[close]->Kind == kAbcBracketClose ? close + 1 : i + 1;
+}
+
+// A tie holds into the next note or chord, across blanks, bar lines, line ends, chord
+// symbols and fields; the note there of the same letter and octave, written without
+// an accidental or with the same one, continues it. A rest, another pitch, a grace
+// group or another voice first: the "-" ties nothing.
+void TAbcParser::LinkTie(size_t i) {
+  auto* tied = static_cast<TAbcNote*>(elements_[i]);
+  tied->Tie &= ~kTieStart;
+  const auto continues = [tied](const TAbc* e) {
+    if (e->Kind != kAbcNote) return false;
+    const auto* n = static_cast<const TAbcNote*>(e);
+    return !n->IsRest() && n->NoteIndex == tied->NoteIndex && n->Octave == tied->Octave &&
+           (n->Accidental == 0 || n->Accidental == tied->Accidental);
+  };
+  for (size_t j = AfterChordOf(i); j < elements_.size(); ++j) {
+    const int kind = elements_[j]->Kind;
+    if (kind == kAbcGraceStart || kind == kAbcFieldV || kind == kAbcFieldPMark || kind == kAbcFieldX) return;
+    size_t end = j + 1;  // one past the next note, or past the notes of the next chord
+    if (kind == kAbcBracketOpen) {
+      while (end < elements_.size() && elements_[end]->Kind != kAbcBracketClose && !elements_[end]->IsBar()) ++end;
+      const auto first = elements_.begin() + static_cast<std::ptrdiff_t>(j);
+      const auto last = elements_.begin() + static_cast<std::ptrdiff_t>(end);
+      if (std::none_of(first, last, [](const TAbc* e) { return e->Kind == kAbcNote; })) {
+        j = end;  // an inline field
+        continue;
+      }
+    } else if (kind != kAbcNote) {
+      continue;
+    }
+    for (size_t k = j; k < end; ++k) {
+      if (!continues(elements_[k])) continue;
+      static_cast<TAbcNote*>(elements_[k])->Tie |= kTieEnd;
+      tied->Tie |= kTieStart;
+      break;
+    }
+    return;
   }
 }
 

@@ -109,17 +109,23 @@ class TAbcParser {
   void SkipFieldRest();
   void ReadNote();
   void ReadBar();
+  void ReadLineStartEnding();
+  void MarkTie();
+  void MarkTied(size_t i);
 
   // Post-pass steps.
   void LinkBroken(size_t i);
   void LinkTuplet(size_t i);
   void LinkGrace(size_t i);
   void LinkEnding(size_t i);
+  void LinkTie(size_t i);
+  size_t AfterChordOf(size_t i) const;
 
   std::unique_ptr<ElementArena> arena_;
   std::vector<TAbc*> elements_;
   std::vector<TAbc*> owningText_;  // elements whose destructor must run
   std::vector<size_t> linked_;      // indexes of the elements the post-pass links
+  std::vector<size_t> tied_;        // indexes of the notes a "-" ties, linked last
 
   int mode_ = 0;  // 0 nothing read, 1 header, 2 body
   std::string_view line_;  // the line being scanned; it ends at its first NUL
@@ -135,6 +141,7 @@ class TAbcParser {
   int pendingAccidental_ = 0;
   int pendingDecoration_ = 0;
   bool inGrace_ = false;
+  bool repeatEndsLine_ = false;  // the line before ended on a closing repeat
 
   std::string title_, composer_, rhythm_;
   int meterNum_ = 4;

@@ -135,7 +135,7 @@ TEST(ConvertRepeats, SecondEndingsCloseTheirSection) {
   ExpectNotes({{"C2 D2|1 E4:|\\\n [2 G4||", "60 62 64 60 62 67"},
                {"|:C2|1 D2:|\n|2 E2||", "60 62 60 64"},
                {"C2|1 D2:|2 E2::F2 G2:|", "60 62 60 64 65 67 65 67"},
-               {"C2|1 D2:|2 E2|F2 G2:|", "60 62 60 64 65 67 65 67"},
+               {"C2|1 D2:|2 E2|F2 G2:|", "60 62 60 64 65 67"},  // the ending runs to its ":|"
                {"|:C2[1D2:|[2E2:|[3F2||", "60 62 60 64 60 65"},  // a third ending replays too
                {"CD|[1EF:|[2GA|\ncd|[1ef:|[2ga|", "60 62 64 65 60 62 67 69 72 74 76 77 72 74 79 81"},
                {"[1CD:|[2EF[1GA:|[2Bc", "60 62 64 65 67 69 71 72"},  // a new group right after an ending
