@@ -99,6 +99,34 @@ TEST(AbcLineScanner, GroupsChordsAndBrackets) {
                 kRangeBody);
 }
 
+// A "-" right after a note or chord (a slur's ")" between) is a tie, coloured as ties
+// and slurs are; after a blank or a rest it ties nothing and is plain text.
+TEST(AbcLineScanner, TiesAfterNotesAndChords) {
+  ExpectColours({{"c2-c2 [fA]-[fA] (c-c) (c)-c +ce+-c",
+                  "c2@7 -@15 c2@7 [@8 f@7 A@7 ]@8 -@15 [@8 f@7 A@7 ]@8 (@15 c@7 -@15 c@7 )@10 (@15 c@7 )@10 -@15 c@7 "
+                  "+@8 c@7 e@7 +@8 -@15 c@7"},
+                 {"c4-|c4 c -c z-z |-c", "c4@7 -@15 |@6 c4@7 c@7 -@10 c@7 z@7 -@10 z@7 |@6 -@10 c@7"}},
+                kRangeBody);
+}
+
+// A closing repeat at a line's end (blanks, a comment or a continuation after it)
+// lets an ending number start the next line, as the parser reads it.
+TEST(AbcLineScanner, EndingNumberAfterAClosingRepeat) {
+  struct Case { const char* before; int state; const char* line; const char* colours; };
+  for (const Case& c : {Case{"C2:|", kRangeBody | kRepeatEndCarry, "2 F4|]", "2@6 F4@7 |]@6"},
+                        {"C2 :| % x", kRangeBody | kRepeatEndCarry, " 3 F4", "3@6 F4@7"},
+                        {"C2:|\\", kRangeBody | kRepeatEndCarry, "2 F4", "2@6 F4@7"},
+                        {"C2|", kRangeBody, "2 F4", "2@12 F4@7"},
+                        {"C2:|D", kRangeBody | kBrokenCarry, "2 F4", "2@12 F4@7"},
+                        {"C2:|", kRangeBody | kRepeatEndCarry, "F2 2", "F2@7 2@12"}}) {
+    int state = kRangeBody;
+    std::vector<AbcToken> tokens;
+    ScanAbcLine(c.before, state, tokens);
+    EXPECT_EQ(state, c.state) << c.before;
+    EXPECT_EQ(Colours(c.line, state), c.colours) << c.before << " / " << c.line;
+  }
+}
+
 TEST(AbcLineScanner, BarsInMidLineAndAtTheEnd) {
   ExpectColours({{"A|B||c|]d", "A@7 |@6 B@7 ||@6 c@7 |]@6 d@7"},
                  {"A:||:B|1c:|2d", "A@7 :||:@6 B@7 |1@6 c@7 :|2@6 d@7"},
@@ -213,6 +241,11 @@ TEST(AbcLineScanner, AgreesWithTheParserOnHowMusiciansWrite) {
       "L:1/4\nK:C\n|:C2|1D2:|\n|2E2 [|]:| C2|1 D2:|2 E2::F2 G2:|",
       "K:C\nA || |: B |] |: c :| |: d :| |2 e",
       "K:C\nCD|[1EF:|[2GA|\ncd|[1ef:|[2ga|",
+      "K:C\nc2-c2 d4|c4-|c4 d4|\n[f3-A3-][f2A2] (c2-c2) c2-d2",
+      "K:EM\n[K:GM]F[K:EDorian]F[K:Glydian]F[K:Adorian]F\nK:BbMINOR",
+      "K:C\n|:C2 D2|1 E4:|\n2 F4|] C2 :| % comment\n  2 D2|",
+      "M:2/4\nK:C\nC2|1 D2:|2 E2|F2:|B2|",
+      "L:1/4\nK:C\nV:1\nc d e f|\nV:2\nC D E F|\nV:1\ng a b c|",
   };
   for (const char* text : tunes) {
     const TLines lines = SplitLines(std::string("X:1\n") + text);
