@@ -120,8 +120,7 @@ void TAbcMidi::Reset(TMidiContainer* container) {
   chordAdvance_ = 0;
   channel_ = 1;
   voices_.fill(VoiceState{});
-  ties_.clear();
-  nextTies_.clear();
+  ties_.Clear();
   firstKeySeen_ = firstMeterSeen_ = false;
   headerKey_ = currentKey_ = 0;
   headerMeter_ = currentMeter_ = Meter{};
@@ -159,7 +158,7 @@ void TAbcMidi::ConvertElement(const TAbc& e) {
       break;
     case kAbcBracketClose:
       // An inline field in brackets has no first note and so advances nothing.
-      if (chordState_ == 2) EndNoteGroup();
+      if (chordState_ == 2) ties_.EndGroup();
       chordState_ = 0;
       now_ += chordAdvance_;
       chordAdvance_ = 0;
@@ -262,7 +261,7 @@ void TAbcMidi::DoNote(const TAbcNote& note) {
       AddNoteBlocs(note, decoration, pitch, full - graceTicks, graceTicks, velocity);
       if ((note.Tie & kTieStart) != 0) {
         const size_t bloc = blocs_.size() > blocsBefore ? blocs_.size() - 1 : SIZE_MAX;
-        nextTies_.push_back(OpenTie{note.NoteIndex, note.Octave, pitch, bloc});
+        ties_.Hold(note, OpenTie{pitch, bloc});
       }
     } else if (note.IsRest()) {
       AddNoteBlocs(note, -1, 0, full - graceTicks, graceTicks, 0);
@@ -272,7 +271,7 @@ void TAbcMidi::DoNote(const TAbcNote& note) {
 
   if (chordState_ == 0) {
     now_ += full;
-    EndNoteGroup();
+    ties_.EndGroup();
   } else if (chordState_ == 1) {
     // The notes of a chord start together; the chord lasts as long as its first note.
     chordAdvance_ = full;
@@ -285,27 +284,17 @@ void TAbcMidi::DoNote(const TAbcNote& note) {
 // a bar line). The tune code samples it as the note it prolongs.
 bool TAbcMidi::ContinueTie(const TAbcNote& note, MidiTick full) {
   if ((note.Tie & kTieEnd) == 0) return false;
-  const auto tie = std::find_if(ties_.begin(), ties_.end(), [&note](const OpenTie& t) {
-    return t.noteIndex == note.NoteIndex && t.octave == note.Octave;
-  });
-  if (tie == ties_.end()) return false;
-  const OpenTie held = *tie;
-  ties_.erase(tie);
+  const std::optional<OpenTie> held = ties_.Take(note);
+  if (!held) return false;
   if (note.Accidental != 0) NotePitch(note);  // a written accidental still holds for the bar
-  sampler_.SampleNote(held.pitch, now_ - std::max<MidiTick>(pickupTicks_, 0), full);
-  if (held.bloc < blocs_.size()) {
-    TNoteBloc& bloc = blocs_[held.bloc];
+  sampler_.SampleNote(held->pitch, now_ - std::max<MidiTick>(pickupTicks_, 0), full);
+  if (held->bloc < blocs_.size()) {
+    TNoteBloc& bloc = blocs_[held->bloc];
     bloc.Duration = std::max(bloc.Start + bloc.Duration, now_ + full) - bloc.Start;
   }
-  if ((note.Tie & kTieStart) != 0) nextTies_.push_back(held);
+  if ((note.Tie & kTieStart) != 0) ties_.Hold(note, *held);
   graces_.clear();
   return true;
-}
-
-// A note or chord is complete: its tied notes wait for the next one.
-void TAbcMidi::EndNoteGroup() {
-  ties_.swap(nextTies_);
-  nextTies_.clear();
 }
 
 MidiTick TAbcMidi::NoteLength(const TAbcNote& note) const {
@@ -561,8 +550,7 @@ void TAbcMidi::FlushBlocs(size_t count) {
   barAccidentals_.fill(0);
   blocCount_ -= count;
   // A tie across a flush is not held: its note was already written.
-  ties_.clear();
-  nextTies_.clear();
+  ties_.Clear();
   endingMark_ = 0;
   repeatOpen_ = false;
   laterEnding_ = false;

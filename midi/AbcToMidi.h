@@ -11,6 +11,7 @@
 #include "midi/MidiEvents.h"
 #include "midi/TuneCode.h"
 #include "notation/AbcClass.h"
+#include "notation/TieBoard.h"
 
 namespace rq {
 
@@ -66,8 +67,6 @@ class TAbcMidi {
   };
   // A tied note still sounding: the next note or chord may continue it.
   struct OpenTie {
-    int noteIndex;
-    int octave;
     int pitch;
     size_t bloc;  // its last bloc, with a container; SIZE_MAX when it made none
   };
@@ -91,7 +90,6 @@ class TAbcMidi {
 
   void DoNote(const TAbcNote& note);
   bool ContinueTie(const TAbcNote& note, MidiTick full);
-  void EndNoteGroup();
   MidiTick NoteLength(const TAbcNote& note) const;
   MidiTick PlayGraces(MidiTick len, int velocity);
   void AddNoteBlocs(const TAbcNote& note, int decoration, int pitch, MidiTick len, MidiTick graceTicks,
@@ -146,8 +144,7 @@ class TAbcMidi {
   MidiTick chordAdvance_ = 0;
   int channel_ = 1;
   std::array<VoiceState, 17> voices_{};  // by channel 1..16
-  std::vector<OpenTie> ties_;      // tied notes of the last note or chord
-  std::vector<OpenTie> nextTies_;  // tied notes of the note or chord under way
+  TieBoard<OpenTie> ties_;
 
   bool firstKeySeen_ = false, firstMeterSeen_ = false;
   int headerKey_ = 0, currentKey_ = 0;

@@ -10,6 +10,7 @@
 
 #include "notation/AbcDef.h"
 #include "notation/AbcRules.h"
+#include "notation/TieBoard.h"
 #include "platform/Numbers.h"
 
 namespace rq {
@@ -467,10 +468,7 @@ void TAbcParser::MarkTie() {
 }
 
 void TAbcParser::MarkTied(size_t i) {
-  auto* note = static_cast<TAbcNote*>(elements_[i]);
-  if (note->IsRest() || (note->Tie & kTieStart) != 0) return;
-  note->Tie |= kTieStart;
-  tied_.push_back(i);
+  if (!static_cast<const TAbcNote*>(elements_[i])->IsRest()) tied_.push_back(i);
 }
 
 void TAbcParser::SkipFieldRest() {
@@ -699,7 +697,7 @@ void TAbcParser::PostPass() {
       default: break;
     }
   }
-  for (const size_t i : tied_) LinkTie(i);
+  LinkTies();
 }
 
 // The note on each side of a sign gets the shift; a chord on either side (the sign
@@ -795,55 +793,47 @@ void TAbcParser::LinkEnding(size_t i) {
   }
 }
 
-// The element after the chord that holds note i, or after the note when it stands alone.
-size_t TAbcParser::AfterChordOf(size_t i) const {
-  const auto inChord = [this](size_t j) {
-    const int k = elements_[j]->Kind;
-    return k == kAbcNote || k == kAbcSpace || k == kAbcChordSymbol;
-  };
-  size_t open = i;
-  while (open > 0 && inChord(open - 1)) --open;
-  if (open == 0 || elements_[open - 1]->Kind != kAbcBracketOpen) return i + 1;
-  size_t close = i + 1;
-  while (close < elements_.size() && inChord(close)) ++close;
-  return close < elements_.size() && elements_[close]->Kind == kAbcBracketClose ? close + 1 : i + 1;
-}
-
 // A tie holds into the next note or chord, across blanks, bar lines, line ends, chord
 // symbols and fields; the note there of the same letter and octave, written without
 // an accidental or with the same one, continues it. A rest, another pitch, a grace
 // group or another voice first: the "-" ties nothing.
-void TAbcParser::LinkTie(size_t i) {
-  auto* tied = static_cast<TAbcNote*>(elements_[i]);
-  tied->Tie &= ~kTieStart;
-  const auto continues = [tied](const TAbc* e) {
-    if (e->Kind != kAbcNote) return false;
-    const auto* n = static_cast<const TAbcNote*>(e);
-    return !n->IsRest() && n->NoteIndex == tied->NoteIndex && n->Octave == tied->Octave &&
-           (n->Accidental == 0 || n->Accidental == tied->Accidental);
-  };
-  for (size_t j = AfterChordOf(i); j < elements_.size(); ++j) {
-    const int kind = elements_[j]->Kind;
-    if (kind == kAbcGraceStart || kind == kAbcFieldV || kind == kAbcFieldPMark || kind == kAbcFieldX) return;
-    size_t end = j + 1;  // one past the next note, or past the notes of the next chord
-    if (kind == kAbcBracketOpen) {
-      while (end < elements_.size() && elements_[end]->Kind != kAbcBracketClose && !elements_[end]->IsBar()) ++end;
-      const auto first = elements_.begin() + static_cast<std::ptrdiff_t>(j);
-      const auto last = elements_.begin() + static_cast<std::ptrdiff_t>(end);
-      if (std::none_of(first, last, [](const TAbc* e) { return e->Kind == kAbcNote; })) {
-        j = end;  // an inline field
-        continue;
+void TAbcParser::LinkTies() {
+  if (tied_.empty()) return;
+  std::vector<bool> marked(elements_.size());
+  for (const size_t i : tied_) marked[i] = true;
+  TieBoard<TAbcNote*> board;
+  bool inChord = false;
+  bool chordHasNotes = false;
+  for (size_t j = 0; j < elements_.size(); ++j) {
+    switch (elements_[j]->Kind) {
+      case kAbcNote: {
+        auto* note = static_cast<TAbcNote*>(elements_[j]);
+        if (note->GraceCount != 0) break;
+        if (const auto tied = board.Take(*note); tied && !note->IsRest() &&
+                                                 (note->Accidental == 0 || note->Accidental == (*tied)->Accidental)) {
+          (*tied)->Tie |= kTieStart;
+          note->Tie |= kTieEnd;
+        }
+        if (marked[j]) board.Hold(*note, note);
+        chordHasNotes = true;
+        if (!inChord) board.EndGroup();
+        break;
       }
-    } else if (kind != kAbcNote) {
-      continue;
+      case kAbcBracketOpen:
+        inChord = true;
+        chordHasNotes = false;
+        break;
+      case kAbcBracketClose:
+        // An inline field's brackets hold no note and end nothing.
+        if (inChord && chordHasNotes) board.EndGroup();
+        inChord = false;
+        break;
+      case kAbcGraceStart:
+      case kAbcFieldV:
+      case kAbcFieldPMark:
+      case kAbcFieldX: board.Clear(); break;
+      default: break;
     }
-    for (size_t k = j; k < end; ++k) {
-      if (!continues(elements_[k])) continue;
-      static_cast<TAbcNote*>(elements_[k])->Tie |= kTieEnd;
-      tied->Tie |= kTieStart;
-      break;
-    }
-    return;
   }
 }
 

@@ -118,8 +118,7 @@ class TAbcParser {
   void LinkTuplet(size_t i);
   void LinkGrace(size_t i);
   void LinkEnding(size_t i);
-  void LinkTie(size_t i);
-  size_t AfterChordOf(size_t i) const;
+  void LinkTies();
 
   std::unique_ptr<ElementArena> arena_;
   std::vector<TAbc*> elements_;

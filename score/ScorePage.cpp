@@ -47,8 +47,7 @@ int TScorePage::BuildInto(std::span<const TAbc* const> elements, ScoreRows& list
   meterNum_ = 0;
   meterDen_ = 0;
   afterBrokenSign_ = false;
-  ties_.clear();
-  nextTies_.clear();
+  ties_.Clear();
   chordHeads_.clear();
 
   list.push_back(std::make_unique<TScoreLine>());
@@ -243,16 +242,13 @@ void TScorePage::OnNote(const TAbcNote& note) {
   } else {
     JoinBeamRun(std::move(current));
   }
-  EndNoteGroup();
+  ties_.EndGroup();
   CountTupletMember();
 }
 
 void TScorePage::TieHead(const TAbcNote& note, TSimpleNote* head) {
   if ((note.Tie & kTieEnd) != 0) {
-    const auto tie = std::find_if(ties_.begin(), ties_.end(), [&note](const TieStart& t) {
-      return t.noteIndex == note.NoteIndex && t.octave == note.Octave;
-    });
-    if (tie != ties_.end()) {
+    if (const std::optional<TieStart> tie = ties_.Take(note)) {
       if (tie->row == Row) {
         Row->Ties.push_back({tie->head, head});
       } else {
@@ -260,15 +256,9 @@ void TScorePage::TieHead(const TAbcNote& note, TSimpleNote* head) {
         tie->row->Ties.push_back({tie->head, nullptr});
         Row->Ties.push_back({nullptr, head});
       }
-      ties_.erase(tie);
     }
   }
-  if ((note.Tie & kTieStart) != 0) nextTies_.push_back({head, note.NoteIndex, note.Octave, Row});
-}
-
-void TScorePage::EndNoteGroup() {
-  ties_.swap(nextTies_);
-  nextTies_.clear();
+  if ((note.Tie & kTieStart) != 0) ties_.Hold(note, {head, Row});
 }
 
 void TScorePage::OnChordEnd() {
@@ -281,7 +271,7 @@ void TScorePage::OnChordEnd() {
   }
   for (const auto& [note, head] : chordHeads_) TieHead(*note, head);
   chordHeads_.clear();
-  EndNoteGroup();
+  ties_.EndGroup();
   if (!Chord->AllBeamable()) {
     Chord->Kind = kSymbolInChord;
     Chord->Prepare();

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "notation/AbcClass.h"
+#include "notation/TieBoard.h"
 #include "score/ScoreLine.h"
 
 namespace rq {
@@ -66,8 +67,6 @@ class TScorePage {
   // A placed head of a tied or tying note: the arc from the head it continues, and
   // the head kept for the next note or chord.
   void TieHead(const TAbcNote& note, TSimpleNote* head);
-  // A note or chord is placed: its tying heads wait for the next one.
-  void EndNoteGroup();
 
   std::unique_ptr<TGenNote> Held;
   TScoreLine* Row = nullptr;
@@ -93,12 +92,9 @@ class TScorePage {
   // A head that a "-" ties to the next note or chord, with the row it stands in.
   struct TieStart {
     const TSimpleNote* head;
-    int noteIndex;
-    int octave;
     TScoreLine* row;
   };
-  std::vector<TieStart> ties_;      // of the last note or chord
-  std::vector<TieStart> nextTies_;  // of the note or chord being placed
+  TieBoard<TieStart> ties_;
   // The chord's notes and heads, tied once the chord is placed (a chord never closed is dropped).
   std::vector<std::pair<const TAbcNote*, TSimpleNote*>> chordHeads_;
 };

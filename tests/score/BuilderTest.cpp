@@ -133,9 +133,9 @@ TEST(ScoreBuilder, TiesJoinTheHeadsTheyHold) {
       {"chord notes", "X:1\nK:C\n[f3-A3-][f2A2]|\n", "1: clef key:0 [f:17 A:17] [f:16 A:16] | tie(f:17-f:16) tie(A:17-A:16)\n2: \n"},
       {"across a row's end", "X:1\nK:C\nB4-|\nB4|\n", "1: clef key:0 B:20 | tie(B:20-)\n2: clef key:0 B:20 | tie(-B:20)\n3: \n"},
       {"another pitch or a rest", "X:1\nK:C\nc2-d2 c2-z2 c2|\n", "1: clef key:0 c:16 d:16 c:16 z:16 c:16 |\n2: \n"},
-      // The open chord takes the next line's c too; the chord after it ties to the last placed one.
+      // The open chord continues the first one's ties and takes the next line's tied c too.
       {"a chord left open", "X:1\nK:C\n[cE]-[c(3E]c|\nc-[ce]\n",
-       "1: clef key:0 [c:12 E:12] | tie(c:12-)\n2: clef key:0 [c:12 e:12] tie(-c:12)\n3: \n"},
+       "1: clef key:0 [c:12 E:12] |\n2: clef key:0 [c:12 e:12]\n3: \n"},
   };
   for (const BuildCase& c : cases) EXPECT_EQ(Rows(c.abc), c.rows) << c.what;
 }
