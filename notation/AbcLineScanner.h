@@ -51,8 +51,8 @@ struct AbcToken {
 };
 
 // Scans one line at a time: SetLine, then Next until GetEol. Only the state (the
-// range and the broken-rhythm carry) crosses lines; everything else restarts with
-// each line.
+// range, the broken-rhythm carry and a closing repeat at the line's end) crosses
+// lines; everything else restarts with each line.
 class AbcLineScanner {
  public:
   // The state of the line before; anything that is not a body state is the header.
