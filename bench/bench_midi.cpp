@@ -110,7 +110,7 @@ void BM_GrowthChordNotes(benchmark::State& state) {
 }
 BENCHMARK(BM_GrowthChordNotes)->Arg(8000)->Arg(80000)->Complexity(benchmark::oN)->Unit(benchmark::kMillisecond);
 
-// n bars of two inline voices in turn, each restarting at tick 0.
+// n bars of two inline voices in turn, each going on where it stopped.
 void BM_GrowthAlternatingVoices(benchmark::State& state) {
   ConvertGrowth(state, Repeated("X:1\nL:1/8\nK:C", "[V:1]abcd efga|[V:2]ABCD EFGA|", state.range(0) / 2, 8));
 }

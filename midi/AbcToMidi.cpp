@@ -106,6 +106,8 @@ void TAbcMidi::Reset(TMidiContainer* container) {
   endingTime_ = 0;
   repeatOpen_ = false;
   laterEnding_ = false;
+  laterEndingBar_ = false;
+  continued_ = false;
   lastEnding_ = 1;
   barAccidentals_.fill(0);
   measureTicks_ = kWholeNote;
@@ -117,6 +119,8 @@ void TAbcMidi::Reset(TMidiContainer* container) {
   chordState_ = 0;
   chordAdvance_ = 0;
   channel_ = 1;
+  voices_.fill(VoiceState{});
+  ties_.Clear();
   firstKeySeen_ = firstMeterSeen_ = false;
   headerKey_ = currentKey_ = 0;
   headerMeter_ = currentMeter_ = Meter{};
@@ -154,6 +158,7 @@ void TAbcMidi::ConvertElement(const TAbc& e) {
       break;
     case kAbcBracketClose:
       // An inline field in brackets has no first note and so advances nothing.
+      if (chordState_ == 2) ties_.EndGroup();
       chordState_ = 0;
       now_ += chordAdvance_;
       chordAdvance_ = 0;
@@ -164,6 +169,13 @@ void TAbcMidi::ConvertElement(const TAbc& e) {
     case kAbcBarRepeatStart:
     case kAbcBarRepeatBoth:
       DoBar(static_cast<const TAbcBar&>(e));
+      break;
+    case kAbcBackSlash: continued_ = true; break;
+    case kAbcEOL:
+      // A later ending ends with its line (a continuation joins lines): the next
+      // line starts a new section.
+      if (laterEnding_ && !continued_) FlushBlocs();
+      continued_ = false;
       break;
     case kAbcFieldK: OnKey(static_cast<const TAbcKey_K&>(e)); break;
     case kAbcFieldL: OnUnitLength(static_cast<const TAbcKey_L&>(e)); break;
@@ -200,12 +212,22 @@ void TAbcMidi::OnMeter(const TAbcKey_M& meter) {
   SetMeter(currentMeter_);
 }
 
-// A voice restarts at tick 0 on its own channel with the header's key and meter.
+// Each voice plays on its own channel. Its first V: starts it at tick 0 in the
+// header's key; a later one goes on where the voice stopped, in the key it had.
+// Every V: takes the header's meter.
 void TAbcMidi::OnVoice(const TAbcKey_V& voice) {
-  channel_ = ClampTo(voice.Number, 1, 16);
+  voices_[static_cast<size_t>(channel_)] = VoiceState{true, now_, barStart_, currentKey_};
   longestVoiceEnd_ = std::max(longestVoiceEnd_, now_);
-  now_ = 0;
-  currentKey_ = headerKey_;
+  channel_ = ClampTo(voice.Number, 1, 16);
+  const VoiceState& next = voices_[static_cast<size_t>(channel_)];
+  if (next.started) {
+    now_ = next.now;
+    barStart_ = next.barStart;
+    currentKey_ = next.key;
+  } else {
+    now_ = 0;
+    currentKey_ = headerKey_;
+  }
   currentMeter_ = headerMeter_;
 }
 
@@ -227,27 +249,52 @@ void TAbcMidi::SetMeter(Meter meter) {
 void TAbcMidi::DoNote(const TAbcNote& note) {
   const int velocity = NoteVelocity();
   const MidiTick full = NoteLength(note);
-  const MidiTick graceTicks = graces_.empty() || !settings_.graceOn ? 0 : PlayGraces(full, velocity);
-
-  // The element's decoration is copied: the parser's elements are shared and only read.
-  int decoration = note.Decoration;
-  if (note.NoteIndex >= 1 && note.NoteIndex <= 14) {
-    const int pitch = NotePitch(note);
-    sampler_.SampleNote(pitch, now_ - std::max<MidiTick>(pickupTicks_, 0), full);
-    if (!graces_.empty() && decoration == 1) decoration = 0;  // a roll after grace notes plays plain
-    AddNoteBlocs(note, decoration, pitch, full - graceTicks, graceTicks, velocity);
-  } else if (note.IsRest()) {
-    AddNoteBlocs(note, -1, 0, full - graceTicks, graceTicks, 0);
+  if (!ContinueTie(note, full)) {
+    const MidiTick graceTicks = graces_.empty() || !settings_.graceOn ? 0 : PlayGraces(full, velocity);
+    // The element's decoration is copied: the parser's elements are shared and only read.
+    int decoration = note.Decoration;
+    if (note.NoteIndex >= 1 && note.NoteIndex <= 14) {
+      const int pitch = NotePitch(note);
+      sampler_.SampleNote(pitch, now_ - std::max<MidiTick>(pickupTicks_, 0), full);
+      if (!graces_.empty() && decoration == 1) decoration = 0;  // a roll after grace notes plays plain
+      const size_t blocsBefore = blocs_.size();
+      AddNoteBlocs(note, decoration, pitch, full - graceTicks, graceTicks, velocity);
+      if ((note.Tie & kTieStart) != 0) {
+        const size_t bloc = blocs_.size() > blocsBefore ? blocs_.size() - 1 : SIZE_MAX;
+        ties_.Hold(note, OpenTie{pitch, bloc});
+      }
+    } else if (note.IsRest()) {
+      AddNoteBlocs(note, -1, 0, full - graceTicks, graceTicks, 0);
+    }
+    graces_.clear();
   }
-  graces_.clear();
 
   if (chordState_ == 0) {
     now_ += full;
+    ties_.EndGroup();
   } else if (chordState_ == 1) {
     // The notes of a chord start together; the chord lasts as long as its first note.
     chordAdvance_ = full;
     chordState_ = 2;
   }
+}
+
+// A note that continues a tie makes no sound of its own: the tied note's last bloc
+// sounds on to this note's end, at the tied note's pitch (its accidental holds across
+// a bar line). The tune code samples it as the note it prolongs.
+bool TAbcMidi::ContinueTie(const TAbcNote& note, MidiTick full) {
+  if ((note.Tie & kTieEnd) == 0) return false;
+  const std::optional<OpenTie> held = ties_.Take(note);
+  if (!held) return false;
+  if (note.Accidental != 0) NotePitch(note);  // a written accidental still holds for the bar
+  sampler_.SampleNote(held->pitch, now_ - std::max<MidiTick>(pickupTicks_, 0), full);
+  if (held->bloc < blocs_.size()) {
+    TNoteBloc& bloc = blocs_[held->bloc];
+    bloc.Duration = std::max(bloc.Start + bloc.Duration, now_ + full) - bloc.Start;
+  }
+  if ((note.Tie & kTieStart) != 0) ties_.Hold(note, *held);
+  graces_.clear();
+  return true;
 }
 
 MidiTick TAbcMidi::NoteLength(const TAbcNote& note) const {
@@ -373,8 +420,17 @@ void TAbcMidi::DoBar(const TAbcBar& bar) {
   barAccidentals_.fill(0);
   EndBar(bar.Kind);
   if (laterEnding_) {
-    // The first bar line after a second (or later) ending closes its section: a
-    // repeat sign here repeats nothing more, and what follows starts a new section.
+    // A second (or later) ending runs over plain bar lines to the next other bar
+    // line or the end of its line, which close its section: a repeat sign there
+    // repeats nothing more, and what follows starts a new section.
+    if (bar.Kind == kAbcBarSingle) {
+      if (!laterEndingBar_) {
+        laterEndingBar_ = true;
+        laterEndingBarBlocs_ = blocCount_;
+        laterEndingBarTime_ = now_;
+      }
+      return;
+    }
     FlushBlocs();
     repeatOpen_ = bar.Kind == kAbcBarRepeatStart || bar.Kind == kAbcBarRepeatBoth;
     return;
@@ -409,8 +465,14 @@ void TAbcMidi::DoBar(const TAbcBar& bar) {
 void TAbcMidi::DoEnding(const TAbcBarSection& ending) {
   EndBar(ending.Kind);
   if (ending.Number == 1) {
-    // A first ending right after a later one (no bar line between) starts a new section.
-    if (laterEnding_) FlushBlocs();
+    // A first ending after a later one starts a new section: right there when no
+    // bar line came between, else at the later ending's first bar line.
+    if (laterEnding_ && laterEndingBar_) {
+      FlushBlocs(laterEndingBarBlocs_);
+      earliestStart_ = laterEndingBarTime_;
+    } else if (laterEnding_) {
+      FlushBlocs();
+    }
     endingMark_ = blocCount_;
     endingEarliest_ = earliestStart_;
     endingTime_ = now_;
@@ -421,6 +483,7 @@ void TAbcMidi::DoEnding(const TAbcBarSection& ending) {
       lastEnding_ = ending.Number;
     }
     laterEnding_ = true;
+    laterEndingBar_ = false;
   }
 }
 
@@ -473,18 +536,25 @@ MidiTick TAbcMidi::ReplayBlocs(MidiTick now, size_t count, MidiTick earliest, Mi
   return sectionEnd + shift;
 }
 
-void TAbcMidi::FlushBlocs() {
+void TAbcMidi::FlushBlocs() { FlushBlocs(blocCount_); }
+
+void TAbcMidi::FlushBlocs(size_t count) {
+  count = std::min(count, blocCount_);
   if (container_) {
-    for (const TNoteBloc& bloc : blocs_) {
-      if (bloc.Pitch != 0) EmitNote(bloc);
+    const auto end = blocs_.begin() + static_cast<std::ptrdiff_t>(count);
+    for (auto bloc = blocs_.begin(); bloc != end; ++bloc) {
+      if (bloc->Pitch != 0) EmitNote(*bloc);
     }
+    blocs_.erase(blocs_.begin(), end);
   }
   barAccidentals_.fill(0);
-  blocs_.clear();
-  blocCount_ = 0;
+  blocCount_ -= count;
+  // A tie across a flush is not held: its note was already written.
+  ties_.Clear();
   endingMark_ = 0;
   repeatOpen_ = false;
   laterEnding_ = false;
+  laterEndingBar_ = false;
   lastEnding_ = 1;
 }
 

@@ -11,6 +11,7 @@
 #include "midi/MidiEvents.h"
 #include "midi/TuneCode.h"
 #include "notation/AbcClass.h"
+#include "notation/TieBoard.h"
 
 namespace rq {
 
@@ -26,8 +27,8 @@ struct TNoteBloc {
 };
 
 // Plays repeats and numbered endings, broken rhythm, tuplets, grace notes, rolls,
-// staccato and chords, and gives every note a velocity by its place in the bar.
-// Time is 1920 ticks per whole note. The elements are only read.
+// staccato, chords, ties and interleaved voices, and gives every note a velocity by
+// its place in the bar. Time is 1920 ticks per whole note. The elements are only read.
 class TAbcMidi {
  public:
   // Reads the grace and velocity settings from `settings` at every conversion; they
@@ -57,6 +58,18 @@ class TAbcMidi {
     int num = 4;
     int den = 4;
   };
+  // Where a voice stopped, for its next V: to go on from.
+  struct VoiceState {
+    bool started = false;
+    MidiTick now = 0;
+    MidiTick barStart = 0;
+    int key = 0;
+  };
+  // A tied note still sounding: the next note or chord may continue it.
+  struct OpenTie {
+    int pitch;
+    size_t bloc;  // its last bloc, with a container; SIZE_MAX when it made none
+  };
   // The converter's settings, read and clamped once per conversion.
   struct Settings {
     bool graceOn = true;
@@ -76,6 +89,7 @@ class TAbcMidi {
   void FinishTune();
 
   void DoNote(const TAbcNote& note);
+  bool ContinueTie(const TAbcNote& note, MidiTick full);
   MidiTick NoteLength(const TAbcNote& note) const;
   MidiTick PlayGraces(MidiTick len, int velocity);
   void AddNoteBlocs(const TAbcNote& note, int decoration, int pitch, MidiTick len, MidiTick graceTicks,
@@ -91,7 +105,10 @@ class TAbcMidi {
   // from `now`; returns where the copied section ends: `sectionEnd` moved by the
   // same shift.
   MidiTick ReplayBlocs(MidiTick now, size_t count, MidiTick earliest, MidiTick sectionEnd);
+  // Writes out the buffered section and starts a new one; with `count`, only its
+  // first `count` blocs, the others staying buffered as the new section's start.
   void FlushBlocs();
+  void FlushBlocs(size_t count);
   void EmitNote(const TNoteBloc& bloc);
 
   const MidiSettings& config_;
@@ -108,7 +125,12 @@ class TAbcMidi {
   MidiTick endingEarliest_ = 0;  // earliest start among those
   MidiTick endingTime_ = 0;      // where that first ending began
   bool repeatOpen_ = false;    // a start-repeat sign opened the buffered section
-  bool laterEnding_ = false;   // a second or later ending is playing; the next bar line closes the section
+  bool laterEnding_ = false;   // a second or later ending is playing; the line's end or a bar line but "|" closes it
+  bool continued_ = false;     // the line ends with a continuation
+  // The first "|" after a later ending: where a new section began, should a first ending follow.
+  bool laterEndingBar_ = false;
+  size_t laterEndingBarBlocs_ = 0;
+  MidiTick laterEndingBarTime_ = 0;
   int lastEnding_ = 1;         // the highest ending number replayed in this section
 
   std::array<int, 7> barAccidentals_{};  // per letter C..B: 0, +-1, +-2, 3 natural
@@ -121,6 +143,8 @@ class TAbcMidi {
   int chordState_ = 0;  // 0 outside, 1 after "[", 2 after its first note
   MidiTick chordAdvance_ = 0;
   int channel_ = 1;
+  std::array<VoiceState, 17> voices_{};  // by channel 1..16
+  TieBoard<OpenTie> ties_;
 
   bool firstKeySeen_ = false, firstMeterSeen_ = false;
   int headerKey_ = 0, currentKey_ = 0;

@@ -39,6 +39,10 @@ enum AbcKind : int {
 // The only error the parser records: a grace group interrupted before its end.
 constexpr int kAbcErrGraceBroken = 159;
 
+// Tie flags of a note: a "-" ties it to the next note of its pitch, which continues it.
+constexpr int kTieStart = 1;
+constexpr int kTieEnd = 2;
+
 // A position is line * 1000 + column, both from 1.
 constexpr int AbcPos(int line, int col) { return line * 1000 + col; }
 
@@ -168,6 +172,7 @@ class TAbcNote : public TAbc {
   int Straight = 0;    // signed broken-rhythm shift
   int GraceCount = 0;  // notes in the closed grace group holding this note
   bool Invisible = false;  // an "x" rest: it takes its time but is not drawn
+  int Tie = 0;         // kTieStart and kTieEnd flags
 };
 
 class TAbcBar : public TAbc {

@@ -240,8 +240,9 @@ std::string NormalizeKeyName(std::string_view name) {
 
 std::optional<int> KeyWordSharps(std::string_view value) {
   const auto it = KeyWords().find(value);
-  if (it == KeyWords().end()) return std::nullopt;
-  return it->second;
+  if (it != KeyWords().end()) return it->second;
+  if (const auto attached = AttachedMode(value)) return ModalKeySharps(attached->tonic, attached->mode);
+  return std::nullopt;
 }
 
 std::optional<KeyMode> ModeOfWord(std::string_view word) {
@@ -266,6 +267,16 @@ bool IsTonic(std::string_view text) {
   return text.size() == 1 || text[1] == '#' || text[1] == 'b';
 }
 
+std::optional<TonicMode> AttachedMode(std::string_view word) {
+  const size_t tonicSize = word.size() >= 2 && (word[1] == '#' || word[1] == 'b') ? 2 : 1;
+  if (word.size() <= tonicSize || !IsTonic(word.substr(0, tonicSize))) return std::nullopt;
+  const std::string_view tonic = word.substr(0, tonicSize);
+  const std::string_view mode = word.substr(tonicSize);
+  if (mode == "m" || mode == "M") return TonicMode{tonic, KeyMode::kMinor};
+  if (const auto named = ModeOfWord(mode)) return TonicMode{tonic, *named};
+  return std::nullopt;
+}
+
 std::optional<int> ModalKeySharps(std::string_view tonic, KeyMode mode) {
   if (!IsTonic(tonic)) return std::nullopt;
   // Sharps of the major keys on A to G; a sharp adds seven, a flat takes seven away.
@@ -287,7 +298,12 @@ int KeyIndexOfField(std::string_view value) {
       return suffix ? FindKeyIndex(std::string(word) + suffix) : 0;
     }
   }
-  return FindKeyIndex(NormalizeKeyName(word));
+  if (const int index = FindKeyIndex(NormalizeKeyName(word))) return index;
+  if (const auto attached = AttachedMode(word)) {
+    const char* suffix = KeyNameSuffix(attached->mode);
+    return suffix ? FindKeyIndex(std::string(attached->tonic) + suffix) : 0;
+  }
+  return 0;
 }
 
 }  // namespace rq

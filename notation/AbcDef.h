@@ -39,7 +39,8 @@ std::string NormalizeKeyName(std::string_view name);
 // The sharps of a word a K: field may hold to be read as a known key
 // (case-sensitive), or nullopt when the value is not one: a spelling of the key
 // list's rows, "Hp", or a tonic with one of the modes "Lyd", "Phr", "Loc", "Aeo",
-// "Ion" (or in lower case) whose key has at most seven sharps or flats.
+// "Ion" (or in lower case), or a tonic with a mode attached as AttachedMode reads it,
+// whose key has at most seven sharps or flats.
 std::optional<int> KeyWordSharps(std::string_view value);
 
 // The seven modes; ionian and aeolian are kept apart from major and minor because
@@ -55,14 +56,24 @@ std::optional<KeyMode> ModeOfWord(std::string_view word);
 // Whether text is a tonic: a letter A to G with an optional "#" or "b".
 bool IsTonic(std::string_view text);
 
+// A tonic with its mode written attached, in any case ("EM", "Gm", "EDorian",
+// "Glydian", "AMIX"): a lone "m" or "M" is minor, anything else a mode word as
+// ModeOfWord reads it. Nullopt for any other word.
+struct TonicMode {
+  std::string_view tonic;
+  KeyMode mode;
+};
+std::optional<TonicMode> AttachedMode(std::string_view word);
+
 // The sharps of a tonic in a mode ("A", Mixolydian -> 2), or nullopt when the key
 // would need more than seven sharps or flats or the tonic is not one.
 std::optional<int> ModalKeySharps(std::string_view tonic, KeyMode mode);
 
 // The key-name index of a K: value as the tune index reads it (leading blanks
 // already removed): its first word, folded by NormalizeKeyName; a tonic followed
-// by blanks and a mode word is named with that mode where the table has it
-// ("A Mixolydian" -> AMix, "E Minor" -> Em) and is unknown (0) where it has not.
+// by blanks and a mode word, or with the mode attached, is named with that mode
+// where the table has it ("A Mixolydian" -> AMix, "E Minor" -> Em, "EDorian" ->
+// EDor) and is unknown (0) where it has not.
 int KeyIndexOfField(std::string_view value);
 
 }  // namespace rq

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "notation/AbcClass.h"
 #include "notation/AbcDef.h"
 #include "notation/AbcRules.h"
 
@@ -34,6 +35,9 @@ void AbcLineScanner::SetLine(std::string_view line, int lineNumber) {
   carry_ = false;
   signCarry_ = false;
   lineEndSign_ = false;
+  endingMayStart_ = repeatEnd_;
+  repeatEnd_ = false;
+  tieAnchor_ = -1;
   // Normally cleared at the end of the line before; a line left unfinished must
   // not colour the next one.
   fieldLetter_ = 0;
@@ -43,7 +47,12 @@ void AbcLineScanner::SetLine(std::string_view line, int lineNumber) {
 
 void AbcLineScanner::Next() {
   tokenPos_ = run_;
+  barKind_ = 0;
   Dispatch();
+  // Blanks, a continuation and a comment leave what the line ends on as it was.
+  const bool passedOver = tokenId_ == kTokEol || tokenId_ == kTokComment ||
+                          (tokenId_ == kTokText && GetToken() == " ") || (tokenId_ == kTokSymbol && GetToken() == "\\");
+  if (!passedOver) repeatEnd_ = range_ == kRangeBody && barKind_ == kAbcBarRepeatEnd;
 }
 
 // Every token but the end of line holds at least one character, so a line's scan
@@ -105,14 +114,17 @@ void AbcLineScanner::Dispatch() {
   }
 }
 
-// A decoration "!name!" in the body is one token; other characters stand alone.
+// In the body a decoration "!name!" is one token and a "-" right after a note or
+// chord is a tie; other characters stand alone.
 void AbcLineScanner::OnDefault() {
   const size_t end = Cur() == '!' && range_ == kRangeBody ? DecorationEnd(line_, static_cast<size_t>(run_)) : 0;
   if (end > static_cast<size_t>(run_)) {
     SpanTo(static_cast<int>(end), kTokNoteSymbol);
-  } else {
-    SpanTo(run_ + 1, kTokText);
+    return;
   }
+  const bool tie = range_ == kRangeBody && Cur() == '-' &&
+                   static_cast<int>(TiedEnd(line_, static_cast<size_t>(run_))) == tieAnchor_;
+  SpanTo(run_ + 1, tie ? kTokSlur : kTokText);
 }
 
 void AbcLineScanner::OnEndOfLine() {
@@ -278,6 +290,9 @@ void AbcLineScanner::BodyRoutine() {
     SpanTo(i, kTokField);
   } else if (IsPitchLetter(c) || c == 'z' || c == 'x') {
     ReadNote();
+  } else if (IsEndingNumber(c) && endingMayStart_ && FirstOnLine(line_, static_cast<size_t>(run_))) {
+    broken_.AtBar();
+    SpanTo(run_ + 1, kTokBar);
   } else {
     SpanTo(run_ + 1, MarksANote() ? kTokSymbol : kTokError);
   }
@@ -330,6 +345,7 @@ void AbcLineScanner::ReadNote() {
   while (At(i) == '/' || IsAbcDigit(At(i))) ++i;
   if (!NoteLengthOf(line_.substr(static_cast<size_t>(lengthFrom), static_cast<size_t>(i - lengthFrom)))) good = false;
   SpanTo(i, good ? kTokNote : kTokError);
+  if (letter != 'z') tieAnchor_ = i;
   broken_.AfterNote(WhatFollowsNote(line_, static_cast<size_t>(i)));
 }
 
@@ -387,6 +403,7 @@ void AbcLineScanner::OnBar() {
   const AbcBarToken bar = ScanBarToken(line_, static_cast<size_t>(run_));
   inBracket_ = false;
   inPlus_ = false;
+  barKind_ = bar.kind;
   SpanTo(static_cast<int>(bar.end), bar.kind != 0 ? kTokBar : kTokError);
 }
 
@@ -412,6 +429,7 @@ void AbcLineScanner::OnBracketOpen() {
 void AbcLineScanner::OnBracketClose() {
   fieldLetter_ = 0;
   SpanTo(run_ + 1, inBracket_ ? kTokNoteSymbol : kTokError);
+  if (inBracket_) tieAnchor_ = run_;
   inBracket_ = false;
 }
 
@@ -423,6 +441,7 @@ void AbcLineScanner::OnPlus() {
   if (inPlus_) {
     inPlus_ = false;
     SpanTo(run_ + 1, kTokNoteSymbol);
+    tieAnchor_ = run_;
   } else if (const size_t end = DecorationEnd(line_, static_cast<size_t>(run_)); end > static_cast<size_t>(run_)) {
     SpanTo(static_cast<int>(end), kTokNoteSymbol);  // "+trill+", a decoration
   } else if (FindsChordCloser(line_, static_cast<size_t>(run_ + 1), '+')) {

@@ -26,7 +26,7 @@ enum AbcTokenKind : uint8_t {
   kTokError = 12,      // anything that breaks a rule
   kTokChord = 13,      // chord symbol with both quotes
   kTokTuplet = 14,     // "(" with its digit
-  kTokSlur = 15,       // "(" without a tuplet digit
+  kTokSlur = 15,       // "(" without a tuplet digit; the "-" of a tie
   kTokGrace = 16,      // whole grace group
   kTokStraight = 17,   // broken-rhythm signs
 };
@@ -36,11 +36,15 @@ enum AbcRange : uint8_t { kRangeHeader = 1, kRangeBody = 2 };
 // What a line hands to the next (the editor keeps it as the block state): its
 // range, plus kBrokenCarry when a body line ended on a note that a broken-rhythm
 // sign at the start of the next line may pair, or kBrokenSignCarry when it ended on
-// a sign whose pair the first note of the next line completes.
+// a sign whose pair the first note of the next line completes, and kRepeatEndCarry
+// when it ended on a closing repeat that an ending number first on the next line
+// belongs to.
 constexpr int kBrokenCarry = 4;
 constexpr int kBrokenSignCarry = 8;
+constexpr int kRepeatEndCarry = 16;
 constexpr int RangeOfState(int state) {
-  return state > 0 && (state & ~(kBrokenCarry | kBrokenSignCarry)) == kRangeBody ? kRangeBody : kRangeHeader;
+  return state > 0 && (state & ~(kBrokenCarry | kBrokenSignCarry | kRepeatEndCarry)) == kRangeBody ? kRangeBody
+                                                                                                  : kRangeHeader;
 }
 
 struct AbcToken {
@@ -51,8 +55,8 @@ struct AbcToken {
 };
 
 // Scans one line at a time: SetLine, then Next until GetEol. Only the state (the
-// range and the broken-rhythm carry) crosses lines; everything else restarts with
-// each line.
+// range, the broken-rhythm carry and a closing repeat at the line's end) crosses
+// lines; everything else restarts with each line.
 class AbcLineScanner {
  public:
   // The state of the line before; anything that is not a body state is the header.
@@ -60,9 +64,13 @@ class AbcLineScanner {
     range_ = RangeOfState(state);
     carry_ = range_ == kRangeBody && (state & kBrokenCarry) != 0;
     signCarry_ = range_ == kRangeBody && (state & kBrokenSignCarry) != 0;
+    repeatEnd_ = range_ == kRangeBody && (state & kRepeatEndCarry) != 0;
   }
   // The state after the line, once its end was reached.
-  int GetState() const { return range_ | (carry_ ? kBrokenCarry : 0) | (signCarry_ ? kBrokenSignCarry : 0); }
+  int GetState() const {
+    return range_ | (carry_ ? kBrokenCarry : 0) | (signCarry_ ? kBrokenSignCarry : 0) |
+           (repeatEnd_ ? kRepeatEndCarry : 0);
+  }
   void SetRange(int range) { SetState(RangeOfState(range)); }
   void ResetRange() { SetState(kRangeHeader); }
   int GetRange() const { return range_; }
@@ -127,6 +135,11 @@ class AbcLineScanner {
   bool signCarry_ = false;  // likewise
   bool lineEndSign_ = false;  // a sign taken whose pair's second note is on the next line
   BrokenRhythmState broken_;
+  // A closing repeat ended the line before (on SetLine), or is the line's last token so far.
+  bool repeatEnd_ = false;
+  bool endingMayStart_ = false;  // the line before ended on a closing repeat
+  int barKind_ = 0;              // of the token just read, when it is a bar line
+  int tieAnchor_ = -1;           // one past the last note or chord: a "-" there is a tie
 };
 
 // The tokens of one line (the end of line left out); `state` goes in as the state

@@ -10,6 +10,7 @@
 
 #include "notation/AbcDef.h"
 #include "notation/AbcRules.h"
+#include "notation/TieBoard.h"
 #include "platform/Numbers.h"
 
 namespace rq {
@@ -66,6 +67,7 @@ void TAbcParser::DestroyElements() {
   for (TAbc* e : owningText_) e->~TAbc();
   owningText_.clear();
   linked_.clear();
+  tied_.clear();
   elements_.clear();
   arena_->Reset();
 }
@@ -117,6 +119,7 @@ void TAbcParser::BeginParse() {
   pendingAccidental_ = 0;
   pendingDecoration_ = 0;
   inGrace_ = false;
+  repeatEndsLine_ = false;
   lineNo_ = 1;
   title_.clear();
   composer_.clear();
@@ -193,6 +196,13 @@ void TAbcParser::Dispatch(unsigned char c) {
 
 void TAbcParser::OnEndOfLine() {
   broken_.AtLineEnd();
+  repeatEndsLine_ = false;
+  for (size_t i = elements_.size(); i-- > 0;) {
+    const int kind = elements_[i]->Kind;
+    if (kind == kAbcSpace || kind == kAbcBackSlash) continue;
+    repeatEndsLine_ = kind == kAbcBarRepeatEnd;
+    break;
+  }
   inBracket_ = false;
   inPlus_ = false;
   fieldLetter_ = 0;
@@ -227,6 +237,11 @@ void TAbcParser::OnDefault() {
     // A decoration adds nothing to the music's elements; a lone "!" is dropped.
     const size_t end = DecorationEnd(line_, Index(col_));
     col_ = end == Index(col_) ? col_ + 1 : static_cast<int>(end) + 1;
+    return;
+  }
+  if (mode_ == 2 && Cur() == '-') {
+    MarkTie();
+    ++col_;
     return;
   }
   if (mode_ == 2 && Cur() == ' ') {
@@ -428,9 +443,40 @@ void TAbcParser::BodyRoutine() {
   }
   if (IsPitchLetter(c) || c == 'z' || c == 'x') {
     ReadNote();
+  } else if (IsEndingNumber(c) && repeatEndsLine_ && FirstOnLine(line_, Index(col_))) {
+    ReadLineStartEnding();
   } else {
     ++col_;
   }
+}
+
+// The ending's bar line is the closing repeat at the end of the line before; the
+// post-pass joins them as it joins ":|" and "2" written together.
+void TAbcParser::ReadLineStartEnding() {
+  broken_.AtBar();
+  pendingAccidental_ = 0;
+  pendingDecoration_ = 0;
+  Append<TAbcBarSection>(Pos(col_), Pos(col_), Cur() - '0');
+  ++col_;
+}
+
+// A "-" right after a note ties that note, right after a chord every note of it;
+// the post-pass keeps the ties that the next note or chord continues.
+void TAbcParser::MarkTie() {
+  if (elements_.empty()) return;
+  const size_t last = elements_.size() - 1;
+  if (elements_[last]->End != Pos(static_cast<int>(TiedEnd(line_, Index(col_))))) return;
+  if (elements_[last]->Kind == kAbcNote) {
+    MarkTied(last);
+  } else if (elements_[last]->Kind == kAbcBracketClose) {
+    for (size_t j = last; j-- > 0 && elements_[j]->Kind != kAbcBracketOpen;) {
+      if (elements_[j]->Kind == kAbcNote) MarkTied(j);
+    }
+  }
+}
+
+void TAbcParser::MarkTied(size_t i) {
+  if (!static_cast<const TAbcNote*>(elements_[i])->IsRest()) tied_.push_back(i);
 }
 
 void TAbcParser::SkipFieldRest() {
@@ -671,6 +717,7 @@ void TAbcParser::PostPass() {
       default: break;
     }
   }
+  LinkTies();
 }
 
 bool TAbcParser::IsMainNote(size_t i) const {
@@ -768,6 +815,50 @@ void TAbcParser::LinkEnding(size_t i) {
     if (k >= kAbcBarSingle && k <= kAbcBarRepeatBoth) {
       static_cast<TAbcBar*>(e)->Skip = 1;
       return;
+    }
+  }
+}
+
+// A tie holds into the next note or chord, across blanks, bar lines, line ends, chord
+// symbols and fields; the note there of the same letter and octave, written without
+// an accidental or with the same one, continues it. A rest, another pitch, a grace
+// group or another voice first: the "-" ties nothing.
+void TAbcParser::LinkTies() {
+  if (tied_.empty()) return;
+  std::vector<bool> marked(elements_.size());
+  for (const size_t i : tied_) marked[i] = true;
+  TieBoard<TAbcNote*> board;
+  bool inChord = false;
+  bool chordHasNotes = false;
+  for (size_t j = 0; j < elements_.size(); ++j) {
+    switch (elements_[j]->Kind) {
+      case kAbcNote: {
+        auto* note = static_cast<TAbcNote*>(elements_[j]);
+        if (note->GraceCount != 0) break;
+        if (const auto tied = board.Take(*note); tied && !note->IsRest() &&
+                                                 (note->Accidental == 0 || note->Accidental == (*tied)->Accidental)) {
+          (*tied)->Tie |= kTieStart;
+          note->Tie |= kTieEnd;
+        }
+        if (marked[j]) board.Hold(*note, note);
+        chordHasNotes = true;
+        if (!inChord) board.EndGroup();
+        break;
+      }
+      case kAbcBracketOpen:
+        inChord = true;
+        chordHasNotes = false;
+        break;
+      case kAbcBracketClose:
+        // An inline field's brackets hold no note and end nothing.
+        if (inChord && chordHasNotes) board.EndGroup();
+        inChord = false;
+        break;
+      case kAbcGraceStart:
+      case kAbcFieldV:
+      case kAbcFieldPMark:
+      case kAbcFieldX: board.Clear(); break;
+      default: break;
     }
   }
 }

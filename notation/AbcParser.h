@@ -109,6 +109,9 @@ class TAbcParser {
   void SkipFieldRest();
   void ReadNote();
   void ReadBar();
+  void ReadLineStartEnding();
+  void MarkTie();
+  void MarkTied(size_t i);
 
   // Post-pass steps.
   void LinkBroken(size_t i);
@@ -117,11 +120,13 @@ class TAbcParser {
   void LinkEnding(size_t i);
   // A note or rest outside grace groups (once the grace groups are linked).
   bool IsMainNote(size_t i) const;
+  void LinkTies();
 
   std::unique_ptr<ElementArena> arena_;
   std::vector<TAbc*> elements_;
   std::vector<TAbc*> owningText_;  // elements whose destructor must run
   std::vector<size_t> linked_;      // indexes of the elements the post-pass links
+  std::vector<size_t> tied_;        // indexes of the notes a "-" ties, linked last
 
   int mode_ = 0;  // 0 nothing read, 1 header, 2 body
   std::string_view line_;  // the line being scanned; it ends at its first NUL
@@ -138,6 +143,7 @@ class TAbcParser {
   int pendingAccidental_ = 0;
   int pendingDecoration_ = 0;
   bool inGrace_ = false;
+  bool repeatEndsLine_ = false;  // the line before ended on a closing repeat
 
   std::string title_, composer_, rhythm_;
   int meterNum_ = 4;

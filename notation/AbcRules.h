@@ -203,6 +203,19 @@ struct AbcBarToken {
 };
 AbcBarToken ScanBarToken(std::string_view line, size_t at);
 
+// A "-" ties the note or chord that ends right before it, a slur's ")" allowed
+// between: the index one past that note or chord, for a "-" at `dash`.
+constexpr size_t TiedEnd(std::string_view line, size_t dash) {
+  while (dash > 0 && AbcAt(line, dash - 1) == ')') --dash;
+  return dash;
+}
+
+// After a line that ends on a closing repeat (":|", then only blanks, a continuation
+// or a comment), a digit 1 to 6 first on the next line numbers the ending that
+// repeat leads to, as ":|2" does on one line.
+constexpr bool IsEndingNumber(unsigned char c) { return c >= '1' && c <= '6'; }
+constexpr bool FirstOnLine(std::string_view line, size_t at) { return line.find_first_not_of(' ') == at; }
+
 // Broken rhythm. What follows a note: a sign ("<" or ">") after blanks, the
 // closing ")" of a slur or "]" of a chord, chord symbols and decorations; or the
 // line's end (after those, a continuation or a comment), where a sign may still

@@ -99,7 +99,14 @@ std::string DescribeSymbol(const TScoreSymbol& symbol) {
   return "?";
 }
 
-std::string DescribeRow(const TScoreLine& row) { return DescribeAll(row.Symbols); }
+std::string DescribeRow(const TScoreLine& row) {
+  std::string text = DescribeAll(row.Symbols);
+  for (const TieArc& tie : row.Ties) {
+    text += " tie(" + (tie.From != nullptr ? DescribeNote(*tie.From) : std::string()) + "-" +
+            (tie.To != nullptr ? DescribeNote(*tie.To) : std::string()) + ")";
+  }
+  return text;
+}
 
 std::string DescribeRows(const ScoreRows& rows) {
   std::string text;

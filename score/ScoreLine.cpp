@@ -12,6 +12,7 @@
 #include "score/NoteGroups.h"
 #include "score/ScoreCanvas.h"
 #include "score/Signs.h"
+#include "score/SimpleNote.h"
 
 namespace rq {
 namespace {
@@ -176,6 +177,31 @@ void TScoreLine::DrawSymbols(TDrawCtxt& ctx, const RowRect& rect) {
     }
     Symbols[i]->Draw(ctx, rect, xs_[i]);
   }
+  for (const TieArc& tie : Ties) DrawTie(ctx, rect, tie);
+}
+
+// A tie lies just off its heads on the side away from the stem and bends out by half
+// a line space: it leaves the first head's middle, runs flat, and comes back in at the
+// second head's middle. A half tie runs flat from the head to the row's end, or from
+// the row's start to the head.
+void TScoreLine::DrawTie(TDrawCtxt& ctx, const RowRect& rect, const TieArc& tie) const {
+  const TSimpleNote* head = tie.From != nullptr ? tie.From : tie.To;
+  if (head == nullptr) return;
+  const int side = head->StemDir < 0 ? 1 : -1;  // +1 below the head, -1 above
+  const int y = rect.Top + ctx.StaffY(head->Pitch) + side * (ctx.LineSpace / 2 + 1);
+  const int bend = side * std::max(1, ctx.LineSpace / 2);
+  const int x1 = rect.Left + (tie.From != nullptr ? tie.From->HeadX + ctx.HeadWidth / 2 : StartX - ctx.LineSpace);
+  const int x2 = rect.Left + (tie.To != nullptr ? tie.To->HeadX + ctx.HeadWidth / 2 : RightEdge);
+  if (x2 <= x1) return;
+  const int slope = std::min(ctx.LineSpace, (x2 - x1) / 3);
+  const int flatFrom = tie.From != nullptr ? x1 + slope : x1;
+  const int flatTo = tie.To != nullptr ? x2 - slope : x2;
+  ScoreCanvas& canvas = *ctx.Canvas;
+  if (tie.From != nullptr) canvas.Line(x1, y, flatFrom, y + bend);
+  // The middle is drawn twice over, so the arc is thicker there than at its ends.
+  canvas.Line(flatFrom, y + bend, flatTo, y + bend);
+  canvas.Line(flatFrom, y + bend + side, flatTo, y + bend + side);
+  if (tie.To != nullptr) canvas.Line(flatTo, y + bend, x2, y);
 }
 
 void PaintScoreRow(TDrawCtxt& ctx, TScoreLine* row, const RowRect& rect, int rowHeight, int width,

@@ -11,6 +11,15 @@
 
 namespace rq {
 
+class TSimpleNote;
+
+// A tie: a flat arc between two heads of the row, or from a head to the row's end
+// (To null) or from the row's start to a head (From null). The heads are the row's own.
+struct TieArc {
+  const TSimpleNote* From = nullptr;
+  const TSimpleNote* To = nullptr;
+};
+
 class TGenScoreLine {
  public:
   TGenScoreLine() = default;
@@ -50,6 +59,7 @@ class TScoreLine : public TGenScoreLine {
   void DrawSymbols(TDrawCtxt& ctx, const RowRect& rect);
 
   std::vector<std::unique_ptr<TScoreSymbol>> Symbols;
+  std::vector<TieArc> Ties;  // drawn over the symbols
   int Spacing = 10;   // the gap between notes
   int StartX = 0;     // x of the first symbol after the key
   int Remainder = 0;  // pixels left over by the gap division
@@ -62,6 +72,7 @@ class TScoreLine : public TGenScoreLine {
   Extent MeasureAt(TDrawCtxt& ctx, int fontHeight, int rowHeight);
   bool FitsAt(TDrawCtxt& ctx, int fontHeight, int rowHeight, int width);
   int FittingFont(TDrawCtxt& ctx, int rowHeight, int width);
+  void DrawTie(TDrawCtxt& ctx, const RowRect& rect, const TieArc& tie) const;
 
   // The last fitting, for the canvas font, width and symbol count it was made for.
   int fitBase_ = 0;

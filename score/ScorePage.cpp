@@ -47,6 +47,8 @@ int TScorePage::BuildInto(std::span<const TAbc* const> elements, ScoreRows& list
   meterNum_ = 0;
   meterDen_ = 0;
   afterBrokenSign_ = false;
+  ties_.Clear();
+  chordHeads_.clear();
 
   list.push_back(std::make_unique<TScoreLine>());
   Row = list.back().get();
@@ -66,6 +68,7 @@ void TScorePage::OnElement(const TAbc& e, ScoreRows& list) {
     case kAbcBackSlash: Continued = true; break;
     case kAbcBracketOpen:
       Chord.reset();
+      chordHeads_.clear();
       chordMode_ = true;
       graceMode_ = false;
       break;
@@ -222,11 +225,14 @@ void TScorePage::OnNote(const TAbcNote& note) {
     // The beam run goes on at the chord's end, once its length is known.
     if (!Chord) Chord = std::make_unique<TMultiNote>();
     if (Chord->Notes.empty()) Chord->StubDir = stubDir;
-    Chord->AddNote(std::make_unique<TSimpleNote>(pitch, 0, kSymbolAlone, den, num, note.Accidental));
+    auto head = std::make_unique<TSimpleNote>(pitch, 0, kSymbolAlone, den, num, note.Accidental);
+    chordHeads_.emplace_back(&note, head.get());
+    Chord->AddNote(std::move(head));
     return;
   }
   auto current = std::make_unique<TSimpleNote>(pitch, note.Decoration, kSymbolAlone, den, num, note.Accidental);
   current->StubDir = stubDir;
+  TieHead(note, current.get());
   if (rest) {
     current->WholeBar = FillsBar(num, den);
     current->Invisible = note.Invisible;
@@ -238,7 +244,23 @@ void TScorePage::OnNote(const TAbcNote& note) {
   } else {
     JoinBeamRun(std::move(current));
   }
+  ties_.EndGroup();
   CountTupletMember();
+}
+
+void TScorePage::TieHead(const TAbcNote& note, TSimpleNote* head) {
+  if ((note.Tie & kTieEnd) != 0) {
+    if (const std::optional<TieStart> tie = ties_.Take(note)) {
+      if (tie->row == Row) {
+        Row->Ties.push_back({tie->head, head});
+      } else {
+        // Across a row's end: half an arc on each row.
+        tie->row->Ties.push_back({tie->head, nullptr});
+        Row->Ties.push_back({nullptr, head});
+      }
+    }
+  }
+  if ((note.Tie & kTieStart) != 0) ties_.Hold(note, {head, Row});
 }
 
 void TScorePage::OnChordEnd() {
@@ -249,6 +271,9 @@ void TScorePage::OnChordEnd() {
     FlushHeld();
     return;
   }
+  for (const auto& [note, head] : chordHeads_) TieHead(*note, head);
+  chordHeads_.clear();
+  ties_.EndGroup();
   if (!Chord->AllBeamable()) {
     Chord->Kind = kSymbolInChord;
     Chord->Prepare();

@@ -4,8 +4,11 @@
 
 #include <memory>
 #include <span>
+#include <utility>
+#include <vector>
 
 #include "notation/AbcClass.h"
+#include "notation/TieBoard.h"
 #include "score/ScoreLine.h"
 
 namespace rq {
@@ -61,6 +64,9 @@ class TScorePage {
   void EighthLength(const TAbcNote& note, int& num, int& den) const;
   // Whether a rest of num/den eighths fills a bar of the current meter.
   bool FillsBar(int num, int den) const;
+  // A placed head of a tied or tying note: the arc from the head it continues, and
+  // the head kept for the next note or chord.
+  void TieHead(const TAbcNote& note, TSimpleNote* head);
 
   std::unique_ptr<TGenNote> Held;
   TScoreLine* Row = nullptr;
@@ -83,6 +89,14 @@ class TScorePage {
   int meterDen_ = 0;
   // A broken-rhythm sign since the last note: the next note is the pair's second.
   bool afterBrokenSign_ = false;
+  // A head that a "-" ties to the next note or chord, with the row it stands in.
+  struct TieStart {
+    const TSimpleNote* head;
+    TScoreLine* row;
+  };
+  TieBoard<TieStart> ties_;
+  // The chord's notes and heads, tied once the chord is placed (a chord never closed is dropped).
+  std::vector<std::pair<const TAbcNote*, TSimpleNote*>> chordHeads_;
 };
 
 }  // namespace rq

@@ -136,7 +136,7 @@ TEST(ConvertRepeats, SecondEndingsCloseTheirSection) {
   ExpectNotes({{"C2 D2|1 E4:|\\\n [2 G4||", "60 62 64 60 62 67"},
                {"|:C2|1 D2:|\n|2 E2||", "60 62 60 64"},
                {"C2|1 D2:|2 E2::F2 G2:|", "60 62 60 64 65 67 65 67"},
-               {"C2|1 D2:|2 E2|F2 G2:|", "60 62 60 64 65 67 65 67"},
+               {"C2|1 D2:|2 E2|F2 G2:|", "60 62 60 64 65 67"},  // the ending runs to its ":|"
                {"|:C2[1D2:|[2E2:|[3F2||", "60 62 60 64 60 65"},  // a third ending replays too
                {"CD|[1EF:|[2GA|\ncd|[1ef:|[2ga|", "60 62 64 65 60 62 67 69 72 74 76 77 72 74 79 81"},
                {"[1CD:|[2EF[1GA:|[2Bc", "60 62 64 65 67 69 71 72"},  // a new group right after an ending
@@ -148,6 +148,46 @@ TEST(ConvertRepeats, SecondEndingsCloseTheirSection) {
                {"|:AB|1 cd:|2 dc|| |:GF:|", "69 71 72 74 69 71 74 72 67 65 67 65"},
                {"|:AB|1 cd:|2 dc|:GF||", "69 71 72 74 69 71 74 72 67 65 67 65"}},
               fields, Show::kPitch);
+}
+
+// Ties, attached mode words, interleaved voices and endings across lines, as players
+// write them: a tied note sounds once for its whole length, at the pitch it started
+// with; a "-" before another pitch, a rest or a blank ties nothing.
+TEST(ConvertStructure, TiesModesVoicesAndEndings) {
+  ExpectNotes({{"c2-c2 d4|", "0+960:72 960+960:74"},
+               {"c4-|c4 d4|", "0+1920:72 1920+960:74"},
+               {"c4-\nc4 d4|", "0+1920:72 1920+960:74"},
+               {"[f3-A3-][f2A2] z3|", "0+1200:77 0+1200:69"},
+               {"[fA]-[fA] z6|", "0+480:77 0+480:69"},
+               {"c2-[c2e2] d4|", "0+960:72 480+480:76 960+960:74"},
+               {"c2-c2-c2 d2|", "0+1440:72 1440+480:74"},
+               {"(c2-c2) d4|", "0+960:72 960+960:74"},
+               {"^c4-|c4 c4|", "0+1920:73 1920+960:72"},  // the accidental holds across the bar for the tied note only
+               {"c2-d2 c4|", "0+480:72 480+480:74 960+960:72"},
+               {"c2-z2 c4|", "0+480:72 960+960:72"},
+               {"c2-=c2 d4|", "0+480:72 480+480:72 960+960:74"},
+               {"c2 -c2 d4|", "0+480:72 480+480:72 960+960:74"},
+               // A second ending of two bars closed by ":|" plays once; after a line's end a
+               // new section starts, which its ":|" repeats.
+               {"|:C2 D2|1 E4:|\n2 F4|]", "0+480:60 480+480:62 960+960:64 1920+480:60 2400+480:62 2880+960:65"}});
+  ExpectNotes({{"C2|1 D2:|2 E2|F2:|B2|", "0+480:60 480+480:62 960+480:60 1440+480:64 1920+480:65 2400+480:71"}},
+              "M:2/4\nL:1/8\nK:C");
+  ExpectNotes({{"C2|1 D2:|2 E2|\nF2 G2:|", "60 62 60 64 65 67 65 67"},
+               {"CD|[1EF:|[2GA|cd|[1ef:|[2ga|", "60 62 64 65 60 62 67 69 72 74 76 77 72 74 79 81"}},
+              "M:4/4\nL:1/4\nK:C", Show::kPitch);
+  for (const auto& [key, pitches] : {std::pair{"EM", "66 60 71 64"}, {"GM", "65 60 70 63"}, {"EDorian", "66 61 71 64"},
+                                     {"Glydian", "66 61 71 64"}, {"Adorian", "66 60 71 64"}}) {
+    ExpectNotes({{"FCBE|", pitches}}, std::string("M:4/4\nL:1/8\nK:") + key, Show::kPitch);
+  }
+  // Each voice goes on where it stopped, in the key it had; a voice's first V: starts it at 0.
+  const Converted voices("M:4/4\nL:1/4\nK:C", "V:1\nc d e f|\nV:2\nC D E F|\nV:1\ng a b c|\nV:2\nG A B c|");
+  EXPECT_EQ(voices.Notes(Show::kTimed, 1),
+            "0+480:72 480+480:74 960+480:76 1440+480:77 1920+480:79 2400+480:81 2880+480:83 3360+480:72");
+  EXPECT_EQ(voices.Notes(Show::kTimed, 2),
+            "0+480:60 480+480:62 960+480:64 1440+480:65 1920+480:67 2400+480:69 2880+480:71 3360+480:72");
+  const Converted keys("M:4/4\nL:1/4\nK:C", "V:1\n[K:D]F4|\nV:2\nF4|\nV:1\nF4|");
+  EXPECT_EQ(keys.Notes(Show::kTimed, 1), "0+1920:66 1920+1920:66");
+  EXPECT_EQ(keys.Notes(Show::kTimed, 2), "0+1920:65");
 }
 
 // Endings written "[1 ... :|[2 ..." grow with the tune, not with two to the power of
@@ -184,7 +224,7 @@ TEST(ConvertPickup, FirstBarLineDecidesThePickupAndTheLastBarIsCompleted) {
   EXPECT_EQ(Converted(kReel, "|:C8:|").midi.TotalTicks(), 3840);
 }
 
-// Each voice restarts at tick 0 on its own channel, in the header's key.
+// A voice's first V: starts it at tick 0 on its own channel, in the header's key.
 TEST(ConvertVoices, VoiceRestartsAtZeroOnItsChannelInTheHeaderKey) {
   Converted t("M:4/4\nL:1/8\nK:G", "V:1\nF8|[K:C]F8|\nV:2\nF4 A4|");
   EXPECT_EQ(t.Notes(Show::kTimed, 1), "0+1920:66 1920+1920:65");
@@ -201,6 +241,7 @@ TEST(TuneCode, SamplesTheBeatsOfTheFirstTwoFullBars) {
            {"M:4/4\nL:1/8\nK:D", "FA|d2fd Adfd|d2fd Adfd|", "04740474"},  // the pickup is thrown away
            {"M:6/8\nL:1/8\nK:C", "CDE FGA|Bcd efg|", "0459B247"},  // the first and third eighth of each beat
            {"M:4/4\nL:1/8\nK:C", "E8|G8|", "44447777"},  // a long note fills every slot it covers
+           {"M:4/4\nL:1/8\nK:C", "E2-E4-E2|G4-G4|", "44447777"},  // and so does a tied one
            {"M:4/4\nL:1/8\nK:C", "e2 z2 e2 e2|e8|", "40000000"},  // a rest on a beat ends sampling
            {"M:4/4\nL:1/8\nK:C", "e4f4|", "44550000"},
            {"M:4/4\nL:1/8\nK:C", "B8|B8|", "BBBBBBBB"},  // a negative value

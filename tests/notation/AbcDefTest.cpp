@@ -44,10 +44,12 @@ TEST(KeySharps, EverySpellingOfARow) {
 
 TEST(KeyWords, WhatAKeyFieldAccepts) {
   for (const char* w : {"D", "Dmaj", "DMaj", "Bm", "Bmin", "BMin", "AMix", "Amix", "EDor", "Edor", "Hp", "hp", "HP",
-                        "ALyd", "Glyd", "Cion", "Aaeo"}) {
+                        "ALyd", "Glyd", "Cion", "Aaeo", "DMAJ", "Dmajor", "ALYD", "EM", "F#M", "EDorian", "Glydian"}) {
     EXPECT_TRUE(KeyWordSharps(w).has_value()) << w;
   }
-  for (const char* w : {"DMAJ", "Dmajor", "Dm7", "ALYD", "H", "", "d"}) EXPECT_FALSE(KeyWordSharps(w).has_value()) << w;
+  for (const char* w : {"Dm7", "Dmaj7", "Ex", "Emi", "H", "", "d", "em", "C#lydian"}) {
+    EXPECT_FALSE(KeyWordSharps(w).has_value()) << w;
+  }
 }
 
 TEST(Rhythms, FindByNameNeverByCode) {

@@ -42,7 +42,8 @@ TEST(AbcLineScanner, HeaderFieldsAndTheirValues) {
                  {"R:reel % jig", "R:@1 reel @2 % jig@4"},
                  {"C:Trad", "C:@1 Trad@3"},
                  {"Q:1/4=120", "Q:@1 1/4=120@3"},
-                 {"K:Gmajor", "K:@1 Gmajor@12"},
+                 {"K:Gmajor", "K:@1 Gmajor@2"},
+                 {"K:Gmaj7", "K:@1 Gmaj7@12"},
                  {"K:H", "K:@1 H@12"},
                  {"M:6/8", "M:@1 6/8@2"},
                  {"M:C|", "M:@1 C|@2"},
@@ -98,6 +99,34 @@ TEST(AbcLineScanner, GroupsChordsAndBrackets) {
                  {"a}b\\", "a@7 }@11 b@7 \\@11"},
                  {"a\\ b", "a@7 \\@12 b@7"}},
                 kRangeBody);
+}
+
+// A "-" right after a note or chord (a slur's ")" between) is a tie, coloured as ties
+// and slurs are; after a blank or a rest it ties nothing and is plain text.
+TEST(AbcLineScanner, TiesAfterNotesAndChords) {
+  ExpectColours({{"c2-c2 [fA]-[fA] (c-c) (c)-c +ce+-c",
+                  "c2@7 -@15 c2@7 [@8 f@7 A@7 ]@8 -@15 [@8 f@7 A@7 ]@8 (@15 c@7 -@15 c@7 )@10 (@15 c@7 )@10 -@15 c@7 "
+                  "+@8 c@7 e@7 +@8 -@15 c@7"},
+                 {"c4-|c4 c -c z-z |-c", "c4@7 -@15 |@6 c4@7 c@7 -@10 c@7 z@7 -@10 z@7 |@6 -@10 c@7"}},
+                kRangeBody);
+}
+
+// A closing repeat at a line's end (blanks, a comment or a continuation after it)
+// lets an ending number start the next line, as the parser reads it.
+TEST(AbcLineScanner, EndingNumberAfterAClosingRepeat) {
+  struct Case { const char* before; int state; const char* line; const char* colours; };
+  for (const Case& c : {Case{"C2:|", kRangeBody | kRepeatEndCarry, "2 F4|]", "2@6 F4@7 |]@6"},
+                        {"C2 :| % x", kRangeBody | kRepeatEndCarry, " 3 F4", "3@6 F4@7"},
+                        {"C2:|\\", kRangeBody | kRepeatEndCarry, "2 F4", "2@6 F4@7"},
+                        {"C2|", kRangeBody, "2 F4", "2@12 F4@7"},
+                        {"C2:|D", kRangeBody | kBrokenCarry, "2 F4", "2@12 F4@7"},
+                        {"C2:|", kRangeBody | kRepeatEndCarry, "F2 2", "F2@7 2@12"}}) {
+    int state = kRangeBody;
+    std::vector<AbcToken> tokens;
+    ScanAbcLine(c.before, state, tokens);
+    EXPECT_EQ(state, c.state) << c.before;
+    EXPECT_EQ(Colours(c.line, state), c.colours) << c.before << " / " << c.line;
+  }
 }
 
 TEST(AbcLineScanner, BarsInMidLineAndAtTheEnd) {
@@ -223,6 +252,12 @@ TEST(AbcLineScanner, AgreesWithTheParserOnHowMusiciansWrite) {
       "K:C\n(Bc>)A B4|c>vd c>ud c4|c>\"G\"d c\"4\"<d c4|c>{g}d c>!trill!d|",
       "K:C\nA>\nd e6|c> d e > f g4|",
       "K:C\n(3A\"G\"GA c2|(3{B}AGA c2|",
+      // Ties, attached mode words, ending numbers after a closing repeat, voices.
+      "K:C\nc2-c2 d4|c4-|c4 d4|\n[f3-A3-][f2A2] (c2-c2) c2-d2",
+      "K:EM\n[K:GM]F[K:EDorian]F[K:Glydian]F[K:Adorian]F\nK:BbMINOR",
+      "K:C\n|:C2 D2|1 E4:|\n2 F4|] C2 :| % comment\n  2 D2|",
+      "M:2/4\nK:C\nC2|1 D2:|2 E2|F2:|B2|",
+      "L:1/4\nK:C\nV:1\nc d e f|\nV:2\nC D E F|\nV:1\ng a b c|",
   };
   for (const char* text : tunes) {
     const TLines lines = SplitLines(std::string("X:1\n") + text);

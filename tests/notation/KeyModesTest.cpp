@@ -1,5 +1,5 @@
-// Keys as musicians write them: a tonic, blanks and a mode word, and all seven modes,
-// read alike by the parser, the tune index and the editor's scanner.
+// Keys as musicians write them: a tonic, blanks or nothing and a mode word, and all
+// seven modes, read alike by the parser, the tune index and the editor's scanner.
 #include <gtest/gtest.h>
 
 #include "ParseHelpers.h"
@@ -45,6 +45,16 @@ const KeyCase kKeys[] = {
     {"A m", 3, "A"},          // a mode word has at least three letters
     {"A Mixo7", 3, "A"},      // and letters only
     {"Ador", 1, "ADor"},
+    // Attached mode words in any case; a lone "m" or "M" after the tonic is minor.
+    {"EM", 1, "Em"},
+    {"GM", -2, "Gm"},
+    {"EDorian", 2, "EDor"},
+    {"Adorian", 1, "ADor"},
+    {"Glydian", 2, ""},
+    {"AMIX", 2, "AMix"},
+    {"BbMINOR", -5, "Bbm"},
+    {"Dmajor", 2, "D"},
+    {"Dmaj7", 0, "", false},
 };
 
 // The key element's sharps and the index's key name of each value, in the header.

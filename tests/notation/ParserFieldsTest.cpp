@@ -81,7 +81,8 @@ TEST_F(ParserFields, FieldElements) {
   for (const Case& c : {Case{"X:1\nM:6/8\nK:G\n", kAbcFieldM, "METER: MST=1 M:6 D:8"},
                         {"X:1\nL:1/16\nK:G\n", kAbcFieldL, "LONG: MST=1 M:1 D:16"},
                         {"X:1\nK: G\n", kAbcFieldK, "KEY: MST=1 VK:1"},
-                        {"X:1\nK:Gmajor\n", kAbcFieldK, "KEY: MST=1 VK:0"},
+                        {"X:1\nK:Gmajor\n", kAbcFieldK, "KEY: MST=1 VK:1"},
+                        {"X:1\nK:Gmaj7\n", kAbcFieldK, "KEY: MST=1 VK:0"},
                         {"X:1\nK:Hp\n", kAbcFieldK, "KEY: MST=1 VK:2"},
                         {parts, kAbcFieldPDef, "PART DEF: MST=1 DEF:ABAC2"},
                         {parts, kAbcFieldPMark, "PART MARK: MST=0 MRK:B"},  // a mark of two letters is none
@@ -112,7 +113,7 @@ TEST_F(ParserFields, FieldElements) {
 TEST_F(ParserFields, NotesFollowTheKeyLine) {
   struct Case { const char* text; size_t notes; };
   for (const Case& c : {Case{"X:1\nT:Tune\nM:6/8\nabc def|\n", 0}, {"X:1\nK:G\nabc\nX:2\nabc\nK:D\ndef", 6},
-                        {"X:1\nT:t\nK:C\nK:G abc\nK:Gmajor abc", 3}, {"X:1\nM:3/4\nK:G\nM:6/8\nabc|", 3}}) {
+                        {"X:1\nT:t\nK:C\nK:G abc\nK:Gmaj7 abc", 3}, {"X:1\nM:3/4\nK:G\nM:6/8\nabc|", 3}}) {
     ParseText(p, c.text);
     EXPECT_EQ(Notes(p).size(), c.notes) << c.text;
   }

@@ -143,6 +143,24 @@ TEST(ScoreBuilder, ShortenedNotesPointToTheirPartners) {
   EXPECT_EQ(stubs, (std::vector<int>{0, -1, 0, -1, 1, 0, 1, 0, -1, 0}));  // grace notes between keep it
 }
 
+// A tie joins a head to the head that continues it, chord notes each to their own;
+// across a line's end each row gets half. A "-" before another pitch or a rest joins
+// nothing, and a chord left open drops its heads and their ties.
+TEST(ScoreBuilder, TiesJoinTheHeadsTheyHold) {
+  const BuildCase cases[] = {
+      {"two quarters", "X:1\nK:C\nc2-c2 d4|\n", "1: clef key:0 c:16 c:16 d:20 | tie(c:16-c:16)\n2: \n"},
+      {"across a bar, within a beam", "X:1\nK:C\nB4-|Bc-cd|\n",
+       "1: clef key:0 B:20 | beam(B:12 c:12 c:12 d:12) | tie(B:20-B:12) tie(c:12-c:12)\n2: \n"},
+      {"chord notes", "X:1\nK:C\n[f3-A3-][f2A2]|\n", "1: clef key:0 [f:17 A:17] [f:16 A:16] | tie(f:17-f:16) tie(A:17-A:16)\n2: \n"},
+      {"across a row's end", "X:1\nK:C\nB4-|\nB4|\n", "1: clef key:0 B:20 | tie(B:20-)\n2: clef key:0 B:20 | tie(-B:20)\n3: \n"},
+      {"another pitch or a rest", "X:1\nK:C\nc2-d2 c2-z2 c2|\n", "1: clef key:0 c:16 d:16 c:16 z:16 c:16 |\n2: \n"},
+      // The open chord continues the first one's ties and takes the next line's tied c too.
+      {"a chord left open", "X:1\nK:C\n[cE]-[c(3E]c|\nc-[ce]\n",
+       "1: clef key:0 [c:12 E:12] |\n2: clef key:0 [c:12 e:12]\n3: \n"},
+  };
+  for (const BuildCase& c : cases) EXPECT_EQ(Rows(c.abc), c.rows) << c.what;
+}
+
 TEST(ScoreBuilder, RowsFollowTheLines) {
   const BuildCase cases[] = {
       {"no elements", "", "1: \n"},

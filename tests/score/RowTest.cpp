@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QPainter>
 #include <algorithm>
+#include <climits>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +19,7 @@
 #include "score/PainterCanvas.h"
 #include "score/ScorePage.h"
 #include "score/Signs.h"
+#include "score/SimpleNote.h"
 
 namespace rq::test {
 namespace {
@@ -159,6 +162,81 @@ TEST(ScoreRow, EndingBracketsReachTheNextBar) {
   last.Row().Draw(last.s.ctx, last.s.rect, 100, 706);
   for (const CanvasCall& c : last.s.Lines()) EXPECT_LE(std::max(c.x1, c.x2), 100 + 700);
   for (const CanvasCall& c : last.s.Texts()) EXPECT_LE(c.x1 + c.font.height / 3, 100 + 700) << c.text;
+}
+
+// The lines a row's ties add to its drawing (the row drawn once without them).
+std::vector<CanvasCall> TieLines(TScoreLine& row, RecordedStaff& s) {
+  std::vector<TieArc> ties;
+  ties.swap(row.Ties);
+  s.canvas.Clear();
+  row.Draw(s.ctx, s.rect, 100, 706);
+  const size_t plain = s.Lines().size();
+  row.Ties.swap(ties);
+  s.canvas.Clear();
+  row.Draw(s.ctx, s.rect, 100, 706);
+  const std::vector<CanvasCall> all = s.Lines();
+  return {all.begin() + static_cast<std::ptrdiff_t>(plain), all.end()};
+}
+
+// What a user sees of one tie: where it starts and ends, how far it stands off the
+// heads' line (above negative) at its nearest and farthest, and the longest flat run.
+struct TieShape {
+  int left = INT_MAX, right = INT_MIN, nearest = INT_MAX, farthest = 0, flat = 0;
+};
+TieShape ShapeOf(const std::vector<CanvasCall>& lines, int headY) {
+  TieShape t;
+  for (const CanvasCall& l : lines) {
+    t.left = std::min({t.left, l.x1, l.x2});
+    t.right = std::max({t.right, l.x1, l.x2});
+    for (const int y : {l.y1 - headY, l.y2 - headY}) {
+      if (std::abs(y) < std::abs(t.nearest)) t.nearest = y;
+      if (std::abs(y) > std::abs(t.farthest)) t.farthest = y;
+    }
+    if (l.y1 == l.y2) t.flat = std::max(t.flat, std::abs(l.x2 - l.x1));
+  }
+  return t;
+}
+
+// A tie is a flat arc from the middle of one head to the middle of the next, off the
+// heads on the side away from the stem: above notes with the stem down, below notes
+// with it up. At a row's end it runs to the row's edge and goes on from the next
+// row's start.
+TEST(ScoreRow, TiesArcBetweenTheHeadsAwayFromTheStem) {
+  for (const char* body : {"c4-c4", "E4-E4"}) {
+    BuiltRow b(body);
+    std::vector<const TSimpleNote*> heads;
+    for (const auto& symbol : b.Row().Symbols) {
+      if (const auto* note = dynamic_cast<const TSimpleNote*>(symbol.get())) heads.push_back(note);
+    }
+    ASSERT_EQ(heads.size(), 2U) << body;
+    const TieShape t = ShapeOf(TieLines(b.Row(), b.s), 1000 + b.s.ctx.StaffY(heads[0]->Pitch));
+    const int side = heads[0]->StemDir < 0 ? 1 : -1;
+    EXPECT_EQ(side, body[0] == 'c' ? -1 : 1) << body;
+    EXPECT_EQ(t.left, 100 + heads[0]->HeadX + b.s.ctx.HeadWidth / 2) << body;
+    EXPECT_EQ(t.right, 100 + heads[1]->HeadX + b.s.ctx.HeadWidth / 2) << body;
+    EXPECT_GT(t.nearest * side, 0) << body;  // clear of the heads
+    EXPECT_LE(t.farthest * side, b.s.ctx.LineSpace + 2) << body;  // and flat
+    EXPECT_GT(t.flat, (t.right - t.left) / 2) << body;
+  }
+  BuiltRow split("B4-|\nB4|");
+  ASSERT_EQ(split.page.Rows.size(), 3U);
+  const int headY = 1000 + split.s.ctx.StaffY(7);
+  const auto* end = dynamic_cast<const TSimpleNote*>(split.page.Rows[0]->Symbols[2].get());
+  ASSERT_NE(end, nullptr);
+  const TieShape out = ShapeOf(TieLines(*split.page.Rows[0], split.s), headY);
+  EXPECT_EQ(out.left, 100 + end->HeadX + split.s.ctx.HeadWidth / 2);
+  EXPECT_EQ(out.right, 100 + split.page.Rows[0]->RightEdge);
+  EXPECT_GT(out.nearest, 0);  // the stem is up: below the heads
+  TScoreLine& next = *split.page.Rows[1];
+  const TieShape in = ShapeOf(TieLines(next, split.s), headY);
+  const auto* start = dynamic_cast<const TSimpleNote*>(next.Symbols[2].get());
+  ASSERT_NE(start, nullptr);
+  EXPECT_EQ(in.right, 100 + start->HeadX + split.s.ctx.HeadWidth / 2);
+  const auto* key = dynamic_cast<const TSimpleSymbol*>(next.Symbols[1].get());
+  ASSERT_NE(key, nullptr);
+  EXPECT_GT(in.left, 100 + key->X);  // after the key signature
+  EXPECT_LT(in.left, 100 + start->X);
+  EXPECT_GT(in.nearest, 0);
 }
 
 // A row far too wide for the view, painted with the real font: it is drawn smaller,
