@@ -575,6 +575,10 @@ void TAppContext::StartPrintList() {
     printListEcr_->OnCreate(mainEcr_->Host(HostPanel::PrintList), dragControl_.get());
     TPrintListEcr* screen = printListEcr_.get();
     QObject::connect(fileControl_.get(), &TCtrlFile::PrintListChanged, screen, [screen] { screen->Refresh(); });
+    // The preview follows every change of the list and of the choice of tunes.
+    QObject::connect(screen, &TPrintListEcr::Changed, screen, [this, screen] {
+      if (fileControl_) fileControl_->PreviewPrintList(screen->PrintSelOnly());
+    });
   });
 }
 

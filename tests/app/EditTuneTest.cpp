@@ -307,7 +307,8 @@ TEST_F(EditTuneTest, CommandsActOnTheTuneShown) {
   Action(ActionId::AddPrintTune)->trigger();
   Action(ActionId::PrintOneTune)->trigger();
   EXPECT_EQ(Titles(FileControl()->PrintList()), std::vector<std::string>{"Eight"});
-  EXPECT_EQ(printer.Jobs, std::vector<std::string>{"T:Eight"});
+  // The preview follows the list it joined; the job prints the tune shown.
+  EXPECT_EQ(printer.Jobs, (std::vector<std::string>{"preview all", "T:Eight"}));
 
   Action(ActionId::CutTune)->trigger();
   EXPECT_EQ(Titles(FileControl()->Trash()), std::vector<std::string>{"Eight"});
