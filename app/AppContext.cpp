@@ -20,6 +20,7 @@
 #include "score/screens/PageScoreEcr.h"
 #include "score/screens/PrintListEcr.h"
 #include "score/screens/ScoreEcr.h"
+#include "controls/ListGrid.h"
 #include "screens/CtrlFileEcr.h"
 #include "screens/DlgFltTune.h"
 #include "screens/DlgSchAbc.h"
@@ -416,7 +417,12 @@ void TAppContext::ConnectFileControl() {
   QObject::connect(control, &TCtrlFile::TuneShown, control,
                    [this](TAbcFile*, TAbcRec*, const TLines& lines, uint32_t, bool) { browserHost_->SetShownText(lines); });
   QObject::connect(control, &TCtrlFile::WorkAreaNeeded, control, [this](bool shown) {
-    if (mainEcr_) mainEcr_->ShowWorkArea(shown ? 1 : 0);
+    if (!mainEcr_) return;
+    const bool appearing = shown && !mainEcr_->WorkAreaVisible();
+    mainEcr_->ShowWorkArea(shown ? 1 : 0);
+    // The keys start in the tune list (Down, Enter), not on a tool bar button; in a
+    // window not yet shown or not active, the list gets the focus when it is.
+    if (appearing && fileEcr_) fileEcr_->LstGrid()->setFocus(Qt::OtherFocusReason);
   });
   QObject::connect(control, &TCtrlFile::RecentFile, control, [this](const std::string& name) {
     if (mainEcr_) mainEcr_->AddRecentFile(name);
