@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QLayout>
 #include <QListWidget>
 #include <exception>
 
@@ -190,7 +191,10 @@ void TAppContext::Start() {
   RunStep("init EditEcr", [this] { InitEditEcr(); });
   ConnectActions();
   RunStep("init SesMaster", [this] {
-    if (sesMaster_) sesMaster_->OnCreate();
+    if (!sesMaster_) return;
+    sesMaster_->OnCreate();
+    // The " Sessions " tab of the bottom area shows it, beside the sets.
+    if (mainEcr_) mainEcr_->Host(HostPanel::Sessions)->layout()->addWidget(sesMaster_.get());
   });
   RunStep("init DlgFltTune", [this] {
     if (!dlgFltTune_) return;
@@ -273,7 +277,9 @@ void TAppContext::StartSearchDialog() {
     if (fileEcr_) dlgSearchAbc_ = std::make_unique<TDlgSearchAbc>(*fileEcr_, mainEcr_.get());
   });
   RunStep("init DlgSearchAbc", [this] {
-    if (fileEcr_) fileEcr_->SetSearchDialog(dlgSearchAbc_.get());
+    if (!fileEcr_) return;
+    fileEcr_->SetSearchDialog(dlgSearchAbc_.get());
+    if (dlgSearchAbc_) TranslateTexts(dlgSearchAbc_->Texts());
   });
 }
 
@@ -330,6 +336,7 @@ void TAppContext::InitEditEcr() {
   editor->SetPlayer(midiPlayer_.get());
   editor->SetEditorFont(QString::fromStdString(settings_.EditFontName), settings_.EditFontSize);
   editor->SetColours(settings_.EditBackground, settings_.EditForeground);
+  TranslateTexts(editor->Texts());
   for (int i = 0; i < TSynAbcSyn::kAttributeCount; ++i) {
     editor->AbcHigh()->SetAttribute(i, settings_.Attributes[static_cast<size_t>(i)]);
   }
@@ -393,6 +400,13 @@ void TAppContext::CreateFileEcr() {
     fileEcrTexts_.Add(fileEcr_->ViewTab(mode), mode);
   }
   if (resLib_) resLib_->TranslateForm(fileEcrTexts_);
+}
+
+void TAppContext::TranslateTexts(const TextTags& texts) const {
+  if (!resLib_) return;
+  TFormTexts form;
+  for (const TextTag& text : texts) form.Add(text.object, text.tag);
+  resLib_->TranslateForm(form);
 }
 
 TAbcFile* TAppContext::ShownFile() const { return fileEcr_ ? fileEcr_->CurList() : nullptr; }

@@ -82,7 +82,7 @@ class PrintTest : public test::AppFixture {
     context_->MainEcr()->resize(1000, 800);
     context_->MainEcr()->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(context_->MainEcr()));
-    context_->MainEcr()->TabBottom()->setCurrentIndex(2);
+    context_->MainEcr()->TabBottom()->setCurrentIndex(3);
     QApplication::processEvents();
   }
 
