@@ -68,8 +68,8 @@ void TFileEcr::ApplyKeyRhythmFilter(const std::bitset<256>& keys, const std::bit
   RefreshKeeping(selected);
 }
 
-// The row that held the tune before the view changed is not where it is now: a tune
-// the new view still holds stays selected and shown; otherwise the row shows another.
+// A change of the view moves tunes to other rows: a tune the new view still holds
+// stays selected and shown, scrolled into sight; otherwise its old row shows another.
 void TFileEcr::RefreshKeeping(const TAbcRec* selected) {
   const int32_t row = curList_->FilterList.RowOf(selected);
   if (row < 0) {
