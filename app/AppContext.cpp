@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QLayout>
 #include <QListWidget>
 #include <exception>
 
@@ -20,6 +21,7 @@
 #include "score/screens/PageScoreEcr.h"
 #include "score/screens/PrintListEcr.h"
 #include "score/screens/ScoreEcr.h"
+#include "controls/ListGrid.h"
 #include "screens/CtrlFileEcr.h"
 #include "screens/DlgFltTune.h"
 #include "screens/DlgSchAbc.h"
@@ -189,7 +191,10 @@ void TAppContext::Start() {
   RunStep("init EditEcr", [this] { InitEditEcr(); });
   ConnectActions();
   RunStep("init SesMaster", [this] {
-    if (sesMaster_) sesMaster_->OnCreate();
+    if (!sesMaster_) return;
+    sesMaster_->OnCreate();
+    // The " Sessions " tab of the bottom area shows it, beside the sets.
+    if (mainEcr_) mainEcr_->Host(HostPanel::Sessions)->layout()->addWidget(sesMaster_.get());
   });
   RunStep("init DlgFltTune", [this] {
     if (!dlgFltTune_) return;
@@ -272,7 +277,9 @@ void TAppContext::StartSearchDialog() {
     if (fileEcr_) dlgSearchAbc_ = std::make_unique<TDlgSearchAbc>(*fileEcr_, mainEcr_.get());
   });
   RunStep("init DlgSearchAbc", [this] {
-    if (fileEcr_) fileEcr_->SetSearchDialog(dlgSearchAbc_.get());
+    if (!fileEcr_) return;
+    fileEcr_->SetSearchDialog(dlgSearchAbc_.get());
+    if (dlgSearchAbc_) TranslateTexts(dlgSearchAbc_->Texts());
   });
 }
 
@@ -329,6 +336,7 @@ void TAppContext::InitEditEcr() {
   editor->SetPlayer(midiPlayer_.get());
   editor->SetEditorFont(QString::fromStdString(settings_.EditFontName), settings_.EditFontSize);
   editor->SetColours(settings_.EditBackground, settings_.EditForeground);
+  TranslateTexts(editor->Texts());
   for (int i = 0; i < TSynAbcSyn::kAttributeCount; ++i) {
     editor->AbcHigh()->SetAttribute(i, settings_.Attributes[static_cast<size_t>(i)]);
   }
@@ -394,6 +402,13 @@ void TAppContext::CreateFileEcr() {
   if (resLib_) resLib_->TranslateForm(fileEcrTexts_);
 }
 
+void TAppContext::TranslateTexts(const TextTags& texts) const {
+  if (!resLib_) return;
+  TFormTexts form;
+  for (const TextTag& text : texts) form.Add(text.object, text.tag);
+  resLib_->TranslateForm(form);
+}
+
 TAbcFile* TAppContext::ShownFile() const { return fileEcr_ ? fileEcr_->CurList() : nullptr; }
 
 void TAppContext::ConnectFileControl() {
@@ -416,7 +431,12 @@ void TAppContext::ConnectFileControl() {
   QObject::connect(control, &TCtrlFile::TuneShown, control,
                    [this](TAbcFile*, TAbcRec*, const TLines& lines, uint32_t, bool) { browserHost_->SetShownText(lines); });
   QObject::connect(control, &TCtrlFile::WorkAreaNeeded, control, [this](bool shown) {
-    if (mainEcr_) mainEcr_->ShowWorkArea(shown ? 1 : 0);
+    if (!mainEcr_) return;
+    const bool appearing = shown && !mainEcr_->WorkAreaVisible();
+    mainEcr_->ShowWorkArea(shown ? 1 : 0);
+    // The keys start in the tune list (Down, Enter), not on a tool bar button; in a
+    // window not yet shown or not active, the list gets the focus when it is.
+    if (appearing && fileEcr_) fileEcr_->LstGrid()->setFocus(Qt::OtherFocusReason);
   });
   QObject::connect(control, &TCtrlFile::RecentFile, control, [this](const std::string& name) {
     if (mainEcr_) mainEcr_->AddRecentFile(name);
@@ -575,6 +595,10 @@ void TAppContext::StartPrintList() {
     printListEcr_->OnCreate(mainEcr_->Host(HostPanel::PrintList), dragControl_.get());
     TPrintListEcr* screen = printListEcr_.get();
     QObject::connect(fileControl_.get(), &TCtrlFile::PrintListChanged, screen, [screen] { screen->Refresh(); });
+    // The preview follows every change of the list and of the choice of tunes.
+    QObject::connect(screen, &TPrintListEcr::Changed, screen, [this, screen] {
+      if (fileControl_) fileControl_->PreviewPrintList(screen->PrintSelOnly());
+    });
   });
 }
 

@@ -14,6 +14,7 @@
 #include "app/FormTexts.h"
 #include "app/Settings.h"
 #include "midi/MidiSettings.h"
+#include "screens/TextTags.h"
 
 class QPrinter;
 
@@ -141,6 +142,8 @@ class TAppContext {
   void ConnectTransferActions();
   void StartTuneScreens();
   void CreateFileEcr();
+  // Applies the language file to a screen's texts.
+  void TranslateTexts(const TextTags& texts) const;
   void StartSearchDialog();
   void StartPatchDialog();
   void StartOptionsDialog();

@@ -163,15 +163,10 @@ void TDlgOpt::OnChangeLang(int index) {
   }
 }
 
+// Another font keeps the size chosen: the new font's sizes are listed around it.
 void TDlgOpt::OnChangeFont(const QFont& font) {
   settings_.EditFontName = font.family().toStdString();
-  {
-    const QSignalBlocker block(cbEditSize_);
-    cbEditSize_->clear();
-    cbEditSize_->addItems(GetFontSizes(font.family()));
-    cbEditSize_->setCurrentIndex(0);
-  }
-  settings_.EditFontSize = ParseInt(cbEditSize_->currentText().toStdString()).value_or(kDefaultFontSize);
+  FillFontSizes(font.family());
   emit EditorFontChanged(Q(settings_.EditFontName), settings_.EditFontSize);
 }
 

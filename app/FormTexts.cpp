@@ -83,7 +83,7 @@ void ApplyText(QObject* o, TextKind kind, const std::string& value) {
       if (auto* check = qobject_cast<QCheckBox*>(o)) check->setText(Q(value));
       break;
     case TextKind::ToolButton:
-      if (auto* button = qobject_cast<QToolButton*>(o)) button->setText(Q(value));
+      if (auto* button = qobject_cast<QAbstractButton*>(o)) button->setText(Q(value));
       break;
     case TextKind::GroupBox:
       if (auto* group = qobject_cast<QGroupBox*>(o)) group->setTitle(Q(value));

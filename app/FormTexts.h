@@ -21,7 +21,7 @@ enum class TextKind {
   Label,         // a label's caption, or caption "/" hint
   StaticText,    // a label's text whole, slashes included
   CheckBox,      // a check box's text
-  ToolButton,    // a tool button's text
+  ToolButton,    // a tool button's text (a push button's when given explicitly)
   GroupBox,      // a group box's title
   CheckList,     // a list of unchecked checkable items, from comma text
   Action,        // an action's caption and hint, from [Actionstring]
@@ -34,7 +34,7 @@ class TFormTexts {
  public:
   // Registers object under tag. Auto takes the kind from the object's class (a
   // top-level widget of no other kind is a form, its window title); an object whose
-  // kind cannot be told (a push button) is not registered.
+  // kind cannot be told (a push button) is not registered unless its kind is given.
   void Add(QObject* object, int tag, TextKind kind = TextKind::Auto);
   // Applies the language file to every object still alive, in registration order:
   // [Cmpstring] by tag, [Actionstring] for actions with a tag above 0. An empty

@@ -59,6 +59,7 @@ void AddItems(QMenu* menu, const TActions& actions, std::initializer_list<Action
 }
 
 constexpr int kBottomTabTag = 31;
+constexpr int kSessionsTab = 2;
 constexpr int kEditMaxWidth = 361 * 4;
 
 }  // namespace
@@ -114,11 +115,16 @@ void TMainEcr::OnCreate() {
     language = res->LanguageFile();
   }
   texts_.Translate(language);
-  // A language file may name a fourth bottom tab: the editor's log.
-  if (language) {
-    const auto texts = SplitCommaText(language->ReadString("Cmpstring", std::to_string(kBottomTabTag), ""));
-    if (texts.size() >= 4 && tabBottom_->count() == 3) tabBottom_->addTab(Q(texts[3]));
-  }
+  if (splash_) splash_->Translate(language);
+  // A language file may name a fourth bottom tab: the editor's log; and a fifth text
+  // names the sessions tab.
+  std::vector<std::string> tabTexts;
+  if (language) tabTexts = SplitCommaText(language->ReadString("Cmpstring", std::to_string(kBottomTabTag), ""));
+  if (tabTexts.size() >= 4 && tabBottom_->count() == 3) tabBottom_->addTab(Q(tabTexts[3]));
+  // The sessions tab goes beside the sets after the translation, which names the tabs
+  // in the order language files have always listed them.
+  const bool named = tabTexts.size() >= 5 && !tabTexts[4].empty();
+  tabBottom_->insertTab(kSessionsTab, named ? Q(tabTexts[4]) : QStringLiteral(" Sessions "));
   tabBottom_->setCurrentIndex(0);
   OnChangeTab(0);
   setWindowTitle("Reelquill 2");
@@ -235,7 +241,8 @@ void TMainEcr::BuildWorkArea() {
   upperLayout->addWidget(splTune_, 1);
   splitTune_->addWidget(upper);
 
-  // Bottom area: tabs for the score, sets, print list and log, and the second list.
+  // Bottom area: tabs for the score, sets, sessions, print list and log, and the
+  // second list; page i of the stack is shown by tab i.
   panBottom_ = new QWidget(splitTune_);
   panBottom_->setObjectName("PanBottom");
   panBottom_->setMinimumHeight(150);
@@ -273,6 +280,7 @@ void TMainEcr::BuildWorkArea() {
   bottomPages_ = new QStackedWidget(splitList);
   bottomPages_->addWidget(MakeHost(HostPanel::Score, "PanScore", bottomPages_));
   bottomPages_->addWidget(MakeHost(HostPanel::Set, "PanSet", bottomPages_));
+  bottomPages_->addWidget(MakeHost(HostPanel::Sessions, "PanSessions", bottomPages_));
   // The page preview goes first into the print panel's splitter, the print list after it.
   QWidget* print = MakeHost(HostPanel::Print, "PanPrint", bottomPages_);
   auto* splPrint = new QSplitter(Qt::Horizontal, print);
@@ -320,7 +328,7 @@ void TMainEcr::BuildStatusBar() {
 void TMainEcr::ApplyColours() {
   for (HostPanel p : {HostPanel::Print, HostPanel::PrintList}) PaintBackground(Host(p), ColorFrame);
   PaintBackground(panBase_, ColorFrame);
-  for (HostPanel p : {HostPanel::EditTune, HostPanel::Set}) PaintBackground(Host(p), ColorPane);
+  for (HostPanel p : {HostPanel::EditTune, HostPanel::Set, HostPanel::Sessions}) PaintBackground(Host(p), ColorPane);
   // The selected bottom tab in the frame colour.
   tabBottom_->setStyleSheet(QString("QTabBar::tab:selected { background: %1; }")
                                 .arg(WinColorToQColor(ColorFrame).name()));

@@ -35,10 +35,11 @@ enum class HostPanel {
   ToolTune,   // browser tool bar
   Score,      // score view (bottom tab 0)
   Set,        // set grid (bottom tab 1)
-  Print,      // page preview (bottom tab 2)
+  Print,      // page preview (bottom tab 3)
   PrintList,  // print list, inside the page preview's panel
-  Log,        // the editor's log (bottom tab 3, with a language file that names it)
+  Log,        // the editor's log (the last bottom tab, with a language file that names it)
   List2,      // the browser's second list
+  Sessions,   // session screen (bottom tab 2, beside the sets)
   Count
 };
 

@@ -6,6 +6,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "app/AppContext.h"
 #include "app/ResLib.h"
 #include "platform/ProgramFolder.h"
 
@@ -32,6 +33,7 @@ TdlgWelcome::TdlgWelcome(QWidget* parent)
   blurb->setObjectName("labBlurb");
   blurb->setAlignment(Qt::AlignCenter);
   blurb->setWordWrap(true);
+  texts_.Add(blurb, kFirstTextTag, TextKind::StaticText);
   layout->addWidget(blurb);
 
   labVersion_ = new QLabel("Version 2.0 Beta 1.13", this);
@@ -53,13 +55,19 @@ TdlgWelcome::TdlgWelcome(QWidget* parent)
   btnClose_->setObjectName("btnClose");
   btnClose_->setDefault(true);
   connect(btnClose_, &QPushButton::clicked, this, &TdlgWelcome::OnCloseWelcome);
+  texts_.Add(btnClose_, kFirstTextTag + 1, TextKind::ToolButton);
   layout->addWidget(btnClose_, 0, Qt::AlignCenter);
 
   if (parent) {
     const QRect p = parent->geometry();
     move(p.center() - QPoint(width() / 2, height() / 2));
   }
+  // A box made after start-up takes the language read then; the one shown at start
+  // is made before, and the main window translates it once the language is read.
+  if (TAppContext* app = TAppContext::Current(); app && app->ResLib()) Translate(app->ResLib()->LanguageFile());
 }
+
+void TdlgWelcome::Translate(const IniFile* language) { texts_.Translate(language); }
 
 void TdlgWelcome::OnCloseWelcome() {
   setResult(QDialog::Accepted);

@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include "app/FormTexts.h"
+
 class QLabel;
 class QPushButton;
 
@@ -13,7 +15,13 @@ class TdlgWelcome : public QDialog {
   Q_OBJECT
 
  public:
+  // The blurb's key in a language file's [Cmpstring]; the button's follows.
+  static constexpr int kFirstTextTag = 120;
+
   explicit TdlgWelcome(QWidget* parent);
+
+  // Applies a language file (none: nothing changes).
+  void Translate(const IniFile* language);
 
   QLabel* Version() const { return labVersion_; }
   QPushButton* CloseButton() const { return btnClose_; }
@@ -24,6 +32,7 @@ class TdlgWelcome : public QDialog {
  private:
   QLabel* labVersion_ = nullptr;
   QPushButton* btnClose_ = nullptr;
+  TFormTexts texts_;
 };
 
 }  // namespace rq

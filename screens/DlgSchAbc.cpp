@@ -43,6 +43,7 @@ TDlgSearchAbc::TDlgSearchAbc(ISearchTarget& target, QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint), target_(target) {
   setObjectName("DlgSearchAbc");
   setWindowTitle("Search ...");
+  textTags_.push_back({this, kFormTag});
   resize(kWidth, sizeHint().height());
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -56,6 +57,7 @@ TDlgSearchAbc::TDlgSearchAbc(ISearchTarget& target, QWidget* parent)
   tabBottom_->setObjectName("TabBottom");
   tabBottom_->addTab(" Text Search");
   tabBottom_->addTab(" Tune Signature Search   ");
+  textTags_.push_back({tabBottom_, kFormTag + 1});
   tabBottom_->setStyleSheet(
       QString("QTabBar::tab:selected { background: %1; }").arg(WinColorToQColor(ColorFrame).name()));
   connect(tabBottom_, &QTabBar::currentChanged, this, &TDlgSearchAbc::OnChangeTab);
@@ -74,6 +76,8 @@ TDlgSearchAbc::TDlgSearchAbc(ISearchTarget& target, QWidget* parent)
   btnClose_ = new QToolButton(panFilter);
   btnClose_->setObjectName("btnClose");
   btnClose_->setText("Close");
+  textTags_.push_back({btnSearch_, kFormTag + 2});
+  textTags_.push_back({btnClose_, kFormTag + 3});
   connect(btnClose_, &QToolButton::clicked, this, &TDlgSearchAbc::OnCancel);
   bottom->addWidget(btnSearch_);
   bottom->addWidget(btnClose_);
@@ -91,7 +95,7 @@ QWidget* TDlgSearchAbc::BuildTextPage() {
   page->setObjectName("PanText");
   auto* layout = new QVBoxLayout(page);
   auto* row = new QHBoxLayout;
-  row->addWidget(new QLabel("Text", page));
+  row->addWidget(Tagged(new QLabel("Text", page), kFormTag + 4));
   cbText_ = HistoryBox(page);
   cbText_->setObjectName("CBText");
   cbText_->installEventFilter(this);
@@ -104,6 +108,7 @@ QWidget* TDlgSearchAbc::BuildTextPage() {
   item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
   item->setCheckState(Qt::Unchecked);
   caseSensitive_->setFixedHeight(caseSensitive_->sizeHintForRow(0) + 6);
+  textTags_.push_back({caseSensitive_, kFormTag + 5});
   layout->addWidget(caseSensitive_);
   return page;
 }
@@ -113,22 +118,24 @@ QWidget* TDlgSearchAbc::BuildSignaturePage() {
   page->setObjectName("PanSign");
   auto* layout = new QVBoxLayout(page);
   auto* row = new QHBoxLayout;
-  row->addWidget(new QLabel("Abc ..", page));
+  row->addWidget(Tagged(new QLabel("Abc ..", page), kFormTag + 6));
   cbTextAbc_ = HistoryBox(page);
   cbTextAbc_->setObjectName("CBTextAbc");
   cbTextAbc_->installEventFilter(this);
   row->addWidget(cbTextAbc_, 1);
   layout->addLayout(row);
   meterButtons_ = ButtonRow(page, {"2/2", "2/4", "3/4", "4/4", "6/8", "9/8", "12/8"}, meter_, "Meter",
-                            &TDlgSearchAbc::OnMeter);
+                            kFormTag + 7, &TDlgSearchAbc::OnMeter);
   digitButtons_ = ButtonRow(page, {"3", "4", "5", "6", "7", "8"}, QString::number(digits_), "Digits ",
-                            &TDlgSearchAbc::OnDigits);
+                            kFormTag + 8, &TDlgSearchAbc::OnDigits);
   return page;
 }
 
-// A row of buttons of which one is down, with its label; a click runs the handler.
+// A row of buttons of which one is down, with its label; a click runs the handler
+// with the button's caption, which is therefore never translated (the label is).
 QButtonGroup* TDlgSearchAbc::ButtonRow(QWidget* page, const QStringList& captions, const QString& down,
-                                       const QString& label, void (TDlgSearchAbc::*handler)(const QString&)) {
+                                       const QString& label, int labelTag,
+                                       void (TDlgSearchAbc::*handler)(const QString&)) {
   auto* group = new QButtonGroup(page);
   group->setExclusive(true);
   auto* row = new QHBoxLayout;
@@ -140,12 +147,17 @@ QButtonGroup* TDlgSearchAbc::ButtonRow(QWidget* page, const QStringList& caption
     group->addButton(button);
     row->addWidget(button);
   }
-  row->addWidget(new QLabel(label, page));
+  row->addWidget(Tagged(new QLabel(label, page), labelTag));
   row->addStretch(1);
   static_cast<QVBoxLayout*>(page->layout())->addLayout(row);
   connect(group, &QButtonGroup::buttonClicked, this,
           [this, handler](QAbstractButton* button) { (this->*handler)(button->text()); });
   return group;
+}
+
+QWidget* TDlgSearchAbc::Tagged(QWidget* widget, int tag) {
+  textTags_.push_back({widget, tag});
+  return widget;
 }
 
 void TDlgSearchAbc::ShowUnder(QWidget* anchor) {

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "screens/TextTags.h"
+
 class QButtonGroup;
 class QComboBox;
 class QLabel;
@@ -33,6 +35,8 @@ class TDlgSearchAbc : public QDialog {
 
  public:
   static constexpr int kHistoryMax = 20;
+  // The dialog's title in a language file's [Cmpstring]; its other texts follow.
+  static constexpr int kFormTag = 100;
 
   explicit TDlgSearchAbc(ISearchTarget& target, QWidget* parent = nullptr);
 
@@ -58,6 +62,8 @@ class TDlgSearchAbc : public QDialog {
   QButtonGroup* MeterButtons() const { return meterButtons_; }
   QButtonGroup* DigitButtons() const { return digitButtons_; }
   QToolButton* BtnSearch() const { return btnSearch_; }
+  // The title, tabs, labels and buttons a language file replaces.
+  const TextTags& Texts() const { return textTags_; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -67,7 +73,9 @@ class TDlgSearchAbc : public QDialog {
   QWidget* BuildTextPage();
   QWidget* BuildSignaturePage();
   QButtonGroup* ButtonRow(QWidget* page, const QStringList& captions, const QString& down, const QString& label,
-                          void (TDlgSearchAbc::*handler)(const QString&));
+                          int labelTag, void (TDlgSearchAbc::*handler)(const QString&));
+  // Registers a widget's text for translation.
+  QWidget* Tagged(QWidget* widget, int tag);
   // The history rule on a combo box's items with its current text.
   static bool AddHistory(QComboBox& box);
   void AddTextHistory();
@@ -86,6 +94,7 @@ class TDlgSearchAbc : public QDialog {
   QButtonGroup* digitButtons_ = nullptr;
   QToolButton* btnSearch_ = nullptr;
   QToolButton* btnClose_ = nullptr;
+  TextTags textTags_;
 };
 
 }  // namespace rq

@@ -1,5 +1,6 @@
 #include "screens/DlgSelPatch.h"
 
+#include <QListView>
 #include <QScreen>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -24,7 +25,21 @@ TDlgSelPatch::TDlgSelPatch() : QWidget(nullptr, Qt::Popup | Qt::FramelessWindowH
 }
 
 void TDlgSelPatch::OnCreate(QWidget* listPatch) {
-  if (listPatch) panPatch_->layout()->addWidget(listPatch);
+  if (!listPatch) return;
+  panPatch_->layout()->addWidget(listPatch);
+  // Every instrument in sight at once: the list and the pop-up take the size of
+  // kColumns columns of its grid, with no scroll bar.
+  auto* list = qobject_cast<QListView*>(listPatch);
+  if (!list || !list->model()) return;
+  const QSize cell = list->gridSize();
+  const int rows = (list->model()->rowCount() + kColumns - 1) / kColumns;
+  const int frame = 2 * list->frameWidth();
+  list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  // The list starts a new column when an item would touch its bottom edge: one
+  // pixel more keeps each column whole.
+  list->setFixedSize(kColumns * cell.width() + frame, rows * cell.height() + frame + 1);
+  adjustSize();
 }
 
 void TDlgSelPatch::ShowUnder(const QWidget* button) {

@@ -11,9 +11,12 @@ class TDlgSelPatch : public QWidget {
   Q_OBJECT
 
  public:
+  static constexpr int kColumns = 4;
+
   TDlgSelPatch();
 
-  // Moves the instrument list into the pop-up, filling it.
+  // Moves the instrument list into the pop-up and sizes both to show every name,
+  // in kColumns columns, without scrolling.
   void OnCreate(QWidget* listPatch);
   // Shows the pop-up right under `button`, kept on the screen.
   void ShowUnder(const QWidget* button);

@@ -175,8 +175,10 @@ QWidget* TEditEcr::BuildPad() {
   PaintBackground(tool, ColorPane);
   tool->setFixedHeight(kPadHeight);
   QHBoxLayout* row = Row(tool);
-  connect(PadButton(tool, "Undo", "BtnUndo"), &QToolButton::clicked, this, &TEditEcr::OnUndo);
-  connect(PadButton(tool, "Redo", "BtnRedo"), &QToolButton::clicked, this, &TEditEcr::OnRedo);
+  QToolButton* undo = PadButton(tool, "Undo", "BtnUndo");
+  connect(undo, &QToolButton::clicked, this, &TEditEcr::OnUndo);
+  QToolButton* redo = PadButton(tool, "Redo", "BtnRedo");
+  connect(redo, &QToolButton::clicked, this, &TEditEcr::OnRedo);
   btnTools_ = PadButton(tool, "Tools", "btnTools");
   btnTools_->setCheckable(true);
   connect(btnTools_, &QToolButton::toggled, this, &TEditEcr::OnShowTools);
@@ -191,10 +193,18 @@ QWidget* TEditEcr::BuildPad() {
   PaintBackground(valid, ColorPane);
   QHBoxLayout* validRow = Row(valid);
   validRow->setContentsMargins(0, 0, 0, 0);
+  // Copy Tune stays in reach while the browser's tool row is hidden by the edit.
+  btnCopyTune_ = PadButton(valid, "Copy Tune", "BtnCopyTune");
+  SetCopyTuneAction(copyTuneAction_);
   btnValidEdit_ = PadButton(valid, "Ok", "BtnValidEdit");
   connect(btnValidEdit_, &QToolButton::clicked, this, &TEditEcr::OnValidEdit);
   btnCancel_ = PadButton(valid, " Cancel", "BtnCancel");
   connect(btnCancel_, &QToolButton::clicked, this, &TEditEcr::OnCancelEdit);
+  textTags_.insert(textTags_.end(), {{undo, kFirstTextTag},
+                                     {redo, kFirstTextTag + 1},
+                                     {btnTools_, kFirstTextTag + 2},
+                                     {btnValidEdit_, kFirstTextTag + 3},
+                                     {btnCancel_, kFirstTextTag + 4}});
   row->addWidget(valid);
   column->addWidget(tool);
 
@@ -230,6 +240,7 @@ QWidget* TEditEcr::BuildNoteTools(QWidget* parent) {
   row->addWidget(lbCodeNote_);
   QToolButton* insert = PadButton(tools, "Insert", "btnInsertNote");
   insert->setToolTip("Insert");
+  textTags_.push_back({insert, kFirstTextTag + 5});
   connect(insert, &QToolButton::clicked, this, &TEditEcr::OnInsertNote);
   cbKeyType_ = new QComboBox(tools);
   cbKeyType_->setObjectName("cbKeyType");
@@ -250,6 +261,13 @@ QToolButton* TEditEcr::PadButton(QWidget* parent, const QString& text, const cha
   button->setToolButtonStyle(Qt::ToolButtonTextOnly);
   if (auto* row = qobject_cast<QHBoxLayout*>(parent->layout())) row->addWidget(button);
   return button;
+}
+
+void TEditEcr::SetCopyTuneAction(QAction* action) {
+  copyTuneAction_ = action;
+  if (!btnCopyTune_) return;
+  if (action) btnCopyTune_->setDefaultAction(action);
+  btnCopyTune_->setVisible(action != nullptr);
 }
 
 void TEditEcr::SetEditorFont(const QString& name, int size) {

@@ -13,8 +13,10 @@
 #include <vector>
 
 #include "platform/ByteText.h"
+#include "screens/TextTags.h"
 #include "screens/TuneText.h"
 
+class QAction;
 class QComboBox;
 class QLabel;
 class QToolButton;
@@ -51,6 +53,8 @@ class TEditEcr : public QObject {
   static constexpr int kDefaultKeyType = 7;
   static constexpr int kLowestNote = 48;  // the keyboard's first key
   static constexpr int kNoteVelocity = 100;
+  // The pad's first text in a language file's [Cmpstring]; the others follow.
+  static constexpr int kFirstTextTag = 110;
 
   // `parser` is the shared one: every change of the text is parsed into it.
   explicit TEditEcr(TAbcParser& parser, QObject* parent = nullptr);
@@ -63,6 +67,8 @@ class TEditEcr : public QObject {
   // The player the keyboard sounds on (may be null).
   void SetPlayer(TZymMidiPlayer* player) { player_ = player; }
   void SetTarget(IEditTarget* target) { target_ = target; }
+  // The browser's Copy Tune, which gets a button on the pad beside Ok (none: no button).
+  void SetCopyTuneAction(QAction* action);
   // The font from the settings; a Courier name takes the free monospaced font.
   void SetEditorFont(const QString& name, int size);
   // Windows colour values.
@@ -117,7 +123,10 @@ class TEditEcr : public QObject {
   QToolButton* BtnTools() const { return btnTools_; }
   QToolButton* BtnValidEdit() const { return btnValidEdit_; }
   QToolButton* BtnCancel() const { return btnCancel_; }
+  QToolButton* BtnCopyTune() const { return btnCopyTune_; }
   const std::vector<QToolButton*>& SymbolButtons() const { return symbolButtons_; }
+  // The pad's buttons a language file replaces (the symbols are typed as they read).
+  const TextTags& Texts() const { return textTags_; }
 
   int32_t LastNote = -1;
   bool Modified = false;
@@ -161,7 +170,10 @@ class TEditEcr : public QObject {
   QToolButton* btnTools_ = nullptr;
   QToolButton* btnValidEdit_ = nullptr;
   QToolButton* btnCancel_ = nullptr;
+  QToolButton* btnCopyTune_ = nullptr;
+  QPointer<QAction> copyTuneAction_;
   std::vector<QToolButton*> symbolButtons_;
+  TextTags textTags_;
 };
 
 }  // namespace rq

@@ -166,6 +166,13 @@ void TFileEcr::OnSelectIdx(int idx) {
   setGrid_->viewport()->update();  // its highlight of the current tune follows
 }
 
+// A click in the second list selects its tune in the browser, as a click in the list does.
+void TFileEcr::OnClickList2(int row) {
+  if (!curList_ || row >= ViewCount()) return;
+  lstGrid_->SetGridIdx(row);
+  ScrollToRow(row);
+}
+
 void TFileEcr::OnEnterGrid() {
   if (curList_) ShowTuneAt(curList_->GetRow());
 }

@@ -64,7 +64,8 @@ class TFileEcr : public QObject, public ISearchTarget, public ITuneBrowser, publ
   void SetActions(const TBrowserActions& actions) { actions_ = actions; }
   void SetImages(TImageList* images);
   void SetSearchDialog(TDlgSearchAbc* dialog) { searchDialog_ = dialog; }
-  // The editor that shows the tune and edits it; it ends its edits here.
+  // The editor that shows the tune and edits it; it ends its edits here, and its pad
+  // carries the Copy Tune action (set the actions first).
   void SetEditor(TEditEcr* editor);
   // The floating window that hosts the filter panel: the panel moves into its layout.
   // Without one, creation makes a filter window of its own.
@@ -93,6 +94,7 @@ class TFileEcr : public QObject, public ISearchTarget, public ITuneBrowser, publ
 
   // The list and its keys, mouse and type-ahead.
   void OnSelectIdx(int idx);
+  void OnClickList2(int row);
   void OnEnterGrid();
   void OnExitGrid();
   // Enter and Delete; true when the key was used.
@@ -234,6 +236,9 @@ class TFileEcr : public QObject, public ISearchTarget, public ITuneBrowser, publ
   void ShowRhythmChecks();
   // A new key and rhythm choice for the file shown.
   void ApplyKeyRhythmFilter(const std::bitset<256>& keys, const std::bitset<256>& rhythms);
+  // Refreshes after the view changed, `selected` (the tune selected before) kept
+  // selected when the view holds it.
+  void RefreshKeeping(const TAbcRec* selected);
   void ScrollToRow(int32_t row);
   void RepaintLists();
   int32_t ViewCount() const;

@@ -26,7 +26,9 @@ bool IsBlank(const std::string& line) { return TrimBlanks(line).empty(); }
 
 void TFileEcr::SetEditor(TEditEcr* editor) {
   editor_ = editor;
-  if (editor) editor->SetTarget(this);
+  if (!editor) return;
+  editor->SetTarget(this);
+  editor->SetCopyTuneAction(actions_.copyTune);
 }
 
 TAbcRec* TFileEcr::ShownTune() const { return curList_ ? curList_->CurrentRec : nullptr; }
@@ -121,9 +123,9 @@ void TFileEcr::ACTDelTune() {
   host_.TuneRecToTrash(curList_, rec);
 }
 
-// The editor's text, so a tune being edited is copied as edited. On the clipboard
-// every line ends with a line break, as in a text file: pasted back, the text gives
-// the same lines, the blank line that closes a tune included.
+// The editor's text, so a tune being edited (a new one too) is copied as edited. On
+// the clipboard every line ends with a line break, as in a text file: pasted back,
+// the text gives the same lines, the blank line that closes a tune included.
 void TFileEcr::ACTCopyTune() {
   if (!curList_ || !editor_ || curList_->GetRow() < 0) return;
   const QString text = editor_->Text();

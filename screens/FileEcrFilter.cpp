@@ -62,10 +62,24 @@ void TFileEcr::OnFilterRytme() {
 // The lamp follows the filter; the view, the rhythm checks and the tune shown follow
 // at the refresh.
 void TFileEcr::ApplyKeyRhythmFilter(const std::bitset<256>& keys, const std::bitset<256>& rhythms) {
+  const TAbcRec* selected = curList_->GetRec(curList_->GetRow());
   curList_->SetKeyRhythmFilter(keys, rhythms);
   ShowFilterLamp(curList_->KeyRhythmFilter.Active);
-  selChanged_ = true;
+  RefreshKeeping(selected);
+}
+
+// A change of the view moves tunes to other rows: a tune the new view still holds
+// stays selected and shown, scrolled into sight; otherwise its old row shows another.
+void TFileEcr::RefreshKeeping(const TAbcRec* selected) {
+  const int32_t row = curList_->FilterList.RowOf(selected);
+  if (row < 0) {
+    selChanged_ = true;
+    RefreshView();
+    return;
+  }
+  curList_->SetRow(row);
   RefreshView();
+  ScrollToRow(row);
 }
 
 // Each list keeps its own rhythm choice: the checks follow the current list.
@@ -94,11 +108,11 @@ void TFileEcr::OnCheckFilter(bool down) {
     ShowFilterLamp(false);
     return;
   }
+  const TAbcRec* selected = curList_->GetRec(curList_->GetRow());
   filterDown_ = down;
   host_.SetViewMode(curList_, -1, down ? 1 : 0);
   voyFilter_->setVisible(down);
-  selChanged_ = true;
-  RefreshView();
+  RefreshKeeping(selected);
 }
 
 void TFileEcr::OnDropWinFilter() {

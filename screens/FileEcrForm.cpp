@@ -57,6 +57,10 @@ QLabel* Lamp(QWidget* parent, const char* name, const char* text, const QColor& 
   lamp->setObjectName(name);
   lamp->setStyleSheet(QString("QLabel { color: white; background: %1; padding: 1px 4px; font-weight: bold; }")
                           .arg(colour.name()));
+  // Hidden, a lamp keeps its room: the buttons after it never move under the pointer.
+  QSizePolicy policy = lamp->sizePolicy();
+  policy.setRetainSizeWhenHidden(true);
+  lamp->setSizePolicy(policy);
   lamp->hide();
   return lamp;
 }
@@ -148,6 +152,7 @@ void TFileEcr::OnCreate(QWidget* listHost, QWidget* toolHost, QWidget* setHost, 
   gridList2_->SetOnDrawRow([this](QPainter& painter, int row, const QRect& rect, unsigned state) {
     DrawTuneRow(painter, row, rect, state, gridList2_->palette().color(QPalette::Base));
   });
+  connect(gridList2_, &TMirrorList::RowClicked, this, &TFileEcr::OnClickList2);
 
   const std::pair<QWidget*, QWidget*> docks[] = {
       {panList_, listHost}, {panSet_, setHost}, {gridList2_, list2Host}, {panToolList_, toolHost}};

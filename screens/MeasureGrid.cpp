@@ -53,6 +53,19 @@ void TMeasureGrid::SetLeftCol(int column) {
   emit TopLeftChanged();
 }
 
+int TMeasureGrid::VisibleColumns() const { return std::max(1, width() / kColWidth); }
+
+// A page at a time: the column that runs off the right edge starts the next page,
+// and the last page ends at the last column.
+void TMeasureGrid::ScrollToColumn(int column) {
+  const int visible = VisibleColumns();
+  if (column < leftCol_) {
+    SetLeftCol(column);
+  } else if (column >= leftCol_ + visible) {
+    SetLeftCol(std::min(column, std::max(0, columns_ - visible)));
+  }
+}
+
 int TMeasureGrid::ColumnAt(QPoint point) const {
   if (point.x() < 0 || point.y() < 0 || point.x() >= width() || point.y() >= height()) return -1;
   const int column = leftCol_ + point.x() / kColWidth;

@@ -28,6 +28,10 @@ class TMeasureGrid : public QWidget {
   // The first column shown; moving it signals TopLeftChanged.
   int LeftCol() const { return leftCol_; }
   void SetLeftCol(int column);
+  // Columns shown whole (at least one).
+  int VisibleColumns() const;
+  // Scrolls, when needed, so that the column is shown whole.
+  void ScrollToColumn(int column);
 
   // The column under a client point; -1 when the point is on no column.
   int ColumnAt(QPoint point) const;

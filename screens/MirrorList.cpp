@@ -79,7 +79,9 @@ void TMirrorList::paintEvent(QPaintEvent*) {
 void TMirrorList::mousePressEvent(QMouseEvent* event) {
   setFocus(Qt::MouseFocusReason);
   const int row = topRow_ + event->position().toPoint().y() / kPitch;
-  if (row < rowCount_) SetRow(row);
+  if (row >= rowCount_) return;
+  SetRow(row);
+  emit RowClicked(row);
 }
 
 }  // namespace rq

@@ -31,6 +31,10 @@ class TMirrorList : public QAbstractScrollArea {
   QRect RowRect(int row) const;
   void SetOnDrawRow(DrawRowFn draw) { drawRow_ = std::move(draw); }
 
+ signals:
+  // A click made a row current.
+  void RowClicked(int row);
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;

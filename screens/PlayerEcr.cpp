@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -35,6 +36,7 @@ constexpr int kKnobSide = 40;
 constexpr int kTrackSnap = 8;
 constexpr const char* kNoTune = "No tune ...";
 constexpr const char* kSetEnd = "  ||";
+constexpr const char* kNoOutput = "No MIDI output: choose one in Preferences";
 
 size_t DigestOf(const TLines& lines) {
   size_t digest = lines.size();
@@ -160,8 +162,11 @@ void TPlayerEcr::Build() {
   connect(grid_, &TMeasureGrid::MouseUp, this, [this](Qt::MouseButton b, int c) { OnGridMouseUp(b, c); });
   connect(grid_, &TMeasureGrid::DoubleClick, this, &TPlayerEcr::OnGridDoubleClick);
   connect(grid_, &TMeasureGrid::Resized, this, &TPlayerEcr::UpdateTrackBar);
-  connect(grid_, &TMeasureGrid::TopLeftChanged, this,
-          [this] { trackBar_->setValue(grid_->LeftCol() * TMeasureGrid::kColWidth); });
+  // The bar follows the grid without moving it back: its range may end short of a column.
+  connect(grid_, &TMeasureGrid::TopLeftChanged, this, [this] {
+    const QSignalBlocker quiet(trackBar_);
+    trackBar_->setValue(grid_->LeftCol() * TMeasureGrid::kColWidth);
+  });
   connect(trackBar_, &QScrollBar::valueChanged, this, &TPlayerEcr::OnTrackBarMoved);
 }
 
@@ -209,10 +214,13 @@ void TPlayerEcr::OnCreate(QWidget* host) {
 
 // ---- the tune ------------------------------------------------------------------
 
+// Showing another tune marks the prepared one changed; showing the prepared tune
+// again, unedited, takes that back, so STOP still pauses it and the loop stays.
 void TPlayerEcr::OnTuneShown(const TAbcFile* file, const TLines& lines) {
   shownFile_ = file;
   shownDigest_ = DigestOf(lines);
-  if (!tuneReady_ || shownFile_ != preparedFile_ || shownDigest_ != preparedDigest_) tuneChanged_ = true;
+  tuneChanged_ = editedSincePrepared_ || !tuneReady_ || shownFile_ != preparedFile_ ||
+                 shownDigest_ != preparedDigest_;
 }
 
 void TPlayerEcr::OnFileClosing(const TAbcFile* file) {
@@ -220,7 +228,10 @@ void TPlayerEcr::OnFileClosing(const TAbcFile* file) {
   if (preparedFile_ == file) preparedFile_ = nullptr;
 }
 
-void TPlayerEcr::MarkTuneChanged() { tuneChanged_ = true; }
+void TPlayerEcr::MarkTuneChanged() {
+  tuneChanged_ = true;
+  editedSincePrepared_ = true;
+}
 
 QString TPlayerEcr::FileLabel(const TAbcFile* file) const {
   const QString name = file ? QFileInfo(QString::fromStdString(file->FileName)).fileName() : QString();
@@ -234,10 +245,12 @@ void TPlayerEcr::Convert(const TAbcParser& parser, const QString& title) {
   playTimer_->stop();
   player_.RefillContainer([&](TMidiContainer& container) { converter_.Convert(parser.Elements(), &container); });
   timing_ = {converter_.PickupTicks(), converter_.TotalTicks(), converter_.MeasureTicks()};
+  preparedTitle_ = title;
   labTuneName_->setText(title);
   ClearLoop();
   tuneReady_ = true;
   tuneChanged_ = false;
+  editedSincePrepared_ = false;
 }
 
 void TPlayerEcr::PrepareTune() {
@@ -265,11 +278,16 @@ void TPlayerEcr::PrepareSet(const TAbcFile& file, const TSetAbc& set) {
 // ---- playing -------------------------------------------------------------------
 
 void TPlayerEcr::Play() {
-  if (!settings_.MidiReady) return;
+  if (!settings_.MidiReady) {
+    // Where the user looks for the tune playing: the reason it does not.
+    labTuneName_->setText(QString::fromLatin1(kNoOutput));
+    return;
+  }
   // A pause left from before (STOP) would make the new start skip every tick.
   if (player_.Playing()) player_.Stop(false);
   if (tuneChanged_) PrepareTune();
   if (!tuneReady_) return;
+  labTuneName_->setText(preparedTitle_);
   columns_ = ColumnCount(timing_);
   currentColumn_ = 0;
   ShowColumns();
@@ -340,6 +358,7 @@ void TPlayerEcr::OnPlayTimer() {
   if (shown.column == currentColumn_) return;
   currentColumn_ = shown.column;
   grid_->SetCurrentColumn(currentColumn_);
+  grid_->ScrollToColumn(currentColumn_);
 }
 
 // ---- the measure grid and its track bar ------------------------------------------

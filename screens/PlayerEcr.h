@@ -69,7 +69,8 @@ class TPlayerEcr : public QObject {
   // each followed by a "  ||" line, read as one tune.
   void PrepareSet(const TAbcFile& file, const TSetAbc& set);
   // Plays what is prepared from the start (converting the tune first when it
-  // changed); nothing without a MIDI output or a prepared tune.
+  // changed); nothing without a prepared tune. Without a MIDI output nothing plays
+  // and the tune's name gives way to the reason.
   void Play();
   // Mode 0 pauses an unchanged tune (PLAY resumes it); mode 1, or a changed tune, stops.
   void StopPlay(int mode);
@@ -154,7 +155,9 @@ class TPlayerEcr : public QObject {
   const TAbcFile* preparedFile_ = nullptr;
   size_t preparedDigest_ = 0;
   bool tuneChanged_ = false;
+  bool editedSincePrepared_ = false;  // the editor changed the tune since it was prepared
   bool tuneReady_ = false;
+  QString preparedTitle_;
   TuneTiming timing_;
   int columns_ = 32;
   int currentColumn_ = 0;

@@ -118,6 +118,7 @@ void TPrintListGrid::mousePressEvent(QMouseEvent* event) {
   if (event->position().x() < kTickWidth) {
     list_->ToggleSelect(row);
     viewport()->update();
+    emit TickToggled();
     return;
   }
   SetCurrentRow(row);
@@ -165,6 +166,7 @@ void TPrintListEcr::Build() {
   layout->addWidget(bar);
   grid_ = new TPrintListGrid(panPrint_);
   layout->addWidget(grid_, 1);
+  connect(grid_, &TPrintListGrid::TickToggled, this, &TPrintListEcr::Changed);
 }
 
 void TPrintListEcr::SetActions(const PrintListActions& actions) {
@@ -187,7 +189,10 @@ void TPrintListEcr::SetActions(const PrintListActions& actions) {
   }
   if (QAction* toggle = actions.tickedOnly) {
     toggle->setCheckable(true);
-    connect(toggle, &QAction::toggled, this, [this](bool down) { printSelOnly_ = !down; });
+    connect(toggle, &QAction::toggled, this, [this](bool down) {
+      printSelOnly_ = !down;
+      emit Changed();
+    });
   }
 }
 
@@ -240,6 +245,7 @@ void TPrintListEcr::MoveTune(int32_t from, int32_t to) {
   TAbcRec* moved = all[static_cast<size_t>(from)];
   all.erase(all.begin() + from);
   all.insert(all.begin() + to, moved);
+  emit Changed();
 }
 
 void TPrintListEcr::DeleteCurrent() {
@@ -250,6 +256,9 @@ void TPrintListEcr::DeleteCurrent() {
   Refresh();
 }
 
-void TPrintListEcr::Refresh() { grid_->Refresh(); }
+void TPrintListEcr::Refresh() {
+  grid_->Refresh();
+  emit Changed();
+}
 
 }  // namespace rq

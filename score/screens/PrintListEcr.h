@@ -64,6 +64,10 @@ class TPrintListGrid : public QAbstractScrollArea {
   // The list's rows changed: the scroll range and the current row follow.
   void Refresh();
 
+ signals:
+  // A click in the tick column ticked or unticked a tune.
+  void TickToggled();
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
@@ -104,6 +108,11 @@ class TPrintListEcr : public QObject {
   QWidget* PanPrint() const { return panPrint_; }
   TPrintListGrid* Grid() const { return grid_; }
   QToolButton* PrintSelButton() const { return btnPrintSel_; }
+
+ signals:
+  // The tunes the list holds, their order, their ticks or the choice between all
+  // and ticked tunes changed: what a preview shows is out of date.
+  void Changed();
 
  private:
   void Build();

@@ -73,11 +73,13 @@ TEST_F(DlgOptTest, ChangesApplyLiveAndAreWrittenAtQuit) {
   EXPECT_EQ(s.LangFileName, "");
   Choose("cbLang", 2);
 
-  // A new font offers its sizes and takes the first.
-  Find<QFontComboBox>("CBEditFont")->setCurrentFont(QFont("Liberation Mono"));
-  EXPECT_EQ(s.EditFontSize, 8);
+  // A new font offers its sizes and keeps the size chosen.
   Choose("CBEditSize", Find<QComboBox>("CBEditSize")->findText("14"));
-  EXPECT_EQ(fonts.size(), 2);
+  Find<QFontComboBox>("CBEditFont")->setCurrentFont(QFont("Liberation Mono"));
+  EXPECT_EQ(s.EditFontSize, 14);
+  EXPECT_EQ(Find<QComboBox>("CBEditSize")->currentText(), "14");
+  ASSERT_EQ(fonts.size(), 2);
+  EXPECT_EQ(fonts.back(), (QList<QVariant>{"Liberation Mono", 14}));
   Find<TColorButton>("clbBackground")->SetColor(kClYellow);
   Find<TColorButton>("clbForeground")->SetColor(kClNavy);
   EXPECT_EQ(colors.size(), 2);

@@ -256,6 +256,27 @@ TEST_F(EditTuneTest, ClipboardKeysBelongToTheFocus) {
   EXPECT_EQ(Titles(tunes_).size(), 4u);
 }
 
+// While a tune is edited (a new one too, in an empty file), the browser's tool row is
+// hidden: the pad's Copy Tune copies the text as it stands in the editor.
+TEST_F(EditTuneTest, CopyTuneWhileEditingCopiesTheEditedText) {
+  Select(kRowA);
+  Action(ActionId::EditTune)->trigger();
+  Retype(1, "T:A Edited");
+  QToolButton* copy = Editor().BtnCopyTune();
+  ASSERT_TRUE(copy->isVisible() && copy->isEnabled());
+  copy->click();
+  EXPECT_EQ(Clip().substr(0, 15), "X:2\nT:A Edited\n");
+  Editor().BtnCancel()->click();
+
+  OpenUserFile("empty.abc", "");  // a new tune with no row of the list to stand for
+  Action(ActionId::NewTune)->trigger();
+  Retype(1, "T:Brand New");
+  Editor().BtnCopyTune()->click();
+  EXPECT_NE(Clip().find("\nT:Brand New\n"), std::string::npos) << Clip();
+  Editor().BtnCancel()->click();
+  EXPECT_FALSE(copy->isVisible());
+}
+
 // Mend: a new tune is protected like an edited one: the filter window and the
 // search dialog go and cannot change the view under the typed text. After Ok the new
 // tune is the one shown and selected, in its place in title order.
@@ -313,7 +334,8 @@ TEST_F(EditTuneTest, CommandsActOnTheTuneShown) {
   Action(ActionId::AddPrintTune)->trigger();
   Action(ActionId::PrintOneTune)->trigger();
   EXPECT_EQ(Titles(FileControl()->PrintList()), std::vector<std::string>{"Eight"});
-  EXPECT_EQ(printer.Jobs, std::vector<std::string>{"T:Eight"});
+  // The preview follows the list it joined; the job prints the tune shown.
+  EXPECT_EQ(printer.Jobs, (std::vector<std::string>{"preview all", "T:Eight"}));
 
   Action(ActionId::CutTune)->trigger();
   EXPECT_EQ(Titles(FileControl()->Trash()), std::vector<std::string>{"Eight"});

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QPushButton>
 #include <QListWidget>
 #include <QTabBar>
 #include <QTest>
@@ -10,6 +12,7 @@
 #include "AppFixture.h"
 #include "app/Actions.h"
 #include "app/MainEcr.h"
+#include "app/Welcome.h"
 #include "controls/ListGrid.h"
 #include "controls/Page95Control.h"
 #include "library/FileAbc.h"
@@ -61,6 +64,27 @@ TEST_F(FileEcrAppTest, FollowsTheController) {
   Action(ActionId::CloseFile)->trigger();  // the first tab's file is shown then
   EXPECT_EQ(Browser().CurList(), FileControl()->Trash());
   EXPECT_EQ(FileControl()->FindFile(Path("tunes.abc")), nullptr);
+}
+
+// The keys start in the tune list when the tunes first show: Down selects the next
+// tune at once. With the welcome box up, the list has the focus once it closes.
+TEST_F(FileEcrAppTest, TheTuneListHasTheFocusAtStart) {
+  MainEcr()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(MainEcr()));
+  Open("tunes.abc");
+  ASSERT_EQ(QApplication::focusWidget(), &Grid());
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+  EXPECT_EQ(TuneParser()->Title(), "a");
+
+  context_.reset();
+  Start(/*welcome=*/true);
+  MainEcr()->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(MainEcr()));
+  Open("tunes.abc");
+  MainEcr()->Splash()->CloseButton()->click();
+  MainEcr()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(MainEcr()));
+  EXPECT_EQ(QApplication::focusWidget(), &Grid());
 }
 
 // F3 and the next-tune command move the selection one row and play the tune there;

@@ -5,12 +5,16 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QButtonGroup>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTest>
+#include <QToolButton>
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -26,6 +30,9 @@
 #include "app/Welcome.h"
 #include "score/screens/PageScoreEcr.h"
 #include "screens/DlgFltTune.h"
+#include "screens/DlgSchAbc.h"
+#include "screens/EditEcr.h"
+#include "screens/SesMaster.h"
 
 namespace rq {
 namespace {
@@ -165,27 +172,50 @@ TEST_F(MainEcrTest, StartsWithoutControlFilesItCannotKeep) {
   EXPECT_NE(ui_.Asked[0].text.find("The filer is not available"), std::string::npos);
 }
 
-// The bottom tabs show one panel each; a language file naming four tabs adds the log.
-// The language file read at start reaches the filter window and the page sliders too.
+// The bottom tabs show one panel each, the sessions beside the sets; a language file
+// naming four tabs adds the log, and a fifth text names the sessions tab. The
+// language file read at start reaches every translated form: the filter window, the
+// page sliders, the search dialog, the editor's pad and the welcome box.
 TEST_F(MainEcrTest, BottomTabsAndLanguageLogTab) {
   Write("RQUILL20.INI", "[global]\nlang=test.lng\n");
-  Write("test.lng", "[Cmpstring]\n31=Partition,Listes,Impression,Journal\n30=Filtre\n130=Taille\n133=Marge\n");
-  TAppContext& app = Start();
+  Write("test.lng",
+        "[Cmpstring]\n31=Partition,Listes,Impression,Journal,Seances\n30=Filtre\n130=Taille\n133=Marge\n"
+        "100=Chercher\n101=Texte,Signature\n103=Fermer\n105=Casse\n107=Mesure\n"
+        "110=Annuler\n114=\" Abandon\"\n120=Vos airs\n121=D'accord\n");
+  TAppContext& app = Start(/*welcome=*/true);
   EXPECT_EQ(app.DlgFltTune()->windowTitle(), "Filtre");
   EXPECT_EQ(app.PageScoreEcr()->FontLabel()->text(), "Taille");
   EXPECT_EQ(app.PageScoreEcr()->LeftLabel()->text(), "Marge");
+  TDlgSearchAbc& search = *app.DlgSearchAbc();
+  EXPECT_EQ(search.windowTitle(), "Chercher");
+  EXPECT_EQ(search.TabBottom()->tabText(1), "Signature");
+  EXPECT_EQ(search.findChild<QToolButton*>("btnClose")->text(), "Fermer");
+  EXPECT_EQ(search.findChild<QListWidget*>("ckCase")->item(0)->text(), "Casse");
+  const QList<QLabel*> labels = search.findChildren<QLabel*>();
+  EXPECT_TRUE(std::any_of(labels.begin(), labels.end(), [](QLabel* l) { return l->text() == "Mesure"; }));
+  EXPECT_EQ(search.MeterButtons()->buttons().front()->text(), "2/2");  // read as the meter searched
+  TEditEcr& editor = *app.EditEcr();
+  EXPECT_EQ(editor.PanPad()->findChild<QToolButton*>("BtnUndo")->text(), "Annuler");
+  EXPECT_EQ(editor.BtnCancel()->text(), " Abandon");
+  TdlgWelcome& welcome = *app.MainEcr()->Splash();
+  EXPECT_EQ(welcome.findChild<QLabel*>("labBlurb")->text(), "Vos airs");
+  EXPECT_EQ(welcome.CloseButton()->text(), "D'accord");
   TMainEcr& main = *app.MainEcr();
   QTabBar* tabs = main.TabBottom();
-  ASSERT_EQ(tabs->count(), 4);
-  EXPECT_EQ(tabs->tabText(3), "Journal");
+  ASSERT_EQ(tabs->count(), 5);
+  EXPECT_EQ(tabs->tabText(2), "Seances");
+  EXPECT_EQ(tabs->tabText(3), "Impression");
+  EXPECT_EQ(tabs->tabText(4), "Journal");
   auto* pages = main.Host(HostPanel::Score)->parentWidget();
   auto* stack = qobject_cast<QStackedWidget*>(pages);
   ASSERT_NE(stack, nullptr);
-  for (int tab : {1, 2, 3, 0}) {
+  for (int tab : {1, 2, 3, 4, 0}) {
     tabs->setCurrentIndex(tab);
-    const HostPanel shown[] = {HostPanel::Score, HostPanel::Set, HostPanel::Print, HostPanel::Log};
+    const HostPanel shown[] = {HostPanel::Score, HostPanel::Set, HostPanel::Sessions, HostPanel::Print,
+                               HostPanel::Log};
     EXPECT_EQ(stack->currentWidget(), main.Host(shown[tab])) << tab;
   }
+  EXPECT_EQ(app.SesMaster()->parentWidget(), main.Host(HostPanel::Sessions));
 }
 
 // The welcome box shows at start without blocking and stays on top; a click on the

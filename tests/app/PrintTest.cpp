@@ -82,7 +82,7 @@ class PrintTest : public test::AppFixture {
     context_->MainEcr()->resize(1000, 800);
     context_->MainEcr()->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(context_->MainEcr()));
-    context_->MainEcr()->TabBottom()->setCurrentIndex(2);
+    context_->MainEcr()->TabBottom()->setCurrentIndex(3);
     QApplication::processEvents();
   }
 
@@ -111,6 +111,39 @@ TEST_F(PrintTest, TickedOrAllAndThePreviewShowsTheSame) {
   EXPECT_FALSE(text.contains("Bravo Jig"));
   Act(ActionId::Preview)->trigger();
   EXPECT_EQ(PreviewTitles(), (std::vector<std::string>{"Alpha Reel", "Charlie Air"}));
+}
+
+// The preview follows the print list without the magnifier: tunes added, moved,
+// unticked and removed, and the choice between all and ticked tunes; each time it
+// shows page 1 again at the zoom it had.
+TEST_F(PrintTest, PreviewFollowsTheListAndTheChoice) {
+  StartWithList(8);
+  ShowPrintPage();
+  EXPECT_EQ(PreviewTitles(), ListTitles());
+  Act(ActionId::PrevZoomP)->trigger();
+  const float zoom = Pages().Zoom();
+  Act(ActionId::PrevPageP)->trigger();
+  ASSERT_EQ(Pages().CurrentPage(), 2);
+  QWidget* grid = List().Grid()->viewport();
+  Drag(grid, RowPoint(0), grid, RowPoint(2));
+  ASSERT_EQ(ListTitles(), (std::vector<std::string>{"Bravo Jig", "Charlie Air", "Alpha Reel"}));
+  EXPECT_EQ(PreviewTitles(), ListTitles());
+  EXPECT_EQ(Pages().CurrentPage(), 1);
+  EXPECT_EQ(Pages().Zoom(), zoom);
+
+  Act(ActionId::PrintSelTune)->trigger();
+  EXPECT_EQ(PreviewTitles(), ListTitles());
+  QTest::mouseClick(grid, Qt::LeftButton, {}, QPoint(5, RowPoint(0).y()));  // Bravo Jig unticked
+  EXPECT_EQ(PreviewTitles(), (std::vector<std::string>{"Charlie Air", "Alpha Reel"}));
+  Act(ActionId::PrintSelTune)->trigger();
+  EXPECT_EQ(PreviewTitles(), ListTitles());
+  QTest::mouseClick(grid, Qt::LeftButton, {}, RowPoint(1));
+  Act(ActionId::DelPrintList)->trigger();
+  EXPECT_EQ(PreviewTitles(), (std::vector<std::string>{"Bravo Jig", "Alpha Reel"}));
+  FileControl()->AddToPrintList(FileControl()->FindFile(Path("tunes.abc")), 2);
+  EXPECT_EQ(PreviewTitles(), (std::vector<std::string>{"Bravo Jig", "Alpha Reel", "Charlie Air"}));
+  Act(ActionId::ClearPrintList)->trigger();
+  EXPECT_TRUE(PreviewTitles().empty());
 }
 
 // Previewing and printing parse on their own: the shared parser keeps the tune on

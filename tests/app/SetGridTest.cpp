@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QHeaderView>
 #include <QTabBar>
+#include <QTableView>
 #include <QTimer>
 #include <QToolButton>
 #include <deque>
@@ -23,6 +24,7 @@
 #include "notation/AbcParser.h"
 #include "screens/DlgString.h"
 #include "screens/FileEcr.h"
+#include "screens/SesMaster.h"
 #include "screens/SetGrid.h"
 
 namespace rq {
@@ -266,6 +268,28 @@ TEST_F(SetGridTest, TunesOfAnotherFileAreRefused) {
   QTest::mouseMove(list, end);
   QTest::mouseRelease(list, Qt::LeftButton, {}, end);
   EXPECT_EQ(Row(1), (std::vector<std::string>{"1 Sligo", "G 1 Cedar", "C 2 Ash"}));
+}
+
+// The " Sessions " tab beside " Sets " shows the sessions of the file shown, each
+// named by its master, with the followers of the one picked; it follows the file.
+TEST_F(SetGridTest, SessionsTabShowsTheShownFilesSessions) {
+  TAbcFile* file = Open("%%BSET%\n%%DSET%Sligo,3,1:2\n%%DMSS%2,1,3\n%%ESET%\n" + std::string(kFourTunes));
+  QTabBar* tabs = MainEcr()->TabBottom();
+  ASSERT_EQ(tabs->tabText(2), " Sessions ");
+  QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
+  TSesMaster& sessions = *App().SesMaster();
+  ASSERT_TRUE(sessions.GridSes()->isVisible());
+  EXPECT_EQ(sessions.File(), file);
+  EXPECT_EQ(sessions.MasterText(0), "Birch");
+  sessions.GridSes()->setCurrentIndex(sessions.GridSes()->model()->index(0, 0));
+  EXPECT_EQ(sessions.FollowerText(0), "Ash");
+  EXPECT_EQ(sessions.FollowerText(1), "Cedar");
+
+  TAbcFile* other = OpenUserFile("other.abc", "X:1\nT:Zebra\nK:C\nC|\n");
+  EXPECT_EQ(sessions.File(), other);
+  EXPECT_EQ(sessions.MasterText(0), "");
+  FileControl()->ShowFile(file);
+  EXPECT_EQ(sessions.MasterText(0), "Birch");
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
+#include <set>
 
 #include "AppFixture.h"
 #include "PlayerDoubles.h"
@@ -84,7 +85,7 @@ TEST_F(TuneScreensTest, PreviousAndNextMoveThroughTheShownFile) {
 }
 
 // PATCH opens the pop-up under itself (kept on the screen) and closes it again. It
-// holds the resource module's instrument list, starting on the first channel's
+// shows the resource module's whole instrument list, starting on the first channel's
 // instrument; a click on an instrument sends it to channel 0 and keeps it in the
 // settings.
 TEST_F(TuneScreensTest, InstrumentPopUpSetsTheFirstChannel) {
@@ -104,6 +105,16 @@ TEST_F(TuneScreensTest, InstrumentPopUpSetsTheFirstChannel) {
   EXPECT_FALSE(dialog->isVisible());
   patch->click();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
+  // All 128 names in sight at once, four columns of 32.
+  std::set<int> columns;
+  for (int i = 0; i < list->count(); ++i) {
+    const QRect item = list->visualItemRect(list->item(i));
+    EXPECT_TRUE(list->viewport()->rect().contains(item)) << list->item(i)->text().toStdString();
+    columns.insert(item.x());
+  }
+  EXPECT_EQ(list->count(), 128);
+  EXPECT_EQ(columns.size(), 4u);
+  EXPECT_TRUE(dialog->geometry().contains(QRect(list->mapToGlobal(QPoint(0, 0)), list->size())));
   const QRect violin = list->visualItemRect(list->item(40));
   ASSERT_FALSE(violin.isEmpty());
   QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, violin.center());

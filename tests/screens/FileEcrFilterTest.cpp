@@ -4,9 +4,13 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QTabBar>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <functional>
 
 #include "BrowserTestHelpers.h"
 #include "controls/Page95Control.h"
+#include "notation/AbcDef.h"
 #include "screens/KeyFilterGrid.h"
 #include "screens/TuneRow.h"
 
@@ -57,6 +61,85 @@ TEST_F(FileEcrFilterTest, KeyFilterAndFilterButton) {
   ClickKey(kItemG);
   EXPECT_FALSE(LampOn());
   EXPECT_FALSE(browser->FilterButtonDown());
+}
+
+// The tune selected stays selected and shown through every filter that keeps it in
+// the view, though its row changes: ticking another key, switching the filter off
+// and on, clearing it.
+TEST_F(FileEcrFilterTest, FiltersKeepTheSelectedTune) {
+  QAction toggle("Toggle Filter");
+  toggle.setCheckable(true);
+  TBrowserActions actions;
+  actions.toggleFilter = &toggle;
+  browser->SetActions(actions);
+  QObject::connect(&toggle, &QAction::triggered, browser.get(), &TFileEcr::OnCheckFilter);
+  Open(kFourTunes);
+  auto item = [](std::string_view key) {
+    return static_cast<int>(std::find(KeyNames.begin(), KeyNames.end(), key) - KeyNames.begin()) - 1;
+  };
+  ClickKey(item("D"));
+  ClickKey(item("C"));
+  ASSERT_EQ(View(), (std::vector<std::string>{"b", "Eight"}));
+  Press(1);
+  ASSERT_EQ(host.Shown(), "Eight");
+  const auto selected = [this] { return file->GetTitle(Grid().GridIdx()); };
+  const struct {
+    const char* step;
+    std::function<void()> run;
+    int row;
+  } steps[] = {
+      {"tick G", [&] { ClickKey(kItemG); }, 2},
+      {"filter off", [&] { toggle.trigger(); }, 3},
+      {"filter on", [&] { toggle.trigger(); }, 2},
+      {"clear", [&] { browser->OnClearFlt(); }, 3},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.step);
+    step.run();
+    EXPECT_EQ(Grid().GridIdx(), step.row);
+    EXPECT_EQ(selected(), "Eight");
+    EXPECT_EQ(host.Shown(), "Eight");
+  }
+  // A filter that drops the tune selects the row's tune.
+  ClickKey(kItemG);
+  EXPECT_EQ(View(), (std::vector<std::string>{"A"}));
+  EXPECT_EQ(host.Shown(), "A");
+}
+
+// The lamp keeps its room when it goes out: the buttons after it stay where the
+// pointer left them.
+TEST_F(FileEcrFilterTest, ButtonsStayPutWhenTheLampToggles) {
+  QAction toggle("Toggle Filter"), set("Set Filter"), search("Search ...");
+  toggle.setCheckable(true);
+  TBrowserActions actions{.toggleFilter = &toggle, .setFilter = &set, .findAbc = &search};
+  TFileEcr own(host);
+  own.SetActions(actions);
+  QWidget tools;
+  new QVBoxLayout(&tools);
+  own.OnCreate(nullptr, &tools, nullptr, nullptr);
+  tools.resize(900, 40);
+  tools.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&tools));
+  auto file = FileOf(kFourTunes);
+  own.SetList(file.get());
+  QWidget* row = own.PanToolList();
+  const auto places = [&] {
+    std::vector<QPoint> at;
+    for (const char* name : {"BtnTogFilter", "btnPopFilter", "BtnAbcCode", "VoyModif"}) {
+      QWidget* w = row->findChild<QWidget*>(name);
+      EXPECT_NE(w, nullptr) << name;
+      if (w) at.push_back(w->pos());
+    }
+    return at;
+  };
+  QApplication::processEvents();
+  const std::vector<QPoint> before = places();
+  for (bool on : {true, false}) {
+    own.ShowFilterLamp(on);
+    row->layout()->activate();
+    EXPECT_EQ(places(), before) << on;
+  }
+  own.SetList(nullptr);
 }
 
 // A rhythm check narrows the view; each list keeps its own checks, which are set

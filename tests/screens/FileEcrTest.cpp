@@ -13,6 +13,7 @@
 #include "controls/Page95Control.h"
 #include "notation/AbcDef.h"
 #include "screens/KeyFilterGrid.h"
+#include "screens/MirrorList.h"
 #include "screens/TuneRow.h"
 
 namespace rq::test {
@@ -103,6 +104,24 @@ TEST_F(FileEcrTest, PreviousAndNext) {
   EXPECT_EQ(host.lastExit, &Grid());
   EXPECT_TRUE(browser->FocusLastExitGrid());
   EXPECT_TRUE(Grid().hasFocus());
+}
+
+// A click in the second list selects that tune in the browser: shown, current, the
+// list's row; both lists light the same row. Past the last tune a click does nothing.
+TEST_F(FileEcrTest, ClickInTheSecondListSelectsItsTune) {
+  Open(kFourTunes);
+  TMirrorList& list2 = *browser->GridList2();
+  list2.resize(200, 120);
+  list2.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&list2));
+  QTest::mouseClick(list2.viewport(), Qt::LeftButton, {}, list2.RowRect(2).center());
+  EXPECT_EQ(Grid().GridIdx(), 2);
+  EXPECT_EQ(file->GetRow(), 2);
+  EXPECT_EQ(host.Shown(), "b");
+  EXPECT_EQ(list2.Row(), 2);
+  QTest::mouseClick(list2.viewport(), Qt::LeftButton, {}, list2.RowRect(5).center());
+  EXPECT_EQ(Grid().GridIdx(), 2);
+  EXPECT_EQ(host.Shown(), "b");
 }
 
 // Whenever the shown tune changes, the next Enter prepares it anew, also when the

@@ -100,13 +100,27 @@ TEST_F(PlayerEcrTest, SpeedKnobAndLabelClicks) {
   EXPECT_EQ(player_->Tempo(), TempoForSpeed(101));
 }
 
-// Without a MIDI output PLAY does nothing at all.
-TEST_F(PlayerEcrTest, NothingPlaysWithoutAnOutput) {
+// Without a MIDI output PLAY, REW and the browser's Enter play nothing and say why
+// where the tune's name shows; with an output again the name comes back.
+TEST_F(PlayerEcrTest, NothingPlaysWithoutAnOutputAndThePanelSaysWhy) {
   TPlayerEcr& panel = Panel();
   settings_.MidiReady = false;
+  const QString why = "No MIDI output: choose one in Preferences";
   PlayFor(test::Reel(4), 0);
   EXPECT_FALSE(player_->Playing());
   EXPECT_FALSE(panel.TuneReady());
+  EXPECT_EQ(panel.TuneName()->text(), why);
+  panel.TuneName()->clear();
+  panel.RewButton()->click();
+  EXPECT_EQ(panel.TuneName()->text(), why);
+  Enter(true);
+  EXPECT_FALSE(player_->Playing());
+  EXPECT_EQ(panel.TuneName()->text(), why);
+
+  settings_.MidiReady = true;
+  panel.PlayButton()->click();
+  EXPECT_TRUE(player_->Playing());
+  EXPECT_EQ(panel.TuneName()->text(), "Test Reel   []");
 }
 
 // The display shows meter, measure, beat and tick while playing, and only the meter
@@ -216,6 +230,50 @@ TEST_F(PlayerEcrTest, StopThenPlayAgainIsNeverSilent) {
   Show(test::Reel(8));
   panel.StopButton()->click();
   EXPECT_FALSE(player_->Playing());
+}
+
+// Looking at another tune and back keeps the place: STOP still pauses the tune shown
+// again and PLAY resumes it where it was, loop kept. An edit makes STOP a full stop.
+TEST_F(PlayerEcrTest, ShowingTheTuneAgainKeepsThePauseAndTheLoop) {
+  TPlayerEcr& panel = Panel();
+  const std::string reel = test::Reel(32, false, 7);
+  PlayFor(reel, 0);
+  TMeasureGrid* grid = panel.GridMesure();
+  test::SendMouse(grid, QEvent::MouseButtonPress, Cell(2), Qt::LeftButton, Qt::LeftButton);
+  test::SendMouse(grid, QEvent::MouseMove, Cell(5), Qt::NoButton, Qt::LeftButton);
+  test::SendMouse(grid, QEvent::MouseButtonRelease, Cell(5), Qt::LeftButton, Qt::NoButton);
+  Run(3000);
+  Show(test::Jig(8));
+  Show(reel);
+  panel.StopButton()->click();
+  ASSERT_TRUE(player_->Paused());
+  const MidiTick at = player_->PositionTicks();
+  panel.PlayButton()->click();
+  EXPECT_TRUE(player_->Playing() && !player_->Paused());
+  EXPECT_EQ(player_->PositionTicks(), at);
+  EXPECT_EQ(std::pair(panel.Loop().First(), panel.Loop().Last()), std::pair(2, 5));
+
+  panel.MarkTuneChanged();
+  Show(test::Jig(8));
+  Show(reel);
+  panel.StopButton()->click();
+  EXPECT_FALSE(player_->Playing());
+}
+
+// Playing a long tune, the grid scrolls so that the playing bar is always in sight.
+TEST_F(PlayerEcrTest, GridKeepsThePlayingBarInSight) {
+  TPlayerEcr& panel = Panel();
+  PlayFor(test::Reel(64), 0);
+  TMeasureGrid* grid = panel.GridMesure();
+  ASSERT_LT(grid->VisibleColumns(), 64);
+  for (int step = 0; step < 63 * 4; ++step) {
+    Run(300);
+    panel.OnPlayTimer();
+    const int current = grid->CurrentColumn();
+    ASSERT_GE(current, grid->LeftCol()) << step;
+    ASSERT_LT(current, grid->LeftCol() + grid->VisibleColumns()) << step;
+  }
+  EXPECT_GE(grid->CurrentColumn(), 60);
 }
 
 // Preparing a tune stops the player first: nothing is converted into the container
