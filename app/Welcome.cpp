@@ -1,12 +1,14 @@
 #include "app/Welcome.h"
 
 #include <QDesktopServices>
+#include <QEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
 
 #include "app/ResLib.h"
+#include "controls/ScreenFit.h"
 #include "platform/ProgramFolder.h"
 
 namespace rq {
@@ -40,8 +42,8 @@ TdlgWelcome::TdlgWelcome(QWidget* parent)
   layout->addWidget(labVersion_);
 
   // The link opens the note beside the program with the desktop's own viewer.
-  const QString note = QString::fromStdString(ProgramFile("donation.txt"));
-  auto* link = new QLabel(QString("<a href=\"%1\">Support Reelquill</a>").arg(QUrl::fromLocalFile(note).toString()), this);
+  auto* link = new QLabel(
+      QString("<a href=\"%1\">Support Reelquill</a>").arg(QUrl::fromLocalFile(NotePath()).toString()), this);
   link->setObjectName("htForm");
   link->setAlignment(Qt::AlignCenter);
   link->setTextInteractionFlags(Qt::TextBrowserInteraction);
@@ -55,10 +57,33 @@ TdlgWelcome::TdlgWelcome(QWidget* parent)
   connect(btnClose_, &QPushButton::clicked, this, &TdlgWelcome::OnCloseWelcome);
   layout->addWidget(btnClose_, 0, Qt::AlignCenter);
 
-  if (parent) {
-    const QRect p = parent->geometry();
-    move(p.center() - QPoint(width() / 2, height() / 2));
+}
+
+QString TdlgWelcome::NotePath() { return QString::fromStdString(ProgramFile("donation.txt")); }
+
+void TdlgWelcome::ShowWithParent() {
+  QWidget* main = parentWidget();
+  if (!main || main->isVisible()) {
+    show();
+    return;
   }
+  main->installEventFilter(this);
+}
+
+bool TdlgWelcome::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == parentWidget() && event->type() == QEvent::Show) {
+    watched->removeEventFilter(this);
+    show();
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void TdlgWelcome::showEvent(QShowEvent* event) {
+  if (const QWidget* main = parentWidget()) {
+    const QRect on = main->frameGeometry();
+    MoveOnScreen(this, on.center() - QPoint(width() / 2, height() / 2));
+  }
+  QDialog::showEvent(event);
 }
 
 void TdlgWelcome::OnCloseWelcome() {

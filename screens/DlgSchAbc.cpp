@@ -12,6 +12,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "controls/ScreenFit.h"
 #include "platform/WinColor.h"
 #include "screens/ScreenColors.h"
 
@@ -44,6 +45,7 @@ TDlgSearchAbc::TDlgSearchAbc(ISearchTarget& target, QWidget* parent)
   setObjectName("DlgSearchAbc");
   setWindowTitle("Search ...");
   resize(kWidth, sizeHint().height());
+  KeepOnScreen(this);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   auto* panFilter = new QWidget(this);
@@ -149,7 +151,7 @@ QButtonGroup* TDlgSearchAbc::ButtonRow(QWidget* page, const QStringList& caption
 }
 
 void TDlgSearchAbc::ShowUnder(QWidget* anchor) {
-  if (anchor) move(anchor->mapToGlobal(QPoint(0, anchor->height() + 1)));
+  if (anchor) MoveOnScreen(this, anchor->mapToGlobal(QPoint(0, anchor->height() + 1)));
   show();
   raise();
   activateWindow();
