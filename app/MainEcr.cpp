@@ -340,9 +340,9 @@ void TMainEcr::LoadSettings(const IniFile& ini) {
   recentFiles_ = ReadRecentFiles(ini);
   const TWindowPlacement placement = ReadPlacement(ini);
   if (placement.valid) {
-    // Kept on the screen as it is now: the stored place may be from a larger one.
-    SetGeometryOnScreen(this, QRect(placement.left, placement.top, placement.right - placement.left,
-                                    placement.bottom - placement.top));
+    // Shown, the window is kept on the screen (KeepOnScreen): the stored place may be
+    // from a larger one.
+    setGeometry(placement.left, placement.top, placement.right - placement.left, placement.bottom - placement.top);
     if (placement.showCmd == 3) setWindowState(windowState() | Qt::WindowMaximized);
   }
 }

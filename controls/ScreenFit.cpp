@@ -79,10 +79,4 @@ void MoveOnScreen(QWidget* window, const QPoint& topLeft) {
   window->move(fitted.topLeft());
 }
 
-void SetGeometryOnScreen(QWidget* window, const QRect& geometry) {
-  const QMargins frame = FrameOf(window);
-  const QRect outer = geometry.marginsAdded(frame);
-  window->setGeometry(FitInside(outer, AvailableAreaAt(geometry.center())).marginsRemoved(frame));
-}
-
 }  // namespace rq

@@ -19,10 +19,6 @@ QRect AvailableAreaAt(const QPoint& point);
 // near as keeps the whole window on that screen; one larger than the screen shrinks.
 void MoveOnScreen(QWidget* window, const QPoint& topLeft);
 
-// Places a top-level window at `geometry` (its inner rectangle, as stored),
-// moved and shrunk as needed to fit the screen that holds its centre.
-void SetGeometryOnScreen(QWidget* window, const QRect& geometry);
-
 // From now on, each time the window is shown it is moved (and shrunk) into the
 // available area of its screen, its frame included: the frame a window manager
 // adds is known only once the window exists.

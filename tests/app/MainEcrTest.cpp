@@ -259,10 +259,12 @@ TEST_F(MainEcrTest, WindowsOpenOnTheScreen) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&anchor));
   search.ShowUnder(&anchor);
   EXPECT_TRUE(area.contains(search.frameGeometry())) << Text(search.frameGeometry()) << " in " << Text(area);
-  search.hide();
   anchor.move(area.left() + 10, area.top() + 10);
   search.ShowUnder(&anchor);
   EXPECT_EQ(search.pos(), anchor.mapToGlobal(QPoint(0, anchor.height() + 1))) << "room enough: under the button";
+  anchor.move(area.right() - 30, area.bottom() - 30);
+  search.ShowUnder(&anchor);  // already open
+  EXPECT_TRUE(area.contains(search.frameGeometry())) << Text(search.frameGeometry()) << " in " << Text(area);
 }
 
 // The enlarged bottom area takes the place of the browser, the editor and their tool
