@@ -431,7 +431,7 @@ void TMainEcr::OnChangeTab(int index) {
 void TMainEcr::OnMaxTab() {
   Host(HostPanel::ToolTune)->hide();
   splTune_->hide();
-  splitTune_->handle(1)->hide();
+  splitTune_->handle(1)->setEnabled(false);  // nothing to share the height with
   btnColsp_->hide();
   btnExpand_->show();
   const int player = Host(HostPanel::Player)->sizeHint().height();
@@ -443,7 +443,7 @@ bool TMainEcr::BottomEnlarged() const { return splTune_->isHidden(); }
 void TMainEcr::OnMinTab() {
   if (!app_.ResLib() || !app_.ResLib()->EditMode) Host(HostPanel::ToolTune)->show();
   splTune_->show();
-  splitTune_->handle(1)->show();
+  splitTune_->handle(1)->setEnabled(true);
   btnColsp_->show();
   const int total = splitTune_->height();
   const int bottom = total / 3;

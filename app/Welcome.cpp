@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -73,7 +74,8 @@ void TdlgWelcome::ShowWithParent() {
 bool TdlgWelcome::eventFilter(QObject* watched, QEvent* event) {
   if (watched == parentWidget() && event->type() == QEvent::Show) {
     watched->removeEventFilter(this);
-    show();
+    // Once the window's showing is over: it may still be moved onto the screen.
+    QTimer::singleShot(0, this, &QWidget::show);
   }
   return QDialog::eventFilter(watched, event);
 }

@@ -21,7 +21,7 @@ class TdlgWelcome : public QDialog {
 
   // The close button: ends a modal showing with OK and hides the box.
   void OnCloseWelcome();
-  // Shows the box, not modal, as soon as the main window shows (now, if it is up).
+  // Shows the box, not modal, right after the main window shows (now, if it is up).
   void ShowWithParent();
   // The note the link opens.
   static QString NotePath();
