@@ -128,10 +128,11 @@ class TCtrlFile : public QObject, public IOpenFiles {
   // cancelled, a write that failed and said why) does not keep the later ones from
   // being saved; kCtrlRefused when any was not.
   int32_t SaveAll();
-  // Asks a new name, the dialog starting in the file's own folder or, for an untitled
-  // file, in the library folder with its name (".abc" added when it has none; an existing file is replaced only
-  // when the user agrees; another open file's name is refused with message 0), writes
-  // the file there, and only then renames it. 1 when saved under the new name.
+  // Asks a new name, the dialog starting at the file itself or, for an untitled file,
+  // in the library folder with its name (".abc" added when it has none; an existing
+  // file is replaced only when the user agrees; another open file's name is refused
+  // with message 0), writes the file there, and only then renames it. 1 when saved
+  // under the new name.
   int32_t SaveFileAs(TAbcFile* file) override;
   // Asks whether to save a changed or untitled user file: kCtrlOk to go on, kCtrlRefused
   // when the user aborts or the save did not happen.
@@ -215,7 +216,8 @@ class TCtrlFile : public QObject, public IOpenFiles {
   void PreviewPrintList(bool all);
 
   // The current tune of the shown file as a Standard MIDI File, named after its
-  // title and offered in the library folder: kCtrlRefused when no tune is shown or the write failed (the reason is shown).
+  // title and offered in the library folder: kCtrlRefused when no tune is shown or
+  // the write failed (the reason is shown).
   int32_t ExportTuneMidi(TAbcFile* file);
   // The file's current set, each entry its repeat count times (at least once), each
   // copy followed by "  ||": kCtrlRefused when there is no current set.

@@ -69,8 +69,10 @@ quit_program() {
   question=$(timeout 20 xdotool search --sync --onlyvisible --name '^Confirm' | head -n 1) ||
     fail "closing the window asked no quit question"
   # Each window has its own title, nothing added to it.
-  [ "$(xdotool getwindowname "$window")" = "Reelquill 2" ] || fail "main window titled $(xdotool getwindowname "$window")"
-  [ "$(xdotool getwindowname "$question")" = "Confirm" ] || fail "quit question titled $(xdotool getwindowname "$question")"
+  for named in "$window=Reelquill 2" "$question=Confirm"; do
+    title=$(xdotool getwindowname "${named%%=*}")
+    [ "$title" = "${named#*=}" ] || fail "a window titled \"$title\" instead of \"${named#*=}\""
+  done
   xdotool windowfocus --sync "$question" key Return
   wait_for bash -c "! kill -0 $pid 2>/dev/null" || fail "the program did not end after the quit question"
   status=0

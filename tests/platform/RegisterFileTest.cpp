@@ -119,7 +119,8 @@ TEST_F(RegisterFileTest, UnregisterRemovesOnlyOurOwn) {
   Association().Unregister();
   EXPECT_FALSE(fs::exists(desktop_));
   EXPECT_FALSE(fs::exists(package_));
-  EXPECT_EQ(Snapshot(root_ / "data/icons"), (std::map<std::string, std::string>{{"hicolor/48x48/apps/other.png", "their png"}}));
+  EXPECT_EQ(Snapshot(root_ / "data/icons"),
+            (std::map<std::string, std::string>{{"hicolor/48x48/apps/other.png", "their png"}}));
   EXPECT_EQ(Read(other), "[Desktop Entry]\nName=Other\nMimeType=text/vnd.abc;\n");
   EXPECT_EQ(Read(otherType), "<mime-info><mime-type type=\"text/vnd.abc\"/></mime-info>\n");
   EXPECT_EQ(Read(mimeApps_),
