@@ -100,10 +100,11 @@ TEST_F(CtrlFileTest, AnUnavailableControlFileIsNeverATuneFile) {
       }
     }
     EXPECT_EQ(local.QueryCloseAll(), kCtrlOk);
+    const std::string trashProblem = local.TrashProblem();  // `local` goes with `owned`
     owned.reset();
     if (!c.trashBytes.empty()) {
       EXPECT_EQ(ReadBytes(programFolder + "/trash"), c.trashBytes);
-      EXPECT_NE(local.TrashProblem().find("not 8-bit text"), std::string::npos) << local.TrashProblem();
+      EXPECT_NE(trashProblem.find("not 8-bit text"), std::string::npos) << trashProblem;
     }
   }
 }
