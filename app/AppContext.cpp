@@ -48,6 +48,9 @@ class TAppContext::Host : public ICtrlFileHost {
     if (app_.options_.askOpenFileName) return app_.options_.askOpenFileName();
     return app_.ResLib()->ExecOpenDialog(app_.MainEcr()).toStdString();
   }
+  std::string LibraryFolder() const override {
+    return app_.ResLib() ? app_.ResLib()->LibraryFolder() : app_.settings_.AbcLibPath;
+  }
   std::string AskSaveFileName(const std::string& title, const std::string& name) override {
     if (app_.options_.askSaveFileName) return app_.options_.askSaveFileName(title, name);
     return app_.ResLib()
@@ -538,9 +541,14 @@ void TAppContext::ConnectTransferActions() {
     if (control()) control()->NewFromClipboard();
   });
   on(ActionId::MergeDir, [this, control] {
-    if (!control() || !resLib_) return;
-    const QString folder = resLib_->ExecSelectDir(mainEcr_.get());
-    if (!folder.isEmpty()) control()->MergeDirectory(folder.toStdString());
+    if (!control()) return;
+    std::string folder;
+    if (options_.askFolder) {
+      folder = options_.askFolder();
+    } else if (resLib_) {
+      folder = resLib_->ExecSelectDir(mainEcr_.get()).toStdString();
+    }
+    if (!folder.empty()) control()->MergeDirectory(folder);
   });
   on(ActionId::ClearTrash, [control] {
     if (control()) control()->EmptyTrash();

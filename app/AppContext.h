@@ -62,6 +62,8 @@ struct TAppOptions {
   std::function<std::string()> askOpenFileName;
   std::function<std::string(const std::string& title, const std::string& name)> askSaveFileName;
   std::function<std::string(const std::string& title, const std::string& name)> askMidiFileName;
+  // The folder dialog of Merge Directory; unset: the resource module's.
+  std::function<std::string()> askFolder;
   // Receives the steps as they run, and keeps them after the context is gone.
   std::vector<std::string>* log = nullptr;
   // The welcome box at start (tests leave it out: it stays on top).

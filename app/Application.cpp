@@ -6,8 +6,11 @@
 namespace rq {
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+  // The name only: a display name set here would be appended to every window's
+  // title on Linux desktops ("Confirm — ..."), and each window has its own title.
   setApplicationName("Reelquill 2.0");
-  setApplicationDisplayName("Reelquill 2.0");
+  // The desktop entry the association installs, for the desktop to find our icon.
+  setDesktopFileName("reelquill");
   setQuitOnLastWindowClosed(false);
 }
 

@@ -224,14 +224,22 @@ int32_t TCtrlFile::SaveFile(TAbcFile* file) {
 }
 
 int32_t TCtrlFile::SaveAll() {
+  // Each file on its own: one left unsaved says nothing about the others.
+  int32_t result = kCtrlOk;
   for (TAbcFile* file : Files()) {
-    if (SaveFile(file) != kCtrlOk) return kCtrlRefused;
+    if (SaveFile(file) != kCtrlOk) result = kCtrlRefused;
   }
-  return kCtrlOk;
+  return result;
+}
+
+std::string TCtrlFile::SaveDialogStart(const TAbcFile* file) const {
+  // An untitled name is no path: resolved, it would land wherever the program was started.
+  if (!file->Untitled) return file->FileName;
+  return (std::filesystem::path(host_.LibraryFolder()) / file->FileName).string();
 }
 
 std::string TCtrlFile::ChooseSaveAsName(TAbcFile* file) {
-  std::string name = host_.AskSaveFileName(ui_.GetMessage(msgSaveFileAs), file->FileName);
+  std::string name = host_.AskSaveFileName(ui_.GetMessage(msgSaveFileAs), SaveDialogStart(file));
   if (name.empty()) return {};
   name = WithExtension(std::move(name), ".abc");
   const TAbcFile* holder = FindFile(name);

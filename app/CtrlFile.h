@@ -28,9 +28,12 @@ class ICtrlFileHost {
   virtual ~ICtrlFileHost() = default;
   // The shared open dialog; an empty string when the user cancels.
   virtual std::string AskOpenFileName() = 0;
-  // The shared save dialog with this title, proposing `name`; it asks nothing about
-  // an existing file (the controller does, once the extension is settled). An
-  // empty string when the user cancels.
+  // The folder where files without a folder of their own are offered for saving:
+  // the library folder of the settings.
+  virtual std::string LibraryFolder() const = 0;
+  // The shared save dialog with this title, starting at the path `name` (its folder
+  // and file name); it asks nothing about an existing file (the controller does,
+  // once the extension is settled). An empty string when the user cancels.
   virtual std::string AskSaveFileName(const std::string& title, const std::string& name) = 0;
   // A tune is being edited (tune-edit mode is on).
   virtual bool EditMode() const = 0;
@@ -39,7 +42,7 @@ class ICtrlFileHost {
   // The editor's Ok: stores the edited tune into its file and ends the edit; false
   // when the text was refused and the edit goes on.
   virtual bool ValidEdit() = 0;
-  // The save dialog for MIDI files, as AskSaveFileName.
+  // The save dialog for MIDI files, as AskSaveFileName (it asks nothing either).
   virtual std::string AskMidiFileName(const std::string& title, const std::string& name) = 0;
   // The player's tempo in quarter notes per minute, which exported files take.
   virtual int PlayerTempo() const = 0;
@@ -121,11 +124,15 @@ class TCtrlFile : public QObject, public IOpenFiles {
   // file another program changed since it was read is replaced only when the user
   // agrees; else kCtrlRefused, and the file keeps its changes here.
   int32_t SaveFile(TAbcFile* file) override;
-  // SaveFile for every open file, in list order; stops at the first refusal.
+  // SaveFile for every open file, in list order. A file not saved (a name dialog
+  // cancelled, a write that failed and said why) does not keep the later ones from
+  // being saved; kCtrlRefused when any was not.
   int32_t SaveAll();
-  // Asks a new name (".abc" added when it has none; an existing file is replaced only
-  // when the user agrees; another open file's name is refused with message 0), writes
-  // the file there, and only then renames it. 1 when saved under the new name.
+  // Asks a new name, the dialog starting at the file itself or, for an untitled file,
+  // in the library folder with its name (".abc" added when it has none; an existing
+  // file is replaced only when the user agrees; another open file's name is refused
+  // with message 0), writes the file there, and only then renames it. 1 when saved
+  // under the new name.
   int32_t SaveFileAs(TAbcFile* file) override;
   // Asks whether to save a changed or untitled user file: kCtrlOk to go on, kCtrlRefused
   // when the user aborts or the save did not happen.
@@ -209,7 +216,8 @@ class TCtrlFile : public QObject, public IOpenFiles {
   void PreviewPrintList(bool all);
 
   // The current tune of the shown file as a Standard MIDI File, named after its
-  // title: kCtrlRefused when no tune is shown or the write failed (the reason is shown).
+  // title and offered in the library folder: kCtrlRefused when no tune is shown or
+  // the write failed (the reason is shown).
   int32_t ExportTuneMidi(TAbcFile* file);
   // The file's current set, each entry its repeat count times (at least once), each
   // copy followed by "  ||": kCtrlRefused when there is no current set.
@@ -262,6 +270,9 @@ class TCtrlFile : public QObject, public IOpenFiles {
   // Asks whether to replace a file another program changed since it was read.
   bool MayReplaceChanged(const TAbcFile* file);
   std::string ControlFileTitle(const TAbcFile* file) const;
+  // Where the save dialog starts for the file: its own path, or the library
+  // folder with its name when it has no folder yet.
+  std::string SaveDialogStart(const TAbcFile* file) const;
   // Asks the save-as name and settles it: ".abc" added, another open file's name
   // refused, an existing file replaced only when the user agrees. Empty: no name.
   std::string ChooseSaveAsName(TAbcFile* file);

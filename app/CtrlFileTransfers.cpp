@@ -336,7 +336,8 @@ int32_t TCtrlFile::ExportSetMidi(TAbcFile* file) {
 
 int32_t TCtrlFile::ExportParsedMidi(std::string name) {
   CheckNameChars(name, true);
-  std::string path = host_.AskMidiFileName(ui_.GetMessage(msgSaveFileAs), name + ".mid");
+  const std::string start = (std::filesystem::path(host_.LibraryFolder()) / (name + ".mid")).string();
+  std::string path = host_.AskMidiFileName(ui_.GetMessage(msgSaveFileAs), start);
   if (path.empty()) return kCtrlOk;
   path = WithExtension(std::move(path), ".mid");
   if (!MayReplace(path)) return kCtrlOk;

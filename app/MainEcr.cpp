@@ -24,6 +24,7 @@
 #include "app/AppContext.h"
 #include "app/ResLib.h"
 #include "app/Welcome.h"
+#include "controls/ScreenFit.h"
 #include "library/FileAbc.h"
 #include "midi/ZymMidi.h"
 #include "platform/CommaText.h"
@@ -67,8 +68,10 @@ constexpr int kEditMaxWidth = 361 * 4;
 TMainEcr::TMainEcr(TAppContext& app) : QMainWindow(nullptr), app_(app) {
   setObjectName("MainEcr");
   setWindowTitle("Reelquill 2");
+  setWindowIcon(TResLib::ProgramIcon());
   setMinimumSize(640, 480);
   resize(1000, 720);
+  KeepOnScreen(this);
 }
 
 TMainEcr::~TMainEcr() = default;
@@ -100,8 +103,7 @@ void TMainEcr::OnCreate() {
 
   if (app_.Options().showWelcome) {
     splash_ = new TdlgWelcome(this);
-    splash_->show();
-    splash_->repaint();
+    splash_->ShowWithParent();
   }
   RegisterMusicFont();
   LoadSettings(*ini);
@@ -191,6 +193,8 @@ void TMainEcr::BuildToolBar(QWidget* bar) {
   auto* help = new QToolButton(bar);
   help->setObjectName("btnHelp");
   help->setText("Help");
+  // The only help there is: the About box.
+  connect(help, &QToolButton::clicked, a[ActionId::About], &QAction::trigger);
   row->addWidget(help);
   row->addStretch(1);
   imgLogo_ = new QLabel("Reelquill", bar);
@@ -344,6 +348,8 @@ void TMainEcr::LoadSettings(const IniFile& ini) {
   recentFiles_ = ReadRecentFiles(ini);
   const TWindowPlacement placement = ReadPlacement(ini);
   if (placement.valid) {
+    // Shown, the window is kept on the screen (KeepOnScreen): the stored place may be
+    // from a larger one.
     setGeometry(placement.left, placement.top, placement.right - placement.left, placement.bottom - placement.top);
     if (placement.showCmd == 3) setWindowState(windowState() | Qt::WindowMaximized);
   }
@@ -389,6 +395,10 @@ bool TMainEcr::WorkAreaVisible() const { return !panBase_->isHidden(); }
 // the tool bar, the file tabs and the browser's tool row are out of reach; the
 // editor gets its width back afterwards.
 void TMainEcr::OnEditMode(bool editing) {
+  // The editor lives in the upper area: an enlarged bottom area gives it back, and
+  // stays as it is until the edit ends.
+  if (editing && BottomEnlarged()) OnMinTab();
+  btnColsp_->setEnabled(!editing);
   QWidget* edit = Host(HostPanel::EditTune);
   panFonction_->setEnabled(!editing);
   Host(HostPanel::Tab)->setEnabled(!editing);
@@ -424,14 +434,24 @@ void TMainEcr::OnChangeTab(int index) {
   bottomPages_->setCurrentIndex(index);
 }
 
+// Enlarged, the bottom area takes the room of the browser, the editor and their tool
+// row; the player panel stays above it, so the enlarged score can still be played.
 void TMainEcr::OnMaxTab() {
-  splitTune_->widget(0)->hide();
+  Host(HostPanel::ToolTune)->hide();
+  splTune_->hide();
+  splitTune_->handle(1)->setEnabled(false);  // nothing to share the height with
   btnColsp_->hide();
   btnExpand_->show();
+  const int player = Host(HostPanel::Player)->sizeHint().height();
+  splitTune_->setSizes({player, splitTune_->height() - player});
 }
 
+bool TMainEcr::BottomEnlarged() const { return splTune_->isHidden(); }
+
 void TMainEcr::OnMinTab() {
-  splitTune_->widget(0)->show();
+  if (!app_.ResLib() || !app_.ResLib()->EditMode) Host(HostPanel::ToolTune)->show();
+  splTune_->show();
+  splitTune_->handle(1)->setEnabled(true);
   btnColsp_->show();
   const int total = splitTune_->height();
   const int bottom = total / 3;

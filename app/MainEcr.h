@@ -79,6 +79,8 @@ class TMainEcr : public QMainWindow {
   void OnClickLogo();
   void OnMaxTab();
   void OnMinTab();
+  // The bottom area fills the work area below the player panel (OnMaxTab).
+  bool BottomEnlarged() const;
 
   QWidget* Host(HostPanel panel) const { return hosts_[static_cast<size_t>(panel)]; }
   QTabBar* TabBottom() const { return tabBottom_; }

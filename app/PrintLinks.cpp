@@ -82,7 +82,11 @@ void TTunePrinter::ClearDrag() {
 
 void TTunePrinter::PrinterSetup() {
   const QStringList names = QPrinterInfo::availablePrinterNames();
-  if (names.isEmpty() || (app_.PageScoreEcr() && app_.PageScoreEcr()->Printing())) return;
+  if (app_.PageScoreEcr() && app_.PageScoreEcr()->Printing()) return;
+  if (names.isEmpty()) {
+    app_.UserInterface().MessageDlg("There is no printer to set up.", MsgDlgType::Information, mbOK, 0);
+    return;
+  }
   QPrinter& printer = Printer();
   QPrintDialog dialog(&printer, app_.MainEcr());
   dialog.setWindowTitle("Printer Setup");

@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDialog>
+#include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QListWidget>
@@ -35,6 +37,7 @@ constexpr const char* kActionImages[] = {"act_open",        "act_new",       "ac
                                          "act_clipboard",   "act_merge_folder", "act_clear_trash", "act_tune_midi",
                                          "act_set_midi",    "act_print_list", "act_preferences"};
 static_assert(std::size(kActionImages) == static_cast<size_t>(ActionImage::Count));
+constexpr int kProgramIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
@@ -160,25 +163,27 @@ void TResLib::HideProgress() {
   if (progressPanel_) progressPanel_->hide();
 }
 
-QString TResLib::ExecOpenDialog(QWidget* parent) const {
-  return QFileDialog::getOpenFileName(parent, "Open Abc File", Q(settings_.AbcLibPath), "ABC files (*.abc)");
+std::string TResLib::LibraryFolder() const {
+  if (!settings_.AbcLibPath.empty() && QFileInfo(Q(settings_.AbcLibPath)).isDir()) return settings_.AbcLibPath;
+  return QDir::homePath().toStdString();
 }
 
-QString TResLib::ExecSaveDialog(QWidget* parent, const QString& title, const QString& fileName) const {
-  const QString start = fileName.isEmpty() ? Q(settings_.AbcLibPath) : fileName;
-  // The caller settles the extension first and then asks about an existing file itself.
+QString TResLib::ExecOpenDialog(QWidget* parent) const {
+  return QFileDialog::getOpenFileName(parent, "Open Abc File", Q(LibraryFolder()), "ABC files (*.abc)");
+}
+
+QString TResLib::ExecSaveDialog(QWidget* parent, const QString& title, const QString& start) const {
   return QFileDialog::getSaveFileName(parent, title, start, "ABC files (*.abc)", nullptr,
                                       QFileDialog::DontConfirmOverwrite);
 }
 
-QString TResLib::ExecSaveMidiDialog(QWidget* parent, const QString& title, const QString& fileName) const {
-  QString name = QFileDialog::getSaveFileName(parent, title, fileName, "MIDI files (*.mid)");
-  if (!name.isEmpty() && QFileInfo(name).suffix().isEmpty()) name += ".mid";
-  return name;
+QString TResLib::ExecSaveMidiDialog(QWidget* parent, const QString& title, const QString& start) const {
+  return QFileDialog::getSaveFileName(parent, title, start, "MIDI files (*.mid)", nullptr,
+                                      QFileDialog::DontConfirmOverwrite);
 }
 
 QString TResLib::ExecSelectDir(QWidget* parent) const {
-  return QFileDialog::getExistingDirectory(parent, QString(), Q(settings_.AbcLibPath));
+  return QFileDialog::getExistingDirectory(parent, QString(), Q(LibraryFolder()));
 }
 
 bool TResLib::ExecPrintSetup(QWidget* parent, QPrinter& printer) const {
@@ -200,6 +205,16 @@ void TResLib::OnSetGenPref() {
   if (dlgOpt_) dlgOpt_->exec();
 }
 
+std::span<const int> TResLib::ProgramIconSizes() { return kProgramIconSizes; }
+
+QString TResLib::ProgramIconResource(int size) { return QStringLiteral(":/images/reelquill_%1.png").arg(size); }
+
+QIcon TResLib::ProgramIcon() {
+  QIcon icon;
+  for (const int size : kProgramIconSizes) icon.addFile(ProgramIconResource(size), QSize(size, size));
+  return icon;
+}
+
 void TResLib::RegisterFileType(IUserInterface& ui) {
   try {
     TRegisterFile association;
@@ -208,6 +223,10 @@ void TResLib::RegisterFileType(IUserInterface& ui) {
     association.MimeType = "text/vnd.abc";
     association.TypeComment = "ABC music notation";
     association.OpenWith = QCoreApplication::applicationFilePath().toStdString();
+    for (const int size : kProgramIconSizes) {
+      QFile png(ProgramIconResource(size));
+      if (png.open(QIODevice::ReadOnly)) association.Icons.push_back({size, png.readAll().toStdString()});
+    }
     association.Unregister();
     association.Register();
   } catch (const std::exception& e) {

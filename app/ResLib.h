@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QIcon>
 #include <QList>
 #include <QListWidget>
 #include <QObject>
@@ -65,10 +66,15 @@ class TResLib : public QObject, public IUserInterface {
   // The main window's progress bar and the panel that holds it.
   void SetProgressBar(QProgressBar* bar, QWidget* panel);
 
-  // The shared dialogs; each returns an empty string when the user cancels.
+  // The library folder of the settings when it names a folder, else the home folder:
+  // where the open and folder dialogs start and new files are offered for saving.
+  std::string LibraryFolder() const;
+  // The shared dialogs; each returns an empty string when the user cancels. The save
+  // dialogs start at the path given and ask nothing about an existing file: the
+  // caller settles the extension first and then asks itself.
   QString ExecOpenDialog(QWidget* parent) const;
-  QString ExecSaveDialog(QWidget* parent, const QString& title, const QString& fileName) const;
-  QString ExecSaveMidiDialog(QWidget* parent, const QString& title, const QString& fileName) const;
+  QString ExecSaveDialog(QWidget* parent, const QString& title, const QString& start) const;
+  QString ExecSaveMidiDialog(QWidget* parent, const QString& title, const QString& start) const;
   QString ExecSelectDir(QWidget* parent) const;
 
   // Printing: the printer setup and the print dialog (printing to a file offered).
@@ -97,8 +103,13 @@ class TResLib : public QObject, public IUserInterface {
   // The Preferences action shows the options dialog modally.
   void SetOptionsDialog(QDialog* dialog) { dlgOpt_ = dialog; }
   void OnSetGenPref();
+  // The program's icon, drawn in the hicolor theme's sizes (resources/images).
+  static std::span<const int> ProgramIconSizes();
+  static QString ProgramIconResource(int size);
+  static QIcon ProgramIcon();
   // Associates ".abc" files with the running program on the user's desktop (under
-  // the XDG folders); a failure is shown through `ui`, what was written stays.
+  // the XDG folders), with the program's icon; a failure is shown through `ui`,
+  // what was written stays.
   static void RegisterFileType(IUserInterface& ui);
 
   // The image lists, drawn for the program (resources/images): the file tabs' kinds

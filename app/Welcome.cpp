@@ -1,13 +1,16 @@
 #include "app/Welcome.h"
 
 #include <QDesktopServices>
+#include <QEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 
 #include "app/AppContext.h"
 #include "app/ResLib.h"
+#include "controls/ScreenFit.h"
 #include "platform/ProgramFolder.h"
 
 namespace rq {
@@ -42,8 +45,8 @@ TdlgWelcome::TdlgWelcome(QWidget* parent)
   layout->addWidget(labVersion_);
 
   // The link opens the note beside the program with the desktop's own viewer.
-  const QString note = QString::fromStdString(ProgramFile("donation.txt"));
-  auto* link = new QLabel(QString("<a href=\"%1\">Support Reelquill</a>").arg(QUrl::fromLocalFile(note).toString()), this);
+  auto* link = new QLabel(
+      QString("<a href=\"%1\">Support Reelquill</a>").arg(QUrl::fromLocalFile(NotePath()).toString()), this);
   link->setObjectName("htForm");
   link->setAlignment(Qt::AlignCenter);
   link->setTextInteractionFlags(Qt::TextBrowserInteraction);
@@ -57,14 +60,37 @@ TdlgWelcome::TdlgWelcome(QWidget* parent)
   connect(btnClose_, &QPushButton::clicked, this, &TdlgWelcome::OnCloseWelcome);
   texts_.Add(btnClose_, kFirstTextTag + 1, TextKind::ToolButton);
   layout->addWidget(btnClose_, 0, Qt::AlignCenter);
-
-  if (parent) {
-    const QRect p = parent->geometry();
-    move(p.center() - QPoint(width() / 2, height() / 2));
-  }
   // A box made after start-up takes the language read then; the one shown at start
   // is made before, and the main window translates it once the language is read.
   if (TAppContext* app = TAppContext::Current(); app && app->ResLib()) Translate(app->ResLib()->LanguageFile());
+}
+
+QString TdlgWelcome::NotePath() { return QString::fromStdString(ProgramFile("donation.txt")); }
+
+void TdlgWelcome::ShowWithParent() {
+  QWidget* main = parentWidget();
+  if (!main || main->isVisible()) {
+    show();
+    return;
+  }
+  main->installEventFilter(this);
+}
+
+bool TdlgWelcome::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == parentWidget() && event->type() == QEvent::Show) {
+    watched->removeEventFilter(this);
+    // Once the window's showing is over: it may still be moved onto the screen.
+    QTimer::singleShot(0, this, &QWidget::show);
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void TdlgWelcome::showEvent(QShowEvent* event) {
+  if (const QWidget* main = parentWidget()) {
+    const QRect on = main->frameGeometry();
+    MoveOnScreen(this, on.center() - QPoint(width() / 2, height() / 2));
+  }
+  QDialog::showEvent(event);
 }
 
 void TdlgWelcome::Translate(const IniFile* language) { texts_.Translate(language); }

@@ -1,5 +1,6 @@
 // The welcome box: the program's name and version, a link to a note beside the
-// program, and a button that closes it. Shown on top of the main window at start.
+// program, and a button that closes it. Shown on top of the main window at start,
+// centred on it.
 #pragma once
 
 #include <QDialog>
@@ -28,6 +29,15 @@ class TdlgWelcome : public QDialog {
 
   // The close button: ends a modal showing with OK and hides the box.
   void OnCloseWelcome();
+  // Shows the box, not modal, right after the main window shows (now, if it is up).
+  void ShowWithParent();
+  // The note the link opens.
+  static QString NotePath();
+
+ protected:
+  // Centred on the main window where it is now, inside the screen.
+  void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   QLabel* labVersion_ = nullptr;

@@ -28,6 +28,7 @@ constexpr size_t kFolderFiles = 100;
 class NoDialogs : public rq::ICtrlFileHost {
  public:
   std::string AskOpenFileName() override { return {}; }
+  std::string LibraryFolder() const override { return {}; }
   std::string AskSaveFileName(const std::string&, const std::string&) override { return {}; }
   bool EditMode() const override { return false; }
   bool EditModified() const override { return false; }

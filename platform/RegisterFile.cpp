@@ -166,6 +166,21 @@ std::string TRegisterFile::MimePackagePath() const {
 
 std::string TRegisterFile::MimeAppsPath() const { return folders_.configHome + "/mimeapps.list"; }
 
+std::string TRegisterFile::AppIconPath(int size) const {
+  return IconFolder(size) + "/apps/" + fs::path(DesktopId()).stem().string() + ".png";
+}
+
+std::string TRegisterFile::TypeIconPath(int size) const {
+  std::string name = MimeType;
+  std::replace(name.begin(), name.end(), '/', '-');
+  return IconFolder(size) + "/mimetypes/" + name + ".png";
+}
+
+std::string TRegisterFile::IconFolder(int size) const {
+  const std::string side = std::to_string(size);
+  return folders_.dataHome + "/icons/hicolor/" + side + "x" + side;
+}
+
 void TRegisterFile::FillDefaults() {
   const std::string bare = fileExtension_.substr(1);
   if (MimeType.empty()) MimeType = "application/x-" + ToLowerAscii(bare);
@@ -211,6 +226,10 @@ bool TRegisterFile::Unregister() {
   FillDefaults();
   bool changed = RemoveOrThrow(DesktopEntryPath());
   changed = RemoveOrThrow(MimePackagePath()) || changed;
+  for (const IconImage& icon : Icons) {
+    RemoveOrThrow(AppIconPath(icon.size));
+    RemoveOrThrow(TypeIconPath(icon.size));
+  }
   UpdateMimeApps(false);
   if (changed) RunUpdates();
   return true;
@@ -229,11 +248,17 @@ bool TRegisterFile::Register() {
                "    <glob pattern=\"*" + XmlEscaped(fileExtension_) + "\"/>\n"
                "  </mime-type>\n"
                "</mime-info>\n");
+  for (const IconImage& icon : Icons) {
+    WriteOrThrow(AppIconPath(icon.size), icon.png);
+    WriteOrThrow(TypeIconPath(icon.size), icon.png);
+  }
+  const std::string iconLine = Icons.empty() ? "" : "Icon=" + fs::path(DesktopId()).stem().string() + "\n";
   WriteOrThrow(DesktopEntryPath(),
                "[Desktop Entry]\n"
                "Type=Application\n"
                "Name=" + EntryValue(AppName) + "\n"
                "Exec=" + DesktopExecArgument(OpenWith) + " %F\n"
+               + iconLine +
                "Terminal=false\n"
                "MimeType=" + EntryValue(MimeType) + ";\n"
                "Categories=AudioVideo;Audio;\n");

@@ -1,6 +1,7 @@
 // A file-extension association on a Linux desktop: a desktop entry that starts the
 // program with the files (Exec with %F), a shared-mime-info package naming the type
-// of "*.ext", and the user's default application for that type in mimeapps.list;
+// of "*.ext", the user's default application for that type in mimeapps.list, and
+// the program's icon in the hicolor theme for the program and the type's files;
 // then the desktop's update commands, where present. All of it lives under the
 // user's XDG folders, and only our own files and entries are ever removed.
 #pragma once
@@ -47,20 +48,30 @@ class TRegisterFile {
   std::string AppName;      // the name the desktop shows; default: the program file's name
   std::string MimeType;     // default: "application/x-" and the extension without its "."
   std::string TypeComment;  // default: the extension without its "." and " File"
+  // The program's icon as PNG files, one per size in pixels (square); none: no icon.
+  struct IconImage {
+    int size = 0;
+    std::string png;
+  };
+  std::vector<IconImage> Icons;
 
   // The desktop entry's name: the application name in lower case and ".desktop".
   std::string DesktopId() const;
   std::string DesktopEntryPath() const;
   std::string MimePackagePath() const;
   std::string MimeAppsPath() const;
+  // The icon of one size: the program's (apps/, named as the desktop entry), and the
+  // type's files (mimetypes/, the type's name with "-" for "/").
+  std::string AppIconPath(int size) const;
+  std::string TypeIconPath(int size) const;
 
-  // Removes our desktop entry and type package, and our desktop entry from the
+  // Removes our desktop entry, type package and icons, and our desktop entry from the
   // type's default and added applications (the default goes back to whoever came
   // after us). Another program's files and entries stay. Throws std::runtime_error
   // when the extension is not set or a file cannot be changed.
   bool Unregister();
-  // Writes the type package, the desktop entry and our place first in the type's
-  // default applications (keeping the others after it), then runs the desktop's
+  // Writes the type package, the icons, the desktop entry and our place first in the
+  // type's default applications (keeping the others after it), then runs the desktop's
   // update commands that are installed. Throws std::runtime_error when a required
   // field is missing, a file cannot be written or an update command fails; what was
   // written before stays.
@@ -69,6 +80,7 @@ class TRegisterFile {
  private:
   void FillDefaults();
   std::string TypePackageStem() const;
+  std::string IconFolder(int size) const;
   // Takes our desktop entry out of the type's lists in mimeapps.list, and puts it
   // first among the type's default applications when `first`.
   void UpdateMimeApps(bool first);

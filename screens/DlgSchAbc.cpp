@@ -12,6 +12,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "controls/ScreenFit.h"
 #include "platform/WinColor.h"
 #include "screens/ScreenColors.h"
 
@@ -45,6 +46,7 @@ TDlgSearchAbc::TDlgSearchAbc(ISearchTarget& target, QWidget* parent)
   setWindowTitle("Search ...");
   textTags_.push_back({this, kFormTag});
   resize(kWidth, sizeHint().height());
+  KeepOnScreen(this);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   auto* panFilter = new QWidget(this);
@@ -161,7 +163,7 @@ QWidget* TDlgSearchAbc::Tagged(QWidget* widget, int tag) {
 }
 
 void TDlgSearchAbc::ShowUnder(QWidget* anchor) {
-  if (anchor) move(anchor->mapToGlobal(QPoint(0, anchor->height() + 1)));
+  if (anchor) MoveOnScreen(this, anchor->mapToGlobal(QPoint(0, anchor->height() + 1)));
   show();
   raise();
   activateWindow();

@@ -41,7 +41,8 @@ class TDlgSearchAbc : public QDialog {
   explicit TDlgSearchAbc(ISearchTarget& target, QWidget* parent = nullptr);
 
   // Shows the dialog with its top-left corner one pixel below `anchor`'s bottom-left
-  // corner (its button in the browser); null leaves it where it is.
+  // corner (its button in the browser), moved left or up as far as it takes to keep
+  // it on the screen; null leaves it where it is.
   void ShowUnder(QWidget* anchor);
 
   QString Meter() const { return meter_; }

@@ -1,11 +1,13 @@
 // abctool images DIR: draws the program's images (file-tab kinds, the tune row's mark
-// boxes and the view tabs, the actions' icons) as PNG files into DIR. They are
+// boxes and the view tabs, the actions' icons, the program's icon in the desktop's
+// sizes) as PNG files into DIR. They are
 // committed in resources/images/; run this after changing a drawing.
 #include <QDir>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -178,6 +180,39 @@ void Keys(QPainter& p, const QRectF& r) {
   }
 }
 
+// The program's icon, drawn on a 256-unit square scaled to `size`: a quill writing a
+// note on a staff, on a rounded page in the program's colours.
+void ProgramIcon(QPainter& p, int size) {
+  p.scale(size / 256.0, size / 256.0);
+  const qreal line = std::max(256.0 / size, 5.0);
+  p.setPen(QPen(QColor(0x8A, 0x5A, 0x1E), line * 1.4));
+  p.setBrush(kPane);
+  p.drawRoundedRect(QRectF(12, 12, 232, 232), 40, 40);
+  p.setPen(QPen(kInk, line, Qt::SolidLine, Qt::FlatCap));
+  for (int i = 0; i < 5; ++i) {
+    const qreal y = 84 + i * 28;
+    p.drawLine(QPointF(34, y), QPointF(222, y));
+  }
+  Note(p, 92, 168, 44, kBlue);
+  // The quill: a feather laid across the staff, its nib at the note's side.
+  QPainterPath feather;
+  feather.moveTo(150, 200);
+  feather.cubicTo(170, 140, 200, 70, 236, 26);
+  feather.cubicTo(226, 80, 200, 150, 150, 200);
+  feather.closeSubpath();
+  QPainterPath vane;
+  vane.moveTo(152, 196);
+  vane.cubicTo(150, 130, 190, 60, 236, 26);
+  vane.cubicTo(230, 90, 206, 150, 152, 196);
+  p.setPen(QPen(QColor(0x8A, 0x3A, 0x10), line * 0.8));
+  p.setBrush(kOrange);
+  p.drawPath(vane);
+  p.setBrush(kRed);
+  p.drawPath(feather);
+  p.setPen(QPen(kInk, line * 1.2, Qt::SolidLine, Qt::RoundCap));
+  p.drawLine(QPointF(236, 26), QPointF(140, 222));
+}
+
 const Image kImages[] = {
     // The file tabs (20 × 20): trash, filer, any other tune file.
     {"file_trash", 20, [](QPainter& p) { Bin(p, QRectF(3, 2, 14, 16), 1.1); }},
@@ -310,6 +345,15 @@ const Image kImages[] = {
          p.drawRoundedRect(QRectF(knobs[i] - 3, y - 4, 6, 8), 1.5, 1.5);
        }
      }},
+
+    // The program's icon in the hicolor theme's sizes.
+    {"reelquill_16", 16, [](QPainter& p) { ProgramIcon(p, 16); }},
+    {"reelquill_24", 24, [](QPainter& p) { ProgramIcon(p, 24); }},
+    {"reelquill_32", 32, [](QPainter& p) { ProgramIcon(p, 32); }},
+    {"reelquill_48", 48, [](QPainter& p) { ProgramIcon(p, 48); }},
+    {"reelquill_64", 64, [](QPainter& p) { ProgramIcon(p, 64); }},
+    {"reelquill_128", 128, [](QPainter& p) { ProgramIcon(p, 128); }},
+    {"reelquill_256", 256, [](QPainter& p) { ProgramIcon(p, 256); }},
 };
 
 int RunImages(const Args& args) {

@@ -4,9 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QDialog>
+#include <QPointer>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <functional>
 #include <QTest>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +24,58 @@
 #include "platform/ProgramFolder.h"
 
 namespace rq::test {
+
+// Answers the real modal dialogs as they open, one scripted answer each showing, in
+// order; a dialog with no answer left is closed. Each answer runs from the dialog's own event
+// loop, so a dialog it opens in turn is answered too.
+class ModalAnswers : public QObject {
+ public:
+  using Answer = std::function<void(QWidget*)>;
+  ModalAnswers() {
+    connect(&timer_, &QTimer::timeout, this, &ModalAnswers::Poll);
+    timer_.start(5);
+  }
+  void Then(Answer answer) { answers_.push_back(std::move(answer)); }
+  // The class of each modal dialog met, in order.
+  std::vector<std::string> Seen;
+
+ private:
+  void Poll() {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal) return;
+    for (const QPointer<QWidget>& done : handled_) {
+      if (done == modal) return;
+    }
+    handled_.emplace_back(modal);
+    modal->installEventFilter(this);
+    Seen.emplace_back(modal->metaObject()->className());
+    Answer answer = answers_.empty() ? Answer(Close) : std::move(answers_.front());
+    if (!answers_.empty()) answers_.pop_front();
+    QPointer<QWidget> target(modal);
+    QTimer::singleShot(0, this, [target, answer] {
+      if (target) answer(target);
+    });
+  }
+  // A dialog answered and closed may come back (the set name prompt does).
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Hide) {
+      watched->removeEventFilter(this);
+      std::erase_if(handled_, [watched](const QPointer<QWidget>& done) { return !done || done == watched; });
+    }
+    return false;
+  }
+  static void Close(QWidget* modal) {
+    if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+      dialog->reject();
+    } else {
+      modal->close();
+    }
+  }
+
+  QTimer timer_;
+  std::deque<Answer> answers_;
+  std::vector<QPointer<QWidget>> handled_;
+};
 
 class AppFixture : public ::testing::Test {
  protected:
@@ -48,12 +105,15 @@ class AppFixture : public ::testing::Test {
       names.erase(names.begin());
       return name;
     };
-    options.askOpenFileName = [this] {
-      ++openAsked_;
-      return std::string();
-    };
-    options.askSaveFileName = [this, next](const std::string&, const std::string&) { return next(saveNames_); };
-    options.askMidiFileName = [this, next](const std::string&, const std::string&) { return next(midiNames_); };
+    if (!realFileDialogs_) {
+      options.askOpenFileName = [this] {
+        ++openAsked_;
+        return std::string();
+      };
+      options.askSaveFileName = [this, next](const std::string&, const std::string&) { return next(saveNames_); };
+      options.askMidiFileName = [this, next](const std::string&, const std::string&) { return next(midiNames_); };
+      options.askFolder = [this, next] { return next(folderNames_); };
+    }
     options.printDialog = printDialog_;
     context_ = std::make_unique<TAppContext>(options);
     context_->Start();
@@ -91,6 +151,8 @@ class AppFixture : public ::testing::Test {
   TScriptedUserInterface ui_;
   std::vector<std::string> saveNames_;  // answers of the save dialogs; none left: cancelled
   std::vector<std::string> midiNames_;
+  std::vector<std::string> folderNames_;  // answers of Merge Directory's folder dialog
+  bool realFileDialogs_ = false;  // set before Start: Qt's file dialogs, not the scripted ones
   int openAsked_ = 0;  // the open dialog, always cancelled
   std::function<bool(QPrinter&)> printDialog_;  // unset: the real print dialog
   std::vector<std::string> log_;

@@ -100,7 +100,7 @@ TEST_F(CtrlFileTest, AnUnavailableControlFileIsNeverATuneFile) {
       }
     }
     EXPECT_EQ(local.QueryCloseAll(), kCtrlOk);
-    const std::string trashProblem = local.TrashProblem();
+    const std::string trashProblem = local.TrashProblem();  // `local` goes with `owned`
     owned.reset();
     if (!c.trashBytes.empty()) {
       EXPECT_EQ(ReadBytes(programFolder + "/trash"), c.trashBytes);
@@ -394,7 +394,7 @@ TEST_F(CtrlFileTest, SaveAsAddsTheExtensionBeforeAskingToReplace) {
   ui.Answers = {mrNo};
   EXPECT_EQ(ctrl->SaveFileAs(file), 0);
   EXPECT_EQ(host.SaveTitles, std::vector<std::string>{"Save File As ..."});
-  EXPECT_EQ(host.Proposed, std::vector<std::string>{"abcnew1"});
+  EXPECT_EQ(host.Proposed, std::vector<std::string>{host.Library + "/abcnew1"}) << "in the library folder";
   ASSERT_EQ(ui.Asked.size(), 1u);
   EXPECT_EQ(ui.Asked[0].text, Path("name.abc") + " already exists. Replace it?");
   EXPECT_EQ(ui.Asked[0].buttons, mbYes | mbNo);
@@ -407,10 +407,12 @@ TEST_F(CtrlFileTest, SaveAsAddsTheExtensionBeforeAskingToReplace) {
   EXPECT_EQ(ReadBytes(Path("name.abc")), "X:1\nT:New\nK:D\n");
   EXPECT_EQ(file->FileName, Path("name.abc"));
 
-  // Saving again under its own name asks nothing; a name with an extension keeps it.
+  // Saving again under its own name asks nothing, the dialog starting at the file
+  // itself; a name with an extension keeps it.
   ui.Asked.clear();
   host.SaveNames = {Path("name.abc"), Path("tunes.txt")};
   EXPECT_EQ(ctrl->SaveFileAs(file), 1);
+  EXPECT_EQ(host.Proposed.back(), Path("name.abc"));
   EXPECT_EQ(ctrl->SaveFileAs(file), 1);
   EXPECT_EQ(file->FileName, Path("tunes.txt"));
   EXPECT_TRUE(ui.Asked.empty());
@@ -463,17 +465,25 @@ TEST_F(CtrlFileTest, SaveAsRenamesOnlyAfterTheWrite) {
   EXPECT_FALSE(file->Modified);
 }
 
-// Saving everything goes through the list and stops at the first file not saved.
-TEST_F(CtrlFileTest, SaveAllStopsAtTheFirstRefusal) {
+// Saving everything goes through the whole list: a new file whose name dialog was
+// cancelled, or a write that fails (and says why), leaves the later files to be saved.
+TEST_F(CtrlFileTest, SaveAllSavesEveryFileItCan) {
   TAbcFile* first = Open("first.abc");
-  ctrl->NewFile();
+  TAbcFile* untitled = (ctrl->NewFile(), ctrl->Files().back());
+  std::filesystem::create_directory(Path("sub"));
+  TAbcFile* lost = Open("sub/lost.abc");
   TAbcFile* last = Open("last.abc");
-  first->AddTunes({"X:3", "T:c", "K:A"}, true, 0);
-  last->AddTunes({"X:3", "T:c", "K:A"}, true, 0);
+  for (TAbcFile* file : {first, untitled, lost, last}) file->AddTunes({"X:3", "T:c", "K:A"}, true, 0);
+  std::filesystem::remove_all(Path("sub"));
   host.SaveNames = {""};
   EXPECT_EQ(ctrl->SaveAll(), kCtrlRefused);
   EXPECT_FALSE(first->Modified);
-  EXPECT_TRUE(last->Modified);
+  EXPECT_TRUE(untitled->Untitled);
+  EXPECT_TRUE(lost->Modified);
+  EXPECT_FALSE(last->Modified);
+  EXPECT_NE(ReadBytes(Path("last.abc")).find("T:c"), std::string::npos);
+  ASSERT_EQ(ui.Asked.size(), 1u);
+  EXPECT_NE(ui.Asked[0].text.find(Path("sub/lost.abc")), std::string::npos) << ui.Asked[0].text;
 }
 
 // ---- closing ------------------------------------------------------------------

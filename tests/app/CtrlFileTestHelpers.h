@@ -19,6 +19,7 @@ namespace rq::test {
 class FakeHost : public ICtrlFileHost {
  public:
   std::string AskOpenFileName() override { return OpenName; }
+  std::string LibraryFolder() const override { return Library; }
   std::string AskSaveFileName(const std::string& title, const std::string& name) override {
     return Answer(SaveNames, SaveTitles, title, Proposed, name);
   }
@@ -34,6 +35,7 @@ class FakeHost : public ICtrlFileHost {
   int PlayerTempo() const override { return Tempo; }
 
   std::string OpenName;
+  std::string Library = "/home/fiddler/tunes";
   std::deque<std::string> SaveNames;  // answers of the save dialog; empty: cancelled
   std::vector<std::string> SaveTitles;
   std::vector<std::string> Proposed;

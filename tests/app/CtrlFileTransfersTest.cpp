@@ -415,7 +415,7 @@ TEST_F(CtrlFileTransfersTest, TuneExportWritesTheTuneOnScreen) {
   host.Tempo = 150;
   host.MidiNames = {Path("reel")};
   ASSERT_EQ(ctrl->ExportTuneMidi(reels), kCtrlOk);
-  EXPECT_EQ(host.MidiProposed, std::vector<std::string>{"Reel  A B.mid"});
+  EXPECT_EQ(host.MidiProposed, std::vector<std::string>{host.Library + "/Reel  A B.mid"});
   EXPECT_EQ(host.MidiTitles, std::vector<std::string>{"Save File As ..."});
   TLines lines;
   reels->CopyTuneLines(row, lines, true);
@@ -441,7 +441,7 @@ TEST_F(CtrlFileTransfersTest, SetExport) {
 
   host.MidiNames = {Path("set.mid")};
   ASSERT_EQ(ctrl->ExportSetMidi(file), kCtrlOk);
-  EXPECT_EQ(host.MidiProposed, std::vector<std::string>{"Reel  Set 1.mid"});
+  EXPECT_EQ(host.MidiProposed, std::vector<std::string>{host.Library + "/Reel  Set 1.mid"});
   EXPECT_EQ(ReadBytes(Path("set.mid")), MidiBytes(text, midi, host.Tempo));
 
   host.MidiProposed.clear();

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QFontComboBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -22,6 +23,7 @@
 #include "app/ColorButton.h"
 #include "app/DlgOpt.h"
 #include "app/MainEcr.h"
+#include "app/ResLib.h"
 #include "midi/ZymMidi.h"
 #include "screens/SynAbcSyn.h"
 
@@ -195,8 +197,8 @@ TEST_F(DlgOptTest, DeviceChoice) {
   EXPECT_TRUE(state->text().contains("Connection refused")) << state->text().toStdString();
 }
 
-// The button associates ".abc" files under the XDG folders; a failure is shown in
-// the error box.
+// The button associates ".abc" files under the XDG folders, with the program's icon
+// in every size drawn for it; a failure is shown in the error box.
 TEST_F(DlgOptTest, AssociateButtonWritesUnderXdgFolders) {
   Start();
   const std::string data = Path("data"), config = Path("config");
@@ -206,6 +208,12 @@ TEST_F(DlgOptTest, AssociateButtonWritesUnderXdgFolders) {
   const std::string entry = test::ReadBytes(data + "/applications/reelquill.desktop");
   const std::string program = QCoreApplication::applicationFilePath().toStdString();
   EXPECT_TRUE(Contains(entry, "Exec=\"" + program + "\" %F")) << entry;
+  EXPECT_TRUE(Contains(entry, "Icon=reelquill\n")) << entry;
+  for (const int size : TResLib::ProgramIconSizes()) {
+    const std::string side = std::to_string(size);
+    const QImage icon(QString::fromStdString(data + "/icons/hicolor/" + side + "x" + side + "/apps/reelquill.png"));
+    EXPECT_EQ(icon.size(), QSize(size, size)) << size;
+  }
   EXPECT_TRUE(ui_.Asked.empty());
 
   Write("plain", "a file");

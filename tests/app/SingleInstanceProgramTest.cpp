@@ -121,3 +121,17 @@ TEST_F(ProgramTest, SigtermEndsTheProgramInOrder) {
 }
 
 }  // namespace
+
+namespace {
+
+// What the program opens beside itself ships there: the sample collection and the
+// note behind the welcome box's "Support Reelquill" link.
+TEST(ProgramFiles, ShipBesideTheProgram) {
+  for (const char* name : {"sample.abc", "donation.txt"}) {
+    QFile file(QString(RQ_BIN_DIR "/") + name);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+    EXPECT_FALSE(file.readAll().isEmpty()) << name;
+  }
+}
+
+}  // namespace

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The built program as a user runs it, on a virtual display: started on an empty
 # program folder with the recording MIDI device, given a file by a second start,
-# quit through its window (Alt+F4, then Enter on "Quit Reelquill ?"), and judged by
+# quit through its window (Alt+F4, then Enter on "Quit Reelquill ?"; both windows
+# carry their own titles), and judged by
 # the files it leaves: the settings file with the file in its recent list, the trash
 # and the filer. Then a tune is deleted and the file saved before the program is
 # killed: the tune must be in the trash on disk. Then a tune is deleted and the
@@ -67,6 +68,11 @@ quit_program() {
   xdotool windowfocus --sync "$window" key alt+F4
   question=$(timeout 20 xdotool search --sync --onlyvisible --name '^Confirm' | head -n 1) ||
     fail "closing the window asked no quit question"
+  # Each window has its own title, nothing added to it.
+  for named in "$window=Reelquill 2" "$question=Confirm"; do
+    title=$(xdotool getwindowname "${named%%=*}")
+    [ "$title" = "${named#*=}" ] || fail "a window titled \"$title\" instead of \"${named#*=}\""
+  done
   xdotool windowfocus --sync "$question" key Return
   wait_for bash -c "! kill -0 $pid 2>/dev/null" || fail "the program did not end after the quit question"
   status=0

@@ -53,6 +53,7 @@ class RegisterFileTest : public ::testing::Test {
     association.MimeType = "text/vnd.abc";
     association.TypeComment = "ABC music notation";
     association.OpenWith = "/opt/my tunes/reelquill";
+    association.Icons = {{16, "png of 16"}, {48, "png of 48"}};
     return association;
   }
   void Associate() {
@@ -71,14 +72,20 @@ class RegisterFileTest : public ::testing::Test {
   std::vector<std::string> commands_;
 };
 
-// The desktop entry starts the program with the files, the package names the type
-// of "*.abc", the default is ours; then the desktop's caches are updated. Associating
-// again leaves the very same files; commands that are not installed are skipped.
+// The desktop entry starts the program with the files and shows its icon, the package
+// names the type of "*.abc", the icon in each size is the program's and the type's,
+// the default is ours; then the desktop's caches are updated. Associating again
+// leaves the very same files; commands that are not installed are skipped.
 TEST_F(RegisterFileTest, WritesEntryTypeAndDefaultOnce) {
   Associate();
   EXPECT_EQ(Read(desktop_),
             "[Desktop Entry]\nType=Application\nName=Reelquill\nExec=\"/opt/my tunes/reelquill\" %F\n"
-            "Terminal=false\nMimeType=text/vnd.abc;\nCategories=AudioVideo;Audio;\n");
+            "Icon=reelquill\nTerminal=false\nMimeType=text/vnd.abc;\nCategories=AudioVideo;Audio;\n");
+  for (const char* size : {"16", "48"}) {
+    const fs::path icons = root_ / "data/icons/hicolor" / (std::string(size) + "x" + size);
+    EXPECT_EQ(Read(icons / "apps/reelquill.png"), std::string("png of ") + size);
+    EXPECT_EQ(Read(icons / "mimetypes/text-vnd.abc.png"), std::string("png of ") + size);
+  }
   const std::string package = Read(package_);
   EXPECT_NE(package.find("<mime-type type=\"text/vnd.abc\">"), std::string::npos) << package;
   EXPECT_NE(package.find("<glob pattern=\"*.abc\"/>"), std::string::npos) << package;
@@ -97,7 +104,9 @@ TEST_F(RegisterFileTest, WritesEntryTypeAndDefaultOnce) {
 TEST_F(RegisterFileTest, UnregisterRemovesOnlyOurOwn) {
   const fs::path other = root_ / "data/applications/other.desktop";
   const fs::path otherType = root_ / "data/mime/packages/abc-editor.xml";
+  const fs::path otherIcon = root_ / "data/icons/hicolor/48x48/apps/other.png";
   Write(other, "[Desktop Entry]\nName=Other\nMimeType=text/vnd.abc;\n");
+  Write(otherIcon, "their png");
   Write(otherType, "<mime-info><mime-type type=\"text/vnd.abc\"/></mime-info>\n");
   Write(mimeApps_,
         "[Default Applications]\ntext/plain=gedit.desktop\ntext/vnd.abc=other.desktop\n\n"
@@ -110,6 +119,8 @@ TEST_F(RegisterFileTest, UnregisterRemovesOnlyOurOwn) {
   Association().Unregister();
   EXPECT_FALSE(fs::exists(desktop_));
   EXPECT_FALSE(fs::exists(package_));
+  EXPECT_EQ(Snapshot(root_ / "data/icons"),
+            (std::map<std::string, std::string>{{"hicolor/48x48/apps/other.png", "their png"}}));
   EXPECT_EQ(Read(other), "[Desktop Entry]\nName=Other\nMimeType=text/vnd.abc;\n");
   EXPECT_EQ(Read(otherType), "<mime-info><mime-type type=\"text/vnd.abc\"/></mime-info>\n");
   EXPECT_EQ(Read(mimeApps_),
