@@ -46,10 +46,12 @@ struct ViewTabRow {
   const char* caption;
   int image;
 };
+// The captions are the bare words (the tabs pad them): the tabs, the counters, the
+// lamps and the filter buttons then fit the window's first width in one row.
 constexpr ViewTabRow kViewTabRows[TFileEcr::kViewTabs] = {
-    {0, "tabViewAbc", "List          ", imgList},       {2, "tabMark", "Checked          ", imgMarked},
-    {3, "tabUnmark", "Unchecked          ", imgUnmarked}, {4, "tabAdd", "Add          ", imgNew},
-    {5, "tabSearch", "Result          ", imgResult},
+    {0, "tabViewAbc", "List", imgList},       {2, "tabMark", "Checked", imgMarked},
+    {3, "tabUnmark", "Unchecked", imgUnmarked}, {4, "tabAdd", "Add", imgNew},
+    {5, "tabSearch", "Result", imgResult},
 };
 
 QLabel* Lamp(QWidget* parent, const char* name, const char* text, const QColor& colour) {
@@ -65,16 +67,13 @@ QLabel* Lamp(QWidget* parent, const char* name, const char* text, const QColor& 
   return lamp;
 }
 
-// A tune count with room for seven digits, however little room the row has left:
-// large collections hold hundreds of thousands of tunes.
+// A tune count that is never cut: at least as wide as a few digits, and as wide as
+// its count, however little room the row has left (collections of hundreds of
+// thousands of tunes), without taking that room from the view tabs for small counts.
 class TuneCounter : public QLabel {
  public:
   using QLabel::QLabel;
-  QSize minimumSizeHint() const override {
-    const int frame = width() - contentsRect().width() + 2 * margin();
-    const int digits = fontMetrics().horizontalAdvance(QStringLiteral("0000000 "));
-    return QLabel::minimumSizeHint().expandedTo(QSize(digits + frame, 0));
-  }
+  QSize minimumSizeHint() const override { return QLabel::minimumSizeHint().expandedTo(QSize(48, 0)); }
   QSize sizeHint() const override { return QLabel::sizeHint().expandedTo(minimumSizeHint()); }
 };
 
