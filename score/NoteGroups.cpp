@@ -141,12 +141,14 @@ int BeamStemLength(const TDrawCtxt& ctx, int stemDir) {
 
 // ---- Grace groups ----
 
-int TGroupGrace::Measure(TDrawCtxt& ctx, int /*spacing*/) { return -TGroupSymbol::Measure(ctx, 1); }
+int GraceGap(const TDrawCtxt& ctx) { return std::max(1, ctx.LineSpace / 4); }
+
+int TGroupGrace::Measure(TDrawCtxt& ctx, int /*spacing*/) { return -TGroupSymbol::Measure(ctx, GraceGap(ctx)); }
 
 void TGroupGrace::Draw(TDrawCtxt& ctx, const RowRect& rect, int x) {
   for (auto& child : Children) {
     child->Draw(ctx, rect, x);
-    x += child->Measure(ctx, 0) + 1;
+    x += child->Measure(ctx, 0) + GraceGap(ctx);
   }
   ctx.Canvas->SetTextColor(kBlack);
   if (Slashed && !Children.empty()) {

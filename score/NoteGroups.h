@@ -9,7 +9,10 @@
 
 namespace rq {
 
-// Small notes packed 1 pixel apart before a main note; the row gives no gap after them.
+// The gap between grace notes: a quarter of a line space, at least a pixel.
+int GraceGap(const TDrawCtxt& ctx);
+
+// Small notes packed a grace gap apart before a main note; the row gives no gap after them.
 class TGroupGrace : public TGroupSymbol {
  public:
   TGroupGrace() : TGroupSymbol(1) {}

@@ -87,7 +87,13 @@ std::string DescribeSymbol(const TScoreSymbol& symbol) {
   if (const auto* grace = dynamic_cast<const TGroupGrace*>(&symbol)) {
     return (grace->Slashed ? "grace(/" : "grace(") + DescribeAll(grace->Children) + ")";
   }
-  if (const auto* ending = dynamic_cast<const TBarreSection*>(&symbol)) return "[" + std::to_string(ending->Number);
+  if (const auto* ending = dynamic_cast<const TBarreSection*>(&symbol)) {
+    // An ending's own bar goes unsaid; another bar it took over is written before it.
+    const std::string number = "[" + std::to_string(ending->Number);
+    if (ending->BarKind == kBarNone) return "bare" + number;
+    if (ending->BarKind != TBarreSection(ending->Number).BarKind) return BarText(ending->BarKind) + number;
+    return number;
+  }
   if (const auto* bar = dynamic_cast<const TSymbBarre*>(&symbol)) return BarText(bar->BarKind);
   if (const auto* key = dynamic_cast<const TSymKey*>(&symbol)) return "key:" + std::to_string(key->Sharps);
   if (const auto* meter = dynamic_cast<const TSymMeter*>(&symbol)) {

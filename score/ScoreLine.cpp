@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "score/InkCanvas.h"
 #include "score/NoteGroups.h"
 #include "score/ScoreCanvas.h"
 #include "score/Signs.h"
@@ -16,8 +17,7 @@
 namespace rq {
 namespace {
 
-constexpr int kClefX = 10;
-constexpr int kSignGap = 10;
+constexpr int kClefX = 10;  // the least clef inset, the screen staff's own left
 constexpr int kFirstMusic = 2;  // symbols before this index are the clef and key
 constexpr int kSmallestFont = 8;
 
@@ -53,6 +53,9 @@ class FontScope {
 }  // namespace
 
 int RowMargin(const TDrawCtxt& ctx) { return ctx.LineSpace; }
+int ClefX(const TDrawCtxt& ctx) { return std::max(kClefX, ctx.LineSpace / 2); }
+int ClefGap(const TDrawCtxt& ctx) { return ctx.LineSpace; }
+int KeyGap(const TDrawCtxt& ctx) { return ctx.LineSpace * 3 / 2; }
 int ClosestGap(const TDrawCtxt& ctx) { return std::max(1, ctx.LineSpace / 2); }
 
 // What the row's symbols take at one font height.
@@ -69,7 +72,10 @@ TScoreLine::Extent TScoreLine::MeasureAt(TDrawCtxt& ctx, int fontHeight, int row
   const FontScope font(ctx, fontHeight);
   ctx.SetStaffMetrics(rowHeight);
   Extent e;
-  e.startX = Symbols[0]->Measure(ctx, 0) + kSignGap + Symbols[1]->Measure(ctx, 0) + kSignGap;
+  // In staff spaces, so that screen and paper keep the same proportions: a space
+  // after the clef, one and a half after the key signature (none is drawn in C).
+  const int key = Symbols[1]->Measure(ctx, 0);
+  e.startX = ClefX(ctx) + Symbols[0]->Measure(ctx, 0) + ClefGap(ctx) + (key > 0 ? key + KeyGap(ctx) : 0);
   for (size_t i = kFirstMusic; i < Symbols.size(); ++i) {
     const int w = Symbols[i]->Measure(ctx, 0);
     if (TakesGap(w)) e.notes += Symbols[i]->NoteCount();
@@ -128,8 +134,8 @@ void TScoreLine::Draw(TDrawCtxt& ctx, const RowRect& rect, int rowHeight, int wi
 void TScoreLine::DrawSymbols(TDrawCtxt& ctx, const RowRect& rect) {
   if (!HasClef || Symbols.size() < 2) return;
   const FontScope font(ctx, FontHeight);
-  Symbols[0]->Draw(ctx, rect, kClefX);
-  Symbols[1]->Draw(ctx, rect, kClefX + Symbols[0]->Measure(ctx, 0));
+  Symbols[0]->Draw(ctx, rect, ClefX(ctx));
+  Symbols[1]->Draw(ctx, rect, ClefX(ctx) + Symbols[0]->Measure(ctx, 0) + ClefGap(ctx));
 
   // Places first, so that an ending knows where the next bar stands.
   xs_.assign(Symbols.size(), 0);
@@ -178,6 +184,26 @@ void TScoreLine::DrawSymbols(TDrawCtxt& ctx, const RowRect& rect) {
   }
 }
 
+RowRoom RowInkRoom(TDrawCtxt& ctx, TScoreLine* row, int rowHeight, int width) {
+  if (row == nullptr || !row->HasClef || row->Symbols.size() < 2) return {};
+  row->Layout(ctx, rowHeight, width);
+  ScoreCanvas* canvas = ctx.Canvas;
+  int top = 0;
+  int bottom = 0;
+  {
+    InkCanvas ink(*canvas);
+    ctx.Canvas = &ink;
+    row->DrawSymbols(ctx, RowRect{0, 0, width, rowHeight});
+    ctx.Canvas = canvas;
+    if (ink.Empty()) return {};
+    top = ink.Top();
+    bottom = ink.Bottom();
+  }
+  // Half a line space between neighbours at the least: a quarter on each side.
+  const int spare = std::max(1, ctx.LineSpace / 4);
+  return {std::max(0, spare - top), std::max(0, bottom + spare - rowHeight)};
+}
+
 void PaintScoreRow(TDrawCtxt& ctx, TScoreLine* row, const RowRect& rect, int rowHeight, int width,
                    const StaffStyle& style) {
   ScoreCanvas& canvas = *ctx.Canvas;
@@ -196,11 +222,9 @@ void PaintScoreRow(TDrawCtxt& ctx, TScoreLine* row, const RowRect& rect, int row
     ls = ctx.LineSpace;
     right = row->RightEdge;
   }
+  // Staff lines as heavy as ledger lines (the context's line thickness).
   canvas.SetPenColor(style.colour);
-  for (int k = -2; k <= 2; ++k) {
-    const int y = rect.Top + mid + k * ls;
-    canvas.Line(rect.Left + style.left, y, rect.Left + right, y);
-  }
+  for (int k = -2; k <= 2; ++k) DrawHLine(ctx, rect.Left + style.left, rect.Left + right, rect.Top + mid + k * ls);
   canvas.SetPenColor(kBlack);
   row->DrawSymbols(ctx, rect);
 }

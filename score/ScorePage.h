@@ -16,6 +16,7 @@ class TGroupNote;
 class TGrpTuplet;
 class TMultiNote;
 class TSimpleNote;
+class TSymbBarre;
 
 class TScorePage {
  public:
@@ -39,6 +40,8 @@ class TScorePage {
   void OnKey(const TAbcKey_K& key);
   void OnMeter(const TAbcKey_M& meter);
   void OnTuplet(const TAbcTuplet& tuplet);
+  // A numbered ending, merged with a bar just before it.
+  void OnSection(int number);
   void OnGraceStart(const TAbcGrace& grace);
 
   // Places the held note or chord; ends the beam run and a pending continuation.
@@ -83,6 +86,9 @@ class TScorePage {
   int meterDen_ = 0;
   // A broken-rhythm sign since the last note: the next note is the pair's second.
   bool afterBrokenSign_ = false;
+  // The last bar or ending with no note, key or meter after it, and its row.
+  TSymbBarre* lastBar_ = nullptr;
+  const TScoreLine* lastBarRow_ = nullptr;
 };
 
 }  // namespace rq

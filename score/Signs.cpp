@@ -164,13 +164,16 @@ void TSymKey::Draw(TDrawCtxt& ctx, const RowRect& rect, int x) {
   }
 }
 
-int TSymMeter::Measure(TDrawCtxt& ctx, int /*spacing*/) {
+int TSymMeter::InkWidth(TDrawCtxt& ctx) const {
   ScoreCanvas& canvas = *ctx.Canvas;
-  if (Symbol != kMeterNumbers) {
-    Width = canvas.TextWidth("C");
-  } else {
-    Width = std::max(canvas.TextWidth(std::to_string(Num)), canvas.TextWidth(std::to_string(Den)));
-  }
+  if (Symbol != kMeterNumbers) return canvas.TextWidth("C");
+  return std::max(canvas.TextWidth(std::to_string(Num)), canvas.TextWidth(std::to_string(Den)));
+}
+
+int TSymMeter::Measure(TDrawCtxt& ctx, int /*spacing*/) {
+  // A line space of room after the numbers, besides the row's gap, so the first note
+  // after a meter never crowds it.
+  Width = InkWidth(ctx) + ctx.LineSpace;
   return Width;
 }
 
@@ -178,13 +181,14 @@ void TSymMeter::Draw(TDrawCtxt& ctx, const RowRect& rect, int x) {
   ScoreCanvas& canvas = *ctx.Canvas;
   X = x;
   Measure(ctx, 0);
+  const int ink = InkWidth(ctx);
   const int xa = rect.Left + x;
   const int y = rect.Top + ctx.StaffMid - ctx.GlyphOffset;
   if (Symbol == kMeterNumbers) {
     const std::string num = std::to_string(Num);
     const std::string den = std::to_string(Den);
-    canvas.TextOut(xa + (Width - canvas.TextWidth(num)) / 2, y - ctx.LineSpace, num);
-    canvas.TextOut(xa + (Width - canvas.TextWidth(den)) / 2, y + ctx.LineSpace, den);
+    canvas.TextOut(xa + (ink - canvas.TextWidth(num)) / 2, y - ctx.LineSpace, num);
+    canvas.TextOut(xa + (ink - canvas.TextWidth(den)) / 2, y + ctx.LineSpace, den);
   } else {
     canvas.TextOut(xa, y, Symbol == kMeterCommon ? "c" : "C");
   }

@@ -9,6 +9,7 @@ namespace rq {
 // Bar kinds are the ABC element kinds, and one of the score's own: the double bar of
 // two thin lines (ABC "||"; the element kind 32 also stands for "|]").
 enum BarKind : int {
+  kBarNone = 0,  // an ending whose bar ends the row before: number and bracket only
   kBarThin = 31,
   kBarThinThick = 32,
   kBarRepeatEnd = 33,
@@ -28,7 +29,8 @@ class TSymbBarre : public TSimpleSymbol {
 };
 
 // The bar that opens a numbered ending, with its number and a bracket: the first
-// ending opens with a thin bar, every other one with an end-repeat bar.
+// ending opens with a thin bar, every other one with an end-repeat bar, unless the
+// builder gives it the bar written before it or none.
 class TBarreSection : public TSymbBarre {
  public:
   explicit TBarreSection(int number)
@@ -64,8 +66,10 @@ class TSymMeter : public TSimpleSymbol {
 
   // Each number centred over the other.
   void Draw(TDrawCtxt& ctx, const RowRect& rect, int x) override;
-  // The wider of the two numbers.
+  // The wider of the two numbers and a line space of room after them.
   int Measure(TDrawCtxt& ctx, int spacing) override;
+  // The wider of the two numbers (the sign's width for C and C|).
+  int InkWidth(TDrawCtxt& ctx) const;
 
   int Num;
   int Den;

@@ -160,6 +160,19 @@ TEST(ScoreBuilder, RowsFollowTheLines) {
        "1: clef key:0 M:4/4 beam(a:12 b:12) |\n2: clef key:0 M:2/4 beam(a:12 b:12) |\n3: \n"},
       {"without L: the new meter sets the unit", "X:1\nM:4/4\nK:C\nab|\nM:2/4\nab|\n",
        "1: clef key:0 M:4/4 beam(a:12 b:12) |\n2: clef key:0 M:2/4 beam(a:8 b:8) |\n3: \n"},
+      // Only the meter in force at the first note is drawn.
+      {"a body meter before the first note replaces the header's", "X:1\nM:4/4\nK:C\nM:6/8\nab|\n",
+       "1: clef key:0 M:6/8 beam(a:12 b:12) |\n2: \n"},
+      {"two inline meters in a row", "X:1\nK:C\n[M:2/4][M:3/4]ab|\n", "1: clef key:0 M:3/4 beam(a:12 b:12) |\n2: \n"},
+      {"a meter after music stays", "X:1\nM:4/4\nK:C\nab|[M:3/4]ab|\n",
+       "1: clef key:0 M:4/4 beam(a:12 b:12) | M:3/4 beam(a:12 b:12) |\n2: \n"},
+      // An ending right after a bar is that bar: one line, one repeat sign.
+      {"a second ending after the row that ends the repeat", "X:1\nK:C\n|1 ab a2:|\n[2 ab ag||\n",
+       "1: clef key:0 [1 beam(a:12 b:12) a:16 :|\n2: clef key:0 bare[2 beam(a:12 b:12) beam(a:12 g:12) ||\n3: \n"},
+      {"a bar then a first ending", "X:1\nK:C\na2| [1 b2:|", "1: clef key:0 a:16 [1 b:16 :|\n2: \n"},
+      {"an end repeat then a second ending", "X:1\nK:C\na2:| [2 b2|]", "1: clef key:0 a:16 [2 b:16 |]\n2: \n"},
+      {"an ending without a bar before it", "X:1\nK:C\na2 [2 b2", "1: clef key:0 a:16 [2 b:16\n2: \n"},
+      {"a note between keeps both", "X:1\nK:C\na2|\nb [2 c2", "1: clef key:0 a:16 |\n2: clef key:0 b:12 [2 c:16\n3: \n"},
   };
   for (const BuildCase& c : cases) EXPECT_EQ(Rows(c.abc), c.rows) << c.what;
 }

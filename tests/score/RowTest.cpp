@@ -31,8 +31,9 @@ struct Block : TSimpleSymbol {
   int base, notes, drawnAt = -1;
 };
 
-// A row of clef and key of 20 pixels each, which put the first block at 60, then
-// blocks of (width, notes).
+// A row of clef and key of 20 pixels each, which put the first block at 65 (the clef at
+// 10, a line space of 6 after it and one and a half, 9, after the key), then blocks of
+// (width, notes).
 struct BlockRow {
   TScoreLine row;
   std::vector<Block*> blocks;
@@ -52,8 +53,8 @@ struct BlockRow {
   }
 };
 
-// 400 pixels of 8 notes in 700 (706 less the margin of a line space): gaps of 240 div
-// 7 = 34 and 2 pixels over, handed out as the accumulator of remainder / gaps passes
+// 400 pixels of 8 notes in 700 (706 less the margin of a line space): gaps of 235 div
+// 7 = 33 and 4 pixels over, handed out as the accumulator of remainder / gaps passes
 // 1.0 (reaching it is not enough).
 TEST(ScoreRow, LeftoverPixels) {
   struct Case {
@@ -62,17 +63,17 @@ TEST(ScoreRow, LeftoverPixels) {
     std::vector<int> drawnAt;
   };
   const Case cases[] = {
-      {"eight notes: the fifth symbol and the last take a pixel", std::vector<std::pair<int, int>>(8, {50, 1}),
-       {60, 144, 228, 312, 397, 481, 565, 650}},
-      {"a group of six and two notes: the step is 2/3, the second and the last move", {{300, 6}, {50, 1}, {50, 1}},
-       {60, 565, 650}},
+      {"eight notes: every second symbol and the last take a pixel", std::vector<std::pair<int, int>>(8, {50, 1}),
+       {65, 148, 232, 315, 399, 482, 566, 650}},
+      {"a group of six and two notes: the step is 4/3, the first and the last move", {{300, 6}, {50, 1}, {50, 1}},
+       {66, 565, 650}},
   };
   for (const Case& c : cases) {
     RecordedStaff s;
     BlockRow r(c.blocks);
     r.row.Draw(s.ctx, s.rect, 100, 706);
     EXPECT_EQ(std::vector({r.row.StartX, r.row.Spacing, r.row.Remainder, r.row.RightEdge}),
-              std::vector({60, 34, 2, 700})) << c.what;
+              std::vector({65, 33, 4, 700})) << c.what;
     EXPECT_EQ(r.DrawnAt(), c.drawnAt) << c.what;
   }
 }
@@ -84,18 +85,18 @@ TEST(ScoreRow, GapsThatDoNotCount) {
   BlockRow graceAndNote({{-30, 1}, {50, 1}});
   graceAndNote.row.Draw(s.ctx, s.rect, 100, 706);
   EXPECT_EQ(graceAndNote.row.Spacing, 10);
-  EXPECT_EQ(graceAndNote.DrawnAt(), (std::vector<int>{60, 90}));  // no gap after the grace group
+  EXPECT_EQ(graceAndNote.DrawnAt(), (std::vector<int>{65, 95}));  // no gap after the grace group
 
   BlockRow empty({{50, 1}, {0, 1}, {50, 1}});
   empty.row.Draw(s.ctx, s.rect, 100, 706);
-  EXPECT_EQ(empty.row.Spacing, 700 - 60 - 100);
-  EXPECT_EQ(empty.DrawnAt(), (std::vector<int>{60, 650, 650}));
+  EXPECT_EQ(empty.row.Spacing, 700 - 65 - 100);
+  EXPECT_EQ(empty.DrawnAt(), (std::vector<int>{65, 650, 650}));
 
   BlockRow r(std::vector<std::pair<int, int>>(8, {50, 1}));
   r.row.Layout(s.ctx, 100, 906);
-  EXPECT_EQ(r.row.Spacing, (900 - 460) / 7);
+  EXPECT_EQ(r.row.Spacing, (900 - 465) / 7);
   r.row.Layout(s.ctx, 100, 706);
-  EXPECT_EQ(r.row.Spacing, 34);
+  EXPECT_EQ(r.row.Spacing, 33);
 }
 
 // The first row of a tune body, built and drawn on the recording staff.
@@ -112,13 +113,14 @@ struct BuiltRow {
 
 // A row too wide for its width is first spaced closer (down to half a line space),
 // then drawn with a smaller music font, the largest at which it fits; the canvas font
-// is put back. Twenty quarters of 20 (15 at font 47), a clef of 25 (19).
+// is put back. Twenty quarters of 20 (16 at font 50), a clef of 25 at 10 and a line
+// space after it (no key in C).
 TEST(ScoreRow, TooWideRowsDrawSmaller) {
   struct Case {
     int width, font, spacing, lastX;
   };
-  for (const Case c : {Case{906, 60, (900 - 445) / 19, 900 - 20}, Case{520, 60, 3, 514 - 20}, Case{400, 47, 3, 396 - 15},
-                       Case{906, 60, (900 - 445) / 19, 900 - 20}}) {
+  for (const Case c : {Case{906, 60, (900 - 441) / 19, 900 - 20}, Case{520, 60, 3, 514 - 20}, Case{400, 50, 2, 395 - 16},
+                       Case{906, 60, (900 - 441) / 19, 900 - 20}}) {
     SCOPED_TRACE(c.width);
     static BuiltRow b([] {
       std::string notes;

@@ -118,7 +118,8 @@ TEST(SymKey, SharpsAndFlatsAtTheirSteps) {
 
 // Meter numbers stack over the middle line in the music font, each centred on the
 // wider; its symbols sit on it; the clef is centred on the bottom line (its G line one
-// space above). "1" and "2" measure 20, "8" 17.
+// space above). "1" and "2" measure 20, "8" 17; a meter takes a line space (6) of room
+// after its numbers.
 TEST(Signs, MeterAndClefGlyphs) {
   struct Case {
     const char* what;
@@ -126,13 +127,13 @@ TEST(Signs, MeterAndClefGlyphs) {
     std::vector<std::tuple<std::string, int, int>> texts;  // text, x from the sign, staff y from the middle line
     int width;
   };
-  Case cases[] = {{"12/8", std::make_unique<TSymMeter>(12, 8, kMeterNumbers), {{"12", 0, -6}, {"8", 11, 6}}, 40},
-                  {"3/2", std::make_unique<TSymMeter>(3, 2, kMeterNumbers), {{"3", 0, -6}, {"2", 0, 6}}, 20},
-                  {"10/8", std::make_unique<TSymMeter>(10, 8, kMeterNumbers), {{"10", 0, -6}, {"8", 11, 6}}, 40},
-                  {"6/16", std::make_unique<TSymMeter>(6, 16, kMeterNumbers), {{"6", 10, -6}, {"16", 0, 6}}, 40},
-                  {"common", std::make_unique<TSymMeter>(4, 4, kMeterCommon), {{"c", 0, 0}}, 23},
-                  {"cut", std::make_unique<TSymMeter>(2, 2, kMeterCut), {{"C", 0, 0}}, 23},
-                  {"unknown symbol", std::make_unique<TSymMeter>(3, 4, 7), {{"C", 0, 0}}, 23},
+  Case cases[] = {{"12/8", std::make_unique<TSymMeter>(12, 8, kMeterNumbers), {{"12", 0, -6}, {"8", 11, 6}}, 46},
+                  {"3/2", std::make_unique<TSymMeter>(3, 2, kMeterNumbers), {{"3", 0, -6}, {"2", 0, 6}}, 26},
+                  {"10/8", std::make_unique<TSymMeter>(10, 8, kMeterNumbers), {{"10", 0, -6}, {"8", 11, 6}}, 46},
+                  {"6/16", std::make_unique<TSymMeter>(6, 16, kMeterNumbers), {{"6", 10, -6}, {"16", 0, 6}}, 46},
+                  {"common", std::make_unique<TSymMeter>(4, 4, kMeterCommon), {{"c", 0, 0}}, 29},
+                  {"cut", std::make_unique<TSymMeter>(2, 2, kMeterCut), {{"C", 0, 0}}, 29},
+                  {"unknown symbol", std::make_unique<TSymMeter>(3, 4, 7), {{"C", 0, 0}}, 29},
                   {"clef", std::make_unique<TSymCSol>(), {{"&", 0, 12}}, 25}};  // 12: two spaces down
   for (Case& c : cases) {
     SCOPED_TRACE(c.what);
