@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QPainter>
 #include <algorithm>
+#include <climits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,6 +15,9 @@
 #include "Corpus.h"
 #include "score/MusicFont.h"
 #include "platform/ByteText.h"
+#include "score/NoteGroups.h"
+#include "score/PageLayout.h"
+#include "score/PagePrint.h"
 #include "score/PainterCanvas.h"
 #include "score/ScorePage.h"
 #include "score/Signs.h"
@@ -233,6 +237,106 @@ TEST(ScoreCorpus, EveryRowStaysInsideItsWidth) {
     rows += page.Rows.size();
   }
   EXPECT_GT(rows, tunes.size() * 3);
+}
+
+// Where a row's music starts: the first note, rest or sign after the key as drawn.
+int FirstX(const TScoreSymbol& symbol) {
+  if (const auto* group = dynamic_cast<const TGroupSymbol*>(&symbol)) {
+    return group->Children.empty() ? -1 : group->Children.front()->X;
+  }
+  if (const auto* tuplet = dynamic_cast<const TGrpTuplet*>(&symbol)) {
+    return tuplet->Members.empty() ? -1 : FirstX(*tuplet->Members.front());
+  }
+  if (const auto* simple = dynamic_cast<const TSimpleSymbol*>(&symbol)) return simple->X;
+  return -1;
+}
+
+// Inked scanlines of an image, as [first, last + 1); empty when none is inked.
+std::pair<int, int> InkedLines(const QImage& image) {
+  int first = -1;
+  int last = -1;
+  for (int y = 0; y < image.height(); ++y) {
+    const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+    for (int x = 0; x < image.width(); ++x) {
+      if (qGray(line[x]) < 128) {
+        if (first < 0) first = y;
+        last = y;
+        break;
+      }
+    }
+  }
+  return {first, last + 1};
+}
+
+// Every corpus tune printed on A4 at 300 dots per inch with the default page settings,
+// each row painted alone where the page puts it: no row's ink comes within half a line
+// space of its neighbour's on the page, and the music of every row starts at least a
+// line space after the key signature (after the clef in C).
+TEST(ScoreCorpus, PrintedRowsKeepApartAndClearOfTheKey) {
+  RQ_SKIP_WITHOUT_CORPUS();
+  ASSERT_TRUE(RegisterMusicFont());
+  const auto tunes = corpus::Tunes();
+  ASSERT_GT(tunes.size(), 100U);
+  const PageMetrics m = PrinterMetrics(PageSettings{}, 2480, 3508);
+  QImage probe(1, 1, QImage::Format_RGB32);
+  QPainter probePainter(&probe);
+  PainterCanvas probeCanvas(probePainter, {kMusicFace, m.FontHeight, false});
+  TDrawCtxt probeCtx = PageContext(probeCanvas, m.FontHeight);
+  size_t rowsSeen = 0;
+  int crowded = 0;
+  int nearKey = 0;
+  for (const TLines& tune : tunes) {
+    TPageRowBuilder builder;
+    builder.AddTune(tune);
+    PageRows rows = builder.Take();
+    const std::vector<RowRoom> rooms = PageRowRooms(probeCtx, rows, m.RowHeight, m.Width);
+    const PagePlan plan = PlanPages(rows, rooms, m.RowHeight, m.Height);
+    for (const auto& page : plan) {
+      int lastBottom = INT_MIN;
+      int lastLineSpace = 0;
+      for (const PlacedRow& placed : page) {
+        // The row with a row's height of paper above and below it.
+        QImage image(m.Width, 3 * m.RowHeight, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        int lineSpace = 0;
+        {
+          QPainter painter(&image);
+          PainterCanvas canvas(painter, {kMusicFace, m.FontHeight, false});
+          TDrawCtxt ctx = PageContext(canvas, m.FontHeight);
+          PaintPageRow(painter, ctx, *rows[placed.Index], {0, m.RowHeight, m.Width, 2 * m.RowHeight}, kPrintTitleFonts);
+          lineSpace = ctx.LineSpace;
+          if (!rows[placed.Index]->IsHeader) {
+            const auto& symbols = static_cast<TScoreLine&>(*rows[placed.Index]).Symbols;
+            if (symbols.size() > 2) {
+              const auto& clef = static_cast<const TSimpleSymbol&>(*symbols[0]);
+              const auto& key = static_cast<const TSimpleSymbol&>(*symbols[1]);
+              const int signEnd = key.Width > 0 ? key.X + key.Width : clef.X + clef.Width;
+              const int first = FirstX(*symbols[2]);
+              if (first >= 0 && first - signEnd < lineSpace) ++nearKey;
+              EXPECT_GE(first - signEnd, lineSpace) << tune.front() << " row " << placed.Index;
+            }
+          }
+        }
+        const auto [top, bottom] = InkedLines(image);
+        ++rowsSeen;
+        if (top < 0) continue;
+        const int pageTop = placed.Top - m.RowHeight + top;
+        const int pageBottom = placed.Top - m.RowHeight + bottom;
+        EXPECT_TRUE(top > 0 && bottom < image.height()) << tune.front() << " row " << placed.Index;
+        const int apart = std::max(lineSpace, lastLineSpace) / 2;
+        if (lastBottom != INT_MIN && pageTop - lastBottom < apart) {
+          ++crowded;
+          ADD_FAILURE() << tune.front() << " row " << placed.Index << ": " << pageTop - lastBottom
+                        << " pixels below the row above";
+        }
+        lastBottom = pageBottom;
+        lastLineSpace = lineSpace;
+      }
+    }
+  }
+  EXPECT_EQ(crowded, 0);
+  EXPECT_EQ(nearKey, 0);
+  EXPECT_GT(rowsSeen, tunes.size() * 3);
 }
 
 }  // namespace
