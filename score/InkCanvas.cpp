@@ -27,7 +27,10 @@ void InkCanvas::Take(double top, double bottom) {
 }
 
 const QRectF& InkCanvas::GlyphBox(int height, unsigned char code) {
-  Boxes& set = boxes_[height];
+  thread_local std::map<int, Boxes> sets;
+  thread_local std::pair<int, Boxes*> last{-1, nullptr};
+  if (last.first != height) last = {height, &sets[height]};
+  Boxes& set = *last.second;
   if (!set.raw.isValid()) set.raw = QRawFont::fromFont(PainterCanvas::QtFont({kMusicFace, height, false}, nullptr));
   if (!set.known[code]) {
     set.known[code] = true;

@@ -43,7 +43,8 @@ class InkCanvas : public ScoreCanvas {
     std::array<QRectF, 256> box;
     std::array<bool, 256> known{};
   };
-  const QRectF& GlyphBox(int height, unsigned char code);
+  // The boxes are kept per thread for every ink canvas: rows are measured one by one.
+  static const QRectF& GlyphBox(int height, unsigned char code);
   void Take(double top, double bottom);
 
   ScoreCanvas& measure_;
@@ -52,7 +53,6 @@ class InkCanvas : public ScoreCanvas {
   bool seen_ = false;
   int top_ = 0;
   int bottom_ = 0;
-  std::map<int, Boxes> boxes_;
 };
 
 }  // namespace rq

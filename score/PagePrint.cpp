@@ -68,7 +68,6 @@ void PaintPageRow(QPainter& painter, TDrawCtxt& ctx, TGenScoreLine& row, const R
   }
   const int rowHeight = cell.Bottom - cell.Top;
   PaintScoreRow(ctx, static_cast<TScoreLine*>(&row), cell, rowHeight, cell.Right - cell.Left, kPageStaff);
-  ctx.Canvas->Flush();
 }
 
 std::vector<RowRoom> PageRowRooms(TDrawCtxt& ctx, PageRows& rows, int rowHeight, int width) {
@@ -102,6 +101,9 @@ PrintOutcome PrintPages(QPagedPaintDevice& device, PageRows& rows, const PageSet
       const RowRect cell{m.Left, top, m.Left + m.Width, top + m.RowHeight};
       PaintPageRow(painter, ctx, *rows[placed.Index], cell, kPrintTitleFonts);
     }
+    // The page's music goes out at once: a few long glyph runs and fills are much
+    // less for the device to write (and compress) than a few per row.
+    canvas.Flush();
     PaintFooter(painter, m.FooterX, m.FooterY, m.FooterHeight);
     ++outcome.Pages;
     if (pageDone) pageDone(outcome.Pages);

@@ -39,7 +39,8 @@ TDrawCtxt PageContext(PainterCanvas& canvas, int fontHeight);
 void PaintFooter(QPainter& painter, int x, int y, int height);
 
 // Paints one row into its cell: a title row's title and composer, or a staff row's
-// black staff and music. The paper is not painted.
+// black staff and music. The paper is not painted; on a vector device the music is
+// held back until the canvas is flushed.
 void PaintPageRow(QPainter& painter, TDrawCtxt& ctx, TGenScoreLine& row, const RowRect& cell, TitleFonts fonts);
 
 // The room each row's ink needs beyond its cell on this page surface: none for

@@ -148,7 +148,8 @@ void PainterCanvas::TextOut(int x, int y, std::string_view text) {
       return;
     }
   }
-  Flush();
+  // Held ink of the same colour may go out after this text: nothing is drawn over.
+  if (heldRgb_ != textRgb_) Flush();
   painter_.setPen(text_);
   painter_.setFont(current_->qfont);
   painter_.drawText(baseline, Decode(text));

@@ -115,6 +115,18 @@ int TScoreLine::FittingFont(TDrawCtxt& ctx, int rowHeight, int width) {
 void TScoreLine::Layout(TDrawCtxt& ctx, int rowHeight, int width) {
   if (!HasClef || Symbols.size() < 2) return;
   FontHeight = FittingFont(ctx, rowHeight, width);
+  // A row is measured, then painted, at the same size: the second layout only sets
+  // the context's metrics and the places found the first time.
+  const LayoutKey key{ctx.Canvas->Font().height, width, Symbols.size(), FontHeight};
+  if (key == layoutKey_) {
+    const FontScope font(ctx, FontHeight);
+    ctx.SetStaffMetrics(rowHeight);
+    StartX = laidOut_[0];
+    RightEdge = laidOut_[1];
+    Spacing = laidOut_[2];
+    Remainder = laidOut_[3];
+    return;
+  }
   const Extent e = MeasureAt(ctx, FontHeight, rowHeight);
   StartX = e.startX;
   RightEdge = width - e.margin;
@@ -123,6 +135,8 @@ void TScoreLine::Layout(TDrawCtxt& ctx, int rowHeight, int width) {
     Spacing = free / (e.notes - 1);
     Remainder = free % (e.notes - 1);
   }
+  layoutKey_ = key;
+  laidOut_ = {StartX, RightEdge, Spacing, Remainder};
 }
 
 void TScoreLine::Draw(TDrawCtxt& ctx, const RowRect& rect, int rowHeight, int width) {

@@ -2,6 +2,7 @@
 // title row stands at the top of a printed tune.
 #pragma once
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -69,6 +70,17 @@ class TScoreLine : public TGenScoreLine {
   size_t fitSymbols_ = 0;
   int fitFont_ = 0;
   std::vector<int> xs_;  // the symbols' x in the draw under way
+  // The last layout: the canvas font, width, symbol count and row font it was made
+  // for, and its start, right edge, gap and remainder.
+  struct LayoutKey {
+    int base = 0;
+    int width = 0;
+    size_t symbols = 0;
+    int font = 0;
+    bool operator==(const LayoutKey&) const = default;
+  };
+  LayoutKey layoutKey_;
+  std::array<int, 4> laidOut_{};
 };
 
 // The margin a row keeps from the right edge of its width, and the closest gap
