@@ -95,7 +95,10 @@ std::string DescribeSymbol(const TScoreSymbol& symbol) {
     return number;
   }
   if (const auto* bar = dynamic_cast<const TSymbBarre*>(&symbol)) return BarText(bar->BarKind);
-  if (const auto* key = dynamic_cast<const TSymKey*>(&symbol)) return "key:" + std::to_string(key->Sharps);
+  if (const auto* key = dynamic_cast<const TSymKey*>(&symbol)) {
+    const int naturals = key->Naturals();
+    return (naturals > 0 ? "nat:" + std::to_string(naturals) + " " : "") + "key:" + std::to_string(key->Sharps);
+  }
   if (const auto* meter = dynamic_cast<const TSymMeter*>(&symbol)) {
     if (meter->Symbol == kMeterCommon) return "M:C";
     if (meter->Symbol == kMeterCut) return "M:C|";

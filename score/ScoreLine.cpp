@@ -13,6 +13,7 @@
 #include "score/NoteGroups.h"
 #include "score/ScoreCanvas.h"
 #include "score/Signs.h"
+#include "score/SimpleNote.h"
 
 namespace rq {
 namespace {
@@ -183,6 +184,8 @@ void TScoreLine::DrawSymbols(TDrawCtxt& ctx, const RowRect& rect) {
     x += TakesGap(w) ? w + Spacing : -w;
   }
 
+  CentreBarRests(ctx);
+
   for (size_t i = kFirstMusic; i < Symbols.size(); ++i) {
     if (auto* ending = dynamic_cast<TBarreSection*>(Symbols[i].get())) {
       ending->BracketEnd = RightEdge;
@@ -195,6 +198,22 @@ void TScoreLine::DrawSymbols(TDrawCtxt& ctx, const RowRect& rect) {
       ending->RowRight = RightEdge;
     }
     Symbols[i]->Draw(ctx, rect, xs_[i]);
+  }
+}
+
+// A whole-bar rest alone between two bars (or a bar and the row's end) stands in the
+// middle of its bar.
+void TScoreLine::CentreBarRests(TDrawCtxt& ctx) {
+  for (size_t i = kFirstMusic; i < Symbols.size(); ++i) {
+    const auto* rest = dynamic_cast<const TSimpleNote*>(Symbols[i].get());
+    if (rest == nullptr || !rest->IsRest() || !rest->WholeBar) continue;
+    const bool barBefore = i == kFirstMusic || dynamic_cast<const TSymbBarre*>(Symbols[i - 1].get()) != nullptr;
+    const bool barAfter = i + 1 == Symbols.size() || dynamic_cast<const TSymbBarre*>(Symbols[i + 1].get()) != nullptr;
+    if (!barBefore || !barAfter) continue;
+    const int left = i == kFirstMusic ? StartX : xs_[i - 1] + Symbols[i - 1]->Measure(ctx, Spacing);
+    const int right = i + 1 == Symbols.size() ? RightEdge : xs_[i + 1];
+    const int width = Symbols[i]->Measure(ctx, Spacing);
+    xs_[i] = std::max(left, (left + right - width) / 2);
   }
 }
 

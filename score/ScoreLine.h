@@ -63,6 +63,7 @@ class TScoreLine : public TGenScoreLine {
   Extent MeasureAt(TDrawCtxt& ctx, int fontHeight, int rowHeight);
   bool FitsAt(TDrawCtxt& ctx, int fontHeight, int rowHeight, int width);
   int FittingFont(TDrawCtxt& ctx, int rowHeight, int width);
+  void CentreBarRests(TDrawCtxt& ctx);
 
   // The last fitting, for the canvas font, width and symbol count it was made for.
   int fitBase_ = 0;

@@ -49,6 +49,7 @@ int TScorePage::BuildInto(std::span<const TAbc* const> elements, ScoreRows& list
   afterBrokenSign_ = false;
   lastBar_ = nullptr;
   lastBarRow_ = nullptr;
+  keyBefore_ = 0;
 
   list.push_back(std::make_unique<TScoreLine>());
   Row = list.back().get();
@@ -157,10 +158,14 @@ void TScorePage::OnKey(const TAbcKey_K& key) {
     return;
   }
   EndTuplet();
+  const int previous = Key;
   Key = key.Sharps;
   if (Row->HasClef) {
     lastBar_ = nullptr;
-    Append(std::make_unique<TSymKey>(Key));
+    Append(std::make_unique<TSymKey>(Key, previous));
+  } else if (previous != Key) {
+    // Between rows: the next row opens with the naturals and the new key.
+    keyBefore_ = previous;
   }
 }
 
@@ -342,7 +347,8 @@ void TScorePage::EndTuplet() {
 
 void TScorePage::EnsureClefKey(TScoreLine& row) {
   if (row.HasClef) return;
-  row.Symbols.insert(row.Symbols.begin(), std::make_unique<TSymKey>(Key));
+  row.Symbols.insert(row.Symbols.begin(), std::make_unique<TSymKey>(Key, keyBefore_));
+  keyBefore_ = 0;
   row.Symbols.insert(row.Symbols.begin(), std::make_unique<TSymCSol>());
   row.HasClef = 1;
   Continued = false;

@@ -89,6 +89,8 @@ class TScorePage {
   // The last bar or ending with no note, key or meter after it, and its row.
   TSymbBarre* lastBar_ = nullptr;
   const TScoreLine* lastBarRow_ = nullptr;
+  // The key before a change between rows, for the next row's naturals (0: none).
+  int keyBefore_ = 0;
 };
 
 }  // namespace rq

@@ -47,15 +47,19 @@ class TBarreSection : public TSymbBarre {
   int RowRight = -1;
 };
 
-// Key signature: sharps (positive) or flats (negative), at most seven drawn.
+// Key signature: sharps (positive) or flats (negative), at most seven drawn. A change
+// from a key with accidentals it does not keep draws naturals for those first.
 class TSymKey : public TSimpleSymbol {
  public:
-  explicit TSymKey(int sharps) : Sharps(sharps) {}
+  explicit TSymKey(int sharps, int previous = 0) : Sharps(sharps), Previous(previous) {}
 
   void Draw(TDrawCtxt& ctx, const RowRect& rect, int x) override;
   int Measure(TDrawCtxt& ctx, int spacing) override;
+  // How many of the previous key's accidentals are cancelled by naturals.
+  int Naturals() const;
 
   int Sharps;
+  int Previous;  // the key in force before this one
 };
 
 enum MeterSymbol : int { kMeterNumbers = 0, kMeterCommon = 1, kMeterCut = 2 };

@@ -72,6 +72,15 @@ TEST(ScoreBuilder, BeamsChordsGroupsSignsAndLengths) {
       {"a blank after the tuplet sign", "K:C\n(3 abc d", "clef key:0 tuplet3(beam(a:12 b:12 c:12)) d:12"},
       {"chords in broken rhythm, slashes", "K:C\n[ce]>[df] c//d//e3/",
        "clef key:0 beam([c:13 e:13] [d:8 f:8]) beam(c:4 d:4 e:13)"},
+      // A length after the bracket is the chord's.
+      {"a chord of quarters, wholes, sixteenths", "K:C\n[CEG]2 [ceg]8 [Ace]/",
+       "clef key:0 [C:16 E:16 G:16] [c:24 e:24 g:24] [A:8 c:8 e:8]"},
+      {"a chord length multiplies the notes'", "K:C\n[C2E]3/", "clef key:0 [C:17 E:13]"},
+      // A change to fewer accidentals cancels the others with naturals first.
+      {"D to G within a row", "K:D\nab [K:G] c|", "clef key:2 beam(a:12 b:12) nat:1 key:1 c:12 |"},
+      {"flats to sharps", "K:F\na [K:D] c|", "clef key:-1 a:12 nat:1 key:2 c:12 |"},
+      {"to C", "K:A\na [K:C] c|", "clef key:3 a:12 nat:3 key:0 c:12 |"},
+      {"to more accidentals: none", "K:G\na [K:D] c|", "clef key:1 a:12 key:2 c:12 |"},
   };
   ExpectOneRow(cases, "X:1\n", "");
 }
@@ -151,6 +160,8 @@ TEST(ScoreBuilder, RowsFollowTheLines) {
        "1: clef key:1 M:6/8 beam(a:12 b:12) |\n2: clef key:1 beam(c:12 d:12) |\n3: \n"},
       {"a key change at a line's start opens the row in the new key", "X:1\nK:G\nab|\nK:D\ncd|\n",
        "1: clef key:1 beam(a:12 b:12) |\n2: clef key:2 beam(c:12 d:12) |\n3: \n"},
+      {"with naturals for what it cancels, once", "X:1\nK:D\nab|\nK:C\ncd|\nef|\n",
+       "1: clef key:2 beam(a:12 b:12) |\n2: clef nat:2 key:0 beam(c:12 d:12) |\n3: clef key:0 beam(e:12 f:12) |\n4: \n"},
       {"a continued line keeps its row and beam run", "X:1\nK:C\nab\\\ncd|\n",
        "1: clef key:0 beam(a:12 b:12 c:12 d:12) |\n2: \n"},
       {"the last note of a continued last line", "X:1\nK:C\nabc d\\\n", "1: clef key:0 beam(a:12 b:12 c:12) d:12\n"},

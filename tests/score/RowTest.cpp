@@ -115,6 +115,22 @@ struct BuiltRow {
   TScoreLine& Row() { return *page.Rows.front(); }
 };
 
+// A whole-bar rest alone in its bar stands in the middle between the bar lines (or
+// the meter before it); a note's bar is spaced as usual.
+TEST(ScoreRow, WholeBarRestStandsMidBar) {
+  BuiltRow b("[M:4/4] z8|c8|z8|");
+  b.Row().Draw(b.s.ctx, b.s.rect, 100, 706);
+  const auto& symbols = b.Row().Symbols;
+  ASSERT_EQ(symbols.size(), 9u);
+  const auto x = [&](size_t i) { return static_cast<const TSimpleSymbol&>(*symbols[i]).X; };
+  const auto end = [&](size_t i) { return x(i) + symbols[i]->Measure(b.s.ctx, b.Row().Spacing); };
+  for (const size_t rest : {3u, 7u}) {
+    const int middle = x(rest) + symbols[rest]->Measure(b.s.ctx, 0) / 2;
+    EXPECT_NEAR(middle, (end(rest - 1) + x(rest + 1)) / 2, 1) << rest;
+  }
+  EXPECT_EQ(x(5), end(4) + b.Row().Spacing);
+}
+
 // A row too wide for its width is first spaced closer (down to half a line space),
 // then drawn with a smaller music font, the largest at which it fits; the canvas font
 // is put back. Twenty quarters of 20 (16 at font 50), a clef of 25 at 10 and a line
