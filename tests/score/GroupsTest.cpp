@@ -50,7 +50,7 @@ std::unique_ptr<TSimpleNote> Long(int pitch, int num, int acc = kAccNone) {
   return std::make_unique<TSimpleNote>(pitch, 0, kSymbolAlone, 1, num, acc);
 }
 
-// A stand-alone chord: bare heads in one column after the widest accidental, a note a
+// A stand-alone chord: bare heads in one column after the accidentals' columns, a note a
 // second from an unmoved neighbour across the stem (right of an up-stem, left of a
 // down-stem), one stem through the heads ending in the stem-and-flags glyph of the
 // chord's length at the head nearest the flag. Widths: "q", "h", heads and stem glyphs
@@ -77,6 +77,12 @@ TEST(Chord, HeadsStemAndSeconds) {
        {{halfHead, 0, 8}, {halfHead, 0, 10}, {"\xB5", 0, 8}}, 0, 10, 8, 20},
       {"wholes: no stem", {{8, 8, 0}, {9, 8, 0}}, {{"w", 0, 8}, {"w", 17, 9}}, -1, 0, 0, 37},
       {"sixteenths: two flags", {{9, 0, 0}, {4, 0, 0}}, {{head, 0, 9}, {head, 0, 4}, {"\xA2", 0, 9}}, 17, 4, 9, 20},
+      // Accidentals less than a sixth apart stand in columns, the upper one nearest the
+      // heads; a sixth apart they share one, each right-aligned in it.
+      {"accidentals a third apart: two columns", {{1, 1, kAccSharp}, {3, 1, kAccSharp}, {5, 1, kAccNone}},
+       {{"#", 0, 1}, {head, 26, 1}, {"#", 13, 3}, {head, 26, 3}, {head, 26, 5}, {"\xA3", 26, 5}}, 43, 1, 5, 46},
+      {"accidentals a sixth apart: one column", {{1, 1, kAccSharp}, {7, 1, kAccFlat}},
+       {{"#", 0, 1}, {head, 13, 1}, {"b", 2, 7}, {head, 13, 7}, {"\xA3", 13, 7}}, 30, 1, 7, 33},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
