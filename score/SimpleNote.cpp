@@ -90,9 +90,11 @@ std::string TSimpleNote::GetAccGlyph() const {
   }
 }
 
-std::string TGraceNote::GetHeadGlyph() const { return ";"; }
+std::string TGraceNote::GetHeadGlyph() const { return Bare ? Glyph(0xF6) : ";"; }
 
 std::string TGraceNote::GetAccGlyph() const {
+  if (Bare && Accidental != kAccDoubleSharp && Accidental != kAccDoubleFlat) return TSimpleNote::GetAccGlyph();
+  if (Bare) return {};
   switch (Accidental) {
     case kAccSharp: return "I";
     case kAccFlat: return "i";

@@ -86,6 +86,10 @@ class TGraceNote : public TSimpleNote {
   using TSimpleNote::TSimpleNote;
   std::string GetHeadGlyph() const override;
   std::string GetAccGlyph() const override;
+
+  // In a beamed group: the bare full-size head and accidentals, which the group draws
+  // at the grace size; alone, the small note with its stem and flag.
+  bool Bare = false;
 };
 
 }  // namespace rq
