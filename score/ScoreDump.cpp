@@ -40,7 +40,7 @@ std::string DescribeNote(const TSimpleNote& note) {
     return (note.Invisible ? "x:" : note.WholeBar ? "Z:" : "z:") + std::to_string(note.DurIndex);
   }
   std::string text = AccidentalText(note.Accidental) + PitchName(note.Pitch);
-  return text + ":" + std::to_string(note.DurIndex);
+  return text + ":" + (note.Breve ? std::string(note.Dots() > 0 ? "breve." : "breve") : std::to_string(note.DurIndex));
 }
 
 const char* BarText(int kind) {

@@ -76,6 +76,8 @@ TEST(ScoreBuilder, BeamsChordsGroupsSignsAndLengths) {
       {"a chord of quarters, wholes, sixteenths", "K:C\n[CEG]2 [ceg]8 [Ace]/",
        "clef key:0 [C:16 E:16 G:16] [c:24 e:24 g:24] [A:8 c:8 e:8]"},
       {"a chord length multiplies the notes'", "K:C\n[C2E]3/", "clef key:0 [C:17 E:13]"},
+      // Sixteen eighths are a breve, twenty-four a dotted one; a rest stays a rest.
+      {"breves", "L:1/8\nK:C\nF12 F16 F24 z16", "clef key:0 F:25 F:breve F:breve. z:27"},
       // A change to fewer accidentals cancels the others with naturals first.
       {"D to G within a row", "K:D\nab [K:G] c|", "clef key:2 beam(a:12 b:12) nat:1 key:1 c:12 |"},
       {"flats to sharps", "K:F\na [K:D] c|", "clef key:-1 a:12 nat:1 key:2 c:12 |"},
