@@ -77,6 +77,27 @@ QFont PainterCanvas::QtFont(const CanvasFont& font, QPaintDevice* device) {
   return f;
 }
 
+void PainterCanvas::PrepareGlyphs(FontState& state) const {
+  state.glyphsReady = true;
+  const bool music = state.font.family == kMusicFace;
+  if (!music && rasterDevice_) return;
+  const QRawFont raw = QRawFont::fromFont(state.qfont);
+  state.raw = raw;
+  if (!raw.isValid()) return;
+  QString codes;
+  for (int c = 0; c < 256; ++c) codes.append(QChar(music ? 0xF000 + c : c));
+  const QList<quint32> indexes = raw.glyphIndexesForString(codes);
+  const QList<QPointF> advances = raw.advancesForGlyphIndexes(indexes);
+  for (int c = 0; c < 256 && c < indexes.size(); ++c) {
+    if (indexes[c] == 0) continue;
+    QGlyphRun& run = state.glyphs[static_cast<size_t>(c)];
+    run.setRawFont(raw);
+    run.setGlyphIndexes({indexes[c]});
+    run.setPositions({QPointF(0, 0)});
+    if (c < advances.size()) state.advances[static_cast<size_t>(c)] = advances[c].x();
+  }
+}
+
 void PainterCanvas::SetFont(const CanvasFont& font) {
   font_ = font;
   for (auto& state : fonts_) {
@@ -90,23 +111,6 @@ void PainterCanvas::SetFont(const CanvasFont& font) {
   // Truncated like the glyph offset (height div 2), so an odd height puts the music
   // font's baseline exactly on the staff position.
   state->ascent = static_cast<int>(QFontMetricsF(qfont, painter_.device()).ascent());
-  const bool music = font.family == kMusicFace;
-  const QRawFont raw = music || !rasterDevice_ ? QRawFont::fromFont(qfont) : QRawFont();
-  state->raw = raw;
-  if (raw.isValid()) {
-    QString codes;
-    for (int c = 0; c < 256; ++c) codes.append(QChar(music ? 0xF000 + c : c));
-    const QList<quint32> indexes = raw.glyphIndexesForString(codes);
-    const QList<QPointF> advances = raw.advancesForGlyphIndexes(indexes);
-    for (int c = 0; c < 256 && c < indexes.size(); ++c) {
-      if (indexes[c] == 0) continue;
-      QGlyphRun& run = state->glyphs[static_cast<size_t>(c)];
-      run.setRawFont(raw);
-      run.setGlyphIndexes({indexes[c]});
-      run.setPositions({QPointF(0, 0)});
-      if (c < advances.size()) state->advances[static_cast<size_t>(c)] = advances[c].x();
-    }
-  }
   current_ = state.get();
   fonts_.push_back(std::move(state));
 }
@@ -132,6 +136,9 @@ void PainterCanvas::DrawGlyphImage(unsigned char code, QPoint baseline) {
 }
 
 void PainterCanvas::TextOut(int x, int y, std::string_view text) {
+  // Glyphs are looked up on the first text of a font: sizes tried while a row is
+  // fitted are only measured.
+  if (!current_->glyphsReady) PrepareGlyphs(*current_);
   const QPointF baseline(x, y + current_->ascent);
   // On a vector device every glyph joins the held runs: music glyphs, meters and the
   // numbers of endings and tuplets (plain digits: no text layout is needed).

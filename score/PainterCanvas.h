@@ -71,6 +71,7 @@ class PainterCanvas : public ScoreCanvas {
     QRawFont raw;
     std::array<QGlyphRun, 256> glyphs;
     std::array<qreal, 256> advances{};
+    bool glyphsReady = false;  // raw, glyphs and advances looked up
     // Music face only, on raster devices: the glyphs as images in the text colour.
     std::shared_ptr<GlyphImages> images;
   };
@@ -101,6 +102,7 @@ class PainterCanvas : public ScoreCanvas {
   bool HoldText(std::string_view text, QPointF baseline);
   void FlushGlyphs();
   const FontState& StateFor(const CanvasFont& font);
+  void PrepareGlyphs(FontState& state) const;
   // Draws a glyph of the music font from its image at the baseline's start.
   void DrawGlyphImage(unsigned char code, QPoint baseline);
 
