@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <limits>
 #include <new>
+#include <numeric>
 #include <type_traits>
 
 #include "notation/AbcDef.h"
@@ -629,8 +630,31 @@ void TAbcParser::OnBracketOpen() {
 void TAbcParser::OnBracketClose() {
   fieldLetter_ = 0;
   ++col_;
-  if (inBracket_) Append<TAbcChordSym>(Pos(tokenStart_), Pos(tokenStart_), kAbcBracketClose);
+  if (inBracket_) {
+    // A length after the bracket is the chord's: it multiplies each note's own
+    // ([CEG]2 is a chord of quarters in L:1/8).
+    const int lengthFrom = col_;
+    while (Cur() == '/' || IsAbcDigit(Cur())) ++col_;
+    if (col_ > lengthFrom) ScaleChord(NoteLengthOf(Span(lengthFrom, col_)).value_or(AbcLength{}));
+    Append<TAbcChordSym>(Pos(tokenStart_), Pos(tokenStart_), kAbcBracketClose);
+  }
   inBracket_ = false;
+}
+
+void TAbcParser::ScaleChord(AbcLength length) {
+  for (size_t k = elements_.size(); k-- > 0 && elements_[k]->Kind != kAbcBracketOpen;) {
+    if (elements_[k]->Kind != kAbcNote) continue;
+    auto* note = static_cast<TAbcNote*>(elements_[k]);
+    int64_t num = int64_t{note->LenNum} * length.num;
+    int64_t den = int64_t{std::max(note->LenDen, 1)} * std::max(length.den, 1);
+    const int64_t common = std::gcd(num, den);
+    if (common > 1) {
+      num /= common;
+      den /= common;
+    }
+    note->LenNum = static_cast<int>(std::clamp<int64_t>(num, 0, std::numeric_limits<int>::max()));
+    note->LenDen = static_cast<int>(std::clamp<int64_t>(den, 1, std::numeric_limits<int>::max()));
+  }
 }
 
 void TAbcParser::OnPlus() {

@@ -85,6 +85,8 @@ class TAbcParser {
   void OnBracketOpen();
   void OnContinuation();
   void OnBracketClose();
+  // Multiplies the lengths of the notes of the chord just closed.
+  void ScaleChord(AbcLength length);
   void OnGraceOpen();
   void OnGraceClose();
   void OnDefault();

@@ -27,7 +27,8 @@ int StemInset(int glyphWidth) { return glyphWidth - glyphWidth * 19 / 100; }
 
 // Where the pieces of a chord go, relative to its x.
 struct TMultiNote::Placement {
-  int accWidth = 0;          // the widest accidental, with its pixel
+  int accWidth = 0;          // the accidentals' columns, with their pixel
+  std::vector<int> accX;     // each member's accidental from the chord's x
   int column = 0;            // the heads' column
   int stemX = 0;             // the stem (up: inside the column's right edge)
   std::vector<int> offsets;  // each member's head from the column
@@ -122,7 +123,33 @@ TMultiNote::Placement TMultiNote::Place(TDrawCtxt& ctx) const {
     }
   }
 
-  for (const auto& note : Notes) p.accWidth = std::max(p.accWidth, note->AccidentalWidth(ctx));
+  // Accidentals from the top down, each in the column nearest the heads where the
+  // others stand at least a sixth away, so none is drawn over another.
+  int widest = 0;
+  for (const auto& note : Notes) widest = std::max(widest, note->AccidentalWidth(ctx));
+  std::vector<int> accColumn(Notes.size(), 0);
+  std::vector<std::vector<int>> columns;  // the pitches in each column
+  std::vector<size_t> downward(order.begin(), order.end());
+  std::stable_sort(downward.begin(), downward.end(),
+                   [&](size_t a, size_t b) { return Notes[a]->Pitch > Notes[b]->Pitch; });
+  for (const size_t i : downward) {
+    if (Notes[i]->AccidentalWidth(ctx) == 0) continue;
+    const int pitch = Notes[i]->Pitch;
+    size_t c = 0;
+    while (c < columns.size() &&
+           std::any_of(columns[c].begin(), columns[c].end(), [&](int other) { return std::abs(other - pitch) < 6; })) {
+      ++c;
+    }
+    if (c == columns.size()) columns.emplace_back();
+    columns[c].push_back(pitch);
+    accColumn[i] = static_cast<int>(c);
+  }
+  const int columnCount = static_cast<int>(columns.size());
+  p.accWidth = columnCount * widest;
+  p.accX.assign(Notes.size(), 0);
+  for (size_t i = 0; i < Notes.size(); ++i) {
+    p.accX[i] = (columnCount - 1 - accColumn[i]) * widest + widest - Notes[i]->AccidentalWidth(ctx);
+  }
   p.column = p.accWidth + (anyLeft ? shift : 0);
   p.stemX = up ? p.column + shift : p.column;
   int headsRight = p.column;
@@ -149,7 +176,7 @@ void TMultiNote::Draw(TDrawCtxt& ctx, const RowRect& rect, int x) {
   ColumnX = x + p.column;
   for (size_t i = 0; i < Notes.size(); ++i) {
     TSimpleNote& note = *Notes[i];
-    note.DrawParts(ctx, rect, x + p.accWidth - note.AccidentalWidth(ctx), ColumnX + p.offsets[i], x + p.dotsX);
+    note.DrawParts(ctx, rect, x + p.accX[i], ColumnX + p.offsets[i], x + p.dotsX);
   }
   if (!ValidIndex(Top) || !ValidIndex(Bottom)) return;
   const int stemX = rect.Left + x + p.stemX;

@@ -141,24 +141,119 @@ int BeamStemLength(const TDrawCtxt& ctx, int stemDir) {
 
 // ---- Grace groups ----
 
-int TGroupGrace::Measure(TDrawCtxt& ctx, int /*spacing*/) { return -TGroupSymbol::Measure(ctx, 1); }
+namespace {
+
+constexpr int kGracePercent = 62;  // grace notes' size against full ones
+
+// A beamed grace group's notes are full-size bare heads and accidentals drawn at the
+// grace size: the canvas font and the glyph offset shrink for the scope.
+class GraceSize {
+ public:
+  explicit GraceSize(TDrawCtxt& ctx)
+      : ctx_(ctx), height_(ctx.Canvas->Font().height), offset_(ctx.GlyphOffset) {
+    const int small = std::max(1, height_ * kGracePercent / 100);
+    ctx.Canvas->SetFontHeight(small);
+    ctx.GlyphOffset = small / 2;
+    HeadWidth = ctx.Canvas->TextWidth("\xF6");
+  }
+  ~GraceSize() {
+    ctx_.Canvas->SetFontHeight(height_);
+    ctx_.GlyphOffset = offset_;
+  }
+  GraceSize(const GraceSize&) = delete;
+  GraceSize& operator=(const GraceSize&) = delete;
+
+  int HeadWidth = 0;
+
+ private:
+  TDrawCtxt& ctx_;
+  int height_;
+  int offset_;
+};
+
+}  // namespace
+
+int GraceGap(const TDrawCtxt& ctx) { return std::max(1, ctx.LineSpace / 4); }
+
+bool TGroupGrace::Beamed() const { return Children.size() >= 2; }
+
+void TGroupGrace::MarkBare() {
+  const bool bare = Beamed();
+  for (auto& child : Children) {
+    if (auto* grace = dynamic_cast<TGraceNote*>(child.get())) grace->Bare = bare;
+  }
+}
+
+int TGroupGrace::Measure(TDrawCtxt& ctx, int /*spacing*/) {
+  MarkBare();
+  const int gap = GraceGap(ctx);
+  // Half a line space after the group keeps its last stem off the main note's head.
+  const int after = ctx.LineSpace / 2;
+  if (!Beamed()) return -(TGroupSymbol::Measure(ctx, gap) + after);
+  const GraceSize size(ctx);
+  return -(TGroupSymbol::Measure(ctx, gap) + after);
+}
 
 void TGroupGrace::Draw(TDrawCtxt& ctx, const RowRect& rect, int x) {
-  for (auto& child : Children) {
-    child->Draw(ctx, rect, x);
-    x += child->Measure(ctx, 0) + 1;
+  MarkBare();
+  const int gap = GraceGap(ctx);
+  if (Beamed()) {
+    DrawBeamed(ctx, rect, x, gap);
+  } else {
+    for (auto& child : Children) {
+      child->Draw(ctx, rect, x);
+      x += child->Measure(ctx, 0) + gap;
+    }
   }
   ctx.Canvas->SetTextColor(kBlack);
   if (Slashed && !Children.empty()) {
     // The small glyph's stem rises about two and a quarter line spaces at the right
-    // of a head 62 % as wide as a full one; the stroke rises across it.
+    // of a head 62 % as wide as a full one; the stroke rises across it. In a beamed
+    // group it crosses the first stem short of the next head.
     const TGenNote& first = *Children.front();
-    const int head = ctx.HeadWidth * 62 / 100;
+    const int head = ctx.HeadWidth * kGracePercent / 100;
     const int y = rect.Top + ctx.StaffY(first.GetPitch());
     const int x0 = rect.Left + first.GetHeadX();
     ctx.Canvas->SetPenColor(kBlack);
-    ctx.Canvas->Line(x0 - head / 4, y - ctx.LineSpace, x0 + head + head / 2, y - 2 * ctx.LineSpace);
+    if (Beamed()) {
+      ctx.Canvas->Line(firstStem_ - head * 3 / 4, y - ctx.LineSpace, firstStem_ + head / 4, y - 2 * ctx.LineSpace);
+    } else {
+      ctx.Canvas->Line(x0 - head / 4, y - ctx.LineSpace, x0 + head + head / 2, y - 2 * ctx.LineSpace);
+    }
   }
+}
+
+// Small bare heads with their stems up to two beams, level above the highest head.
+void TGroupGrace::DrawBeamed(TDrawCtxt& ctx, const RowRect& rect, int x, int gap) {
+  int headWidth = 0;
+  {
+    const GraceSize size(ctx);
+    headWidth = size.HeadWidth;
+    for (auto& child : Children) {
+      child->Draw(ctx, rect, x);
+      x += child->Measure(ctx, 0) + gap;
+    }
+  }
+  int highest = INT_MAX;
+  for (const auto& child : Children) highest = std::min(highest, ctx.StaffY(child->GetPitch()));
+  const int beamTop = rect.Top + highest - ctx.LineSpace * 5 / 2;
+  const int lt = ctx.LineThickness;
+  const int beam = std::max(1, ctx.BeamThickness * kGracePercent / 100);
+  int first = 0;
+  int last = 0;
+  for (size_t i = 0; i < Children.size(); ++i) {
+    // Inside the head's advance, as the note glyphs put their up-stems.
+    const int stemX = rect.Left + Children[i]->GetHeadX() + headWidth - headWidth * 19 / 100 - lt;
+    DrawVLine(ctx, stemX, beamTop, rect.Top + ctx.StaffY(Children[i]->GetPitch()));
+    if (i == 0) first = firstStem_ = stemX;
+    last = stemX + lt;
+  }
+  ScoreCanvas& canvas = *ctx.Canvas;
+  canvas.SetBrushColor(kBlack);
+  canvas.FillRect(first, beamTop, last, beamTop + beam);
+  const int second = beamTop + beam + std::max(1, beam * 2 / 3);
+  canvas.FillRect(first, second, last, second + beam);
+  canvas.SetBrushColor(kWhite);
 }
 
 // ---- Beam groups ----

@@ -9,17 +9,29 @@
 
 namespace rq {
 
-// Small notes packed 1 pixel apart before a main note; the row gives no gap after them.
+// The gap between grace notes: a quarter of a line space, at least a pixel.
+int GraceGap(const TDrawCtxt& ctx);
+
+// Small notes packed a grace gap apart before a main note; the row gives no gap after them.
 class TGroupGrace : public TGroupSymbol {
  public:
   TGroupGrace() : TGroupSymbol(1) {}
 
   void Draw(TDrawCtxt& ctx, const RowRect& rect, int x) override;
-  // The packed width, negated: the row adds no gap after a grace group.
+  // The packed width and half a line space, negated: the row adds no gap after a
+  // grace group.
   int Measure(TDrawCtxt& ctx, int spacing) override;
   int NoteCount() const override { return 1; }
 
   bool Slashed = false;  // an acciaccatura: a stroke through the first note's stem and flag
+
+ private:
+  // Two notes or more are beamed: small bare heads, stems and two beams.
+  bool Beamed() const;
+  void MarkBare();
+  void DrawBeamed(TDrawCtxt& ctx, const RowRect& rect, int x, int gap);
+
+  int firstStem_ = 0;  // canvas x of the first stem of a beamed group, from the last draw
 };
 
 // Notes of an eighth or shorter under one stem direction, joined by one to four beams.

@@ -46,6 +46,35 @@ int PageCount(int rows, int rowsPerPage) {
   return (rows + perPage - 1) / perPage;
 }
 
+PagePlan PlanPages(const PageRows& rows, const std::vector<RowRoom>& rooms, int rowHeight, int areaHeight) {
+  const auto height = [&](size_t i) { return i < rooms.size() ? rooms[i].Height(rowHeight) : rowHeight; };
+  PagePlan plan;
+  int y = 0;
+  const auto newPage = [&] {
+    plan.emplace_back();
+    y = 0;
+  };
+  newPage();
+  size_t i = 0;
+  while (i < rows.size()) {
+    // The tune starting here: a title row and the staff rows up to the next title.
+    size_t end = i + 1;
+    int tuneHeight = height(i);
+    while (end < rows.size() && !rows[end]->IsHeader) tuneHeight += height(end++);
+    if (y > 0 && y + tuneHeight > areaHeight && tuneHeight <= areaHeight) newPage();
+    for (; i < end; ++i) {
+      int needed = height(i);
+      // A title goes with the first row of its music.
+      if (rows[i]->IsHeader && i + 1 < end) needed += height(i + 1);
+      if (y > 0 && y + needed > areaHeight) newPage();
+      const int above = i < rooms.size() ? rooms[i].above : 0;
+      plan.back().push_back({i, y + above});
+      y += height(i);
+    }
+  }
+  return plan;
+}
+
 void TPageRowBuilder::AddTune(const TLines& lines) {
   parser_.Parse(lines);
   page_.BuildInto(parser_.Elements(), scratch_);

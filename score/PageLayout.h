@@ -61,6 +61,21 @@ int PageCount(int rows, int rowsPerPage);
 // The rows of a print job, in order: title rows and staff rows.
 using PageRows = std::vector<std::unique_ptr<TGenScoreLine>>;
 
+// A row on a page: its index in the job and the top of its cell of the usual height,
+// from the top of the row area (the room above it lies just above that).
+struct PlacedRow {
+  size_t Index = 0;
+  int Top = 0;
+};
+using PagePlan = std::vector<std::vector<PlacedRow>>;
+
+// Stacks the rows on pages of the area's height, each row taking its cell and the
+// room its ink needs (rooms[i], none where missing). A tune (its title row and the
+// staff rows after it) that fits on one page but not on what is left of the current
+// one starts on the next; a title row is never the last row of a page when music
+// follows it; a row taller than a page still gets one. Every row is placed.
+PagePlan PlanPages(const PageRows& rows, const std::vector<RowRoom>& rooms, int rowHeight, int areaHeight);
+
 // Builds the rows of a print job with a parser of its own, so the shared parser keeps
 // the tune on screen, its export and its playing.
 class TPageRowBuilder {

@@ -68,7 +68,14 @@ void PaintPageRow(QPainter& painter, TDrawCtxt& ctx, TGenScoreLine& row, const R
   }
   const int rowHeight = cell.Bottom - cell.Top;
   PaintScoreRow(ctx, static_cast<TScoreLine*>(&row), cell, rowHeight, cell.Right - cell.Left, kPageStaff);
-  ctx.Canvas->Flush();
+}
+
+std::vector<RowRoom> PageRowRooms(TDrawCtxt& ctx, PageRows& rows, int rowHeight, int width) {
+  std::vector<RowRoom> rooms(rows.size());
+  for (size_t i = 0; i < rows.size(); ++i) {
+    if (!rows[i]->IsHeader) rooms[i] = RowInkRoom(ctx, static_cast<TScoreLine*>(rows[i].get()), rowHeight, width);
+  }
+  return rooms;
 }
 
 PrintOutcome PrintPages(QPagedPaintDevice& device, PageRows& rows, const PageSettings& settings,
@@ -83,17 +90,20 @@ PrintOutcome PrintPages(QPagedPaintDevice& device, PageRows& rows, const PageSet
   const PageMetrics m = PrinterMetrics(settings, device.width(), device.height());
   PainterCanvas canvas(painter, {kMusicFace, m.FontHeight, false});
   TDrawCtxt ctx = PageContext(canvas, m.FontHeight);
-  const int count = static_cast<int>(rows.size());
-  for (int first = 0; first < count; first += m.RowsPerPage) {
+  const PagePlan plan = PlanPages(rows, PageRowRooms(ctx, rows, m.RowHeight, m.Width), m.RowHeight, m.Height);
+  for (const auto& page : plan) {
     if (outcome.Pages > 0 && !device.newPage()) {
       outcome.Error = "the printer could not start page " + std::to_string(outcome.Pages + 1);
       break;
     }
-    for (int i = 0; i < m.RowsPerPage && first + i < count; ++i) {
-      const int top = m.Border + i * m.RowHeight;
+    for (const PlacedRow& placed : page) {
+      const int top = m.Border + placed.Top;
       const RowRect cell{m.Left, top, m.Left + m.Width, top + m.RowHeight};
-      PaintPageRow(painter, ctx, *rows[static_cast<size_t>(first + i)], cell, kPrintTitleFonts);
+      PaintPageRow(painter, ctx, *rows[placed.Index], cell, kPrintTitleFonts);
     }
+    // The page's music goes out at once: a few long glyph runs and fills are much
+    // less for the device to write (and compress) than a few per row.
+    canvas.Flush();
     PaintFooter(painter, m.FooterX, m.FooterY, m.FooterHeight);
     ++outcome.Pages;
     if (pageDone) pageDone(outcome.Pages);

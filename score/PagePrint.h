@@ -39,8 +39,13 @@ TDrawCtxt PageContext(PainterCanvas& canvas, int fontHeight);
 void PaintFooter(QPainter& painter, int x, int y, int height);
 
 // Paints one row into its cell: a title row's title and composer, or a staff row's
-// black staff and music. The paper is not painted.
+// black staff and music. The paper is not painted; on a vector device the music is
+// held back until the canvas is flushed.
 void PaintPageRow(QPainter& painter, TDrawCtxt& ctx, TGenScoreLine& row, const RowRect& cell, TitleFonts fonts);
+
+// The room each row's ink needs beyond its cell on this page surface: none for
+// title rows.
+std::vector<RowRoom> PageRowRooms(TDrawCtxt& ctx, PageRows& rows, int rowHeight, int width);
 
 struct PrintOutcome {
   int Pages = 0;      // pages that reached the printer or the file
@@ -51,8 +56,7 @@ struct PrintOutcome {
 // Called after each page with its number (from 1).
 using PageHook = std::function<void(int page)>;
 
-// Prints the rows page by page, each page holding the rows that fit below the border
-// and the footer line. The metrics are taken once, from the device's page, and stay
+// Prints the rows page by page as PlanPages places them below the border. The metrics are taken once, from the device's page, and stay
 // the job's own. An empty job opens nothing and prints no page.
 PrintOutcome PrintPages(QPagedPaintDevice& device, PageRows& rows, const PageSettings& settings,
                         const PageHook& pageDone = {});

@@ -77,6 +77,27 @@ QFont PainterCanvas::QtFont(const CanvasFont& font, QPaintDevice* device) {
   return f;
 }
 
+void PainterCanvas::PrepareGlyphs(FontState& state) const {
+  state.glyphsReady = true;
+  const bool music = state.font.family == kMusicFace;
+  if (!music && rasterDevice_) return;
+  const QRawFont raw = QRawFont::fromFont(state.qfont);
+  state.raw = raw;
+  if (!raw.isValid()) return;
+  QString codes;
+  for (int c = 0; c < 256; ++c) codes.append(QChar(music ? 0xF000 + c : c));
+  const QList<quint32> indexes = raw.glyphIndexesForString(codes);
+  const QList<QPointF> advances = raw.advancesForGlyphIndexes(indexes);
+  for (int c = 0; c < 256 && c < indexes.size(); ++c) {
+    if (indexes[c] == 0) continue;
+    QGlyphRun& run = state.glyphs[static_cast<size_t>(c)];
+    run.setRawFont(raw);
+    run.setGlyphIndexes({indexes[c]});
+    run.setPositions({QPointF(0, 0)});
+    if (c < advances.size()) state.advances[static_cast<size_t>(c)] = advances[c].x();
+  }
+}
+
 void PainterCanvas::SetFont(const CanvasFont& font) {
   font_ = font;
   for (auto& state : fonts_) {
@@ -90,20 +111,6 @@ void PainterCanvas::SetFont(const CanvasFont& font) {
   // Truncated like the glyph offset (height div 2), so an odd height puts the music
   // font's baseline exactly on the staff position.
   state->ascent = static_cast<int>(QFontMetricsF(qfont, painter_.device()).ascent());
-  const QRawFont raw = font.family == kMusicFace ? QRawFont::fromFont(qfont) : QRawFont();
-  state->raw = raw;
-  if (raw.isValid()) {
-    QString codes;
-    for (int c = 0; c < 256; ++c) codes.append(QChar(0xF000 + c));
-    const QList<quint32> indexes = raw.glyphIndexesForString(codes);
-    for (int c = 0; c < 256 && c < indexes.size(); ++c) {
-      if (indexes[c] == 0) continue;
-      QGlyphRun& run = state->glyphs[static_cast<size_t>(c)];
-      run.setRawFont(raw);
-      run.setGlyphIndexes({indexes[c]});
-      run.setPositions({QPointF(0, 0)});
-    }
-  }
   current_ = state.get();
   fonts_.push_back(std::move(state));
 }
@@ -129,16 +136,20 @@ void PainterCanvas::DrawGlyphImage(unsigned char code, QPoint baseline) {
 }
 
 void PainterCanvas::TextOut(int x, int y, std::string_view text) {
+  // Glyphs are looked up on the first text of a font: sizes tried while a row is
+  // fitted are only measured.
+  if (!current_->glyphsReady) PrepareGlyphs(*current_);
   const QPointF baseline(x, y + current_->ascent);
-  // One glyph of the music font needs no text layout: draw it straight from the font,
-  // on a raster device from an image made once.
-  if (text.size() == 1) {
+  // On a vector device every glyph joins the held runs: music glyphs, meters and the
+  // numbers of endings and tuplets (plain digits: no text layout is needed).
+  if (!rasterDevice_ && HoldText(text, baseline)) return;
+  // One glyph of the music font needs no text layout: on a raster device it is drawn
+  // from an image made once.
+  if (text.size() == 1 && font_.family == kMusicFace) {
     const auto code = static_cast<unsigned char>(text[0]);
     const QGlyphRun& run = current_->glyphs[code];
     if (!run.isEmpty()) {
-      if (!rasterDevice_) {
-        HoldGlyph(code, baseline);
-      } else if (painter_.worldTransform().type() <= QTransform::TxTranslate) {
+      if (painter_.worldTransform().type() <= QTransform::TxTranslate) {
         painter_.setPen(text_);
         DrawGlyphImage(code, QPoint(x, y + current_->ascent));
       } else {
@@ -246,18 +257,32 @@ void PainterCanvas::FillRect(int x1, int y1, int x2, int y2) {
 
 void PainterCanvas::Hold(QRgb rgb) {
   // Ink of one colour may go out in any order; another colour keeps the order.
-  if ((!inkRects_.isEmpty() || !inkBands_.isEmpty() || !glyphIndexes_.isEmpty()) && heldRgb_ != rgb) Flush();
+  if ((!inkRects_.isEmpty() || !inkBands_.isEmpty() || glyphsHeld_) && heldRgb_ != rgb) Flush();
   heldRgb_ = rgb;
 }
 
 void PainterCanvas::HoldGlyph(unsigned char code, QPointF baseline) {
   Hold(textRgb_);
-  if (glyphState_ != current_) {
-    FlushGlyphs();
-    glyphState_ = current_;
+  HeldRun* run = nullptr;
+  for (HeldRun& held : heldRuns_) {
+    if (held.state == current_) run = &held;
   }
-  glyphIndexes_.append(current_->glyphs[code].glyphIndexes().front());
-  glyphPositions_.append(baseline);
+  if (run == nullptr) run = &heldRuns_.emplace_back(HeldRun{current_, {}, {}});
+  run->indexes.append(current_->glyphs[code].glyphIndexes().front());
+  run->positions.append(baseline);
+  glyphsHeld_ = true;
+}
+
+bool PainterCanvas::HoldText(std::string_view text, QPointF baseline) {
+  for (const char c : text) {
+    if (current_->glyphs[static_cast<unsigned char>(c)].isEmpty()) return false;
+  }
+  for (const char c : text) {
+    const auto code = static_cast<unsigned char>(c);
+    HoldGlyph(code, baseline);
+    baseline.rx() += current_->advances[code];
+  }
+  return true;
 }
 
 bool PainterCanvas::Extends(int x1, int y1, int x2, int y2) {
@@ -317,15 +342,19 @@ void PainterCanvas::RunToInk() {
 }
 
 void PainterCanvas::FlushGlyphs() {
-  if (glyphIndexes_.isEmpty()) return;
-  QGlyphRun run;
-  run.setRawFont(glyphState_->raw);
-  run.setGlyphIndexes(glyphIndexes_);
-  run.setPositions(glyphPositions_);
+  if (!glyphsHeld_) return;
   painter_.setPen(QPen(QColor::fromRgba(heldRgb_), 0));
-  painter_.drawGlyphRun(QPointF(0, 0), run);
-  glyphIndexes_.clear();
-  glyphPositions_.clear();
+  for (HeldRun& held : heldRuns_) {
+    if (held.indexes.isEmpty()) continue;
+    QGlyphRun run;
+    run.setRawFont(held.state->raw);
+    run.setGlyphIndexes(held.indexes);
+    run.setPositions(held.positions);
+    painter_.drawGlyphRun(QPointF(0, 0), run);
+    held.indexes.clear();
+    held.positions.clear();
+  }
+  glyphsHeld_ = false;
 }
 
 void PainterCanvas::Flush() {

@@ -66,10 +66,12 @@ class PainterCanvas : public ScoreCanvas {
     int ascent = 0;
     std::array<int, 256> widths;  // of single bytes; -1 until measured
     std::unordered_map<std::string, int> longWidths;
-    // Music face only: each code's glyph ready to draw without text layout; empty
-    // where the font has no glyph.
+    // Each code's glyph ready to draw without text layout; empty where the font has
+    // no glyph. Text faces: on vector devices only, with each glyph's advance.
     QRawFont raw;
     std::array<QGlyphRun, 256> glyphs;
+    std::array<qreal, 256> advances{};
+    bool glyphsReady = false;  // raw, glyphs and advances looked up
     // Music face only, on raster devices: the glyphs as images in the text colour.
     std::shared_ptr<GlyphImages> images;
   };
@@ -95,8 +97,12 @@ class PainterCanvas : public ScoreCanvas {
   // Held ink of another colour goes out first.
   void Hold(QRgb rgb);
   void HoldGlyph(unsigned char code, QPointF baseline);
+  // Text of a text face as held glyphs (no shaping: endings' and tuplets' numbers);
+  // false when the face has no glyph for one of its bytes.
+  bool HoldText(std::string_view text, QPointF baseline);
   void FlushGlyphs();
   const FontState& StateFor(const CanvasFont& font);
+  void PrepareGlyphs(FontState& state) const;
   // Draws a glyph of the music font from its image at the baseline's start.
   void DrawGlyphImage(unsigned char code, QPoint baseline);
 
@@ -108,9 +114,15 @@ class PainterCanvas : public ScoreCanvas {
   LineRun run_;
   QList<QRectF> inkRects_;
   QPainterPath inkBands_;
-  QList<quint32> glyphIndexes_;
-  QList<QPointF> glyphPositions_;
-  const FontState* glyphState_ = nullptr;
+  // Glyphs held back, one run per font: rows switch between the music font and the
+  // number face for every ending and tuplet.
+  struct HeldRun {
+    const FontState* state = nullptr;
+    QList<quint32> indexes;
+    QList<QPointF> positions;
+  };
+  std::vector<HeldRun> heldRuns_;
+  bool glyphsHeld_ = false;
   QRgb heldRgb_ = kBlack;
   CanvasFont font_;
   std::vector<std::unique_ptr<FontState>> fonts_;

@@ -40,7 +40,7 @@ std::string DescribeNote(const TSimpleNote& note) {
     return (note.Invisible ? "x:" : note.WholeBar ? "Z:" : "z:") + std::to_string(note.DurIndex);
   }
   std::string text = AccidentalText(note.Accidental) + PitchName(note.Pitch);
-  return text + ":" + std::to_string(note.DurIndex);
+  return text + ":" + (note.Breve ? std::string(note.Dots() > 0 ? "breve." : "breve") : std::to_string(note.DurIndex));
 }
 
 const char* BarText(int kind) {
@@ -87,9 +87,18 @@ std::string DescribeSymbol(const TScoreSymbol& symbol) {
   if (const auto* grace = dynamic_cast<const TGroupGrace*>(&symbol)) {
     return (grace->Slashed ? "grace(/" : "grace(") + DescribeAll(grace->Children) + ")";
   }
-  if (const auto* ending = dynamic_cast<const TBarreSection*>(&symbol)) return "[" + std::to_string(ending->Number);
+  if (const auto* ending = dynamic_cast<const TBarreSection*>(&symbol)) {
+    // An ending's own bar goes unsaid; another bar it took over is written before it.
+    const std::string number = "[" + std::to_string(ending->Number);
+    if (ending->BarKind == kBarNone) return "bare" + number;
+    if (ending->BarKind != TBarreSection(ending->Number).BarKind) return BarText(ending->BarKind) + number;
+    return number;
+  }
   if (const auto* bar = dynamic_cast<const TSymbBarre*>(&symbol)) return BarText(bar->BarKind);
-  if (const auto* key = dynamic_cast<const TSymKey*>(&symbol)) return "key:" + std::to_string(key->Sharps);
+  if (const auto* key = dynamic_cast<const TSymKey*>(&symbol)) {
+    const int naturals = key->Naturals();
+    return (naturals > 0 ? "nat:" + std::to_string(naturals) + " " : "") + "key:" + std::to_string(key->Sharps);
+  }
   if (const auto* meter = dynamic_cast<const TSymMeter*>(&symbol)) {
     if (meter->Symbol == kMeterCommon) return "M:C";
     if (meter->Symbol == kMeterCut) return "M:C|";

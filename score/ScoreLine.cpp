@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "score/InkCanvas.h"
 #include "score/NoteGroups.h"
 #include "score/ScoreCanvas.h"
 #include "score/Signs.h"
@@ -17,8 +18,7 @@
 namespace rq {
 namespace {
 
-constexpr int kClefX = 10;
-constexpr int kSignGap = 10;
+constexpr int kClefX = 10;  // the least clef inset, the screen staff's own left
 constexpr int kFirstMusic = 2;  // symbols before this index are the clef and key
 constexpr int kSmallestFont = 8;
 
@@ -54,6 +54,9 @@ class FontScope {
 }  // namespace
 
 int RowMargin(const TDrawCtxt& ctx) { return ctx.LineSpace; }
+int ClefX(const TDrawCtxt& ctx) { return std::max(kClefX, ctx.LineSpace / 2); }
+int ClefGap(const TDrawCtxt& ctx) { return ctx.LineSpace; }
+int KeyGap(const TDrawCtxt& ctx) { return ctx.LineSpace * 3 / 2; }
 int ClosestGap(const TDrawCtxt& ctx) { return std::max(1, ctx.LineSpace / 2); }
 
 // What the row's symbols take at one font height.
@@ -70,7 +73,10 @@ TScoreLine::Extent TScoreLine::MeasureAt(TDrawCtxt& ctx, int fontHeight, int row
   const FontScope font(ctx, fontHeight);
   ctx.SetStaffMetrics(rowHeight);
   Extent e;
-  e.startX = Symbols[0]->Measure(ctx, 0) + kSignGap + Symbols[1]->Measure(ctx, 0) + kSignGap;
+  // In staff spaces, so that screen and paper keep the same proportions: a space
+  // after the clef, one and a half after the key signature (none is drawn in C).
+  const int key = Symbols[1]->Measure(ctx, 0);
+  e.startX = ClefX(ctx) + Symbols[0]->Measure(ctx, 0) + ClefGap(ctx) + (key > 0 ? key + KeyGap(ctx) : 0);
   for (size_t i = kFirstMusic; i < Symbols.size(); ++i) {
     const int w = Symbols[i]->Measure(ctx, 0);
     if (TakesGap(w)) e.notes += Symbols[i]->NoteCount();
@@ -110,6 +116,18 @@ int TScoreLine::FittingFont(TDrawCtxt& ctx, int rowHeight, int width) {
 void TScoreLine::Layout(TDrawCtxt& ctx, int rowHeight, int width) {
   if (!HasClef || Symbols.size() < 2) return;
   FontHeight = FittingFont(ctx, rowHeight, width);
+  // A row is measured, then painted, at the same size: the second layout only sets
+  // the context's metrics and the places found the first time.
+  const LayoutKey key{ctx.Canvas->Font().height, width, Symbols.size(), FontHeight};
+  if (key == layoutKey_) {
+    const FontScope font(ctx, FontHeight);
+    ctx.SetStaffMetrics(rowHeight);
+    StartX = laidOut_[0];
+    RightEdge = laidOut_[1];
+    Spacing = laidOut_[2];
+    Remainder = laidOut_[3];
+    return;
+  }
   const Extent e = MeasureAt(ctx, FontHeight, rowHeight);
   StartX = e.startX;
   RightEdge = width - e.margin;
@@ -118,6 +136,8 @@ void TScoreLine::Layout(TDrawCtxt& ctx, int rowHeight, int width) {
     Spacing = free / (e.notes - 1);
     Remainder = free % (e.notes - 1);
   }
+  layoutKey_ = key;
+  laidOut_ = {StartX, RightEdge, Spacing, Remainder};
 }
 
 void TScoreLine::Draw(TDrawCtxt& ctx, const RowRect& rect, int rowHeight, int width) {
@@ -129,8 +149,8 @@ void TScoreLine::Draw(TDrawCtxt& ctx, const RowRect& rect, int rowHeight, int wi
 void TScoreLine::DrawSymbols(TDrawCtxt& ctx, const RowRect& rect) {
   if (!HasClef || Symbols.size() < 2) return;
   const FontScope font(ctx, FontHeight);
-  Symbols[0]->Draw(ctx, rect, kClefX);
-  Symbols[1]->Draw(ctx, rect, kClefX + Symbols[0]->Measure(ctx, 0));
+  Symbols[0]->Draw(ctx, rect, ClefX(ctx));
+  Symbols[1]->Draw(ctx, rect, ClefX(ctx) + Symbols[0]->Measure(ctx, 0) + ClefGap(ctx));
 
   // Places first, so that an ending knows where the next bar stands.
   xs_.assign(Symbols.size(), 0);
@@ -164,6 +184,8 @@ void TScoreLine::DrawSymbols(TDrawCtxt& ctx, const RowRect& rect) {
     x += TakesGap(w) ? w + Spacing : -w;
   }
 
+  CentreBarRests(ctx);
+
   for (size_t i = kFirstMusic; i < Symbols.size(); ++i) {
     if (auto* ending = dynamic_cast<TBarreSection*>(Symbols[i].get())) {
       ending->BracketEnd = RightEdge;
@@ -190,7 +212,11 @@ void TScoreLine::DrawTie(TDrawCtxt& ctx, const RowRect& rect, const TieArc& tie)
   const int side = head->StemDir < 0 ? 1 : -1;  // +1 below the head, -1 above
   const int y = rect.Top + ctx.StaffY(head->Pitch) + side * (ctx.LineSpace / 2 + 1);
   const int bend = side * std::max(1, ctx.LineSpace / 2);
-  const int x1 = rect.Left + (tie.From != nullptr ? tie.From->HeadX + ctx.HeadWidth / 2 : StartX - ctx.LineSpace);
+  // A tie from the row before starts a little before the first note, clear of the
+  // clef (a key of C leaves only the clef's gap before the first note).
+  const int clefEnd = ClefX(ctx) + Symbols[0]->Measure(ctx, 0);
+  const int rowStart = std::max(StartX - ctx.LineSpace, clefEnd + 1);
+  const int x1 = rect.Left + (tie.From != nullptr ? tie.From->HeadX + ctx.HeadWidth / 2 : rowStart);
   const int x2 = rect.Left + (tie.To != nullptr ? tie.To->HeadX + ctx.HeadWidth / 2 : RightEdge);
   if (x2 <= x1) return;
   const int slope = std::min(ctx.LineSpace, (x2 - x1) / 3);
@@ -202,6 +228,42 @@ void TScoreLine::DrawTie(TDrawCtxt& ctx, const RowRect& rect, const TieArc& tie)
   canvas.Line(flatFrom, y + bend, flatTo, y + bend);
   canvas.Line(flatFrom, y + bend + side, flatTo, y + bend + side);
   if (tie.To != nullptr) canvas.Line(flatTo, y + bend, x2, y);
+}
+
+// A whole-bar rest alone between two bars (or a bar and the row's end) stands in the
+// middle of its bar.
+void TScoreLine::CentreBarRests(TDrawCtxt& ctx) {
+  for (size_t i = kFirstMusic; i < Symbols.size(); ++i) {
+    const auto* rest = dynamic_cast<const TSimpleNote*>(Symbols[i].get());
+    if (rest == nullptr || !rest->IsRest() || !rest->WholeBar) continue;
+    const bool barBefore = i == kFirstMusic || dynamic_cast<const TSymbBarre*>(Symbols[i - 1].get()) != nullptr;
+    const bool barAfter = i + 1 == Symbols.size() || dynamic_cast<const TSymbBarre*>(Symbols[i + 1].get()) != nullptr;
+    if (!barBefore || !barAfter) continue;
+    const int left = i == kFirstMusic ? StartX : xs_[i - 1] + Symbols[i - 1]->Measure(ctx, Spacing);
+    const int right = i + 1 == Symbols.size() ? RightEdge : xs_[i + 1];
+    const int width = Symbols[i]->Measure(ctx, Spacing);
+    xs_[i] = std::max(left, (left + right - width) / 2);
+  }
+}
+
+RowRoom RowInkRoom(TDrawCtxt& ctx, TScoreLine* row, int rowHeight, int width) {
+  if (row == nullptr || !row->HasClef || row->Symbols.size() < 2) return {};
+  row->Layout(ctx, rowHeight, width);
+  ScoreCanvas* canvas = ctx.Canvas;
+  int top = 0;
+  int bottom = 0;
+  {
+    InkCanvas ink(*canvas);
+    ctx.Canvas = &ink;
+    row->DrawSymbols(ctx, RowRect{0, 0, width, rowHeight});
+    ctx.Canvas = canvas;
+    if (ink.Empty()) return {};
+    top = ink.Top();
+    bottom = ink.Bottom();
+  }
+  // Half a line space between neighbours at the least: a quarter on each side.
+  const int spare = std::max(1, ctx.LineSpace / 4);
+  return {std::max(0, spare - top), std::max(0, bottom + spare - rowHeight)};
 }
 
 void PaintScoreRow(TDrawCtxt& ctx, TScoreLine* row, const RowRect& rect, int rowHeight, int width,
@@ -222,11 +284,9 @@ void PaintScoreRow(TDrawCtxt& ctx, TScoreLine* row, const RowRect& rect, int row
     ls = ctx.LineSpace;
     right = row->RightEdge;
   }
+  // Staff lines as heavy as ledger lines (the context's line thickness).
   canvas.SetPenColor(style.colour);
-  for (int k = -2; k <= 2; ++k) {
-    const int y = rect.Top + mid + k * ls;
-    canvas.Line(rect.Left + style.left, y, rect.Left + right, y);
-  }
+  for (int k = -2; k <= 2; ++k) DrawHLine(ctx, rect.Left + style.left, rect.Left + right, rect.Top + mid + k * ls);
   canvas.SetPenColor(kBlack);
   row->DrawSymbols(ctx, rect);
 }

@@ -2,6 +2,7 @@
 // title row stands at the top of a printed tune.
 #pragma once
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -73,6 +74,7 @@ class TScoreLine : public TGenScoreLine {
   bool FitsAt(TDrawCtxt& ctx, int fontHeight, int rowHeight, int width);
   int FittingFont(TDrawCtxt& ctx, int rowHeight, int width);
   void DrawTie(TDrawCtxt& ctx, const RowRect& rect, const TieArc& tie) const;
+  void CentreBarRests(TDrawCtxt& ctx);
 
   // The last fitting, for the canvas font, width and symbol count it was made for.
   int fitBase_ = 0;
@@ -80,14 +82,42 @@ class TScoreLine : public TGenScoreLine {
   size_t fitSymbols_ = 0;
   int fitFont_ = 0;
   std::vector<int> xs_;  // the symbols' x in the draw under way
+  // The last layout: the canvas font, width, symbol count and row font it was made
+  // for, and its start, right edge, gap and remainder.
+  struct LayoutKey {
+    int base = 0;
+    int width = 0;
+    size_t symbols = 0;
+    int font = 0;
+    bool operator==(const LayoutKey&) const = default;
+  };
+  LayoutKey layoutKey_;
+  std::array<int, 4> laidOut_{};
 };
 
 // The margin a row keeps from the right edge of its width, and the closest gap
 // between notes before a row is drawn smaller, both for the context's line space.
 int RowMargin(const TDrawCtxt& ctx);
+// The clef's left edge, and the gaps after the clef and after a key signature.
+int ClefX(const TDrawCtxt& ctx);
+int ClefGap(const TDrawCtxt& ctx);
+int KeyGap(const TDrawCtxt& ctx);
 int ClosestGap(const TDrawCtxt& ctx);
 
 using ScoreRows = std::vector<std::unique_ptr<TScoreLine>>;
+
+// The room a row's ink needs beyond its cell of the usual height: a row whose beams,
+// stems, ledger lines or brackets reach past its cell is given that much more above
+// or below, with a quarter line space to spare, so no two rows' ink ever meet.
+struct RowRoom {
+  int above = 0;
+  int below = 0;
+  int Height(int rowHeight) const { return rowHeight + above + below; }
+  bool operator==(const RowRoom&) const = default;
+};
+// Lays the row out in the width and measures its ink (nothing is drawn): none for an
+// empty row. The context's canvas gives the fonts and widths.
+RowRoom RowInkRoom(TDrawCtxt& ctx, TScoreLine* row, int rowHeight, int width);
 
 // How a row's staff is drawn: the score view's light grey lines from x 10 on a white
 // cell, or a printed page's black lines from the cell's left edge on the paper as it is.

@@ -49,6 +49,9 @@ int TScorePage::BuildInto(std::span<const TAbc* const> elements, ScoreRows& list
   afterBrokenSign_ = false;
   ties_.Clear();
   chordHeads_.clear();
+  lastBar_ = nullptr;
+  lastBarRow_ = nullptr;
+  keyBefore_ = 0;
 
   list.push_back(std::make_unique<TScoreLine>());
   Row = list.back().get();
@@ -88,13 +91,16 @@ void TScorePage::OnElement(const TAbc& e, ScoreRows& list) {
       EnsureClefKey(*Row);
       EndTuplet();
       const bool thin = e.Kind == kAbcBarDouble && static_cast<const TAbcBar&>(e).DoubleThin;
-      Append(std::make_unique<TSymbBarre>(thin ? kBarThinThin : e.Kind));
+      auto bar = std::make_unique<TSymbBarre>(thin ? kBarThinThin : e.Kind);
+      lastBar_ = bar.get();
+      lastBarRow_ = Row;
+      Append(std::move(bar));
       break;
     }
     case kAbcBarSection:
       EnsureClefKey(*Row);
       EndTuplet();
-      Append(std::make_unique<TBarreSection>(static_cast<const TAbcBarSection&>(e).Number));
+      OnSection(static_cast<const TAbcBarSection&>(e).Number);
       break;
     case kAbcSpace: {
       // A blank between a tuplet sign and its first note does not end the tuplet.
@@ -122,6 +128,23 @@ void TScorePage::OnElement(const TAbc& e, ScoreRows& list) {
   }
 }
 
+void TScorePage::OnSection(int number) {
+  auto section = std::make_unique<TBarreSection>(number);
+  if (lastBar_ != nullptr && lastBarRow_ == Row && !Row->Symbols.empty() && Row->Symbols.back().get() == lastBar_) {
+    // A bar just before the ending (`| [1`, `:| [2`) is the ending's own bar: one line,
+    // the written one unless it is a plain bar where a repeat is implied.
+    if (lastBar_->BarKind != kBarThin) section->BarKind = lastBar_->BarKind;
+    Row->Symbols.pop_back();
+  } else if (lastBar_ != nullptr) {
+    // The bar ends the row before (`a2:|` then `[2` on the next line): drawn there
+    // only, the ending opens with its number and bracket.
+    section->BarKind = kBarNone;
+  }
+  lastBar_ = section.get();
+  lastBarRow_ = Row;
+  Append(std::move(section));
+}
+
 void TScorePage::OnEndOfLine(ScoreRows& list) {
   // Header lines make no rows; a continued line keeps its row and its beam run.
   if (!Row->HasClef || Continued) return;
@@ -138,8 +161,15 @@ void TScorePage::OnKey(const TAbcKey_K& key) {
     return;
   }
   EndTuplet();
+  const int previous = Key;
   Key = key.Sharps;
-  if (Row->HasClef) Append(std::make_unique<TSymKey>(Key));
+  if (Row->HasClef) {
+    lastBar_ = nullptr;
+    Append(std::make_unique<TSymKey>(Key, previous));
+  } else if (previous != Key) {
+    // Between rows: the next row opens with the naturals and the new key.
+    keyBefore_ = previous;
+  }
 }
 
 void TScorePage::OnMeter(const TAbcKey_M& meter) {
@@ -151,6 +181,17 @@ void TScorePage::OnMeter(const TAbcKey_M& meter) {
   }
   meterNum_ = meter.Num;
   meterDen_ = meter.Den;
+  lastBar_ = nullptr;
+  // A meter that follows another with nothing between (the header's, overridden in
+  // the body before the first note) replaces it: only the one in force is drawn.
+  if (Tuplet == nullptr && !Row->Symbols.empty()) {
+    if (auto* last = dynamic_cast<TSymMeter*>(Row->Symbols.back().get())) {
+      last->Num = meter.Num;
+      last->Den = meter.Den;
+      last->Symbol = meter.Symbol;
+      return;
+    }
+  }
   Append(std::make_unique<TSymMeter>(meter.Num, meter.Den, meter.Symbol));
 }
 
@@ -189,12 +230,14 @@ bool TScorePage::FillsBar(int num, int den) const {
 void TScorePage::OnTuplet(const TAbcTuplet& tuplet) {
   EnsureClefKey(*Row);
   EndTuplet();
+  lastBar_ = nullptr;
   TupletLeft = tuplet.P;
   Tuplet = std::make_unique<TGrpTuplet>(tuplet.P);
 }
 
 void TScorePage::OnGraceStart(const TAbcGrace& start) {
   EnsureClefKey(*Row);
+  lastBar_ = nullptr;
   FlushHeld();
   graceMode_ = true;
   chordMode_ = false;
@@ -206,6 +249,7 @@ void TScorePage::OnGraceStart(const TAbcGrace& start) {
 
 void TScorePage::OnNote(const TAbcNote& note) {
   EnsureClefKey(*Row);
+  lastBar_ = nullptr;
   int pitch = ClampInt(int64_t{note.NoteIndex} + int64_t{kOctaveSteps} * note.Octave);
   const bool rest = note.IsRest() || note.NoteIndex >= 15;
   if (rest) pitch = kRestPitch;
@@ -328,7 +372,8 @@ void TScorePage::EndTuplet() {
 
 void TScorePage::EnsureClefKey(TScoreLine& row) {
   if (row.HasClef) return;
-  row.Symbols.insert(row.Symbols.begin(), std::make_unique<TSymKey>(Key));
+  row.Symbols.insert(row.Symbols.begin(), std::make_unique<TSymKey>(Key, keyBefore_));
+  keyBefore_ = 0;
   row.Symbols.insert(row.Symbols.begin(), std::make_unique<TSymCSol>());
   row.HasClef = 1;
   Continued = false;

@@ -19,6 +19,7 @@ class TGroupNote;
 class TGrpTuplet;
 class TMultiNote;
 class TSimpleNote;
+class TSymbBarre;
 
 class TScorePage {
  public:
@@ -42,6 +43,8 @@ class TScorePage {
   void OnKey(const TAbcKey_K& key);
   void OnMeter(const TAbcKey_M& meter);
   void OnTuplet(const TAbcTuplet& tuplet);
+  // A numbered ending, merged with a bar just before it.
+  void OnSection(int number);
   void OnGraceStart(const TAbcGrace& grace);
 
   // Places the held note or chord; ends the beam run and a pending continuation.
@@ -97,6 +100,11 @@ class TScorePage {
   TieBoard<TieStart> ties_;
   // The chord's notes and heads, tied once the chord is placed (a chord never closed is dropped).
   std::vector<std::pair<const TAbcNote*, TSimpleNote*>> chordHeads_;
+  // The last bar or ending with no note, key or meter after it, and its row.
+  TSymbBarre* lastBar_ = nullptr;
+  const TScoreLine* lastBarRow_ = nullptr;
+  // The key before a change between rows, for the next row's naturals (0: none).
+  int keyBefore_ = 0;
 };
 
 }  // namespace rq

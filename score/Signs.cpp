@@ -144,16 +144,35 @@ void TBarreSection::Draw(TDrawCtxt& ctx, const RowRect& rect, int x) {
   canvas.SetFont({kMusicFace, savedHeight, false});
 }
 
+int TSymKey::Naturals() const {
+  const int before = KeyCount(Previous);
+  if (before == 0) return 0;
+  const bool sameSide = (Previous > 0) == (Sharps > 0) && Sharps != 0;
+  return sameSide ? std::max(0, before - KeyCount(Sharps)) : before;
+}
+
 int TSymKey::Measure(TDrawCtxt& ctx, int /*spacing*/) {
-  Width = Sharps == 0 ? 0 : KeyCount(Sharps) * ctx.Canvas->TextWidth(Sharps > 0 ? "#" : "b");
+  Width = Naturals() * ctx.Canvas->TextWidth("n");
+  if (Sharps != 0) Width += KeyCount(Sharps) * ctx.Canvas->TextWidth(Sharps > 0 ? "#" : "b");
   return Width;
 }
 
-// Each accidental at its own staff step, one glyph width right of the one before.
+// The naturals at the steps of the accidentals they cancel, then each accidental at
+// its own staff step, one glyph width right of the one before.
 void TSymKey::Draw(TDrawCtxt& ctx, const RowRect& rect, int x) {
   ScoreCanvas& canvas = *ctx.Canvas;
   Width = 0;
   X = x;
+  const int naturals = Naturals();
+  if (naturals > 0) {
+    const auto& steps = Previous > 0 ? kSharpSteps : kFlatSteps;
+    const int naturalWidth = canvas.TextWidth("n");
+    for (int i = KeyCount(Previous) - naturals; i < KeyCount(Previous); ++i) {
+      const int y = rect.Top + ctx.StaffY(steps[static_cast<size_t>(i)]) - ctx.GlyphOffset;
+      canvas.TextOut(rect.Left + X + Width, y, "n");
+      Width += naturalWidth;
+    }
+  }
   const char* glyph = Sharps > 0 ? "#" : "b";
   const auto& steps = Sharps > 0 ? kSharpSteps : kFlatSteps;
   const int glyphWidth = canvas.TextWidth(glyph);
@@ -164,13 +183,16 @@ void TSymKey::Draw(TDrawCtxt& ctx, const RowRect& rect, int x) {
   }
 }
 
-int TSymMeter::Measure(TDrawCtxt& ctx, int /*spacing*/) {
+int TSymMeter::InkWidth(TDrawCtxt& ctx) const {
   ScoreCanvas& canvas = *ctx.Canvas;
-  if (Symbol != kMeterNumbers) {
-    Width = canvas.TextWidth("C");
-  } else {
-    Width = std::max(canvas.TextWidth(std::to_string(Num)), canvas.TextWidth(std::to_string(Den)));
-  }
+  if (Symbol != kMeterNumbers) return canvas.TextWidth("C");
+  return std::max(canvas.TextWidth(std::to_string(Num)), canvas.TextWidth(std::to_string(Den)));
+}
+
+int TSymMeter::Measure(TDrawCtxt& ctx, int /*spacing*/) {
+  // A line space of room after the numbers, besides the row's gap, so the first note
+  // after a meter never crowds it.
+  Width = InkWidth(ctx) + ctx.LineSpace;
   return Width;
 }
 
@@ -178,13 +200,14 @@ void TSymMeter::Draw(TDrawCtxt& ctx, const RowRect& rect, int x) {
   ScoreCanvas& canvas = *ctx.Canvas;
   X = x;
   Measure(ctx, 0);
+  const int ink = InkWidth(ctx);
   const int xa = rect.Left + x;
   const int y = rect.Top + ctx.StaffMid - ctx.GlyphOffset;
   if (Symbol == kMeterNumbers) {
     const std::string num = std::to_string(Num);
     const std::string den = std::to_string(Den);
-    canvas.TextOut(xa + (Width - canvas.TextWidth(num)) / 2, y - ctx.LineSpace, num);
-    canvas.TextOut(xa + (Width - canvas.TextWidth(den)) / 2, y + ctx.LineSpace, den);
+    canvas.TextOut(xa + (ink - canvas.TextWidth(num)) / 2, y - ctx.LineSpace, num);
+    canvas.TextOut(xa + (ink - canvas.TextWidth(den)) / 2, y + ctx.LineSpace, den);
   } else {
     canvas.TextOut(xa, y, Symbol == kMeterCommon ? "c" : "C");
   }

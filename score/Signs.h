@@ -9,6 +9,7 @@ namespace rq {
 // Bar kinds are the ABC element kinds, and one of the score's own: the double bar of
 // two thin lines (ABC "||"; the element kind 32 also stands for "|]").
 enum BarKind : int {
+  kBarNone = 0,  // an ending whose bar ends the row before: number and bracket only
   kBarThin = 31,
   kBarThinThick = 32,
   kBarRepeatEnd = 33,
@@ -28,7 +29,8 @@ class TSymbBarre : public TSimpleSymbol {
 };
 
 // The bar that opens a numbered ending, with its number and a bracket: the first
-// ending opens with a thin bar, every other one with an end-repeat bar.
+// ending opens with a thin bar, every other one with an end-repeat bar, unless the
+// builder gives it the bar written before it or none.
 class TBarreSection : public TSymbBarre {
  public:
   explicit TBarreSection(int number)
@@ -45,15 +47,19 @@ class TBarreSection : public TSymbBarre {
   int RowRight = -1;
 };
 
-// Key signature: sharps (positive) or flats (negative), at most seven drawn.
+// Key signature: sharps (positive) or flats (negative), at most seven drawn. A change
+// from a key with accidentals it does not keep draws naturals for those first.
 class TSymKey : public TSimpleSymbol {
  public:
-  explicit TSymKey(int sharps) : Sharps(sharps) {}
+  explicit TSymKey(int sharps, int previous = 0) : Sharps(sharps), Previous(previous) {}
 
   void Draw(TDrawCtxt& ctx, const RowRect& rect, int x) override;
   int Measure(TDrawCtxt& ctx, int spacing) override;
+  // How many of the previous key's accidentals are cancelled by naturals.
+  int Naturals() const;
 
   int Sharps;
+  int Previous;  // the key in force before this one
 };
 
 enum MeterSymbol : int { kMeterNumbers = 0, kMeterCommon = 1, kMeterCut = 2 };
@@ -64,8 +70,10 @@ class TSymMeter : public TSimpleSymbol {
 
   // Each number centred over the other.
   void Draw(TDrawCtxt& ctx, const RowRect& rect, int x) override;
-  // The wider of the two numbers.
+  // The wider of the two numbers and a line space of room after them.
   int Measure(TDrawCtxt& ctx, int spacing) override;
+  // The wider of the two numbers (the sign's width for C and C|).
+  int InkWidth(TDrawCtxt& ctx) const;
 
   int Num;
   int Den;

@@ -67,6 +67,16 @@ TSimpleNote::TSimpleNote(int pitch, int deco, int kind, int den, int num, int ac
   Kind = kind;
   Width = -1;
   SetDuration(num, den);
+  // Sixteen eighths or more are a breve: a whole head between double side lines, with
+  // a dot from twenty-four on, never a whole note with three dots.
+  if (Pitch != kRestPitch && den >= 1 && int64_t{num} >= int64_t{16} * den) {
+    Breve = true;
+    DurIndex = kWholeClass * 4 + (int64_t{num} >= int64_t{24} * den ? 1 : 0);
+  }
+}
+
+int TSimpleNote::BreveSide(const TDrawCtxt& ctx) const {
+  return Breve ? 3 * ctx.LineThickness + std::max(1, ctx.LineSpace / 4) : 0;
 }
 
 // Group members show bare heads for the group's stems and beams, chord members bare
@@ -90,9 +100,11 @@ std::string TSimpleNote::GetAccGlyph() const {
   }
 }
 
-std::string TGraceNote::GetHeadGlyph() const { return ";"; }
+std::string TGraceNote::GetHeadGlyph() const { return Bare ? Glyph(0xF6) : ";"; }
 
 std::string TGraceNote::GetAccGlyph() const {
+  if (Bare && Accidental != kAccDoubleSharp && Accidental != kAccDoubleFlat) return TSimpleNote::GetAccGlyph();
+  if (Bare) return {};
   switch (Accidental) {
     case kAccSharp: return "I";
     case kAccFlat: return "i";
@@ -108,7 +120,7 @@ int TSimpleNote::AccidentalWidth(TDrawCtxt& ctx) const {
 
 int TSimpleNote::Measure(TDrawCtxt& ctx, int /*spacing*/) {
   ScoreCanvas& canvas = *ctx.Canvas;
-  int width = AccidentalWidth(ctx);
+  int width = AccidentalWidth(ctx) + 2 * BreveSide(ctx);
   width += canvas.TextWidth(GetHeadGlyph());
   width += Dots() * (canvas.TextWidth(".") + 1);
   Width = width;
@@ -116,7 +128,7 @@ int TSimpleNote::Measure(TDrawCtxt& ctx, int /*spacing*/) {
 }
 
 void TSimpleNote::Draw(TDrawCtxt& ctx, const RowRect& rect, int x) {
-  DrawParts(ctx, rect, x, x + AccidentalWidth(ctx), -1);
+  DrawParts(ctx, rect, x, x + AccidentalWidth(ctx) + BreveSide(ctx), -1);
 }
 
 void TSimpleNote::DrawParts(TDrawCtxt& ctx, const RowRect& rect, int accX, int headX, int dotsX) {
@@ -136,7 +148,18 @@ void TSimpleNote::DrawParts(TDrawCtxt& ctx, const RowRect& rect, int accX, int h
   HeadX = headX;
   const std::string head = GetHeadGlyph();
   canvas.TextOut(rect.Left + HeadX, rect.Top + y, head);
-  int dotX = dotsX >= 0 ? dotsX : HeadX + canvas.TextWidth(head);
+  int dotX = dotsX >= 0 ? dotsX : HeadX + canvas.TextWidth(head) + BreveSide(ctx);
+  if (Breve) {
+    // Two upright lines each side of the head, across its height.
+    const int lt = ctx.LineThickness;
+    const int side = BreveSide(ctx);
+    const int top = rect.Top + y + ctx.GlyphOffset - ctx.LineSpace * 3 / 4;
+    const int bottom = rect.Top + y + ctx.GlyphOffset + ctx.LineSpace * 3 / 4;
+    const int right = rect.Left + HeadX + canvas.TextWidth(head) + side - 3 * lt;
+    for (const int lineX : {rect.Left + HeadX - side, rect.Left + HeadX - side + 2 * lt, right, right + 2 * lt}) {
+      DrawVLine(ctx, lineX, top, bottom);
+    }
+  }
   for (int d = 0; d < Dots(); ++d) {
     dotX += 1;
     canvas.TextOut(rect.Left + dotX, rect.Top + y - 1, ".");

@@ -64,6 +64,8 @@ class TSimpleNote : public TGenNote {
   int Measure(TDrawCtxt& ctx, int spacing) override;
   // The accidental's width and the pixel after it; 0 without one.
   int AccidentalWidth(TDrawCtxt& ctx) const;
+  // The room of a breve's side lines on either side of its head; 0 for other notes.
+  int BreveSide(const TDrawCtxt& ctx) const;
   int Dots() const { return WholeBar && IsRest() ? 0 : DurIndex % 4; }
 
   int Pitch;
@@ -74,6 +76,7 @@ class TSimpleNote : public TGenNote {
   int Deco;
   bool WholeBar = false;  // a rest that fills its bar: the whole rest, without dots
   bool Invisible = false;  // an invisible rest: measured as a rest, nothing drawn
+  bool Breve = false;      // drawn as a breve (its index that of a whole note)
 
  private:
   void DrawSigns(TDrawCtxt& ctx, const RowRect& rect, int y);
@@ -86,6 +89,10 @@ class TGraceNote : public TSimpleNote {
   using TSimpleNote::TSimpleNote;
   std::string GetHeadGlyph() const override;
   std::string GetAccGlyph() const override;
+
+  // In a beamed group: the bare full-size head and accidentals, which the group draws
+  // at the grace size; alone, the small note with its stem and flag.
+  bool Bare = false;
 };
 
 }  // namespace rq

@@ -34,12 +34,6 @@ constexpr int kTitleHeight = 34;
 constexpr int64_t kMaxImageHeight = 32767;
 constexpr int64_t kMaxImagePixels = int64_t{1} << 26;
 
-// How many rows of this height an image of this width can hold under the title.
-int RowsThatFit(int width, int rowHeight) {
-  const int64_t height = std::min(kMaxImageHeight, kMaxImagePixels / width);
-  return static_cast<int>(std::max<int64_t>(0, (height - kTitleHeight) / rowHeight));
-}
-
 // "--name N" as a number in [low, high]; the default when absent; nullopt when bad.
 std::optional<int> IntOption(const Args& args, const std::string& name, int fallback, int low, int high) {
   const auto text = OptionValue(args, name);
@@ -77,11 +71,31 @@ int RunRender(const Args& args) {
   TScorePage page;
   page.Build(parser.Elements());
 
+  // Each row takes the room its ink needs, as in the score view: measured first.
+  std::vector<RowRoom> rooms;
+  {
+    QImage scratch(1, 1, QImage::Format_RGB32);
+    QPainter painter(&scratch);
+    PainterCanvas canvas(painter, {kMusicFace, *fontSize, false});
+    TDrawCtxt ctx;
+    ctx.Canvas = &canvas;
+    ctx.BeamThickness = BeamThicknessFor(*fontSize);
+    ctx.LineThickness = 1;
+    ctx.SetNumberHeights();
+    for (auto& row : page.Rows) rooms.push_back(RowInkRoom(ctx, row.get(), *rowHeight, *width));
+  }
   const size_t allRows = page.Rows.size();
-  const int rows = static_cast<int>(std::min<size_t>(allRows, static_cast<size_t>(RowsThatFit(*width, *rowHeight))));
-  QImage image(*width, kTitleHeight + rows * *rowHeight, QImage::Format_RGB32);
+  const int64_t room = std::min(kMaxImageHeight, kMaxImagePixels / *width) - kTitleHeight;
+  int rows = 0;
+  int64_t rowsHeight = 0;
+  while (static_cast<size_t>(rows) < allRows && rowsHeight + rooms[static_cast<size_t>(rows)].Height(*rowHeight) <= room) {
+    rowsHeight += rooms[static_cast<size_t>(rows)].Height(*rowHeight);
+    ++rows;
+  }
+  const int imageHeight = kTitleHeight + static_cast<int>(rowsHeight);
+  QImage image(*width, imageHeight, QImage::Format_RGB32);
   if (image.isNull()) {
-    std::fprintf(stderr, "abctool: not enough memory for a %d x %d image\n", *width, kTitleHeight + rows * *rowHeight);
+    std::fprintf(stderr, "abctool: not enough memory for a %d x %d image\n", *width, imageHeight);
     return 1;
   }
   image.fill(Qt::white);
@@ -103,10 +117,12 @@ int RunRender(const Args& args) {
     ctx.BeamThickness = BeamThicknessFor(*fontSize);
     ctx.LineThickness = 1;
     ctx.SetNumberHeights();
+    int top = kTitleHeight;
     for (int r = 0; r < rows; ++r) {
-      const int top = kTitleHeight + r * *rowHeight;
-      const RowRect rect{0, top, *width, top + *rowHeight};
+      const RowRoom& extra = rooms[static_cast<size_t>(r)];
+      const RowRect rect{0, top + extra.above, *width, top + extra.above + *rowHeight};
       PaintScoreRow(ctx, page.Rows[static_cast<size_t>(r)].get(), rect, *rowHeight, *width);
+      top += extra.Height(*rowHeight);
     }
   }
   if (!SavePng(image, *out)) return 1;

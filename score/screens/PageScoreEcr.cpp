@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QHBoxLayout>
+#include <QImage>
 #include <QLabel>
 #include <QPainter>
 #include <QPrinter>
@@ -78,7 +79,6 @@ struct TPageScoreEcr::Geometry {
   int glut = 0;
   QRect grid;  // where the rows go
   int rowHeight = 1;
-  int rowsPerPage = 1;
   int fontHeight = 1;
 };
 
@@ -214,18 +214,29 @@ TPageScoreEcr::Geometry TPageScoreEcr::SheetGeometry() const {
   g.grid = QRect(g.border + g.glut, g.border, std::max(1, sheet_.width() - 2 * g.border - g.glut),
                  std::max(0, sheet_.height() - 2 * g.border));
   g.rowHeight = std::max(1, Scaled(s.RowHeight, zoom_));
-  g.rowsPerPage = std::max(1, g.grid.height() / g.rowHeight);
   g.fontHeight = std::max(1, Scaled(s.FontSize, zoom_));
   return g;
 }
 
-int TPageScoreEcr::RowsPerPage() const { return SheetGeometry().rowsPerPage; }
+const PagePlan& TPageScoreEcr::Plan() {
+  const Geometry g = SheetGeometry();
+  const PlanKey key{g.rowHeight, g.grid.width(), g.grid.height(), g.fontHeight, rowsShown_};
+  if (key == planKey_) return plan_;
+  // Measured on an image: fonts are set in pixels, so the widths are the sheet's.
+  QImage scratch(1, 1, QImage::Format_RGB32);
+  QPainter painter(&scratch);
+  PainterCanvas canvas(painter, {kMusicFace, g.fontHeight, false});
+  TDrawCtxt ctx = PageContext(canvas, g.fontHeight);
+  plan_ = PlanPages(rows_, PageRowRooms(ctx, rows_, g.rowHeight, g.grid.width()), g.rowHeight, g.grid.height());
+  planKey_ = key;
+  return plan_;
+}
 
 // ---- sliders, zoom and pages ----------------------------------------------------
 
 void TPageScoreEcr::OnChangeFont(int value) {
   settings_.PfSize = value;
-  sheetWidget_->update();
+  PlacePage();
 }
 
 void TPageScoreEcr::OnChangeRow(int value) {
@@ -240,11 +251,14 @@ void TPageScoreEcr::OnChageMargin(int value) {
 
 void TPageScoreEcr::OnChangeGlut(int value) {
   settings_.PfMargin = value;
-  sheetWidget_->update();
+  PlacePage();
 }
 
 void TPageScoreEcr::PlacePage() {
-  pageTopRow_ = (currentPage_ - 1) * RowsPerPage();
+  const PagePlan& plan = Plan();
+  const size_t page = static_cast<size_t>(currentPage_ - 1);
+  pageTopRow_ = page < plan.size() && !plan[page].empty() ? static_cast<int>(plan[page].front().Index)
+                                                          : static_cast<int>(rows_.size());
   sheetWidget_->update();
 }
 
@@ -280,7 +294,7 @@ void TPageScoreEcr::OnPageMoins() {
 void TPageScoreEcr::SheetChanged() {
   sheetWidget_->resize(sheet_);
   sheetWidget_->parentWidget()->resize(sheet_ + QSize(2 * kSheetOffset.x(), 2 * kSheetOffset.y()));
-  sheetWidget_->update();
+  PlacePage();
 }
 
 // ---- painting -------------------------------------------------------------------
@@ -300,13 +314,14 @@ void TPageScoreEcr::PaintSheet(QPainter& painter) {
     painter.setClipRect(g.grid);
     PainterCanvas canvas(painter, {kMusicFace, g.fontHeight, false});
     TDrawCtxt ctx = PageContext(canvas, g.fontHeight);
-    const int pageEnd = currentPage_ * g.rowsPerPage;
-    for (int i = 0; i < g.rowsPerPage; ++i) {
-      const int index = pageTopRow_ + i;
-      if (index >= static_cast<int>(rows_.size()) || index >= pageEnd) break;
-      const int top = g.grid.top() + i * g.rowHeight;
-      const RowRect cell{g.grid.left(), top, g.grid.left() + g.grid.width(), top + g.rowHeight};
-      PaintPageRow(painter, ctx, *rows_[static_cast<size_t>(index)], cell, kPreviewTitleFonts);
+    const PagePlan& plan = Plan();
+    const size_t page = static_cast<size_t>(currentPage_ - 1);
+    if (page < plan.size()) {
+      for (const PlacedRow& placed : plan[page]) {
+        const int top = g.grid.top() + placed.Top;
+        const RowRect cell{g.grid.left(), top, g.grid.left() + g.grid.width(), top + g.rowHeight};
+        PaintPageRow(painter, ctx, *rows_[placed.Index], cell, kPreviewTitleFonts);
+      }
     }
     painter.restore();
   }
@@ -362,6 +377,7 @@ PrintOutcome TPageScoreEcr::Print(QPrinter& printer, PageRows rows) {
 
 void TPageScoreEcr::ShowRows(PageRows rows) {
   rows_ = std::move(rows);
+  ++rowsShown_;
   currentPage_ = 1;
   pageTopRow_ = 0;
   sheetWidget_->update();

@@ -80,7 +80,8 @@ class TPageScoreEcr : public QObject {
   float Zoom() const { return zoom_; }
   int CurrentPage() const { return currentPage_; }
   int PageTopRow() const { return pageTopRow_; }
-  int RowsPerPage() const;
+  // The rows of each page as the current sheet places them, as printing does.
+  const PagePlan& Plan();
   const PageRows& Rows() const { return rows_; }
   QSize SheetSize() const { return sheet_; }
   // The current slider values.
@@ -126,6 +127,14 @@ class TPageScoreEcr : public QObject {
   int currentPage_ = 1;
   int pageTopRow_ = 0;
   bool printing_ = false;
+  // The plan for the sheet and rows it was made for.
+  struct PlanKey {
+    int rowHeight = 0, width = 0, height = 0, fontHeight = 0, rows = -1;
+    bool operator==(const PlanKey&) const = default;
+  };
+  PagePlan plan_;
+  PlanKey planKey_;
+  int rowsShown_ = 0;  // counts the row lists shown, so a new one is planned again
 
   QPointer<QWidget> panPreview_;
   QScrollArea* scrPrev_ = nullptr;

@@ -80,9 +80,14 @@ void TScoreGrid::PaintRows(QPainter& painter, QSize size) const {
   ctx.BeamThickness = beamThickness_;
   ctx.LineThickness = 1;
   ctx.SetNumberHeights();
-  for (int row = TopRow(), top = 0; row < rowCount_ && top < size.height(); ++row, top += rowHeight_) {
-    const RowRect rect{0, top, colWidth_, top + rowHeight_};
-    PaintScoreRow(ctx, page_->Rows[static_cast<size_t>(row)].get(), rect, rowHeight_, colWidth_);
+  // A row whose ink reaches past its cell gets the room it needs, so that it never
+  // meets its neighbours'.
+  for (int row = TopRow(), top = 0; row < rowCount_ && top < size.height(); ++row) {
+    TScoreLine* line = page_->Rows[static_cast<size_t>(row)].get();
+    const RowRoom room = RowInkRoom(ctx, line, rowHeight_, colWidth_);
+    const int rowTop = top + room.above;
+    PaintScoreRow(ctx, line, RowRect{0, rowTop, colWidth_, rowTop + rowHeight_}, rowHeight_, colWidth_);
+    top += room.Height(rowHeight_);
   }
 }
 

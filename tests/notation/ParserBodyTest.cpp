@@ -69,6 +69,9 @@ TEST_F(ParserBody, NoteFields) {
            {"(cd)>e", &N::Straight, "0 1 -1"},
            {"[ce]>[df] g", &N::Straight, "1 1 -1 -1 0"},  // every note of a chord
            {"[ce]<d", &N::Straight, "-1 -1 1"},
+           // A length after a chord's bracket multiplies each of its notes'.
+           {"[CEG]2 [c2e]3/ [Ac]/ [ce]>[df]2", &N::LenNum, "2 2 2 3 3 1 1 1 1 2 2"},
+           {"[CEG]2 [c2e]3/ [Ac]/ [ce]>[df]2", &N::LenDen, "1 1 1 1 2 2 2 1 1 1 1"},
            {".c>.d ~e>~f", &N::Straight, "1 -1 1 -1"},
            {"c>=d c>^[df]", &N::Straight, "1 -1 1 -1 -1"},
            {"c\n>d", &N::Straight, "1 -1"},      // a sign starting the next line

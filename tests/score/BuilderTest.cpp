@@ -72,6 +72,17 @@ TEST(ScoreBuilder, BeamsChordsGroupsSignsAndLengths) {
       {"a blank after the tuplet sign", "K:C\n(3 abc d", "clef key:0 tuplet3(beam(a:12 b:12 c:12)) d:12"},
       {"chords in broken rhythm, slashes", "K:C\n[ce]>[df] c//d//e3/",
        "clef key:0 beam([c:13 e:13] [d:8 f:8]) beam(c:4 d:4 e:13)"},
+      // A length after the bracket is the chord's.
+      {"a chord of quarters, wholes, sixteenths", "K:C\n[CEG]2 [ceg]8 [Ace]/",
+       "clef key:0 [C:16 E:16 G:16] [c:24 e:24 g:24] [A:8 c:8 e:8]"},
+      {"a chord length multiplies the notes'", "K:C\n[C2E]3/", "clef key:0 [C:17 E:13]"},
+      // Sixteen eighths are a breve, twenty-four a dotted one; a rest stays a rest.
+      {"breves", "L:1/8\nK:C\nF12 F16 F24 z16", "clef key:0 F:25 F:breve F:breve. z:27"},
+      // A change to fewer accidentals cancels the others with naturals first.
+      {"D to G within a row", "K:D\nab [K:G] c|", "clef key:2 beam(a:12 b:12) nat:1 key:1 c:12 |"},
+      {"flats to sharps", "K:F\na [K:D] c|", "clef key:-1 a:12 nat:1 key:2 c:12 |"},
+      {"to C", "K:A\na [K:C] c|", "clef key:3 a:12 nat:3 key:0 c:12 |"},
+      {"to more accidentals: none", "K:G\na [K:D] c|", "clef key:1 a:12 key:2 c:12 |"},
   };
   ExpectOneRow(cases, "X:1\n", "");
 }
@@ -169,6 +180,8 @@ TEST(ScoreBuilder, RowsFollowTheLines) {
        "1: clef key:1 M:6/8 beam(a:12 b:12) |\n2: clef key:1 beam(c:12 d:12) |\n3: \n"},
       {"a key change at a line's start opens the row in the new key", "X:1\nK:G\nab|\nK:D\ncd|\n",
        "1: clef key:1 beam(a:12 b:12) |\n2: clef key:2 beam(c:12 d:12) |\n3: \n"},
+      {"with naturals for what it cancels, once", "X:1\nK:D\nab|\nK:C\ncd|\nef|\n",
+       "1: clef key:2 beam(a:12 b:12) |\n2: clef nat:2 key:0 beam(c:12 d:12) |\n3: clef key:0 beam(e:12 f:12) |\n4: \n"},
       {"a continued line keeps its row and beam run", "X:1\nK:C\nab\\\ncd|\n",
        "1: clef key:0 beam(a:12 b:12 c:12 d:12) |\n2: \n"},
       {"the last note of a continued last line", "X:1\nK:C\nabc d\\\n", "1: clef key:0 beam(a:12 b:12 c:12) d:12\n"},
@@ -178,6 +191,19 @@ TEST(ScoreBuilder, RowsFollowTheLines) {
        "1: clef key:0 M:4/4 beam(a:12 b:12) |\n2: clef key:0 M:2/4 beam(a:12 b:12) |\n3: \n"},
       {"without L: the new meter sets the unit", "X:1\nM:4/4\nK:C\nab|\nM:2/4\nab|\n",
        "1: clef key:0 M:4/4 beam(a:12 b:12) |\n2: clef key:0 M:2/4 beam(a:8 b:8) |\n3: \n"},
+      // Only the meter in force at the first note is drawn.
+      {"a body meter before the first note replaces the header's", "X:1\nM:4/4\nK:C\nM:6/8\nab|\n",
+       "1: clef key:0 M:6/8 beam(a:12 b:12) |\n2: \n"},
+      {"two inline meters in a row", "X:1\nK:C\n[M:2/4][M:3/4]ab|\n", "1: clef key:0 M:3/4 beam(a:12 b:12) |\n2: \n"},
+      {"a meter after music stays", "X:1\nM:4/4\nK:C\nab|[M:3/4]ab|\n",
+       "1: clef key:0 M:4/4 beam(a:12 b:12) | M:3/4 beam(a:12 b:12) |\n2: \n"},
+      // An ending right after a bar is that bar: one line, one repeat sign.
+      {"a second ending after the row that ends the repeat", "X:1\nK:C\n|1 ab a2:|\n[2 ab ag||\n",
+       "1: clef key:0 [1 beam(a:12 b:12) a:16 :|\n2: clef key:0 bare[2 beam(a:12 b:12) beam(a:12 g:12) ||\n3: \n"},
+      {"a bar then a first ending", "X:1\nK:C\na2| [1 b2:|", "1: clef key:0 a:16 [1 b:16 :|\n2: \n"},
+      {"an end repeat then a second ending", "X:1\nK:C\na2:| [2 b2|]", "1: clef key:0 a:16 [2 b:16 |]\n2: \n"},
+      {"an ending without a bar before it", "X:1\nK:C\na2 [2 b2", "1: clef key:0 a:16 [2 b:16\n2: \n"},
+      {"a note between keeps both", "X:1\nK:C\na2|\nb [2 c2", "1: clef key:0 a:16 |\n2: clef key:0 b:12 [2 c:16\n3: \n"},
   };
   for (const BuildCase& c : cases) EXPECT_EQ(Rows(c.abc), c.rows) << c.what;
 }

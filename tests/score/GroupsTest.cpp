@@ -2,6 +2,7 @@
 // 60-pixel font in a 100-pixel row at (100, 1000); line space 6, bare heads and
 // note glyphs 20 wide, stems 18 long, y(c) = 1047.
 #include <algorithm>
+#include <climits>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -50,7 +51,7 @@ std::unique_ptr<TSimpleNote> Long(int pitch, int num, int acc = kAccNone) {
   return std::make_unique<TSimpleNote>(pitch, 0, kSymbolAlone, 1, num, acc);
 }
 
-// A stand-alone chord: bare heads in one column after the widest accidental, a note a
+// A stand-alone chord: bare heads in one column after the accidentals' columns, a note a
 // second from an unmoved neighbour across the stem (right of an up-stem, left of a
 // down-stem), one stem through the heads ending in the stem-and-flags glyph of the
 // chord's length at the head nearest the flag. Widths: "q", "h", heads and stem glyphs
@@ -77,6 +78,12 @@ TEST(Chord, HeadsStemAndSeconds) {
        {{halfHead, 0, 8}, {halfHead, 0, 10}, {"\xB5", 0, 8}}, 0, 10, 8, 20},
       {"wholes: no stem", {{8, 8, 0}, {9, 8, 0}}, {{"w", 0, 8}, {"w", 17, 9}}, -1, 0, 0, 37},
       {"sixteenths: two flags", {{9, 0, 0}, {4, 0, 0}}, {{head, 0, 9}, {head, 0, 4}, {"\xA2", 0, 9}}, 17, 4, 9, 20},
+      // Accidentals less than a sixth apart stand in columns, the upper one nearest the
+      // heads; a sixth apart they share one, each right-aligned in it.
+      {"accidentals a third apart: two columns", {{1, 1, kAccSharp}, {3, 1, kAccSharp}, {5, 1, kAccNone}},
+       {{"#", 0, 1}, {head, 26, 1}, {"#", 13, 3}, {head, 26, 3}, {head, 26, 5}, {"\xA3", 26, 5}}, 43, 1, 5, 46},
+      {"accidentals a sixth apart: one column", {{1, 1, kAccSharp}, {7, 1, kAccFlat}},
+       {{"#", 0, 1}, {head, 13, 1}, {"b", 2, 7}, {head, 13, 7}, {"\xA3", 13, 7}}, 30, 1, 7, 33},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -189,22 +196,51 @@ TEST(BeamGroup, EndsAtOneXLieFlat) {
   }
 }
 
-// A grace group packs its notes 1 pixel apart and reports that width negated.
-TEST(GraceGroup, NegativeWidth) {
+// A grace group of two notes or more draws full-size bare heads at the grace size
+// (font 37 of 60: heads 12 wide) a grace gap apart (a quarter line space, here 1),
+// their stems up to two beams above the highest head, and reports its width negated.
+// A lone grace note keeps the small glyph with its own stem and flag.
+TEST(GraceGroup, BeamedSmallHeadsAndNegativeWidth) {
   RecordedStaff s;
   TGroupGrace grace;
   for (int pitch : {9, 10, 11}) grace.AddChild(std::make_unique<TGraceNote>(pitch, 0, 0, 1, 1, kAccNone));
-  EXPECT_EQ(grace.Measure(s.ctx, 25), -62);
-  EXPECT_EQ(grace.GetWidth(), 62);
+  EXPECT_EQ(grace.Measure(s.ctx, 25), -(38 + 3));  // and half a line space after it
+  EXPECT_EQ(grace.GetWidth(), 38);
   EXPECT_EQ(grace.NoteCount(), 1);
   grace.Draw(s.ctx, s.rect, 0);
   std::vector<int> xs;
-  for (const CanvasCall& c : s.Texts()) xs.push_back(c.x1);
-  EXPECT_EQ(xs, (std::vector<int>{100, 121, 142}));
+  for (const CanvasCall& c : s.Texts()) {
+    xs.push_back(c.x1);
+    EXPECT_EQ(c.text, "\xF6");
+    EXPECT_EQ(c.font.height, 37);
+  }
+  EXPECT_EQ(xs, (std::vector<int>{100, 113, 126}));
+  EXPECT_EQ(s.canvas.Font().height, 60);
+  const int beamTop = s.rect.Top + s.ctx.StaffY(11) - s.ctx.LineSpace * 5 / 2;
+  const auto stems = s.Lines();
+  ASSERT_EQ(stems.size(), 3u);
+  for (const CanvasCall& stem : stems) EXPECT_EQ(std::min(stem.y1, stem.y2), beamTop);
+  const auto beams = s.canvas.Calls(CanvasOp::Fill);
+  ASSERT_EQ(beams.size(), 2u);
+  for (const CanvasCall& beam : beams) {
+    EXPECT_EQ(beam.x1, stems.front().x1);
+    EXPECT_EQ(beam.x2, stems.back().x1 + 1);
+    EXPECT_GE(beam.y1, beamTop);
+  }
+
+  RecordedStaff alone;
+  TGroupGrace single;
+  single.AddChild(std::make_unique<TGraceNote>(9, 0, 0, 1, 1, kAccSharp));
+  EXPECT_EQ(single.Measure(alone.ctx, 25), -(alone.canvas.TextWidth("I") + 1 + alone.canvas.TextWidth(";") + 3));
+  single.Draw(alone.ctx, alone.rect, 0);
+  std::vector<std::string> glyphs;
+  for (const CanvasCall& c : alone.Texts()) glyphs.push_back(c.text);
+  EXPECT_EQ(glyphs, (std::vector<std::string>{"I", ";"}));
+  EXPECT_TRUE(alone.Lines().empty());
 }
 
 // An acciaccatura's stroke rises across the first note's stem, above its head and
-// short of the next note; a plain grace group draws no line.
+// short of the next note; a plain grace group draws no line but its stems.
 TEST(GraceGroup, AcciaccaturaSlash) {
   for (const bool slashed : {false, true}) {
     RecordedStaff s;
@@ -214,10 +250,16 @@ TEST(GraceGroup, AcciaccaturaSlash) {
     grace.AddChild(std::make_unique<TGraceNote>(11, 0, 0, 1, 1, kAccNone));
     grace.Measure(s.ctx, 0);
     grace.Draw(s.ctx, s.rect, 0);
-    const auto lines = s.Lines();
+    std::vector<CanvasCall> lines;  // the stems are upright: the stroke is not
+    for (const CanvasCall& line : s.Lines()) {
+      if (line.x1 != line.x2) lines.push_back(line);
+    }
     ASSERT_EQ(lines.size(), slashed ? 1u : 0u);
     if (!slashed) continue;
-    const int stemX = s.rect.Left + s.ctx.HeadWidth * 62 / 100;
+    int stemX = INT_MAX;
+    for (const CanvasCall& line : s.Lines()) {
+      if (line.x1 == line.x2) stemX = std::min(stemX, line.x1);
+    }
     const int headY = s.rect.Top + s.ctx.StaffY(9);
     const int nextX = s.Texts()[1].x1;
     EXPECT_LT(lines[0].x1, stemX);
@@ -268,10 +310,11 @@ TEST(Tuplet, NumberOnTheBeam) {
     }
     three.Add(Beamed({{8, 1}, {8, 1}, {8, 1}}));
     EXPECT_EQ(three.NoteCount(), 3);
-    EXPECT_EQ(three.Measure(s.ctx, 10), (grace ? 20 : 0) + 80);
+    // A grace note 20 wide and half a line space after it, but no gap.
+    const int shift = grace ? 20 + 3 : 0;
+    EXPECT_EQ(three.Measure(s.ctx, 10), shift + 80);
     s.canvas.Clear();
     three.Draw(s.ctx, s.rect, 0);
-    const int shift = grace ? 20 : 0;  // a grace note 20 wide, and no gap after it
     EXPECT_EQ(s.TextsAt().back(), (Txt{"3", 130 + shift - 10 / 3 / 2, 1047 + 18 + 1})) << grace;
     EXPECT_EQ(s.Texts().back().font, (CanvasFont{kNumberFace, 10, true}));
     EXPECT_EQ(s.canvas.Font(), (CanvasFont{kMusicFace, 60, false}));

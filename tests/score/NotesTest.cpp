@@ -1,5 +1,6 @@
 // Notes, rests and grace notes: length to glyph, and where the pieces land.
 #include <climits>
+#include <cstdlib>
 #include <string>
 
 #include "ScoreTestHelpers.h"
@@ -70,6 +71,28 @@ TEST(SimpleNote, AccidentalHeadAndDots) {
   EXPECT_EQ(note.Width, 13 + 20 + 2 * 7);
   EXPECT_EQ(measured, note.Width);
   EXPECT_TRUE(s.Lines().empty());
+}
+
+// A breve (sixteen eighths): the whole head between two pairs of upright lines, a
+// line space and a half high, each pair 4 wide (three line widths and a quarter line
+// space); the measure matches the draw.
+TEST(SimpleNote, BreveBetweenSideLines) {
+  RecordedStaff s;
+  TSimpleNote breve(5, 0, kSymbolAlone, 1, 16, kAccNone);
+  ASSERT_TRUE(breve.Breve);
+  const int measured = breve.Measure(s.ctx, 0);
+  breve.Draw(s.ctx, s.rect, 30);
+  const int y = s.GlyphTop(s.ctx.StaffY(5));
+  const int w = s.canvas.TextWidth("w");
+  EXPECT_EQ(s.TextsAt(), (std::vector<Txt>{{"w", 134, y}}));
+  std::vector<int> xs;
+  for (const CanvasCall& line : s.Lines()) {
+    xs.push_back(line.x1);
+    EXPECT_EQ(std::abs(line.y2 - line.y1), 2 * (s.ctx.LineSpace * 3 / 4));
+  }
+  EXPECT_EQ(xs, (std::vector<int>{130, 132, 134 + w + 1, 134 + w + 3}));
+  EXPECT_EQ(measured, w + 8);
+  EXPECT_FALSE(TSimpleNote(kRestPitch, 0, kSymbolAlone, 1, 16, kAccNone).Breve);
 }
 
 // A chord member shows a bare head, but its one dot still follows its length.

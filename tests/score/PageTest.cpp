@@ -111,7 +111,50 @@ TEST(PreviewTest, ZoomAndPageSteps) {
   preview.OnPagePlus();
   preview.OnPagePlus();
   EXPECT_EQ(preview.CurrentPage(), 3);
-  EXPECT_EQ(preview.PageTopRow(), 32);
+  EXPECT_EQ(preview.PageTopRow(), 0);  // no rows: a page past the job starts at its end
+}
+
+// Page plans for rows of 10 on pages of 50. A row is T (a title) or S (a staff row),
+// with room above (^n) and below (+n); the plan reads "row@top" per page.
+TEST(PagePlanTest, TunesStayTogetherAndRowsTakeTheirRoom) {
+  struct Case {
+    const char* what;
+    std::vector<std::string> rows;
+    const char* plan;
+  };
+  const Case cases[] = {
+      {"a tune that fits starts a page rather than split", {"T", "S", "S", "T", "S", "S", "S"},
+       "0@0 1@10 2@20 | 3@0 4@10 5@20 6@30"},
+      {"tunes share a page when both fit", {"T", "S", "T", "S", "S"}, "0@0 1@10 2@20 3@30 4@40"},
+      {"room above and below", {"T", "S^5", "S+15", "S"}, "0@0 1@15 2@25 | 3@0"},
+      {"room pushes the last row over", {"T", "S+25", "S"}, "0@0 1@10 | 2@0"},
+      {"a long tune goes on, but not its title alone", {"T", "S", "S", "S", "T", "S", "S", "S", "S", "S", "S"},
+       "0@0 1@10 2@20 3@30 | 4@0 5@10 6@20 7@30 8@40 | 9@0 10@10"},
+      {"a row taller than a page gets one", {"T", "S+60", "S"}, "0@0 | 1@0 | 2@0"},
+  };
+  for (const Case& c : cases) {
+    PageRows rows;
+    std::vector<RowRoom> rooms;
+    for (const std::string& r : c.rows) {
+      if (r == "T") {
+        rows.push_back(std::make_unique<TScoreHeader>());
+      } else {
+        rows.push_back(std::make_unique<TScoreLine>());
+      }
+      RowRoom room;
+      if (r.size() > 1) (r[1] == '^' ? room.above : room.below) = std::stoi(r.substr(2));
+      rooms.push_back(room);
+    }
+    std::string text;
+    for (const auto& page : PlanPages(rows, rooms, 10, 50)) {
+      if (!text.empty()) text += " | ";
+      for (const PlacedRow& placed : page) {
+        if (!text.empty() && text.back() != ' ') text += " ";
+        text += std::to_string(placed.Index) + "@" + std::to_string(placed.Top);
+      }
+    }
+    EXPECT_EQ(text, c.plan) << c.what;
+  }
 }
 
 // Settings out of range show on the sliders at the range's end and are written back.
@@ -135,9 +178,11 @@ class PagePrintTest : public ::testing::Test {
   QTemporaryDir dir_;
 };
 
-// 23 rows make two pages of 16 and 7 rows: each page has its footer, the titles are
-// where their rows are, and each page has a clef for every staff row on it.
-TEST_F(PagePrintTest, RowsFillPagesWithFooters) {
+// 23 rows on pages of 16: the second tune (10 rows) would fit on a page but not on
+// the 3 rows left of the first, so it starts the second page. A tune longer than a
+// page goes on where the last one ended, but never leaves its title alone at the foot.
+// Each page has its footer and a clef for every staff row on it.
+TEST_F(PagePrintTest, PagesKeepTunesTogether) {
   PageRows rows = RowsOf({Tune("First Tune", 12, "Anon"), Tune("Second Tune", 9)});
   ASSERT_EQ(rows.size(), 23u);
   const PrintOutcome outcome = PrintPagesToPdf(Path("two.pdf").toStdString(), rows, PageSettings{});
@@ -146,11 +191,21 @@ TEST_F(PagePrintTest, RowsFillPagesWithFooters) {
   EXPECT_EQ(PdfPages(Path("two.pdf")), 2);
   const QString first = PdfText(Path("two.pdf"), 1);
   const QString second = PdfText(Path("two.pdf"), 2);
-  EXPECT_TRUE(first.contains("First Tune") && first.contains("Anon") && first.contains("Second Tune"));
-  EXPECT_FALSE(second.contains("Tune"));
+  EXPECT_TRUE(first.contains("First Tune") && first.contains("Anon") && !first.contains("Second Tune"));
+  EXPECT_TRUE(second.contains("Second Tune"));
   for (const QString& page : {first, second}) EXPECT_TRUE(page.contains(kPrintFooter));
-  EXPECT_EQ(Clefs(first), 14);  // 16 rows less two titles
-  EXPECT_EQ(Clefs(second), 7);
+  EXPECT_EQ(Clefs(first), 12);
+  EXPECT_EQ(Clefs(second), 9);
+
+  // 15 rows, then a tune of 21: its title would be the 16th row, alone.
+  rows = RowsOf({Tune("One", 14), Tune("Long", 20)});
+  ASSERT_TRUE(PrintPagesToPdf(Path("long.pdf").toStdString(), rows, PageSettings{}).Ok());
+  EXPECT_EQ(PdfPages(Path("long.pdf")), 3);
+  const QString one = PdfText(Path("long.pdf"), 1);
+  EXPECT_FALSE(one.contains("Long"));
+  EXPECT_EQ(Clefs(one), 14);
+  EXPECT_TRUE(PdfText(Path("long.pdf"), 2).contains("Long"));
+  EXPECT_EQ(Clefs(PdfText(Path("long.pdf"), 2)), 15);
 }
 
 // A page too short for one row still takes one: the job ends with a page per row.

@@ -16,6 +16,9 @@
 #include "Corpus.h"
 #include "score/MusicFont.h"
 #include "platform/ByteText.h"
+#include "score/NoteGroups.h"
+#include "score/PageLayout.h"
+#include "score/PagePrint.h"
 #include "score/PainterCanvas.h"
 #include "score/ScorePage.h"
 #include "score/Signs.h"
@@ -34,8 +37,9 @@ struct Block : TSimpleSymbol {
   int base, notes, drawnAt = -1;
 };
 
-// A row of clef and key of 20 pixels each, which put the first block at 60, then
-// blocks of (width, notes).
+// A row of clef and key of 20 pixels each, which put the first block at 65 (the clef at
+// 10, a line space of 6 after it and one and a half, 9, after the key), then blocks of
+// (width, notes).
 struct BlockRow {
   TScoreLine row;
   std::vector<Block*> blocks;
@@ -55,8 +59,8 @@ struct BlockRow {
   }
 };
 
-// 400 pixels of 8 notes in 700 (706 less the margin of a line space): gaps of 240 div
-// 7 = 34 and 2 pixels over, handed out as the accumulator of remainder / gaps passes
+// 400 pixels of 8 notes in 700 (706 less the margin of a line space): gaps of 235 div
+// 7 = 33 and 4 pixels over, handed out as the accumulator of remainder / gaps passes
 // 1.0 (reaching it is not enough).
 TEST(ScoreRow, LeftoverPixels) {
   struct Case {
@@ -65,17 +69,17 @@ TEST(ScoreRow, LeftoverPixels) {
     std::vector<int> drawnAt;
   };
   const Case cases[] = {
-      {"eight notes: the fifth symbol and the last take a pixel", std::vector<std::pair<int, int>>(8, {50, 1}),
-       {60, 144, 228, 312, 397, 481, 565, 650}},
-      {"a group of six and two notes: the step is 2/3, the second and the last move", {{300, 6}, {50, 1}, {50, 1}},
-       {60, 565, 650}},
+      {"eight notes: every second symbol and the last take a pixel", std::vector<std::pair<int, int>>(8, {50, 1}),
+       {65, 148, 232, 315, 399, 482, 566, 650}},
+      {"a group of six and two notes: the step is 4/3, the first and the last move", {{300, 6}, {50, 1}, {50, 1}},
+       {66, 565, 650}},
   };
   for (const Case& c : cases) {
     RecordedStaff s;
     BlockRow r(c.blocks);
     r.row.Draw(s.ctx, s.rect, 100, 706);
     EXPECT_EQ(std::vector({r.row.StartX, r.row.Spacing, r.row.Remainder, r.row.RightEdge}),
-              std::vector({60, 34, 2, 700})) << c.what;
+              std::vector({65, 33, 4, 700})) << c.what;
     EXPECT_EQ(r.DrawnAt(), c.drawnAt) << c.what;
   }
 }
@@ -87,18 +91,18 @@ TEST(ScoreRow, GapsThatDoNotCount) {
   BlockRow graceAndNote({{-30, 1}, {50, 1}});
   graceAndNote.row.Draw(s.ctx, s.rect, 100, 706);
   EXPECT_EQ(graceAndNote.row.Spacing, 10);
-  EXPECT_EQ(graceAndNote.DrawnAt(), (std::vector<int>{60, 90}));  // no gap after the grace group
+  EXPECT_EQ(graceAndNote.DrawnAt(), (std::vector<int>{65, 95}));  // no gap after the grace group
 
   BlockRow empty({{50, 1}, {0, 1}, {50, 1}});
   empty.row.Draw(s.ctx, s.rect, 100, 706);
-  EXPECT_EQ(empty.row.Spacing, 700 - 60 - 100);
-  EXPECT_EQ(empty.DrawnAt(), (std::vector<int>{60, 650, 650}));
+  EXPECT_EQ(empty.row.Spacing, 700 - 65 - 100);
+  EXPECT_EQ(empty.DrawnAt(), (std::vector<int>{65, 650, 650}));
 
   BlockRow r(std::vector<std::pair<int, int>>(8, {50, 1}));
   r.row.Layout(s.ctx, 100, 906);
-  EXPECT_EQ(r.row.Spacing, (900 - 460) / 7);
+  EXPECT_EQ(r.row.Spacing, (900 - 465) / 7);
   r.row.Layout(s.ctx, 100, 706);
-  EXPECT_EQ(r.row.Spacing, 34);
+  EXPECT_EQ(r.row.Spacing, 33);
 }
 
 // The first row of a tune body, built and drawn on the recording staff.
@@ -113,15 +117,32 @@ struct BuiltRow {
   TScoreLine& Row() { return *page.Rows.front(); }
 };
 
+// A whole-bar rest alone in its bar stands in the middle between the bar lines (or
+// the meter before it); a note's bar is spaced as usual.
+TEST(ScoreRow, WholeBarRestStandsMidBar) {
+  BuiltRow b("[M:4/4] z8|c8|z8|");
+  b.Row().Draw(b.s.ctx, b.s.rect, 100, 706);
+  const auto& symbols = b.Row().Symbols;
+  ASSERT_EQ(symbols.size(), 9u);
+  const auto x = [&](size_t i) { return static_cast<const TSimpleSymbol&>(*symbols[i]).X; };
+  const auto end = [&](size_t i) { return x(i) + symbols[i]->Measure(b.s.ctx, b.Row().Spacing); };
+  for (const size_t rest : {3u, 7u}) {
+    const int middle = x(rest) + symbols[rest]->Measure(b.s.ctx, 0) / 2;
+    EXPECT_NEAR(middle, (end(rest - 1) + x(rest + 1)) / 2, 1) << rest;
+  }
+  EXPECT_EQ(x(5), end(4) + b.Row().Spacing);
+}
+
 // A row too wide for its width is first spaced closer (down to half a line space),
 // then drawn with a smaller music font, the largest at which it fits; the canvas font
-// is put back. Twenty quarters of 20 (15 at font 47), a clef of 25 (19).
+// is put back. Twenty quarters of 20 (16 at font 50), a clef of 25 at 10 and a line
+// space after it (no key in C).
 TEST(ScoreRow, TooWideRowsDrawSmaller) {
   struct Case {
     int width, font, spacing, lastX;
   };
-  for (const Case c : {Case{906, 60, (900 - 445) / 19, 900 - 20}, Case{520, 60, 3, 514 - 20}, Case{400, 47, 3, 396 - 15},
-                       Case{906, 60, (900 - 445) / 19, 900 - 20}}) {
+  for (const Case c : {Case{906, 60, (900 - 441) / 19, 900 - 20}, Case{520, 60, 3, 514 - 20}, Case{400, 50, 2, 395 - 16},
+                       Case{906, 60, (900 - 441) / 19, 900 - 20}}) {
     SCOPED_TRACE(c.width);
     static BuiltRow b([] {
       std::string notes;
@@ -232,10 +253,10 @@ TEST(ScoreRow, TiesArcBetweenTheHeadsAwayFromTheStem) {
   const auto* start = dynamic_cast<const TSimpleNote*>(next.Symbols[2].get());
   ASSERT_NE(start, nullptr);
   EXPECT_EQ(in.right, 100 + start->HeadX + split.s.ctx.HeadWidth / 2);
-  const auto* key = dynamic_cast<const TSimpleSymbol*>(next.Symbols[1].get());
-  ASSERT_NE(key, nullptr);
-  EXPECT_GT(in.left, 100 + key->X);  // after the key signature
-  EXPECT_LT(in.left, 100 + start->X);
+  const auto* clef = dynamic_cast<const TSimpleSymbol*>(next.Symbols[0].get());
+  ASSERT_NE(clef, nullptr);
+  EXPECT_GT(in.left, 100 + clef->X + clef->GetWidth());  // clear of the clef (the key of C is empty)
+  EXPECT_LT(in.left, 100 + start->HeadX);
   EXPECT_GT(in.nearest, 0);
 }
 
@@ -309,6 +330,106 @@ TEST(ScoreCorpus, EveryRowStaysInsideItsWidth) {
     rows += page.Rows.size();
   }
   EXPECT_GT(rows, tunes.size() * 3);
+}
+
+// Where a row's music starts: the first note, rest or sign after the key as drawn.
+int FirstX(const TScoreSymbol& symbol) {
+  if (const auto* group = dynamic_cast<const TGroupSymbol*>(&symbol)) {
+    return group->Children.empty() ? -1 : group->Children.front()->X;
+  }
+  if (const auto* tuplet = dynamic_cast<const TGrpTuplet*>(&symbol)) {
+    return tuplet->Members.empty() ? -1 : FirstX(*tuplet->Members.front());
+  }
+  if (const auto* simple = dynamic_cast<const TSimpleSymbol*>(&symbol)) return simple->X;
+  return -1;
+}
+
+// Inked scanlines of an image, as [first, last + 1); empty when none is inked.
+std::pair<int, int> InkedLines(const QImage& image) {
+  int first = -1;
+  int last = -1;
+  for (int y = 0; y < image.height(); ++y) {
+    const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+    for (int x = 0; x < image.width(); ++x) {
+      if (qGray(line[x]) < 128) {
+        if (first < 0) first = y;
+        last = y;
+        break;
+      }
+    }
+  }
+  return {first, last + 1};
+}
+
+// Every corpus tune printed on A4 at 300 dots per inch with the default page settings,
+// each row painted alone where the page puts it: no row's ink comes within half a line
+// space of its neighbour's on the page, and the music of every row starts at least a
+// line space after the key signature (after the clef in C).
+TEST(ScoreCorpus, PrintedRowsKeepApartAndClearOfTheKey) {
+  RQ_SKIP_WITHOUT_CORPUS();
+  ASSERT_TRUE(RegisterMusicFont());
+  const auto tunes = corpus::Tunes();
+  ASSERT_GT(tunes.size(), 100U);
+  const PageMetrics m = PrinterMetrics(PageSettings{}, 2480, 3508);
+  QImage probe(1, 1, QImage::Format_RGB32);
+  QPainter probePainter(&probe);
+  PainterCanvas probeCanvas(probePainter, {kMusicFace, m.FontHeight, false});
+  TDrawCtxt probeCtx = PageContext(probeCanvas, m.FontHeight);
+  size_t rowsSeen = 0;
+  int crowded = 0;
+  int nearKey = 0;
+  for (const TLines& tune : tunes) {
+    TPageRowBuilder builder;
+    builder.AddTune(tune);
+    PageRows rows = builder.Take();
+    const std::vector<RowRoom> rooms = PageRowRooms(probeCtx, rows, m.RowHeight, m.Width);
+    const PagePlan plan = PlanPages(rows, rooms, m.RowHeight, m.Height);
+    for (const auto& page : plan) {
+      int lastBottom = INT_MIN;
+      int lastLineSpace = 0;
+      for (const PlacedRow& placed : page) {
+        // The row with a row's height of paper above and below it.
+        QImage image(m.Width, 3 * m.RowHeight, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        int lineSpace = 0;
+        {
+          QPainter painter(&image);
+          PainterCanvas canvas(painter, {kMusicFace, m.FontHeight, false});
+          TDrawCtxt ctx = PageContext(canvas, m.FontHeight);
+          PaintPageRow(painter, ctx, *rows[placed.Index], {0, m.RowHeight, m.Width, 2 * m.RowHeight}, kPrintTitleFonts);
+          lineSpace = ctx.LineSpace;
+          if (!rows[placed.Index]->IsHeader) {
+            const auto& symbols = static_cast<TScoreLine&>(*rows[placed.Index]).Symbols;
+            if (symbols.size() > 2) {
+              const auto& clef = static_cast<const TSimpleSymbol&>(*symbols[0]);
+              const auto& key = static_cast<const TSimpleSymbol&>(*symbols[1]);
+              const int signEnd = key.Width > 0 ? key.X + key.Width : clef.X + clef.Width;
+              const int first = FirstX(*symbols[2]);
+              if (first >= 0 && first - signEnd < lineSpace) ++nearKey;
+              EXPECT_GE(first - signEnd, lineSpace) << tune.front() << " row " << placed.Index;
+            }
+          }
+        }
+        const auto [top, bottom] = InkedLines(image);
+        ++rowsSeen;
+        if (top < 0) continue;
+        const int pageTop = placed.Top - m.RowHeight + top;
+        const int pageBottom = placed.Top - m.RowHeight + bottom;
+        EXPECT_TRUE(top > 0 && bottom < image.height()) << tune.front() << " row " << placed.Index;
+        const int apart = std::max(lineSpace, lastLineSpace) / 2;
+        if (lastBottom != INT_MIN && pageTop - lastBottom < apart) {
+          ++crowded;
+          ADD_FAILURE() << tune.front() << " row " << placed.Index << ": " << pageTop - lastBottom
+                        << " pixels below the row above";
+        }
+        lastBottom = pageBottom;
+        lastLineSpace = lineSpace;
+      }
+    }
+  }
+  EXPECT_EQ(crowded, 0);
+  EXPECT_EQ(nearKey, 0);
+  EXPECT_GT(rowsSeen, tunes.size() * 3);
 }
 
 }  // namespace

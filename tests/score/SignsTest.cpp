@@ -92,33 +92,49 @@ TEST(BarreSection, NumberAndBracket) {
 }
 
 // Key signatures at the standard places: sharps F C G D A E B, flats B E A D G C F,
-// each a glyph width right of the last; at most seven.
+// each a glyph right of the last; at most seven. A change from another key draws
+// naturals first, at the steps of the accidentals it drops.
 TEST(SymKey, SharpsAndFlatsAtTheirSteps) {
   struct Case {
     int sharps;
-    std::string glyph;
-    std::vector<int> steps;
+    int previous;
+    std::vector<std::pair<std::string, int>> glyphs;  // glyph and staff step
   };
-  for (const Case& c : {Case{7, "#", {11, 8, 12, 9, 6, 10, 7}}, Case{-7, "b", {7, 10, 6, 9, 5, 8, 4}},
-                        Case{3, "#", {11, 8, 12}}, Case{-4, "b", {7, 10, 6, 9}}, Case{9, "#", {11, 8, 12, 9, 6, 10, 7}},
-                        Case{0, "", {}}, Case{-100, "b", {7, 10, 6, 9, 5, 8, 4}}}) {
+  const auto signs = [](const std::string& glyph, const std::vector<int>& steps) {
+    std::vector<std::pair<std::string, int>> out;
+    for (const int step : steps) out.emplace_back(glyph, step);
+    return out;
+  };
+  const auto joined = [](std::vector<std::pair<std::string, int>> a, const std::vector<std::pair<std::string, int>>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+  };
+  for (const Case& c : {Case{7, 0, signs("#", {11, 8, 12, 9, 6, 10, 7})}, Case{-7, 0, signs("b", {7, 10, 6, 9, 5, 8, 4})},
+                        Case{3, 0, signs("#", {11, 8, 12})}, Case{-4, 0, signs("b", {7, 10, 6, 9})},
+                        Case{9, 0, signs("#", {11, 8, 12, 9, 6, 10, 7})}, Case{0, 0, {}},
+                        Case{-100, 0, signs("b", {7, 10, 6, 9, 5, 8, 4})},
+                        Case{1, 3, joined(signs("n", {8, 12}), signs("#", {11}))}, Case{0, -2, signs("n", {7, 10})},
+                        Case{2, -1, joined(signs("n", {7}), signs("#", {11, 8}))}, Case{3, 1, signs("#", {11, 8, 12})},
+                        Case{-1, -3, joined(signs("n", {10, 6}), signs("b", {7}))}}) {
     RecordedStaff s;
-    TSymKey key(c.sharps);
+    TSymKey key(c.sharps, c.previous);
     const int measured = key.Measure(s.ctx, 0);
     key.Draw(s.ctx, s.rect, 20);
-    const int w = c.sharps > 0 ? 12 : 10;
     std::vector<Txt> expected;
-    for (const int step : c.steps) {
-      expected.push_back({c.glyph, s.rect.Left + 20 + static_cast<int>(expected.size()) * w, s.GlyphTop(s.ctx.StaffY(step))});
+    int x = 20;
+    for (const auto& [glyph, step] : c.glyphs) {
+      expected.push_back({glyph, s.rect.Left + x, s.GlyphTop(s.ctx.StaffY(step))});
+      x += s.canvas.TextWidth(glyph);
     }
-    EXPECT_EQ(s.TextsAt(), expected) << c.sharps;
-    EXPECT_EQ(measured, static_cast<int>(c.steps.size()) * w) << c.sharps;
+    EXPECT_EQ(s.TextsAt(), expected) << c.sharps << " after " << c.previous;
+    EXPECT_EQ(measured, x - 20) << c.sharps << " after " << c.previous;
   }
 }
 
 // Meter numbers stack over the middle line in the music font, each centred on the
 // wider; its symbols sit on it; the clef is centred on the bottom line (its G line one
-// space above). "1" and "2" measure 20, "8" 17.
+// space above). "1" and "2" measure 20, "8" 17; a meter takes a line space (6) of room
+// after its numbers.
 TEST(Signs, MeterAndClefGlyphs) {
   struct Case {
     const char* what;
@@ -126,13 +142,13 @@ TEST(Signs, MeterAndClefGlyphs) {
     std::vector<std::tuple<std::string, int, int>> texts;  // text, x from the sign, staff y from the middle line
     int width;
   };
-  Case cases[] = {{"12/8", std::make_unique<TSymMeter>(12, 8, kMeterNumbers), {{"12", 0, -6}, {"8", 11, 6}}, 40},
-                  {"3/2", std::make_unique<TSymMeter>(3, 2, kMeterNumbers), {{"3", 0, -6}, {"2", 0, 6}}, 20},
-                  {"10/8", std::make_unique<TSymMeter>(10, 8, kMeterNumbers), {{"10", 0, -6}, {"8", 11, 6}}, 40},
-                  {"6/16", std::make_unique<TSymMeter>(6, 16, kMeterNumbers), {{"6", 10, -6}, {"16", 0, 6}}, 40},
-                  {"common", std::make_unique<TSymMeter>(4, 4, kMeterCommon), {{"c", 0, 0}}, 23},
-                  {"cut", std::make_unique<TSymMeter>(2, 2, kMeterCut), {{"C", 0, 0}}, 23},
-                  {"unknown symbol", std::make_unique<TSymMeter>(3, 4, 7), {{"C", 0, 0}}, 23},
+  Case cases[] = {{"12/8", std::make_unique<TSymMeter>(12, 8, kMeterNumbers), {{"12", 0, -6}, {"8", 11, 6}}, 46},
+                  {"3/2", std::make_unique<TSymMeter>(3, 2, kMeterNumbers), {{"3", 0, -6}, {"2", 0, 6}}, 26},
+                  {"10/8", std::make_unique<TSymMeter>(10, 8, kMeterNumbers), {{"10", 0, -6}, {"8", 11, 6}}, 46},
+                  {"6/16", std::make_unique<TSymMeter>(6, 16, kMeterNumbers), {{"6", 10, -6}, {"16", 0, 6}}, 46},
+                  {"common", std::make_unique<TSymMeter>(4, 4, kMeterCommon), {{"c", 0, 0}}, 29},
+                  {"cut", std::make_unique<TSymMeter>(2, 2, kMeterCut), {{"C", 0, 0}}, 29},
+                  {"unknown symbol", std::make_unique<TSymMeter>(3, 4, 7), {{"C", 0, 0}}, 29},
                   {"clef", std::make_unique<TSymCSol>(), {{"&", 0, 12}}, 25}};  // 12: two spaces down
   for (Case& c : cases) {
     SCOPED_TRACE(c.what);
