@@ -1,5 +1,6 @@
 #include "score/screens/ScoreGrid.h"
 
+#include <QImage>
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
@@ -30,6 +31,7 @@ void TScoreGrid::SetPage(const TScorePage* page) {
 
 void TScoreGrid::SetFontSize(int size) {
   fontSize_ = size;
+  UpdateScrollBar();
   viewport()->update();
 }
 
@@ -46,6 +48,7 @@ void TScoreGrid::SetRowHeight(int height) {
 
 void TScoreGrid::SetColWidth(int width) {
   colWidth_ = std::max(width, 1);
+  UpdateScrollBar();
   viewport()->update();
 }
 
@@ -58,7 +61,34 @@ int TScoreGrid::VisibleRows() const { return std::max(1, viewport()->height() / 
 void TScoreGrid::UpdateScrollBar() {
   QScrollBar* bar = verticalScrollBar();
   bar->setPageStep(VisibleRows());
-  bar->setRange(0, std::max(0, rowCount_ - VisibleRows()));
+  bar->setRange(0, LastTopRow());
+}
+
+// The top row that shows the last rows in full: rows that grew to hold their ink take
+// more than one cell, so counting cells alone would leave the last row out of reach.
+int TScoreGrid::LastTopRow() const {
+  if (!page_ || rowCount_ == 0) return 0;
+  QImage scratch(1, 1, QImage::Format_RGB32);
+  QPainter painter(&scratch);
+  PainterCanvas canvas(painter, {kMusicFace, fontSize_, false});
+  TDrawCtxt ctx = Context(canvas);
+  const int height = viewport()->height();
+  int row = rowCount_;
+  for (int used = 0; row > 0; --row) {
+    TScoreLine* line = page_->Rows[static_cast<size_t>(row - 1)].get();
+    used += RowInkRoom(ctx, line, rowHeight_, colWidth_).Height(rowHeight_);
+    if (used > height && row < rowCount_) break;
+  }
+  return std::max(0, row);
+}
+
+TDrawCtxt TScoreGrid::Context(ScoreCanvas& canvas) const {
+  TDrawCtxt ctx;
+  ctx.Canvas = &canvas;
+  ctx.BeamThickness = beamThickness_;
+  ctx.LineThickness = 1;
+  ctx.SetNumberHeights();
+  return ctx;
 }
 
 void TScoreGrid::resizeEvent(QResizeEvent* event) {
@@ -75,11 +105,7 @@ void TScoreGrid::PaintRows(QPainter& painter, QSize size) const {
   painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
   if (!page_) return;
   PainterCanvas canvas(painter, {kMusicFace, fontSize_, false});
-  TDrawCtxt ctx;
-  ctx.Canvas = &canvas;
-  ctx.BeamThickness = beamThickness_;
-  ctx.LineThickness = 1;
-  ctx.SetNumberHeights();
+  TDrawCtxt ctx = Context(canvas);
   // A row whose ink reaches past its cell gets the room it needs, so that it never
   // meets its neighbours'.
   for (int row = TopRow(), top = 0; row < rowCount_ && top < size.height(); ++row) {

@@ -46,6 +46,8 @@ class TScoreGrid : public QAbstractScrollArea {
  private:
   void UpdateScrollBar();
   int VisibleRows() const;
+  int LastTopRow() const;
+  TDrawCtxt Context(ScoreCanvas& canvas) const;
 
   const TScorePage* page_ = nullptr;
   int rowCount_ = 0;

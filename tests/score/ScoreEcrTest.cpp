@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <memory>
@@ -154,6 +155,22 @@ TEST_F(ScoreEcrTest, RepaintDrawsTheStaffAtTheCurrentSize) {
   while (top < image.height() && InkAlong(image, top) < 0.9) ++top;
   EXPECT_GT(top, 40 - 2 * 10);
   for (int k = 0; k < 5; ++k) EXPECT_GT(InkAlong(image, top + k * 10), 0.9) << k;
+}
+
+// Rows that grow to hold their ink take more than their cell: the scroll bar still
+// reaches a top row from which the last rows show in full.
+TEST_F(ScoreEcrTest, ScrollingReachesTheLastRowWhenRowsGrow) {
+  std::string abc = "X:4\nL:1/4\nK:C\n";
+  for (int i = 0; i < 12; ++i) abc += "c''' C,, c''' C,,|\n";
+  View();
+  host_->show();
+  host_->layout()->activate();
+  Show(abc);
+  TScoreGrid& grid = *View().GridScore();
+  const int cells = grid.viewport()->height() / grid.RowHeight();
+  ASSERT_GE(cells, 2);
+  EXPECT_GT(grid.verticalScrollBar()->maximum(), grid.RowCount() - cells);
+  EXPECT_LT(grid.verticalScrollBar()->maximum(), grid.RowCount());
 }
 
 // Dragging a ruler's far edge sets the row width or the row height, within limits.
