@@ -24,6 +24,8 @@ constexpr size_t kOldCodeDigits = 8;
 constexpr size_t kOldCodeLength = kOldCodeMark.size() + kOldCodeDigits;
 constexpr size_t kTitleMax = 500;
 constexpr size_t kFieldMax = 50;
+// Body lines parsed first for a tune's code; most tunes settle it within them.
+constexpr size_t kOpeningBodyLines = 2;
 
 // Trial keys of the code searches, in the order they are tried.
 constexpr std::string_view kTrialKeys[] = {"C",  "C#", "D",  "Eb", "E",  "F",  "F#", "G",
@@ -162,7 +164,8 @@ int32_t TAbcFile::IndexLines(const TLines& source, int32_t base, uint8_t flags, 
   const uint8_t marks = static_cast<uint8_t>(isNew ? (flags | kAddedThisRun) : flags);
   const auto count = static_cast<int32_t>(source.size());
 
-  if (ui_) ui_->ShowProgress(count);
+  TProgressPacer progress(ui_);
+  progress.Show(count);
   // Room grows by at least half: adding many pieces in a row moves the lines rarely.
   if (append && Lines.capacity() < Lines.size() + source.size()) {
     Lines.reserve(std::max(Lines.size() + source.size(), Lines.capacity() + Lines.capacity() / 2));
@@ -170,7 +173,7 @@ int32_t TAbcFile::IndexLines(const TLines& source, int32_t base, uint8_t flags, 
   std::vector<TAbcRec*> added;
   int32_t start = -1;
   for (int32_t i = 0; i < count; ++i) {
-    if (ui_) ui_->SetProgress(i);
+    progress.Step(i);
     const std::string& line = source[static_cast<size_t>(i)];
     if (append) Lines.push_back(line);
     if (IsTuneStart(line)) {
@@ -182,7 +185,7 @@ int32_t TAbcFile::IndexLines(const TLines& source, int32_t base, uint8_t flags, 
 
   FilterList.All.insert(FilterList.All.end(), added.begin(), added.end());
   if (updating_ == 0) SortView();
-  if (ui_) ui_->HideProgress();
+  progress.Hide();
   return 0;
 }
 
@@ -238,6 +241,18 @@ int32_t TAbcFile::RhythmIndexOf(std::string_view text) {
 
 uint32_t TAbcFile::CodeOfLines(std::span<const std::string> lines) {
   views_.assign(lines.begin(), lines.end());
+  // The code is read from the tune's opening: the header and the first notes. The
+  // header and a few body lines are parsed, then twice as many body lines, until the
+  // code is final within elements no later line can change; it is then the code of
+  // the whole tune. Short tunes, and tunes the opening does not settle, are parsed whole.
+  const auto key = std::find_if(views_.begin(), views_.end(),
+                                [](std::string_view l) { return l.starts_with("K:"); });
+  const auto header = static_cast<size_t>(key - views_.begin()) + 1;
+  for (size_t body = kOpeningBodyLines; header + body < views_.size(); body *= 2) {
+    parser_->ParseOpening(views_, header + body);
+    const auto code = static_cast<uint32_t>(converter_->ComputeCode(parser_->Elements()));
+    if (converter_->CodeFinal() && converter_->CodeElementsRead() <= parser_->SettledCount()) return code;
+  }
   parser_->Parse(views_);
   return static_cast<uint32_t>(converter_->ComputeCode(parser_->Elements()));
 }
@@ -288,15 +303,17 @@ int32_t TAbcFile::StripOldCodes() {
 }
 
 void TAbcFile::SortRecords(std::vector<TAbcRec*>& items) const {
+  // Titles are compared where they lie in the lines, case-blind byte by byte: the
+  // order of their ASCII-lowered copies, without making a copy of any of them.
   struct Key {
-    std::string title;
+    std::string_view title;
     TAbcRec* rec;
   };
   std::vector<Key> keys;
   keys.reserve(items.size());
-  for (TAbcRec* rec : items) keys.push_back({ToLowerAscii(TitleOfRec(rec)), rec});
+  for (TAbcRec* rec : items) keys.push_back({TitleViewOfRec(rec), rec});
   std::sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
-    if (const int c = a.title.compare(b.title); c != 0) return c < 0;
+    if (const int c = CompareCaseBlind(a.title, b.title); c != 0) return c < 0;
     return a.rec->Seq < b.rec->Seq;
   });
   for (size_t i = 0; i < items.size(); ++i) items[i] = keys[i].rec;

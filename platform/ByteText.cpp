@@ -1,6 +1,7 @@
 // Line splitting and ASCII-only case handling over byte strings.
 #include "ByteText.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace rq {
@@ -103,6 +104,16 @@ bool EqualsIgnoreCaseAscii(std::string_view a, std::string_view b) {
     if (ToLowerAscii(a[i]) != ToLowerAscii(b[i])) return false;
   }
   return true;
+}
+
+int CompareCaseBlind(std::string_view a, std::string_view b) {
+  const size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i) {
+    const auto x = static_cast<unsigned char>(ToLowerAscii(a[i]));
+    const auto y = static_cast<unsigned char>(ToLowerAscii(b[i]));
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
 }
 
 std::string_view TrimBlanks(std::string_view text) {

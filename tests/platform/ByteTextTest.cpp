@@ -34,6 +34,20 @@ TEST(AsciiCase, OnlyLettersAToZChange) {
   EXPECT_EQ(TrimBlanks("  G maj \t"), "G maj");
 }
 
+// Titles are sorted by this comparison: it must order as the lowered copies do,
+// "_" (between "Z" and "a") and bytes above 0x7F included.
+TEST(AsciiCase, CaseBlindCompareOrdersAsLoweredCopies) {
+  const std::string_view texts[] = {"", "a", "A", "ab", "aB", "Abc", "b", "_x", "Zx", "zx",
+                                    "\xE9t\xE9", "\xC9t\xE9", "a\xFF", "a\x01", "reel ", "Reel"};
+  const auto sign = [](int v) { return (v > 0) - (v < 0); };
+  for (const auto a : texts) {
+    for (const auto b : texts) {
+      EXPECT_EQ(sign(CompareCaseBlind(a, b)), sign(ToLowerAscii(a).compare(ToLowerAscii(b))))
+          << "\"" << a << "\" against \"" << b << "\"";
+    }
+  }
+}
+
 // All 256 bytes survive Windows-1252 -> UTF-8 -> Windows-1252.
 TEST(Cp1252, EveryByteRoundTrips) {
   std::string all;
