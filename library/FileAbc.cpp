@@ -216,7 +216,7 @@ TScanResult TAbcFile::ScanHeader(int32_t first, int32_t last, const TLines& sour
     }
     if (!rhythmTaken) {
       if (const auto at = FieldAtColumnOneOrTwo(line, 'R')) {
-        scan.flags[3] = static_cast<uint8_t>(RhythmIndexOf(line.substr(*at + 2, kFieldMax)));
+        scan.flags[3] = static_cast<uint8_t>(CachedIndex(rhythmIndexes_, line.substr(*at + 2, kFieldMax), RhythmIndexOf));
         rhythmTaken = true;
       }
     }
@@ -225,13 +225,22 @@ TScanResult TAbcFile::ScanHeader(int32_t first, int32_t last, const TLines& sour
       if (line.starts_with("K:")) from = 2;
       else if (line.starts_with("K :")) from = 3;
       if (from != 0) {
-        const int index = KeyIndexOfField(TrimLeftBlanks(line.substr(from, kFieldMax)));
+        const int index = CachedIndex(keyIndexes_, TrimLeftBlanks(line.substr(from, kFieldMax)),
+                                      [](std::string_view v) { return static_cast<int32_t>(KeyIndexOfField(v)); });
         if (index > 0) scan.flags[2] = static_cast<uint8_t>(index);
         keyTaken = true;
       }
     }
   }
   return scan;
+}
+
+int32_t TAbcFile::CachedIndex(FieldIndexes& cache, std::string_view text, int32_t (*find)(std::string_view)) {
+  if (const auto it = cache.find(text); it != cache.end()) return it->second;
+  const int32_t index = find(text);
+  // Odd files could hold a different value in every tune: the cache stops growing.
+  if (cache.size() < 4096) cache.emplace(text, index);
+  return index;
 }
 
 int32_t TAbcFile::RhythmIndexOf(std::string_view text) {
@@ -671,7 +680,7 @@ int32_t TAbcFile::SearchText(std::string_view text) {
     if (wanted.empty()) continue;
     const auto end = std::min(static_cast<size_t>(rec->GetEndLine()) + 1, Lines.size());
     for (auto i = static_cast<size_t>(rec->StartLine); i < end; ++i) {
-      if (ToLowerAscii(Lines[i]).find(wanted) != std::string::npos) {
+      if (ContainsCaseBlind(Lines[i], wanted)) {
         rec->SetSearchScore(kTextHitScore);
         break;
       }

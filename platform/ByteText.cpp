@@ -116,6 +116,20 @@ int CompareCaseBlind(std::string_view a, std::string_view b) {
   return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
 }
 
+bool ContainsCaseBlind(std::string_view text, std::string_view lowered) {
+  if (lowered.empty()) return true;
+  if (lowered.size() > text.size()) return false;
+  const char first = lowered[0];
+  const char upper = first >= 'a' && first <= 'z' ? static_cast<char>(first - ('a' - 'A')) : first;
+  for (size_t i = 0; i + lowered.size() <= text.size(); ++i) {
+    if (text[i] != first && text[i] != upper) continue;
+    size_t k = 1;
+    while (k < lowered.size() && ToLowerAscii(text[i + k]) == lowered[k]) ++k;
+    if (k == lowered.size()) return true;
+  }
+  return false;
+}
+
 std::string_view TrimBlanks(std::string_view text) {
   size_t b = 0, e = text.size();
   while (b < e && static_cast<unsigned char>(text[b]) <= ' ') ++b;
