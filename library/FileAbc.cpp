@@ -313,15 +313,26 @@ int32_t TAbcFile::StripOldCodes() {
 
 void TAbcFile::SortRecords(std::vector<TAbcRec*>& items) const {
   // Titles are compared where they lie in the lines, case-blind byte by byte: the
-  // order of their ASCII-lowered copies, without making a copy of any of them.
+  // order of their ASCII-lowered copies, without making a copy of any of them. Each
+  // key starts with its title's first eight lowered bytes as one number, which
+  // decides most comparisons; equal numbers fall back to the whole titles.
   struct Key {
+    uint64_t head;
     std::string_view title;
     TAbcRec* rec;
   };
   std::vector<Key> keys;
   keys.reserve(items.size());
-  for (TAbcRec* rec : items) keys.push_back({TitleViewOfRec(rec), rec});
+  for (TAbcRec* rec : items) {
+    const std::string_view title = TitleViewOfRec(rec);
+    uint64_t head = 0;
+    for (size_t i = 0; i < 8; ++i) {
+      head = head << 8 | (i < title.size() ? static_cast<unsigned char>(ToLowerAscii(title[i])) : 0u);
+    }
+    keys.push_back({head, title, rec});
+  }
   std::sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
+    if (a.head != b.head) return a.head < b.head;
     if (const int c = CompareCaseBlind(a.title, b.title); c != 0) return c < 0;
     return a.rec->Seq < b.rec->Seq;
   });

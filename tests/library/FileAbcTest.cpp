@@ -76,8 +76,11 @@ TEST_F(AbcFile, HeaderScan) {
 }
 
 TEST_F(AbcFile, SortedByTitleThenPlace) {
-  const auto f = Load(FiveLineTunes({"b", "A", "a"}));
-  EXPECT_EQ(Titles(*f), (std::vector<std::string>{"A", "a", "b"}));
+  const auto f = Load(FiveLineTunes({"b", "A", "a", "The Reel of B", "the reel of a", "The Reel", "Zy", "_x"}));
+  // Case-blind ("_" comes before every letter), then place; long titles alike at
+  // their start are told apart further on.
+  EXPECT_EQ(Titles(*f), (std::vector<std::string>{"_x", "A", "a", "b", "The Reel", "the reel of a",
+                                                  "The Reel of B", "Zy"}));
 }
 
 // An old code comment is the mark and exactly eight code digits (upper-case hex) on
