@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -15,6 +16,7 @@
 #include <string>
 
 #include "BenchProgram.h"
+#include "LargeTunes.h"
 #include "app/AppContext.h"
 #include "app/MainEcr.h"
 #include "library/FileAbc.h"
@@ -93,5 +95,31 @@ void BM_IndexAlone(benchmark::State& state) {
                                                  benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_IndexAlone)->Arg(10000)->Arg(50000)->Arg(200000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// A tune of one 5 MB line (RQ_LONG_LINE_MB for another size) opened and shown
+// through the program: index, list, score, editor and player's conversion. Resident
+// growth per input byte.
+void BM_OpenLongLine(benchmark::State& state) {
+  const char* mb = std::getenv("RQ_LONG_LINE_MB");
+  const int64_t bytes = (mb && *mb ? std::max(1, std::atoi(mb)) : 5) * int64_t{1000000};
+  const std::string file = rq::bench::Folder().path().toStdString() + "/longline.abc";
+  std::ofstream(file, std::ios::binary) << rq::test::TuneWithLongLine(bytes);
+  Program program;
+  program.context->Start();
+  program.context->MainEcr()->show();
+  QApplication::processEvents();
+  const double before = ResidentMegabytes();
+  double perByte = 0;
+  for (auto _ : state) {
+    program.context->FileControl()->OpenFile(file);
+    QApplication::processEvents();
+    state.PauseTiming();
+    perByte = (ResidentMegabytes() - before) * 1024 * 1024 / static_cast<double>(bytes);
+    program.context->FileControl()->CloseFile(program.context->FileControl()->FindFile(file));
+    state.ResumeTiming();
+  }
+  state.counters["bytes/input_byte"] = perByte;
+}
+BENCHMARK(BM_OpenLongLine)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace

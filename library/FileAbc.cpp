@@ -26,6 +26,8 @@ constexpr size_t kTitleMax = 500;
 constexpr size_t kFieldMax = 50;
 // Body lines parsed first for a tune's code; most tunes settle it within them.
 constexpr size_t kOpeningBodyLines = 2;
+// Elements of one tune above which the file's parser does not keep its room.
+constexpr size_t kParserRoomKept = 100000;
 
 // Trial keys of the code searches, in the order they are tried.
 constexpr std::string_view kTrialKeys[] = {"C",  "C#", "D",  "Eb", "E",  "F",  "F#", "G",
@@ -185,6 +187,11 @@ int32_t TAbcFile::IndexLines(const TLines& source, int32_t base, uint8_t flags, 
 
   FilterList.All.insert(FilterList.All.end(), added.begin(), added.end());
   if (updating_ == 0) SortView();
+  // The parser keeps the room of the largest tune it read for the next one; after a
+  // huge tune (a line of megabytes) that room is given back rather than held for as
+  // long as the file is open.
+  if (largestParse_ > kParserRoomKept) parser_ = std::make_unique<TAbcParser>();
+  largestParse_ = 0;
   progress.Hide();
   return 0;
 }
@@ -259,10 +266,12 @@ uint32_t TAbcFile::CodeOfLines(std::span<const std::string> lines) {
   const auto header = static_cast<size_t>(key - views_.begin()) + 1;
   for (size_t body = kOpeningBodyLines; header + body < views_.size(); body *= 2) {
     parser_->ParseOpening(views_, header + body);
+    largestParse_ = std::max(largestParse_, parser_->ElementCount());
     const auto code = static_cast<uint32_t>(converter_->ComputeCode(parser_->Elements()));
     if (converter_->CodeFinal() && converter_->CodeElementsRead() <= parser_->SettledCount()) return code;
   }
   parser_->Parse(views_);
+  largestParse_ = std::max(largestParse_, parser_->ElementCount());
   return static_cast<uint32_t>(converter_->ComputeCode(parser_->Elements()));
 }
 

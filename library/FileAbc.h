@@ -223,6 +223,7 @@ class TAbcFile {
   MidiSettings codeSettings_;
   std::unique_ptr<TAbcMidi> converter_;
   std::vector<std::string_view> views_;  // a tune's lines handed to the parser
+  size_t largestParse_ = 0;              // most elements of one parse since indexing began
   // Key and rhythm indexes by the field text they were read from: a collection uses a
   // few dozen distinct values, so each is looked up in the tables once.
   struct TextHash {
