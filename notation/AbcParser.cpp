@@ -338,7 +338,8 @@ void TAbcParser::ReadKey() {
   const AbcKeyValue key = ReadKeyValue(line_, Index(col_), inBracket_, inPlus_);
   col_ = static_cast<int>(key.end) + 1;
   if (key.sharps && mode_ == 2) fieldLetter_ = 255;
-  Append<TAbcKey_K>(Pos(valueStart_), Pos(col_ - 1), key.sharps.value_or(GetKeySharps("C")));
+  static const int kSharpsOfC = GetKeySharps("C");  // looked up once, not at every key
+  Append<TAbcKey_K>(Pos(valueStart_), Pos(col_ - 1), key.sharps.value_or(kSharpsOfC));
 }
 
 void TAbcParser::ReadMeter(bool header) {
