@@ -187,11 +187,7 @@ int32_t TAbcFile::IndexLines(const TLines& source, int32_t base, uint8_t flags, 
 
   FilterList.All.insert(FilterList.All.end(), added.begin(), added.end());
   if (updating_ == 0) SortView();
-  // The parser keeps the room of the largest tune it read for the next one; after a
-  // huge tune (a line of megabytes) that room is given back rather than held for as
-  // long as the file is open.
-  if (largestParse_ > kParserRoomKept) parser_ = std::make_unique<TAbcParser>();
-  largestParse_ = 0;
+  GiveBackParserRoom();
   progress.Hide();
   return 0;
 }
@@ -223,7 +219,8 @@ TScanResult TAbcFile::ScanHeader(int32_t first, int32_t last, const TLines& sour
     }
     if (!rhythmTaken) {
       if (const auto at = FieldAtColumnOneOrTwo(line, 'R')) {
-        scan.flags[3] = static_cast<uint8_t>(CachedIndex(rhythmIndexes_, line.substr(*at + 2, kFieldMax), RhythmIndexOf));
+        const int32_t index = CachedIndex(rhythmIndexes_, line.substr(*at + 2, kFieldMax), RhythmIndexOf);
+        scan.flags[3] = static_cast<uint8_t>(index);
         rhythmTaken = true;
       }
     }
@@ -232,14 +229,22 @@ TScanResult TAbcFile::ScanHeader(int32_t first, int32_t last, const TLines& sour
       if (line.starts_with("K:")) from = 2;
       else if (line.starts_with("K :")) from = 3;
       if (from != 0) {
-        const int index = CachedIndex(keyIndexes_, TrimLeftBlanks(line.substr(from, kFieldMax)),
-                                      [](std::string_view v) { return static_cast<int32_t>(KeyIndexOfField(v)); });
+        const auto keyIndexOf = [](std::string_view v) { return static_cast<int32_t>(KeyIndexOfField(v)); };
+        const int index = CachedIndex(keyIndexes_, TrimLeftBlanks(line.substr(from, kFieldMax)), keyIndexOf);
         if (index > 0) scan.flags[2] = static_cast<uint8_t>(index);
         keyTaken = true;
       }
     }
   }
   return scan;
+}
+
+void TAbcFile::GiveBackParserRoom() {
+  // The parser keeps the room of the largest tune it read for the next one; after a
+  // huge tune (a line of megabytes) that room is given back rather than held for as
+  // long as the file is open.
+  if (largestParse_ > kParserRoomKept) parser_ = std::make_unique<TAbcParser>();
+  largestParse_ = 0;
 }
 
 int32_t TAbcFile::CachedIndex(FieldIndexes& cache, std::string_view text, int32_t (*find)(std::string_view)) {
@@ -279,6 +284,7 @@ int32_t TAbcFile::ComputeCode(int32_t index) {
   TLines lines;
   if (CopyAllLines(index, lines, true) != 0) return 0;
   SetCode(index, CodeOfLines(lines));
+  GiveBackParserRoom();
   return 0;
 }
 
@@ -715,6 +721,7 @@ std::vector<uint32_t> TAbcFile::TrialCodes(TLines& query, size_t keyLine) {
     query[keyLine] = "K:" + std::string(key);
     codes.push_back(CodeOfLines(query));
   }
+  GiveBackParserRoom();
   return codes;
 }
 

@@ -212,6 +212,7 @@ class TAbcFile {
   std::vector<uint32_t> TrialCodes(TLines& query, size_t keyLine);
   void ScoreByCodes(const std::vector<uint32_t>& codes, int32_t minDigits);
   uint32_t CodeOfLines(std::span<const std::string> lines);
+  void GiveBackParserRoom();
 
   IUserInterface* ui_ = nullptr;
   // Records in file order: bySeq_[i] has Seq i + 1. Owns the records.
