@@ -715,8 +715,8 @@ size_t TAbcParser::ReachFromBeyond() const {
     }
   }
   // A broken-rhythm sign after the opening marks the last main note or chord before
-  // it. Notes of a group not settled may still turn out to be grace notes and be
-  // passed over, so the walk starts below them.
+  // it (as a tie continued after the opening would). Notes of a group not settled may
+  // still turn out to be grace notes and be passed over, so the walk starts below them.
   size_t broken = 0;
   for (size_t j = std::min(settled_, elements_.size()); j-- > 0;) {
     if (IsMainNote(j)) {

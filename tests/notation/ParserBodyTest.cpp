@@ -195,6 +195,9 @@ TEST(ParserOpening, SettlesOnlyWhatLaterLinesCannotChange) {
            "|:A B C D:|\n[2 E F|]", "A2 B2|1 C D :|\n2 E F|]", "A {B C\n(3D E F|", "(3{B\nA}GA c2|",
            // A continuation carries groups into the next line.
            "(3AB\\\nC D|", "(3A{B\\\nC}DE|", "(3AB{C\\\nD}E F|", "AB{cd\\\ne}f|", "A>\\\nB c|",
+           // A tie waits for the next note or chord, on the next line too.
+           "A B c2-\nc2 d2|", "A B [ce]-\n[ce] d|", "A B c-\n|c d|", "A [Bc-]\nc d|", "A B c-\nd e|",
+           "A [ce-\nc d|", "A B [c-e\nc] d|",
        }) {
     EXPECT_EQ(test::OpeningMismatch(p, SplitLines(Body(body))), "") << body;
   }
