@@ -4,12 +4,14 @@
 #pragma once
 
 #include <QTemporaryDir>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
 
 #include "Corpus.h"
 #include "app/AppContext.h"
+#include "app/ResLib.h"
 #include "library/UserInterface.h"
 #include "platform/MidiDevices.h"
 #include "platform/MmTimer.h"
@@ -21,21 +23,39 @@ inline const QTemporaryDir& Folder() {
   return dir;
 }
 
-// The corpus repeated to 50,000 tunes, with CR LF line ends.
-inline const std::string& BigFile() {
-  static const std::string path = [] {
-    const std::string file = Folder().path().toStdString() + "/big.abc";
+// The corpus repeated to `tunes` tunes, with CR LF line ends, written once per size.
+inline std::string BigFile(int tunes = 50000) {
+  const std::string file = Folder().path().toStdString() + "/big" + std::to_string(tunes) + ".abc";
+  if (!std::filesystem::exists(file)) {
     std::ofstream out(file, std::ios::binary);
-    for (const auto& tune : corpus::Tunes(50000)) {
+    for (const auto& tune : corpus::Tunes(static_cast<size_t>(tunes))) {
       for (const auto& line : tune) out << line << "\r\n";
     }
-    return file;
-  }();
-  return path;
+  }
+  return file;
 }
 
+// Scripted answers, but the progress of long work goes to the main window's bar as in
+// the program: the cost of the bar and of the repaints it asks for is measured.
+class BenchUserInterface : public TScriptedUserInterface {
+ public:
+  void ShowProgress(int32_t maximum) override {
+    if (auto* res = Res()) res->ShowProgress(maximum);
+  }
+  void SetProgress(int32_t position) override {
+    if (auto* res = Res()) res->SetProgress(position);
+  }
+  void HideProgress() override {
+    if (auto* res = Res()) res->HideProgress();
+  }
+  TAppContext* context = nullptr;
+
+ private:
+  TResLib* Res() const { return context ? context->ResLib() : nullptr; }
+};
+
 struct Program {
-  TScriptedUserInterface ui;
+  BenchUserInterface ui;
   std::unique_ptr<RecorderMidiPorts> ports;
   std::unique_ptr<TAppContext> context;
 
@@ -49,6 +69,7 @@ struct Program {
     options.ui = &ui;
     options.showWelcome = false;
     context = std::make_unique<TAppContext>(options);
+    ui.context = context.get();
   }
 };
 

@@ -4,10 +4,12 @@
 // ratios, where 10 means "in proportion to the input". Memory is counted above the
 // tool's own start (its run on a one-bar tune); below 2 MB of memory or 50 ms of time
 // the ratio is taken against those floors, so that start-up noise is no growth.
+// Also the start of the tool: a command on a one-tune file, as a whole process.
 // RQ_GROWTH_SCALE=10 runs ten times larger inputs (a 5 MB against a 50 MB line,
 // 100,000 against 1,000,000 bars).
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -92,6 +94,21 @@ void BM_Growth(benchmark::State& state, std::vector<std::string> command, const 
   state.counters["small_MB"] = aboveA;
   state.counters["large_MB"] = aboveB;
   state.counters["memory_ratio"] = std::max(aboveB, kMemoryFloorMb) / std::max(aboveA, kMemoryFloorMb);
+  state.counters["bytes/input_byte"] = aboveB * 1024 * 1024 / static_cast<double>(fs::file_size(largeInput));
+}
+
+// The tool's start: a command on a one-tune file, as a whole process, wall time.
+void BM_Start(benchmark::State& state, std::vector<std::string> command) {
+  const std::string tiny = WriteInput("tiny.abc", rq::test::TuneOfBars(1));
+  for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
+    const rq::test::ChildResult r = RunTool(command, tiny);
+    state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    if (!r.exited || r.exitCode != 0) {
+      state.SkipWithError(("the tool failed: " + r.errors).c_str());
+      return;
+    }
+  }
 }
 
 }  // namespace
@@ -101,6 +118,12 @@ int main(int argc, char** argv) {
       {"parse"}, {"highlight"},        {"events"},          {"code"},  {"rows"},
       {"midi", "-o", "OUT"}, {"render", "-o", "OUT"}, {"index"}, {"roundtrip", "OUT"}, {"search", "--text", "reel"},
   };
+  for (const auto& command : std::vector<std::vector<std::string>>{{"code"}, {"parse"}, {"index"}, {"rows"}}) {
+    benchmark::RegisterBenchmark(("start/" + command[0]).c_str(), BM_Start, command)
+        ->Repetitions(1)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
+  }
   for (const auto& command : commands) {
     for (const InputKind& kind : Kinds()) {
       benchmark::RegisterBenchmark((command[0] + "/" + kind.name).c_str(), BM_Growth, command, kind)

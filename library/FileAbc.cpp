@@ -24,6 +24,10 @@ constexpr size_t kOldCodeDigits = 8;
 constexpr size_t kOldCodeLength = kOldCodeMark.size() + kOldCodeDigits;
 constexpr size_t kTitleMax = 500;
 constexpr size_t kFieldMax = 50;
+// Body lines parsed first for a tune's code; most tunes settle it within them.
+constexpr size_t kOpeningBodyLines = 2;
+// Elements of one tune above which the file's parser does not keep its room.
+constexpr size_t kParserRoomKept = 100000;
 
 // Trial keys of the code searches, in the order they are tried.
 constexpr std::string_view kTrialKeys[] = {"C",  "C#", "D",  "Eb", "E",  "F",  "F#", "G",
@@ -162,7 +166,8 @@ int32_t TAbcFile::IndexLines(const TLines& source, int32_t base, uint8_t flags, 
   const uint8_t marks = static_cast<uint8_t>(isNew ? (flags | kAddedThisRun) : flags);
   const auto count = static_cast<int32_t>(source.size());
 
-  if (ui_) ui_->ShowProgress(count);
+  TProgressPacer progress(ui_);
+  progress.Show(count);
   // Room grows by at least half: adding many pieces in a row moves the lines rarely.
   if (append && Lines.capacity() < Lines.size() + source.size()) {
     Lines.reserve(std::max(Lines.size() + source.size(), Lines.capacity() + Lines.capacity() / 2));
@@ -170,7 +175,7 @@ int32_t TAbcFile::IndexLines(const TLines& source, int32_t base, uint8_t flags, 
   std::vector<TAbcRec*> added;
   int32_t start = -1;
   for (int32_t i = 0; i < count; ++i) {
-    if (ui_) ui_->SetProgress(i);
+    progress.Step(i);
     const std::string& line = source[static_cast<size_t>(i)];
     if (append) Lines.push_back(line);
     if (IsTuneStart(line)) {
@@ -182,7 +187,8 @@ int32_t TAbcFile::IndexLines(const TLines& source, int32_t base, uint8_t flags, 
 
   FilterList.All.insert(FilterList.All.end(), added.begin(), added.end());
   if (updating_ == 0) SortView();
-  if (ui_) ui_->HideProgress();
+  GiveBackParserRoom();
+  progress.Hide();
   return 0;
 }
 
@@ -213,7 +219,8 @@ TScanResult TAbcFile::ScanHeader(int32_t first, int32_t last, const TLines& sour
     }
     if (!rhythmTaken) {
       if (const auto at = FieldAtColumnOneOrTwo(line, 'R')) {
-        scan.flags[3] = static_cast<uint8_t>(RhythmIndexOf(line.substr(*at + 2, kFieldMax)));
+        const int32_t index = CachedIndex(rhythmIndexes_, line.substr(*at + 2, kFieldMax), RhythmIndexOf);
+        scan.flags[3] = static_cast<uint8_t>(index);
         rhythmTaken = true;
       }
     }
@@ -222,13 +229,30 @@ TScanResult TAbcFile::ScanHeader(int32_t first, int32_t last, const TLines& sour
       if (line.starts_with("K:")) from = 2;
       else if (line.starts_with("K :")) from = 3;
       if (from != 0) {
-        const int index = KeyIndexOfField(TrimLeftBlanks(line.substr(from, kFieldMax)));
+        const auto keyIndexOf = [](std::string_view v) { return static_cast<int32_t>(KeyIndexOfField(v)); };
+        const int index = CachedIndex(keyIndexes_, TrimLeftBlanks(line.substr(from, kFieldMax)), keyIndexOf);
         if (index > 0) scan.flags[2] = static_cast<uint8_t>(index);
         keyTaken = true;
       }
     }
   }
   return scan;
+}
+
+void TAbcFile::GiveBackParserRoom() {
+  // The parser keeps the room of the largest tune it read for the next one; after a
+  // huge tune (a line of megabytes) that room is given back rather than held for as
+  // long as the file is open.
+  if (largestParse_ > kParserRoomKept) parser_ = std::make_unique<TAbcParser>();
+  largestParse_ = 0;
+}
+
+int32_t TAbcFile::CachedIndex(FieldIndexes& cache, std::string_view text, int32_t (*find)(std::string_view)) {
+  if (const auto it = cache.find(text); it != cache.end()) return it->second;
+  const int32_t index = find(text);
+  // Odd files could hold a different value in every tune: the cache stops growing.
+  if (cache.size() < 4096) cache.emplace(text, index);
+  return index;
 }
 
 int32_t TAbcFile::RhythmIndexOf(std::string_view text) {
@@ -238,7 +262,21 @@ int32_t TAbcFile::RhythmIndexOf(std::string_view text) {
 
 uint32_t TAbcFile::CodeOfLines(std::span<const std::string> lines) {
   views_.assign(lines.begin(), lines.end());
+  // The code is read from the tune's opening: the header and the first notes. The
+  // header and a few body lines are parsed, then twice as many body lines, until the
+  // code is final within elements no later line can change; it is then the code of
+  // the whole tune. Short tunes, and tunes the opening does not settle, are parsed whole.
+  const auto key = std::find_if(views_.begin(), views_.end(),
+                                [](std::string_view l) { return l.starts_with("K:"); });
+  const auto header = static_cast<size_t>(key - views_.begin()) + 1;
+  for (size_t body = kOpeningBodyLines; header + body < views_.size(); body *= 2) {
+    parser_->ParseOpening(views_, header + body);
+    largestParse_ = std::max(largestParse_, parser_->ElementCount());
+    const auto code = static_cast<uint32_t>(converter_->ComputeCode(parser_->Elements()));
+    if (converter_->CodeFinal() && converter_->CodeElementsRead() <= parser_->SettledCount()) return code;
+  }
   parser_->Parse(views_);
+  largestParse_ = std::max(largestParse_, parser_->ElementCount());
   return static_cast<uint32_t>(converter_->ComputeCode(parser_->Elements()));
 }
 
@@ -246,6 +284,7 @@ int32_t TAbcFile::ComputeCode(int32_t index) {
   TLines lines;
   if (CopyAllLines(index, lines, true) != 0) return 0;
   SetCode(index, CodeOfLines(lines));
+  GiveBackParserRoom();
   return 0;
 }
 
@@ -288,15 +327,28 @@ int32_t TAbcFile::StripOldCodes() {
 }
 
 void TAbcFile::SortRecords(std::vector<TAbcRec*>& items) const {
+  // Titles are compared where they lie in the lines, case-blind byte by byte: the
+  // order of their ASCII-lowered copies, without making a copy of any of them. Each
+  // key starts with its title's first eight lowered bytes as one number, which
+  // decides most comparisons; equal numbers fall back to the whole titles.
   struct Key {
-    std::string title;
+    uint64_t head;
+    std::string_view title;
     TAbcRec* rec;
   };
   std::vector<Key> keys;
   keys.reserve(items.size());
-  for (TAbcRec* rec : items) keys.push_back({ToLowerAscii(TitleOfRec(rec)), rec});
+  for (TAbcRec* rec : items) {
+    const std::string_view title = TitleViewOfRec(rec);
+    uint64_t head = 0;
+    for (size_t i = 0; i < 8; ++i) {
+      head = head << 8 | (i < title.size() ? static_cast<unsigned char>(ToLowerAscii(title[i])) : 0u);
+    }
+    keys.push_back({head, title, rec});
+  }
   std::sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
-    if (const int c = a.title.compare(b.title); c != 0) return c < 0;
+    if (a.head != b.head) return a.head < b.head;
+    if (const int c = CompareCaseBlind(a.title, b.title); c != 0) return c < 0;
     return a.rec->Seq < b.rec->Seq;
   });
   for (size_t i = 0; i < items.size(); ++i) items[i] = keys[i].rec;
@@ -654,7 +706,7 @@ int32_t TAbcFile::SearchText(std::string_view text) {
     if (wanted.empty()) continue;
     const auto end = std::min(static_cast<size_t>(rec->GetEndLine()) + 1, Lines.size());
     for (auto i = static_cast<size_t>(rec->StartLine); i < end; ++i) {
-      if (ToLowerAscii(Lines[i]).find(wanted) != std::string::npos) {
+      if (ContainsCaseBlind(Lines[i], wanted)) {
         rec->SetSearchScore(kTextHitScore);
         break;
       }
@@ -669,6 +721,7 @@ std::vector<uint32_t> TAbcFile::TrialCodes(TLines& query, size_t keyLine) {
     query[keyLine] = "K:" + std::string(key);
     codes.push_back(CodeOfLines(query));
   }
+  GiveBackParserRoom();
   return codes;
 }
 

@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "library/AbcRecord.h"
@@ -211,6 +212,7 @@ class TAbcFile {
   std::vector<uint32_t> TrialCodes(TLines& query, size_t keyLine);
   void ScoreByCodes(const std::vector<uint32_t>& codes, int32_t minDigits);
   uint32_t CodeOfLines(std::span<const std::string> lines);
+  void GiveBackParserRoom();
 
   IUserInterface* ui_ = nullptr;
   // Records in file order: bySeq_[i] has Seq i + 1. Owns the records.
@@ -222,6 +224,17 @@ class TAbcFile {
   MidiSettings codeSettings_;
   std::unique_ptr<TAbcMidi> converter_;
   std::vector<std::string_view> views_;  // a tune's lines handed to the parser
+  size_t largestParse_ = 0;              // most elements of one parse since indexing began
+  // Key and rhythm indexes by the field text they were read from: a collection uses a
+  // few dozen distinct values, so each is looked up in the tables once.
+  struct TextHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+  };
+  using FieldIndexes = std::unordered_map<std::string, int32_t, TextHash, std::equal_to<>>;
+  mutable FieldIndexes keyIndexes_;
+  mutable FieldIndexes rhythmIndexes_;
+  static int32_t CachedIndex(FieldIndexes& cache, std::string_view text, int32_t (*find)(std::string_view));
   int updating_ = 0;
   // The file as last read or written here (its size and a hash of its bytes), to
   // notice another program's changes before a save replaces them. Not known for a

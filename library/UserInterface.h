@@ -3,8 +3,10 @@
 // implements it with Qt dialogs; tests and tools use TScriptedUserInterface.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,6 +31,32 @@ class IUserInterface {
   void ShowWarning(int32_t number);
   // The quit question; true only when the user answers Yes.
   bool ConfirmQuit();
+};
+
+// Paces a long job's progress by time, not by steps: the bar is set (and the window
+// given its chance to repaint) at most kUpdatesPerSecond times a second, however many
+// lines the job walks. Asking the clock is cheap, but not free: it is asked once every
+// kStepsPerLook steps. `ui` may be null; the clock may be replaced for tests.
+class TProgressPacer {
+ public:
+  using Clock = std::function<std::chrono::steady_clock::time_point()>;
+  static constexpr int kUpdatesPerSecond = 30;
+  static constexpr int32_t kStepsPerLook = 256;
+
+  explicit TProgressPacer(IUserInterface* ui, Clock clock = {});
+  void Show(int32_t maximum);
+  void Step(int32_t position) {
+    if (ui_ && --untilLook_ <= 0) Look(position);
+  }
+  void Hide();
+
+ private:
+  void Look(int32_t position);
+
+  IUserInterface* ui_;
+  Clock clock_;
+  std::chrono::steady_clock::time_point last_{};
+  int32_t untilLook_ = kStepsPerLook;
 };
 
 // Answers questions from a script and records what was asked and shown. With the
@@ -57,6 +85,7 @@ class TScriptedUserInterface : public IUserInterface {
   int32_t ProgressMaximum = 0;
   int32_t ProgressPosition = 0;
   int32_t ProgressShown = 0;  // how many times the bar was shown
+  int32_t ProgressUpdates = 0;  // how many times the bar was set
 
  private:
   TMessages messages_;

@@ -82,11 +82,17 @@ int TAbcMidi::Convert(std::span<const TAbc* const> elements, TMidiContainer* con
 
 int32_t TAbcMidi::ComputeCode(std::span<const TAbc* const> elements) {
   Reset(nullptr);
-  for (const TAbc* e : elements) {
-    if (e) ConvertElement(*e);
+  codeElementsRead_ = elements.size();
+  codeFinal_ = false;
+  for (size_t i = 0; i < elements.size(); ++i) {
+    if (elements[i]) ConvertElement(*elements[i]);
     // Samples only fill empty slots, only the first bar line can discard them, and
     // only the first key counts.
-    if (sampler_.Full() && pickupTicks_ >= 0 && firstKeySeen_) break;
+    if (sampler_.Full() && pickupTicks_ >= 0 && firstKeySeen_) {
+      codeElementsRead_ = i + 1;
+      codeFinal_ = true;
+      break;
+    }
   }
   codeText_ = sampler_.CodeText(headerKey_);
   codeValue_ = TuneCodeValue(codeText_);

@@ -44,6 +44,10 @@ class TAbcMidi {
   // sampled, the pickup known, the key read). The other results are not valid after
   // it. Returns the code's value.
   int32_t ComputeCode(std::span<const TAbc* const> elements);
+  // How many leading elements the last ComputeCode read before the code was final;
+  // the whole list's size when it read to the end without the code being final.
+  size_t CodeElementsRead() const { return codeElementsRead_; }
+  bool CodeFinal() const { return codeFinal_; }
 
   // Length of the pickup; -1 when the tune has no bar line after some music.
   MidiTick PickupTicks() const { return pickupTicks_; }
@@ -156,6 +160,8 @@ class TAbcMidi {
   MidiTick totalTicks_ = 0;
   std::string codeText_ = "00000000";
   int32_t codeValue_ = 0;
+  size_t codeElementsRead_ = 0;
+  bool codeFinal_ = false;
 };
 
 }  // namespace rq

@@ -115,6 +115,20 @@ int TAbcParser::Parse(std::span<const std::string_view> lines) {
   return 0;
 }
 
+int TAbcParser::ParseOpening(std::span<const std::string_view> lines, size_t count) {
+  count = std::min(count, lines.size());
+  BeginParse();
+  for (size_t i = 0; i < count; ++i) {
+    nextLine_ = i + 1 < lines.size() ? lines[i + 1] : std::string_view();
+    ScanLine(lines[i]);
+    ++lineNo_;
+  }
+  opening_ = count < lines.size();
+  PostPass();
+  opening_ = false;
+  return 0;
+}
+
 void TAbcParser::BeginParse() {
   mode_ = 0;
   pendingAccidental_ = 0;
@@ -340,7 +354,8 @@ void TAbcParser::ReadKey() {
   const AbcKeyValue key = ReadKeyValue(line_, Index(col_), inBracket_, inPlus_);
   col_ = static_cast<int>(key.end) + 1;
   if (key.sharps && mode_ == 2) fieldLetter_ = 255;
-  Append<TAbcKey_K>(Pos(valueStart_), Pos(col_ - 1), key.sharps.value_or(GetKeySharps("C")));
+  static const int kSharpsOfC = GetKeySharps("C");  // looked up once, not at every key
+  Append<TAbcKey_K>(Pos(valueStart_), Pos(col_ - 1), key.sharps.value_or(kSharpsOfC));
 }
 
 void TAbcParser::ReadMeter(bool header) {
@@ -729,19 +744,64 @@ void TAbcParser::OnGraceClose() {
 void TAbcParser::PostPass() {
   // Only these elements link to their neighbours; they are visited in list order,
   // grace groups first: broken rhythm and tuplets pass over grace notes.
+  // A link that reads past its own element must keep settled_ (what ParseOpening
+  // promises) true: a group cut off by the opening's end is not settled, nor is
+  // what a link from beyond the opening may reach back to (ReachFromBeyond).
+  size_t settled = elements_.size();
   for (const size_t i : linked_) {
-    if (elements_[i]->Kind == kAbcGraceStart) LinkGrace(i);
+    if (elements_[i]->Kind == kAbcGraceStart && !LinkGrace(i)) settled = std::min(settled, i);
   }
+  // Notes of a grace group left open may be grace notes in the whole tune: a tuplet
+  // that counted them is not settled either.
+  const size_t graceSettled = settled;
   for (const size_t i : linked_) {
     switch (elements_[i]->Kind) {
       case kAbcBrokenLess:
       case kAbcBrokenGreater: LinkBroken(i); break;
-      case kAbcTuplet: LinkTuplet(i); break;
+      case kAbcTuplet:
+        if (LinkTuplet(i) >= graceSettled) settled = std::min(settled, i);
+        break;
       case kAbcBarSection: LinkEnding(i); break;
       default: break;
     }
   }
   LinkTies();
+  settled_ = elements_.size();
+  if (opening_) {
+    settled_ = settled;
+    settled_ = std::min(settled_, ReachFromBeyond());
+  }
+}
+
+size_t TAbcParser::ReachFromBeyond() const {
+  // An ending after the opening walks back to the last note, grace end, switched-off
+  // tuplet, ending or bar line, and may mark that bar line.
+  size_t ending = 0;
+  for (size_t j = elements_.size(); j-- > 0;) {
+    const int k = elements_[j]->Kind;
+    if (k == kAbcNote || k == kAbcGraceEnd || k == kAbcTupletOff || k == kAbcBarSection ||
+        (k >= kAbcBarSingle && k <= kAbcBarRepeatBoth)) {
+      ending = j;
+      break;
+    }
+  }
+  // A broken-rhythm sign after the opening marks the last main note or chord before
+  // it (as a tie continued after the opening would). Notes of a group not settled may
+  // still turn out to be grace notes and be passed over, so the walk starts below them.
+  size_t broken = 0;
+  for (size_t j = std::min(settled_, elements_.size()); j-- > 0;) {
+    if (IsMainNote(j)) {
+      broken = j;
+      break;
+    }
+    if (elements_[j]->Kind == kAbcBracketClose) {
+      size_t open = j;
+      while (open > 0 && elements_[open]->Kind != kAbcBracketOpen) --open;
+      broken = open;
+      break;
+    }
+  }
+  return std::min(ending, broken);
 }
 
 bool TAbcParser::IsMainNote(size_t i) const {
@@ -787,13 +847,13 @@ void TAbcParser::LinkBroken(size_t i) {
 // A tuplet takes the next p notes. A broken-rhythm sign between them does not end
 // it (the rhythm then applies inside the tuplet), nor do chord symbols and grace
 // groups, nor blanks before its first note; a blank among its notes switches it off.
-void TAbcParser::LinkTuplet(size_t i) {
+size_t TAbcParser::LinkTuplet(size_t i) {
   auto* tuplet = static_cast<TAbcTuplet*>(elements_[i]);
   int remaining = tuplet->P;
   for (size_t j = i + 1; j < elements_.size(); ++j) {
     TAbc* e = elements_[j];
     if (IsMainNote(j)) {
-      if (remaining == 0) break;
+      if (remaining == 0) return j;
       static_cast<TAbcNote*>(e)->Tuplet = tuplet->P;
       --remaining;
     } else if (e->Kind == kAbcNote || e->Kind == kAbcBackSlash || e->Kind == kAbcBrokenLess ||
@@ -804,12 +864,13 @@ void TAbcParser::LinkTuplet(size_t i) {
       continue;
     } else {
       if (e->Kind == kAbcSpace && remaining > 0) tuplet->Kind = kAbcTupletOff;
-      break;
+      return j;
     }
   }
+  return elements_.size();
 }
 
-void TAbcParser::LinkGrace(size_t i) {
+bool TAbcParser::LinkGrace(size_t i) {
   int count = 0;
   for (size_t j = i + 1; j < elements_.size(); ++j) {
     TAbc* e = elements_[j];
@@ -821,12 +882,13 @@ void TAbcParser::LinkGrace(size_t i) {
       for (size_t k = i + 1; k < j; ++k) {
         if (elements_[k]->Kind == kAbcNote) static_cast<TAbcNote*>(elements_[k])->GraceCount = count;
       }
-      return;
+      return true;
     } else {
       elements_[i]->Error = kAbcErrGraceBroken;
-      return;
+      return true;
     }
   }
+  return false;
 }
 
 void TAbcParser::LinkEnding(size_t i) {

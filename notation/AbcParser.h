@@ -29,6 +29,14 @@ class TAbcParser {
   // Parses one tune (or several tunes' text joined). Always returns 0.
   int Parse(const TLines& lines);
   int Parse(std::span<const std::string_view> lines);
+  // Parses only the first `count` lines of a tune (the line after them is still
+  // looked at, as the full parse looks at it), for readers that need only the
+  // opening. The first SettledCount() elements are then exactly those of the full
+  // parse, links included: no line after the opening can change them.
+  int ParseOpening(std::span<const std::string_view> lines, size_t count);
+  // After Parse, every element; after ParseOpening, the leading elements that the
+  // rest of the tune cannot change.
+  size_t SettledCount() const { return settled_; }
 
   // The elements in text order, owned by the parser until the next Parse.
   std::span<const TAbc* const> Elements() const {
@@ -49,6 +57,8 @@ class TAbcParser {
   void DestroyElements();
   void ScanLine(std::string_view line);
   void PostPass();
+  // The first element that a link from beyond the opening could still reach.
+  size_t ReachFromBeyond() const;
   template <typename T, typename... Args>
   T* Append(Args&&... args);
 
@@ -117,8 +127,11 @@ class TAbcParser {
 
   // Post-pass steps.
   void LinkBroken(size_t i);
-  void LinkTuplet(size_t i);
-  void LinkGrace(size_t i);
+  // Returns where the tuplet's walk stopped: the list's size when the list ended
+  // before the tuplet did.
+  size_t LinkTuplet(size_t i);
+  // Returns false when the list ended before the group did.
+  bool LinkGrace(size_t i);
   void LinkEnding(size_t i);
   // A note or rest outside grace groups (once the grace groups are linked).
   bool IsMainNote(size_t i) const;
@@ -129,6 +142,8 @@ class TAbcParser {
   std::vector<TAbc*> owningText_;  // elements whose destructor must run
   std::vector<size_t> linked_;      // indexes of the elements the post-pass links
   std::vector<size_t> tied_;        // indexes of the notes a "-" ties, linked last
+  size_t settled_ = 0;              // see SettledCount
+  bool opening_ = false;            // the text parsed stops before the tune's end
 
   int mode_ = 0;  // 0 nothing read, 1 header, 2 body
   std::string_view line_;  // the line being scanned; it ends at its first NUL

@@ -1,6 +1,7 @@
 // Line splitting and ASCII-only case handling over byte strings.
 #include "ByteText.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace rq {
@@ -103,6 +104,30 @@ bool EqualsIgnoreCaseAscii(std::string_view a, std::string_view b) {
     if (ToLowerAscii(a[i]) != ToLowerAscii(b[i])) return false;
   }
   return true;
+}
+
+int CompareCaseBlind(std::string_view a, std::string_view b) {
+  const size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i) {
+    const auto x = static_cast<unsigned char>(ToLowerAscii(a[i]));
+    const auto y = static_cast<unsigned char>(ToLowerAscii(b[i]));
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+}
+
+bool ContainsCaseBlind(std::string_view text, std::string_view lowered) {
+  if (lowered.empty()) return true;
+  if (lowered.size() > text.size()) return false;
+  const char first = lowered[0];
+  const char upper = first >= 'a' && first <= 'z' ? static_cast<char>(first - ('a' - 'A')) : first;
+  for (size_t i = 0; i + lowered.size() <= text.size(); ++i) {
+    if (text[i] != first && text[i] != upper) continue;
+    size_t k = 1;
+    while (k < lowered.size() && ToLowerAscii(text[i + k]) == lowered[k]) ++k;
+    if (k == lowered.size()) return true;
+  }
+  return false;
 }
 
 std::string_view TrimBlanks(std::string_view text) {

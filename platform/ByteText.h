@@ -28,6 +28,11 @@ std::string JoinLines(const TLines& lines, LineEnd end);
 char ToLowerAscii(char c);
 std::string ToLowerAscii(std::string_view text);
 bool EqualsIgnoreCaseAscii(std::string_view a, std::string_view b);
+// Compares as ToLowerAscii(a).compare(ToLowerAscii(b)) would (bytes unsigned), without
+// the copies: below, equal to or above zero.
+int CompareCaseBlind(std::string_view a, std::string_view b);
+// Whether ToLowerAscii(text) holds `lowered` (itself lower-case), without the copy.
+bool ContainsCaseBlind(std::string_view text, std::string_view lowered);
 
 // Blanks (and other control characters up to space) removed from both ends.
 std::string_view TrimBlanks(std::string_view text);

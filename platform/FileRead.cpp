@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -54,9 +55,19 @@ FileReadResult ReadImpl(const std::string& path) {
   result.bytes.resize(static_cast<size_t>(st.st_size));
   size_t used = 0;
   for (;;) {
-    // A file that grew since the look-up is read to its new end.
-    if (used == result.bytes.size()) result.bytes.resize(used + 65536);
-    const ssize_t n = ::read(fd, result.bytes.data() + used, result.bytes.size() - used);
+    ssize_t n = 0;
+    if (used < result.bytes.size()) {
+      n = ::read(fd, result.bytes.data() + used, result.bytes.size() - used);
+    } else {
+      // The buffer holds the size the look-up gave: a small read says whether the
+      // file grew since, so a file of the expected size is never copied to grow.
+      char probe[4096];
+      n = ::read(fd, probe, sizeof probe);
+      if (n > 0) {
+        result.bytes.resize(used + std::max<size_t>(used / 2, 65536));
+        std::memcpy(result.bytes.data() + used, probe, static_cast<size_t>(n));
+      }
+    }
     if (n < 0) {
       if (errno == EINTR) continue;
       return Failed(path, std::strerror(errno));

@@ -1,6 +1,10 @@
 // abctool entry: dispatches to the registered subcommands.
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string_view>
 #include <vector>
@@ -19,11 +23,26 @@ std::vector<Command>& Registry() {
   return commands;
 }
 
+#ifndef RQ_TOOL_OTHER_COMMANDS
 int Usage() {
   std::fprintf(stderr, "usage: abctool COMMAND ...\n");
   for (const auto& c : Registry()) std::fprintf(stderr, "  abctool %s %s\n", c.name, c.usage);
   return 2;
 }
+#endif
+
+#ifdef RQ_TOOL_OTHER_COMMANDS
+// Hands the whole command line to the executable that holds the other commands,
+// found beside this one; returns only when it cannot be started.
+int RunOtherCommands(char** argv) {
+  std::error_code ec;
+  const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  const std::string other = (ec ? std::filesystem::path(argv[0]) : self).parent_path() / RQ_TOOL_OTHER_COMMANDS;
+  ::execv(other.c_str(), argv);
+  std::fprintf(stderr, "abctool: Cannot start \"%s\": %s\n", other.c_str(), std::strerror(errno));
+  return 1;
+}
+#endif
 
 }  // namespace
 
@@ -139,11 +158,16 @@ int LoadTunes(const Args& args, const std::vector<std::string>& valueOptions, co
 int main(int argc, char** argv) {
   using namespace rq::tool;
   rq::IgnoreFileSizeSignal();
-  if (argc < 2) return Usage();
-  const std::string name = argv[1];
-  Args args(argv + 2, argv + argc);
-  for (const auto& c : Registry()) {
-    if (name == c.name) return c.run(args);
+  if (argc >= 2) {
+    const std::string name = argv[1];
+    Args args(argv + 2, argv + argc);
+    for (const auto& c : Registry()) {
+      if (name == c.name) return c.run(args);
+    }
   }
+#ifdef RQ_TOOL_OTHER_COMMANDS
+  return RunOtherCommands(argv);
+#else
   return Usage();
+#endif
 }

@@ -37,6 +37,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The code alone, read only as far as it can change, is the same code.
   static rq::TAbcMidi codeOnly(settings);
   if (codeOnly.ComputeCode(parser.Elements()) != converter.CodeValue()) __builtin_trap();
+  // A code read from an opening that settles it is the whole tune's code, and the
+  // opening's settled elements are the whole parse's.
+  {
+    static rq::TAbcParser opening;
+    const std::vector<std::string_view> views(lines.begin(), lines.end());
+    const size_t count = lines.empty() ? 0 : data[0] % (lines.size() + 1);
+    opening.ParseOpening(views, count);
+    if (opening.SettledCount() > parser.ElementCount()) __builtin_trap();
+    for (size_t i = 0; i < opening.SettledCount(); ++i) {
+      const rq::TAbc* mine = opening.Elements()[i];
+      const rq::TAbc* whole = parser.Elements()[i];
+      if (mine->Kind != whole->Kind || mine->Start != whole->Start || mine->Dump() != whole->Dump()) __builtin_trap();
+    }
+    static rq::TAbcMidi fromOpening(settings);
+    const int32_t code = fromOpening.ComputeCode(opening.Elements());
+    if (fromOpening.CodeFinal() && fromOpening.CodeElementsRead() <= opening.SettledCount() &&
+        code != converter.CodeValue()) {
+      __builtin_trap();
+    }
+  }
   rq::MidiTick previous = 0;
   for (size_t i = 0; i < container.EventCount(); ++i) {
     const rq::TMIDI_Event& e = *container.GetEvent(static_cast<std::ptrdiff_t>(i));

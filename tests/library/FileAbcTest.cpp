@@ -76,8 +76,11 @@ TEST_F(AbcFile, HeaderScan) {
 }
 
 TEST_F(AbcFile, SortedByTitleThenPlace) {
-  const auto f = Load(FiveLineTunes({"b", "A", "a"}));
-  EXPECT_EQ(Titles(*f), (std::vector<std::string>{"A", "a", "b"}));
+  const auto f = Load(FiveLineTunes({"b", "A", "a", "The Reel of B", "the reel of a", "The Reel", "Zy", "_x"}));
+  // Case-blind ("_" comes before every letter), then place; long titles alike at
+  // their start are told apart further on.
+  EXPECT_EQ(Titles(*f), (std::vector<std::string>{"_x", "A", "a", "b", "The Reel", "the reel of a",
+                                                  "The Reel of B", "Zy"}));
 }
 
 // An old code comment is the mark and exactly eight code digits (upper-case hex) on
@@ -180,6 +183,49 @@ TEST_F(AbcFile, ProgressFollowsTheLines) {
   EXPECT_EQ(ui.ProgressShown, 1);
   EXPECT_EQ(ui.ProgressMaximum, 10);
   EXPECT_FALSE(ui.ProgressVisible);
+}
+
+// A large open sets the bar by time: a tenth of a second of work, whatever its
+// number of lines, gives at most a few updates, in order and within the bar.
+TEST(ProgressPacer, UpdatesFollowTimeNotSteps) {
+  TScriptedUserInterface ui;
+  auto now = std::chrono::steady_clock::time_point{};
+  TProgressPacer pacer(&ui, [&now] { return now; });
+  constexpr int32_t kSteps = 1'000'000;
+  pacer.Show(kSteps);
+  int32_t lastPosition = -1;
+  int32_t backwards = 0;
+  for (int32_t i = 0; i < kSteps; ++i) {
+    now += std::chrono::microseconds(10);  // ten seconds in all
+    pacer.Step(i);
+    if (ui.ProgressPosition < lastPosition) ++backwards;
+    lastPosition = ui.ProgressPosition;
+  }
+  pacer.Hide();
+  EXPECT_GE(ui.ProgressUpdates, 250);
+  EXPECT_LE(ui.ProgressUpdates, 10 * TProgressPacer::kUpdatesPerSecond);
+  EXPECT_EQ(backwards, 0);
+  EXPECT_LT(ui.ProgressPosition, kSteps);
+  EXPECT_FALSE(ui.ProgressVisible);
+
+  // A quick job shows and hides the bar and sets it not at all.
+  TScriptedUserInterface quick;
+  TProgressPacer still(&quick, [] { return std::chrono::steady_clock::time_point{}; });
+  still.Show(kSteps);
+  for (int32_t i = 0; i < kSteps; ++i) still.Step(i);
+  still.Hide();
+  EXPECT_EQ(quick.ProgressShown, 1);
+  EXPECT_EQ(quick.ProgressUpdates, 0);
+}
+
+TEST_F(AbcFile, AnOpenSetsTheBarFarLessOftenThanItHasLines) {
+  std::string text;
+  for (int n = 1; n <= 4000; ++n) text += "X:" + std::to_string(n) + "\nT:t\nK:D\nDEFG|\n\n";
+  TScriptedUserInterface ui;
+  const auto f = Load(text, &ui);
+  EXPECT_EQ(ui.ProgressMaximum, 20000);
+  // Thirty updates a second: even a slow, instrumented build opens this in a second.
+  EXPECT_LT(ui.ProgressUpdates, 200);
 }
 
 TEST_F(AbcFile, LoadThenSaveGivesBackTheSameBytes) {

@@ -3,6 +3,8 @@
 #include "Corpus.h"
 #include "FileTestHelpers.h"
 #include "library/FileAbc.h"
+#include "midi/AbcToMidi.h"
+#include "notation/AbcParser.h"
 
 namespace rq {
 namespace {
@@ -21,6 +23,30 @@ TEST(AbcFileCorpus, EveryFileLoadsAndRoundTrips) {
     EXPECT_EQ(test::ReadBytes(copy), original) << path;
   }
   EXPECT_EQ(tunes, 1037);
+}
+
+// Indexing reads only each tune's opening: every code must be the one the whole
+// tune's parse gives, in the corpus and in the sample collection.
+TEST(AbcFileCorpus, CodesFromTheOpeningEqualCodesFromTheWholeTune) {
+  std::vector<std::string> files = corpus::Available() ? corpus::Files() : std::vector<std::string>{};
+  files.push_back(RQ_SAMPLE_ABC);
+  TAbcParser parser;
+  const MidiSettings settings;
+  TAbcMidi converter(settings);
+  size_t compared = 0;
+  for (const std::string& path : files) {
+    TAbcFile f(path, nullptr);
+    for (int32_t i = 0; i < f.FilterList.AllCount(); ++i) {
+      const TAbcRec* rec = f.FilterList.AllItems(i);
+      TLines lines;
+      ASSERT_EQ(f.CopyAllLines(i, lines, true), 0);
+      parser.Parse(lines);
+      ASSERT_EQ(rec->Code, static_cast<uint32_t>(converter.ComputeCode(parser.Elements())))
+          << path << " " << f.TitleOfRec(rec);
+      ++compared;
+    }
+  }
+  EXPECT_GT(compared, corpus::Available() ? 1037u : 0u);
 }
 
 }  // namespace

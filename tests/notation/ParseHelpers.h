@@ -44,6 +44,36 @@ inline std::string DumpAll(const TAbcParser& parser) {
   return out;
 }
 
+// One element with everything the post-pass may set on it.
+inline std::string DumpLinked(const TAbc* e) {
+  std::string out = std::to_string(e->Start) + " " + std::to_string(e->Kind) + " " + e->Dump();
+  if (e->Kind == kAbcNote) out += " GC=" + std::to_string(static_cast<const TAbcNote*>(e)->GraceCount);
+  return out;
+}
+
+// For every opening of the lines (0 to all of them), the settled elements must be
+// the whole parse's first elements. Describes the first that is not; empty when all are.
+inline std::string OpeningMismatch(TAbcParser& parser, const TLines& lines) {
+  const std::vector<std::string_view> views(lines.begin(), lines.end());
+  parser.Parse(views);
+  std::vector<std::string> whole;
+  for (const TAbc* e : parser.Elements()) whole.push_back(DumpLinked(e));
+  for (size_t n = 0; n <= lines.size(); ++n) {
+    parser.ParseOpening(views, n);
+    const size_t settled = parser.SettledCount();
+    if (n == lines.size() && settled != whole.size()) return "the whole text is not all settled";
+    if (settled > whole.size()) return "opening of " + std::to_string(n) + " lines settles more than there is";
+    for (size_t i = 0; i < settled; ++i) {
+      const std::string mine = DumpLinked(parser.Elements()[i]);
+      if (mine != whole[i]) {
+        return "opening of " + std::to_string(n) + " lines, element " + std::to_string(i) + ": " + mine +
+               " instead of " + whole[i];
+      }
+    }
+  }
+  return {};
+}
+
 // A tune body after a minimal header.
 inline std::string Body(const std::string& body) { return "X:1\nT:t\nK:C\n" + body; }
 

@@ -187,6 +187,32 @@ TEST(ParserNeighbours, NotesPlayAsWritten) {
   }
 }
 
+// A tune's opening settles only elements that no later line changes: groups and
+// pairs cut by the opening's end, and links that reach back from after it, are left
+// out; an ordinary tune settles its first bars within a few lines.
+TEST(ParserOpening, SettlesOnlyWhatLaterLinesCannotChange) {
+  TAbcParser p;
+  for (const char* body : {
+           "(3A B {C\nD} E F|", "(3A B\nC D|", "(3 \nA B C|", "A B {c d\ne} f|", "A B C D|\n> E F|",
+           "A B [CE]\n>D E|", "A B [CE\nG]>D|", "A>\nd e6|", "|:A B C D|1 E F:|\n|2 G A|]",
+           "|:A B C D:|\n[2 E F|]", "A2 B2|1 C D :|\n2 E F|]", "A {B C\n(3D E F|", "(3{B\nA}GA c2|",
+           // A continuation carries groups into the next line.
+           "(3AB\\\nC D|", "(3A{B\\\nC}DE|", "(3AB{C\\\nD}E F|", "AB{cd\\\ne}f|", "A>\\\nB c|",
+           // A tie waits for the next note or chord, on the next line too.
+           "A B c2-\nc2 d2|", "A B [ce]-\n[ce] d|", "A B c-\n|c d|", "A [Bc-]\nc d|", "A B c-\nd e|",
+           "A [ce-\nc d|", "A B [c-e\nc] d|",
+       }) {
+    EXPECT_EQ(test::OpeningMismatch(p, SplitLines(Body(body))), "") << body;
+  }
+  const TLines reel = SplitLines(
+      "X:1\nT:Reel\nM:4/4\nL:1/8\nK:D\nA2FA dAFA|BcdB AFEF|DFAF G2FG|A2FA dAFA|\n"
+      "A2FA dAFA|BcdB AFEF|DFAF G2FG|A2FA dAFA|\nA2FA dAFA|BcdB AFEF|DFAF G2FG|A2FA dAFA|");
+  const std::vector<std::string_view> views(reel.begin(), reel.end());
+  p.ParseOpening(views, 6);
+  EXPECT_GT(p.SettledCount(), 30u);
+  EXPECT_EQ(test::OpeningMismatch(p, reel), "");
+}
+
 // Every one-letter decoration and bowing stands before its note without being one;
 // of the marks, only the invisible rest and the acciaccatura make elements.
 TEST_F(ParserBody, MarksAndTheirElements) {

@@ -29,6 +29,13 @@ TEST(ParserCorpus, EveryTuneParsesTheSameTwice) {
   }
 }
 
+// Indexing parses only a tune's opening: what it settles must be the whole parse's.
+TEST(ParserCorpus, EveryOpeningSettlesOnlyWhatTheWholeTuneGives) {
+  RQ_SKIP_WITHOUT_CORPUS();
+  TAbcParser p;
+  for (const auto& t : corpus::Tunes()) ASSERT_EQ(test::OpeningMismatch(p, t), "") << t[0];
+}
+
 // A tune that leaves a broken-rhythm sign pending must not change the next tune.
 TEST(ParserCorpus, NoStateLeaksBetweenParses) {
   TAbcParser p;
@@ -40,7 +47,8 @@ TEST(ParserCorpus, NoStateLeaksBetweenParses) {
 }
 
 // Random bytes, long lines and unbalanced groups: the parser finishes, and every
-// element's position lies inside the text.
+// element's position lies inside the text; no opening settles what the whole text
+// changes.
 TEST(ParserCorpus, HostileInputNeverBreaksTheParser) {
   std::mt19937 rng(1234);
   const std::string alphabet = "ABCDEFGabcdefgzKLMPQTVWwX:|[]{}()+\"<>^_=~.,'/\\%0123456789 \t\x80\xB0\xFF";
@@ -55,6 +63,9 @@ TEST(ParserCorpus, HostileInputNeverBreaksTheParser) {
         line += (rng() % 8 == 0) ? static_cast<char>(rng() % 256) : alphabet[rng() % alphabet.size()];
       }
       lines.push_back(line);
+    }
+    if (round % 3 == 0) {
+      ASSERT_EQ(test::OpeningMismatch(p, lines), "") << round;
     }
     p.Parse(lines);
     for (const TAbc* e : p.Elements()) {

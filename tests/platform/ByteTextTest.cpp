@@ -34,6 +34,24 @@ TEST(AsciiCase, OnlyLettersAToZChange) {
   EXPECT_EQ(TrimBlanks("  G maj \t"), "G maj");
 }
 
+// Titles are sorted and texts searched without lowered copies: the results must be
+// the copies' ones, "_" (between "Z" and "a") and bytes above 0x7F included.
+TEST(AsciiCase, CaseBlindCompareAndSearchAsLoweredCopies) {
+  const std::string_view texts[] = {"", "a", "A", "ab", "aB", "Abc", "b", "_x", "Zx", "zx",
+                                    "\xE9t\xE9", "\xC9t\xE9", "a\xFF", "a\x01", "reel ", "Reel", "The rEEl", "eel", "ABAB"};
+  const auto sign = [](int v) { return (v > 0) - (v < 0); };
+  for (const auto a : texts) {
+    for (const auto b : texts) {
+      EXPECT_EQ(sign(CompareCaseBlind(a, b)), sign(ToLowerAscii(a).compare(ToLowerAscii(b))))
+          << "\"" << a << "\" against \"" << b << "\"";
+      // Text searches find a text as the lowered copies would.
+      const std::string lowered = ToLowerAscii(b);
+      EXPECT_EQ(ContainsCaseBlind(a, lowered), ToLowerAscii(a).find(lowered) != std::string::npos)
+          << "\"" << b << "\" in \"" << a << "\"";
+    }
+  }
+}
+
 // All 256 bytes survive Windows-1252 -> UTF-8 -> Windows-1252.
 TEST(Cp1252, EveryByteRoundTrips) {
   std::string all;

@@ -37,6 +37,12 @@ TEST_F(FileRead, PlainFilesAreReadWhole) {
   }
   std::ofstream(Path("empty.abc"), std::ios::binary);
   EXPECT_EQ(ReadRegularFile(Path("empty.abc")).status, FileReadStatus::Read);
+  // A file longer than its look-up said (the kernel's files say 0) is read to its
+  // end, past the first probe: the buffer grows only then.
+  const FileReadResult maps = ReadRegularFile("/proc/self/smaps");
+  ASSERT_EQ(maps.status, FileReadStatus::Read);
+  EXPECT_GT(maps.bytes.size(), 4096u);
+  EXPECT_EQ(maps.bytes.back(), '\n');
 }
 
 // Only a name that leads nowhere is missing; everything else is an error with its

@@ -56,8 +56,9 @@ fs::path SharedTemporaryFolder() {
   return OthersCanReach(temp) ? temp : fs::path("/tmp");
 }
 
-// A folder the tool (running as nobody) can read and write, with a copy of the tool
-// and of the music font it loads from beside itself; removed at the end.
+// A folder the tool (running as nobody) can read and write, with a copy of the tool,
+// of the drawing commands' executable it hands those to and of the music font they
+// load from beside themselves; removed at the end.
 class Workspace {
  public:
   Workspace() {
@@ -69,7 +70,7 @@ class Workspace {
     const fs::path built = RQ_ABCTOOL;
     fs::create_directory(root_ / "bin");
     fs::permissions(root_ / "bin", kOthersReadAndSearch);
-    for (const fs::path file : {built.filename(), fs::path("musical.ttf")}) {
+    for (const fs::path& file : {built.filename(), fs::path("abctool-draw"), fs::path("musical.ttf")}) {
       fs::copy_file(built.parent_path() / file, root_ / "bin" / file);
     }
     tool_ = root_ / "bin" / built.filename();
@@ -313,6 +314,20 @@ TEST_F(AbcTool, OutputsThatCannotBeWrittenLeaveNothingBehind) {
       }
     }
     EXPECT_EQ(ReadAll(readOnlyFile), "keep");
+  }
+}
+
+// The commands that draw and sound nothing start without Qt, the synthesizer, ALSA
+// or ICU: none of them is among the libraries the tool asks the loader for. The
+// other commands are handed to the drawing executable, which does ask for them.
+TEST(AbcToolStart, TheToolLoadsNoWindowingOrSoundLibraries) {
+  const fs::path tool = RQ_ABCTOOL;
+  const std::string plain = ReadAll(tool.string());
+  const std::string drawing = ReadAll((tool.parent_path() / "abctool-draw").string());
+  ASSERT_FALSE(plain.empty());
+  EXPECT_NE(drawing.find("libQt6Gui.so"), std::string::npos);
+  for (const char* library : {"libQt6", "libfluidsynth.so", "libasound.so", "libicu"}) {
+    EXPECT_EQ(plain.find(library), std::string::npos) << library;
   }
 }
 
