@@ -16,6 +16,7 @@
 
 #include "FileScenario.h"
 #include "library/FileAbc.h"
+#include "platform/FileRead.h"
 
 namespace {
 
@@ -57,6 +58,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The last byte says how many bytes at the end choose the edits; the rest is the file.
   const size_t editBytes = provider.ConsumeIntegral<uint8_t>();
   const std::string bytes = provider.ConsumeBytesAsString(provider.remaining_bytes() - std::min(editBytes, provider.remaining_bytes()));
+
+  // The program does not open content it takes for binary or UTF-16.
+  if (!rq::NotEightBitTextReason(bytes).empty()) return 0;
 
   static const SavedFile saved;
   static const auto plain = rq::TAbcFile::CreateNew("fuzz", nullptr);
