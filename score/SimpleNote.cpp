@@ -191,9 +191,9 @@ void TSimpleNote::DrawMultiBarRest(TDrawCtxt& ctx, const RowRect& rect, int x) {
   const int left = rect.Left + x;
   const int right = left + Width;
   const int mid = rect.Top + ctx.StaffMid;
-  const int half = std::max(1, ctx.LineSpace / 4);
+  const int thickness = std::max(2, ctx.LineSpace / 2);
   canvas.SetBrushColor(kBlack);
-  canvas.FillRect(left, mid - half, right, mid + half);
+  canvas.FillRect(left, mid - thickness / 2, right, mid - thickness / 2 + thickness);
   DrawVLine(ctx, left, mid - ctx.LineSpace, mid + ctx.LineSpace);
   DrawVLine(ctx, right - ctx.LineThickness, mid - ctx.LineSpace, mid + ctx.LineSpace);
   const int savedHeight = canvas.Font().height;
