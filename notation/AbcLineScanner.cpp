@@ -356,7 +356,8 @@ void AbcLineScanner::ReadNote() {
 void AbcLineScanner::ReadBarRest() {
   int i = run_ + 1;
   while (IsAbcDigit(At(i))) ++i;
-  const bool good = BarRestCount(line_.substr(static_cast<size_t>(run_ + 1), static_cast<size_t>(i - run_ - 1))).has_value();
+  const std::string_view count = line_.substr(static_cast<size_t>(run_ + 1), static_cast<size_t>(i - run_ - 1));
+  const bool good = BarRestCount(count).has_value();
   SpanTo(i, good ? kTokNote : kTokError);
   broken_.AfterNote(WhatFollowsNote(line_, static_cast<size_t>(i)));
 }
