@@ -276,6 +276,8 @@ void TAbcMidi::DoNote(const TAbcNote& note) {
   }
 
   if (chordState_ == 0) {
+    // The bars a "Z" rest fills are bars of their own: the bar it stands in starts after them.
+    if (note.Bars > 0) barStart_ += full;
     now_ += full;
     ties_.EndGroup();
   } else if (chordState_ == 1) {
@@ -304,6 +306,7 @@ bool TAbcMidi::ContinueTie(const TAbcNote& note, MidiTick full) {
 }
 
 MidiTick TAbcMidi::NoteLength(const TAbcNote& note) const {
+  if (note.Bars > 0) return measureTicks_ * note.Bars;
   const MidiTick num = std::max(note.LenNum, 0);
   const MidiTick den = note.LenDen >= 1 ? note.LenDen : 1;
   const int p = note.Tuplet;

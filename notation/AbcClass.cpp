@@ -58,7 +58,8 @@ std::string TAbcKey_K::Dump() const { return WithError("KEY: MST=" + N(MST) + " 
 std::string TAbcNote::Dump() const {
   return WithError("NOTE: " + N(NoteIndex) + " [" + N(LenNum) + "/" + N(LenDen) + "] PIT=" +
                    N(Accidental) + " OCT=" + N(Octave) + " GRC/STK=" + N(Decoration) +
-                   " TUP=" + N(Tuplet) + " STR=" + N(Straight) + (Tie != 0 ? " TIE=" + N(Tie) : ""));
+                   " TUP=" + N(Tuplet) + " STR=" + N(Straight) + (Tie != 0 ? " TIE=" + N(Tie) : "") +
+                   (Bars != 0 ? " BARS=" + N(Bars) : ""));
 }
 
 std::string TAbcBar::Dump() const { return "BAR: Type:" + N(Kind) + " skip :" + N(Skip); }

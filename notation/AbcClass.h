@@ -162,7 +162,7 @@ class TAbcNote : public TAbc {
   std::string Dump() const override;
   bool IsRest() const { return NoteIndex == 15; }
 
-  int NoteIndex;    // place in "CDEFGABcdefgabz", 1-based; 15 is the rest (also "x")
+  int NoteIndex;    // place in "CDEFGABcdefgabz", 1-based; 15 is the rest (also "x" and "Z")
   int Accidental;   // 0 none, 1 "^", 2 "^^", -1 "_", -2 "__", 3 "="
   int Octave;       // -2..2
   int Decoration;   // 0 none, 1 roll, 2 staccato, -1 every rest
@@ -172,6 +172,7 @@ class TAbcNote : public TAbc {
   int Straight = 0;    // signed broken-rhythm shift
   int GraceCount = 0;  // notes in the closed grace group holding this note
   bool Invisible = false;  // an "x" rest: it takes its time but is not drawn
+  int Bars = 0;        // a "Z" rest: the whole bars it lasts, from 1; 0 for other notes
   int Tie = 0;         // kTieStart and kTieEnd flags
 };
 

@@ -290,6 +290,8 @@ void AbcLineScanner::BodyRoutine() {
     SpanTo(i, kTokField);
   } else if (IsPitchLetter(c) || c == 'z' || c == 'x') {
     ReadNote();
+  } else if (StartsBarRest(line_, static_cast<size_t>(run_))) {
+    ReadBarRest();
   } else if (IsEndingNumber(c) && endingMayStart_ && FirstOnLine(line_, static_cast<size_t>(run_))) {
     broken_.AtBar();
     SpanTo(run_ + 1, kTokBar);
@@ -346,6 +348,17 @@ void AbcLineScanner::ReadNote() {
   if (!NoteLengthOf(line_.substr(static_cast<size_t>(lengthFrom), static_cast<size_t>(i - lengthFrom)))) good = false;
   SpanTo(i, good ? kTokNote : kTokError);
   if (letter != 'z') tieAnchor_ = i;
+  broken_.AfterNote(WhatFollowsNote(line_, static_cast<size_t>(i)));
+}
+
+// "Z" and its count of bars; a count the parser does not read (0, over 999) still
+// rests one bar there.
+void AbcLineScanner::ReadBarRest() {
+  int i = run_ + 1;
+  while (IsAbcDigit(At(i))) ++i;
+  const std::string_view count = line_.substr(static_cast<size_t>(run_ + 1), static_cast<size_t>(i - run_ - 1));
+  const bool good = BarRestCount(count).has_value();
+  SpanTo(i, good ? kTokNote : kTokError);
   broken_.AfterNote(WhatFollowsNote(line_, static_cast<size_t>(i)));
 }
 

@@ -102,6 +102,7 @@ class AbcLineScanner {
   void BodyRoutine();
   void SkipFieldRest(int kind);
   void ReadNote();
+  void ReadBarRest();
   bool MarksANote() const;
   void ReadKey();
   void ReadMeter();

@@ -459,6 +459,8 @@ void TAbcParser::BodyRoutine() {
   }
   if (IsPitchLetter(c) || c == 'z' || c == 'x') {
     ReadNote();
+  } else if (StartsBarRest(line_, Index(col_))) {
+    ReadBarRest();
   } else if (IsEndingNumber(c) && repeatEndsLine_ && FirstOnLine(line_, Index(col_))) {
     ReadLineStartEnding();
   } else {
@@ -534,6 +536,24 @@ void TAbcParser::ReadNote() {
   auto* note = Append<TAbcNote>(Pos(letterCol), Pos(col_ - 1), noteIndex, pendingAccidental_, octave,
                                 pendingDecoration_, length.num, length.den);
   note->Invisible = letter == 'x';
+  pendingAccidental_ = 0;
+  pendingDecoration_ = 0;
+
+  broken_.AfterNote(WhatFollowsNote(line_, Index(col_)));
+}
+
+// "Z" rests a whole bar of the meter in force, "Zn" n bars; the converter and the
+// score measure the bars, so the note's length is only the count.
+void TAbcParser::ReadBarRest() {
+  const int letterCol = col_;
+  ++col_;
+  const int countFrom = col_;
+  while (IsAbcDigit(Cur())) ++col_;
+  const int bars = BarRestCount(Span(countFrom, col_)).value_or(1);
+  pendingDecoration_ = -1;
+  auto* rest = Append<TAbcNote>(Pos(letterCol), Pos(col_ - 1), NoteIndexOf('z'), 0, 0,
+                                pendingDecoration_, bars, 1);
+  rest->Bars = bars;
   pendingAccidental_ = 0;
   pendingDecoration_ = 0;
 

@@ -120,6 +120,7 @@ class TAbcParser {
   void BodyRoutine();
   void SkipFieldRest();
   void ReadNote();
+  void ReadBarRest();
   void ReadBar();
   void ReadLineStartEnding();
   void MarkTie();

@@ -223,6 +223,14 @@ std::optional<AbcLength> detail::NoteLengthOfText(std::string_view text) {
   return AbcLength{static_cast<int>(num), static_cast<int>(after)};
 }
 
+std::optional<int> BarRestCount(std::string_view digits) {
+  if (digits.empty()) return 1;
+  int64_t count = 0;
+  for (const char c : digits) count = std::min<int64_t>(count * 10 + (c - '0'), kMaxLenNum + 1);
+  if (count < 1 || count > kMaxLenNum) return std::nullopt;
+  return static_cast<int>(count);
+}
+
 AbcBarToken ScanBarToken(std::string_view line, size_t at) {
   // The token's characters; two tokens around the taken blank fit, and one more
   // character is enough to know it is too long.

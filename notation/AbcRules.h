@@ -194,6 +194,15 @@ inline std::optional<AbcLength> NoteLengthOf(std::string_view text) {
   return detail::NoteLengthOfText(text);
 }
 
+// Whether a "Z" rest starts at `at`: a "Z:" opening its line is a field, read as
+// no music.
+inline bool StartsBarRest(std::string_view line, size_t at) {
+  return at < line.size() && line[at] == 'Z' && !(at == 0 && line.size() > 1 && line[1] == ':');
+}
+// The count of whole bars after a "Z" rest (its run of digits; empty for one bar),
+// or nullopt when it is not a count the program reads: 0, or beyond 999.
+std::optional<int> BarRestCount(std::string_view digits);
+
 // A bar-line token read from its first character: at most one blank taken, then
 // the characters 1 2 : [ ] | until any other.
 struct AbcBarToken {

@@ -36,6 +36,7 @@ const char* AccidentalText(int accidental) {
 }
 
 std::string DescribeNote(const TSimpleNote& note) {
+  if (note.IsMultiBarRest()) return "Z:" + std::to_string(note.Bars);
   if (note.IsRest()) {
     return (note.Invisible ? "x:" : note.WholeBar ? "Z:" : "z:") + std::to_string(note.DurIndex);
   }

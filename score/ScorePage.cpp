@@ -221,6 +221,12 @@ void TScorePage::EighthLength(const TAbcNote& note, int& num, int& den) const {
   den = ClampInt(d);
 }
 
+void TScorePage::BarLength(int& num, int& den) const {
+  const bool valid = meterNum_ >= 1 && meterDen_ >= 1;
+  num = ClampInt(int64_t{kEighthUnit} * (valid ? meterNum_ : 4));
+  den = valid ? meterDen_ : 4;
+}
+
 bool TScorePage::FillsBar(int num, int den) const {
   if (meterNum_ < 1 || meterDen_ < 1) return false;
   // num/den eighths against meterNum/meterDen wholes.
@@ -255,7 +261,11 @@ void TScorePage::OnNote(const TAbcNote& note) {
   if (rest) pitch = kRestPitch;
   int num = 1;
   int den = 1;
-  EighthLength(note, num, den);
+  if (note.Bars > 0) {
+    BarLength(num, den);
+  } else {
+    EighthLength(note, num, den);
+  }
   if (graceMode_ && Grace != nullptr) {
     Grace->AddChild(std::make_unique<TGraceNote>(pitch, 0, kSymbolAlone, 1, 1, note.Accidental));
     return;
@@ -278,7 +288,8 @@ void TScorePage::OnNote(const TAbcNote& note) {
   current->StubDir = stubDir;
   TieHead(note, current.get());
   if (rest) {
-    current->WholeBar = FillsBar(num, den);
+    current->WholeBar = note.Bars > 0 || FillsBar(num, den);
+    current->Bars = note.Bars;
     current->Invisible = note.Invisible;
     FlushHeld();
     Append(std::move(current));

@@ -65,6 +65,8 @@ class TScorePage {
   void Append(std::unique_ptr<TScoreSymbol> symbol);
   // A note's length in eighth notes, after broken rhythm and the tune's unit length.
   void EighthLength(const TAbcNote& note, int& num, int& den) const;
+  // One bar of the current meter in eighth notes; 4/4 without a meter.
+  void BarLength(int& num, int& den) const;
   // Whether a rest of num/den eighths fills a bar of the current meter.
   bool FillsBar(int num, int den) const;
   // A placed head of a tied or tying note: the arc from the head it continues, and

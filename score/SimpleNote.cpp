@@ -31,6 +31,8 @@ constexpr unsigned char kStemUpCodes = 0xA0;    // + class 0..5
 constexpr unsigned char kStemDownCodes = 0xB0;  // + class 0..5
 constexpr int kHalfClass = 5;
 constexpr int kFourthLine = 9;
+// Length of a multi-bar rest in line spaces.
+constexpr int kMultiBarRestSpaces = 4;
 
 std::string Glyph(unsigned char code) { return std::string(1, static_cast<char>(code)); }
 
@@ -119,6 +121,10 @@ int TSimpleNote::AccidentalWidth(TDrawCtxt& ctx) const {
 }
 
 int TSimpleNote::Measure(TDrawCtxt& ctx, int /*spacing*/) {
+  if (IsMultiBarRest()) {
+    Width = kMultiBarRestSpaces * ctx.LineSpace;
+    return Width;
+  }
   ScoreCanvas& canvas = *ctx.Canvas;
   int width = AccidentalWidth(ctx) + 2 * BreveSide(ctx);
   width += canvas.TextWidth(GetHeadGlyph());
@@ -135,6 +141,10 @@ void TSimpleNote::DrawParts(TDrawCtxt& ctx, const RowRect& rect, int accX, int h
   if (Invisible) {
     // Its place in the row stays empty: the measured width is kept.
     X = HeadX = headX;
+    return;
+  }
+  if (IsMultiBarRest()) {
+    DrawMultiBarRest(ctx, rect, headX);
     return;
   }
   ScoreCanvas& canvas = *ctx.Canvas;
@@ -170,6 +180,28 @@ void TSimpleNote::DrawParts(TDrawCtxt& ctx, const RowRect& rect, int accX, int h
   DrawSigns(ctx, rect, y);
   DrawLedgerLines(ctx, rect);
   canvas.SetPenColor(kBlack);
+}
+
+// A thick bar on the middle line between two short uprights, the count of bars
+// centred above the staff in the digits of endings.
+void TSimpleNote::DrawMultiBarRest(TDrawCtxt& ctx, const RowRect& rect, int x) {
+  ScoreCanvas& canvas = *ctx.Canvas;
+  X = HeadX = x;
+  Measure(ctx, 0);
+  const int left = rect.Left + x;
+  const int right = left + Width;
+  const int mid = rect.Top + ctx.StaffMid;
+  const int thickness = std::max(2, ctx.LineSpace / 2);
+  canvas.SetBrushColor(kBlack);
+  canvas.FillRect(left, mid - thickness / 2, right, mid - thickness / 2 + thickness);
+  DrawVLine(ctx, left, mid - ctx.LineSpace, mid + ctx.LineSpace);
+  DrawVLine(ctx, right - ctx.LineThickness, mid - ctx.LineSpace, mid + ctx.LineSpace);
+  const int savedHeight = canvas.Font().height;
+  canvas.SetFont({kNumberFace, ctx.NumberHeight, true});
+  const std::string number = std::to_string(Bars);
+  const int top = mid - 2 * ctx.LineSpace;
+  canvas.TextOut(left + (Width - canvas.TextWidth(number)) / 2, top - canvas.TextHeight(number), number);
+  canvas.SetFont({kMusicFace, savedHeight, false});
 }
 
 // Roll above the staff or the note; staccato on the side away from the stem.

@@ -45,6 +45,8 @@ class TSimpleNote : public TGenNote {
   bool IsRest() const { return Pitch == kRestPitch; }
   // A rest drawn as the whole rest: whole-note rests and rests that fill their bar.
   bool IsWholeRest() const { return IsRest() && (WholeBar || DurIndex / 4 >= kWholeClass); }
+  // A rest of two or more whole bars, drawn as one bar with its count.
+  bool IsMultiBarRest() const { return IsRest() && Bars >= 2; }
 
   int GetPitch() const override { return Pitch; }
   int GetStemDir() const override { return StemDir; }
@@ -76,9 +78,11 @@ class TSimpleNote : public TGenNote {
   int Deco;
   bool WholeBar = false;  // a rest that fills its bar: the whole rest, without dots
   bool Invisible = false;  // an invisible rest: measured as a rest, nothing drawn
+  int Bars = 0;            // the whole bars of a "Z" rest; 0 for other notes and rests
   bool Breve = false;      // drawn as a breve (its index that of a whole note)
 
  private:
+  void DrawMultiBarRest(TDrawCtxt& ctx, const RowRect& rect, int x);
   void DrawSigns(TDrawCtxt& ctx, const RowRect& rect, int y);
   void DrawLedgerLines(TDrawCtxt& ctx, const RowRect& rect);
 };

@@ -224,6 +224,26 @@ TEST(ConvertPickup, FirstBarLineDecidesThePickupAndTheLastBarIsCompleted) {
   EXPECT_EQ(Converted(kReel, "|:C8:|").midi.TotalTicks(), 3840);
 }
 
+// "Z" rests a whole bar of the meter in force (4/4 without one), "Zn" n bars; the bar it
+// stands in starts after them, so nothing later is cut or comes early, repeated or not.
+TEST(ConvertBarRests, WholeBarsOfTheMeterInForce) {
+  ExpectNotes({{"Z2 c2|", "3840+480:72"},
+               {"Z|c8|", "1920+1920:72"},
+               {"Z3|c8|d8|", "5760+1920:72 7680+1920:74"},
+               {"Z2 c2|d8|", "3840+480:72 4320+1920:74"},
+               {"c8|Z c4|d8|", "0+1920:72 3840+960:72 4800+1920:74"},
+               {"Z|[M:3/4]Z|c6|", "3360+1440:72"},
+               {"|:Z2|c8:|d8|", "3840+1920:72 9600+1920:72 11520+1920:74"},
+               {"|:c8|1Z:|2d8|", "0+1920:72 3840+1920:72 5760+1920:74"}});
+  ExpectNotes({{"Z|c6|", "1440+1440:72"}, {"Z2|c6|", "2880+1440:72"}}, "M:6/8\nL:1/8\nK:C");
+  ExpectNotes({{"Z|c8|", "1920+1920:72"}}, "M:C\nL:1/8\nK:C");
+  ExpectNotes({{"Z|c8|", "1920+1920:72"}}, "L:1/8\nK:C");
+  // The note after the rest opens its bar.
+  ExpectNotes({{"Z c2 d2|", "127 92"}}, kReel, Show::kVelocity);
+  EXPECT_EQ(Converted(kReel, "G2|Z|c8|").midi.PickupTicks(), 480);
+  EXPECT_EQ(Converted(kReel, "c8|Z4").midi.TotalTicks(), 9600);
+}
+
 // A voice's first V: starts it at tick 0 on its own channel, in the header's key.
 TEST(ConvertVoices, VoiceRestartsAtZeroOnItsChannelInTheHeaderKey) {
   Converted t("M:4/4\nL:1/8\nK:G", "V:1\nF8|[K:C]F8|\nV:2\nF4 A4|");
@@ -243,6 +263,7 @@ TEST(TuneCode, SamplesTheBeatsOfTheFirstTwoFullBars) {
            {"M:4/4\nL:1/8\nK:C", "E8|G8|", "44447777"},  // a long note fills every slot it covers
            {"M:4/4\nL:1/8\nK:C", "E2-E4-E2|G4-G4|", "44447777"},  // and so does a tied one
            {"M:4/4\nL:1/8\nK:C", "e2 z2 e2 e2|e8|", "40000000"},  // a rest on a beat ends sampling
+           {"M:4/4\nL:1/8\nK:C", "e8|Z|e8|", "44440000"},  // a bar rest as well
            {"M:4/4\nL:1/8\nK:C", "e4f4|", "44550000"},
            {"M:4/4\nL:1/8\nK:C", "B8|B8|", "BBBBBBBB"},  // a negative value
            // The distance is taken before the octave is dropped: the B below the tonic is 1,

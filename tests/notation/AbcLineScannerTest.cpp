@@ -72,6 +72,8 @@ TEST(AbcLineScanner, NotesOctaveMarksAndLengths) {
                  {"^^A =_A ^ A", "^^@8 A@7 =_@12 A@7 ^@12 A@7"},
                  {"~A .^A ~ A", "~@8 A@7 .@8 ^@8 A@7 ~@12 A@7"},
                  {"u v x", "u@11 v@11 x@7"},
+                 // Bar rests take a count of bars, never a length.
+                 {"Z Z4|Z12 Z0 Z1000 Z/", "Z@7 Z4@7 |@6 Z12@7 Z0@12 Z1000@12 Z@7 /@12"},
                  {"E:3.5 E:A", "E:3.5@1 E@7 :@12 A@7"}},
                 kRangeBody);
 }
@@ -249,6 +251,7 @@ TEST(AbcLineScanner, AgreesWithTheParserOnHowMusiciansWrite) {
       "K:C\n!segno! B2B !fine! !coda! !D.S.! !trill! !>! c|+trill+B2 +fermata+B +CEG+|\n"
       "HcIcJcKcLcMcNcOcPcQcRcScTcUcVcWc hcicjckclcmcncocpcqcrcsctcucvcwc ycTuc|",
       "K:C\nc2 x2 d4|{F/E/}D {g/a/}b2 c2 d4|{/g}a",
+      "M:6/8\nK:C\nZ|Z4|Z2 c>d|\nZ12|]",
       "K:C\n(Bc>)A B4|c>vd c>ud c4|c>\"G\"d c\"4\"<d c4|c>{g}d c>!trill!d|",
       "K:C\nA>\nd e6|c> d e > f g4|",
       "K:C\n(3A\"G\"GA c2|(3{B}AGA c2|",

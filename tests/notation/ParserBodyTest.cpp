@@ -47,6 +47,12 @@ TEST_F(ParserBody, NoteFields) {
            {"z2 ~z ^z", &N::Decoration, "-1 -1 -1"},  // every rest
            {"z2 ~z ^z", &N::Accidental, "0 0 0"},
            {"z2 ~z ^z", &N::LenNum, "2 1 1"},
+           // "Z" rests whole bars, counted after it; a count out of range is one bar, and a
+           // "Z:" opening a line is a field, no rest.
+           {"Z Z4 z Z12 Z0 Z1000 x", &N::Bars, "1 4 0 12 1 1 0"},
+           {"Z Z4 ~Z", &N::NoteIndex, "15 15 15"},
+           {"Z Z4 ~Z", &N::Decoration, "-1 -1 -1"},
+           {"Z:\nZ2 c", &N::Bars, "2 0"},
            {"A>B", &N::Straight, "1 -1"},
            {"A>>B", &N::Straight, "2 -2"},
            {"A<B", &N::Straight, "-1 1"},

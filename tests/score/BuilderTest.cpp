@@ -114,6 +114,11 @@ TEST(ScoreBuilder, WholeBarRests) {
       {"2/4 in sixteenths", "M:2/4\nK:C\nz8|", "M:2/4 Z:20 |"},
       {"a meter change", "M:3/4\nL:1/8\nK:C\nz6|[M:2/4]z4|z6|", "M:3/4 Z:21 | M:2/4 Z:20 | z:21 |"},
       {"no meter", "L:1/8\nK:C\nz8|", "z:24 |"},
+      // "Z" is the whole-bar rest of the meter in force (4/4 without one), "Zn" with n
+      // of two or more the multi-bar rest with its count.
+      {"bar rests", "M:4/4\nL:1/8\nK:C\nZ|Z4|Z1|", "M:4/4 Z:24 | Z:4 | Z:24 |"},
+      {"bar rests in 6/8", "M:6/8\nK:C\nZ|Z2|", "M:6/8 Z:21 | Z:2 |"},
+      {"a bar rest without a meter", "L:1/16\nK:C\nZ|", "Z:24 |"},
   };
   ExpectOneRow(cases, "X:1\n", "clef key:0 ");
 }

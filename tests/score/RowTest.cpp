@@ -133,6 +133,47 @@ TEST(ScoreRow, WholeBarRestStandsMidBar) {
   EXPECT_EQ(x(5), end(4) + b.Row().Spacing);
 }
 
+// A rest of several bars is a thick bar on the middle line between two uprights, in
+// the middle of its bar, with its count above the staff in the digits of endings.
+TEST(ScoreRow, MultiBarRestDrawsItsCountMidBar) {
+  BuiltRow b("[M:4/4] c8|Z12|c8|");
+  b.Row().Draw(b.s.ctx, b.s.rect, 100, 706);
+  const auto& symbols = b.Row().Symbols;
+  ASSERT_EQ(symbols.size(), 9u);
+  const auto x = [&](size_t i) { return static_cast<const TSimpleSymbol&>(*symbols[i]).X; };
+  const int width = symbols[5]->Measure(b.s.ctx, 0);
+  const int barEnd = x(4) + symbols[4]->Measure(b.s.ctx, b.Row().Spacing);
+  EXPECT_NEAR(x(5) + width / 2, (barEnd + x(6)) / 2, 1);
+  const int left = b.s.rect.Left + x(5);
+  const int mid = b.s.rect.Top + b.s.ctx.StaffMid;
+  const int topLine = mid - 2 * b.s.ctx.LineSpace;
+
+  const auto fills = b.s.Fills();
+  const auto bar = std::find_if(fills.begin(), fills.end(), [&](const CanvasCall& f) { return f.x1 == left; });
+  ASSERT_NE(bar, fills.end());
+  EXPECT_EQ(bar->x2, left + width);
+  EXPECT_LT(bar->y1, mid);
+  EXPECT_GT(bar->y2, mid);
+  EXPECT_GE(bar->y2 - bar->y1, b.s.ctx.LineSpace / 2);  // thick, not a staff line
+  int uprights = 0;
+  for (const CanvasCall& l : b.s.Lines()) {
+    if (l.x1 == l.x2 && l.x1 >= left && l.x1 < left + width && std::min(l.y1, l.y2) < bar->y1 &&
+        std::max(l.y1, l.y2) > bar->y2) {
+      ++uprights;
+    }
+  }
+  EXPECT_EQ(uprights, 2);
+
+  const auto texts = b.s.Texts();
+  const auto count = std::find_if(texts.begin(), texts.end(), [](const CanvasCall& t) { return t.text == "12"; });
+  ASSERT_NE(count, texts.end());
+  EXPECT_EQ(count->font.family, kNumberFace);
+  EXPECT_EQ(count->font.height, b.s.ctx.NumberHeight);
+  EXPECT_LE(count->y1 + count->font.height, topLine);
+  b.s.canvas.SetFont(count->font);
+  EXPECT_NEAR(count->x1 + b.s.canvas.TextWidth("12") / 2, left + width / 2, 1);
+}
+
 // A row too wide for its width is first spaced closer (down to half a line space),
 // then drawn with a smaller music font, the largest at which it fits; the canvas font
 // is put back. Twenty quarters of 20 (16 at font 50), a clef of 25 at 10 and a line
