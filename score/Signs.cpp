@@ -151,8 +151,12 @@ int TSymKey::Naturals() const {
   return sameSide ? std::max(0, before - KeyCount(Sharps)) : before;
 }
 
+// Half a line space between the naturals and the new signature: side by side at their
+// advance widths, a natural's stem touches the first sharp.
+int TSymKey::NaturalsGap(const TDrawCtxt& ctx) const { return Naturals() > 0 && Sharps != 0 ? ctx.LineSpace / 2 : 0; }
+
 int TSymKey::Measure(TDrawCtxt& ctx, int /*spacing*/) {
-  Width = Naturals() * ctx.Canvas->TextWidth("n");
+  Width = Naturals() * ctx.Canvas->TextWidth("n") + NaturalsGap(ctx);
   if (Sharps != 0) Width += KeyCount(Sharps) * ctx.Canvas->TextWidth(Sharps > 0 ? "#" : "b");
   return Width;
 }
@@ -172,6 +176,7 @@ void TSymKey::Draw(TDrawCtxt& ctx, const RowRect& rect, int x) {
       canvas.TextOut(rect.Left + X + Width, y, "n");
       Width += naturalWidth;
     }
+    Width += NaturalsGap(ctx);
   }
   const char* glyph = Sharps > 0 ? "#" : "b";
   const auto& steps = Sharps > 0 ? kSharpSteps : kFlatSteps;

@@ -57,6 +57,7 @@ class TSymKey : public TSimpleSymbol {
   int Measure(TDrawCtxt& ctx, int spacing) override;
   // How many of the previous key's accidentals are cancelled by naturals.
   int Naturals() const;
+  int NaturalsGap(const TDrawCtxt& ctx) const;
 
   int Sharps;
   int Previous;  // the key in force before this one
