@@ -399,7 +399,7 @@ void AbcLineScanner::OnBroken() {
     }
   }
   // As in the parser: a sign first on its line may pair the note that ended the line before.
-  const bool firstOnLine = line_.find_first_not_of(' ') == static_cast<size_t>(tokenPos_);
+  const bool firstOnLine = FirstOnLine(line_, static_cast<size_t>(tokenPos_));
   // A sign that ends its line waits for the first note of the next line.
   const AbcAfterSign after = WhatFollowsSign(line_, static_cast<size_t>(i));
   if (after == AbcAfterSign::kNothing || !broken_.TakeSign(firstOnLine)) {
@@ -428,7 +428,7 @@ void AbcLineScanner::OnBracketOpen() {
   const unsigned char next = At(run_ + 1);
   if (next == '|') {
     OnBar();
-  } else if (next >= '1' && next <= '6') {
+  } else if (IsEndingNumber(next)) {
     inBracket_ = false;
     SpanTo(run_ + 2, kTokBar);
   } else if (FindsChordCloser(line_, static_cast<size_t>(run_ + 1), ']')) {

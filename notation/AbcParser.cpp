@@ -104,16 +104,7 @@ int TAbcParser::Parse(const TLines& lines) {
   return 0;
 }
 
-int TAbcParser::Parse(std::span<const std::string_view> lines) {
-  BeginParse();
-  for (size_t i = 0; i < lines.size(); ++i) {
-    nextLine_ = i + 1 < lines.size() ? lines[i + 1] : std::string_view();
-    ScanLine(lines[i]);
-    ++lineNo_;
-  }
-  PostPass();
-  return 0;
-}
+int TAbcParser::Parse(std::span<const std::string_view> lines) { return ParseOpening(lines, lines.size()); }
 
 int TAbcParser::ParseOpening(std::span<const std::string_view> lines, size_t count) {
   count = std::min(count, lines.size());
@@ -123,9 +114,7 @@ int TAbcParser::ParseOpening(std::span<const std::string_view> lines, size_t cou
     ScanLine(lines[i]);
     ++lineNo_;
   }
-  opening_ = count < lines.size();
-  PostPass();
-  opening_ = false;
+  PostPass(count < lines.size());
   return 0;
 }
 
@@ -614,7 +603,7 @@ void TAbcParser::OnBroken() {
   if (after == AbcAfterSign::kNothing) return;
   if (after == AbcAfterSign::kLineEnd && WhatFollowsSign(nextLine_, 0) != AbcAfterSign::kNote) return;
   // A sign that starts its line may pair the note that ended the line before.
-  const bool firstOnLine = line_.find_first_not_of(' ') == Index(tokenStart_);
+  const bool firstOnLine = FirstOnLine(line_, Index(tokenStart_));
   if (!broken_.TakeSign(firstOnLine)) return;
   Append<TAbcStraight>(Pos(tokenStart_), Pos(col_ - 1), c == '<' ? kAbcBrokenLess : kAbcBrokenGreater,
                        (second || bad) ? 2 : 1);
@@ -649,7 +638,7 @@ void TAbcParser::OnBracketOpen() {
     ReadBar();
     return;
   }
-  if (next >= '1' && next <= '6') {
+  if (IsEndingNumber(next)) {
     inBracket_ = false;
     Append<TAbcBarSection>(Pos(col_), Pos(col_ + 1), next - '0');
     col_ += 2;
@@ -761,7 +750,7 @@ void TAbcParser::OnGraceClose() {
 
 // ---- Post-pass ----
 
-void TAbcParser::PostPass() {
+void TAbcParser::PostPass(bool opening) {
   // Only these elements link to their neighbours; they are visited in list order,
   // grace groups first: broken rhythm and tuplets pass over grace notes.
   // A link that reads past its own element must keep settled_ (what ParseOpening
@@ -786,14 +775,10 @@ void TAbcParser::PostPass() {
     }
   }
   LinkTies();
-  settled_ = elements_.size();
-  if (opening_) {
-    settled_ = settled;
-    settled_ = std::min(settled_, ReachFromBeyond());
-  }
+  settled_ = opening ? std::min(settled, ReachFromBeyond(settled)) : elements_.size();
 }
 
-size_t TAbcParser::ReachFromBeyond() const {
+size_t TAbcParser::ReachFromBeyond(size_t settled) const {
   // An ending after the opening walks back to the last note, grace end, switched-off
   // tuplet, ending or bar line, and may mark that bar line.
   size_t ending = 0;
@@ -809,7 +794,7 @@ size_t TAbcParser::ReachFromBeyond() const {
   // it (as a tie continued after the opening would). Notes of a group not settled may
   // still turn out to be grace notes and be passed over, so the walk starts below them.
   size_t broken = 0;
-  for (size_t j = std::min(settled_, elements_.size()); j-- > 0;) {
+  for (size_t j = std::min(settled, elements_.size()); j-- > 0;) {
     if (IsMainNote(j)) {
       broken = j;
       break;

@@ -56,9 +56,10 @@ class TAbcParser {
   void BeginParse();
   void DestroyElements();
   void ScanLine(std::string_view line);
-  void PostPass();
+  // `opening`: the text parsed stops before the tune's end (ParseOpening).
+  void PostPass(bool opening = false);
   // The first element that a link from beyond the opening could still reach.
-  size_t ReachFromBeyond() const;
+  size_t ReachFromBeyond(size_t settled) const;
   template <typename T, typename... Args>
   T* Append(Args&&... args);
 
@@ -144,7 +145,6 @@ class TAbcParser {
   std::vector<size_t> linked_;      // indexes of the elements the post-pass links
   std::vector<size_t> tied_;        // indexes of the notes a "-" ties, linked last
   size_t settled_ = 0;              // see SettledCount
-  bool opening_ = false;            // the text parsed stops before the tune's end
 
   int mode_ = 0;  // 0 nothing read, 1 header, 2 body
   std::string_view line_;  // the line being scanned; it ends at its first NUL

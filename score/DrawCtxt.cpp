@@ -17,6 +17,15 @@ void TDrawCtxt::SetStaffMetrics(int rowHeight) {
   StemOffset = static_cast<int>((HeadWidth * 19) / 100.0);
 }
 
+TDrawCtxt ScreenContext(ScoreCanvas& canvas, int beamThickness) {
+  TDrawCtxt ctx;
+  ctx.Canvas = &canvas;
+  ctx.BeamThickness = beamThickness;
+  ctx.LineThickness = 1;
+  ctx.SetNumberHeights();
+  return ctx;
+}
+
 void TDrawCtxt::SetNumberHeights() {
   const int fontH = Canvas->Font().height;
   NumberHeight = static_cast<int>(fontH / 5.0);

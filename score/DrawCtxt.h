@@ -40,4 +40,11 @@ struct TDrawCtxt {
   int StaffY(int pitch) const;
 };
 
+// From a head's left edge to its up-stem, as the note glyphs have it.
+inline int StemInset(int headWidth) { return headWidth - headWidth * 19 / 100; }
+
+// The context the screen draws with on `canvas` (at its font): 1-pixel lines, beams
+// `beamThickness` thick, numbers sized from the font.
+TDrawCtxt ScreenContext(ScoreCanvas& canvas, int beamThickness);
+
 }  // namespace rq

@@ -20,9 +20,6 @@ constexpr int kHalfClass = 5;
 
 std::string Glyph(unsigned char code) { return std::string(1, static_cast<char>(code)); }
 
-// From a head's left edge to its up-stem, as the note glyphs of the family have it.
-int StemInset(int glyphWidth) { return glyphWidth - glyphWidth * 19 / 100; }
-
 }  // namespace
 
 // Where the pieces of a chord go, relative to its x.

@@ -243,7 +243,7 @@ void TGroupGrace::DrawBeamed(TDrawCtxt& ctx, const RowRect& rect, int x, int gap
   int last = 0;
   for (size_t i = 0; i < Children.size(); ++i) {
     // Inside the head's advance, as the note glyphs put their up-stems.
-    const int stemX = rect.Left + Children[i]->GetHeadX() + headWidth - headWidth * 19 / 100 - lt;
+    const int stemX = rect.Left + Children[i]->GetHeadX() + StemInset(headWidth) - lt;
     DrawVLine(ctx, stemX, beamTop, rect.Top + ctx.StaffY(Children[i]->GetPitch()));
     if (i == 0) first = firstStem_ = stemX;
     last = stemX + lt;

@@ -50,7 +50,6 @@ int TScorePage::BuildInto(std::span<const TAbc* const> elements, ScoreRows& list
   ties_.Clear();
   chordHeads_.clear();
   lastBar_ = nullptr;
-  lastBarRow_ = nullptr;
   keyBefore_ = 0;
 
   list.push_back(std::make_unique<TScoreLine>());
@@ -93,8 +92,7 @@ void TScorePage::OnElement(const TAbc& e, ScoreRows& list) {
       const bool thin = e.Kind == kAbcBarDouble && static_cast<const TAbcBar&>(e).DoubleThin;
       auto bar = std::make_unique<TSymbBarre>(thin ? kBarThinThin : e.Kind);
       lastBar_ = bar.get();
-      lastBarRow_ = Row;
-      Append(std::move(bar));
+          Append(std::move(bar));
       break;
     }
     case kAbcBarSection:
@@ -130,7 +128,7 @@ void TScorePage::OnElement(const TAbc& e, ScoreRows& list) {
 
 void TScorePage::OnSection(int number) {
   auto section = std::make_unique<TBarreSection>(number);
-  if (lastBar_ != nullptr && lastBarRow_ == Row && !Row->Symbols.empty() && Row->Symbols.back().get() == lastBar_) {
+  if (lastBar_ != nullptr && !Row->Symbols.empty() && Row->Symbols.back().get() == lastBar_) {
     // A bar just before the ending (`| [1`, `:| [2`) is the ending's own bar: one line,
     // the written one unless it is a plain bar where a repeat is implied.
     if (lastBar_->BarKind != kBarThin) section->BarKind = lastBar_->BarKind;
@@ -141,7 +139,6 @@ void TScorePage::OnSection(int number) {
     section->BarKind = kBarNone;
   }
   lastBar_ = section.get();
-  lastBarRow_ = Row;
   Append(std::move(section));
 }
 

@@ -102,9 +102,8 @@ class TScorePage {
   TieBoard<TieStart> ties_;
   // The chord's notes and heads, tied once the chord is placed (a chord never closed is dropped).
   std::vector<std::pair<const TAbcNote*, TSimpleNote*>> chordHeads_;
-  // The last bar or ending with no note, key or meter after it, and its row.
+  // The last bar or ending with no note, key or meter after it.
   TSymbBarre* lastBar_ = nullptr;
-  const TScoreLine* lastBarRow_ = nullptr;
   // The key before a change between rows, for the next row's naturals (0: none).
   int keyBefore_ = 0;
 };

@@ -77,19 +77,17 @@ int RunRender(const Args& args) {
     QImage scratch(1, 1, QImage::Format_RGB32);
     QPainter painter(&scratch);
     PainterCanvas canvas(painter, {kMusicFace, *fontSize, false});
-    TDrawCtxt ctx;
-    ctx.Canvas = &canvas;
-    ctx.BeamThickness = BeamThicknessFor(*fontSize);
-    ctx.LineThickness = 1;
-    ctx.SetNumberHeights();
+    TDrawCtxt ctx = ScreenContext(canvas, BeamThicknessFor(*fontSize));
     for (auto& row : page.Rows) rooms.push_back(RowInkRoom(ctx, row.get(), *rowHeight, *width));
   }
   const size_t allRows = page.Rows.size();
   const int64_t room = std::min(kMaxImageHeight, kMaxImagePixels / *width) - kTitleHeight;
   int rows = 0;
   int64_t rowsHeight = 0;
-  while (static_cast<size_t>(rows) < allRows && rowsHeight + rooms[static_cast<size_t>(rows)].Height(*rowHeight) <= room) {
-    rowsHeight += rooms[static_cast<size_t>(rows)].Height(*rowHeight);
+  while (static_cast<size_t>(rows) < allRows) {
+    const int next = rooms[static_cast<size_t>(rows)].Height(*rowHeight);
+    if (rowsHeight + next > room) break;
+    rowsHeight += next;
     ++rows;
   }
   const int imageHeight = kTitleHeight + static_cast<int>(rowsHeight);
@@ -112,11 +110,7 @@ int RunRender(const Args& args) {
                      QString::fromLatin1(heading.c_str()));
 
     PainterCanvas canvas(painter, {kMusicFace, *fontSize, false});
-    TDrawCtxt ctx;
-    ctx.Canvas = &canvas;
-    ctx.BeamThickness = BeamThicknessFor(*fontSize);
-    ctx.LineThickness = 1;
-    ctx.SetNumberHeights();
+    TDrawCtxt ctx = ScreenContext(canvas, BeamThicknessFor(*fontSize));
     int top = kTitleHeight;
     for (int r = 0; r < rows; ++r) {
       const RowRoom& extra = rooms[static_cast<size_t>(r)];

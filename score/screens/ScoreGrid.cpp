@@ -25,29 +25,34 @@ TScoreGrid::TScoreGrid(QWidget* parent) : QAbstractScrollArea(parent) {
 void TScoreGrid::SetPage(const TScorePage* page) {
   page_ = page;
   rowCount_ = page ? static_cast<int>(page->Rows.size()) : 0;
+  rooms_.clear();
   UpdateScrollBar();
   viewport()->update();
 }
 
 void TScoreGrid::SetFontSize(int size) {
   fontSize_ = size;
+  rooms_.clear();
   UpdateScrollBar();
   viewport()->update();
 }
 
 void TScoreGrid::SetBeamThickness(int thickness) {
   beamThickness_ = thickness;
+  rooms_.clear();
   viewport()->update();
 }
 
 void TScoreGrid::SetRowHeight(int height) {
   rowHeight_ = std::max(height, 1);
+  rooms_.clear();
   UpdateScrollBar();
   viewport()->update();
 }
 
 void TScoreGrid::SetColWidth(int width) {
   colWidth_ = std::max(width, 1);
+  rooms_.clear();
   UpdateScrollBar();
   viewport()->update();
 }
@@ -75,21 +80,22 @@ int TScoreGrid::LastTopRow() const {
   const int height = viewport()->height();
   int row = rowCount_;
   for (int used = 0; row > 0; --row) {
-    TScoreLine* line = page_->Rows[static_cast<size_t>(row - 1)].get();
-    used += RowInkRoom(ctx, line, rowHeight_, colWidth_).Height(rowHeight_);
+    used += Room(ctx, row - 1).Height(rowHeight_);
     if (used > height && row < rowCount_) break;
   }
   return std::max(0, row);
 }
 
-TDrawCtxt TScoreGrid::Context(ScoreCanvas& canvas) const {
-  TDrawCtxt ctx;
-  ctx.Canvas = &canvas;
-  ctx.BeamThickness = beamThickness_;
-  ctx.LineThickness = 1;
-  ctx.SetNumberHeights();
-  return ctx;
+// A row's room is measured once for the current sizes: every paint and scroll needs it,
+// and measuring lays the row out and runs over all its ink.
+const RowRoom& TScoreGrid::Room(TDrawCtxt& ctx, int row) const {
+  if (rooms_.size() != static_cast<size_t>(rowCount_)) rooms_.assign(static_cast<size_t>(rowCount_), std::nullopt);
+  std::optional<RowRoom>& room = rooms_[static_cast<size_t>(row)];
+  if (!room) room = RowInkRoom(ctx, page_->Rows[static_cast<size_t>(row)].get(), rowHeight_, colWidth_);
+  return *room;
 }
+
+TDrawCtxt TScoreGrid::Context(ScoreCanvas& canvas) const { return ScreenContext(canvas, beamThickness_); }
 
 void TScoreGrid::resizeEvent(QResizeEvent* event) {
   QAbstractScrollArea::resizeEvent(event);
@@ -110,7 +116,7 @@ void TScoreGrid::PaintRows(QPainter& painter, QSize size) const {
   // meets its neighbours'.
   for (int row = TopRow(), top = 0; row < rowCount_ && top < size.height(); ++row) {
     TScoreLine* line = page_->Rows[static_cast<size_t>(row)].get();
-    const RowRoom room = RowInkRoom(ctx, line, rowHeight_, colWidth_);
+    const RowRoom room = Room(ctx, row);
     const int rowTop = top + room.above;
     PaintScoreRow(ctx, line, RowRect{0, rowTop, colWidth_, rowTop + rowHeight_}, rowHeight_, colWidth_);
     top += room.Height(rowHeight_);

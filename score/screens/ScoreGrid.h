@@ -4,7 +4,11 @@
 
 #include <QAbstractScrollArea>
 
+#include <optional>
+#include <vector>
+
 #include "score/DrawCtxt.h"
+#include "score/ScoreLine.h"
 
 namespace rq {
 
@@ -48,6 +52,7 @@ class TScoreGrid : public QAbstractScrollArea {
   int VisibleRows() const;
   int LastTopRow() const;
   TDrawCtxt Context(ScoreCanvas& canvas) const;
+  const RowRoom& Room(TDrawCtxt& ctx, int row) const;
 
   const TScorePage* page_ = nullptr;
   int rowCount_ = 0;
@@ -55,6 +60,8 @@ class TScoreGrid : public QAbstractScrollArea {
   int beamThickness_ = 2;
   int rowHeight_ = 80;
   int colWidth_ = 680;
+  // Each row's room at the sizes above, measured when first needed.
+  mutable std::vector<std::optional<RowRoom>> rooms_;
 };
 
 }  // namespace rq
