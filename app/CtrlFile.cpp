@@ -205,16 +205,10 @@ int32_t TCtrlFile::SaveFile(TAbcFile* file) {
   if (!file->Modified) return kCtrlOk;
   if (!SaveControlFilesBefore(file)) return kCtrlRefused;
   std::string error;
-  int32_t result;
-  {
-    BusyCursor busy;
-    result = file->Save(&error, IsControlFile(file));
-  }
-  if (result == TAbcFile::kChangedOnDisk) {
-    if (!MayReplaceChanged(file)) return kCtrlRefused;
-    BusyCursor busy;
-    result = file->Save(&error, true);
-  }
+  const int32_t result = WriteAsking(file, [&](bool replaceChanged) {
+    return file->Save(&error, replaceChanged || IsControlFile(file));
+  });
+  if (result == TAbcFile::kChangedOnDisk) return kCtrlRefused;
   if (result == -2) {
     ShowProblem(error);
     return kCtrlRefused;
@@ -256,6 +250,17 @@ std::string TCtrlFile::WithExtension(std::string name, const char* extension) {
   return name;
 }
 
+int32_t TCtrlFile::WriteAsking(const TAbcFile* file, const std::function<int32_t(bool)>& write) {
+  int32_t result;
+  {
+    BusyCursor busy;
+    result = write(false);
+  }
+  if (result != TAbcFile::kChangedOnDisk || !MayReplaceChanged(file)) return result;
+  BusyCursor busy;
+  return write(true);
+}
+
 bool TCtrlFile::MayReplaceChanged(const TAbcFile* file) {
   const std::string question =
       file->FileName + " was changed by another program since it was opened. Overwrite it with the tunes here?";
@@ -273,16 +278,9 @@ int32_t TCtrlFile::SaveFileAs(TAbcFile* file) {
   const std::string name = ChooseSaveAsName(file);
   if (name.empty() || !SaveControlFilesBefore(file)) return 0;
   std::string error;
-  int32_t result;
-  {
-    BusyCursor busy;
-    result = file->SaveAs(name, &error);
-  }
-  if (result == TAbcFile::kChangedOnDisk) {
-    if (!MayReplaceChanged(file)) return 0;
-    BusyCursor busy;
-    result = file->SaveAs(name, &error, true);
-  }
+  const int32_t result =
+      WriteAsking(file, [&](bool replaceChanged) { return file->SaveAs(name, &error, replaceChanged); });
+  if (result == TAbcFile::kChangedOnDisk) return 0;
   if (result == -2) {
     ShowProblem(error);
     return 0;

@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -268,6 +269,9 @@ class TCtrlFile : public QObject, public IOpenFiles {
   // failure asks whether to save `file` all the same. False: do not write `file`.
   bool SaveControlFilesBefore(const TAbcFile* file);
   // Asks whether to replace a file another program changed since it was read.
+  // Runs write(false) and, when the file changed on disk and the user agrees, write(true):
+  // the last result (kChangedOnDisk when the user declined).
+  int32_t WriteAsking(const TAbcFile* file, const std::function<int32_t(bool)>& write);
   bool MayReplaceChanged(const TAbcFile* file);
   std::string ControlFileTitle(const TAbcFile* file) const;
   // Where the save dialog starts for the file: its own path, or the library
