@@ -347,7 +347,7 @@ void AbcLineScanner::ReadNote() {
   while (At(i) == '/' || IsAbcDigit(At(i))) ++i;
   if (!NoteLengthOf(line_.substr(static_cast<size_t>(lengthFrom), static_cast<size_t>(i - lengthFrom)))) good = false;
   SpanTo(i, good ? kTokNote : kTokError);
-  if (letter != 'z') tieAnchor_ = i;
+  if (IsPitchLetter(letter)) tieAnchor_ = i;  // a rest ties nothing
   broken_.AfterNote(WhatFollowsNote(line_, static_cast<size_t>(i)));
 }
 
@@ -441,8 +441,16 @@ void AbcLineScanner::OnBracketOpen() {
 
 void AbcLineScanner::OnBracketClose() {
   fieldLetter_ = 0;
-  SpanTo(run_ + 1, inBracket_ ? kTokNoteSymbol : kTokError);
-  if (inBracket_) tieAnchor_ = run_;
+  if (!inBracket_) {
+    SpanTo(run_ + 1, kTokError);
+    return;
+  }
+  // As in the parser, a length after the bracket is the chord's.
+  int i = run_ + 1;
+  while (At(i) == '/' || IsAbcDigit(At(i))) ++i;
+  const bool good = i == run_ + 1 || NoteLengthOf(line_.substr(static_cast<size_t>(run_ + 1), static_cast<size_t>(i - run_ - 1)));
+  SpanTo(i, good ? kTokNoteSymbol : kTokError);
+  tieAnchor_ = run_;
   inBracket_ = false;
 }
 

@@ -660,7 +660,7 @@ void TAbcParser::OnBracketClose() {
     const int lengthFrom = col_;
     while (Cur() == '/' || IsAbcDigit(Cur())) ++col_;
     if (col_ > lengthFrom) ScaleChord(NoteLengthOf(Span(lengthFrom, col_)).value_or(AbcLength{}));
-    Append<TAbcChordSym>(Pos(tokenStart_), Pos(tokenStart_), kAbcBracketClose);
+    Append<TAbcChordSym>(Pos(tokenStart_), Pos(std::max(tokenStart_, col_ - 1)), kAbcBracketClose);  // with its length
   }
   inBracket_ = false;
 }
@@ -688,7 +688,7 @@ void TAbcParser::OnPlus() {
   }
   if (inPlus_) {
     inPlus_ = false;
-    Append<TAbcChordSym>(Pos(tokenStart_), Pos(tokenStart_), kAbcBracketClose);
+    Append<TAbcChordSym>(Pos(tokenStart_), Pos(std::max(tokenStart_, col_ - 1)), kAbcBracketClose);  // with its length
     ++col_;
     return;
   }

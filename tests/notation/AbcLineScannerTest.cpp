@@ -93,7 +93,7 @@ TEST(AbcLineScanner, BrokenRhythmNeedsANoteOnEachSide) {
 TEST(AbcLineScanner, GroupsChordsAndBrackets) {
   ExpectColours({{"{ag}A {a2g}A {a g}", "{ag}@16 A@7 {a2g}@16 A@7 {a g}@12"},
                  {"{ag", "{ag@16"},
-                 {"[CEG]2 [CEG]]", "[@8 C@7 E@7 G@7 ]@8 2@12 [@8 C@7 E@7 G@7 ]@8 ]@12"},
+                 {"[CEG]2 [CEG]]", "[@8 C@7 E@7 G@7 ]2@8 [@8 C@7 E@7 G@7 ]@8 ]@12"},
                  {"[CEG", "[@12 C@7 E@7 G@7"},
                  {"+CE+ +C", "+@8 C@7 E@7 +@8 +@12 C@7"},
                  {"\"Am\"A \"Dm", "\"Am\"@13 A@7 \"@12 D@7 m@12"},
@@ -256,7 +256,7 @@ TEST(AbcLineScanner, AgreesWithTheParserOnHowMusiciansWrite) {
       "K:C\nA>\nd e6|c> d e > f g4|",
       "K:C\n(3A\"G\"GA c2|(3{B}AGA c2|",
       // Ties, attached mode words, ending numbers after a closing repeat, voices.
-      "K:C\nc2-c2 d4|c4-|c4 d4|\n[f3-A3-][f2A2] (c2-c2) c2-d2",
+      "K:C\nc2-c2 d4|c4-|c4 d4|\n[f3-A3-][f2A2] (c2-c2) c2-d2 [CE]2-[CE]2 x2-x2",
       "K:EM\n[K:GM]F[K:EDorian]F[K:Glydian]F[K:Adorian]F\nK:BbMINOR",
       "K:C\n|:C2 D2|1 E4:|\n2 F4|] C2 :| % comment\n  2 D2|",
       "M:2/4\nK:C\nC2|1 D2:|2 E2|F2:|B2|",
