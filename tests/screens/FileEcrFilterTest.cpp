@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <functional>
+#include <memory>
 
 #include "BrowserTestHelpers.h"
 #include "controls/Page95Control.h"
@@ -30,6 +31,17 @@ class FileEcrFilterTest : public BrowserFixture {
     browser->FRGrid()->item(index)->setCheckState(on ? Qt::Checked : Qt::Unchecked);
   }
   bool LampOn() const { return !browser->VoyFilter()->isHidden(); }
+  // The browser's "Toggle Filter" action, wired as the program wires it.
+  QAction& ToggleAction() {
+    toggle_ = std::make_unique<QAction>("Toggle Filter");
+    toggle_->setCheckable(true);
+    TBrowserActions actions;
+    actions.toggleFilter = toggle_.get();
+    browser->SetActions(actions);
+    QObject::connect(toggle_.get(), &QAction::triggered, browser.get(), &TFileEcr::OnCheckFilter);
+    return *toggle_;
+  }
+  std::unique_ptr<QAction> toggle_;
 };
 
 constexpr int kItemG = 51;  // key-name index 52
@@ -38,12 +50,7 @@ constexpr int kItemG = 51;  // key-name index 52
 // after the keys do nothing; the same key again turns the filter, its lamp and the
 // button off; with nothing chosen the button stays up.
 TEST_F(FileEcrFilterTest, KeyFilterAndFilterButton) {
-  QAction toggle("Toggle Filter");
-  toggle.setCheckable(true);
-  TBrowserActions actions;
-  actions.toggleFilter = &toggle;
-  browser->SetActions(actions);
-  QObject::connect(&toggle, &QAction::triggered, browser.get(), &TFileEcr::OnCheckFilter);
+  QAction& toggle = ToggleAction();
   Open(kFourTunes);
   toggle.trigger();
   EXPECT_FALSE(toggle.isChecked());
@@ -67,12 +74,7 @@ TEST_F(FileEcrFilterTest, KeyFilterAndFilterButton) {
 // the view, though its row changes: ticking another key, switching the filter off
 // and on, clearing it.
 TEST_F(FileEcrFilterTest, FiltersKeepTheSelectedTune) {
-  QAction toggle("Toggle Filter");
-  toggle.setCheckable(true);
-  TBrowserActions actions;
-  actions.toggleFilter = &toggle;
-  browser->SetActions(actions);
-  QObject::connect(&toggle, &QAction::triggered, browser.get(), &TFileEcr::OnCheckFilter);
+  QAction& toggle = ToggleAction();
   Open(kFourTunes);
   auto item = [](std::string_view key) {
     return static_cast<int>(std::find(KeyNames.begin(), KeyNames.end(), key) - KeyNames.begin()) - 1;
