@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "library/AbcFileFormat.h"
-#include "platform/Numbers.h"
+#include "platform/IniFile.h"
 
 namespace rq {
 
@@ -84,14 +84,14 @@ void TLstSession::LoadFromLines(const TLines& lines, const FindBySeqFn& findBySe
     const std::string_view line = lines[i];
     if (!line.starts_with(kSessionLinePrefix)) continue;
     const auto pieces = SplitCommas(line.substr(kSessionLinePrefix.size()));
-    const int32_t masterPlace = StrToIntDef(pieces.front(), -1);
+    const int32_t masterPlace = IniStrToIntDef(pieces.front(), -1);
     if (masterPlace < 0) continue;
     TAbcRec* master = findBySeq(masterPlace);
     if (!master) continue;
     auto session = std::make_unique<TSesRec>(master);
     for (size_t p = 1; p < pieces.size(); ++p) {
       if (pieces[p].empty()) continue;
-      const int32_t place = StrToIntDef(pieces[p], -1);
+      const int32_t place = IniStrToIntDef(pieces[p], -1);
       if (place == -1) continue;
       if (TAbcRec* rec = findBySeq(place)) session->AddNext(rec);
     }

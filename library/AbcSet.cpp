@@ -4,7 +4,7 @@
 
 #include "library/AbcFileFormat.h"
 #include "library/AbcSession.h"
-#include "platform/Numbers.h"
+#include "platform/IniFile.h"
 
 namespace rq {
 namespace {
@@ -192,10 +192,10 @@ void TLstSet::LoadFromLines(const TLines& lines, const FindBySeqFn& findBySeq) {
         int32_t place = 0;
         int32_t repeat = 1;
         if (const size_t colon = piece.find(':'); colon != std::string_view::npos) {
-          place = StrToIntDef(piece.substr(0, colon), -1);
-          repeat = StrToIntDef(piece.substr(colon + 1), 0);
+          place = IniStrToIntDef(piece.substr(0, colon), -1);
+          repeat = IniStrToIntDef(piece.substr(colon + 1), 0);
         } else {
-          place = StrToIntDef(piece, -1);
+          place = IniStrToIntDef(piece, -1);
         }
         if (place == -1) continue;
         if (TAbcRec* rec = findBySeq(place)) set->AddTune(rec, repeat);

@@ -172,14 +172,16 @@ int ModeShift(KeyMode mode) {
   return 0;
 }
 
-// The suffix of a mode in the key-name table; nullptr for a mode the table has no names for.
-const char* KeyNameSuffix(KeyMode mode) {
+// The suffix that names a tonic in a mode in the key-name table. Ionian is the major
+// key and aeolian the minor; lydian, phrygian and locrian have no names there and are
+// filed under their tonic, as the key's first word alone would be.
+std::string_view KeyNameSuffix(KeyMode mode) {
   switch (mode) {
-    case KeyMode::kMajor: return "";
-    case KeyMode::kMinor: return "m";
+    case KeyMode::kMinor:
+    case KeyMode::kAeolian: return "m";
     case KeyMode::kMixolydian: return "Mix";
     case KeyMode::kDorian: return "Dor";
-    default: return nullptr;
+    default: return "";
   }
 }
 
@@ -293,15 +295,11 @@ int KeyIndexOfField(std::string_view value) {
     std::string_view rest = value.substr(word.size());
     rest.remove_prefix(std::min(rest.find_first_not_of(' '), rest.size()));
     rest = rest.substr(0, std::min(rest.find(' '), rest.find('%')));
-    if (const auto mode = ModeOfWord(rest)) {
-      const char* suffix = KeyNameSuffix(*mode);
-      return suffix ? FindKeyIndex(std::string(word) + suffix) : 0;
-    }
+    if (const auto mode = ModeOfWord(rest)) return FindKeyIndex(std::string(word) + std::string(KeyNameSuffix(*mode)));
   }
   if (const int index = FindKeyIndex(NormalizeKeyName(word))) return index;
   if (const auto attached = AttachedMode(word)) {
-    const char* suffix = KeyNameSuffix(attached->mode);
-    return suffix ? FindKeyIndex(std::string(attached->tonic) + suffix) : 0;
+    return FindKeyIndex(std::string(attached->tonic) + std::string(KeyNameSuffix(attached->mode)));
   }
   return 0;
 }

@@ -43,8 +43,8 @@ std::string NormalizeKeyName(std::string_view name);
 // whose key has at most seven sharps or flats.
 std::optional<int> KeyWordSharps(std::string_view value);
 
-// The seven modes; ionian and aeolian are kept apart from major and minor because
-// the key-name table has names for major and minor only.
+// The modes by the words musicians write: major and minor are ionian and aeolian
+// under their usual names.
 enum class KeyMode : uint8_t {
   kMajor, kMinor, kIonian, kAeolian, kMixolydian, kDorian, kLydian, kPhrygian, kLocrian
 };
@@ -72,8 +72,9 @@ std::optional<int> ModalKeySharps(std::string_view tonic, KeyMode mode);
 // The key-name index of a K: value as the tune index reads it (leading blanks
 // already removed): its first word, folded by NormalizeKeyName; a tonic followed
 // by blanks and a mode word, or with the mode attached, is named with that mode
-// where the table has it ("A Mixolydian" -> AMix, "E Minor" -> Em, "EDorian" ->
-// EDor) and is unknown (0) where it has not.
+// ("A Mixolydian" -> AMix, "E Minor" -> Em, "EDorian" -> EDor), ionian as the major
+// key and aeolian as the minor ("G Ionian" -> G, "A aeolian" -> Am); the modes the
+// table has no names for go under their tonic ("D phrygian", "Flydian" -> D, F).
 int KeyIndexOfField(std::string_view value);
 
 }  // namespace rq

@@ -624,7 +624,11 @@ void TAbcParser::ReadBar() {
     Append<TAbcBarSection>(Pos(first), Pos(col_ - 1), bar.number);
   } else {
     auto* element = Append<TAbcBar>(Pos(first), Pos(col_ - 1), bar.kind);
-    element->DoubleThin = Span(first, col_) == "||";
+    // The blank a bar token may take does not change what it draws: "||" is two thin
+    // lines whatever follows it.
+    std::string token(Span(first, col_));
+    std::erase(token, ' ');
+    element->DoubleThin = token == "||";
   }
 }
 

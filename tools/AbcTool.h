@@ -14,7 +14,7 @@ using Args = std::vector<std::string>;
 // A subcommand registers itself with a static RegisterCommand object in its own file.
 struct Command {
   const char* name;
-  const char* usage;
+  const char* usage;  // the arguments after the name, as the usage lines show them
   int (*run)(const Args& args);  // args exclude the subcommand's name; returns the exit code
 };
 

@@ -14,16 +14,18 @@
 namespace rq::tool {
 namespace {
 
-constexpr const char* kPrintUsage = "print FILE -o OUT.pdf [--tune N]";
+// What follows the command's name; the usage line is "abctool print ARGUMENTS".
+constexpr const char* kPrintArgs = "FILE -o OUT.pdf [--tune N]";
 
 int RunPrint(const Args& args) {
+  const std::string usage = std::string("print ") + kPrintArgs;
   const auto out = OptionValue(args, "-o");
   if (!out) {
-    std::fprintf(stderr, "usage: abctool %s\n", kPrintUsage);
+    std::fprintf(stderr, "usage: abctool %s\n", usage.c_str());
     return 2;
   }
   std::vector<ToolTune> tunes;
-  if (const int rc = LoadTunes(args, {"--tune", "-o"}, kPrintUsage, tunes); rc != 0) return rc;
+  if (const int rc = LoadTunes(args, {"--tune", "-o"}, usage.c_str(), tunes); rc != 0) return rc;
 
   const GuiSession gui;
   if (!RegisterMusicFont()) {
@@ -45,7 +47,7 @@ int RunPrint(const Args& args) {
   return 0;
 }
 
-const RegisterCommand kPrint{{"print", kPrintUsage, RunPrint}};
+const RegisterCommand kPrint{{"print", kPrintArgs, RunPrint}};
 
 }  // namespace
 }  // namespace rq::tool

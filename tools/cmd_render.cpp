@@ -13,6 +13,7 @@
 #include "AbcTool.h"
 #include "ToolGui.h"
 #include "notation/AbcParser.h"
+#include "platform/Cp1252.h"
 #include "score/MusicFont.h"
 #include "score/PainterCanvas.h"
 #include "score/ScoreDump.h"
@@ -22,8 +23,9 @@
 namespace rq::tool {
 namespace {
 
-constexpr const char* kRenderUsage = "render FILE --tune N -o OUT.png [--width W --height H --font F]";
-constexpr const char* kRowsUsage = "rows FILE [--tune N]";
+// What follows the command's name; the usage line is "abctool NAME ARGUMENTS".
+constexpr const char* kRenderArgs = "FILE --tune N -o OUT.png [--width W --height H --font F]";
+constexpr const char* kRowsArgs = "FILE [--tune N]";
 // The score view's defaults: row width 680, rows of 80 pixels, music font 60.
 constexpr int kDefaultWidth = 680;
 constexpr int kDefaultRowHeight = 80;
@@ -49,9 +51,10 @@ std::optional<int> IntOption(const Args& args, const std::string& name, int fall
 
 int RunRender(const Args& args) {
   const std::vector<std::string> valueOptions = {"--tune", "-o", "--width", "--height", "--font"};
+  const std::string usage = std::string("render ") + kRenderArgs;
   const auto out = OptionValue(args, "-o");
   if (!out) {
-    std::fprintf(stderr, "usage: abctool %s\n", kRenderUsage);
+    std::fprintf(stderr, "usage: abctool %s\n", usage.c_str());
     return 2;
   }
   const auto width = IntOption(args, "--width", kDefaultWidth, 100, 8000);
@@ -59,7 +62,7 @@ int RunRender(const Args& args) {
   const auto fontSize = IntOption(args, "--font", kDefaultFont, 8, 400);
   if (!width || !rowHeight || !fontSize) return 2;
   std::vector<ToolTune> tunes;
-  if (const int rc = LoadTunes(args, valueOptions, kRenderUsage, tunes); rc != 0) return rc;
+  if (const int rc = LoadTunes(args, valueOptions, usage.c_str(), tunes); rc != 0) return rc;
 
   const GuiSession gui;
   if (!RegisterMusicFont()) {
@@ -103,11 +106,12 @@ int RunRender(const Args& args) {
     title.setPixelSize(19);
     title.setBold(true);
     painter.setFont(title);
-    std::string heading = parser.Title();
-    if (!parser.Rhythm().empty()) heading += "  (" + parser.Rhythm() + ")";
-    if (!parser.Composer().empty()) heading += "  " + parser.Composer();
-    painter.drawText(QRect(10, 0, *width - 20, kTitleHeight), Qt::AlignVCenter | Qt::AlignLeft,
-                     QString::fromLatin1(heading.c_str()));
+    // Each field decoded on its own, as the score view shows it.
+    const auto shown = [](const std::string& bytes) { return QString::fromStdString(DisplayUtf8(bytes)); };
+    QString heading = shown(parser.Title());
+    if (!parser.Rhythm().empty()) heading += "  (" + shown(parser.Rhythm()) + ")";
+    if (!parser.Composer().empty()) heading += "  " + shown(parser.Composer());
+    painter.drawText(QRect(10, 0, *width - 20, kTitleHeight), Qt::AlignVCenter | Qt::AlignLeft, heading);
 
     PainterCanvas canvas(painter, {kMusicFace, *fontSize, false});
     TDrawCtxt ctx = ScreenContext(canvas, BeamThicknessFor(*fontSize));
@@ -131,7 +135,7 @@ int RunRender(const Args& args) {
 
 int RunRows(const Args& args) {
   std::vector<ToolTune> tunes;
-  if (const int rc = LoadTunes(args, {"--tune"}, kRowsUsage, tunes); rc != 0) return rc;
+  if (const int rc = LoadTunes(args, {"--tune"}, (std::string("rows ") + kRowsArgs).c_str(), tunes); rc != 0) return rc;
   TAbcParser parser;
   TScorePage page;
   for (const ToolTune& tune : tunes) {
@@ -142,8 +146,8 @@ int RunRows(const Args& args) {
   return 0;
 }
 
-const RegisterCommand kRender{{"render", kRenderUsage, RunRender}};
-const RegisterCommand kRows{{"rows", kRowsUsage, RunRows}};
+const RegisterCommand kRender{{"render", kRenderArgs, RunRender}};
+const RegisterCommand kRows{{"rows", kRowsArgs, RunRows}};
 
 }  // namespace
 }  // namespace rq::tool

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <bitset>
 #include <random>
 
 #include "FileTestHelpers.h"
@@ -73,6 +74,30 @@ TEST_F(AbcFile, HeaderScan) {
   EXPECT_EQ(f->FindBySeq(5)->GetKeyIndex(), 0) << "the first key line decides";
   EXPECT_EQ(f->FindBySeq(5)->GetRhythmIndex(), 0);
   EXPECT_EQ(f->FindBySeq(6), nullptr);
+}
+
+// Every mode word after a tonic files the tune under a key the list shows and the key
+// filter finds: ionian as the major key, aeolian as the minor, the modes the key
+// names lack under their tonic.
+TEST_F(AbcFile, EveryModeIsIndexedUnderAKey) {
+  const struct {
+    const char* key;
+    const char* name;
+  } modes[] = {
+      {"G ionian", "G"}, {"A aeolian", "Am"}, {"E dorian", "EDor"}, {"D phrygian", "D"},
+      {"F lydian", "F"}, {"D mixolydian", "DMix"}, {"B locrian", "B"}, {"B minor", "Bm"},
+  };
+  std::string text;
+  int n = 0;
+  for (const auto& m : modes) text += "X:" + std::to_string(++n) + "\nT:" + m.key + "\nK:" + m.key + "\nABcd|\n";
+  const auto f = Load(text);
+  n = 0;
+  for (const auto& m : modes) EXPECT_EQ(f->FindBySeq(++n)->GetKeyIndex(), FindKeyIndex(m.name)) << m.key;
+
+  std::bitset<256> keys;
+  for (const char* name : {"G", "Am", "D"}) keys.set(static_cast<size_t>(FindKeyIndex(name)));
+  f->SetKeyRhythmFilter(keys, {});
+  EXPECT_EQ(Titles(*f), (std::vector<std::string>{"A aeolian", "D phrygian", "G ionian"}));
 }
 
 TEST_F(AbcFile, SortedByTitleThenPlace) {

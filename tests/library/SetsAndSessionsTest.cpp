@@ -91,6 +91,27 @@ TEST(Sets, BadEntriesAreDroppedAndBadCountsReadAsZero) {
   EXPECT_EQ(out[1], "%%DSET%A,2,1");
 }
 
+// A hand-edited block: places and counts may start with blanks or a sign, and every
+// entry read comes back at the next save.
+TEST(SetsAndSessions, HandWrittenNumbersSurviveASave) {
+  const struct {
+    const char* read;
+    const char* saved;
+  } cases[] = {
+      {"%%DSET%Sligo, 3, 1:2,+2", "%%DSET%Sligo,3,1:2,2"},
+      {"%%DSET%Jigs,1: 3,  2 :2", "%%DSET%Jigs,1:3"},  // a blank after the number is no number
+      {"%%DMSS% 2, 1", "%%DMSS%2,1"},
+      {"%%DMSS%+3,  2,x", "%%DMSS%3,2"},
+  };
+  for (const auto& c : cases) {
+    TLines lines = FileLines({"%%BSET%", c.read, "%%ESET%"}, 3);
+    Loaded f(lines, 3);
+    f.sets.SaveToLines(lines, f.sessions);
+    EXPECT_EQ(lines[1], c.saved) << c.read;
+    EXPECT_EQ(lines[2], "%%ESET%") << c.read;
+  }
+}
+
 TEST(Sets, AStrayClosingLineInTheTunesNeverDeletesTunes) {
   TLines lines = {"%%BSET%", "X:1", "T:First", "K:D", "%%ESET%", "X:2", "T:Second", "K:G"};
   Loaded f(lines, 2);

@@ -138,6 +138,9 @@ TEST(ConvertRepeats, SecondEndingsCloseTheirSection) {
                {"C2|1 D2:|2 E2::F2 G2:|", "60 62 60 64 65 67 65 67"},
                {"C2|1 D2:|2 E2|F2 G2:|", "60 62 60 64 65 67"},  // the ending runs to its ":|"
                {"|:C2[1D2:|[2E2:|[3F2||", "60 62 60 64 60 65"},  // a third ending replays too
+               {"|:C2[1D2:|[2E2:|[3F2:|[4G2:|[5A2:|[6B2||", "60 62 60 64 60 65 60 67 60 69 60 71"},  // up to six
+               // A double bar inside a first ending closes the section: nothing after it is replayed.
+               {"|: GABc |1 dddd || eeee :|2 ffff |]", "67 69 71 72 74 74 74 74 76 76 76 76 77 77 77 77"},
                {"CD|[1EF:|[2GA|\ncd|[1ef:|[2ga|", "60 62 64 65 60 62 67 69 72 74 76 77 72 74 79 81"},
                {"[1CD:|[2EF[1GA:|[2Bc", "60 62 64 65 67 69 71 72"},  // a new group right after an ending
                {"C2 [1 D2 [2 E2 [2 F2 |", "60 62 60 64 65"},  // an ending number replays once per section

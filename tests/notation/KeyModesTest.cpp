@@ -26,21 +26,23 @@ const KeyCase kKeys[] = {
     {"B minor", 2, "Bm"},
     {"D major", 2, "D"},
     {"Bb  MINOR", -5, "Bbm"},  // blanks and case do not matter
-    {"F# aeolian", 3, ""},  // modes without names of their own in the table index as unknown
-    {"G Ionian", 1, ""},
-    {"G Lydian", 2, ""},
-    {"C locrian", -5, ""},
-    {"E phrygian", 0, ""},
+    // Ionian is the major key, aeolian the minor; the modes the key-name table has no
+    // names for are filed under their tonic.
+    {"F# aeolian", 3, "F#m"},
+    {"G Ionian", 1, "G"},
+    {"G Lydian", 2, "G"},
+    {"C locrian", -5, "C"},
+    {"E phrygian", 0, "E"},
     {"A Mixolydian % comment", 2, "AMix"},
     {"A Mixolydian%comment", 2, "AMix"},
-    {"Glyd", 2, ""},
-    {"GLyd", 2, ""},
-    {"Bphr", 1, ""},  // the mode on the third degree of G major
-    {"Eloc", -1, ""},
-    {"Aaeo", 0, ""},
-    {"Cion", 0, ""},
-    {"C#lyd", 0, "", false},  // eight sharps: not a key
-    {"C# Lydian", 0, "", false},
+    {"Glyd", 2, "G"},
+    {"GLyd", 2, "G"},
+    {"Bphr", 1, "B"},  // the mode on the third degree of G major
+    {"Eloc", -1, "E"},
+    {"Aaeo", 0, "Am"},
+    {"Cion", 0, "C"},
+    {"C#lyd", 0, "C#", false},  // eight sharps: not a key, but its tonic's
+    {"C# Lydian", 0, "C#", false},
     {"D clef=bass", 2, "D"},  // a word that is no mode leaves the key as it is
     {"A m", 3, "A"},          // a mode word has at least three letters
     {"A Mixo7", 3, "A"},      // and letters only
@@ -50,7 +52,7 @@ const KeyCase kKeys[] = {
     {"GM", -2, "Gm"},
     {"EDorian", 2, "EDor"},
     {"Adorian", 1, "ADor"},
-    {"Glydian", 2, ""},
+    {"Glydian", 2, "G"},
     {"AMIX", 2, "AMix"},
     {"BbMINOR", -5, "Bbm"},
     {"Dmajor", 2, "D"},

@@ -61,6 +61,8 @@ TEST(ScoreBuilder, BeamsChordsGroupsSignsAndLengths) {
       {"accidentals and octaves", "K:C\n^C,_e'=f", "clef key:0 beam(^C,:12 _e':12 =f:12)"},
       {"endings and bars", "K:C\n|:a2|1b2:|2c2|]", "clef key:0 |: a:16 [1 b:16 [2 c:16 |]"},
       {"a double bar is two thin lines", "K:C\na2||b2[|c2", "clef key:0 a:16 || b:16 |] c:16"},
+      {"a double bar before a blank too", "K:C\na2|| b2[| c2", "clef key:0 a:16 || b:16 |] c:16"},
+      {"two bars a blank apart", "K:C\na2| |b2", "clef key:0 a:16 || b:16"},
       {"quarter unit", "L:1/4\nK:C\nab c/d/", "clef key:0 a:16 b:16 beam(c:12 d:12)"},
       {"sixteenth unit", "L:1/16\nK:C\nab2c4", "clef key:0 beam(a:8 b:12) c:16"},
       {"thirty-second unit", "L:1/32\nK:C\nab8", "clef key:0 a:4 b:16"},
@@ -207,6 +209,7 @@ TEST(ScoreBuilder, RowsFollowTheLines) {
        "1: clef key:0 [1 beam(a:12 b:12) a:16 :|\n2: clef key:0 bare[2 beam(a:12 b:12) beam(a:12 g:12) ||\n3: \n"},
       {"a bar then a first ending", "X:1\nK:C\na2| [1 b2:|", "1: clef key:0 a:16 [1 b:16 :|\n2: \n"},
       {"an end repeat then a second ending", "X:1\nK:C\na2:| [2 b2|]", "1: clef key:0 a:16 [2 b:16 |]\n2: \n"},
+      {"a sixth ending", "X:1\nK:C\na2:|[6 b2|]", "1: clef key:0 a:16 [6 b:16 |]\n2: \n"},
       {"an ending without a bar before it", "X:1\nK:C\na2 [2 b2", "1: clef key:0 a:16 [2 b:16\n2: \n"},
       {"a note between keeps both", "X:1\nK:C\na2|\nb [2 c2", "1: clef key:0 a:16 |\n2: clef key:0 b:12 [2 c:16\n3: \n"},
   };

@@ -126,6 +126,8 @@ TEST(PagePlanTest, TunesStayTogetherAndRowsTakeTheirRoom) {
       {"a tune that fits starts a page rather than split", {"T", "S", "S", "T", "S", "S", "S"},
        "0@0 1@10 2@20 | 3@0 4@10 5@20 6@30"},
       {"tunes share a page when both fit", {"T", "S", "T", "S", "S"}, "0@0 1@10 2@20 3@30 4@40"},
+      {"a tune exactly a page high starts one", {"T", "S", "T", "S", "S", "S", "S"},
+       "0@0 1@10 | 2@0 3@10 4@20 5@30 6@40"},
       {"room above and below", {"T", "S^5", "S+15", "S"}, "0@0 1@15 2@25 | 3@0"},
       {"room pushes the last row over", {"T", "S+25", "S"}, "0@0 1@10 | 2@0"},
       {"a long tune goes on, but not its title alone", {"T", "S", "S", "S", "T", "S", "S", "S", "S", "S", "S"},
