@@ -428,8 +428,8 @@ TEST_F(MainEcrTest, LanguageCaptionsReachTheCommandButtons) {
   for (const auto& row : rows) {
     auto* button = app.MainEcr()->findChild<QToolButton*>(row.button);
     ASSERT_NE(button, nullptr) << row.button;
-    EXPECT_EQ(ShownText(button->text()), QString::fromUtf8(row.shown)) << row.button;
-    EXPECT_EQ(button->toolTip(), QString::fromUtf8(row.tip)) << row.button;
+    EXPECT_EQ(ShownText(button->text()).toStdString(), row.shown) << row.button;
+    EXPECT_EQ(button->toolTip().toStdString(), row.tip) << row.button;
     EXPECT_TRUE(button->shortcut().isEmpty()) << row.button;
   }
   EXPECT_EQ((*app.Actions())[ActionId::CopyTune]->text(), "Copier & coller");
