@@ -143,11 +143,10 @@ const std::pair<ActionId, ActionImage> kActionIcons[] = {
 
 TActions::TActions(QObject* parent) : QObject(parent) {
   for (const ActionRow& row : kActionRows) {
-    auto* action = new QAction(QString::fromLatin1(row.caption), this);
+    auto* action = new QAction(this);
+    SetActionCaption(action, QString::fromLatin1(row.caption));
     action->setObjectName(QString::fromLatin1(row.name));
     action->setProperty(kTagProperty, row.tag);
-    // The caption is shown as written: "&" is not an accelerator mark here.
-    action->setIconText(action->text());
     if (*row.hint) {
       action->setToolTip(QString::fromLatin1(row.hint));
       action->setStatusTip(QString::fromLatin1(row.hint));
@@ -168,6 +167,15 @@ TActions::TActions(QObject* parent) : QObject(parent) {
 }
 
 std::span<const ActionId> EditLockedActions() { return kEditLocked; }
+
+// A bound tool button shows the icon text as it stands. Left unset, the icon text
+// would be the caption without its "&", blanks and "...", so it is always given.
+void SetActionCaption(QAction* action, const QString& caption) {
+  action->setText(caption);
+  action->setIconText(ButtonCaption(caption));
+}
+
+QString ButtonCaption(QString caption) { return caption.replace(QLatin1Char('&'), QLatin1String("&&")); }
 
 void TActions::SetEditLocked(bool locked) { editLock_->setEnabled(!locked); }
 

@@ -11,6 +11,7 @@
 
 class QAction;
 class QActionGroup;
+class QString;
 
 namespace rq {
 
@@ -110,6 +111,14 @@ enum class ActionImage {
 // those menus. Each would change the file, the view or the tune shown under the
 // edit. Commands added later join their menu's group here.
 std::span<const ActionId> EditLockedActions();
+
+// Gives an action its caption. Menus read "&" as the mark of a key letter; the
+// buttons bound to the action show the caption as written, "&" and trailing blanks
+// and dots included.
+void SetActionCaption(QAction* action, const QString& caption);
+
+// A caption for a button's text: "&" shows as itself rather than marking a key.
+QString ButtonCaption(QString caption);
 
 class TActions : public QObject {
   Q_OBJECT

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "app/Actions.h"
 #include "app/Language.h"
 #include "controls/Tab95Sheet.h"
 #include "platform/CommaText.h"
@@ -83,7 +84,7 @@ void ApplyText(QObject* o, TextKind kind, const std::string& value) {
       if (auto* check = qobject_cast<QCheckBox*>(o)) check->setText(Q(value));
       break;
     case TextKind::ToolButton:
-      if (auto* button = qobject_cast<QAbstractButton*>(o)) button->setText(Q(value));
+      if (auto* button = qobject_cast<QAbstractButton*>(o)) button->setText(ButtonCaption(Q(value)));
       break;
     case TextKind::GroupBox:
       if (auto* group = qobject_cast<QGroupBox*>(o)) group->setTitle(Q(value));
@@ -125,7 +126,7 @@ void TranslateAction(QAction* action, int tag, const IniFile& lang) {
   if (tag <= 0) return;
   const auto ch = SplitCaptionHint(lang.ReadString("Actionstring", std::to_string(tag), ""));
   if (!ch) return;
-  action->setText(Q(ch->caption));
+  SetActionCaption(action, Q(ch->caption));
   if (ch->hint) {
     action->setToolTip(Q(*ch->hint));
     action->setStatusTip(Q(*ch->hint));

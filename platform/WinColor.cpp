@@ -26,11 +26,17 @@ bool SystemColorRole(int index, QPalette::ColorRole& role) {
   }
 }
 
+// The active window's title bar. No palette role carries it (the desktop draws title
+// bars), so it takes the value Windows gives it.
+constexpr int kActiveCaptionIndex = 2;
+constexpr QRgb kActiveCaptionRgb = 0x99B4D1;
+
 }  // namespace
 
 QColor WinColorToQColor(int32_t color) {
   if (color == kClNone) return {};
   if (color < 0) {
+    if ((color & 0xFF) == kActiveCaptionIndex) return QColor::fromRgb(kActiveCaptionRgb);
     QPalette::ColorRole role;
     if (!SystemColorRole(color & 0xFF, role)) return {};
     return QGuiApplication::palette().color(role);

@@ -26,6 +26,9 @@ constexpr int32_t kClYellow = 0x00FFFF;
 constexpr int32_t kClFuchsia = 0xFF00FF;
 constexpr int32_t kClWhite = 0xFFFFFF;
 
+// System colours.
+constexpr int32_t kClActiveCaption = static_cast<int32_t>(0x80000002);
+
 // The colour to draw with; invalid for "no colour" and for system colours that
 // have no counterpart in the application's palette.
 QColor WinColorToQColor(int32_t color);

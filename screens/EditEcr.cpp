@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QToolButton>
@@ -51,6 +52,7 @@ const char* const kNewTuneTemplate = "\nT:\nM:4/4\nR:\nK:D\n";
 constexpr int kTitleLine = 1;  // the caret waits at the end of "T:"
 constexpr int kKeyboardOctaves = 4;
 constexpr int kKeyWidth = 15;
+constexpr int32_t kRightEdgeColor = kClSilver;
 
 QHBoxLayout* Row(QWidget* parent) {
   auto* row = new QHBoxLayout(parent);
@@ -59,12 +61,28 @@ QHBoxLayout* Row(QWidget* parent) {
   return row;
 }
 
-// The ABC text editor: Enter keeps the line's indent, Tab types one blank.
+// The ABC text editor: Enter keeps the line's indent, Tab types one blank; a line
+// marks the right edge of the text.
 class TAbcTextEdit : public QPlainTextEdit {
  public:
   using QPlainTextEdit::QPlainTextEdit;
 
+  // Where the right edge stands in the viewport: after that many blanks of the font.
+  int RightEdgeX() const {
+    const double column = QFontMetricsF(font()).horizontalAdvance(QLatin1Char(' '));
+    return static_cast<int>(contentOffset().x() + document()->documentMargin() + TEditEcr::kRightEdge * column);
+  }
+
  protected:
+  void paintEvent(QPaintEvent* event) override {
+    QPlainTextEdit::paintEvent(event);
+    const int x = RightEdgeX();
+    if (x < 0 || x >= viewport()->width()) return;
+    QPainter painter(viewport());
+    painter.setPen(WinColorToQColor(kRightEdgeColor));
+    painter.drawLine(x, 0, x, viewport()->height());
+  }
+
   void keyPressEvent(QKeyEvent* event) override {
     const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
     if (!isReadOnly() && mods == Qt::NoModifier) {
@@ -285,6 +303,10 @@ void TEditEcr::SetColours(int32_t background, int32_t foreground) {
   QPalette p = abcEditor_->palette();
   if (const QColor bg = WinColorToQColor(background); bg.isValid()) p.setColor(QPalette::Base, bg);
   if (const QColor fg = WinColorToQColor(foreground); fg.isValid()) p.setColor(QPalette::Text, fg);
+  // The selection keeps its colour when the editor loses the focus; its text stays in
+  // the text colour, which reads on the light selection.
+  p.setColor(QPalette::Highlight, WinColorToQColor(kClActiveCaption));
+  p.setColor(QPalette::HighlightedText, p.color(QPalette::Text));
   abcEditor_->setPalette(p);
 }
 
@@ -345,8 +367,25 @@ void TEditEcr::EndEditing() {
   panPad_->hide();
 }
 
+// Blanks at a line's end are nothing the tune needs; a line of blanks becomes empty.
+void TEditEcr::TrimTrailingBlanks() {
+  QTextCursor cursor(abcEditor_->document());
+  cursor.beginEditBlock();
+  for (QTextBlock block = abcEditor_->document()->begin(); block.isValid(); block = block.next()) {
+    const QString text = block.text();
+    qsizetype end = text.size();
+    while (end > 0 && (text[end - 1] == ' ' || text[end - 1] == '\t')) --end;
+    if (end == text.size()) continue;
+    cursor.setPosition(block.position() + static_cast<int>(end));
+    cursor.setPosition(block.position() + static_cast<int>(text.size()), QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+  }
+  cursor.endEditBlock();
+}
+
 bool TEditEcr::OnValidEdit() {
   if (!editing_) return true;
+  TrimTrailingBlanks();
   if (target_ && !target_->EndEdit(EditMode)) return false;
   EndEditing();
   return true;

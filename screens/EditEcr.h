@@ -53,6 +53,7 @@ class TEditEcr : public QObject {
   static constexpr int kDefaultKeyType = 7;
   static constexpr int kLowestNote = 48;  // the keyboard's first key
   static constexpr int kNoteVelocity = 100;
+  static constexpr int kRightEdge = 500;  // the column the right edge marks
   // The pad's first text in a language file's [Cmpstring]; the others follow.
   static constexpr int kFirstTextTag = 110;
 
@@ -84,7 +85,8 @@ class TEditEcr : public QObject {
   void StartEdit(int mode, TextEncoding fileEncoding, int64_t newTuneNumber = 1);
   bool Editing() const { return editing_; }
 
-  // Ok: the browser stores the text; false when it refused it (the edit goes on).
+  // Ok: the browser stores the text, its lines without trailing blanks; false when
+  // it refused it (the edit goes on).
   bool OnValidEdit();
   void OnCancelEdit();
   // Every change of the text while editing: parsed, then the score and player follow.
@@ -146,6 +148,7 @@ class TEditEcr : public QObject {
   QToolButton* PadButton(QWidget* parent, const QString& text, const char* name);
   // Replaces the whole text without it counting as an edit.
   void LoadText(const QString& text);
+  void TrimTrailingBlanks();
   void EndEditing();
 
   TAbcParser& parser_;

@@ -411,5 +411,29 @@ TEST_F(EditTuneTest, CopyAll) {
   EXPECT_EQ(TLines(filer.end() - 10, filer.end()), SplitLines(closed));
 }
 
+// Ok trims the blanks at the line ends of the edited tune, typed or stored before;
+// Ctrl+S then writes the other tunes as they were on disk, their trailing blanks
+// and tabs, the line ends and the line of blanks between tunes included (the edited
+// tune goes to the file's end).
+TEST_F(EditTuneTest, OkTrimsTrailingBlanksOfTheEditedTuneOnly) {
+  const std::string other1 = "X:1\r\nT:Kept  \r\nK:D \r\n  \r\n";
+  const std::string other3 = "X:3\r\nT:Last\t\r\nK:G\r\nabc| \r\n\r\n";
+  Write("blanks.abc", other1 + "X:2\r\nT:A\r\nC:Trad \r\nK:D\r\nabc|  \r\n\r\n" + other3);
+  ASSERT_EQ(FileControl()->OpenFile(Path("blanks.abc")), kCtrlOk);
+  Select(0);  // "A"
+  ASSERT_EQ(Shown().substr(0, 8), "X:2\nT:A\n");
+  Action(ActionId::EditTune)->trigger();
+  QTextCursor cursor(Text().document()->findBlockByNumber(1));
+  cursor.movePosition(QTextCursor::EndOfBlock);
+  Text().setTextCursor(cursor);
+  Editor().InsertString(" and D   ");
+  Editor().BtnValidEdit()->click();
+  ASSERT_FALSE(Editor().Editing());
+  EXPECT_EQ(Shown(), "X:2\nT:A and D\nC:Trad\nK:D\nabc|\n");
+  Action(ActionId::SaveFile)->trigger();
+  EXPECT_EQ(test::ReadBytes(Path("blanks.abc")),
+            other1 + other3 + "X:2\r\nT:A and D\r\nC:Trad\r\nK:D\r\nabc|\r\n\r\n");
+}
+
 }  // namespace
 }  // namespace rq

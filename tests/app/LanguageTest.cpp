@@ -76,6 +76,7 @@ TEST(FormTexts, RegisteredTextsAreTranslatedByTag) {
                                           "9=Fichiers\n"
                                           "10=Ne pas traduire\n"
                                           "11=\n"
+                                          "12=Lire & jouer\n"
                                           "0=Zero\n"
                                           "[Actionstring]\n"
                                           "3=Ouvrir/Ouvre un fichier\n"
@@ -97,6 +98,7 @@ TEST(FormTexts, RegisteredTextsAreTranslatedByTag) {
   auto* list = add(new QListWidget(&form), 8);
   auto* sheet = add(new TTab95Sheet(&form), 9);
   auto* push = add(new QPushButton("OK", &form), 10);
+  auto* ampersand = add(new QToolButton(&form), 12);
   auto* zero = add(new QLabel("Zero key", &form), 0);
   auto* empty = add(new QLabel("Kept", &form), 11);
   auto* open = add(new QAction("Open", &form), 3);
@@ -117,6 +119,7 @@ TEST(FormTexts, RegisteredTextsAreTranslatedByTag) {
   EXPECT_EQ(list->item(1)->checkState(), Qt::Unchecked);
   EXPECT_EQ(sheet->Caption(), "  Fichiers  ");
   EXPECT_EQ(push->text(), "OK") << "plain buttons are not translated";
+  EXPECT_TRUE(ampersand->shortcut().isEmpty()) << "\"&\" shows as itself, marking no key letter";
   EXPECT_EQ(zero->text(), "Zero") << "tag 0 reads key 0";
   EXPECT_EQ(empty->text(), "Kept") << "an empty value changes nothing";
   EXPECT_EQ(open->text(), "Ouvrir");

@@ -392,6 +392,49 @@ TEST_F(MainEcrTest, ActionTable) {
                                        "ACTShowprintList"}));
 }
 
+// A button's text as it reads on screen: "&&" shows "&", a lone "&" marks the key
+// letter after it and shows nothing itself.
+QString ShownText(const QString& text) {
+  QString shown;
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    if (text[i] == '&' && i + 1 < text.size()) ++i;
+    shown += text[i];
+  }
+  return shown;
+}
+
+// A language file's captions reach every button of their commands (main tool bar,
+// browser rows, set tools, the editor pad), "&" shown as itself and no key letter
+// made of it; the tooltip is the translated hint, or the English one when none is given.
+TEST_F(MainEcrTest, LanguageCaptionsReachTheCommandButtons) {
+  Write("RQUILL20.INI", "[global]\nlang=test.lng\n");
+  Write("test.lng",
+        "[Actionstring]\n2=Ouvrir/Ouvrir un fichier Abc\n21=Nouvel air\n24=Copier & coller\n"
+        "31=Nouveau && set/Un set\n43=Chercher .../Chercher\n");
+  TAppContext& app = Start();
+  const struct {
+    const char* button;
+    const char* shown;
+    const char* tip;
+  } rows[] = {
+      {"btnOpen", "Ouvrir", "Ouvrir un fichier Abc"},
+      {"btnNewTune", "Nouvel air", "New Tune"},
+      {"btnCopyTune", "Copier & coller", "Copy Tune to Cipboard"},
+      {"BtnCopyTune", "Copier & coller", "Copy Tune to Cipboard"},
+      {"btnNewSet", "Nouveau && set", "Un set"},
+      {"BtnAbcCode", "Chercher ...", "Chercher"},
+      {"btnSave", "Save", "Save Abc File"},
+  };
+  for (const auto& row : rows) {
+    auto* button = app.MainEcr()->findChild<QToolButton*>(row.button);
+    ASSERT_NE(button, nullptr) << row.button;
+    EXPECT_EQ(ShownText(button->text()).toStdString(), row.shown) << row.button;
+    EXPECT_EQ(button->toolTip().toStdString(), row.tip) << row.button;
+    EXPECT_TRUE(button->shortcut().isEmpty()) << row.button;
+  }
+  EXPECT_EQ((*app.Actions())[ActionId::CopyTune]->text(), "Copier & coller");
+}
+
 }  // namespace
 }  // namespace rq
 
