@@ -260,7 +260,8 @@ TLines FileScenario::RandomTunes(uint32_t count) {
     lines.push_back(std::string(choose_.Below(6) == 0 ? " K:" : "K:") + kKeys[choose_.Below(kKeys.size())]);
     const uint32_t body = 1 + choose_.Below(3);
     for (uint32_t b = 0; b < body; ++b) {
-      static constexpr std::string_view kNotes = "DEFGABcdefg|z2/ ";
+      // A stray NUL byte now and then: saves must open again wherever it ends up.
+      static constexpr std::string_view kNotes{"DEFGABcdefg|z2/ \0", 17};
       std::string notes;
       const uint32_t length = 4 + choose_.Below(20);
       for (uint32_t n = 0; n < length; ++n) notes += kNotes[choose_.Below(kNotes.size())];
