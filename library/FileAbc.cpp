@@ -54,6 +54,7 @@ std::vector<TuneText> TunesOf(const TLines& lines) {
   close(lines.size());
   return tunes;
 }
+
 constexpr std::string_view kOldCodeMark = " %ZYM:";
 constexpr size_t kOldCodeDigits = 8;
 constexpr size_t kOldCodeLength = kOldCodeMark.size() + kOldCodeDigits;
