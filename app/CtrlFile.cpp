@@ -42,7 +42,7 @@ TCtrlFile::~TCtrlFile() {
   for (TAbcFile* file : {trash_, filer_}) {
     if (!file || !file->Modified) continue;
     std::string error;
-    if (!SaveControlFile(file, error)) ShowProblem(ControlFileTitle(file) + " could not be saved.\n" + error);
+    if (!SaveControlFile(file, error, false)) ShowProblem(ControlFileTitle(file) + " could not be saved.\n" + error);
   }
 }
 
@@ -87,10 +87,14 @@ void TCtrlFile::OpenControlFile(const std::string& path, const std::string& head
   AddFile(std::move(file));
 }
 
-bool TCtrlFile::SaveControlFile(TAbcFile* file, std::string& error) {
+bool TCtrlFile::SaveControlFile(TAbcFile* file, std::string& error, bool announce) {
   BusyCursor busy;
-  // The program's own files: what is in memory is what the program keeps.
-  return file->Save(&error, true) >= 0;
+  // The program's own files, which another running copy of the program may write
+  // too: what it added there since is taken over, never overwritten.
+  const int32_t before = file->FilterList.AllCount();
+  const bool saved = file->SaveMerging(&error) >= 0;
+  if (announce && file->FilterList.AllCount() != before) emit TunesChanged(file);
+  return saved;
 }
 
 bool TCtrlFile::SaveControlFilesBefore(const TAbcFile* file) {
@@ -205,9 +209,10 @@ int32_t TCtrlFile::SaveFile(TAbcFile* file) {
   if (!file->Modified) return kCtrlOk;
   if (!SaveControlFilesBefore(file)) return kCtrlRefused;
   std::string error;
-  const int32_t result = WriteAsking(file, [&](bool replaceChanged) {
-    return file->Save(&error, replaceChanged || IsControlFile(file));
-  });
+  const int32_t result = IsControlFile(file) ? (SaveControlFile(file, error) ? kCtrlOk : -2)
+                                             : WriteAsking(file, [&](bool replaceChanged) {
+                                                 return file->Save(&error, replaceChanged);
+                                               });
   if (result == TAbcFile::kChangedOnDisk) return kCtrlRefused;
   if (result == -2) {
     ShowProblem(error);

@@ -123,7 +123,8 @@ class TCtrlFile : public QObject, public IOpenFiles {
   // the filer are saved first, so that a tune deleted from the file is on disk in the
   // trash before the file is written without it (a failure asks whether to go on). A
   // file another program changed since it was read is replaced only when the user
-  // agrees; else kCtrlRefused, and the file keeps its changes here.
+  // agrees; else kCtrlRefused, and the file keeps its changes here. The trash and the
+  // filer ask nothing: the tunes another program added to them are taken over.
   int32_t SaveFile(TAbcFile* file) override;
   // SaveFile for every open file, in list order. A file not saved (a name dialog
   // cancelled, a write that failed and said why) does not keep the later ones from
@@ -264,7 +265,9 @@ class TCtrlFile : public QObject, public IOpenFiles {
   // Opens a control file into `slot`, or leaves `slot` null and says why in `problem`.
   void OpenControlFile(const std::string& path, const std::string& header, TAbcFile*& slot,
                        std::string& problem);
-  bool SaveControlFile(TAbcFile* file, std::string& error);
+  // Saves the trash or the filer, taking over the tunes another program added to it
+  // on disk; `announce` tells who shows it when tunes came in that way.
+  bool SaveControlFile(TAbcFile* file, std::string& error, bool announce = true);
   // Saves the trash and the filer, when changed, before another file is written; a
   // failure asks whether to save `file` all the same. False: do not write `file`.
   bool SaveControlFilesBefore(const TAbcFile* file);

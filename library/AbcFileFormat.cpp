@@ -21,8 +21,13 @@ std::optional<size_t> FieldAtColumnOneOrTwo(std::string_view line, char name) {
 
 std::optional<SetBlockLimits> FindSetBlock(const TLines& lines) {
   std::optional<size_t> open;
+  size_t padding = 0;
   for (size_t i = 0; i < lines.size(); ++i) {
     const std::string& line = lines[i];
+    if (line == kReadableStartLine && i == padding) {
+      ++padding;
+      continue;
+    }
     // A block below the first tune's start would make the rewrite delete tune lines.
     if (IsTuneStart(line)) return std::nullopt;
     if (line == kSetBlockOpen && !open) open = i;
@@ -30,7 +35,7 @@ std::optional<SetBlockLimits> FindSetBlock(const TLines& lines) {
       if (open) return SetBlockLimits{*open, i};
       return std::nullopt;
     }
-    if (i >= 3 && !open) return std::nullopt;
+    if (i >= 3 + padding && !open) return std::nullopt;
   }
   return std::nullopt;
 }

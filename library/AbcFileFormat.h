@@ -29,8 +29,16 @@ struct SetBlockLimits {
   size_t close = 0;  // the "%%ESET%" line
 };
 
-// The block opens with "%%BSET%" on one of the first four lines and closes at the
-// next "%%ESET%", before the first tune begins; anything else is no block.
+// The comment line a save puts at the top of a file whose first bytes would else
+// hold a NUL byte (or read as a UTF-16 or UTF-32 mark): such a file is taken for
+// binary or wide text and not opened, and deleting or pasting tunes can bring a
+// stray NUL to the top. The line is longer than the bytes a reader looks at.
+inline constexpr std::string_view kReadableStartLine =
+    "% This file holds NUL bytes (character code 0): this line keeps them away from its start.";
+
+// The block opens with "%%BSET%" on one of the first four lines (not counting a
+// kReadableStartLine above it) and closes at the next "%%ESET%", before the first
+// tune begins; anything else is no block.
 std::optional<SetBlockLimits> FindSetBlock(const TLines& lines);
 
 // Splits "a,b,,c" at commas into its pieces (empty ones included).

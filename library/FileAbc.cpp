@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <system_error>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "library/AbcFileFormat.h"
@@ -16,9 +17,44 @@
 #include "platform/FileRead.h"
 
 namespace rq {
+
+static_assert(kReadableStartLine.size() > kTextProbeBytes, "the comment line must cover every byte a reader looks at");
+
 namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+// A tune of a file's lines: from its start line to its last line that is not empty
+// (the empty lines that part it from the next tune are left out, so that the last
+// tune of a file, which may have none, reads as the same tune elsewhere).
+struct TuneText {
+  size_t first = 0;
+  size_t end = 0;  // one past its last line
+  size_t hash = 0;
+};
+
+std::vector<TuneText> TunesOf(const TLines& lines) {
+  std::vector<TuneText> tunes;
+  auto close = [&](size_t next) {
+    if (tunes.empty()) return;
+    TuneText& tune = tunes.back();
+    tune.end = next;
+    while (tune.end > tune.first + 1 && lines[tune.end - 1].empty()) --tune.end;
+    size_t hash = tune.end - tune.first;
+    for (size_t i = tune.first; i < tune.end; ++i) {
+      hash ^= std::hash<std::string_view>{}(lines[i]) + 0x9e3779b97f4a7c15ULL + (hash << 6) + (hash >> 2);
+    }
+    tune.hash = hash;
+  };
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (!IsTuneStart(lines[i])) continue;
+    close(i);
+    tunes.push_back({i, i, 0});
+  }
+  close(lines.size());
+  return tunes;
+}
+
 constexpr std::string_view kOldCodeMark = " %ZYM:";
 constexpr size_t kOldCodeDigits = 8;
 constexpr size_t kOldCodeLength = kOldCodeMark.size() + kOldCodeDigits;
@@ -103,7 +139,32 @@ void TAbcFile::ReadFile() {
 }
 
 void TAbcFile::RememberDisk(std::string_view bytes) {
-  disk_ = {true, true, bytes.size(), std::hash<std::string_view>{}(bytes)};
+  disk_ = {true, true, bytes.size(), std::hash<std::string_view>{}(bytes), {}};
+  for (const TuneText& tune : TunesOf(Lines)) disk_.tunes.push_back(tune.hash);
+}
+
+void TAbcFile::AddTunesAddedOnDisk() {
+  const FileReadResult now = ReadTextFile(FileName);
+  // Gone, or no longer text: there is nothing to take over, and ours replaces it.
+  if (now.status != FileReadStatus::Read) return;
+  std::string_view text = now.bytes;
+  if (text.starts_with(kUtf8Bom)) text.remove_prefix(kUtf8Bom.size());
+  const TLines lines = SplitLines(text);
+  // Counted, so that a tune held twice is matched twice.
+  std::unordered_map<size_t, int32_t> known;
+  for (const size_t hash : disk_.tunes) ++known[hash];
+  for (const TuneText& tune : TunesOf(Lines)) ++known[tune.hash];
+  TLines added;
+  for (const TuneText& tune : TunesOf(lines)) {
+    if (const auto it = known.find(tune.hash); it != known.end() && it->second > 0) {
+      --it->second;
+      continue;
+    }
+    if (!added.empty()) added.emplace_back();
+    added.insert(added.end(), lines.begin() + static_cast<std::ptrdiff_t>(tune.first),
+                 lines.begin() + static_cast<std::ptrdiff_t>(tune.end));
+  }
+  if (!added.empty()) AddTunes(added, false, 0);
 }
 
 bool TAbcFile::ChangedOnDisk() const {
@@ -664,13 +725,20 @@ void TAbcFile::SetFileName(std::string name) {
 
 int32_t TAbcFile::Save(std::string* error, bool replaceChanged) {
   if (Untitled) return -1;
-  const int32_t result = WriteTo(FileName, error, replaceChanged);
+  const int32_t result = WriteTo(FileName, error, replaceChanged ? OnDiskChange::Replace : OnDiskChange::Refuse);
   if (result != kChangedOnDisk) Modified = result == -2;
   return result;
 }
 
+int32_t TAbcFile::SaveMerging(std::string* error) {
+  if (Untitled) return -1;
+  const int32_t result = WriteTo(FileName, error, OnDiskChange::Merge);
+  Modified = result == -2;
+  return result;
+}
+
 int32_t TAbcFile::SaveAs(const std::string& path, std::string* error, bool replaceChanged) {
-  const int32_t result = WriteTo(path, error, replaceChanged);
+  const int32_t result = WriteTo(path, error, replaceChanged ? OnDiskChange::Replace : OnDiskChange::Refuse);
   if (result >= 0) {
     FileName = path;
     Untitled = false;
@@ -679,15 +747,25 @@ int32_t TAbcFile::SaveAs(const std::string& path, std::string* error, bool repla
   return result;
 }
 
-int32_t TAbcFile::WriteTo(const std::string& path, std::string* error, bool replaceChanged) {
-  if (!replaceChanged && !Untitled && path == FileName && ChangedOnDisk()) return kChangedOnDisk;
+int32_t TAbcFile::WriteTo(const std::string& path, std::string* error, OnDiskChange onChange) {
+  if (onChange != OnDiskChange::Replace && !Untitled && path == FileName && ChangedOnDisk()) {
+    if (onChange == OnDiskChange::Refuse) return kChangedOnDisk;
+    AddTunesAddedOnDisk();
+  }
   std::error_code ec;
   const bool existed = std::filesystem::exists(path, ec);
   const int32_t delta = Sets.SaveToLines(Lines, Sessions);
   if (delta != 0) {
     for (const auto& rec : bySeq_) rec->StartLine += delta;
   }
-  const std::string bytes = ToBytes();
+  std::string bytes = ToBytes();
+  if (!NotEightBitTextReason(bytes).empty()) {
+    // Whatever is saved must open again: the comment line keeps the refused bytes
+    // away from the start. It stays in the file, so the file reads back as saved.
+    Lines.insert(Lines.begin(), std::string(kReadableStartLine));
+    for (const auto& rec : bySeq_) ++rec->StartLine;
+    bytes = ToBytes();
+  }
   const FileWriteResult written = WriteFileAtomically(path, bytes);
   if (!written) {
     if (error) *error = written.error;

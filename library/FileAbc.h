@@ -143,6 +143,13 @@ class TAbcFile {
   // is checked as Save checks it.
   int32_t SaveAs(const std::string& path, std::string* error = nullptr, bool replaceChanged = false);
   static constexpr int32_t kChangedOnDisk = -3;
+  // Saves one of the program's own files (the trash, the filer), where nobody can
+  // sensibly be asked each time: when another program changed the file on disk since
+  // it was read or written here, the tunes found there that it had not (another
+  // program's additions and edits) are added here first, as they are, not flagged
+  // new; tunes deleted here stay deleted. So no tune deleted or kept in either
+  // program is lost. Results as Save.
+  int32_t SaveMerging(std::string* error = nullptr);
   // The file on disk differs from what was read or last written here; false for a
   // file that is gone or cannot be read (the write then says what is wrong), and
   // for one named by SetFileName and not written since.
@@ -194,9 +201,15 @@ class TAbcFile {
   // Sorts All and filters the view again.
   void SortView();
   void ReadFile();
+  // What a save does when the file on disk changed since it was read or written here.
+  enum class OnDiskChange { Refuse, Replace, Merge };
   // Puts the set block into the lines and writes them to `path`: Save's results.
-  int32_t WriteTo(const std::string& path, std::string* error, bool replaceChanged);
+  int32_t WriteTo(const std::string& path, std::string* error, OnDiskChange onChange);
+  // Called when Lines are the bytes just read or written.
   void RememberDisk(std::string_view bytes);
+  // Adds the tunes of the file on disk that are neither among those last read or
+  // written here nor among this file's tunes now.
+  void AddTunesAddedOnDisk();
   void SplitFileBytes(std::string_view bytes);
   // Every way of adding tunes ends here: the lines go to the end of the file, kept
   // apart from the tune above.
@@ -244,6 +257,7 @@ class TAbcFile {
     bool exists = false;
     size_t size = 0;
     size_t hash = 0;
+    std::vector<size_t> tunes;  // a hash of each tune's text
   };
   DiskCopy disk_;
 };

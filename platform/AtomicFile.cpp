@@ -3,6 +3,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +15,7 @@
 #include <cstring>
 #include <memory>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/FileRead.h"
@@ -59,8 +61,26 @@ bool IsTempNameOf(std::string_view entry, std::string_view prefixName) {
   return true;
 }
 
-// Removes the plain files a write of this target cut short left behind; anything
-// else in the folder is left alone.
+// Removes a temporary file when no writer holds it: a writer locks its temporary file
+// until the rename, so an unlocked one was left by a write cut short (the program
+// killed). The name is never followed: a link, folder or other thing of such a name
+// is not ours and stays. The name must still be the file that was locked, or it is a
+// new writer's, made after the old one went.
+void RemoveIfStale(int dirFd, const char* name) {
+  int fd = ::openat(dirFd, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0 && errno == EACCES) fd = ::openat(dirFd, name, O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return;
+  struct stat opened {};
+  struct stat named {};
+  if (::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+      ::fstatat(dirFd, name, &named, AT_SYMLINK_NOFOLLOW) == 0 && named.st_dev == opened.st_dev &&
+      named.st_ino == opened.st_ino) {
+    ::unlinkat(dirFd, name, 0);
+  }
+  ::close(fd);
+}
+
+// Removes the temporary files of this target that writes cut short left behind.
 void RemoveStaleTemps(const std::string& target) {
   const std::string folder = FolderOf(target);
   const std::string prefixName = "." + NameOf(target) + std::string(kTempMark);
@@ -68,14 +88,71 @@ void RemoveStaleTemps(const std::string& target) {
   if (!dir) return;
   const int dirFd = ::dirfd(dir);
   while (const dirent* entry = ::readdir(dir)) {
-    if (!IsTempNameOf(entry->d_name, prefixName)) continue;
-    struct stat st {};
-    if (::fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode)) {
-      ::unlinkat(dirFd, entry->d_name, 0);
-    }
+    if (IsTempNameOf(entry->d_name, prefixName)) RemoveIfStale(dirFd, entry->d_name);
   }
   ::closedir(dir);
 }
+
+// The temporary file of a write, locked until the write ends so that no other write
+// of the target takes it for stale. Another write may remove the new name before it
+// is locked: then it is made again. Where the file system has no locks the write goes
+// on unlocked.
+class LockedTemp {
+ public:
+  LockedTemp() = default;
+  ~LockedTemp() { Release(); }
+  LockedTemp(const LockedTemp&) = delete;
+  LockedTemp& operator=(const LockedTemp&) = delete;
+
+  // Makes the file; false with errno set when it cannot be made.
+  bool Make(const std::string& target) {
+    for (int attempt = 0; attempt < 16; ++attempt) {
+      std::string pattern = TempPrefix(target) + "XXXXXX";
+      std::vector<char> name(pattern.begin(), pattern.end());
+      name.push_back('\0');
+      // Close-on-exec: a program started meanwhile must not inherit the lock and keep it.
+      const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+      if (fd < 0) return false;
+      int locked = 0;
+      do {
+        locked = ::flock(fd, LOCK_EX);
+      } while (locked != 0 && errno == EINTR);
+      if (locked != 0) {
+        fd_ = fd;
+        path_.assign(name.data());
+        return true;
+      }
+      struct stat st {};
+      if (::fstat(fd, &st) == 0 && st.st_nlink > 0) {
+        // The lock belongs to the open file, not to the descriptor: this copy keeps
+        // it after the written descriptor is closed, until the rename is done.
+        lock_ = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+        fd_ = fd;
+        path_.assign(name.data());
+        return true;
+      }
+      ::close(fd);
+    }
+    errno = EAGAIN;
+    return false;
+  }
+  int Fd() const { return fd_; }
+  const std::string& Path() const { return path_; }
+  // Closes the written descriptor, reporting its error; the lock stays.
+  bool Close() {
+    const int fd = std::exchange(fd_, -1);
+    return ::close(fd) == 0;
+  }
+  void Release() {
+    if (fd_ >= 0) ::close(std::exchange(fd_, -1));
+    if (lock_ >= 0) ::close(std::exchange(lock_, -1));
+  }
+
+ private:
+  int fd_ = -1;
+  int lock_ = -1;
+  std::string path_;
+};
 
 bool WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
@@ -140,17 +217,14 @@ FileWriteResult WriteImpl(const std::string& path, std::string_view bytes) {
   }
 
   RemoveStaleTemps(target);
-  std::string temp = TempPrefix(target) + "XXXXXX";
-  std::vector<char> name(temp.begin(), temp.end());
-  name.push_back('\0');
-  const int fd = ::mkstemp(name.data());
-  if (fd < 0) return Fail(Reason("Cannot create a file beside", path, errno));
-  temp.assign(name.data());
+  LockedTemp temp;
+  if (!temp.Make(target)) return Fail(Reason("Cannot create a file beside", path, errno));
+  const int fd = temp.Fd();
 
   auto abandon = [&](const char* what) {
     const int err = errno;
-    ::close(fd);
-    ::unlink(temp.c_str());
+    temp.Release();
+    ::unlink(temp.Path().c_str());
     return Fail(Reason(what, path, err));
   };
   if (!WriteAll(fd, bytes)) return abandon("Cannot write");
@@ -159,16 +233,9 @@ FileWriteResult WriteImpl(const std::string& path, std::string_view bytes) {
   if (exists && ::fchown(fd, old.st_uid, old.st_gid) != 0 && errno != EPERM) return abandon("Cannot set the owner of");
   if (::fchmod(fd, exists ? (old.st_mode & 07777) : DefaultMode()) != 0) return abandon("Cannot set the permissions of");
   if (::fsync(fd) != 0) return abandon("Cannot flush");
-  if (::close(fd) != 0) {
-    const int err = errno;
-    ::unlink(temp.c_str());
-    return Fail(Reason("Cannot write", path, err));
-  }
-  if (renameStep.load()(temp.c_str(), target.c_str()) != 0) {
-    const int err = errno;
-    ::unlink(temp.c_str());
-    return Fail(Reason("Cannot replace", path, err));
-  }
+  if (!temp.Close()) return abandon("Cannot write");
+  if (renameStep.load()(temp.Path().c_str(), target.c_str()) != 0) return abandon("Cannot replace");
+  temp.Release();
   // Make the rename itself durable; a failure here no longer endangers the data.
   const int dir = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY);
   if (dir >= 0) {

@@ -15,8 +15,10 @@ struct FileWriteResult {
 // Writes bytes to a temporary file beside path, flushes it to disk and renames it
 // over path. On failure the old file (if any) is as it was and no temporary file is
 // left behind. The temporary file of target NAME is ".NAME.rqtmp-XXXXXX" in NAME's
-// folder; one left by a write cut short (the program killed) is removed by the next
-// write of the same target. A replaced file keeps its permissions (and its owner where we may give
+// folder, locked (flock) by its writer until the rename; one left by a write cut
+// short (the program killed) is removed by the next write of the same target, while
+// one another write still holds stays, and so does anything of such a name that is
+// not a plain file (a link is never followed). A replaced file keeps its permissions (and its owner where we may give
 // it); a new one gets the default ones. Only a plain file is replaced, and never one
 // without its owner's write permission, whoever runs the program. Never throws.
 FileWriteResult WriteFileAtomically(const std::string& path, std::string_view bytes) noexcept;

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include "CtrlFileTestHelpers.h"
@@ -139,6 +140,86 @@ TEST_F(CtrlFileTest, ControlFilesAreSavedBeforeTheQuitIsAgreed) {
   ui.Asked.clear();
   ctrl.reset();
   EXPECT_TRUE(ui.Asked.empty());
+}
+
+// The titles of the trash on disk, in list order.
+std::vector<std::string> TitlesOnDisk(const std::string& path) {
+  TAbcFile file(path, nullptr);
+  std::vector<std::string> titles;
+  for (int32_t row = 0; row < file.FilterList.Count(); ++row) titles.push_back(file.GetTitle(row));
+  return titles;
+}
+
+// Two copies of the program share the trash: each save takes over the tunes the other
+// put there, so no deleted tune is lost and nobody is asked; a tune purged from the
+// trash stays purged. The filer is written the same way.
+TEST_F(CtrlFileTest, TwoProgramsWritingTheTrashLoseNoTune) {
+  ctrl->OpenControlFiles();
+  TScriptedUserInterface otherUi;
+  test::FakeHost otherHost;
+  TAbcParser otherParser;
+  TCtrlFile other(folder, otherUi, otherHost, otherParser, midi);
+  other.OpenControlFiles();
+  TAbcFile* mine = Open("mine.abc");
+  WriteBytes(Path("theirs.abc"), "X:1\nT:Drowsy Maggie\nK:Edor\nE2BE|\n\nX:2\nT:Kesh\nK:G\nGAG|\n");
+  ASSERT_EQ(other.OpenFile(Path("theirs.abc")), kCtrlOk);
+  TAbcFile* theirs = other.FindFile(Path("theirs.abc"));
+  QSignalSpy changed(ctrl.get(), &TCtrlFile::TunesChanged);
+
+  ASSERT_EQ(ctrl->TuneToTrash(mine, 0), kCtrlOk);
+  ASSERT_EQ(other.TuneToTrash(theirs, 0), kCtrlOk);
+  ASSERT_EQ(ctrl->SaveFile(ctrl->Trash()), kCtrlOk);
+  ASSERT_EQ(other.SaveFile(other.Trash()), kCtrlOk);
+  EXPECT_EQ(TitlesOnDisk(folder + "/trash"), (std::vector<std::string>{"Banish Misfortune", "Drowsy Maggie"}));
+
+  // The first saves again: the other's tune comes in, and the browser hears of it.
+  ASSERT_EQ(ctrl->TuneToTrash(mine, 0), kCtrlOk);
+  changed.clear();
+  EXPECT_EQ(ctrl->SaveControlFilesQuietly(), "");
+  EXPECT_EQ(TitlesOnDisk(folder + "/trash"),
+            (std::vector<std::string>{"Banish Misfortune", "Cooley's", "Drowsy Maggie"}));
+  EXPECT_EQ(ctrl->Trash()->FilterList.AllCount(), 3);
+  EXPECT_GE(changed.count(), 1);
+
+  // A tune purged here is not brought back by the file's copy on disk.
+  other.Filer()->AddTunes({"X:1", "T:Filed Elsewhere", "K:A"}, true, 0);
+  ASSERT_EQ(other.SaveFile(other.Filer()), kCtrlOk);
+  ASSERT_EQ(ctrl->TuneToTrash(ctrl->Trash(), 0), kCtrlOk);  // Banish Misfortune, for good
+  ctrl->Filer()->AddTunes({"X:1", "T:Filed Here", "K:D"}, true, 0);
+  ASSERT_EQ(ctrl->SaveFile(mine), kCtrlOk);
+  EXPECT_EQ(TitlesOnDisk(folder + "/trash"), (std::vector<std::string>{"Cooley's", "Drowsy Maggie"}));
+  EXPECT_EQ(TitlesOnDisk(folder + "/filer"), (std::vector<std::string>{"Filed Elsewhere", "Filed Here"}));
+  EXPECT_TRUE(ui.Asked.empty());
+  EXPECT_TRUE(otherUi.Asked.empty());
+}
+
+// A stray NUL byte far into a file reaches its start when the tunes above it go:
+// the file saved then opens again, here and from the trash the tune is put in.
+TEST_F(CtrlFileTest, AFileSavedWithAStrayNulOpensAgain) {
+  ctrl->OpenControlFiles();
+  const std::string above = "X:1\nT:Above\nK:D\n" + std::string(70, 'a') + "|\n\n";
+  TAbcFile* file = Open("stray.abc", above + std::string("X:2\nT:Stray\nK:G\nG\0AB|\n", 22));
+  ASSERT_EQ(ctrl->TuneToTrash(file, 0), kCtrlOk);
+  ASSERT_EQ(ctrl->SaveFile(file), kCtrlOk);
+  ASSERT_EQ(ctrl->CloseFile(file), kCtrlOk);
+  ASSERT_EQ(ctrl->OpenFile(Path("stray.abc")), kCtrlOk);
+  file = ctrl->FindFile(Path("stray.abc"));
+  ASSERT_EQ(file->FilterList.AllCount(), 1);
+  EXPECT_EQ(file->GetTitle(0), "Stray");
+  EXPECT_NE(ReadBytes(Path("stray.abc")).find(std::string("G\0AB|", 5)), std::string::npos);
+
+  // The trash was emptied before: the tune is its first line.
+  ui.Answers = {mrYes};
+  ASSERT_EQ(ctrl->EmptyTrash(), kCtrlOk);
+  ASSERT_EQ(ctrl->TuneToTrash(file, 0), kCtrlOk);
+  ASSERT_EQ(ctrl->SaveFile(ctrl->Trash()), kCtrlOk);
+  ctrl.reset();
+  Make();
+  ctrl->OpenControlFiles();
+  EXPECT_EQ(ctrl->TrashProblem(), "");
+  ASSERT_NE(ctrl->Trash(), nullptr);
+  EXPECT_EQ(ctrl->Trash()->GetTitle(0), "Stray");
+  EXPECT_EQ(ui.Asked.size(), 1u) << "only whether to empty the trash";
 }
 
 // The destructor saves a control file only when it changed since the quit question.
@@ -380,6 +461,24 @@ TEST_F(CtrlFileTest, AFileChangedByAnotherProgramIsReplacedOnlyWhenAgreed) {
   EXPECT_EQ(ctrl->SaveFile(file), kCtrlOk);
   EXPECT_EQ(ui.Asked.size(), 1u) << "only the first save asked";
   EXPECT_EQ(ReadBytes(Path("shared.abc")), "X:1\nT:a\nK:D\n\nX:2\nT:b\nK:G\n\nX:4\nT:d\nK:E\n\nX:5\nT:e\nK:F\n");
+}
+
+// One byte changed in place by another program, with the file's size and time stamps
+// as they were, still counts as a change: the question is asked.
+TEST_F(CtrlFileTest, AOneByteChangeInPlaceIsNoticed) {
+  TAbcFile* file = Open("shared.abc", "X:1\nT:a\nK:D\n");
+  struct stat before {};
+  ASSERT_EQ(::stat(Path("shared.abc").c_str(), &before), 0);
+  file->AddTunes({"X:2", "T:b", "K:G"}, true, 0);
+  WriteBytes(Path("shared.abc"), "X:1\nT:c\nK:D\n");
+  const timespec times[2] = {before.st_atim, before.st_mtim};
+  ASSERT_EQ(::utimensat(AT_FDCWD, Path("shared.abc").c_str(), times, 0), 0);
+  ui.Answers = {mrNo};
+  EXPECT_EQ(ctrl->SaveFile(file), kCtrlRefused);
+  ASSERT_EQ(ui.Asked.size(), 1u);
+  EXPECT_NE(ui.Asked[0].text.find(" was changed by another program"), std::string::npos) << ui.Asked[0].text;
+  EXPECT_EQ(ReadBytes(Path("shared.abc")), "X:1\nT:c\nK:D\n");
+  EXPECT_TRUE(file->Modified);
 }
 
 // Save-as settles the extension first, then asks about an existing file itself.

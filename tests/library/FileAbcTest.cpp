@@ -420,6 +420,49 @@ TEST_F(AbcFile, ASaveStopsAtAnotherProgramsChange) {
   EXPECT_EQ(fresh->Save(), TAbcFile::kChangedOnDisk);
 }
 
+// A stray NUL byte is kept in a tune; when deleting the tunes above it, or a paste
+// into an empty file, brings it (or what reads as a wide-text mark) to the top, the
+// saved file still opens, with every tune, set and byte it was saved with, and a
+// second save changes nothing.
+TEST_F(AbcFile, WhatASaveWritesOpensAgain) {
+  const std::string above = "X:1\nT:Above\nK:D\n" + std::string(70, 'a') + "|\n";
+  const std::string stray = "X:2\nT:St\0ray\nK:G\nGAB|\n"s;
+  struct Case {
+    const char* what;
+    std::string bytes;
+    std::string paste;  // pasted into the file instead of deleting its first tune
+    std::string title;  // of the one tune left
+  };
+  const Case cases[] = {
+      {"no header", above + stray, "", "St\0ray"s},
+      {"set block on the fourth line", "%\n%\n%\n%%BSET%\n%%DSET%S,2\n%%ESET%\n" + above + stray, "", "St\0ray"s},
+      {"UTF-8 mark", "\xEF\xBB\xBF" + above + stray, "", "St\0ray"s},
+      {"pasted into an empty file", "", "\xFF\xFE\nX:1\nT:Pasted\nK:C\n", "Pasted"},
+  };
+  for (const Case& c : cases) {
+    auto f = Load(c.bytes);
+    const bool withSet = f->Sets.Count() == 1;
+    if (c.paste.empty()) {
+      ASSERT_EQ(f->DeleteTuneRec(f->FindBySeq(1)), 0) << c.what;
+    } else {
+      f->PasteFromClipboard(c.paste);
+    }
+    ASSERT_GE(f->Save(), 0) << c.what;
+    const std::string saved = ReadBytes(dir.File("tunes.abc"));
+    std::unique_ptr<TAbcFile> again;
+    ASSERT_NO_THROW(again = std::make_unique<TAbcFile>(dir.File("tunes.abc"), nullptr)) << c.what;
+    EXPECT_EQ(again->Lines, f->Lines) << c.what;
+    ASSERT_EQ(again->FilterList.AllCount(), 1) << c.what;
+    EXPECT_EQ(again->TitleOfRec(again->FindBySeq(1)), c.title) << c.what;
+    if (withSet) {
+      EXPECT_EQ(again->Sets.GetTune(0, 0), again->FindBySeq(1)) << c.what;
+    }
+    again->SetModified(true);
+    ASSERT_GE(again->Save(), 0) << c.what;
+    EXPECT_EQ(ReadBytes(dir.File("tunes.abc")), saved) << c.what << ": saved again unchanged";
+  }
+}
+
 TEST_F(AbcFile, ANewSetBlockMovesEveryTuneDown) {
   const auto f = Load(FiveLineTunes({"a", "b"}));
   f->Sets.AddSet(std::make_unique<TSetAbc>("S"));

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "library/AbcFileFormat.h"
-#include "platform/FileRead.h"
 #include "platform/Numbers.h"
 
 namespace rq::test {
@@ -261,7 +260,8 @@ TLines FileScenario::RandomTunes(uint32_t count) {
     lines.push_back(std::string(choose_.Below(6) == 0 ? " K:" : "K:") + kKeys[choose_.Below(kKeys.size())]);
     const uint32_t body = 1 + choose_.Below(3);
     for (uint32_t b = 0; b < body; ++b) {
-      static constexpr std::string_view kNotes = "DEFGABcdefg|z2/ ";
+      // A stray NUL byte now and then: saves must open again wherever it ends up.
+      static constexpr std::string_view kNotes{"DEFGABcdefg|z2/ \0", 17};
       std::string notes;
       const uint32_t length = 4 + choose_.Below(20);
       for (uint32_t n = 0; n < length; ++n) notes += kNotes[choose_.Below(kNotes.size())];
@@ -494,9 +494,6 @@ std::string FileScenario::SaveAndReload() {
   std::string error;
   const int32_t saved = file_->Save(&error);
   if (saved < 0) return "FAULT: saving failed: " + error;
-  // A stray NUL byte that deletions brought into the first bytes makes the file one the
-  // program takes for binary and does not open: it is on disk whole, but not read back.
-  if (!NotEightBitTextReason(ReadRegularFile(path_).bytes).empty()) return "save a file that reads as binary";
   std::unique_ptr<TAbcFile> reloaded;
   try {
     reloaded = std::make_unique<TAbcFile>(path_, nullptr);

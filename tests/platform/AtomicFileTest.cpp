@@ -150,6 +150,73 @@ TEST_F(AtomicFile, TheNextWriteRemovesATemporaryFileLeftBehind) {
   EXPECT_EQ(FileCount(), 1u + std::size(kept) + 1u);
 }
 
+// Links named like a temporary file of the target are not the program's: a save
+// leaves them, and what they point at, as they are.
+TEST_F(AtomicFile, ALinkNamedLikeATemporaryFileStays) {
+  const fs::path target = dir / "tunes.abc";
+  ASSERT_TRUE(WriteFileAtomically(target.string(), "old"));
+  std::ofstream(dir / "victim.abc") << "X:1\nT:Kept\n";
+  const fs::path toFile = dir / ".tunes.abc.rqtmp-L1nk00";
+  const fs::path dangling = dir / ".tunes.abc.rqtmp-L1nk01";
+  fs::create_symlink("victim.abc", toFile);
+  fs::create_symlink("nowhere.abc", dangling);
+
+  ASSERT_TRUE(WriteFileAtomically(target.string(), "new"));
+  EXPECT_TRUE(fs::is_symlink(toFile));
+  EXPECT_TRUE(fs::is_symlink(dangling));
+  EXPECT_EQ(Read(dir / "victim.abc"), "X:1\nT:Kept\n");
+  EXPECT_EQ(Read(target), "new");
+}
+
+// The live writer of the next test: at its rename it says so on one pipe and waits
+// for the word to go on from the other.
+int heldReady = -1;
+int heldGo = -1;
+int RenameWhenTold(const char* from, const char* to) {
+  char c = 'r';
+  if (::write(heldReady, &c, 1) != 1 || ::read(heldGo, &c, 1) != 1) return -1;
+  return ::rename(from, to);
+}
+
+// Two programs writing one file at once: the one that starts later leaves the
+// temporary file the other still writes, and both writes succeed.
+TEST_F(AtomicFile, AWriteLeavesTheTemporaryFileOfAnotherLiveWrite) {
+  const fs::path target = dir / "settings.ini";
+  ASSERT_TRUE(WriteFileAtomically(target.string(), "old"));
+  int ready[2];
+  int go[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  ASSERT_EQ(::pipe(go), 0);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    heldReady = ready[1];
+    heldGo = go[0];
+    SetRenameStep(&RenameWhenTold);
+    ::_exit(WriteFileAtomically(target.string(), "first") ? 0 : 1);
+  }
+  ::close(ready[1]);
+  ::close(go[0]);
+  char c = 0;
+  ASSERT_EQ(::read(ready[0], &c, 1), 1) << "the first writer never reached its rename";
+  ASSERT_EQ(FileCount(), 2u) << "the first writer's temporary file is there";
+
+  const FileWriteResult second = WriteFileAtomically(target.string(), "second");
+  EXPECT_TRUE(second) << second.error;
+  EXPECT_EQ(Read(target), "second");
+  EXPECT_EQ(FileCount(), 2u) << "the held temporary file survived";
+
+  ASSERT_EQ(::write(go[1], "g", 1), 1);
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ::close(ready[0]);
+  ::close(go[1]);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the first write failed";
+  EXPECT_EQ(Read(target), "first");
+  EXPECT_EQ(FileCount(), 1u);
+}
+
 // The temporary file is hidden beside its target and named after it, so a user who
 // sees one knows which file it belongs to.
 TEST_F(AtomicFile, TheTemporaryFileIsNamedAfterItsTarget) {

@@ -23,6 +23,7 @@
 
 #include "ChildProcess.h"
 #include "LargeTunes.h"
+#include "library/FileAbc.h"
 
 namespace rq {
 namespace {
@@ -258,6 +259,52 @@ TEST_P(AbcToolInput, EverySubcommandAnswersInOneLineOrWithAResult) {
 
 INSTANTIATE_TEST_SUITE_P(BadInputs, AbcToolInput, ::testing::ValuesIn(kInputs),
                          [](const testing::TestParamInfo<InputCase>& info) { return std::string(info.param.name); });
+
+// abctool takes what the program opens and refuses what it refuses: a file the
+// program saved after deleting the tunes above a stray NUL byte opens in both, and
+// UTF-16, UTF-32 and binary files are refused by both with the same reason.
+TEST_F(AbcTool, OpensAndRefusesWhatTheProgramDoes) {
+  const std::string above = "X:1\nT:Above\nK:D\n" + std::string(70, 'a') + "|\n\n";
+  const std::string path = Space().Write("stray.abc", above + std::string("X:2\nT:Stray\nK:G\nG\0AB|\n", 22));
+  {
+    TAbcFile file(path, nullptr);
+    ASSERT_EQ(file.DeleteTuneRec(file.FindBySeq(1)), 0);
+    ASSERT_GE(file.Save(), 0);
+  }
+  ::chmod(path.c_str(), 0644);
+  std::string utf32 = "\xFF\xFE";
+  utf32 += '\0';
+  utf32 += '\0';
+  for (const char c : test::TuneOfBars(4)) utf32 += std::string{c, '\0', '\0', '\0'};
+  const struct {
+    const char* what;
+    std::string path;
+    bool opens;
+  } files[] = {
+      {"saved by the program", path, true},
+      {"UTF-16", Space().Write("utf16.abc", Utf16(test::TuneOfBars(4))), false},
+      {"UTF-16 without a mark", Space().Write("utf16bare.abc", Utf16(test::TuneOfBars(4)).substr(2)), false},
+      {"UTF-32", Space().Write("utf32.abc", utf32), false},
+      {"binary", Space().Write("binary.abc", std::string("\x7F" "ELF\x02\x01\x01\0\0\0\0", 12)), false},
+  };
+  for (const auto& f : files) {
+    std::string programSays;
+    try {
+      TAbcFile opened(f.path, nullptr);
+    } catch (const EFileError& e) {
+      programSays = e.what();
+    }
+    EXPECT_EQ(programSays.empty(), f.opens) << f.what << ": " << programSays;
+    for (const char* command : {"index", "parse"}) {
+      const test::ChildResult r = Run({command, f.path});
+      ASSERT_TRUE(r.exited) << f.what;
+      EXPECT_EQ(r.exitCode == 0, f.opens) << command << " " << f.what << ": " << r.errors;
+      if (!f.opens) {
+        EXPECT_EQ(r.errors, "abctool: " + programSays + "\n") << command << " " << f.what;
+      }
+    }
+  }
+}
 
 // Outputs that cannot be written: the command says why in one line and leaves the
 // folder as it was; where it makes what it needs (the gallery's folder), a result.
