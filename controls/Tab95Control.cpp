@@ -481,10 +481,11 @@ void TCustomTab95Control::RecreateTabs() {
   } else if (buttonStyle_ && !focusButtons_) {
     focus = Qt::TabFocus;
   }
-  Bar()->setFocusPolicy(focus);
   // Without a tab stop the control is passed over by Tab and a click leaves the focus
-  // where it was.
+  // where it was. The control's policy goes on to the tab row (its focus proxy), so
+  // the row's own comes after it.
   setFocusPolicy(tabStop_ ? Qt::TabFocus : Qt::NoFocus);
+  Bar()->setFocusPolicy(focus);
   Bar()->setUsesScrollButtons(!Wraps());
   TabsChanged();
 }
