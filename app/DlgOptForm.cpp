@@ -71,6 +71,7 @@ TDlgOpt::TDlgOpt(TSettings& settings, MidiSettings& midi, IMidiOutPorts& ports, 
   pgcFilter_->SetFlatButtons(true);
   pgcFilter_->SetHotTrack(true);
   pgcFilter_->SetAllowTabShifting(true);
+  pgcFilter_->SetTabStop(false);
   pgcFilter_->SetRemoveLastTab(true);
   pgcFilter_->SetTabHeight(kTabHeight);
   pgcFilter_->SetTabInactiveColor(kInactiveTab);

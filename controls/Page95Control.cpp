@@ -30,7 +30,11 @@ TPage95Control::~TPage95Control() {
 TTab95Sheet* TPage95Control::Pages(int index) const { return qobject_cast<TTab95Sheet*>(widget(index)); }
 
 void TPage95Control::SetActivePage(TTab95Sheet* page) {
-  if (!page || page->PageControl() != this) return;
+  if (!page) {
+    ActivateTab(-1);
+    return;
+  }
+  if (page->PageControl() != this) return;
   ActivateTab(indexOf(page));
 }
 
@@ -38,7 +42,7 @@ void TPage95Control::ActivateTab(int index) {
   TTab95Sheet* old = ActivePage();
   const QWidget* focus = QApplication::focusWidget();
   const bool hadFocus = old && focus && old->isAncestorOf(focus);
-  setCurrentIndex(index);
+  TCustomTab95Control::ActivateTab(index);
   TTab95Sheet* now = ActivePage();
   if (!hadFocus || now == old) return;
   if (!now) {

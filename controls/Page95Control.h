@@ -18,9 +18,9 @@ class TPage95Control : public TCustomTab95Control {
 
   int PageCount() const { return count(); }
   TTab95Sheet* Pages(int index) const;
-  // The shown sheet. Setting it raises no OnChange; a sheet of another control or
-  // none is ignored.
-  TTab95Sheet* ActivePage() const { return Pages(currentIndex()); }
+  // The shown sheet, null for none. Setting it raises no OnChange; a sheet of another
+  // control is ignored, and none hides the shown sheet and selects no tab.
+  TTab95Sheet* ActivePage() const { return Pages(TabIndex()); }
   void SetActivePage(TTab95Sheet* page);
   // Whether the last remaining sheet may be torn off.
   bool RemoveLastTab() const { return removeLastTab_; }

@@ -6,6 +6,7 @@
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QStackedWidget>
 #include <QStyle>
 #include <QTabBar>
 #include <algorithm>
@@ -31,6 +32,10 @@ class TTab95Bar : public QTabBar {
     return owner_.PaintsOwnTabs() ? owner_.TabSize(index) : QTabBar::tabSizeHint(index);
   }
   QSize minimumTabSizeHint(int index) const override { return tabSizeHint(index); }
+  QSize sizeHint() const override { return owner_.Wraps() ? owner_.WrappedRowSize(false) : QTabBar::sizeHint(); }
+  QSize minimumSizeHint() const override {
+    return owner_.Wraps() ? owner_.WrappedRowSize(true) : QTabBar::minimumSizeHint();
+  }
 
   void paintEvent(QPaintEvent* event) override {
     if (!owner_.PaintsOwnTabs()) {
@@ -38,7 +43,7 @@ class TTab95Bar : public QTabBar {
       return;
     }
     QPainter painter(this);
-    owner_.PaintTabs(painter);
+    owner_.PaintTabs(painter, false);
   }
 
   void mousePressEvent(QMouseEvent* event) override {
@@ -46,16 +51,12 @@ class TTab95Bar : public QTabBar {
       QTabBar::mousePressEvent(event);
       return;
     }
-    const int tab = rect().contains(event->position().toPoint()) ? tabAt(event->position().toPoint()) : -1;
-    owner_.SelectByUser(tab);
-    owner_.BeginShift(tab);
+    owner_.PressTab(event->position().toPoint(), event->modifiers());
     event->accept();
   }
 
   void mouseMoveEvent(QMouseEvent* event) override {
-    const int tab = rect().contains(event->position().toPoint()) ? tabAt(event->position().toPoint()) : -1;
-    owner_.TrackHotTab(tab);
-    owner_.TrackShift(tab, event->buttons() & Qt::LeftButton);
+    owner_.MoveOverTabs(event->position().toPoint(), event->buttons() & Qt::LeftButton);
     event->accept();
   }
 
@@ -64,8 +65,7 @@ class TTab95Bar : public QTabBar {
       QTabBar::mouseReleaseEvent(event);
       return;
     }
-    const int tab = rect().contains(event->position().toPoint()) ? tabAt(event->position().toPoint()) : -1;
-    owner_.EndShift(tab);
+    owner_.ReleaseTab(event->position().toPoint());
     event->accept();
   }
 
@@ -82,7 +82,7 @@ class TTab95Bar : public QTabBar {
     const int ahead = vertical ? Qt::Key_Down : Qt::Key_Right;
     if (event->modifiers() == Qt::NoModifier && (event->key() == back || event->key() == ahead)) {
       const int step = event->key() == ahead ? 1 : -1;
-      for (int i = currentIndex() + step; i >= 0 && i < count(); i += step) {
+      for (int i = owner_.TabIndex() + step; i >= 0 && i < count(); i += step) {
         if (isTabVisible(i)) {
           owner_.SelectByUser(i);
           break;
@@ -108,6 +108,44 @@ class TTab95Bar : public QTabBar {
   }
 
  private:
+  TCustomTab95Control& owner_;
+};
+
+// The rows of tabs beyond the page (ScrollOpposite): painted and handled by the control
+// in the tab row's coordinates.
+class TTab95FarRows : public QWidget {
+ public:
+  explicit TTab95FarRows(TCustomTab95Control& owner) : QWidget(&owner), owner_(owner) {
+    setMouseTracking(true);
+    hide();
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    painter.translate(-ToRow(QPoint()));
+    owner_.PaintTabs(painter, true);
+  }
+  void mousePressEvent(QMouseEvent* event) override {
+    if (event->button() == Qt::LeftButton) owner_.PressTab(ToRow(event->position().toPoint()), event->modifiers());
+    event->accept();
+  }
+  void mouseMoveEvent(QMouseEvent* event) override {
+    owner_.MoveOverTabs(ToRow(event->position().toPoint()), event->buttons() & Qt::LeftButton);
+    event->accept();
+  }
+  void mouseReleaseEvent(QMouseEvent* event) override {
+    if (event->button() == Qt::LeftButton) owner_.ReleaseTab(ToRow(event->position().toPoint()));
+    event->accept();
+  }
+  void leaveEvent(QEvent* event) override {
+    owner_.TrackHotTab(-1);
+    QWidget::leaveEvent(event);
+  }
+
+ private:
+  QPoint ToRow(const QPoint& p) const { return owner_.Bar()->mapFrom(&owner_, mapTo(&owner_, p)); }
+
   TCustomTab95Control& owner_;
 };
 
@@ -201,6 +239,9 @@ QFont FullyResolved(const QFont& font) {
 TCustomTab95Control::TCustomTab95Control(QWidget* parent)
     : QTabWidget(parent), tabInactiveFont_(FullyResolved(QApplication::font())) {
   setTabBar(new TTab95Bar(*this));
+  farRows_ = new TTab95FarRows(*this);
+  // A new selection may bring another row next to the page.
+  connect(this, &QTabWidget::currentChanged, this, [this] { RepaintTabs(); });
   resize(289, 193);
   TCtrlTabPaging::Install();
   RecreateTabs();
@@ -227,6 +268,7 @@ void TCustomTab95Control::SetScrollOpposite(bool on) {
 void TCustomTab95Control::SetMultiSelect(bool on) {
   if (on == multiSelect_) return;
   multiSelect_ = on;
+  if (!on) downPages_.clear();
   RecreateTabs();
 }
 
@@ -360,13 +402,73 @@ bool TCustomTab95Control::CanChange() const { return !onChanging_ || onChanging_
 
 void TCustomTab95Control::Change() { emit OnChange(); }
 
-void TCustomTab95Control::ActivateTab(int index) { setCurrentIndex(index); }
+void TCustomTab95Control::ActivateTab(int index) {
+  if (index >= count()) return;
+  if (index < 0) {
+    if (count() == 0) return;
+    noSelection_ = true;
+    if (QWidget* page = currentWidget()) page->hide();
+    RepaintTabs();
+    return;
+  }
+  noSelection_ = false;
+  setCurrentIndex(index);
+  // After a time with no page, the tab that stayed current in Qt shows its page again.
+  if (QWidget* page = currentWidget(); page && currentIndex() == index) page->show();
+  RepaintTabs();
+}
 
 void TCustomTab95Control::SelectByUser(int index) {
-  if (!isEnabled() || index < 0 || index >= count() || index == currentIndex() || !isTabVisible(index)) return;
+  if (!isEnabled() || index < 0 || index >= count() || index == TabIndex() || !isTabVisible(index)) return;
   if (!CanChange()) return;
   ActivateTab(index);
-  if (currentIndex() == index) Change();
+  if (TabIndex() == index) Change();
+}
+
+bool TCustomTab95Control::TabDown(int index) const {
+  if (index < 0 || index >= count()) return false;
+  if (index == TabIndex()) return true;
+  return multiSelect_ && buttonStyle_ && std::find(downPages_.begin(), downPages_.end(), widget(index)) != downPages_.end();
+}
+
+void TCustomTab95Control::ToggleDown(int index) {
+  QWidget* page = widget(index);
+  if (!page || index == TabIndex()) return;
+  const auto it = std::find(downPages_.begin(), downPages_.end(), page);
+  if (it == downPages_.end()) {
+    downPages_.emplace_back(page);
+  } else {
+    downPages_.erase(it);
+  }
+  RepaintTabs();
+}
+
+void TCustomTab95Control::PressTab(const QPoint& rowPos, Qt::KeyboardModifiers modifiers) {
+  const int tab = TabAtRowPoint(rowPos);
+  if (tab >= 0 && multiSelect_ && buttonStyle_ && (modifiers & Qt::ControlModifier)) {
+    shiftPage_ = nullptr;
+    ToggleDown(tab);
+    return;
+  }
+  if (tab >= 0 && !downPages_.empty()) {
+    downPages_.clear();
+    RepaintTabs();
+  }
+  SelectByUser(tab);
+  BeginShift(tab);
+}
+
+void TCustomTab95Control::MoveOverTabs(const QPoint& rowPos, bool leftHeld) {
+  const int tab = TabAtRowPoint(rowPos);
+  TrackHotTab(tab);
+  TrackShift(tab, leftHeld);
+}
+
+void TCustomTab95Control::ReleaseTab(const QPoint& rowPos) { EndShift(TabAtRowPoint(rowPos)); }
+
+void TCustomTab95Control::RepaintTabs() {
+  Bar()->update();
+  farRows_->update();
 }
 
 void TCustomTab95Control::RecreateTabs() {
@@ -379,7 +481,12 @@ void TCustomTab95Control::RecreateTabs() {
   } else if (buttonStyle_ && !focusButtons_) {
     focus = Qt::TabFocus;
   }
+  // Without a tab stop the control is passed over by Tab and a click leaves the focus
+  // where it was. The control's policy goes on to the tab row (its focus proxy), so
+  // the row's own comes after it.
+  setFocusPolicy(tabStop_ ? Qt::TabFocus : Qt::NoFocus);
   Bar()->setFocusPolicy(focus);
+  Bar()->setUsesScrollButtons(!Wraps());
   TabsChanged();
 }
 
@@ -387,13 +494,182 @@ void TCustomTab95Control::TabsChanged() {
   // Setting the icon size marks the tab layout dirty and asks the control for a new
   // layout of the row and the page area.
   Bar()->setIconSize(Bar()->iconSize());
-  Bar()->update();
+  Bar()->updateGeometry();
+  PlaceFarRows();
+  RepaintTabs();
   update();
 }
 
 int TCustomTab95Control::TabAt(const QPoint& controlPos) const {
-  const QPoint p = Bar()->mapFrom(this, controlPos);
-  return Bar()->rect().contains(p) ? Bar()->tabAt(p) : -1;
+  return TabAtRowPoint(Bar()->mapFrom(this, controlPos));
+}
+
+int TCustomTab95Control::TabAtRowPoint(const QPoint& rowPos) const {
+  if (!Wraps()) return Bar()->rect().contains(rowPos) ? Bar()->tabAt(rowPos) : -1;
+  const TabLayout layout = WrappedLayout();
+  for (int i = 0; i < static_cast<int>(layout.places.size()); ++i) {
+    if (layout.places[i].contains(rowPos)) return i;
+  }
+  return -1;
+}
+
+int TCustomTab95Control::RowCount() const {
+  if (!Wraps()) return 1;
+  const TabLayout layout = WrappedLayout();
+  return layout.nearRows + layout.farRows;
+}
+
+TCustomTab95Control::TabLayout TCustomTab95Control::WrappedLayout() const {
+  TabLayout out;
+  const int n = count();
+  out.places.assign(n, QRect());
+  out.far.assign(n, false);
+  const bool vertical = verticalTabs_;
+  const int rowLength = std::max(1, vertical ? height() : width());
+  // Tabs in their order, a new row whenever the next would run past the control.
+  std::vector<std::vector<int>> rows;
+  int used = 0;
+  for (int i = 0; i < n; ++i) {
+    if (!isTabVisible(i)) continue;
+    const QSize size = TabSize(i);
+    const int length = vertical ? size.height() : size.width();
+    out.thickness = std::max(out.thickness, vertical ? size.width() : size.height());
+    if (rows.empty() || (used + length > rowLength && !rows.back().empty())) {
+      rows.emplace_back();
+      used = 0;
+    }
+    rows.back().push_back(i);
+    used += length;
+  }
+  if (rows.empty()) {
+    const QSize size = TabSize(-1);
+    out.thickness = vertical ? size.width() : size.height();
+    return out;
+  }
+  const int count = static_cast<int>(rows.size());
+  int selectedRow = 0;
+  for (int r = 0; r < count; ++r) {
+    if (std::find(rows[r].begin(), rows[r].end(), TabIndex()) != rows[r].end()) selectedRow = r;
+  }
+  out.nearRows = scrollOpposite_ ? 1 : count;
+  out.farRows = count - out.nearRows;
+  const int t = out.thickness;
+  const QPoint bar = Bar()->pos();
+  // Rows go outward from the page in their order, starting at the selected tab's row
+  // and coming round to the rows before it.
+  for (int k = 0; k < count; ++k) {
+    const bool far = k >= out.nearRows;
+    const int fromPage = far ? k - out.nearRows : k;
+    int across = 0;  // the row's position across the tab row, in its coordinates
+    switch (tabPosition()) {
+      case QTabWidget::North: across = far ? height() - (out.farRows - fromPage) * t - bar.y() : (out.nearRows - 1 - fromPage) * t; break;
+      case QTabWidget::South: across = far ? (out.farRows - 1 - fromPage) * t - bar.y() : fromPage * t; break;
+      case QTabWidget::West: across = far ? width() - (out.farRows - fromPage) * t - bar.x() : (out.nearRows - 1 - fromPage) * t; break;
+      case QTabWidget::East: across = far ? (out.farRows - 1 - fromPage) * t - bar.x() : fromPage * t; break;
+    }
+    int along = 0;
+    for (const int i : rows[(selectedRow + k) % count]) {
+      const QSize size = TabSize(i);
+      const int length = vertical ? size.height() : size.width();
+      out.places[i] = vertical ? QRect(across, along, t, length) : QRect(along, across, length, t);
+      out.far[i] = far;
+      along += length;
+    }
+  }
+  return out;
+}
+
+QSize TCustomTab95Control::WrappedRowSize(bool minimum) const {
+  int length = 0;
+  for (int i = 0; i < count(); ++i) {
+    if (!isTabVisible(i)) continue;
+    const QSize size = TabSize(i);
+    const int one = verticalTabs_ ? size.height() : size.width();
+    length = minimum ? std::max(length, one) : length + one;
+  }
+  const TabLayout layout = WrappedLayout();
+  const int across = layout.nearRows * layout.thickness;
+  return verticalTabs_ ? QSize(across, length) : QSize(length, across);
+}
+
+int TCustomTab95Control::FarThickness() const {
+  if (!Wraps() || !scrollOpposite_) return 0;
+  const TabLayout layout = WrappedLayout();
+  return layout.farRows * layout.thickness;
+}
+
+void TCustomTab95Control::PlaceFarRows() {
+  auto* stack = findChild<QStackedWidget*>(QString(), Qt::FindDirectChildrenOnly);
+  if (!stack || !farRows_) return;
+  QRect placed = stack->geometry();
+  // Called again before Qt placed the pages anew: start from Qt's placing.
+  if (stackNarrowed_.isValid() && placed == stackNarrowed_) placed = stackAsPlaced_;
+  stackAsPlaced_ = placed;
+  const int far = FarThickness();
+  if (far <= 0) {
+    stackNarrowed_ = QRect();
+    if (stack->geometry() != placed) stack->setGeometry(placed);
+    farRows_->hide();
+    return;
+  }
+  QRect narrowed = placed;
+  QRect strip;
+  switch (tabPosition()) {
+    case QTabWidget::North: narrowed.setBottom(placed.bottom() - far); strip = QRect(0, height() - far, width(), far); break;
+    case QTabWidget::South: narrowed.setTop(placed.top() + far); strip = QRect(0, 0, width(), far); break;
+    case QTabWidget::West: narrowed.setRight(placed.right() - far); strip = QRect(width() - far, 0, far, height()); break;
+    case QTabWidget::East: narrowed.setLeft(placed.left() + far); strip = QRect(0, 0, far, height()); break;
+  }
+  stackNarrowed_ = narrowed;
+  stack->setGeometry(narrowed);
+  farRows_->setGeometry(strip);
+  farRows_->show();
+  farRows_->raise();
+  farRows_->update();
+}
+
+bool TCustomTab95Control::event(QEvent* event) {
+  const bool handled = QTabWidget::event(event);
+  switch (event->type()) {
+    case QEvent::Resize:
+    case QEvent::Show:
+    case QEvent::LayoutRequest:
+    case QEvent::StyleChange:
+    case QEvent::FontChange: PlaceFarRows(); break;
+    default: break;
+  }
+  return handled;
+}
+
+void TCustomTab95Control::tabInserted(int index) {
+  QTabWidget::tabInserted(index);
+  PlaceFarRows();
+}
+
+void TCustomTab95Control::tabRemoved(int index) {
+  QTabWidget::tabRemoved(index);
+  // Qt shows a page in place of a removed current one; with no page active it stays hidden.
+  if (noSelection_) {
+    if (count() == 0) {
+      noSelection_ = false;
+    } else if (QWidget* page = currentWidget()) {
+      page->hide();
+    }
+  }
+  downPages_.erase(std::remove(downPages_.begin(), downPages_.end(), nullptr), downPages_.end());
+  PlaceFarRows();
+}
+
+QSize TCustomTab95Control::sizeHint() const {
+  QSize size = QTabWidget::sizeHint();
+  const int far = FarThickness();
+  return verticalTabs_ ? size + QSize(far, 0) : size + QSize(0, far);
+}
+
+QSize TCustomTab95Control::minimumSizeHint() const {
+  QSize size = QTabWidget::minimumSizeHint();
+  const int far = FarThickness();
+  return verticalTabs_ ? size + QSize(far, 0) : size + QSize(0, far);
 }
 
 QSize TCustomTab95Control::TabSize(int index) const {
@@ -415,37 +691,64 @@ QSize TCustomTab95Control::TabSize(int index) const {
   return verticalTabs_ ? QSize(thickness, length) : QSize(length, thickness);
 }
 
-QRect TCustomTab95Control::MapRow(const RowRect& r) const {
-  const int rowThickness = RowThickness();
-  switch (tabPosition()) {
-    case QTabWidget::North: return {r.u, r.v, r.length, r.thickness};
-    case QTabWidget::South: return {r.u, rowThickness - r.v - r.thickness, r.length, r.thickness};
-    case QTabWidget::West: return {r.v, r.u, r.thickness, r.length};
-    case QTabWidget::East: return {rowThickness - r.v - r.thickness, r.u, r.thickness, r.length};
+QRect TCustomTab95Control::MapInSlot(const QRect& slot, QTabWidget::TabPosition side, const RowRect& r) const {
+  switch (side) {
+    case QTabWidget::North: return {slot.x() + r.u, slot.y() + r.v, r.length, r.thickness};
+    case QTabWidget::South: return {slot.x() + r.u, slot.y() + slot.height() - r.v - r.thickness, r.length, r.thickness};
+    case QTabWidget::West: return {slot.x() + r.v, slot.y() + r.u, r.thickness, r.length};
+    case QTabWidget::East: return {slot.x() + slot.width() - r.v - r.thickness, slot.y() + r.u, r.thickness, r.length};
   }
   return {};
 }
 
 int TCustomTab95Control::RowThickness() const { return verticalTabs_ ? Bar()->width() : Bar()->height(); }
 
+QRect TCustomTab95Control::TabRect(int index) const {
+  if (index < 0 || index >= count() || !isTabVisible(index)) return {};
+  if (Wraps()) return WrappedLayout().places[index];
+  // One row: Qt's place along the row, the whole row across it.
+  QRect slot = Bar()->tabRect(index);
+  if (verticalTabs_) {
+    slot.setLeft(0);
+    slot.setWidth(RowThickness());
+  } else {
+    slot.setTop(0);
+    slot.setHeight(RowThickness());
+  }
+  return slot;
+}
+
+QTabWidget::TabPosition TCustomTab95Control::SideOf(int index) const {
+  const QTabWidget::TabPosition side = tabPosition();
+  if (!Wraps() || !scrollOpposite_ || index < 0 || index >= count() || !WrappedLayout().far[index]) return side;
+  switch (side) {
+    case QTabWidget::North: return QTabWidget::South;
+    case QTabWidget::South: return QTabWidget::North;
+    case QTabWidget::West: return QTabWidget::East;
+    case QTabWidget::East: return QTabWidget::West;
+  }
+  return side;
+}
+
 TCustomTab95Control::RowRect TCustomTab95Control::FrameRow(int index, bool selected) const {
-  const QRect slot = Bar()->tabRect(index);
-  const int u = verticalTabs_ ? slot.y() : slot.x();
+  const QRect slot = TabRect(index);
   const int length = verticalTabs_ ? slot.height() : slot.width();
-  const int thickness = RowThickness();
-  if (buttonStyle_) return {u + 1, 1, length - 2, thickness - 2};
+  const int thickness = verticalTabs_ ? slot.width() : slot.height();
+  if (buttonStyle_) return {1, 1, length - 2, thickness - 2};
   // The selected tab stands out: 2 pixels longer at its end and lifted by kLift.
-  if (selected) return {u, 0, length + 2, thickness};
-  return {u + 2, kLift, length - 2, thickness - kLift};
+  if (selected) return {0, 0, length + 2, thickness};
+  return {2, kLift, length - 2, thickness - kLift};
 }
 
 QRect TCustomTab95Control::FrameRect(int index, bool selected) const {
-  return MapRow(FrameRow(index, selected));
+  return MapInSlot(TabRect(index), SideOf(index), FrameRow(index, selected));
 }
 
-QPoint TCustomTab95Control::TabSideShift() const {
+QPoint TCustomTab95Control::TabSideShift() const { return SideShift(tabPosition()); }
+
+QPoint TCustomTab95Control::SideShift(QTabWidget::TabPosition side) const {
   if (buttonStyle_) return {};
-  switch (tabPosition()) {
+  switch (side) {
     case QTabWidget::North: return {0, 1};
     case QTabWidget::South: return {0, -2};
     case QTabWidget::West: return {1, 0};
@@ -456,7 +759,7 @@ QPoint TCustomTab95Control::TabSideShift() const {
 
 QRect TCustomTab95Control::ItemRect(int index) const {
   if (index < 0 || index >= count() || !isTabVisible(index)) return {};
-  const bool selected = index == currentIndex();
+  const bool selected = index == TabIndex();
   const RowRect f = FrameRow(index, selected);
   RowRect inner{};
   if (buttonStyle_) {
@@ -466,9 +769,10 @@ QRect TCustomTab95Control::ItemRect(int index) const {
     // runs over the page's edge line, the others stop before it.
     inner = {f.u + 1, f.v + 1, f.length - 3, f.thickness - (selected ? 1 : 2)};
   }
-  QRect item = MapRow(inner);
-  // The drawing moves unselected tabs by TabSideShift; the rectangle given makes up for it.
-  if (!selected) item.translate(-TabSideShift());
+  const QTabWidget::TabPosition side = SideOf(index);
+  QRect item = MapInSlot(TabRect(index), side, inner);
+  // The drawing moves unselected tabs by their side's shift; the rectangle given makes up for it.
+  if (!selected) item.translate(-SideShift(side));
   return item;
 }
 
@@ -477,9 +781,10 @@ void TCustomTab95Control::PaintTabFrame(QPainter& painter, int index, bool selec
   const QPalette& pal = palette();
   painter.fillRect(f, pal.color(QPalette::Button));
   if (buttonStyle_) {
-    if (flatButtons_ && !selected) return;
-    const QColor topLeft = pal.color(selected ? QPalette::Dark : QPalette::Light);
-    const QColor bottomRight = pal.color(selected ? QPalette::Light : QPalette::Shadow);
+    const bool down = TabDown(index);
+    if (flatButtons_ && !down) return;
+    const QColor topLeft = pal.color(down ? QPalette::Dark : QPalette::Light);
+    const QColor bottomRight = pal.color(down ? QPalette::Light : QPalette::Shadow);
     painter.fillRect(f.left(), f.top(), f.width(), 1, topLeft);
     painter.fillRect(f.left(), f.top(), 1, f.height(), topLeft);
     painter.fillRect(f.left(), f.bottom(), f.width(), 1, bottomRight);
@@ -490,7 +795,7 @@ void TCustomTab95Control::PaintTabFrame(QPainter& painter, int index, bool selec
   const QColor dark = pal.color(QPalette::Dark);
   const QColor shadow = pal.color(QPalette::Shadow);
   // Light on the left and top, dark on the right and bottom; the page's side stays open.
-  switch (tabPosition()) {
+  switch (SideOf(index)) {
     case QTabWidget::North:
       painter.fillRect(f.left(), f.top() + 2, 1, f.height() - 2, light);
       painter.fillRect(f.left() + 1, f.top() + 1, 1, 1, light);
@@ -522,12 +827,20 @@ void TCustomTab95Control::PaintTabFrame(QPainter& painter, int index, bool selec
   }
 }
 
-void TCustomTab95Control::PaintTabs(QPainter& painter) {
+void TCustomTab95Control::PaintTabs(QPainter& painter, bool farSide) {
   TTab95Bar& bar = *Bar();
   const QPalette& pal = palette();
-  painter.fillRect(bar.rect(), pal.color(QPalette::Window));
-  const int current = currentIndex();
-  if (!buttonStyle_) {
+  const int current = TabIndex();
+  const TabLayout layout = Wraps() ? WrappedLayout() : TabLayout{};
+  const auto onThisSide = [&](int i) {
+    return isTabVisible(i) && (layout.far.empty() ? !farSide : layout.far[i] == farSide);
+  };
+  if (farSide) {
+    painter.fillRect(farRows_->geometry().translated(-bar.pos()), pal.color(QPalette::Window));
+  } else {
+    painter.fillRect(bar.rect(), pal.color(QPalette::Window));
+  }
+  if (!buttonStyle_ && !farSide) {
     // The page's edge line along the row, open under the selected tab.
     QRect line;
     QColor color = pal.color(QPalette::Light);
@@ -547,12 +860,12 @@ void TCustomTab95Control::PaintTabs(QPainter& painter) {
     painter.setBrush(pal.color(QPalette::Button));
     PaintTabFrame(painter, i, selected);
     QRect item = ItemRect(i);
-    if (!selected) item.translate(TabSideShift());
+    if (!selected) item.translate(SideShift(SideOf(i)));
     DrawTab(painter, tabText(i), i, item);
     painter.restore();
   };
   for (int i = 0; i < count(); ++i) {
-    if (i == current || !isTabVisible(i)) continue;
+    if (i == current || !onThisSide(i)) continue;
     paintOne(i);
     if (buttonStyle_ && flatButtons_ && flatSeperators_ && i + 1 < count()) {
       const QRect f = FrameRect(i, false);
@@ -560,7 +873,7 @@ void TCustomTab95Control::PaintTabs(QPainter& painter) {
       painter.fillRect(f.right() + 2, f.top() + 2, 1, f.height() - 4, pal.color(QPalette::Light));
     }
   }
-  if (current >= 0 && isTabVisible(current)) paintOne(current);
+  if (current >= 0 && onThisSide(current)) paintOne(current);
 }
 
 void TCustomTab95Control::paintEvent(QPaintEvent* event) {
@@ -578,6 +891,15 @@ void TCustomTab95Control::paintEvent(QPaintEvent* event) {
     case QTabWidget::South: pane.setBottom(bar.top() - 1); break;
     case QTabWidget::West: pane.setLeft(bar.right() + 1); break;
     case QTabWidget::East: pane.setRight(bar.left() - 1); break;
+  }
+  if (farRows_->isVisible()) {
+    const QRect far = farRows_->geometry();
+    switch (tabPosition()) {
+      case QTabWidget::North: pane.setBottom(far.top() - 1); break;
+      case QTabWidget::South: pane.setTop(far.bottom() + 1); break;
+      case QTabWidget::West: pane.setRight(far.left() - 1); break;
+      case QTabWidget::East: pane.setLeft(far.right() + 1); break;
+    }
   }
   painter.fillRect(rect(), pal.color(QPalette::Window));
   if (pane.isEmpty()) return;
@@ -616,15 +938,18 @@ void TCustomTab95Control::TrackHotTab(int index) {
   hotTab_ = index;
   emit OnTabTrack(index);
   UpdateHint(index);
-  if (hotTrack_) {
-    if (old >= 0 && old < count()) Bar()->update(FrameRect(old, old == currentIndex()));
-    if (index >= 0) Bar()->update(FrameRect(index, index == currentIndex()));
+  if (!hotTrack_) return;
+  if (Wraps()) {
+    RepaintTabs();
+    return;
   }
+  if (old >= 0 && old < count()) Bar()->update(FrameRect(old, old == TabIndex()));
+  if (index >= 0) Bar()->update(FrameRect(index, index == TabIndex()));
 }
 
 void TCustomTab95Control::BeginShift(int pressedTab) {
   // A shift starts only from a press that left its tab selected.
-  shiftPage_ = allowTabShifting_ && pressedTab >= 0 && pressedTab == currentIndex() ? widget(pressedTab) : nullptr;
+  shiftPage_ = allowTabShifting_ && pressedTab >= 0 && pressedTab == TabIndex() ? widget(pressedTab) : nullptr;
 }
 
 void TCustomTab95Control::TrackShift(int tabUnderPointer, bool leftHeld) {
@@ -636,12 +961,14 @@ void TCustomTab95Control::TrackShift(int tabUnderPointer, bool leftHeld) {
     shape = Qt::DragMoveCursor;
   }
   Bar()->setCursor(shape);
+  farRows_->setCursor(shape);
 }
 
 void TCustomTab95Control::EndShift(int tabUnderPointer) {
   QWidget* page = shiftPage_;
   shiftPage_ = nullptr;
   Bar()->unsetCursor();
+  farRows_->unsetCursor();
   if (!page) return;
   const int from = indexOf(page);
   if (from < 0 || tabUnderPointer < 0 || tabUnderPointer == from) return;

@@ -8,6 +8,7 @@
 #include <QTabWidget>
 #include <functional>
 #include <stdexcept>
+#include <vector>
 
 #include "controls/ImageList.h"
 
@@ -34,6 +35,7 @@ enum TTextRotation { trHorizontal, trVertical };
 class TCtrlTabPaging;
 class TCustomTab95Control;
 class TTab95Bar;
+class TTab95FarRows;
 
 // Replaces the built-in drawing of one tab: the control, the caption, the tab's index
 // and the rectangle to fill. The painter is the control's canvas for that tab.
@@ -46,6 +48,12 @@ using TDrawTab95Event =
 //
 // OnChange is raised only when the user selects a tab (a click, an arrow key on the
 // focused tab row, a mnemonic, Ctrl+Tab); a tab selected by code raises nothing.
+//
+// With MultiLine the drawn tabs wrap into as many rows as the control's width needs
+// (rows of tabs in their order, the selected tab's row next to the page); with
+// ScrollOpposite only the selected tab's row stays on the tabs' side and the others
+// stand on the opposite side of the page. Tabs drawn by the platform (UseMSDrawing)
+// keep one scrolling row.
 class TCustomTab95Control : public QTabWidget {
   Q_OBJECT
 
@@ -57,6 +65,8 @@ class TCustomTab95Control : public QTabWidget {
   void SetMultiLine(bool on);
   bool ScrollOpposite() const { return scrollOpposite_; }
   void SetScrollOpposite(bool on);
+  // In button style, Ctrl+click presses or releases a button without selecting it, so
+  // several can be down at once; a plain click on a tab releases them all.
   bool MultiSelect() const { return multiSelect_; }
   void SetMultiSelect(bool on);
   bool UseMSDrawing() const { return useMSDrawing_; }
@@ -113,19 +123,30 @@ class TCustomTab95Control : public QTabWidget {
   // Asked before the user's selection changes the tab; false keeps the current tab.
   void SetOnChanging(std::function<bool()> handler) { onChanging_ = std::move(handler); }
 
-  // Index of the selected tab, −1 for none. Setting it raises no OnChange.
-  int TabIndex() const { return currentIndex(); }
+  // Index of the selected tab, −1 for none. Setting it raises no OnChange; −1 hides
+  // the shown page and leaves no tab selected.
+  int TabIndex() const { return noSelection_ ? -1 : currentIndex(); }
   void SetTabIndex(int index) { ActivateTab(index); }
   // The tab under the mouse, −1 for none.
   int HotTab() const { return hotTab_; }
   // Index of the tab at a point of the control, −1 for none.
   int TabAt(const QPoint& controlPos) const;
+  // The place of tab index across its whole row, in the tab row's coordinates (a row
+  // on the opposite side of the page lies outside the tab row's widget); empty for a
+  // hidden tab.
+  QRect TabRect(int index) const;
+  // Rows of tabs: 1 unless MultiLine wraps them.
+  int RowCount() const;
   // The rectangle of tab index (in the tab row's coordinates) that its drawing is given
   // before the unselected tabs are moved toward the page by TabSideShift.
   QRect ItemRect(int index) const;
   // Offset of the unselected tabs' drawing: top (0, 1), bottom (0, −2), left (1, 0),
-  // right (−2, 0); none in button style.
+  // right (−2, 0); none in button style. Rows on the opposite side of the page move
+  // the other way.
   QPoint TabSideShift() const;
+  // Whether tab index is drawn pressed: the selected tab, and in button style with
+  // MultiSelect the buttons pressed with Ctrl.
+  bool TabDown(int index) const;
 
   bool CanChange() const;
 
@@ -167,6 +188,11 @@ class TCustomTab95Control : public QTabWidget {
   bool PaintsOwnTabs() const { return !useMSDrawing_; }
   TTab95Bar* Bar() const;
 
+  bool event(QEvent* event) override;
+  void tabInserted(int index) override;
+  void tabRemoved(int index) override;
+  QSize sizeHint() const override;
+  QSize minimumSizeHint() const override;
   void keyPressEvent(QKeyEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
@@ -177,20 +203,51 @@ class TCustomTab95Control : public QTabWidget {
  private:
   friend class TCtrlTabPaging;
   friend class TTab95Bar;
+  friend class TTab95FarRows;
 
+  // Mouse handling shared by the tab row and the rows beyond the page; points are in
+  // the tab row's coordinates.
+  void PressTab(const QPoint& rowPos, Qt::KeyboardModifiers modifiers);
+  void MoveOverTabs(const QPoint& rowPos, bool leftHeld);
+  void ReleaseTab(const QPoint& rowPos);
+  int TabAtRowPoint(const QPoint& rowPos) const;
   // Hot tracking and tab shifting, driven by the tab row.
   void TrackHotTab(int index);
   void BeginShift(int pressedTab);
   void TrackShift(int tabUnderPointer, bool leftHeld);
   void EndShift(int tabUnderPointer);
-  void PaintTabs(QPainter& painter);
+  void ToggleDown(int index);
+  // Paints the tabs of the tab row, or those of the rows beyond the page.
+  void PaintTabs(QPainter& painter, bool farSide);
   void PaintTabFrame(QPainter& painter, int index, bool selected) const;
+  void RepaintTabs();
+
+  // Where the wrapped tabs stand: each tab's slot (a whole row thick) in the tab row's
+  // coordinates and whether it is beyond the page; rows counted on each side.
+  struct TabLayout {
+    std::vector<QRect> places;
+    std::vector<bool> far;
+    int nearRows = 1;
+    int farRows = 0;
+    int thickness = 0;
+  };
+  bool Wraps() const { return multiLine_ && !useMSDrawing_; }
+  TabLayout WrappedLayout() const;
+  // Pixels the rows beyond the page take across the control.
+  int FarThickness() const;
+  // Puts the rows beyond the page at the far side and the page between.
+  void PlaceFarRows();
+  QTabWidget::TabPosition SideOf(int index) const;
+  QPoint SideShift(QTabWidget::TabPosition side) const;
+  // The tab row's size when its tabs wrap: all tabs on one row, or only the widest.
+  QSize WrappedRowSize(bool minimum) const;
+
   // Tab geometry is worked out along the row (u) and across it (v, from the outer edge
-  // toward the page) and then mapped to the side the tabs stand on.
+  // toward the page) within a tab's slot and then mapped to the side the tab faces.
   struct RowRect {
     int u, v, length, thickness;
   };
-  QRect MapRow(const RowRect& r) const;
+  QRect MapInSlot(const QRect& slot, QTabWidget::TabPosition side, const RowRect& r) const;
   int RowThickness() const;
   RowRect FrameRow(int index, bool selected) const;
   QRect FrameRect(int index, bool selected) const;
@@ -209,6 +266,7 @@ class TCustomTab95Control : public QTabWidget {
   bool allowTabShifting_ = false;
   bool defaultForCtrlTab_ = false;
   bool tabStop_ = true;
+  bool noSelection_ = false;
   TTab95Position tabPosition_ = tpTopLeft;
   TTextRotation textRotation_ = trHorizontal;
   int tabWidth_ = 0;
@@ -216,6 +274,12 @@ class TCustomTab95Control : public QTabWidget {
   int hotTab_ = -1;
   // The page a tab shift started from; null when no shift is under way.
   QPointer<QWidget> shiftPage_;
+  // Pages whose buttons were pressed with Ctrl (MultiSelect).
+  std::vector<QPointer<QWidget>> downPages_;
+  TTab95FarRows* farRows_ = nullptr;
+  // The page area as Qt placed it and as it was narrowed for the rows beyond the page.
+  QRect stackAsPlaced_;
+  QRect stackNarrowed_;
   QColor tabActiveColor_{0xA0, 0xA0, 0xA4};
   QColor tabInactiveColor_{0xA0, 0xA0, 0xA4};
   QFont tabInactiveFont_;

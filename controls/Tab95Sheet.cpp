@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRubberBand>
+#include <QStackedWidget>
 #include <QTabBar>
 #include <cstdlib>
 
@@ -45,6 +46,22 @@ void TTab95Sheet::SetPageIndex(int index) {
   }
   const int from = PageIndex();
   if (from != index) pageControl_->tabBar()->moveTab(from, index);
+}
+
+void TTab95Sheet::setVisible(bool visible) {
+  TPage95Control* control = pageControl_;
+  // The page stack shows its current sheet itself, also while Qt moves or removes a
+  // page (when the stack and the tabs disagree for a moment); a show from elsewhere is
+  // a request to bring this sheet forward.
+  const auto* stack = qobject_cast<QStackedWidget*>(parentWidget());
+  const bool settled = control && stack && stack->count() == control->count() && PageIndex() >= 0;
+  if (visible && settled && !floating_ && !activating_ &&
+      (stack->currentWidget() != this || control->TabIndex() < 0)) {
+    activating_ = true;
+    control->SetActivePage(this);
+    activating_ = false;
+  }
+  QWidget::setVisible(visible);
 }
 
 void TTab95Sheet::SetCaption(const QString& caption) {

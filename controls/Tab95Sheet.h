@@ -75,6 +75,10 @@ class TTab95Sheet : public QWidget {
  signals:
   void OnFloatChange(rq::TTab95Sheet* sender, rq::TFloatState state);
 
+ public:
+  // Showing a sheet of a page control makes it the active page.
+  void setVisible(bool visible) override;
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
@@ -105,6 +109,7 @@ class TTab95Sheet : public QWidget {
   bool floating_ = false;
   bool gripDown_ = false;
   bool dragging_ = false;
+  bool activating_ = false;
   TGripAlign gripAlign_ = gaLeft;
   QPoint dragPos_;
   QPoint dragOffset_;

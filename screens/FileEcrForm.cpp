@@ -301,6 +301,10 @@ void TFileEcr::BuildViewTabs(QWidget* parent) {
   pgcFilter_->setObjectName("PGCFilter");
   pgcFilter_->SetFlatButtons(true);
   pgcFilter_->SetHotTrack(true);
+  // A click on a view tab leaves the keyboard with the tune list; the tabs can be
+  // put in another order by dragging.
+  pgcFilter_->SetTabStop(false);
+  pgcFilter_->SetAllowTabShifting(true);
   pgcFilter_->SetTabHeight(kTabHeight);
   pgcFilter_->SetFontColor(QColor(0x00, 0x00, 0x80));
   pgcFilter_->SetTabActiveColor(WinColorToQColor(ColorPane));

@@ -13,6 +13,9 @@
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTest>
 #include <QToolButton>
 #include <cstdlib>
 
@@ -24,6 +27,7 @@
 #include "app/DlgOpt.h"
 #include "app/MainEcr.h"
 #include "app/ResLib.h"
+#include "controls/Page95Control.h"
 #include "midi/ZymMidi.h"
 #include "screens/SynAbcSyn.h"
 
@@ -116,6 +120,24 @@ TEST_F(DlgOptTest, ChangesApplyLiveAndAreWrittenAtQuit) {
                            "syntdelay=300"}) {
     EXPECT_TRUE(Contains(ini, line)) << line << "\n" << ini;
   }
+}
+
+// A click on a page's tab shows the page and leaves the keyboard focus where it was.
+TEST_F(DlgOptTest, PageTabsTakeNoFocus) {
+  TDlgOpt* dialog = Start().DlgOpt();
+  dialog->show();
+  QApplication::setActiveWindow(dialog);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+  auto* ok = Find<QPushButton>("BtnCloseOpt");
+  ok->setFocus();
+  auto* pages = Find<TPage95Control>("PGCFilter");
+  QTabBar* tabs = pages->tabBar();
+  for (const int tab : {1, 2, 0}) {
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(tab).center());
+    EXPECT_EQ(pages->TabIndex(), tab);
+    EXPECT_EQ(QApplication::focusWidget(), ok) << tab;
+  }
+  dialog->hide();
 }
 
 // Each row of the instrument grid shows the instrument of the channel it is labelled

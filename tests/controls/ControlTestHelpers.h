@@ -9,6 +9,7 @@
 #include <QTabBar>
 #include <QTest>
 #include <QVBoxLayout>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>

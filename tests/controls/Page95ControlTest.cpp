@@ -1,6 +1,7 @@
 // The page control: paging, change events, tab shifting, hot tracking, drops,
 // property interlocks and the drawn tabs.
 #include <QDropEvent>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QPainter>
 
@@ -127,6 +128,24 @@ TEST_F(Page95Control, HotTrackingHintsAndDrops) {
   EXPECT_EQ(over, std::vector<int>{1});
   EXPECT_EQ(dropped, 2);
   EXPECT_EQ(pc->HotTab(), -1);
+}
+
+// A click on a tab takes the keyboard focus only while the control is a tab stop;
+// without one the focus stays where it was.
+TEST_F(Page95Control, TabStopDecidesWhetherAClickTakesTheFocus) {
+  Build(3);
+  auto* edit = new QLineEdit(window.get());
+  edit->show();
+  QApplication::setActiveWindow(window.get());
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  struct Case { bool tabStop; int tab; bool focusOnTabs; };
+  for (const Case c : {Case{false, 1, false}, Case{true, 2, true}, Case{false, 0, false}}) {
+    pc->SetTabStop(c.tabStop);
+    edit->setFocus();
+    QTest::mouseClick(bar(), Qt::LeftButton, {}, TabCenter(c.tab));
+    EXPECT_EQ(pc->TabIndex(), c.tab);
+    EXPECT_EQ(QApplication::focusWidget() == bar(), c.focusOnTabs) << c.tabStop;
+  }
 }
 
 // Property interlocks and the texts of the refusals.

@@ -193,6 +193,49 @@ TEST_F(FileEcrFilterTest, ViewTabs) {
   browser->SetList(file.get());
 }
 
+// A click on a view tab leaves the keyboard with the tune list: the keys move the
+// list and the view stays on the tab clicked.
+TEST_F(FileEcrFilterTest, ViewTabClickLeavesTheKeysWithTheList) {
+  Open(kFourTunes);
+  QApplication::setActiveWindow(window.get());
+  Grid().setFocus();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  struct Case {
+    Qt::Key key;
+    int row;  // the list's row after the key
+  };
+  for (const Case c : {Case{Qt::Key_Down, 1}, Case{Qt::Key_Right, 1}, Case{Qt::Key_Down, 2}, Case{Qt::Key_Up, 1}}) {
+    ClickTab(2);  // "Unchecked"
+    EXPECT_EQ(QApplication::focusWidget(), &Grid());
+    QTest::keyClick(QApplication::focusWidget(), c.key);
+    EXPECT_EQ(Grid().GridIdx(), c.row) << QKeySequence(c.key).toString().toStdString();
+    EXPECT_EQ(browser->PGCFilter()->ActivePage()->objectName(), "tabUnmark");
+  }
+}
+
+// Dragging a view tab onto another puts it there; each tab keeps its view.
+TEST_F(FileEcrFilterTest, ViewTabsReorderByDragging) {
+  Open(kFourTunes);
+  file->ToggleSelect(2);  // b
+  TPage95Control* tabs = browser->PGCFilter();
+  QTabBar* bar = tabs->tabBar();
+  const auto send = [&](QEvent::Type type, int tab, Qt::MouseButtons held) {
+    const QPoint at = bar->tabRect(tab).center();
+    QMouseEvent e(type, at, bar->mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier);
+    QApplication::sendEvent(bar, &e);
+  };
+  send(QEvent::MouseButtonPress, 0, Qt::LeftButton);
+  send(QEvent::MouseMove, 2, Qt::LeftButton);
+  send(QEvent::MouseButtonRelease, 2, Qt::NoButton);
+  std::vector<std::string> order;
+  for (int i = 0; i < tabs->PageCount(); ++i) order.push_back(tabs->Pages(i)->objectName().toStdString());
+  EXPECT_EQ(order, (std::vector<std::string>{"tabMark", "tabUnmark", "tabViewAbc", "tabAdd", "tabSearch"}));
+  EXPECT_EQ(tabs->ActivePage()->objectName(), "tabViewAbc");
+  ClickTab(0);
+  EXPECT_EQ(file->ViewMode, vmMarked);
+  EXPECT_EQ(View(), (std::vector<std::string>{"b"}));
+}
+
 // Mark all marks the view shown only; unmark all clears the marks.
 TEST_F(FileEcrFilterTest, MarkAllOfTheView) {
   Open(kFourTunes);
