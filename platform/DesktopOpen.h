@@ -7,8 +7,8 @@
 
 namespace rq {
 
-// Called once the desktop has taken the file ("" ) or has failed: then with the
-// reason, in words for the user.
+// Called once: with "" when the desktop took the file, else with the reason it
+// failed, in words for the user.
 using OpenDocumentDone = std::function<void(const std::string& reason)>;
 
 // Hands `path` to the desktop's opener (xdg-open, else Qt's desktop services) without
