@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QListWidget>
+#include <QPointer>
 #include <exception>
 
 #include "app/Actions.h"
@@ -133,6 +134,20 @@ TAppContext* TAppContext::Current() { return g_current; }
 IUserInterface& TAppContext::UserInterface() {
   if (options_.ui) return *options_.ui;
   return *resLib_;
+}
+
+void TAppContext::OpenDocument(const std::string& path) {
+  // The answer may come after this context is gone (the opener runs on its own).
+  QPointer<TMainEcr> alive(mainEcr_.get());
+  OpenDocumentDone done = [this, alive, path](const std::string& reason) {
+    if (reason.empty() || !alive) return;
+    UserInterface().MessageDlg("Cannot open \"" + path + "\": " + reason + ".", MsgDlgType::Error, mbOK, 0);
+  };
+  if (options_.openDocument) {
+    options_.openDocument(path, std::move(done));
+  } else {
+    OpenWithDesktop(path, std::move(done));
+  }
 }
 
 void TAppContext::Note(const std::string& step) {

@@ -14,6 +14,7 @@
 #include "app/FormTexts.h"
 #include "app/Settings.h"
 #include "midi/MidiSettings.h"
+#include "platform/DesktopOpen.h"
 #include "screens/TextTags.h"
 
 class QPrinter;
@@ -71,6 +72,9 @@ struct TAppOptions {
   // The print dialog on the printer the jobs go to: true to print; unset: the
   // resource module's dialog.
   std::function<bool(QPrinter& printer)> printDialog;
+  // Opens a file with the desktop's program for it and reports how that went;
+  // unset: the desktop's opener (OpenWithDesktop).
+  std::function<void(const std::string& path, OpenDocumentDone done)> openDocument;
 };
 
 class TAppContext {
@@ -93,6 +97,9 @@ class TAppContext {
   MidiSettings& Midi() { return midi_; }
   const std::string& ProgramFolder() const { return programFolder_; }
   IUserInterface& UserInterface();
+  // Opens a file of the program's (a note beside it) with the desktop's program for
+  // it; when that fails the user is told, with the file's name and the reason.
+  void OpenDocument(const std::string& path);
   TResLib* ResLib() const { return resLib_.get(); }
   TActions* Actions() const { return actions_.get(); }
   TMainEcr* MainEcr() const { return mainEcr_.get(); }

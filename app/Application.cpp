@@ -3,6 +3,8 @@
 #include <QMessageBox>
 #include <exception>
 
+#include "controls/WindowOrder.h"
+
 namespace rq {
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
@@ -29,7 +31,9 @@ void TApplication::ShowError(const QString& text) {
   // The error box restores the normal cursor: a long operation that failed may
   // have left the busy cursor on.
   while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
-  QMessageBox::critical(nullptr, "Reelquill 2", text);
+  QMessageBox box(QMessageBox::Critical, "Reelquill 2", text, QMessageBox::Ok);
+  ComeAboveEverything(&box);
+  box.exec();
 }
 
 }  // namespace rq

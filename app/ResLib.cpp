@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "app/Actions.h"
+#include "controls/WindowOrder.h"
 #include "midi/Instruments.h"
 #include "midi/ZymMidi.h"
 #include "platform/Numbers.h"
@@ -124,6 +125,8 @@ int32_t TResLib::MessageDlg(const std::string& text, MsgDlgType type, MsgDlgButt
     results.emplace_back(box.addButton(Q(messages_.ButtonCaption(b.result)), RoleOf(b.result)), b.result);
   }
   if (results.empty()) results.emplace_back(box.addButton(Q(messages_.ButtonCaption(mrOk)), QMessageBox::YesRole), mrOk);
+  // Never under the welcome box or a tool window: the user must see and answer it.
+  ComeAboveEverything(&box);
   box.exec();
   for (const auto& [button, result] : results) {
     if (box.clickedButton() == button) return result;

@@ -1,6 +1,5 @@
 #include "app/Welcome.h"
 
-#include <QDesktopServices>
 #include <QEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -44,13 +43,16 @@ TdlgWelcome::TdlgWelcome(QWidget* parent)
   labVersion_->setAlignment(Qt::AlignCenter);
   layout->addWidget(labVersion_);
 
-  // The link opens the note beside the program with the desktop's own viewer.
+  // The link opens the note beside the program with the desktop's own viewer; one
+  // that cannot open is reported.
   auto* link = new QLabel(
       QString("<a href=\"%1\">Support Reelquill</a>").arg(QUrl::fromLocalFile(NotePath()).toString()), this);
   link->setObjectName("htForm");
   link->setAlignment(Qt::AlignCenter);
   link->setTextInteractionFlags(Qt::TextBrowserInteraction);
-  connect(link, &QLabel::linkActivated, this, [](const QString& url) { QDesktopServices::openUrl(QUrl(url)); });
+  connect(link, &QLabel::linkActivated, this, [](const QString& url) {
+    if (TAppContext* app = TAppContext::Current()) app->OpenDocument(QUrl(url).toLocalFile().toStdString());
+  });
   layout->addWidget(link);
   layout->addStretch(1);
 
@@ -63,6 +65,7 @@ TdlgWelcome::TdlgWelcome(QWidget* parent)
   // A box made after start-up takes the language read then; the one shown at start
   // is made before, and the main window translates it once the language is read.
   if (TAppContext* app = TAppContext::Current(); app && app->ResLib()) Translate(app->ResLib()->LanguageFile());
+  if (parent) parent->installEventFilter(this);
 }
 
 QString TdlgWelcome::NotePath() { return QString::fromStdString(ProgramFile("donation.txt")); }
@@ -73,23 +76,40 @@ void TdlgWelcome::ShowWithParent() {
     show();
     return;
   }
-  main->installEventFilter(this);
+  showWithParent_ = true;
 }
 
 bool TdlgWelcome::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == parentWidget() && event->type() == QEvent::Show) {
-    watched->removeEventFilter(this);
-    // Once the window's showing is over: it may still be moved onto the screen.
-    QTimer::singleShot(0, this, &QWidget::show);
+  if (watched == parentWidget()) {
+    switch (event->type()) {
+      case QEvent::Show:
+        if (showWithParent_) {
+          showWithParent_ = false;
+          // Once the window's showing is over: it may still be moved onto the screen.
+          QTimer::singleShot(0, this, &QWidget::show);
+        }
+        break;
+      // The window manager places a new window after it is shown, and the user may
+      // move it: the box goes along.
+      case QEvent::Move:
+      case QEvent::Resize:
+        if (isVisible()) QTimer::singleShot(0, this, &TdlgWelcome::CentreOnWindow);
+        break;
+      default: break;
+    }
   }
   return QDialog::eventFilter(watched, event);
 }
 
-void TdlgWelcome::showEvent(QShowEvent* event) {
+void TdlgWelcome::CentreOnWindow() {
   if (const QWidget* main = parentWidget()) {
     const QRect on = main->frameGeometry();
     MoveOnScreen(this, on.center() - QPoint(width() / 2, height() / 2));
   }
+}
+
+void TdlgWelcome::showEvent(QShowEvent* event) {
+  CentreOnWindow();
   QDialog::showEvent(event);
 }
 

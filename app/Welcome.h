@@ -33,16 +33,19 @@ class TdlgWelcome : public QDialog {
   void ShowWithParent();
   // The note the link opens.
   static QString NotePath();
+  // Centred on the main window where it is now, inside the screen.
+  void CentreOnWindow();
 
  protected:
-  // Centred on the main window where it is now, inside the screen.
   void showEvent(QShowEvent* event) override;
+  // Shows the box after the main window, and keeps it centred on the window.
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   QLabel* labVersion_ = nullptr;
   QPushButton* btnClose_ = nullptr;
   TFormTexts texts_;
+  bool showWithParent_ = false;
 };
 
 }  // namespace rq

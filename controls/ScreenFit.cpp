@@ -4,8 +4,12 @@
 #include <QGuiApplication>
 #include <QLayout>
 #include <QMargins>
+#include <QPointer>
+#include <QResizeEvent>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 
 namespace rq {
@@ -27,28 +31,69 @@ QSize ShownSize(QWidget* window) {
   return size.expandedTo(window->minimumSizeHint()).expandedTo(window->minimumSize());
 }
 
-// Fits its window into the screen whenever the window is shown.
+bool Grew(const QResizeEvent& event) {
+  const QSize before = event.oldSize();
+  return before.isValid() && (event.size().width() > before.width() || event.size().height() > before.height());
+}
+
+// Fits its window into the screen when it is shown, again once the window manager
+// has framed it (the frame is known only then), and whenever it grows. A window the
+// user moves partly off the screen stays where it was put until it grows.
 class OnScreenKeeper : public QObject {
  public:
-  explicit OnScreenKeeper(QWidget* window) : QObject(window) { window->installEventFilter(this); }
+  explicit OnScreenKeeper(QWidget* window) : QObject(window), window_(window) { window->installEventFilter(this); }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::Show) FitOnScreen(static_cast<QWidget*>(watched));
+    if (watched == window_) {
+      switch (event->type()) {
+        case QEvent::Show:
+          FitInScreen(window_);
+          WatchFirstExpose();
+          break;
+        case QEvent::Resize:
+          if (window_->isVisible() && Grew(*static_cast<QResizeEvent*>(event))) FitSoon();
+          break;
+        default: break;
+      }
+    } else if (watched == handle_ && event->type() == QEvent::Expose && handle_->isExposed()) {
+      handle_->removeEventFilter(this);
+      handle_ = nullptr;
+      FitSoon();
+    }
     return false;
   }
 
  private:
-  static void FitOnScreen(QWidget* window) {
+  void WatchFirstExpose() {
+    if (handle_) handle_->removeEventFilter(this);
+    handle_ = window_->windowHandle();
+    if (handle_) handle_->installEventFilter(this);
+  }
+  // After the event that asked for it: a growing layout or the window manager may
+  // still be at work on the window.
+  void FitSoon() {
+    if (pending_) return;
+    pending_ = true;
+    QTimer::singleShot(0, this, [this] {
+      pending_ = false;
+      if (window_->isVisible()) FitInScreen(window_);
+    });
+  }
+  static void FitInScreen(QWidget* window) {
+    // A maximised or full-screen window is the window manager's to place.
+    if (window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized)) return;
     const QRect outer = window->frameGeometry();
     const QRect fitted = FitInside(outer, AvailableAreaAt(outer.center()));
     if (fitted == outer) return;
     const QMargins frame = FrameOf(window);
-    if (fitted.size() != outer.size()) {
-      window->resize(fitted.size().shrunkBy(frame));
-    }
+    if (fitted.size() != outer.size()) window->resize(fitted.size().shrunkBy(frame));
     window->move(fitted.topLeft());
   }
+
+  QWidget* window_;
+  QPointer<QWindow> handle_;
+  bool pending_ = false;
 };
 
 }  // namespace

@@ -19,9 +19,10 @@ QRect AvailableAreaAt(const QPoint& point);
 // near as keeps the whole window on that screen; one larger than the screen shrinks.
 void MoveOnScreen(QWidget* window, const QPoint& topLeft);
 
-// From now on, each time the window is shown it is moved (and shrunk) into the
-// available area of its screen, its frame included: the frame a window manager
-// adds is known only once the window exists.
+// From now on, each time the window is shown, once the window manager has framed
+// it, and whenever it grows, it is moved (and shrunk) into the available area of
+// its screen, its frame included: the frame a window manager adds is known only
+// once the window is on the screen.
 void KeepOnScreen(QWidget* window);
 
 }  // namespace rq

@@ -115,6 +115,7 @@ class AppFixture : public ::testing::Test {
       options.askFolder = [this, next] { return next(folderNames_); };
     }
     options.printDialog = printDialog_;
+    options.openDocument = openDocument_;
     context_ = std::make_unique<TAppContext>(options);
     context_->Start();
     return *context_;
@@ -155,6 +156,8 @@ class AppFixture : public ::testing::Test {
   bool realFileDialogs_ = false;  // set before Start: Qt's file dialogs, not the scripted ones
   int openAsked_ = 0;  // the open dialog, always cancelled
   std::function<bool(QPrinter&)> printDialog_;  // unset: the real print dialog
+  // The desktop's opener of documents; unset: the real one.
+  std::function<void(const std::string&, OpenDocumentDone)> openDocument_;
   std::vector<std::string> log_;
   std::unique_ptr<TAppContext> context_;
 };
