@@ -20,17 +20,17 @@
 namespace rq {
 namespace {
 
-using Start = TSingleInstance::Start;
+using Claimed = TSingleInstance::Start;
 constexpr int kWaitMs = 15000;
 
 // A later start is a process of its own; here a thread, so that this thread's event
 // loop (and the message box's) keeps serving while it waits for its answer.
-std::future<Start> HandOver(const QString& name, const std::string& path) {
+std::future<Claimed> HandOver(const QString& name, const std::string& path) {
   return std::async(std::launch::async,
                     [name, path] { return TSingleInstance(name).Claim({QString::fromStdString(path)}); });
 }
 
-Start Finish(std::future<Start>& later) {
+Claimed Finish(std::future<Claimed>& later) {
   EXPECT_TRUE(QTest::qWaitFor(
       [&] { return later.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, kWaitMs))
       << "a later start is still waiting";
@@ -55,7 +55,7 @@ TEST_F(LaterStartsTest, HandOversDuringAWarningTakeTheirTurn) {
   TAppContext& app = Start();
   const QString name = QStringLiteral("rq-test-%1-later").arg(::getpid());
   TSingleInstance instance(name);
-  ASSERT_EQ(instance.Claim({}), Start::First) << instance.FailureReason().toStdString();
+  ASSERT_EQ(instance.Claim({}), Claimed::First) << instance.FailureReason().toStdString();
   app.MainEcr()->ServeLaterStarts(instance);
   instance.StartDelivering();
   OpenUserFile("jigs.abc", "X:1\nT:The Kesh\nK:G\nGAG GAB|\n");
@@ -69,20 +69,20 @@ TEST_F(LaterStartsTest, HandOversDuringAWarningTakeTheirTurn) {
     events.push_back("warning, boxes shown: " + std::to_string(MessageBoxesShown()));
     static_cast<QMessageBox*>(box)->buttons().front()->click();
   };
-  std::future<Start> second, third;
+  std::future<Claimed> second, third;
   test::ModalAnswers modals;
   modals.Then([&](QWidget* box) {
     second = HandOver(name, Path("jigs.abc"));
-    EXPECT_EQ(Finish(second), Start::PassedOn);
+    EXPECT_EQ(Finish(second), Claimed::PassedOn);
     third = HandOver(name, Path("slides.abc"));
-    EXPECT_EQ(Finish(third), Start::PassedOn);
+    EXPECT_EQ(Finish(third), Claimed::PassedOn);
     QTest::qWait(100);
     answer(box);
   });
   modals.Then(answer);
 
   auto first = HandOver(name, Path("jigs.abc"));
-  EXPECT_EQ(Finish(first), Start::PassedOn);
+  EXPECT_EQ(Finish(first), Claimed::PassedOn);
   ASSERT_TRUE(QTest::qWaitFor([&] { return events.size() >= 3; }, kWaitMs));
   EXPECT_EQ(events, (std::vector<std::string>{"warning, boxes shown: 1", "warning, boxes shown: 1",
                                               "opened slides.abc"}));
