@@ -179,8 +179,7 @@ long=$folder/long.abc
 polkas=$folder/polkas.abc
 {
   printf 'X:1\nT:One long line\nM:4/4\nL:1/8\nK:D\n'
-  yes 'ABcd efga|' | head -c 5000000 | tr -d '\n'
-  echo
+  awk 'BEGIN { for (i = 0; i < 500000; i++) printf "ABcd efga|"; print "" }'
 } >"$long"
 printf 'X:1\nT:Britches Full of Stitches\nR:polka\nM:2/4\nL:1/8\nK:A\nAF ED|\n' >"$polkas"
 : >"$RQ_OPENED_LOG"
