@@ -499,6 +499,14 @@ void TMainEcr::OnExecDDEMacro(const QString& command) {
   if (TCtrlFile* control = app_.FileControl()) control->OpenFile(*path);
 }
 
+void TMainEcr::ServeLaterStarts(TSingleInstance& instance) {
+  connect(&instance, &TSingleInstance::OpenCommand, this, [this](const QString& command) {
+    OnExecDDEMacro(command);
+    raise();
+    activateWindow();
+  });
+}
+
 void TMainEcr::OnClickLogo() {
   if (!splash_) splash_ = new TdlgWelcome(this);
   // Shown from start-up and not closed yet: bring it forward instead of a second showing.

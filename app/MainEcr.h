@@ -24,6 +24,7 @@ namespace rq {
 
 class TAbcFile;
 class TAppContext;
+class TSingleInstance;
 struct FileWriteResult;
 
 // The panels that screens move their widgets into.
@@ -73,6 +74,9 @@ class TMainEcr : public QMainWindow {
 
   // The open command "[Open(path)]" from another start of the program.
   void OnExecDDEMacro(const QString& command);
+  // Opens the files later starts hand over, one command at a time, and brings the
+  // window forward for each.
+  void ServeLaterStarts(TSingleInstance& instance);
   void OnMRUOpen(const std::string& name);
   void OnBtnRecent();
   void OnChangeTab(int index);

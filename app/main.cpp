@@ -1,8 +1,9 @@
 // The program's entry: one instance per user; a second start hands its files to the
-// first and ends. The first builds the application context, shows the main window,
+// first and ends (after a note when the first is busy). The first builds the application context, shows the main window,
 // opens the files it was given and runs until the main window closes.
 #include <QDir>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
@@ -26,6 +27,19 @@ bool HasDisplay() {
   return (x && *x) || (wayland && *wayland);
 }
 
+// After this long without an answer the running copy is busy (opening a large file,
+// say), and the user who started this one should know why nothing opens yet.
+constexpr int kBusyNoteMs = 3000;
+
+std::unique_ptr<QMessageBox> BusyNote(qsizetype files) {
+  const QString text = files == 1 ? QStringLiteral("Reelquill 2 is busy; the file will open when it is ready.")
+                                  : QStringLiteral("Reelquill 2 is busy; the files will open when it is ready.");
+  auto note = std::make_unique<QMessageBox>(QMessageBox::Information, QStringLiteral("Information"), text,
+                                            QMessageBox::Ok);
+  note->setModal(false);
+  return note;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -37,23 +51,38 @@ int main(int argc, char** argv) {
     return 1;
   }
   rq::TApplication app(argc, argv);
-  rq::TQuitSignals quitSignals;
   QStringList paths;
   for (const QString& arg : app.arguments().mid(1)) paths << QFileInfo(arg).absoluteFilePath();
 
   // Later starts may hand over files from here on; they are held until the window is ready.
+  // A start that found a running copy ends when the copy confirms its files, or when
+  // the user closes the busy note: the files are in the copy's queue by then.
   rq::TSingleInstance instance;
-  if (instance.Claim(paths) == rq::TSingleInstance::Start::PassedOn) return 0;
+  std::unique_ptr<QMessageBox> busyNote;
+  instance.SetWaitHook([&busyNote, files = paths.size()](int waitedMs) {
+    if (!busyNote && waitedMs >= kBusyNoteMs) {
+      busyNote = BusyNote(files);
+      busyNote->show();
+    }
+    QCoreApplication::processEvents();
+    return !busyNote || busyNote->isVisible();
+  });
+  const rq::TSingleInstance::Start start = instance.Claim(paths);
+  if (start == rq::TSingleInstance::Start::PassedOn || start == rq::TSingleInstance::Start::Queued) return 0;
+  busyNote.reset();
+  if (start == rq::TSingleInstance::Start::Failed) {
+    std::fprintf(stderr, "reelquill: runs alone, without taking files from later starts: %s\n",
+                 qPrintable(instance.FailureReason()));
+  }
+  // Caught from here on: a signal while looking for a running copy ends this start as
+  // it would any program.
+  rq::TQuitSignals quitSignals;
 
   auto context = std::make_unique<rq::TAppContext>();
   context->Start();
   rq::TMainEcr* main = context->MainEcr();
   if (!main) return 1;
-  QObject::connect(&instance, &rq::TSingleInstance::OpenCommand, main, [main](const QString& command) {
-    main->OnExecDDEMacro(command);
-    main->raise();
-    main->activateWindow();
-  });
+  main->ServeLaterStarts(instance);
   // The main window decides when the program ends: its close handler asks first.
   QObject::connect(main, &rq::TMainEcr::Closed, &app, &QApplication::quit, Qt::QueuedConnection);
   // Told to end by a signal, it ends asking nothing, leaving any dialog that is open.

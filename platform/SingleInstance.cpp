@@ -2,8 +2,8 @@
 
 #include <unistd.h>
 
-#include <QDeadlineTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
@@ -21,7 +21,10 @@ constexpr std::string_view kOpenHead = "[Open(";
 constexpr std::string_view kOpenTail = ")]";
 
 constexpr int kConnectMs = 1000;
-constexpr int kDeliverMs = 3000;
+// How long one wait for the running copy lasts before the wait hook is asked again.
+constexpr int kWaitSliceMs = 100;
+// Looks for a running copy again after one ended while a start handed it files.
+constexpr int kAttempts = 3;
 // Long enough for another start to finish its own check and listen.
 constexpr int kLockMs = 5000;
 // A command is one path: anything longer is not from one of our copies.
@@ -51,9 +54,25 @@ QByteArray Frame(const QString& command) {
   return frame + text;
 }
 
-bool ConnectTo(QLocalSocket& socket, const QString& path) {
+// A copy that listens takes the connection at once or, while its queue of waiting
+// connections is full, later: either way it lives. A refused connection or no socket
+// file means no copy runs; a socket file is then what a crashed copy left.
+bool ReachRunningCopy(QLocalSocket& socket, const QString& path) {
   socket.connectToServer(path);
-  return socket.waitForConnected(kConnectMs);
+  socket.waitForConnected(kConnectMs);
+  return socket.state() != QLocalSocket::UnconnectedState;
+}
+
+// Waits a short while for the next step of a hand-over: the connection, the writing
+// of the commands, or the acknowledgements.
+void WaitOnce(QLocalSocket& socket, bool sent) {
+  if (!sent) {
+    socket.waitForConnected(kWaitSliceMs);
+  } else if (socket.bytesToWrite() > 0) {
+    socket.waitForBytesWritten(kWaitSliceMs);
+  } else {
+    socket.waitForReadyRead(kWaitSliceMs);
+  }
 }
 
 }  // namespace
@@ -69,45 +88,62 @@ TSingleInstance::TSingleInstance(QString name, QObject* parent)
     : QObject(parent), path_(SocketPathOf(NameOrDefault(std::move(name)))) {}
 
 TSingleInstance::Start TSingleInstance::Claim(const QStringList& paths) {
-  // Two starts at once must not both find no server and both listen: the check and
-  // the listen happen under a lock. Only a lock whose owner died is stale.
-  QLockFile lock(LockPath());
-  lock.setStaleLockTime(0);
-  if (!lock.tryLock(kLockMs)) {
-    return Fail(lock.error() == QLockFile::LockFailedError
-                    ? QStringLiteral("another start of the program holds %1").arg(LockPath())
-                    : QStringLiteral("cannot create %1").arg(LockPath()));
-  }
-  QLocalSocket socket;
-  if (ConnectTo(socket, path_)) {
+  // A running copy that drops the connection before it confirms the files has ended
+  // meanwhile: look again, and this start may be the first now.
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    // Two starts at once must not both find no server and both listen: the check and
+    // the listen happen under a lock. Only a lock whose owner died is stale.
+    QLockFile lock(LockPath());
+    lock.setStaleLockTime(0);
+    if (!lock.tryLock(kLockMs)) {
+      return Fail(lock.error() == QLockFile::LockFailedError
+                      ? QStringLiteral("another start of the program holds %1").arg(LockPath())
+                      : QStringLiteral("cannot create %1").arg(LockPath()));
+    }
+    QLocalSocket socket;
+    if (!ReachRunningCopy(socket, path_)) return Listen();
     lock.unlock();
-    return PassOn(socket, paths);
+    switch (PassOn(socket, paths)) {
+      case Handed::Confirmed: return Start::PassedOn;
+      case Handed::Queued: return Start::Queued;
+      case Handed::Lost: break;
+    }
   }
-  return Listen();
+  return Fail(QStringLiteral("the running copy ended the connection before it took the files"));
 }
 
-TSingleInstance::Start TSingleInstance::PassOn(QLocalSocket& socket, const QStringList& paths) {
+TSingleInstance::Handed TSingleInstance::PassOn(QLocalSocket& socket, const QStringList& paths) {
+  if (paths.isEmpty()) return Handed::Confirmed;
   QByteArray frames;
   for (const QString& path : paths) {
     frames += Frame(QStringLiteral("[Open(%1)]").arg(QDir::current().absoluteFilePath(path)));
   }
-  const QDeadlineTimer deadline(kDeliverMs);
-  socket.write(frames);
-  while (socket.bytesToWrite() > 0) {
-    if (!socket.waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) {
-      return Fail(QStringLiteral("the running copy did not take the files: %1").arg(socket.errorString()));
-    }
-  }
-  // The running copy acknowledges each command once it holds it.
+  // A running copy busy with a long job reads nothing until it is done; the kernel
+  // holds the connection and the commands for it meanwhile. So no deadline: only the
+  // copy's end (the connection drops) or the hook stops the wait.
+  QElapsedTimer waited;
+  waited.start();
+  bool sent = false;
+  bool keepWaiting = true;
   qsizetype acks = 0;
-  while (acks < paths.size()) {
-    if (socket.bytesAvailable() == 0 && !socket.waitForReadyRead(static_cast<int>(deadline.remainingTime()))) {
-      return Fail(QStringLiteral("the running copy did not confirm the files: %1").arg(socket.errorString()));
+  for (;;) {
+    if (!sent && socket.state() == QLocalSocket::ConnectedState) {
+      socket.write(frames);
+      sent = true;
     }
-    acks += socket.readAll().count(kAck);
+    // The running copy acknowledges each command once it holds it.
+    if (sent) acks += socket.readAll().count(kAck);
+    const bool inSocket = sent && socket.bytesToWrite() == 0;
+    if (inSocket && acks >= paths.size()) {
+      socket.disconnectFromServer();
+      return Handed::Confirmed;
+    }
+    // Closing this end leaves what was written readable for the copy.
+    if (inSocket && !keepWaiting) return Handed::Queued;
+    if (socket.state() == QLocalSocket::UnconnectedState) return Handed::Lost;
+    WaitOnce(socket, sent);
+    if (waitHook_ && keepWaiting) keepWaiting = waitHook_(static_cast<int>(waited.elapsed()));
   }
-  socket.disconnectFromServer();
-  return Start::PassedOn;
 }
 
 TSingleInstance::Start TSingleInstance::Listen() {
@@ -148,9 +184,12 @@ void TSingleInstance::ReadCommands(QLocalSocket& socket) {
     }
     if (socket.bytesAvailable() < kHeaderBytes + static_cast<qsizetype>(size)) break;
     socket.skip(kHeaderBytes);
-    // Acknowledged once it is held: the sender may end, the command is not lost.
+    // Acknowledged once it is held: the sender may end, the command is not lost. The
+    // acknowledgement leaves now, not when the event loop next runs: acting on the
+    // command (opening a large file) may keep the loop away for long.
     pending_.append(QString::fromUtf8(socket.read(size)));
     socket.write(&kAck, 1);
+    socket.flush();
   }
   ScheduleEmit();
 }

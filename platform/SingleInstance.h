@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,8 +28,15 @@ class TSingleInstance : public QObject {
   enum class Start {
     First,     // this copy now serves the name: it runs and receives later starts' files
     PassedOn,  // a running copy took the files: this one ends at once
+    Queued,    // a running copy lives but is busy: the files wait in its socket, not yet
+               // confirmed, and it opens them when it gets to them; this one ends
     Failed,    // neither: this copy runs without the service (FailureReason says why)
   };
+
+  // Called about ten times a second while a running copy that lives has not yet
+  // confirmed the files, with the milliseconds waited so far. Returning false ends the
+  // wait once the files are all in its socket: Claim then gives Queued.
+  using WaitHook = std::function<bool(int waitedMs)>;
 
   // The name is the constructor's when not empty, else RQ_INSTANCE_NAME when set,
   // else "reelquill-" + the user's id. A name not starting with "/" is a socket
@@ -36,8 +44,11 @@ class TSingleInstance : public QObject {
   explicit TSingleInstance(QString name = {}, QObject* parent = nullptr);
 
   // Called once at start-up. With no paths a running copy is only asked whether it
-  // is there. Blocks for a few seconds at most.
+  // is there. A start that finds a running copy never becomes a second one: it waits
+  // for the copy to confirm the files as long as the copy lives (or until the wait
+  // hook says to stop). A socket nobody listens on is what a crashed copy left.
   Start Claim(const QStringList& paths);
+  void SetWaitHook(WaitHook hook) { waitHook_ = std::move(hook); }
 
   // The socket file of the running copy, and the lock that guards taking it over.
   const QString& ServerPath() const { return path_; }
@@ -55,7 +66,8 @@ class TSingleInstance : public QObject {
   void OpenCommand(const QString& command);
 
  private:
-  Start PassOn(QLocalSocket& socket, const QStringList& paths);
+  enum class Handed { Confirmed, Queued, Lost };
+  Handed PassOn(QLocalSocket& socket, const QStringList& paths);
   Start Listen();
   Start Fail(QString reason);
   void AcceptConnections();
@@ -65,6 +77,7 @@ class TSingleInstance : public QObject {
 
   QString path_;
   QString reason_;
+  WaitHook waitHook_;
   QLocalServer* server_ = nullptr;
   QStringList pending_;
   bool delivering_ = false;

@@ -96,7 +96,7 @@ class AppFixture : public ::testing::Test {
     options.midiPorts = otherPorts_ ? otherPorts_ : ports_.get();
     options.clock = clock_;
     options.timers = timers_;
-    options.ui = &ui_;
+    options.ui = realMessages_ ? nullptr : &ui_;
     options.showWelcome = welcome;
     options.log = &log_;
     auto next = [](std::vector<std::string>& names) {
@@ -154,6 +154,7 @@ class AppFixture : public ::testing::Test {
   std::vector<std::string> midiNames_;
   std::vector<std::string> folderNames_;  // answers of Merge Directory's folder dialog
   bool realFileDialogs_ = false;  // set before Start: Qt's file dialogs, not the scripted ones
+  bool realMessages_ = false;  // set before Start: the resource module's message boxes, not ui_
   int openAsked_ = 0;  // the open dialog, always cancelled
   std::function<bool(QPrinter&)> printDialog_;  // unset: the real print dialog
   // The desktop's opener of documents; unset: the real one.

@@ -9,7 +9,8 @@
 # program told to end by SIGTERM: it ends by itself, the tune is in the trash, the
 # file is as it was (nobody said to save it) and the settings are written.
 # Last, started again, slowly (a large trash), by two starts racing with a file each,
-# and handed a file it has open together with a new one.
+# handed a file it has open together with a new one, and handed files while it is busy
+# opening a tune of one long line.
 # Run after a build: bash tests/e2e/blackbox.sh
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -169,7 +170,34 @@ xdotool windowfocus --sync "$warning" key Return
 wait_for grep -qxF "$slides" "$RQ_OPENED_LOG" 2>/dev/null || fail "the file after the one already open was not opened"
 kill -0 "$pid" 2>/dev/null || fail "the program died after the message"
 [ "$(grep -cxF "$jigs" "$RQ_OPENED_LOG")" -eq 1 ] || fail "a file already open was opened again"
+
+# A start while the program is busy (it opens a tune of one 5 MB line): the start that
+# hands over the long file is answered before the open begins; one that comes during
+# the open says the program is busy, waits and ends by itself once its file is taken.
+# One program throughout (a second would open its own trash), each file opened once.
+long=$folder/long.abc
+polkas=$folder/polkas.abc
+{
+  printf 'X:1\nT:One long line\nM:4/4\nL:1/8\nK:D\n'
+  awk 'BEGIN { for (i = 0; i < 500000; i++) printf "ABcd efga|"; print "" }'
+} >"$long"
+printf 'X:1\nT:Britches Full of Stitches\nR:polka\nM:2/4\nL:1/8\nK:A\nAF ED|\n' >"$polkas"
+: >"$RQ_OPENED_LOG"
+timeout 20 "$program" "$long" 2>>"$folder/program.err" || fail "the start with a long file was not answered at once"
+"$program" "$polkas" 2>>"$folder/program.err" &
+during=$!
+timeout 20 xdotool search --sync --onlyvisible --name '^Information$' >/dev/null ||
+  fail "the start during a long open did not say the program is busy"
+for _ in $(seq 1200); do kill -0 "$during" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$during" 2>/dev/null && fail "the start during a long open still runs after two minutes"
+wait "$during" || fail "the start during a long open ended with an error"
+wait_for grep -qxF "$polkas" "$RQ_OPENED_LOG" || fail "the file handed over during a long open was not opened"
+[ "$(grep -cxF "$long" "$RQ_OPENED_LOG")" -eq 1 ] || fail "the long file was not opened once"
+[ "$(grep -cxF "$polkas" "$RQ_OPENED_LOG")" -eq 1 ] || fail "the file handed over during a long open was not opened once"
+grep -qxF "$RQ_PROGRAM_DIR/trash" "$RQ_OPENED_LOG" && fail "a start during a long open ran as a second program"
+kill -0 "$pid" 2>/dev/null || fail "the program died after the long open"
 quit_program
 
-echo "black-box run: the program started, opened the files handed over (also while starting, and after" \
-  "a file already open), quit and left its files; a saved deletion survived a kill and SIGTERM ended it in order"
+echo "black-box run: the program started, opened the files handed over (also while starting, after" \
+  "a file already open, and while busy), quit and left its files; a saved deletion survived a kill and" \
+  "SIGTERM ended it in order"

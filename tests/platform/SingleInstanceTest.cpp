@@ -7,16 +7,20 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLocalServer>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 #include <QThread>
 
+#include <atomic>
 #include <chrono>
 #include <future>
 #include <latch>
 #include <memory>
 #include <set>
+#include <thread>
 
 #include "platform/SingleInstance.h"
 
@@ -154,6 +158,88 @@ TEST(SingleInstance, WhatACrashedCopyLeftDoesNotBlock) {
   EXPECT_EQ(Finish(later), Start::PassedOn);
   ASSERT_TRUE(WaitForCommands(received, 1));
   EXPECT_EQ(received[0][0].toString(), OpenCommandOf("/tunes/a.abc"));
+}
+
+// The sender hears that its file is taken before the receiver acts on it: a long job
+// in the slot (the open of a large file) keeps no later start waiting.
+TEST(SingleInstance, AcknowledgesBeforeCarryingOutTheCommand) {
+  const QString name = UniqueName("ack");
+  TSingleInstance first(name);
+  ASSERT_EQ(first.Claim({}), Start::First) << first.FailureReason().toStdString();
+  first.StartDelivering();
+  std::future<Start> later;
+  int calls = 0;
+  bool senderEndedDuringTheJob = false;
+  QObject::connect(&first, &TSingleInstance::OpenCommand, [&] {
+    ++calls;
+    senderEndedDuringTheJob = later.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+  });
+  later = StartLater(name, {"/tunes/long.abc"});
+  ASSERT_TRUE(QTest::qWaitFor([&] { return calls > 0; }, kWaitMs));
+  EXPECT_TRUE(senderEndedDuringTheJob) << "the acknowledgement waited for the job";
+  EXPECT_EQ(Finish(later), Start::PassedOn);
+}
+
+// A running copy that reads nothing for seconds (busy) is still the running copy: a
+// later start waits for it and hands its file over, and never runs as a second one.
+TEST(SingleInstance, LaterStartWaitsForABusyRunningCopy) {
+  const QString name = UniqueName("busy");
+  TSingleInstance first(name);
+  ASSERT_EQ(first.Claim({}), Start::First) << first.FailureReason().toStdString();
+  first.StartDelivering();
+  QSignalSpy received(&first, &TSingleInstance::OpenCommand);
+  auto later = StartLater(name, {"/tunes/a.abc"});
+  std::this_thread::sleep_for(std::chrono::milliseconds(4000));  // busy: no event loop runs
+  EXPECT_NE(later.wait_for(std::chrono::seconds(0)), std::future_status::ready)
+      << "the later start stopped waiting for a running copy that lives";
+  EXPECT_EQ(Finish(later), Start::PassedOn);
+  ASSERT_TRUE(WaitForCommands(received, 1));
+  EXPECT_EQ(received[0][0].toString(), OpenCommandOf("/tunes/a.abc"));
+}
+
+// A start told to stop waiting (its user closed the busy note) ends with its file in
+// the running copy's queue: the copy opens it once it is free.
+TEST(SingleInstance, StartThatStopsWaitingLeavesItsFileQueued) {
+  const QString name = UniqueName("queued");
+  TSingleInstance first(name);
+  ASSERT_EQ(first.Claim({}), Start::First) << first.FailureReason().toStdString();
+  first.StartDelivering();
+  QSignalSpy received(&first, &TSingleInstance::OpenCommand);
+  std::atomic<int> waited = 0;
+  auto later = std::async(std::launch::async, [&] {
+    TSingleInstance start(name);
+    start.SetWaitHook([&](int waitedMs) {
+      waited = waitedMs;
+      return waitedMs < 300;
+    });
+    return start.Claim({"/tunes/a.abc"});
+  });
+  // This copy stays busy until the start has ended.
+  EXPECT_EQ(later.wait_for(std::chrono::seconds(10)), std::future_status::ready)
+      << "the start did not stop waiting when told to";
+  EXPECT_EQ(Finish(later), Start::Queued);
+  EXPECT_GE(waited, 300);
+  ASSERT_TRUE(WaitForCommands(received, 1));
+  EXPECT_EQ(received[0][0].toString(), OpenCommandOf("/tunes/a.abc"));
+}
+
+// A running copy that ends before it confirms (the connection drops, its socket goes)
+// leaves the later start to run as the first.
+TEST(SingleInstance, StartRunsAsTheFirstWhenTheRunningCopyEndsBeforeConfirming) {
+  const QString name = UniqueName("ending");
+  QLocalServer ending;
+  ASSERT_TRUE(ending.listen(TSingleInstance(name).ServerPath())) << ending.errorString().toStdString();
+  QObject::connect(&ending, &QLocalServer::newConnection, [&] {
+    QLocalSocket* socket = ending.nextPendingConnection();
+    ending.close();
+    socket->abort();
+  });
+  // In a thread of Qt's own: the start that becomes the first serves from it.
+  Start result = Start::Failed;
+  const std::unique_ptr<QThread> later(QThread::create([&] { result = TSingleInstance(name).Claim({"/tunes/a.abc"}); }));
+  later->start();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return later->isFinished(); }, kWaitMs));
+  EXPECT_EQ(result, Start::First);
 }
 
 // Of two starts at the same moment exactly one serves; the other finds it.
