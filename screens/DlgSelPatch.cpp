@@ -1,16 +1,19 @@
 #include "screens/DlgSelPatch.h"
 
+#include <QApplication>
 #include <QListView>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <algorithm>
 
 namespace rq {
 
 TDlgSelPatch::TDlgSelPatch() : QWidget(nullptr, Qt::Popup | Qt::FramelessWindowHint) {
   setObjectName("DlgSelPatch");
-  // A click outside closes the pop-up and goes nowhere else: a click on PATCH while
-  // the pop-up is open closes it instead of opening it again.
+  // A press outside is handed on by the pop-up itself (mousePressEvent), never by Qt
+  // as well.
   setAttribute(Qt::WA_NoMouseReplay);
   resize(640, 438);
   auto* layout = new QVBoxLayout(this);
@@ -50,7 +53,36 @@ void TDlgSelPatch::ShowUnder(const QWidget* button) {
     at.setX(std::max(area.left(), std::min(at.x(), area.right() + 1 - width())));
   }
   move(at);
+  button_ = button;
   show();
+}
+
+// A press outside closes the pop-up and goes on to where it was aimed, so the first
+// click on another tune selects it. On the button that opened the pop-up it only
+// closes it: the button would otherwise open it again at once.
+void TDlgSelPatch::mousePressEvent(QMouseEvent* event) {
+  if (rect().contains(event->position().toPoint())) {
+    QWidget::mousePressEvent(event);
+    return;
+  }
+  hide();
+  const QPoint at = event->globalPosition().toPoint();
+  if (button_ && button_->isVisible() && QRect(button_->mapToGlobal(QPoint(0, 0)), button_->size()).contains(at)) {
+    return;
+  }
+  QWidget* target = QApplication::widgetAt(at);
+  if (!target) return;
+  // A window under a modal dialog takes no press, as with any other click.
+  const QWidget* modal = QApplication::activeModalWidget();
+  if (modal && target->window() != modal) return;
+  QWindow* window = target->window()->windowHandle();
+  if (!window) return;
+  // Posted to the window, the press reaches the widget under it as the window
+  // system's own press would, and the release that follows goes to the same widget.
+  const QPointF local = window->mapFromGlobal(event->globalPosition());
+  QCoreApplication::postEvent(window, new QMouseEvent(QEvent::MouseButtonPress, local, local, event->globalPosition(),
+                                                      event->button(), event->buttons(), event->modifiers(),
+                                                      event->pointingDevice()));
 }
 
 }  // namespace rq

@@ -23,7 +23,8 @@ class ToolRowTest : public ::testing::TestWithParam<int> {
     for (int i = 0; i < 8; ++i) images_.Add(QPixmap(16, 16));
     browser_ = std::make_unique<TFileEcr>(host_);
     browser_->SetImages(&images_);
-    browser_->SetActions({.toggleFilter = &toggle_, .setFilter = &setFilter_, .findAbc = &search_, .copyAll = &copyAll_});
+    browser_->SetActions(
+        {.toggleFilter = &toggle_, .setFilter = &setFilter_, .findAbc = &search_, .copyAll = &copyAll_});
     auto* layout = new QVBoxLayout(&window_);
     layout->setContentsMargins(0, 0, 0, 0);
     auto* tools = new QWidget;
@@ -57,7 +58,8 @@ class ToolRowTest : public ::testing::TestWithParam<int> {
     }
     QTabBar* tabs = browser_->PGCFilter()->tabBar();
     for (int i = 0; i < tabs->count(); ++i) {
-      at["tab " + tabs->tabText(i).toStdString()] = QRect(tabs->mapTo(&Row(), tabs->tabRect(i).topLeft()), tabs->tabRect(i).size());
+      const QRect tab = tabs->tabRect(i);
+      at["tab " + tabs->tabText(i).toStdString()] = QRect(tabs->mapTo(&Row(), tab.topLeft()), tab.size());
     }
     return at;
   }
