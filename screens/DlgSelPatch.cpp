@@ -5,7 +5,6 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QVBoxLayout>
-#include <QWindow>
 #include <algorithm>
 
 namespace rq {
@@ -70,19 +69,32 @@ void TDlgSelPatch::mousePressEvent(QMouseEvent* event) {
   if (button_ && button_->isVisible() && QRect(button_->mapToGlobal(QPoint(0, 0)), button_->size()).contains(at)) {
     return;
   }
-  QWidget* target = QApplication::widgetAt(at);
+  QWidget* target = WidgetUnder(at);
   if (!target) return;
   // A window under a modal dialog takes no press, as with any other click.
   const QWidget* modal = QApplication::activeModalWidget();
   if (modal && target->window() != modal) return;
-  QWindow* window = target->window()->windowHandle();
-  if (!window) return;
-  // Posted to the window, the press reaches the widget under it as the window
-  // system's own press would, and the release that follows goes to the same widget.
-  const QPointF local = window->mapFromGlobal(event->globalPosition());
-  QCoreApplication::postEvent(window, new QMouseEvent(QEvent::MouseButtonPress, local, local, event->globalPosition(),
-                                                      event->button(), event->buttons(), event->modifiers(),
-                                                      event->pointingDevice()));
+  // Sent at once to the widget it was aimed at: the release that follows finds that
+  // widget through its window as usual.
+  QMouseEvent press(QEvent::MouseButtonPress, target->mapFromGlobal(event->globalPosition()),
+                    target->window()->mapFromGlobal(event->globalPosition()), event->globalPosition(), event->button(),
+                    event->buttons(), event->modifiers(), event->pointingDevice());
+  QApplication::sendEvent(target, &press);
+}
+
+// The widget under `at` past the pop-up. The window system may still show the
+// pop-up there when it has just been hidden: then the program's window under the
+// point is searched, the button's first.
+QWidget* TDlgSelPatch::WidgetUnder(QPoint at) const {
+  if (QWidget* found = QApplication::widgetAt(at); found && found->window() != this) return found;
+  QWidget* under = nullptr;
+  for (QWidget* top : QApplication::topLevelWidgets()) {
+    if (top == this || !top->isVisible() || top->windowType() == Qt::Popup || !top->geometry().contains(at)) continue;
+    if (!under || (button_ && top == button_->window())) under = top;
+  }
+  if (!under) return nullptr;
+  QWidget* child = under->childAt(under->mapFromGlobal(at));
+  return child ? child : under;
 }
 
 }  // namespace rq

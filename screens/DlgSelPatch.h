@@ -28,6 +28,9 @@ class TDlgSelPatch : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
 
  private:
+  // The widget a press at `at` (global) was aimed at, past the pop-up.
+  QWidget* WidgetUnder(QPoint at) const;
+
   QWidget* panPatch_ = nullptr;
   QPointer<const QWidget> button_;
 };
