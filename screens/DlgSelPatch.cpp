@@ -1,6 +1,8 @@
 #include "screens/DlgSelPatch.h"
 
+#include <QApplication>
 #include <QListView>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -9,8 +11,8 @@ namespace rq {
 
 TDlgSelPatch::TDlgSelPatch() : QWidget(nullptr, Qt::Popup | Qt::FramelessWindowHint) {
   setObjectName("DlgSelPatch");
-  // A click outside closes the pop-up and goes nowhere else: a click on PATCH while
-  // the pop-up is open closes it instead of opening it again.
+  // A press outside is handed on by the pop-up itself (mousePressEvent), never by Qt
+  // as well.
   setAttribute(Qt::WA_NoMouseReplay);
   resize(640, 438);
   auto* layout = new QVBoxLayout(this);
@@ -50,7 +52,49 @@ void TDlgSelPatch::ShowUnder(const QWidget* button) {
     at.setX(std::max(area.left(), std::min(at.x(), area.right() + 1 - width())));
   }
   move(at);
+  button_ = button;
   show();
+}
+
+// A press outside closes the pop-up and goes on to where it was aimed, so the first
+// click on another tune selects it. On the button that opened the pop-up it only
+// closes it: the button would otherwise open it again at once.
+void TDlgSelPatch::mousePressEvent(QMouseEvent* event) {
+  if (rect().contains(event->position().toPoint())) {
+    QWidget::mousePressEvent(event);
+    return;
+  }
+  hide();
+  const QPoint at = event->globalPosition().toPoint();
+  if (button_ && button_->isVisible() && QRect(button_->mapToGlobal(QPoint(0, 0)), button_->size()).contains(at)) {
+    return;
+  }
+  QWidget* target = WidgetUnder(at);
+  if (!target) return;
+  // A window under a modal dialog takes no press, as with any other click.
+  const QWidget* modal = QApplication::activeModalWidget();
+  if (modal && target->window() != modal) return;
+  // Sent at once to the widget it was aimed at: the release that follows finds that
+  // widget through its window as usual.
+  QMouseEvent press(QEvent::MouseButtonPress, target->mapFromGlobal(event->globalPosition()),
+                    target->window()->mapFromGlobal(event->globalPosition()), event->globalPosition(), event->button(),
+                    event->buttons(), event->modifiers(), event->pointingDevice());
+  QApplication::sendEvent(target, &press);
+}
+
+// The widget under `at` past the pop-up. The window system may still show the
+// pop-up there when it has just been hidden: then the program's window under the
+// point is searched, the button's first.
+QWidget* TDlgSelPatch::WidgetUnder(QPoint at) const {
+  if (QWidget* found = QApplication::widgetAt(at); found && found->window() != this) return found;
+  QWidget* under = nullptr;
+  for (QWidget* top : QApplication::topLevelWidgets()) {
+    if (top == this || !top->isVisible() || top->windowType() == Qt::Popup || !top->geometry().contains(at)) continue;
+    if (!under || (button_ && top == button_->window())) under = top;
+  }
+  if (!under) return nullptr;
+  QWidget* child = under->childAt(under->mapFromGlobal(at));
+  return child ? child : under;
 }
 
 }  // namespace rq

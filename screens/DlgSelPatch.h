@@ -3,6 +3,7 @@
 // the list's own business (it sets the first channel's program).
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 namespace rq {
@@ -23,8 +24,15 @@ class TDlgSelPatch : public QWidget {
 
   QWidget* PanPatch() const { return panPatch_; }
 
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+
  private:
+  // The widget a press at `at` (global) was aimed at, past the pop-up.
+  QWidget* WidgetUnder(QPoint at) const;
+
   QWidget* panPatch_ = nullptr;
+  QPointer<const QWidget> button_;
 };
 
 }  // namespace rq

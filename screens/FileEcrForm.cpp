@@ -2,6 +2,7 @@
 // hosts and the floating filter window.
 #include <QAction>
 #include <QCursor>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -27,6 +28,7 @@
 #include "screens/MirrorList.h"
 #include "screens/ScreenColors.h"
 #include "screens/SetGrid.h"
+#include "screens/ToolRowLayout.h"
 #include "screens/TuneRow.h"
 
 namespace rq {
@@ -38,6 +40,8 @@ constexpr int kListFontPixels = 11;
 constexpr int kMinRows = 8;
 const QColor kInactiveTab(0xDA, 0xDA, 0xDA);
 const QColor kTypeAheadColour(0xF4, 0xA5, 0x5E);  // $5EA5F4
+// Typed text the tool row always has room for, in average characters.
+constexpr int kTypedChars = 24;
 
 // View modes of the tabs, in tab order, with caption and image.
 struct ViewTabRow {
@@ -54,15 +58,19 @@ constexpr ViewTabRow kViewTabRows[TFileEcr::kViewTabs] = {
     {5, "tabSearch", "Result", imgResult},
 };
 
+void KeepRoomWhenHidden(QWidget* widget) {
+  QSizePolicy policy = widget->sizePolicy();
+  policy.setRetainSizeWhenHidden(true);
+  widget->setSizePolicy(policy);
+}
+
 QLabel* Lamp(QWidget* parent, const char* name, const char* text, const QColor& colour) {
   auto* lamp = new QLabel(text, parent);
   lamp->setObjectName(name);
   lamp->setStyleSheet(QString("QLabel { color: white; background: %1; padding: 1px 4px; font-weight: bold; }")
                           .arg(colour.name()));
   // Hidden, a lamp keeps its room: the buttons after it never move under the pointer.
-  QSizePolicy policy = lamp->sizePolicy();
-  policy.setRetainSizeWhenHidden(true);
-  lamp->setSizePolicy(policy);
+  KeepRoomWhenHidden(lamp);
   lamp->hide();
   return lamp;
 }
@@ -262,12 +270,16 @@ QWidget* TFileEcr::BuildListPanel() {
   return panel;
 }
 
-// The row above the list: view tabs, counters, lamps and the filter and search buttons.
+// The row above the list: view tabs, counters, lamps, the filter and search buttons
+// and the type-ahead text. Narrower than all of them and a title's worth of typed
+// text, the row takes two lines, the lamps and buttons on the second.
 QWidget* TFileEcr::BuildToolRow() {
   auto* panel = new QWidget;
   panel->setObjectName("PanToolList");
   PaintBackground(panel, ColorFrame, true);
-  QHBoxLayout* row = Row(panel);
+  auto* row = new TToolRowLayout(panel);
+  row->setContentsMargins(2, 1, 2, 1);
+  row->setSpacing(3);
   BuildViewTabs(panel);
   row->addWidget(pgcFilter_);
   labCptAll_ = Counter(panel, "LabCptAll", "Tunes in File");
@@ -275,12 +287,14 @@ QWidget* TFileEcr::BuildToolRow() {
   labCptFlt_->setCursor(Qt::OpenHandCursor);
   row->addWidget(labCptAll_);
   row->addWidget(labCptFlt_);
-  ActionButton(panel, actions_.copyAll, "btnCopyTunes");
+  row->addWidget(ActionButton(panel, actions_.copyAll, "btnCopyTunes"));
   voyFilter_ = Lamp(panel, "VoyFilter", " Filter ON", QColor(0x00, 0xA0, 0x00));
   row->addWidget(voyFilter_);
-  ActionButton(panel, actions_.toggleFilter, "BtnTogFilter");
-  ActionButton(panel, actions_.setFilter, "btnPopFilter");
+  row->SetBreakBefore(voyFilter_);
+  row->addWidget(ActionButton(panel, actions_.toggleFilter, "BtnTogFilter"));
+  row->addWidget(ActionButton(panel, actions_.setFilter, "btnPopFilter"));
   btnAbcCode_ = ActionButton(panel, actions_.findAbc, "BtnAbcCode");
+  row->addWidget(btnAbcCode_);
   voyModif_ = Lamp(panel, "VoyModif", "Modif", QColor(0xD0, 0x00, 0x00));
   row->addWidget(voyModif_);
   labKeyStr_ = new QLabel(panel);
@@ -289,9 +303,10 @@ QWidget* TFileEcr::BuildToolRow() {
   bold.setBold(true);
   labKeyStr_->setFont(bold);
   labKeyStr_->setStyleSheet(QString("QLabel { color: %1; }").arg(kTypeAheadColour.name()));
+  KeepRoomWhenHidden(labKeyStr_);
   labKeyStr_->hide();
   row->addWidget(labKeyStr_);
-  row->addStretch(1);
+  row->SetLastMinimum(QFontMetrics(bold).averageCharWidth() * kTypedChars);
   return panel;
 }
 

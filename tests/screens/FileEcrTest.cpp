@@ -1,17 +1,21 @@
 // The tune browser's list: making a file current, rows, selection, Enter and the
-// player, Delete, type-ahead, marks and drags.
+// player, Delete, type-ahead, marks and drags, and the click that closes the
+// instrument pop-up.
 #include <QAction>
 #include <QLabel>
+#include <QListWidget>
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QSlider>
 #include <QTimer>
+#include <QWindow>
 #include <QToolButton>
 #include <functional>
 
 #include "BrowserTestHelpers.h"
 #include "controls/Page95Control.h"
 #include "notation/AbcDef.h"
+#include "screens/DlgSelPatch.h"
 #include "screens/KeyFilterGrid.h"
 #include "screens/MirrorList.h"
 #include "screens/TuneRow.h"
@@ -249,6 +253,57 @@ TEST_F(FileEcrTest, CountersShowEveryDigit) {
     EXPECT_GE(counter->contentsRect().width(), counter->fontMetrics().horizontalAdvance(counter->text()))
         << counter->objectName().toStdString();
   }
+}
+
+// A click as the window system delivers it, through the widget's window (where an
+// open pop-up sees it first), with the events in between handled.
+void WindowClick(QWidget* widget, QPoint pos) {
+  QWindow* window = widget->window()->windowHandle();
+  const QPoint at = widget->mapTo(widget->window(), pos);
+  QTest::mousePress(window, Qt::LeftButton, {}, at);
+  QApplication::processEvents();
+  QTest::mouseRelease(window, Qt::LeftButton, {}, at);
+  QApplication::processEvents();
+}
+
+// With the instrument pop-up open and an instrument picked, one click on another tune
+// closes the pop-up and selects that tune; a press on the button that opened it only
+// closes it, and the next press opens it again.
+TEST_F(FileEcrTest, ClickAfterPickingAnInstrumentSelects) {
+  window->layout()->addWidget(browser->PanSet());  // in the window, as in the program
+  Open(kFourTunes);
+  Grid().SetGridIdx(0);
+  auto* instruments = new QListWidget;
+  instruments->setWrapping(true);
+  instruments->setGridSize(QSize(100, 16));
+  instruments->addItems({"Piano", "Harp", "Fiddle", "Flute"});
+  int picked = -1;
+  QObject::connect(instruments, &QListWidget::itemClicked,
+                   [&](QListWidgetItem* item) { picked = instruments->row(item); });
+  TDlgSelPatch popUp;
+  popUp.OnCreate(instruments);
+  auto* patch = new QToolButton(window.get());
+  patch->setText("PATCH");
+  window->layout()->addWidget(patch);
+  QObject::connect(patch, &QToolButton::clicked, [&] { popUp.isVisible() ? popUp.hide() : popUp.ShowUnder(patch); });
+  QApplication::processEvents();
+  const QPoint middle = patch->rect().center();
+
+  WindowClick(patch, middle);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&popUp));
+  WindowClick(instruments->viewport(), instruments->visualItemRect(instruments->item(2)).center());
+  EXPECT_EQ(picked, 2);
+  WindowClick(Grid().viewport(), RowPoint(2));
+  EXPECT_FALSE(popUp.isVisible());
+  EXPECT_EQ(Grid().GridIdx(), 2);
+  EXPECT_EQ(host.Shown(), "b");
+
+  WindowClick(patch, middle);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&popUp));
+  WindowClick(patch, middle);
+  EXPECT_FALSE(popUp.isVisible());
+  WindowClick(patch, middle);
+  EXPECT_TRUE(popUp.isVisible());
 }
 
 }  // namespace
