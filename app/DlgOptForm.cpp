@@ -69,6 +69,7 @@ TDlgOpt::TDlgOpt(TSettings& settings, MidiSettings& midi, IMidiOutPorts& ports, 
   pgcFilter_ = new TPage95Control(this);
   pgcFilter_->setObjectName("PGCFilter");
   pgcFilter_->SetFlatButtons(true);
+  pgcFilter_->SetFlatSeperators(false);
   pgcFilter_->SetHotTrack(true);
   pgcFilter_->SetAllowTabShifting(true);
   pgcFilter_->SetTabStop(false);

@@ -1,6 +1,7 @@
 // The program's entry: one instance per user; a second start hands its files to the
-// first and ends (after a note when the first is busy). The first builds the application context, shows the main window,
-// opens the files it was given and runs until the main window closes.
+// first and ends (after a note when the first is busy). The first builds the
+// application context, shows the main window, opens the files it was given and runs
+// until the main window closes.
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -32,8 +33,9 @@ bool HasDisplay() {
 constexpr int kBusyNoteMs = 3000;
 
 std::unique_ptr<QMessageBox> BusyNote(qsizetype files) {
-  const QString text = files == 1 ? QStringLiteral("Reelquill 2 is busy; the file will open when it is ready.")
-                                  : QStringLiteral("Reelquill 2 is busy; the files will open when it is ready.");
+  const QString text = files == 0   ? QStringLiteral("Reelquill 2 is busy.")
+                       : files == 1 ? QStringLiteral("Reelquill 2 is busy; the file will open when it is ready.")
+                                    : QStringLiteral("Reelquill 2 is busy; the files will open when it is ready.");
   auto note = std::make_unique<QMessageBox>(QMessageBox::Information, QStringLiteral("Information"), text,
                                             QMessageBox::Ok);
   note->setModal(false);

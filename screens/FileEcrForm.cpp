@@ -315,7 +315,9 @@ void TFileEcr::BuildViewTabs(QWidget* parent) {
   pgcFilter_ = new TPage95Control(parent);
   pgcFilter_->setObjectName("PGCFilter");
   pgcFilter_->SetFlatButtons(true);
+  pgcFilter_->SetFlatSeperators(false);
   pgcFilter_->SetHotTrack(true);
+  pgcFilter_->SetRemoveLastTab(true);
   // A click on a view tab leaves the keyboard with the tune list; the tabs can be
   // put in another order by dragging.
   pgcFilter_->SetTabStop(false);

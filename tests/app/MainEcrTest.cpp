@@ -32,12 +32,15 @@
 
 #include "AppFixture.h"
 #include "app/Actions.h"
+#include "app/DlgOpt.h"
 #include "app/MainEcr.h"
 #include "app/ResLib.h"
 #include "app/Welcome.h"
+#include "controls/Page95Control.h"
 #include "controls/ScreenFit.h"
 #include "screens/DlgSchAbc.h"
 #include "score/screens/PageScoreEcr.h"
+#include "screens/CtrlFileEcr.h"
 #include "screens/DlgFltTune.h"
 #include "screens/DlgString.h"
 #include "screens/EditEcr.h"
@@ -90,6 +93,27 @@ TEST_F(MainEcrTest, StartsInOrderAndTearsDownInReverse) {
                                                "destroy AbcMidi", "destroy TuneParser", "destroy MainEcr",
                                                "destroy Actions", "destroy ResLib"}));
   EXPECT_EQ(TAppContext::Current(), nullptr);
+}
+
+// The open-files tabs, the browser's view tabs and the options dialog's tabs share
+// their manner: flat buttons without separators, hot tracking, tabs that can be
+// reordered by dragging and never take the keyboard focus.
+TEST_F(MainEcrTest, TheThreePageControlsShareTheirManner) {
+  TAppContext& app = Start();
+  const std::pair<const char*, TPage95Control*> controls[] = {
+      {"open files", app.CtrlFileEcr()->PGCFile()},
+      {"views", app.FileEcr()->PGCFilter()},
+      {"options", app.DlgOpt()->findChild<TPage95Control*>("PGCFilter")}};
+  for (const auto& [name, control] : controls) {
+    SCOPED_TRACE(name);
+    ASSERT_NE(control, nullptr);
+    EXPECT_TRUE(control->FlatButtons());
+    EXPECT_FALSE(control->FlatSeperators());
+    EXPECT_TRUE(control->HotTrack());
+    EXPECT_TRUE(control->RemoveLastTab());
+    EXPECT_FALSE(control->TabStop());
+    EXPECT_TRUE(control->AllowTabShifting());
+  }
 }
 
 // The open command opens everything between "[Open(" and the final ")]"; an empty
