@@ -7,7 +7,8 @@
 # and the filer. Then a tune is deleted and the file saved before the program is
 # killed: the tune must be in the trash on disk. Then a tune is deleted and the
 # program told to end by SIGTERM: it ends by itself, the tune is in the trash, the
-# file is as it was (nobody said to save it) and the settings are written.
+# file is as it was (nobody said to save it) and the settings are written. Two
+# programs on one program folder save and end without losing each other's trash.
 # Last, started again, slowly (a large trash), by two starts racing with a file each,
 # handed a file it has open together with a new one, and handed files while it is busy
 # opening a tune of one long line.
@@ -134,6 +135,47 @@ grep -qxF "T:The Silver Spear" "$RQ_PROGRAM_DIR/trash" || fail "SIGTERM lost the
 grep -qxF "T:The Silver Spear" "$reels" || fail "SIGTERM saved the user's file unasked"
 grep -qxF "Item_0=$reels" "$settings" || fail "SIGTERM left no settings"
 
+# Two programs on one program folder (each with a channel of its own, as two desktops
+# sharing a home): each deletes a tune and saves after both have read the trash, then
+# both end by SIGTERM. Neither rewrites the trash from its own memory alone: both
+# tunes are in it at every step.
+apples=$folder/apples.abc
+bananas=$folder/bananas.abc
+printf 'X:1\nT:Apple Reel\nK:D\nFA (3AAA BAFA|\n\nX:2\nT:Zulu Reel\nK:D\nFAAB AFED|\n' >"$apples"
+printf 'X:1\nT:Banana Jig\nK:G\nGAG GAB|\n\nX:2\nT:Zulu Jig\nK:G\nGAB c2d|\n' >"$bananas"
+# Starts a program of its own on a file; sets started_pid and started_window.
+start_alone() {
+  RQ_INSTANCE_NAME=$folder/$2.sock "$program" "$1" 2>>"$folder/program.err" &
+  started_pid=$!
+  wait_for grep -qxF "$1" "$RQ_OPENED_LOG" 2>/dev/null || fail "$1 was not opened"
+  started_window=$(timeout 20 xdotool search --all --sync --onlyvisible --pid "$started_pid" --name '^Reelquill 2$' |
+    head -n 1) || fail "the window of the program on $1 never showed"
+}
+start_alone "$apples" apples
+apples_pid=$started_pid apples_window=$started_window
+start_alone "$bananas" bananas
+bananas_pid=$started_pid bananas_window=$started_window
+for side in "$apples_window $apples Apple Reel" "$bananas_window $bananas Banana Jig"; do
+  read -r window file title <<<"$side"
+  main=$window
+  # Both windows stand at the same place: the one to click must be on top.
+  xdotool windowraise "$window"
+  delete_first_tune
+  xdotool windowfocus --sync "$window" key ctrl+s
+  wait_for bash -c "! grep -q 'T:$title' '$file'" || fail "the deletion of $title was not saved"
+done
+for title in "Apple Reel" "Banana Jig"; do
+  grep -qxF "T:$title" "$RQ_PROGRAM_DIR/trash" || fail "two programs saving lost $title from the trash"
+done
+kill -TERM "$apples_pid" "$bananas_pid"
+for ended in "$apples_pid" "$bananas_pid"; do
+  wait_for bash -c "! kill -0 $ended 2>/dev/null" || fail "a program of two did not end on SIGTERM"
+  wait "$ended" || fail "a program of two ended with an error on SIGTERM"
+done
+for title in "Apple Reel" "Banana Jig"; do
+  grep -qxF "T:$title" "$RQ_PROGRAM_DIR/trash" || fail "two programs ending lost $title from the trash"
+done
+
 # A start that takes a while: the trash holds 20,000 tunes.
 {
   echo "% *** Reelquill 2 trash ***"
@@ -200,4 +242,4 @@ quit_program
 
 echo "black-box run: the program started, opened the files handed over (also while starting, after" \
   "a file already open, and while busy), quit and left its files; a saved deletion survived a kill and" \
-  "SIGTERM ended it in order"
+  "SIGTERM ended it in order; two programs on one folder kept each other's deleted tunes"
