@@ -21,6 +21,7 @@
 #include "platform/MidiDevices.h"
 #include "platform/Numbers.h"
 #include "platform/WinColor.h"
+#include "screens/EditEcr.h"
 #include "screens/ScreenColors.h"
 
 namespace rq {
@@ -48,9 +49,10 @@ void TDlgOpt::OnCreate() {
 
   {
     const QSignalBlocker block(cbEditFont_);
-    cbEditFont_->setCurrentIndex(cbEditFont_->findText(Q(settings_.EditFontName), Qt::MatchFixedString));
+    // The box shows the font the editor draws with, also for a stored "courier".
+    cbEditFont_->setCurrentIndex(cbEditFont_->findText(EditorFontFamily(Q(settings_.EditFontName)), Qt::MatchFixedString));
   }
-  FillFontSizes(Q(settings_.EditFontName));
+  FillFontSizes(EditorFontFamily(Q(settings_.EditFontName)));
 
   {
     const QSignalBlocker block(itmColor_);

@@ -288,11 +288,15 @@ void TEditEcr::SetCopyTuneAction(QAction* action) {
   btnCopyTune_->setVisible(action != nullptr);
 }
 
-void TEditEcr::SetEditorFont(const QString& name, int size) {
-  if (!abcEditor_) return;
+QString EditorFontFamily(const QString& name) {
   const bool courier = name.compare("courier", Qt::CaseInsensitive) == 0 ||
                        name.compare("courier new", Qt::CaseInsensitive) == 0;
-  QFont font(courier ? QStringLiteral("Liberation Mono") : name, size > 0 ? size : 10);
+  return courier ? QStringLiteral("Liberation Mono") : name;
+}
+
+void TEditEcr::SetEditorFont(const QString& name, int size) {
+  if (!abcEditor_) return;
+  QFont font(EditorFontFamily(name), size > 0 ? size : 10);
   font.setStyleHint(QFont::TypeWriter);
   font.setFixedPitch(true);
   abcEditor_->setFont(font);

@@ -43,6 +43,10 @@ class IEditTarget {
   virtual void CancelEdit() = 0;
 };
 
+// The family the editor draws a stored font name with: the Windows "Courier" names
+// become the free monospaced font that stands in for them.
+QString EditorFontFamily(const QString& name);
+
 class TEditEcr : public QObject {
   Q_OBJECT
 

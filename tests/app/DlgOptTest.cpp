@@ -79,13 +79,16 @@ TEST_F(DlgOptTest, ChangesApplyLiveAndAreWrittenAtQuit) {
   EXPECT_EQ(s.LangFileName, "");
   Choose("cbLang", 2);
 
-  // A new font offers its sizes and keeps the size chosen.
+  // The stored "courier" shows as the font the editor draws it with; a new font
+  // offers its sizes and keeps the size chosen.
+  EXPECT_EQ(s.EditFontName, "courier");
+  EXPECT_EQ(Find<QFontComboBox>("CBEditFont")->currentText(), "Liberation Mono");
   Choose("CBEditSize", Find<QComboBox>("CBEditSize")->findText("14"));
-  Find<QFontComboBox>("CBEditFont")->setCurrentFont(QFont("Liberation Mono"));
+  Find<QFontComboBox>("CBEditFont")->setCurrentFont(QFont("DejaVu Sans Mono"));
   EXPECT_EQ(s.EditFontSize, 14);
   EXPECT_EQ(Find<QComboBox>("CBEditSize")->currentText(), "14");
   ASSERT_EQ(fonts.size(), 2);
-  EXPECT_EQ(fonts.back(), (QList<QVariant>{"Liberation Mono", 14}));
+  EXPECT_EQ(fonts.back(), (QList<QVariant>{"DejaVu Sans Mono", 14}));
   Find<TColorButton>("clbBackground")->SetColor(kClYellow);
   Find<TColorButton>("clbForeground")->SetColor(kClNavy);
   EXPECT_EQ(colors.size(), 2);
@@ -115,7 +118,7 @@ TEST_F(DlgOptTest, ChangesApplyLiveAndAreWrittenAtQuit) {
   ASSERT_TRUE(app.MainEcr()->OnClose());
   const std::string ini = test::ReadBytes(Path("RQUILL20.INI"));
   EXPECT_TRUE(Contains(ini, "abclibpath=" + folder_)) << ini;
-  for (const char* line : {"lang=french.lng", "fontname=Liberation Mono", "fontsize=14", "c_background=65535",
+  for (const char* line : {"lang=french.lng", "fontname=DejaVu Sans Mono", "fontsize=14", "c_background=65535",
                            "c_foreground=8388608", "\n4=12632256,255,1,0", "hnote=110", "grcsimple=8", "graceon=0",
                            "syntdelay=300"}) {
     EXPECT_TRUE(Contains(ini, line)) << line << "\n" << ini;
