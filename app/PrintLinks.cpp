@@ -8,6 +8,7 @@
 #include "app/BusyCursor.h"
 #include "app/MainEcr.h"
 #include "app/ResLib.h"
+#include "controls/WindowOrder.h"
 #include "score/screens/PageScoreEcr.h"
 
 namespace rq {
@@ -91,6 +92,7 @@ void TTunePrinter::PrinterSetup() {
   QPrintDialog dialog(&printer, app_.MainEcr());
   dialog.setWindowTitle("Printer Setup");
   dialog.setOptions({});
+  ComeAboveEverything(&dialog);
   if (dialog.exec() != QDialog::Accepted) return;
   const qsizetype index = names.indexOf(printer.printerName());
   if (index >= 0) app_.Settings().PrinterIndex = static_cast<int32_t>(index);

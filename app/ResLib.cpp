@@ -171,33 +171,63 @@ std::string TResLib::LibraryFolder() const {
   return QDir::homePath().toStdString();
 }
 
+namespace {
+
+// Runs a dialog of the program above every window of it, the welcome box included:
+// under the box its middle would be hidden and the box's own button out of reach
+// while the dialog waits.
+int ExecAbove(QDialog& dialog) {
+  ComeAboveEverything(&dialog);
+  return dialog.exec();
+}
+
+// A file dialog's one chosen path, empty when it was cancelled.
+QString ExecFileDialog(QFileDialog& dialog) {
+  if (ExecAbove(dialog) != QDialog::Accepted) return {};
+  return dialog.selectedFiles().value(0);
+}
+
+QString ExecSaveFileDialog(QWidget* parent, const QString& title, const QString& start, const QString& filter) {
+  QFileDialog dialog(parent, title, start, filter);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  return ExecFileDialog(dialog);
+}
+
+}  // namespace
+
 QString TResLib::ExecOpenDialog(QWidget* parent) const {
-  return QFileDialog::getOpenFileName(parent, "Open Abc File", Q(LibraryFolder()), "ABC files (*.abc)");
+  QFileDialog dialog(parent, "Open Abc File", Q(LibraryFolder()), "ABC files (*.abc)");
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  return ExecFileDialog(dialog);
 }
 
 QString TResLib::ExecSaveDialog(QWidget* parent, const QString& title, const QString& start) const {
-  return QFileDialog::getSaveFileName(parent, title, start, "ABC files (*.abc)", nullptr,
-                                      QFileDialog::DontConfirmOverwrite);
+  return ExecSaveFileDialog(parent, title, start, "ABC files (*.abc)");
 }
 
 QString TResLib::ExecSaveMidiDialog(QWidget* parent, const QString& title, const QString& start) const {
-  return QFileDialog::getSaveFileName(parent, title, start, "MIDI files (*.mid)", nullptr,
-                                      QFileDialog::DontConfirmOverwrite);
+  return ExecSaveFileDialog(parent, title, start, "MIDI files (*.mid)");
 }
 
 QString TResLib::ExecSelectDir(QWidget* parent) const {
-  return QFileDialog::getExistingDirectory(parent, QString(), Q(LibraryFolder()));
+  QFileDialog dialog(parent, QString(), Q(LibraryFolder()));
+  dialog.setFileMode(QFileDialog::Directory);
+  dialog.setOption(QFileDialog::ShowDirsOnly);
+  return ExecFileDialog(dialog);
 }
 
 bool TResLib::ExecPrintSetup(QWidget* parent, QPrinter& printer) const {
   QPageSetupDialog dialog(&printer, parent);
-  return dialog.exec() == QDialog::Accepted;
+  return ExecAbove(dialog) == QDialog::Accepted;
 }
 
 bool TResLib::ExecPrintDialog(QWidget* parent, QPrinter& printer) const {
   QPrintDialog dialog(&printer, parent);
   dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
-  return dialog.exec() == QDialog::Accepted;
+  return ExecAbove(dialog) == QDialog::Accepted;
 }
 
 std::string_view TResLib::PatchName(int program) {
@@ -205,7 +235,9 @@ std::string_view TResLib::PatchName(int program) {
 }
 
 void TResLib::OnSetGenPref() {
-  if (dlgOpt_) dlgOpt_->exec();
+  if (!dlgOpt_) return;
+  ComeAboveEverything(dlgOpt_);
+  dlgOpt_->exec();
 }
 
 std::span<const int> TResLib::ProgramIconSizes() { return kProgramIconSizes; }

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "controls/ListGrid.h"
+#include "controls/WindowOrder.h"
 #include "library/FileAbc.h"
 #include "library/UserInterface.h"
 #include "platform/Cp1252.h"
@@ -265,6 +266,7 @@ bool TFileEcr::AskSetName(QString text, std::string& name) {
   for (;;) {
     nameDialog_->EDString()->setText(text);
     nameDialog_->EDString()->selectAll();
+    ComeAboveEverything(nameDialog_);
     if (nameDialog_->exec() != TDlgString::kOk) return false;
     text = nameDialog_->EDString()->text();
     if (!text.contains(',')) break;

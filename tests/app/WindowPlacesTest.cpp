@@ -13,6 +13,7 @@
 #include <QWindow>
 
 #include "AppFixture.h"
+#include "app/Actions.h"
 #include "app/MainEcr.h"
 #include "app/ResLib.h"
 #include "app/Welcome.h"
@@ -80,6 +81,42 @@ TEST_F(WindowPlacesTest, MessagesComeAboveTheWelcomeBox) {
   main.OnClickLogo();
   EXPECT_EQ(answer, mrYes);
   EXPECT_TRUE(fromAbout.staysOnTop && fromAbout.belongsToBox && fromAbout.active) << "over the box from About";
+}
+
+// The dialogs a user may open while the welcome box of the start is up (it waits for
+// no answer) come above it too: under it their middle would be hidden, and the box's
+// button cannot be pressed while they wait.
+TEST_F(WindowPlacesTest, DialogsComeAboveTheWelcomeBox) {
+  TMainEcr& main = ShowWithWelcome();
+  TdlgWelcome* welcome = main.Splash();
+  TResLib& res = *context_->ResLib();
+  const struct {
+    const char* what;
+    std::function<void()> open;
+  } cases[] = {
+      {"the open dialog", [&] { res.ExecOpenDialog(&main); }},
+      {"the save dialog", [&] { res.ExecSaveDialog(&main, "Save As", QString()); }},
+      {"the MIDI save dialog", [&] { res.ExecSaveMidiDialog(&main, "Create Midi File", QString()); }},
+      {"the folder dialog", [&] { res.ExecSelectDir(&main); }},
+      {"the preferences", [&] { res.OnSetGenPref(); }},
+      {"the set name prompt",
+       [&] {
+         OpenUserFile("sets.abc", "X:1\nT:The Kesh\nK:G\nGAG GAB|\n");
+         (*context_->Actions())[ActionId::NewSet]->trigger();
+       }},
+  };
+  for (const auto& c : cases) {
+    bool staysOnTop = false, belongsToBox = false;
+    test::ModalAnswers modals;
+    modals.Then([&](QWidget* modal) {
+      staysOnTop = modal->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+      belongsToBox = modal->windowHandle() && modal->windowHandle()->transientParent() == welcome->windowHandle();
+      modal->close();
+    });
+    c.open();
+    ASSERT_TRUE(welcome->isVisible()) << c.what;
+    EXPECT_TRUE(staysOnTop && belongsToBox) << c.what << " under the welcome box";
+  }
 }
 
 // The search dialog opened under its button at the screen's right edge fits there;
