@@ -6,6 +6,7 @@
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QScopeGuard>
 #include <QStackedWidget>
 #include <QStyle>
 #include <QTabBar>
@@ -520,6 +521,7 @@ int TCustomTab95Control::RowCount() const {
 }
 
 TCustomTab95Control::TabLayout TCustomTab95Control::WrappedLayout() const {
+  if (paintLayout_) return *paintLayout_;
   TabLayout out;
   const int n = count();
   out.places.assign(n, QRect());
@@ -832,6 +834,9 @@ void TCustomTab95Control::PaintTabs(QPainter& painter, bool farSide) {
   const QPalette& pal = palette();
   const int current = TabIndex();
   const TabLayout layout = Wraps() ? WrappedLayout() : TabLayout{};
+  // Every tab's frame and item below is placed from this one layout.
+  paintLayout_ = Wraps() ? &layout : nullptr;
+  const auto done = qScopeGuard([this] { paintLayout_ = nullptr; });
   const auto onThisSide = [&](int i) {
     return isTabVisible(i) && (layout.far.empty() ? !farSide : layout.far[i] == farSide);
   };

@@ -280,6 +280,8 @@ class TCustomTab95Control : public QTabWidget {
   // The page area as Qt placed it and as it was narrowed for the rows beyond the page.
   QRect stackAsPlaced_;
   QRect stackNarrowed_;
+  // The wrapped layout while the tabs are painted, worked out once for all of them.
+  const TabLayout* paintLayout_ = nullptr;
   QColor tabActiveColor_{0xA0, 0xA0, 0xA4};
   QColor tabInactiveColor_{0xA0, 0xA0, 0xA4};
   QFont tabInactiveFont_;
