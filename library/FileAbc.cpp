@@ -143,11 +143,10 @@ void TAbcFile::RememberDisk(std::string_view bytes) {
   for (const TuneText& tune : TunesOf(Lines)) disk_.tunes.push_back(tune.hash);
 }
 
-void TAbcFile::AddTunesAddedOnDisk() {
-  const FileReadResult now = ReadTextFile(FileName);
-  // Gone, or no longer text: there is nothing to take over, and ours replaces it.
-  if (now.status != FileReadStatus::Read) return;
-  std::string_view text = now.bytes;
+void TAbcFile::AddTunesAddedOnDisk(std::string_view bytes) {
+  // No longer text: there is nothing to take over, and ours replaces it.
+  if (!NotEightBitTextReason(bytes).empty()) return;
+  std::string_view text = bytes;
   if (text.starts_with(kUtf8Bom)) text.remove_prefix(kUtf8Bom.size());
   const TLines lines = SplitLines(text);
   // Counted, so that a tune held twice is matched twice.
@@ -167,14 +166,18 @@ void TAbcFile::AddTunesAddedOnDisk() {
   if (!added.empty()) AddTunes(added, false, 0);
 }
 
-bool TAbcFile::ChangedOnDisk() const {
+bool TAbcFile::ChangedOnDisk() const { return BytesChangedOnDisk().has_value(); }
+
+std::optional<std::string> TAbcFile::BytesChangedOnDisk() const {
   // The bytes are compared, not the time stamp: a file rewritten within the clock's
   // granularity keeps its time, and one touched without a change is no change.
-  if (!disk_.known) return false;
-  const FileReadResult now = ReadRegularFile(FileName);
-  if (now.status != FileReadStatus::Read) return false;
-  if (!disk_.exists) return true;
-  return now.bytes.size() != disk_.size || std::hash<std::string_view>{}(now.bytes) != disk_.hash;
+  if (!disk_.known) return std::nullopt;
+  FileReadResult now = ReadRegularFile(FileName);
+  if (now.status != FileReadStatus::Read) return std::nullopt;
+  const bool changed = !disk_.exists || now.bytes.size() != disk_.size ||
+                       std::hash<std::string_view>{}(now.bytes) != disk_.hash;
+  if (!changed) return std::nullopt;
+  return std::move(now.bytes);
 }
 
 void TAbcFile::SplitFileBytes(std::string_view text) {
@@ -748,9 +751,11 @@ int32_t TAbcFile::SaveAs(const std::string& path, std::string* error, bool repla
 }
 
 int32_t TAbcFile::WriteTo(const std::string& path, std::string* error, OnDiskChange onChange) {
-  if (onChange != OnDiskChange::Replace && !Untitled && path == FileName && ChangedOnDisk()) {
-    if (onChange == OnDiskChange::Refuse) return kChangedOnDisk;
-    AddTunesAddedOnDisk();
+  if (onChange != OnDiskChange::Replace && !Untitled && path == FileName) {
+    if (const auto onDisk = BytesChangedOnDisk()) {
+      if (onChange == OnDiskChange::Refuse) return kChangedOnDisk;
+      AddTunesAddedOnDisk(*onDisk);
+    }
   }
   std::error_code ec;
   const bool existed = std::filesystem::exists(path, ec);

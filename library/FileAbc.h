@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -207,9 +208,11 @@ class TAbcFile {
   int32_t WriteTo(const std::string& path, std::string* error, OnDiskChange onChange);
   // Called when Lines are the bytes just read or written.
   void RememberDisk(std::string_view bytes);
-  // Adds the tunes of the file on disk that are neither among those last read or
-  // written here nor among this file's tunes now.
-  void AddTunesAddedOnDisk();
+  // The file's bytes on disk when ChangedOnDisk holds; nullopt otherwise.
+  std::optional<std::string> BytesChangedOnDisk() const;
+  // Adds the tunes of the file's bytes on disk that are neither among those last read
+  // or written here nor among this file's tunes now.
+  void AddTunesAddedOnDisk(std::string_view bytes);
   void SplitFileBytes(std::string_view bytes);
   // Every way of adding tunes ends here: the lines go to the end of the file, kept
   // apart from the tune above.

@@ -45,16 +45,19 @@ std::string NameOf(const std::string& path) {
 constexpr std::string_view kTempMark = ".rqtmp-";
 constexpr size_t kTempSuffixLength = 6;  // mkstemp's XXXXXX
 
-// The temporary name's stem: ".NAME.rqtmp-" in NAME's folder.
+// The start of every temporary name of target NAME: ".NAME.rqtmp-".
+std::string TempStem(const std::string& target) { return "." + NameOf(target) + std::string(kTempMark); }
+
+// The temporary name's stem with NAME's folder before it.
 std::string TempPrefix(const std::string& target) {
   const std::string folder = FolderOf(target);
-  return (folder == "/" ? "" : folder) + "/." + NameOf(target) + std::string(kTempMark);
+  return (folder == "/" ? "" : folder) + "/" + TempStem(target);
 }
 
-// A name mkstemp made for this target: the prefix, then six letters or digits.
-bool IsTempNameOf(std::string_view entry, std::string_view prefixName) {
-  if (entry.size() != prefixName.size() + kTempSuffixLength || !entry.starts_with(prefixName)) return false;
-  for (const char c : entry.substr(prefixName.size())) {
+// A name mkstemp made for this target: the stem, then six letters or digits.
+bool IsTempNameOf(std::string_view entry, std::string_view stem) {
+  if (entry.size() != stem.size() + kTempSuffixLength || !entry.starts_with(stem)) return false;
+  for (const char c : entry.substr(stem.size())) {
     const bool alnum = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
     if (!alnum) return false;
   }
@@ -82,13 +85,12 @@ void RemoveIfStale(int dirFd, const char* name) {
 
 // Removes the temporary files of this target that writes cut short left behind.
 void RemoveStaleTemps(const std::string& target) {
-  const std::string folder = FolderOf(target);
-  const std::string prefixName = "." + NameOf(target) + std::string(kTempMark);
-  DIR* dir = ::opendir(folder.c_str());
+  const std::string stem = TempStem(target);
+  DIR* dir = ::opendir(FolderOf(target).c_str());
   if (!dir) return;
   const int dirFd = ::dirfd(dir);
   while (const dirent* entry = ::readdir(dir)) {
-    if (IsTempNameOf(entry->d_name, prefixName)) RemoveIfStale(dirFd, entry->d_name);
+    if (IsTempNameOf(entry->d_name, stem)) RemoveIfStale(dirFd, entry->d_name);
   }
   ::closedir(dir);
 }
@@ -117,21 +119,19 @@ class LockedTemp {
       do {
         locked = ::flock(fd, LOCK_EX);
       } while (locked != 0 && errno == EINTR);
-      if (locked != 0) {
-        fd_ = fd;
-        path_.assign(name.data());
-        return true;
-      }
-      struct stat st {};
-      if (::fstat(fd, &st) == 0 && st.st_nlink > 0) {
+      if (locked == 0) {
+        struct stat st {};
+        if (::fstat(fd, &st) != 0 || st.st_nlink == 0) {
+          ::close(fd);
+          continue;
+        }
         // The lock belongs to the open file, not to the descriptor: this copy keeps
         // it after the written descriptor is closed, until the rename is done.
         lock_ = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
-        fd_ = fd;
-        path_.assign(name.data());
-        return true;
       }
-      ::close(fd);
+      fd_ = fd;
+      path_.assign(name.data());
+      return true;
     }
     errno = EAGAIN;
     return false;

@@ -154,9 +154,9 @@ std::string TRegisterFile::DesktopId() const {
   return ToLowerAscii(name) + ".desktop";
 }
 
-std::string TRegisterFile::TypePackageStem() const {
-  return fs::path(DesktopId()).stem().string() + "-" + fileExtension_.substr(1);
-}
+std::string TRegisterFile::EntryStem() const { return fs::path(DesktopId()).stem().string(); }
+
+std::string TRegisterFile::TypePackageStem() const { return EntryStem() + "-" + fileExtension_.substr(1); }
 
 std::string TRegisterFile::DesktopEntryPath() const { return folders_.dataHome + "/applications/" + DesktopId(); }
 
@@ -167,7 +167,7 @@ std::string TRegisterFile::MimePackagePath() const {
 std::string TRegisterFile::MimeAppsPath() const { return folders_.configHome + "/mimeapps.list"; }
 
 std::string TRegisterFile::AppIconPath(int size) const {
-  return IconFolder(size) + "/apps/" + fs::path(DesktopId()).stem().string() + ".png";
+  return IconFolder(size) + "/apps/" + EntryStem() + ".png";
 }
 
 std::string TRegisterFile::TypeIconPath(int size) const {
@@ -252,7 +252,7 @@ bool TRegisterFile::Register() {
     WriteOrThrow(AppIconPath(icon.size), icon.png);
     WriteOrThrow(TypeIconPath(icon.size), icon.png);
   }
-  const std::string iconLine = Icons.empty() ? "" : "Icon=" + fs::path(DesktopId()).stem().string() + "\n";
+  const std::string iconLine = Icons.empty() ? "" : "Icon=" + EntryStem() + "\n";
   WriteOrThrow(DesktopEntryPath(),
                "[Desktop Entry]\n"
                "Type=Application\n"

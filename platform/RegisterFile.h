@@ -79,6 +79,8 @@ class TRegisterFile {
 
  private:
   void FillDefaults();
+  // The desktop entry's name without ".desktop": the program's icon is named so too.
+  std::string EntryStem() const;
   std::string TypePackageStem() const;
   std::string IconFolder(int size) const;
   // Takes our desktop entry out of the type's lists in mimeapps.list, and puts it
