@@ -231,14 +231,14 @@ int32_t TCtrlFile::SaveAll() {
   return result;
 }
 
-std::string TCtrlFile::SaveDialogStart(const TAbcFile* file) const {
-  // An untitled name is no path: resolved, it would land wherever the program was started.
-  if (!file->Untitled) return file->FileName;
-  return (std::filesystem::path(host_.LibraryFolder()) / file->FileName).string();
+std::string TCtrlFile::InLibraryFolder(const std::string& name) const {
+  return (std::filesystem::path(host_.LibraryFolder()) / name).string();
 }
 
 std::string TCtrlFile::ChooseSaveAsName(TAbcFile* file) {
-  std::string name = host_.AskSaveFileName(ui_.GetMessage(msgSaveFileAs), SaveDialogStart(file));
+  // An untitled name is no path: resolved, it would land wherever the program was started.
+  const std::string start = file->Untitled ? InLibraryFolder(file->FileName) : file->FileName;
+  std::string name = host_.AskSaveFileName(ui_.GetMessage(msgSaveFileAs), start);
   if (name.empty()) return {};
   name = WithExtension(std::move(name), ".abc");
   const TAbcFile* holder = FindFile(name);

@@ -277,9 +277,9 @@ class TCtrlFile : public QObject, public IOpenFiles {
   int32_t WriteAsking(const TAbcFile* file, const std::function<int32_t(bool)>& write);
   bool MayReplaceChanged(const TAbcFile* file);
   std::string ControlFileTitle(const TAbcFile* file) const;
-  // Where the save dialog starts for the file: its own path, or the library
-  // folder with its name when it has no folder yet.
-  std::string SaveDialogStart(const TAbcFile* file) const;
+  // The path of `name` in the library folder: where the save dialogs start for a
+  // file that has no folder yet.
+  std::string InLibraryFolder(const std::string& name) const;
   // Asks the save-as name and settles it: ".abc" added, another open file's name
   // refused, an existing file replaced only when the user agrees. Empty: no name.
   std::string ChooseSaveAsName(TAbcFile* file);

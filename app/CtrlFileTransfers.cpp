@@ -336,8 +336,7 @@ int32_t TCtrlFile::ExportSetMidi(TAbcFile* file) {
 
 int32_t TCtrlFile::ExportParsedMidi(std::string name) {
   CheckNameChars(name, true);
-  const std::string start = (std::filesystem::path(host_.LibraryFolder()) / (name + ".mid")).string();
-  std::string path = host_.AskMidiFileName(ui_.GetMessage(msgSaveFileAs), start);
+  std::string path = host_.AskMidiFileName(ui_.GetMessage(msgSaveFileAs), InLibraryFolder(name + ".mid"));
   if (path.empty()) return kCtrlOk;
   path = WithExtension(std::move(path), ".mid");
   if (!MayReplace(path)) return kCtrlOk;

@@ -47,12 +47,13 @@ void TDlgOpt::OnCreate() {
   ShowMidiState();
   upDelay_->setValue(midi_.SyntDelay);
 
+  // The boxes show the font the editor draws with, also for a stored "courier".
+  const QString editorFont = EditorFontFamily(Q(settings_.EditFontName));
   {
     const QSignalBlocker block(cbEditFont_);
-    // The box shows the font the editor draws with, also for a stored "courier".
-    cbEditFont_->setCurrentIndex(cbEditFont_->findText(EditorFontFamily(Q(settings_.EditFontName)), Qt::MatchFixedString));
+    cbEditFont_->setCurrentIndex(cbEditFont_->findText(editorFont, Qt::MatchFixedString));
   }
-  FillFontSizes(EditorFontFamily(Q(settings_.EditFontName)));
+  FillFontSizes(editorFont);
 
   {
     const QSignalBlocker block(itmColor_);

@@ -235,9 +235,7 @@ std::string_view TResLib::PatchName(int program) {
 }
 
 void TResLib::OnSetGenPref() {
-  if (!dlgOpt_) return;
-  ComeAboveEverything(dlgOpt_);
-  dlgOpt_->exec();
+  if (dlgOpt_) ExecAbove(*dlgOpt_);
 }
 
 std::span<const int> TResLib::ProgramIconSizes() { return kProgramIconSizes; }

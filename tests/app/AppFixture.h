@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QPointer>
+#include <QRect>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
@@ -24,6 +25,11 @@
 #include "platform/ProgramFolder.h"
 
 namespace rq::test {
+
+// A rectangle as "x,y wxh", for messages about where a window stands.
+inline std::string Text(const QRect& r) {
+  return QString("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()).toStdString();
+}
 
 // Answers the real modal dialogs as they open, one scripted answer each showing, in
 // order; a dialog with no answer left is closed. Each answer runs from the dialog's own event

@@ -62,9 +62,7 @@ const char* kTwoReels =
 
 class MainEcrTest : public test::AppFixture {};
 
-std::string Text(const QRect& r) {
-  return QString("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()).toStdString();
-}
+using test::Text;
 
 // Everything is constructed before anything initialises; the main window makes the
 // player once the settings are read; teardown runs in reverse, controller first.

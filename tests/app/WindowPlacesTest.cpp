@@ -38,9 +38,7 @@ class WindowPlacesTest : public test::AppFixture {
   }
 };
 
-std::string Text(const QRect& r) {
-  return QString("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()).toStdString();
-}
+using test::Text;
 
 // A message shown while the welcome box is up, from start-up or opened from the
 // About command, comes above it: it stays on top itself, belongs to the box (the

@@ -37,12 +37,13 @@ fail() {
   exit 1
 }
 
-# Starts the program on a file and waits for its window and the file.
+# Starts the program on a file and waits for its window and the file; sets pid and
+# main (the window of this very program, should another run beside it).
 start_on() {
   "$program" "$1" 2>>"$folder/program.err" &
   pid=$!
-  main=$(timeout 20 xdotool search --sync --onlyvisible --name '^Reelquill 2$' | head -n 1) ||
-    fail "the main window never showed"
+  main=$(timeout 20 xdotool search --all --sync --onlyvisible --pid "$pid" --name '^Reelquill 2$' | head -n 1) ||
+    fail "the window of the program on $1 never showed"
   wait_for grep -qxF "$1" "$RQ_OPENED_LOG" 2>/dev/null || fail "$1 was not opened"
 }
 
@@ -143,18 +144,10 @@ apples=$folder/apples.abc
 bananas=$folder/bananas.abc
 printf 'X:1\nT:Apple Reel\nK:D\nFA (3AAA BAFA|\n\nX:2\nT:Zulu Reel\nK:D\nFAAB AFED|\n' >"$apples"
 printf 'X:1\nT:Banana Jig\nK:G\nGAG GAB|\n\nX:2\nT:Zulu Jig\nK:G\nGAB c2d|\n' >"$bananas"
-# Starts a program of its own on a file; sets started_pid and started_window.
-start_alone() {
-  RQ_INSTANCE_NAME=$folder/$2.sock "$program" "$1" 2>>"$folder/program.err" &
-  started_pid=$!
-  wait_for grep -qxF "$1" "$RQ_OPENED_LOG" 2>/dev/null || fail "$1 was not opened"
-  started_window=$(timeout 20 xdotool search --all --sync --onlyvisible --pid "$started_pid" --name '^Reelquill 2$' |
-    head -n 1) || fail "the window of the program on $1 never showed"
-}
-start_alone "$apples" apples
-apples_pid=$started_pid apples_window=$started_window
-start_alone "$bananas" bananas
-bananas_pid=$started_pid bananas_window=$started_window
+RQ_INSTANCE_NAME=$folder/apples.sock start_on "$apples"
+apples_pid=$pid apples_window=$main
+RQ_INSTANCE_NAME=$folder/bananas.sock start_on "$bananas"
+bananas_pid=$pid bananas_window=$main
 for side in "$apples_window $apples Apple Reel" "$bananas_window $bananas Banana Jig"; do
   read -r window file title <<<"$side"
   main=$window
