@@ -32,8 +32,7 @@ void TApplication::ShowError(const QString& text) {
   // have left the busy cursor on.
   while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
   QMessageBox box(QMessageBox::Critical, "Reelquill 2", text, QMessageBox::Ok);
-  ComeAboveEverything(&box);
-  box.exec();
+  ExecAbove(box);
 }
 
 }  // namespace rq

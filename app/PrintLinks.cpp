@@ -92,8 +92,7 @@ void TTunePrinter::PrinterSetup() {
   QPrintDialog dialog(&printer, app_.MainEcr());
   dialog.setWindowTitle("Printer Setup");
   dialog.setOptions({});
-  ComeAboveEverything(&dialog);
-  if (dialog.exec() != QDialog::Accepted) return;
+  if (ExecAbove(dialog) != QDialog::Accepted) return;
   const qsizetype index = names.indexOf(printer.printerName());
   if (index >= 0) app_.Settings().PrinterIndex = static_cast<int32_t>(index);
 }

@@ -126,8 +126,7 @@ int32_t TResLib::MessageDlg(const std::string& text, MsgDlgType type, MsgDlgButt
   }
   if (results.empty()) results.emplace_back(box.addButton(Q(messages_.ButtonCaption(mrOk)), QMessageBox::YesRole), mrOk);
   // Never under the welcome box or a tool window: the user must see and answer it.
-  ComeAboveEverything(&box);
-  box.exec();
+  ExecAbove(box);
   for (const auto& [button, result] : results) {
     if (box.clickedButton() == button) return result;
   }
@@ -172,14 +171,6 @@ std::string TResLib::LibraryFolder() const {
 }
 
 namespace {
-
-// Runs a dialog of the program above every window of it, the welcome box included:
-// under the box its middle would be hidden and the box's own button out of reach
-// while the dialog waits.
-int ExecAbove(QDialog& dialog) {
-  ComeAboveEverything(&dialog);
-  return dialog.exec();
-}
 
 // A file dialog's one chosen path, empty when it was cancelled.
 QString ExecFileDialog(QFileDialog& dialog) {

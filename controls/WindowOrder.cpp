@@ -1,6 +1,7 @@
 #include "controls/WindowOrder.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QWidget>
 #include <QWindow>
 
@@ -26,6 +27,11 @@ void ComeAboveEverything(QWidget* dialog) {
   // the dialog above it, also when a click raises that window.
   dialog->winId();
   if (QWindow* handle = dialog->windowHandle()) handle->setTransientParent(over->windowHandle());
+}
+
+int ExecAbove(QDialog& dialog) {
+  ComeAboveEverything(&dialog);
+  return dialog.exec();
 }
 
 }  // namespace rq

@@ -266,8 +266,7 @@ bool TFileEcr::AskSetName(QString text, std::string& name) {
   for (;;) {
     nameDialog_->EDString()->setText(text);
     nameDialog_->EDString()->selectAll();
-    ComeAboveEverything(nameDialog_);
-    if (nameDialog_->exec() != TDlgString::kOk) return false;
+    if (ExecAbove(*nameDialog_) != TDlgString::kOk) return false;
     text = nameDialog_->EDString()->text();
     if (!text.contains(',')) break;
     if (ui_) ui_->MessageDlg(kCommaRefused, MsgDlgType::Warning, mbOK, 0);
