@@ -305,13 +305,8 @@ AbcAfterSign WhatFollowsSign(std::string_view line, size_t from) {
   from = SkipMarks(line, from, true);
   const unsigned char c = AbcAt(line, from);
   if (IsPitchLetter(c)) return AbcAfterSign::kNote;
-  if (c == '\\') {
-    do {
-      ++from;
-    } while (AbcAt(line, from) == ' ');
-    return AbcAt(line, from) == 0 ? AbcAfterSign::kLineEnd : AbcAfterSign::kNothing;
-  }
-  return IsLineEnd(c) || c == '%' ? AbcAfterSign::kLineEnd : AbcAfterSign::kNothing;
+  const bool lineEnd = IsLineEnd(c) || c == '%' || (c == '\\' && ContinuationEndsLine(line, from));
+  return lineEnd ? AbcAfterSign::kLineEnd : AbcAfterSign::kNothing;
 }
 
 }  // namespace rq

@@ -224,6 +224,13 @@ constexpr size_t TiedEnd(std::string_view line, size_t dash) {
 // repeat leads to, as ":|2" does on one line.
 constexpr bool IsEndingNumber(unsigned char c) { return c >= '1' && c <= '6'; }
 constexpr bool FirstOnLine(std::string_view line, size_t at) { return line.find_first_not_of(' ') == at; }
+// A continuation "\" at `at` that only blanks follow ends its line.
+constexpr bool ContinuationEndsLine(std::string_view line, size_t at) {
+  do {
+    ++at;
+  } while (AbcAt(line, at) == ' ');
+  return AbcAt(line, at) == 0;
+}
 
 // Broken rhythm. What follows a note: a sign ("<" or ">") after blanks, the
 // closing ")" of a slur or "]" of a chord, chord symbols and decorations; or the
@@ -237,11 +244,7 @@ inline AbcAfterNote WhatFollowsNote(std::string_view line, size_t from) {
       case ' ': case ')': case ']': continue;
       case '<': case '>': return AbcAfterNote::kSign;
       case 0: case '\n': case '\r': case '%': return AbcAfterNote::kLineEnd;
-      case '\\':  // the note ends its line when only blanks follow the continuation
-        do {
-          ++from;
-        } while (AbcAt(line, from) == ' ');
-        return AbcAt(line, from) == 0 ? AbcAfterNote::kLineEnd : AbcAfterNote::kNothing;
+      case '\\': return ContinuationEndsLine(line, from) ? AbcAfterNote::kLineEnd : AbcAfterNote::kNothing;
       case '"': case '!': case '+': {
         const size_t end = c == '"' ? ChordSymbolEnd(line, from) : DecorationEnd(line, from);
         if (end == from) return AbcAfterNote::kNothing;

@@ -7,6 +7,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "score/MultiNote.h"
@@ -189,8 +190,9 @@ int TGroupGrace::Measure(TDrawCtxt& ctx, int /*spacing*/) {
   const int gap = GraceGap(ctx);
   // Half a line space after the group keeps its last stem off the main note's head.
   const int after = ctx.LineSpace / 2;
-  if (!Beamed()) return -(TGroupSymbol::Measure(ctx, gap) + after);
-  const GraceSize size(ctx);
+  // A beamed group's notes are measured at the size they are drawn.
+  std::optional<GraceSize> size;
+  if (Beamed()) size.emplace(ctx);
   return -(TGroupSymbol::Measure(ctx, gap) + after);
 }
 

@@ -97,37 +97,28 @@ bool TScoreLine::FitsAt(TDrawCtxt& ctx, int fontHeight, int rowHeight, int width
 // grow about in proportion with the font.
 int TScoreLine::FittingFont(TDrawCtxt& ctx, int rowHeight, int width) {
   const int base = ctx.Canvas->Font().height;
-  if (fitBase_ == base && fitWidth_ == width && fitSymbols_ == Symbols.size()) return fitFont_;
-  fitBase_ = base;
-  fitWidth_ = width;
-  fitSymbols_ = Symbols.size();
-  fitFont_ = base;
   const Extent e = MeasureAt(ctx, base, rowHeight);
   const int64_t needed = int64_t{e.startX} + e.total + int64_t{e.notes - 1} * e.closestGap;
-  if (e.notes < 2 || needed <= width - e.margin || base <= kSmallestFont) return fitFont_;
+  if (e.notes < 2 || needed <= width - e.margin || base <= kSmallestFont) return base;
   const int64_t estimate = int64_t{base} * std::max(width - e.margin, 1) / needed;
   int font = static_cast<int>(std::clamp<int64_t>(estimate, kSmallestFont, base - 1));
   while (font > kSmallestFont && !FitsAt(ctx, font, rowHeight, width)) --font;
   while (font + 1 < base && FitsAt(ctx, font + 1, rowHeight, width)) ++font;
-  fitFont_ = font;
-  return fitFont_;
+  return font;
 }
 
 void TScoreLine::Layout(TDrawCtxt& ctx, int rowHeight, int width) {
   if (!HasClef || Symbols.size() < 2) return;
-  FontHeight = FittingFont(ctx, rowHeight, width);
-  // A row is measured, then painted, at the same size: the second layout only sets
-  // the context's metrics and the places found the first time.
-  const LayoutKey key{ctx.Canvas->Font().height, width, Symbols.size(), FontHeight};
+  // A row is measured, then painted, at the same size: a second layout only sets the
+  // context's metrics, the row keeps its font and the places found the first time.
+  const LayoutKey key{ctx.Canvas->Font().height, width, Symbols.size()};
   if (key == layoutKey_) {
     const FontScope font(ctx, FontHeight);
     ctx.SetStaffMetrics(rowHeight);
-    StartX = laidOut_[0];
-    RightEdge = laidOut_[1];
-    Spacing = laidOut_[2];
-    Remainder = laidOut_[3];
     return;
   }
+  layoutKey_ = key;
+  FontHeight = FittingFont(ctx, rowHeight, width);
   const Extent e = MeasureAt(ctx, FontHeight, rowHeight);
   StartX = e.startX;
   RightEdge = width - e.margin;
@@ -136,8 +127,6 @@ void TScoreLine::Layout(TDrawCtxt& ctx, int rowHeight, int width) {
     Spacing = free / (e.notes - 1);
     Remainder = free % (e.notes - 1);
   }
-  layoutKey_ = key;
-  laidOut_ = {StartX, RightEdge, Spacing, Remainder};
 }
 
 void TScoreLine::Draw(TDrawCtxt& ctx, const RowRect& rect, int rowHeight, int width) {

@@ -2,7 +2,6 @@
 // title row stands at the top of a printed tune.
 #pragma once
 
-#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -76,23 +75,16 @@ class TScoreLine : public TGenScoreLine {
   void DrawTie(TDrawCtxt& ctx, const RowRect& rect, const TieArc& tie) const;
   void CentreBarRests(TDrawCtxt& ctx);
 
-  // The last fitting, for the canvas font, width and symbol count it was made for.
-  int fitBase_ = 0;
-  int fitWidth_ = 0;
-  size_t fitSymbols_ = 0;
-  int fitFont_ = 0;
   std::vector<int> xs_;  // the symbols' x in the draw under way
-  // The last layout: the canvas font, width, symbol count and row font it was made
-  // for, and its start, right edge, gap and remainder.
+  // The canvas font, width and symbol count of the last layout, whose font and places
+  // the row still holds.
   struct LayoutKey {
     int base = 0;
     int width = 0;
     size_t symbols = 0;
-    int font = 0;
     bool operator==(const LayoutKey&) const = default;
   };
   LayoutKey layoutKey_;
-  std::array<int, 4> laidOut_{};
 };
 
 // The margin a row keeps from the right edge of its width, and the closest gap

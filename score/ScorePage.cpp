@@ -92,7 +92,7 @@ void TScorePage::OnElement(const TAbc& e, ScoreRows& list) {
       const bool thin = e.Kind == kAbcBarDouble && static_cast<const TAbcBar&>(e).DoubleThin;
       auto bar = std::make_unique<TSymbBarre>(thin ? kBarThinThin : e.Kind);
       lastBar_ = bar.get();
-          Append(std::move(bar));
+      Append(std::move(bar));
       break;
     }
     case kAbcBarSection:
