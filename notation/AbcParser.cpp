@@ -778,8 +778,9 @@ void TAbcParser::PostPass(bool opening) {
       default: break;
     }
   }
-  LinkTies();
-  settled_ = opening ? std::min(settled, ReachFromBeyond(settled)) : elements_.size();
+  // A note still tying on at the end may be tied by a note after the opening.
+  const size_t tyingOn = LinkTies();
+  settled_ = opening ? std::min({settled, ReachFromBeyond(settled), tyingOn}) : elements_.size();
 }
 
 size_t TAbcParser::ReachFromBeyond(size_t settled) const {
@@ -918,11 +919,11 @@ void TAbcParser::LinkEnding(size_t i) {
 // symbols and fields; the note there of the same letter and octave, written without
 // an accidental or with the same one, continues it. A rest, another pitch, a grace
 // group or another voice first: the "-" ties nothing.
-void TAbcParser::LinkTies() {
-  if (tied_.empty()) return;
+size_t TAbcParser::LinkTies() {
+  if (tied_.empty()) return elements_.size();
   std::vector<bool> marked(elements_.size());
   for (const size_t i : tied_) marked[i] = true;
-  TieBoard<TAbcNote*> board;
+  TieBoard<size_t> board;
   bool inChord = false;
   bool chordHasNotes = false;
   for (size_t j = 0; j < elements_.size(); ++j) {
@@ -930,12 +931,14 @@ void TAbcParser::LinkTies() {
       case kAbcNote: {
         auto* note = static_cast<TAbcNote*>(elements_[j]);
         if (note->GraceCount != 0) break;
-        if (const auto tied = board.Take(*note); tied && !note->IsRest() &&
-                                                 (note->Accidental == 0 || note->Accidental == (*tied)->Accidental)) {
-          (*tied)->Tie |= kTieStart;
-          note->Tie |= kTieEnd;
+        if (const auto tied = board.Take(*note); tied && !note->IsRest()) {
+          auto* from = static_cast<TAbcNote*>(elements_[*tied]);
+          if (note->Accidental == 0 || note->Accidental == from->Accidental) {
+            from->Tie |= kTieStart;
+            note->Tie |= kTieEnd;
+          }
         }
-        if (marked[j]) board.Hold(*note, note);
+        if (marked[j]) board.Hold(*note, j);
         chordHasNotes = true;
         if (!inChord) board.EndGroup();
         break;
@@ -956,6 +959,9 @@ void TAbcParser::LinkTies() {
       default: break;
     }
   }
+  size_t first = elements_.size();
+  board.ForEachHeld([&first](size_t held) { first = std::min(first, held); });
+  return first;
 }
 
 }  // namespace rq

@@ -137,7 +137,9 @@ class TAbcParser {
   void LinkEnding(size_t i);
   // A note or rest outside grace groups (once the grace groups are linked).
   bool IsMainNote(size_t i) const;
-  void LinkTies();
+  // Links tied notes; returns the first note still tying on at the end (the element
+  // count when none is).
+  size_t LinkTies();
 
   std::unique_ptr<ElementArena> arena_;
   std::vector<TAbc*> elements_;

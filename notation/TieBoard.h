@@ -46,6 +46,16 @@ class TieBoard {
     EndGroup();
     EndGroup();
   }
+  // Calls f with each value still tying on: waiting, or of the note or chord under way.
+  template <typename F>
+  void ForEachHeld(F f) const {
+    for (const int slot : waitingUsed_) {
+      if (const auto& held = waiting_[static_cast<size_t>(slot)]) f(*held);
+    }
+    for (const int slot : nextUsed_) {
+      if (const auto& held = next_[static_cast<size_t>(slot)]) f(*held);
+    }
+  }
 
  private:
   static constexpr int kOctaves = 5;  // -2..2

@@ -207,6 +207,8 @@ TEST(ParserOpening, SettlesOnlyWhatLaterLinesCannotChange) {
            // A tie waits for the next note or chord, on the next line too.
            "A B c2-\nc2 d2|", "A B [ce]-\n[ce] d|", "A B c-\n|c d|", "A [Bc-]\nc d|", "A B c-\nd e|",
            "A [ce-\nc d|", "A B [c-e\nc] d|",
+           // A chord left open keeps its tied note waiting past the next line's note.
+           "+:A-++\nA\nA|",
        }) {
     EXPECT_EQ(test::OpeningMismatch(p, SplitLines(Body(body))), "") << body;
   }
