@@ -84,7 +84,7 @@ int SmartTabBlanks(const QTextBlock& block, int column) {
 }
 
 // The ABC text editor: Enter keeps the line's indent; Tab lines the caret up with
-// the next word of the line above, in blanks; a tab in the text is one column wide;
+// the next word of the line above, in blanks, and Shift+Tab types nothing; a tab in the text is one column wide;
 // a line marks the right edge of the text; dragging the vertical scroll bar shows
 // the line that will be at the top.
 class TAbcTextEdit : public QPlainTextEdit {
@@ -127,7 +127,12 @@ class TAbcTextEdit : public QPlainTextEdit {
     if (event->type() == QEvent::FontChange) FitTabsToFont();
   }
 
+  // While the text is writable Tab and Shift+Tab belong to it: neither moves the
+  // focus away from what is being typed.
+  bool focusNextPrevChild(bool next) override { return isReadOnly() && QPlainTextEdit::focusNextPrevChild(next); }
+
   void keyPressEvent(QKeyEvent* event) override {
+    if (!isReadOnly() && event->key() == Qt::Key_Backtab) return;
     const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
     if (!isReadOnly() && mods == Qt::NoModifier) {
       if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {

@@ -170,7 +170,7 @@ TEST(EditEcrSmartTab, LinesUpWithTheNextWordAbove) {
 }
 
 // One Undo takes back one Tab, the selection it replaced included; Shift+Tab types
-// nothing; outside edit mode Tab and Shift+Tab move the focus as in any control.
+// nothing and keeps the focus on the text; outside edit mode Tab and Shift+Tab move the focus as in any control.
 TEST(EditEcrSmartTab, UndoAndFocus) {
   ShownEditor shown;
   shown.editor.ShowTune({"A    B", "abcd"}, 0, false);
@@ -187,6 +187,7 @@ TEST(EditEcrSmartTab, UndoAndFocus) {
   EXPECT_EQ(shown.Line(1), "abcdxy");
   QTest::keyClick(&shown.Text(), Qt::Key_Backtab, Qt::ShiftModifier);
   EXPECT_EQ(shown.Line(1), "abcdxy");
+  EXPECT_TRUE(shown.Text().hasFocus());
   shown.editor.OnCancelEdit();
 
   shown.Text().setFocus();
