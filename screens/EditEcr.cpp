@@ -84,9 +84,9 @@ int SmartTabBlanks(const QTextBlock& block, int column) {
 }
 
 // The ABC text editor: Enter keeps the line's indent; Tab lines the caret up with
-// the next word of the line above, in blanks, and Shift+Tab types nothing; a tab in the text is one column wide;
-// a line marks the right edge of the text; dragging the vertical scroll bar shows
-// the line that will be at the top.
+// the next word of the line above, in blanks, and Shift+Tab types nothing; a tab in
+// the text is one column wide; a line marks the right edge of the text; dragging the
+// vertical scroll bar shows the line that will be at the top.
 class TAbcTextEdit : public QPlainTextEdit {
  public:
   explicit TAbcTextEdit(QWidget* parent) : QPlainTextEdit(parent), scrollHint_(new QLabel(this)) {
@@ -183,7 +183,7 @@ class TAbcTextEdit : public QPlainTextEdit {
     const QPoint barTop = bar->mapTo(this, QPoint(0, 0));
     const int range = bar->maximum() - bar->minimum();
     const int travel = std::max(0, bar->height() - scrollHint_->height());
-    const int y = range > 0 ? travel * (value - bar->minimum()) / range : 0;
+    const int y = range > 0 ? static_cast<int>(int64_t{travel} * (value - bar->minimum()) / range) : 0;
     scrollHint_->move(std::max(0, barTop.x() - scrollHint_->width() - 2), barTop.y() + y);
     scrollHint_->show();
     scrollHint_->raise();
