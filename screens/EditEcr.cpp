@@ -1,5 +1,7 @@
 #include "screens/EditEcr.h"
 
+#include <algorithm>
+
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QHBoxLayout>
@@ -7,6 +9,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -61,11 +64,47 @@ QHBoxLayout* Row(QWidget* parent) {
   return row;
 }
 
-// The ABC text editor: Enter keeps the line's indent, Tab types one blank; a line
-// marks the right edge of the text.
+constexpr int kSeparatorWidth = 3;
+
+bool IsBlank(char32_t c) { return c == U' ' || c == U'\t'; }
+
+// How many blanks a smart Tab types at a column (in characters) under the nearest
+// line above that is not blank: up to the start of that line's next word, or one
+// blank where it has none.
+int SmartTabBlanks(const QTextBlock& block, int column) {
+  for (QTextBlock above = block.previous(); above.isValid(); above = above.previous()) {
+    const QList<uint> chars = above.text().toUcs4();
+    if (std::all_of(chars.begin(), chars.end(), [](uint c) { return IsBlank(c); })) continue;
+    for (qsizetype c = column + 1; c < chars.size(); ++c) {
+      if (!IsBlank(chars[c]) && IsBlank(chars[c - 1])) return static_cast<int>(c - column);
+    }
+    break;
+  }
+  return 1;
+}
+
+// The ABC text editor: Enter keeps the line's indent; Tab lines the caret up with
+// the next word of the line above, in blanks, and Shift+Tab types nothing; a tab in
+// the text is one column wide; a line marks the right edge of the text; dragging the
+// vertical scroll bar shows the line that will be at the top.
 class TAbcTextEdit : public QPlainTextEdit {
  public:
-  using QPlainTextEdit::QPlainTextEdit;
+  explicit TAbcTextEdit(QWidget* parent) : QPlainTextEdit(parent), scrollHint_(new QLabel(this)) {
+    scrollHint_->setObjectName("ScrollHint");
+    scrollHint_->setFrameShape(QFrame::Box);
+    scrollHint_->setMargin(2);
+    scrollHint_->setAutoFillBackground(true);
+    QPalette p = scrollHint_->palette();
+    p.setColor(QPalette::Window, p.color(QPalette::ToolTipBase));
+    p.setColor(QPalette::WindowText, p.color(QPalette::ToolTipText));
+    scrollHint_->setPalette(p);
+    scrollHint_->hide();
+    QScrollBar* bar = verticalScrollBar();
+    connect(bar, &QScrollBar::sliderPressed, this, [this, bar] { ShowScrollHint(bar->value()); });
+    connect(bar, &QScrollBar::sliderMoved, this, &TAbcTextEdit::ShowScrollHint);
+    connect(bar, &QScrollBar::sliderReleased, scrollHint_, &QWidget::hide);
+    FitTabsToFont();
+  }
 
   // Where the right edge stands in the viewport: after that many blanks of the font.
   int RightEdgeX() const {
@@ -83,7 +122,17 @@ class TAbcTextEdit : public QPlainTextEdit {
     painter.drawLine(x, 0, x, viewport()->height());
   }
 
+  void changeEvent(QEvent* event) override {
+    QPlainTextEdit::changeEvent(event);
+    if (event->type() == QEvent::FontChange) FitTabsToFont();
+  }
+
+  // While the text is writable Tab and Shift+Tab belong to it: neither moves the
+  // focus away from what is being typed.
+  bool focusNextPrevChild(bool next) override { return isReadOnly() && QPlainTextEdit::focusNextPrevChild(next); }
+
   void keyPressEvent(QKeyEvent* event) override {
+    if (!isReadOnly() && event->key() == Qt::Key_Backtab) return;
     const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
     if (!isReadOnly() && mods == Qt::NoModifier) {
       if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
@@ -101,13 +150,56 @@ class TAbcTextEdit : public QPlainTextEdit {
         return;
       }
       if (event->key() == Qt::Key_Tab) {
-        insertPlainText(QStringLiteral(" "));
+        SmartTab();
         return;
       }
     }
     QPlainTextEdit::keyPressEvent(event);
   }
+
+ private:
+  // A tab in the text takes one column, as a blank does.
+  void FitTabsToFont() { setTabStopDistance(QFontMetricsF(font()).horizontalAdvance(QLatin1Char(' '))); }
+
+  // Replaces the selection with the blanks up to the next word of the line above;
+  // one undo step.
+  void SmartTab() {
+    QTextCursor cursor = textCursor();
+    cursor.beginEditBlock();
+    cursor.removeSelectedText();
+    const int column = static_cast<int>(QStringView(cursor.block().text()).left(cursor.positionInBlock()).toUcs4().size());
+    cursor.insertText(QString(SmartTabBlanks(cursor.block(), column), ' '));
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+    ensureCursorVisible();
+  }
+
+  // Beside the scroll bar, level with its handle: the line a drag puts at the top.
+  void ShowScrollHint(int value) {
+    const QScrollBar* bar = verticalScrollBar();
+    const int line = document()->findBlockByLineNumber(value).blockNumber() + 1;
+    scrollHint_->setText(QStringLiteral("Top Line: %1").arg(line));
+    scrollHint_->adjustSize();
+    const QPoint barTop = bar->mapTo(this, QPoint(0, 0));
+    const int range = bar->maximum() - bar->minimum();
+    const int travel = std::max(0, bar->height() - scrollHint_->height());
+    const int y = range > 0 ? static_cast<int>(int64_t{travel} * (value - bar->minimum()) / range) : 0;
+    scrollHint_->move(std::max(0, barTop.x() - scrollHint_->width() - 2), barTop.y() + y);
+    scrollHint_->show();
+    scrollHint_->raise();
+  }
+
+  QLabel* scrollHint_;
 };
+
+// A thin bar in the frame colour between groups of the pad's buttons.
+QWidget* PadSeparator(QWidget* parent, const char* name) {
+  auto* separator = new QWidget(parent);
+  separator->setObjectName(QString::fromLatin1(name));
+  separator->setFixedWidth(kSeparatorWidth);
+  PaintBackground(separator, ColorFrame);
+  return separator;
+}
 
 }  // namespace
 
@@ -200,6 +292,7 @@ QWidget* TEditEcr::BuildPad() {
   btnTools_ = PadButton(tool, "Tools", "btnTools");
   btnTools_->setCheckable(true);
   connect(btnTools_, &QToolButton::toggled, this, &TEditEcr::OnShowTools);
+  row->addWidget(PadSeparator(tool, "SepSymbols"));
   for (const char* symbol : kSymbols) {
     QToolButton* button = PadButton(tool, QString::fromLatin1(symbol), "");
     connect(button, &QToolButton::clicked, this, [this, button] { InsertString(button->text()); });
@@ -223,6 +316,7 @@ QWidget* TEditEcr::BuildPad() {
                                      {btnTools_, kFirstTextTag + 2},
                                      {btnValidEdit_, kFirstTextTag + 3},
                                      {btnCancel_, kFirstTextTag + 4}});
+  row->addWidget(PadSeparator(tool, "SepValid"));
   row->addWidget(valid);
   column->addWidget(tool);
 
