@@ -290,11 +290,13 @@ std::optional<int> ModalKeySharps(std::string_view tonic, KeyMode mode) {
 }
 
 int KeyIndexOfField(std::string_view value) {
-  const std::string_view word = value.substr(0, value.find(' '));
+  // A blank or a tab ends the key word, as in the parser.
+  constexpr std::string_view kBlanks = " \t";
+  const std::string_view word = value.substr(0, value.find_first_of(kBlanks));
   if (IsTonic(word) && word.size() < value.size()) {
     std::string_view rest = value.substr(word.size());
-    rest.remove_prefix(std::min(rest.find_first_not_of(' '), rest.size()));
-    rest = rest.substr(0, std::min(rest.find(' '), rest.find('%')));
+    rest.remove_prefix(std::min(rest.find_first_not_of(kBlanks), rest.size()));
+    rest = rest.substr(0, std::min(rest.find_first_of(kBlanks), rest.find('%')));
     if (const auto mode = ModeOfWord(rest)) return FindKeyIndex(std::string(word) + std::string(KeyNameSuffix(*mode)));
   }
   if (const int index = FindKeyIndex(NormalizeKeyName(word))) return index;

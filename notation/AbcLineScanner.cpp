@@ -227,7 +227,7 @@ void AbcLineScanner::ReadPartDef() {
   fieldLetter_ = 0;
   bool good = true;
   int i = run_;
-  for (unsigned char c = At(i); c != 0 && c != ' ' && c != '%'; c = At(++i)) {
+  for (unsigned char c = At(i); !IsPartDefEnd(c); c = At(++i)) {
     if (!IsAbcDigit(c) && !IsAbcUpper(c)) good = false;
   }
   SpanTo(i, good ? kTokMainValue : kTokError);

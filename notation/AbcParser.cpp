@@ -369,7 +369,7 @@ void TAbcParser::ReadPartDef() {
   fieldLetter_ = 0;
   std::string text;
   bool good = true;
-  while (Cur() != 0 && Cur() != ' ' && Cur() != '%') {
+  while (!IsPartDefEnd(Cur())) {
     const unsigned char c = Cur();
     if (IsAbcDigit(c) || IsAbcUpper(c)) {
       text += static_cast<char>(c);

@@ -169,9 +169,9 @@ AbcKeyValue ReadKeyValue(std::string_view line, size_t at, bool inBracket, bool 
   const size_t end = valueEnd(at + 1);
   const std::string_view word = line.substr(std::min(at, line.size()), end - at);
   AbcKeyValue key{end, KeyWordSharps(word)};
-  if (AbcAt(line, end) == ' ' && IsTonic(word)) {
+  if (IsValueBlank(AbcAt(line, end)) && IsTonic(word)) {
     size_t modeAt = end;
-    while (AbcAt(line, modeAt) == ' ') ++modeAt;
+    while (IsValueBlank(AbcAt(line, modeAt))) ++modeAt;
     const size_t modeEnd = valueEnd(modeAt);
     if (const auto mode = ModeOfWord(line.substr(std::min(modeAt, line.size()), modeEnd - modeAt))) {
       key.end = modeEnd;
@@ -241,6 +241,7 @@ AbcBarToken ScanBarToken(std::string_view line, size_t at) {
   size_t i = at;
   size_t blankIndex = 0;   // where the blank was taken in the line
   size_t beforeBlank = 0;  // token characters before it; 0 when none was taken
+  size_t lastIndex = at;  // of the token's last character in the line
   bool atLineEnd = false;
   for (;;) {
     ++i;
@@ -257,6 +258,7 @@ AbcBarToken ScanBarToken(std::string_view line, size_t at) {
     if (c != '1' && c != '2' && c != ':' && c != '[' && c != ']' && c != '|') break;
     if (length <= kMaxScan) token[length] = static_cast<char>(c);
     ++length;
+    lastIndex = i;
   }
   // An invisible bar "[|]" joined to a bar token reads as that token.
   const auto kindOf = [&token](size_t from, size_t n) {
@@ -280,7 +282,15 @@ AbcBarToken ScanBarToken(std::string_view line, size_t at) {
     }
   }
   bar.kind = kindOf(0, length);
-  if (bar.kind == 0 && !atLineEnd) {
+  // A bar directly followed by a numbered ending ("|[2", "||[2"): the "[" and its
+  // digit are read again as the ending, at the line's end too.
+  if (bar.kind == 0 && length > 2 && length <= kMaxScan && token[length - 2] == '[' &&
+      IsAbcDigit(static_cast<unsigned char>(token[length - 1])) && AbcAt(line, lastIndex - 1) == '[' &&
+      kindOf(0, length - 2)) {
+    length -= 2;
+    bar.kind = kindOf(0, length);
+    i = lastIndex - 1;
+  } else if (bar.kind == 0 && !atLineEnd) {
     // A bar directly followed by an inline field: the "[" is read again as a bracket.
     if (length > 1 && length <= kMaxScan && token[length - 1] == '[' && kindOf(0, length - 1)) {
       --i;

@@ -119,16 +119,20 @@ constexpr bool IsTupletDigit(unsigned char c) {
   return c == '2' || c == '3' || c == '4' || c == '5' || c == '6' || c == '8' || c == '9';
 }
 
+// A blank or a tab: either ends a field's value.
+constexpr bool IsValueBlank(unsigned char c) { return c == ' ' || c == '\t'; }
 // Where a K:, M:, L: or body P: value ends. The line's end ends every value,
 // inside brackets and plus chords too.
 constexpr bool IsFieldValueEnd(unsigned char c, bool inBracket, bool inPlus) {
-  if (c == 0 || c == ' ') return true;
+  if (c == 0 || IsValueBlank(c)) return true;
   if (inPlus) return c == '+';
   if (inBracket) return c == ']';
   return c == '%';
 }
 // A V: value ends at the line's end, a blank, "%" or "]", whatever the brackets.
-constexpr bool IsVoiceValueEnd(unsigned char c) { return c == 0 || c == ' ' || c == '%' || c == ']'; }
+constexpr bool IsVoiceValueEnd(unsigned char c) { return c == 0 || IsValueBlank(c) || c == '%' || c == ']'; }
+// A header P: value ends at the line's end, a blank or "%".
+constexpr bool IsPartDefEnd(unsigned char c) { return c == 0 || IsValueBlank(c) || c == '%'; }
 
 // Index one past the first character from `from` on that ends a skipped span:
 // the line's end (NUL, LF, CR) or "%".

@@ -23,6 +23,9 @@ constexpr int kOctaveSteps = 7;
 
 int ClampInt(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, INT_MIN, INT_MAX)); }
 
+// Whether a bar draws the closing repeat sign that every ending but the first opens with.
+bool DrawsRepeatEnd(int barKind) { return barKind == kBarRepeatEnd || barKind == kBarRepeatBoth; }
+
 }  // namespace
 
 TScorePage::TScorePage() = default;
@@ -130,12 +133,15 @@ void TScorePage::OnSection(int number) {
   auto section = std::make_unique<TBarreSection>(number);
   if (lastBar_ != nullptr && !Row->Symbols.empty() && Row->Symbols.back().get() == lastBar_) {
     // A bar just before the ending (`| [1`, `:| [2`) is the ending's own bar: one line,
-    // the written one unless it is a plain bar where a repeat is implied.
-    if (lastBar_->BarKind != kBarThin) section->BarKind = lastBar_->BarKind;
+    // the written one unless it is a plain bar where a repeat is implied. A later
+    // ending keeps its repeat sign after a bar that draws none (`||[2`).
+    const int written = lastBar_->BarKind;
+    if (written != kBarThin && (number == 1 || DrawsRepeatEnd(written))) section->BarKind = written;
     Row->Symbols.pop_back();
-  } else if (lastBar_ != nullptr) {
+  } else if (lastBar_ != nullptr && (number == 1 || DrawsRepeatEnd(lastBar_->BarKind))) {
     // The bar ends the row before (`a2:|` then `[2` on the next line): drawn there
-    // only, the ending opens with its number and bracket.
+    // only, the ending opens with its number and bracket. After a bar without a
+    // repeat sign (`B2|` then `[2`) a later ending still draws its own.
     section->BarKind = kBarNone;
   }
   lastBar_ = section.get();

@@ -153,6 +153,24 @@ TEST(ConvertRepeats, SecondEndingsCloseTheirSection) {
               fields, Show::kPitch);
 }
 
+// A bar written right before an ending's bracket is read as the bar and the ending,
+// on one line and at a line's end; so is an ending's number first on the next line.
+TEST(ConvertRepeats, ABarRightBeforeAnEndingsBracket) {
+  ExpectNotes({{"|:A2|[1 B2|[2 c2||", "69 71 69 72"},
+               {"|:A2|[1 B2||[2 c2||", "69 71 69 72"},
+               {"|:A2|[1 B2| [2 c2||", "69 71 69 72"},
+               {"|:A2||[1 B2:|[2 c2||", "69 71 69 72"},
+               {"|:A2|[1 B2|[2\nc2||", "69 71 69 72"},
+               {"|:A2|[1 B2|\n[2 c2||", "69 71 69 72"},
+               {"|:A2|1 B2|\n:|2 c2||", "69 71 69 72"}},
+              "M:4/4\nL:1/4\nK:C", Show::kPitch);
+}
+
+// A tab after a header field's value ends it as a blank does: the tune plays in D.
+TEST(ConvertUnits, TabsAfterHeaderValues) {
+  ExpectNotes({{"FC|", "0+240:66 240+240:61"}}, "M:9/8\t\nL:1/8\t\nK:D\t% comment");
+}
+
 // Ties, attached mode words, interleaved voices and endings across lines, as players
 // write them: a tied note sounds once for its whole length, at the pitch it started
 // with; a "-" before another pitch, a rest or a blank ties nothing.

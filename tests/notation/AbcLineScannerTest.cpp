@@ -103,6 +103,29 @@ TEST(AbcLineScanner, GroupsChordsAndBrackets) {
                 kRangeBody);
 }
 
+// A bar right before an ending's bracket is the bar and the ending; a tab after a
+// field's value ends it as a blank does; a continuation may have blanks after it.
+TEST(AbcLineScanner, BarsBeforeEndingsTabsAfterValuesAndContinuations) {
+  ExpectColours({{"|:A8|[1 B8|[2 c8||", "|:@6 A8@7 |[1 @6 B8@7 |@6 [2@6 c8@7 ||@6"},
+                 {"B8||[2 c8", "B8@7 ||@6 [2@6 c8@7"},
+                 {"B8| [2 c8", "B8@7 | @6 [2@6 c8@7"},
+                 {"B8:|[1 c8", "B8@7 :|@6 [1@6 c8@7"},
+                 {"B8|[2", "B8@7 |@6 [2@6"},
+                 {"B8|[ 2 c", "B8@7 |[ 2@12 c@7"},
+                 {"[K:D\t]a[M:3/4\t][L:1/16\t]b", "[@8 K:@1 D@2 \t@10 ]@8 a@7 [@8 M:@1 3/4@2 \t@10 ]@8 [@8 L:@1 1/16@2 \t@10 ]@8 b@7"},
+                 {"K:D\t% x", "K:@1 D@2 \t@10 % x@4"},
+                 {"ab\\  ", "a@7 b@7 \\@11"},
+                 {"ab\\ x", "a@7 b@7 \\@12 x@7"}},
+                kRangeBody);
+  ExpectColours({{"K:D\t", "K:@1 D@2 \t@10"},
+                 {"K:D\t% comment", "K:@1 D@2 \t@10 % comment@4"},
+                 {"M:9/8\t", "M:@1 9/8@2 \t@10"},
+                 {"L:1/8\t", "L:@1 1/8@2 \t@10"},
+                 {"P:AB\t", "P:@1 AB@2 \t@10"},
+                 {"K:A\tmix", "K:@1 A\tmix@2"}},
+                kRangeHeader);
+}
+
 // A "-" right after a note or chord (a slur's ")" between) is a tie, coloured as ties
 // and slurs are; after a blank or a rest it ties nothing and is plain text.
 TEST(AbcLineScanner, TiesAfterNotesAndChords) {

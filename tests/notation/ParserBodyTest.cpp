@@ -82,6 +82,9 @@ TEST_F(ParserBody, NoteFields) {
            {"c>=d c>^[df]", &N::Straight, "1 -1 1 -1 -1"},
            {"c\n>d", &N::Straight, "1 -1"},      // a sign starting the next line
            {"c \\\n  >d", &N::Straight, "1 -1"},  // after a continuation, with blanks
+           {"c \\  \n>d", &N::Straight, "1 -1"},  // a continuation with blanks after it ends the line
+           {"c> \\  \nd", &N::Straight, "1 -1"},
+           {"c \\ !p!\n>d", &N::Straight, "0 0"},  // one that text follows does not
            {"c % x\n>d", &N::Straight, "1 -1"},
            {"c|\n>d c\n%\n>d", &N::Straight, "0 0 0 0"},  // not after a bar, nor two lines on
            {"c>d\n>e", &N::Straight, "1 -1 0"},  // the note after a pair starts none
@@ -268,7 +271,17 @@ TEST_F(ParserBody, NumberedEndings) {
   EXPECT_EQ(KindsOf("a:|2b"), (std::vector<int>{1, 36, 1}));
   EXPECT_EQ(First<TAbcBarSection>(p, kAbcBarSection)->Number, 2);
   EXPECT_EQ(KindsOf("a| [1b"), (std::vector<int>{1, 36, 1}));
-  EXPECT_EQ(KindsOf("a| [2b"), (std::vector<int>{1, 1}));  // "|[2" is no token
+  // A bar right before an ending's bracket is the bar and the ending, with or without
+  // a blank, and the bar is the ending's.
+  for (const char* body : {"a|[2b", "a| [2b", "a||[2b", "a|[2"}) {
+    const std::vector<int> kinds = KindsOf(body);
+    ASSERT_GE(kinds.size(), 3u) << body;
+    EXPECT_EQ(kinds[2], kAbcBarSection) << body;
+    EXPECT_EQ(First<TAbcBarSection>(p, kAbcBarSection)->Number, 2) << body;
+    EXPECT_EQ(First<TAbcBar>(p, kinds[1])->Skip, 1) << body;
+  }
+  EXPECT_EQ(KindsOf("a||[1b"), (std::vector<int>{1, 32, 36, 1}));
+  EXPECT_EQ(KindsOf("a|[ 2b"), (std::vector<int>{1, 1}));  // no ending: the token is dropped
 
   KindsOf("ab|\n[2cd");
   EXPECT_EQ(First<TAbcBar>(p, kAbcBarSingle)->Skip, 1);

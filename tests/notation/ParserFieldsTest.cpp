@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "ParseHelpers.h"
+#include "notation/AbcDef.h"
 
 namespace rq {
 namespace {
@@ -105,6 +106,41 @@ TEST_F(ParserFields, FieldElements) {
     ParseText(p, std::string("X:1\nL:") + bad + "\nK:G\n");
     EXPECT_EQ(First<TAbcKey_L>(p, kAbcFieldL), nullptr) << bad;
   }
+}
+
+// A tab after a value ends it as a blank does, in the header, in a body field line
+// and inline; the index reads the same key. Element dumps of K:, L:, M:, P: and V:,
+// then the notes read after each line.
+TEST_F(ParserFields, ATabEndsAFieldValue) {
+  struct Case { std::string text; const char* dumps; size_t notes; const char* indexKey; };
+  for (const Case& c : {Case{"X:1\nK:D\t\nab", "KEY: MST=1 VK:2", 2, "D"},
+                        {"X:1\nK:D\t% comment\nab", "KEY: MST=1 VK:2", 2, "D"},
+                        {"X:1\nK:Bb\t \t% comment\nab", "KEY: MST=1 VK:-2", 2, "Bb"},
+                        {"X:1\nK:A\tmixolydian\nab", "KEY: MST=1 VK:2", 2, "AMix"},
+                        {"X:1\nM:9/8\t\nL:1/8\t\nK:G\nab", "METER: MST=1 M:9 D:8|LONG: MST=1 M:1 D:8|KEY: MST=1 VK:1", 2, ""},
+                        {Body("K:D\tab\nc"), "KEY: MST=1 VK:0|KEY: MST=1 VK:2", 1, ""},  // the rest of a known key's line is skipped
+                        {Body("M:3/4\tab\nL:1/16\t\nc"), "KEY: MST=1 VK:0|METER: MST=1 M:3 D:4|LONG: MST=1 M:1 D:16", 3, ""},
+                        {"X:1\nP:AB\t\nV:2\t\nK:G\nab", "PART DEF: MST=1 DEF:AB|Voice: N\xB0=2|KEY: MST=1 VK:1", 2, ""},
+                        {Body("[K:D\t]a[M:3/4\t][L:1/16\t]b"),
+                         "KEY: MST=1 VK:0|KEY: MST=1 VK:2|METER: MST=1 M:3 D:4|LONG: MST=1 M:1 D:16", 2, ""}}) {
+    ParseText(p, c.text);
+    std::string dumps;
+    for (const TAbc* e : p.Elements()) {
+      if (e->Kind == kAbcFieldK || e->Kind == kAbcFieldL || e->Kind == kAbcFieldM || e->Kind == kAbcFieldPDef ||
+          e->Kind == kAbcFieldV) {
+        dumps += (dumps.empty() ? "" : "|") + e->Dump();
+      }
+    }
+    EXPECT_EQ(dumps, c.dumps) << c.text;
+    EXPECT_EQ(Notes(p).size(), c.notes) << c.text;
+    if (!*c.indexKey) continue;
+    const size_t value = c.text.find("K:") + 2;
+    EXPECT_EQ(KeyIndexOfField(c.text.substr(value, c.text.find('\n', value) - value)), FindKeyIndex(c.indexKey))
+        << c.text;
+  }
+  ParseText(p, "X:1\nM:9/8\t\nK:G\n");
+  EXPECT_EQ(p.MeterNum(), 9);
+  EXPECT_EQ(p.MeterDen(), 8);
 }
 
 // Which lines hold notes: none before a K: line; an X: line in the body starts a new header;

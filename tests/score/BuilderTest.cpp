@@ -193,6 +193,8 @@ TEST(ScoreBuilder, RowsFollowTheLines) {
        "1: clef key:0 beam(a:12 b:12 c:12 d:12) |\n2: \n"},
       {"the last note of a continued last line", "X:1\nK:C\nabc d\\\n", "1: clef key:0 beam(a:12 b:12 c:12) d:12\n"},
       {"blanks after a continuation", "X:1\nK:C\nab\\  \ncd|\n", "1: clef key:0 beam(a:12 b:12) beam(c:12 d:12) |\n2: \n"},
+      {"tabs after the header's values", "X:1\nM:9/8\t\nL:1/8\t\nK:D\t% comment\nab|\n",
+       "1: clef key:2 M:9/8 beam(a:12 b:12) |\n2: \n"},
       {"a key change within a row", "X:1\nK:C\nab [K:D] c|\n", "1: clef key:0 beam(a:12 b:12) key:2 c:12 |\n2: \n"},
       {"a body meter keeps an explicit L:", "X:1\nL:1/8\nM:4/4\nK:C\nab|\nM:2/4\nab|\n",
        "1: clef key:0 M:4/4 beam(a:12 b:12) |\n2: clef key:0 M:2/4 beam(a:12 b:12) |\n3: \n"},
@@ -212,6 +214,30 @@ TEST(ScoreBuilder, RowsFollowTheLines) {
       {"a sixth ending", "X:1\nK:C\na2:|[6 b2|]", "1: clef key:0 a:16 [6 b:16 |]\n2: \n"},
       {"an ending without a bar before it", "X:1\nK:C\na2 [2 b2", "1: clef key:0 a:16 [2 b:16\n2: \n"},
       {"a note between keeps both", "X:1\nK:C\na2|\nb [2 c2", "1: clef key:0 a:16 |\n2: clef key:0 b:12 [2 c:16\n3: \n"},
+  };
+  for (const BuildCase& c : cases) EXPECT_EQ(Rows(c.abc), c.rows) << c.what;
+}
+
+// Every ending but the first opens with a closing repeat sign: at a row's start only
+// a row that ended on one ("a2:|") leaves it out, and a bar right before the ending
+// on its row ("|[2", "||[2") gives way to it.
+TEST(ScoreBuilder, LaterEndingsKeepTheirRepeatSign) {
+  const BuildCase cases[] = {
+      {"\":|2\" opening the row after a plain bar", "X:1\nK:C\n|:a2|1 b2|\n:|2 c2||\n",
+       "1: clef key:0 |: a:16 [1 b:16 |\n2: clef key:0 [2 c:16 ||\n3: \n"},
+      {"\"[2\" opening the row after a plain bar", "X:1\nK:C\n|:a2|[1 b2|\n[2 c2||\n",
+       "1: clef key:0 |: a:16 [1 b:16 |\n2: clef key:0 [2 c:16 ||\n3: \n"},
+      {"after a double bar", "X:1\nK:C\n|:a2|[1 b2||\n[2 c2||\n",
+       "1: clef key:0 |: a:16 [1 b:16 ||\n2: clef key:0 [2 c:16 ||\n3: \n"},
+      {"after a row that ends on \"::\"", "X:1\nK:C\n|:a2|1 b2::\n[2 c2||\n",
+       "1: clef key:0 |: a:16 [1 b:16 ::\n2: clef key:0 bare[2 c:16 ||\n3: \n"},
+      {"a first ending opening a row draws no bar of its own", "X:1\nK:C\n|:a2|\n[1 b2:|[2 c2||\n",
+       "1: clef key:0 |: a:16 |\n2: clef key:0 bare[1 b:16 [2 c:16 ||\n3: \n"},
+      {"\"|[2\" on one row", "X:1\nK:C\n|:a2|[1 b2|[2 c2||\n", "1: clef key:0 |: a:16 [1 b:16 [2 c:16 ||\n2: \n"},
+      {"\"||[2\" on one row", "X:1\nK:C\n|:a2|[1 b2||[2 c2||\n", "1: clef key:0 |: a:16 [1 b:16 [2 c:16 ||\n2: \n"},
+      {"\"||[1\" keeps its double bar", "X:1\nK:C\na2||[1 b2:|[2 c2||\n", "1: clef key:0 a:16 ||[1 b:16 [2 c:16 ||\n2: \n"},
+      {"\"::[2\" keeps its start repeat", "X:1\nK:C\n|:a2|[1 b2::[2 c2||\n",
+       "1: clef key:0 |: a:16 [1 b:16 ::[2 c:16 ||\n2: \n"},
   };
   for (const BuildCase& c : cases) EXPECT_EQ(Rows(c.abc), c.rows) << c.what;
 }

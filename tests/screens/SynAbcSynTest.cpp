@@ -54,6 +54,21 @@ TEST_F(SynAbcSynTest, TokensAreDrawnWithTheirAttributes) {
   EXPECT_EQ(FormatAt(doc, 2, 8).foreground().color(), QColor(0, 0xFF, 0));
 }
 
+// Values that a tab ends are drawn as values, not errors; a bar right before an
+// ending's bracket and the ending are both drawn as bars.
+TEST_F(SynAbcSynTest, TabsAfterValuesAndABarBeforeAnEnding) {
+  Show("X:1\nM:9/8\t\nK:D\t% comment\n|:A8|[1 B8||[2 c8||");
+  const QColor navy(0, 0, 0x80);
+  for (const int block : {1, 2}) {
+    EXPECT_EQ(FormatAt(doc, block, 2).foreground().color(), navy) << block;
+    EXPECT_FALSE(FormatAt(doc, block, 2).hasProperty(QTextFormat::BackgroundBrush)) << block;
+  }
+  for (const int pos : {10, 11, 12, 13}) {
+    EXPECT_EQ(FormatAt(doc, 3, pos).foreground().color(), navy) << pos;
+    EXPECT_EQ(FormatAt(doc, 3, pos).fontWeight(), QFont::Bold) << pos;
+  }
+}
+
 TEST_F(SynAbcSynTest, PositionsCountCharactersNotBytes) {
   Show("T:\u00C9amonn a Chnoic\nK:G\n\"\u00E9\"a");
   // The whole title is a header value, and the note after the chord symbol is red.
