@@ -308,8 +308,9 @@ TEST_F(CtrlFileTest, AFileIsOpenOnceHoweverItsOpensArrive) {
 
   WriteBytes(Path("big.abc"), kTwoTunes);
   std::vector<int32_t> whileRead;
+  bool reading = false;
   ui.WhileInProgress = [&] {
-    if (!whileRead.empty()) return;
+    if (std::exchange(reading, true)) return;
     EXPECT_TRUE(ctrl->Busy());
     whileRead.push_back(ctrl->OpenFile(Path("big.abc")));
     whileRead.push_back(ctrl->OpenFile(Path("sub/../big.abc")));
