@@ -108,6 +108,8 @@ class TCtrlFile : public QObject, public IOpenFiles {
   // files in the order they were opened or made.
   std::vector<TAbcFile*> Files() const;
   TAbcFile* FindFile(const std::string& name) const;
+  // The open file of that name, exactly or under another spelling of its path.
+  TAbcFile* HolderOf(const std::string& name) const;
   TAbcPrint* PrintList() const { return printList_.get(); }
   int32_t UntitledCount() const { return untitledCount_; }
 
@@ -274,8 +276,6 @@ class TCtrlFile : public QObject, public IOpenFiles {
   static std::string SamePathKey(const std::string& name);
   // The titled open file whose path leads where `key` does.
   TAbcFile* FindSamePath(const std::string& key) const;
-  // The open file of that name, exactly or by SamePathKey.
-  TAbcFile* HolderOf(const std::string& name) const;
   // Another open file, or one being read, has the name: message 0, true.
   bool RefuseOtherHolder(const TAbcFile* file, const std::string& name);
   bool WriteMissingControlFile(const std::string& path, const std::string& header, std::string& problem);

@@ -502,8 +502,10 @@ void TMainEcr::OnBtnRecent() {
 
 void TMainEcr::OnExecDDEMacro(const QString& command) {
   const auto path = OpenCommandPath(command.toStdString());
-  if (!path) return;
-  if (TCtrlFile* control = app_.FileControl()) control->OpenFile(*path);
+  TCtrlFile* control = app_.FileControl();
+  if (!path || !control || control->OpenFile(*path) == kCtrlOk) return;
+  // Open already: the user asked for it, so it is shown.
+  if (TAbcFile* open = control->HolderOf(*path)) control->ShowFile(open);
 }
 
 void TMainEcr::ServeLaterStarts(TSingleInstance& instance) {

@@ -566,7 +566,8 @@ TEST_F(CtrlFileTest, SaveAsOntoANameOpenedMeanwhileIsRefused) {
   ui.Answers = {mrYes};
   bool opened = false;
   ui.WhileAsking = [&](const std::string&) {
-    if (!std::exchange(opened, true)) EXPECT_EQ(ctrl->OpenFile(Path("name.abc")), kCtrlOk);
+    if (std::exchange(opened, true)) return;
+    EXPECT_EQ(ctrl->OpenFile(Path("name.abc")), kCtrlOk);
   };
   EXPECT_EQ(ctrl->SaveFileAs(file), 0);
   ASSERT_EQ(ui.Asked.size(), 2u);
@@ -677,7 +678,8 @@ TEST_F(CtrlFileTest, AFileClosedWhileItsQuestionIsOpenIsClosedOnce) {
   ui.Answers = {mrNo, mrNo};
   bool closedMeanwhile = false;
   ui.WhileAsking = [&](const std::string&) {
-    if (!std::exchange(closedMeanwhile, true)) EXPECT_EQ(ctrl->CloseFile(tunes), kCtrlOk);
+    if (std::exchange(closedMeanwhile, true)) return;
+    EXPECT_EQ(ctrl->CloseFile(tunes), kCtrlOk);
   };
   QSignalSpy closing(ctrl.get(), &TCtrlFile::FileClosing);
   EXPECT_EQ(ctrl->CloseFile(tunes), kCtrlRefused);

@@ -158,9 +158,9 @@ TEST_F(LaterStartsTest, AHandOverDuringAQuestionWaitsForTheAnswer) {
   EXPECT_EQ(test::ReadBytes(Path("reels.abc")).find("X:"), std::string::npos);
 }
 
-// While a large file is read, later starts hand over the same file and another: both
-// wait for the read to end; the same file then is open already (once), and the
-// other opens after it.
+// While a large file is read, later starts hand over another file and the same one:
+// both wait for the read to end; the other opens after it, and the same file then is
+// open already (once) and is shown.
 TEST_F(LaterStartsTest, AHandOverDuringAReadWaitsForTheRead) {
   TAppContext& app = Start();
   TSingleInstance& instance = Serve(app);
@@ -171,8 +171,8 @@ TEST_F(LaterStartsTest, AHandOverDuringAReadWaitsForTheRead) {
   ui_.WhileInProgress = [&] {
     // The hand-overs arrive as the socket delivers them: in the loop the read runs.
     if (std::exchange(handedOver, true)) return;
-    emit instance.OpenCommand(QString::fromStdString("[Open(" + Path("session.abc") + ")]"));
     emit instance.OpenCommand(QString::fromStdString("[Open(" + Path("polkas.abc") + ")]"));
+    emit instance.OpenCommand(QString::fromStdString("[Open(" + Path("session.abc") + ")]"));
     EXPECT_EQ(app.MainEcr()->WaitingHandOvers(), 2u);
   };
   ASSERT_EQ(app.FileControl()->OpenFile(Path("session.abc")), kCtrlOk);
@@ -181,7 +181,9 @@ TEST_F(LaterStartsTest, AHandOverDuringAReadWaitsForTheRead) {
 
   EXPECT_EQ(opened_, (std::vector<std::string>{"session.abc", "polkas.abc"}));
   EXPECT_EQ(AskedTexts(), std::vector<std::string>{"File already open"});
-  EXPECT_EQ(app.FileControl()->FindFile(Path("session.abc"))->FilterList.AllCount(), 300);
+  TAbcFile* session = app.FileControl()->FindFile(Path("session.abc"));
+  EXPECT_EQ(session->FilterList.AllCount(), 300);
+  EXPECT_EQ(app.ShownFile(), session);
 }
 
 }  // namespace
