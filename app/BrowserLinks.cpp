@@ -113,14 +113,9 @@ int32_t TBrowserHost::TuneRecToTrash(TAbcFile* file, TAbcRec* rec) {
   return control ? control->TuneRecToTrash(file, rec) : kCtrlRefused;
 }
 
-bool TBrowserHost::ConfirmSendToTrash(int32_t count) {
+bool TBrowserHost::SendViewToTrash(TAbcFile* file) {
   TCtrlFile* control = app_.FileControl();
-  return control && control->ConfirmSendToTrash(count);
-}
-
-int32_t TBrowserHost::ViewToTrash(TAbcFile* file) {
-  TCtrlFile* control = app_.FileControl();
-  return control ? control->ViewToTrash(file, true) : kCtrlRefused;
+  return control && control->AskViewToTrash(file);
 }
 
 void TBrowserHost::AddToPrintList(TAbcFile* file, const TAbcRec* rec) {

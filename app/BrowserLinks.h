@@ -36,8 +36,7 @@ class TBrowserHost : public IBrowserHost {
   int32_t StoreEdit(TAbcFile* file, int32_t mode, const TLines& lines) override;
   int32_t PasteTunes(TAbcFile* file, const TLines& lines) override;
   int32_t TuneRecToTrash(TAbcFile* file, TAbcRec* rec) override;
-  bool ConfirmSendToTrash(int32_t count) override;
-  int32_t ViewToTrash(TAbcFile* file) override;
+  bool SendViewToTrash(TAbcFile* file) override;
   void AddToPrintList(TAbcFile* file, const TAbcRec* rec) override;
   void PrintTune(TAbcFile* file, const TAbcRec* rec) override;
   void ShowMessage(const std::string& text) override;

@@ -1,5 +1,6 @@
 #include "app/CtrlFile.h"
 
+#include <QScopeGuard>
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
@@ -148,6 +149,33 @@ TAbcFile* TCtrlFile::FindFile(const std::string& name) const {
   return it == files_.end() ? nullptr : it->get();
 }
 
+std::string TCtrlFile::SamePathKey(const std::string& name) {
+  std::error_code ec;
+  const std::filesystem::path absolute = std::filesystem::absolute(name, ec);
+  if (ec) return name;
+  const std::filesystem::path resolved = std::filesystem::weakly_canonical(absolute, ec);
+  return (ec ? absolute.lexically_normal() : resolved).string();
+}
+
+TAbcFile* TCtrlFile::FindSamePath(const std::string& key) const {
+  const auto it = std::find_if(files_.begin(), files_.end(), [&key](const auto& file) {
+    return !file->Untitled && SamePathKey(file->FileName) == key;
+  });
+  return it == files_.end() ? nullptr : it->get();
+}
+
+TAbcFile* TCtrlFile::HolderOf(const std::string& name) const {
+  TAbcFile* holder = FindFile(name);
+  return holder ? holder : FindSamePath(SamePathKey(name));
+}
+
+bool TCtrlFile::RefuseOtherHolder(const TAbcFile* file, const std::string& name) {
+  const TAbcFile* holder = HolderOf(name);
+  if ((!holder || holder == file) && !reading_.contains(SamePathKey(name))) return false;
+  ui_.ShowWarning(msgFileAlreadyOpen);
+  return true;
+}
+
 bool TCtrlFile::IsOpen(const TAbcFile* file) const {
   return std::any_of(files_.begin(), files_.end(), [file](const auto& f) { return f.get() == file; });
 }
@@ -174,12 +202,17 @@ int32_t TCtrlFile::OpenWithDialog() {
 }
 
 int32_t TCtrlFile::OpenFile(const std::string& name) {
-  if (FindFile(name)) {
+  const std::string key = SamePathKey(name);
+  if (FindFile(name) || FindSamePath(key) || reading_.contains(key)) {
     ui_.ShowWarning(msgFileAlreadyOpen);
     return kCtrlRefused;
   }
   std::unique_ptr<TAbcFile> file;
   try {
+    // Reading runs pending events (the progress bar repaints): an open arriving
+    // meanwhile must see this file as open already.
+    reading_.insert(key);
+    const auto read = qScopeGuard([this, &key] { reading_.erase(key); });
     BusyCursor busy;
     file = std::make_unique<TAbcFile>(name, &ui_);
   } catch (const EFileError& e) {
@@ -204,10 +237,11 @@ std::unique_ptr<TAbcFile> TCtrlFile::MakeUntitled() {
 // ---- saving -------------------------------------------------------------------
 
 int32_t TCtrlFile::SaveFile(TAbcFile* file) {
-  if (!file) return kCtrlRefused;
+  // A question answered Yes may come after the file was closed meanwhile.
+  if (!IsOpen(file)) return kCtrlRefused;
   if (file->Untitled) return SaveFileAs(file) == 1 ? kCtrlOk : kCtrlRefused;
   if (!file->Modified) return kCtrlOk;
-  if (!SaveControlFilesBefore(file)) return kCtrlRefused;
+  if (!SaveControlFilesBefore(file) || !IsOpen(file)) return kCtrlRefused;
   std::string error;
   const int32_t result = IsControlFile(file) ? (SaveControlFile(file, error) ? kCtrlOk : -2)
                                              : WriteAsking(file, [&](bool replaceChanged) {
@@ -241,12 +275,8 @@ std::string TCtrlFile::ChooseSaveAsName(TAbcFile* file) {
   std::string name = host_.AskSaveFileName(ui_.GetMessage(msgSaveFileAs), start);
   if (name.empty()) return {};
   name = WithExtension(std::move(name), ".abc");
-  const TAbcFile* holder = FindFile(name);
-  if (holder && holder != file) {
-    ui_.ShowWarning(msgFileAlreadyOpen);
-    return {};
-  }
-  if (!holder && !MayReplace(name)) return {};
+  if (RefuseOtherHolder(file, name)) return {};
+  if (HolderOf(name) != file && !MayReplace(name)) return {};
   return name;
 }
 
@@ -262,6 +292,8 @@ int32_t TCtrlFile::WriteAsking(const TAbcFile* file, const std::function<int32_t
     result = write(false);
   }
   if (result != TAbcFile::kChangedOnDisk || !MayReplaceChanged(file)) return result;
+  // The question ran pending events: a file closed meanwhile is not written.
+  if (!IsOpen(file)) return TAbcFile::kChangedOnDisk;
   BusyCursor busy;
   return write(true);
 }
@@ -282,6 +314,9 @@ int32_t TCtrlFile::SaveFileAs(TAbcFile* file) {
   if (!file || IsControlFile(file)) return 0;
   const std::string name = ChooseSaveAsName(file);
   if (name.empty() || !SaveControlFilesBefore(file)) return 0;
+  // The dialog and the questions ran pending events: the file may have been closed,
+  // or another file opened under the chosen name, meanwhile.
+  if (!IsOpen(file) || RefuseOtherHolder(file, name)) return 0;
   std::string error;
   const int32_t result =
       WriteAsking(file, [&](bool replaceChanged) { return file->SaveAs(name, &error, replaceChanged); });
@@ -360,6 +395,8 @@ int32_t TCtrlFile::ShowFile(TAbcFile* file) {
 int32_t TCtrlFile::CloseFile(TAbcFile* file) {
   if (IsControlFile(file)) return kCtrlControlFile;
   if (!IsOpen(file) || QuerySave(file) != kCtrlOk) return kCtrlRefused;
+  // Closed meanwhile, while the question was open: nothing is left to close.
+  if (!IsOpen(file)) return kCtrlRefused;
   emit FileClosing(file);
   if (pendingShow_ == file) pendingShow_ = nullptr;
   if (dragFile_ == file) dragFile_ = nullptr;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -107,15 +108,21 @@ class TCtrlFile : public QObject, public IOpenFiles {
   // files in the order they were opened or made.
   std::vector<TAbcFile*> Files() const;
   TAbcFile* FindFile(const std::string& name) const;
+  // The open file of that name, exactly or under another spelling of its path.
+  TAbcFile* HolderOf(const std::string& name) const;
   TAbcPrint* PrintList() const { return printList_.get(); }
   int32_t UntitledCount() const { return untitledCount_; }
 
   // Shows the open dialog and opens the chosen file.
   int32_t OpenWithDialog();
-  // Opens a file and shows it: kCtrlRefused when it is already open (message 0) or
-  // cannot be read (the reason is shown). During an edit the file gets its tab and
-  // is shown only when the edit ends.
+  // Opens a file and shows it: kCtrlRefused when it is already open or being read
+  // (message 0; one file under two spellings of its path counts once) or cannot be
+  // read (the reason is shown). During an edit the file gets its tab and is shown
+  // only when the edit ends.
   int32_t OpenFile(const std::string& name);
+  // A file is being read or a folder merged: the window runs pending events meanwhile,
+  // so what arrives from outside (files handed over by later starts) waits for the end.
+  bool Busy() const { return merging_ || !reading_.empty(); }
   // A new untitled file "abcnew" + n, n never reused in a run.
   int32_t NewFile();
   // Saves a modified titled file; an untitled one goes to SaveFileAs. A failed write
@@ -181,8 +188,11 @@ class TCtrlFile : public QObject, public IOpenFiles {
   // Every tune of the file's view leaves it: into the trash when `copy` is set and
   // the file is not the trash itself, else for good.
   int32_t ViewToTrash(TAbcFile* file, bool copy);
-  // "Send %d tunes to trash ?": true when the user says yes.
-  bool ConfirmSendToTrash(int32_t count);
+  // "Send %d tunes to trash ?" about the tunes of the file's view; on Yes those tunes
+  // leave that file as ViewToTrash(file, true) does, whatever was opened or shown
+  // while the question was open (a file closed meanwhile is left alone, tunes deleted
+  // meanwhile are skipped). True when tunes were sent.
+  bool AskViewToTrash(TAbcFile* file);
 
   // A drag of tunes: from the tune list (kind 0, mode -1, its row) or the tune counter
   // (kind 1, mode 1, row 0). The drag ends with DropOnFile or CancelDrag.
@@ -261,6 +271,13 @@ class TCtrlFile : public QObject, public IOpenFiles {
   // An empty untitled file "abcnew" + n, n never reused in a run.
   std::unique_ptr<TAbcFile> MakeUntitled();
   bool IsOpen(const TAbcFile* file) const;
+  // A path as open files are compared: absolute, without "." and "..", symbolic links
+  // resolved where the path exists.
+  static std::string SamePathKey(const std::string& name);
+  // The titled open file whose path leads where `key` does.
+  TAbcFile* FindSamePath(const std::string& key) const;
+  // Another open file, or one being read, has the name: message 0, true.
+  bool RefuseOtherHolder(const TAbcFile* file, const std::string& name);
   bool WriteMissingControlFile(const std::string& path, const std::string& header, std::string& problem);
   // Opens a control file into `slot`, or leaves `slot` null and says why in `problem`.
   void OpenControlFile(const std::string& path, const std::string& header, TAbcFile*& slot,
@@ -298,8 +315,13 @@ class TCtrlFile : public QObject, public IOpenFiles {
   void AddTunesTo(TAbcFile* file, const TLines& lines);
   // Copies the lines of every row of the file's view, in row order.
   TLines ViewLines(const TAbcFile* file) const;
-  // Deletes every tune of the file's view, with its set and session entries.
-  void DeleteView(TAbcFile* file);
+  // The records of the file's view, in row order.
+  static std::vector<TAbcRec*> ViewRecs(const TAbcFile* file);
+  // Those of `recs` the file still holds, in their order.
+  static std::vector<TAbcRec*> StillHeld(const TAbcFile* file, const std::vector<TAbcRec*>& recs);
+  // The tunes leave the file with their set and session entries; with `copy`, and
+  // unless the file is the trash, their lines go to the trash first, in order.
+  void RecsToTrash(TAbcFile* file, const std::vector<TAbcRec*>& recs, bool copy);
   // Every record, line, set and session gone; the view mode stays.
   void EmptyFile(TAbcFile* file);
 
@@ -315,6 +337,8 @@ class TCtrlFile : public QObject, public IOpenFiles {
   std::string trashProblem_;
   std::string filerProblem_;
   TAbcFile* pendingShow_ = nullptr;
+  // The paths (SamePathKey) of the files being read now: loading runs pending events.
+  std::set<std::string> reading_;
 
   // The export parses and converts on its own, so the shared parser and converter
   // keep the tune on screen.

@@ -6,7 +6,9 @@
 #include <QGuiApplication>
 #include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <system_error>
+#include <unordered_set>
 
 #include "app/BusyCursor.h"
 #include "app/CtrlFile.h"
@@ -106,11 +108,29 @@ TLines TCtrlFile::ViewLines(const TAbcFile* file) const {
   return lines;
 }
 
-void TCtrlFile::DeleteView(TAbcFile* file) {
+std::vector<TAbcRec*> TCtrlFile::ViewRecs(const TAbcFile* file) {
   std::vector<TAbcRec*> view;
   view.reserve(static_cast<size_t>(file->FilterList.Count()));
   for (int32_t row = 0; row < file->FilterList.Count(); ++row) view.push_back(file->FilterList.Items(row));
-  file->DeleteTunes(view);
+  return view;
+}
+
+std::vector<TAbcRec*> TCtrlFile::StillHeld(const TAbcFile* file, const std::vector<TAbcRec*>& recs) {
+  // Compared, never read: a record deleted meanwhile is freed.
+  const std::unordered_set<const TAbcRec*> own(file->FilterList.All.begin(), file->FilterList.All.end());
+  std::vector<TAbcRec*> held;
+  held.reserve(recs.size());
+  std::copy_if(recs.begin(), recs.end(), std::back_inserter(held), [&own](TAbcRec* rec) { return own.contains(rec); });
+  return held;
+}
+
+void TCtrlFile::RecsToTrash(TAbcFile* file, const std::vector<TAbcRec*>& recs, bool copy) {
+  if (copy && !IsTrash(file)) {
+    TLines lines;
+    for (const TAbcRec* rec : recs) file->CopyRecLines(rec, lines, false);
+    AddTunesTo(trash_, lines);
+  }
+  file->DeleteTunes(recs);
   emit TunesChanged(file);
 }
 
@@ -141,9 +161,18 @@ int32_t TCtrlFile::TuneRecToTrash(TAbcFile* file, TAbcRec* rec) {
   return kCtrlOk;
 }
 
-bool TCtrlFile::ConfirmSendToTrash(int32_t count) {
-  const std::string question = ui_.Messages().GetMessage(msgSendToTrash, count);
-  return ui_.MessageDlg(question, MsgDlgType::Confirmation, mbYes | mbNo, 0) == mrYes;
+bool TCtrlFile::AskViewToTrash(TAbcFile* file) {
+  if (!IsOpen(file) || (!IsTrash(file) && RefuseWithoutTrash())) return false;
+  // The tunes asked about are taken now: the question runs pending events, and
+  // nothing that happens meanwhile may change which file and tunes the answer moves.
+  const std::vector<TAbcRec*> asked = ViewRecs(file);
+  if (asked.empty()) return false;
+  const std::string question = ui_.Messages().GetMessage(msgSendToTrash, static_cast<int32_t>(asked.size()));
+  if (ui_.MessageDlg(question, MsgDlgType::Confirmation, mbYes | mbNo, 0) != mrYes || !IsOpen(file)) return false;
+  const std::vector<TAbcRec*> held = StillHeld(file, asked);
+  if (held.empty()) return false;
+  RecsToTrash(file, held, true);
+  return true;
 }
 
 int32_t TCtrlFile::PasteTunes(TAbcFile* file, const TLines& lines) {
@@ -154,11 +183,8 @@ int32_t TCtrlFile::PasteTunes(TAbcFile* file, const TLines& lines) {
 
 int32_t TCtrlFile::ViewToTrash(TAbcFile* file, bool copy) {
   if (!IsOpen(file)) return kCtrlRefused;
-  if (copy && !IsTrash(file)) {
-    if (RefuseWithoutTrash()) return kCtrlRefused;
-    AddTunesTo(trash_, ViewLines(file));
-  }
-  DeleteView(file);
+  if (copy && !IsTrash(file) && RefuseWithoutTrash()) return kCtrlRefused;
+  RecsToTrash(file, ViewRecs(file), copy);
   return kCtrlOk;
 }
 
@@ -198,12 +224,7 @@ void TCtrlFile::DropOnFile(TAbcFile* target) {
     AddTunesTo(target, ViewLines(source));
     return;
   }
-  const int32_t count = source->FilterList.Count();
-  if (count == 0) return;
-  if (!ConfirmSendToTrash(count)) return;
-  if (!IsOpen(source)) return;
-  AddTunesTo(trash_, ViewLines(source));
-  DeleteView(source);
+  AskViewToTrash(source);
 }
 
 // ---- new files from the clipboard and from a folder ---------------------------
@@ -277,9 +298,11 @@ void TCtrlFile::PrintTune(TAbcFile* file, int32_t row) {
 }
 
 void TCtrlFile::PrintTuneRec(TAbcFile* file, const TAbcRec* rec) {
-  if (!printer_ || !file || !file->HasRecord(rec) || !printer_->ExecPrintDialog()) return;
+  // The tune is taken before the dialog: what happens while it is open does not
+  // change what is printed.
   TLines lines;
-  if (file->CopyRecLines(rec, lines, true) == 0) printer_->PrintTune(lines);
+  if (!printer_ || !IsOpen(file) || file->CopyRecLines(rec, lines, true) != 0) return;
+  if (printer_->ExecPrintDialog()) printer_->PrintTune(lines);
 }
 
 void TCtrlFile::PrintAll(bool all) {

@@ -1,6 +1,7 @@
 #include "app/MainEcr.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -10,6 +11,7 @@
 #include <QMouseEvent>
 #include <QPrinterInfo>
 #include <QProgressBar>
+#include <QScopeGuard>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -62,6 +64,8 @@ void AddItems(QMenu* menu, const TActions& actions, std::initializer_list<Action
 constexpr int kBottomTabTag = 31;
 constexpr int kSessionsTab = 2;
 constexpr int kEditMaxWidth = 361 * 4;
+// How often waiting hand-overs look whether the dialog holding them back has closed.
+constexpr int kHandOverRetryMs = 50;
 
 }  // namespace
 
@@ -72,6 +76,9 @@ TMainEcr::TMainEcr(TAppContext& app) : QMainWindow(nullptr), app_(app) {
   setMinimumSize(640, 480);
   resize(1000, 720);
   KeepOnScreen(this);
+  handOverRetry_.setSingleShot(true);
+  handOverRetry_.setInterval(kHandOverRetryMs);
+  connect(&handOverRetry_, &QTimer::timeout, this, &TMainEcr::ServeHandOvers);
 }
 
 TMainEcr::~TMainEcr() = default;
@@ -495,16 +502,48 @@ void TMainEcr::OnBtnRecent() {
 
 void TMainEcr::OnExecDDEMacro(const QString& command) {
   const auto path = OpenCommandPath(command.toStdString());
-  if (!path) return;
-  if (TCtrlFile* control = app_.FileControl()) control->OpenFile(*path);
+  TCtrlFile* control = app_.FileControl();
+  if (!path || !control || control->OpenFile(*path) == kCtrlOk) return;
+  // Open already: the user asked for it, so it is shown.
+  if (TAbcFile* open = control->HolderOf(*path)) control->ShowFile(open);
 }
 
 void TMainEcr::ServeLaterStarts(TSingleInstance& instance) {
-  connect(&instance, &TSingleInstance::OpenCommand, this, [this](const QString& command) {
-    OnExecDDEMacro(command);
+  connect(&instance, &TSingleInstance::OpenCommand, this, &TMainEcr::TakeHandOver);
+}
+
+// A hand-over arrives in whatever event loop runs: often one nested in a command
+// (a question's, or the one a long read runs to repaint). Opened there, the file
+// would be shown under the command, which then acted on it; so it waits its turn.
+void TMainEcr::TakeHandOver(const QString& command) {
+  handOvers_.push_back(command);
+  ServeHandOvers();
+}
+
+bool TMainEcr::HandOversMustWait() const {
+  if (servingHandOver_ || QApplication::activeModalWidget()) return true;
+  const TCtrlFile* control = app_.FileControl();
+  return control && control->Busy();
+}
+
+void TMainEcr::ServeHandOvers() {
+  while (!handOvers_.empty()) {
+    // Nothing tells when a dialog closes or a read ends: look again a little later.
+    if (HandOversMustWait()) {
+      handOverRetry_.start();
+      return;
+    }
+    const QString command = handOvers_.front();
+    handOvers_.pop_front();
+    {
+      // The open may show a message: hand-overs arriving under it wait for this one.
+      servingHandOver_ = true;
+      const auto served = qScopeGuard([this] { servingHandOver_ = false; });
+      OnExecDDEMacro(command);
+    }
     raise();
     activateWindow();
-  });
+  }
 }
 
 void TMainEcr::OnClickLogo() {

@@ -5,6 +5,8 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QTimer>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -75,8 +77,11 @@ class TMainEcr : public QMainWindow {
   // The open command "[Open(path)]" from another start of the program.
   void OnExecDDEMacro(const QString& command);
   // Opens the files later starts hand over, one command at a time, and brings the
-  // window forward for each.
+  // window forward for each. A command that arrives while a question or dialog is
+  // open, or while a file is read, waits in turn until it is closed or read.
   void ServeLaterStarts(TSingleInstance& instance);
+  // Hand-overs taken and not opened yet.
+  size_t WaitingHandOvers() const { return handOvers_.size(); }
   void OnMRUOpen(const std::string& name);
   void OnBtnRecent();
   void OnChangeTab(int index);
@@ -120,6 +125,10 @@ class TMainEcr : public QMainWindow {
   void ApplyPlacement();
   void RefreshRecentMenus();
   QWidget* MakeHost(HostPanel panel, const char* name, QWidget* parent);
+  void TakeHandOver(const QString& command);
+  // Opens the waiting hand-overs in order while nothing holds them back.
+  void ServeHandOvers();
+  bool HandOversMustWait() const;
 
   TAppContext& app_;
   TFormTexts texts_;
@@ -143,6 +152,9 @@ class TMainEcr : public QMainWindow {
   QProgressBar* sProgress_ = nullptr;
   QWidget* hosts_[static_cast<size_t>(HostPanel::Count)] = {};
   bool closing_ = false;
+  std::deque<QString> handOvers_;
+  QTimer handOverRetry_;
+  bool servingHandOver_ = false;
 };
 
 }  // namespace rq

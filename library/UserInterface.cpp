@@ -35,6 +35,7 @@ void TProgressPacer::Hide() {
 int32_t TScriptedUserInterface::MessageDlg(const std::string& text, MsgDlgType type,
                                            MsgDlgButtons buttons, int32_t /*helpContext*/) {
   Asked.push_back({text, type, buttons});
+  if (WhileAsking) WhileAsking(text);
   if (Answers.empty()) return DefaultAnswer;
   const int32_t answer = Answers.front();
   Answers.pop_front();
@@ -46,6 +47,7 @@ void TScriptedUserInterface::ShowProgress(int32_t maximum) {
   ProgressMaximum = maximum;
   ProgressPosition = 0;
   ++ProgressShown;
+  if (WhileInProgress) WhileInProgress();
 }
 
 void TScriptedUserInterface::SetProgress(int32_t position) {

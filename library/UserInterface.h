@@ -80,6 +80,11 @@ class TScriptedUserInterface : public IUserInterface {
   std::deque<int32_t> Answers;
   int32_t DefaultAnswer = mrNone;
   std::vector<Question> Asked;
+  // Runs while a question is open, before it is answered: what the program does
+  // meanwhile (its event loop runs under a real dialog).
+  std::function<void(const std::string& text)> WhileAsking;
+  // Runs when a long job shows the progress bar, the job under way.
+  std::function<void()> WhileInProgress;
 
   bool ProgressVisible = false;
   int32_t ProgressMaximum = 0;

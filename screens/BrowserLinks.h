@@ -79,10 +79,9 @@ class IBrowserHost {
   virtual int32_t PasteTunes(TAbcFile* file, const TLines& lines) = 0;
   // A record of the file to the trash, as TuneToTrash does with a row.
   virtual int32_t TuneRecToTrash(TAbcFile* file, TAbcRec* rec) = 0;
-  // Asks whether `count` tunes go to the trash.
-  virtual bool ConfirmSendToTrash(int32_t count) = 0;
-  // Every tune of the file's view to the trash: 0 or −1.
-  virtual int32_t ViewToTrash(TAbcFile* file) = 0;
+  // Asks whether the tunes of the file's view go to the trash and, on Yes, sends
+  // those tunes of that file, whatever is shown by then: true when sent.
+  virtual bool SendViewToTrash(TAbcFile* file) = 0;
   virtual void AddToPrintList(TAbcFile* file, const TAbcRec* rec) = 0;
   virtual void PrintTune(TAbcFile* file, const TAbcRec* rec) = 0;
   // Tells the user why a command did nothing.

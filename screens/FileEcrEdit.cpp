@@ -153,12 +153,13 @@ void TFileEcr::ACTPasteTune() {
   host_.PasteTunes(curList_, lines);
 }
 
+// The file is taken before the question: the answer acts on it even when another
+// file is shown by then.
 void TFileEcr::DeleteAllTunes() {
-  const int32_t count = ViewCount();
-  if (count == 0 || !host_.ConfirmSendToTrash(count)) return;
+  if (ViewCount() == 0) return;
+  TAbcFile* file = curList_;
   selChanged_ = true;
-  host_.ViewToTrash(curList_);
-  RepaintLists();
+  if (host_.SendViewToTrash(file)) RepaintLists();
 }
 
 // Each tune decoded by its own bytes: a file may hold tunes of both encodings. Every

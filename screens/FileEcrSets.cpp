@@ -261,12 +261,15 @@ void TFileEcr::OnDropItemSet(QPoint pos) {
 
 // ---- the set commands ------------------------------------------------------------
 
+// The name is for the sets of the file shown when it was asked: none when another
+// file is shown by the time the user answers.
 bool TFileEcr::AskSetName(QString text, std::string& name) {
   if (!nameDialog_) return false;
+  const TAbcFile* asked = curList_;
   for (;;) {
     nameDialog_->EDString()->setText(text);
     nameDialog_->EDString()->selectAll();
-    if (ExecAbove(*nameDialog_) != TDlgString::kOk) return false;
+    if (ExecAbove(*nameDialog_) != TDlgString::kOk || curList_ != asked) return false;
     text = nameDialog_->EDString()->text();
     if (!text.contains(',')) break;
     if (ui_) ui_->MessageDlg(kCommaRefused, MsgDlgType::Warning, mbOK, 0);
@@ -307,7 +310,8 @@ void TFileEcr::ACTDelSet() {
   const int32_t set = sets.CurrentSet;
   if (!sets.Set(set)) return;
   const std::string question = kDeleteSetText + DisplayUtf8(sets.GetName(set));
-  if (ui_->MessageDlg(question, MsgDlgType::Confirmation, mbYes | mbNo, 0) != mrYes) return;
+  const TAbcFile* asked = curList_;
+  if (ui_->MessageDlg(question, MsgDlgType::Confirmation, mbYes | mbNo, 0) != mrYes || curList_ != asked) return;
   sets.DeleteSet(set);
   // The set that took the deleted one's place is current; after the last, the new last.
   sets.CurrentSet = std::min(set, sets.Count() - 1);

@@ -6,6 +6,7 @@
 #include <deque>
 #include <filesystem>
 #include <stdexcept>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -295,6 +296,42 @@ TEST_F(CtrlFileTest, OpeningTwiceOrAnUnreadableFileIsRefused) {
   EXPECT_EQ(ctrl->Files().size(), 2u);
 }
 
+// One file is opened once, whatever spelling of its path comes (a link, "..") and
+// whenever (while it is still being read, which runs pending events).
+TEST_F(CtrlFileTest, AFileIsOpenOnceHoweverItsOpensArrive) {
+  TAbcFile* tunes = Open("tunes.abc");
+  std::filesystem::create_directory(Path("sub"));
+  std::filesystem::create_symlink(Path("tunes.abc"), Path("link.abc"));
+  for (const std::string& spelling : {Path("sub/../tunes.abc"), Path("sub/./../tunes.abc"), Path("link.abc")}) {
+    EXPECT_EQ(ctrl->OpenFile(spelling), kCtrlRefused) << spelling;
+  }
+
+  WriteBytes(Path("big.abc"), kTwoTunes);
+  std::vector<int32_t> whileRead;
+  bool reading = false;
+  ui.WhileInProgress = [&] {
+    if (std::exchange(reading, true)) return;
+    EXPECT_TRUE(ctrl->Busy());
+    whileRead.push_back(ctrl->OpenFile(Path("big.abc")));
+    whileRead.push_back(ctrl->OpenFile(Path("sub/../big.abc")));
+  };
+  EXPECT_EQ(ctrl->OpenFile(Path("big.abc")), kCtrlOk);
+  EXPECT_EQ(whileRead, (std::vector<int32_t>{kCtrlRefused, kCtrlRefused}));
+  EXPECT_EQ(ui.Asked.size(), 5u);
+  for (const auto& asked : ui.Asked) EXPECT_EQ(asked.text, "File already open");
+  TAbcFile* big = ctrl->FindFile(Path("big.abc"));
+  EXPECT_EQ(ctrl->Files(), (std::vector<TAbcFile*>{tunes, big}));
+
+  // A read that ended, well or not, holds nothing back.
+  EXPECT_FALSE(ctrl->Busy());
+  std::filesystem::create_directory(Path("folder.abc"));
+  EXPECT_EQ(ctrl->OpenFile(Path("folder.abc")), kCtrlRefused);
+  EXPECT_FALSE(ctrl->Busy());
+  ui.WhileInProgress = nullptr;
+  ASSERT_EQ(ctrl->CloseFile(big), kCtrlOk);
+  EXPECT_EQ(ctrl->OpenFile(Path("sub/../big.abc")), kCtrlOk);
+}
+
 // Untitled names count up through the run and are never given twice.
 TEST_F(CtrlFileTest, UntitledNamesAreNeverReused) {
   QSignalSpy recent(ctrl.get(), &TCtrlFile::RecentFile);
@@ -517,6 +554,28 @@ TEST_F(CtrlFileTest, SaveAsAddsTheExtensionBeforeAskingToReplace) {
   EXPECT_TRUE(ui.Asked.empty());
 }
 
+// A name that another file took while "Replace it?" was open is refused: no two open
+// files of one name.
+TEST_F(CtrlFileTest, SaveAsOntoANameOpenedMeanwhileIsRefused) {
+  const std::string old = "X:9\nT:Old\nK:C\n";
+  WriteBytes(Path("name.abc"), old);
+  ctrl->NewFile();
+  TAbcFile* file = ctrl->Files()[0];
+  file->AddTunes({"X:1", "T:New", "K:D"}, true, 0);
+  host.SaveNames = {Path("name.abc")};
+  ui.Answers = {mrYes};
+  bool opened = false;
+  ui.WhileAsking = [&](const std::string&) {
+    if (std::exchange(opened, true)) return;
+    EXPECT_EQ(ctrl->OpenFile(Path("name.abc")), kCtrlOk);
+  };
+  EXPECT_EQ(ctrl->SaveFileAs(file), 0);
+  ASSERT_EQ(ui.Asked.size(), 2u);
+  EXPECT_EQ(ui.Asked[1].text, "File already open");
+  EXPECT_TRUE(file->Untitled);
+  EXPECT_EQ(ReadBytes(Path("name.abc")), old);
+}
+
 // Save-as onto another open file's name or into a missing folder is refused and writes
 // nothing: the new name, the lamp, the tab caption and the recent list change only
 // once the file is written.
@@ -610,6 +669,22 @@ TEST_F(CtrlFileTest, ClosingWarnsHoldersBeforeTheFileGoes) {
   EXPECT_EQ(FileOf(shown[0]), nullptr);
   ASSERT_EQ(work.count(), 1);
   EXPECT_FALSE(work[0][0].toBool());
+}
+
+// A file closed while its own close question was open is closed once.
+TEST_F(CtrlFileTest, AFileClosedWhileItsQuestionIsOpenIsClosedOnce) {
+  TAbcFile* tunes = Open("tunes.abc");
+  tunes->SetModified(true);
+  ui.Answers = {mrNo, mrNo};
+  bool closedMeanwhile = false;
+  ui.WhileAsking = [&](const std::string&) {
+    if (std::exchange(closedMeanwhile, true)) return;
+    EXPECT_EQ(ctrl->CloseFile(tunes), kCtrlOk);
+  };
+  QSignalSpy closing(ctrl.get(), &TCtrlFile::FileClosing);
+  EXPECT_EQ(ctrl->CloseFile(tunes), kCtrlRefused);
+  EXPECT_EQ(closing.count(), 1);
+  EXPECT_TRUE(ctrl->Files().empty());
 }
 
 // ---- during an edit -------------------------------------------------------------

@@ -250,6 +250,26 @@ TEST_F(CtrlFileTransfersTest, DropsCopyAndMoveOnlyIntoTheTrash) {
 
 // The count goes into the question as text: a translated text holding other
 // percent signs shows them as they are.
+// "Send 3 tunes to trash ?" moves the three tunes it asked about: one pasted into the
+// file while it was open stays, one deleted meanwhile is in the trash once.
+TEST_F(CtrlFileTransfersTest, TheAnswerMovesTheTunesItAskedAbout) {
+  TAbcFile* reels = Open("reels.abc");
+  ui.Answers = {mrYes};
+  ui.WhileAsking = [&](const std::string&) {
+    EXPECT_EQ(ctrl->PasteTunes(reels, {"X:4", "T:Pasted", "K:D", "ABcd|", ""}), kCtrlOk);
+    EXPECT_EQ(ctrl->TuneToTrash(reels, RowOf(*reels, "Silver Spear")), kCtrlOk);
+  };
+  ctrl->BeginDrag(reels, kDragKindView, kDragModeView, 0);
+  ctrl->DropOnFile(ctrl->Trash());
+  ASSERT_EQ(ui.Asked.size(), 1u);
+  EXPECT_EQ(ui.Asked[0].text, "Send 3 tunes to trash ?");
+  EXPECT_EQ(Titles(*reels), std::vector<std::string>{"Pasted"});
+  std::vector<std::string> trashed = Titles(*ctrl->Trash());
+  std::sort(trashed.begin(), trashed.end());
+  EXPECT_EQ(trashed, (std::vector<std::string>{"Drowsy Maggie", "Silver Spear", "Tarbolton"}));
+  ExpectNoFreedRecords(*reels);
+}
+
 TEST_F(CtrlFileTransfersTest, TheCountIsPutInAsText) {
   TAbcFile* reels = Open("reels.abc");
   ui.Messages().ListMessage[msgSendToTrash] = "%s: envoyer %d airs %n à la corbeille (100%) ?";

@@ -162,6 +162,23 @@ TEST_F(FileEcrAppTest, AnEmptyFilteredViewStillLendsItsTunes) {
 
 // The browser's commands: the search dialog opens under its button, the filter
 // window opens, the filter is cleared.
+// Delete All Tunes empties the file it asked about, even when another file is shown
+// by the time the user answers.
+TEST_F(FileEcrAppTest, DeleteAllActsOnTheFileItAskedAbout) {
+  TAbcFile* first = Open("first.abc");
+  TAbcFile* second = nullptr;
+  ui_.Answers = {mrYes};
+  ui_.WhileAsking = [&](const std::string&) {
+    if (!second) second = OpenUserFile("second.abc", kFourTunes);
+  };
+  Action(ActionId::DeleteAll)->trigger();
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(Browser().CurList(), second);
+  EXPECT_EQ(first->FilterList.AllCount(), 0);
+  EXPECT_EQ(second->FilterList.AllCount(), 4);
+  EXPECT_EQ(App().FileControl()->Trash()->FilterList.AllCount(), 4);
+}
+
 TEST_F(FileEcrAppTest, Commands) {
   TAbcFile* tunes = Open("tunes.abc");
   Action(ActionId::FindABC)->trigger();

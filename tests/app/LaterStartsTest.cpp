@@ -1,18 +1,23 @@
 // Files that later starts of the program hand over, taken by the running window while
-// it shows a message of its own.
+// it shows a message of its own, asks a question or reads a file.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QMessageBox>
 #include <QTest>
 
 #include <chrono>
 #include <filesystem>
 #include <future>
+#include <memory>
+#include <utility>
+#include <vector>
 
 #include "AppFixture.h"
+#include "app/Actions.h"
 #include "app/CtrlFile.h"
 #include "app/MainEcr.h"
 #include "platform/SingleInstance.h"
@@ -45,7 +50,35 @@ int MessageBoxesShown() {
   return shown;
 }
 
-class LaterStartsTest : public test::AppFixture {};
+std::string Tunes(int count, const std::string& title) {
+  std::string text;
+  for (int x = 1; x <= count; ++x) {
+    text += "X:" + std::to_string(x) + "\nT:" + title + " " + std::to_string(x) + "\nK:D\nABcd efga|\n\n";
+  }
+  return text;
+}
+
+std::string FileName(const TAbcFile* file) { return std::filesystem::path(file->FileName).filename().string(); }
+
+class LaterStartsTest : public test::AppFixture {
+ protected:
+  // The running program's side of the hand-overs, on a name of this test's own.
+  TSingleInstance& Serve(TAppContext& app) {
+    instance_ = std::make_unique<TSingleInstance>(name_);
+    EXPECT_EQ(instance_->Claim({}), Claimed::First) << instance_->FailureReason().toStdString();
+    app.MainEcr()->ServeLaterStarts(*instance_);
+    instance_->StartDelivering();
+    return *instance_;
+  }
+  // The files opened, by name, in the order they got a tab.
+  void RecordOpened(TAppContext& app) {
+    QObject::connect(app.FileControl(), &TCtrlFile::FileAdded,
+                     [this](TAbcFile* file, bool) { opened_.push_back(FileName(file)); });
+  }
+  const QString name_ = QStringLiteral("rq-test-%1-later").arg(::getpid());
+  std::unique_ptr<TSingleInstance> instance_;
+  std::vector<std::string> opened_;
+};
 
 // While the "File already open" box waits, two more starts hand over a file each (the
 // same file again, then a new one): one box at a time, and the new file opens only
@@ -53,11 +86,8 @@ class LaterStartsTest : public test::AppFixture {};
 TEST_F(LaterStartsTest, HandOversDuringAWarningTakeTheirTurn) {
   realMessages_ = true;
   TAppContext& app = Start();
-  const QString name = QStringLiteral("rq-test-%1-later").arg(::getpid());
-  TSingleInstance instance(name);
-  ASSERT_EQ(instance.Claim({}), Claimed::First) << instance.FailureReason().toStdString();
-  app.MainEcr()->ServeLaterStarts(instance);
-  instance.StartDelivering();
+  Serve(app);
+  const QString name = name_;
   OpenUserFile("jigs.abc", "X:1\nT:The Kesh\nK:G\nGAG GAB|\n");
   Write("slides.abc", "X:1\nT:Dennis Murphy\nK:D\nA2d d2e|\n");
 
@@ -86,6 +116,74 @@ TEST_F(LaterStartsTest, HandOversDuringAWarningTakeTheirTurn) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return events.size() >= 3; }, kWaitMs));
   EXPECT_EQ(events, (std::vector<std::string>{"warning, boxes shown: 1", "warning, boxes shown: 1",
                                               "opened slides.abc"}));
+}
+
+// "Send 5 tunes to trash ?" is open when a later start hands over a file of 3 tunes:
+// the file opens only once the question is answered, and Yes empties the file it was
+// asked about; saved, the other file keeps its tunes on disk.
+TEST_F(LaterStartsTest, AHandOverDuringAQuestionWaitsForTheAnswer) {
+  realMessages_ = true;
+  TAppContext& app = Start();
+  Serve(app);
+  const QString name = name_;
+  RecordOpened(app);
+  TAbcFile* reels = OpenUserFile("reels.abc", Tunes(5, "Reel"));
+  Write("hornpipes.abc", Tunes(3, "Hornpipe"));
+  const int trashed = app.FileControl()->Trash()->FilterList.AllCount();
+
+  test::ModalAnswers modals;
+  modals.Then([&](QWidget* box) {
+    auto later = HandOver(name, Path("hornpipes.abc"));
+    EXPECT_EQ(Finish(later), Claimed::PassedOn);
+    QTest::qWait(200);
+    EXPECT_EQ(app.FileControl()->FindFile(Path("hornpipes.abc")), nullptr) << "opened under the question";
+    EXPECT_EQ(app.MainEcr()->WaitingHandOvers(), 1u);
+    auto* question = static_cast<QMessageBox*>(box);
+    EXPECT_EQ(question->text().toStdString(), "Send 5 tunes to trash ?");
+    for (QAbstractButton* button : question->buttons()) {
+      if (question->buttonRole(button) == QMessageBox::YesRole) button->click();
+    }
+  });
+  (*app.Actions())[ActionId::DeleteAll]->trigger();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return opened_.size() == 2; }, kWaitMs));
+
+  EXPECT_EQ(opened_, (std::vector<std::string>{"reels.abc", "hornpipes.abc"}));
+  TAbcFile* hornpipes = app.FileControl()->FindFile(Path("hornpipes.abc"));
+  ASSERT_NE(hornpipes, nullptr);
+  EXPECT_EQ(reels->FilterList.AllCount(), 0);
+  EXPECT_EQ(hornpipes->FilterList.AllCount(), 3);
+  EXPECT_EQ(app.FileControl()->Trash()->FilterList.AllCount(), trashed + 5);
+  EXPECT_EQ(app.FileControl()->SaveAll(), kCtrlOk);
+  EXPECT_EQ(test::ReadBytes(Path("hornpipes.abc")), Tunes(3, "Hornpipe"));
+  EXPECT_EQ(test::ReadBytes(Path("reels.abc")).find("X:"), std::string::npos);
+}
+
+// While a large file is read, later starts hand over another file and the same one:
+// both wait for the read to end; the other opens after it, and the same file then is
+// open already (once) and is shown.
+TEST_F(LaterStartsTest, AHandOverDuringAReadWaitsForTheRead) {
+  TAppContext& app = Start();
+  TSingleInstance& instance = Serve(app);
+  RecordOpened(app);
+  Write("session.abc", Tunes(300, "Jig"));
+  Write("polkas.abc", Tunes(2, "Polka"));
+  bool handedOver = false;
+  ui_.WhileInProgress = [&] {
+    // The hand-overs arrive as the socket delivers them: in the loop the read runs.
+    if (std::exchange(handedOver, true)) return;
+    emit instance.OpenCommand(QString::fromStdString("[Open(" + Path("polkas.abc") + ")]"));
+    emit instance.OpenCommand(QString::fromStdString("[Open(" + Path("session.abc") + ")]"));
+    EXPECT_EQ(app.MainEcr()->WaitingHandOvers(), 2u);
+  };
+  ASSERT_EQ(app.FileControl()->OpenFile(Path("session.abc")), kCtrlOk);
+  ASSERT_TRUE(handedOver);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return app.MainEcr()->WaitingHandOvers() == 0; }, kWaitMs));
+
+  EXPECT_EQ(opened_, (std::vector<std::string>{"session.abc", "polkas.abc"}));
+  EXPECT_EQ(AskedTexts(), std::vector<std::string>{"File already open"});
+  TAbcFile* session = app.FileControl()->FindFile(Path("session.abc"));
+  EXPECT_EQ(session->FilterList.AllCount(), 300);
+  EXPECT_EQ(app.ShownFile(), session);
 }
 
 }  // namespace

@@ -34,6 +34,7 @@ namespace {
 const char* kFourTunes =
     "X:1\nT:Ash\nK:C\nC4|\n\nX:2\nT:Birch\nK:D\nD4|\n\nX:3\nT:Cedar\nK:G\nE4|\n\nX:4\nT:Damson\nK:C\nF4|\n";
 const char* kTwoSets = "%%BSET%\n%%DSET%Sligo,3,1:2\n%%DSET%Kerry,4,2,3\n%%ESET%\n";
+const char* kOneSet = "%%BSET%\n%%DSET%Clare,1\n%%ESET%\n";
 
 class SetGridTest : public test::AppFixture {
  protected:
@@ -194,6 +195,24 @@ TEST_F(SetGridTest, DeletingSets) {
   Trigger(ActionId::DelSet);
   EXPECT_EQ(file->Sets.CurrentSet, -1);
   EXPECT_EQ(Sets().model()->rowCount(), 1);
+}
+
+// "Delete set : Kerry" answered when another file is shown by then touches neither
+// file: the other file has no such set, and this one is no longer the one shown.
+TEST_F(SetGridTest, ADeleteAnsweredUnderAnotherFileDeletesNothing) {
+  TAbcFile* file = Open(kTwoSets + std::string(kFourTunes));
+  Click(0, 2);
+  TAbcFile* other = nullptr;
+  ui_.Answers = {mrYes};
+  ui_.WhileAsking = [&](const std::string&) {
+    if (!other) other = OpenUserFile("other.abc", kOneSet + std::string(kFourTunes));
+  };
+  Trigger(ActionId::DelSet);
+  ASSERT_NE(other, nullptr);
+  EXPECT_EQ(Browser().CurList(), other);
+  EXPECT_EQ(file->Sets.Count(), 2);
+  EXPECT_EQ(other->Sets.Count(), 1);
+  EXPECT_FALSE(other->Modified);
 }
 
 // A click on an entry shows its tune (the shared parser holds it, and it is the file's

@@ -76,8 +76,7 @@ class RecordingHost : public IBrowserHost {
   int32_t StoreEdit(TAbcFile*, int32_t, const TLines&) override { return -1; }
   int32_t PasteTunes(TAbcFile*, const TLines&) override { return -1; }
   int32_t TuneRecToTrash(TAbcFile*, TAbcRec*) override { return -1; }
-  bool ConfirmSendToTrash(int32_t) override { return false; }
-  int32_t ViewToTrash(TAbcFile*) override { return -1; }
+  bool SendViewToTrash(TAbcFile*) override { return false; }
   void AddToPrintList(TAbcFile*, const TAbcRec*) override {}
   void PrintTune(TAbcFile*, const TAbcRec*) override {}
   void ShowMessage(const std::string&) override {}
