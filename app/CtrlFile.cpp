@@ -11,6 +11,7 @@
 #include "midi/AbcToMidi.h"
 #include "notation/AbcParser.h"
 #include "platform/AtomicFile.h"
+#include "platform/FileLock.h"
 #include "screens/EditEcr.h"
 
 namespace rq {
@@ -59,7 +60,15 @@ void TCtrlFile::OpenControlFiles() {
 
 bool TCtrlFile::WriteMissingControlFile(const std::string& path, const std::string& header,
                                         std::string& problem) {
+  // Another program on this folder may be making the file and saving its first tunes
+  // there: looked for under the lock its saves take, it is never replaced. A file
+  // there is read even where no lock file can be made.
+  const FileLock lock(path);
   if (FileExists(path)) return true;
+  if (!lock) {
+    problem = lock.Error();
+    return false;
+  }
   // Two lines, the header and an empty one, each ended by LF as a new file's lines are.
   const FileWriteResult written = WriteFileAtomically(path, header + "\n\n");
   if (!written) problem = written.error;

@@ -14,6 +14,7 @@
 #include "notation/AbcDef.h"
 #include "notation/AbcParser.h"
 #include "platform/AtomicFile.h"
+#include "platform/FileLock.h"
 #include "platform/FileRead.h"
 
 namespace rq {
@@ -735,6 +736,14 @@ int32_t TAbcFile::Save(std::string* error, bool replaceChanged) {
 
 int32_t TAbcFile::SaveMerging(std::string* error) {
   if (Untitled) return -1;
+  // Another program saving this file between our read of it and our rename would have
+  // its tunes dropped by the later rename: the read, the merge and the rename are one
+  // step under the file's lock, and without the lock nothing is written.
+  const FileLock lock(FileName);
+  if (!lock) {
+    if (error) *error = lock.Error();
+    return -2;
+  }
   const int32_t result = WriteTo(FileName, error, OnDiskChange::Merge);
   Modified = result == -2;
   return result;

@@ -149,7 +149,8 @@ class TAbcFile {
   // it was read or written here, the tunes found there that it had not (another
   // program's additions and edits) are added here first, as they are, not flagged
   // new; tunes deleted here stay deleted. So no tune deleted or kept in either
-  // program is lost. Results as Save.
+  // program is lost. Several programs saving the file at once take turns (a lock
+  // file beside it); when that lock cannot be had the save fails. Results as Save.
   int32_t SaveMerging(std::string* error = nullptr);
   // The file on disk differs from what was read or last written here; false for a
   // file that is gone or cannot be read (the write then says what is wrong), and

@@ -3,7 +3,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/FileLock.h"
 #include "platform/FileRead.h"
 
 namespace rq {
@@ -75,7 +75,7 @@ void RemoveIfStale(int dirFd, const char* name) {
   if (fd < 0) return;
   struct stat opened {};
   struct stat named {};
-  if (::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+  if (::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) && LockExclusively(fd, false) &&
       ::fstatat(dirFd, name, &named, AT_SYMLINK_NOFOLLOW) == 0 && named.st_dev == opened.st_dev &&
       named.st_ino == opened.st_ino) {
     ::unlinkat(dirFd, name, 0);
@@ -115,11 +115,7 @@ class LockedTemp {
       // Close-on-exec: a program started meanwhile must not inherit the lock and keep it.
       const int fd = ::mkostemp(name.data(), O_CLOEXEC);
       if (fd < 0) return false;
-      int locked = 0;
-      do {
-        locked = ::flock(fd, LOCK_EX);
-      } while (locked != 0 && errno == EINTR);
-      if (locked == 0) {
+      if (LockExclusively(fd, true)) {
         struct stat st {};
         if (::fstat(fd, &st) != 0 || st.st_nlink == 0) {
           ::close(fd);

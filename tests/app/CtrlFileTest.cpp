@@ -2,6 +2,7 @@
 
 #include <QCursor>
 #include <QGuiApplication>
+#include <QProcess>
 #include <QSignalSpy>
 #include <deque>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include <sys/stat.h>
 
 #include "CtrlFileTestHelpers.h"
+#include "platform/FileLock.h"
 #include "platform/FileRead.h"
 
 namespace rq {
@@ -221,6 +223,48 @@ TEST_F(CtrlFileTest, AFileSavedWithAStrayNulOpensAgain) {
   ASSERT_NE(ctrl->Trash(), nullptr);
   EXPECT_EQ(ctrl->Trash()->GetTitle(0), "Stray");
   EXPECT_EQ(ui.Asked.size(), 1u) << "only whether to empty the trash";
+}
+
+// A program starting while another on the folder makes the trash and saves its first
+// tune there waits for that save and opens what it wrote, never writing a new trash
+// over it. The other program is the system's flock command holding the trash's lock.
+TEST_F(CtrlFileTest, AStartWaitsForAnotherProgramMakingTheTrash) {
+  const std::string lockFile = FileLock::LockFileOf(folder + "/trash");
+  QProcess other;
+  other.setWorkingDirectory(QString::fromStdString(folder));
+  other.start("flock", {QString::fromStdString(lockFile), "sh", "-c",
+                        "sleep 0.3; printf '%% trash\\n\\nX:1\\nT:Theirs\\nK:D\\n' > trash"});
+  ASSERT_TRUE(other.waitForStarted());
+  // Started once its lock is held.
+  for (bool held = false; !held;) {
+    const int fd = ::open(lockFile.c_str(), O_RDONLY | O_CLOEXEC);
+    held = fd >= 0 && !LockExclusively(fd, false);
+    if (fd >= 0) ::close(fd);
+    ASSERT_NE(other.state(), QProcess::NotRunning) << "the other program ended before holding its lock";
+  }
+  ctrl->OpenControlFiles();
+  ASSERT_TRUE(other.waitForFinished());
+  ASSERT_NE(ctrl->Trash(), nullptr) << ctrl->TrashProblem();
+  ASSERT_EQ(ctrl->Trash()->FilterList.AllCount(), 1);
+  EXPECT_EQ(ctrl->Trash()->GetTitle(0), "Theirs");
+  EXPECT_EQ(ReadBytes(folder + "/trash"), "% trash\n\nX:1\nT:Theirs\nK:D\n");
+}
+
+// Where no lock file can be made beside the missing trash, it is not written; one
+// there already is opened all the same.
+TEST_F(CtrlFileTest, AMissingTrashIsMadeOnlyUnderItsLock) {
+  std::filesystem::create_directory(folder + "/.trash.lock");
+  ctrl->OpenControlFiles();
+  EXPECT_EQ(ctrl->Trash(), nullptr);
+  EXPECT_NE(ctrl->TrashProblem().find(".trash.lock"), std::string::npos) << ctrl->TrashProblem();
+  EXPECT_FALSE(std::filesystem::exists(folder + "/trash"));
+  EXPECT_NE(ctrl->Filer(), nullptr);
+
+  WriteBytes(folder + "/trash", kTwoTunes);
+  Make();
+  ctrl->OpenControlFiles();
+  ASSERT_NE(ctrl->Trash(), nullptr) << ctrl->TrashProblem();
+  EXPECT_EQ(ctrl->Trash()->FilterList.AllCount(), 2);
 }
 
 // The destructor saves a control file only when it changed since the quit question.

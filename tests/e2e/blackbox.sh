@@ -8,7 +8,8 @@
 # killed: the tune must be in the trash on disk. Then a tune is deleted and the
 # program told to end by SIGTERM: it ends by itself, the tune is in the trash, the
 # file is as it was (nobody said to save it) and the settings are written. Two
-# programs on one program folder save and end without losing each other's trash.
+# programs on one program folder save and end without losing each other's trash,
+# one after the other and at the same moment.
 # Last, started again, slowly (a large trash), by two starts racing with a file each,
 # handed a file it has open together with a new one, and handed files while it is busy
 # opening a tune of one long line.
@@ -169,6 +170,53 @@ for title in "Apple Reel" "Banana Jig"; do
   grep -qxF "T:$title" "$RQ_PROGRAM_DIR/trash" || fail "two programs ending lost $title from the trash"
 done
 
+# Two programs on one program folder save the trash at the same moment: each deletes
+# a tune, then both are told to end by SIGTERM at once, or one saves with Ctrl+S as
+# the other is told to end. Both deleted tunes are in the trash. RQ_BLACKBOX_SAVE_ROUNDS
+# asks for more rounds of both; every tune lost is counted before the run fails.
+rounds=${RQ_BLACKBOX_SAVE_ROUNDS:-1}
+lost=0
+for round in $(seq "$rounds"); do
+  for how in both-end one-saves; do
+    apples=$folder/apples-$round-$how.abc
+    bananas=$folder/bananas-$round-$how.abc
+    printf 'X:1\nT:Apple %s %s\nK:D\nFA (3AAA BAFA|\n\nX:2\nT:Zulu Reel\nK:D\nFAAB AFED|\n' "$round" "$how" >"$apples"
+    printf 'X:1\nT:Banana %s %s\nK:G\nGAG GAB|\n\nX:2\nT:Zulu Jig\nK:G\nGAB c2d|\n' "$round" "$how" >"$bananas"
+    RQ_INSTANCE_NAME=$folder/apples.sock start_on "$apples"
+    apples_pid=$pid apples_window=$main
+    RQ_INSTANCE_NAME=$folder/bananas.sock start_on "$bananas"
+    bananas_pid=$pid bananas_window=$main
+    for window in "$apples_window" "$bananas_window"; do
+      main=$window
+      xdotool windowraise "$window"
+      delete_first_tune
+    done
+    sleep 1  # both keys are handled before the saves: nothing on disk shows a deletion yet
+    if [ "$how" = both-end ]; then
+      kill -TERM "$apples_pid" "$bananas_pid"
+    else
+      xdotool key ctrl+s &  # the focus is still on the second program's window
+      kill -TERM "$apples_pid"
+      wait $!
+      wait_for bash -c "! grep -q 'T:Banana $round $how' '$bananas'" || fail "the deletion in the saving program was not saved"
+      kill -TERM "$bananas_pid"
+    fi
+    for ended in "$apples_pid" "$bananas_pid"; do
+      wait_for bash -c "! kill -0 $ended 2>/dev/null" || fail "a program of two saving at once did not end"
+      wait "$ended" || fail "a program of two saving at once ended with an error"
+    done
+    pid=
+    for title in "Apple $round $how" "Banana $round $how"; do
+      if ! grep -qxF "T:$title" "$RQ_PROGRAM_DIR/trash"; then
+        lost=$((lost + 1))
+        echo "two programs saving at once lost $title from the trash" >&2
+      fi
+    done
+  done
+done
+[ "$lost" -eq 0 ] || fail "two programs saving at once lost $lost of $((rounds * 4)) tunes"
+[ "$rounds" -eq 1 ] || echo "two programs saving at once: $((rounds * 4)) tunes deleted in $((rounds * 2)) runs, $lost lost"
+
 # A start that takes a while: the trash holds 20,000 tunes.
 {
   echo "% *** Reelquill 2 trash ***"
@@ -235,4 +283,4 @@ quit_program
 
 echo "black-box run: the program started, opened the files handed over (also while starting, after" \
   "a file already open, and while busy), quit and left its files; a saved deletion survived a kill and" \
-  "SIGTERM ended it in order; two programs on one folder kept each other's deleted tunes"
+  "SIGTERM ended it in order; two programs on one folder kept each other's deleted tunes, also saving at the same moment"

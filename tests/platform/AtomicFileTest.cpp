@@ -1,18 +1,41 @@
 // Atomic file writes: the target is replaced whole or left as it was.
 #include <gtest/gtest.h>
 
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "platform/AtomicFile.h"
+
+namespace {
+
+// What another program does to the folder at the moment this one asks for a lock on a
+// file there (given the file's path and the lock asked for); nothing when empty.
+std::function<void(const std::string& path, int operation)> beforeFlock;
+
+}  // namespace
+
+// Every flock of the program under test passes through here, standing in for the C
+// library's, so that a test can act between a file's opening and its locking.
+extern "C" int flock(int fd, int operation) noexcept {
+  if (beforeFlock) {
+    char path[PATH_MAX];
+    const ssize_t n = ::readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), path, sizeof path);
+    if (n > 0) beforeFlock(std::string(path, static_cast<size_t>(n)), operation);
+  }
+  return static_cast<int>(::syscall(SYS_flock, fd, operation));
+}
 
 namespace rq {
 namespace {
@@ -148,6 +171,69 @@ TEST_F(AtomicFile, TheNextWriteRemovesATemporaryFileLeftBehind) {
   EXPECT_TRUE(fs::is_directory(dir / ".tunes.abc.rqtmp-Folder"));
   EXPECT_EQ(Read(target), "new");
   EXPECT_EQ(FileCount(), 1u + std::size(kept) + 1u);
+}
+
+// A pipe named like a temporary file of the target is not the program's: a save
+// neither waits for someone to write into it nor removes it. The write runs in a
+// child that an alarm ends if it hangs.
+TEST_F(AtomicFile, APipeNamedLikeATemporaryFileStays) {
+  const fs::path target = dir / "tunes.abc";
+  ASSERT_TRUE(WriteFileAtomically(target.string(), "old"));
+  const fs::path pipe = dir / ".tunes.abc.rqtmp-P1pe00";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    ::alarm(30);
+    ::_exit(WriteFileAtomically(target.string(), "new") ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status)) << "the write hung, ended by signal " << WTERMSIG(status);
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_TRUE(fs::is_fifo(pipe));
+  EXPECT_EQ(Read(target), "new");
+}
+
+// Another write of the target may take a temporary file for stale and remove it
+// between its making and its locking, or replace a stale one with its own between
+// the opening and the locking of a clean-up: the write whose file went makes another
+// and succeeds, and the clean-up leaves the file now of that name alone.
+TEST_F(AtomicFile, TemporaryFilesThatVanishBeforeTheirLock) {
+  const fs::path target = dir / "tunes.abc";
+  ASSERT_TRUE(WriteFileAtomically(target.string(), "old"));
+  struct Hook {
+    ~Hook() { beforeFlock = nullptr; }
+  } restore;
+
+  int removed = 0;
+  beforeFlock = [&](const std::string& path, int operation) {
+    if (operation == LOCK_EX && removed == 0 && path.find(".rqtmp-") != std::string::npos) {
+      ++removed;
+      ::unlink(path.c_str());
+    }
+  };
+  FileWriteResult result = WriteFileAtomically(target.string(), "new");
+  EXPECT_TRUE(result) << result.error;
+  EXPECT_EQ(removed, 1);
+  EXPECT_EQ(Read(target), "new");
+  EXPECT_EQ(FileCount(), 1u);
+
+  const fs::path stale = dir / ".tunes.abc.rqtmp-St4le0";
+  std::ofstream(stale) << "left by a write cut short";
+  int replaced = 0;
+  beforeFlock = [&](const std::string& path, int operation) {
+    if ((operation & LOCK_NB) && path == stale.string() && replaced == 0) {
+      ++replaced;
+      ::unlink(path.c_str());
+      std::ofstream(path) << "another write's";
+    }
+  };
+  result = WriteFileAtomically(target.string(), "newer");
+  EXPECT_TRUE(result) << result.error;
+  EXPECT_EQ(replaced, 1);
+  EXPECT_EQ(Read(stale), "another write's");
+  EXPECT_EQ(Read(target), "newer");
 }
 
 // Links named like a temporary file of the target are not the program's: a save
