@@ -37,7 +37,7 @@ namespace {
 constexpr int kTabHeight = 23;
 constexpr int kRhythmItemHeight = 16;
 constexpr int kListFontPixels = 11;
-constexpr int kMinRows = 8;
+constexpr int kMinRows = 2;
 const QColor kInactiveTab(0xDA, 0xDA, 0xDA);
 const QColor kTypeAheadColour(0xF4, 0xA5, 0x5E);  // $5EA5F4
 // Typed text the tool row always has room for, in average characters.

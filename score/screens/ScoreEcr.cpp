@@ -131,22 +131,25 @@ void TScoreEcr::Build() {
   titles->addStretch(1);
   titles->addWidget(stxCompos_);
   header_ = new ScoreHeader(rulerH_, panScrTitre_, panScore_);
+  header_->setObjectName("PanScoreHeader");
   auto* headerRow = new QHBoxLayout;
   headerRow->addSpacing(kVRulerThickness);
   headerRow->addWidget(header_, 1);
   layout->addLayout(headerRow);
 
   // The vertical ruler beside the rows: its length sets their height.
-  rulerV_ = new TScoreRuler(Qt::Vertical, kVRulerThickness, panScore_);
+  // A view shorter than the ruler cuts it rather than grow for it.
+  auto* rulerClip = new QWidget(panScore_);
+  rulerClip->setObjectName("PanRulerVClip");
+  rulerClip->setFixedWidth(kVRulerThickness);
+  rulerClip->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Ignored);
+  rulerV_ = new TScoreRuler(Qt::Vertical, kVRulerThickness, rulerClip);
   rulerV_->setObjectName("PanRulerV");
   rulerV_->SetRange(kVRulerMin, kVRulerMax);
   grid_ = new TScoreGrid(panScore_);
   grid_->setObjectName("GridScore");
-  auto* rulerColumn = new QVBoxLayout;
-  rulerColumn->addWidget(rulerV_);
-  rulerColumn->addStretch(1);
   auto* body = new QHBoxLayout;
-  body->addLayout(rulerColumn);
+  body->addWidget(rulerClip);
   body->addWidget(grid_, 1);
   layout->addLayout(body, 1);
 

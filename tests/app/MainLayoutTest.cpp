@@ -73,6 +73,27 @@ std::vector<std::string> Overlaps(QWidget* window) {
   return found;
 }
 
+// Shown widgets that reach out of their parent, which cuts them. The inside of a
+// scroll area's viewport is left out: it scrolls.
+std::vector<std::string> CutByParent(QWidget* window) {
+  std::vector<std::string> found;
+  for (QWidget* w : window->findChildren<QWidget*>()) {
+    QWidget* parent = w->parentWidget();
+    if (!w->isVisible() || w->isWindow() || w->geometry().isEmpty() || !parent) continue;
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(parent->parentWidget()); area && area->viewport() == parent) continue;
+    // The score's ruler and title strip move sideways with the rows and are cut by
+    // the strip above them in the same way.
+    if (parent->objectName() == "PanScoreHeader") continue;
+    // The vertical ruler is as long as the row height it sets: a bottom area shorter
+    // than that cuts it, the rows beside it scrolling.
+    if (w->objectName() == "PanRulerV") continue;
+    if (!parent->rect().contains(w->geometry())) {
+      found.push_back(Name(w) + " " + test::Text(w->geometry()) + " out of " + test::Text(parent->rect()));
+    }
+  }
+  return found;
+}
+
 // Shown buttons narrower than their caption, labels that cut their text, and sliders
 // squeezed below the length they need to be dragged.
 std::vector<std::string> CutTexts(QWidget* window) {
@@ -154,6 +175,7 @@ TEST_F(MainLayoutTest, EverySizeFromTheSmallest) {
 
     for (const std::string& o : Overlaps(&main)) ADD_FAILURE() << o;
     for (const std::string& c : CutTexts(&main)) ADD_FAILURE() << c;
+    for (const std::string& c : CutByParent(&main)) ADD_FAILURE() << c;
 
     ASSERT_TRUE(tuneName->text().startsWith(kLongTitle)) << tuneName->text().toStdString();
     EXPECT_NE(tuneName->ShownText(), tuneName->text());
