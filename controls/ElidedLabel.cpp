@@ -1,6 +1,8 @@
 #include "controls/ElidedLabel.h"
 
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 #include <QStyle>
 #include <algorithm>
 
@@ -15,6 +17,14 @@ QSize TElidedLabel::minimumSizeHint() const {
   const QMargins m = contentsMargins();
   const int ellipsis = fontMetrics().horizontalAdvance(QChar(0x2026)) + m.left() + m.right();
   return {std::min(whole.width(), ellipsis), whole.height()};
+}
+
+bool TElidedLabel::event(QEvent* event) {
+  if (event->type() == QEvent::ToolTip && toolTip().isEmpty() && ShownText() != text()) {
+    QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), text(), this);
+    return true;
+  }
+  return QLabel::event(event);
 }
 
 void TElidedLabel::paintEvent(QPaintEvent* /*event*/) {

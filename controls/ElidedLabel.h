@@ -21,6 +21,8 @@ class TElidedLabel : public QLabel {
   QSize minimumSizeHint() const override;
 
  protected:
+  // A shortened text shows whole in the label's tip.
+  bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 };
 
