@@ -2,8 +2,8 @@
 
 #include <QHelpEvent>
 #include <QPainter>
-#include <QToolTip>
 #include <QStyle>
+#include <QToolTip>
 #include <algorithm>
 
 namespace rq {

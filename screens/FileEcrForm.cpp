@@ -37,6 +37,8 @@ namespace {
 constexpr int kTabHeight = 23;
 constexpr int kRhythmItemHeight = 16;
 constexpr int kListFontPixels = 11;
+// Rows the list keeps however low the window: at its least height the player, the
+// two tool rows and the bottom area leave room for no more.
 constexpr int kMinRows = 2;
 const QColor kInactiveTab(0xDA, 0xDA, 0xDA);
 const QColor kTypeAheadColour(0xF4, 0xA5, 0x5E);  // $5EA5F4
