@@ -135,6 +135,12 @@ std::vector<std::string> CutTexts(QWidget* window) {
   return found;
 }
 
+void ExpectNothingCoveredOrCut(QWidget* window) {
+  for (const std::string& o : Overlaps(window)) ADD_FAILURE() << o;
+  for (const std::string& c : CutTexts(window)) ADD_FAILURE() << c;
+  for (const std::string& c : CutByParent(window)) ADD_FAILURE() << c;
+}
+
 class MainLayoutTest : public test::AppFixture {};
 
 // At 640 x 480 (the smallest), 800 x 600 and 1000 x 720, with a long-titled tune
@@ -182,9 +188,21 @@ TEST_F(MainLayoutTest, EverySizeFromTheSmallest) {
       SCOPED_TRACE(main.TabBottom()->tabText(tab).toStdString());
       main.TabBottom()->setCurrentIndex(tab);
       QApplication::processEvents();
-      for (const std::string& o : Overlaps(&main)) ADD_FAILURE() << o;
-      for (const std::string& c : CutTexts(&main)) ADD_FAILURE() << c;
-      for (const std::string& c : CutByParent(&main)) ADD_FAILURE() << c;
+      ExpectNothingCoveredOrCut(&main);
+    }
+
+    // The bottom area enlarged, then the list given the whole height.
+    const QString panels[][2] = {{"PanBottom", "btnColsp"}, {"PanGenList", "btnExpand"}};
+    for (const auto& [panel, button] : panels) {
+      SCOPED_TRACE(button.toStdString());
+      auto* enlarge = main.findChild<QWidget*>(panel)->findChild<QToolButton*>(button);
+      ASSERT_NE(enlarge, nullptr);
+      enlarge->click();
+      QApplication::processEvents();
+      ASSERT_FALSE(enlarge->isVisible());  // its restoring twin took its place
+      ExpectNothingCoveredOrCut(&main);
+      main.findChild<QWidget*>(panel)->findChild<QToolButton*>(button == "btnColsp" ? "btnExpand" : "btnColsp")->click();
+      QApplication::processEvents();
     }
 
     ASSERT_TRUE(tuneName->text().startsWith(kLongTitle)) << tuneName->text().toStdString();
