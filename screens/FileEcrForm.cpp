@@ -37,11 +37,15 @@ namespace {
 constexpr int kTabHeight = 23;
 constexpr int kRhythmItemHeight = 16;
 constexpr int kListFontPixels = 11;
-constexpr int kMinRows = 8;
+// Rows the list keeps however low the window: at its least height the player, the
+// two tool rows and the bottom area leave room for no more.
+constexpr int kMinRows = 2;
 const QColor kInactiveTab(0xDA, 0xDA, 0xDA);
 const QColor kTypeAheadColour(0xF4, 0xA5, 0x5E);  // $5EA5F4
 // Typed text the tool row always has room for, in average characters.
 constexpr int kTypedChars = 24;
+// Characters of a title the second list shows at least.
+constexpr int kList2TitleChars = 10;
 
 // View modes of the tabs, in tab order, with caption and image.
 struct ViewTabRow {
@@ -156,6 +160,9 @@ void TFileEcr::OnCreate(QWidget* listHost, QWidget* toolHost, QWidget* setHost, 
   panList2_ = gridList2_;
   gridList2_->setObjectName("gridList2");
   gridList2_->setFont(lstGrid_->font());
+  // However narrow the window, the second list shows the start of its tunes' titles.
+  gridList2_->setMinimumWidth(kTuneRowTitleX + kList2TitleChars * gridList2_->fontMetrics().averageCharWidth() +
+                              gridList2_->verticalScrollBar()->sizeHint().width());
   gridList2_->SetOnDrawRow([this](QPainter& painter, int row, const QRect& rect, unsigned state) {
     DrawTuneRow(painter, row, rect, state, gridList2_->palette().color(QPalette::Base));
   });
@@ -194,12 +201,17 @@ QWidget* TFileEcr::BuildListPanel() {
   panGenList_->installEventFilter(this);
   QLayout* genColumn = panGenList_->layout();
 
+  // The tune buttons, then the column-width slider with the height buttons; too
+  // narrow for both, the slider goes to a second line rather than shrink.
   auto* bar = new QWidget(panGenList_);
-  QHBoxLayout* barRow = Row(bar);
+  auto* barRow = new TToolRowLayout(bar);
+  barRow->setContentsMargins(2, 1, 2, 1);
+  barRow->setSpacing(3);
   panToolFile_ = new QWidget(bar);
   panToolFile_->setObjectName("panToolFile");
   QHBoxLayout* fileRow = Row(panToolFile_);
   fileRow->setContentsMargins(0, 0, 0, 0);
+  fileRow->setSpacing(2);
   ActionButton(panToolFile_, actions_.newTune, "btnNewTune");
   ActionButton(panToolFile_, actions_.editTune, "btnEditTune");
   ActionButton(panToolFile_, actions_.copyTune, "btnCopyTune");
@@ -207,26 +219,33 @@ QWidget* TFileEcr::BuildListPanel() {
   ActionButton(panToolFile_, actions_.pasteTune, "btnPasteTune");
   ActionButton(panToolFile_, actions_.findIdent, "btnFindIdent");
   barRow->addWidget(panToolFile_);
-  barSlider_ = new QSlider(Qt::Horizontal, bar);
+  auto* sliderBox = new QWidget(bar);
+  QHBoxLayout* sliderRow = Row(sliderBox);
+  sliderRow->setContentsMargins(0, 0, 0, 0);
+  barSlider_ = new QSlider(Qt::Horizontal, sliderBox);
   barSlider_->setObjectName("BarSlider");
   barSlider_->setRange(kColWidth, kColWidth * 2);
   barSlider_->setValue(kColWidth);
   barSlider_->setToolTip("Column width");
+  barSlider_->setMinimumWidth(barSlider_->sizeHint().width());
   connect(barSlider_, &QSlider::valueChanged, this, &TFileEcr::OnChangeSize);
-  barRow->addWidget(barSlider_, 1);
-  btnExpand_ = new QToolButton(bar);
+  sliderRow->addWidget(barSlider_, 1);
+  btnExpand_ = new QToolButton(sliderBox);
   btnExpand_->setObjectName("btnExpand");
   btnExpand_->setArrowType(Qt::DownArrow);
   btnExpand_->setToolTip("Whole height");
   connect(btnExpand_, &QToolButton::clicked, this, &TFileEcr::OnExpandList);
-  btnColsp_ = new QToolButton(bar);
+  btnColsp_ = new QToolButton(sliderBox);
   btnColsp_->setObjectName("btnColsp");
   btnColsp_->setArrowType(Qt::UpArrow);
   btnColsp_->setToolTip("Restore");
   btnColsp_->hide();
   connect(btnColsp_, &QToolButton::clicked, this, &TFileEcr::OnColpsList);
-  barRow->addWidget(btnExpand_);
-  barRow->addWidget(btnColsp_);
+  sliderRow->addWidget(btnExpand_);
+  sliderRow->addWidget(btnColsp_);
+  barRow->addWidget(sliderBox);
+  barRow->SetBreakBefore(sliderBox);
+  barRow->SetLastMinimum(sliderBox->minimumSizeHint().width());
   genColumn->addWidget(bar);
 
   lstGrid_ = new TListGrid(panGenList_);

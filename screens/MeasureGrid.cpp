@@ -16,7 +16,8 @@ constexpr int32_t kNumberBackground = 4342563;  // $424323, a dark teal
 
 TMeasureGrid::TMeasureGrid(QWidget* parent) : QWidget(parent) {
   setFixedHeight(kNumberRowHeight + kMeasureRowHeight);
-  setMinimumWidth(4 * kColWidth);
+  // The playing measure and its neighbours, at the window's least width.
+  setMinimumWidth(3 * kColWidth);
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   QFont small = font();
   small.setPixelSize(kNumberRowHeight);

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "controls/ElidedLabel.h"
 #include "controls/Knob.h"
 #include "library/AbcSet.h"
 #include "library/FileAbc.h"
@@ -80,7 +81,10 @@ void TPlayerEcr::Build() {
   playerPan_ = new QWidget;
   playerPan_->setObjectName("PlayerPan");
   auto* row = new QHBoxLayout(playerPan_);
-  row->setContentsMargins(4, 2, 4, 2);
+  row->setContentsMargins(2, 2, 2, 2);
+  // Tight enough that at the window's least width the measure grid keeps a few
+  // columns beside the position display.
+  row->setSpacing(4);
 
   btnRew_ = PanelButton(playerPan_, "JvTransparentButton3", "REW");
   btnPlay_ = PanelButton(playerPan_, "JvTransparentButton1", "PLAY");
@@ -91,10 +95,11 @@ void TPlayerEcr::Build() {
   lcdTime_->setObjectName("LCDTime");
   QFont mono(QStringLiteral("Courier New"));
   mono.setStyleHint(QFont::Monospace);
-  mono.setPixelSize(14);
+  mono.setPixelSize(13);
   mono.setBold(true);
   lcdTime_->setFont(mono);
-  lcdTime_->setMinimumWidth(QFontMetrics(mono).horizontalAdvance(QStringLiteral("00/00  000 : 00 : 000")) + 12);
+  // The widest text it shows, and its padding on both sides.
+  lcdTime_->setMinimumWidth(QFontMetrics(mono).horizontalAdvance(QStringLiteral("00/00  000 : 00 : 000")) + 8);
   lcdTime_->setAlignment(Qt::AlignCenter);
   lcdTime_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
   lcdTime_->setText(QString::fromStdString(DescribePosition(0, 4, 4, {}).text));
@@ -103,7 +108,8 @@ void TPlayerEcr::Build() {
 
   auto* middle = new QVBoxLayout;
   middle->setSpacing(1);
-  labTuneName_ = new QLabel(QString::fromLatin1(kNoTune), playerPan_);
+  // A long name (a set's, a long title) ends in an ellipsis rather than widening the panel.
+  labTuneName_ = new TElidedLabel(QString::fromLatin1(kNoTune), playerPan_);
   labTuneName_->setObjectName("LabTuneName");
   labTuneName_->setTextFormat(Qt::PlainText);
   middle->addWidget(labTuneName_);

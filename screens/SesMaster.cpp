@@ -74,10 +74,13 @@ TSesMaster::TSesMaster(QWidget* parent) : QWidget(parent) {
   QWidget* panTree = Panel(panMaster, "PanTree");
   auto* treeLayout = new QHBoxLayout(panTree);
   treeLayout->setContentsMargins(0, 0, 0, 0);
+  // The room before the followers' grid is 200 wide where there is room, and gives
+  // way in a narrow window rather than push the grid out of sight.
   QWidget* panPrev = Panel(panTree, "PanPrev");
-  panPrev->setFixedWidth(200);
-  treeLayout->addWidget(panPrev);
-  treeLayout->addStretch(1);
+  panPrev->setMaximumWidth(200);
+  panPrev->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+  treeLayout->addWidget(panPrev, 1);
+  treeLayout->addStretch(0);
   followers_ = new TSessionRows([this](int r) { return FollowerText(r); }, this);
   gridNext_ = MakeGrid(panTree, "PanNext", 207, followers_, "GridNext");
   treeLayout->addWidget(gridNext_->parentWidget());

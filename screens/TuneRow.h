@@ -27,6 +27,9 @@ enum BrowserImage {
   imgResult = 7,
 };
 
+// Where a row's title starts, after the mark, the rhythm code and the key box.
+inline constexpr int kTuneRowTitleX = 84;
+
 // What a row shows of one tune.
 struct TTuneRow {
   QString title;

@@ -14,6 +14,7 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QSplitter>
+#include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -96,25 +97,27 @@ void TPageScoreEcr::Build() {
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
 
-  auto* bar = new QWidget(panPreview_);
+  // A tool bar: narrower than its controls, it shows those that fit and hands the
+  // others out from its extension button.
+  auto* bar = new QToolBar(panPreview_);
   bar->setObjectName("Panel7");
   bar->setFixedHeight(kToolRowHeight);
-  auto* row = new QHBoxLayout(bar);
-  row->setContentsMargins(4, 2, 4, 2);
-  row->setSpacing(2);
+  bar->setMovable(false);
+  bar->setFloatable(false);
+  bar->layout()->setContentsMargins(4, 2, 4, 2);
+  bar->layout()->setSpacing(2);
   btnZoomM_ = ToolButton(bar, "btnZoomM");
   btnZoomP_ = ToolButton(bar, "BtnZoomP");
-  row->addWidget(btnZoomM_);
-  row->addWidget(btnZoomP_);
+  bar->addWidget(btnZoomM_);
+  bar->addWidget(btnZoomP_);
   trckFont_ = AddSlider(bar, "trckFont", "Font Size", kPageFontRange, lbFtSize_);
   trckRow_ = AddSlider(bar, "trckRow", "Line Height", kPageRowRange, lbLine_);
   trckMargin_ = AddSlider(bar, "trckMargin", "Border Size", kPageBorderRange, lbMargin_);
   trckGlut_ = AddSlider(bar, "trckGlut", "Left Margin", kPageLeftRange, lbGlut_);
   btnPageM_ = ToolButton(bar, "btnPageM");
   btnPageP_ = ToolButton(bar, "BtnPageP");
-  row->addWidget(btnPageM_);
-  row->addWidget(btnPageP_);
-  row->addStretch(1);
+  bar->addWidget(btnPageM_);
+  bar->addWidget(btnPageP_);
   layout->addWidget(bar);
   connect(trckFont_, &QSlider::valueChanged, this, &TPageScoreEcr::OnChangeFont);
   connect(trckRow_, &QSlider::valueChanged, this, &TPageScoreEcr::OnChangeRow);
@@ -138,7 +141,7 @@ void TPageScoreEcr::Build() {
   SheetChanged();
 }
 
-QSlider* TPageScoreEcr::AddSlider(QWidget* bar, const char* name, const char* caption, SettingRange range,
+QSlider* TPageScoreEcr::AddSlider(QToolBar* bar, const char* name, const char* caption, SettingRange range,
                                   QLabel*& label) {
   auto* box = new QWidget(bar);
   auto* column = new QVBoxLayout(box);
@@ -157,7 +160,7 @@ QSlider* TPageScoreEcr::AddSlider(QWidget* bar, const char* name, const char* ca
   slider->setFocusPolicy(Qt::NoFocus);
   column->addWidget(label);
   column->addWidget(slider);
-  bar->layout()->addWidget(box);
+  bar->addWidget(box);
   return slider;
 }
 

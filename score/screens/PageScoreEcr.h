@@ -19,6 +19,7 @@ class QLabel;
 class QPrinter;
 class QScrollArea;
 class QSlider;
+class QToolBar;
 class QToolButton;
 
 namespace rq {
@@ -107,7 +108,7 @@ class TPageScoreEcr : public QObject {
   struct Geometry;
   Geometry SheetGeometry() const;
   void Build();
-  QSlider* AddSlider(QWidget* bar, const char* name, const char* caption, SettingRange range, QLabel*& label);
+  QSlider* AddSlider(QToolBar* bar, const char* name, const char* caption, SettingRange range, QLabel*& label);
   void OnChangeFont(int value);
   void OnChangeRow(int value);
   void OnChageMargin(int value);

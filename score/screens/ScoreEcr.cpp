@@ -1,5 +1,6 @@
 #include "score/screens/ScoreEcr.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QToolButton>
@@ -41,6 +42,49 @@ QToolButton* RulerButton(QWidget* parent, const char* name, const char* text, co
 
 }  // namespace
 
+// The horizontal ruler and the title strip above the rows, as wide as the rows and
+// moved sideways with them when they scroll; the view cuts them at its own width.
+class ScoreHeader : public QWidget {
+ public:
+  ScoreHeader(QWidget* ruler, QWidget* titles, QWidget* parent) : QWidget(parent), ruler_(ruler), titles_(titles) {
+    ruler_->setParent(this);
+    titles_->setParent(this);
+    titles_->installEventFilter(this);
+    setMinimumWidth(0);
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    Place();
+  }
+  void SetLeftOffset(int offset) {
+    offset_ = offset;
+    Place();
+  }
+  QSize sizeHint() const override {
+    return {ruler_->width(), ruler_->height() + titles_->sizeHint().height()};
+  }
+  QSize minimumSizeHint() const override { return {0, sizeHint().height()}; }
+
+ protected:
+  void resizeEvent(QResizeEvent* /*event*/) override { Place(); }
+  // The title strip asks for another height when its font or texts change.
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == titles_ && event->type() == QEvent::LayoutRequest) {
+      updateGeometry();
+      Place();
+    }
+    return false;
+  }
+
+ private:
+  void Place() {
+    ruler_->move(-offset_, 0);
+    titles_->setGeometry(-offset_, ruler_->height(), titles_->width(), titles_->sizeHint().height());
+  }
+
+  QWidget* ruler_;
+  QWidget* titles_;
+  int offset_ = 0;
+};
+
 TScoreEcr::TScoreEcr(ScoreViewSettings settings, QObject* parent)
     : QObject(parent), settings_(settings), page_(std::make_unique<TScorePage>()) {
   Build();
@@ -68,11 +112,6 @@ void TScoreEcr::Build() {
   btnNext_ = RulerButton(rulerH_, "btnNext", ">", "Next");
   for (QToolButton* b : {btnZoomM_, btnZoomP_, btnPrev_, btnNext_}) buttons->addWidget(b);
   buttons->addStretch(1);
-  auto* rulerRow = new QHBoxLayout;
-  rulerRow->addSpacing(kVRulerThickness);
-  rulerRow->addWidget(rulerH_);
-  rulerRow->addStretch(1);
-  layout->addLayout(rulerRow);
 
   // The title strip, as wide as the rows.
   panScrTitre_ = new QWidget(panScore_);
@@ -91,23 +130,26 @@ void TScoreEcr::Build() {
   titles->addWidget(stxType_);
   titles->addStretch(1);
   titles->addWidget(stxCompos_);
-  auto* titleRow = new QHBoxLayout;
-  titleRow->addSpacing(kVRulerThickness);
-  titleRow->addWidget(panScrTitre_);
-  titleRow->addStretch(1);
-  layout->addLayout(titleRow);
+  header_ = new ScoreHeader(rulerH_, panScrTitre_, panScore_);
+  header_->setObjectName("PanScoreHeader");
+  auto* headerRow = new QHBoxLayout;
+  headerRow->addSpacing(kVRulerThickness);
+  headerRow->addWidget(header_, 1);
+  layout->addLayout(headerRow);
 
   // The vertical ruler beside the rows: its length sets their height.
-  rulerV_ = new TScoreRuler(Qt::Vertical, kVRulerThickness, panScore_);
+  // A view shorter than the ruler cuts it rather than grow for it.
+  auto* rulerClip = new QWidget(panScore_);
+  rulerClip->setObjectName("PanRulerVClip");
+  rulerClip->setFixedWidth(kVRulerThickness);
+  rulerClip->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Ignored);
+  rulerV_ = new TScoreRuler(Qt::Vertical, kVRulerThickness, rulerClip);
   rulerV_->setObjectName("PanRulerV");
   rulerV_->SetRange(kVRulerMin, kVRulerMax);
   grid_ = new TScoreGrid(panScore_);
   grid_->setObjectName("GridScore");
-  auto* rulerColumn = new QVBoxLayout;
-  rulerColumn->addWidget(rulerV_);
-  rulerColumn->addStretch(1);
   auto* body = new QHBoxLayout;
-  body->addLayout(rulerColumn);
+  body->addWidget(rulerClip);
   body->addWidget(grid_, 1);
   layout->addLayout(body, 1);
 
@@ -117,6 +159,7 @@ void TScoreEcr::Build() {
   connect(btnNext_, &QToolButton::clicked, this, &TScoreEcr::NextTune);
   connect(rulerH_, &TScoreRuler::LengthChanged, this, &TScoreEcr::OnResizeRuler);
   connect(rulerV_, &TScoreRuler::LengthChanged, this, &TScoreEcr::OnResizeVRuler);
+  connect(grid_, &TScoreGrid::ScrolledAcross, header_, &ScoreHeader::SetLeftOffset);
 }
 
 void TScoreEcr::OnCreate(QWidget* host) {
@@ -160,6 +203,7 @@ void TScoreEcr::OnResizeRuler(int width) {
   width = std::clamp(width, kHRulerMin, kHRulerMax);
   grid_->SetColWidth(width);
   panScrTitre_->setFixedWidth(width);
+  header_->updateGeometry();
   settings_.HRuler = width;
 }
 

@@ -15,6 +15,7 @@ class QWidget;
 namespace rq {
 
 class TAbcParser;
+class ScoreHeader;
 class TScoreGrid;
 class TScorePage;
 class TScoreRuler;
@@ -90,6 +91,7 @@ class TScoreEcr : public QObject {
   TScoreRuler* rulerH_ = nullptr;
   TScoreRuler* rulerV_ = nullptr;
   QWidget* panScrTitre_ = nullptr;
+  ScoreHeader* header_ = nullptr;
   QLabel* stxName_ = nullptr;
   QLabel* stxType_ = nullptr;
   QLabel* stxCompos_ = nullptr;

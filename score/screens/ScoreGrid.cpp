@@ -12,7 +12,7 @@ namespace rq {
 
 TScoreGrid::TScoreGrid(QWidget* parent) : QAbstractScrollArea(parent) {
   setFrameShape(QFrame::NoFrame);
-  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setFocusPolicy(Qt::NoFocus);
   viewport()->setAutoFillBackground(false);
@@ -20,20 +20,25 @@ TScoreGrid::TScoreGrid(QWidget* parent) : QAbstractScrollArea(parent) {
   viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
   verticalScrollBar()->setSingleStep(1);
   connect(verticalScrollBar(), &QScrollBar::valueChanged, viewport(), qOverload<>(&QWidget::update));
+  horizontalScrollBar()->setSingleStep(20);
+  connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this](int offset) {
+    viewport()->update();
+    emit ScrolledAcross(offset);
+  });
 }
 
 void TScoreGrid::SetPage(const TScorePage* page) {
   page_ = page;
   rowCount_ = page ? static_cast<int>(page->Rows.size()) : 0;
   rooms_.clear();
-  UpdateScrollBar();
+  UpdateScrollBars();
   viewport()->update();
 }
 
 void TScoreGrid::SetFontSize(int size) {
   fontSize_ = size;
   rooms_.clear();
-  UpdateScrollBar();
+  UpdateScrollBars();
   viewport()->update();
 }
 
@@ -46,14 +51,14 @@ void TScoreGrid::SetBeamThickness(int thickness) {
 void TScoreGrid::SetRowHeight(int height) {
   rowHeight_ = std::max(height, 1);
   rooms_.clear();
-  UpdateScrollBar();
+  UpdateScrollBars();
   viewport()->update();
 }
 
 void TScoreGrid::SetColWidth(int width) {
   colWidth_ = std::max(width, 1);
   rooms_.clear();
-  UpdateScrollBar();
+  UpdateScrollBars();
   viewport()->update();
 }
 
@@ -63,11 +68,16 @@ void TScoreGrid::SetTopRow(int row) { verticalScrollBar()->setValue(row); }
 
 int TScoreGrid::VisibleRows() const { return std::max(1, viewport()->height() / rowHeight_); }
 
-void TScoreGrid::UpdateScrollBar() {
+void TScoreGrid::UpdateScrollBars() {
   QScrollBar* bar = verticalScrollBar();
   bar->setPageStep(VisibleRows());
   bar->setRange(0, LastTopRow());
+  QScrollBar* across = horizontalScrollBar();
+  across->setPageStep(viewport()->width());
+  across->setRange(0, std::max(0, colWidth_ - viewport()->width()));
 }
+
+int TScoreGrid::LeftOffset() const { return horizontalScrollBar()->value(); }
 
 // The top row that shows the last rows in full: rows that grew to hold their ink take
 // more than one cell, so counting cells alone would leave the last row out of reach.
@@ -99,12 +109,14 @@ TDrawCtxt TScoreGrid::Context(ScoreCanvas& canvas) const { return ScreenContext(
 
 void TScoreGrid::resizeEvent(QResizeEvent* event) {
   QAbstractScrollArea::resizeEvent(event);
-  UpdateScrollBar();
+  UpdateScrollBars();
 }
 
 void TScoreGrid::paintEvent(QPaintEvent* /*event*/) {
   QPainter painter(viewport());
-  PaintRows(painter, viewport()->size());
+  const int left = LeftOffset();
+  painter.translate(-left, 0);
+  PaintRows(painter, viewport()->size() + QSize(left, 0));
 }
 
 void TScoreGrid::PaintRows(QPainter& painter, QSize size) const {

@@ -16,7 +16,7 @@ class TScorePage;
 
 // Rows are laid out again for the current width, row height and font size on every
 // paint, so zooming and the rulers never rebuild the score. The grid has no cell
-// selection; the wheel scrolls it as usual.
+// selection; the wheel scrolls it as usual. Rows wider than the view scroll sideways.
 class TScoreGrid : public QAbstractScrollArea {
   Q_OBJECT
 
@@ -43,12 +43,19 @@ class TScoreGrid : public QAbstractScrollArea {
   // event does: white cells, the staff lines and each row's symbols.
   void PaintRows(QPainter& painter, QSize size) const;
 
+  // Pixels of the rows scrolled out at the left: rows wider than the view scroll
+  // sideways.
+  int LeftOffset() const;
+
+ signals:
+  void ScrolledAcross(int leftOffset);
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  void UpdateScrollBar();
+  void UpdateScrollBars();
   int VisibleRows() const;
   int LastTopRow() const;
   TDrawCtxt Context(ScoreCanvas& canvas) const;

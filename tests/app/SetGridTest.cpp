@@ -47,7 +47,7 @@ class SetGridTest : public test::AppFixture {
     MainEcr()->TabBottom()->setCurrentIndex(1);  // " Sets "
     ActivateMainWindow();
     // Narrow columns: drops need the cells on the screen, which offscreen is 800 wide.
-    Sets().horizontalHeader()->setDefaultSectionSize(100);
+    Sets().horizontalHeader()->setDefaultSectionSize(80);
   }
 
   TAbcFile* Open(const std::string& bytes = kFourTunes) { return OpenUserFile("tunes.abc", bytes); }

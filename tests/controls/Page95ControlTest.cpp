@@ -27,6 +27,34 @@ TEST_F(Page95Control, PagingWrapsAndSkipsHiddenTabs) {
   }
 }
 
+// Left and Right on the focused tab row select the previous or next visible tab as
+// the user does, and stop at the ends. With no tab selected Right selects the first
+// visible tab, wherever the selection was before, and Left selects none.
+TEST_F(Page95Control, ArrowKeysStepThroughVisibleTabs) {
+  Build(5);
+  struct Case {
+    int before;  // −1: a tab was selected, then none
+    int hidden;  // page whose tab is hidden, −1 none
+    Qt::Key key;
+    int expected;
+  };
+  for (const Case c : {Case{0, 1, Qt::Key_Right, 2}, Case{2, 1, Qt::Key_Left, 0}, Case{4, -1, Qt::Key_Right, 4},
+                       Case{0, -1, Qt::Key_Left, 0}, Case{-1, -1, Qt::Key_Right, 0}, Case{-1, 0, Qt::Key_Right, 1},
+                       Case{-1, -1, Qt::Key_Left, -1}}) {
+    for (int i = 0; i < 5; ++i) pc->Pages(i)->SetTabVisible(i != c.hidden);
+    if (c.before >= 0) {
+      pc->SetTabIndex(c.before);
+    } else {
+      pc->SetTabIndex(3);
+      pc->SetTabIndex(-1);
+    }
+    const int before = changes;
+    QTest::keyClick(bar(), c.key);
+    EXPECT_EQ(pc->TabIndex(), c.expected) << c.before << (c.key == Qt::Key_Left ? " left" : " right");
+    EXPECT_EQ(changes, before + (c.expected != c.before ? 1 : 0)) << c.before;
+  }
+}
+
 // Pages set by code, added or removed raise no OnChange; a click raises it once. A
 // disabled control (edit mode) never changes page, and OnChanging can refuse, both a
 // click and paging (Ctrl+Tab itself is tried in CtrlTabPagingTest).

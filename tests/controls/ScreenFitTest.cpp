@@ -1,6 +1,10 @@
 // Windows kept inside the screen's available area.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QTest>
+#include <QWidget>
+
 #include "controls/ScreenFit.h"
 
 namespace rq {
@@ -23,6 +27,52 @@ TEST(FitInside, MovesThenShrinksIntoTheArea) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(FitInside(c.wanted, area), c.fitted) << c.wanted.x() << "," << c.wanted.y();
+  }
+}
+
+// A kept window that grows past the screen on one side only, across or down, is
+// brought back inside the available area, frame and all.
+TEST(KeepOnScreen, WindowGrownOneWayComesBackInside) {
+  const QRect area = AvailableAreaAt(QPoint(0, 0));
+  ASSERT_TRUE(area.isValid());
+  for (const QSize grown : {QSize(area.width() + 200, 200), QSize(300, area.height() + 200)}) {
+    QWidget window;
+    KeepOnScreen(&window);
+    window.setGeometry(area.left() + 50, area.top() + 50, 300, 200);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QApplication::processEvents();  // the fit after the first showing
+    window.resize(grown);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return area.contains(window.frameGeometry()); }))
+        << grown.width() << "x" << grown.height() << ": " << window.frameGeometry().width() << "x"
+        << window.frameGeometry().height();
+  }
+}
+
+// A maximised window is the window manager's: the keeper leaves it maximised and
+// keeps the placement it goes back to (the one the settings store), even one from a
+// larger screen. Restored, the window comes back inside the available area.
+TEST(KeepOnScreen, MaximisedWindowKeepsItsPlacementUntilRestored) {
+  const QRect area = AvailableAreaAt(QPoint(0, 0));
+  const QRect placements[] = {
+      {area.left() + 100, area.top() + 50, area.width() + 300, area.height() / 2},  // wider than the screen
+      {area.left() - 500, area.top() - 400, 300, 200},                             // off its top-left corner
+  };
+  for (const QRect& normal : placements) {
+    QWidget window;
+    KeepOnScreen(&window);
+    window.setGeometry(normal);
+    window.setWindowState(Qt::WindowMaximized);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QApplication::processEvents();
+    EXPECT_TRUE(window.isMaximized());
+    EXPECT_EQ(window.normalGeometry(), normal) << normal.x() << "," << normal.y();
+
+    window.showNormal();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return area.contains(window.frameGeometry()); }))
+        << normal.x() << "," << normal.y() << ": " << window.frameGeometry().x() << "," << window.frameGeometry().y()
+        << " " << window.frameGeometry().width() << "x" << window.frameGeometry().height();
   }
 }
 

@@ -54,6 +54,21 @@ TEST_F(Tab95Rows, MultiLineWrapsIntoRows) {
   EXPECT_EQ(bar()->height(), kRow);
 }
 
+// Tabs that exactly fill the control's width share a row; a pixel less and the
+// last of them starts the next row.
+TEST_F(Tab95Rows, TabsThatExactlyFillARowShareIt) {
+  pc->SetMultiLine(true);
+  struct Case {
+    int width;
+    int rows;
+  };
+  for (const Case c : {Case{3 * 44, 3}, Case{3 * 44 - 1, 4}, Case{4 * 44, 2}}) {
+    pc->setFixedWidth(c.width);
+    QApplication::processEvents();
+    EXPECT_EQ(pc->RowCount(), c.rows) << c.width;
+  }
+}
+
 // The selected tab's row stands next to the page, the rows after it further out and
 // the rows before it beyond those; ScrollOpposite puts every other row beyond the page
 // in the same order outward, and the page lies between. Tops are from the control's

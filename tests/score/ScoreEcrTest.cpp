@@ -173,6 +173,39 @@ TEST_F(ScoreEcrTest, ScrollingReachesTheLastRowWhenRowsGrow) {
   EXPECT_LT(grid.verticalScrollBar()->maximum(), grid.RowCount());
 }
 
+// Rows wider than the view scroll sideways, the ruler and the title strip with them;
+// a view wide enough for the rows has nothing to scroll.
+TEST_F(ScoreEcrTest, RowsWiderThanTheViewScrollSideways) {
+  TScoreEcr& view = View();
+  host_->resize(400, 400);
+  host_->show();
+  host_->layout()->activate();
+  Show(kReel);
+  TScoreGrid& grid = *view.GridScore();
+  QScrollBar* across = grid.horizontalScrollBar();
+  const int hidden = grid.ColWidth() - grid.viewport()->width();
+  ASSERT_GT(hidden, 0);
+  EXPECT_TRUE(across->isVisible());
+  EXPECT_EQ(across->maximum(), hidden);
+
+  const QPoint rulerAt = view.RulerH()->mapTo(host_.get(), QPoint());
+  const QPoint titleAt = view.NameLabel()->mapTo(host_.get(), QPoint());
+  across->setValue(across->maximum());
+  EXPECT_EQ(view.RulerH()->mapTo(host_.get(), QPoint()), rulerAt - QPoint(hidden, 0));
+  EXPECT_EQ(view.NameLabel()->mapTo(host_.get(), QPoint()), titleAt - QPoint(hidden, 0));
+  // The view shows the rows' right end: what the rows paint past the hidden part.
+  const QImage shown = grid.viewport()->grab().toImage();
+  const QImage rows = Paint(2);
+  const QRect part(0, 0, shown.width(), rows.height());
+  EXPECT_EQ(shown.copy(part).convertToFormat(QImage::Format_RGB32), rows.copy(part.translated(hidden, 0)));
+
+  host_->resize(grid.ColWidth() + 100, 400);
+  host_->layout()->activate();
+  QApplication::processEvents();
+  EXPECT_FALSE(across->isVisible());
+  EXPECT_EQ(view.RulerH()->mapTo(host_.get(), QPoint()).x(), rulerAt.x());
+}
+
 // Dragging a ruler's far edge sets the row width or the row height, within limits.
 TEST_F(ScoreEcrTest, DraggingTheRulersSetsWidthAndHeight) {
   TScoreEcr& view = View();
