@@ -10,7 +10,11 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionComboBox>
+#include <QStylePainter>
 #include <QTextBlock>
+#include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -65,6 +69,30 @@ QHBoxLayout* Row(QWidget* parent) {
 }
 
 constexpr int kSeparatorWidth = 3;
+
+// The key-type box: where the note tools are narrower than its captions it keeps
+// room for their start, which names the key signature and its major and minor keys,
+// and ends the caption shown in an ellipsis; its list shows them whole.
+class TKeyTypeBox : public QComboBox {
+ public:
+  explicit TKeyTypeBox(QWidget* parent) : QComboBox(parent) {
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    const QSize least(fontMetrics().horizontalAdvance(QStringLiteral("5#: B  G#m")), fontMetrics().height());
+    setMinimumWidth(style()->sizeFromContents(QStyle::CT_ComboBox, &option, least, this).width());
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QStylePainter painter(this);
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    painter.drawComplexControl(QStyle::CC_ComboBox, option);
+    const QRect field = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+    option.currentText = fontMetrics().elidedText(option.currentText, Qt::ElideRight, field.width() - 2);
+    painter.drawControl(QStyle::CE_ComboBoxLabel, option);
+  }
+};
 
 bool IsBlank(char32_t c) { return c == U' ' || c == U'\t'; }
 
@@ -293,12 +321,7 @@ QWidget* TEditEcr::BuildPad() {
   btnTools_->setCheckable(true);
   connect(btnTools_, &QToolButton::toggled, this, &TEditEcr::OnShowTools);
   row->addWidget(PadSeparator(tool, "SepSymbols"));
-  for (const char* symbol : kSymbols) {
-    QToolButton* button = PadButton(tool, QString::fromLatin1(symbol), "");
-    connect(button, &QToolButton::clicked, this, [this, button] { InsertString(button->text()); });
-    symbolButtons_.push_back(button);
-  }
-  row->addStretch(1);
+  row->addWidget(BuildSymbolBar(tool), 1);
   auto* valid = new QWidget(tool);
   valid->setObjectName("PanValid");
   PaintBackground(valid, ColorPane);
@@ -328,6 +351,30 @@ QWidget* TEditEcr::BuildPad() {
   return pad;
 }
 
+// The symbol buttons sit on a tool bar that takes the room the pad's other buttons
+// leave: where that is too little for them all, it shows those that fit and hands
+// out the others from its arrow, so that Copy Tune, Ok and Cancel stay whole.
+QToolBar* TEditEcr::BuildSymbolBar(QWidget* parent) {
+  auto* bar = new QToolBar(parent);
+  bar->setObjectName("PanSymbols");
+  bar->setBackgroundRole(QPalette::Window);  // a tool bar fills in the button colour
+  PaintBackground(bar, ColorPane);
+  bar->setMovable(false);
+  bar->setFloatable(false);
+  bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  bar->layout()->setContentsMargins(0, 0, 0, 0);
+  bar->layout()->setSpacing(2);
+  for (const char* symbol : kSymbols) {
+    QAction* action = bar->addAction(QString::fromLatin1(symbol));
+    connect(action, &QAction::triggered, this, [this, action] { InsertString(action->text()); });
+    auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(action));
+    button->setAutoRaise(false);
+    button->setFocusPolicy(Qt::NoFocus);
+    symbolButtons_.push_back(button);
+  }
+  return bar;
+}
+
 QWidget* TEditEcr::BuildNoteTools(QWidget* parent) {
   auto* tools = new QWidget(parent);
   tools->setObjectName("PanNoteTools");
@@ -354,7 +401,7 @@ QWidget* TEditEcr::BuildNoteTools(QWidget* parent) {
   insert->setToolTip("Insert");
   textTags_.push_back({insert, kFirstTextTag + 5});
   connect(insert, &QToolButton::clicked, this, &TEditEcr::OnInsertNote);
-  cbKeyType_ = new QComboBox(tools);
+  cbKeyType_ = new TKeyTypeBox(tools);
   cbKeyType_->setObjectName("cbKeyType");
   cbKeyType_->setFocusPolicy(Qt::NoFocus);
   for (const char* caption : kKeyTypeCaptions) cbKeyType_->addItem(QString::fromLatin1(caption));

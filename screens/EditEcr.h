@@ -19,6 +19,7 @@
 class QAction;
 class QComboBox;
 class QLabel;
+class QToolBar;
 class QToolButton;
 class QWidget;
 
@@ -147,6 +148,7 @@ class TEditEcr : public QObject {
 
  private:
   QWidget* BuildPad();
+  QToolBar* BuildSymbolBar(QWidget* parent);
   QWidget* BuildNoteTools(QWidget* parent);
   QStringList BlockTexts() const;
   QToolButton* PadButton(QWidget* parent, const QString& text, const char* name);

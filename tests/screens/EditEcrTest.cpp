@@ -5,9 +5,11 @@
 
 #include <cstdlib>
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTest>
@@ -238,15 +240,54 @@ TEST(EditEcr, PadSeparatorsInFrameColour) {
   const QImage image = pad.grab().toImage();
   const auto leftOf = [&pad](const QWidget* w) { return w->mapTo(&pad, QPoint(0, 0)).x(); };
   const std::vector<QToolButton*>& symbols = shown.editor.SymbolButtons();
+  const QWidget* symbolBar = symbols.front()->parentWidget();
   const int bounds[][2] = {
       {leftOf(shown.editor.BtnTools()) + shown.editor.BtnTools()->width(), leftOf(symbols.front())},
-      {leftOf(symbols.back()) + symbols.back()->width(), leftOf(shown.editor.BtnValidEdit())},
+      {leftOf(symbolBar) + symbolBar->width(), leftOf(shown.editor.BtnValidEdit())},
   };
   for (const auto& [from, to] : bounds) {
     int frame = 0;
     for (int x = from; x < to; ++x) frame += image.pixelColor(x, pad.height() / 2) == WinColorToQColor(ColorFrame);
     EXPECT_GE(frame, 2) << from << ".." << to;
   }
+}
+
+// A pad too narrow for all its buttons keeps Copy Tune, Ok and Cancel whole and
+// hands out the symbols that do not fit from its arrow, which types them as their
+// buttons do; wide enough, it shows every symbol and no arrow.
+TEST(EditEcr, NarrowPadHandsSymbolsOutFromItsArrow) {
+  ShownEditor shown;
+  QAction copyTune("Copy Tune");
+  shown.editor.SetCopyTuneAction(&copyTune);
+  shown.editor.ShowTune({"X:1", "K:D", ""}, 0, false);
+  shown.editor.StartEdit(kEditCurrentTune, TextEncoding::Cp1252);
+  shown.host.resize(480, 300);
+  QCoreApplication::processEvents();
+  for (const QToolButton* b : {shown.editor.BtnCopyTune(), shown.editor.BtnValidEdit(), shown.editor.BtnCancel()}) {
+    EXPECT_TRUE(b->isVisible()) << b->text().toStdString();
+    EXPECT_GE(b->width(), b->sizeHint().width()) << b->text().toStdString();
+  }
+  auto* arrow = shown.editor.PanPad()->findChild<QToolButton*>("qt_toolbar_ext_button");
+  ASSERT_NE(arrow, nullptr);
+  ASSERT_TRUE(arrow->isVisible());
+  ASSERT_NE(arrow->menu(), nullptr);
+  QStringList handedOut;
+  for (const QAction* a : arrow->menu()->actions()) handedOut << a->text();
+  QStringList hidden;
+  for (const QToolButton* b : shown.editor.SymbolButtons()) {
+    if (!b->isVisible()) hidden << b->text();
+  }
+  EXPECT_FALSE(hidden.isEmpty());
+  EXPECT_EQ(handedOut, hidden);
+  ASSERT_TRUE(handedOut.contains("(3"));
+  shown.Text().moveCursor(QTextCursor::End);
+  arrow->menu()->actions().at(handedOut.indexOf("(3"))->trigger();
+  EXPECT_EQ(shown.Line(2), "(3");
+
+  shown.host.resize(1100, 300);
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(arrow->isVisible());
+  for (const QToolButton* b : shown.editor.SymbolButtons()) EXPECT_TRUE(b->isVisible()) << b->text().toStdString();
 }
 
 }  // namespace
