@@ -33,8 +33,8 @@ class TSingleInstance : public QObject {
     PassedOn,  // a running copy took the files (or, with none, merely runs): this one ends
     Queued,    // a running copy lives but is busy: the files wait in its socket, not yet
                // confirmed, and it opens them when it gets to them; this one ends
-    Failed,    // no copy runs and no socket can be made: this one runs without the
-               // service (FailureReason says why)
+    Failed,    // no copy runs and neither the lock nor the socket can be made: this
+               // one runs without the service (FailureReason says why)
   };
 
   // Called about ten times a second while a running copy has not yet confirmed the

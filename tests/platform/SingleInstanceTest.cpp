@@ -15,6 +15,7 @@
 #include <QLocalSocket>
 #include <QProcess>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 
@@ -37,8 +38,12 @@ namespace {
 using Start = TSingleInstance::Start;
 constexpr int kWaitMs = 15000;
 
-// Tests run in parallel: each serves a name of its own.
-QString UniqueName(const char* what) { return QStringLiteral("rq-test-%1-%2").arg(::getpid()).arg(what); }
+// Tests run in parallel: each serves a name of its own, in a folder that goes with the
+// test program (the lock files stay where they are made).
+QString UniqueName(const char* what) {
+  static const QTemporaryDir folder;
+  return folder.filePath(QStringLiteral("rq-test-%1-%2").arg(::getpid()).arg(what));
+}
 
 QString OpenCommandOf(const QString& path) { return QStringLiteral("[Open(%1)]").arg(path); }
 
