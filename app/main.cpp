@@ -1,10 +1,9 @@
 // The program's entry: one instance per user; a second start hands its files to the
-// first and ends (after a note when the first is busy). The first builds the
-// application context, shows the main window, opens the files it was given and runs
-// until the main window closes.
+// first and ends (after a note when the first is busy), and never runs beside it. The
+// first builds the application context, shows the main window, opens the files it was
+// given and runs until the main window closes.
 #include <QDir>
 #include <QFileInfo>
-#include <QMessageBox>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +11,7 @@
 
 #include "app/AppContext.h"
 #include "app/Application.h"
+#include "app/BusyNote.h"
 #include "app/MainEcr.h"
 #include "library/FileAbc.h"
 #include "platform/QuitSignals.h"
@@ -26,20 +26,6 @@ bool HasDisplay() {
   const char* x = std::getenv("DISPLAY");
   const char* wayland = std::getenv("WAYLAND_DISPLAY");
   return (x && *x) || (wayland && *wayland);
-}
-
-// After this long without an answer the running copy is busy (opening a large file,
-// say), and the user who started this one should know why nothing opens yet.
-constexpr int kBusyNoteMs = 3000;
-
-std::unique_ptr<QMessageBox> BusyNote(qsizetype files) {
-  const QString text = files == 0   ? QStringLiteral("Reelquill 2 is busy.")
-                       : files == 1 ? QStringLiteral("Reelquill 2 is busy; the file will open when it is ready.")
-                                    : QStringLiteral("Reelquill 2 is busy; the files will open when it is ready.");
-  auto note = std::make_unique<QMessageBox>(QMessageBox::Information, QStringLiteral("Information"), text,
-                                            QMessageBox::Ok);
-  note->setModal(false);
-  return note;
 }
 
 }  // namespace
@@ -57,21 +43,17 @@ int main(int argc, char** argv) {
   for (const QString& arg : app.arguments().mid(1)) paths << QFileInfo(arg).absoluteFilePath();
 
   // Later starts may hand over files from here on; they are held until the window is ready.
-  // A start that found a running copy ends when the copy confirms its files, or when
-  // the user closes the busy note: the files are in the copy's queue by then.
+  // A start that finds a running copy ends when the copy confirms its files, or when
+  // the user has closed the busy note and the files are in the copy's queue.
   rq::TSingleInstance instance;
-  std::unique_ptr<QMessageBox> busyNote;
-  instance.SetWaitHook([&busyNote, files = paths.size()](int waitedMs) {
-    if (!busyNote && waitedMs >= kBusyNoteMs) {
-      busyNote = BusyNote(files);
-      busyNote->show();
-    }
-    QCoreApplication::processEvents();
-    return !busyNote || busyNote->isVisible();
-  });
-  const rq::TSingleInstance::Start start = instance.Claim(paths);
+  const rq::TSingleInstance::Start start = [&] {
+    rq::TBusyNote busy(paths.size());
+    instance.SetWaitHook([&busy](int waitedMs) { return busy.Waited(waitedMs); });
+    const rq::TSingleInstance::Start claimed = instance.Claim(paths);
+    instance.SetWaitHook({});
+    return claimed;
+  }();
   if (start == rq::TSingleInstance::Start::PassedOn || start == rq::TSingleInstance::Start::Queued) return 0;
-  busyNote.reset();
   if (start == rq::TSingleInstance::Start::Failed) {
     std::fprintf(stderr, "reelquill: runs alone, without taking files from later starts: %s\n",
                  qPrintable(instance.FailureReason()));
@@ -114,6 +96,9 @@ int main(int argc, char** argv) {
     instance.StartDelivering();
   });
   const int result = app.exec();
+  // Files handed over from now on would never open here: their starts wait until this
+  // program has ended and open them themselves.
+  instance.StopServing();
   context.reset();
   return result;
 }

@@ -1,5 +1,6 @@
-// The program's start: the application context and main window built offscreen in a
-// temporary program folder, the window shown, then the corpus repeated to 50,000
+// The program's start: the claim of the one-program name when no program runs, the
+// application context and main window built offscreen in a temporary program folder,
+// the window shown, then the corpus repeated to 50,000
 // tunes opened through the open-files controller. Reports the time to the shown
 // window, to the indexed list, the same file indexed alone for comparison, and the
 // resident memory after opening.
@@ -24,6 +25,7 @@
 #include "platform/MidiDevices.h"
 #include "platform/MmTimer.h"
 #include "platform/ProgramFolder.h"
+#include "platform/SingleInstance.h"
 
 namespace {
 
@@ -38,6 +40,20 @@ double ResidentMegabytes() {
   }
   return 0;
 }
+
+// A start that finds no program running: it becomes the program and serves the name
+// for later starts, then ends.
+void BM_ClaimWithNoProgramRunning(benchmark::State& state) {
+  const QString name = rq::bench::Folder().path() + "/instance";
+  for (auto _ : state) {
+    rq::TSingleInstance instance(name);
+    if (instance.Claim({}) != rq::TSingleInstance::Start::First) {
+      state.SkipWithError(qPrintable(instance.FailureReason()));
+      break;
+    }
+  }
+}
+BENCHMARK(BM_ClaimWithNoProgramRunning)->Unit(benchmark::kMicrosecond);
 
 // From nothing to the main window shown on screen.
 void BM_StartToShownWindow(benchmark::State& state) {

@@ -1,15 +1,22 @@
 #include "platform/SingleInstance.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <QDir>
-#include <QElapsedTimer>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QLockFile>
 #include <QScopedValueRollback>
+#include <QThread>
 #include <QtEndian>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <memory>
 
 #include "platform/ByteText.h"
@@ -20,13 +27,9 @@ namespace {
 constexpr std::string_view kOpenHead = "[Open(";
 constexpr std::string_view kOpenTail = ")]";
 
-constexpr int kConnectMs = 1000;
-// How long one wait for the running copy lasts before the wait hook is asked again.
+// How long one wait for the running copy lasts before the wait hook is asked again,
+// and the pause between two tries to reach one that cannot take a connection now.
 constexpr int kWaitSliceMs = 100;
-// Looks for a running copy again after one ended while a start handed it files.
-constexpr int kAttempts = 3;
-// Long enough for another start to finish its own check and listen.
-constexpr int kLockMs = 5000;
 // A command is one path: anything longer is not from one of our copies.
 constexpr quint32 kMaxCommandBytes = 1 << 20;
 constexpr qsizetype kHeaderBytes = 4;
@@ -54,25 +57,31 @@ QByteArray Frame(const QString& command) {
   return frame + text;
 }
 
-// A copy that listens takes the connection at once or, while its queue of waiting
-// connections is full, later: either way it lives. A refused connection or no socket
-// file means no copy runs; a socket file is then what a crashed copy left.
-bool ReachRunningCopy(QLocalSocket& socket, const QString& path) {
-  socket.connectToServer(path);
-  socket.waitForConnected(kConnectMs);
-  return socket.state() != QLocalSocket::UnconnectedState;
+QStringList OpenCommands(const QStringList& paths) {
+  QStringList commands;
+  for (const QString& path : paths) {
+    commands << QStringLiteral("[Open(%1)]").arg(QDir::current().absoluteFilePath(path));
+  }
+  return commands;
 }
 
-// Waits a short while for the next step of a hand-over: the connection, the writing
-// of the commands, or the acknowledgements.
-void WaitOnce(QLocalSocket& socket, bool sent) {
-  if (!sent) {
-    socket.waitForConnected(kWaitSliceMs);
-  } else if (socket.bytesToWrite() > 0) {
-    socket.waitForBytesWritten(kWaitSliceMs);
-  } else {
-    socket.waitForReadyRead(kWaitSliceMs);
+// Connects without waiting. False while nobody listens on the path (the running copy
+// is still starting, or ending) and while its queue of waiting connections is full: a
+// connection the queue holds counts as made, the copy accepts it when it gets to it.
+bool ConnectTo(QLocalSocket& socket, const QString& path) {
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const QByteArray name = QFile::encodeName(path);
+  if (name.size() >= static_cast<qsizetype>(sizeof(address.sun_path))) return false;
+  std::memcpy(address.sun_path, name.constData(), static_cast<size_t>(name.size()));
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  if (fd < 0) return false;
+  if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+      !socket.setSocketDescriptor(fd)) {
+    ::close(fd);
+    return false;
   }
+  return true;
 }
 
 }  // namespace
@@ -87,72 +96,100 @@ std::optional<std::string> OpenCommandPath(std::string_view command) {
 TSingleInstance::TSingleInstance(QString name, QObject* parent)
     : QObject(parent), path_(SocketPathOf(NameOrDefault(std::move(name)))) {}
 
-TSingleInstance::Start TSingleInstance::Claim(const QStringList& paths) {
-  // A running copy that drops the connection before it confirms the files has ended
-  // meanwhile: look again, and this start may be the first now.
-  for (int attempt = 0; attempt < kAttempts; ++attempt) {
-    // Two starts at once must not both find no server and both listen: the check and
-    // the listen happen under a lock. Only a lock whose owner died is stale.
-    QLockFile lock(LockPath());
-    lock.setStaleLockTime(0);
-    if (!lock.tryLock(kLockMs)) {
-      return Fail(lock.error() == QLockFile::LockFailedError
-                      ? QStringLiteral("another start of the program holds %1").arg(LockPath())
-                      : QStringLiteral("cannot create %1").arg(LockPath()));
-    }
-    QLocalSocket socket;
-    if (!ReachRunningCopy(socket, path_)) return Listen();
-    lock.unlock();
-    switch (PassOn(socket, paths)) {
-      case Handed::Confirmed: return Start::PassedOn;
-      case Handed::Queued: return Start::Queued;
-      case Handed::Lost: break;
-    }
-  }
-  return Fail(QStringLiteral("the running copy ended the connection before it took the files"));
+TSingleInstance::~TSingleInstance() {
+  // The socket goes before the lock: once the lock is free another start may listen on
+  // the same path, and closing this server then would remove that start's socket file.
+  StopServing();
+  ReleaseLifeLock();
 }
 
-TSingleInstance::Handed TSingleInstance::PassOn(QLocalSocket& socket, const QStringList& paths) {
-  if (paths.isEmpty()) return Handed::Confirmed;
-  QByteArray frames;
-  for (const QString& path : paths) {
-    frames += Frame(QStringLiteral("[Open(%1)]").arg(QDir::current().absoluteFilePath(path)));
-  }
-  // A running copy busy with a long job reads nothing until it is done; the kernel
-  // holds the connection and the commands for it meanwhile. So no deadline: only the
-  // copy's end (the connection drops) or the hook stops the wait.
-  QElapsedTimer waited;
-  waited.start();
-  bool sent = false;
-  bool keepWaiting = true;
-  qsizetype acks = 0;
+TSingleInstance::Start TSingleInstance::Claim(const QStringList& paths) {
+  QStringList commands = OpenCommands(paths);
+  waited_.start();
+  keepWaiting_ = true;
   for (;;) {
-    if (!sent && socket.state() == QLocalSocket::ConnectedState) {
-      socket.write(frames);
-      sent = true;
+    switch (TakeLifeLock()) {
+      case Lock::Taken: return Listen();
+      case Lock::Unavailable: {
+        const QString why = QString::fromLocal8Bit(std::strerror(errno));
+        return Fail(QStringLiteral("cannot lock %1: %2").arg(LockPath(), why));
+      }
+      case Lock::HeldByRunningCopy: break;
     }
-    // The running copy acknowledges each command once it holds it.
-    if (sent) acks += socket.readAll().count(kAck);
-    const bool inSocket = sent && socket.bytesToWrite() == 0;
-    if (inSocket && acks >= paths.size()) {
+    if (commands.isEmpty()) return Start::PassedOn;
+    // A copy that ends before it confirms every command drops the connection; the
+    // commands it did not confirm go to whichever copy runs next, maybe this one.
+    QLocalSocket socket;
+    if (ConnectTo(socket, path_)) {
+      switch (PassOn(socket, commands)) {
+        case Handed::Confirmed: return Start::PassedOn;
+        case Handed::Queued: return Start::Queued;
+        case Handed::Lost: break;
+      }
+    }
+    QThread::msleep(kWaitSliceMs);
+    AskWaitHook();
+  }
+}
+
+TSingleInstance::Lock TSingleInstance::TakeLifeLock() {
+  // Close-on-exec: a program this copy starts must not hold the lock after it ends.
+  if (lifeLock_ < 0) lifeLock_ = ::open(QFile::encodeName(LockPath()).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (lifeLock_ < 0) return Lock::Unavailable;
+  int locked;
+  do {
+    locked = ::flock(lifeLock_, LOCK_EX | LOCK_NB);
+  } while (locked != 0 && errno == EINTR);
+  if (locked == 0) return Lock::Taken;
+  return errno == EWOULDBLOCK ? Lock::HeldByRunningCopy : Lock::Unavailable;
+}
+
+void TSingleInstance::ReleaseLifeLock() {
+  if (lifeLock_ >= 0) ::close(lifeLock_);
+  lifeLock_ = -1;
+}
+
+// A running copy busy with a long job reads nothing until it is done; the kernel holds
+// the connection and the commands for it meanwhile. So no deadline: only the copy's
+// end (the connection drops) or the hook stops the wait.
+TSingleInstance::Handed TSingleInstance::PassOn(QLocalSocket& socket, QStringList& commands) {
+  QByteArray frames;
+  for (const QString& command : commands) frames += Frame(command);
+  socket.write(frames);
+  for (;;) {
+    // The running copy acknowledges each command once it holds it, in order.
+    const qsizetype acks = socket.readAll().count(kAck);
+    commands.remove(0, std::min(acks, commands.size()));
+    if (commands.isEmpty()) {
       socket.disconnectFromServer();
       return Handed::Confirmed;
     }
     // Closing this end leaves what was written readable for the copy.
-    if (inSocket && !keepWaiting) return Handed::Queued;
+    const bool inSocket = socket.bytesToWrite() == 0;
+    if (inSocket && !keepWaiting_) return Handed::Queued;
     if (socket.state() == QLocalSocket::UnconnectedState) return Handed::Lost;
-    WaitOnce(socket, sent);
-    if (waitHook_ && keepWaiting) keepWaiting = waitHook_(static_cast<int>(waited.elapsed()));
+    if (inSocket) {
+      socket.waitForReadyRead(kWaitSliceMs);
+    } else {
+      socket.waitForBytesWritten(kWaitSliceMs);
+    }
+    AskWaitHook();
   }
 }
 
+void TSingleInstance::AskWaitHook() {
+  if (waitHook_ && keepWaiting_) keepWaiting_ = waitHook_(static_cast<int>(waited_.elapsed()));
+}
+
 TSingleInstance::Start TSingleInstance::Listen() {
-  // Nobody answered under the lock, so a socket file still there was left by a copy
-  // that crashed. A plain listen fails on it; remove it first.
+  // This start holds the life lock, so no copy runs: a socket file still there was
+  // left by one that crashed. A plain listen fails on it; remove it first.
   QLocalServer::removeServer(path_);
   auto server = std::make_unique<QLocalServer>(this);
   server->setSocketOptions(QLocalServer::UserAccessOption);
   if (!server->listen(path_)) {
+    // Nobody can be served: later starts find the lock free and run as this one does.
+    ReleaseLifeLock();
     return Fail(QStringLiteral("cannot listen on %1: %2").arg(path_, server->errorString()));
   }
   server_ = server.release();
@@ -186,12 +223,20 @@ void TSingleInstance::ReadCommands(QLocalSocket& socket) {
     socket.skip(kHeaderBytes);
     // Acknowledged once it is held: the sender may end, the command is not lost. The
     // acknowledgement leaves now, not when the event loop next runs: acting on the
-    // command (opening a large file) may keep the loop away for long.
+    // command (opening a large file) may keep the loop away for long. It goes past the
+    // socket's own buffer: a sender that stopped waiting has closed its end, and a
+    // failed write through the socket would abort it, dropping its later commands.
     pending_.append(QString::fromUtf8(socket.read(size)));
-    socket.write(&kAck, 1);
-    socket.flush();
+    ::send(static_cast<int>(socket.socketDescriptor()), &kAck, 1, MSG_NOSIGNAL | MSG_DONTWAIT);
   }
   ScheduleEmit();
+}
+
+void TSingleInstance::StopServing() {
+  // Closing the server also drops the connections still waiting in its queue: their
+  // starts see the drop and try again.
+  delete server_;
+  server_ = nullptr;
 }
 
 void TSingleInstance::StartDelivering() {

@@ -1,7 +1,9 @@
-// One running program per user: a later start hands its files to the running copy
-// as "[Open(<path>)]" commands over a local socket, and ends.
+// One running program per user: the running copy holds a lock for its whole life, and
+// a later start hands its files to it as "[Open(<path>)]" commands over a local
+// socket, and ends.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -26,31 +28,39 @@ class TSingleInstance : public QObject {
 
  public:
   enum class Start {
-    First,     // this copy now serves the name: it runs and receives later starts' files
-    PassedOn,  // a running copy took the files: this one ends at once
+    First,     // this copy is the running program: it holds the life lock, serves the
+               // name and receives later starts' files
+    PassedOn,  // a running copy took the files (or, with none, merely runs): this one ends
     Queued,    // a running copy lives but is busy: the files wait in its socket, not yet
                // confirmed, and it opens them when it gets to them; this one ends
-    Failed,    // neither: this copy runs without the service (FailureReason says why)
+    Failed,    // no copy runs and neither the lock nor the socket can be made: this
+               // one runs without the service (FailureReason says why)
   };
 
-  // Called about ten times a second while a running copy that lives has not yet
-  // confirmed the files, with the milliseconds waited so far. Returning false ends the
-  // wait once the files are all in its socket: Claim then gives Queued.
+  // Called about ten times a second while a running copy has not yet confirmed the
+  // files, with the milliseconds waited so far. Returning false ends the wait once the
+  // files are all in its socket: Claim then gives Queued. Until they are, the start
+  // goes on trying without asking the hook again.
   using WaitHook = std::function<bool(int waitedMs)>;
 
   // The name is the constructor's when not empty, else RQ_INSTANCE_NAME when set,
   // else "reelquill-" + the user's id. A name not starting with "/" is a socket
   // in the temporary folder.
   explicit TSingleInstance(QString name = {}, QObject* parent = nullptr);
+  ~TSingleInstance() override;
 
-  // Called once at start-up. With no paths a running copy is only asked whether it
-  // is there. A start that finds a running copy never becomes a second one: it waits
-  // for the copy to confirm the files as long as the copy lives (or until the wait
-  // hook says to stop). A socket nobody listens on is what a crashed copy left.
+  // Called once at start-up. Whether a copy runs is a fact: the running copy holds
+  // the life lock from here until its process ends, however it ends. A start that
+  // takes the lock is the running copy. One that cannot never listens: with no paths
+  // it ends at once; with paths it hands them over, trying again while the copy cannot
+  // take a connection (still starting, or its queue of waiting connections full),
+  // until the copy confirms them, the hook stops the wait with the files in its
+  // socket, or the lock comes free and this start takes it.
   Start Claim(const QStringList& paths);
   void SetWaitHook(WaitHook hook) { waitHook_ = std::move(hook); }
 
-  // The socket file of the running copy, and the lock that guards taking it over.
+  // The socket file of the running copy, and the lock file beside it that the copy
+  // holds for its whole life.
   const QString& ServerPath() const { return path_; }
   QString LockPath() const { return path_ + QStringLiteral(".lock"); }
   const QString& FailureReason() const { return reason_; }
@@ -60,14 +70,21 @@ class TSingleInstance : public QObject {
   // order received. Each is emitted from the event loop, never from inside the
   // socket's read handler, so a receiver may run a dialog of its own.
   void StartDelivering();
+  // Takes no more commands, for a copy on its way out: a start that comes now waits
+  // until this copy has ended (the life lock stays held until then) and runs itself.
+  void StopServing();
 
  signals:
   // A command from a later start, exactly as it sent it ("[Open(/home/me/a.abc)]").
   void OpenCommand(const QString& command);
 
  private:
+  enum class Lock { Taken, HeldByRunningCopy, Unavailable };
   enum class Handed { Confirmed, Queued, Lost };
-  Handed PassOn(QLocalSocket& socket, const QStringList& paths);
+  Lock TakeLifeLock();
+  void ReleaseLifeLock();
+  Handed PassOn(QLocalSocket& socket, QStringList& commands);
+  void AskWaitHook();
   Start Listen();
   Start Fail(QString reason);
   void AcceptConnections();
@@ -78,6 +95,9 @@ class TSingleInstance : public QObject {
   QString path_;
   QString reason_;
   WaitHook waitHook_;
+  QElapsedTimer waited_;
+  bool keepWaiting_ = true;
+  int lifeLock_ = -1;
   QLocalServer* server_ = nullptr;
   QStringList pending_;
   bool delivering_ = false;

@@ -20,7 +20,7 @@ class ProgramTest : public ::testing::Test {
     env_ = QProcessEnvironment::systemEnvironment();
     env_.insert("QT_QPA_PLATFORM", "offscreen");
     env_.insert("RQ_PROGRAM_DIR", dir_.path());
-    env_.insert("RQ_INSTANCE_NAME", QString("rq-test-%1-%2").arg(::getpid()).arg(counter_++));
+    env_.insert("RQ_INSTANCE_NAME", dir_.filePath("instance"));
     env_.insert("RQ_MIDI_RECORD", dir_.filePath("midi.log"));
     env_.insert("RQ_OPENED_LOG", dir_.filePath("opened.log"));
   }
@@ -64,7 +64,6 @@ class ProgramTest : public ::testing::Test {
     return false;
   }
 
-  static inline int counter_ = 0;
   QTemporaryDir dir_;
   QProcessEnvironment env_;
   std::vector<std::unique_ptr<QProcess>> running_;

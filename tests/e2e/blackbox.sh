@@ -11,8 +11,9 @@
 # programs on one program folder save and end without losing each other's trash,
 # one after the other and at the same moment.
 # Last, started again, slowly (a large trash), by two starts racing with a file each,
-# handed a file it has open together with a new one, and handed files while it is busy
-# opening a tune of one long line.
+# handed a file it has open together with a new one, handed files while it is busy
+# opening a tune of one long line, and handed 60 files by 60 starts at once while it
+# is stopped.
 # Run after a build: bash tests/e2e/blackbox.sh
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -25,8 +26,11 @@ fi
 program=$PWD/build/bin/reelquill
 folder=$(mktemp -d)
 pid=
+starts=()
 finish() {
-  if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then kill "$pid"; fi
+  for running in $pid "${starts[@]}"; do
+    if kill -0 "$running" 2>/dev/null; then kill -CONT "$running"; kill "$running"; fi
+  done
   rm -rf "$folder"
 }
 trap finish EXIT
@@ -279,8 +283,41 @@ wait_for grep -qxF "$polkas" "$RQ_OPENED_LOG" || fail "the file handed over duri
 [ "$(grep -cxF "$polkas" "$RQ_OPENED_LOG")" -eq 1 ] || fail "the file handed over during a long open was not opened once"
 grep -qxF "$RQ_PROGRAM_DIR/trash" "$RQ_OPENED_LOG" && fail "a start during a long open ran as a second program"
 kill -0 "$pid" 2>/dev/null || fail "the program died after the long open"
+
+# A burst, as a desktop makes that opens many selected files one start per file: 60
+# starts at once, each with a file, at a stopped program. Past about 50 its queue of
+# waiting connections is full; every start waits (and says the program is busy), none
+# runs as a second program, and once the program goes on it opens every file once.
+burst=$folder/burst
+mkdir "$burst"
+for i in $(seq 60); do printf 'X:1\nT:Burst tune %d\nK:D\nFAAB AFED|\n' "$i" >"$burst/tune$i.abc"; done
+: >"$RQ_OPENED_LOG"
+kill -STOP "$pid"
+for i in $(seq 60); do
+  "$program" "$burst/tune$i.abc" 2>>"$folder/program.err" &
+  starts+=($!)
+done
+notes() { [ "$(xdotool search --onlyvisible --name '^Information$' 2>/dev/null | wc -l)" -ge 60 ]; }
+wait_for notes || true
+sleep 3  # each start has waited longer than a start ever gave up after
+kill -CONT "$pid"
+for _ in $(seq 600); do
+  running=0
+  for start in "${starts[@]}"; do kill -0 "$start" 2>/dev/null && running=$((running + 1)); done
+  [ "$running" -eq 0 ] && break
+  sleep 0.1
+done
+grep -qxF "$RQ_PROGRAM_DIR/trash" "$RQ_OPENED_LOG" && fail "a start in a burst ran as a second program"
+[ "$running" -eq 0 ] || fail "$running of 60 starts in a burst still run after a minute"
+for start in "${starts[@]}"; do wait "$start" || fail "a start in a burst ended with an error"; done
+for i in $(seq 60); do
+  wait_for grep -qxF "$burst/tune$i.abc" "$RQ_OPENED_LOG" || fail "tune$i.abc of the burst was not opened"
+done
+[ "$(grep -c "^$burst/" "$RQ_OPENED_LOG")" -eq 60 ] || fail "a file of the burst was opened twice"
+kill -0 "$pid" 2>/dev/null || fail "the program died after the burst"
 quit_program
 
 echo "black-box run: the program started, opened the files handed over (also while starting, after" \
   "a file already open, and while busy), quit and left its files; a saved deletion survived a kill and" \
-  "SIGTERM ended it in order; two programs on one folder kept each other's deleted tunes, also saving at the same moment"
+  "SIGTERM ended it in order; two programs on one folder kept each other's deleted tunes, also saving at" \
+  "the same moment; a burst of 60 starts at a stopped program made no second program and opened every file once"
