@@ -156,10 +156,9 @@ void TFileEcr::ACTPasteTune() {
 // The file is taken before the question: the answer acts on it even when another
 // file is shown by then.
 void TFileEcr::DeleteAllTunes() {
-  if (ViewCount() == 0) return;
-  TAbcFile* file = curList_;
+  if (ViewCount() == 0 || !host_.SendViewToTrash(curList_)) return;
   selChanged_ = true;
-  if (host_.SendViewToTrash(file)) RepaintLists();
+  RepaintLists();
 }
 
 // Each tune decoded by its own bytes: a file may hold tunes of both encodings. Every

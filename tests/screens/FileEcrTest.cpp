@@ -85,6 +85,17 @@ TEST_F(FileEcrTest, EnterPlaysThenStops) {
   EXPECT_EQ(player.calls, (std::vector<std::string>{"pause", "play"}));
 }
 
+// Delete All Tunes answered No leaves the tune shown as it was: Enter on the playing
+// tune still stops it.
+TEST_F(FileEcrTest, DeleteAllAnsweredNoKeepsThePlayingTune) {
+  Open(kFourTunes);
+  Key(Qt::Key_Return);
+  player.calls.clear();
+  browser->DeleteAllTunes();  // the host sends nothing, as on No
+  Key(Qt::Key_Return);
+  EXPECT_EQ(player.calls, (std::vector<std::string>{"stop"}));
+}
+
 // Previous and next step through the list as the arrow keys do; the play commands
 // play the tune they land on, at either end the tune shown. The focus goes back to
 // the list the user left.
