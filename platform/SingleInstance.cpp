@@ -1,7 +1,6 @@
 #include "platform/SingleInstance.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -20,6 +19,7 @@
 #include <memory>
 
 #include "platform/ByteText.h"
+#include "platform/FileLock.h"
 
 namespace rq {
 namespace {
@@ -136,11 +136,7 @@ TSingleInstance::Lock TSingleInstance::TakeLifeLock() {
   // Close-on-exec: a program this copy starts must not hold the lock after it ends.
   if (lifeLock_ < 0) lifeLock_ = ::open(QFile::encodeName(LockPath()).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
   if (lifeLock_ < 0) return Lock::Unavailable;
-  int locked;
-  do {
-    locked = ::flock(lifeLock_, LOCK_EX | LOCK_NB);
-  } while (locked != 0 && errno == EINTR);
-  if (locked == 0) return Lock::Taken;
+  if (LockExclusively(lifeLock_, false)) return Lock::Taken;
   return errno == EWOULDBLOCK ? Lock::HeldByRunningCopy : Lock::Unavailable;
 }
 

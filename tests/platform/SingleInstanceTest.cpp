@@ -61,6 +61,16 @@ Start Finish(std::future<Start>& later) {
   return later.get();
 }
 
+// Makes the instance the running copy of its name, delivering the commands it gets
+// from here on.
+testing::AssertionResult RunsAsTheFirst(TSingleInstance& instance) {
+  if (instance.Claim({}) != Start::First) {
+    return testing::AssertionFailure() << "not the first: " << instance.FailureReason().toStdString();
+  }
+  instance.StartDelivering();
+  return testing::AssertionSuccess();
+}
+
 bool WaitForCommands(const QSignalSpy& spy, qsizetype count) {
   return QTest::qWaitFor([&] { return spy.size() >= count; }, kWaitMs);
 }
@@ -149,8 +159,7 @@ TEST(SingleInstance, LaterStartPassesItsFilesToTheFirst) {
 TEST(SingleInstance, ReceiverMayRunItsOwnEventLoop) {
   const QString name = UniqueName("modal");
   TSingleInstance first(name);
-  ASSERT_EQ(first.Claim({}), Start::First) << first.FailureReason().toStdString();
-  first.StartDelivering();
+  ASSERT_TRUE(RunsAsTheFirst(first));
   QStringList order;
   std::future<Start> second;
   QObject::connect(&first, &TSingleInstance::OpenCommand, [&](const QString& command) {
@@ -181,8 +190,7 @@ TEST(SingleInstance, WhatACrashedCopyLeftDoesNotBlock) {
   TSingleInstance next(name);
   ASSERT_TRUE(QFileInfo::exists(next.ServerPath()));
   ASSERT_TRUE(QFileInfo::exists(next.LockPath()));
-  ASSERT_EQ(next.Claim({}), Start::First) << next.FailureReason().toStdString();
-  next.StartDelivering();
+  ASSERT_TRUE(RunsAsTheFirst(next));
 
   QSignalSpy received(&next, &TSingleInstance::OpenCommand);
   auto later = StartLater(name, {"/tunes/a.abc"});
@@ -196,8 +204,7 @@ TEST(SingleInstance, WhatACrashedCopyLeftDoesNotBlock) {
 TEST(SingleInstance, AcknowledgesBeforeCarryingOutTheCommand) {
   const QString name = UniqueName("ack");
   TSingleInstance first(name);
-  ASSERT_EQ(first.Claim({}), Start::First) << first.FailureReason().toStdString();
-  first.StartDelivering();
+  ASSERT_TRUE(RunsAsTheFirst(first));
   std::future<Start> later;
   int calls = 0;
   bool senderEndedDuringTheJob = false;
@@ -216,8 +223,7 @@ TEST(SingleInstance, AcknowledgesBeforeCarryingOutTheCommand) {
 TEST(SingleInstance, LaterStartWaitsForABusyRunningCopy) {
   const QString name = UniqueName("busy");
   TSingleInstance first(name);
-  ASSERT_EQ(first.Claim({}), Start::First) << first.FailureReason().toStdString();
-  first.StartDelivering();
+  ASSERT_TRUE(RunsAsTheFirst(first));
   QSignalSpy received(&first, &TSingleInstance::OpenCommand);
   auto later = StartLater(name, {"/tunes/a.abc"});
   std::this_thread::sleep_for(std::chrono::milliseconds(4000));  // busy: no event loop runs
@@ -233,8 +239,7 @@ TEST(SingleInstance, LaterStartWaitsForABusyRunningCopy) {
 TEST(SingleInstance, StartThatStopsWaitingLeavesItsFileQueued) {
   const QString name = UniqueName("queued");
   TSingleInstance first(name);
-  ASSERT_EQ(first.Claim({}), Start::First) << first.FailureReason().toStdString();
-  first.StartDelivering();
+  ASSERT_TRUE(RunsAsTheFirst(first));
   QSignalSpy received(&first, &TSingleInstance::OpenCommand);
   std::atomic<int> waited = 0;
   auto later = std::async(std::launch::async, [&] {
@@ -365,8 +370,7 @@ std::future<Start> StartServingEvents(const QString& name, const QStringList& pa
 TEST(BusyRunningCopy, StartsAtAFullConnectionQueueHandTheirFilesOver) {
   const QString name = UniqueName("full");
   TSingleInstance first(name);
-  ASSERT_EQ(first.Claim({}), Start::First) << first.FailureReason().toStdString();
-  first.StartDelivering();
+  ASSERT_TRUE(RunsAsTheFirst(first));
   QSignalSpy received(&first, &TSingleInstance::OpenCommand);
   constexpr int kStarts = 6;
   std::atomic<int> waits[kStarts] = {};
@@ -403,8 +407,7 @@ TEST(BusyRunningCopy, StartsAtAFullConnectionQueueHandTheirFilesOver) {
 TEST(BusyRunningCopy, ClosedNoteWaitsUntilTheCommandsAreInTheSocket) {
   const QString name = UniqueName("closed");
   TSingleInstance first(name);
-  ASSERT_EQ(first.Claim({}), Start::First) << first.FailureReason().toStdString();
-  first.StartDelivering();
+  ASSERT_TRUE(RunsAsTheFirst(first));
   QSignalSpy received(&first, &TSingleInstance::OpenCommand);
   auto closedAtOnce = [name](const QStringList& paths) {
     return std::async(std::launch::async, [name, paths] {
@@ -444,8 +447,7 @@ TEST(BusyRunningCopy, ClosedNoteWaitsUntilTheCommandsAreInTheSocket) {
 TEST(BusyRunningCopy, TwoStartsWaitingLongBothHandOver) {
   const QString name = UniqueName("long-busy");
   TSingleInstance first(name);
-  ASSERT_EQ(first.Claim({}), Start::First) << first.FailureReason().toStdString();
-  first.StartDelivering();
+  ASSERT_TRUE(RunsAsTheFirst(first));
   QSignalSpy received(&first, &TSingleInstance::OpenCommand);
   std::atomic<int> waitsA = 0, waitsB = 0;
   auto a = StartServingEvents(name, {"/tunes/a.abc"}, waitsA);
@@ -503,8 +505,7 @@ TEST(BusyRunningCopy, StartWhileAnotherHoldsTheLifeLockNeverListens) {
 TEST(SingleInstance, StartDuringTheCopysEndRunsAfterIt) {
   const QString name = UniqueName("stopping");
   auto first = std::make_unique<TSingleInstance>(name);
-  ASSERT_EQ(first->Claim({}), Start::First) << first->FailureReason().toStdString();
-  first->StartDelivering();
+  ASSERT_TRUE(RunsAsTheFirst(*first));
   QSignalSpy received(first.get(), &TSingleInstance::OpenCommand);
   first->StopServing();
 
