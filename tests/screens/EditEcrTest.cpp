@@ -151,6 +151,7 @@ TEST(EditEcrSmartTab, LinesUpWithTheNextWordAbove) {
       {"word right after the caret", {"abc def ghi", "abc"}, 1, 3, 1, 3, "abc ", 4, 0, 4},
       {"short and comment lines passed", {"|:d2 fd ed|", "%", "d2", "", "ab"}, 4, 2, 4, 2, "ab   ", 5, 0, 5},
       {"last word over the caret passed", {"A  B", "abcdefgh", "a"}, 2, 1, 2, 1, "a  ", 3, 0, 3},
+      {"word at the line's end", {"A    B", "A B", "a"}, 2, 1, 2, 1, "a ", 2, 1, 2},
       {"no word right of the caret", {"A B", "", "abc", "abcd"}, 3, 4, 3, 4, "abcd ", 5, -1, -1},
       {"beyond the plane before the caret",
        {"ab cd ef", "\xF0\x9D\x84\x9E\xF0\x9D\x84\x9E"}, 1, 4, 1, 4,
