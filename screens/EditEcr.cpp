@@ -120,9 +120,9 @@ int SmartTabBlanks(const QTextBlock& block, int column) {
 }
 
 // The ABC text editor: Enter keeps the line's indent; Tab lines the caret up with
-// the next word of the nearest line above that has one, in blanks, and Shift+Tab types nothing; a tab in
-// the text is one column wide; a line marks the right edge of the text; dragging the
-// vertical scroll bar shows the line that will be at the top.
+// the next word of the nearest line above that has one, in blanks, and Shift+Tab
+// types nothing; a tab in the text is one column wide; a line marks the right edge of
+// the text; dragging the vertical scroll bar shows the line that will be at the top.
 class TAbcTextEdit : public QPlainTextEdit {
  public:
   explicit TAbcTextEdit(QWidget* parent) : QPlainTextEdit(parent), scrollHint_(new QLabel(this)) {

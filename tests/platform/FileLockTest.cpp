@@ -106,6 +106,7 @@ long BlockedIn(pid_t thread) {
 // and only once the holder has let go.
 TEST_F(FileLockTest, ASignalDoesNotEndTheWait) {
   if (!std::ifstream("/proc/self/syscall")) GTEST_SKIP() << "no /proc/self/syscall to see a thread wait";
+  signalsCaught = 0;
   struct sigaction caught {};
   caught.sa_handler = CountSignal;
   sigemptyset(&caught.sa_mask);
