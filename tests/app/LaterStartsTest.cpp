@@ -153,9 +153,7 @@ TEST_F(LaterStartsTest, AHandOverDuringAQuestionWaitsForTheAnswer) {
     EXPECT_EQ(app.MainEcr()->WaitingHandOvers(), 1u);
     auto* question = static_cast<QMessageBox*>(box);
     EXPECT_EQ(question->text().toStdString(), "Send 5 tunes to trash ?");
-    for (QAbstractButton* button : question->buttons()) {
-      if (question->buttonRole(button) == QMessageBox::YesRole) button->click();
-    }
+    AnswerYes(box);
   });
   (*app.Actions())[ActionId::DeleteAll]->trigger();
   ASSERT_TRUE(QTest::qWaitFor([&] { return opened_.size() == 2; }, kWaitMs));
