@@ -1,7 +1,8 @@
 // The program's entry: one instance per user; a second start hands its files to the
 // first and ends (after a note when the first is busy), and never runs beside it. The
 // first builds the application context, shows the main window, opens the files it was
-// given and runs until the main window closes.
+// given and runs until the main window closes. Files it took and did not open by then
+// go to a new start of the program, made once this one has let go of its life lock.
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
