@@ -187,7 +187,7 @@ bool FollowDanglingLink(const std::string& path, std::string& target) {
     const ssize_t n = ::readlink(current.c_str(), next.data(), next.size());
     if (n < 0) return false;
     next.resize(static_cast<size_t>(n));
-    if (!next.starts_with('/')) next = FolderOf(current) + "/" + next;
+    if (!next.starts_with('/') && current.find('/') != std::string::npos) next = FolderOf(current) + "/" + next;
     current = std::move(next);
   }
   errno = ELOOP;
