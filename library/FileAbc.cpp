@@ -791,14 +791,17 @@ int32_t TAbcFile::WriteTo(const std::string& path, std::string* error, OnDiskCha
 
 // ---- searches -------------------------------------------------------------
 
-int32_t TAbcFile::SearchText(std::string_view text) {
-  const std::string wanted = ToLowerAscii(text);
+int32_t TAbcFile::SearchText(std::string_view text, bool matchCase) {
+  const std::string wanted = matchCase ? std::string(text) : ToLowerAscii(text);
+  const auto holds = [&](std::string_view line) {
+    return matchCase ? line.find(wanted) != std::string_view::npos : ContainsCaseBlind(line, wanted);
+  };
   for (TAbcRec* rec : FilterList.All) {
     rec->SetSearchScore(0);
     if (wanted.empty()) continue;
     const auto end = std::min(static_cast<size_t>(rec->GetEndLine()) + 1, Lines.size());
     for (auto i = static_cast<size_t>(rec->StartLine); i < end; ++i) {
-      if (ContainsCaseBlind(Lines[i], wanted)) {
+      if (holds(Lines[i])) {
         rec->SetSearchScore(kTextHitScore);
         break;
       }

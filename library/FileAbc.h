@@ -161,8 +161,9 @@ class TAbcFile {
   // Replaces everything by these bytes, read as the file's content.
   void LoadFromBytes(std::string_view bytes);
 
-  // Searches: every record's search score.
-  int32_t SearchText(std::string_view text);
+  // Searches: every record's search score. The text search ignores the case of A to
+  // Z unless told to match it.
+  int32_t SearchText(std::string_view text, bool matchCase = false);
   int32_t SearchNotes(std::string_view notes, std::string_view meter, int32_t minDigits);
   int32_t SearchLike(TLines lines, int32_t minDigits);
 
