@@ -214,6 +214,20 @@ TEST(AbcLineScanner, TheRangeFollowsTheTuneAcrossLines) {
   EXPECT_EQ(scanner.GetTokenKind(), kTokNote);
 }
 
+// An empty line after the K: line ends the music: the lines after it are plain text
+// (comments stay comments) until the next tune's X: line; one in the header ends nothing.
+TEST(AbcLineScanner, TextAfterTheMusicIsNoMusic) {
+  const TLines lines = {"X:1", "", "K:G", "abc|", " \t", "Learned it | at the session", "K:D", "X:2", "K:D", "d|"};
+  const std::vector<int> expected = {1, 1, 2, 2, 3, 3, 3, 1, 2, 2};
+  int range = kRangeHeader;
+  std::vector<AbcToken> tokens;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    ScanAbcLine(lines[i], range, tokens);
+    EXPECT_EQ(range, expected[i]) << lines[i];
+  }
+  ExpectColours({{"Be careful in bar 2 % ok", "Be careful in bar 2 @10 % ok@4"}, {"T:Tune", "T:Tune@10"}}, kRangeText);
+}
+
 // Tokens follow each other without gap or overlap and end at the line's end.
 void ExpectCovers(const std::string& line, const std::vector<AbcToken>& tokens) {
   int at = 0;
