@@ -1,5 +1,6 @@
 // The editor's line scanner: one line of ABC text into tokens of a kind each, by the
-// parser's token rules, with the range (header or body) carried from line to line.
+// parser's token rules, with the range (header, body or the text after the music) carried
+// from line to line.
 #pragma once
 
 #include <cstdint>
