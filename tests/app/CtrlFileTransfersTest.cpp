@@ -478,10 +478,11 @@ TEST_F(CtrlFileTransfersTest, TuneExportWritesTheTuneOnScreen) {
 // A set is exported from its entries repeated by their counts (a count of 0 once),
 // each copy closed by "  ||"; without a current set nothing is asked or written.
 TEST_F(CtrlFileTransfersTest, SetExport) {
-  const std::string a = Tune(1, "A", "A8|") + "\n", b = Tune(2, "B", "B8|") + "\n", c = Tune(3, "C", "c8|");
-  TAbcFile* file = Open("set.abc", "%%BSET%\n%%DSET%Reel: Set/1,1:2,2:1,3:0\n%%ESET%\n" + a + b + c);
+  const std::string a = Tune(1, "A", "A8|"), b = Tune(2, "B", "B8|"), c = Tune(3, "C", "c8|");
+  TAbcFile* file = Open("set.abc", "%%BSET%\n%%DSET%Reel: Set/1,1:2,2:1,3:0\n%%ESET%\n" + a + "\n" + b + "\n" + c);
   ASSERT_EQ(file->Sets.CurrentSet, 0);
-  // A tune's lines run to the next tune: A and B keep their blank separator line.
+  // A tune brings its music, which ends at its first empty line: A and B leave their
+  // blank separator line out.
   const TLines text = TCtrlFile::SetExportText(*file, 0);
   EXPECT_EQ(text, SplitLines(a + "  ||\n" + a + "  ||\n" + b + "  ||\n" + c + "  ||\n"));
 
