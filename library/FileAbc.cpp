@@ -13,6 +13,7 @@
 #include "midi/AbcToMidi.h"
 #include "notation/AbcDef.h"
 #include "notation/AbcParser.h"
+#include "notation/MusicEnd.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileLock.h"
 #include "platform/FileRead.h"
@@ -485,6 +486,13 @@ int32_t TAbcFile::CopyTuneLines(int32_t row, TLines& target, bool clear) const {
 int32_t TAbcFile::CopyRecLines(const TAbcRec* rec, TLines& target, bool clear) const {
   if (!HasRecord(rec)) return -1;
   CopyOwnLines(rec, target, clear);
+  return 0;
+}
+
+int32_t TAbcFile::CopyRecMusic(const TAbcRec* rec, TLines& target) const {
+  const size_t before = target.size();
+  if (CopyRecLines(rec, target, false) != 0) return -1;
+  target.resize(before + MusicLineCount(std::span(target).subspan(before)));
   return 0;
 }
 

@@ -11,6 +11,7 @@
 
 #include "notation/AbcDef.h"
 #include "notation/AbcRules.h"
+#include "notation/MusicEnd.h"
 #include "notation/TieBoard.h"
 #include "platform/Numbers.h"
 
@@ -143,6 +144,12 @@ void TAbcParser::ScanLine(std::string_view line) {
   inBracket_ = false;
   inPlus_ = false;
   line_ = line;
+  if (mode_ == 2 && EndsMusic(line)) mode_ = 3;
+  // The text after the music is read as no music, up to the next tune's header.
+  if (mode_ == 3 && !OpensTuneHeader(line)) {
+    OnEndOfLine();
+    return;
+  }
   for (unsigned char c = Cur(); c != 0; c = Cur()) {
     tokenStart_ = col_;
     Dispatch(c);

@@ -148,7 +148,7 @@ class TAbcParser {
   std::vector<size_t> tied_;        // indexes of the notes a "-" ties, linked last
   size_t settled_ = 0;              // see SettledCount
 
-  int mode_ = 0;  // 0 nothing read, 1 header, 2 body
+  int mode_ = 0;  // 0 nothing read, 1 header, 2 body, 3 text after the music
   std::string_view line_;  // the line being scanned; it ends at its first NUL
   std::string_view nextLine_;  // the line after it (empty after the last)
   int col_ = 1;

@@ -275,6 +275,16 @@ TEST_F(AbcFile, LoadThenSaveGivesBackTheSameBytes) {
   }
 }
 
+// A tune played in a row with others brings its music, not the words after it.
+TEST_F(AbcFile, MusicLinesLeaveOutTheWordsAfterTheMusic) {
+  const auto f = Load("X:1\nT:Words\nK:D\nDEFG|\n\nLearned from Paddy.\n\nX:2\nT:Plain\nK:D\nABcd|\n");
+  TLines lines;
+  ASSERT_EQ(f->CopyRecMusic(f->FindBySeq(1), lines), 0);
+  ASSERT_EQ(f->CopyRecMusic(f->FindBySeq(2), lines), 0);
+  EXPECT_EQ(lines, (TLines{"X:1", "T:Words", "K:D", "DEFG|", "X:2", "T:Plain", "K:D", "ABcd|"}));
+  EXPECT_EQ(f->CopyRecMusic(nullptr, lines), -1);
+}
+
 TEST_F(AbcFile, AddedLinesTakeTheFileLineEnds) {
   const auto f = Load("X:1\r\nT:a\r\nK:D\r\n");
   f->AddTunes({"X:2", "T:b", "K:G"}, true, 0);
