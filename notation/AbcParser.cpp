@@ -628,7 +628,7 @@ void TAbcParser::ReadBar() {
   inPlus_ = false;
   if (bar.kind == 0) return;
   if (bar.kind == kAbcBarSection) {
-    Append<TAbcBarSection>(Pos(first), Pos(col_ - 1), bar.number);
+    Append<TAbcBarSection>(Pos(first), Pos(col_ - 1), bar.number)->OwnBar = true;
   } else {
     auto* element = Append<TAbcBar>(Pos(first), Pos(col_ - 1), bar.kind);
     // The blank a bar token may take does not change what it draws: "||" is two thin
