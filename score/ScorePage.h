@@ -104,6 +104,10 @@ class TScorePage {
   std::vector<std::pair<const TAbcNote*, TSimpleNote*>> chordHeads_;
   // The last bar or ending with no note, key or meter after it.
   TSymbBarre* lastBar_ = nullptr;
+  // The bar that ended the row above, when the last row began.
+  const TSymbBarre* rowEndBar_ = nullptr;
+  // The last bar opens its row right after a closing repeat that ended the row above.
+  bool barAfterRowRepeat_ = false;
   // The key before a change between rows, for the next row's naturals (0: none).
   int keyBefore_ = 0;
 };
