@@ -788,8 +788,8 @@ void TAbcParser::PostPass(bool opening) {
 
 size_t TAbcParser::ReachFromBeyond(size_t settled) const {
   // An ending after the opening walks back to the last note, grace end, switched-off
-  // tuplet, ending or bar line, and may mark that bar line, and a closing repeat
-  // before it when that bar opens its line.
+  // tuplet, ending or bar line, and may mark that bar line (and a closing repeat
+  // before it, which the last note's reach below covers).
   size_t ending = 0;
   for (size_t j = elements_.size(); j-- > 0;) {
     const int k = elements_[j]->Kind;
@@ -798,10 +798,6 @@ size_t TAbcParser::ReachFromBeyond(size_t settled) const {
       ending = j;
       break;
     }
-  }
-  if (elements_.size() > ending && elements_[ending]->Kind != kAbcBarSection && elements_[ending]->IsBar() &&
-      OpensLine(ending)) {
-    ending = std::min(ending, BarBefore(ending));
   }
   // A broken-rhythm sign after the opening marks the last main note or chord before
   // it (as a tie continued after the opening would). Notes of a group not settled may
@@ -933,7 +929,8 @@ void TAbcParser::LinkEnding(size_t i) {
   // repeat of its own: a later ending there belongs to that repeat, as "[2" alone does.
   if (static_cast<const TAbcBarSection*>(elements_[i])->Number < 2 || !OpensLine(bar)) return;
   const size_t repeat = BarBefore(bar);
-  if (repeat < elements_.size() && elements_[repeat]->Kind == kAbcBarRepeatEnd) {
+  if (repeat < elements_.size() &&
+      (elements_[repeat]->Kind == kAbcBarRepeatEnd || elements_[repeat]->Kind == kAbcBarRepeatBoth)) {
     static_cast<TAbcBar*>(elements_[repeat])->Skip = 1;
   }
 }
