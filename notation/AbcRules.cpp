@@ -246,9 +246,11 @@ AbcBarToken ScanBarToken(std::string_view line, size_t at) {
   size_t beforeBlank = 0;  // token characters before it; 0 when none was taken
   size_t lastIndex = at;  // of the token's last character in the line
   bool atLineEnd = false;
-  // An ending digit written right after a bar character, not after the blank.
+  // An ending digit written right after a bar line's last character (not after the
+  // blank, nor after another digit).
   const auto endingDigitAt = [&line](size_t index) {
-    return IsEndingNumber(AbcAt(line, index)) && AbcAt(line, index - 1) != ' ';
+    const unsigned char before = AbcAt(line, index - 1);
+    return IsEndingNumber(AbcAt(line, index)) && (before == '|' || before == ':' || before == ']');
   };
   for (;;) {
     ++i;
