@@ -114,6 +114,7 @@ void TAbcMidi::Reset(TMidiContainer* container) {
   laterEnding_ = false;
   laterEndingBar_ = false;
   continued_ = false;
+  sectionEndsAtLine_ = false;
   lastEnding_ = 1;
   barAccidentals_.fill(0);
   measureTicks_ = kWholeNote;
@@ -145,6 +146,14 @@ void TAbcMidi::Reset(TMidiContainer* container) {
 }
 
 void TAbcMidi::ConvertElement(const TAbc& e) {
+  if (sectionEndsAtLine_ && !PassesOverLineEnd(e)) {
+    // A further ending first on the next line goes on with the endings of the
+    // section; anything else starts a new section.
+    sectionEndsAtLine_ = false;
+    const bool nextEnding =
+        e.Kind == kAbcBarSection && static_cast<const TAbcBarSection&>(e).Number > lastEnding_;
+    if (!nextEnding) FlushBlocs();
+  }
   if (e.Kind == kAbcNote) {
     const auto& note = static_cast<const TAbcNote&>(e);
     if (note.GraceCount != 0) {
@@ -178,9 +187,8 @@ void TAbcMidi::ConvertElement(const TAbc& e) {
       break;
     case kAbcBackSlash: continued_ = true; break;
     case kAbcEOL:
-      // A later ending ends with its line (a continuation joins lines): the next
-      // line starts a new section.
-      if (laterEnding_ && !continued_) FlushBlocs();
+      // A later ending ends with its line (a continuation joins lines).
+      if (laterEnding_ && !continued_) sectionEndsAtLine_ = true;
       continued_ = false;
       break;
     case kAbcFieldK: OnKey(static_cast<const TAbcKey_K&>(e)); break;
@@ -451,7 +459,7 @@ void TAbcMidi::DoBar(const TAbcBar& bar) {
       FlushBlocs();
       break;
     case kAbcBarRepeatEnd:
-      now_ = ReplayBlocs(now_, blocCount_, earliestStart_, now_);
+      now_ = ReplaySection();
       FlushBlocs();
       break;
     case kAbcBarRepeatStart:
@@ -459,7 +467,7 @@ void TAbcMidi::DoBar(const TAbcBar& bar) {
       repeatOpen_ = true;
       break;
     case kAbcBarRepeatBoth:
-      now_ = ReplayBlocs(now_, blocCount_, earliestStart_, now_);
+      now_ = ReplaySection();
       FlushBlocs();
       repeatOpen_ = true;
       break;
@@ -545,6 +553,20 @@ MidiTick TAbcMidi::ReplayBlocs(MidiTick now, size_t count, MidiTick earliest, Mi
   return sectionEnd + shift;
 }
 
+// A closing repeat plays the section again; a first ending it closes, with no
+// numbered ending after it, is left out of the second time.
+MidiTick TAbcMidi::ReplaySection() {
+  if (endingMark_ != 0) return ReplayBlocs(now_, endingMark_, endingEarliest_, endingTime_);
+  return ReplayBlocs(now_, blocCount_, earliestStart_, now_);
+}
+
+// What stands between a line's end and the next line's music: blanks, line ends, a
+// continuation, and a bar line the ending after it stands for.
+bool TAbcMidi::PassesOverLineEnd(const TAbc& e) {
+  if (e.Kind == kAbcSpace || e.Kind == kAbcEOL || e.Kind == kAbcBackSlash) return true;
+  return e.Kind >= kAbcBarSingle && e.Kind <= kAbcBarRepeatBoth && static_cast<const TAbcBar&>(e).Skip == 1;
+}
+
 void TAbcMidi::FlushBlocs() { FlushBlocs(blocCount_); }
 
 void TAbcMidi::FlushBlocs(size_t count) {
@@ -564,6 +586,7 @@ void TAbcMidi::FlushBlocs(size_t count) {
   repeatOpen_ = false;
   laterEnding_ = false;
   laterEndingBar_ = false;
+  sectionEndsAtLine_ = false;
   lastEnding_ = 1;
 }
 

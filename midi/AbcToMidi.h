@@ -103,6 +103,8 @@ class TAbcMidi {
 
   void DoBar(const TAbcBar& bar);
   void DoEnding(const TAbcBarSection& ending);
+  MidiTick ReplaySection();
+  static bool PassesOverLineEnd(const TAbc& e);
   void EndBar(int kind);
   void AddBloc(MidiTick start, MidiTick duration, int velocity, int pitch);
   // Plays the first `count` buffered blocs (whose earliest start is `earliest`) again
@@ -131,6 +133,9 @@ class TAbcMidi {
   bool repeatOpen_ = false;    // a start-repeat sign opened the buffered section
   bool laterEnding_ = false;   // a second or later ending is playing; the line's end or a bar line but "|" closes it
   bool continued_ = false;     // the line ends with a continuation
+  // A later ending ran to its line's end: a new section starts with the next line's
+  // music, unless that opens with a further ending.
+  bool sectionEndsAtLine_ = false;
   // The first "|" after a later ending: where a new section began, should a first ending follow.
   bool laterEndingBar_ = false;
   size_t laterEndingBarBlocs_ = 0;

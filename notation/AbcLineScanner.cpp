@@ -433,7 +433,7 @@ void AbcLineScanner::OnBar() {
   const AbcBarToken bar = ScanBarToken(line_, static_cast<size_t>(run_));
   inBracket_ = false;
   inPlus_ = false;
-  barKind_ = bar.kind;
+  barKind_ = bar.ending != 0 ? kAbcBarSection : bar.kind;
   SpanTo(static_cast<int>(bar.end), bar.kind != 0 ? kTokBar : kTokError);
 }
 

@@ -629,14 +629,17 @@ void TAbcParser::ReadBar() {
   if (bar.kind == 0) return;
   if (bar.kind == kAbcBarSection) {
     Append<TAbcBarSection>(Pos(first), Pos(col_ - 1), bar.number)->OwnBar = true;
-  } else {
-    auto* element = Append<TAbcBar>(Pos(first), Pos(col_ - 1), bar.kind);
-    // The blank a bar token may take does not change what it draws: "||" is two thin
-    // lines whatever follows it.
-    std::string token(Span(first, col_));
-    std::erase(token, ' ');
-    element->DoubleThin = token == "||";
+    return;
   }
+  // The ending digit after a bar ("||2") is the token's last character but for a blank.
+  const int barEnd = bar.ending != 0 ? static_cast<int>(Span(first, col_).find_last_not_of(' ')) + first : col_;
+  auto* element = Append<TAbcBar>(Pos(first), Pos(barEnd - 1), bar.kind);
+  // The blank a bar token may take does not change what it draws: "||" is two thin
+  // lines whatever follows it.
+  std::string token(Span(first, barEnd));
+  std::erase(token, ' ');
+  element->DoubleThin = token == "||";
+  if (bar.ending != 0) Append<TAbcBarSection>(Pos(barEnd), Pos(barEnd), bar.ending);
 }
 
 void TAbcParser::OnBracketOpen() {
@@ -792,7 +795,8 @@ void TAbcParser::PostPass(bool opening) {
 
 size_t TAbcParser::ReachFromBeyond(size_t settled) const {
   // An ending after the opening walks back to the last note, grace end, switched-off
-  // tuplet, ending or bar line, and may mark that bar line.
+  // tuplet, ending or bar line, and may mark that bar line (and a closing repeat
+  // before it, which the last note's reach below covers).
   size_t ending = 0;
   for (size_t j = elements_.size(); j-- > 0;) {
     const int k = elements_[j]->Kind;
@@ -908,17 +912,33 @@ bool TAbcParser::LinkGrace(size_t i) {
   return false;
 }
 
-void TAbcParser::LinkEnding(size_t i) {
+size_t TAbcParser::BarBefore(size_t i) const {
   for (size_t j = i; j-- > 0;) {
-    TAbc* e = elements_[j];
-    const int k = e->Kind;
+    const int k = elements_[j]->Kind;
     // A continuation joins the lines: a bar before it still stands before the ending.
     // An ending before this one has already marked what this walk would reach.
-    if (k == kAbcNote || k == kAbcGraceEnd || k == kAbcTupletOff || k == kAbcBarSection) return;
-    if (k >= kAbcBarSingle && k <= kAbcBarRepeatBoth) {
-      static_cast<TAbcBar*>(e)->Skip = 1;
-      return;
-    }
+    if (k == kAbcNote || k == kAbcGraceEnd || k == kAbcTupletOff || k == kAbcBarSection) break;
+    if (k >= kAbcBarSingle && k <= kAbcBarRepeatBoth) return j;
+  }
+  return elements_.size();
+}
+
+bool TAbcParser::OpensLine(size_t i) const {
+  while (i > 0 && elements_[i - 1]->Kind == kAbcSpace) --i;
+  return i > 0 && elements_[i - 1]->Kind == kAbcEOL;
+}
+
+void TAbcParser::LinkEnding(size_t i) {
+  const size_t bar = BarBefore(i);
+  if (bar == elements_.size()) return;
+  static_cast<TAbcBar*>(elements_[bar])->Skip = 1;
+  // A bar that opens the line after a closing repeat ("|[2" first on a line) adds no
+  // repeat of its own: a later ending there belongs to that repeat, as "[2" alone does.
+  if (static_cast<const TAbcBarSection*>(elements_[i])->Number < 2 || !OpensLine(bar)) return;
+  const size_t repeat = BarBefore(bar);
+  if (repeat < elements_.size() &&
+      (elements_[repeat]->Kind == kAbcBarRepeatEnd || elements_[repeat]->Kind == kAbcBarRepeatBoth)) {
+    static_cast<TAbcBar*>(elements_[repeat])->Skip = 1;
   }
 }
 

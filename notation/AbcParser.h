@@ -135,6 +135,11 @@ class TAbcParser {
   // Returns false when the list ended before the group did.
   bool LinkGrace(size_t i);
   void LinkEnding(size_t i);
+  // The bar line that an ending at `i` stands right after (only blanks, line ends,
+  // fields and the like between), or the element count when there is none.
+  size_t BarBefore(size_t i) const;
+  // Whether only blanks stand between the line's start and the element at `i`.
+  bool OpensLine(size_t i) const;
   // A note or rest outside grace groups (once the grace groups are linked).
   bool IsMainNote(size_t i) const;
   // Links tied notes; returns the first note still tying on at the end (the element

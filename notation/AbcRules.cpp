@@ -46,6 +46,9 @@ int BarKind(uint64_t packed) {
   return 0;
 }
 
+// A bar line that is no numbered ending.
+constexpr bool IsPlainBar(int kind) { return kind >= kAbcBarSingle && kind <= kAbcBarRepeatBoth; }
+
 bool IsPowerOfTwoUpTo32(int64_t d, int64_t from) {
   for (int64_t p = from; p <= 32; p *= 2) {
     if (d == p) return true;
@@ -243,6 +246,12 @@ AbcBarToken ScanBarToken(std::string_view line, size_t at) {
   size_t beforeBlank = 0;  // token characters before it; 0 when none was taken
   size_t lastIndex = at;  // of the token's last character in the line
   bool atLineEnd = false;
+  // An ending digit written right after a bar line's last character (not after the
+  // blank, nor after another digit).
+  const auto endingDigitAt = [&line](size_t index) {
+    const unsigned char before = AbcAt(line, index - 1);
+    return IsEndingNumber(AbcAt(line, index)) && (before == '|' || before == ':' || before == ']');
+  };
   for (;;) {
     ++i;
     if (AbcAt(line, i) == ' ' && beforeBlank == 0) {
@@ -255,10 +264,18 @@ AbcBarToken ScanBarToken(std::string_view line, size_t at) {
       atLineEnd = true;
       break;
     }
-    if (c != '1' && c != '2' && c != ':' && c != '[' && c != ']' && c != '|') break;
+    // The digits 3 to 6 belong to no longer token: one ends the token, and the
+    // blank after it goes with it as after "|2".
+    const bool laterEnding = c >= '3' && endingDigitAt(i);
+    if (!laterEnding && c != '1' && c != '2' && c != ':' && c != '[' && c != ']' && c != '|') break;
     if (length <= kMaxScan) token[length] = static_cast<char>(c);
     ++length;
     lastIndex = i;
+    if (laterEnding) {
+      ++i;
+      if (AbcAt(line, i) == ' ' && beforeBlank == 0) ++i;
+      break;
+    }
   }
   // An invisible bar "[|]" joined to a bar token reads as that token.
   const auto kindOf = [&token](size_t from, size_t n) {
@@ -290,6 +307,11 @@ AbcBarToken ScanBarToken(std::string_view line, size_t at) {
     length -= 2;
     bar.kind = kindOf(0, length);
     i = lastIndex - 1;
+  } else if (bar.kind == 0 && length > 1 && length <= kMaxScan && endingDigitAt(lastIndex) &&
+             IsPlainBar(kindOf(0, length - 1))) {
+    // A bar directly followed by an ending digit ("||2", ":|3"): the bar and the ending.
+    bar.ending = token[length - 1] - '0';
+    bar.kind = kindOf(0, length - 1);
   } else if (bar.kind == 0 && !atLineEnd) {
     // A bar directly followed by an inline field: the "[" is read again as a bracket.
     if (length > 1 && length <= kMaxScan && token[length - 1] == '[' && kindOf(0, length - 1)) {

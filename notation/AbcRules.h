@@ -208,11 +208,15 @@ inline bool StartsBarRest(std::string_view line, size_t at) {
 std::optional<int> BarRestCount(std::string_view digits);
 
 // A bar-line token read from its first character: at most one blank taken, then
-// the characters 1 2 : [ ] | until any other.
+// the characters 1 2 : [ ] | until any other, or an ending digit 3 to 6 that ends it.
+// A bar directly followed by an ending digit ("||2", ":|3", "| |1") is the bar and
+// the ending: `kind` is the bar's, `ending` the digit's number, and the digit is the
+// token's last character.
 struct AbcBarToken {
   size_t end = 0;   // index one past the token (a trailing "[" given back is not in it)
   int kind = 0;     // the bar kind (31 to 36), or 0 when the token is dropped
   int number = 1;   // of a numbered ending
+  int ending = 0;   // the number of the ending written right after the bar; 0 none
 };
 AbcBarToken ScanBarToken(std::string_view line, size_t at);
 

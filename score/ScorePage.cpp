@@ -54,6 +54,8 @@ int TScorePage::BuildInto(std::span<const TAbc* const> elements, ScoreRows& list
   chordHeads_.clear();
   lastBar_ = nullptr;
   noteSinceBar_ = true;
+  rowEndBar_ = nullptr;
+  barAfterRowRepeat_ = false;
   keyBefore_ = 0;
 
   list.push_back(std::make_unique<TScoreLine>());
@@ -95,6 +97,7 @@ void TScorePage::OnElement(const TAbc& e, ScoreRows& list) {
       EndTuplet();
       const bool thin = e.Kind == kAbcBarDouble && static_cast<const TAbcBar&>(e).DoubleThin;
       auto bar = std::make_unique<TSymbBarre>(thin ? kBarThinThin : e.Kind);
+      barAfterRowRepeat_ = lastBar_ != nullptr && lastBar_ == rowEndBar_ && DrawsRepeatEnd(lastBar_->BarKind);
       lastBar_ = bar.get();
       noteSinceBar_ = false;
       Append(std::move(bar));
@@ -139,7 +142,13 @@ void TScorePage::OnSection(const TAbcBarSection& ending) {
     // the written one unless it is a plain bar where a repeat is implied. A later
     // ending keeps its repeat sign after a bar that draws none (`||[2`).
     const int written = lastBar_->BarKind;
-    if (written != kBarThin && (number == 1 || DrawsRepeatEnd(written))) section->BarKind = written;
+    if (written != kBarThin && (number == 1 || DrawsRepeatEnd(written))) {
+      section->BarKind = written;
+    } else if (number > 1 && barAfterRowRepeat_) {
+      // First on the row after a closing repeat (`:|`, then `|[2`): the repeat at the
+      // row above's end is the ending's bar, as for `[2` alone there.
+      section->BarKind = kBarNone;
+    }
     Row->Symbols.pop_back();
   } else if (lastBar_ != nullptr && (number == 1 || DrawsRepeatEnd(lastBar_->BarKind))) {
     // The bar ends the row before (`a2:|` then `[2` on the next line): drawn there
@@ -153,6 +162,7 @@ void TScorePage::OnSection(const TAbcBarSection& ending) {
   }
   noteSinceBar_ = false;
   lastBar_ = section.get();
+  barAfterRowRepeat_ = false;
   Append(std::move(section));
 }
 
@@ -163,6 +173,7 @@ void TScorePage::OnEndOfLine(ScoreRows& list) {
   EndTuplet();
   list.push_back(std::make_unique<TScoreLine>());
   Row = list.back().get();
+  rowEndBar_ = lastBar_;
 }
 
 void TScorePage::OnKey(const TAbcKey_K& key) {

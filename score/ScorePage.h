@@ -107,6 +107,10 @@ class TScorePage {
   // No bar or ending written since the last note, rest, chord, grace group or tuplet
   // (or since the start).
   bool noteSinceBar_ = true;
+  // The bar that ended the row above, when the last row began.
+  const TSymbBarre* rowEndBar_ = nullptr;
+  // The last bar opens its row right after a closing repeat that ended the row above.
+  bool barAfterRowRepeat_ = false;
   // The key before a change between rows, for the next row's naturals (0: none).
   int keyBefore_ = 0;
 };

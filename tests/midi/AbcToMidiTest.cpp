@@ -166,6 +166,36 @@ TEST(ConvertRepeats, ABarRightBeforeAnEndingsBracket) {
               "M:4/4\nL:1/4\nK:C", Show::kPitch);
 }
 
+// Numbered endings in the spellings players use (C D E F G pitches, L:1/4): a bar right
+// before an ending digit, endings past the second as bar tokens or first on a line, a
+// first ending with no second, a bar opening the line of a second ending; and the
+// spellings read as written before, unchanged.
+TEST(ConvertRepeats, EndingsAsPlayersWriteThem) {
+  ExpectNotes({{"|: C4 |1 D4 :| E4 |]", "60 62 60 64"},
+               {"|: C4 |1 D4 :: E4 :|", "60 62 60 64 64"},
+               {"|: C4 :| G4 ||1 D4 :|2 E4 |]", "60 60 67 62 67 64"},
+               {"|: C4 :| G4 | |1 D4 :|2 E4 |]", "60 60 67 62 67 64"},
+               {"|: C4 :| G4 [|1 D4 :|]2 E4 |]", "60 60 67 62 67 64"},
+               {"|: C4 |1 D4 :||2 E4 |]", "60 62 60 64"},
+               {"|: C4 |1 D4 :|2 E4 :|3 F4 |]", "60 62 60 64 60 65"},
+               {"|: C4 |1 D4 :|\n[2 E4 :|\n[3 F4 |]", "60 62 60 64 60 65"},
+               {"|: C4 |1 D4 :|\n[2 E4 |\n|3 F4 |]", "60 62 60 64 60 65"},
+               {"|: C4 |1 D4 :|\n|[2 E4 |]", "60 62 60 64"},
+               {"|: C4 |1 D4 :|\n||[2 E4 |]", "60 62 60 64"},
+               {"|: C4 |1 D4 :|\n| [2 E4 |]", "60 62 60 64"},
+               // Read as before.
+               {"|: C4 |1 D4 :|2 E4 |]", "60 62 60 64"},
+               {"|: C4 [1 D4 :|[2 E4 |]", "60 62 60 64"},
+               {"|: C4 |[1 D4 :| [2 E4 |]", "60 62 60 64"},
+               {"|: C4 |1 D4 :|\n[2 E4 |]", "60 62 60 64"},
+               {"|: C4 |1 D4 :|\n2 E4 |]", "60 62 60 64"},
+               {"|: C4 |1 D4 |\n|[2 E4 |]", "60 62 60 64"},
+               {"|: C4 |1 D4 :|2 E4 |\nF4 :|", "60 62 60 64 65 65"},
+               {"|: C4 | D4 | 3 E4 |]", "60 62 64 60 62 64"},
+               {"|: C4 :| D4 || 2 E4 |]", "60 60 62 64"}},
+              "M:4/4\nL:1/4\nK:C", Show::kPitch);
+}
+
 // A tab after a header field's value ends it as a blank does: the tune plays in D.
 TEST(ConvertUnits, TabsAfterHeaderValues) {
   ExpectNotes({{"FC|", "0+240:66 240+240:61"}}, "M:9/8\t\nL:1/8\t\nK:D\t% comment");

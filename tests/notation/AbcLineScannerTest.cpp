@@ -112,6 +112,7 @@ TEST(AbcLineScanner, BarsBeforeEndingsTabsAfterValuesAndContinuations) {
                  {"B8:|[1 c8", "B8@7 :|@6 [1@6 c8@7"},
                  {"B8|[2", "B8@7 |@6 [2@6"},
                  {"B8|[ 2 c", "B8@7 |[ 2@12 c@7"},
+                 {"B8:||2 c8| |1 d8|3 e8", "B8@7 :||2 @6 c8@7 | |1@6 d8@7 |3 @6 e8@7"},
                  {"[K:D\t]a[M:3/4\t][L:1/16\t]b", "[@8 K:@1 D@2 \t@10 ]@8 a@7 [@8 M:@1 3/4@2 \t@10 ]@8 [@8 L:@1 1/16@2 \t@10 ]@8 b@7"},
                  {"K:D\t% x", "K:@1 D@2 \t@10 % x@4"},
                  {"ab\\  ", "a@7 b@7 \\@11"},
@@ -145,6 +146,7 @@ TEST(AbcLineScanner, EndingNumberAfterAClosingRepeat) {
                         {"C2:|\\", kRangeBody | kRepeatEndCarry, "2 F4", "2@6 F4@7"},
                         {"C2|", kRangeBody, "2 F4", "2@12 F4@7"},
                         {"C2:|D", kRangeBody | kBrokenCarry, "2 F4", "2@12 F4@7"},
+                        {"C2:|3", kRangeBody, "2 F4", "2@12 F4@7"},
                         {"C2:|", kRangeBody | kRepeatEndCarry, "F2 2", "F2@7 2@12"}}) {
     int state = kRangeBody;
     std::vector<AbcToken> tokens;

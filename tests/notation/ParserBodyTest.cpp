@@ -300,6 +300,26 @@ TEST_F(ParserBody, NumberedEndings) {
     EXPECT_EQ(First<TAbcBarSection>(p, kAbcBarSection)->Number, 2) << body;
   }
   EXPECT_EQ(KindsOf("a:| [2b"), (std::vector<int>{1, 36, 1}));  // one token, as before
+
+  // Any bar right before an ending digit is the bar and the ending; endings 3 to 6 too.
+  for (const auto& [body, number] : {std::pair{"a||1b", 1}, {"a:||2b", 2}, {"a[|1b", 1}, {"a|]2b", 2},
+                                     {"a| |1b", 1}, {"a|3b", 3}, {"a:|6 b", 6}}) {
+    const std::vector<int> kinds = KindsOf(body);
+    ASSERT_EQ(kinds.size(), 4u) << body;
+    EXPECT_EQ(kinds[2], kAbcBarSection) << body;
+    EXPECT_EQ(First<TAbcBarSection>(p, kAbcBarSection)->Number, number) << body;
+    EXPECT_EQ(First<TAbcBar>(p, kinds[1])->Skip, 1) << body;
+  }
+  EXPECT_EQ(KindsOf("a| 3b"), (std::vector<int>{1, 31, 1}));  // a blank before the digit: no ending
+  EXPECT_EQ(KindsOf("a|| 2b"), (std::vector<int>{1, 1}));
+
+  // A bar opening the line of a second ending stands for the closing repeat before it.
+  KindsOf("ab:|\n|[2cd");
+  EXPECT_EQ(First<TAbcBar>(p, kAbcBarRepeatEnd)->Skip, 1);
+  KindsOf("ab::\n| [2cd");
+  EXPECT_EQ(First<TAbcBar>(p, kAbcBarRepeatBoth)->Skip, 1);
+  KindsOf("ab:|\n||[1cd");
+  EXPECT_EQ(First<TAbcBar>(p, kAbcBarRepeatEnd)->Skip, 0);
 }
 
 TEST_F(ParserBody, ChordsInBracketsAndPlusSigns) {

@@ -257,6 +257,13 @@ TEST(ScoreBuilder, LaterEndingsKeepTheirRepeatSign) {
       {"\"||[1\" keeps its double bar", "X:1\nK:C\na2||[1 b2:|[2 c2||\n", "1: clef key:0 a:16 ||[1 b:16 [2 c:16 ||\n2: \n"},
       {"\"::[2\" keeps its start repeat", "X:1\nK:C\n|:a2|[1 b2::[2 c2||\n",
        "1: clef key:0 |: a:16 [1 b:16 ::[2 c:16 ||\n2: \n"},
+      // A bar opening the row after a closing repeat gives way to that repeat.
+      {"\"|[2\" opening the row after \":|\"", "X:1\nK:C\n|:a2|[1 b2:|\n|[2 c2||\n",
+       "1: clef key:0 |: a:16 [1 b:16 :|\n2: clef key:0 bare[2 c:16 ||\n3: \n"},
+      {"\"||[2\" opening the row after \":|\"", "X:1\nK:C\n|:a2|[1 b2:|\n||[2 c2||\n",
+       "1: clef key:0 |: a:16 [1 b:16 :|\n2: clef key:0 bare[2 c:16 ||\n3: \n"},
+      {"\"| [2\" opening the row after \":|\"", "X:1\nK:C\n|:a2|[1 b2:|\n| [2 c2||\n",
+       "1: clef key:0 |: a:16 [1 b:16 :|\n2: clef key:0 bare[2 c:16 ||\n3: \n"},
   };
   for (const BuildCase& c : cases) EXPECT_EQ(Rows(c.abc), c.rows) << c.what;
 }
