@@ -333,7 +333,7 @@ TLines TCtrlFile::SetExportText(const TAbcFile& file, int32_t set) {
     if (!rec) continue;
     const int32_t copies = std::max(1, file.Sets.GetRepeat(set, e));
     for (int32_t c = 0; c < copies; ++c) {
-      file.CopyRecLines(rec, text, false);
+      file.CopyRecMusic(rec, text);
       text.emplace_back(kSetTuneEnd);
     }
   }

@@ -527,7 +527,8 @@ bool TMainEcr::HandOversMustWait() const {
 }
 
 void TMainEcr::ServeHandOvers() {
-  while (!handOvers_.empty()) {
+  // A file opened by a program on its way out would close again unseen.
+  while (!handOvers_.empty() && !closing_) {
     // Nothing tells when a dialog closes or a read ends: look again a little later.
     if (HandOversMustWait()) {
       handOverRetry_.start();
@@ -544,6 +545,12 @@ void TMainEcr::ServeHandOvers() {
     raise();
     activateWindow();
   }
+}
+
+QStringList TMainEcr::TakeWaitingHandOvers() {
+  QStringList waiting(handOvers_.begin(), handOvers_.end());
+  handOvers_.clear();
+  return waiting;
 }
 
 void TMainEcr::OnClickLogo() {

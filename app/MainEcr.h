@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QStringList>
 #include <QTimer>
 #include <deque>
 #include <string>
@@ -82,6 +83,10 @@ class TMainEcr : public QMainWindow {
   void ServeLaterStarts(TSingleInstance& instance);
   // Hand-overs taken and not opened yet.
   size_t WaitingHandOvers() const { return handOvers_.size(); }
+  // Once the window is closing (the quit agreed, or told to end) hand-overs no longer
+  // open here: they wait until the program hands them on, taking them from the queue.
+  QStringList TakeWaitingHandOvers();
+  bool Ending() const { return closing_; }
   void OnMRUOpen(const std::string& name);
   void OnBtnRecent();
   void OnChangeTab(int index);

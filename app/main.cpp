@@ -1,12 +1,15 @@
 // The program's entry: one instance per user; a second start hands its files to the
 // first and ends (after a note when the first is busy), and never runs beside it. The
 // first builds the application context, shows the main window, opens the files it was
-// given and runs until the main window closes.
+// given and runs until the main window closes. Files it took and did not open by then
+// go to a new start of the program, made once this one has let go of its life lock.
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <deque>
 #include <memory>
 
 #include "app/AppContext.h"
@@ -26,6 +29,22 @@ bool HasDisplay() {
   const char* x = std::getenv("DISPLAY");
   const char* wayland = std::getenv("WAYLAND_DISPLAY");
   return (x && *x) || (wayland && *wayland);
+}
+
+// Starts the program anew on the files this one took and did not open. It comes up
+// once this one has let go of its life lock, as any start would: it runs as the program,
+// or hands the files to one that started meanwhile.
+void HandOn(const QStringList& paths) {
+  if (paths.isEmpty()) return;
+  QProcess next;
+  next.setProgram(QCoreApplication::applicationFilePath());
+  next.setArguments(paths);
+  next.setStandardInputFile(QProcess::nullDevice());
+  next.setStandardOutputFile(QProcess::nullDevice());
+  if (!next.startDetached()) {
+    std::fprintf(stderr, "reelquill: cannot start the program that opens the files handed over: %s\n",
+                 qPrintable(next.errorString()));
+  }
 }
 
 }  // namespace
@@ -91,14 +110,25 @@ int main(int argc, char** argv) {
   main->show();
   // The files of the command line open once the window is up; then those that later
   // starts handed over, including any that arrived while this one was starting.
-  QTimer::singleShot(0, main, [main, paths, &instance] {
-    for (const QString& path : paths) main->OnExecDDEMacro("[Open(" + path + ")]");
+  std::deque<QString> ownFiles(paths.begin(), paths.end());
+  QTimer::singleShot(0, main, [main, &ownFiles, &instance] {
+    while (!ownFiles.empty() && !main->Ending()) {
+      const QString path = ownFiles.front();
+      ownFiles.pop_front();
+      main->OnExecDDEMacro("[Open(" + path + ")]");
+    }
     instance.StartDelivering();
   });
   const int result = app.exec();
   // Files handed over from now on would never open here: their starts wait until this
-  // program has ended and open them themselves.
-  instance.StopServing();
+  // program has ended and open them themselves. Those it took and did not open go to
+  // the next program, after its own files not opened yet.
+  QStringList unopened(ownFiles.begin(), ownFiles.end());
+  for (const QString& command : main->TakeWaitingHandOvers() + instance.StopServing()) {
+    if (const auto path = rq::OpenCommandPath(command.toStdString())) unopened << QString::fromStdString(*path);
+  }
   context.reset();
+  instance.Leave();
+  HandOn(unopened);
   return result;
 }

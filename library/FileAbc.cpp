@@ -14,6 +14,7 @@
 #include "midi/AbcToMidi.h"
 #include "notation/AbcDef.h"
 #include "notation/AbcParser.h"
+#include "notation/MusicEnd.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileLock.h"
 #include "platform/FileRead.h"
@@ -501,6 +502,13 @@ int32_t TAbcFile::CopyRecLines(const TAbcRec* rec, TLines& target, bool clear) c
   return 0;
 }
 
+int32_t TAbcFile::CopyRecMusic(const TAbcRec* rec, TLines& target) const {
+  const size_t before = target.size();
+  if (CopyRecLines(rec, target, false) != 0) return -1;
+  target.resize(before + MusicLineCount(std::span(target).subspan(before)));
+  return 0;
+}
+
 void TAbcFile::CopyOwnLines(const TAbcRec* rec, TLines& target, bool clear) const {
   if (clear) target.clear();
   const auto first = static_cast<size_t>(rec->StartLine);
@@ -804,14 +812,17 @@ int32_t TAbcFile::WriteTo(const std::string& path, std::string* error, OnDiskCha
 
 // ---- searches -------------------------------------------------------------
 
-int32_t TAbcFile::SearchText(std::string_view text) {
-  const std::string wanted = ToLowerAscii(text);
+int32_t TAbcFile::SearchText(std::string_view text, bool matchCase) {
+  const std::string wanted = matchCase ? std::string(text) : ToLowerAscii(text);
+  const auto holds = [&](std::string_view line) {
+    return matchCase ? line.find(wanted) != std::string_view::npos : ContainsCaseBlind(line, wanted);
+  };
   for (TAbcRec* rec : FilterList.All) {
     rec->SetSearchScore(0);
     if (wanted.empty()) continue;
     const auto end = std::min(static_cast<size_t>(rec->GetEndLine()) + 1, Lines.size());
     for (auto i = static_cast<size_t>(rec->StartLine); i < end; ++i) {
-      if (ContainsCaseBlind(Lines[i], wanted)) {
+      if (holds(Lines[i])) {
         rec->SetSearchScore(kTextHitScore);
         break;
       }

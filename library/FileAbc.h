@@ -81,6 +81,9 @@ class TAbcFile {
   // Appends the lines of a record of this file, whatever the view; -1, leaving the
   // target alone, for a null record or one of another file.
   int32_t CopyRecLines(const TAbcRec* rec, TLines& target, bool clear) const;
+  // Appends the lines of a record's music, for playing it in a row with other tunes:
+  // the text after its music's end is left out. -1 as CopyRecLines.
+  int32_t CopyRecMusic(const TAbcRec* rec, TLines& target) const;
   TAbcRec* FindBySeq(int32_t seq) const;
   int32_t IndexOfRec(const TAbcRec* rec) const;
   // True for a record of this file; false for null and for a record of another
@@ -161,8 +164,9 @@ class TAbcFile {
   // Replaces everything by these bytes, read as the file's content.
   void LoadFromBytes(std::string_view bytes);
 
-  // Searches: every record's search score.
-  int32_t SearchText(std::string_view text);
+  // Searches: every record's search score. The text search ignores the case of A to
+  // Z unless told to match it.
+  int32_t SearchText(std::string_view text, bool matchCase = false);
   int32_t SearchNotes(std::string_view notes, std::string_view meter, int32_t minDigits);
   int32_t SearchLike(TLines lines, int32_t minDigits);
 

@@ -189,6 +189,8 @@ class TAbcBarSection : public TAbcBar {
   TAbcBarSection(int start, int end, int number) : TAbcBar(start, end, kAbcBarSection), Number(number) {}
   std::string Dump() const override;
   int Number;
+  // The token holds a bar line of its own ("|1", ":|2", ":|[2"); "[1" holds none.
+  bool OwnBar = false;
 };
 
 class TAbcStraight : public TAbc {

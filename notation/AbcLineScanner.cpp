@@ -9,6 +9,7 @@
 #include "notation/AbcClass.h"
 #include "notation/AbcDef.h"
 #include "notation/AbcRules.h"
+#include "notation/MusicEnd.h"
 
 namespace rq {
 
@@ -27,6 +28,7 @@ std::string_view AbcLineScanner::GetToken() const {
 
 void AbcLineScanner::SetLine(std::string_view line, int lineNumber) {
   line_ = line.substr(0, std::min(line.find('\0'), kMaxLine));
+  if (range_ == kRangeBody && EndsMusic(line_)) range_ = kRangeText;
   lineNumber_ = lineNumber;
   run_ = 0;
   inBracket_ = false;
@@ -74,11 +76,16 @@ bool AbcLineScanner::StartsHeaderText(unsigned char c) const {
 
 void AbcLineScanner::Dispatch() {
   const unsigned char c = Cur();
+  const AbcChar id = AbcCharOf(c);
+  // After the music only line ends and comments read as they do elsewhere.
+  if (range_ == kRangeText && SkipToLineEnd(line_, static_cast<size_t>(run_)) != static_cast<size_t>(run_)) {
+    OnText();
+    return;
+  }
   if (StartsHeaderText(c)) {
     HeaderRoutine();
     return;
   }
-  const AbcChar id = AbcCharOf(c);
   if (range_ != kRangeBody) {
     if (GoesToHeaderRoutine(id)) {
       HeaderRoutine();
@@ -111,6 +118,16 @@ void AbcLineScanner::Dispatch() {
       SpanTo(run_ + 1, kTokSymbol);
       break;
     case AbcChar::Default: OnDefault(); break;
+  }
+}
+
+// After the music, a line is plain text up to a comment; an "X:" opening it starts
+// the next tune's header.
+void AbcLineScanner::OnText() {
+  if (run_ == 0 && OpensTuneHeader(line_)) {
+    OnLetter();
+  } else {
+    RestOfLine(kTokText);
   }
 }
 

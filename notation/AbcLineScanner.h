@@ -1,5 +1,6 @@
 // The editor's line scanner: one line of ABC text into tokens of a kind each, by the
-// parser's token rules, with the range (header or body) carried from line to line.
+// parser's token rules, with the range (header, body or the text after the music) carried
+// from line to line.
 #pragma once
 
 #include <cstdint>
@@ -31,7 +32,8 @@ enum AbcTokenKind : uint8_t {
   kTokStraight = 17,   // broken-rhythm signs
 };
 
-enum AbcRange : uint8_t { kRangeHeader = 1, kRangeBody = 2 };
+// kRangeText: the text after the music's end, up to the next tune's header.
+enum AbcRange : uint8_t { kRangeHeader = 1, kRangeBody = 2, kRangeText = 3 };
 
 // What a line hands to the next (the editor keeps it as the block state): its
 // range, plus kBrokenCarry when a body line ended on a note that a broken-rhythm
@@ -43,8 +45,8 @@ constexpr int kBrokenCarry = 4;
 constexpr int kBrokenSignCarry = 8;
 constexpr int kRepeatEndCarry = 16;
 constexpr int RangeOfState(int state) {
-  return state > 0 && (state & ~(kBrokenCarry | kBrokenSignCarry | kRepeatEndCarry)) == kRangeBody ? kRangeBody
-                                                                                                  : kRangeHeader;
+  const int range = state > 0 ? state & ~(kBrokenCarry | kBrokenSignCarry | kRepeatEndCarry) : 0;
+  return range == kRangeBody || range == kRangeText ? range : kRangeHeader;
 }
 
 struct AbcToken {
@@ -59,7 +61,8 @@ struct AbcToken {
 // lines; everything else restarts with each line.
 class AbcLineScanner {
  public:
-  // The state of the line before; anything that is not a body state is the header.
+  // The state of the line before; anything that is neither a body nor a text state
+  // is the header.
   void SetState(int state) {
     range_ = RangeOfState(state);
     carry_ = range_ == kRangeBody && (state & kBrokenCarry) != 0;
@@ -95,6 +98,7 @@ class AbcLineScanner {
   void RestOfLine(int kind);
 
   void OnEndOfLine();
+  void OnText();
   void OnDefault();
   void OnContinuation();
   void OnLetter();

@@ -11,6 +11,7 @@
 
 #include "notation/AbcDef.h"
 #include "notation/AbcRules.h"
+#include "notation/MusicEnd.h"
 #include "notation/TieBoard.h"
 #include "platform/Numbers.h"
 
@@ -133,7 +134,7 @@ bool TAbcParser::ScanLines(std::span<const std::string_view> lines, size_t count
   for (size_t i = 0; i < count; ++i) {
     nextLine_ = i + 1 < lines.size() ? lines[i + 1] : std::string_view();
     ScanLine(lines[i]);
-    if (maxElements_ != 0 && elements_.size() >= maxElements_) return i + 1 < count || Cur() != 0;
+    if (cut_ || (AtBound() && i + 1 < count)) return true;
     ++lineNo_;
   }
   return false;
@@ -173,8 +174,17 @@ void TAbcParser::ScanLine(std::string_view line) {
   inBracket_ = false;
   inPlus_ = false;
   line_ = line;
+  if (mode_ == 2 && EndsMusic(line)) mode_ = 3;
+  // The text after the music is read as no music, up to the next tune's header.
+  if (mode_ == 3 && !OpensTuneHeader(line)) {
+    OnEndOfLine();
+    return;
+  }
   for (unsigned char c = Cur(); c != 0; c = Cur()) {
-    if (maxElements_ != 0 && elements_.size() >= maxElements_) return;
+    if (AtBound()) {
+      cut_ = true;
+      return;
+    }
     tokenStart_ = col_;
     Dispatch(c);
   }
@@ -652,7 +662,7 @@ void TAbcParser::ReadBar() {
   inPlus_ = false;
   if (bar.kind == 0) return;
   if (bar.kind == kAbcBarSection) {
-    Append<TAbcBarSection>(Pos(first), Pos(col_ - 1), bar.number);
+    Append<TAbcBarSection>(Pos(first), Pos(col_ - 1), bar.number)->OwnBar = true;
   } else {
     auto* element = Append<TAbcBar>(Pos(first), Pos(col_ - 1), bar.kind);
     // The blank a bar token may take does not change what it draws: "||" is two thin

@@ -68,6 +68,7 @@ class TAbcParser {
   void ScanLine(std::string_view line);
   // Scans lines[0..count) until the element bound cuts the text; true when it did.
   bool ScanLines(std::span<const std::string_view> lines, size_t count);
+  bool AtBound() const { return maxElements_ != 0 && elements_.size() >= maxElements_; }
   // The first element of a chord or inline field left open where the text was cut.
   size_t OpenBracketAtCut() const;
   // `opening`: the text parsed stops before the tune's end (ParseOpening).
@@ -164,7 +165,7 @@ class TAbcParser {
   size_t maxElements_ = 0;          // the bound of ParseOpening, 0 for none
   bool cut_ = false;                // see Cut
 
-  int mode_ = 0;  // 0 nothing read, 1 header, 2 body
+  int mode_ = 0;  // 0 nothing read, 1 header, 2 body, 3 text after the music
   std::string_view line_;  // the line being scanned; it ends at its first NUL
   std::string_view nextLine_;  // the line after it (empty after the last)
   int col_ = 1;

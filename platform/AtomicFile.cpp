@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -171,9 +172,31 @@ mode_t DefaultMode() {
 
 FileWriteResult Fail(std::string reason) { return {false, std::move(reason)}; }
 
-// A symbolic link is followed, so that the file it points at is replaced and the link
-// stays; a dangling link is replaced itself. A loop of links, or a link through a
-// folder we may not search, is an error.
+// The file a dangling link names: its links are followed, each relative one from its
+// own folder, up to the first name that is missing. Fails with ELOOP on a loop.
+bool FollowDanglingLink(const std::string& path, std::string& target) {
+  constexpr int kMaxHops = 40;  // as the kernel allows
+  std::string current = path;
+  for (int hop = 0; hop < kMaxHops; ++hop) {
+    struct stat st {};
+    if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+      target = current;
+      return true;
+    }
+    std::string next(static_cast<size_t>(st.st_size > 0 ? st.st_size : PATH_MAX), '\0');
+    const ssize_t n = ::readlink(current.c_str(), next.data(), next.size());
+    if (n < 0) return false;
+    next.resize(static_cast<size_t>(n));
+    if (!next.starts_with('/') && current.find('/') != std::string::npos) next = FolderOf(current) + "/" + next;
+    current = std::move(next);
+  }
+  errno = ELOOP;
+  return false;
+}
+
+// A symbolic link is followed, so that the file it points at is replaced or, for a
+// dangling link, made, and the link stays. A loop of links, a link through a folder
+// we may not search, or one whose target's folder is missing is an error.
 FileWriteResult ResolveTarget(const std::string& path, std::string& target) {
   target = path;
   struct stat st {};
@@ -181,8 +204,13 @@ FileWriteResult ResolveTarget(const std::string& path, std::string& target) {
   std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free);
   if (real) {
     target = real.get();
-  } else if (errno != ENOENT) {
-    return Fail(Reason("Cannot write", path, errno));
+    return {true, {}};
+  }
+  if (errno != ENOENT || !FollowDanglingLink(path, target)) return Fail(Reason("Cannot write", path, errno));
+  struct stat folder {};
+  if (::stat(FolderOf(target).c_str(), &folder) != 0) {
+    return Fail("Cannot write \"" + path + "\": it links to \"" + target + "\", whose folder " +
+                (errno == ENOENT ? std::string("does not exist") : "cannot be reached: " + std::string(std::strerror(errno))));
   }
   return {true, {}};
 }

@@ -13,7 +13,8 @@ struct FileWriteResult {
 };
 
 // Writes bytes to a temporary file beside path, flushes it to disk and renames it
-// over path. On failure the old file (if any) is as it was and no temporary file is
+// over path. Where path is a symbolic link, live or dangling, the file it links to is
+// the target (replaced, or made with its folder there) and the link stays. On failure the old file (if any) is as it was and no temporary file is
 // left behind. The temporary file of target NAME is ".NAME.rqtmp-XXXXXX" in NAME's
 // folder, locked (flock) by its writer until the rename; one left by a write cut
 // short (the program killed) is removed by the next write of the same target, while

@@ -17,6 +17,7 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "platform/ByteText.h"
 #include "platform/FileLock.h"
@@ -96,10 +97,13 @@ std::optional<std::string> OpenCommandPath(std::string_view command) {
 TSingleInstance::TSingleInstance(QString name, QObject* parent)
     : QObject(parent), path_(SocketPathOf(NameOrDefault(std::move(name)))) {}
 
-TSingleInstance::~TSingleInstance() {
+TSingleInstance::~TSingleInstance() { Leave(); }
+
+void TSingleInstance::Leave() {
   // The socket goes before the lock: once the lock is free another start may listen on
   // the same path, and closing this server then would remove that start's socket file.
-  StopServing();
+  // Whatever still waits in the connections is left unconfirmed: its starts try again.
+  CloseServer();
   ReleaseLifeLock();
 }
 
@@ -228,7 +232,27 @@ void TSingleInstance::ReadCommands(QLocalSocket& socket) {
   ScheduleEmit();
 }
 
-void TSingleInstance::StopServing() {
+QStringList TSingleInstance::StopServing() {
+  TakeWaitingCommands();
+  CloseServer();
+  return std::exchange(pending_, {});
+}
+
+void TSingleInstance::TakeWaitingCommands() {
+  if (!server_) return;
+  // With the name gone no start connects any more: the connections made so far are
+  // all there will be, and each start that wrote its commands into one finds them
+  // confirmed, or was told they wait in the queue, and ends.
+  ::unlink(QFile::encodeName(path_).constData());
+  while (server_->waitForNewConnection(0)) AcceptConnections();
+  // Reading emits readyRead, which reads the commands and confirms them.
+  for (QLocalSocket* socket : server_->findChildren<QLocalSocket*>()) {
+    while (socket->waitForReadyRead(0)) {
+    }
+  }
+}
+
+void TSingleInstance::CloseServer() {
   // Closing the server also drops the connections still waiting in its queue: their
   // starts see the drop and try again.
   delete server_;

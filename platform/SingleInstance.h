@@ -72,7 +72,14 @@ class TSingleInstance : public QObject {
   void StartDelivering();
   // Takes no more commands, for a copy on its way out: a start that comes now waits
   // until this copy has ended (the life lock stays held until then) and runs itself.
-  void StopServing();
+  // Gives back, in the order received, the commands taken and not delivered: those
+  // held, then those still waiting in the connections (a start that stopped waiting
+  // ended once its commands were there). Their starts were told they are taken, so
+  // the caller sees that they open all the same.
+  QStringList StopServing();
+  // Lets go of the name and the life lock, as the end of this object does: from now on
+  // a start runs as the program.
+  void Leave();
 
  signals:
   // A command from a later start, exactly as it sent it ("[Open(/home/me/a.abc)]").
@@ -88,6 +95,8 @@ class TSingleInstance : public QObject {
   Start Listen();
   Start Fail(QString reason);
   void AcceptConnections();
+  void TakeWaitingCommands();
+  void CloseServer();
   void ReadCommands(QLocalSocket& socket);
   void ScheduleEmit();
   void EmitPending();

@@ -3,6 +3,7 @@
 #include "score/InkCanvas.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include "score/PainterCanvas.h"
@@ -13,9 +14,10 @@ InkCanvas::InkCanvas(ScoreCanvas& measure) : measure_(measure), saved_(measure.F
 
 InkCanvas::~InkCanvas() { measure_.SetFont(saved_); }
 
-void InkCanvas::Take(double top, double bottom) {
+void InkCanvas::Take(double left, double right, double top, double bottom) {
   const int t = static_cast<int>(std::floor(top));
   const int b = static_cast<int>(std::ceil(bottom));
+  if (keepBoxes_) boxes_.push_back({static_cast<int>(std::floor(left)), static_cast<int>(std::ceil(right)), t});
   if (!seen_) {
     top_ = t;
     bottom_ = b;
@@ -43,24 +45,37 @@ const QRectF& InkCanvas::GlyphBox(int height, unsigned char code) {
   return set.box[code];
 }
 
-void InkCanvas::TextOut(int x, int y, std::string_view text) {
-  const CanvasFont& font = measure_.Font();
-  if (font.family != kMusicFace) {
-    Take(y, y + font.height);
-    return;
+int InkCanvas::TopWithin(int x1, int x2) const {
+  int top = INT_MAX;
+  for (const Box& box : boxes_) {
+    if (box.left < x2 && box.right > x1) top = std::min(top, box.top);
   }
-  for (const char c : text) {
-    const QRectF& box = GlyphBox(font.height, static_cast<unsigned char>(c));
-    if (!box.isEmpty()) Take(y + box.top(), y + box.bottom());
-  }
-  (void)x;
+  return top;
 }
 
-void InkCanvas::Line(int /*x1*/, int y1, int /*x2*/, int y2) { Take(std::min(y1, y2), std::max(y1, y2) + 1); }
+void InkCanvas::TextOut(int x, int y, std::string_view text) {
+  const CanvasFont& font = measure_.Font();
+  // Across, only kept boxes need measuring.
+  if (font.family != kMusicFace) {
+    Take(x, keepBoxes_ ? x + measure_.TextWidth(text) : x, y, y + font.height);
+    return;
+  }
+  // Each glyph of a string starts where the one before it ends.
+  double left = x;
+  for (const char c : text) {
+    const QRectF& box = GlyphBox(font.height, static_cast<unsigned char>(c));
+    if (!box.isEmpty()) Take(left + box.left(), left + box.right(), y + box.top(), y + box.bottom());
+    if (keepBoxes_ && text.size() > 1) left += measure_.TextWidth(std::string_view(&c, 1));
+  }
+}
 
-void InkCanvas::FillRect(int /*x1*/, int y1, int /*x2*/, int y2) {
+void InkCanvas::Line(int x1, int y1, int x2, int y2) {
+  Take(std::min(x1, x2), std::max(x1, x2) + 1, std::min(y1, y2), std::max(y1, y2) + 1);
+}
+
+void InkCanvas::FillRect(int x1, int y1, int x2, int y2) {
   if (brush_ == kWhite || y2 <= y1) return;
-  Take(y1, y2);
+  Take(x1, x2, y1, y2);
 }
 
 }  // namespace rq

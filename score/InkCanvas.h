@@ -6,6 +6,7 @@
 #include <QRectF>
 #include <array>
 #include <map>
+#include <vector>
 
 #include "score/ScoreCanvas.h"
 
@@ -36,7 +37,15 @@ class InkCanvas : public ScoreCanvas {
   int Top() const { return top_; }
   int Bottom() const { return bottom_; }  // the lowest inked row plus one
 
+  // Keeps the box of every piece of ink from now on, for TopWithin.
+  void KeepBoxes() { keepBoxes_ = true; }
+  // The highest ink kept that reaches into the columns x1 <= x < x2; INT_MAX for none.
+  int TopWithin(int x1, int x2) const;
+
  private:
+  struct Box {
+    int left, right, top;
+  };
   // A music font height's glyph boxes, relative to the cell's top-left.
   struct Boxes {
     QRawFont raw;
@@ -45,7 +54,7 @@ class InkCanvas : public ScoreCanvas {
   };
   // The boxes are kept per thread for every ink canvas: rows are measured one by one.
   static const QRectF& GlyphBox(int height, unsigned char code);
-  void Take(double top, double bottom);
+  void Take(double left, double right, double top, double bottom);
 
   ScoreCanvas& measure_;
   CanvasFont saved_;
@@ -53,6 +62,8 @@ class InkCanvas : public ScoreCanvas {
   bool seen_ = false;
   int top_ = 0;
   int bottom_ = 0;
+  bool keepBoxes_ = false;
+  std::vector<Box> boxes_;
 };
 
 }  // namespace rq

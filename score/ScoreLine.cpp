@@ -6,6 +6,7 @@
 #include "score/ScoreLine.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <cstdlib>
 
@@ -129,6 +130,10 @@ void TScoreLine::Layout(TDrawCtxt& ctx, int rowHeight, int width) {
   }
 }
 
+int TScoreLine::SignX(TDrawCtxt& ctx, size_t index) {
+  return index == 0 ? ClefX(ctx) : ClefX(ctx) + Symbols[0]->Measure(ctx, 0) + ClefGap(ctx);
+}
+
 void TScoreLine::Draw(TDrawCtxt& ctx, const RowRect& rect, int rowHeight, int width) {
   if (Symbols.size() < 2) return;
   Layout(ctx, rowHeight, width);
@@ -138,8 +143,8 @@ void TScoreLine::Draw(TDrawCtxt& ctx, const RowRect& rect, int rowHeight, int wi
 void TScoreLine::DrawSymbols(TDrawCtxt& ctx, const RowRect& rect) {
   if (!HasClef || Symbols.size() < 2) return;
   const FontScope font(ctx, FontHeight);
-  Symbols[0]->Draw(ctx, rect, ClefX(ctx));
-  Symbols[1]->Draw(ctx, rect, ClefX(ctx) + Symbols[0]->Measure(ctx, 0) + ClefGap(ctx));
+  Symbols[0]->Draw(ctx, rect, SignX(ctx, 0));
+  Symbols[1]->Draw(ctx, rect, SignX(ctx, 1));
 
   // Places first, so that an ending knows where the next bar stands.
   xs_.assign(Symbols.size(), 0);
@@ -174,21 +179,48 @@ void TScoreLine::DrawSymbols(TDrawCtxt& ctx, const RowRect& rect) {
   }
 
   CentreBarRests(ctx);
+  PlaceEndings(ctx, rect);
 
+  for (size_t i = kFirstMusic; i < Symbols.size(); ++i) Symbols[i]->Draw(ctx, rect, xs_[i]);
+  for (const TieArc& tie : Ties) DrawTie(ctx, rect, tie);
+}
+
+// Each ending's bracket reaches the next bar (or the row's end), and stands with its
+// number above the ink of everything under them: the rest of the row is drawn once
+// into an ink canvas first, at the places it is about to be drawn at.
+void TScoreLine::PlaceEndings(TDrawCtxt& ctx, const RowRect& rect) {
+  std::vector<TBarreSection*> endings(Symbols.size(), nullptr);
+  bool any = false;
   for (size_t i = kFirstMusic; i < Symbols.size(); ++i) {
-    if (auto* ending = dynamic_cast<TBarreSection*>(Symbols[i].get())) {
-      ending->BracketEnd = RightEdge;
-      for (size_t j = i + 1; j < Symbols.size(); ++j) {
-        if (dynamic_cast<const TSymbBarre*>(Symbols[j].get()) != nullptr) {
-          ending->BracketEnd = xs_[j] + Symbols[j]->GetWidth() / 2;
-          break;
-        }
-      }
-      ending->RowRight = RightEdge;
-    }
-    Symbols[i]->Draw(ctx, rect, xs_[i]);
+    endings[i] = dynamic_cast<TBarreSection*>(Symbols[i].get());
+    any = any || endings[i] != nullptr;
+  }
+  if (!any) return;
+  ScoreCanvas* canvas = ctx.Canvas;
+  InkCanvas ink(*canvas);
+  ink.KeepBoxes();
+  ctx.Canvas = &ink;
+  for (size_t i = 0; i < Symbols.size(); ++i) {
+    if (endings[i] == nullptr) Symbols[i]->Draw(ctx, rect, i < kFirstMusic ? SignX(ctx, i) : xs_[i]);
   }
   for (const TieArc& tie : Ties) DrawTie(ctx, rect, tie);
+  ctx.Canvas = canvas;
+
+  for (size_t i = kFirstMusic; i < Symbols.size(); ++i) {
+    TBarreSection* ending = endings[i];
+    if (ending == nullptr) continue;
+    ending->BracketEnd = RightEdge;
+    for (size_t j = i + 1; j < Symbols.size(); ++j) {
+      if (dynamic_cast<const TSymbBarre*>(Symbols[j].get()) != nullptr) {
+        ending->BracketEnd = xs_[j] + Symbols[j]->GetWidth() / 2;
+        break;
+      }
+    }
+    ending->RowRight = RightEdge;
+    const auto [left, right] = ending->Reach(ctx, xs_[i]);
+    const int top = ink.TopWithin(rect.Left + left, rect.Left + right);
+    ending->InkTop = top == INT_MAX ? TBarreSection::kNoInk : top - rect.Top;
+  }
 }
 
 // A tie lies just off its heads on the side away from the stem and bends out by half

@@ -73,6 +73,9 @@ class TScoreLine : public TGenScoreLine {
   bool FitsAt(TDrawCtxt& ctx, int fontHeight, int rowHeight, int width);
   int FittingFont(TDrawCtxt& ctx, int rowHeight, int width);
   void DrawTie(TDrawCtxt& ctx, const RowRect& rect, const TieArc& tie) const;
+  // The clef's (0) or the key's (1) x.
+  int SignX(TDrawCtxt& ctx, size_t index);
+  void PlaceEndings(TDrawCtxt& ctx, const RowRect& rect);
   void CentreBarRests(TDrawCtxt& ctx);
 
   std::vector<int> xs_;  // the symbols' x in the draw under way

@@ -53,6 +53,7 @@ int TScorePage::BuildInto(std::span<const TAbc* const> elements, ScoreRows& list
   ties_.Clear();
   chordHeads_.clear();
   lastBar_ = nullptr;
+  noteSinceBar_ = true;
   keyBefore_ = 0;
 
   list.push_back(std::make_unique<TScoreLine>());
@@ -95,13 +96,14 @@ void TScorePage::OnElement(const TAbc& e, ScoreRows& list) {
       const bool thin = e.Kind == kAbcBarDouble && static_cast<const TAbcBar&>(e).DoubleThin;
       auto bar = std::make_unique<TSymbBarre>(thin ? kBarThinThin : e.Kind);
       lastBar_ = bar.get();
+      noteSinceBar_ = false;
       Append(std::move(bar));
       break;
     }
     case kAbcBarSection:
       EnsureClefKey(*Row);
       EndTuplet();
-      OnSection(static_cast<const TAbcBarSection&>(e).Number);
+      OnSection(static_cast<const TAbcBarSection&>(e));
       break;
     case kAbcSpace: {
       // A blank between a tuplet sign and its first note does not end the tuplet.
@@ -129,7 +131,8 @@ void TScorePage::OnElement(const TAbc& e, ScoreRows& list) {
   }
 }
 
-void TScorePage::OnSection(int number) {
+void TScorePage::OnSection(const TAbcBarSection& ending) {
+  const int number = ending.Number;
   auto section = std::make_unique<TBarreSection>(number);
   if (lastBar_ != nullptr && !Row->Symbols.empty() && Row->Symbols.back().get() == lastBar_) {
     // A bar just before the ending (`| [1`, `:| [2`) is the ending's own bar: one line,
@@ -143,7 +146,12 @@ void TScorePage::OnSection(int number) {
     // only, the ending opens with its number and bracket. After a bar without a
     // repeat sign (`B2|` then `[2`) a later ending still draws its own.
     section->BarKind = kBarNone;
+  } else if (noteSinceBar_ && !ending.OwnBar) {
+    // Written with no bar before it (`E2 [1 F2`): the ending starts within the bar,
+    // which it does not split.
+    section->BarKind = kBarNone;
   }
+  noteSinceBar_ = false;
   lastBar_ = section.get();
   Append(std::move(section));
 }
@@ -240,6 +248,7 @@ void TScorePage::OnTuplet(const TAbcTuplet& tuplet) {
   EnsureClefKey(*Row);
   EndTuplet();
   lastBar_ = nullptr;
+  noteSinceBar_ = true;
   TupletLeft = tuplet.P;
   Tuplet = std::make_unique<TGrpTuplet>(tuplet.P);
 }
@@ -247,6 +256,7 @@ void TScorePage::OnTuplet(const TAbcTuplet& tuplet) {
 void TScorePage::OnGraceStart(const TAbcGrace& start) {
   EnsureClefKey(*Row);
   lastBar_ = nullptr;
+  noteSinceBar_ = true;
   FlushHeld();
   graceMode_ = true;
   chordMode_ = false;
@@ -259,6 +269,7 @@ void TScorePage::OnGraceStart(const TAbcGrace& start) {
 void TScorePage::OnNote(const TAbcNote& note) {
   EnsureClefKey(*Row);
   lastBar_ = nullptr;
+  noteSinceBar_ = true;
   int pitch = ClampInt(int64_t{note.NoteIndex} + int64_t{kOctaveSteps} * note.Octave);
   const bool rest = note.IsRest() || note.NoteIndex >= 15;
   if (rest) pitch = kRestPitch;

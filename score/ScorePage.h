@@ -44,7 +44,7 @@ class TScorePage {
   void OnMeter(const TAbcKey_M& meter);
   void OnTuplet(const TAbcTuplet& tuplet);
   // A numbered ending, merged with a bar just before it.
-  void OnSection(int number);
+  void OnSection(const TAbcBarSection& ending);
   void OnGraceStart(const TAbcGrace& grace);
 
   // Places the held note or chord; ends the beam run and a pending continuation.
@@ -104,6 +104,9 @@ class TScorePage {
   std::vector<std::pair<const TAbcNote*, TSimpleNote*>> chordHeads_;
   // The last bar or ending with no note, key or meter after it.
   TSymbBarre* lastBar_ = nullptr;
+  // No bar or ending written since the last note, rest, chord, grace group or tuplet
+  // (or since the start).
+  bool noteSinceBar_ = true;
   // The key before a change between rows, for the next row's naturals (0: none).
   int keyBefore_ = 0;
 };

@@ -119,29 +119,83 @@ void TSymbBarre::Draw(TDrawCtxt& ctx, const RowRect& rect, int x) {
   DrawBar(FrameOf(ctx, rect, x, Width), BarKind);
 }
 
-void TBarreSection::Draw(TDrawCtxt& ctx, const RowRect& rect, int x) {
-  TSymbBarre::Draw(ctx, rect, x);
-  ScoreCanvas& canvas = *ctx.Canvas;
-  const BarFrame f = FrameOf(ctx, rect, x, Width);
-  const int savedHeight = canvas.Font().height;
-  canvas.SetFont({kNumberFace, ctx.NumberHeight, true});
-  const int th = canvas.TextHeight("2");
+namespace {
+
+// The canvas in the bold face of ending numbers for a while; the music font comes
+// back at its height afterwards.
+class NumberFont {
+ public:
+  explicit NumberFont(TDrawCtxt& ctx) : canvas_(*ctx.Canvas), saved_(canvas_.Font().height) {
+    canvas_.SetFont({kNumberFace, ctx.NumberHeight, true});
+  }
+  ~NumberFont() { canvas_.SetFont({kMusicFace, saved_, false}); }
+  NumberFont(const NumberFont&) = delete;
+  NumberFont& operator=(const NumberFont&) = delete;
+
+ private:
+  ScoreCanvas& canvas_;
+  int saved_;
+};
+
+}  // namespace
+
+TBarreSection::Parts TBarreSection::Place(ScoreCanvas& canvas, int x) const {
   const int tw = canvas.TextWidth("2");
-  int xo = f.w / 2 - tw / 2;
-  // Centred on the bar, and like the bracket never past the row's end.
-  const std::string number = std::to_string(Number);
-  int numberX = f.xa + xo;
-  if (RowRight >= 0) numberX = std::min(numberX, rect.Left + RowRight - canvas.TextWidth(number));
-  canvas.TextOut(numberX, f.yT - th, number);
-  xo -= Number != 1 ? tw / 2 : tw / 3;
+  // The hook stands half a digit left of the number, a third of one for the first ending.
+  const int hookGap = Number != 1 ? tw / 2 : tw / 3;
+  Parts p;
+  p.numberWidth = canvas.TextWidth(std::to_string(Number));
+  p.numberHeight = canvas.TextHeight("2");
+  if (BarKind == kBarNone) {
+    p.hook = x;
+    p.number = x + hookGap;
+  } else {
+    // Centred on the bar.
+    p.number = x + Width / 2 - tw / 2;
+    p.hook = p.number - hookGap;
+  }
+  // Like the bracket, the number never passes the row's end.
+  if (RowRight >= 0) p.number = std::min(p.number, RowRight - p.numberWidth);
   // At least two digits long; over the music up to the next bar when the row says
   // where that is.
-  int right = f.xa + xo + 2 * tw;
-  if (BracketEnd >= 0) right = std::max(right, rect.Left + BracketEnd);
-  if (RowRight >= 0) right = std::min(right, rect.Left + RowRight);
-  DrawVLine(ctx, f.xa + xo, f.yT - th, f.yT - th / 6);
-  DrawHLine(ctx, f.xa + xo, right, f.yT - th);
-  canvas.SetFont({kMusicFace, savedHeight, false});
+  p.right = p.hook + 2 * tw;
+  if (BracketEnd >= 0) p.right = std::max(p.right, BracketEnd);
+  if (RowRight >= 0) p.right = std::min(p.right, RowRight);
+  return p;
+}
+
+int TBarreSection::Measure(TDrawCtxt& ctx, int spacing) {
+  if (BarKind != kBarNone) return TSymbBarre::Measure(ctx, spacing);
+  const NumberFont font(ctx);
+  const Parts p = Place(*ctx.Canvas, 0);
+  Width = p.number + p.numberWidth;
+  return Width;
+}
+
+std::pair<int, int> TBarreSection::Reach(TDrawCtxt& ctx, int x) {
+  Measure(ctx, 0);
+  const NumberFont font(ctx);
+  const Parts p = Place(*ctx.Canvas, x);
+  return {std::min(p.hook, p.number), std::max(p.right, p.number + p.numberWidth) + ctx.LineThickness};
+}
+
+void TBarreSection::Draw(TDrawCtxt& ctx, const RowRect& rect, int x) {
+  X = x;
+  if (BarKind != kBarNone) {
+    TSymbBarre::Draw(ctx, rect, x);
+  } else {
+    Measure(ctx, 0);
+  }
+  const BarFrame f = FrameOf(ctx, rect, x, Width);
+  const NumberFont font(ctx);
+  const Parts p = Place(*ctx.Canvas, x);
+  // The number's cell hangs under the bracket, above the top line and above the ink
+  // under it; the cell's descent keeps the digit itself a little higher.
+  int top = f.yT - p.numberHeight;
+  if (InkTop != kNoInk) top = std::min(top, rect.Top + InkTop - p.numberHeight);
+  ctx.Canvas->TextOut(rect.Left + p.number, top, std::to_string(Number));
+  DrawVLine(ctx, rect.Left + p.hook, top, top + p.numberHeight - p.numberHeight / 6);
+  DrawHLine(ctx, rect.Left + p.hook, rect.Left + p.right, top);
 }
 
 int TSymKey::Naturals() const {

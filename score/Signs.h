@@ -2,6 +2,9 @@
 // signatures and the treble clef.
 #pragma once
 
+#include <climits>
+#include <utility>
+
 #include "score/ScoreSymbol.h"
 
 namespace rq {
@@ -30,14 +33,20 @@ class TSymbBarre : public TSimpleSymbol {
 
 // The bar that opens a numbered ending, with its number and a bracket: the first
 // ending opens with a thin bar, every other one with an end-repeat bar, unless the
-// builder gives it the bar written before it or none.
+// builder gives it the bar written before it or none. Without a bar the ending takes
+// the room of its hook and number, so the note after it stands clear of the number.
 class TBarreSection : public TSymbBarre {
  public:
   explicit TBarreSection(int number)
       : TSymbBarre(number == 1 ? kBarThin : kBarRepeatEnd), Number(number) {}
 
   void Draw(TDrawCtxt& ctx, const RowRect& rect, int x) override;
-  int Measure(TDrawCtxt& ctx, int spacing) override { return TSymbBarre::Measure(ctx, spacing); }
+  int Measure(TDrawCtxt& ctx, int spacing) override;
+  // The columns the hook, number and bracket cover when the ending is drawn at x,
+  // from the row's left edge: left <= x < right. Measures the ending first.
+  std::pair<int, int> Reach(TDrawCtxt& ctx, int x);
+
+  static constexpr int kNoInk = INT_MAX;
 
   int Number;
   // Set by the row before each draw, relative to its left edge: where the bracket
@@ -45,6 +54,21 @@ class TBarreSection : public TSymbBarre {
   // nothing passes. Negative: a bracket two digits long, as drawn alone.
   int BracketEnd = -1;
   int RowRight = -1;
+  // Set by the row before each draw, from its top: the highest ink under the number
+  // and bracket, which both stand clear above; kNoInk where nothing reaches them.
+  int InkTop = kNoInk;
+
+ private:
+  // Where the parts go when drawn at x, from the row's left edge, measured in the
+  // number font.
+  struct Parts {
+    int hook = 0;
+    int number = 0;
+    int numberWidth = 0;
+    int numberHeight = 0;
+    int right = 0;
+  };
+  Parts Place(ScoreCanvas& canvas, int x) const;
 };
 
 // Key signature: sharps (positive) or flats (negative), at most seven drawn. A change

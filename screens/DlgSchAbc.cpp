@@ -103,7 +103,6 @@ QWidget* TDlgSearchAbc::BuildTextPage() {
   cbText_->installEventFilter(this);
   row->addWidget(cbText_, 1);
   layout->addLayout(row);
-  // Offered but read by no search: the text search ignores case.
   caseSensitive_ = new QListWidget(page);
   caseSensitive_->setObjectName("ckCase");
   auto* item = new QListWidgetItem("Case sensitive", caseSensitive_);
@@ -189,6 +188,8 @@ void TDlgSearchAbc::OnDigits(const QString& caption) {
   digits_ = ok ? digits : kDefaultDigits;
 }
 
+QListWidgetItem* TDlgSearchAbc::CaseSensitive() const { return caseSensitive_->item(0); }
+
 bool TDlgSearchAbc::AddHistory(QComboBox& box) {
   const QString text = box.currentText();
   QStringList items;
@@ -211,7 +212,7 @@ void TDlgSearchAbc::AddSignatureHistory() {
 void TDlgSearchAbc::OnClickOK() {
   if (!panText_->isHidden()) {
     AddTextHistory();
-    target_.SearchText(cbText_->currentText());
+    target_.SearchText(cbText_->currentText(), CaseSensitive()->checkState() == Qt::Checked);
     return;
   }
   AddSignatureHistory();

@@ -13,6 +13,7 @@ class QButtonGroup;
 class QComboBox;
 class QLabel;
 class QListWidget;
+class QListWidgetItem;
 class QTabBar;
 class QToolButton;
 
@@ -22,7 +23,7 @@ namespace rq {
 class ISearchTarget {
  public:
   virtual ~ISearchTarget() = default;
-  virtual void SearchText(const QString& text) = 0;
+  virtual void SearchText(const QString& text, bool matchCase) = 0;
   virtual void SearchAbc(const QString& notes, const QString& meter, int digits) = 0;
 };
 
@@ -62,6 +63,8 @@ class TDlgSearchAbc : public QDialog {
   QWidget* PanSign() const { return panSign_; }
   QButtonGroup* MeterButtons() const { return meterButtons_; }
   QButtonGroup* DigitButtons() const { return digitButtons_; }
+  // The "Case sensitive" item: ticked, the text search matches case.
+  QListWidgetItem* CaseSensitive() const;
   QToolButton* BtnSearch() const { return btnSearch_; }
   // The title, tabs, labels and buttons a language file replaces.
   const TextTags& Texts() const { return textTags_; }

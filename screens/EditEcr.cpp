@@ -97,25 +97,33 @@ class TKeyTypeBox : public QComboBox {
 
 bool IsBlank(char32_t c) { return c == U' ' || c == U'\t'; }
 
-// How many blanks a smart Tab types at a column (in characters) under the nearest
-// line above that is not blank: up to the start of that line's next word, or one
-// blank where it has none.
+// The column (in characters) where the first word that starts right of a column of
+// a line starts, or -1 where no word does.
+qsizetype NextWordStart(const QString& line, int column) {
+  // A line of no more UTF-16 units than column + 1 has no more characters either.
+  if (line.size() <= column + 1) return -1;
+  const QList<uint> chars = line.toUcs4();
+  for (qsizetype c = column + 1; c < chars.size(); ++c) {
+    if (!IsBlank(chars[c]) && IsBlank(chars[c - 1])) return c;
+  }
+  return -1;
+}
+
+// How many blanks a smart Tab types at a column (in characters): up to the start of
+// the next word of the nearest line above that has a word right of the column, so
+// empty lines and lines that end before it are passed over; one blank where no line
+// above has one.
 int SmartTabBlanks(const QTextBlock& block, int column) {
   for (QTextBlock above = block.previous(); above.isValid(); above = above.previous()) {
-    const QList<uint> chars = above.text().toUcs4();
-    if (std::all_of(chars.begin(), chars.end(), [](uint c) { return IsBlank(c); })) continue;
-    for (qsizetype c = column + 1; c < chars.size(); ++c) {
-      if (!IsBlank(chars[c]) && IsBlank(chars[c - 1])) return static_cast<int>(c - column);
-    }
-    break;
+    if (const qsizetype word = NextWordStart(above.text(), column); word >= 0) return static_cast<int>(word - column);
   }
   return 1;
 }
 
 // The ABC text editor: Enter keeps the line's indent; Tab lines the caret up with
-// the next word of the line above, in blanks, and Shift+Tab types nothing; a tab in
-// the text is one column wide; a line marks the right edge of the text; dragging the
-// vertical scroll bar shows the line that will be at the top.
+// the next word of the nearest line above that has one, in blanks, and Shift+Tab
+// types nothing; a tab in the text is one column wide; a line marks the right edge of
+// the text; dragging the vertical scroll bar shows the line that will be at the top.
 class TAbcTextEdit : public QPlainTextEdit {
  public:
   explicit TAbcTextEdit(QWidget* parent) : QPlainTextEdit(parent), scrollHint_(new QLabel(this)) {

@@ -138,7 +138,7 @@ class TFileEcr : public QObject, public ISearchTarget, public ITuneBrowser, publ
   void OnSearchCode();
   void MarkAll();
   void UnmarkAll();
-  void SearchText(const QString& text) override;
+  void SearchText(const QString& text, bool matchCase = false) override;
   void SearchAbc(const QString& notes, const QString& meter, int digits) override;
   void SearchFromEditor(int digits);
 

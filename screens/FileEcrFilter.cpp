@@ -146,12 +146,12 @@ void TFileEcr::OnSearchCode() {
 
 // A text typed with letters beyond ASCII is looked for in both encodings a file's
 // bytes may have.
-void TFileEcr::SearchText(const QString& text) {
+void TFileEcr::SearchText(const QString& text, bool matchCase) {
   if (!curList_ || editing_) return;
   const std::vector<std::string> forms = FileByteForms(text);
   std::vector<TAbcRec*> hits;
   for (const std::string& form : forms) {
-    curList_->SearchText(form);
+    curList_->SearchText(form, matchCase);
     for (TAbcRec* rec : curList_->FilterList.All) {
       if (rec->GetSearchScore() != 0) hits.push_back(rec);
     }

@@ -269,7 +269,7 @@ void TPlayerEcr::PrepareSet(const TAbcFile& file, const TSetAbc& set) {
   TLines lines;
   for (const TSetEntry& entry : set.Entries()) {
     for (int32_t n = 0; n < std::max(entry.repeat, 1); ++n) {
-      file.CopyRecLines(entry.tune, lines, false);
+      file.CopyRecMusic(entry.tune, lines);
       lines.emplace_back(kSetEnd);
     }
   }

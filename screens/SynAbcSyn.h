@@ -1,5 +1,6 @@
 // The ABC editor's syntax highlighter: colours each line by the parser's token rules,
-// with the range (header or body) and the broken-rhythm carry kept in the block state from line to line.
+// with the range (header, body or the text after the music) and the broken-rhythm
+// carry kept in the block state from line to line.
 #pragma once
 
 #include <array>

@@ -1,5 +1,5 @@
 // abctool highlight: the editor's colouring of each line as tokens, and the range
-// (1 header, 2 body) carried out of the line.
+// (1 header, 2 body, 3 the text after the music) carried out of the line.
 #include <cstdio>
 
 #include "AbcTool.h"

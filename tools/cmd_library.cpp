@@ -1,4 +1,5 @@
 // abctool index, roundtrip and search: what the tune library makes of a file.
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -59,7 +60,7 @@ int RunRoundtrip(const Args& args) {
 
 int RunSearch(const Args& args) {
   static const char* usage =
-      "search FILE --text T | --notes \"ABC\" [--meter M] [--digits D] | --like N [--digits D]";
+      "search FILE --text T [--case] | --notes \"ABC\" [--meter M] [--digits D] | --like N [--digits D]";
   const auto path = FirstPositional(args, {"--text", "--notes", "--meter", "--digits", "--like"});
   if (!path) {
     std::fprintf(stderr, "usage: abctool %s\n", usage);
@@ -69,7 +70,7 @@ int RunSearch(const Args& args) {
   if (!file) return 1;
   const int32_t digits = ClampTo(StrToIntDef(OptionValue(args, "--digits").value_or("6"), 6), 1, 8);
   if (const auto text = OptionValue(args, "--text")) {
-    file->SearchText(*text);
+    file->SearchText(*text, std::find(args.begin(), args.end(), "--case") != args.end());
   } else if (const auto notes = OptionValue(args, "--notes")) {
     file->SearchNotes(*notes, OptionValue(args, "--meter").value_or("4/4"), digits);
   } else if (const auto like = OptionValue(args, "--like")) {
@@ -101,7 +102,7 @@ int RunSearch(const Args& args) {
 
 const RegisterCommand kIndex({"index", "FILE", RunIndex});
 const RegisterCommand kRoundtrip({"roundtrip", "FILE OUT", RunRoundtrip});
-const RegisterCommand kSearch({"search", "FILE --text T | --notes \"ABC\" --meter M --digits D | --like N",
+const RegisterCommand kSearch({"search", "FILE --text T [--case] | --notes \"ABC\" --meter M --digits D | --like N",
                                RunSearch});
 
 }  // namespace

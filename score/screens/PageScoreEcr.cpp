@@ -17,6 +17,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWidgetAction>
 #include <algorithm>
 #include <functional>
 
@@ -62,14 +63,76 @@ QSize ScaleSize(QSize size, int num, int den) {
   return {(size.width() * num + den / 2) / den, (size.height() * num + den / 2) / den};
 }
 
-QToolButton* ToolButton(QWidget* parent, const char* name) {
-  auto* button = new QToolButton(parent);
+// A labelled slider: the caption above, in a smaller font.
+QWidget* SliderBox(const QString& caption, SettingRange range, QLabel*& label, QSlider*& slider) {
+  auto* box = new QWidget;
+  auto* column = new QVBoxLayout(box);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+  label = new QLabel(caption, box);
+  QFont small = label->font();
+  small.setPointSizeF(small.pointSizeF() * 0.85);
+  label->setFont(small);
+  label->setAlignment(Qt::AlignHCenter);
+  slider = new QSlider(Qt::Horizontal, box);
+  slider->setRange(range.Min, range.Max);
+  slider->setSingleStep(1);
+  slider->setFixedWidth(100);
+  slider->setFocusPolicy(Qt::NoFocus);
+  column->addWidget(label);
+  column->addWidget(slider);
+  return box;
+}
+
+// One of the tool bar's sliders. The bar shows the slider itself; while the bar has no
+// room for it, the bar's arrow hands out a copy under the same caption, which moves
+// the slider and follows it.
+class SliderAction : public QWidgetAction {
+ public:
+  SliderAction(const char* name, const char* caption, SettingRange range, QObject* parent)
+      : QWidgetAction(parent), range_(range) {
+    box_ = SliderBox(QString::fromLatin1(caption), range, label_, slider_);
+    slider_->setObjectName(QString::fromLatin1(name));
+  }
+  ~SliderAction() override { delete box_.data(); }
+  QSlider* Slider() const { return slider_; }
+  QLabel* Label() const { return label_; }
+
+ protected:
+  QWidget* createWidget(QWidget* parent) override {
+    if (qobject_cast<QToolBar*>(parent)) {
+      box_->setParent(parent);
+      return box_;
+    }
+    QLabel* label = nullptr;
+    QSlider* slider = nullptr;
+    auto* copy = new QWidget(parent);
+    auto* layout = new QVBoxLayout(copy);
+    layout->setContentsMargins(8, 2, 8, 2);
+    layout->addWidget(SliderBox(label_->text(), range_, label, slider));
+    slider->setValue(slider_->value());
+    connect(slider, &QSlider::valueChanged, slider_, &QSlider::setValue);
+    connect(slider_, &QSlider::valueChanged, slider, &QSlider::setValue);
+    return copy;
+  }
+  void deleteWidget(QWidget* widget) override {
+    widget->hide();
+    if (widget != box_) widget->deleteLater();
+  }
+
+ private:
+  SettingRange range_;
+  QPointer<QWidget> box_;
+  QLabel* label_ = nullptr;
+  QSlider* slider_ = nullptr;
+};
+
+// A tool button of the bar: its action's icon alone.
+void StyleToolButton(QWidget* button, const char* name) {
+  if (!button) return;
   button->setObjectName(QString::fromLatin1(name));
-  button->setAutoRaise(true);
-  button->setFocusPolicy(Qt::NoFocus);
   button->setFixedSize(31, 30);
-  button->setIconSize(QSize(24, 24));
-  return button;
+  if (auto* tool = qobject_cast<QToolButton*>(button)) tool->setIconSize(QSize(24, 24));
 }
 
 }  // namespace
@@ -97,28 +160,21 @@ void TPageScoreEcr::Build() {
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
 
-  // A tool bar: narrower than its controls, it shows those that fit and hands the
-  // others out from its extension button.
-  auto* bar = new QToolBar(panPreview_);
-  bar->setObjectName("Panel7");
-  bar->setFixedHeight(kToolRowHeight);
-  bar->setMovable(false);
-  bar->setFloatable(false);
-  bar->layout()->setContentsMargins(4, 2, 4, 2);
-  bar->layout()->setSpacing(2);
-  btnZoomM_ = ToolButton(bar, "btnZoomM");
-  btnZoomP_ = ToolButton(bar, "BtnZoomP");
-  bar->addWidget(btnZoomM_);
-  bar->addWidget(btnZoomP_);
-  trckFont_ = AddSlider(bar, "trckFont", "Font Size", kPageFontRange, lbFtSize_);
-  trckRow_ = AddSlider(bar, "trckRow", "Line Height", kPageRowRange, lbLine_);
-  trckMargin_ = AddSlider(bar, "trckMargin", "Border Size", kPageBorderRange, lbMargin_);
-  trckGlut_ = AddSlider(bar, "trckGlut", "Left Margin", kPageLeftRange, lbGlut_);
-  btnPageM_ = ToolButton(bar, "btnPageM");
-  btnPageP_ = ToolButton(bar, "BtnPageP");
-  bar->addWidget(btnPageM_);
-  bar->addWidget(btnPageP_);
-  layout->addWidget(bar);
+  // A tool bar: narrower than its tools, it shows those that fit and hands the
+  // others out from its arrow, the sliders as sliders. The zoom and page buttons
+  // come with their actions.
+  bar_ = new QToolBar(panPreview_);
+  bar_->setObjectName("Panel7");
+  bar_->setFixedHeight(kToolRowHeight);
+  bar_->setMovable(false);
+  bar_->setFloatable(false);
+  bar_->layout()->setContentsMargins(4, 2, 4, 2);
+  bar_->layout()->setSpacing(2);
+  trckFont_ = AddSlider("trckFont", "Font Size", kPageFontRange, lbFtSize_);
+  trckRow_ = AddSlider("trckRow", "Line Height", kPageRowRange, lbLine_);
+  trckMargin_ = AddSlider("trckMargin", "Border Size", kPageBorderRange, lbMargin_);
+  trckGlut_ = AddSlider("trckGlut", "Left Margin", kPageLeftRange, lbGlut_);
+  layout->addWidget(bar_);
   connect(trckFont_, &QSlider::valueChanged, this, &TPageScoreEcr::OnChangeFont);
   connect(trckRow_, &QSlider::valueChanged, this, &TPageScoreEcr::OnChangeRow);
   connect(trckMargin_, &QSlider::valueChanged, this, &TPageScoreEcr::OnChageMargin);
@@ -141,40 +197,32 @@ void TPageScoreEcr::Build() {
   SheetChanged();
 }
 
-QSlider* TPageScoreEcr::AddSlider(QToolBar* bar, const char* name, const char* caption, SettingRange range,
-                                  QLabel*& label) {
-  auto* box = new QWidget(bar);
-  auto* column = new QVBoxLayout(box);
-  column->setContentsMargins(0, 0, 0, 0);
-  column->setSpacing(0);
-  label = new QLabel(QString::fromLatin1(caption), box);
-  QFont small = label->font();
-  small.setPointSizeF(small.pointSizeF() * 0.85);
-  label->setFont(small);
-  label->setAlignment(Qt::AlignHCenter);
-  auto* slider = new QSlider(Qt::Horizontal, box);
-  slider->setObjectName(QString::fromLatin1(name));
-  slider->setRange(range.Min, range.Max);
-  slider->setSingleStep(1);
-  slider->setFixedWidth(100);
-  slider->setFocusPolicy(Qt::NoFocus);
-  column->addWidget(label);
-  column->addWidget(slider);
-  bar->addWidget(box);
-  return slider;
+QSlider* TPageScoreEcr::AddSlider(const char* name, const char* caption, SettingRange range, QLabel*& label) {
+  auto* action = new SliderAction(name, caption, range, bar_);
+  bar_->addAction(action);
+  if (!firstSlider_) firstSlider_ = action;
+  label = action->Label();
+  return action->Slider();
 }
 
 void TPageScoreEcr::SetActions(const PreviewActions& actions) {
-  const std::pair<QToolButton*, QAction*> links[] = {{btnZoomM_, actions.zoomMinus},
-                                                     {btnZoomP_, actions.zoomPlus},
-                                                     {btnPageM_, actions.pageMinus},
-                                                     {btnPageP_, actions.pagePlus}};
   GiveGlyph(actions.zoomMinus, PrintGlyph::ZoomMinus);
   GiveGlyph(actions.zoomPlus, PrintGlyph::ZoomPlus);
   GiveGlyph(actions.pageMinus, PrintGlyph::PagePrev);
   GiveGlyph(actions.pagePlus, PrintGlyph::PageNext);
-  for (const auto& [button, action] : links) {
-    if (action) button->setDefaultAction(action);
+  // The zoom buttons go before the sliders, the page buttons after them.
+  const struct {
+    QAction* action;
+    const char* name;
+    QAction* before;
+  } tools[] = {{actions.zoomMinus, "btnZoomM", firstSlider_},
+               {actions.zoomPlus, "BtnZoomP", firstSlider_},
+               {actions.pageMinus, "btnPageM", nullptr},
+               {actions.pagePlus, "BtnPageP", nullptr}};
+  for (const auto& tool : tools) {
+    if (!tool.action) continue;
+    bar_->insertAction(tool.before, tool.action);
+    StyleToolButton(bar_->widgetForAction(tool.action), tool.name);
   }
 }
 

@@ -89,6 +89,8 @@ class TPageScoreEcr : public QObject {
   PageSettings Settings() const;
 
   QWidget* PanPreview() const { return panPreview_; }
+  // The tool bar: zoom, the four sliders, pages.
+  QToolBar* ToolBar() const { return bar_; }
   QWidget* Sheet() const { return sheetWidget_; }
   QSlider* FontSlider() const { return trckFont_; }
   QSlider* RowSlider() const { return trckRow_; }
@@ -108,7 +110,7 @@ class TPageScoreEcr : public QObject {
   struct Geometry;
   Geometry SheetGeometry() const;
   void Build();
-  QSlider* AddSlider(QToolBar* bar, const char* name, const char* caption, SettingRange range, QLabel*& label);
+  QSlider* AddSlider(const char* name, const char* caption, SettingRange range, QLabel*& label);
   void OnChangeFont(int value);
   void OnChangeRow(int value);
   void OnChageMargin(int value);
@@ -140,10 +142,8 @@ class TPageScoreEcr : public QObject {
   QPointer<QWidget> panPreview_;
   QScrollArea* scrPrev_ = nullptr;
   QWidget* sheetWidget_ = nullptr;
-  QToolButton* btnZoomM_ = nullptr;
-  QToolButton* btnZoomP_ = nullptr;
-  QToolButton* btnPageM_ = nullptr;
-  QToolButton* btnPageP_ = nullptr;
+  QToolBar* bar_ = nullptr;
+  QAction* firstSlider_ = nullptr;  // the zoom buttons go before it
   QSlider* trckFont_ = nullptr;
   QSlider* trckRow_ = nullptr;
   QSlider* trckMargin_ = nullptr;

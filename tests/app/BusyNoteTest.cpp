@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QMouseEvent>
 
 #include <vector>
 
@@ -39,6 +40,25 @@ TEST(BusyNote, ShowsAfterThreeSecondsOfWaitingUntilClosed) {
   note->button(QMessageBox::Ok)->click();
   EXPECT_FALSE(busy.Waited(3200));
   EXPECT_FALSE(busy.Waited(60000));
+  EXPECT_TRUE(NotesShown().empty());
+}
+
+// The user's click on Ok reaches the note as an event in the queue, while the start
+// waits without an event loop of its own: the wait hook lets it run, so the next wait
+// ends.
+TEST(BusyNote, OkClickedWhileWaitingEndsTheWait) {
+  TBusyNote busy(1);
+  busy.Waited(TBusyNote::kDelayMs);
+  ASSERT_EQ(NotesShown().size(), 1u);
+  QAbstractButton* ok = NotesShown().front()->button(QMessageBox::Ok);
+  ASSERT_NE(ok, nullptr);
+  const QPointF inside = QRectF(ok->rect()).center();
+  const QPointF onScreen = ok->mapToGlobal(inside);
+  QCoreApplication::postEvent(ok, new QMouseEvent(QEvent::MouseButtonPress, inside, onScreen, Qt::LeftButton,
+                                                  Qt::LeftButton, Qt::NoModifier));
+  QCoreApplication::postEvent(
+      ok, new QMouseEvent(QEvent::MouseButtonRelease, inside, onScreen, Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+  EXPECT_FALSE(busy.Waited(TBusyNote::kDelayMs + 100)) << "Ok was clicked, and the start waits on";
   EXPECT_TRUE(NotesShown().empty());
 }
 

@@ -248,6 +248,32 @@ TEST_F(CtrlFileTransfersTest, DropsCopyAndMoveOnlyIntoTheTrash) {
   }
 }
 
+// Words written after a tune's music, past an empty line, stay part of its text byte
+// for byte through a save, a copy and the trash, and never count in its code.
+TEST_F(CtrlFileTransfersTest, WordsAfterTheMusicTravelWithTheTune) {
+  const std::string music = Tune(1, "Paddy's", "E8|");
+  const std::string words = "\nLearned this from Paddy at the Tuesday session.\nBe careful in bar 2.\n";
+  const uint32_t code = Open("plain.abc", music)->GetRec(0)->Code;
+  TAbcFile* file = Open("words.abc", music + words);
+  EXPECT_EQ(file->GetRec(0)->Code, code);
+  std::string error;
+  ASSERT_GE(file->Save(&error), 0) << error;
+  EXPECT_EQ(ReadBytes(file->FileName), music + words);
+
+  TAbcFile* jigs = Open("jigs.abc", Tune(1, "Banish Misfortune"));
+  ctrl->BeginDrag(file, kDragKindTune, kDragModeTune, 0);
+  ctrl->DropOnFile(jigs);
+  ASSERT_EQ(ctrl->TuneToTrash(file, 0), kCtrlOk);
+  for (TAbcFile* target : {jigs, ctrl->Trash()}) {
+    const TAbcRec* rec = target->GetRec(RowOf(*target, "Paddy's"));
+    ASSERT_NE(rec, nullptr) << target->FileName;
+    EXPECT_EQ(rec->Code, code);
+    TLines lines;
+    target->CopyRecLines(rec, lines, true);
+    EXPECT_EQ(JoinLines(lines, LineEnd::Lf), music + words) << target->FileName;
+  }
+}
+
 // The count goes into the question as text: a translated text holding other
 // percent signs shows them as they are.
 // "Send 3 tunes to trash ?" moves the three tunes it asked about: one pasted into the
@@ -452,10 +478,11 @@ TEST_F(CtrlFileTransfersTest, TuneExportWritesTheTuneOnScreen) {
 // A set is exported from its entries repeated by their counts (a count of 0 once),
 // each copy closed by "  ||"; without a current set nothing is asked or written.
 TEST_F(CtrlFileTransfersTest, SetExport) {
-  const std::string a = Tune(1, "A", "A8|") + "\n", b = Tune(2, "B", "B8|") + "\n", c = Tune(3, "C", "c8|");
-  TAbcFile* file = Open("set.abc", "%%BSET%\n%%DSET%Reel: Set/1,1:2,2:1,3:0\n%%ESET%\n" + a + b + c);
+  const std::string a = Tune(1, "A", "A8|"), b = Tune(2, "B", "B8|"), c = Tune(3, "C", "c8|");
+  TAbcFile* file = Open("set.abc", "%%BSET%\n%%DSET%Reel: Set/1,1:2,2:1,3:0\n%%ESET%\n" + a + "\n" + b + "\n" + c);
   ASSERT_EQ(file->Sets.CurrentSet, 0);
-  // A tune's lines run to the next tune: A and B keep their blank separator line.
+  // A tune brings its music, which ends at its first empty line: A and B leave their
+  // blank separator line out.
   const TLines text = TCtrlFile::SetExportText(*file, 0);
   EXPECT_EQ(text, SplitLines(a + "  ||\n" + a + "  ||\n" + b + "  ||\n" + c + "  ||\n"));
 

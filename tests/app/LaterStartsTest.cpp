@@ -58,6 +58,13 @@ std::string Tunes(int count, const std::string& title) {
   return text;
 }
 
+void AnswerYes(QWidget* box) {
+  auto* question = static_cast<QMessageBox*>(box);
+  for (QAbstractButton* button : question->buttons()) {
+    if (question->buttonRole(button) == QMessageBox::YesRole) button->click();
+  }
+}
+
 std::string FileName(const TAbcFile* file) { return std::filesystem::path(file->FileName).filename().string(); }
 
 class LaterStartsTest : public test::AppFixture {
@@ -74,6 +81,12 @@ class LaterStartsTest : public test::AppFixture {
   void RecordOpened(TAppContext& app) {
     QObject::connect(app.FileControl(), &TCtrlFile::FileAdded,
                      [this](TAbcFile* file, bool) { opened_.push_back(FileName(file)); });
+  }
+  // What a program ending now hands on to the next: the hand-overs it took and did
+  // not open, in the order they came.
+  QStringList HandedOn(TAppContext& app) { return app.MainEcr()->TakeWaitingHandOvers() + instance_->StopServing(); }
+  QString OpenCommand(const std::string& name) const {
+    return QString::fromStdString("[Open(" + Path(name) + ")]");
   }
   const QString name_ = QStringLiteral("rq-test-%1-later").arg(::getpid());
   std::unique_ptr<TSingleInstance> instance_;
@@ -140,9 +153,7 @@ TEST_F(LaterStartsTest, AHandOverDuringAQuestionWaitsForTheAnswer) {
     EXPECT_EQ(app.MainEcr()->WaitingHandOvers(), 1u);
     auto* question = static_cast<QMessageBox*>(box);
     EXPECT_EQ(question->text().toStdString(), "Send 5 tunes to trash ?");
-    for (QAbstractButton* button : question->buttons()) {
-      if (question->buttonRole(button) == QMessageBox::YesRole) button->click();
-    }
+    AnswerYes(box);
   });
   (*app.Actions())[ActionId::DeleteAll]->trigger();
   ASSERT_TRUE(QTest::qWaitFor([&] { return opened_.size() == 2; }, kWaitMs));
@@ -184,6 +195,71 @@ TEST_F(LaterStartsTest, AHandOverDuringAReadWaitsForTheRead) {
   TAbcFile* session = app.FileControl()->FindFile(Path("session.abc"));
   EXPECT_EQ(session->FilterList.AllCount(), 300);
   EXPECT_EQ(app.ShownFile(), session);
+}
+
+// "Quit Reelquill ?" is open when a later start hands over a file; Yes ends the
+// program: the file does not open in the window that is going, it waits to be handed on.
+TEST_F(LaterStartsTest, AHandOverDuringTheQuitQuestionIsHandedOnAfterYes) {
+  realMessages_ = true;
+  TAppContext& app = Start();
+  Serve(app);
+  const QString name = name_;
+  RecordOpened(app);
+  OpenUserFile("reels.abc", Tunes(2, "Reel"));
+  Write("jigs.abc", Tunes(2, "Jig"));
+
+  std::vector<std::string> asked;
+  test::ModalAnswers modals;
+  modals.Then([&](QWidget* box) {
+    asked.push_back(static_cast<QMessageBox*>(box)->text().toStdString());
+    auto later = HandOver(name, Path("jigs.abc"));
+    EXPECT_EQ(Finish(later), Claimed::PassedOn);
+    QTest::qWait(100);
+    AnswerYes(box);
+  });
+  app.MainEcr()->close();
+  QTest::qWait(300);  // waiting hand-overs look again every 50 ms
+
+  EXPECT_EQ(asked, std::vector<std::string>{"Quit Reelquill ?"});
+  EXPECT_FALSE(app.MainEcr()->isVisible());
+  EXPECT_EQ(opened_, std::vector<std::string>{"reels.abc"});
+  EXPECT_EQ(HandedOn(app), QStringList{OpenCommand("jigs.abc")});
+}
+
+// A new file's save question, answered Yes, then the quit question, answered Yes: a
+// file handed over during each waits, and both are handed on in the order they came.
+TEST_F(LaterStartsTest, HandOversDuringTheSaveAndQuitQuestionsAreHandedOnInOrder) {
+  realMessages_ = true;
+  saveNames_ = {Path("new.abc")};
+  TAppContext& app = Start();
+  Serve(app);
+  const QString name = name_;
+  RecordOpened(app);
+  app.FileControl()->NewFile();
+  Write("jigs.abc", Tunes(2, "Jig"));
+  Write("polkas.abc", Tunes(2, "Polka"));
+
+  std::vector<std::string> asked;
+  auto handOverThenYes = [&](const std::string& file) {
+    return [&, file](QWidget* box) {
+      asked.push_back(static_cast<QMessageBox*>(box)->text().toStdString());
+      auto later = HandOver(name, Path(file));
+      EXPECT_EQ(Finish(later), Claimed::PassedOn);
+      QTest::qWait(100);
+      AnswerYes(box);
+    };
+  };
+  test::ModalAnswers modals;
+  modals.Then(handOverThenYes("jigs.abc"));
+  modals.Then(handOverThenYes("polkas.abc"));
+  app.MainEcr()->close();
+  QTest::qWait(300);
+
+  EXPECT_EQ(asked, (std::vector<std::string>{"Save New File :abcnew1", "Quit Reelquill ?"}));
+  EXPECT_FALSE(app.MainEcr()->isVisible());
+  EXPECT_TRUE(std::filesystem::exists(Path("new.abc")));
+  EXPECT_EQ(opened_, std::vector<std::string>{"abcnew1"});
+  EXPECT_EQ(HandedOn(app), (QStringList{OpenCommand("jigs.abc"), OpenCommand("polkas.abc")}));
 }
 
 }  // namespace

@@ -2,14 +2,19 @@
 // files to the first and ends, and a crashed first start does not block the next.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
 
 #include <signal.h>
 #include <unistd.h>
+
+#include <functional>
+#include <vector>
 
 namespace {
 
@@ -29,6 +34,24 @@ class ProgramTest : public ::testing::Test {
       p->kill();
       p->waitForFinished(5000);
     }
+    for (const pid_t program : Programs()) ::kill(program, SIGKILL);
+  }
+
+  // Every process of the program that serves this test's name, started here or not.
+  std::vector<pid_t> Programs() const {
+    const QByteArray mine = "RQ_INSTANCE_NAME=" + QFile::encodeName(dir_.filePath("instance"));
+    const QString program = QFileInfo(RQ_BIN_DIR "/reelquill").canonicalFilePath();
+    std::vector<pid_t> found;
+    for (const QString& entry : QDir("/proc").entryList(QDir::Dirs)) {
+      bool number = false;
+      const pid_t pid = entry.toInt(&number);
+      if (!number || QFileInfo("/proc/" + entry + "/exe").canonicalFilePath() != program) continue;
+      QFile environment("/proc/" + entry + "/environ");
+      if (environment.open(QIODevice::ReadOnly) && environment.readAll().split('\0').contains(mine)) {
+        found.push_back(pid);
+      }
+    }
+    return found;
   }
 
   QProcess* Launch(const QStringList& args) {
@@ -53,15 +76,19 @@ class ProgramTest : public ::testing::Test {
     if (!f.open(QIODevice::ReadOnly)) return {};
     return QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
   }
-  // Waits until the opened-files log has at least `count` lines.
-  bool WaitForOpened(qsizetype count) const {
+  // Waits up to 20 s for `done` to hold.
+  static bool WaitUntil(const std::function<bool()>& done) {
     QElapsedTimer clock;
     clock.start();
     while (clock.elapsed() < 20000) {
-      if (Opened().size() >= count) return true;
+      if (done()) return true;
       QThread::msleep(50);
     }
     return false;
+  }
+  // Waits until the opened-files log has at least `count` lines.
+  bool WaitForOpened(qsizetype count) const {
+    return WaitUntil([&] { return Opened().size() >= count; });
   }
 
   QTemporaryDir dir_;
@@ -117,6 +144,36 @@ TEST_F(ProgramTest, SigtermEndsTheProgramInOrder) {
   QFile settings(dir_.filePath("RQUILL20.INI"));
   ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
   EXPECT_TRUE(settings.readAll().contains(("Item_0=" + tunes).toUtf8()));
+}
+
+// A file handed over while a message holds hand-overs back, then SIGTERM: the start
+// was told its file is taken, so the program that comes after this one opens it, once,
+// and it is the only program running.
+TEST_F(ProgramTest, AFileHandedOverBeforeASigtermOpensInTheNextProgram) {
+  const QString jigs = dir_.filePath("jigs.abc");
+  const QString reels = dir_.filePath("reels.abc");
+  for (const QString& path : {jigs, reels}) {
+    QFile tune(path);
+    ASSERT_TRUE(tune.open(QIODevice::WriteOnly));
+    tune.write("X:1\nT:The Kesh\nK:G\nGAG GAB|\n");
+  }
+  QProcess* first = Launch({jigs});
+  ASSERT_TRUE(WaitForOpened(3));
+  // Open already: "File already open" shows, and the next file waits behind it.
+  ExpectHandedOver({jigs});
+  ExpectHandedOver({reels});
+  QThread::msleep(500);
+  ASSERT_FALSE(Opened().contains(reels)) << "opened under the message";
+  ASSERT_EQ(::kill(static_cast<pid_t>(first->processId()), SIGTERM), 0);
+  ASSERT_TRUE(first->waitForFinished(20000));
+  EXPECT_EQ(first->exitCode(), 0);
+
+  ASSERT_TRUE(WaitUntil([&] { return Opened().contains(reels); })) << "the file was dropped";
+  QThread::msleep(500);
+  EXPECT_EQ(Opened().count(reels), 1);
+  const std::vector<pid_t> programs = Programs();
+  ASSERT_EQ(programs.size(), 1u);
+  EXPECT_NE(programs.front(), static_cast<pid_t>(first->processId()));
 }
 
 }  // namespace

@@ -4,7 +4,8 @@
 # quit through its window (Alt+F4, then Enter on "Quit Reelquill ?"; both windows
 # carry their own titles), and judged by
 # the files it leaves: the settings file with the file in its recent list, the trash
-# and the filer. Then a tune is deleted and the file saved before the program is
+# and the filer. A file handed over while the quit question is up opens, once, in the
+# program that comes after it. Then a tune is deleted and the file saved before the program is
 # killed: the tune must be in the trash on disk. Then a tune is deleted and the
 # program told to end by SIGTERM: it ends by itself, the tune is in the trash, the
 # file is as it was (nobody said to save it) and the settings are written. Two
@@ -113,6 +114,33 @@ grep -qxF "Item_0=$tunes" "$settings" || fail "the file is not first in the rece
 [ "$(head -n 1 "$RQ_PROGRAM_DIR/trash")" = "% *** Reelquill 2 trash ***" ] || fail "no trash"
 [ "$(head -n 1 "$RQ_PROGRAM_DIR/filer")" = "% *** Reelquill 2 user file ***" ] || fail "no filer"
 [ -f "$RQ_MIDI_RECORD" ] || fail "the recording MIDI device was never opened"
+
+# A start while "Quit Reelquill ?" is up ends at once (its file is taken); Yes ends the
+# program, and the program that comes after it opens the file, once. One program runs.
+quitting=$folder/quitting.abc
+printf 'X:1\nT:The Humours of Tulla\nR:reel\nK:D\nAFDF ABde|\n' >"$quitting"
+: >"$RQ_OPENED_LOG"
+start_on "$tunes"
+xdotool windowfocus --sync "$main" key alt+F4
+question=$(timeout 20 xdotool search --sync --onlyvisible --name '^Confirm' | head -n 1) ||
+  fail "closing the window asked no quit question"
+timeout 20 "$program" "$quitting" 2>>"$folder/program.err" || fail "the start during the quit question did not end well"
+sleep 0.5  # the file waits for the answer
+grep -qxF "$quitting" "$RQ_OPENED_LOG" && fail "the file handed over opened under the quit question"
+xdotool windowfocus --sync "$question" key Return
+wait_for bash -c "! kill -0 $pid 2>/dev/null" || fail "the program did not end after the quit question"
+wait "$pid" || fail "the program ended with an error after the quit question"
+pid=
+wait_for grep -qxF "$quitting" "$RQ_OPENED_LOG" || fail "the file handed over during the quit question was dropped"
+sleep 1
+windows=$(xdotool search --onlyvisible --name '^Reelquill 2$' 2>/dev/null) || fail "no program opened the file handed over"
+programs=$(for window in $windows; do xdotool getwindowpid "$window"; done | sort -u)
+[ "$(wc -l <<<"$programs")" -eq 1 ] || fail "$(wc -l <<<"$programs") programs run after the quit"
+[ "$(grep -cxF "$quitting" "$RQ_OPENED_LOG")" -eq 1 ] || fail "the file handed over during the quit question opened twice"
+pid=$programs
+kill -TERM "$pid"
+wait_for bash -c "! kill -0 $pid 2>/dev/null" || fail "the program after the quit did not end on SIGTERM"
+pid=
 
 # A deleted tune stays in a file on disk: a save of its file writes the trash first.
 reels=$folder/reels.abc
@@ -323,6 +351,7 @@ kill -0 "$pid" 2>/dev/null || fail "the program died after the burst"
 quit_program
 
 echo "black-box run: the program started, opened the files handed over (also while starting, after" \
-  "a file already open, and while busy), quit and left its files; a saved deletion survived a kill and" \
+  "a file already open, and while busy), quit and left its files; a file handed over during the quit" \
+  "question opened once in the program after it; a saved deletion survived a kill and" \
   "SIGTERM ended it in order; two programs on one folder kept each other's deleted tunes, also saving at" \
   "the same moment; a burst of 60 starts at a stopped program made no second program and opened every file once"

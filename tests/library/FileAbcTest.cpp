@@ -275,6 +275,16 @@ TEST_F(AbcFile, LoadThenSaveGivesBackTheSameBytes) {
   }
 }
 
+// A tune played in a row with others brings its music, not the words after it.
+TEST_F(AbcFile, MusicLinesLeaveOutTheWordsAfterTheMusic) {
+  const auto f = Load("X:1\nT:Words\nK:D\nDEFG|\n\nLearned from Paddy.\n\nX:2\nT:Plain\nK:D\nABcd|\n");
+  TLines lines;
+  ASSERT_EQ(f->CopyRecMusic(f->FindBySeq(1), lines), 0);
+  ASSERT_EQ(f->CopyRecMusic(f->FindBySeq(2), lines), 0);
+  EXPECT_EQ(lines, (TLines{"X:1", "T:Words", "K:D", "DEFG|", "X:2", "T:Plain", "K:D", "ABcd|"}));
+  EXPECT_EQ(f->CopyRecMusic(nullptr, lines), -1);
+}
+
 TEST_F(AbcFile, AddedLinesTakeTheFileLineEnds) {
   const auto f = Load("X:1\r\nT:a\r\nK:D\r\n");
   f->AddTunes({"X:2", "T:b", "K:G"}, true, 0);
@@ -345,6 +355,34 @@ TEST_F(AbcFile, UntitledAndFailedSaves) {
   EXPECT_EQ(f->Save(&error), -2);
   EXPECT_FALSE(error.empty());
   EXPECT_TRUE(f->Modified) << "a failed save keeps the file modified";
+}
+
+// A file opened through a dangling link saves into the file the link names, and the
+// link stays; where that file's folder is missing the save fails with the reason and
+// keeps its tunes, and the link is as it was.
+TEST_F(AbcFile, ASaveThroughADanglingLinkMakesItsTarget) {
+  namespace fs = std::filesystem;
+  fs::create_directories(dir.File("real"));
+  fs::create_symlink("real/new.abc", dir.File("link.abc"));
+  fs::create_symlink("gone/new.abc", dir.File("nowhere.abc"));
+  const TLines tune{"X:1", "T:Drops of Brandy", "K:G", "GAB|"};
+
+  TAbcFile linked(dir.File("link.abc"), nullptr);
+  EXPECT_EQ(linked.FilterList.AllCount(), 0);
+  linked.AddTunes(tune, true, 0);
+  std::string error;
+  EXPECT_EQ(linked.Save(&error), 1) << error;
+  EXPECT_TRUE(fs::is_symlink(dir.File("link.abc")));
+  EXPECT_EQ(ReadBytes(dir.File("real/new.abc")), "X:1\nT:Drops of Brandy\nK:G\nGAB|\n");
+
+  TAbcFile lost(dir.File("nowhere.abc"), nullptr);
+  lost.AddTunes(tune, true, 0);
+  EXPECT_EQ(lost.Save(&error), -2);
+  EXPECT_NE(error.find("gone/new.abc\", whose folder does not exist"), std::string::npos) << error;
+  EXPECT_TRUE(lost.Modified);
+  EXPECT_EQ(lost.FilterList.AllCount(), 1);
+  EXPECT_EQ(fs::read_symlink(dir.File("nowhere.abc")), "gone/new.abc");
+  EXPECT_FALSE(fs::exists(dir.File("gone")));
 }
 
 // A file without write permission is not replaced, whoever runs the program: the
@@ -667,11 +705,19 @@ TEST_F(AbcFile, TextScoresEveryTuneWhateverTheView) {
   const auto f = Load("X:1\nT:a\nR:Reel\nK:D\nX:2\nT:b\nR:jig\nK:D\n");
   f->ToggleSelect(1);
   f->SetViewMode(vmMarked, 0);
-  // Case counts on neither side.
-  for (const char* query : {"REEL", "reel", "rEEl"}) {
-    f->SearchText(query);
-    EXPECT_EQ(f->FindBySeq(1)->GetSearchScore(), kTextHitScore) << query;
-    EXPECT_EQ(f->FindBySeq(2)->GetSearchScore(), 0) << query;
+  // Case counts on neither side, unless it is to be matched.
+  const struct {
+    const char* query;
+    bool matchCase;
+    int hit;  // the tune hit, or 0
+  } searches[] = {{"REEL", false, 1}, {"reel", false, 1}, {"rEEl", false, 1}, {"Reel", true, 1},
+                  {"reel", true, 0},  {"REEL", true, 0},  {"jig", true, 2},   {"", true, 0}};
+  for (const auto& s : searches) {
+    f->SearchText(s.query, s.matchCase);
+    for (int seq : {1, 2}) {
+      EXPECT_EQ(f->FindBySeq(seq)->GetSearchScore(), seq == s.hit ? kTextHitScore : 0)
+          << s.query << (s.matchCase ? " (case)" : "") << " tune " << seq;
+    }
   }
   f->SearchText("");
   EXPECT_EQ(f->FindBySeq(1)->GetSearchScore(), 0);

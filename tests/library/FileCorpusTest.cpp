@@ -25,6 +25,24 @@ TEST(AbcFileCorpus, EveryFileLoadsAndRoundTrips) {
   EXPECT_EQ(tunes, 1037);
 }
 
+// Text searches of a collection, with and without case: the tunes that hold the text
+// in any line, as grep finds them.
+TEST(AbcFileCorpus, TextSearchesMatchCaseOnlyWhenAsked) {
+  RQ_SKIP_WITHOUT_CORPUS();
+  TAbcFile f(corpus::Dir() + "/nottingham/jigs.abc", nullptr);
+  const struct {
+    const char* text;
+    bool matchCase;
+    int32_t hits;
+  } searches[] = {{"The ", true, 64},  {"the ", true, 20}, {"THE ", false, 82}, {"the ", false, 82},
+                  {"Jig", true, 44},   {"JIG", true, 0},   {"JIG", false, 44}};
+  for (const auto& s : searches) {
+    f.SearchText(s.text, s.matchCase);
+    f.SetViewMode(vmSearched, 0);
+    EXPECT_EQ(f.FilterList.Count(), s.hits) << s.text << (s.matchCase ? " (case)" : "");
+  }
+}
+
 // Indexing reads only each tune's opening: every code must be the one the whole
 // tune's parse gives, in the corpus and in the sample collection.
 TEST(AbcFileCorpus, CodesFromTheOpeningEqualCodesFromTheWholeTune) {

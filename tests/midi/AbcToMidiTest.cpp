@@ -274,6 +274,14 @@ TEST(ConvertVoices, VoiceRestartsAtZeroOnItsChannelInTheHeaderKey) {
   EXPECT_EQ(t.midi.TotalTicks(), 3840);  // the longer voice
 }
 
+// Words written after the tune, past an empty line, play nothing.
+TEST(ConvertTuneEnd, WordsAfterAnEmptyLinePlayNothing) {
+  ExpectNotes({{"C D E F|G4|]\n\nLearned this from Paddy at the Tuesday session.\nBe careful in bar 2.",
+                "60 62 64 65 67"},
+               {"C D E F|\n\t \nG4|]", "60 62 64 65"}},
+              "M:4/4\nL:1/4\nK:C", Show::kPitch);
+}
+
 // The tune code samples the beats of the first two full bars relative to the key's tonic; empty slots
 // are zeros. Its value reads the digits as thirty-two bits, the top one the sign.
 TEST(TuneCode, SamplesTheBeatsOfTheFirstTwoFullBars) {
@@ -287,6 +295,7 @@ TEST(TuneCode, SamplesTheBeatsOfTheFirstTwoFullBars) {
            {"M:4/4\nL:1/8\nK:C", "e2 z2 e2 e2|e8|", "40000000"},  // a rest on a beat ends sampling
            {"M:4/4\nL:1/8\nK:C", "e8|Z|e8|", "44440000"},  // a bar rest as well
            {"M:4/4\nL:1/8\nK:C", "e4f4|", "44550000"},
+           {"M:4/4\nL:1/8\nK:C", "e8|\n\ne8|", "44440000"},  // nothing after the music's end
            {"M:4/4\nL:1/8\nK:C", "B8|B8|", "BBBBBBBB"},  // a negative value
            // The distance is taken before the octave is dropped: the B below the tonic is 1,
            // the B above it B; minor and modal keys count from their relative major's tonic.

@@ -195,15 +195,19 @@ TEST(AbcLineScanner, ValuesAndSkipsStopAtTheLineEnd) {
                 kRangeBody);
 }
 
-TEST(AbcLineScanner, TheRangeFollowsTheTuneAcrossLines) {
-  const TLines lines = {"X:1", "T:t", "K:G", "abc|", "X:2", "T:u", "% no key yet", "abc", "K:D", "X:3"};
-  const std::vector<int> expected = {1, 1, 2, 2, 1, 1, 1, 1, 2, 1};
+// The range each line of a tune's text leaves to the next, scanned from the header.
+void ExpectRanges(const TLines& lines, const std::vector<int>& expected) {
   int range = kRangeHeader;
   std::vector<AbcToken> tokens;
   for (size_t i = 0; i < lines.size(); ++i) {
     ScanAbcLine(lines[i], range, tokens);
     EXPECT_EQ(range, expected[i]) << lines[i];
   }
+}
+
+TEST(AbcLineScanner, TheRangeFollowsTheTuneAcrossLines) {
+  ExpectRanges({"X:1", "T:t", "K:G", "abc|", "X:2", "T:u", "% no key yet", "abc", "K:D", "X:3"},
+               {1, 1, 2, 2, 1, 1, 1, 1, 2, 1});
   // The range stored for a line is all that a later line sees of it.
   AbcLineScanner scanner;
   scanner.SetRange(0);
@@ -212,6 +216,14 @@ TEST(AbcLineScanner, TheRangeFollowsTheTuneAcrossLines) {
   scanner.SetRange(kRangeBody);
   scanner.SetLine("abc");
   EXPECT_EQ(scanner.GetTokenKind(), kTokNote);
+}
+
+// An empty line after the K: line ends the music: the lines after it are plain text
+// (comments stay comments) until the next tune's X: line; one in the header ends nothing.
+TEST(AbcLineScanner, TextAfterTheMusicIsNoMusic) {
+  ExpectRanges({"X:1", "", "K:G", "abc|", " \t", "Learned it | at the session", "K:D", "X:2", "K:D", "d|"},
+               {1, 1, 2, 2, 3, 3, 3, 1, 2, 2});
+  ExpectColours({{"Be careful in bar 2 % ok", "Be careful in bar 2 @10 % ok@4"}, {"T:Tune", "T:Tune@10"}}, kRangeText);
 }
 
 // Tokens follow each other without gap or overlap and end at the line's end.

@@ -371,5 +371,18 @@ TEST_F(ParserBody, InlineFieldsContinuationsAndSkippedText) {
   EXPECT_EQ(First<TAbcSpace>(p, kAbcSpace)->Count, 3);  // blanks are counted
 }
 
+// The first line of nothing but blanks and tabs after the K: line ends the music: the
+// words after it are read as nothing up to the next tune's X: line. An empty line in
+// the header ends nothing.
+TEST_F(ParserBody, TheMusicEndsAtTheFirstEmptyLine) {
+  const std::vector<int> music = {1, 1, 31};
+  EXPECT_EQ(KindsOf("ab|\n\nLearned this from Paddy at the Tuesday session.\nBe careful in bar 2."), music);
+  EXPECT_EQ(KindsOf("ab|\n \t \n[K:G] c|\nK:D\nd"), music);
+  EXPECT_EQ(KindsOf("ab|\n\nwords\nX:2\nK:G\nc|"), (std::vector<int>{1, 1, 31, 124, 111, 1, 31}));
+  ParseText(p, "X:1\n\nT:Title\n\t\nK:C\nab");
+  EXPECT_EQ(Notes(p).size(), 2u);
+  EXPECT_EQ(p.Title(), "Title");
+}
+
 }  // namespace
 }  // namespace rq

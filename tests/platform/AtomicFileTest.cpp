@@ -81,6 +81,37 @@ TEST_F(AtomicFile, FollowsSymbolicLinks) {
   EXPECT_EQ(Read(dir / "real" / "tunes.abc"), "new");
 }
 
+// A dangling link (or a chain of them, each relative to its own folder) has its target
+// made, with the temporary file beside that target; the link stays. Where the
+// target's folder is missing the write fails with the reason and nothing changes.
+TEST_F(AtomicFile, ADanglingLinkHasItsTargetMade) {
+  fs::create_directories(dir / "real");
+  fs::create_directories(dir / "links");
+  fs::create_symlink("../real/new.abc", dir / "links" / "hop.abc");
+  fs::create_symlink("links/hop.abc", dir / "link.abc");
+  std::string tempFolder;
+  beforeFlock = [&](const std::string& path, int) {
+    if (path.find(".rqtmp-") != std::string::npos) tempFolder = fs::path(path).parent_path().string();
+  };
+  const auto written = WriteFileAtomically((dir / "link.abc").string(), "new");
+  beforeFlock = nullptr;
+  ASSERT_TRUE(written) << written.error;
+  EXPECT_EQ(Read(dir / "real" / "new.abc"), "new");
+  EXPECT_EQ(tempFolder, (dir / "real").string()) << "the rename stays on the target's file system";
+  EXPECT_TRUE(fs::is_symlink(dir / "link.abc"));
+  EXPECT_TRUE(fs::is_symlink(dir / "links" / "hop.abc"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir / "real"), {}), 1);
+
+  fs::create_symlink("gone/new.abc", dir / "nowhere.abc");
+  const auto refused = WriteFileAtomically((dir / "nowhere.abc").string(), "new");
+  EXPECT_FALSE(refused);
+  EXPECT_NE(refused.error.find("nowhere.abc"), std::string::npos) << refused.error;
+  EXPECT_NE(refused.error.find("does not exist"), std::string::npos) << refused.error;
+  EXPECT_EQ(fs::read_symlink(dir / "nowhere.abc"), "gone/new.abc");
+  EXPECT_FALSE(fs::exists(dir / "gone"));
+  EXPECT_EQ(FileCount(), 4u) << "no temporary file left";
+}
+
 // A rename that fails (as on a full or failing disk) is reported with its reason; the
 // old file keeps its bytes, a new one does not appear, and the temporary file is gone.
 TEST_F(AtomicFile, AFailedRenameLeavesTheOldFileAndNoTemporaryFile) {

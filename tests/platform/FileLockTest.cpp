@@ -6,12 +6,17 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <filesystem>
+#include <fstream>
 #include <memory>
+#include <string>
+#include <thread>
 
 #include "platform/FileLock.h"
 
@@ -82,6 +87,62 @@ TEST_F(FileLockTest, AnotherProgramWaitsUntilTheHolderLetsGo) {
   ASSERT_TRUE(WIFEXITED(status)) << "the waiting program never got the lock";
   EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_TRUE(FreeNow());
+}
+
+std::atomic<int> signalsCaught{0};
+
+void CountSignal(int) { signalsCaught.fetch_add(1); }
+
+// The system call a thread of this process is blocked in, or -1 while it runs.
+long BlockedIn(pid_t thread) {
+  std::ifstream file("/proc/self/task/" + std::to_string(thread) + "/syscall");
+  std::string call;
+  if (!(file >> call) || call == "running") return -1;
+  return std::stol(call);
+}
+
+// A signal caught while a thread waits for the lock interrupts its flock (the handler
+// is installed without SA_RESTART), and the wait goes on: the waiter takes the lock,
+// and only once the holder has let go.
+TEST_F(FileLockTest, ASignalDoesNotEndTheWait) {
+  if (!std::ifstream("/proc/self/syscall")) GTEST_SKIP() << "no /proc/self/syscall to see a thread wait";
+  signalsCaught = 0;
+  struct sigaction caught {};
+  caught.sa_handler = CountSignal;
+  sigemptyset(&caught.sa_mask);
+  struct sigaction before {};
+  ASSERT_EQ(::sigaction(SIGUSR1, &caught, &before), 0);
+  auto held = std::make_unique<FileLock>(trash);
+  ASSERT_TRUE(*held) << held->Error();
+
+  std::atomic<pid_t> waiterId{0};
+  std::atomic<bool> done{false};
+  bool taken = false;
+  std::thread waiter([&] {
+    waiterId = ::gettid();
+    const FileLock mine(trash);
+    taken = static_cast<bool>(mine);
+    done = true;
+  });
+  const auto waitUntilLocking = [&] {
+    while (!done && (waiterId == 0 || BlockedIn(waiterId) != SYS_flock)) std::this_thread::yield();
+  };
+  bool waitedOn = true;
+  for (int signals = 1; signals <= 3 && waitedOn; ++signals) {
+    waitUntilLocking();
+    waitedOn = !done;
+    if (waitedOn && ::pthread_kill(waiter.native_handle(), SIGUSR1) == 0) {
+      while (signalsCaught < signals) std::this_thread::yield();
+    }
+  }
+  waitUntilLocking();
+  waitedOn = waitedOn && !done;
+  held.reset();
+  waiter.join();
+  ::sigaction(SIGUSR1, &before, nullptr);
+  EXPECT_EQ(signalsCaught, 3);
+  EXPECT_TRUE(waitedOn) << "a signal ended the wait for the lock";
+  EXPECT_TRUE(taken) << "the waiter never got the lock";
 }
 
 // A program started while the lock is held does not inherit it: the lock ends with

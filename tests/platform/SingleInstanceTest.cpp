@@ -529,5 +529,32 @@ TEST(SingleInstance, StartDuringTheCopysEndRunsAfterIt) {
   EXPECT_EQ(result, Start::First);
 }
 
+// A copy on its way out gives back what it took and did not deliver, in the order it
+// came: a command held before it delivers, then those that a start whose wait was
+// stopped left in the socket while the copy read nothing. None comes out any more, and
+// a start that comes now finds nobody to hand its files to.
+TEST(SingleInstance, StopServingGivesBackWhatItTookAndDidNotDeliver) {
+  const QString name = UniqueName("leaving");
+  TSingleInstance first(name);
+  ASSERT_EQ(first.Claim({}), Start::First) << first.FailureReason().toStdString();
+  QSignalSpy received(&first, &TSingleInstance::OpenCommand);
+  auto held = StartLater(name, {"/tunes/a.abc"});
+  EXPECT_EQ(Finish(held), Start::PassedOn);
+  auto queued = std::async(std::launch::async, [name] {
+    TSingleInstance start(name);
+    start.SetWaitHook([](int) { return false; });
+    return start.Claim({"/tunes/b.abc", "/tunes/c.abc"});
+  });
+  ASSERT_TRUE(WaitBusyFor([&] { return Ended(queued); }));
+  EXPECT_EQ(queued.get(), Start::Queued);
+
+  EXPECT_EQ(first.StopServing(), (QStringList{OpenCommandOf("/tunes/a.abc"), OpenCommandOf("/tunes/b.abc"),
+                                              OpenCommandOf("/tunes/c.abc")}));
+  first.StartDelivering();
+  QTest::qWait(50);
+  EXPECT_EQ(received.size(), 0);
+  EXPECT_FALSE(QFileInfo::exists(first.ServerPath()));
+}
+
 }  // namespace
 }  // namespace rq

@@ -212,8 +212,27 @@ TEST(ScoreBuilder, RowsFollowTheLines) {
       {"a bar then a first ending", "X:1\nK:C\na2| [1 b2:|", "1: clef key:0 a:16 [1 b:16 :|\n2: \n"},
       {"an end repeat then a second ending", "X:1\nK:C\na2:| [2 b2|]", "1: clef key:0 a:16 [2 b:16 |]\n2: \n"},
       {"a sixth ending", "X:1\nK:C\na2:|[6 b2|]", "1: clef key:0 a:16 [6 b:16 |]\n2: \n"},
-      {"an ending without a bar before it", "X:1\nK:C\na2 [2 b2", "1: clef key:0 a:16 [2 b:16\n2: \n"},
-      {"a note between keeps both", "X:1\nK:C\na2|\nb [2 c2", "1: clef key:0 a:16 |\n2: clef key:0 b:12 [2 c:16\n3: \n"},
+  };
+  for (const BuildCase& c : cases) EXPECT_EQ(Rows(c.abc), c.rows) << c.what;
+}
+
+// An ending written with no bar before it starts within the bar: the number and
+// bracket only, whatever its number. One written with a bar of its own ("|1", ":|2")
+// or after one keeps it.
+TEST(ScoreBuilder, EndingsWithoutABarDrawNone) {
+  const BuildCase cases[] = {
+      {"a first ending within the bar", "X:1\nK:C\n|: E2 [1 F2 :| [2 G2 |]\n",
+       "1: clef key:0 |: E:16 bare[1 F:16 [2 G:16 |]\n2: \n"},
+      {"a second ending within the bar", "X:1\nK:C\na2 [2 b2", "1: clef key:0 a:16 bare[2 b:16\n2: \n"},
+      {"after a note opening the row", "X:1\nK:C\na2|\nb [2 c2", "1: clef key:0 a:16 |\n2: clef key:0 b:12 bare[2 c:16\n3: \n"},
+      {"opening the row after one that ends on a note", "X:1\nK:C\n|: a2 b2\n[1 c2 :|\n",
+       "1: clef key:0 |: a:16 b:16\n2: clef key:0 bare[1 c:16 :|\n3: \n"},
+      {"\"|1\" after a note", "X:1\nK:C\n|: E2 |1 F2 :|2 G2 |]\n", "1: clef key:0 |: E:16 [1 F:16 [2 G:16 |]\n2: \n"},
+      {"\":|[2\" after a note", "X:1\nK:C\n|: E2 [1 F2 :|[2 G2 |]\n", "1: clef key:0 |: E:16 bare[1 F:16 [2 G:16 |]\n2: \n"},
+      {"\"|1\" opening the row after one that ends on a note", "X:1\nK:C\n|: a2 b2\n|1 c2 :|\n",
+       "1: clef key:0 |: a:16 b:16\n2: clef key:0 [1 c:16 :|\n3: \n"},
+      {"a bar and a blank before it", "X:1\nK:C\nE2 | [1 F2 :|\n", "1: clef key:0 E:16 [1 F:16 :|\n2: \n"},
+      {"a bar and a meter before it", "X:1\nK:C\nE2 |[M:3/4] [1 F2 :|\n", "1: clef key:0 E:16 | M:3/4 [1 F:16 :|\n2: \n"},
   };
   for (const BuildCase& c : cases) EXPECT_EQ(Rows(c.abc), c.rows) << c.what;
 }

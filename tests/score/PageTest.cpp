@@ -2,11 +2,20 @@
 // jobs printed into PDF files read back with poppler's tools.
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QPdfWriter>
+#include <QLabel>
+#include <QMenu>
 #include <QPrinter>
+#include <QSlider>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
 #include <stdexcept>
 
 #include "PdfCheck.h"
@@ -166,6 +175,65 @@ TEST(PreviewTest, SlidersTakeClampedSettings) {
   preview.OnCreate(nullptr);
   EXPECT_EQ(preview.Settings(), (PageSettings{60, 15, 100, 0}));
   EXPECT_EQ(std::vector<int32_t>({size, row, border, left}), std::vector<int32_t>({60, 15, 100, 0}));
+}
+
+// The tool bar at three widths, from the preview's least up: each tool shows on the bar
+// or is handed out from its arrow, whose menu holds just the tools the bar hides, the
+// sliders among them as sliders; one moved there moves the preview's setting, and
+// follows the bar's.
+TEST(PreviewTest, EveryToolIsReachableAtEveryWidth) {
+  int32_t size = 40, row = 32, border = 32, left = 30;
+  TPageScoreEcr preview({size, row, border, left});
+  QAction zoomM("Zoom -"), zoomP("Zoom +"), pageM("Page -"), pageP("Page +");
+  preview.SetActions({&zoomM, &zoomP, &pageM, &pageP});
+  QWidget host;
+  new QVBoxLayout(&host);
+  preview.OnCreate(&host);
+  host.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
+  QToolBar* bar = preview.ToolBar();
+  const QList<QAction*> tools = bar->actions();
+  ASSERT_EQ(tools.size(), 8);
+  EXPECT_EQ(tools.first(), &zoomM);
+  EXPECT_EQ(tools.last(), &pageP);
+  auto* arrow = bar->findChild<QToolButton*>("qt_toolbar_ext_button");
+  ASSERT_NE(arrow, nullptr);
+  for (const int width : {preview.PanPreview()->minimumWidth(), 460, 1000}) {
+    host.resize(width, 400);
+    QCoreApplication::processEvents();
+    // The copies the menu held before go when the events are done with.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QList<QAction*> hidden;
+    QStringList hiddenSliders;
+    for (QAction* tool : tools) {
+      if (bar->widgetForAction(tool)->isVisible()) continue;
+      hidden << tool;
+      if (auto* label = bar->widgetForAction(tool)->findChild<QLabel*>()) hiddenSliders << label->text();
+    }
+    EXPECT_EQ(hidden.isEmpty(), width == 1000) << width;
+    EXPECT_EQ(arrow->isVisible() && arrow->isEnabled(), !hidden.isEmpty()) << width;
+    if (hidden.isEmpty()) continue;
+    ASSERT_NE(arrow->menu(), nullptr);
+    EXPECT_EQ(arrow->menu()->actions(), hidden) << width;
+    QStringList handedOut;
+    for (const QSlider* slider : arrow->menu()->findChildren<QSlider*>()) {
+      handedOut << slider->parentWidget()->findChild<QLabel*>()->text();
+    }
+    EXPECT_EQ(handedOut, hiddenSliders) << width;
+  }
+
+  host.resize(preview.PanPreview()->minimumWidth(), 400);
+  QCoreApplication::processEvents();
+  QSlider* handedOut = nullptr;
+  for (QSlider* slider : arrow->menu()->findChildren<QSlider*>()) {
+    if (slider->parentWidget()->findChild<QLabel*>()->text() == "Left Margin") handedOut = slider;
+  }
+  ASSERT_NE(handedOut, nullptr);
+  handedOut->setValue(55);
+  EXPECT_EQ(preview.Settings().LeftMargin, 55);
+  EXPECT_EQ(left, 55);
+  preview.LeftSlider()->setValue(20);
+  EXPECT_EQ(handedOut->value(), 20);
 }
 
 class PagePrintTest : public ::testing::Test {

@@ -213,10 +213,15 @@ TEST(ScoreRow, EndingBracketsReachTheNextBar) {
     if (const auto* bar = dynamic_cast<const TSymbBarre*>(symbol.get())) bars.push_back(bar);
   }
   ASSERT_EQ(bars.size(), 3U);  // |1, |, :|2
-  const int bracketY = 1000 + 50 - 12 - 12;  // a number's height above the top line
+  // Each bracket runs along the top of its number's cell.
+  std::vector<int> bracketYs;
+  for (const CanvasCall& text : b.s.Texts()) {
+    if (text.font.family == kNumberFace) bracketYs.push_back(text.y1);
+  }
+  ASSERT_EQ(bracketYs.size(), 2U);
   std::vector<int> ends;
   for (const CanvasCall& line : b.s.Lines()) {
-    if (line.y1 == bracketY && line.y2 == bracketY) ends.push_back(line.x2);
+    if (line.y1 == line.y2 && std::count(bracketYs.begin(), bracketYs.end(), line.y1) > 0) ends.push_back(line.x2);
   }
   EXPECT_EQ(ends, (std::vector<int>{100 + bars[1]->X + bars[1]->Width / 2, 100 + 700}));
 

@@ -91,6 +91,25 @@ TEST(BarreSection, NumberAndBracket) {
   }
 }
 
+// An ending without a bar: no bar line, the hook at its left edge and the number
+// after it, all within its measured width, so the next symbol stands clear of them.
+TEST(BarreSection, BareEndingKeepsRoomForItsNumber) {
+  for (const int number : {1, 2}) {
+    RecordedStaff s;
+    TBarreSection section(number);
+    section.BarKind = kBarNone;
+    const int hookGap = number == 1 ? 4 / 3 : 4 / 2;  // of a digit 4 wide
+    EXPECT_EQ(section.Measure(s.ctx, 0), hookGap + 4);
+    s.canvas.Clear();
+    section.Draw(s.ctx, s.rect, 50);
+    const int xa = s.rect.Left + 50;
+    const int yT = s.rect.Top + s.ctx.StaffMid - 12;
+    EXPECT_EQ(s.TextsAt(), (std::vector<Txt>{{std::to_string(number), xa + hookGap, yT - 12}}));
+    EXPECT_EQ(SegsOf(s.Lines()), (Segs{{xa, yT - 2, xa, yT - 12}, {xa, yT - 12, xa + 8, yT - 12}}));
+    EXPECT_TRUE(s.Fills().empty());
+  }
+}
+
 // Key signatures at the standard places: sharps F C G D A E B, flats B E A D G C F,
 // each a glyph right of the last; at most seven. A change from another key draws
 // naturals first, at the steps of the accidentals it drops.

@@ -3,6 +3,7 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QListWidget>
 #include <QTabBar>
 #include <QTest>
 #include <QToolButton>
@@ -15,7 +16,9 @@ namespace rq::test {
 namespace {
 
 struct RecordingTarget : ISearchTarget {
-  void SearchText(const QString& text) override { calls.push_back("text " + text.toStdString()); }
+  void SearchText(const QString& text, bool matchCase) override {
+    calls.push_back("text " + text.toStdString() + (matchCase ? " (case)" : ""));
+  }
   void SearchAbc(const QString& notes, const QString& meter, int digits) override {
     calls.push_back("abc " + notes.toStdString() + " " + meter.toStdString() + " " + std::to_string(digits));
   }
@@ -73,6 +76,18 @@ TEST_F(DlgSchAbcTest, TextSearchAndKeys) {
   EXPECT_EQ(dialog.CBText()->currentText(), "reel");
   QTest::keyClick(dialog.CBText(), Qt::Key_Escape);
   EXPECT_FALSE(dialog.isVisible());
+}
+
+// Ticked, "Case sensitive" has the text searched with its case; unticked, without.
+TEST_F(DlgSchAbcTest, CaseSensitiveReachesTheSearch) {
+  QListWidget* list = dialog.CaseSensitive()->listWidget();
+  const QRect box = list->visualItemRect(dialog.CaseSensitive());
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(box.left() + 8, box.center().y()));
+  ASSERT_EQ(dialog.CaseSensitive()->checkState(), Qt::Checked);
+  Type(dialog.CBText(), "BRANDY");
+  dialog.CaseSensitive()->setCheckState(Qt::Unchecked);
+  Type(dialog.CBText(), "BRANDY");
+  EXPECT_EQ(target.calls, (std::vector<std::string>{"text BRANDY (case)", "text BRANDY"}));
 }
 
 // The signature page searches with the meter and digits pressed (4/4 and 6 at

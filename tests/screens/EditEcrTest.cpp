@@ -123,9 +123,11 @@ struct ShownEditor {
 };
 
 // In edit mode Tab types the blanks up to the start of the next word of the nearest
-// line above that is not blank, counting characters as shown (a tab is one column),
-// and the caret then stands under that word; where that line has no further word,
-// or there is no line above, Tab types one blank. A selection is replaced.
+// line above that has a word right of the caret, counting characters as shown (a tab
+// is one column, a character outside the Basic Multilingual Plane one), and the caret
+// then stands under that word; lines with no word there are passed over; where no
+// line above has one, or there is no line above, Tab types one blank. A selection is
+// replaced.
 TEST(EditEcrSmartTab, LinesUpWithTheNextWordAbove) {
   struct Row {
     const char* name;
@@ -145,7 +147,16 @@ TEST(EditEcrSmartTab, LinesUpWithTheNextWordAbove) {
       {"past the end", {"A B", "abcd"}, 1, 4, 1, 4, "abcd ", 5, -1, -1},
       {"empty line between", {"A   B", "", ""}, 2, 0, 2, 0, "    ", 4, 0, 4},
       {"blank line between", {"A   B", "   ", ""}, 2, 0, 2, 0, "    ", 4, 0, 4},
-      {"nearest has no word", {"A      B", "A", ""}, 2, 0, 2, 0, " ", 1, -1, -1},
+      {"nearest ends at the caret", {"A      B", "A", ""}, 2, 0, 2, 0, "       ", 7, 0, 7},
+      {"word right after the caret", {"abc def ghi", "abc"}, 1, 3, 1, 3, "abc ", 4, 0, 4},
+      {"short and comment lines passed", {"|:d2 fd ed|", "%", "d2", "", "ab"}, 4, 2, 4, 2, "ab   ", 5, 0, 5},
+      {"last word over the caret passed", {"A  B", "abcdefgh", "a"}, 2, 1, 2, 1, "a  ", 3, 0, 3},
+      {"word at the line's end", {"A    B", "A B", "a"}, 2, 1, 2, 1, "a ", 2, 1, 2},
+      {"no word right of the caret", {"A B", "", "abc", "abcd"}, 3, 4, 3, 4, "abcd ", 5, -1, -1},
+      {"beyond the plane before the caret",
+       {"ab cd ef", "\xF0\x9D\x84\x9E\xF0\x9D\x84\x9E"}, 1, 4, 1, 4,
+       QString::fromUtf8("\xF0\x9D\x84\x9E\xF0\x9D\x84\x9E "), 5, -1, -1},
+      {"beyond the plane above", {"\xF0\x9D\x84\x9E\xF0\x9D\x84\x9E x", "ab"}, 1, 2, 1, 2, "ab ", 3, -1, -1},
       {"first line", {"X:1"}, 0, 0, 0, 0, " X:1", 1, -1, -1},
       {"tabs above", {"A\t\tB\tc", "a"}, 1, 1, 1, 1, "a  ", 3, 0, 3},
       {"tab before the caret", {"A  B", "\t"}, 1, 1, 1, 1, "\t  ", 3, 0, 3},
