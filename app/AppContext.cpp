@@ -439,6 +439,8 @@ void TAppContext::ConnectFileControl() {
     if (ShownFile() != file) return;
     if (fileEcr_) fileEcr_->ReleaseFile(file);
     if (mainEcr_) mainEcr_->ShowFileStatus(nullptr);
+    // Its tune goes from the screens with it: a huge one gives its memory back now.
+    fileControl_->ShowNoTune(nullptr);
   });
   QObject::connect(control, &TCtrlFile::FileRenamed, control, [this](TAbcFile* file) {
     if (mainEcr_ && file == ShownFile()) mainEcr_->ShowFileStatus(file);

@@ -1,5 +1,6 @@
 #include "app/CtrlFile.h"
 
+#include <QCoreApplication>
 #include <QScopeGuard>
 #include <algorithm>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include "notation/AbcParser.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileLock.h"
+#include "platform/FreeMemory.h"
 #include "screens/EditEcr.h"
 
 namespace rq {
@@ -224,6 +226,9 @@ int32_t TCtrlFile::OpenFile(const std::string& name) {
     const auto read = qScopeGuard([this, &key] { reading_.erase(key); });
     BusyCursor busy;
     file = std::make_unique<TAbcFile>(name, &ui_);
+    // Read and indexed: the window repaints before the tune shown first is drawn,
+    // the other long step of an open. Still reading, so hand-overs keep waiting.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   } catch (const EFileError& e) {
     ShowProblem(e.what());
     return kCtrlRefused;
@@ -410,6 +415,7 @@ int32_t TCtrlFile::CloseFile(TAbcFile* file) {
   if (pendingShow_ == file) pendingShow_ = nullptr;
   if (dragFile_ == file) dragFile_ = nullptr;
   std::erase_if(files_, [file](const auto& f) { return f.get() == file; });
+  GiveBackFreeMemory();
   if (files_.empty()) {
     emit FileShown(nullptr);
     emit WorkAreaNeeded(false);
@@ -439,7 +445,9 @@ int32_t TCtrlFile::ShowTuneRec(TAbcFile* file, TAbcRec* rec) {
 }
 
 int32_t TCtrlFile::ShowLines(TAbcFile* file, TAbcRec* rec, const TLines& lines, bool fromSetGrid) {
-  parser_.Parse(lines);
+  // A tune of a line of megabytes would take gigabytes and minutes to draw whole:
+  // the score draws, and the player plays, its start.
+  parser_.ParseBounded(lines, kShownTuneElements);
   emit TuneShown(file, rec, lines, rec->Code, fromSetGrid);
   return kCtrlOk;
 }

@@ -73,6 +73,9 @@ inline constexpr int32_t kCtrlOk = 0;
 inline constexpr int32_t kCtrlRefused = -1;  // refused, cancelled or failed
 inline constexpr int32_t kCtrlControlFile = -2;
 
+// The most elements of a tune that are parsed to show it (some thousands of bars).
+inline constexpr size_t kShownTuneElements = 20000;
+
 class TCtrlFile : public QObject, public IOpenFiles {
   Q_OBJECT
 

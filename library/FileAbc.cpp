@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <system_error>
 #include <unordered_map>
 #include <unordered_set>
@@ -66,6 +67,9 @@ constexpr size_t kFieldMax = 50;
 constexpr size_t kOpeningBodyLines = 2;
 // Elements of one tune above which the file's parser does not keep its room.
 constexpr size_t kParserRoomKept = 100000;
+// Elements of a tune's first bounded parse for its code: ordinary tunes are read
+// whole within it, a tune of a line of megabytes only as far as its code needs.
+constexpr size_t kOpeningElements = 65536;
 
 // Trial keys of the code searches, in the order they are tried.
 constexpr std::string_view kTrialKeys[] = {"C",  "C#", "D",  "Eb", "E",  "F",  "F#", "G",
@@ -331,19 +335,28 @@ uint32_t TAbcFile::CodeOfLines(std::span<const std::string> lines) {
   // The code is read from the tune's opening: the header and the first notes. The
   // header and a few body lines are parsed, then twice as many body lines, until the
   // code is final within elements no later line can change; it is then the code of
-  // the whole tune. Short tunes, and tunes the opening does not settle, are parsed whole.
+  // the whole tune. Short tunes, and tunes the opening does not settle, are parsed whole,
+  // unless they are huge: then twice as many elements are parsed each time instead.
   const auto key = std::find_if(views_.begin(), views_.end(),
                                 [](std::string_view l) { return l.starts_with("K:"); });
   const auto header = static_cast<size_t>(key - views_.begin()) + 1;
   for (size_t body = kOpeningBodyLines; header + body < views_.size(); body *= 2) {
-    parser_->ParseOpening(views_, header + body);
-    largestParse_ = std::max(largestParse_, parser_->ElementCount());
-    const auto code = static_cast<uint32_t>(converter_->ComputeCode(parser_->Elements()));
-    if (converter_->CodeFinal() && converter_->CodeElementsRead() <= parser_->SettledCount()) return code;
+    if (const auto code = CodeOfOpening(header + body, kOpeningElements)) return *code;
+    if (parser_->Cut()) break;
   }
-  parser_->Parse(views_);
+  // A bound past the tune's elements parses it whole, which always gives its code.
+  for (size_t bound = kOpeningElements;; bound *= 2) {
+    if (const auto code = CodeOfOpening(views_.size(), bound)) return *code;
+  }
+}
+
+std::optional<uint32_t> TAbcFile::CodeOfOpening(size_t lines, size_t maxElements) {
+  parser_->ParseOpening(views_, lines, maxElements);
   largestParse_ = std::max(largestParse_, parser_->ElementCount());
-  return static_cast<uint32_t>(converter_->ComputeCode(parser_->Elements()));
+  const auto code = static_cast<uint32_t>(converter_->ComputeCode(parser_->Elements()));
+  const bool whole = lines == views_.size() && !parser_->Cut();
+  if (whole || (converter_->CodeFinal() && converter_->CodeElementsRead() <= parser_->SettledCount())) return code;
+  return std::nullopt;
 }
 
 int32_t TAbcFile::ComputeCode(int32_t index) {

@@ -233,6 +233,9 @@ class TAbcFile {
   std::vector<uint32_t> TrialCodes(TLines& query, size_t keyLine);
   void ScoreByCodes(const std::vector<uint32_t>& codes, int32_t minDigits);
   uint32_t CodeOfLines(std::span<const std::string> lines);
+  // The code of the tune in views_ read from its first `lines` lines, at most
+  // `maxElements` elements of them; none when a later element could still change it.
+  std::optional<uint32_t> CodeOfOpening(size_t lines, size_t maxElements);
   void GiveBackParserRoom();
 
   IUserInterface* ui_ = nullptr;

@@ -108,19 +108,49 @@ int TAbcParser::Parse(const TLines& lines) {
 int TAbcParser::Parse(std::span<const std::string_view> lines) { return ParseOpening(lines, lines.size()); }
 
 int TAbcParser::ParseOpening(std::span<const std::string_view> lines, size_t count) {
+  return ParseOpening(lines, count, 0);
+}
+
+int TAbcParser::ParseOpening(std::span<const std::string_view> lines, size_t count, size_t maxElements) {
   count = std::min(count, lines.size());
   BeginParse();
+  maxElements_ = maxElements;
+  cut_ = ScanLines(lines, count);
+  maxElements_ = 0;
+  PostPass(cut_ || count < lines.size());
+  // A chord's notes get its length only at its end: none of them is settled yet.
+  if (cut_) settled_ = std::min(settled_, OpenBracketAtCut());
+  return 0;
+}
+
+int TAbcParser::ParseBounded(const TLines& lines, size_t maxElements) {
+  std::vector<std::string_view> views(lines.begin(), lines.end());
+  ParseOpening(views, views.size(), maxElements);
+  if (cut_) elements_.resize(settled_);
+  return 0;
+}
+
+bool TAbcParser::ScanLines(std::span<const std::string_view> lines, size_t count) {
   for (size_t i = 0; i < count; ++i) {
     nextLine_ = i + 1 < lines.size() ? lines[i + 1] : std::string_view();
     ScanLine(lines[i]);
+    if (cut_ || (AtBound() && i + 1 < count)) return true;
     ++lineNo_;
   }
-  PostPass(count < lines.size());
-  return 0;
+  return false;
+}
+
+size_t TAbcParser::OpenBracketAtCut() const {
+  for (size_t j = elements_.size(); j-- > 0;) {
+    if (elements_[j]->Kind == kAbcBracketClose || elements_[j]->Kind == kAbcEOL) break;
+    if (elements_[j]->Kind == kAbcBracketOpen) return j;
+  }
+  return elements_.size();
 }
 
 void TAbcParser::BeginParse() {
   mode_ = 0;
+  cut_ = false;
   pendingAccidental_ = 0;
   pendingDecoration_ = 0;
   inGrace_ = false;
@@ -151,6 +181,10 @@ void TAbcParser::ScanLine(std::string_view line) {
     return;
   }
   for (unsigned char c = Cur(); c != 0; c = Cur()) {
+    if (AtBound()) {
+      cut_ = true;
+      return;
+    }
     tokenStart_ = col_;
     Dispatch(c);
   }

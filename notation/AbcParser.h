@@ -34,9 +34,19 @@ class TAbcParser {
   // opening. The first SettledCount() elements are then exactly those of the full
   // parse, links included: no line after the opening can change them.
   int ParseOpening(std::span<const std::string_view> lines, size_t count);
+  // The same, stopping between two tokens once `maxElements` elements are read, in
+  // the middle of a line if need be (a line of megabytes stays a bounded parse).
+  // The tokens read are those of the whole parse: the rest of the line is looked at
+  // as the whole parse looks at it.
+  int ParseOpening(std::span<const std::string_view> lines, size_t count, size_t maxElements);
+  // The tune's text up to at most `maxElements` elements; when that cuts it, only
+  // the settled elements are kept, so each one is as the whole parse makes it.
+  int ParseBounded(const TLines& lines, size_t maxElements);
   // After Parse, every element; after ParseOpening, the leading elements that the
   // rest of the tune cannot change.
   size_t SettledCount() const { return settled_; }
+  // The last parse stopped at its element bound before the end of its text.
+  bool Cut() const { return cut_; }
 
   // The elements in text order, owned by the parser until the next Parse.
   std::span<const TAbc* const> Elements() const {
@@ -56,6 +66,11 @@ class TAbcParser {
   void BeginParse();
   void DestroyElements();
   void ScanLine(std::string_view line);
+  // Scans lines[0..count) until the element bound cuts the text; true when it did.
+  bool ScanLines(std::span<const std::string_view> lines, size_t count);
+  bool AtBound() const { return maxElements_ != 0 && elements_.size() >= maxElements_; }
+  // The first element of a chord or inline field left open where the text was cut.
+  size_t OpenBracketAtCut() const;
   // `opening`: the text parsed stops before the tune's end (ParseOpening).
   void PostPass(bool opening = false);
   // The first element that a link from beyond the opening could still reach.
@@ -152,6 +167,8 @@ class TAbcParser {
   std::vector<size_t> linked_;      // indexes of the elements the post-pass links
   std::vector<size_t> tied_;        // indexes of the notes a "-" ties, linked last
   size_t settled_ = 0;              // see SettledCount
+  size_t maxElements_ = 0;          // the bound of ParseOpening, 0 for none
+  bool cut_ = false;                // see Cut
 
   int mode_ = 0;  // 0 nothing read, 1 header, 2 body, 3 text after the music
   std::string_view line_;  // the line being scanned; it ends at its first NUL

@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLocale>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -237,6 +238,19 @@ QWidget* PadSeparator(QWidget* parent, const char* name) {
   return separator;
 }
 
+// The lines as the editor shows them: each cut after its first kLongestShownLine
+// characters, a character of several bytes kept whole or left out.
+TLines ShownLines(const TLines& lines) {
+  TLines shown;
+  shown.reserve(lines.size());
+  for (const std::string& line : lines) {
+    size_t end = std::min(line.size(), TEditEcr::kLongestShownLine);
+    while (end < line.size() && end > 0 && (static_cast<unsigned char>(line[end]) & 0xC0) == 0x80) --end;
+    shown.emplace_back(line, 0, end);
+  }
+  return shown;
+}
+
 }  // namespace
 
 TEditEcr::TEditEcr(TAbcParser& parser, QObject* parent) : QObject(parent), parser_(parser) {
@@ -274,6 +288,15 @@ void TEditEcr::OnCreate(QWidget* editHost, QWidget* logHost) {
   column->setSpacing(0);
   panPad_ = BuildPad();
   column->addWidget(panPad_);
+
+  // Over the text while a line of the tune is too long to show whole.
+  labLongLine_ = new QLabel(panEdit_);
+  labLongLine_->setObjectName("LabLongLine");
+  labLongLine_->setWordWrap(true);
+  labLongLine_->setMargin(4);
+  PaintBackground(labLongLine_, ColorRhythmCell);
+  labLongLine_->hide();
+  column->addWidget(labLongLine_);
 
   abcEditor_ = new TAbcTextEdit(panEdit_);
   abcEditor_->setObjectName("AbcEditor");
@@ -474,7 +497,21 @@ void TEditEcr::LoadText(const QString& text) {
 void TEditEcr::ShowTune(const TLines& lines, uint32_t code, bool keepLog) {
   if (!abcEditor_) return;
   shownEncoding_ = BytesEncoding(lines);
-  LoadText(DecodeTune(lines));
+  const auto longest = std::max_element(lines.begin(), lines.end(),
+                                        [](const std::string& a, const std::string& b) { return a.size() < b.size(); });
+  if (longest == lines.end() || longest->size() <= kLongestShownLine) {
+    longLineNote_.clear();
+    LoadText(DecodeTune(lines));
+  } else {
+    longLineNote_ = QString("Line %1 of this tune holds %2 characters, too many to show: the editor shows the "
+                            "first %3 of each line, and the tune cannot be edited here.")
+                        .arg(longest - lines.begin() + 1)
+                        .arg(QLocale(QLocale::English).toString(static_cast<qlonglong>(longest->size())))
+                        .arg(QLocale(QLocale::English).toString(static_cast<qlonglong>(kLongestShownLine)));
+    LoadText(DecodeTune(ShownLines(lines)));
+  }
+  labLongLine_->setText(longLineNote_);
+  labLongLine_->setVisible(!longLineNote_.isEmpty());
   labCode_->setText(QString("%1").arg(code, 8, 16, QChar('0')).toUpper());
   if (!keepLog && dbgMemo_) dbgMemo_->clear();
 }

@@ -59,6 +59,9 @@ class TEditEcr : public QObject {
   static constexpr int kLowestNote = 48;  // the keyboard's first key
   static constexpr int kNoteVelocity = 100;
   static constexpr int kRightEdge = 500;  // the column the right edge marks
+  // The most characters of one line the editor shows: beyond some millions of pixels
+  // a line's glyphs are drawn over each other, and its layout takes gigabytes.
+  static constexpr size_t kLongestShownLine = 10000;
   // The pad's first text in a language file's [Cmpstring]; the others follow.
   static constexpr int kFirstTextTag = 110;
 
@@ -89,6 +92,9 @@ class TEditEcr : public QObject {
   // takes `fileEncoding`.
   void StartEdit(int mode, TextEncoding fileEncoding, int64_t newTuneNumber = 1);
   bool Editing() const { return editing_; }
+  // Why the tune shown cannot be edited here (a line too long to show whole); empty
+  // when it can.
+  const QString& WhyNotEditable() const { return longLineNote_; }
 
   // Ok: the browser stores the text, its lines without trailing blanks; false when
   // it refused it (the edit goes on).
@@ -124,6 +130,7 @@ class TEditEcr : public QObject {
   TSynAbcSyn* AbcHigh() const { return abcHigh_; }
   QPlainTextEdit* DBGMemo() const { return dbgMemo_; }
   QLabel* LabCode() const { return labCode_; }
+  QLabel* LabLongLine() const { return labLongLine_; }
   TMIDIKeys* MidKeys() const { return midKeys_; }
   QLabel* LbCodeNote() const { return lbCodeNote_; }
   QComboBox* CbKeyType() const { return cbKeyType_; }
@@ -163,6 +170,8 @@ class TEditEcr : public QObject {
   // The encoding the shown tune's bytes show (none for ASCII only), and the edit's.
   std::optional<TextEncoding> shownEncoding_;
   TextEncoding encoding_ = TextEncoding::Cp1252;
+  // Says which line of the tune shown is cut and why; empty when none is.
+  QString longLineNote_;
   bool editing_ = false;
   bool loading_ = false;
 
@@ -173,6 +182,7 @@ class TEditEcr : public QObject {
   QPlainTextEdit* abcEditor_ = nullptr;
   TSynAbcSyn* abcHigh_ = nullptr;
   QLabel* labCode_ = nullptr;
+  QLabel* labLongLine_ = nullptr;
   TMIDIKeys* midKeys_ = nullptr;
   QLabel* lbCodeNote_ = nullptr;
   QComboBox* cbKeyType_ = nullptr;

@@ -52,6 +52,11 @@ void TFileEcr::LockForEdit(bool editing) {
 // typed work would be lost at Ok.
 void TFileEcr::EditTune() {
   if (!editor_ || editing_ || !ShownTune() || host_.IsTrash(curList_)) return;
+  // Ok would store the cut text the editor shows in place of the tune.
+  if (!editor_->WhyNotEditable().isEmpty()) {
+    host_.ShowMessage(editor_->WhyNotEditable().toStdString());
+    return;
+  }
   LockForEdit(true);
   if (player_) {
     player_->StopPlay(1);

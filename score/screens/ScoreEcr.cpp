@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLocale>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -137,6 +138,13 @@ void TScoreEcr::Build() {
   headerRow->addWidget(header_, 1);
   layout->addLayout(headerRow);
 
+  labCut_ = new QLabel(panScore_);
+  labCut_->setObjectName("LabCut");
+  labCut_->setWordWrap(true);
+  labCut_->setMargin(4);
+  labCut_->hide();
+  layout->addWidget(labCut_);
+
   // The vertical ruler beside the rows: its length sets their height.
   // A view shorter than the ruler cuts it rather than grow for it.
   auto* rulerClip = new QWidget(panScore_);
@@ -196,6 +204,14 @@ int TScoreEcr::ShowTune(const TAbcParser& parser) {
   stxType_->setText(parser.Rhythm().empty() ? QString() : "(" + Display(parser.Rhythm()) + ")");
   page_->Build(parser.Elements());
   grid_->SetPage(page_.get());
+  if (parser.Cut()) {
+    const auto elements = parser.Elements();
+    const auto notes =
+        std::count_if(elements.begin(), elements.end(), [](const TAbc* e) { return e->Kind == kAbcNote; });
+    labCut_->setText(QString("This tune is too long to draw whole: only its first %1 notes are drawn and played.")
+                         .arg(QLocale(QLocale::English).toString(static_cast<qlonglong>(notes))));
+  }
+  labCut_->setVisible(parser.Cut());
   return 0;
 }
 

@@ -66,6 +66,8 @@ class TScoreEcr : public QObject {
   QLabel* NameLabel() const { return stxName_; }
   QLabel* TypeLabel() const { return stxType_; }
   QLabel* ComposerLabel() const { return stxCompos_; }
+  // Says that only the start of a tune too long to draw whole is drawn; hidden otherwise.
+  QLabel* CutLabel() const { return labCut_; }
   QToolButton* ZoomMinusButton() const { return btnZoomM_; }
   QToolButton* ZoomPlusButton() const { return btnZoomP_; }
   QToolButton* PrevButton() const { return btnPrev_; }
@@ -95,6 +97,7 @@ class TScoreEcr : public QObject {
   QLabel* stxName_ = nullptr;
   QLabel* stxType_ = nullptr;
   QLabel* stxCompos_ = nullptr;
+  QLabel* labCut_ = nullptr;
   QToolButton* btnZoomM_ = nullptr;
   QToolButton* btnZoomP_ = nullptr;
   QToolButton* btnPrev_ = nullptr;

@@ -287,9 +287,11 @@ kill -0 "$pid" 2>/dev/null || fail "the program died after the message"
 [ "$(grep -cxF "$jigs" "$RQ_OPENED_LOG")" -eq 1 ] || fail "a file already open was opened again"
 
 # A start while the program is busy (it opens a tune of one 5 MB line): the start that
-# hands over the long file is answered before the open begins; one that comes during
-# the open says the program is busy, waits and ends by itself once its file is taken.
-# One program throughout (a second would open its own trash), each file opened once.
+# hands over the long file is answered before the open begins. The open keeps the
+# window answering, so the program is stopped meanwhile to be a program that cannot
+# answer: a start then says the program is busy, waits and ends by itself once its
+# file is taken. One program throughout (a second would open its own trash), each
+# file opened once.
 long=$folder/long.abc
 polkas=$folder/polkas.abc
 {
@@ -299,10 +301,13 @@ polkas=$folder/polkas.abc
 printf 'X:1\nT:Britches Full of Stitches\nR:polka\nM:2/4\nL:1/8\nK:A\nAF ED|\n' >"$polkas"
 : >"$RQ_OPENED_LOG"
 timeout 20 "$program" "$long" 2>>"$folder/program.err" || fail "the start with a long file was not answered at once"
+kill -STOP "$pid"
 "$program" "$polkas" 2>>"$folder/program.err" &
 during=$!
-timeout 20 xdotool search --sync --onlyvisible --name '^Information$' >/dev/null ||
-  fail "the start during a long open did not say the program is busy"
+busy=0
+timeout 20 xdotool search --sync --onlyvisible --name '^Information$' >/dev/null || busy=1
+kill -CONT "$pid"
+[ "$busy" -eq 0 ] || fail "the start during a long open did not say the program is busy"
 for _ in $(seq 1200); do kill -0 "$during" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$during" 2>/dev/null && fail "the start during a long open still runs after two minutes"
 wait "$during" || fail "the start during a long open ended with an error"

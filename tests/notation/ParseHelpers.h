@@ -74,6 +74,28 @@ inline std::string OpeningMismatch(TAbcParser& parser, const TLines& lines) {
   return {};
 }
 
+// As OpeningMismatch, for parses of the whole text bounded at every element count:
+// the elements settled are those of the whole parse, and a bound that did not cut
+// the text settles all of it.
+inline std::string BoundMismatch(TAbcParser& parser, const TLines& lines) {
+  const std::vector<std::string_view> views(lines.begin(), lines.end());
+  parser.Parse(views);
+  std::vector<std::string> whole;
+  for (const TAbc* e : parser.Elements()) whole.push_back(DumpLinked(e));
+  for (size_t bound = 1; bound <= whole.size() + 1; ++bound) {
+    parser.ParseOpening(views, views.size(), bound);
+    const size_t settled = parser.SettledCount();
+    const std::string at = "bound " + std::to_string(bound);
+    if (!parser.Cut() && settled != whole.size()) return at + ": not cut, yet not all settled";
+    if (settled > whole.size()) return at + " settles more than there is";
+    for (size_t i = 0; i < settled; ++i) {
+      const std::string mine = DumpLinked(parser.Elements()[i]);
+      if (mine != whole[i]) return at + ", element " + std::to_string(i) + ": " + mine + " instead of " + whole[i];
+    }
+  }
+  return {};
+}
+
 // A tune body after a minimal header.
 inline std::string Body(const std::string& body) { return "X:1\nT:t\nK:C\n" + body; }
 

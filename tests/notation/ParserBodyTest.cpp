@@ -224,6 +224,45 @@ TEST(ParserOpening, SettlesOnlyWhatLaterLinesCannotChange) {
   EXPECT_EQ(test::OpeningMismatch(p, reel), "");
 }
 
+// A parse bounded by its element count may stop in the middle of a line: what it
+// settles is as the whole parse makes it, also where the cut falls inside a chord
+// (whose notes take its length at its end), before a tie, a broken rhythm, a tuplet's
+// or a grace group's end, or an ending.
+TEST(ParserBound, SettlesOnlyWhatTheRestOfTheLineCannotChange) {
+  TAbcParser p;
+  for (const char* body : {
+           "GABc dedB|GABc dedB|", "A B [CE]2 D|[ceg]/2 c d|", "+ce+2 d +CE+3 F|", "[K:D] A B [L:1/4] c d|",
+           "A B c2-c2 [ce]-[ce] d|", "A>B c<d e>>f|", "(3ABC (3A B C D|", "{AB}c {cd e}f|",
+           "|:A B C D|1 E F:|2 G A|]", "A2 B2 :| [2 E F|]", "\"G\"A \"D7\"B z2 x Z2|",
+       }) {
+    EXPECT_EQ(test::BoundMismatch(p, SplitLines(Body(body))), "") << body;
+  }
+}
+
+// Shown bounded, a long line keeps only its settled elements and says it was cut; a
+// tune within the bound is parsed whole.
+TEST(ParserBound, ABoundedParseKeepsTheSettledStart) {
+  std::string line;
+  for (int bar = 0; bar < 1000; ++bar) line += "[GB]2ABc dedB|";
+  const TLines tune = SplitLines(Body(line));
+  TAbcParser whole, bounded;
+  whole.Parse(tune);
+  // Cut after the "[" and the first note of a chord, whose length comes at its end.
+  size_t open = whole.ElementCount() / 2;
+  while (whole.Elements()[open]->Kind != kAbcBracketOpen) ++open;
+  const size_t bound = open + 2;
+  bounded.ParseBounded(tune, bound);
+  EXPECT_TRUE(bounded.Cut());
+  ASSERT_LT(bounded.ElementCount(), bound);
+  EXPECT_GT(bounded.ElementCount(), bound - 20);
+  for (size_t i = 0; i < bounded.ElementCount(); ++i) {
+    EXPECT_EQ(test::DumpLinked(bounded.Elements()[i]), test::DumpLinked(whole.Elements()[i])) << i;
+  }
+  bounded.ParseBounded(tune, whole.ElementCount());
+  EXPECT_FALSE(bounded.Cut());
+  EXPECT_EQ(bounded.ElementCount(), whole.ElementCount());
+}
+
 // Every one-letter decoration and bowing stands before its note without being one;
 // of the marks, only the invisible rest and the acciaccatura make elements.
 TEST_F(ParserBody, MarksAndTheirElements) {
