@@ -340,12 +340,17 @@ uint32_t TAbcFile::CodeOfLines(std::span<const std::string> lines) {
   const auto key = std::find_if(views_.begin(), views_.end(),
                                 [](std::string_view l) { return l.starts_with("K:"); });
   const auto header = static_cast<size_t>(key - views_.begin()) + 1;
+  size_t bound = kOpeningElements;
   for (size_t body = kOpeningBodyLines; header + body < views_.size(); body *= 2) {
-    if (const auto code = CodeOfOpening(header + body, kOpeningElements)) return *code;
-    if (parser_->Cut()) break;
+    if (const auto code = CodeOfOpening(header + body, bound)) return *code;
+    if (parser_->Cut()) {
+      // Cut within these lines: the whole tune would stop at the same element.
+      bound *= 2;
+      break;
+    }
   }
   // A bound past the tune's elements parses it whole, which always gives its code.
-  for (size_t bound = kOpeningElements;; bound *= 2) {
+  for (;; bound *= 2) {
     if (const auto code = CodeOfOpening(views_.size(), bound)) return *code;
   }
 }

@@ -564,7 +564,7 @@ MidiTick TAbcMidi::ReplaySection() {
 // continuation, and a bar line the ending after it stands for.
 bool TAbcMidi::PassesOverLineEnd(const TAbc& e) {
   if (e.Kind == kAbcSpace || e.Kind == kAbcEOL || e.Kind == kAbcBackSlash) return true;
-  return e.Kind >= kAbcBarSingle && e.Kind <= kAbcBarRepeatBoth && static_cast<const TAbcBar&>(e).Skip == 1;
+  return IsPlainBar(e.Kind) && static_cast<const TAbcBar&>(e).Skip == 1;
 }
 
 void TAbcMidi::FlushBlocs() { FlushBlocs(blocCount_); }

@@ -36,6 +36,9 @@ enum AbcKind : int {
   kAbcTupletOff = 255,     // tuplet whose group was broken by a blank
 };
 
+// A bar line that is no numbered ending.
+constexpr bool IsPlainBar(int kind) { return kind >= kAbcBarSingle && kind <= kAbcBarRepeatBoth; }
+
 // The only error the parser records: a grace group interrupted before its end.
 constexpr int kAbcErrGraceBroken = 159;
 

@@ -107,10 +107,6 @@ int TAbcParser::Parse(const TLines& lines) {
 
 int TAbcParser::Parse(std::span<const std::string_view> lines) { return ParseOpening(lines, lines.size()); }
 
-int TAbcParser::ParseOpening(std::span<const std::string_view> lines, size_t count) {
-  return ParseOpening(lines, count, 0);
-}
-
 int TAbcParser::ParseOpening(std::span<const std::string_view> lines, size_t count, size_t maxElements) {
   count = std::min(count, lines.size());
   BeginParse();
@@ -834,8 +830,7 @@ size_t TAbcParser::ReachFromBeyond(size_t settled) const {
   size_t ending = 0;
   for (size_t j = elements_.size(); j-- > 0;) {
     const int k = elements_[j]->Kind;
-    if (k == kAbcNote || k == kAbcGraceEnd || k == kAbcTupletOff || k == kAbcBarSection ||
-        (k >= kAbcBarSingle && k <= kAbcBarRepeatBoth)) {
+    if (k == kAbcNote || k == kAbcGraceEnd || k == kAbcTupletOff || k == kAbcBarSection || IsPlainBar(k)) {
       ending = j;
       break;
     }
@@ -952,7 +947,7 @@ size_t TAbcParser::BarBefore(size_t i) const {
     // A continuation joins the lines: a bar before it still stands before the ending.
     // An ending before this one has already marked what this walk would reach.
     if (k == kAbcNote || k == kAbcGraceEnd || k == kAbcTupletOff || k == kAbcBarSection) break;
-    if (k >= kAbcBarSingle && k <= kAbcBarRepeatBoth) return j;
+    if (IsPlainBar(k)) return j;
   }
   return elements_.size();
 }

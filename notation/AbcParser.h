@@ -33,12 +33,11 @@ class TAbcParser {
   // looked at, as the full parse looks at it), for readers that need only the
   // opening. The first SettledCount() elements are then exactly those of the full
   // parse, links included: no line after the opening can change them.
-  int ParseOpening(std::span<const std::string_view> lines, size_t count);
-  // The same, stopping between two tokens once `maxElements` elements are read, in
-  // the middle of a line if need be (a line of megabytes stays a bounded parse).
-  // The tokens read are those of the whole parse: the rest of the line is looked at
-  // as the whole parse looks at it.
-  int ParseOpening(std::span<const std::string_view> lines, size_t count, size_t maxElements);
+  // With `maxElements`, it stops between two tokens once that many elements are
+  // read, in the middle of a line if need be (a line of megabytes stays a bounded
+  // parse). The tokens read are those of the whole parse: the rest of the line is
+  // looked at as the whole parse looks at it.
+  int ParseOpening(std::span<const std::string_view> lines, size_t count, size_t maxElements = 0);
   // The tune's text up to at most `maxElements` elements; when that cuts it, only
   // the settled elements are kept, so each one is as the whole parse makes it.
   int ParseBounded(const TLines& lines, size_t maxElements);

@@ -46,9 +46,6 @@ int BarKind(uint64_t packed) {
   return 0;
 }
 
-// A bar line that is no numbered ending.
-constexpr bool IsPlainBar(int kind) { return kind >= kAbcBarSingle && kind <= kAbcBarRepeatBoth; }
-
 bool IsPowerOfTwoUpTo32(int64_t d, int64_t from) {
   for (int64_t p = from; p <= 32; p *= 2) {
     if (d == p) return true;

@@ -8,11 +8,11 @@
 
 #include <atomic>
 #include <cerrno>
-#include <climits>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string_view>
 #include <utility>
@@ -183,10 +183,12 @@ bool FollowDanglingLink(const std::string& path, std::string& target) {
       target = current;
       return true;
     }
-    std::string next(static_cast<size_t>(st.st_size > 0 ? st.st_size : PATH_MAX), '\0');
-    const ssize_t n = ::readlink(current.c_str(), next.data(), next.size());
-    if (n < 0) return false;
-    next.resize(static_cast<size_t>(n));
+    std::error_code ec;
+    std::string next = std::filesystem::read_symlink(current, ec).string();
+    if (ec) {
+      errno = ec.value();
+      return false;
+    }
     if (!next.starts_with('/') && current.find('/') != std::string::npos) next = FolderOf(current) + "/" + next;
     current = std::move(next);
   }

@@ -243,7 +243,7 @@ void TSingleInstance::TakeWaitingCommands() {
   // With the name gone no start connects any more: the connections made so far are
   // all there will be, and each start that wrote its commands into one finds them
   // confirmed, or was told they wait in the queue, and ends.
-  ::unlink(QFile::encodeName(path_).constData());
+  QLocalServer::removeServer(path_);
   while (server_->waitForNewConnection(0)) AcceptConnections();
   // Reading emits readyRead, which reads the commands and confirms them.
   for (QLocalSocket* socket : server_->findChildren<QLocalSocket*>()) {
